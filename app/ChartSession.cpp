@@ -1,0 +1,94 @@
+#include "app/ChartSession.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "app/GloVar.h"
+#include "app/Prompts.h"
+#include "data/Settings.h"
+
+const QStringList ChartSession::PeriodItems = {
+    QStringLiteral("1300"), QStringLiteral("1040"), QStringLiteral("780"), QStringLiteral("520"),
+    QStringLiteral("260"),  QStringLiteral("130"),  QStringLiteral("65"),  QStringLiteral("22"),
+    QStringLiteral("10"),   QStringLiteral("5"),    QStringLiteral("1")};
+
+ChartSession::ChartSession(Prompts& prompts) : prompts_(prompts)
+{
+    toClipboard = [](const QImage& img) {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            QGuiApplication::clipboard()->setImage(img);
+    };
+}
+
+QString ChartSession::SettingsPath() const
+{
+    return GloVar.WorkDir + QStringLiteral("fsetup.dat");
+}
+
+void ChartSession::FormCreate(const QString& currentDir)
+{
+    SetCreationDefaults(currentDir);
+    ReadSettingsFile(SettingsPath());
+    periodIndex = 4;
+    ui = UiModel();
+    ui.caption = QStringLiteral("%1   Version 2.6   %2").arg(ProgramName, MakerNotice);
+    ui[Ctl::PeriodCB].caption = PeriodItems[periodIndex];
+}
+
+void ChartSession::SplashAcknowledged(bool colorTicked)
+{
+    GloVar.Monochrome = !colorTicked;
+    ui.toolBar1Enabled = true;
+}
+
+void ChartSession::FinishFirstActivation(int chartWidth, int chartHeight)
+{
+    auto& g = GloVar;
+    SetFirstActivationDefaults(PeriodItems[periodIndex].toInt(), chartWidth, chartHeight);
+    ui[Ctl::DirBtn].image = 12;
+    ui.panels[0] = QStringLiteral("File not selected");
+    ui.panels[1] = QStringLiteral("%1 - %2").arg(g.FirstRecord).arg(g.LastRecord);
+    ui.panels[2].clear();
+    ShowRatio();
+    ShowDir();
+    ui.panels[7].clear();
+    ui.panels[8].clear();
+    chart.create(g.ChartWidth, g.ChartHeight, g.Monochrome);
+    markerStore = QImage();
+    g.FirstActivate = false;
+}
+
+QString ChartSession::RatioText(double ratio)
+{
+    return QString::asprintf("%12.4f", ratio).trimmed();
+}
+
+void ChartSession::ShowRatio()
+{
+    const QString t = RatioText(GloVar.Ratio);
+    ui.panels[4] = QStringLiteral("Ratio = ") + t;
+    ui.label1 = t.left(7);
+}
+
+void ChartSession::ShowDir()
+{
+    ui.panels[6] = GloVar.Dir > 0 ? QStringLiteral("DIR = +1") : QStringLiteral("DIR = -1");
+}
+
+void ChartSession::PutBase(const QImage& img)
+{
+    baseImage = img;
+    GloVar.ChartDrawn = true;
+    if (toClipboard)
+        toClipboard(img);
+}
+
+QString ChartSession::ChartTypeCaption(int type)
+{
+    static const char* const names[] = {"PHI - SPIRAL",     "PHI - ELLIPSE",      "FAN LINES",
+                                        "EXTENSIONS",       "CORRECTIONS",        "TIME GOAL ANALYSIS",
+                                        "PHI - CHANNEL",    "ARCS"};
+    if (type < 1 || type > 8)
+        return QString();
+    return QString::fromLatin1(names[type - 1]);
+}

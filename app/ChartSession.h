@@ -1,0 +1,101 @@
+#pragma once
+// The main window's handlers, free of widgets: they work on the shared
+// values, the controls' model and the chart image. The window, the
+// automation runner and the tests all call these same handlers.
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+#include "app/UiModel.h"
+#include "chart/Canvas.h"
+
+class Prompts;
+
+enum class MouseButton { Left, Right, Middle };
+
+class ChartSession {
+public:
+    explicit ChartSession(Prompts& prompts);
+
+    Prompts& prompts() { return prompts_; }
+    UiModel ui;
+    // Image1's picture and Image2, the store of the markers' backgrounds.
+    Canvas chart;
+    QImage markerStore;
+    // The picture Draw returns to, and the clean chart of the last plot. Both
+    // are kept here; the clipboard and TmpPrice.bmp only receive copies.
+    QImage baseImage;
+    QImage cleanChart;
+    // Puts a picture on the system clipboard for other programs.
+    std::function<void(const QImage&)> toClipboard;
+
+    static const QStringList PeriodItems;
+    int periodIndex = 4;
+
+    // Start-up
+    void FormCreate(const QString& currentDir);
+    void SplashAcknowledged(bool colorTicked);
+    void FinishFirstActivation(int chartWidth, int chartHeight);
+
+    // Price file
+    void FileBtnClick();
+    // FileSetupDlg's OK; false keeps the dialog open.
+    bool FileSetupAccept(bool headline, const std::array<QString, 5>& fields, int dateFormat);
+    void ScanPriceFile();
+
+    // Chart
+    void PlotBtnClick();
+    // DatesDlg's OK; false keeps the dialog open, focusField then names the
+    // edit field to focus (0 first record, 1 last record).
+    bool DatesAccept(const QString& first, const QString& last, const QString& blankDays,
+                     int& focusField);
+    void LeaveSpaceClick(bool ticked);
+    void WholeScaleClick(bool ticked);
+    void AfterDatesDialog();
+    void UpBtnClick();
+    void DownBtnClick();
+    void LeftBtnClick();
+    void RightBtnClick();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolBar2Click();
+    void PeriodCBChange(int index);
+    void RedrawRange();
+    void Image1MouseMove(int x, int y);
+    void SaveBtnClick();
+    void PrintBtnClick();
+
+    // Tools
+    void P1BtnClick();
+    void P2BtnClick();
+    void Image1MouseDown(MouseButton b, int x, int y);
+    void Image1MouseUp();
+    void ChooseChartType(int type);
+    void DirBtnClick();
+    void RatioBtnClick();
+    void DrawBtnClick();
+    void EraseBtnClick();
+    void ClipButtonClick();
+    // ChartSetupDlg's OK; false keeps the dialog open.
+    bool ChartSetupAccept(const std::array<QString, 3>& angles);
+
+    void DrawP1Marker(int x, int y);
+    void DrawP2Marker(int x, int y);
+    void DrawP3Marker(int x, int y);
+
+    [[nodiscard]] static QString RatioText(double ratio);
+    [[nodiscard]] static QString ChartTypeCaption(int type);
+    [[nodiscard]] QString SettingsPath() const;
+
+private:
+    void ShowRatio();
+    void ShowDir();
+    void CommonPlotEnding();
+    void MoveMarker(QRect& rect, bool& shown, const QColor& colour, int x, int y);
+    void PutBase(const QImage& img);
+
+    Prompts& prompts_;
+};

@@ -1,0 +1,123 @@
+#pragma once
+// The program's shared values. One process-wide instance, reached directly
+// by every unit; tests reset it with ResetSharedState().
+
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "data/PriceRecord.h"
+
+// Pixel values the figures keep in 16 bits saturate instead of wrapping.
+[[nodiscard]] int16_t Sat16(long long v);
+
+struct SharedState {
+    // Files and text layout settings
+    QString StartDir;
+    QString WorkDir;
+    QString DataFileName;
+    QString TextLine;
+    bool HasHeaderLine = true;
+    int16_t DateColumn = 1;
+    int16_t OpenColumn = 2;
+    int16_t HighColumn = 3;
+    int16_t LowColumn = 4;
+    int16_t CloseColumn = 5;
+    int16_t DateFormat = 1;
+    double FanAngle1 = 38.0;
+    double FanAngle2 = 45.0;
+    double FanAngle3 = 62.0;
+
+    // File summary and chart range (32-bit so long files fit)
+    int32_t RecordCount = 0;
+    double FirstFileDate = 0;
+    double LastFileDate = 0;
+    int32_t FirstRecord = 0;
+    int32_t LastRecord = 0;
+    int32_t BlankDaysRight = 0;
+    bool LeaveHolidaySpace = false;
+    bool WholeScale = false;
+    int32_t PeriodLength = 260;
+
+    // Loaded chart data; Prices[0] is unused so slots count from 1.
+    std::vector<PriceRecord> Prices{PriceRecord{}};
+    int32_t LoadedCount = 0;
+    int32_t TotalSlots = 0;
+    double ChartHigh = 0;
+    double ChartLow = 0;
+    double FileHigh = 0;
+    double FileLow = 0;
+
+    // Chart geometry
+    int32_t ChartWidth = 0;
+    int32_t ChartHeight = 0;
+    int32_t PlotLeft = 70;
+    int32_t PlotTop = 30;
+    int32_t PlotRight = 0;
+    int32_t PlotBottom = 0;
+    double BarSpacing = 0;
+    double SlotCount = 0;
+    double ScaleTop = 0;
+    double ScaleBottom = 0;
+    int32_t PlotWidth = 0;
+    int32_t PlotHeight = 0;
+    double ScaleRange = 0;
+
+    // Anchor points and markers
+    int16_t P1X = -1, P1Y = -1, P2X = -1, P2Y = -1, P3X = -1, P3Y = -1;
+    double P1Date = -1.0, P2Date = -1.0;
+    double P1Price = 0, P2Price = 0;
+    bool P1Armed = false, P2Armed = false;
+    bool P1MarkerShown = false, P2MarkerShown = false, P3MarkerShown = false;
+    QRect P1MarkerRect, P2MarkerRect, P3MarkerRect;
+
+    // Tool parameters and figure state
+    int16_t ChartType = 0;
+    QString ChartTypeName;
+    int32_t Dir = 1;
+    double Pi = 3.141592653589793;
+    double Phi = 1.618033988749895;
+    double Ratio = 0.6180339887498948;
+    int32_t RatioLineMode = 0;
+    double SpiralStep = 0.05;
+    double EllipseStep = 0.05;
+    double ArcFactor = 1.4;
+    double PriceLineFactor = 1.6610169491525424;
+    double EllipseAspect = 1.0;
+    double EllipseAngle = 0;
+    double EllipseRadius = 0;
+    int16_t EllipseEndX = 0, EllipseEndY = 0;
+    int16_t LastEllipseP1X = 0, LastEllipseP1Y = 0, LastEllipseP2X = 0, LastEllipseP2Y = 0,
+            LastEllipseP3X = 0, LastEllipseP3Y = 0;
+    double LastEllipseRatio = 0;
+    bool EllipseLive = false;
+    bool MouseDragging = false;
+
+    // Window mode
+    bool ChartShown = false;
+    bool ChartDrawn = false;
+    bool Monochrome = true;
+    QString TitleText;
+    bool FirstActivate = true;
+};
+
+extern SharedState GloVar;
+
+void ResetSharedState();
+
+// Plot rectangle and tool constants, applied before every plot.
+void InitDefaults();
+
+// Creation values up to (not including) reading fsetup.dat.
+void SetCreationDefaults(const QString& currentDir);
+
+// The values the first activation sets, given the chart image size.
+void SetFirstActivationDefaults(int32_t periodLength, int32_t chartWidth, int32_t chartHeight);
+
+// WorkDir rule: exactly one trailing separator.
+[[nodiscard]] QString WorkDirFor(const QString& startDir);
+
+extern const char* const ProgramName;
+extern const char* const MakerNotice;
+extern const char* const MakerWebAddress;

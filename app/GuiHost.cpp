@@ -1,0 +1,115 @@
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "app/GloVar.h"
+#include "app/Host.h"
+#include "app/Splash.h"
+
+namespace {
+class PrinterTarget : public PrintTarget {
+public:
+    explicit PrinterTarget(std::unique_ptr<QPrinter> p) : printer_(std::move(p)) {}
+    QSize pageSizePixels() const override
+    {
+        return printer_->pageLayout().paintRectPixels(printer_->resolution()).size();
+    }
+    QString printPage(const QImage& image, const QRect& target) override
+    {
+        QPainter p;
+        if (!p.begin(printer_.get()))
+            return QStringLiteral("Printer selected is not valid");
+        if (!target.isEmpty())
+            p.drawImage(target, image);
+        if (!p.end())
+            return QStringLiteral("Printing failed");
+        return QString();
+    }
+
+private:
+    std::unique_ptr<QPrinter> printer_;
+};
+} // namespace
+
+std::unique_ptr<PrintTarget> MakePrinterTarget(std::unique_ptr<QPrinter> printer)
+{
+    // Painting coordinates start at the printable area, as the page size does.
+    printer->setFullPage(false);
+    return std::make_unique<PrinterTarget>(std::move(printer));
+}
+
+QString QtNameFilters(const QString& pairs)
+{
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    return out.join(QStringLiteral(";;"));
+}
+
+void GuiHost::beep()
+{
+    QApplication::beep();
+}
+
+void GuiHost::message(const QString& title, const QString& text)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox::information(parent_, title, shown);
+}
+
+void GuiHost::error(const QString& text)
+{
+    QMessageBox::critical(parent_, QString::fromLatin1(ProgramName), text);
+}
+
+std::optional<QString> GuiHost::openFileName(const QString& filter, const QString& dir)
+{
+    const QString f = QFileDialog::getOpenFileName(parent_, QString(), dir, QtNameFilters(filter));
+    if (f.isEmpty())
+        return std::nullopt;
+    return f;
+}
+
+std::optional<QString> GuiHost::saveFileName(const QString& filter, const QString& defaultExt,
+                                             const QString& dir)
+{
+    QFileDialog dlg(parent_, QString(), dir, QtNameFilters(filter));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(defaultExt);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dlg.selectedFiles().first();
+}
+
+std::unique_ptr<PrintTarget> GuiHost::printerSetup()
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dlg(printer.get(), parent_);
+    if (dlg.exec() != QDialog::Accepted)
+        return nullptr;
+    return MakePrinterTarget(std::move(printer));
+}
+
+void GuiHost::showSplash(SplashForm& splash, std::function<void()> then)
+{
+    splash.exec();
+    then();
+}
+
+void GuiHost::runDialog(QDialog& dialog)
+{
+    dialog.exec();
+}
+
+void GuiHost::popupMenu(QMenu& menu, const QPoint& globalPos)
+{
+    menu.exec(globalPos);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Everything that waits for a person goes through this interface, so that
+// the window, the automation runner and the tests answer it alike.
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class PrintTarget {
+public:
+    virtual ~PrintTarget() = default;
+    [[nodiscard]] virtual QSize pageSizePixels() const = 0;
+    // Prints one page; returns an error text, empty on success.
+    virtual QString printPage(const QImage& image, const QRect& target) = 0;
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    virtual void beep() = 0;
+    // A modal information box with one OK button.
+    virtual void message(const QString& title, const QString& text) = 0;
+    // The application's standard error box.
+    virtual void error(const QString& text) = 0;
+    virtual std::optional<QString> openFileName(const QString& filter, const QString& dir) = 0;
+    virtual std::optional<QString> saveFileName(const QString& filter, const QString& defaultExt,
+                                                const QString& dir) = 0;
+    virtual std::unique_ptr<PrintTarget> printerSetup() = 0;
+};

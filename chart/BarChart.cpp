@@ -1,0 +1,192 @@
+#include "chart/BarChart.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+#include "app/GloVar.h"
+#include "chart/Canvas.h"
+#include "chart/Geometry.h"
+#include "data/Dates.h"
+
+namespace {
+QFont LabelFont()
+{
+    static const QFont f = ChartFont(QStringLiteral("Universe"), 8, true);
+    return f;
+}
+
+QFont HeaderFont()
+{
+    static const QFont f = ChartFont(QStringLiteral("Courier new"), 10, true);
+    return f;
+}
+
+void DrawPriceLabels(Canvas& c)
+{
+    const auto& g = GloVar;
+    LabelStep s;
+    if (!PriceLabelStep(g.ScaleRange, s))
+        return;
+    for (double v : PriceLabelValues(s)) {
+        const int y = PriceToY(v);
+        c.line(g.PlotLeft, y, g.PlotLeft - 5, y);
+        c.textOut(g.PlotLeft - 10, y, TextAlign::RightBottom,
+                  QString::asprintf("%10.*f", s.decimals, v), LabelFont());
+    }
+}
+
+void DrawDateLabels(Canvas& c)
+{
+    const auto& g = GloVar;
+    for (int s : DateLabelSlots(g.SlotCount, g.TotalSlots)) {
+        const int x = SlotToX(s);
+        c.line(x, g.PlotBottom, x, g.PlotBottom + 5);
+        c.textOut(x, g.PlotBottom + 10, TextAlign::CenterTop,
+                  ShortDate(g.Prices[static_cast<size_t>(s)].Date), LabelFont());
+    }
+}
+
+void DrawBars(Canvas& c)
+{
+    const auto& g = GloVar;
+    const int tick = BarTick(g.PlotWidth, g.SlotCount);
+    for (int i = 1; i <= g.LoadedCount; ++i) {
+        const PriceRecord& r = g.Prices[static_cast<size_t>(i)];
+        if (r.IsBlank)
+            continue;
+        const int x = SlotToX(i);
+        if ((r.Valid & (HighOk | LowOk)) == (HighOk | LowOk))
+            c.line(x, PriceToY(r.High), x, PriceToY(r.Low));
+        if (r.Valid & OpenOk) {
+            const int y = PriceToY(r.Open);
+            c.line(x - tick, y, x, y);
+        }
+        if (r.Valid & CloseOk) {
+            const int y = PriceToY(r.Close);
+            c.line(x, y, x + tick, y);
+        }
+    }
+}
+} // namespace
+
+bool PriceLabelStep(double scaleRange, LabelStep& out)
+{
+    if (!(scaleRange > 0) || !std::isfinite(scaleRange))
+        return false;
+    double r = scaleRange / 10;
+    double f = 1.0;
+    int d = 0;
+    // Bounded: a finite double has fewer than 700 decades.
+    for (int guard = 0; (r < 1 || r >= 10) && guard < 1000; ++guard) {
+        if (r < 1) {
+            r *= 10;
+            f *= 10;
+            ++d;
+        } else {
+            r *= 0.1;
+            f *= 0.1;
+            --d;
+        }
+    }
+    if (r < 1 || r >= 10 || !std::isfinite(f) || f == 0)
+        return false;
+    int step = RoundPx(r + 0.3);
+    if (step > 5) {
+        step = 1;
+        f *= 0.1;
+        --d;
+    }
+    out.f = f;
+    out.decimals = std::max(d, 0);
+    out.step = step;
+    return true;
+}
+
+std::vector<double> PriceLabelValues(const LabelStep& s)
+{
+    const auto& g = GloVar;
+    std::vector<double> values;
+    const double top = std::trunc(g.ScaleTop * s.f);
+    const double bottom = std::trunc(g.ScaleBottom * s.f);
+    // Beyond this the integer label arithmetic would overflow.
+    if (std::fabs(top) > 9.0e15 || std::fabs(bottom) > 9.0e15)
+        return values;
+    const long long kTop = (static_cast<long long>(top) / s.step) * s.step;
+    const long long kBottom = (static_cast<long long>(bottom) / s.step) * s.step;
+    for (long long k = kBottom; k <= kTop && values.size() < 100; k += s.step) {
+        const double v = double(k) / s.f;
+        if (v >= g.ScaleBottom)
+            values.push_back(v);
+    }
+    return values;
+}
+
+std::vector<int> DateLabelSlots(double slotCount, int totalSlots)
+{
+    std::vector<int> picked;
+    if (slotCount < 1 || totalSlots < 1)
+        return picked;
+    const int count = slotCount > 10 ? 10 : RoundPx(slotCount - 1);
+    if (count <= 0) {
+        picked.push_back(1);
+        return picked;
+    }
+    const int stride = std::max(RoundPx(slotCount / count), 1);
+    for (int n = 0; n < count; ++n) {
+        const long long s = 1 + static_cast<long long>(n) * stride;
+        if (s > totalSlots)
+            break;
+        picked.push_back(static_cast<int>(s));
+    }
+    return picked;
+}
+
+int BarTick(int plotWidth, double slotCount)
+{
+    if (slotCount <= 0)
+        return 2;
+    return std::max(RoundPx(plotWidth / slotCount / 3), 2);
+}
+
+void DrawPriceChart(Canvas& c)
+{
+    auto& g = GloVar;
+    c.setBrushColor(Qt::white);
+    c.rect(0, 0, g.ChartWidth, g.ChartHeight);
+    c.setPenColor(Qt::black);
+    c.setPenStyle(PenStyle::Solid);
+    c.setPenWidth(2);
+    c.line(g.PlotLeft, g.PlotTop, g.PlotLeft, g.PlotBottom);
+    c.line(g.PlotLeft, g.PlotBottom, g.PlotRight, g.PlotBottom);
+    ComputeScale();
+    DrawPriceLabels(c);
+    DrawDateLabels(c);
+    c.setPenWidth(1);
+    if (ScaleUsable())
+        DrawBars(c);
+    DrawChartHeader(c);
+    DrawChartFooter(c);
+}
+
+void DrawChartHeader(Canvas& c)
+{
+    const auto& g = GloVar;
+    c.setPenColor(Qt::black);
+    c.rect(0, 0, g.ChartWidth, g.PlotTop - 5);
+    QString text = QString::fromLatin1(MakerNotice) + QStringLiteral("    ") +
+                   QFileInfo(g.DataFileName).fileName() + QStringLiteral(": ");
+    if (g.LoadedCount > 0)
+        text += ShortDate(g.Prices[1].Date) + QLatin1Char('-') +
+                ShortDate(g.Prices[static_cast<size_t>(g.LoadedCount)].Date);
+    else
+        text += QLatin1Char('-');
+    text += QStringLiteral("    ") + g.ChartTypeName;
+    c.textOut(5, g.PlotTop - 10, TextAlign::LeftBottom, text, HeaderFont());
+}
+
+void DrawChartFooter(Canvas& c)
+{
+    const auto& g = GloVar;
+    c.textOut(g.PlotLeft + 10, g.PlotBottom - 10, TextAlign::LeftBottom,
+              QString::fromLatin1(MakerWebAddress), HeaderFont());
+}

@@ -1,0 +1,254 @@
+#include "chart/Canvas.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+
+namespace {
+const char* StyleName(PenStyle s)
+{
+    switch (s) {
+    case PenStyle::Dot: return "dot";
+    case PenStyle::Dash: return "dash";
+    case PenStyle::DashDot: return "dashdot";
+    case PenStyle::Solid: break;
+    }
+    return "solid";
+}
+
+Qt::PenStyle QtStyle(PenStyle s)
+{
+    switch (s) {
+    case PenStyle::Dot: return Qt::DotLine;
+    case PenStyle::Dash: return Qt::DashLine;
+    case PenStyle::DashDot: return Qt::DashDotLine;
+    case PenStyle::Solid: break;
+    }
+    return Qt::SolidLine;
+}
+
+const char* AlignName(TextAlign a)
+{
+    switch (a) {
+    case TextAlign::RightBottom: return "right-bottom";
+    case TextAlign::CenterTop: return "center-top";
+    case TextAlign::LeftBottom: break;
+    }
+    return "left-bottom";
+}
+
+// 96 dots per inch, so point sizes give the same pixels everywhere.
+constexpr int DotsPerMeter = 3780;
+} // namespace
+
+QFont ChartFont(const QString& family, int points, bool bold)
+{
+    QFont f(family, points);
+    f.setBold(bold);
+    // The chart bitmap is one bit deep; grey edges would turn into noise.
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+Canvas::~Canvas()
+{
+    end();
+}
+
+void Canvas::create(int width, int height, bool monochrome)
+{
+    end();
+    if (monochrome) {
+        img_ = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_Mono);
+        img_.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        img_.fill(1);
+    } else {
+        img_ = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+        img_.fill(Qt::white);
+    }
+    img_.setDotsPerMeterX(DotsPerMeter);
+    img_.setDotsPerMeterY(DotsPerMeter);
+    penColor_ = Qt::black;
+    penWidth_ = 1;
+    penStyle_ = PenStyle::Solid;
+    brushColor_ = Qt::white;
+    penDirty_ = true;
+}
+
+void Canvas::restore(const QImage& picture)
+{
+    end();
+    img_ = picture.size() == img_.size() || img_.isNull() ? picture : picture.copy(img_.rect());
+    img_.setDotsPerMeterX(DotsPerMeter);
+    img_.setDotsPerMeterY(DotsPerMeter);
+    const bool changed = penColor_ != QColor(Qt::black) || penWidth_ != 1 ||
+                         penStyle_ != PenStyle::Solid;
+    penColor_ = Qt::black;
+    penWidth_ = 1;
+    penStyle_ = PenStyle::Solid;
+    brushColor_ = Qt::white;
+    penDirty_ = true;
+    sendTrace(QStringLiteral("restore"));
+    if (changed)
+        tracePen();
+}
+
+const QImage& Canvas::image()
+{
+    end();
+    return img_;
+}
+
+void Canvas::end()
+{
+    if (painter_) {
+        painter_->end();
+        painter_.reset();
+    }
+}
+
+QPainter& Canvas::painter()
+{
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&img_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        penDirty_ = true;
+    }
+    if (penDirty_)
+        applyPen();
+    return *painter_;
+}
+
+void Canvas::applyPen()
+{
+    QPen pen(penColor_);
+    pen.setWidth(penWidth_);
+    pen.setStyle(QtStyle(penStyle_));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter_->setPen(pen);
+    painter_->setBrush(QBrush(brushColor_));
+    penDirty_ = false;
+}
+
+void Canvas::tracePen()
+{
+    sendTrace(QStringLiteral("pen %1 %2 %3 %4 %5")
+             .arg(penColor_.red())
+             .arg(penColor_.green())
+             .arg(penColor_.blue())
+             .arg(penWidth_)
+             .arg(QLatin1String(StyleName(penStyle_))));
+}
+
+void Canvas::setPenColor(const QColor& c)
+{
+    if (c.rgb() == penColor_.rgb())
+        return;
+    penColor_ = c;
+    penDirty_ = true;
+    tracePen();
+}
+
+void Canvas::setPenWidth(int w)
+{
+    if (w == penWidth_)
+        return;
+    penWidth_ = w;
+    penDirty_ = true;
+    tracePen();
+}
+
+void Canvas::setPenStyle(PenStyle s)
+{
+    if (s == penStyle_)
+        return;
+    penStyle_ = s;
+    penDirty_ = true;
+    tracePen();
+}
+
+void Canvas::line(int x1, int y1, int x2, int y2)
+{
+    sendTrace(QStringLiteral("line %1 %2 %3 %4").arg(x1).arg(y1).arg(x2).arg(y2));
+    if (x1 == x2 && y1 == y2)
+        return;
+    painter().drawLine(x1, y1, x2, y2);
+}
+
+void Canvas::rect(int l, int t, int r, int b)
+{
+    sendTrace(QStringLiteral("rect %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b));
+    if (r <= l || b <= t)
+        return;
+    QPainter& p = painter();
+    p.fillRect(QRect(l, t, r - l, b - t), brushColor_);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
+    p.setBrush(QBrush(brushColor_));
+}
+
+void Canvas::ellipse(int l, int t, int r, int b)
+{
+    sendTrace(QStringLiteral("ellipse %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b));
+    if (r <= l || b <= t)
+        return;
+    painter().drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+}
+
+void Canvas::textOut(int x, int y, TextAlign align, const QString& text, const QFont& font)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    sendTrace(QStringLiteral("text %1 %2 %3 \"%4\"").arg(x).arg(y).arg(QLatin1String(AlignName(align)),
+                                                                 quoted));
+    QPainter& p = painter();
+    p.setFont(font);
+    const QFontMetrics fm(font, &img_);
+    const int w = fm.horizontalAdvance(text);
+    const int h = fm.height();
+    QRect cell;
+    switch (align) {
+    case TextAlign::LeftBottom: cell = QRect(x, y - h, w, h); break;
+    case TextAlign::RightBottom: cell = QRect(x - w, y - h, w, h); break;
+    case TextAlign::CenterTop: cell = QRect(x - w / 2, y, w, h); break;
+    }
+    p.fillRect(cell, brushColor_);
+    p.save();
+    p.setPen(QPen(Qt::black));
+    p.drawText(cell.left(), cell.top() + fm.ascent(), text);
+    p.restore();
+}
+
+void Canvas::copyTo(QImage& store, const QRect& r)
+{
+    end();
+    if (store.size() != img_.size() || store.format() != img_.format()) {
+        store = QImage(img_.size(), img_.format());
+        if (img_.format() == QImage::Format_Mono)
+            store.setColorTable(img_.colorTable());
+        store.fill(Qt::white);
+    }
+    const QRect clip = r.intersected(img_.rect());
+    if (clip.isEmpty())
+        return;
+    QPainter p(&store);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(clip.topLeft(), img_, clip);
+}
+
+void Canvas::copyFrom(const QImage& store, const QRect& r)
+{
+    const QRect clip = r.intersected(img_.rect()).intersected(store.rect());
+    if (clip.isEmpty())
+        return;
+    QPainter& p = painter();
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(clip.topLeft(), store, clip);
+    p.restore();
+}
+
+void Canvas::setTrace(TraceSink sink)
+{
+    trace_ = std::move(sink);
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The one drawing surface of the chart image. Every drawing operation passes
+// through here, so it can be traced and so the painter's state is explicit.
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <functional>
+#include <memory>
+
+enum class PenStyle { Solid, Dot, Dash, DashDot };
+enum class TextAlign { LeftBottom, RightBottom, CenterTop };
+
+class Canvas {
+public:
+    using TraceSink = std::function<void(const QString&)>;
+
+    Canvas() = default;
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    ~Canvas();
+
+    // Makes a fresh bitmap: monochrome (one bit per pixel) or colour.
+    void create(int width, int height, bool monochrome);
+    // Replaces the picture; the surface starts afresh (black solid pen
+    // width 1, solid white brush).
+    void restore(const QImage& picture);
+
+    // The picture as it is now; ends any painting in progress.
+    [[nodiscard]] const QImage& image();
+    [[nodiscard]] bool isNull() const { return img_.isNull(); }
+    [[nodiscard]] int width() const { return img_.width(); }
+    [[nodiscard]] int height() const { return img_.height(); }
+
+    [[nodiscard]] QColor penColor() const { return penColor_; }
+    void setPenColor(const QColor& c);
+    void setPenWidth(int w);
+    void setPenStyle(PenStyle s);
+    [[nodiscard]] PenStyle penStyle() const { return penStyle_; }
+    [[nodiscard]] int penWidth() const { return penWidth_; }
+    void setBrushColor(const QColor& c) { brushColor_ = c; }
+
+    // Move-to/line-to: the end pixel is not painted.
+    void line(int x1, int y1, int x2, int y2);
+    // Filled with the brush, outlined with the pen; right and bottom exclusive.
+    void rect(int l, int t, int r, int b);
+    void ellipse(int l, int t, int r, int b);
+    void textOut(int x, int y, TextAlign align, const QString& text, const QFont& font);
+
+    // Pixel copies between the chart and another bitmap of the same size.
+    void copyTo(QImage& store, const QRect& r);
+    void copyFrom(const QImage& store, const QRect& r);
+
+    void setTrace(TraceSink sink);
+    [[nodiscard]] bool tracing() const { return static_cast<bool>(trace_); }
+
+private:
+    QPainter& painter();
+    void end();
+    void applyPen();
+    void tracePen();
+    void sendTrace(const QString& s)
+    {
+        if (trace_)
+            trace_(s);
+    }
+
+    QImage img_;
+    std::unique_ptr<QPainter> painter_;
+    QColor penColor_{Qt::black};
+    int penWidth_ = 1;
+    PenStyle penStyle_ = PenStyle::Solid;
+    QColor brushColor_{Qt::white};
+    bool penDirty_ = true;
+    TraceSink trace_;
+};
+
+[[nodiscard]] QFont ChartFont(const QString& family, int points, bool bold);

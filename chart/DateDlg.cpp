@@ -1,0 +1,150 @@
+#include "chart/DateDlg.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/ChartSession.h"
+#include "app/GloVar.h"
+#include "data/Dates.h"
+
+namespace {
+QLabel* Coloured(const QString& text, const QColor& c, bool bold, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, c);
+    l->setPalette(p);
+    if (bold) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+    }
+    return l;
+}
+} // namespace
+
+TDatesDlg::TDatesDlg(ChartSession& session, QWidget* parent) : QDialog(parent), session_(session)
+{
+    setObjectName(QStringLiteral("DatesDlg"));
+    setWindowTitle(QStringLiteral("Select Date Range"));
+    setModal(true);
+    auto* v = new QVBoxLayout(this);
+
+    auto* panel = new QFrame(this);
+    panel->setAutoFillBackground(true);
+    QPalette pp = panel->palette();
+    pp.setColor(QPalette::Window, Qt::black);
+    panel->setPalette(pp);
+    auto* pg = new QGridLayout(panel);
+    const QColor yellow(255, 255, 0), lime(0, 255, 0);
+    pg->addWidget(Coloured(QStringLiteral("File name :"), yellow, true, panel), 0, 0);
+    pg->addWidget(Coloured(QStringLiteral("Record Range :"), yellow, true, panel), 1, 0);
+    pg->addWidget(Coloured(QStringLiteral("Date Range :"), yellow, true, panel), 2, 0);
+    Label4 = Coloured(QString(), lime, false, panel);
+    Label5 = Coloured(QStringLiteral("      1"), lime, false, panel);
+    Label9 = Coloured(QString(), lime, false, panel);
+    Label6 = Coloured(QString(), lime, false, panel);
+    Label10 = Coloured(QString(), lime, false, panel);
+    pg->addWidget(Label4, 0, 1, 1, 2);
+    pg->addWidget(Label5, 1, 1);
+    pg->addWidget(Label9, 1, 2);
+    pg->addWidget(Label6, 2, 1);
+    pg->addWidget(Label10, 2, 2);
+    v->addWidget(panel);
+
+    auto* g = new QGridLayout;
+    const QColor hint = palette().color(QPalette::Highlight);
+    g->addWidget(new QLabel(QStringLiteral("Enter first record number :"), this), 0, 0);
+    FRecordEdit = new QLineEdit(this);
+    FRecordEdit->setObjectName(QStringLiteral("FRecordEdit"));
+    g->addWidget(FRecordEdit, 0, 1);
+    Label12 = Coloured(QString(), hint, false, this);
+    g->addWidget(Label12, 0, 2);
+    g->addWidget(new QLabel(QStringLiteral("Enter last record number :"), this), 1, 0);
+    LRecordEdit = new QLineEdit(this);
+    LRecordEdit->setObjectName(QStringLiteral("LRecordEdit"));
+    g->addWidget(LRecordEdit, 1, 1);
+    Label13 = Coloured(QString(), hint, false, this);
+    g->addWidget(Label13, 1, 2);
+    g->addWidget(new QLabel(QStringLiteral("# of blank days on right :"), this), 2, 0);
+    NdayEdit = new QLineEdit(this);
+    NdayEdit->setObjectName(QStringLiteral("NdayEdit"));
+    g->addWidget(NdayEdit, 2, 1);
+    Label14 = Coloured(QStringLiteral("(0 - 50)"), hint, false, this);
+    g->addWidget(Label14, 2, 2);
+    v->addLayout(g);
+    LeaveSpace = new QCheckBox(QStringLiteral("Leave spacing for holidays"), this);
+    WholeScale = new QCheckBox(QStringLiteral("Use one scale throughout all periods"), this);
+    v->addWidget(LeaveSpace);
+    v->addWidget(WholeScale);
+    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
+    BitBtn1->setDefault(true);
+    v->addWidget(BitBtn1, 0, Qt::AlignRight);
+
+    FRecordEdit->installEventFilter(this);
+    connect(LeaveSpace, &QCheckBox::clicked, this, [this](bool on) {
+        session_.LeaveSpaceClick(on);
+        if (onChanged)
+            onChanged();
+    });
+    connect(WholeScale, &QCheckBox::clicked, this,
+            [this](bool on) { session_.WholeScaleClick(on); });
+    connect(BitBtn1, &QPushButton::clicked, this, &TDatesDlg::BitBtn1Click);
+}
+
+void TDatesDlg::showEvent(QShowEvent* e)
+{
+    FormActivate();
+    QDialog::showEvent(e);
+}
+
+bool TDatesDlg::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == FRecordEdit && e->type() == QEvent::FocusOut)
+        FRecordEditExit();
+    return QDialog::eventFilter(o, e);
+}
+
+void TDatesDlg::SetLabel13()
+{
+    const auto& g = GloVar;
+    Label13->setText(g.FirstRecord >= 1
+                         ? QStringLiteral("(%1 - %2)").arg(g.FirstRecord + 1).arg(g.RecordCount)
+                         : QString());
+}
+
+void TDatesDlg::FormActivate()
+{
+    const auto& g = GloVar;
+    Label4->setText(g.DataFileName);
+    Label6->setText(QString::number(g.RecordCount));
+    Label9->setText(QStringLiteral("(") + ShortDate(g.FirstFileDate) + QStringLiteral(")"));
+    Label10->setText(QStringLiteral("(") + ShortDate(g.LastFileDate) + QStringLiteral(")"));
+    Label12->setText(QStringLiteral("(1 - %1)").arg(g.RecordCount));
+    SetLabel13();
+    FRecordEdit->setText(QString::number(g.FirstRecord));
+    LRecordEdit->setText(QString::number(g.LastRecord));
+    NdayEdit->setText(QString::number(g.BlankDaysRight));
+    LeaveSpace->setChecked(g.LeaveHolidaySpace);
+    // The navigation toggle can change the flag behind the box's back.
+    WholeScale->setChecked(g.WholeScale);
+}
+
+void TDatesDlg::FRecordEditExit()
+{
+    SetLabel13();
+}
+
+void TDatesDlg::BitBtn1Click()
+{
+    int focus = 0;
+    if (session_.DatesAccept(FRecordEdit->text(), LRecordEdit->text(), NdayEdit->text(), focus)) {
+        accept();
+        return;
+    }
+    (focus == 0 ? FRecordEdit : LRecordEdit)->setFocus();
+}

@@ -1,0 +1,88 @@
+#include "data/Dates.h"
+
+#include <QDate>
+#include <QLocale>
+#include <charconv>
+#include <cmath>
+
+namespace {
+constexpr qint64 JulianOfDayZero = 2415019; // 30 December 1899
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The two-digit year rule adds to whatever integer stands in the year part.
+long long TwoDigitYear(long long y)
+{
+    return (y >= 0 && y <= 50) ? y + 2000 : y + 1900;
+}
+} // namespace
+
+bool ParseInt(std::string_view text, long long& out)
+{
+    text = TrimBlanks(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return false;
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && p == end;
+}
+
+double DayFromYmd(long long year, long long month, long long day)
+{
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31)
+        return 0;
+    const QDate d(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
+    if (!d.isValid())
+        return 0;
+    return static_cast<double>(d.toJulianDay() - JulianOfDayZero);
+}
+
+int DayOfWeek(double day)
+{
+    const long long d = static_cast<long long>(std::floor(day));
+    return static_cast<int>(((d - 1) % 7 + 7) % 7) + 1;
+}
+
+QString ShortDate(double day)
+{
+    if (!std::isfinite(day) || std::fabs(day) > 3.0e6)
+        return QString();
+    const QDate d = QDate::fromJulianDay(static_cast<qint64>(std::floor(day)) + JulianOfDayZero);
+    return QLocale::system().toString(d, QLocale::ShortFormat);
+}
+
+double ParseDate(std::string_view text, int dateFormat)
+{
+    long long a = 0, b = 0, c = 0;
+    if (dateFormat >= 0 && dateFormat <= 3) {
+        const size_t s1 = text.find('/');
+        if (s1 == std::string_view::npos || !ParseInt(text.substr(0, s1), a))
+            return 0;
+        std::string_view rest = text.substr(s1 + 1);
+        const size_t s2 = rest.find('/');
+        if (s2 == std::string_view::npos || !ParseInt(rest.substr(0, s2), b) ||
+            !ParseInt(rest.substr(s2 + 1), c))
+            return 0;
+        if (dateFormat == 0 || dateFormat == 2)
+            c = TwoDigitYear(c);
+        return dateFormat <= 1 ? DayFromYmd(c, a, b) : DayFromYmd(c, b, a);
+    }
+    if (dateFormat == 4) {
+        auto part = [&](size_t from, size_t len) {
+            return from < text.size() ? text.substr(from, len) : std::string_view();
+        };
+        if (!ParseInt(part(0, 4), a) || !ParseInt(part(4, 2), b) || !ParseInt(part(6, 2), c))
+            return 0;
+        return DayFromYmd(a, b, c);
+    }
+    return 0;
+}

@@ -1,0 +1,88 @@
+#include "data/FileSetupDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/ChartSession.h"
+#include "app/GloVar.h"
+
+TFileSetupDlg::TFileSetupDlg(ChartSession& session, QWidget* parent)
+    : QDialog(parent), session_(session)
+{
+    setObjectName(QStringLiteral("FileSetupDlg"));
+    setWindowTitle(QStringLiteral("Setup ASCII File Format"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(true);
+    setFixedSize(339, 306);
+    auto* grid = new QGridLayout(this);
+    headline = new QCheckBox(QStringLiteral("Check if header line exists in the file"), this);
+    grid->addWidget(headline, 0, 0, 1, 3);
+    auto* order = new QLabel(QStringLiteral("<b>Order</b>"), this);
+    auto* format = new QLabel(QStringLiteral("<b>Format</b>"), this);
+    grid->addWidget(order, 1, 1);
+    grid->addWidget(format, 1, 2);
+    const char* names[] = {"Date", "Open", "High", "Low", "Close"};
+    QLineEdit** edits[] = {&DateOrder, &OpenOrder, &HighOrder, &LowOrder, &CloseOrder};
+    const char* objNames[] = {"DateOrder", "OpenOrder", "HighOrder", "LowOrder", "CloseOrder"};
+    for (int i = 0; i < 5; ++i) {
+        grid->addWidget(new QLabel(QString::fromLatin1(names[i]), this), i + 2, 0);
+        *edits[i] = new QLineEdit(this);
+        (*edits[i])->setObjectName(QLatin1String(objNames[i]));
+        (*edits[i])->setMaximumWidth(60);
+        grid->addWidget(*edits[i], i + 2, 1);
+    }
+    dateFmtCB = new QComboBox(this);
+    dateFmtCB->setObjectName(QStringLiteral("dateFmtCB"));
+    dateFmtCB->setEditable(true);
+    dateFmtCB->setInsertPolicy(QComboBox::NoInsert);
+    dateFmtCB->addItems({QStringLiteral("mm/dd/yy"), QStringLiteral("mm/dd/yyyy"),
+                         QStringLiteral("dd/mm/yy"), QStringLiteral("dd/mm/yyyy"),
+                         QStringLiteral("yyyymmdd"), QString()});
+    grid->addWidget(dateFmtCB, 2, 2);
+    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
+    BitBtn1->setDefault(true);
+    grid->addWidget(BitBtn1, 8, 1, 1, 2, Qt::AlignRight);
+    connect(BitBtn1, &QPushButton::clicked, this, &TFileSetupDlg::BitBtn1Click);
+}
+
+void TFileSetupDlg::showEvent(QShowEvent* e)
+{
+    FormActivate();
+    QDialog::showEvent(e);
+}
+
+void TFileSetupDlg::FormActivate()
+{
+    const auto& g = GloVar;
+    headline->setChecked(g.HasHeaderLine);
+    DateOrder->setText(QString::number(g.DateColumn));
+    OpenOrder->setText(QString::number(g.OpenColumn));
+    HighOrder->setText(QString::number(g.HighColumn));
+    LowOrder->setText(QString::number(g.LowColumn));
+    CloseOrder->setText(QString::number(g.CloseColumn));
+    if (g.DateFormat >= 0 && g.DateFormat < dateFmtCB->count())
+        dateFmtCB->setCurrentIndex(g.DateFormat);
+    else
+        dateFmtCB->setEditText(QString());
+}
+
+int TFileSetupDlg::SelectedFormat() const
+{
+    const QString typed = dateFmtCB->currentText();
+    for (int i = 0; i < dateFmtCB->count(); ++i)
+        if (dateFmtCB->itemText(i) == typed)
+            return i;
+    return -1;
+}
+
+void TFileSetupDlg::BitBtn1Click()
+{
+    const std::array<QString, 5> fields = {DateOrder->text(), OpenOrder->text(), HighOrder->text(),
+                                           LowOrder->text(), CloseOrder->text()};
+    if (session_.FileSetupAccept(headline->isChecked(), fields, SelectedFormat()))
+        accept();
+}

@@ -1,0 +1,83 @@
+#include "data/Settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "app/GloVar.h"
+#include "data/Dates.h"
+#include "data/LineReader.h"
+
+QString FormatAngle(double v)
+{
+    return QString::number(v, 'g', 15);
+}
+
+bool ParseAngle(const QString& text, double& out)
+{
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    const QByteArray b = t.toLatin1();
+    return ParsePrice(std::string_view(b.constData(), static_cast<size_t>(b.size())), out);
+}
+
+void ReadSettingsFile(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return;
+    LineReader reader;
+    if (!reader.open(path).isEmpty())
+        return;
+    auto& g = GloVar;
+    int16_t* ints[] = {&g.DateColumn, &g.OpenColumn, &g.HighColumn,
+                       &g.LowColumn,  &g.CloseColumn, &g.DateFormat};
+    double* angles[] = {&g.FanAngle1, &g.FanAngle2, &g.FanAngle3};
+    std::string_view line;
+    int n = 0;
+    while (n < 10 && reader.next(line)) {
+        ++n;
+        if (n == 1) {
+            g.HasHeaderLine = line != "0";
+        } else if (n <= 7) {
+            long long v = 0;
+            if (ParseInt(line, v) && v >= INT16_MIN && v <= INT16_MAX)
+                *ints[n - 2] = static_cast<int16_t>(v);
+        } else {
+            double v = 0;
+            if (ParseAngle(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())), v))
+                *angles[n - 8] = v;
+        }
+    }
+}
+
+QString WriteSettingsFile(const QString& path, const std::array<QString, 5>& fieldTexts)
+{
+    const auto& g = GloVar;
+    QByteArray out;
+    auto add = [&](const QString& s) {
+        out += s.toUtf8();
+        out += "\r\n";
+    };
+    add(g.HasHeaderLine ? QStringLiteral("1") : QStringLiteral("0"));
+    for (const QString& t : fieldTexts)
+        add(t);
+    add(QString::number(g.DateFormat));
+    add(FormatAngle(g.FanAngle1));
+    add(FormatAngle(g.FanAngle2));
+    add(FormatAngle(g.FanAngle3));
+
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString());
+    if (f.write(out) != out.size() || !f.commit())
+        return QStringLiteral("Cannot write file \"%1\". %2").arg(path, f.errorString());
+    return QString();
+}
+
+QString WriteSettingsFile(const QString& path)
+{
+    const auto& g = GloVar;
+    return WriteSettingsFile(path, {QString::number(g.DateColumn), QString::number(g.OpenColumn),
+                                    QString::number(g.HighColumn), QString::number(g.LowColumn),
+                                    QString::number(g.CloseColumn)});
+}

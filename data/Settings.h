@@ -1,0 +1,23 @@
+#pragma once
+// fsetup.dat: the price file layout and the three fan-line angles.
+
+#include <QString>
+#include <array>
+
+// Reads the file over the current settings; a missing file or a bad line
+// keeps the value it would set.
+void ReadSettingsFile(const QString& path);
+
+// Writes all ten lines through a temporary file renamed over the old one, so
+// a failed write leaves the old file whole. fieldTexts are lines 2 to 6 as
+// they should appear. Returns an error text, empty on success.
+[[nodiscard]] QString WriteSettingsFile(const QString& path,
+                                        const std::array<QString, 5>& fieldTexts);
+// The same with lines 2 to 6 from the current settings.
+[[nodiscard]] QString WriteSettingsFile(const QString& path);
+
+// Shortest general form, up to 15 significant digits, point separator.
+[[nodiscard]] QString FormatAngle(double v);
+// A point or a comma is the decimal separator.
+[[nodiscard]] bool ParseAngle(const QString& text, double& out);
+

@@ -1,0 +1,57 @@
+#include "tools/ChartSetupDlg.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/ChartSession.h"
+#include "app/GloVar.h"
+#include "data/Settings.h"
+
+TChartSetupDlg::TChartSetupDlg(ChartSession& session, QWidget* parent)
+    : QDialog(parent), session_(session)
+{
+    setObjectName(QStringLiteral("ChartSetupDlg"));
+    setWindowTitle(QStringLiteral("Charting Setup"));
+    setModal(true);
+    resize(371, 189);
+    auto* v = new QVBoxLayout(this);
+    auto* title = new QLabel(QStringLiteral("<b><font color='#0000ff'>FAN-LINES</font></b>"), this);
+    v->addWidget(title);
+    auto* bevel = new QFrame(this);
+    bevel->setFrameShape(QFrame::Box);
+    auto* g = new QGridLayout(bevel);
+    g->addWidget(new QLabel(QStringLiteral("<b><font color='#008080'>Enter new angles for three "
+                                           "Fan-Lines (in degrees)</font></b>"),
+                            bevel),
+                 0, 0, 1, 6);
+    QLineEdit** edits[] = {&Eline1, &Eline2, &Eline3};
+    for (int i = 0; i < 3; ++i) {
+        g->addWidget(new QLabel(QStringLiteral("<b>Line%1</b>").arg(i + 1), bevel), 1, i * 2);
+        *edits[i] = new QLineEdit(bevel);
+        (*edits[i])->setObjectName(QStringLiteral("Eline%1").arg(i + 1));
+        g->addWidget(*edits[i], 1, i * 2 + 1);
+    }
+    v->addWidget(bevel);
+    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
+    BitBtn1->setDefault(true);
+    v->addWidget(BitBtn1, 0, Qt::AlignRight);
+    connect(BitBtn1, &QPushButton::clicked, this, &TChartSetupDlg::BitBtn1Click);
+    FormCreate();
+}
+
+void TChartSetupDlg::FormCreate()
+{
+    const auto& g = GloVar;
+    Eline1->setText(FormatAngle(g.FanAngle1));
+    Eline2->setText(FormatAngle(g.FanAngle2));
+    Eline3->setText(FormatAngle(g.FanAngle3));
+}
+
+void TChartSetupDlg::BitBtn1Click()
+{
+    if (session_.ChartSetupAccept({Eline1->text(), Eline2->text(), Eline3->text()}))
+        accept();
+}
