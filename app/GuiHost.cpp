@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <utility>
 
 #include "app/GloVar.h"
 #include "app/Host.h"
@@ -71,6 +72,8 @@ void GuiHost::error(const QString& text)
 
 std::optional<QString> GuiHost::openFileName(const QString& filter, const QString& dir)
 {
+    if (presetOpen)
+        return std::exchange(presetOpen, std::nullopt);
     const QString f = QFileDialog::getOpenFileName(parent_, QString(), dir, QtNameFilters(filter));
     if (f.isEmpty())
         return std::nullopt;

@@ -35,6 +35,10 @@ public:
     void runDialog(QDialog& dialog) override;
     void popupMenu(QMenu& menu, const QPoint& globalPos) override;
 
+    void setParent(QWidget* parent) { parent_ = parent; }
+    // The answer the next open-file dialog takes without being shown.
+    std::optional<QString> presetOpen;
+
 private:
     QWidget* parent_;
 };

@@ -1,0 +1,171 @@
+#include "app/Icons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <cmath>
+
+namespace {
+constexpr int S = 24;
+
+void Bars(QPainter& p)
+{
+    const int xs[] = {5, 10, 15, 20};
+    const int hi[] = {8, 5, 10, 4}, lo[] = {18, 14, 20, 12};
+    for (int i = 0; i < 4; ++i) {
+        p.drawLine(xs[i], hi[i], xs[i], lo[i]);
+        p.drawLine(xs[i] - 2, hi[i] + 3, xs[i], hi[i] + 3);
+        p.drawLine(xs[i], lo[i] - 3, xs[i] + 2, lo[i] - 3);
+    }
+}
+
+void Arrow(QPainter& p, double angleDeg)
+{
+    p.save();
+    p.translate(S / 2.0, S / 2.0);
+    p.rotate(angleDeg);
+    QPainterPath path;
+    path.moveTo(-8, 0);
+    path.lineTo(4, 0);
+    p.drawPath(path);
+    QPolygonF head;
+    head << QPointF(9, 0) << QPointF(2, -5) << QPointF(2, 5);
+    p.setBrush(p.pen().color());
+    p.drawPolygon(head);
+    p.restore();
+}
+
+void Draw(QPainter& p, int index)
+{
+    const QColor navy(0, 0, 128), maroon(128, 0, 0), green(0, 128, 0);
+    p.setPen(QPen(navy, 2));
+    switch (index) {
+    case 0: // file
+        p.setBrush(QColor(255, 255, 224));
+        p.drawPolygon(QPolygon({{5, 3}, {15, 3}, {19, 7}, {19, 21}, {5, 21}}));
+        p.drawLine(8, 11, 16, 11);
+        p.drawLine(8, 15, 16, 15);
+        break;
+    case 1: // dates
+        p.setBrush(Qt::white);
+        p.drawRect(4, 5, 16, 15);
+        p.fillRect(4, 5, 16, 4, maroon);
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c)
+                p.drawPoint(8 + c * 4, 13 + r * 4);
+        break;
+    case 2: // plot
+        Bars(p);
+        break;
+    case 3: // exit
+        p.setPen(QPen(maroon, 2));
+        p.drawRect(6, 3, 10, 18);
+        Arrow(p, 0);
+        break;
+    case 4: // clear
+        p.setPen(QPen(maroon, 3));
+        p.drawLine(6, 6, 18, 18);
+        p.drawLine(18, 6, 6, 18);
+        break;
+    case 5: // reset
+        p.drawArc(5, 5, 14, 14, 60 * 16, 280 * 16);
+        Arrow(p, -60);
+        break;
+    case 6: // point
+        p.setPen(QPen(maroon, 2));
+        p.drawLine(12, 3, 12, 21);
+        p.drawLine(3, 12, 21, 12);
+        p.drawEllipse(QPoint(12, 12), 4, 4);
+        break;
+    case 7: { // draw: a spiral
+        QPainterPath path;
+        path.moveTo(12, 12);
+        for (int i = 1; i < 60; ++i) {
+            const double t = i * 0.2, r = 0.6 * std::exp(0.306 * t);
+            path.lineTo(12 + r * std::cos(t), 12 - r * std::sin(t));
+        }
+        p.drawPath(path);
+        break;
+    }
+    case 8: // save
+        p.setBrush(QColor(192, 192, 192));
+        p.drawRect(4, 4, 16, 16);
+        p.fillRect(8, 4, 8, 6, Qt::white);
+        break;
+    case 10: // print
+        p.setBrush(Qt::white);
+        p.drawRect(7, 3, 10, 7);
+        p.setBrush(QColor(192, 192, 192));
+        p.drawRect(3, 10, 18, 8);
+        p.fillRect(7, 16, 10, 5, Qt::white);
+        break;
+    case 12: // DIR +
+    case 13: // DIR -
+    case 14:
+        p.setPen(QPen(index == 13 ? maroon : green, 3));
+        p.drawLine(5, 12, 19, 12);
+        if (index != 13)
+            p.drawLine(12, 5, 12, 19);
+        break;
+    case 15: // clip
+        p.drawRect(5, 7, 14, 14);
+        p.setBrush(QColor(192, 192, 192));
+        p.drawRect(9, 3, 6, 5);
+        break;
+    case 17: // ratio
+        p.setPen(QPen(navy, 2));
+        p.drawLine(4, 19, 20, 19);
+        p.drawLine(4, 13, 20, 13);
+        p.drawLine(4, 5, 20, 5);
+        break;
+    case 18: Arrow(p, -90); break;  // up: beginning
+    case 19: Arrow(p, 90); break;   // down: lengthen
+    case 20: Arrow(p, 180); break;  // previous
+    case 21: Arrow(p, 0); break;    // next
+    case 22: // shorten
+        Arrow(p, 180);
+        p.drawLine(20, 5, 20, 19);
+        break;
+    case 23: // whole
+        p.drawLine(3, 5, 3, 19);
+        p.drawLine(21, 5, 21, 19);
+        p.drawLine(5, 12, 19, 12);
+        break;
+    default:
+        p.drawEllipse(6, 6, 12, 12);
+        break;
+    }
+}
+} // namespace
+
+QIcon ToolIcon(int index)
+{
+    if (index < 0)
+        return QIcon();
+    QPixmap pm(S, S);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    Draw(p, index);
+    p.end();
+    return QIcon(pm);
+}
+
+QIcon ProgramIcon()
+{
+    QPixmap pm(32, 32);
+    pm.fill(QColor(0, 128, 128));
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(32.0 / S, 32.0 / S);
+    p.setPen(QPen(QColor(255, 215, 0), 2));
+    QPainterPath path;
+    path.moveTo(12, 12);
+    for (int i = 1; i < 60; ++i) {
+        const double t = i * 0.2, r = 0.6 * std::exp(0.306 * t);
+        path.lineTo(12 + r * std::cos(t), 12 - r * std::sin(t));
+    }
+    p.drawPath(path);
+    p.end();
+    return QIcon(pm);
+}

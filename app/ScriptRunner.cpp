@@ -1,0 +1,475 @@
+#include "app/ScriptRunner.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextStream>
+
+#include "app/MainForm.h"
+#include "app/ScriptParse.h"
+#include "app/StateReport.h"
+#include "app/Splash.h"
+#include "chart/DateDlg.h"
+#include "data/FileSetupDlg.h"
+#include "tools/ChartSetupDlg.h"
+
+namespace {
+QJsonObject Event(const char* name)
+{
+    QJsonObject o;
+    o[QStringLiteral("event")] = QLatin1String(name);
+    return o;
+}
+
+// A PDF page whose printable area is exactly the size the script names.
+class PdfTarget : public PrintTarget {
+public:
+    PdfTarget(const QString& path, QSize page) : page_(page)
+    {
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        printer_.setOutputFileName(path);
+        printer_.setResolution(Dpi);
+        printer_.setFullPage(true);
+        printer_.setPageMargins(QMarginsF(0, 0, 0, 0));
+        printer_.setPageSize(QPageSize(QSizeF(page.width() / double(Dpi),
+                                              page.height() / double(Dpi)),
+                                       QPageSize::Inch));
+        printer_.setPageOrientation(QPageLayout::Portrait);
+    }
+    QSize pageSizePixels() const override { return page_; }
+    QString printPage(const QImage& image, const QRect& target) override
+    {
+        QPainter p;
+        if (!p.begin(&printer_))
+            return QStringLiteral("Cannot print to %1").arg(printer_.outputFileName());
+        if (!target.isEmpty())
+            p.drawImage(target, image);
+        if (!p.end())
+            return QStringLiteral("Printing failed");
+        return QString();
+    }
+
+private:
+    static constexpr int Dpi = 1200;
+    QPrinter printer_{QPrinter::HighResolution};
+    QSize page_;
+};
+} // namespace
+
+void ScriptHost::beep()
+{
+    sink_(Event("beep"));
+}
+
+void ScriptHost::message(const QString& title, const QString& text)
+{
+    QJsonObject o = Event("message");
+    o[QStringLiteral("title")] = title;
+    o[QStringLiteral("text")] = text;
+    sink_(o);
+}
+
+void ScriptHost::error(const QString& text)
+{
+    QJsonObject o = Event("error");
+    o[QStringLiteral("text")] = text;
+    sink_(o);
+}
+
+std::optional<QString> ScriptHost::openFileName(const QString&, const QString&)
+{
+    if (!openAnswer) {
+        unanswered = QStringLiteral("open");
+        return std::nullopt;
+    }
+    const QString a = *openAnswer;
+    openAnswer.reset();
+    if (a.isEmpty())
+        return std::nullopt;
+    return a;
+}
+
+std::optional<QString> ScriptHost::saveFileName(const QString&, const QString&, const QString&)
+{
+    if (!saveAnswer) {
+        unanswered = QStringLiteral("saveas");
+        return std::nullopt;
+    }
+    const QString a = *saveAnswer;
+    saveAnswer.reset();
+    if (a.isEmpty())
+        return std::nullopt;
+    return a;
+}
+
+std::unique_ptr<PrintTarget> ScriptHost::printerSetup()
+{
+    if (!printAnswer) {
+        unanswered = QStringLiteral("printto");
+        return nullptr;
+    }
+    const auto a = *printAnswer;
+    printAnswer.reset();
+    if (!a)
+        return nullptr;
+    return std::make_unique<PdfTarget>(a->pdfPath, a->page);
+}
+
+void ScriptHost::showSplash(SplashForm& splash, std::function<void()> then)
+{
+    splash_ = &splash;
+    afterSplash_ = std::move(then);
+}
+
+void ScriptHost::acknowledge()
+{
+    if (!splash_ || splash_->acknowledged())
+        return;
+    splash_->BitBtn1Click();
+    if (afterSplash_) {
+        auto then = std::move(afterSplash_);
+        afterSplash_ = nullptr;
+        then();
+    }
+}
+
+void ScriptHost::runDialog(QDialog& dialog)
+{
+    // With no answer the dialog is closed with its close box at once.
+    if (!dialogAnswer)
+        return;
+    auto answer = std::move(dialogAnswer);
+    dialogAnswer = nullptr;
+    dialog.setResult(0);
+    answer(dialog);
+}
+
+void ScriptHost::popupMenu(QMenu& menu, const QPoint&)
+{
+    menuOpened = true;
+    for (QAction* a : menu.actions()) {
+        if (a->data().toInt() == menuAnswer && a->isVisible() && a->isEnabled()) {
+            menuAnswer = 0;
+            a->trigger();
+            return;
+        }
+    }
+}
+
+int ScriptRunner::run(const QStringList& lines)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNo = i + 1;
+        const auto words = SplitScriptLine(lines[i]);
+        QString err;
+        if (!words)
+            err = QStringLiteral("unterminated quote");
+        else if (!words->isEmpty())
+            err = runLine(*words, lines, i);
+        if (!err.isEmpty()) {
+            QJsonObject o = Event("error");
+            o[QStringLiteral("text")] = err;
+            o[QStringLiteral("line")] = lineNo;
+            host_.emitEvent(o);
+            return 2;
+        }
+        if (form_.closedByUser())
+            break;
+    }
+    return 0;
+}
+
+QString ScriptRunner::takeAnswer(const QString& keyword, const QStringList& lines, int& index)
+{
+    int next = index + 1;
+    std::optional<QStringList> words;
+    while (next < lines.size()) {
+        words = SplitScriptLine(lines[next]);
+        if (!words || !words->isEmpty())
+            break;
+        ++next;
+    }
+    if (!words || words->isEmpty() || words->first() != keyword)
+        return QString(); // no answer given; the dialog will report it
+    const QStringList& w = *words;
+    const bool cancel = w.size() == 2 && w[1] == QLatin1String("cancel");
+    if (keyword == QLatin1String("printto")) {
+        if (cancel) {
+            host_.printAnswer = std::optional<ScriptHost::PrintAnswer>();
+        } else {
+            int pw = 0, ph = 0;
+            if (w.size() != 3 || !ParsePageSize(w[2], pw, ph))
+                return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
+            host_.printAnswer = ScriptHost::PrintAnswer{w[1], QSize(pw, ph)};
+        }
+    } else {
+        if (w.size() != 2 || w[1].isEmpty())
+            return QStringLiteral("%1 needs a path or cancel").arg(keyword);
+        (keyword == QLatin1String("open") ? host_.openAnswer : host_.saveAnswer) =
+            cancel ? QString() : w[1];
+    }
+    index = next;
+    return QString();
+}
+
+namespace {
+bool SetCheck(QCheckBox* box, const QString& text, bool clickToChange, QString& err)
+{
+    if (text != QLatin1String("0") && text != QLatin1String("1")) {
+        err = QStringLiteral("%1 must be 0 or 1").arg(box->objectName());
+        return false;
+    }
+    const bool want = text == QLatin1String("1");
+    if (box->isChecked() != want) {
+        if (clickToChange)
+            box->click();
+        else
+            box->setChecked(want);
+    }
+    return true;
+}
+} // namespace
+
+QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignments)
+{
+    // Names are checked before anything is pressed, so a bad line changes nothing.
+    QStringList names, texts;
+    for (const QString& a : assignments) {
+        QString n, t;
+        if (!SplitAssignment(a, n, t))
+            return QStringLiteral("expected NAME=TEXT, got '%1'").arg(a);
+        names << n;
+        texts << t;
+    }
+    if (kind == QLatin1String("layout")) {
+        static const QStringList known = {QStringLiteral("headline"), QStringLiteral("DateOrder"),
+                                          QStringLiteral("OpenOrder"), QStringLiteral("HighOrder"),
+                                          QStringLiteral("LowOrder"), QStringLiteral("CloseOrder"),
+                                          QStringLiteral("dateFmtCB")};
+        for (const QString& n : names)
+            if (!known.contains(n))
+                return QStringLiteral("FileSetupDlg has no control %1").arg(n);
+        for (int i = 0; i < names.size(); ++i)
+            if (names[i] == QLatin1String("headline") && texts[i] != QLatin1String("0") &&
+                texts[i] != QLatin1String("1"))
+                return QStringLiteral("headline must be 0 or 1");
+        host_.dialogAnswer = [names, texts](QDialog& d) {
+            auto& dlg = static_cast<TFileSetupDlg&>(d);
+            dlg.FormActivate();
+            QString ignored;
+            for (int i = 0; i < names.size(); ++i) {
+                const QString& n = names[i];
+                if (n == QLatin1String("headline"))
+                    SetCheck(dlg.headline, texts[i], false, ignored);
+                else if (n == QLatin1String("dateFmtCB")) {
+                    int idx = -1;
+                    if (ParseScriptInt(texts[i], idx) && idx >= 0 && idx < dlg.dateFmtCB->count())
+                        dlg.dateFmtCB->setCurrentIndex(idx);
+                    else
+                        dlg.dateFmtCB->setEditText(texts[i]);
+                } else
+                    dlg.findChild<QLineEdit*>(n)->setText(texts[i]);
+            }
+            dlg.BitBtn1Click();
+            if (dlg.result() != QDialog::Accepted)
+                dlg.reject();
+        };
+    } else if (kind == QLatin1String("dates")) {
+        static const QStringList known = {QStringLiteral("FRecordEdit"),
+                                          QStringLiteral("LRecordEdit"), QStringLiteral("NdayEdit"),
+                                          QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")};
+        for (int i = 0; i < names.size(); ++i) {
+            if (!known.contains(names[i]))
+                return QStringLiteral("DatesDlg has no control %1").arg(names[i]);
+            if ((names[i] == QLatin1String("LeaveSpace") ||
+                 names[i] == QLatin1String("WholeScale")) &&
+                texts[i] != QLatin1String("0") && texts[i] != QLatin1String("1"))
+                return QStringLiteral("%1 must be 0 or 1").arg(names[i]);
+        }
+        host_.dialogAnswer = [names, texts](QDialog& d) {
+            auto& dlg = static_cast<TDatesDlg&>(d);
+            dlg.FormActivate();
+            QString ignored;
+            for (int i = 0; i < names.size(); ++i) {
+                const QString& n = names[i];
+                if (n == QLatin1String("LeaveSpace"))
+                    SetCheck(dlg.LeaveSpace, texts[i], true, ignored);
+                else if (n == QLatin1String("WholeScale"))
+                    SetCheck(dlg.WholeScale, texts[i], true, ignored);
+                else {
+                    dlg.findChild<QLineEdit*>(n)->setText(texts[i]);
+                    if (n == QLatin1String("FRecordEdit"))
+                        dlg.FRecordEditExit();
+                }
+            }
+            dlg.BitBtn1Click();
+            if (dlg.result() != QDialog::Accepted)
+                dlg.reject();
+        };
+    } else { // angles
+        if (assignments.size() != 3)
+            return QStringLiteral("angles needs three texts");
+        host_.dialogAnswer = [assignments](QDialog& d) {
+            auto& dlg = static_cast<TChartSetupDlg&>(d);
+            dlg.Eline1->setText(assignments[0]);
+            dlg.Eline2->setText(assignments[1]);
+            dlg.Eline3->setText(assignments[2]);
+            dlg.BitBtn1Click();
+            if (dlg.result() != QDialog::Accepted)
+                dlg.reject();
+        };
+    }
+    return QString();
+}
+
+namespace {
+bool ParseButton(const QString& w, MouseButton& b)
+{
+    if (w == QLatin1String("left"))
+        b = MouseButton::Left;
+    else if (w == QLatin1String("right"))
+        b = MouseButton::Right;
+    else if (w == QLatin1String("middle"))
+        b = MouseButton::Middle;
+    else
+        return false;
+    return true;
+}
+} // namespace
+
+QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, int& index)
+{
+    const QString& cmd = w[0];
+    const QStringList args = w.mid(1);
+    ChartSession& s = form_.session;
+
+    if (cmd == QLatin1String("ack") && args.isEmpty()) {
+        host_.acknowledge();
+        return QString();
+    }
+    if (cmd == QLatin1String("press") && args.size() == 1) {
+        Ctl c{};
+        if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
+            return QStringLiteral("no control named %1").arg(args[0]);
+        const char* answer = c == Ctl::FileBtn   ? "open"
+                             : c == Ctl::SaveBtn  ? "saveas"
+                             : c == Ctl::PrintBtn ? "printto"
+                                                  : nullptr;
+        if (answer) {
+            const QString err = takeAnswer(QLatin1String(answer), lines, index);
+            if (!err.isEmpty())
+                return err;
+        }
+        host_.unanswered.clear();
+        form_.Press(c);
+        host_.openAnswer.reset();
+        host_.saveAnswer.reset();
+        host_.printAnswer.reset();
+        if (!host_.unanswered.isEmpty())
+            return QStringLiteral("%1 opened a dialog; the next line must be '%2'")
+                .arg(args[0], host_.unanswered);
+        return QString();
+    }
+    if (cmd == QLatin1String("open") || cmd == QLatin1String("saveas") ||
+        cmd == QLatin1String("printto"))
+        return QStringLiteral("no dialog is waiting for '%1'").arg(cmd);
+    if (cmd == QLatin1String("layout") || cmd == QLatin1String("dates") ||
+        cmd == QLatin1String("angles")) {
+        const QString err = fillDialog(cmd, args);
+        if (!err.isEmpty())
+            return err;
+        if (cmd == QLatin1String("layout"))
+            form_.RightPress(Ctl::FileBtn);
+        else if (cmd == QLatin1String("dates"))
+            form_.Press(Ctl::DateBtn);
+        else
+            form_.RightPress(Ctl::DirBtn);
+        host_.dialogAnswer = nullptr;
+        return QString();
+    }
+    if (cmd == QLatin1String("type") && args.size() == 1) {
+        int type = 0;
+        if (!ParseScriptInt(args[0], type) || type < 1 || type > 8)
+            return QStringLiteral("type needs a figure number 1..8");
+        host_.menuAnswer = type;
+        host_.menuOpened = false;
+        form_.RightPress(Ctl::DrawBtn);
+        if (host_.menuOpened && host_.menuAnswer == type) {
+            // Hidden in the pop-up; the hidden main menu still has it.
+            for (QAction* a : form_.MainMenu1->actions())
+                if (a->data().toInt() == type)
+                    a->trigger();
+        }
+        host_.menuAnswer = 0;
+        return QString();
+    }
+    if (cmd == QLatin1String("period") && args.size() == 1) {
+        const int idx = static_cast<int>(ChartSession::PeriodItems.indexOf(args[0]));
+        if (idx < 0)
+            return QStringLiteral("PeriodCB has no item %1").arg(args[0]);
+        form_.ChoosePeriod(idx);
+        return QString();
+    }
+    if (cmd == QLatin1String("down") || cmd == QLatin1String("up") ||
+        cmd == QLatin1String("move") || cmd == QLatin1String("click")) {
+        const bool isMove = cmd == QLatin1String("move");
+        const bool isClick = cmd == QLatin1String("click");
+        const qsizetype need = isMove ? 2 : 3;
+        if (!(args.size() == need || (isClick && args.size() == 2)))
+            return QStringLiteral("%1 needs X Y%2").arg(cmd, isMove ? "" : " BUTTON");
+        int x = 0, y = 0;
+        if (!ParseScriptInt(args[0], x) || !ParseScriptInt(args[1], y))
+            return QStringLiteral("X and Y must be whole numbers");
+        MouseButton b = MouseButton::Left;
+        if (args.size() == 3 && !ParseButton(args[2], b))
+            return QStringLiteral("BUTTON is left, right or middle");
+        if (isMove)
+            form_.ChartMouseMove(x, y);
+        else if (cmd == QLatin1String("up"))
+            form_.ChartMouseUp();
+        else {
+            form_.ChartMouseDown(b, x, y);
+            if (isClick)
+                form_.ChartMouseUp();
+        }
+        return QString();
+    }
+    if (cmd == QLatin1String("image") && args.size() == 1) {
+        const QImage& img = s.chart.image();
+        if (img.isNull())
+            return QStringLiteral("there is no chart image yet");
+        if (!img.save(args[0]))
+            return QStringLiteral("cannot write %1").arg(args[0]);
+        return QString();
+    }
+    if (cmd == QLatin1String("trace") && args.size() == 1) {
+        if (args[0] == QLatin1String("off")) {
+            s.chart.setTrace(nullptr);
+            return QString();
+        }
+        auto file = std::make_shared<QFile>(args[0]);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+            return QStringLiteral("cannot write %1: %2").arg(args[0], file->errorString());
+        s.chart.setTrace([file](const QString& line) {
+            file->write(line.toUtf8());
+            file->write("\n");
+            file->flush();
+        });
+        return QString();
+    }
+    if (cmd == QLatin1String("state") && args.isEmpty()) {
+        host_.emitEvent(StateReport(s));
+        return QString();
+    }
+    if (cmd == QLatin1String("about") && args.isEmpty()) {
+        form_.Help2Click();
+        return QString();
+    }
+    return QStringLiteral("cannot run '%1'").arg(w.join(QLatin1Char(' ')));
+}

@@ -1,0 +1,69 @@
+#pragma once
+// Runs an automation script against the real main window. ScriptHost
+// answers every dialog from the script line that opened it and reports it
+// as a JSON Lines event.
+
+#include <QJsonObject>
+#include <QSize>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+#include "app/Host.h"
+
+class QTextStream;
+class TMainForm;
+
+class ScriptHost : public Host {
+public:
+    explicit ScriptHost(std::function<void(const QJsonObject&)> sink) : sink_(std::move(sink)) {}
+
+    void beep() override;
+    void message(const QString& title, const QString& text) override;
+    void error(const QString& text) override;
+    std::optional<QString> openFileName(const QString& filter, const QString& dir) override;
+    std::optional<QString> saveFileName(const QString& filter, const QString& defaultExt,
+                                        const QString& dir) override;
+    std::unique_ptr<PrintTarget> printerSetup() override;
+    void showSplash(SplashForm& splash, std::function<void()> then) override;
+    void runDialog(QDialog& dialog) override;
+    void popupMenu(QMenu& menu, const QPoint& globalPos) override;
+
+    // The answers the next dialog takes; each is used once.
+    struct PrintAnswer {
+        QString pdfPath;
+        QSize page;
+    };
+    std::optional<QString> openAnswer, saveAnswer; // empty text: cancel
+    std::optional<std::optional<PrintAnswer>> printAnswer;
+    std::function<void(QDialog&)> dialogAnswer;
+    int menuAnswer = 0;
+    // Which dialog was asked for without an answer, if any.
+    QString unanswered;
+    bool menuOpened = false;
+
+    // Presses "Acknowledged"; the rest of the first activation follows.
+    void acknowledge();
+    void emitEvent(const QJsonObject& o) { sink_(o); }
+
+private:
+    std::function<void(const QJsonObject&)> sink_;
+    SplashForm* splash_ = nullptr;
+    std::function<void()> afterSplash_;
+};
+
+class ScriptRunner {
+public:
+    ScriptRunner(TMainForm& form, ScriptHost& host) : form_(form), host_(host) {}
+    // Runs the lines; returns the exit status (0, or 2 at a line that cannot run).
+    int run(const QStringList& lines);
+
+private:
+    // Runs one line; returns an error text, empty when it ran.
+    QString runLine(const QStringList& words, const QStringList& lines, int& index);
+    QString takeAnswer(const QString& keyword, const QStringList& lines, int& index);
+    QString fillDialog(const QString& kind, const QStringList& assignments);
+
+    TMainForm& form_;
+    ScriptHost& host_;
+};
