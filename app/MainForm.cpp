@@ -87,6 +87,7 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(ProgramIcon());
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(963, 480);
     session.FormCreate(currentDir);
 
@@ -139,7 +140,7 @@ QToolButton* TMainForm::AddButton(Ctl c, QWidget* parent, QSize size)
     b->setAutoRaise(true);
     b->setToolButtonStyle(session.ui[c].caption.isEmpty() ? Qt::ToolButtonIconOnly
                                                           : Qt::ToolButtonTextUnderIcon);
-    b->setIconSize(QSize(16, 16));
+    b->setIconSize(size.height() > 30 ? QSize(14, 14) : QSize(18, 18));
     connect(b, &QToolButton::clicked, this, [this, c] { Press(c); });
     buttons_[static_cast<size_t>(c)] = b;
     return b;
@@ -152,12 +153,21 @@ void TMainForm::BuildToolBar()
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setFixedHeight(40);
+    bar->layout()->setContentsMargins(0, 1, 0, 1);
+    bar->layout()->setSpacing(1);
+    bar->setIconSize(QSize(16, 16));
+    bar->setStyleSheet(
+        QStringLiteral("QToolButton { padding: 0px; margin: 0px; font-size: 11px; }"));
     addToolBar(Qt::TopToolBarArea, bar);
     const QSize big(40, 36);
-    const Ctl first[] = {Ctl::FileBtn, Ctl::DateBtn, Ctl::PlotBtn, Ctl::P1Btn, Ctl::P2Btn,
-                         Ctl::DrawBtn, Ctl::DirBtn, Ctl::RatioBtn};
+    const Ctl first[] = {Ctl::FileBtn, Ctl::DateBtn, Ctl::PlotBtn, Ctl::P1Btn,
+                         Ctl::P2Btn,   Ctl::DrawBtn, Ctl::DirBtn,  Ctl::RatioBtn};
+    // In a toolbar a widget is shown and hidden through its action.
+    auto add = [&](Ctl c) {
+        actions_[static_cast<size_t>(c)] = bar->addWidget(AddButton(c, bar, big));
+    };
     for (Ctl c : first) {
-        bar->addWidget(AddButton(c, bar, big));
+        add(c);
         if (c == Ctl::PlotBtn || c == Ctl::P2Btn)
             bar->addSeparator();
     }
@@ -176,7 +186,7 @@ void TMainForm::BuildToolBar()
     bar->addWidget(panel3);
     bar->addSeparator();
     for (Ctl c : {Ctl::ClipButton, Ctl::EraseBtn, Ctl::SaveBtn, Ctl::PrintBtn})
-        bar->addWidget(AddButton(c, bar, big));
+        add(c);
     bar->addSeparator();
 
     ToolBar2 = new QFrame(bar);
@@ -198,7 +208,7 @@ void TMainForm::BuildToolBar()
     t2->addWidget(PeriodCB);
     bar->addWidget(ToolBar2);
     bar->addSeparator();
-    bar->addWidget(AddButton(Ctl::ExitBtn, bar, big));
+    add(Ctl::ExitBtn);
 
     for (Ctl c : {Ctl::FileBtn, Ctl::DrawBtn, Ctl::DirBtn})
         buttons_[static_cast<size_t>(c)]->installEventFilter(this);
@@ -440,7 +450,10 @@ void TMainForm::Sync()
             continue;
         const ControlState& s = ui.controls[static_cast<size_t>(i)];
         b->setEnabled(s.enabled);
-        b->setVisible(s.visible);
+        if (QAction* a = actions_[static_cast<size_t>(i)])
+            a->setVisible(s.visible);
+        else
+            b->setVisible(s.visible);
         b->setText(s.caption);
         b->setToolTip(s.hint);
         b->setIcon(ToolIcon(s.image));
@@ -450,8 +463,9 @@ void TMainForm::Sync()
     const ControlState& t2 = ui[Ctl::ToolBar2];
     ToolBar2->setEnabled(t2.enabled);
     QPalette pal = ToolBar2->palette();
-    pal.setColor(QPalette::Window, ui.toolbar2Green ? QColor(0, 128, 0)
-                                                    : QApplication::palette().color(QPalette::Button));
+    pal.setColor(QPalette::Window, ui.toolbar2Green
+                                       ? QColor(0, 128, 0)
+                                       : QApplication::palette().color(QPalette::Button));
     ToolBar2->setPalette(pal);
     PeriodCB->setEnabled(ui[Ctl::PeriodCB].enabled);
     PeriodCB->setToolTip(ui[Ctl::PeriodCB].hint);

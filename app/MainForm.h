@@ -10,6 +10,7 @@
 #include "app/ChartSession.h"
 
 class AboutBox1;
+class QAction;
 class Host;
 class QComboBox;
 class QFrame;
@@ -74,6 +75,7 @@ private:
     Host& host_;
     std::unique_ptr<SplashForm> splash_;
     std::array<QToolButton*, CtlCount> buttons_{};
+    std::array<QAction*, CtlCount> actions_{};
     QFrame* ToolBar2 = nullptr;
     QComboBox* PeriodCB = nullptr;
     QLabel* Label1 = nullptr;

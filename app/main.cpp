@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QScreen>
 #include <QTextStream>
 #include <cstdio>
 
@@ -94,6 +95,9 @@ int main(int argc, char** argv)
             host.presetOpen.reset();
         };
     }
+    // Without a window manager a maximize request is ignored; fill the screen anyway.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     return app.exec();
 }
