@@ -1,0 +1,72 @@
+#pragma once
+// Test doubles and fixtures shared by the core tests.
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/ChartSession.h"
+#include "app/GloVar.h"
+#include "app/Prompts.h"
+
+// Records every prompt; answers dialogs from queued answers.
+class RecordingPrompts : public Prompts {
+public:
+    QStringList events; // "beep", "message:TITLE:TEXT", "error:TEXT"
+    std::optional<QString> openAnswer, saveAnswer;
+    std::unique_ptr<PrintTarget> printAnswer;
+
+    void beep() override { events << QStringLiteral("beep"); }
+    void message(const QString& t, const QString& x) override
+    {
+        events << QStringLiteral("message:%1:%2").arg(t, x);
+    }
+    void error(const QString& x) override { events << QStringLiteral("error:") + x; }
+    std::optional<QString> openFileName(const QString&, const QString&) override
+    {
+        return std::exchange(openAnswer, std::nullopt);
+    }
+    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override
+    {
+        return std::exchange(saveAnswer, std::nullopt);
+    }
+    std::unique_ptr<PrintTarget> printerSetup() override { return std::move(printAnswer); }
+    [[nodiscard]] bool any(const QString& prefix) const
+    {
+        for (const QString& e : events)
+            if (e.startsWith(prefix))
+                return true;
+        return false;
+    }
+};
+
+// Writes a text file in the temporary folder and returns its path.
+inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    f.write(bytes);
+    return path;
+}
+
+// Weekday price lines from a Monday onwards, prices rising by one a day.
+QByteArray WeekdayFile(int records, bool header = true, int startDay = 38355 /* 3 Jan 2005 */);
+
+// A session started as a person would: created in a temporary folder,
+// splash acknowledged, chart bitmap made.
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    // Opens a price file through FileBtn.
+    void Open(const QString& path);
+    void OpenWeekdays(int records);
+    QTemporaryDir dir;
+    RecordingPrompts prompts;
+    std::unique_ptr<ChartSession> s;
+    int width = 980, height = 590;
+};

@@ -1,0 +1,255 @@
+#include <QDate>
+
+#include "data/Dates.h"
+#include "data/LineReader.h"
+#include "data/PriceReader.h"
+#include "data/Settings.h"
+#include "tests/Support.h"
+
+namespace {
+double Day(int y, int m, int d)
+{
+    return double(QDate(1899, 12, 30).daysTo(QDate(y, m, d)));
+}
+
+struct DateCase {
+    int format;
+    const char* text;
+    double expected;
+};
+} // namespace
+
+TEST(ParseDate, LayoutsAndTwoDigitYears)
+{
+    const DateCase cases[] = {
+        {0, "12/31/99", Day(1999, 12, 31)}, {0, "1/2/05", Day(2005, 1, 2)},
+        {0, "6/30/50", Day(2050, 6, 30)},   {0, "6/30/51", Day(1951, 6, 30)},
+        {0, "1/2/1999", Day(3899, 1, 2)},   {2, "31/12/99", Day(1999, 12, 31)},
+        {2, "12/31/99", 0},                 {1, "2/29/2000", Day(2000, 2, 29)},
+        {1, "2/29/2001", 0},                {1, "02/14/2025", Day(2025, 2, 14)},
+        {3, "14/02/2025", Day(2025, 2, 14)}, {4, "20010402", Day(2001, 4, 2)},
+        {4, "2001042", Day(2001, 4, 2)},    {4, "2001-04-02", 0},
+        {4, "20010402extra", Day(2001, 4, 2)}, {1, "2/14", 0},
+        {1, "a/b/c", 0},                    {1, "13/01/2000", 0},
+        {1, "0/10/2000", 0},                {5, "02/14/2025", 0},
+        {-1, "02/14/2025", 0},              {1, "99999999999999999999/1/2000", 0},
+    };
+    for (const DateCase& c : cases)
+        EXPECT_EQ(ParseDate(c.text, c.format), c.expected) << c.format << " " << c.text;
+    for (int f = -1; f <= 5; ++f)
+        EXPECT_EQ(ParseDate("", f), 0) << f;
+}
+
+TEST(Dates, DayNumbersAndWeekdays)
+{
+    EXPECT_EQ(DayFromYmd(1899, 12, 30), 0);
+    EXPECT_EQ(DayFromYmd(2001, 4, 2), Day(2001, 4, 2));
+    EXPECT_EQ(DayFromYmd(2001, 2, 29), 0);
+    EXPECT_EQ(DayOfWeek(Day(2001, 4, 1)), 1); // a Sunday
+    EXPECT_EQ(DayOfWeek(Day(2001, 4, 7)), 7); // a Saturday
+    EXPECT_EQ(DayOfWeek(0), 7);               // 30 Dec 1899 was a Saturday
+    EXPECT_FALSE(ShortDate(Day(2025, 2, 14)).isEmpty());
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSharedState();
+        path = dir.filePath(QStringLiteral("fsetup.dat"));
+    }
+    QTemporaryDir dir;
+    QString path;
+};
+
+TEST_F(SettingsFile, PartialAndBadLinesKeepTheirDefaults)
+{
+    WriteFile(dir, QStringLiteral("fsetup.dat"), "0\r\n7\r\n9\r\n");
+    ReadSettingsFile(path);
+    EXPECT_FALSE(GloVar.HasHeaderLine);
+    EXPECT_EQ(GloVar.DateColumn, 7);
+    EXPECT_EQ(GloVar.OpenColumn, 9);
+    EXPECT_EQ(GloVar.HighColumn, 3);
+    EXPECT_EQ(GloVar.DateFormat, 1);
+    EXPECT_EQ(GloVar.FanAngle3, 62.0);
+
+    ResetSharedState();
+    WriteFile(dir, QStringLiteral("fsetup.dat"), "yes\nx\n2\n3\n4\n5\n4\n12,5\nabc\n70.25\nextra\n");
+    ReadSettingsFile(path);
+    EXPECT_TRUE(GloVar.HasHeaderLine); // anything but "0" is a header
+    EXPECT_EQ(GloVar.DateColumn, 1);
+    EXPECT_EQ(GloVar.DateFormat, 4);
+    EXPECT_EQ(GloVar.FanAngle1, 12.5); // a comma separator is read too
+    EXPECT_EQ(GloVar.FanAngle2, 45.0);
+    EXPECT_EQ(GloVar.FanAngle3, 70.25);
+}
+
+TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
+{
+    GloVar.HasHeaderLine = false;
+    GloVar.DateFormat = -1;
+    GloVar.FanAngle1 = 38.0;
+    GloVar.FanAngle2 = 12.345678901234567;
+    ASSERT_EQ(WriteSettingsFile(path), QString());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n-1\r\n38\r\n12.3456789012346\r\n"))
+        << bytes.constData();
+    ResetSharedState();
+    ReadSettingsFile(path);
+    EXPECT_FALSE(GloVar.HasHeaderLine);
+    EXPECT_EQ(GloVar.DateFormat, -1);
+    EXPECT_NEAR(GloVar.FanAngle2, 12.3456789012346, 1e-12);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).size() == 1) << "no temporary left over";
+}
+
+TEST_F(SettingsFile, FailedWriteLeavesTheOldFileWhole)
+{
+    WriteFile(dir, QStringLiteral("fsetup.dat"), "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
+    const QString folderPath = dir.filePath(QStringLiteral("sub"));
+    QDir().mkpath(folderPath + QStringLiteral("/fsetup.dat")); // a folder in the way
+    EXPECT_NE(WriteSettingsFile(folderPath + QStringLiteral("/fsetup.dat")), QString());
+    EXPECT_TRUE(QFileInfo(folderPath + QStringLiteral("/fsetup.dat")).isDir());
+    ResetSharedState();
+    ReadSettingsFile(folderPath + QStringLiteral("/fsetup.dat")); // a folder reads as missing
+    EXPECT_EQ(GloVar.DateColumn, 1);
+}
+
+TEST(PriceLine, SplittingAndConversion)
+{
+    ResetSharedState();
+    LineFields f;
+    SplitLine("01/02/2005,1.5,2.5,0.5,2", f);
+    EXPECT_EQ(f.date, "01/02/2005");
+    EXPECT_EQ(f.close, "2");
+    SplitLine("01/03/2005,,3", f); // wanted texts are cleared for every line
+    EXPECT_EQ(f.open, "");
+    EXPECT_EQ(f.high, "3");
+    EXPECT_EQ(f.low, "");
+    EXPECT_EQ(f.close, "");
+    EXPECT_EQ(ScanDateField("a,b,c", 2), "b");
+    EXPECT_EQ(ScanDateField("a", 3), "");
+
+    double v = -1;
+    EXPECT_TRUE(ParsePrice(" 101.25 ", v));
+    EXPECT_EQ(v, 101.25);
+    EXPECT_TRUE(ParsePrice("+3", v));
+    EXPECT_EQ(v, 3);
+    for (const char* bad : {"", "1,5", "abc", "1.2.3", "nan", "inf", "1e999"})
+        EXPECT_FALSE(ParsePrice(bad, v)) << bad;
+}
+
+class Reader : public SessionTest {};
+
+TEST_F(Reader, ScanProposesTheLastPeriod)
+{
+    OpenWeekdays(999);
+    const auto& g = GloVar;
+    EXPECT_EQ(g.RecordCount, 999);
+    EXPECT_EQ(g.FirstRecord, 739);
+    EXPECT_EQ(g.LastRecord, 999);
+    EXPECT_EQ(s->ui.panels[1], QStringLiteral("739 - 999"));
+    EXPECT_TRUE(s->ui[Ctl::DateBtn].enabled);
+    EXPECT_TRUE(s->ui[Ctl::PlotBtn].enabled);
+    EXPECT_EQ(g.P1Date, -1.0);
+
+    OpenWeekdays(100);
+    EXPECT_EQ(g.FirstRecord, 1);
+    EXPECT_EQ(g.LastRecord, 100);
+}
+
+TEST_F(Reader, SingleLineAndBadLastDate)
+{
+    Open(WriteFile(dir, QStringLiteral("one.txt"), "h\n01/03/2005,1,2,0.5,1.5\n"));
+    EXPECT_EQ(GloVar.RecordCount, 1);
+    EXPECT_TRUE(s->ui[Ctl::DateBtn].enabled);
+    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+
+    OpenWeekdays(50);
+    ASSERT_TRUE(s->ui[Ctl::PlotBtn].enabled);
+    Open(WriteFile(dir, QStringLiteral("bad.txt"), "h\n01/03/2005,1,2,0.5,1.5\nnot a date,1,2,0,1\n"));
+    EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
+    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+    EXPECT_TRUE(prompts.events.isEmpty()) << prompts.events.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(Reader, UnreadableFileShowsTheErrorAndResets)
+{
+    Open(dir.filePath(QStringLiteral("missing.txt")));
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:"))) << prompts.events.join('|').toStdString();
+    EXPECT_EQ(GloVar.RecordCount, 0);
+    prompts.events.clear();
+    Open(dir.path()); // a folder
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:")));
+    EXPECT_EQ(GloVar.RecordCount, 0);
+}
+
+TEST_F(Reader, HolidaySlotsAreDatedByTheDaysTheyStandFor)
+{
+    // Wed 5 Jan 2005, Tue 11 Jan, Thu 13 Jan, Tue 18 Jan, Mon 24 Jan, Wed 26 Jan;
+    // Monday to Wednesday adds nothing.
+    Open(WriteFile(dir, QStringLiteral("h.txt"),
+                   "h\r\n01/05/2005,1,2,1,2\r\n01/11/2005,1,3,1,2\r\n01/13/2005,1,2,1,2\r\n"
+                   "01/18/2005,1,2,1,2\r\n01/24/2005,1,2,1,2\r\n01/26/2005,1,2,0.5,2\r\n"));
+    auto& g = GloVar;
+    g.FirstRecord = 1;
+    g.LeaveHolidaySpace = true;
+    g.BlankDaysRight = 5;
+    InitDefaults();
+    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    std::vector<double> blanks;
+    for (int i = 1; i <= g.LoadedCount; ++i)
+        if (g.Prices[i].IsBlank)
+            blanks.push_back(g.Prices[i].Date);
+    const std::vector<double> want = {Day(2005, 1, 6), Day(2005, 1, 7), Day(2005, 1, 10),
+                                      Day(2005, 1, 14), Day(2005, 1, 17), Day(2005, 1, 19),
+                                      Day(2005, 1, 20), Day(2005, 1, 21)};
+    EXPECT_EQ(blanks, want);
+    EXPECT_EQ(g.LoadedCount, 14);
+    ASSERT_EQ(g.TotalSlots, 19);
+    const double right[] = {Day(2005, 1, 27), Day(2005, 1, 28), Day(2005, 1, 31), Day(2005, 2, 1),
+                            Day(2005, 2, 2)};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(g.Prices[15 + i].Date, right[i]) << i;
+    EXPECT_EQ(g.ChartHigh, 3);
+    EXPECT_EQ(g.ChartLow, 0.5);
+    EXPECT_FALSE(g.Prices[14].IsBlank);
+}
+
+TEST_F(Reader, MissingAndBadPricesAreLeftOut)
+{
+    Open(WriteFile(dir, QStringLiteral("p.txt"),
+                   "h\n01/03/2005,10,12,9,11\n01/04/2005,abc,,8x,\n01/05/2005,10,50\n"
+                   "01/06/2005,10,12,9.5,11\n"));
+    auto& g = GloVar;
+    g.FirstRecord = 1;
+    InitDefaults();
+    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    ASSERT_EQ(g.LoadedCount, 4);
+    EXPECT_EQ(g.Prices[2].Valid, 0);
+    EXPECT_EQ(g.Prices[2].High, 0);
+    EXPECT_EQ(g.Prices[3].Valid, OpenOk | HighOk); // no stale low or close from line 1
+    EXPECT_EQ(g.Prices[3].Low, 0);
+    EXPECT_EQ(g.ChartHigh, 50);
+    EXPECT_EQ(g.ChartLow, 9);
+}
+
+TEST_F(Reader, WholeFileScaleAndLongFiles)
+{
+    OpenWeekdays(3000);
+    auto& g = GloVar;
+    ASSERT_TRUE(ScanWholeFileRange(prompts));
+    EXPECT_EQ(g.FileHigh, 100 + 2999 + 1);
+    EXPECT_EQ(g.FileLow, 99);
+    g.WholeScale = true;
+    g.FirstRecord = 1; // more than any fixed slot array would hold, with blanks
+    g.LeaveHolidaySpace = true;
+    g.BlankDaysRight = 50;
+    InitDefaults();
+    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    EXPECT_EQ(g.LoadedCount, 3000 + 0); // weekdays only: no holidays to fill
+    EXPECT_EQ(g.TotalSlots, 3050);
+    EXPECT_EQ(g.ChartHigh, g.FileHigh);
+    EXPECT_EQ(g.ChartLow, 99);
+}
