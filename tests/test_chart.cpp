@@ -1,0 +1,183 @@
+#include <QRegularExpression>
+
+#include "app/GloVar.h"
+#include "chart/BarChart.h"
+#include "chart/Geometry.h"
+#include "tests/Trace.h"
+#include <gtest/gtest.h>
+
+namespace {
+// A loaded range of `count` records between low and high, on a chart of the size given.
+void Loaded(int width, int height, int count, double high, double low)
+{
+    ResetSharedState();
+    auto& g = GloVar;
+    g.ChartWidth = width;
+    g.ChartHeight = height;
+    InitDefaults();
+    g.Prices.assign(static_cast<size_t>(count) + 1, PriceRecord{});
+    for (int i = 1; i <= count; ++i) {
+        PriceRecord& r = g.Prices[static_cast<size_t>(i)];
+        r.Date = 38355 + i;
+        r.High = i == 1 ? high : (high + low) / 2;
+        r.Low = i == count ? low : (high + low) / 2;
+        r.Open = r.Close = (high + low) / 2;
+        r.Valid = OpenOk | HighOk | LowOk | CloseOk;
+    }
+    g.LoadedCount = g.TotalSlots = count;
+    g.ChartHigh = high;
+    g.ChartLow = low;
+    ComputeScale();
+}
+
+std::vector<double> Labels(double high, double low, int plotHeight, LabelStep& s)
+{
+    Loaded(980, plotHeight + 70, 10, high, low);
+    EXPECT_TRUE(PriceLabelStep(GloVar.ScaleRange, s));
+    return PriceLabelValues(s);
+}
+} // namespace
+
+TEST(Geometry, SlotsAndPricesToPixels)
+{
+    Loaded(880, 590, 260, 200, 100);
+    EXPECT_EQ(GloVar.PlotWidth, 800);
+    EXPECT_EQ(SlotToX(1), 73);
+    EXPECT_EQ(SlotToX(130), 470);
+    EXPECT_EQ(SlotToX(260), 870);
+    EXPECT_EQ(PriceToY(200), GloVar.PlotTop + 10);
+    EXPECT_EQ(PriceToY(100), GloVar.PlotBottom - 10);
+    EXPECT_EQ(XToSlot(470), 130);
+    EXPECT_EQ(XToSlot(0), 1);      // left of the plot: the first slot
+    EXPECT_EQ(XToSlot(5000), 260); // right of it: the last
+    EXPECT_NEAR(YToPrice(PriceToY(150)), 150, GloVar.ScaleRange / GloVar.PlotHeight);
+    // Halves go to the even neighbour.
+    EXPECT_EQ(RoundPx(2.5), 2);
+    EXPECT_EQ(RoundPx(3.5), 4);
+    EXPECT_EQ(RoundPx(-2.5), -2);
+    EXPECT_EQ(RoundPx(1e300), std::numeric_limits<int>::max());
+}
+
+TEST(Geometry, LabelStepsAndValues)
+{
+    struct Case {
+        double span;
+        double f;
+        int decimals, step;
+    } cases[] = {{37, 1, 0, 4}, {370, 0.1, 0, 4}, {0.37, 100, 2, 4}, {70, 0.1, 0, 1}};
+    for (const Case& c : cases) {
+        LabelStep s;
+        ASSERT_TRUE(PriceLabelStep(c.span, s)) << c.span;
+        EXPECT_NEAR(s.f, c.f, 1e-12) << c.span;
+        EXPECT_EQ(s.decimals, c.decimals) << c.span;
+        EXPECT_EQ(s.step, c.step) << c.span;
+    }
+    LabelStep s;
+    EXPECT_FALSE(PriceLabelStep(0, s));
+    EXPECT_FALSE(PriceLabelStep(-3, s));
+    EXPECT_FALSE(PriceLabelStep(std::numeric_limits<double>::infinity(), s));
+
+    std::vector<double> v = Labels(110, 80, 400, s);
+    ASSERT_EQ(v.size(), 10u);
+    EXPECT_EQ(v.front(), 81);
+    EXPECT_EQ(v.back(), 108);
+    EXPECT_EQ(s.step, 3);
+    GloVar.PlotBottom = 500; // as in the worked example
+    GloVar.PlotTop = 100;
+    EXPECT_EQ(PriceToY(81), 477);
+    EXPECT_EQ(PriceToY(108), 135);
+
+    v = Labels(1.2345, 1.1890, 400, s);
+    EXPECT_EQ(s.decimals, 3);
+    EXPECT_NEAR(v.front(), 1.190, 1e-9);
+    EXPECT_NEAR(v.back(), 1.235, 1e-9);
+    EXPECT_NEAR(v[1] - v[0], 0.005, 1e-9);
+
+    v = Labels(10500, 9200, 400, s);
+    EXPECT_EQ(s.decimals, 0);
+    EXPECT_NEAR(v.front(), 9200, 1e-6);
+    EXPECT_NEAR(v.back(), 10400, 1e-6);
+    EXPECT_NEAR(v[1] - v[0], 200, 1e-6);
+}
+
+TEST(Geometry, DateLabelSlotsAndBarTicks)
+{
+    std::vector<int> s = DateLabelSlots(260, 260);
+    ASSERT_EQ(s.size(), 10u);
+    EXPECT_EQ(s[1], 27);
+    EXPECT_EQ(s.back(), 235);
+    EXPECT_EQ(DateLabelSlots(5, 5), (std::vector<int>{1, 2, 3, 4}));
+    s = DateLabelSlots(25, 25);
+    EXPECT_EQ(s[1], 3); // stride round(2.5) = 2
+    EXPECT_EQ(DateLabelSlots(1, 1), (std::vector<int>{1}));
+    for (int n = 1; n <= 40; ++n)
+        for (int slot : DateLabelSlots(n, n))
+            EXPECT_LE(slot, n) << n;
+    EXPECT_TRUE(DateLabelSlots(0, 0).empty());
+    EXPECT_EQ(BarTick(800, 260), 2);
+    EXPECT_EQ(BarTick(800, 22), 12);
+}
+
+TEST(BarChart, DrawsAxesLabelsBarsHeaderAndFooter)
+{
+    Loaded(980, 590, 20, 120, 100);
+    auto& g = GloVar;
+    g.Prices[5].IsBlank = true; // a holiday slot draws nothing
+    g.Prices[6].Valid = OpenOk | CloseOk; // a high or low that did not convert: no bar line
+    g.DataFileName = QStringLiteral("/data/prices/abc.txt");
+    Canvas c;
+    c.create(980, 590, true);
+    Recorder rec(c);
+    DrawPriceChart(c);
+    const QStringList& all = rec.all;
+    ASSERT_FALSE(all.isEmpty());
+    EXPECT_EQ(all[0], QStringLiteral("rect 0 0 980 590"));
+    EXPECT_TRUE(all.contains(QStringLiteral("pen 0 0 0 2 solid")));
+    EXPECT_TRUE(all.contains(QStringLiteral("line 70 30 70 550")));
+    EXPECT_TRUE(all.contains(QStringLiteral("line 70 550 970 550")));
+
+    int bars = 0;
+    for (const TraceLine& l : rec.lines())
+        if (l.x1 == l.x2 && l.y1 < l.y2 && l.y1 >= g.PlotTop && l.y2 < g.PlotBottom &&
+            l.pen.endsWith(QLatin1String(" 1 solid")))
+            ++bars;
+    EXPECT_EQ(bars, 18); // 20 slots, one holiday, one without high and low
+    const QStringList texts = rec.texts();
+    const QString header = texts[texts.size() - 2];
+    EXPECT_TRUE(header.startsWith(QStringLiteral("text 5 20 leftbottom \"")));
+    EXPECT_TRUE(header.contains(QStringLiteral("    abc.txt: ")));
+    EXPECT_TRUE(header.endsWith(QStringLiteral("    \""))) << header.toStdString();
+    EXPECT_TRUE(texts.last().startsWith(QStringLiteral("text 80 540 leftbottom")));
+    EXPECT_EQ(rec.starting(QStringLiteral("rect")).last(), QStringLiteral("rect 0 0 980 25"));
+    // Price labels: right-justified in ten characters at PlotLeft - 10.
+    static const QRegularExpression label(QStringLiteral("^text 60 \\d+ rightbottom \" {6,}\\d+\"$"));
+    int labels = 0;
+    for (const QString& t : texts)
+        labels += label.match(t).hasMatch() ? 1 : 0;
+    EXPECT_GE(labels, 5);
+}
+
+TEST(BarChart, ScalesWithoutASpanDrawInAnOrderlyWay)
+{
+    Canvas c;
+    c.create(980, 590, true);
+    Recorder rec(c);
+    Loaded(980, 590, 30, 100, 100); // every price equal
+    DrawPriceChart(c);
+    for (const TraceLine& l : rec.lines()) {
+        EXPECT_GE(l.y1, 0);
+        EXPECT_LE(l.y1, 590);
+    }
+    EXPECT_GT(GloVar.ScaleRange, 0);
+
+    rec.clear();
+    Loaded(980, 590, 0, 0, 99999999.0); // nothing loaded
+    GloVar.LoadedCount = GloVar.TotalSlots = 0;
+    DrawPriceChart(c);
+    EXPECT_TRUE(rec.all.contains(QStringLiteral("line 70 30 70 550")));
+
+    rec.clear();
+    Loaded(980, 55, 10, 120, 100); // PlotHeight of 15
+    DrawPriceChart(c);
+    EXPECT_FALSE(rec.all.isEmpty());
+}
