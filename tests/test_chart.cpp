@@ -19,8 +19,9 @@ void Loaded(int width, int height, int count, double high, double low)
     for (int i = 1; i <= count; ++i) {
         PriceRecord& r = g.Prices[static_cast<size_t>(i)];
         r.Date = 38355 + i;
-        r.High = i == 1 ? high : (high + low) / 2;
-        r.Low = i == count ? low : (high + low) / 2;
+        const double span = (high - low) / 4;
+        r.High = i == 1 ? high : (high + low) / 2 + span;
+        r.Low = i == count ? low : (high + low) / 2 - span;
         r.Open = r.Close = (high + low) / 2;
         r.Valid = OpenOk | HighOk | LowOk | CloseOk;
     }
@@ -144,13 +145,13 @@ TEST(BarChart, DrawsAxesLabelsBarsHeaderAndFooter)
     EXPECT_EQ(bars, 18); // 20 slots, one holiday, one without high and low
     const QStringList texts = rec.texts();
     const QString header = texts[texts.size() - 2];
-    EXPECT_TRUE(header.startsWith(QStringLiteral("text 5 20 leftbottom \"")));
+    EXPECT_TRUE(header.startsWith(QStringLiteral("text 5 20 left-bottom \"")));
     EXPECT_TRUE(header.contains(QStringLiteral("    abc.txt: ")));
     EXPECT_TRUE(header.endsWith(QStringLiteral("    \""))) << header.toStdString();
-    EXPECT_TRUE(texts.last().startsWith(QStringLiteral("text 80 540 leftbottom")));
+    EXPECT_TRUE(texts.last().startsWith(QStringLiteral("text 80 540 left-bottom")));
     EXPECT_EQ(rec.starting(QStringLiteral("rect")).last(), QStringLiteral("rect 0 0 980 25"));
     // Price labels: right-justified in ten characters at PlotLeft - 10.
-    static const QRegularExpression label(QStringLiteral("^text 60 \\d+ rightbottom \" {6,}\\d+\"$"));
+    static const QRegularExpression label(QStringLiteral("^text 60 \\d+ right-bottom \" {6,}\\d+\"$"));
     int labels = 0;
     for (const QString& t : texts)
         labels += label.match(t).hasMatch() ? 1 : 0;
