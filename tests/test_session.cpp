@@ -1,0 +1,407 @@
+#include <QImage>
+
+#include "chart/Geometry.h"
+#include "chart/Output.h"
+#include "data/Dates.h"
+#include "tests/Support.h"
+#include "tests/Trace.h"
+
+namespace {
+class Session : public SessionTest {
+protected:
+    void Range(int first, int last)
+    {
+        int focus = -1;
+        ASSERT_TRUE(s->DatesAccept(QString::number(first), QString::number(last),
+                                   QString::number(GloVar.BlankDaysRight), focus));
+    }
+    std::pair<int, int> Now() const { return {GloVar.FirstRecord, GloVar.LastRecord}; }
+    static std::pair<int, int> R(int f, int l) { return {f, l}; }
+};
+
+class FakePrinter : public PrintTarget {
+public:
+    FakePrinter(QSize page, QRect* where) : page_(page), where_(where) {}
+    QSize pageSizePixels() const override { return page_; }
+    QString printPage(const QImage& image, const QRect& target) override
+    {
+        *where_ = target;
+        EXPECT_EQ(image.size(), QSize(980, 590));
+        return QString();
+    }
+
+private:
+    QSize page_;
+    QRect* where_;
+};
+} // namespace
+
+TEST_F(Session, StartValuesAndPlotResetToggle)
+{
+    EXPECT_EQ(s->ui.panels[0], QStringLiteral("File not selected"));
+    EXPECT_EQ(s->ui.panels[1], QStringLiteral("0 - 0"));
+    EXPECT_EQ(s->ui.panels[4], QStringLiteral("Ratio = 0.6180"));
+    EXPECT_EQ(s->ui.panels[6], QStringLiteral("DIR = +1"));
+    EXPECT_EQ(s->ui.label1, QStringLiteral("0.6180"));
+    EXPECT_EQ(s->chart.image().format(), QImage::Format_Mono);
+
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Reset"));
+    EXPECT_EQ(s->ui[Ctl::PlotBtn].image, 5);
+    EXPECT_FALSE(s->ui[Ctl::FileBtn].enabled);
+    EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
+    EXPECT_TRUE(s->ui[Ctl::ToolBar2].enabled);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("TmpPrice.bmp"))));
+    EXPECT_TRUE(s->ui.imageVisible);
+    s->PlotBtnClick();
+    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Plot"));
+    EXPECT_TRUE(s->ui[Ctl::FileBtn].enabled);
+    EXPECT_FALSE(s->ui[Ctl::PrintBtn].enabled);
+    EXPECT_FALSE(s->ui.imageVisible);
+}
+
+TEST_F(Session, ChartIsKeptInMemoryWhateverTheClipboardHolds)
+{
+    QImage clipboard;
+    s->toClipboard = [&](const QImage& img) { clipboard = img; };
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    EXPECT_EQ(clipboard.size(), QSize(980, 590));
+    clipboard = QImage(); // another program empties or replaces it
+    s->P1BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 300, 300);
+    s->P2BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 500, 200);
+    s->ChooseChartType(4);
+    s->DrawBtnClick();
+    EXPECT_TRUE(prompts.events.isEmpty()) << prompts.events.join('|').toStdString();
+    EXPECT_TRUE(s->ui[Ctl::EraseBtn].enabled);
+}
+
+TEST_F(Session, TmpPriceThatCannotBeWrittenStopsThePlot)
+{
+    OpenWeekdays(300);
+    QDir().mkpath(dir.filePath(QStringLiteral("TmpPrice.bmp"))); // a folder in the way
+    s->PlotBtnClick();
+    ASSERT_EQ(prompts.events.size(), 1);
+    EXPECT_TRUE(prompts.events[0].startsWith(QStringLiteral("error:Cannot create file ")));
+    EXPECT_FALSE(GloVar.ChartShown); // the next press plots again
+    EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Plot"));
+}
+
+TEST_F(Session, FileLayoutDialogTakesAllOrNothing)
+{
+    EXPECT_FALSE(s->FileSetupAccept(false, {QStringLiteral("3"), QStringLiteral("x"), QStringLiteral("1"),
+                                            QStringLiteral("1"), QStringLiteral("1")},
+                                    4));
+    EXPECT_EQ(prompts.events, QStringList({QStringLiteral("beep"),
+                                           QStringLiteral("message:Aurigon:Wrong field number!   Enter again.")}));
+    EXPECT_TRUE(GloVar.HasHeaderLine);
+    EXPECT_EQ(GloVar.DateColumn, 1);
+    EXPECT_FALSE(QFile::exists(s->SettingsPath()));
+
+    ASSERT_TRUE(s->FileSetupAccept(false, {QStringLiteral("3"), QStringLiteral(" 4"), QStringLiteral("5"),
+                                           QStringLiteral("6"), QStringLiteral("7")},
+                                   4));
+    EXPECT_FALSE(GloVar.HasHeaderLine);
+    EXPECT_EQ(GloVar.OpenColumn, 4);
+    EXPECT_EQ(GloVar.DateFormat, 4);
+    QFile f(s->SettingsPath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("0\r\n3\r\n 4\r\n5\r\n6\r\n7\r\n4\r\n38\r\n"));
+}
+
+TEST_F(Session, DatesDialogAcceptsAndRefuses)
+{
+    OpenWeekdays(2000);
+    struct Case {
+        const char *first, *last, *blank;
+        bool accepted;
+        int focus;
+        bool plot;
+    } cases[] = {
+        {"1000", "1260", "0", true, -1, true}, {"1260", "1260", "0", false, 1, false},
+        {"1", "2001", "0", false, 1, false},   {"0", "0", "0", true, -1, false},
+        {"0", "100", "0", true, -1, false},    {"", "100", "0", false, 0, false},
+        {"10", "abc", "0", false, 0, false},   {"10", "20", "x", false, 0, false},
+        {"99999999999", "100", "0", false, 0, false}, {"1", "70000", "0", false, 1, false},
+    };
+    for (const Case& c : cases) {
+        GloVar.FirstRecord = 5;
+        GloVar.LastRecord = 50;
+        GloVar.BlankDaysRight = 7;
+        prompts.events.clear();
+        int focus = -1;
+        const bool ok = s->DatesAccept(QString::fromLatin1(c.first), QString::fromLatin1(c.last),
+                                       QString::fromLatin1(c.blank), focus);
+        EXPECT_EQ(ok, c.accepted) << c.first << " " << c.last;
+        if (!ok) {
+            EXPECT_EQ(focus, c.focus) << c.first << " " << c.last;
+            EXPECT_EQ(prompts.events,
+                      QStringList({QStringLiteral("beep"),
+                                   QStringLiteral("message:Aurigon:Wrong Record Number!   Enter again.")}));
+            // A refused entry stores nothing.
+            EXPECT_EQ(GloVar.FirstRecord, 5);
+            EXPECT_EQ(GloVar.LastRecord, 50);
+            EXPECT_EQ(GloVar.BlankDaysRight, 7);
+        } else {
+            EXPECT_TRUE(prompts.events.isEmpty());
+            EXPECT_EQ(s->ui[Ctl::PlotBtn].enabled, c.plot) << c.first << " " << c.last;
+        }
+    }
+    int focus = -1;
+    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("0"), focus));
+    EXPECT_EQ(s->ui.panels[1], QStringLiteral("1000 - 1260   (0)"));
+    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75"), focus));
+    EXPECT_EQ(GloVar.BlankDaysRight, 50);
+    EXPECT_EQ(s->ui.panels[1], QStringLiteral("1000 - 1260   (50)"));
+    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("-3"), focus));
+    EXPECT_EQ(GloVar.BlankDaysRight, 0);
+
+    s->LeaveSpaceClick(true);
+    EXPECT_EQ(s->ui.panels[2], QStringLiteral("Holiday"));
+    s->LeaveSpaceClick(false);
+    EXPECT_EQ(s->ui.panels[2], QString());
+    s->WholeScaleClick(true);
+    s->AfterDatesDialog();
+    EXPECT_TRUE(s->ui.toolbar2Green);
+    s->WholeScaleClick(false);
+    GloVar.FileHigh = 5;
+    s->AfterDatesDialog();
+    EXPECT_FALSE(s->ui.toolbar2Green);
+    EXPECT_EQ(GloVar.FileHigh, 0);
+    EXPECT_EQ(GloVar.FileLow, 99999999.0);
+}
+
+TEST_F(Session, NavigationCommands)
+{
+    OpenWeekdays(2000);
+    EXPECT_EQ(Now(), R(1740, 2000));
+    s->PlotBtnClick();
+    s->ToolButton2Click();
+    EXPECT_EQ(Now(), R(1740, 2000));
+    s->ToolButton1Click();
+    EXPECT_EQ(Now(), R(1480, 1740));
+    s->ToolButton1Click();
+    EXPECT_EQ(Now(), R(1220, 1480));
+    GloVar.FirstRecord = 100, GloVar.LastRecord = 360;
+    s->ToolButton1Click();
+    EXPECT_EQ(Now(), R(1, 261));
+    GloVar.FirstRecord = 1600, GloVar.LastRecord = 1900;
+    s->ToolButton2Click();
+    EXPECT_EQ(Now(), R(1700, 2000));
+    GloVar.FirstRecord = 1740, GloVar.LastRecord = 2000;
+    s->LeftBtnClick();
+    EXPECT_EQ(Now(), R(1740, 2000));
+    GloVar.FirstRecord = 1000;
+    s->LeftBtnClick();
+    EXPECT_EQ(Now(), R(1000, 1740));
+    GloVar.FirstRecord = 1480;
+    s->DownBtnClick();
+    EXPECT_EQ(Now(), R(1480, 2000));
+    s->UpBtnClick();
+    EXPECT_EQ(Now(), R(1, 260));
+    s->RightBtnClick();
+    EXPECT_EQ(Now(), R(1, 2000));
+    EXPECT_EQ(GloVar.LoadedCount, 2000);
+    EXPECT_TRUE(GloVar.ChartShown);
+
+    Recorder rec(s->chart);
+    s->PeriodCBChange(7); // "22": no redraw
+    EXPECT_EQ(GloVar.PeriodLength, 22);
+    EXPECT_TRUE(rec.all.isEmpty());
+    s->PeriodCBChange(10); // "1": a single record
+    s->UpBtnClick();
+    EXPECT_EQ(Now(), R(1, 1));
+    EXPECT_EQ(GloVar.TotalSlots, 1);
+}
+
+TEST_F(Session, WholeScaleToggleAndAnchorsComingBack)
+{
+    OpenWeekdays(2000);
+    s->PlotBtnClick();
+    const double top = GloVar.ScaleTop;
+    s->ToolBar2Click();
+    EXPECT_TRUE(GloVar.WholeScale);
+    EXPECT_TRUE(s->ui.toolbar2Green);
+    EXPECT_EQ(GloVar.ChartLow, 99); // the whole file's low
+    s->ToolBar2Click();
+    EXPECT_FALSE(s->ui.toolbar2Green);
+    EXPECT_EQ(GloVar.ScaleTop, top);
+
+    // Anchors on two bars of this range.
+    const int x1 = SlotToX(50), x2 = SlotToX(200);
+    s->P1BtnClick();
+    s->Image1MouseDown(MouseButton::Left, x1, PriceToY(GloVar.Prices[50].Close));
+    s->P2BtnClick();
+    s->Image1MouseDown(MouseButton::Left, x2, PriceToY(GloVar.Prices[200].Close));
+    const double d1 = GloVar.P1Date, d2 = GloVar.P2Date;
+    EXPECT_EQ(d1, GloVar.Prices[50].Date);
+    s->ToolButton1Click(); // the anchors leave the range
+    EXPECT_EQ(GloVar.P1X, -1);
+    EXPECT_FALSE(s->ui[Ctl::DrawBtn].enabled);
+    EXPECT_EQ(GloVar.P1Date, d1);
+    s->ToolButton2Click(); // and come back at the bars with their dates
+    EXPECT_EQ(GloVar.P1X, x1);
+    EXPECT_EQ(GloVar.P2X, x2);
+    EXPECT_TRUE(GloVar.P1MarkerShown);
+    EXPECT_TRUE(s->ui[Ctl::DrawBtn].enabled);
+    EXPECT_EQ(GloVar.P2Date, d2);
+}
+
+TEST_F(Session, ReadoutAndTooltip)
+{
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    auto& g = GloVar;
+    s->Image1MouseMove(g.PlotLeft, 300);
+    EXPECT_EQ(s->ui.panels[7], QString());
+    EXPECT_EQ(s->ui.panels[9], QString());
+    s->Image1MouseMove(300, g.PlotTop);
+    EXPECT_EQ(s->ui.panels[8], QString());
+    s->Image1MouseMove(g.PlotRight, g.PlotBottom);
+    EXPECT_EQ(s->ui.panels[9], QStringLiteral("%1 : %2").arg(g.PlotRight).arg(g.PlotBottom));
+    s->Image1MouseMove(g.PlotLeft + 1, 300);
+    EXPECT_EQ(s->ui.panels[7], ShortDate(g.Prices[1].Date));
+    s->Image1MouseMove(345, 120);
+    EXPECT_EQ(s->ui.panels[9], QStringLiteral("345 : 120"));
+    g.ScaleBottom = 95;
+    g.ScaleRange = 20;
+    g.PlotHeight = 400;
+    s->Image1MouseMove(345, g.PlotBottom - 100);
+    EXPECT_EQ(s->ui.panels[8], QStringLiteral(" 100.00000"));
+    s->P2BtnClick();
+    s->Image1MouseMove(345, 120);
+    EXPECT_EQ(s->ui.hint, QStringLiteral("P2"));
+    s->P1BtnClick();
+    s->Image1MouseMove(345, 121);
+    EXPECT_EQ(s->ui.hint, QStringLiteral("P1"));
+}
+
+TEST_F(Session, LiveEllipseFollowsTheRightButton)
+{
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    s->P1BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 300, 300);
+    s->P2BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 450, 250);
+    s->Image1MouseUp();
+    s->ChooseChartType(2);
+    s->DrawBtnClick();
+    ASSERT_TRUE(GloVar.EllipseLive);
+    const QImage afterDraw = s->chart.image();
+    s->Image1MouseDown(MouseButton::Right, 500, 200);
+    for (int x = 500; x <= 560; x += 20)
+        s->Image1MouseMove(x, 200);
+    EXPECT_EQ(s->ui.cursor, ChartCursor::SizeAll);
+    EXPECT_EQ(GloVar.P2X, 560);
+    EXPECT_EQ(GloVar.P3X, 560);
+    EXPECT_NE(s->chart.image(), afterDraw);
+    s->Image1MouseUp();
+    EXPECT_EQ(s->ui.cursor, ChartCursor::Arrow);
+    // Back to the first position: the same picture as a fresh draw there.
+    s->Image1MouseDown(MouseButton::Right, 450, 250);
+    s->Image1MouseMove(450, 250);
+    s->Image1MouseUp();
+    EXPECT_FALSE(s->chart.image().isNull());
+}
+
+TEST_F(Session, MarkersLeaveNoTraceAndClearAndClip)
+{
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    const QImage clean = s->chart.image();
+    s->P1BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 300, 300);
+    s->P1BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 400, 200);
+    const QImage moved = s->chart.image();
+    // Only the 10 by 10 square around the last marker differs from the clean chart.
+    int outside = 0, inside = 0;
+    for (int y = 0; y < clean.height(); ++y)
+        for (int x = 0; x < clean.width(); ++x)
+            if (clean.pixelIndex(x, y) != moved.pixelIndex(x, y))
+                (QRect(395, 195, 10, 10).contains(x, y) ? inside : outside)++;
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, 0);
+
+    s->P2BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 500, 250);
+    s->ChooseChartType(6);
+    s->DrawBtnClick();
+    const QImage withFigure = s->chart.image();
+    s->EraseBtnClick();
+    EXPECT_FALSE(s->ui[Ctl::EraseBtn].enabled);
+    EXPECT_NE(s->chart.image(), withFigure);
+    EXPECT_TRUE(GloVar.P1MarkerShown);
+    EXPECT_TRUE(GloVar.P2MarkerShown);
+
+    // After Clip the old figure stays under the new one.
+    s->DrawBtnClick();
+    s->ClipButtonClick();
+    const QImage clipped = s->chart.image();
+    s->RatioBtnClick(); // redraws the time line elsewhere
+    const QImage both = s->chart.image();
+    int lost = 0;
+    for (int y = GloVar.PlotTop; y < GloVar.PlotBottom; ++y)
+        for (int x = GloVar.PlotLeft; x < GloVar.PlotRight; ++x)
+            if (clipped.pixelIndex(x, y) == 0 && both.pixelIndex(x, y) != 0 &&
+                !GloVar.P1MarkerRect.contains(x, y) && !GloVar.P2MarkerRect.contains(x, y) &&
+                !GloVar.P3MarkerRect.contains(x, y))
+                ++lost;
+    EXPECT_EQ(lost, 0);
+    EXPECT_NE(both, clipped);
+}
+
+TEST_F(Session, RatioSteps)
+{
+    EXPECT_EQ(ChartSession::RatioText(GloVar.Ratio), QStringLiteral("0.6180"));
+    s->RatioBtnClick();
+    EXPECT_EQ(s->ui.panels[4], QStringLiteral("Ratio = 1.0000"));
+    s->RatioBtnClick();
+    EXPECT_EQ(s->ui.label1, QStringLiteral("1.6180"));
+    GloVar.Ratio = 1 / GloVar.Phi;
+    s->DirBtnClick();
+    EXPECT_EQ(s->ui.panels[6], QStringLiteral("DIR = -1"));
+    EXPECT_EQ(s->ui[Ctl::DirBtn].image, 13);
+    s->RatioBtnClick();
+    EXPECT_EQ(s->ui.label1, QStringLiteral("0.3820"));
+    s->RatioBtnClick();
+    EXPECT_EQ(s->ui.label1, QStringLiteral("0.2361"));
+    EXPECT_EQ(ChartSession::RatioText(1234567.891), QStringLiteral("1234567.8910"));
+}
+
+TEST_F(Session, SaveAndPrint)
+{
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    prompts.saveAnswer = dir.filePath(QStringLiteral("snap"));
+    s->SaveBtnClick();
+    QImage saved(dir.filePath(QStringLiteral("snap.bmp")));
+    EXPECT_EQ(saved.size(), QSize(980, 590));
+    EXPECT_EQ(saved.depth(), 1);
+    prompts.saveAnswer = dir.filePath(QStringLiteral("snap.png")); // BMP whatever the extension
+    s->SaveBtnClick();
+    QFile png(dir.filePath(QStringLiteral("snap.png")));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    EXPECT_EQ(png.read(2), QByteArray("BM"));
+    prompts.saveAnswer = dir.filePath(QStringLiteral("no/such/folder/x.bmp"));
+    s->SaveBtnClick();
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
+
+    QRect where;
+    prompts.printAnswer = std::make_unique<FakePrinter>(QSize(4800, 6600), &where);
+    s->PrintBtnClick();
+    EXPECT_EQ(where, QRect(440, 2120, 3920, 2360));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("TmpPrint.bmp"))));
+    EXPECT_EQ(PrintPlacement(QSize(6600, 4800), QSize(980, 590)), QRect(360, 630, 5880, 3540));
+    // A page smaller than the chart: scaled down to fit, proportions kept, centred.
+    const QRect small = PrintPlacement(QSize(490, 1000), QSize(980, 590));
+    EXPECT_EQ(small.width(), 490);
+    EXPECT_EQ(small.height(), 295);
+    EXPECT_EQ(small.top(), (1000 - 295) / 2);
+}
