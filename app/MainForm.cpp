@@ -250,6 +250,17 @@ void TMainForm::BuildMenus()
     // Never shown; it still reaches every figure, the hidden ones included.
     MainMenu1 = new QMenu(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* file = MainMenu1->addMenu(QStringLiteral("&File"));
+    Save1 = file->addAction(QStringLiteral("&Save"));
+    connect(Save1, &QAction::triggered, this, [this] {
+        session.SaveBtnClick();
+        Sync();
+    });
+    Print1 = file->addAction(QStringLiteral("P&rint"));
+    connect(Print1, &QAction::triggered, this, [this] {
+        session.PrintBtnClick();
+        Sync();
+    });
     for (int type = 1; type <= 8; ++type) {
         const QString caption = ChartSession::ChartTypeCaption(type);
         QAction* a = PopupMenu3->addAction(caption);

@@ -38,6 +38,8 @@ public:
     TChartSetupDlg* ChartSetupDlg = nullptr;
     QMenu* PopupMenu3 = nullptr;
     QMenu* MainMenu1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Print1 = nullptr;
 
     // The size the chart bitmap takes at first activation.
     [[nodiscard]] QSize ChartAreaSize() const;

@@ -240,7 +240,7 @@ QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignm
 {
     // Names are checked before anything is pressed, so a bad line changes nothing.
     QStringList names, texts;
-    for (const QString& a : assignments) {
+    for (const QString& a : kind == QLatin1String("angles") ? QStringList() : assignments) {
         QString n, t;
         if (!SplitAssignment(a, n, t))
             return QStringLiteral("expected NAME=TEXT, got '%1'").arg(a);
@@ -357,7 +357,7 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
         Ctl c{};
         if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
             return QStringLiteral("no control named %1").arg(args[0]);
-        const char* answer = c == Ctl::FileBtn   ? "open"
+        const char* answer = c == Ctl::FileBtn ? "open"
                              : c == Ctl::SaveBtn  ? "saveas"
                              : c == Ctl::PrintBtn ? "printto"
                                                   : nullptr;
@@ -367,7 +367,11 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
                 return err;
         }
         host_.unanswered.clear();
-        form_.Press(c);
+        const ControlState& st = s.ui[c];
+        if (!st.visible && st.enabled && s.ui.toolBar1Enabled && c == Ctl::SaveBtn)
+            form_.Save1->trigger(); // the hidden menu item reaches the hidden button's handler
+        else
+            form_.Press(c);
         host_.openAnswer.reset();
         host_.saveAnswer.reset();
         host_.printAnswer.reset();

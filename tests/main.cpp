@@ -1,4 +1,10 @@
+#ifdef AURIGON_WIDGET_TESTS
+#include <QApplication>
+using TestApp = QApplication;
+#else
 #include <QGuiApplication>
+using TestApp = QGuiApplication;
+#endif
 #include <gtest/gtest.h>
 
 // Fonts and the clipboard need an application object; offscreen needs no display.
@@ -6,7 +12,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    TestApp app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,209 @@
+// The automation runner against the real main window, offscreen.
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/GloVar.h"
+#include "app/MainForm.h"
+#include "app/ScriptParse.h"
+#include "app/ScriptRunner.h"
+#include "tests/Support.h"
+
+namespace {
+struct ScriptRun {
+    int status = -1;
+    QList<QJsonObject> events;
+    QJsonObject lastState() const
+    {
+        for (auto it = events.crbegin(); it != events.crend(); ++it)
+            if ((*it)[QStringLiteral("event")] == QLatin1String("state"))
+                return *it;
+        return {};
+    }
+    QStringList kinds() const
+    {
+        QStringList k;
+        for (const QJsonObject& e : events)
+            k << e[QStringLiteral("event")].toString();
+        return k;
+    }
+};
+
+class Script : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(2000));
+    }
+    ScriptRun Go(const QString& text)
+    {
+        ResetSharedState();
+        ScriptRun r;
+        ScriptHost host([&r](const QJsonObject& o) { r.events << o; });
+        TMainForm form(host, dir.path());
+        form.show();
+        form.FormActivate();
+        ScriptRunner runner(form, host);
+        r.status = runner.run(text.arg(prices, dir.path()).split(QLatin1Char('\n')));
+        return r;
+    }
+    QTemporaryDir dir;
+    QString prices;
+};
+
+QJsonObject Button(const QJsonObject& state, const char* name)
+{
+    return state[QStringLiteral("buttons")].toObject()[QLatin1String(name)].toObject();
+}
+QJsonValue Var(const QJsonObject& state, const char* name)
+{
+    return state[QStringLiteral("vars")].toObject()[QLatin1String(name)];
+}
+} // namespace
+
+TEST(ScriptParse, Words)
+{
+    EXPECT_EQ(*SplitScriptLine(QStringLiteral("  press   FileBtn ")),
+              QStringList({QStringLiteral("press"), QStringLiteral("FileBtn")}));
+    EXPECT_EQ(*SplitScriptLine(QStringLiteral("open \"/a b/c.txt\"")),
+              QStringList({QStringLiteral("open"), QStringLiteral("/a b/c.txt")}));
+    EXPECT_EQ(*SplitScriptLine(QStringLiteral("dates FRecordEdit=\"\"")),
+              QStringList({QStringLiteral("dates"), QStringLiteral("FRecordEdit=")}));
+    EXPECT_TRUE(SplitScriptLine(QStringLiteral("# comment"))->isEmpty());
+    EXPECT_FALSE(SplitScriptLine(QStringLiteral("open \"unterminated")).has_value());
+    int w = 0, h = 0;
+    EXPECT_TRUE(ParsePageSize(QStringLiteral("4800x6600"), w, h));
+    EXPECT_EQ(w, 4800);
+    EXPECT_FALSE(ParsePageSize(QStringLiteral("0x5"), w, h));
+    EXPECT_FALSE(ParsePageSize(QStringLiteral("99999999999x5"), w, h));
+}
+
+TEST_F(Script, NothingReactsBeforeTheSplashIsAcknowledged)
+{
+    const ScriptRun r = Go(QStringLiteral("press FileBtn\nopen \"%1\"\nstate\nack\nstate\nabout\n"));
+    ASSERT_EQ(r.status, 0);
+    const QJsonObject before = r.events[0];
+    EXPECT_EQ(before[QStringLiteral("panels")].toArray()[0], QStringLiteral(""));
+    EXPECT_EQ(Var(before, "RecordCount"), 0);
+    const QJsonObject after = r.lastState();
+    EXPECT_EQ(after[QStringLiteral("panels")].toArray()[0], QStringLiteral("File not selected"));
+    EXPECT_EQ(after[QStringLiteral("panels")].toArray()[1], QStringLiteral("0 - 0"));
+    EXPECT_EQ(Var(after, "ChartWidth"), 980);
+    EXPECT_EQ(Var(after, "ChartHeight"), 590);
+    EXPECT_TRUE(Button(after, "FileBtn")[QStringLiteral("enabled")].toBool());
+    EXPECT_FALSE(Button(after, "SaveBtn")[QStringLiteral("visible")].toBool());
+    EXPECT_EQ(Button(after, "PeriodCB")[QStringLiteral("caption")], QStringLiteral("260"));
+}
+
+TEST_F(Script, ErrorsNameTheirLine)
+{
+    ScriptRun r = Go(QStringLiteral("ack\n\n# fine\nfrobnicate\nstate\n"));
+    EXPECT_EQ(r.status, 2);
+    ASSERT_EQ(r.events.size(), 1);
+    EXPECT_EQ(r.events[0][QStringLiteral("line")], 4);
+    r = Go(QStringLiteral("ack\npress FileBtn\nstate\n"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.events.last()[QStringLiteral("line")], 2);
+    r = Go(QStringLiteral("ack\nopen x\n"));
+    EXPECT_EQ(r.status, 2);
+    r = Go(QStringLiteral("ack\nimage \"unterminated\n"));
+    EXPECT_EQ(r.status, 2);
+    r = Go(QStringLiteral("ack\npress FileBtn\nopen \"%2/none.txt\"\nstate\n"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.kinds(), QStringList({QStringLiteral("error"), QStringLiteral("state")}));
+}
+
+TEST_F(Script, LayoutAndAnglesDialogs)
+{
+    const ScriptRun r = Go(QStringLiteral("ack\nlayout OpenOrder=x\nstate\nlayout headline=0 DateOrder=1 "
+                                    "dateFmtCB=mm/dd/yyyy\nangles 40 abc 50\nangles 40.0 61,8 45\nstate\n"));
+    ASSERT_EQ(r.status, 0);
+    QStringList kinds = r.kinds();
+    EXPECT_EQ(kinds, QStringList({QStringLiteral("beep"), QStringLiteral("message"), QStringLiteral("state"),
+                                  QStringLiteral("error"), QStringLiteral("state")}));
+    EXPECT_EQ(r.events[1][QStringLiteral("text")], QStringLiteral("Wrong field number!   Enter again."));
+    EXPECT_EQ(r.events[3][QStringLiteral("text")], QStringLiteral("'abc' is not a valid floating point value"));
+    const QJsonObject st = r.lastState();
+    EXPECT_EQ(Var(st, "HasHeaderLine"), false);
+    EXPECT_EQ(Var(st, "DateFormat"), 1);
+    EXPECT_EQ(Var(st, "FanAngle2"), 61.8);
+}
+
+TEST_F(Script, AWholeSession)
+{
+    const QString text = QStringLiteral(R"(ack
+press FileBtn
+open "%1"
+dates FRecordEdit=1000 LRecordEdit=1260 NdayEdit=10 LeaveSpace=1
+dates FRecordEdit=1260 LRecordEdit=1260
+trace "%2/trace.txt"
+press PlotBtn
+image "%2/plot.bmp"
+press P1Btn
+click 300 300
+press P2Btn
+click 600 200
+type 2
+press DrawBtn
+down 600 200 right
+move 620 190
+move 640 180
+move 660 170
+up 660 170 right
+type 3
+press DrawBtn
+press ToolButton1
+press ToolButton2
+press SaveBtn
+saveas "%2/saved"
+press PrintBtn
+printto "%2/chart.pdf" 4800x6600
+period 22
+state
+press PlotBtn
+state
+)");
+    const ScriptRun r = Go(text);
+    ASSERT_EQ(r.status, 0) << QJsonDocument(r.events.last()).toJson().toStdString();
+    QStringList kinds = r.kinds();
+    EXPECT_EQ(kinds.count(QStringLiteral("message")), 1); // the refused 1260 - 1260
+    EXPECT_EQ(kinds.count(QStringLiteral("error")), 0);
+
+    const QJsonObject chart = r.events[r.events.size() - 2];
+    EXPECT_EQ(Var(chart, "ChartShown"), true);
+    EXPECT_EQ(Var(chart, "FirstRecord"), 1000);
+    EXPECT_EQ(Var(chart, "LastRecord"), 1260);
+    EXPECT_EQ(Var(chart, "ChartType"), 3);
+    EXPECT_EQ(Var(chart, "PeriodLength"), 22);
+    EXPECT_EQ(Var(chart, "TotalSlots"), 271);
+    EXPECT_EQ(Button(chart, "PlotBtn")[QStringLiteral("caption")], QStringLiteral("Reset"));
+    EXPECT_TRUE(Button(chart, "DrawBtn")[QStringLiteral("enabled")].toBool()); // anchors came back
+    EXPECT_EQ(chart[QStringLiteral("panels")].toArray()[2], QStringLiteral("Holiday"));
+    const QJsonObject setup = r.lastState();
+    EXPECT_EQ(Var(setup, "ChartShown"), false);
+    EXPECT_TRUE(Button(setup, "FileBtn")[QStringLiteral("enabled")].toBool());
+    EXPECT_FALSE(setup[QStringLiteral("imageVisible")].toBool());
+
+    const QImage plot(dir.filePath(QStringLiteral("plot.bmp")));
+    EXPECT_EQ(plot.size(), QSize(980, 590));
+    EXPECT_EQ(plot.depth(), 1);
+    const QImage saved(dir.filePath(QStringLiteral("saved.bmp")));
+    EXPECT_EQ(saved.size(), QSize(980, 590));
+    QFile pdf(dir.filePath(QStringLiteral("chart.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1);
+
+    QFile trace(dir.filePath(QStringLiteral("trace.txt")));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QByteArray t = trace.readAll();
+    EXPECT_TRUE(t.contains("line 70 30 70 550\n"));
+    EXPECT_TRUE(t.contains("restore\n"));
+    EXPECT_TRUE(t.contains("pen 0 128 0 1 solid\n")); // the ellipse's green
+    EXPECT_TRUE(t.contains("text 5 20 left-bottom \""));
+}
