@@ -22,20 +22,25 @@ public:
     }
     QString printPage(const QImage& image, const QRect& target) override
     {
-        QPainter p;
-        if (!p.begin(printer_.get()))
-            return QStringLiteral("Printer selected is not valid");
-        if (!target.isEmpty())
-            p.drawImage(target, image);
-        if (!p.end())
-            return QStringLiteral("Printing failed");
-        return QString();
+        return PrintOnPage(*printer_, image, target);
     }
 
 private:
     std::unique_ptr<QPrinter> printer_;
 };
 } // namespace
+
+QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
+{
+    QPainter p;
+    if (!p.begin(&printer))
+        return QStringLiteral("Printer selected is not valid");
+    if (!target.isEmpty())
+        p.drawImage(target, image);
+    if (!p.end())
+        return QStringLiteral("Printing failed");
+    return QString();
+}
 
 std::unique_ptr<PrintTarget> MakePrinterTarget(std::unique_ptr<QPrinter> printer)
 {

@@ -48,3 +48,5 @@ private:
 // A printer page as a print target (PDF when a file name is set).
 class QPrinter;
 std::unique_ptr<PrintTarget> MakePrinterTarget(std::unique_ptr<QPrinter> printer);
+// One page: the image stretched into target; an error text, empty on success.
+QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target);

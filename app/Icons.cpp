@@ -8,6 +8,18 @@
 namespace {
 constexpr int S = 24;
 
+// A golden spiral around the icon's centre.
+QPainterPath SpiralPath()
+{
+    QPainterPath path;
+    path.moveTo(S / 2.0, S / 2.0);
+    for (int i = 1; i < 60; ++i) {
+        const double t = i * 0.2, r = 0.6 * std::exp(0.306 * t);
+        path.lineTo(S / 2.0 + r * std::cos(t), S / 2.0 - r * std::sin(t));
+    }
+    return path;
+}
+
 void Bars(QPainter& p)
 {
     const int xs[] = {5, 10, 15, 20};
@@ -77,16 +89,9 @@ void Draw(QPainter& p, int index)
         p.drawLine(3, 12, 21, 12);
         p.drawEllipse(QPoint(12, 12), 4, 4);
         break;
-    case 7: { // draw: a spiral
-        QPainterPath path;
-        path.moveTo(12, 12);
-        for (int i = 1; i < 60; ++i) {
-            const double t = i * 0.2, r = 0.6 * std::exp(0.306 * t);
-            path.lineTo(12 + r * std::cos(t), 12 - r * std::sin(t));
-        }
-        p.drawPath(path);
+    case 7: // draw
+        p.drawPath(SpiralPath());
         break;
-    }
     case 8: // save
         p.setBrush(QColor(192, 192, 192));
         p.drawRect(4, 4, 16, 16);
@@ -159,13 +164,7 @@ QIcon ProgramIcon()
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(32.0 / S, 32.0 / S);
     p.setPen(QPen(QColor(255, 215, 0), 2));
-    QPainterPath path;
-    path.moveTo(12, 12);
-    for (int i = 1; i < 60; ++i) {
-        const double t = i * 0.2, r = 0.6 * std::exp(0.306 * t);
-        path.lineTo(12 + r * std::cos(t), 12 - r * std::sin(t));
-    }
-    p.drawPath(path);
+    p.drawPath(SpiralPath());
     p.end();
     return QIcon(pm);
 }

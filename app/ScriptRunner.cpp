@@ -7,9 +7,9 @@
 #include <QMenu>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPainter>
 #include <QPrinter>
 #include <QTextStream>
+#include <utility>
 
 #include "app/MainForm.h"
 #include "app/ScriptParse.h"
@@ -45,14 +45,7 @@ public:
     QSize pageSizePixels() const override { return page_; }
     QString printPage(const QImage& image, const QRect& target) override
     {
-        QPainter p;
-        if (!p.begin(&printer_))
-            return QStringLiteral("Cannot print to %1").arg(printer_.outputFileName());
-        if (!target.isEmpty())
-            p.drawImage(target, image);
-        if (!p.end())
-            return QStringLiteral("Printing failed");
-        return QString();
+        return PrintOnPage(printer_, image, target);
     }
 
 private:
@@ -82,30 +75,27 @@ void ScriptHost::error(const QString& text)
     sink_(o);
 }
 
-std::optional<QString> ScriptHost::openFileName(const QString&, const QString&)
+std::optional<QString> ScriptHost::takeFileAnswer(std::optional<QString>& answer,
+                                                  const char* keyword)
 {
-    if (!openAnswer) {
-        unanswered = QStringLiteral("open");
+    if (!answer) {
+        unanswered = QLatin1String(keyword);
         return std::nullopt;
     }
-    const QString a = *openAnswer;
-    openAnswer.reset();
+    const QString a = *std::exchange(answer, std::nullopt);
     if (a.isEmpty())
         return std::nullopt;
     return a;
 }
 
+std::optional<QString> ScriptHost::openFileName(const QString&, const QString&)
+{
+    return takeFileAnswer(openAnswer, "open");
+}
+
 std::optional<QString> ScriptHost::saveFileName(const QString&, const QString&, const QString&)
 {
-    if (!saveAnswer) {
-        unanswered = QStringLiteral("saveas");
-        return std::nullopt;
-    }
-    const QString a = *saveAnswer;
-    saveAnswer.reset();
-    if (a.isEmpty())
-        return std::nullopt;
-    return a;
+    return takeFileAnswer(saveAnswer, "saveas");
 }
 
 std::unique_ptr<PrintTarget> ScriptHost::printerSetup()

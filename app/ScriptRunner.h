@@ -47,6 +47,7 @@ public:
     void emitEvent(const QJsonObject& o) { sink_(o); }
 
 private:
+    std::optional<QString> takeFileAnswer(std::optional<QString>& answer, const char* keyword);
     std::function<void(const QJsonObject&)> sink_;
     SplashForm* splash_ = nullptr;
     std::function<void()> afterSplash_;
