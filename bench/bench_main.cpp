@@ -1,0 +1,206 @@
+// Speed of the reader, the plot, every figure's Draw and the live ellipse.
+// Each file benchmark has a "Floor" twin: one plain sequential read of the
+// same file, the least any reading of it can cost.
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <map>
+
+#include "app/ChartSession.h"
+#include "app/GloVar.h"
+#include "app/Prompts.h"
+#include "chart/BarChart.h"
+#include "data/PriceReader.h"
+
+namespace {
+class QuietPrompts : public Prompts {
+public:
+    void beep() override {}
+    void message(const QString&, const QString&) override {}
+    void error(const QString& t) override { qFatal("unexpected error: %s", qPrintable(t)); }
+    std::optional<QString> openFileName(const QString&, const QString&) override { return path; }
+    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::unique_ptr<PrintTarget> printerSetup() override { return nullptr; }
+    QString path;
+};
+
+QTemporaryDir& Folder()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// A price file of `lines` data lines plus a header, made once per run.
+QString PriceFile(int64_t lines)
+{
+    static std::map<int64_t, QString> made;
+    if (auto it = made.find(lines); it != made.end())
+        return it->second;
+    const QString path = Folder().filePath(QStringLiteral("p%1.txt").arg(lines));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray buf = "Date,Open,High,Low,Close\n";
+    int y = 1900, m = 1, d = 1;
+    double c = 100;
+    for (int64_t i = 0; i < lines; ++i) {
+        c += ((i * 7919) % 13 - 6) * 0.1;
+        if (c < 10)
+            c = 10;
+        buf += QByteArray::number(m).rightJustified(2, '0') + '/' +
+               QByteArray::number(d).rightJustified(2, '0') + '/' + QByteArray::number(y) + ',' +
+               QByteArray::number(c, 'f', 2) + ',' + QByteArray::number(c + 1.5, 'f', 2) + ',' +
+               QByteArray::number(c - 1.5, 'f', 2) + ',' + QByteArray::number(c + 0.25, 'f', 2) +
+               '\n';
+        if (++d > 28) {
+            d = 1;
+            if (++m > 12)
+                m = 1, ++y;
+        }
+        if (buf.size() > (1 << 20)) {
+            f.write(buf);
+            buf.clear();
+        }
+    }
+    f.write(buf);
+    made[lines] = path;
+    return path;
+}
+
+struct Fixture {
+    QuietPrompts prompts;
+    ChartSession session{prompts};
+    explicit Fixture(int width, int height, int64_t lines = 10000)
+    {
+        ResetSharedState();
+        session.toClipboard = nullptr;
+        session.FormCreate(Folder().path());
+        session.SplashAcknowledged(false);
+        session.FinishFirstActivation(width, height);
+        prompts.path = PriceFile(lines);
+        session.FileBtnClick();
+    }
+};
+
+void Floor(benchmark::State& st)
+{
+    const QString path = PriceFile(st.range(0));
+    std::vector<char> buf(1 << 20);
+    for (auto _ : st) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        int64_t lines = 0;
+        qint64 n;
+        while ((n = f.read(buf.data(), qint64(buf.size()))) > 0)
+            lines += std::count(buf.data(), buf.data() + n, '\n');
+        benchmark::DoNotOptimize(lines);
+    }
+}
+
+void Scan(benchmark::State& st)
+{
+    Fixture fx(980, 590, st.range(0));
+    for (auto _ : st)
+        ScanPriceFile(fx.session.ui, fx.prompts);
+}
+
+void WholeRange(benchmark::State& st)
+{
+    Fixture fx(980, 590, st.range(0));
+    for (auto _ : st) {
+        GloVar.FileHigh = 0;
+        GloVar.FileLow = 99999999.0;
+        ScanWholeFileRange(fx.prompts);
+    }
+}
+
+void LoadLast261(benchmark::State& st)
+{
+    Fixture fx(980, 590, st.range(0));
+    for (auto _ : st)
+        LoadChartRange(fx.session.ui, fx.prompts);
+    st.counters["slots"] = GloVar.TotalSlots;
+}
+
+void Plot(benchmark::State& st)
+{
+    Fixture fx(int(st.range(0)), int(st.range(1)));
+    for (auto _ : st) {
+        InitDefaults();
+        LoadChartRange(fx.session.ui, fx.prompts);
+        DrawPriceChart(fx.session.chart);
+        benchmark::DoNotOptimize(fx.session.chart.image().constBits());
+    }
+}
+
+// A plotted 1920 by 1080 chart with both anchors and a third point.
+Fixture& Anchored(int width, int height)
+{
+    static std::map<std::pair<int, int>, std::unique_ptr<Fixture>> made;
+    auto& fx = made[{width, height}];
+    if (!fx) {
+        fx = std::make_unique<Fixture>(width, height);
+        ChartSession& s = fx->session;
+        s.PlotBtnClick();
+        s.P1BtnClick();
+        s.Image1MouseDown(MouseButton::Left, width * 2 / 5, height * 3 / 5);
+        s.P2BtnClick();
+        s.Image1MouseDown(MouseButton::Left, width * 3 / 5, height * 2 / 5);
+        s.Image1MouseDown(MouseButton::Left, width / 2, height / 4);
+        s.Image1MouseUp();
+    }
+    return *fx;
+}
+
+void Draw(benchmark::State& st)
+{
+    Fixture& fx = Anchored(1920, 1080);
+    fx.session.ChooseChartType(int(st.range(0)));
+    for (auto _ : st) {
+        // Keep the ellipse the same size from run to run.
+        GloVar.LastEllipseRatio = -1;
+        fx.session.DrawBtnClick();
+        benchmark::DoNotOptimize(fx.session.chart.image().constBits());
+    }
+}
+
+void LiveEllipseMove(benchmark::State& st)
+{
+    Fixture& fx = Anchored(3840, 2160);
+    ChartSession& s = fx.session;
+    s.ChooseChartType(2);
+    s.DrawBtnClick();
+    s.Image1MouseDown(MouseButton::Right, 2400, 800);
+    int x = 2400;
+    for (auto _ : st) {
+        x = x == 2400 ? 2410 : 2400;
+        s.Image1MouseMove(x, 800);
+        benchmark::DoNotOptimize(s.chart.image().constBits());
+    }
+    s.Image1MouseUp();
+}
+} // namespace
+
+BENCHMARK(Floor)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Scan)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(WholeRange)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadLast261)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Plot)->Args({980, 590})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+BENCHMARK(Draw)->DenseRange(1, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LiveEllipseMove)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
