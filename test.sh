@@ -1,8 +1,24 @@
 #!/usr/bin/env bash
-# ./test.sh: set up, build and run the whole test suite.
+# ./test.sh: set up, build and run the whole test suite; then the same suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target
+# for a short while (AURIGON_FUZZ_SECONDS, default 20; 0 skips it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
 "$root/scripts/build.sh" "$root/build"
-cd "$root/build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+(cd "$root/build" && ctest --output-on-failure -j"$jobs")
+
+echo "== The suite again under ASan and UBSan =="
+"$root/scripts/build.sh" "$root/build-asan" -DAURIGON_SANITIZE=ON -DAURIGON_BENCH=OFF
+(cd "$root/build-asan" &&
+  ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --output-on-failure -j"$jobs")
+
+secs=${AURIGON_FUZZ_SECONDS:-20}
+if [ "$secs" != 0 ]; then
+  echo "== Fuzzing each target for ${secs}s =="
+  "$root/fuzz/run.sh" "$secs"
+fi

@@ -104,11 +104,10 @@ std::unique_ptr<PrintTarget> ScriptHost::printerSetup()
         unanswered = QStringLiteral("printto");
         return nullptr;
     }
-    const auto a = *printAnswer;
-    printAnswer.reset();
-    if (!a)
+    const PrintAnswer a = *std::exchange(printAnswer, std::nullopt);
+    if (a.pdfPath.isEmpty())
         return nullptr;
-    return std::make_unique<PdfTarget>(a->pdfPath, a->page);
+    return std::make_unique<PdfTarget>(a.pdfPath, a.page);
 }
 
 void ScriptHost::showSplash(SplashForm& splash, std::function<void()> then)
@@ -191,7 +190,7 @@ QString ScriptRunner::takeAnswer(const QString& keyword, const QStringList& line
     const bool cancel = w.size() == 2 && w[1] == QLatin1String("cancel");
     if (keyword == QLatin1String("printto")) {
         if (cancel) {
-            host_.printAnswer = std::optional<ScriptHost::PrintAnswer>();
+            host_.printAnswer = ScriptHost::PrintAnswer{};
         } else {
             int pw = 0, ph = 0;
             if (w.size() != 3 || !ParsePageSize(w[2], pw, ph))

@@ -31,11 +31,11 @@ public:
 
     // The answers the next dialog takes; each is used once.
     struct PrintAnswer {
-        QString pdfPath;
+        QString pdfPath; // empty: cancel
         QSize page;
     };
     std::optional<QString> openAnswer, saveAnswer; // empty text: cancel
-    std::optional<std::optional<PrintAnswer>> printAnswer;
+    std::optional<PrintAnswer> printAnswer;
     std::function<void(QDialog&)> dialogAnswer;
     int menuAnswer = 0;
     // Which dialog was asked for without an answer, if any.

@@ -1,0 +1,19 @@
+// ParseDate under every layout: a result is 0 or a real calendar day.
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+#include "data/Dates.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    for (int layout = -1; layout <= 6; ++layout) {
+        const double d = ParseDate(text, layout);
+        if (d != 0 && (d != std::floor(d) || DayOfWeek(d) < 1 || DayOfWeek(d) > 7))
+            __builtin_trap();
+    }
+    long long v = 0;
+    (void)ParseInt(text, v);
+    return 0;
+}

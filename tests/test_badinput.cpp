@@ -1,0 +1,134 @@
+// Files and entries a user might load or type by mistake: each gives the
+// program's normal behaviour or a clear error box, never a crash or a hang.
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+
+#include "data/Dates.h"
+#include "data/LineReader.h"
+#include "data/Settings.h"
+#include "tests/Support.h"
+
+namespace {
+class BadInput : public SessionTest {
+protected:
+    // Opens the bytes as a price file, plots when possible and checks the file is untouched.
+    void OpenAndPlot(const QByteArray& bytes)
+    {
+        const QString path = WriteFile(dir, QStringLiteral("bad.txt"), bytes);
+        Open(path);
+        GloVar.FirstRecord = 1;
+        GloVar.LastRecord = std::max(GloVar.RecordCount, 1);
+        s->PlotBtnClick();
+        if (GloVar.ChartShown) {
+            EXPECT_EQ(s->chart.image().size(), QSize(width, height));
+            s->PlotBtnClick();
+        }
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), bytes) << "the price file was changed";
+    }
+};
+} // namespace
+
+TEST_F(BadInput, EmptyHeaderOnlyAndCommaOnlyFiles)
+{
+    OpenAndPlot(QByteArray());
+    EXPECT_EQ(GloVar.RecordCount, 1); // an empty file after the header still counts one line
+    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+    OpenAndPlot("Date,Open,High,Low,Close\r\n");
+    EXPECT_EQ(GloVar.RecordCount, 1);
+    OpenAndPlot(QByteArray("h\n") + QByteArray(",,,,,,,,\n").repeated(300));
+    EXPECT_EQ(GloVar.RecordCount, 300);
+    EXPECT_EQ(GloVar.LoadedCount, 300); // every price missing: axes and header only
+    EXPECT_TRUE(prompts.events.isEmpty()) << prompts.events.join('|').toStdString();
+}
+
+TEST_F(BadInput, BinaryGarbageNulBytesAndNonUtf8Dates)
+{
+    QByteArray garbage(200000, '\0');
+    QRandomGenerator rng(42);
+    for (char& c : garbage)
+        c = char(rng.bounded(256));
+    OpenAndPlot(garbage);
+    OpenAndPlot(QByteArray("h\n01/03/2005,1\0,2,0.5,1\n", 24) + "01/04/2005,1,2,0.5,1\n");
+    EXPECT_EQ(GloVar.RecordCount, 2);
+    EXPECT_EQ(ParseDate("\xff\xfe/01/2005", 1), 0);
+    EXPECT_EQ(ParseDate("01/\x80\x81/2005", 1), 0);
+    OpenAndPlot("h\n\xc3\x28/01/2005,1,2,0.5,1\n01/04/2005,1,2,0.5,1\n");
+    EXPECT_EQ(GloVar.FirstFileDate, 0);
+}
+
+TEST_F(BadInput, TenMegabyteLineAndHugeNumbers)
+{
+    const QByteArray big = QByteArray("01/04/2005,") + QByteArray(10 << 20, '7') + ",2,1,1.5\n";
+    OpenAndPlot("h\n01/03/2005,1,2,0.5,1\n" + big + "01/05/2005,1,2,0.5,1\n");
+    EXPECT_EQ(GloVar.RecordCount, 3);
+
+    const std::string digits(5000, '9');
+    double v = 0;
+    EXPECT_FALSE(ParsePrice(digits, v));
+    EXPECT_FALSE(ParsePrice("0." + digits + "x", v));
+    EXPECT_EQ(ParseDate("1/1/" + digits, 1), 0);
+    EXPECT_EQ(ParseDate(digits, 4), 0);
+    int focus = -1;
+    OpenWeekdays(500);
+    const int first = GloVar.FirstRecord;
+    EXPECT_FALSE(s->DatesAccept(QString::fromStdString(digits), QStringLiteral("100"),
+                                QStringLiteral("0"), focus));
+    EXPECT_EQ(GloVar.FirstRecord, first);
+    EXPECT_FALSE(s->FileSetupAccept(true, {QString::fromStdString(digits), QStringLiteral("2"),
+                                           QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")},
+                                    1));
+    WriteFile(dir, QStringLiteral("fsetup.dat"), QByteArray("1\n") + digits.c_str() + "\n2\n");
+    ResetSharedState();
+    ReadSettingsFile(dir.filePath(QStringLiteral("fsetup.dat")));
+    EXPECT_EQ(GloVar.DateColumn, 1);
+    EXPECT_EQ(GloVar.OpenColumn, 2);
+}
+
+TEST_F(BadInput, FileRemovedBetweenScanAndPlot)
+{
+    OpenWeekdays(400);
+    ASSERT_TRUE(s->ui[Ctl::PlotBtn].enabled);
+    ASSERT_TRUE(QFile::remove(GloVar.DataFileName));
+    s->PlotBtnClick();
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:")));
+    EXPECT_FALSE(GloVar.ChartShown);
+    // A file cut short since the scan loads what is left.
+    OpenWeekdays(400);
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(50));
+    s->PlotBtnClick();
+    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(GloVar.LoadedCount, 0); // the range 140..400 lies past the shortened end
+}
+
+TEST_F(BadInput, SettingsFileOrWorkDirThatCannotBeWritten)
+{
+    QDir().mkpath(s->SettingsPath()); // fsetup.dat is a folder
+    ResetSharedState();
+    ReadSettingsFile(s->SettingsPath());
+    EXPECT_EQ(GloVar.DateColumn, 1);
+    s = std::make_unique<ChartSession>(prompts);
+    s->toClipboard = nullptr;
+    s->FormCreate(dir.path());
+    s->SplashAcknowledged(false);
+    s->FinishFirstActivation(width, height);
+    EXPECT_FALSE(s->FileSetupAccept(false, {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                                            QStringLiteral("5"), QStringLiteral("6")},
+                                    1));
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:")));
+    EXPECT_TRUE(GloVar.HasHeaderLine); // nothing taken over
+    EXPECT_EQ(GloVar.DateColumn, 1);
+    prompts.events.clear();
+    EXPECT_FALSE(s->ChartSetupAccept({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(GloVar.FanAngle1, 38);
+
+    // A work folder nobody can write in: the plot reports it and stays in setup mode.
+    OpenWeekdays(300);
+    GloVar.WorkDir = WriteFile(dir, QStringLiteral("plain-file"), "x") + QLatin1Char('/');
+    prompts.events.clear();
+    s->PlotBtnClick();
+    ASSERT_EQ(prompts.events.size(), 1);
+    EXPECT_TRUE(prompts.events[0].startsWith(QStringLiteral("error:Cannot create file ")));
+    EXPECT_FALSE(GloVar.ChartShown);
+}
