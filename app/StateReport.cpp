@@ -37,7 +37,7 @@ QJsonObject StateReport(const ChartSession& s)
     for (int i = 0; i < CtlCount; ++i) {
         const Ctl c = static_cast<Ctl>(i);
         QJsonObject b;
-        b[QStringLiteral("enabled")] = ui.reacts(c);
+        b[QStringLiteral("enabled")] = ui.enabledInPlace(c);
         b[QStringLiteral("visible")] = ui[c].visible;
         b[QStringLiteral("caption")] = ui[c].caption;
         buttons[QLatin1String(CtlName(c))] = b;

@@ -52,14 +52,16 @@ UiModel::UiModel()
     (*this)[Ctl::SaveBtn].visible = false;
 }
 
+bool UiModel::enabledInPlace(Ctl c) const
+{
+    if (!toolBar1Enabled || !(*this)[c].enabled)
+        return false;
+    return !IsInToolBar2(c) || (*this)[Ctl::ToolBar2].enabled;
+}
+
 bool UiModel::reacts(Ctl c) const
 {
-    const ControlState& s = (*this)[c];
-    if (!toolBar1Enabled || !s.enabled || !s.visible)
-        return false;
-    if (IsInToolBar2(c) && !(*this)[Ctl::ToolBar2].enabled)
-        return false;
-    return true;
+    return enabledInPlace(c) && (*this)[c].visible;
 }
 
 bool IsInToolBar2(Ctl c)

@@ -37,7 +37,9 @@ struct UiModel {
     ControlState& operator[](Ctl c) { return controls[static_cast<size_t>(c)]; }
     const ControlState& operator[](Ctl c) const { return controls[static_cast<size_t>(c)]; }
     void enable(Ctl c, bool on = true) { (*this)[c].enabled = on; }
-    // Enabled and reachable: the enclosing toolbars count too.
+    // Enabled with its enclosing toolbars, as a widget's isEnabled() reports it.
+    [[nodiscard]] bool enabledInPlace(Ctl c) const;
+    // Enabled in place and visible: a click reaches its handler.
     [[nodiscard]] bool reacts(Ctl c) const;
 };
 

@@ -159,6 +159,47 @@ TEST_F(Reader, ScanProposesTheLastPeriod)
     EXPECT_EQ(g.LastRecord, 100);
 }
 
+TEST_F(Reader, NoHeaderAndTheEmptyLayout)
+{
+    GloVar.HasHeaderLine = false;
+    Open(WriteFile(dir, QStringLiteral("nh.txt"), WeekdayFile(10, false)));
+    EXPECT_EQ(GloVar.RecordCount, 10);
+    EXPECT_EQ(GloVar.FirstFileDate, 38355);
+    GloVar.HasHeaderLine = true;
+    GloVar.DateFormat = 5; // no layout: every date is 0, and the file is still accepted
+    OpenWeekdays(10);
+    EXPECT_EQ(GloVar.FirstFileDate, 0);
+    EXPECT_EQ(GloVar.RecordCount, 10);
+    InitDefaults();
+    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    for (int i = 1; i <= GloVar.LoadedCount; ++i)
+        EXPECT_EQ(GloVar.Prices[i].Date, 0);
+}
+
+TEST_F(Reader, MillionLineFileScansAndLoadsItsLastPeriod)
+{
+    const QString path = dir.filePath(QStringLiteral("big.txt"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray chunk = WeekdayFile(10000, false);
+        f.write("Date,Open,High,Low,Close\n");
+        for (int i = 0; i < 99; ++i)
+            f.write(chunk);
+        f.write(WeekdayFile(10000, false, 38355 + 14000)); // the last 10000 a later stretch
+    }
+    Open(path);
+    auto& g = GloVar;
+    EXPECT_EQ(g.RecordCount, 1000000);
+    EXPECT_EQ(g.FirstRecord, 999740);
+    EXPECT_EQ(g.LastRecord, 1000000);
+    InitDefaults();
+    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    EXPECT_EQ(g.LoadedCount, 261);
+    EXPECT_EQ(g.Prices[261].Close, 100 + 9999);
+    EXPECT_EQ(g.Prices[1].Close, 100 + 9739);
+}
+
 TEST_F(Reader, SingleLineAndBadLastDate)
 {
     Open(WriteFile(dir, QStringLiteral("one.txt"), "h\n01/03/2005,1,2,0.5,1.5\n"));

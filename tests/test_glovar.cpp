@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/GloVar.h"
+#include "app/UiModel.h"
+#include "tests/Support.h"
 
 TEST(SharedState, InitDefaultsDerivesPlotRectangle)
 {
@@ -12,4 +14,52 @@ TEST(SharedState, InitDefaultsDerivesPlotRectangle)
     EXPECT_EQ(GloVar.PlotRight, 790);
     EXPECT_EQ(GloVar.PlotTop, 30);
     EXPECT_EQ(GloVar.PlotBottom, 460);
+}
+
+TEST(SharedState, WorkDirHasExactlyOneTrailingSeparator)
+{
+    EXPECT_EQ(WorkDirFor(QStringLiteral("/home/t/")), QStringLiteral("/home/t/"));
+    EXPECT_EQ(WorkDirFor(QStringLiteral("/home/t")), QStringLiteral("/home/t/"));
+    EXPECT_EQ(WorkDirFor(QStringLiteral("/")), QStringLiteral("/"));
+}
+
+TEST(Shell, CreationAndFirstActivationValues)
+{
+    ResetSharedState();
+    RecordingPrompts prompts;
+    ChartSession s(prompts);
+    s.FormCreate(QStringLiteral("/nowhere"));
+    const UiModel& ui = s.ui;
+    // Before "Acknowledged" nothing reacts, whatever its own state.
+    for (int i = 0; i < CtlCount; ++i)
+        EXPECT_FALSE(ui.reacts(static_cast<Ctl>(i))) << CtlName(static_cast<Ctl>(i));
+    const std::pair<Ctl, bool> creation[] = {
+        {Ctl::FileBtn, true},     {Ctl::DateBtn, false},  {Ctl::PlotBtn, false},
+        {Ctl::P1Btn, false},      {Ctl::P2Btn, false},    {Ctl::DrawBtn, false},
+        {Ctl::DirBtn, true},      {Ctl::RatioBtn, true},  {Ctl::ClipButton, false},
+        {Ctl::EraseBtn, false},   {Ctl::SaveBtn, false},  {Ctl::PrintBtn, false},
+        {Ctl::ToolBar2, false},   {Ctl::PeriodCB, false}, {Ctl::ExitBtn, true},
+    };
+    s.SplashAcknowledged(false);
+    for (const auto& [c, on] : creation)
+        EXPECT_EQ(ui.enabledInPlace(c), on) << CtlName(c);
+    EXPECT_FALSE(ui[Ctl::SaveBtn].visible);
+    EXPECT_FALSE(ui.reacts(Ctl::UpBtn)); // inside the disabled ToolBar2
+    EXPECT_EQ(ui[Ctl::DateBtn].hint, QStringLiteral("Selet Date Range"));
+    EXPECT_EQ(ui[Ctl::DirBtn].image, 14);
+    EXPECT_EQ(ui[Ctl::PeriodCB].caption, QStringLiteral("260"));
+    EXPECT_TRUE(ui.caption.startsWith(QStringLiteral("Aurigon")));
+    EXPECT_TRUE(ui.caption.contains(QStringLiteral("Version 2.6")));
+
+    s.FinishFirstActivation(800, 500);
+    EXPECT_EQ(ui[Ctl::DirBtn].image, 12);
+    EXPECT_EQ(GloVar.PeriodLength, 260);
+    EXPECT_EQ(GloVar.P2X, -1);
+    EXPECT_EQ(GloVar.Dir, 1);
+    EXPECT_DOUBLE_EQ(GloVar.Ratio, 1 / GloVar.Phi);
+    EXPECT_FALSE(GloVar.FirstActivate);
+    EXPECT_EQ(s.chart.width(), 800);
+    EXPECT_EQ(s.chart.height(), 500);
+    EXPECT_TRUE(GloVar.Monochrome);
+    EXPECT_TRUE(GloVar.TitleText.contains(QStringLiteral("Version 2.3")));
 }

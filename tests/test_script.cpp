@@ -87,6 +87,9 @@ TEST_F(Script, NothingReactsBeforeTheSplashIsAcknowledged)
     const ScriptRun r = Go(QStringLiteral("press FileBtn\nopen \"%1\"\nstate\nack\nstate\nabout\n"));
     ASSERT_EQ(r.status, 0);
     const QJsonObject before = r.events[0];
+    for (const QString& name : before[QStringLiteral("buttons")].toObject().keys())
+        EXPECT_FALSE(Button(before, name.toLatin1().constData())[QStringLiteral("enabled")].toBool())
+            << name.toStdString();
     EXPECT_EQ(before[QStringLiteral("panels")].toArray()[0], QStringLiteral(""));
     EXPECT_EQ(Var(before, "RecordCount"), 0);
     const QJsonObject after = r.lastState();
@@ -97,6 +100,26 @@ TEST_F(Script, NothingReactsBeforeTheSplashIsAcknowledged)
     EXPECT_TRUE(Button(after, "FileBtn")[QStringLiteral("enabled")].toBool());
     EXPECT_FALSE(Button(after, "SaveBtn")[QStringLiteral("visible")].toBool());
     EXPECT_EQ(Button(after, "PeriodCB")[QStringLiteral("caption")], QStringLiteral("260"));
+    EXPECT_FALSE(Button(after, "UpBtn")[QStringLiteral("enabled")].toBool());
+}
+
+TEST_F(Script, ChartSizeFromTheEnvironmentAndTheSampleScan)
+{
+    qputenv("AURIGON_CHART_SIZE", "800x500");
+    prices = QStringLiteral(SAMPLES_DIR "/sample.txt");
+    const ScriptRun r = Go(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\nstate\n"));
+    qunsetenv("AURIGON_CHART_SIZE");
+    ASSERT_EQ(r.status, 0);
+    const QJsonObject st = r.lastState();
+    EXPECT_EQ(Var(st, "ChartWidth"), 800);
+    EXPECT_EQ(Var(st, "ChartHeight"), 500);
+    EXPECT_EQ(Var(st, "RecordCount"), 2600);
+    EXPECT_EQ(Var(st, "FirstRecord"), 2340);
+    EXPECT_EQ(Var(st, "LastRecord"), 2600);
+    EXPECT_EQ(st[QStringLiteral("panels")].toArray()[1], QStringLiteral("2340 - 2600"));
+    EXPECT_TRUE(Button(st, "DateBtn")[QStringLiteral("enabled")].toBool());
+    EXPECT_TRUE(Button(st, "PlotBtn")[QStringLiteral("enabled")].toBool());
+    EXPECT_FALSE(Button(st, "P1Btn")[QStringLiteral("enabled")].toBool());
 }
 
 TEST_F(Script, ErrorsNameTheirLine)
