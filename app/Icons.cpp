@@ -156,15 +156,31 @@ QIcon ToolIcon(int index)
     return QIcon(pm);
 }
 
-QIcon ProgramIcon()
+QPixmap ProgramPixmap(int size)
 {
-    QPixmap pm(32, 32);
-    pm.fill(QColor(0, 128, 128));
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(32.0 / S, 32.0 / S);
-    p.setPen(QPen(QColor(255, 215, 0), 2));
-    p.drawPath(SpiralPath());
-    p.end();
-    return QIcon(pm);
+    p.setBrush(QColor(0, 128, 128));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(pm.rect().adjusted(1, 1, -1, -1));
+    p.setPen(QPen(QColor(255, 215, 0), size / 12.0));
+    QPainterPath spiral;
+    const QPointF c(size / 2.0, size / 2.0);
+    spiral.moveTo(c);
+    for (double t = 0; t < 12; t += 0.1) {
+        const double r = size * 0.02 * std::exp(0.3063 * t);
+        spiral.lineTo(c + QPointF(std::cos(t) * r, -std::sin(t) * r));
+        if (r > size * 0.42)
+            break;
+    }
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(spiral);
+    return pm;
+}
+
+QIcon ProgramIcon()
+{
+    return QIcon(ProgramPixmap(32));
 }

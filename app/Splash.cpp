@@ -5,37 +5,11 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QPainterPath>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "app/GloVar.h"
+#include "app/Icons.h"
 
-namespace {
-QPixmap ProgramIcon(int size)
-{
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0, 128, 128));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(pm.rect().adjusted(1, 1, -1, -1));
-    p.setPen(QPen(QColor(255, 215, 0), size / 12.0));
-    QPainterPath spiral;
-    const QPointF c(size / 2.0, size / 2.0);
-    spiral.moveTo(c);
-    for (double t = 0; t < 12; t += 0.1) {
-        const double r = size * 0.02 * std::exp(0.3063 * t);
-        spiral.lineTo(c + QPointF(std::cos(t) * r, -std::sin(t) * r));
-        if (r > size * 0.42)
-            break;
-    }
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(spiral);
-    return pm;
-}
-} // namespace
 
 SplashForm::SplashForm(QWidget* parent) : QDialog(parent)
 {
@@ -61,7 +35,7 @@ SplashForm::SplashForm(QWidget* parent) : QDialog(parent)
 
     auto* v = new QVBoxLayout(inner);
     auto* icon = new QLabel(inner);
-    icon->setPixmap(ProgramIcon(48));
+    icon->setPixmap(ProgramPixmap(48));
     icon->setAlignment(Qt::AlignCenter);
     v->addWidget(icon);
     auto* title = new QLabel(QStringLiteral("<b style='font-size:16pt'>%1</b><br>Version 2.6")
@@ -119,7 +93,7 @@ AboutBox1::AboutBox1(QWidget* parent) : QDialog(parent)
     setModal(true);
     auto* v = new QVBoxLayout(this);
     auto* icon = new QLabel(this);
-    icon->setPixmap(ProgramIcon(48));
+    icon->setPixmap(ProgramPixmap(48));
     v->addWidget(icon, 0, Qt::AlignCenter);
     for (const QString& t : {QString::fromLatin1(ProgramName),
                              QStringLiteral("Version 2,6  (04/01/2001)"),
