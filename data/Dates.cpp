@@ -18,8 +18,12 @@ std::string_view TrimBlanks(std::string_view s)
 }
 
 // The two-digit year rule adds to whatever integer stands in the year part.
+// Years that far out are no calendar date anyway; they stay out of range
+// rather than overflow.
 long long TwoDigitYear(long long y)
 {
+    if (y > 1'000'000'000LL || y < -1'000'000'000LL)
+        return y;
     return (y >= 0 && y <= 50) ? y + 2000 : y + 1900;
 }
 } // namespace

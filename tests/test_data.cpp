@@ -33,6 +33,8 @@ TEST(ParseDate, LayoutsAndTwoDigitYears)
         {1, "a/b/c", 0},                    {1, "13/01/2000", 0},
         {1, "0/10/2000", 0},                {5, "02/14/2025", 0},
         {-1, "02/14/2025", 0},              {1, "99999999999999999999/1/2000", 0},
+        {0, "9/9/9223372036854775807", 0},  {2, "9/9/-9223372036854775808", 0},
+        {0, "9/9/999999999", 0},
     };
     for (const DateCase& c : cases)
         EXPECT_EQ(ParseDate(c.text, c.format), c.expected) << c.format << " " << c.text;
