@@ -265,6 +265,7 @@ void TMainForm::BuildMenus()
         const QString caption = ChartSession::ChartTypeCaption(type);
         QAction* a = PopupMenu3->addAction(caption);
         a->setData(type);
+        a->setCheckable(true);
         a->setVisible(type != 3 && type != 8);
         connect(a, &QAction::triggered, this, [this, type] { ChooseType(type); });
         QAction* m = MainMenu1->addAction(caption);
@@ -487,6 +488,8 @@ void TMainForm::Sync()
     for (int i = 0; i < 10; ++i)
         panels_[static_cast<size_t>(i)]->setText(ui.panels[static_cast<size_t>(i)]);
     Label1->setText(ui.label1);
+    for (QAction* a : PopupMenu3->actions())
+        a->setChecked(a->data().toInt() == GloVar.ChartType);
     Image1->setVisible(ui.imageVisible);
     Image1->setCursor(CursorShape(ui.cursor));
     Image1->update();
