@@ -221,6 +221,20 @@ TEST_F(Figures, EllipseOpensAtTheFarEndAndGrows)
     EXPECT_EQ(minX, 300);
     EXPECT_LE(maxX, 500);
     EXPECT_GE(maxX, 499);
+    // Flatness from RATIO: b / a read off the outline's height across the axis.
+    const std::pair<double, double> flatness[] = {{-4, 0.9242}, {-3, 0.8740}, {-2, 0.7862},
+                                                  {-1, 0.6180}, {0, 1.0},     {1, 0.7862},
+                                                  {2, 0.6180},  {3, 0.4859},  {4, 0.3820}};
+    for (const auto& [power, ratio] : flatness) {
+        GloVar.Ratio = std::pow(GloVar.Phi, power);
+        GloVar.LastEllipseRatio = -1; // a fresh ellipse of a = 100
+        int top = 10000, bottom = -1;
+        for (const TraceLine& l : InColour(Draw(2), "0 128 0"))
+            top = std::min({top, l.y1, l.y2}), bottom = std::max({bottom, l.y1, l.y2});
+        EXPECT_NEAR((bottom - top) / 200.0, ratio, 0.011) << power;
+    }
+    GloVar.Ratio = 1 / GloVar.Phi;
+    Draw(2);
     // Drawing again with nothing changed grows it by half a slot's diagonal.
     Draw(2);
     const double step = std::sqrt(GloVar.BarSpacing * GloVar.BarSpacing + 1) / 2;
