@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
+#include <sys/resource.h>
 
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
@@ -87,6 +88,15 @@ struct Fixture {
     }
 };
 
+// Peak resident memory of the process so far, in MB: flat across file sizes
+// when reading keeps nothing of the file.
+double PeakMb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_maxrss) / 1024.0;
+}
+
 void Floor(benchmark::State& st)
 {
     const QString path = PriceFile(st.range(0));
@@ -107,6 +117,7 @@ void Scan(benchmark::State& st)
     Fixture fx(980, 590, st.range(0));
     for (auto _ : st)
         ScanPriceFile(fx.session.ui, fx.prompts);
+    st.counters["peak_MB"] = PeakMb();
 }
 
 void WholeRange(benchmark::State& st)
@@ -117,6 +128,7 @@ void WholeRange(benchmark::State& st)
         GloVar.FileLow = 99999999.0;
         ScanWholeFileRange(fx.prompts);
     }
+    st.counters["peak_MB"] = PeakMb();
 }
 
 void LoadLast261(benchmark::State& st)
@@ -125,6 +137,7 @@ void LoadLast261(benchmark::State& st)
     for (auto _ : st)
         LoadChartRange(fx.session.ui, fx.prompts);
     st.counters["slots"] = GloVar.TotalSlots;
+    st.counters["peak_MB"] = PeakMb();
 }
 
 void Plot(benchmark::State& st)

@@ -11,7 +11,7 @@ def ms(b):
 runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]
         if b.get("run_type", "iteration") == "iteration"}
 failed = []
-print("%-28s %12s %12s %8s  %s" % ("benchmark", "time ms", "floor ms", "ratio", "target"))
+print("%-28s %12s %12s %8s %8s  %s" % ("benchmark", "time ms", "floor ms", "ratio", "peak MB", "target"))
 for name, b in runs.items():
     t = ms(b)
     floor = ratio = ""
@@ -37,7 +37,8 @@ for name, b in runs.items():
         target = "< 4 ms " + ("met" if ok else "NOT MET")
         if not ok:
             failed.append(name)
-    print("%-28s %12.3f %12s %8s  %s" % (name, t, floor, ratio, target))
+    peak = "%.0f" % b["peak_MB"] if "peak_MB" in b else ""
+    print("%-28s %12.3f %12s %8s %8s  %s" % (name, t, floor, ratio, peak, target))
 if failed:
     print("targets not met: " + ", ".join(failed))
     sys.exit(1)
