@@ -95,6 +95,7 @@ private:
     void ShowDir();
     void CommonPlotEnding();
     void MoveMarker(QRect& rect, bool& shown, const QColor& colour, int x, int y);
+    void DrawAnchorMarker(QRect& rect, bool& shown, int x, int y);
     void PutBase(const QImage& img);
 
     Prompts& prompts_;

@@ -16,38 +16,37 @@ void ChartSession::MoveMarker(QRect& rect, bool& shown, const QColor& colour, in
     shown = true;
 }
 
-void ChartSession::DrawP1Marker(int x, int y)
+void ChartSession::DrawAnchorMarker(QRect& rect, bool& shown, int x, int y)
 {
-    auto& g = GloVar;
     const QColor before = chart.penColor();
-    MoveMarker(g.P1MarkerRect, g.P1MarkerShown, QColor(255, 0, 0), x, y);
-    g.P1X = Sat16(x);
-    g.P1Y = Sat16((long long)g.PlotBottom - y);
+    MoveMarker(rect, shown, QColor(255, 0, 0), x, y);
     chart.setPenWidth(2);
     chart.line(x - 4, y, x + 4, y);
     chart.line(x, y - 4, x, y + 4);
     chart.setPenWidth(1);
+    chart.setPenColor(before);
+}
+
+void ChartSession::DrawP1Marker(int x, int y)
+{
+    auto& g = GloVar;
+    DrawAnchorMarker(g.P1MarkerRect, g.P1MarkerShown, x, y);
+    g.P1X = Sat16(x);
+    g.P1Y = Sat16((long long)g.PlotBottom - y);
     g.P1Armed = false;
     ui.enable(Ctl::P2Btn);
     ui.enable(Ctl::DrawBtn);
-    chart.setPenColor(before);
 }
 
 void ChartSession::DrawP2Marker(int x, int y)
 {
     auto& g = GloVar;
-    const QColor before = chart.penColor();
-    MoveMarker(g.P2MarkerRect, g.P2MarkerShown, QColor(255, 0, 0), x, y);
+    DrawAnchorMarker(g.P2MarkerRect, g.P2MarkerShown, x, y);
     g.P2X = Sat16(x);
     g.P2Y = Sat16((long long)g.PlotBottom - y);
     g.EllipseEndX = g.P2X;
     g.EllipseEndY = g.P2Y;
-    chart.setPenWidth(2);
-    chart.line(x - 4, y, x + 4, y);
-    chart.line(x, y - 4, x, y + 4);
-    chart.setPenWidth(1);
     g.P2Armed = false;
-    chart.setPenColor(before);
 }
 
 void ChartSession::DrawP3Marker(int x, int y)
