@@ -14,4 +14,4 @@ echo "No display: running samples/demo.script headless in $out"
 cd "$out"
 sed "s|@SAMPLES@|$root/samples|g" "$root/samples/demo.script" | QT_QPA_PLATFORM=offscreen "$bin" --script - > "$out/events.jsonl"
 echo "Chart images written to $out:"
-ls -1 "$out"/*.bmp "$out"/*.png 2>/dev/null || true
+ls -1 "$out"/*.bmp "$out"/*.png "$out"/*.pdf 2>/dev/null || true
