@@ -208,20 +208,38 @@ QString ScriptRunner::takeAnswer(const QString& keyword, const QStringList& line
 }
 
 namespace {
-bool SetCheck(QCheckBox* box, const QString& text, bool clickToChange, QString& err)
+// Sets a check box to "0" or "1" (already checked by CheckControls).
+void SetCheck(QCheckBox* box, const QString& text, bool clickToChange)
 {
-    if (text != QLatin1String("0") && text != QLatin1String("1")) {
-        err = QStringLiteral("%1 must be 0 or 1").arg(box->objectName());
-        return false;
-    }
     const bool want = text == QLatin1String("1");
-    if (box->isChecked() != want) {
-        if (clickToChange)
-            box->click();
-        else
-            box->setChecked(want);
+    if (box->isChecked() == want)
+        return;
+    if (clickToChange)
+        box->click();
+    else
+        box->setChecked(want);
+}
+
+// Every name must be a control of the dialog, and every flag 0 or 1.
+QString CheckControls(const char* dialog, const QStringList& names, const QStringList& texts,
+                      const QStringList& known, const QStringList& flags)
+{
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (!known.contains(names[i]))
+            return QStringLiteral("%1 has no control %2").arg(QLatin1String(dialog), names[i]);
+        if (flags.contains(names[i]) && texts[i] != QLatin1String("0") &&
+            texts[i] != QLatin1String("1"))
+            return QStringLiteral("%1 must be 0 or 1").arg(names[i]);
     }
-    return true;
+    return QString();
+}
+
+// OK, and the close box when OK left the dialog open.
+template <class Dialog> void PressOk(Dialog& dlg)
+{
+    dlg.BitBtn1Click();
+    if (dlg.result() != QDialog::Accepted)
+        dlg.reject();
 }
 } // namespace
 
@@ -241,21 +259,17 @@ QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignm
                                           QStringLiteral("OpenOrder"), QStringLiteral("HighOrder"),
                                           QStringLiteral("LowOrder"), QStringLiteral("CloseOrder"),
                                           QStringLiteral("dateFmtCB")};
-        for (const QString& n : names)
-            if (!known.contains(n))
-                return QStringLiteral("FileSetupDlg has no control %1").arg(n);
-        for (int i = 0; i < names.size(); ++i)
-            if (names[i] == QLatin1String("headline") && texts[i] != QLatin1String("0") &&
-                texts[i] != QLatin1String("1"))
-                return QStringLiteral("headline must be 0 or 1");
+        if (QString err = CheckControls("FileSetupDlg", names, texts, known,
+                                        {QStringLiteral("headline")});
+            !err.isEmpty())
+            return err;
         host_.dialogAnswer = [names, texts](QDialog& d) {
             auto& dlg = static_cast<TFileSetupDlg&>(d);
             dlg.FormActivate();
-            QString ignored;
             for (int i = 0; i < names.size(); ++i) {
                 const QString& n = names[i];
                 if (n == QLatin1String("headline"))
-                    SetCheck(dlg.headline, texts[i], false, ignored);
+                    SetCheck(dlg.headline, texts[i], false);
                 else if (n == QLatin1String("dateFmtCB")) {
                     int idx = -1;
                     if (ParseScriptInt(texts[i], idx) && idx >= 0 && idx < dlg.dateFmtCB->count())
@@ -265,41 +279,32 @@ QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignm
                 } else
                     dlg.findChild<QLineEdit*>(n)->setText(texts[i]);
             }
-            dlg.BitBtn1Click();
-            if (dlg.result() != QDialog::Accepted)
-                dlg.reject();
+            PressOk(dlg);
         };
     } else if (kind == QLatin1String("dates")) {
         static const QStringList known = {QStringLiteral("FRecordEdit"),
                                           QStringLiteral("LRecordEdit"), QStringLiteral("NdayEdit"),
                                           QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")};
-        for (int i = 0; i < names.size(); ++i) {
-            if (!known.contains(names[i]))
-                return QStringLiteral("DatesDlg has no control %1").arg(names[i]);
-            if ((names[i] == QLatin1String("LeaveSpace") ||
-                 names[i] == QLatin1String("WholeScale")) &&
-                texts[i] != QLatin1String("0") && texts[i] != QLatin1String("1"))
-                return QStringLiteral("%1 must be 0 or 1").arg(names[i]);
-        }
+        if (QString err = CheckControls("DatesDlg", names, texts, known,
+                                        {QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")});
+            !err.isEmpty())
+            return err;
         host_.dialogAnswer = [names, texts](QDialog& d) {
             auto& dlg = static_cast<TDatesDlg&>(d);
             dlg.FormActivate();
-            QString ignored;
             for (int i = 0; i < names.size(); ++i) {
                 const QString& n = names[i];
                 if (n == QLatin1String("LeaveSpace"))
-                    SetCheck(dlg.LeaveSpace, texts[i], true, ignored);
+                    SetCheck(dlg.LeaveSpace, texts[i], true);
                 else if (n == QLatin1String("WholeScale"))
-                    SetCheck(dlg.WholeScale, texts[i], true, ignored);
+                    SetCheck(dlg.WholeScale, texts[i], true);
                 else {
                     dlg.findChild<QLineEdit*>(n)->setText(texts[i]);
                     if (n == QLatin1String("FRecordEdit"))
                         dlg.FRecordEditExit();
                 }
             }
-            dlg.BitBtn1Click();
-            if (dlg.result() != QDialog::Accepted)
-                dlg.reject();
+            PressOk(dlg);
         };
     } else { // angles
         if (assignments.size() != 3)
@@ -309,9 +314,7 @@ QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignm
             dlg.Eline1->setText(assignments[0]);
             dlg.Eline2->setText(assignments[1]);
             dlg.Eline3->setText(assignments[2]);
-            dlg.BitBtn1Click();
-            if (dlg.result() != QDialog::Accepted)
-                dlg.reject();
+            PressOk(dlg);
         };
     }
     return QString();
