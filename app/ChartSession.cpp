@@ -46,15 +46,15 @@ void ChartSession::FinishFirstActivation(int chartWidth, int chartHeight)
     auto& g = GloVar;
     SetFirstActivationDefaults(PeriodItems[periodIndex].toInt(), chartWidth, chartHeight);
     ui[Ctl::DirBtn].image = 12;
-    ui.panels[0] = QStringLiteral("File not selected");
-    ui.panels[1] = QStringLiteral("%1 - %2").arg(g.FirstRecord).arg(g.LastRecord);
-    ui.panels[2].clear();
+    ui.panels[PanelFile] = QStringLiteral("File not selected");
+    ui.panels[PanelRange] = QStringLiteral("%1 - %2").arg(g.FirstRecord).arg(g.LastRecord);
+    ui.panels[PanelHoliday].clear();
     ShowRatio();
     ShowDir();
-    ui.panels[7].clear();
-    ui.panels[8].clear();
+    ui.panels[PanelDate].clear();
+    ui.panels[PanelPrice].clear();
     chart.create(g.ChartWidth, g.ChartHeight, g.Monochrome);
-    markerStore = QImage();
+    tool.resetStore();
     g.FirstActivate = false;
 }
 
@@ -66,13 +66,13 @@ QString ChartSession::RatioText(double ratio)
 void ChartSession::ShowRatio()
 {
     const QString t = RatioText(GloVar.Ratio);
-    ui.panels[4] = QStringLiteral("Ratio = ") + t;
+    ui.panels[PanelRatio] = QStringLiteral("Ratio = ") + t;
     ui.label1 = t.left(7);
 }
 
 void ChartSession::ShowDir()
 {
-    ui.panels[6] = GloVar.Dir > 0 ? QStringLiteral("DIR = +1") : QStringLiteral("DIR = -1");
+    ui.panels[PanelDir] = GloVar.Dir > 0 ? QStringLiteral("DIR = +1") : QStringLiteral("DIR = -1");
 }
 
 void ChartSession::PutBase(const QImage& img)

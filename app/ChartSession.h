@@ -1,7 +1,8 @@
 #pragma once
 // The main window's handlers, free of widgets: they work on the shared
 // values, the controls' model and the chart image. The window, the
-// automation runner and the tests all call these same handlers.
+// automation runner and the tests all call these same handlers; the work
+// behind them lives in data/, chart/ and tools/.
 
 #include <QImage>
 #include <QString>
@@ -11,10 +12,9 @@
 
 #include "app/UiModel.h"
 #include "chart/Canvas.h"
+#include "tools/AnchorTool.h"
 
 class Prompts;
-
-enum class MouseButton { Left, Right, Middle };
 
 class ChartSession {
 public:
@@ -22,15 +22,19 @@ public:
 
     Prompts& prompts() { return prompts_; }
     UiModel ui;
-    // Image1's picture and Image2, the store of the markers' backgrounds.
+    // Image1's picture.
     Canvas chart;
-    QImage markerStore;
+    // The mouse on the chart and the markers (with Image2, their backgrounds).
+    AnchorTool tool{chart};
     // The picture Draw returns to, and the clean chart of the last plot. Both
     // are kept here; the clipboard and TmpPrice.bmp only receive copies.
     QImage baseImage;
     QImage cleanChart;
     // Puts a picture on the system clipboard for other programs.
     std::function<void(const QImage&)> toClipboard;
+    // What only the window can do: show the record range dialog, close.
+    std::function<void()> showDatesDialog;
+    std::function<void()> closeWindow;
 
     static const QStringList PeriodItems;
     int periodIndex = 4;
@@ -45,9 +49,13 @@ public:
     // FileSetupDlg's OK; false keeps the dialog open.
     bool FileSetupAccept(bool headline, const std::array<QString, 5>& fields, int dateFormat);
     void ScanPriceFile();
+    // False when the file could not be read (the error box was shown).
+    bool ScanWholeFileRange();
+    bool LoadChartRange();
 
     // Chart
     void PlotBtnClick();
+    void DateBtnClick();
     // DatesDlg's OK; false keeps the dialog open, focusField then names the
     // edit field to focus (0 first record, 1 last record).
     bool DatesAccept(const QString& first, const QString& last, const QString& blankDays,
@@ -62,11 +70,14 @@ public:
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolBar2Click();
+    // A click on the list itself; a choice arrives as PeriodCBChange.
+    void PeriodCBClick() {}
     void PeriodCBChange(int index);
     void RedrawRange();
     void Image1MouseMove(int x, int y);
     void SaveBtnClick();
     void PrintBtnClick();
+    void ExitBtnClick();
 
     // Tools
     void P1BtnClick();
@@ -94,9 +105,8 @@ private:
     void ShowRatio();
     void ShowDir();
     void CommonPlotEnding();
-    void MoveMarker(QRect& rect, bool& shown, const QColor& colour, int x, int y);
-    void DrawAnchorMarker(QRect& rect, bool& shown, int x, int y);
     void PutBase(const QImage& img);
+    void Navigate(int step);
 
     Prompts& prompts_;
 };

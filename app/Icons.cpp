@@ -1,5 +1,7 @@
 #include "app/Icons.h"
 
+#include <map>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -147,13 +149,17 @@ QIcon ToolIcon(int index)
 {
     if (index < 0)
         return QIcon();
+    // Drawn once; the window asks again whenever a button changes its image.
+    static std::map<int, QIcon> drawn;
+    if (auto it = drawn.find(index); it != drawn.end())
+        return it->second;
     QPixmap pm(S, S);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     Draw(p, index);
     p.end();
-    return QIcon(pm);
+    return drawn.emplace(index, QIcon(pm)).first->second;
 }
 
 QPixmap ProgramPixmap(int size)

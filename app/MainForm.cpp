@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
@@ -9,59 +10,21 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
 
+#include "app/ChartView.h"
 #include "app/GloVar.h"
 #include "app/Host.h"
 #include "app/Icons.h"
 #include "app/Splash.h"
-#include "chart/DateDlg.h"
-#include "data/FileSetupDlg.h"
-#include "tools/ChartSetupDlg.h"
-
-// Image1: shows the chart bitmap and hands the mouse to the form.
-class ChartView : public QWidget {
-public:
-    ChartView(TMainForm& form, QWidget* parent) : QWidget(parent), form_(form)
-    {
-        setObjectName(QStringLiteral("Image1"));
-        setMouseTracking(true);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), palette().color(QPalette::Window));
-        p.drawImage(0, 0, form_.session.chart.image());
-    }
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        const QPoint pt = e->position().toPoint();
-        form_.ChartMouseDown(ButtonOf(e->button()), pt.x(), pt.y());
-    }
-    void mouseMoveEvent(QMouseEvent* e) override
-    {
-        const QPoint pt = e->position().toPoint();
-        form_.ChartMouseMove(pt.x(), pt.y());
-    }
-    void mouseReleaseEvent(QMouseEvent*) override { form_.ChartMouseUp(); }
-
-private:
-    static MouseButton ButtonOf(Qt::MouseButton b)
-    {
-        if (b == Qt::RightButton)
-            return MouseButton::Right;
-        return b == Qt::MiddleButton ? MouseButton::Middle : MouseButton::Left;
-    }
-    TMainForm& form_;
-};
+#include "chart/ui/DateDlg.h"
+#include "data/ui/FileSetupDlg.h"
+#include "tools/FigureGeometry.h"
+#include "tools/ui/ChartSetupDlg.h"
 
 namespace {
 Qt::CursorShape CursorShape(ChartCursor c)
@@ -90,7 +53,9 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(963, 480);
     session.FormCreate(currentDir);
+    session.closeWindow = [this] { close(); };
 
+    BuildActions();
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
@@ -108,7 +73,10 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     chartArea_ = new QWidget(central);
     auto* areaLayout = new QHBoxLayout(chartArea_);
     areaLayout->setContentsMargins(0, 0, 0, 0);
-    Image1 = new ChartView(*this, chartArea_);
+    Image1 = new ChartView(session.chart, chartArea_);
+    Image1->onPress = [this](MouseButton b, int x, int y) { ChartMouseDown(b, x, y); };
+    Image1->onMove = [this](int x, int y) { ChartMouseMove(x, y); };
+    Image1->onRelease = [this] { ChartMouseUp(); };
     areaLayout->addWidget(Image1);
     Image1->hide();
     h->addWidget(panel1);
@@ -117,11 +85,24 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     setCentralWidget(central);
 
     // The dialogs live as long as the window and are only shown and hidden.
-    FileSetupDlg = new TFileSetupDlg(session, this);
-    DatesDlg = new TDatesDlg(session, this);
+    FileSetupDlg = new TFileSetupDlg(
+        [this](bool headline, const std::array<QString, 5>& fields, int format) {
+            return session.FileSetupAccept(headline, fields, format);
+        },
+        this);
+    TDatesDlg::Handlers dates;
+    dates.accept = [this](const QString& f, const QString& l, const QString& n, int& focus) {
+        return session.DatesAccept(f, l, n, focus);
+    };
+    dates.leaveSpace = [this](bool on) { session.LeaveSpaceClick(on); };
+    dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };
+    DatesDlg = new TDatesDlg(std::move(dates), this);
     DatesDlg->onChanged = [this] { Sync(); };
+    session.showDatesDialog = [this] { host_.runDialog(*DatesDlg); };
     AboutBox = new AboutBox1(this);
-    ChartSetupDlg = new TChartSetupDlg(session, this);
+    ChartSetupDlg = new TChartSetupDlg(
+        [this](const std::array<QString, 3>& angles) { return session.ChartSetupAccept(angles); },
+        this);
 
     splash_->onAcknowledged = [this](bool colour) {
         session.SplashAcknowledged(colour);
@@ -132,84 +113,103 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
 
 TMainForm::~TMainForm() = default;
 
-QToolButton* TMainForm::AddButton(Ctl c, QWidget* parent, QSize size)
+ScriptableDialog* TMainForm::scriptableDialog(const QString& kind) const
 {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(CtlName(c)));
-    b->setFixedSize(size);
-    b->setAutoRaise(true);
-    b->setToolButtonStyle(session.ui[c].caption.isEmpty() ? Qt::ToolButtonIconOnly
-                                                          : Qt::ToolButtonTextUnderIcon);
-    b->setIconSize(size.height() > 30 ? QSize(14, 14) : QSize(18, 18));
-    connect(b, &QToolButton::clicked, this, [this, c] { Press(c); });
-    buttons_[static_cast<size_t>(c)] = b;
-    return b;
+    if (kind == QLatin1String("layout"))
+        return FileSetupDlg;
+    if (kind == QLatin1String("dates"))
+        return DatesDlg;
+    if (kind == QLatin1String("angles"))
+        return ChartSetupDlg;
+    return nullptr;
+}
+
+void TMainForm::BuildActions()
+{
+    for (int i = 0; i < CtlCount; ++i) {
+        const Ctl c = static_cast<Ctl>(i);
+        auto* a = new QAction(QString::fromLatin1(CommandOf(c).caption), this);
+        a->setObjectName(QLatin1String(CtlName(c)) + QStringLiteral("Action"));
+        // A trigger from a menu reaches a hidden control too, but never a disabled one.
+        connect(a, &QAction::triggered, this, [this, c] {
+            if (session.ui.enabledInPlace(c))
+                Run(c);
+        });
+        actions_[static_cast<size_t>(i)] = a;
+    }
 }
 
 void TMainForm::BuildToolBar()
 {
-    auto* bar = new QToolBar(QStringLiteral("ToolBar1"), this);
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setFixedHeight(40);
-    bar->layout()->setContentsMargins(0, 1, 0, 1);
-    bar->layout()->setSpacing(1);
-    bar->setIconSize(QSize(16, 16));
-    bar->setStyleSheet(
+    ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setFixedHeight(40);
+    ToolBar1->layout()->setContentsMargins(0, 1, 0, 1);
+    ToolBar1->layout()->setSpacing(1);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setStyleSheet(
         QStringLiteral("QToolButton { padding: 0px; margin: 0px; font-size: 11px; }"));
-    addToolBar(Qt::TopToolBarArea, bar);
-    const QSize big(40, 36);
-    const Ctl first[] = {Ctl::FileBtn, Ctl::DateBtn, Ctl::PlotBtn, Ctl::P1Btn,
-                         Ctl::P2Btn,   Ctl::DrawBtn, Ctl::DirBtn,  Ctl::RatioBtn};
-    // In a toolbar a widget is shown and hidden through its action.
-    auto add = [&](Ctl c) {
-        actions_[static_cast<size_t>(c)] = bar->addWidget(AddButton(c, bar, big));
-    };
-    for (Ctl c : first) {
-        add(c);
-        if (c == Ctl::PlotBtn || c == Ctl::P2Btn)
-            bar->addSeparator();
-    }
-    auto* panel3 = new QFrame(bar);
-    panel3->setObjectName(QStringLiteral("Panel3"));
-    panel3->setFrameShape(QFrame::StyledPanel);
-    panel3->setFixedSize(56, 36);
-    panel3->setToolTip(QStringLiteral("Ratio value"));
-    auto* pl = new QHBoxLayout(panel3);
-    pl->setContentsMargins(2, 2, 2, 2);
-    Label1 = new QLabel(panel3);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setStyleSheet(QStringLiteral("color: blue; font-weight: bold;"));
-    pl->addWidget(Label1);
-    bar->addWidget(panel3);
-    bar->addSeparator();
-    for (Ctl c : {Ctl::ClipButton, Ctl::EraseBtn, Ctl::SaveBtn, Ctl::PrintBtn})
-        add(c);
-    bar->addSeparator();
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
 
-    ToolBar2 = new QFrame(bar);
+    ToolBar2 = new QFrame(ToolBar1);
     ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
     ToolBar2->setAutoFillBackground(true);
     ToolBar2->setFrameShape(QFrame::StyledPanel);
     ToolBar2->installEventFilter(this);
-    auto* t2 = new QHBoxLayout(ToolBar2);
-    t2->setContentsMargins(3, 2, 3, 2);
-    t2->setSpacing(1);
-    for (Ctl c : {Ctl::UpBtn, Ctl::DownBtn, Ctl::ToolButton1, Ctl::ToolButton2, Ctl::LeftBtn,
-                  Ctl::RightBtn})
-        t2->addWidget(AddButton(c, ToolBar2, QSize(26, 26)));
-    PeriodCB = new QComboBox(ToolBar2);
-    PeriodCB->setObjectName(QStringLiteral("PeriodCB"));
-    PeriodCB->addItems(ChartSession::PeriodItems);
-    PeriodCB->setFixedWidth(64);
-    connect(PeriodCB, &QComboBox::activated, this, [this](int i) { ChoosePeriod(i); });
-    t2->addWidget(PeriodCB);
-    bar->addWidget(ToolBar2);
-    bar->addSeparator();
-    add(Ctl::ExitBtn);
+    auto* nav = new QHBoxLayout(ToolBar2);
+    nav->setContentsMargins(3, 2, 3, 2);
+    nav->setSpacing(1);
 
+    for (int i = 0; i < CtlCount; ++i) {
+        const Ctl c = static_cast<Ctl>(i);
+        const Command& row = CommandOf(c);
+        QWidget* w = nullptr;
+        if (c == Ctl::ToolBar2) {
+            w = ToolBar2;
+        } else if (c == Ctl::PeriodCB) {
+            PeriodCB = new QComboBox(ToolBar2);
+            PeriodCB->setObjectName(QStringLiteral("PeriodCB"));
+            PeriodCB->addItems(ChartSession::PeriodItems);
+            PeriodCB->setFixedWidth(64);
+            connect(PeriodCB, &QComboBox::activated, this, [this](int idx) { ChoosePeriod(idx); });
+            w = PeriodCB;
+        } else {
+            const bool onNav = row.bar == Command::Nav;
+            const QSize size = onNav ? QSize(26, 26) : QSize(40, 36);
+            auto* b = new QToolButton(onNav ? static_cast<QWidget*>(ToolBar2) : ToolBar1);
+            b->setObjectName(QLatin1String(row.name));
+            b->setFixedSize(size);
+            b->setAutoRaise(true);
+            b->setToolButtonStyle(*row.caption ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+            b->setIconSize(onNav ? QSize(18, 18) : QSize(14, 14));
+            connect(b, &QToolButton::clicked, this, [this, c] { Press(c); });
+            buttons_[static_cast<size_t>(i)] = b;
+            w = b;
+        }
+        if (row.bar == Command::Nav)
+            nav->addWidget(w);
+        else
+            placeOnBar_[static_cast<size_t>(i)] = ToolBar1->addWidget(w);
+        if (row.after == Command::RatioLabel) {
+            auto* panel3 = new QFrame(ToolBar1);
+            panel3->setObjectName(QStringLiteral("Panel3"));
+            panel3->setFrameShape(QFrame::StyledPanel);
+            panel3->setFixedSize(56, 36);
+            panel3->setToolTip(QStringLiteral("Ratio value"));
+            auto* pl = new QHBoxLayout(panel3);
+            pl->setContentsMargins(2, 2, 2, 2);
+            Label1 = new QLabel(panel3);
+            Label1->setObjectName(QStringLiteral("Label1"));
+            Label1->setAlignment(Qt::AlignCenter);
+            Label1->setStyleSheet(QStringLiteral("color: blue; font-weight: bold;"));
+            pl->addWidget(Label1);
+            ToolBar1->addWidget(panel3);
+        }
+        if (row.after != Command::Nothing)
+            ToolBar1->addSeparator();
+    }
     for (Ctl c : {Ctl::FileBtn, Ctl::DrawBtn, Ctl::DirBtn})
         buttons_[static_cast<size_t>(c)]->installEventFilter(this);
 }
@@ -222,14 +222,16 @@ void TMainForm::BuildStatusBar()
     sb->setSizeGripEnabled(false);
     sb->setStyleSheet(QStringLiteral("QStatusBar { background: #00ffff; } QStatusBar::item { "
                                      "border: none; } QLabel { color: red; font-weight: bold; }"));
-    const int widths[10] = {280, 165, 60, 15, 150, 15, 70, 90, 80, 50};
-    for (int i = 0; i < 10; ++i) {
+    const int widths[PanelCount] = {280, 165, 60, 15, 150, 15, 70, 90, 80, 50};
+    for (int i = 0; i < PanelCount; ++i) {
         auto* l = new QLabel(sb);
         l->setObjectName(QStringLiteral("Panel%1").arg(i));
         l->setFixedWidth(widths[i]);
-        if (i != 3 && i != 5)
-            l->setFrameShape(QFrame::Panel), l->setFrameShadow(QFrame::Sunken);
-        if (i == 4 || i == 7 || i == 8)
+        if (i != 3 && i != 5) {
+            l->setFrameShape(QFrame::Panel);
+            l->setFrameShadow(QFrame::Sunken);
+        }
+        if (i == PanelRatio || i == PanelDate || i == PanelPrice)
             l->setAlignment(Qt::AlignCenter);
         sb->addWidget(l);
         panels_[static_cast<size_t>(i)] = l;
@@ -247,26 +249,18 @@ void TMainForm::BuildMenus()
 
     PopupMenu3 = new QMenu(this);
     PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
-    // Never shown; it still reaches every figure, the hidden ones included.
+    // Never shown; it still reaches the hidden Save and every figure.
     MainMenu1 = new QMenu(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* file = MainMenu1->addMenu(QStringLiteral("&File"));
-    Save1 = file->addAction(QStringLiteral("&Save"));
-    connect(Save1, &QAction::triggered, this, [this] {
-        session.SaveBtnClick();
-        Sync();
-    });
-    Print1 = file->addAction(QStringLiteral("P&rint"));
-    connect(Print1, &QAction::triggered, this, [this] {
-        session.PrintBtnClick();
-        Sync();
-    });
-    for (int type = 1; type <= 8; ++type) {
+    file->addAction(action(Ctl::SaveBtn));
+    file->addAction(action(Ctl::PrintBtn));
+    for (int type = Spiral; type <= Arcs; ++type) {
         const QString caption = ChartSession::ChartTypeCaption(type);
         QAction* a = PopupMenu3->addAction(caption);
         a->setData(type);
         a->setCheckable(true);
-        a->setVisible(type != 3 && type != 8);
+        a->setVisible(type != FanLines && type != Arcs);
         connect(a, &QAction::triggered, this, [this, type] { ChooseType(type); });
         QAction* m = MainMenu1->addAction(caption);
         m->setData(type);
@@ -334,41 +328,16 @@ void TMainForm::Help2Click()
     host_.runDialog(*AboutBox);
 }
 
-void TMainForm::DateBtnClick()
+void TMainForm::Run(Ctl c)
 {
-    host_.runDialog(*DatesDlg);
-    session.AfterDatesDialog();
+    (session.*CommandOf(c).handler)();
+    Sync();
 }
 
 void TMainForm::Press(Ctl c)
 {
-    if (!session.ui.reacts(c))
-        return;
-    switch (c) {
-    case Ctl::FileBtn: session.FileBtnClick(); break;
-    case Ctl::DateBtn: DateBtnClick(); break;
-    case Ctl::PlotBtn: session.PlotBtnClick(); break;
-    case Ctl::P1Btn: session.P1BtnClick(); break;
-    case Ctl::P2Btn: session.P2BtnClick(); break;
-    case Ctl::DrawBtn: session.DrawBtnClick(); break;
-    case Ctl::DirBtn: session.DirBtnClick(); break;
-    case Ctl::RatioBtn: session.RatioBtnClick(); break;
-    case Ctl::ClipButton: session.ClipButtonClick(); break;
-    case Ctl::EraseBtn: session.EraseBtnClick(); break;
-    case Ctl::SaveBtn: session.SaveBtnClick(); break;
-    case Ctl::PrintBtn: session.PrintBtnClick(); break;
-    case Ctl::ExitBtn: close(); return;
-    case Ctl::UpBtn: session.UpBtnClick(); break;
-    case Ctl::DownBtn: session.DownBtnClick(); break;
-    case Ctl::ToolButton1: session.ToolButton1Click(); break;
-    case Ctl::ToolButton2: session.ToolButton2Click(); break;
-    case Ctl::LeftBtn: session.LeftBtnClick(); break;
-    case Ctl::RightBtn: session.RightBtnClick(); break;
-    case Ctl::ToolBar2: session.ToolBar2Click(); break;
-    case Ctl::PeriodCB:
-    case Ctl::Count: break;
-    }
-    Sync();
+    if (session.ui.reacts(c))
+        Run(c);
 }
 
 void TMainForm::RightPress(Ctl c)
@@ -389,6 +358,8 @@ void TMainForm::RightPress(Ctl c)
 
 void TMainForm::ChooseType(int type)
 {
+    // A checkable item ticks or unticks itself; the model decides.
+    shownChartType_ = -1;
     session.ChooseChartType(type);
     Sync();
 }
@@ -452,45 +423,76 @@ bool TMainForm::eventFilter(QObject* o, QEvent* e)
     return QMainWindow::eventFilter(o, e);
 }
 
+void TMainForm::SyncControl(Ctl c, const ControlState& s)
+{
+    const size_t i = static_cast<size_t>(c);
+    const ControlState* was = shown_ ? &shown_->controls[i] : nullptr;
+    QAction* a = actions_[i];
+    if (!was || was->enabled != s.enabled)
+        a->setEnabled(s.enabled);
+    if (QToolButton* b = buttons_[i]) {
+        if (!was || was->enabled != s.enabled)
+            b->setEnabled(s.enabled);
+        if (!was || was->visible != s.visible) {
+            if (QAction* place = placeOnBar_[i])
+                place->setVisible(s.visible);
+            else
+                b->setVisible(s.visible);
+        }
+        if (!was || was->caption != s.caption) {
+            b->setText(s.caption);
+            a->setText(s.caption);
+        }
+        if (!was || was->hint != s.hint)
+            b->setToolTip(s.hint);
+        if (!was || was->image != s.image)
+            b->setIcon(ToolIcon(s.image));
+    }
+}
+
 void TMainForm::Sync()
 {
     const UiModel& ui = session.ui;
-    setWindowTitle(ui.caption);
-    for (int i = 0; i < CtlCount; ++i) {
-        QToolButton* b = buttons_[static_cast<size_t>(i)];
-        if (!b)
-            continue;
-        const ControlState& s = ui.controls[static_cast<size_t>(i)];
-        b->setEnabled(s.enabled);
-        if (QAction* a = actions_[static_cast<size_t>(i)])
-            a->setVisible(s.visible);
-        else
-            b->setVisible(s.visible);
-        b->setText(s.caption);
-        b->setToolTip(s.hint);
-        b->setIcon(ToolIcon(s.image));
+    const UiModel* was = shown_ ? &*shown_ : nullptr;
+    if (!was || was->caption != ui.caption)
+        setWindowTitle(ui.caption);
+    for (int i = 0; i < CtlCount; ++i)
+        SyncControl(static_cast<Ctl>(i), ui.controls[static_cast<size_t>(i)]);
+    if (!was || was->toolBar1Enabled != ui.toolBar1Enabled)
+        ToolBar1->setEnabled(ui.toolBar1Enabled);
+    const bool t2 = ui[Ctl::ToolBar2].enabled;
+    if (!was || (*was)[Ctl::ToolBar2].enabled != t2)
+        ToolBar2->setEnabled(t2);
+    if (!was || was->toolbar2Green != ui.toolbar2Green) {
+        QPalette pal = ToolBar2->palette();
+        pal.setColor(QPalette::Window, ui.toolbar2Green
+                                           ? QColor(0, 128, 0)
+                                           : QApplication::palette().color(QPalette::Button));
+        ToolBar2->setPalette(pal);
     }
-    if (auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar1")))
-        bar->setEnabled(ui.toolBar1Enabled);
-    const ControlState& t2 = ui[Ctl::ToolBar2];
-    ToolBar2->setEnabled(t2.enabled);
-    QPalette pal = ToolBar2->palette();
-    pal.setColor(QPalette::Window, ui.toolbar2Green
-                                       ? QColor(0, 128, 0)
-                                       : QApplication::palette().color(QPalette::Button));
-    ToolBar2->setPalette(pal);
-    PeriodCB->setEnabled(ui[Ctl::PeriodCB].enabled);
-    PeriodCB->setToolTip(ui[Ctl::PeriodCB].hint);
+    const ControlState& period = ui[Ctl::PeriodCB];
+    if (!was || (*was)[Ctl::PeriodCB] != period) {
+        PeriodCB->setEnabled(period.enabled);
+        PeriodCB->setToolTip(period.hint);
+    }
     if (PeriodCB->currentIndex() != session.periodIndex) {
         const QSignalBlocker block(PeriodCB);
         PeriodCB->setCurrentIndex(session.periodIndex);
     }
-    for (int i = 0; i < 10; ++i)
-        panels_[static_cast<size_t>(i)]->setText(ui.panels[static_cast<size_t>(i)]);
-    Label1->setText(ui.label1);
-    for (QAction* a : PopupMenu3->actions())
-        a->setChecked(a->data().toInt() == GloVar.ChartType);
-    Image1->setVisible(ui.imageVisible);
-    Image1->setCursor(CursorShape(ui.cursor));
-    Image1->update();
+    for (size_t i = 0; i < ui.panels.size(); ++i)
+        if (!was || was->panels[i] != ui.panels[i])
+            panels_[i]->setText(ui.panels[i]);
+    if (!was || was->label1 != ui.label1)
+        Label1->setText(ui.label1);
+    if (shownChartType_ != GloVar.ChartType) {
+        shownChartType_ = GloVar.ChartType;
+        for (QAction* a : PopupMenu3->actions())
+            a->setChecked(a->data().toInt() == GloVar.ChartType);
+    }
+    if (!was || was->imageVisible != ui.imageVisible)
+        Image1->setVisible(ui.imageVisible);
+    if (!was || was->cursor != ui.cursor)
+        Image1->setCursor(CursorShape(ui.cursor));
+    Image1->chartChanged(session.chart.takeDirty());
+    shown_ = ui;
 }

@@ -6,22 +6,25 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/ChartSession.h"
 
 class AboutBox1;
-class QAction;
+class ChartView;
 class Host;
+class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
+class QToolBar;
 class QToolButton;
+class ScriptableDialog;
 class SplashForm;
 class TChartSetupDlg;
 class TDatesDlg;
 class TFileSetupDlg;
-class ChartView;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -38,8 +41,11 @@ public:
     TChartSetupDlg* ChartSetupDlg = nullptr;
     QMenu* PopupMenu3 = nullptr;
     QMenu* MainMenu1 = nullptr;
-    QAction* Save1 = nullptr;
-    QAction* Print1 = nullptr;
+
+    // The set-up dialog a script fills: "layout", "dates" or "angles".
+    [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind) const;
+    // The one action behind a control: its button and the hidden menu trigger it.
+    [[nodiscard]] QAction* action(Ctl c) const { return actions_[static_cast<size_t>(c)]; }
 
     // The size the chart bitmap takes at first activation.
     [[nodiscard]] QSize ChartAreaSize() const;
@@ -55,7 +61,7 @@ public:
     void ChartMouseDown(MouseButton b, int x, int y);
     void ChartMouseMove(int x, int y);
     void ChartMouseUp();
-    // Mirrors the model onto the widgets.
+    // Mirrors the model onto the widgets, only where it changed.
     void Sync();
     // Runs once the splash has been acknowledged and the chart bitmap made.
     std::function<void()> afterFirstActivation;
@@ -68,22 +74,29 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    void BuildActions();
     void BuildToolBar();
     void BuildStatusBar();
     void BuildMenus();
-    void DateBtnClick();
-    QToolButton* AddButton(Ctl c, QWidget* parent, QSize size);
+    void Run(Ctl c);
+    void SyncControl(Ctl c, const ControlState& s);
 
     Host& host_;
     std::unique_ptr<SplashForm> splash_;
-    std::array<QToolButton*, CtlCount> buttons_{};
     std::array<QAction*, CtlCount> actions_{};
+    std::array<QToolButton*, CtlCount> buttons_{};
+    // A control's place on its toolbar, which shows and hides it.
+    std::array<QAction*, CtlCount> placeOnBar_{};
+    QToolBar* ToolBar1 = nullptr;
     QFrame* ToolBar2 = nullptr;
     QComboBox* PeriodCB = nullptr;
     QLabel* Label1 = nullptr;
-    std::array<QLabel*, 10> panels_{};
+    std::array<QLabel*, PanelCount> panels_{};
     QWidget* chartArea_ = nullptr;
     ChartView* Image1 = nullptr;
+    // What the widgets show now; nothing before the first Sync.
+    std::optional<UiModel> shown_;
+    int shownChartType_ = -1;
     bool splashStarted_ = false;
     bool closed_ = false;
 };

@@ -1,9 +1,7 @@
 #include "app/ScriptRunner.h"
 
-#include <QCheckBox>
-#include <QComboBox>
+#include <QAction>
 #include <QFile>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPageLayout>
 #include <QPageSize>
@@ -15,9 +13,7 @@
 #include "app/ScriptParse.h"
 #include "app/StateReport.h"
 #include "app/Splash.h"
-#include "chart/DateDlg.h"
-#include "data/FileSetupDlg.h"
-#include "tools/ChartSetupDlg.h"
+#include "data/ui/ScriptableDialog.h"
 
 namespace {
 QJsonObject Event(const char* name)
@@ -207,116 +203,44 @@ QString ScriptRunner::takeAnswer(const QString& keyword, const QStringList& line
     return QString();
 }
 
-namespace {
-// Sets a check box to "0" or "1" (already checked by CheckControls).
-void SetCheck(QCheckBox* box, const QString& text, bool clickToChange)
+QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignments)
 {
-    const bool want = text == QLatin1String("1");
-    if (box->isChecked() == want)
-        return;
-    if (clickToChange)
-        box->click();
-    else
-        box->setChecked(want);
-}
-
-// Every name must be a control of the dialog, and every flag 0 or 1.
-QString CheckControls(const char* dialog, const QStringList& names, const QStringList& texts,
-                      const QStringList& known, const QStringList& flags)
-{
+    ScriptableDialog* dlg = form_.scriptableDialog(kind);
+    if (!dlg)
+        return QStringLiteral("no dialog %1").arg(kind);
+    // Names are checked before anything is pressed, so a bad line changes nothing.
+    QStringList names, texts;
+    if (kind == QLatin1String("angles")) {
+        names = dlg->fieldNames();
+        if (assignments.size() != names.size())
+            return QStringLiteral("angles needs three texts");
+        texts = assignments;
+    } else {
+        for (const QString& a : assignments) {
+            QString n, t;
+            if (!SplitAssignment(a, n, t))
+                return QStringLiteral("expected NAME=TEXT, got '%1'").arg(a);
+            names << n;
+            texts << t;
+        }
+    }
+    const QStringList known = dlg->fieldNames(), flags = dlg->flagNames();
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (!known.contains(names[i]))
-            return QStringLiteral("%1 has no control %2").arg(QLatin1String(dialog), names[i]);
+            return QStringLiteral("%1 has no control %2")
+                .arg(dynamic_cast<QObject*>(dlg)->objectName(), names[i]);
         if (flags.contains(names[i]) && texts[i] != QLatin1String("0") &&
             texts[i] != QLatin1String("1"))
             return QStringLiteral("%1 must be 0 or 1").arg(names[i]);
     }
-    return QString();
-}
-
-// OK, and the close box when OK left the dialog open.
-template <class Dialog> void PressOk(Dialog& dlg)
-{
-    dlg.BitBtn1Click();
-    if (dlg.result() != QDialog::Accepted)
-        dlg.reject();
-}
-} // namespace
-
-QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignments)
-{
-    // Names are checked before anything is pressed, so a bad line changes nothing.
-    QStringList names, texts;
-    for (const QString& a : kind == QLatin1String("angles") ? QStringList() : assignments) {
-        QString n, t;
-        if (!SplitAssignment(a, n, t))
-            return QStringLiteral("expected NAME=TEXT, got '%1'").arg(a);
-        names << n;
-        texts << t;
-    }
-    if (kind == QLatin1String("layout")) {
-        static const QStringList known = {QStringLiteral("headline"), QStringLiteral("DateOrder"),
-                                          QStringLiteral("OpenOrder"), QStringLiteral("HighOrder"),
-                                          QStringLiteral("LowOrder"), QStringLiteral("CloseOrder"),
-                                          QStringLiteral("dateFmtCB")};
-        if (QString err = CheckControls("FileSetupDlg", names, texts, known,
-                                        {QStringLiteral("headline")});
-            !err.isEmpty())
-            return err;
-        host_.dialogAnswer = [names, texts](QDialog& d) {
-            auto& dlg = static_cast<TFileSetupDlg&>(d);
-            dlg.FormActivate();
-            for (int i = 0; i < names.size(); ++i) {
-                const QString& n = names[i];
-                if (n == QLatin1String("headline"))
-                    SetCheck(dlg.headline, texts[i], false);
-                else if (n == QLatin1String("dateFmtCB")) {
-                    int idx = -1;
-                    if (ParseScriptInt(texts[i], idx) && idx >= 0 && idx < dlg.dateFmtCB->count())
-                        dlg.dateFmtCB->setCurrentIndex(idx);
-                    else
-                        dlg.dateFmtCB->setEditText(texts[i]);
-                } else
-                    dlg.findChild<QLineEdit*>(n)->setText(texts[i]);
-            }
-            PressOk(dlg);
-        };
-    } else if (kind == QLatin1String("dates")) {
-        static const QStringList known = {QStringLiteral("FRecordEdit"),
-                                          QStringLiteral("LRecordEdit"), QStringLiteral("NdayEdit"),
-                                          QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")};
-        if (QString err = CheckControls("DatesDlg", names, texts, known,
-                                        {QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")});
-            !err.isEmpty())
-            return err;
-        host_.dialogAnswer = [names, texts](QDialog& d) {
-            auto& dlg = static_cast<TDatesDlg&>(d);
-            dlg.FormActivate();
-            for (int i = 0; i < names.size(); ++i) {
-                const QString& n = names[i];
-                if (n == QLatin1String("LeaveSpace"))
-                    SetCheck(dlg.LeaveSpace, texts[i], true);
-                else if (n == QLatin1String("WholeScale"))
-                    SetCheck(dlg.WholeScale, texts[i], true);
-                else {
-                    dlg.findChild<QLineEdit*>(n)->setText(texts[i]);
-                    if (n == QLatin1String("FRecordEdit"))
-                        dlg.FRecordEditExit();
-                }
-            }
-            PressOk(dlg);
-        };
-    } else { // angles
-        if (assignments.size() != 3)
-            return QStringLiteral("angles needs three texts");
-        host_.dialogAnswer = [assignments](QDialog& d) {
-            auto& dlg = static_cast<TChartSetupDlg&>(d);
-            dlg.Eline1->setText(assignments[0]);
-            dlg.Eline2->setText(assignments[1]);
-            dlg.Eline3->setText(assignments[2]);
-            PressOk(dlg);
-        };
-    }
+    const bool prepare = kind != QLatin1String("angles");
+    host_.dialogAnswer = [dlg, names, texts, prepare](QDialog&) {
+        if (prepare)
+            dlg->prepare();
+        for (qsizetype i = 0; i < names.size(); ++i)
+            dlg->setField(names[i], texts[i]);
+        dlg->pressOk();
+    };
     return QString();
 }
 
@@ -359,9 +283,8 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
                 return err;
         }
         host_.unanswered.clear();
-        const ControlState& st = s.ui[c];
-        if (!st.visible && st.enabled && s.ui.toolBar1Enabled && c == Ctl::SaveBtn)
-            form_.Save1->trigger(); // the hidden menu item reaches the hidden button's handler
+        if (!s.ui[c].visible)
+            form_.action(c)->trigger(); // the hidden menu reaches a hidden control's action
         else
             form_.Press(c);
         host_.openAnswer.reset();

@@ -5,14 +5,22 @@
 #include <QString>
 #include <array>
 
-enum class Ctl {
-    FileBtn, DateBtn, PlotBtn, P1Btn, P2Btn, DrawBtn, DirBtn, RatioBtn, ClipButton, EraseBtn,
-    SaveBtn, PrintBtn, ExitBtn, UpBtn, DownBtn, ToolButton1, ToolButton2, LeftBtn, RightBtn,
-    ToolBar2, PeriodCB, Count
-};
-constexpr int CtlCount = static_cast<int>(Ctl::Count);
+#include "app/Commands.h"
 
 enum class ChartCursor { Arrow, Drag, MultiDrag, SizeAll };
+
+// Status bar panels by what they show.
+enum Panel : int {
+    PanelFile = 0,
+    PanelRange = 1,
+    PanelHoliday = 2,
+    PanelRatio = 4,
+    PanelDir = 6,
+    PanelDate = 7,
+    PanelPrice = 8,
+    PanelPosition = 9,
+    PanelCount = 10,
+};
 
 struct ControlState {
     bool enabled = false;
@@ -20,12 +28,13 @@ struct ControlState {
     QString caption;
     QString hint;
     int image = -1;
+    bool operator==(const ControlState&) const = default;
 };
 
 struct UiModel {
     std::array<ControlState, CtlCount> controls;
     bool toolBar1Enabled = false;
-    std::array<QString, 10> panels;
+    std::array<QString, PanelCount> panels;
     QString label1;
     QString hint;
     QString caption;
@@ -37,12 +46,9 @@ struct UiModel {
     ControlState& operator[](Ctl c) { return controls[static_cast<size_t>(c)]; }
     const ControlState& operator[](Ctl c) const { return controls[static_cast<size_t>(c)]; }
     void enable(Ctl c, bool on = true) { (*this)[c].enabled = on; }
+    void clearReadout();
     // Enabled with its enclosing toolbars, as a widget's isEnabled() reports it.
     [[nodiscard]] bool enabledInPlace(Ctl c) const;
     // Enabled in place and visible: a click reaches its handler.
     [[nodiscard]] bool reacts(Ctl c) const;
 };
-
-[[nodiscard]] const char* CtlName(Ctl c);
-[[nodiscard]] bool CtlFromName(const QString& name, Ctl& out);
-[[nodiscard]] bool IsInToolBar2(Ctl c);

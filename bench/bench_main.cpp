@@ -116,7 +116,7 @@ void Scan(benchmark::State& st)
 {
     Fixture fx(980, 590, st.range(0));
     for (auto _ : st)
-        ScanPriceFile(fx.session.ui, fx.prompts);
+        fx.session.ScanPriceFile();
     st.counters["peak_MB"] = PeakMb();
 }
 
@@ -126,7 +126,7 @@ void WholeRange(benchmark::State& st)
     for (auto _ : st) {
         GloVar.FileHigh = 0;
         GloVar.FileLow = 99999999.0;
-        ScanWholeFileRange(fx.prompts);
+        fx.session.ScanWholeFileRange();
     }
     st.counters["peak_MB"] = PeakMb();
 }
@@ -135,7 +135,7 @@ void LoadLast261(benchmark::State& st)
 {
     Fixture fx(980, 590, st.range(0));
     for (auto _ : st)
-        LoadChartRange(fx.session.ui, fx.prompts);
+        fx.session.LoadChartRange();
     st.counters["slots"] = GloVar.TotalSlots;
     st.counters["peak_MB"] = PeakMb();
 }
@@ -145,7 +145,7 @@ void Plot(benchmark::State& st)
     Fixture fx(int(st.range(0)), int(st.range(1)));
     for (auto _ : st) {
         InitDefaults();
-        LoadChartRange(fx.session.ui, fx.prompts);
+        fx.session.LoadChartRange();
         DrawPriceChart(fx.session.chart);
         benchmark::DoNotOptimize(fx.session.chart.image().constBits());
     }

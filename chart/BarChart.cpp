@@ -5,7 +5,7 @@
 
 #include "app/GloVar.h"
 #include "chart/Canvas.h"
-#include "chart/Geometry.h"
+#include "chart/ChartMap.h"
 #include "data/Dates.h"
 
 namespace {
@@ -21,32 +21,32 @@ QFont HeaderFont()
     return f;
 }
 
-void DrawPriceLabels(Canvas& c)
+void DrawPriceLabels(Canvas& c, const ChartMap& map)
 {
     const auto& g = GloVar;
     LabelStep s;
     if (!PriceLabelStep(g.ScaleRange, s))
         return;
     for (double v : PriceLabelValues(s)) {
-        const int y = PriceToY(v);
+        const int y = map.priceToY(v);
         c.line(g.PlotLeft, y, g.PlotLeft - 5, y);
         c.textOut(g.PlotLeft - 10, y, TextAlign::RightBottom,
                   QString::asprintf("%10.*f", s.decimals, v), LabelFont());
     }
 }
 
-void DrawDateLabels(Canvas& c)
+void DrawDateLabels(Canvas& c, const ChartMap& map)
 {
     const auto& g = GloVar;
     for (int s : DateLabelSlots(g.SlotCount, g.TotalSlots)) {
-        const int x = SlotToX(s);
+        const int x = map.slotToX(s);
         c.line(x, g.PlotBottom, x, g.PlotBottom + 5);
         c.textOut(x, g.PlotBottom + 10, TextAlign::CenterTop,
                   ShortDate(g.Prices[static_cast<size_t>(s)].Date), LabelFont());
     }
 }
 
-void DrawBars(Canvas& c)
+void DrawBars(Canvas& c, const ChartMap& map)
 {
     const auto& g = GloVar;
     const int tick = BarTick(g.PlotWidth, g.SlotCount);
@@ -54,15 +54,15 @@ void DrawBars(Canvas& c)
         const PriceRecord& r = g.Prices[static_cast<size_t>(i)];
         if (r.IsBlank)
             continue;
-        const int x = SlotToX(i);
+        const int x = map.slotToX(i);
         if ((r.Valid & (HighOk | LowOk)) == (HighOk | LowOk))
-            c.line(x, PriceToY(r.High), x, PriceToY(r.Low));
+            c.line(x, map.priceToY(r.High), x, map.priceToY(r.Low));
         if (r.Valid & OpenOk) {
-            const int y = PriceToY(r.Open);
+            const int y = map.priceToY(r.Open);
             c.line(x - tick, y, x, y);
         }
         if (r.Valid & CloseOk) {
-            const int y = PriceToY(r.Close);
+            const int y = map.priceToY(r.Close);
             c.line(x, y, x + tick, y);
         }
     }
@@ -159,11 +159,12 @@ void DrawPriceChart(Canvas& c)
     c.line(g.PlotLeft, g.PlotTop, g.PlotLeft, g.PlotBottom);
     c.line(g.PlotLeft, g.PlotBottom, g.PlotRight, g.PlotBottom);
     ComputeScale();
-    DrawPriceLabels(c);
-    DrawDateLabels(c);
+    const ChartMap map = ChartMap::Current();
+    DrawPriceLabels(c, map);
+    DrawDateLabels(c, map);
     c.setPenWidth(1);
-    if (ScaleUsable())
-        DrawBars(c);
+    if (map.usable())
+        DrawBars(c, map);
     DrawChartHeader(c);
     DrawChartFooter(c);
 }

@@ -72,6 +72,8 @@ void Canvas::create(int width, int height, bool monochrome)
     penStyle_ = PenStyle::Solid;
     brushColor_ = Qt::white;
     penDirty_ = true;
+    restoredFrom_ = 0;
+    sinceRestore_ = dirty_ = img_.rect();
 }
 
 void Canvas::restore(const QImage& picture)
@@ -80,6 +82,34 @@ void Canvas::restore(const QImage& picture)
     img_ = picture.size() == img_.size() || img_.isNull() ? picture : picture.copy(img_.rect());
     img_.setDotsPerMeterX(DotsPerMeter);
     img_.setDotsPerMeterY(DotsPerMeter);
+    restoredFrom_ = picture.cacheKey();
+    dirty_ = img_.rect();
+    sinceRestore_ = QRect();
+    resetPen();
+}
+
+void Canvas::restoreChanged(const QImage& base)
+{
+    if (base.cacheKey() != restoredFrom_ || base.size() != img_.size() ||
+        base.format() != img_.format()) {
+        restore(base);
+        return;
+    }
+    const QRect r = sinceRestore_;
+    if (!r.isEmpty()) {
+        QPainter& p = painter();
+        p.save();
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(r.topLeft(), base, r);
+        p.restore();
+        dirty_ |= r;
+    }
+    sinceRestore_ = QRect();
+    resetPen();
+}
+
+void Canvas::resetPen()
+{
     const bool changed = penColor_ != QColor(Qt::black) || penWidth_ != 1 ||
                          penStyle_ != PenStyle::Solid;
     penColor_ = Qt::black;
@@ -172,6 +202,9 @@ void Canvas::line(int x1, int y1, int x2, int y2)
     sendTrace(QStringLiteral("line %1 %2 %3 %4").arg(x1).arg(y1).arg(x2).arg(y2));
     if (x1 == x2 && y1 == y2)
         return;
+    const int m = penWidth_ + 1;
+    touch(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
+              .adjusted(-m, -m, m, m));
     painter().drawLine(x1, y1, x2, y2);
 }
 
@@ -180,6 +213,7 @@ void Canvas::rect(int l, int t, int r, int b)
     sendTrace(QStringLiteral("rect %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b));
     if (r <= l || b <= t)
         return;
+    touch(QRect(l, t, r - l, b - t).adjusted(-1, -1, 1, 1));
     QPainter& p = painter();
     p.fillRect(QRect(l, t, r - l, b - t), brushColor_);
     p.setBrush(Qt::NoBrush);
@@ -192,6 +226,7 @@ void Canvas::ellipse(int l, int t, int r, int b)
     sendTrace(QStringLiteral("ellipse %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b));
     if (r <= l || b <= t)
         return;
+    touch(QRect(l, t, r - l, b - t).adjusted(-2, -2, 2, 2));
     painter().drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
@@ -212,6 +247,7 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, const Q
     case TextAlign::RightBottom: cell = QRect(x - w, y - h, w, h); break;
     case TextAlign::CenterTop: cell = QRect(x - w / 2, y, w, h); break;
     }
+    touch(cell.adjusted(-1, -1, 1, 1));
     p.fillRect(cell, brushColor_);
     p.save();
     p.setPen(QPen(Qt::black));
@@ -241,6 +277,7 @@ void Canvas::copyFrom(const QImage& store, const QRect& r)
     const QRect clip = r.intersected(img_.rect()).intersected(store.rect());
     if (clip.isEmpty())
         return;
+    touch(clip);
     QPainter& p = painter();
     p.save();
     p.setCompositionMode(QPainter::CompositionMode_Source);

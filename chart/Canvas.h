@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
 
 enum class PenStyle { Solid, Dot, Dash, DashDot };
 enum class TextAlign { LeftBottom, RightBottom, CenterTop };
@@ -27,6 +28,13 @@ public:
     // Replaces the picture; the surface starts afresh (black solid pen
     // width 1, solid white brush).
     void restore(const QImage& picture);
+    // The same as restore(base) when the picture was last restored from
+    // base, but copies back only what was drawn since.
+    void restoreChanged(const QImage& base);
+
+    // The pixels changed since the last takeDirty(), within the image.
+    [[nodiscard]] QRect dirty() const { return dirty_; }
+    QRect takeDirty() { return std::exchange(dirty_, QRect()); }
 
     // The picture as it is now; ends any painting in progress.
     [[nodiscard]] const QImage& image();
@@ -61,6 +69,13 @@ private:
     void end();
     void applyPen();
     void tracePen();
+    void touch(const QRect& r)
+    {
+        const QRect in = r.intersected(img_.rect());
+        dirty_ |= in;
+        sinceRestore_ |= in;
+    }
+    void resetPen();
     void sendTrace(const QString& s)
     {
         if (trace_)
@@ -75,6 +90,9 @@ private:
     QColor brushColor_{Qt::white};
     bool penDirty_ = true;
     TraceSink trace_;
+    QRect dirty_;
+    QRect sinceRestore_;
+    qint64 restoredFrom_ = 0;
 };
 
 [[nodiscard]] QFont ChartFont(const QString& family, int points, bool bold);

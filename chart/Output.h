@@ -1,8 +1,15 @@
 #pragma once
 #include <QRect>
 #include <QSize>
+#include <QString>
+
+class QImage;
 
 // Where the chart lands on a printed page: enlarged by the largest whole
 // factor that fits, centred; a page smaller than the chart gets it scaled
 // down to fit, proportions kept.
 [[nodiscard]] QRect PrintPlacement(QSize page, QSize image);
+
+// Writes a picture whole or not at all: a failure leaves any old file as it
+// was. format is "BMP" or "PNG"; returns an error text, empty on success.
+[[nodiscard]] QString WriteImageFile(const QImage& image, const QString& path, const char* format);

@@ -2,20 +2,12 @@
 
 #include <QDate>
 #include <QLocale>
-#include <charconv>
 #include <cmath>
+
+#include "data/Numbers.h"
 
 namespace {
 constexpr qint64 JulianOfDayZero = 2415019; // 30 December 1899
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 // The two-digit year rule adds to whatever integer stands in the year part.
 // Years that far out are no calendar date anyway; they stay out of range
@@ -27,18 +19,6 @@ long long TwoDigitYear(long long y)
     return (y >= 0 && y <= 50) ? y + 2000 : y + 1900;
 }
 } // namespace
-
-bool ParseInt(std::string_view text, long long& out)
-{
-    text = TrimBlanks(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty())
-        return false;
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, out);
-    return ec == std::errc() && p == end;
-}
 
 double DayFromYmd(long long year, long long month, long long day)
 {

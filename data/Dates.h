@@ -12,5 +12,3 @@
 [[nodiscard]] QString ShortDate(double day);
 // Date text of a price file line under a layout (0..4); 0 when it is no date.
 [[nodiscard]] double ParseDate(std::string_view text, int dateFormat);
-// Parses a whole decimal integer (optional sign, blanks around allowed).
-[[nodiscard]] bool ParseInt(std::string_view text, long long& out);

@@ -1,8 +1,6 @@
 #include "data/LineReader.h"
 
 #include <QFileInfo>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 
 QString LineReader::open(const QString& path)
@@ -70,24 +68,5 @@ bool LineReader::next(std::string_view& line)
 done:
     while (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    return true;
-}
-
-bool ParsePrice(std::string_view text, double& out)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty())
-        return false;
-    const char* end = text.data() + text.size();
-    double v = 0;
-    auto [p, ec] = std::from_chars(text.data(), end, v, std::chars_format::general);
-    if (ec != std::errc() || p != end || !std::isfinite(v))
-        return false;
-    out = v;
     return true;
 }

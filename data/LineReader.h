@@ -30,6 +30,3 @@ private:
     std::string carry_;
     QString error_;
 };
-
-// Blanks and a leading plus sign allowed; a point is the decimal separator.
-[[nodiscard]] bool ParsePrice(std::string_view text, double& out);

@@ -5,8 +5,8 @@
 #include <QSaveFile>
 
 #include "app/GloVar.h"
-#include "data/Dates.h"
 #include "data/LineReader.h"
+#include "data/Numbers.h"
 
 QString FormatAngle(double v)
 {

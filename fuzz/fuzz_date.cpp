@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "data/Dates.h"
+#include "data/Numbers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

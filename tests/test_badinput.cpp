@@ -4,7 +4,7 @@
 #include <QRandomGenerator>
 
 #include "data/Dates.h"
-#include "data/LineReader.h"
+#include "data/Numbers.h"
 #include "data/Settings.h"
 #include "tests/Support.h"
 

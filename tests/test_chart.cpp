@@ -2,7 +2,7 @@
 
 #include "app/GloVar.h"
 #include "chart/BarChart.h"
-#include "chart/Geometry.h"
+#include "chart/ChartMap.h"
 #include "tests/Trace.h"
 #include <gtest/gtest.h>
 

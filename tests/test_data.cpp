@@ -1,7 +1,7 @@
 #include <QDate>
 
 #include "data/Dates.h"
-#include "data/LineReader.h"
+#include "data/Numbers.h"
 #include "data/PriceReader.h"
 #include "data/Settings.h"
 #include "tests/Support.h"
@@ -122,10 +122,11 @@ TEST(PriceLine, SplittingAndConversion)
 {
     ResetSharedState();
     LineFields f;
-    SplitLine("01/02/2005,1.5,2.5,0.5,2", f);
+    const FileLayout layout;
+    SplitLine("01/02/2005,1.5,2.5,0.5,2", layout, f);
     EXPECT_EQ(f.date, "01/02/2005");
     EXPECT_EQ(f.close, "2");
-    SplitLine("01/03/2005,,3", f); // wanted texts are cleared for every line
+    SplitLine("01/03/2005,,3", layout, f); // wanted texts are cleared for every line
     EXPECT_EQ(f.open, "");
     EXPECT_EQ(f.high, "3");
     EXPECT_EQ(f.low, "");
@@ -173,7 +174,7 @@ TEST_F(Reader, NoHeaderAndTheEmptyLayout)
     EXPECT_EQ(GloVar.FirstFileDate, 0);
     EXPECT_EQ(GloVar.RecordCount, 10);
     InitDefaults();
-    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    ASSERT_TRUE(s->LoadChartRange());
     for (int i = 1; i <= GloVar.LoadedCount; ++i)
         EXPECT_EQ(GloVar.Prices[i].Date, 0);
 }
@@ -196,7 +197,7 @@ TEST_F(Reader, MillionLineFileScansAndLoadsItsLastPeriod)
     EXPECT_EQ(g.FirstRecord, 999740);
     EXPECT_EQ(g.LastRecord, 1000000);
     InitDefaults();
-    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    ASSERT_TRUE(s->LoadChartRange());
     EXPECT_EQ(g.LoadedCount, 261);
     EXPECT_EQ(g.Prices[261].Close, 100 + 9999);
     EXPECT_EQ(g.Prices[1].Close, 100 + 9739);
@@ -240,7 +241,7 @@ TEST_F(Reader, HolidaySlotsAreDatedByTheDaysTheyStandFor)
     g.LeaveHolidaySpace = true;
     g.BlankDaysRight = 5;
     InitDefaults();
-    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    ASSERT_TRUE(s->LoadChartRange());
     std::vector<double> blanks;
     for (int i = 1; i <= g.LoadedCount; ++i)
         if (g.Prices[i].IsBlank)
@@ -268,7 +269,7 @@ TEST_F(Reader, MissingAndBadPricesAreLeftOut)
     auto& g = GloVar;
     g.FirstRecord = 1;
     InitDefaults();
-    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    ASSERT_TRUE(s->LoadChartRange());
     ASSERT_EQ(g.LoadedCount, 4);
     EXPECT_EQ(g.Prices[2].Valid, 0);
     EXPECT_EQ(g.Prices[2].High, 0);
@@ -282,7 +283,7 @@ TEST_F(Reader, WholeFileScaleAndLongFiles)
 {
     OpenWeekdays(3000);
     auto& g = GloVar;
-    ASSERT_TRUE(ScanWholeFileRange(prompts));
+    ASSERT_TRUE(s->ScanWholeFileRange());
     EXPECT_EQ(g.FileHigh, 100 + 2999 + 1);
     EXPECT_EQ(g.FileLow, 99);
     g.WholeScale = true;
@@ -290,7 +291,7 @@ TEST_F(Reader, WholeFileScaleAndLongFiles)
     g.LeaveHolidaySpace = true;
     g.BlankDaysRight = 50;
     InitDefaults();
-    ASSERT_TRUE(LoadChartRange(s->ui, prompts));
+    ASSERT_TRUE(s->LoadChartRange());
     EXPECT_EQ(g.LoadedCount, 3000 + 0); // weekdays only: no holidays to fill
     EXPECT_EQ(g.TotalSlots, 3050);
     EXPECT_EQ(g.ChartHigh, g.FileHigh);

@@ -1,8 +1,9 @@
 #include <cmath>
 
-#include "chart/Geometry.h"
+#include "chart/ChartMap.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"
+#include "tools/FigureGeometry.h"
 #include "tools/Figures.h"
 
 namespace {

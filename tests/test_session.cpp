@@ -1,6 +1,6 @@
 #include <QImage>
 
-#include "chart/Geometry.h"
+#include "chart/ChartMap.h"
 #include "chart/Output.h"
 #include "data/Dates.h"
 #include "tests/Support.h"

@@ -1,21 +1,23 @@
 #pragma once
-// The golden-ratio figures. Each reads the shared anchor points and tool
-// parameters and draws on the chart surface; nothing here clips or refuses
-// beyond what is noted.
+// The figure routines by their own names: each reads the shared anchor
+// points and tool parameters, builds its geometry and draws it.
 
 class Canvas;
-class Prompts;
+struct FigureInput;
+
+[[nodiscard]] FigureInput CurrentFigureInput();
 
 void DrawSpiral(Canvas& c);
 void DrawEllipse(Canvas& c);
 void DrawFanLines(Canvas& c);
 void DrawExtensions(Canvas& c);
-void DrawCorrections(Canvas& c, Prompts& p);
+// False when the points give no figure.
+[[nodiscard]] bool DrawCorrections(Canvas& c);
 void DrawTimeGoals(Canvas& c);
 void DrawPriceRatioLine(Canvas& c, bool fromHigh);
 void DrawTimeRatioLine(Canvas& c, bool toLeft);
-void DrawChannel(Canvas& c, Prompts& p);
+[[nodiscard]] bool DrawChannel(Canvas& c);
 void DrawArcs(Canvas& c);
 
-// Direction from (0,0) to (dx,dy), heights upward; straight down when both are 0.
-[[nodiscard]] double DirectionAngle(double dx, double dy, double pi);
+// The figure of ChartType with its ratio lines; false when it was refused.
+[[nodiscard]] bool DrawChosenFigure(Canvas& c);

@@ -1,3 +1,5 @@
+// The chart's handlers: plot and reset, the record range, navigation, the
+// readout and output.
 #include <QFileInfo>
 #include <algorithm>
 
@@ -5,29 +7,12 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "chart/BarChart.h"
-#include "chart/Geometry.h"
+#include "chart/ChartMap.h"
+#include "chart/Navigation.h"
 #include "chart/Output.h"
-#include "data/Dates.h"
+#include "chart/Readout.h"
+#include "data/Numbers.h"
 #include "data/PriceReader.h"
-#include "tools/Figures.h"
-
-namespace {
-QString CannotCreate(const QString& path)
-{
-    return QStringLiteral("Cannot create file %1").arg(path);
-}
-
-bool ParseRecordNumber(const QString& text, int32_t& out)
-{
-    long long v = 0;
-    const QByteArray b = text.toUtf8();
-    if (!ParseInt(std::string_view(b.constData(), size_t(b.size())), v) || v < INT32_MIN ||
-        v > INT32_MAX)
-        return false;
-    out = static_cast<int32_t>(v);
-    return true;
-}
-} // namespace
 
 void ChartSession::PlotBtnClick()
 {
@@ -49,15 +34,15 @@ void ChartSession::PlotBtnClick()
     if (chart.isNull())
         return;
     InitDefaults();
-    if (g.WholeScale && g.FileHigh < g.FileLow && !ScanWholeFileRange(prompts_))
+    if (g.WholeScale && g.FileHigh < g.FileLow && !ScanWholeFileRange())
         return;
-    if (!LoadChartRange(ui, prompts_))
+    if (!LoadChartRange())
         return;
     DrawPriceChart(chart);
     ui.imageVisible = true;
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
-    if (!chart.image().save(tmp, "BMP")) {
-        prompts_.error(CannotCreate(tmp));
+    if (QString err = WriteImageFile(chart.image(), tmp, "BMP"); !err.isEmpty()) {
+        prompts_.error(err);
         return;
     }
     cleanChart = chart.image();
@@ -78,7 +63,14 @@ void ChartSession::CommonPlotEnding()
     g.ChartShown = !g.ChartShown;
     g.P1X = g.P1Y = g.P2X = g.P2Y = g.P3X = g.P3Y = -1;
     g.EllipseLive = g.MouseDragging = false;
-    g.P1MarkerShown = g.P2MarkerShown = g.P3MarkerShown = false;
+    tool.forgetMarkers();
+}
+
+void ChartSession::DateBtnClick()
+{
+    if (showDatesDialog)
+        showDatesDialog();
+    AfterDatesDialog();
 }
 
 bool ChartSession::DatesAccept(const QString& first, const QString& last, const QString& blankDays,
@@ -92,25 +84,25 @@ bool ChartSession::DatesAccept(const QString& first, const QString& last, const 
         focusField = field;
         return false;
     };
-    int32_t f = 0, l = 0, n = 0;
-    if (!ParseRecordNumber(first, f) || !ParseRecordNumber(last, l) ||
-        !ParseRecordNumber(blankDays, n))
+    long long f = 0, l = 0, n = 0;
+    if (!ParseIntIn(first, INT32_MIN, INT32_MAX, f) || !ParseIntIn(last, INT32_MIN, INT32_MAX, l) ||
+        !ParseIntIn(blankDays, INT32_MIN, INT32_MAX, n))
         return refuse(0);
-    n = std::clamp(n, 0, 50);
+    n = std::clamp<long long>(n, 0, 50);
     if ((f > 0 || l > 0) && !(f < l && l <= g.RecordCount))
         return refuse(1);
-    g.FirstRecord = f;
-    g.LastRecord = l;
-    g.BlankDaysRight = n;
+    g.FirstRecord = static_cast<int32_t>(f);
+    g.LastRecord = static_cast<int32_t>(l);
+    g.BlankDaysRight = static_cast<int32_t>(n);
     ui.enable(Ctl::PlotBtn, f > 0 && f < l);
-    ui.panels[1] = QStringLiteral("%1 - %2   (%3)").arg(f).arg(l).arg(n);
+    ui.panels[PanelRange] = QStringLiteral("%1 - %2   (%3)").arg(f).arg(l).arg(n);
     return true;
 }
 
 void ChartSession::LeaveSpaceClick(bool ticked)
 {
     GloVar.LeaveHolidaySpace = ticked;
-    ui.panels[2] = ticked ? QStringLiteral("Holiday") : QString();
+    ui.panels[PanelHoliday] = ticked ? QStringLiteral("Holiday") : QString();
 }
 
 void ChartSession::WholeScaleClick(bool ticked)
@@ -124,7 +116,7 @@ void ChartSession::AfterDatesDialog()
     ui.toolbar2Green = g.WholeScale;
     if (!g.WholeScale) {
         g.FileHigh = 0;
-        g.FileLow = 99999999.0;
+        g.FileLow = LowStart;
     }
 }
 
@@ -143,80 +135,44 @@ void ChartSession::RedrawRange()
     }
 }
 
-namespace {
-struct Range {
-    long long f, l;
-};
-Range CurrentRange()
+void ChartSession::Navigate(int step)
 {
-    return {GloVar.FirstRecord, GloVar.LastRecord};
+    auto& g = GloVar;
+    const RecordRange r = NavigateRange(static_cast<NavStep>(step), {g.FirstRecord, g.LastRecord},
+                                        g.PeriodLength, g.RecordCount);
+    g.FirstRecord = static_cast<int32_t>(std::clamp<long long>(r.first, INT32_MIN, INT32_MAX));
+    g.LastRecord = static_cast<int32_t>(std::clamp<long long>(r.last, INT32_MIN, INT32_MAX));
+    RedrawRange();
 }
-void StoreRange(Range r)
-{
-    GloVar.FirstRecord = static_cast<int32_t>(std::clamp<long long>(r.f, INT32_MIN, INT32_MAX));
-    GloVar.LastRecord = static_cast<int32_t>(std::clamp<long long>(r.l, INT32_MIN, INT32_MAX));
-}
-} // namespace
 
 void ChartSession::UpBtnClick()
 {
-    const long long p = GloVar.PeriodLength, n = GloVar.RecordCount;
-    StoreRange({1, std::min(p, n)});
-    RedrawRange();
+    Navigate(int(NavStep::Beginning));
 }
 
 void ChartSession::DownBtnClick()
 {
-    Range r = CurrentRange();
-    r.l = std::min<long long>(r.l + GloVar.PeriodLength, GloVar.RecordCount);
-    StoreRange(r);
-    RedrawRange();
+    Navigate(int(NavStep::Lengthen));
 }
 
 void ChartSession::LeftBtnClick()
 {
-    Range r = CurrentRange();
-    const long long p = GloVar.PeriodLength;
-    if (r.f + 2 * p <= r.l)
-        r.l -= p;
-    StoreRange(r);
-    RedrawRange();
+    Navigate(int(NavStep::Shorten));
 }
 
 void ChartSession::RightBtnClick()
 {
-    StoreRange({1, GloVar.RecordCount});
-    RedrawRange();
+    Navigate(int(NavStep::Whole));
 }
 
 void ChartSession::ToolButton1Click()
 {
-    Range r = CurrentRange();
-    const long long p = GloVar.PeriodLength;
-    if (r.f - p >= 1) {
-        r.f -= p;
-        r.l -= p;
-    } else {
-        r.l = r.l - r.f + 1;
-        r.f = 1;
-    }
-    StoreRange(r);
-    RedrawRange();
+    Navigate(int(NavStep::Previous));
 }
 
 void ChartSession::ToolButton2Click()
 {
-    Range r = CurrentRange();
-    const long long p = GloVar.PeriodLength, n = GloVar.RecordCount;
-    if (r.l + p <= n) {
-        r.f += p;
-        r.l += p;
-    } else {
-        r.f += n - r.l;
-        r.l = n;
-    }
-    StoreRange(r);
-    RedrawRange();
+    Navigate(int(NavStep::Next));
 }
 
 void ChartSession::ToolBar2Click()
@@ -226,7 +182,7 @@ void ChartSession::ToolBar2Click()
     ui.toolbar2Green = g.WholeScale;
     if (!g.WholeScale) {
         g.FileHigh = 0;
-        g.FileLow = 99999999.0;
+        g.FileLow = LowStart;
     }
     RedrawRange();
 }
@@ -245,25 +201,15 @@ void ChartSession::Image1MouseMove(int x, int y)
     auto& g = GloVar;
     if (g.EllipseLive && g.MouseDragging) {
         ui.cursor = ChartCursor::SizeAll;
-        if (g.ChartDrawn)
-            chart.restore(baseImage);
-        DrawP2Marker(x, y);
-        g.P3X = Sat16(x);
-        g.P3Y = Sat16(y);
-        DrawEllipse(chart);
+        tool.move(x, y, baseImage);
     }
     ui.hint = g.P1Armed ? QStringLiteral("P1") : g.P2Armed ? QStringLiteral("P2") : QString();
-    if (g.PlotLeft < x && x <= g.PlotRight && g.PlotTop < y && y <= g.PlotBottom) {
-        const int n = XToSlot(x);
-        const double date =
-            n >= 1 && size_t(n) < g.Prices.size() ? g.Prices[size_t(n)].Date : 0.0;
-        ui.panels[7] = ShortDate(date);
-        ui.panels[8] = QString::asprintf("%10.5f", YToPrice(y));
-        ui.panels[9] = QStringLiteral("%1 : %2").arg(x).arg(y);
+    if (const auto r = ReadoutAt(x, y)) {
+        ui.panels[PanelDate] = r->date;
+        ui.panels[PanelPrice] = r->price;
+        ui.panels[PanelPosition] = r->position;
     } else {
-        ui.panels[7].clear();
-        ui.panels[8].clear();
-        ui.panels[9].clear();
+        ui.clearReadout();
     }
 }
 
@@ -276,25 +222,8 @@ void ChartSession::SaveBtnClick()
     QString name = *path;
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".bmp");
-    if (QFileInfo(name).isDir() || !chart.image().save(name, "BMP"))
-        prompts_.error(CannotCreate(name));
-}
-
-QRect PrintPlacement(QSize page, QSize image)
-{
-    if (image.isEmpty() || page.isEmpty())
-        return QRect();
-    const int n = std::min(page.width() / image.width(), page.height() / image.height());
-    int w = n * image.width();
-    int h = n * image.height();
-    if (n == 0) {
-        const QSize fit = image.scaled(page, Qt::KeepAspectRatio);
-        w = fit.width();
-        h = fit.height();
-    }
-    const int left = (page.width() - w) / 2;
-    const int top = (page.height() - h) / 2;
-    return QRect(left, top, w, h);
+    if (QString err = WriteImageFile(chart.image(), name, "BMP"); !err.isEmpty())
+        prompts_.error(err);
 }
 
 void ChartSession::PrintBtnClick()
@@ -303,8 +232,8 @@ void ChartSession::PrintBtnClick()
     if (!target)
         return;
     const QString tmp = GloVar.WorkDir + QStringLiteral("TmpPrint.bmp");
-    if (!chart.image().save(tmp, "BMP")) {
-        prompts_.error(CannotCreate(tmp));
+    if (QString err = WriteImageFile(chart.image(), tmp, "BMP"); !err.isEmpty()) {
+        prompts_.error(err);
         return;
     }
     const QImage copy(tmp);
@@ -315,4 +244,10 @@ void ChartSession::PrintBtnClick()
     const QRect where = PrintPlacement(target->pageSizePixels(), copy.size());
     if (QString err = target->printPage(copy, where); !err.isEmpty())
         prompts_.error(err);
+}
+
+void ChartSession::ExitBtnClick()
+{
+    if (closeWindow)
+        closeWindow();
 }

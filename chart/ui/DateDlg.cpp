@@ -1,4 +1,4 @@
-#include "chart/DateDlg.h"
+#include "chart/ui/DateDlg.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "data/Dates.h"
 
@@ -27,7 +26,8 @@ QLabel* Coloured(const QString& text, const QColor& c, bool bold, QWidget* paren
 }
 } // namespace
 
-TDatesDlg::TDatesDlg(ChartSession& session, QWidget* parent) : QDialog(parent), session_(session)
+TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
+    : QDialog(parent), handlers_(std::move(handlers))
 {
     setObjectName(QStringLiteral("DatesDlg"));
     setWindowTitle(QStringLiteral("Select Date Range"));
@@ -87,12 +87,12 @@ TDatesDlg::TDatesDlg(ChartSession& session, QWidget* parent) : QDialog(parent), 
 
     FRecordEdit->installEventFilter(this);
     connect(LeaveSpace, &QCheckBox::clicked, this, [this](bool on) {
-        session_.LeaveSpaceClick(on);
+        handlers_.leaveSpace(on);
         if (onChanged)
             onChanged();
     });
     connect(WholeScale, &QCheckBox::clicked, this,
-            [this](bool on) { session_.WholeScaleClick(on); });
+            [this](bool on) { handlers_.wholeScale(on); });
     connect(BitBtn1, &QPushButton::clicked, this, &TDatesDlg::BitBtn1Click);
 }
 
@@ -142,9 +142,44 @@ void TDatesDlg::FRecordEditExit()
 void TDatesDlg::BitBtn1Click()
 {
     int focus = 0;
-    if (session_.DatesAccept(FRecordEdit->text(), LRecordEdit->text(), NdayEdit->text(), focus)) {
+    if (handlers_.accept(FRecordEdit->text(), LRecordEdit->text(), NdayEdit->text(), focus)) {
         accept();
         return;
     }
     (focus == 0 ? FRecordEdit : LRecordEdit)->setFocus();
+}
+
+QStringList TDatesDlg::fieldNames() const
+{
+    return {QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"), QStringLiteral("NdayEdit"),
+            QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")};
+}
+
+QStringList TDatesDlg::flagNames() const
+{
+    return {QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")};
+}
+
+void TDatesDlg::setField(const QString& name, const QString& text)
+{
+    // Check boxes are clicked, and only when their state changes.
+    if (QCheckBox* box = name == QLatin1String("LeaveSpace")   ? LeaveSpace
+                         : name == QLatin1String("WholeScale") ? WholeScale
+                                                               : nullptr) {
+        if (box->isChecked() != (text == QLatin1String("1")))
+            box->click();
+        return;
+    }
+    if (auto* edit = findChild<QLineEdit*>(name)) {
+        edit->setText(text);
+        if (edit == FRecordEdit)
+            FRecordEditExit();
+    }
+}
+
+void TDatesDlg::pressOk()
+{
+    BitBtn1Click();
+    if (result() != QDialog::Accepted)
+        reject();
 }

@@ -1,17 +1,23 @@
 #pragma once
 #include <QDialog>
+#include <array>
+#include <functional>
 
-class ChartSession;
+#include "data/ui/ScriptableDialog.h"
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 
 // "Setup ASCII File Format": the layout of the price file.
-class TFileSetupDlg : public QDialog {
+class TFileSetupDlg : public QDialog, public ScriptableDialog {
     Q_OBJECT
 public:
-    TFileSetupDlg(ChartSession& session, QWidget* parent = nullptr);
+    // accept takes the header flag, the five field texts and the layout
+    // index; false keeps the dialog open.
+    using Accept = std::function<bool(bool, const std::array<QString, 5>&, int)>;
+    TFileSetupDlg(Accept accept, QWidget* parent = nullptr);
     QCheckBox* headline = nullptr;
     QLineEdit* DateOrder = nullptr;
     QLineEdit* OpenOrder = nullptr;
@@ -25,9 +31,15 @@ public:
     // The selected layout; -1 when the typed text matches no item.
     [[nodiscard]] int SelectedFormat() const;
 
+    QStringList fieldNames() const override;
+    QStringList flagNames() const override;
+    void prepare() override { FormActivate(); }
+    void setField(const QString& name, const QString& text) override;
+    void pressOk() override;
+
 protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    ChartSession& session_;
+    Accept accept_;
 };

@@ -1,17 +1,26 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 
-class ChartSession;
+#include "data/ui/ScriptableDialog.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 // "Select Date Range": the records charted and how the chart is spaced.
-class TDatesDlg : public QDialog {
+class TDatesDlg : public QDialog, public ScriptableDialog {
     Q_OBJECT
 public:
-    TDatesDlg(ChartSession& session, QWidget* parent = nullptr);
+    struct Handlers {
+        // First, last and blank-day texts; false keeps the dialog open and
+        // names the field to focus (0 first record, 1 last record).
+        std::function<bool(const QString&, const QString&, const QString&, int&)> accept;
+        std::function<void(bool)> leaveSpace;
+        std::function<void(bool)> wholeScale;
+    };
+    TDatesDlg(Handlers handlers, QWidget* parent = nullptr);
     QLabel *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr, *Label9 = nullptr,
            *Label10 = nullptr, *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr;
     QLineEdit *FRecordEdit = nullptr, *LRecordEdit = nullptr, *NdayEdit = nullptr;
@@ -23,11 +32,17 @@ public:
     // Shown after every closing, whatever way it was closed.
     std::function<void()> onChanged;
 
+    QStringList fieldNames() const override;
+    QStringList flagNames() const override;
+    void prepare() override { FormActivate(); }
+    void setField(const QString& name, const QString& text) override;
+    void pressOk() override;
+
 protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void SetLabel13();
-    ChartSession& session_;
+    Handlers handlers_;
 };

@@ -1,4 +1,4 @@
-#include "data/FileSetupDlg.h"
+#include "data/ui/FileSetupDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,11 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/ChartSession.h"
 #include "app/GloVar.h"
 
-TFileSetupDlg::TFileSetupDlg(ChartSession& session, QWidget* parent)
-    : QDialog(parent), session_(session)
+TFileSetupDlg::TFileSetupDlg(Accept accept, QWidget* parent)
+    : QDialog(parent), accept_(std::move(accept))
 {
     setObjectName(QStringLiteral("FileSetupDlg"));
     setWindowTitle(QStringLiteral("Setup ASCII File Format"));
@@ -83,6 +82,41 @@ void TFileSetupDlg::BitBtn1Click()
 {
     const std::array<QString, 5> fields = {DateOrder->text(), OpenOrder->text(), HighOrder->text(),
                                            LowOrder->text(), CloseOrder->text()};
-    if (session_.FileSetupAccept(headline->isChecked(), fields, SelectedFormat()))
+    if (accept_(headline->isChecked(), fields, SelectedFormat()))
         accept();
+}
+
+QStringList TFileSetupDlg::fieldNames() const
+{
+    return {QStringLiteral("headline"), QStringLiteral("DateOrder"), QStringLiteral("OpenOrder"),
+            QStringLiteral("HighOrder"), QStringLiteral("LowOrder"), QStringLiteral("CloseOrder"),
+            QStringLiteral("dateFmtCB")};
+}
+
+QStringList TFileSetupDlg::flagNames() const
+{
+    return {QStringLiteral("headline")};
+}
+
+void TFileSetupDlg::setField(const QString& name, const QString& text)
+{
+    if (name == QLatin1String("headline")) {
+        headline->setChecked(text == QLatin1String("1"));
+    } else if (name == QLatin1String("dateFmtCB")) {
+        bool ok = false;
+        const int idx = text.toInt(&ok);
+        if (ok && idx >= 0 && idx < dateFmtCB->count())
+            dateFmtCB->setCurrentIndex(idx);
+        else
+            dateFmtCB->setEditText(text);
+    } else if (auto* edit = findChild<QLineEdit*>(name)) {
+        edit->setText(text);
+    }
+}
+
+void TFileSetupDlg::pressOk()
+{
+    BitBtn1Click();
+    if (result() != QDialog::Accepted)
+        reject();
 }

@@ -1,4 +1,4 @@
-#include "tools/ChartSetupDlg.h"
+#include "tools/ui/ChartSetupDlg.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -6,12 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "data/Settings.h"
 
-TChartSetupDlg::TChartSetupDlg(ChartSession& session, QWidget* parent)
-    : QDialog(parent), session_(session)
+TChartSetupDlg::TChartSetupDlg(Accept accept, QWidget* parent)
+    : QDialog(parent), accept_(std::move(accept))
 {
     setObjectName(QStringLiteral("ChartSetupDlg"));
     setWindowTitle(QStringLiteral("Charting Setup"));
@@ -52,6 +51,24 @@ void TChartSetupDlg::FormCreate()
 
 void TChartSetupDlg::BitBtn1Click()
 {
-    if (session_.ChartSetupAccept({Eline1->text(), Eline2->text(), Eline3->text()}))
+    if (accept_({Eline1->text(), Eline2->text(), Eline3->text()}))
         accept();
+}
+
+QStringList TChartSetupDlg::fieldNames() const
+{
+    return {QStringLiteral("Eline1"), QStringLiteral("Eline2"), QStringLiteral("Eline3")};
+}
+
+void TChartSetupDlg::setField(const QString& name, const QString& text)
+{
+    if (auto* edit = findChild<QLineEdit*>(name))
+        edit->setText(text);
+}
+
+void TChartSetupDlg::pressOk()
+{
+    BitBtn1Click();
+    if (result() != QDialog::Accepted)
+        reject();
 }

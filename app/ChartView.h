@@ -1,0 +1,35 @@
+#pragma once
+// Image1: shows the chart bitmap and hands the mouse on. It keeps a display
+// copy of the 1-bit picture and converts only the pixels that changed.
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "tools/AnchorTool.h"
+
+class Canvas;
+
+class ChartView : public QWidget {
+public:
+    ChartView(Canvas& chart, QWidget* parent);
+
+    // The chart's pixels changed within r; an empty r changes nothing.
+    void chartChanged(const QRect& r);
+
+    std::function<void(MouseButton, int, int)> onPress;
+    std::function<void(int, int)> onMove;
+    std::function<void()> onRelease;
+    std::function<void()> onLeave;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+
+private:
+    Canvas& chart_;
+    QImage display_;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// The record ranges the navigation bar moves to. Pure arithmetic in 64 bits;
+// the results are stored back clamped to 32 bits.
+
+struct RecordRange {
+    long long first = 0, last = 0;
+    bool operator==(const RecordRange&) const = default;
+};
+
+enum class NavStep { Beginning, Lengthen, Shorten, Whole, Previous, Next };
+
+// The range a navigation button leads to from r, with period p and n records.
+[[nodiscard]] RecordRange NavigateRange(NavStep step, RecordRange r, long long p, long long n);

@@ -1,0 +1,29 @@
+#pragma once
+#include <QDialog>
+#include <array>
+#include <functional>
+
+#include "data/ui/ScriptableDialog.h"
+
+class QLineEdit;
+class QPushButton;
+
+// "Charting Setup": the three fan-line angles.
+class TChartSetupDlg : public QDialog, public ScriptableDialog {
+    Q_OBJECT
+public:
+    // Takes the three angle texts; false keeps the dialog open.
+    using Accept = std::function<bool(const std::array<QString, 3>&)>;
+    TChartSetupDlg(Accept accept, QWidget* parent = nullptr);
+    QLineEdit *Eline1 = nullptr, *Eline2 = nullptr, *Eline3 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    void FormCreate();
+    void BitBtn1Click();
+
+    QStringList fieldNames() const override;
+    void setField(const QString& name, const QString& text) override;
+    void pressOk() override;
+
+private:
+    Accept accept_;
+};
