@@ -405,3 +405,34 @@ TEST_F(Session, SaveAndPrint)
     EXPECT_EQ(small.height(), 295);
     EXPECT_EQ(small.top(), (1000 - 295) / 2);
 }
+
+TEST_F(Session, TheMouseToolReportsWhatItChanged)
+{
+    OpenWeekdays(400);
+    s->PlotBtnClick();
+    (void)s->chart.takeDirty();
+    AnchorTool& tool = s->tool;
+    tool.armP1();
+    AnchorTool::Result r = tool.press(MouseButton::Left, 300, 200);
+    EXPECT_EQ(r.effect, AnchorTool::Effect::P1Set);
+    EXPECT_TRUE(r.changed.contains(QRect(296, 196, 9, 9)));
+    EXPECT_LT(r.changed.width(), 40); // the marker, not the chart
+    EXPECT_EQ(GloVar.P1Y, GloVar.PlotBottom - 200);
+    EXPECT_FALSE(GloVar.P1Armed);
+    (void)s->chart.takeDirty();
+    // Not armed: a left click sets the third point; a move changes nothing.
+    EXPECT_EQ(tool.press(MouseButton::Left, 400, 100).effect, AnchorTool::Effect::P3Set);
+    EXPECT_EQ(GloVar.P3X, 400);
+    (void)s->chart.takeDirty();
+    EXPECT_EQ(tool.move(410, 110, s->baseImage).effect, AnchorTool::Effect::None);
+    EXPECT_TRUE(s->chart.dirty().isEmpty());
+    EXPECT_EQ(tool.press(MouseButton::Right, 410, 110).effect, AnchorTool::Effect::DragStarted);
+    EXPECT_TRUE(GloVar.MouseDragging);
+    EXPECT_EQ(tool.release().effect, AnchorTool::Effect::DragEnded);
+    EXPECT_FALSE(GloVar.MouseDragging);
+    // Clicks at the limits of int neither overflow nor paint anything stray.
+    tool.armP2();
+    r = tool.press(MouseButton::Left, std::numeric_limits<int>::max(), std::numeric_limits<int>::min());
+    EXPECT_EQ(r.effect, AnchorTool::Effect::P2Set);
+    EXPECT_TRUE(r.changed.isEmpty() || s->chart.image().rect().contains(r.changed));
+}
