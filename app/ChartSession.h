@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "app/UiModel.h"
 #include "chart/Canvas.h"
@@ -47,7 +48,9 @@ public:
     // Price file
     void FileBtnClick();
     // FileSetupDlg's OK; false keeps the dialog open.
-    bool FileSetupAccept(bool headline, const std::array<QString, 5>& fields, int dateFormat);
+    // The separator, when given, is ',', ';' or '\t'.
+    bool FileSetupAccept(bool headline, const std::array<QString, 5>& fields, int dateFormat,
+                         std::optional<char> separator = std::nullopt);
     void ScanPriceFile();
     // False when the file could not be read (the error box was shown).
     bool ScanWholeFileRange();
@@ -107,6 +110,13 @@ private:
     void CommonPlotEnding();
     void PutBase(const QImage& img);
     void Navigate(int step);
+    // Works out the layout of a newly chosen file that does not fit the one
+    // in force; false when the file was refused.
+    bool AdoptLayoutOf(const QString& path, QString& readAs);
+    void ReportUnreadable(const QString& what, const QString& lineText, long long lineNo);
+
+    // Unreadable lines of the first load are reported once per scan.
+    bool unreadableReported_ = false;
 
     Prompts& prompts_;
 };

@@ -6,6 +6,7 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "data/Dates.h"
+#include "data/LayoutDetect.h"
 #include "data/Numbers.h"
 #include "data/PriceReader.h"
 #include "data/Settings.h"
@@ -23,20 +24,70 @@ void ResetExtremesAndAnchors()
 }
 } // namespace
 
+namespace {
+QString FileName(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+QString Quoted(const std::string& text)
+{
+    return QLatin1Char('"') + QString::fromUtf8(text.data(), qsizetype(text.size())) +
+           QLatin1Char('"');
+}
+
+QString SeparatorWords(char sep)
+{
+    switch (sep) {
+    case ';': return QStringLiteral("semicolons");
+    case '\t': return QStringLiteral("tabs");
+    default: return QStringLiteral("commas");
+    }
+}
+} // namespace
+
+void ChartSession::ReportUnreadable(const QString& what, const QString& lineText, long long lineNo)
+{
+    prompts_.message(QString::fromLatin1(ProgramName),
+                     QStringLiteral("%1 of \"%2\": line %3: %4")
+                         .arg(what, FileName(GloVar.DataFileName))
+                         .arg(lineNo)
+                         .arg(lineText));
+}
+
 void ChartSession::ScanPriceFile()
 {
     auto& g = GloVar;
     g.RecordCount = 0;
     g.FirstFileDate = 0;
     g.LastFileDate = 0;
+    unreadableReported_ = false;
     if (!g.DataFileName.isEmpty()) {
-        const ScanResult r = ScanPriceData(g.DataFileName, FileLayout::Current());
+        const FileLayout layout = FileLayout::Current();
+        const ScanResult r = ScanPriceData(g.DataFileName, layout);
         if (!r.error.isEmpty()) {
             prompts_.error(r.error);
             return;
         }
         g.FirstFileDate = r.firstDate;
         g.LastFileDate = r.lastDate;
+        g.NewestFirst = r.newestFirst;
+        if (!layout.noDates()) {
+            // The file's first and last lines are the ends of its dates.
+            const bool firstBad = ParseDate(ScanDateField(r.firstLine.text, layout), layout.dateFormat) == 0;
+            const bool lastBad = ParseDate(ScanDateField(r.lastLine.text, layout), layout.dateFormat) == 0;
+            if (r.count == 1 && r.firstLine.text.empty()) {
+                prompts_.message(QString::fromLatin1(ProgramName),
+                                 QStringLiteral("\"%1\" holds no price lines.").arg(FileName(g.DataFileName)));
+                unreadableReported_ = true;
+            } else if (firstBad || lastBad) {
+                const LineNote& bad = firstBad ? r.firstLine : r.lastLine;
+                ReportUnreadable(QStringLiteral("No date reads in the %1 line")
+                                     .arg(firstBad ? QStringLiteral("first") : QStringLiteral("last")),
+                                 Quoted(bad.text), bad.number);
+                unreadableReported_ = true;
+            }
+        }
         if (g.LastFileDate < g.FirstFileDate) {
             ui.enable(Ctl::DateBtn, false);
             ui.enable(Ctl::PlotBtn, false);
@@ -76,6 +127,8 @@ bool ChartSession::LoadChartRange()
     req.lastRecord = g.LastRecord;
     req.holidaySpace = g.LeaveHolidaySpace;
     req.blankDaysRight = g.BlankDaysRight;
+    req.newestFirst = g.NewestFirst;
+    req.recordCount = g.RecordCount;
     const LoadResult r = LoadRange(g.DataFileName, FileLayout::Current(), req, g.Prices);
     g.LoadedCount = r.loadedCount;
     g.TotalSlots = r.totalSlots;
@@ -83,6 +136,14 @@ bool ChartSession::LoadChartRange()
         prompts_.error(r.error);
         return false;
     }
+    if (r.unreadable > 0 && !unreadableReported_) {
+        ReportUnreadable(r.unreadable == 1
+                             ? QStringLiteral("1 line could not be read; it is the one")
+                             : QStringLiteral("%1 lines could not be read; the first is the one")
+                                   .arg(r.unreadable),
+                         Quoted(r.firstUnreadable.text), r.firstUnreadable.number);
+    }
+    unreadableReported_ = true;
     if (g.LoadedCount > 0)
         ui.panels[PanelRange] = ShortDate(g.Prices[1].Date) + QStringLiteral(" - ") +
                                 ShortDate(g.Prices[static_cast<size_t>(g.LoadedCount)].Date);
@@ -95,18 +156,71 @@ bool ChartSession::LoadChartRange()
     return true;
 }
 
+bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
+{
+    auto& g = GloVar;
+    const LayoutCheck c = CheckLayout(path, FileLayout::Current());
+    if (!c.error.isEmpty() || c.outcome == LayoutCheck::Fits)
+        return true; // the scan reports what cannot be read
+    if (c.outcome == LayoutCheck::NoDate) {
+        g.RecordCount = 0;
+        g.FirstFileDate = g.LastFileDate = 0;
+        ui.enable(Ctl::DateBtn, false);
+        ui.enable(Ctl::PlotBtn, false);
+        prompts_.beep();
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("\"%1\" cannot be charted: no date reads in line %2:\n%3")
+                             .arg(FileName(path))
+                             .arg(c.firstData.number)
+                             .arg(Quoted(c.firstData.text)));
+        return false;
+    }
+    const FileLayout& l = c.layout;
+    l.apply();
+    const QStringList names = DateLayoutNames();
+    readAs = QStringLiteral("Fields separated by %1, %2, dates as %3; Date in field %4, Open %5, "
+                            "High %6, Low %7, Close %8")
+                 .arg(SeparatorWords(l.separator),
+                      l.header ? QStringLiteral("a header line") : QStringLiteral("no header line"),
+                      names.value(l.dateFormat))
+                 .arg(l.dateColumn)
+                 .arg(l.openColumn)
+                 .arg(l.highColumn)
+                 .arg(l.lowColumn)
+                 .arg(l.closeColumn);
+    if (c.guessedOrder)
+        readAs += QStringLiteral(".\nNo line shows whether the day or the month comes first: %1 is a guess")
+                      .arg(names.value(l.dateFormat));
+    if (QString err = WriteSettingsFile(SettingsPath()); !err.isEmpty())
+        prompts_.error(err);
+    return true;
+}
+
 void ChartSession::FileBtnClick()
 {
     auto& g = GloVar;
+    QString readAs;
     if (auto path = prompts_.openFileName(QStringLiteral("*.Txt|*.txt|*.*|*.*"), g.StartDir)) {
         g.DataFileName = QFileInfo(*path).absoluteFilePath();
         ui.panels[PanelFile] = g.DataFileName;
+        if (!AdoptLayoutOf(g.DataFileName, readAs)) {
+            ResetExtremesAndAnchors();
+            return;
+        }
     }
     ScanPriceFile();
+    if (!readAs.isEmpty()) {
+        if (g.NewestFirst)
+            readAs += QStringLiteral(".\nThe newest day comes first");
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("\"%1\" did not fit the file layout; it was read as:\n%2.\n\n"
+                                        "A right click on File changes this.")
+                             .arg(FileName(g.DataFileName), readAs));
+    }
 }
 
 bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& fields,
-                                   int dateFormat)
+                                   int dateFormat, std::optional<char> separator)
 {
     // Every field is checked before anything is taken over.
     std::array<int16_t, 5> cols{};
@@ -122,7 +236,7 @@ bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& 
     }
     auto& g = GloVar;
     const auto before = std::make_tuple(g.HasHeaderLine, g.DateColumn, g.OpenColumn, g.HighColumn,
-                                        g.LowColumn, g.CloseColumn, g.DateFormat);
+                                        g.LowColumn, g.CloseColumn, g.DateFormat, g.FieldSeparator);
     g.HasHeaderLine = headline;
     g.DateColumn = cols[0];
     g.OpenColumn = cols[1];
@@ -130,9 +244,11 @@ bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& 
     g.LowColumn = cols[3];
     g.CloseColumn = cols[4];
     g.DateFormat = static_cast<int16_t>(dateFormat);
+    if (separator)
+        g.FieldSeparator = *separator;
     if (QString err = WriteSettingsFile(SettingsPath(), fields); !err.isEmpty()) {
         std::tie(g.HasHeaderLine, g.DateColumn, g.OpenColumn, g.HighColumn, g.LowColumn,
-                 g.CloseColumn, g.DateFormat) = before;
+                 g.CloseColumn, g.DateFormat, g.FieldSeparator) = before;
         prompts_.error(err);
         return false;
     }

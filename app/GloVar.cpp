@@ -59,6 +59,8 @@ void SetCreationDefaults(const QString& currentDir)
     g.LowColumn = 4;
     g.CloseColumn = 5;
     g.DateFormat = 1;
+    g.FieldSeparator = ',';
+    g.NewestFirst = false;
     g.FanAngle1 = 38.0;
     g.FanAngle2 = 45.0;
     g.FanAngle3 = 62.0;

@@ -25,6 +25,10 @@ struct SharedState {
     int16_t LowColumn = 4;
     int16_t CloseColumn = 5;
     int16_t DateFormat = 1;
+    // Comma, semicolon or tab; with a semicolon a comma in a price is its decimal point.
+    char FieldSeparator = ',';
+    // The file lists its newest day first (found by the scan).
+    bool NewestFirst = false;
     double FanAngle1 = 38.0;
     double FanAngle2 = 45.0;
     double FanAngle3 = 62.0;

@@ -86,8 +86,8 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
 
     // The dialogs live as long as the window and are only shown and hidden.
     FileSetupDlg = new TFileSetupDlg(
-        [this](bool headline, const std::array<QString, 5>& fields, int format) {
-            return session.FileSetupAccept(headline, fields, format);
+        [this](bool headline, const std::array<QString, 5>& fields, int format, char sep) {
+            return session.FileSetupAccept(headline, fields, format, sep);
         },
         this);
     TDatesDlg::Handlers dates;

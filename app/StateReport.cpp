@@ -105,6 +105,8 @@ QJsonObject StateReport(const ChartSession& s)
     num("LowColumn", g.LowColumn);
     num("CloseColumn", g.CloseColumn);
     num("DateFormat", g.DateFormat);
+    v[QStringLiteral("FieldSeparator")] = QString(QLatin1Char(g.FieldSeparator));
+    flag("NewestFirst", g.NewestFirst);
     num("FanAngle1", g.FanAngle1);
     num("FanAngle2", g.FanAngle2);
     num("FanAngle3", g.FanAngle3);

@@ -44,8 +44,70 @@ QString ShortDate(double day)
     return QLocale::system().toString(d, QLocale::ShortFormat);
 }
 
+QStringList DateLayoutNames()
+{
+    return {QStringLiteral("mm/dd/yy"),   QStringLiteral("mm/dd/yyyy"), QStringLiteral("dd/mm/yy"),
+            QStringLiteral("dd/mm/yyyy"), QStringLiteral("yyyymmdd"),   QString(),
+            QStringLiteral("yyyy-mm-dd"), QStringLiteral("dd.mm.yyyy")};
+}
+
+namespace {
+// A run of minDigits..maxDigits digits at the start of s.
+bool TakeDigits(std::string_view& s, size_t minDigits, size_t maxDigits, long long& out)
+{
+    size_t n = 0;
+    while (n < s.size() && s[n] >= '0' && s[n] <= '9')
+        ++n;
+    if (n < minDigits || n > maxDigits)
+        return false;
+    out = 0;
+    for (size_t i = 0; i < n; ++i)
+        out = out * 10 + (s[i] - '0');
+    s.remove_prefix(n);
+    return true;
+}
+
+bool TakeChar(std::string_view& s, char c)
+{
+    if (s.empty() || s.front() != c)
+        return false;
+    s.remove_prefix(1);
+    return true;
+}
+
+// yyyy-mm-dd with "-", "." or "/" between the parts; what follows the day
+// (a time, say) is ignored when it does not go on with a digit.
+double ParseIsoDate(std::string_view t)
+{
+    long long y = 0, m = 0, d = 0;
+    if (!TakeDigits(t, 4, 4, y) || t.empty())
+        return 0;
+    const char sep = t.front();
+    if (sep != '-' && sep != '.' && sep != '/')
+        return 0;
+    t.remove_prefix(1);
+    if (!TakeDigits(t, 1, 2, m) || !TakeChar(t, sep) || !TakeDigits(t, 1, 2, d))
+        return 0;
+    return DayFromYmd(y, m, d);
+}
+
+// dd.mm.yyyy; a time after the year is ignored.
+double ParseDottedDate(std::string_view t)
+{
+    long long y = 0, m = 0, d = 0;
+    if (!TakeDigits(t, 1, 2, d) || !TakeChar(t, '.') || !TakeDigits(t, 1, 2, m) ||
+        !TakeChar(t, '.') || !TakeDigits(t, 4, 4, y))
+        return 0;
+    return DayFromYmd(y, m, d);
+}
+} // namespace
+
 double ParseDate(std::string_view text, int dateFormat)
 {
+    if (dateFormat == YearMonthDay)
+        return ParseIsoDate(TrimBlanks(text));
+    if (dateFormat == DayMonthYearDots)
+        return ParseDottedDate(TrimBlanks(text));
     long long a = 0, b = 0, c = 0;
     if (dateFormat >= 0 && dateFormat <= 3) {
         const size_t s1 = text.find('/');

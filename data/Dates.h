@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <string_view>
 
 // Calendar day numbers count whole days from 30 December 1899 (day 0).
@@ -10,5 +11,22 @@
 [[nodiscard]] int DayOfWeek(double day);
 // The system's short date text.
 [[nodiscard]] QString ShortDate(double day);
-// Date text of a price file line under a layout (0..4); 0 when it is no date.
+
+// The date layouts by their index in the layout dialog. The first six are
+// kept where fsetup.dat files of old expect them; later ones are appended.
+enum DateLayout : int {
+    MonthDayShortYear = 0, // mm/dd/yy
+    MonthDayYear = 1,      // mm/dd/yyyy
+    DayMonthShortYear = 2, // dd/mm/yy
+    DayMonthYear = 3,      // dd/mm/yyyy
+    YearMonthDayDigits = 4, // yyyymmdd
+    NoDateLayout = 5,      // the empty item: every date is day 0
+    YearMonthDay = 6,      // yyyy-mm-dd, also with . or /; a time after the day is ignored
+    DayMonthYearDots = 7,  // dd.mm.yyyy
+    DateLayoutCount = 8,
+};
+// The items of the layout list, in index order.
+[[nodiscard]] QStringList DateLayoutNames();
+
+// Date text of a price file line under a layout; 0 when it is no date.
 [[nodiscard]] double ParseDate(std::string_view text, int dateFormat);

@@ -9,7 +9,15 @@ struct FileLayout {
     int lowColumn = 4;
     int closeColumn = 5;
     int dateFormat = 1;
+    char separator = ',';
+
+    [[nodiscard]] bool decimalComma() const { return separator == ';'; }
+    // The empty layout, chosen on purpose: every date is day 0.
+    [[nodiscard]] bool noDates() const { return dateFormat < 0 || dateFormat == 5 || dateFormat > 7; }
+    bool operator==(const FileLayout&) const = default;
 
     // The layout of the shared settings.
     [[nodiscard]] static FileLayout Current();
+    // Makes it the layout of the shared settings.
+    void apply() const;
 };

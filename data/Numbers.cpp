@@ -49,3 +49,55 @@ bool ParsePrice(std::string_view text, double& out)
     out = v;
     return true;
 }
+
+bool ReadPrice(std::string_view text, bool decimalComma, double& out)
+{
+    if (!decimalComma && ParsePrice(text, out))
+        return true;
+    text = TrimBlanks(text);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        text = TrimBlanks(text.substr(1, text.size() - 2));
+    // A number long enough to need more room is no price anyone writes.
+    char buf[64];
+    size_t n = 0;
+    bool digits = false;
+    auto skipCurrency = [&](std::string_view& t) {
+        for (std::string_view sign : {"$", "\xE2\x82\xAC", "\xC2\xA3", "\xC2\xA5"}) {
+            if (t.substr(0, sign.size()) == sign) {
+                t.remove_prefix(sign.size());
+                return;
+            }
+        }
+    };
+    skipCurrency(text);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        if (text.front() == '-')
+            buf[n++] = '-';
+        text.remove_prefix(1);
+        skipCurrency(text);
+    }
+    for (char ch : text) {
+        if (n + 1 >= sizeof buf)
+            return false;
+        if (ch >= '0' && ch <= '9') {
+            buf[n++] = ch;
+            digits = true;
+        } else if (ch == (decimalComma ? ',' : '.')) {
+            buf[n++] = '.';
+        } else if (ch == (decimalComma ? '.' : ',') || ch == '\'' || ch == ' ') {
+            // a thousands separator
+        } else if (ch == 'e' || ch == 'E' || ch == '-' || ch == '+') {
+            buf[n++] = ch;
+        } else {
+            return false;
+        }
+    }
+    if (!digits)
+        return false;
+    double v = 0;
+    auto [p, ec] = std::from_chars(buf, buf + n, v, std::chars_format::general);
+    if (ec != std::errc() || p != buf + n || !std::isfinite(v))
+        return false;
+    out = v;
+    return true;
+}

@@ -12,3 +12,7 @@
 [[nodiscard]] bool ParseIntIn(const QString& text, long long min, long long max, long long& out);
 // A finite decimal number with a point as separator; blanks and a plus sign allowed.
 [[nodiscard]] bool ParsePrice(std::string_view text, double& out);
+// A price field as files write it: quotes, blanks, a leading currency sign
+// and thousands separators are read past; with decimalComma a comma is the
+// decimal separator and a point separates thousands.
+[[nodiscard]] bool ReadPrice(std::string_view text, bool decimalComma, double& out);

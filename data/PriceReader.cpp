@@ -14,22 +14,81 @@ void AppendSlot(std::vector<PriceRecord>& prices, double date, bool blank)
     r.IsBlank = blank;
     prices.push_back(r);
 }
+
+// Messages quote at most this much of a line.
+constexpr size_t NoteLength = 120;
+
+LineNote Note(int64_t number, std::string_view text)
+{
+    return LineNote{number, std::string(text.substr(0, NoteLength))};
+}
+
+// One data line read into a record; false when its date or a price did not read.
+bool ReadRecord(std::string_view line, const FileLayout& layout, PriceRecord& r)
+{
+    LineFields f;
+    SplitLine(line, layout, f);
+    r = PriceRecord{};
+    r.Date = ParseDate(f.date, layout.dateFormat);
+    bool whole = r.Date != 0 || layout.noDates();
+    const bool comma = layout.decimalComma();
+    double v = 0;
+    if (ReadPrice(f.open, comma, v)) {
+        r.Open = v;
+        r.Valid |= OpenOk;
+    }
+    if (ReadPrice(f.high, comma, v)) {
+        r.High = v;
+        r.Valid |= HighOk;
+    }
+    if (ReadPrice(f.low, comma, v)) {
+        r.Low = v;
+        r.Valid |= LowOk;
+    }
+    if (ReadPrice(f.close, comma, v)) {
+        r.Close = v;
+        r.Valid |= CloseOk;
+    }
+    return whole && r.Valid == (OpenOk | HighOk | LowOk | CloseOk);
+}
 } // namespace
+
+bool NextField(std::string_view& rest, char separator, std::string_view& field)
+{
+    if (rest.empty())
+        return false;
+    size_t lead = 0;
+    while (lead < rest.size() && rest[lead] == ' ')
+        ++lead;
+    if (lead < rest.size() && rest[lead] == '"') {
+        // A doubled quote inside stands for one quote and does not close the field.
+        size_t close = rest.find('"', lead + 1);
+        while (close != std::string_view::npos && close + 1 < rest.size() && rest[close + 1] == '"')
+            close = rest.find('"', close + 2);
+        if (close != std::string_view::npos) {
+            field = rest.substr(lead + 1, close - lead - 1);
+            const size_t after = rest.find(separator, close + 1);
+            rest = after == std::string_view::npos ? std::string_view() : rest.substr(after + 1);
+            return true;
+        }
+    }
+    const size_t at = rest.find(separator);
+    if (at == std::string_view::npos) {
+        field = rest;
+        rest = {};
+    } else {
+        field = rest.substr(0, at);
+        rest.remove_prefix(at + 1);
+    }
+    return true;
+}
 
 void SplitLine(std::string_view line, const FileLayout& layout, LineFields& out)
 {
     out = LineFields{};
     int k = 0;
-    while (!line.empty()) {
-        const size_t comma = line.find(',');
-        std::string_view field;
-        if (comma == std::string_view::npos) {
-            field = line;
-            line = {};
-        } else {
-            field = line.substr(0, comma);
-            line.remove_prefix(comma + 1);
-        }
+    std::string_view field;
+    while (NextField(line, layout.separator, field)) {
         ++k;
         if (k == layout.dateColumn)
             out.date = field;
@@ -44,13 +103,13 @@ void SplitLine(std::string_view line, const FileLayout& layout, LineFields& out)
     }
 }
 
-std::string_view ScanDateField(std::string_view line, int dateColumn)
+std::string_view ScanDateField(std::string_view line, const FileLayout& layout)
 {
-    for (int i = 1; i < dateColumn && !line.empty(); ++i) {
-        const size_t comma = line.find(',');
-        line = comma == std::string_view::npos ? std::string_view() : line.substr(comma + 1);
-    }
-    return line.substr(0, std::min(line.size(), line.find(',')));
+    std::string_view field;
+    for (int k = 1; NextField(line, layout.separator, field); ++k)
+        if (k >= layout.dateColumn)
+            return field;
+    return {};
 }
 
 ScanResult ScanPriceData(const QString& path, const FileLayout& layout)
@@ -62,6 +121,7 @@ ScanResult ScanPriceData(const QString& path, const FileLayout& layout)
         return r;
     }
     std::string_view line;
+    const int64_t header = layout.header ? 1 : 0;
     if (layout.header)
         reader.next(line);
     std::string first, last;
@@ -81,8 +141,15 @@ ScanResult ScanPriceData(const QString& path, const FileLayout& layout)
         return r;
     }
     r.count = static_cast<int32_t>(std::max<int64_t>(count, 1));
-    r.firstDate = ParseDate(ScanDateField(first, layout.dateColumn), layout.dateFormat);
-    r.lastDate = ParseDate(ScanDateField(last, layout.dateColumn), layout.dateFormat);
+    r.firstLine = Note(header + 1, first);
+    r.lastLine = Note(header + r.count, last);
+    r.firstDate = ParseDate(ScanDateField(first, layout), layout.dateFormat);
+    r.lastDate = ParseDate(ScanDateField(last, layout), layout.dateFormat);
+    // Dates that fall from the first line to the last: the newest day comes first.
+    if (r.lastDate != 0 && r.lastDate < r.firstDate) {
+        r.newestFirst = true;
+        std::swap(r.firstDate, r.lastDate);
+    }
     return r;
 }
 
@@ -100,12 +167,13 @@ RangeResult ScanWholeRange(const QString& path, const FileLayout& layout, double
     if (layout.header)
         reader.next(line);
     LineFields f;
+    const bool comma = layout.decimalComma();
     while (reader.next(line)) {
         SplitLine(line, layout, f);
         double v = 0;
-        if (ParsePrice(f.high, v) && v > r.high)
+        if (ReadPrice(f.high, comma, v) && v > r.high)
             r.high = v;
-        if (ParsePrice(f.low, v) && v < r.low)
+        if (ReadPrice(f.low, comma, v) && v < r.low)
             r.low = v;
     }
     r.error = reader.error();
@@ -117,7 +185,6 @@ LoadResult LoadRange(const QString& path, const FileLayout& layout, const LoadRe
 {
     LoadResult res;
     prices.resize(1);
-    double prevDate = 0;
 
     LineReader reader;
     if (QString err = reader.open(path); !err.isEmpty()) {
@@ -125,19 +192,42 @@ LoadResult LoadRange(const QString& path, const FileLayout& layout, const LoadRe
         return res;
     }
     const int64_t wanted = std::max<int64_t>(0, int64_t(req.lastRecord) - req.firstRecord + 1);
-    prices.reserve(static_cast<size_t>(wanted + req.blankDaysRight + 1));
+    // Records count in date order; newest first, record k is data line count - k + 1,
+    // so the newest records are read from the start and nothing after them.
+    const int64_t firstLine = req.newestFirst ? int64_t(req.recordCount) - req.lastRecord + 1
+                                              : int64_t(req.firstRecord);
+    std::vector<PriceRecord> records;
+    records.reserve(static_cast<size_t>(std::min<int64_t>(wanted, 1 << 20)));
     std::string_view line;
-    int64_t skip = std::max<int64_t>(0, int64_t(req.firstRecord) - 1) + (layout.header ? 1 : 0);
+    const int64_t header = layout.header ? 1 : 0;
+    int64_t skip = std::max<int64_t>(0, firstLine - 1) + header;
+    int64_t lineNo = skip;
     bool more = true;
     while (skip-- > 0 && (more = reader.next(line))) {
     }
-    LineFields f;
     for (int64_t rec = 0; more && rec < wanted && reader.next(line); ++rec) {
-        SplitLine(line, layout, f);
-        const double date = ParseDate(f.date, layout.dateFormat);
+        ++lineNo;
+        PriceRecord r;
+        if (!ReadRecord(line, layout, r)) {
+            if (res.unreadable++ == 0)
+                res.firstUnreadable = Note(lineNo, line);
+        }
+        records.push_back(r);
+    }
+    if (!reader.error().isEmpty()) {
+        res.error = reader.error();
+        return res;
+    }
+    reader.close();
+    if (req.newestFirst)
+        std::reverse(records.begin(), records.end());
+
+    prices.reserve(records.size() + static_cast<size_t>(std::max(req.blankDaysRight, 0)) + 1);
+    double prevDate = 0;
+    for (const PriceRecord& r : records) {
         if (req.holidaySpace && prices.size() > 1) {
             int d0 = DayOfWeek(prevDate) - 1;
-            const int d1 = DayOfWeek(date) - 1;
+            const int d1 = DayOfWeek(r.Date) - 1;
             if (d1 < d0) {
                 while (d0 < 5) {
                     ++d0;
@@ -146,39 +236,16 @@ LoadResult LoadRange(const QString& path, const FileLayout& layout, const LoadRe
                 }
                 // The days of the new week before the record, dated as they are.
                 for (int n = 1; n < d1; ++n)
-                    AppendSlot(prices, date - (d1 - n), true);
+                    AppendSlot(prices, r.Date - (d1 - n), true);
             }
         }
-        PriceRecord r;
-        r.Date = date;
-        double v = 0;
-        if (ParsePrice(f.open, v)) {
-            r.Open = v;
-            r.Valid |= OpenOk;
-        }
-        if (ParsePrice(f.high, v)) {
-            r.High = v;
-            r.Valid |= HighOk;
-            res.high = std::max(res.high, v);
-        }
-        if (ParsePrice(f.low, v)) {
-            r.Low = v;
-            r.Valid |= LowOk;
-            res.low = std::min(res.low, v);
-        }
-        if (ParsePrice(f.close, v)) {
-            r.Close = v;
-            r.Valid |= CloseOk;
-        }
+        if (r.Valid & HighOk)
+            res.high = std::max(res.high, r.High);
+        if (r.Valid & LowOk)
+            res.low = std::min(res.low, r.Low);
         prices.push_back(r);
-        prevDate = date;
+        prevDate = r.Date;
     }
-    if (!reader.error().isEmpty()) {
-        res.error = reader.error();
-        res.loadedCount = static_cast<int32_t>(prices.size() - 1);
-        return res;
-    }
-    reader.close();
     res.loadedCount = static_cast<int32_t>(prices.size() - 1);
     res.totalSlots = res.loadedCount;
     for (int i = 0; i < req.blankDaysRight; ++i) {

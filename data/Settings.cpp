@@ -21,6 +21,27 @@ bool ParseAngle(const QString& text, double& out)
     return ParsePrice(std::string_view(b.constData(), static_cast<size_t>(b.size())), out);
 }
 
+QString SeparatorText(char separator)
+{
+    switch (separator) {
+    case ';': return QStringLiteral(";");
+    case '\t': return QStringLiteral("tab");
+    default: return QStringLiteral(",");
+    }
+}
+
+char SeparatorFromText(std::string_view text)
+{
+    if (text == "\t")
+        return '\t';
+    text = TrimBlanks(text);
+    if (text == ";" || text == "semicolon")
+        return ';';
+    if (text == "tab" || text == "TAB" || text == "Tab")
+        return '\t';
+    return ',';
+}
+
 void ReadSettingsFile(const QString& path)
 {
     if (!QFileInfo(path).isFile())
@@ -34,7 +55,7 @@ void ReadSettingsFile(const QString& path)
     double* angles[] = {&g.FanAngle1, &g.FanAngle2, &g.FanAngle3};
     std::string_view line;
     int n = 0;
-    while (n < 10 && reader.next(line)) {
+    while (n < 11 && reader.next(line)) {
         ++n;
         if (n == 1) {
             g.HasHeaderLine = line != "0";
@@ -42,6 +63,8 @@ void ReadSettingsFile(const QString& path)
             long long v = 0;
             if (ParseInt(line, v) && v >= INT16_MIN && v <= INT16_MAX)
                 *ints[n - 2] = static_cast<int16_t>(v);
+        } else if (n == 11) {
+            g.FieldSeparator = SeparatorFromText(line);
         } else {
             double v = 0;
             if (ParseAngle(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())), v))
@@ -65,6 +88,7 @@ QString WriteSettingsFile(const QString& path, const std::array<QString, 5>& fie
     add(FormatAngle(g.FanAngle1));
     add(FormatAngle(g.FanAngle2));
     add(FormatAngle(g.FanAngle3));
+    add(SeparatorText(g.FieldSeparator));
 
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))

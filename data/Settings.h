@@ -3,12 +3,18 @@
 
 #include <QString>
 #include <array>
+#include <string_view>
 
 // Reads the file over the current settings; a missing file or a bad line
 // keeps the value it would set.
 void ReadSettingsFile(const QString& path);
 
-// Writes all ten lines through a temporary file renamed over the old one, so
+// The separator as line 11 writes it, and back; anything else is a comma.
+[[nodiscard]] QString SeparatorText(char separator);
+[[nodiscard]] char SeparatorFromText(std::string_view text);
+
+// Writes all eleven lines (the separator last, so readers that stop at ten
+// keep working) through a temporary file renamed over the old one, so
 // a failed write leaves the old file whole. fieldTexts are lines 2 to 6 as
 // they should appear. Returns an error text, empty on success.
 [[nodiscard]] QString WriteSettingsFile(const QString& path,

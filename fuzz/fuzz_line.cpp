@@ -25,6 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (ParsePrice(t, v) && !(v == v))
             __builtin_trap(); // a converted price is a number
     }
-    (void)ScanDateField(line, layout.dateColumn);
+    (void)ScanDateField(line, layout);
     return 0;
 }

@@ -12,6 +12,16 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 
+// Readable failures for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
+}
+
 // Records every prompt; answers dialogs from queued answers.
 class RecordingPrompts : public Prompts {
 public:

@@ -32,15 +32,24 @@ protected:
 
 TEST_F(BadInput, EmptyHeaderOnlyAndCommaOnlyFiles)
 {
+    const QStringList noLines(QStringLiteral("message:Aurigon:\"bad.txt\" holds no price lines."));
     OpenAndPlot(QByteArray());
     EXPECT_EQ(GloVar.RecordCount, 1); // an empty file after the header still counts one line
     EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+    EXPECT_EQ(prompts.events, noLines);
+    prompts.events.clear();
     OpenAndPlot("Date,Open,High,Low,Close\r\n");
     EXPECT_EQ(GloVar.RecordCount, 1);
-    OpenAndPlot(QByteArray("h\n") + QByteArray(",,,,,,,,\n").repeated(300));
-    EXPECT_EQ(GloVar.RecordCount, 300);
-    EXPECT_EQ(GloVar.LoadedCount, 300); // every price missing: axes and header only
-    EXPECT_TRUE(prompts.events.isEmpty()) << prompts.events.join('|').toStdString();
+    EXPECT_EQ(prompts.events, noLines);
+    prompts.events.clear();
+    // Lines without a date under any layout: refused, with the first of them named.
+    Open(WriteFile(dir, QStringLiteral("bad.txt"), QByteArray("h\n") + QByteArray(",,,,,,,,\n").repeated(300)));
+    EXPECT_EQ(GloVar.RecordCount, 0);
+    EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
+    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+    EXPECT_EQ(prompts.events, QStringList({QStringLiteral("beep"),
+                                           QStringLiteral("message:Aurigon:\"bad.txt\" cannot be charted: "
+                                                          "no date reads in line 2:\n\",,,,,,,,\"")}));
 }
 
 TEST_F(BadInput, BinaryGarbageNulBytesAndNonUtf8Dates)

@@ -131,8 +131,11 @@ TEST(PriceLine, SplittingAndConversion)
     EXPECT_EQ(f.high, "3");
     EXPECT_EQ(f.low, "");
     EXPECT_EQ(f.close, "");
-    EXPECT_EQ(ScanDateField("a,b,c", 2), "b");
-    EXPECT_EQ(ScanDateField("a", 3), "");
+    FileLayout second;
+    second.dateColumn = 2;
+    EXPECT_EQ(ScanDateField("a,b,c", second), "b");
+    second.dateColumn = 3;
+    EXPECT_EQ(ScanDateField("a", second), "");
 
     double v = -1;
     EXPECT_TRUE(ParsePrice(" 101.25 ", v));
@@ -215,7 +218,10 @@ TEST_F(Reader, SingleLineAndBadLastDate)
     Open(WriteFile(dir, QStringLiteral("bad.txt"), "h\n01/03/2005,1,2,0.5,1.5\nnot a date,1,2,0,1\n"));
     EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
     EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
-    EXPECT_TRUE(prompts.events.isEmpty()) << prompts.events.join(QLatin1Char('|')).toStdString();
+    // Refused, with the line that stands in the way.
+    EXPECT_EQ(prompts.events, QStringList(QStringLiteral(
+                                  "message:Aurigon:No date reads in the last line of \"bad.txt\": "
+                                  "line 3: \"not a date,1,2,0,1\"")));
 }
 
 TEST_F(Reader, UnreadableFileShowsTheErrorAndResets)
@@ -296,4 +302,29 @@ TEST_F(Reader, WholeFileScaleAndLongFiles)
     EXPECT_EQ(g.TotalSlots, 3050);
     EXPECT_EQ(g.ChartHigh, g.FileHigh);
     EXPECT_EQ(g.ChartLow, 99);
+}
+
+TEST_F(SettingsFile, SeparatorOnLineElevenRoundTripsAndTenLinesMeanComma)
+{
+    for (char sep : {';', '\t', ','}) {
+        ResetSharedState();
+        GloVar.FieldSeparator = sep;
+        ASSERT_EQ(WriteSettingsFile(path), QString());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll().count("\r\n"), 11);
+        ResetSharedState();
+        GloVar.FieldSeparator = '?';
+        ReadSettingsFile(path);
+        EXPECT_EQ(GloVar.FieldSeparator, sep);
+    }
+    // A file of ten lines from before reads as comma-separated.
+    WriteFile(dir, QStringLiteral("fsetup.dat"), "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
+    ResetSharedState();
+    GloVar.FieldSeparator = ';';
+    SetCreationDefaults(dir.path());
+    ReadSettingsFile(path);
+    EXPECT_EQ(GloVar.FieldSeparator, ',');
+    EXPECT_EQ(SeparatorFromText("\t"), '\t');
+    EXPECT_EQ(SeparatorFromText("semicolon"), ';');
 }

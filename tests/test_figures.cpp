@@ -107,7 +107,7 @@ TEST_F(Figures, FanAnglesDialogChecksAllThreeFirst)
     ASSERT_TRUE(s->ChartSetupAccept({QStringLiteral("40.0"), QStringLiteral("61,8"), QStringLiteral("45")}));
     QFile f(s->SettingsPath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().endsWith("\r\n40\r\n61.8\r\n45\r\n"));
+    EXPECT_TRUE(f.readAll().endsWith("\r\n40\r\n61.8\r\n45\r\n,\r\n"));
 }
 
 TEST_F(Figures, ExtensionCorrectionAndTimeLevels)

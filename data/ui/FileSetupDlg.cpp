@@ -1,6 +1,7 @@
 #include "data/ui/FileSetupDlg.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 
 #include "app/GloVar.h"
+#include "data/Dates.h"
 
 TFileSetupDlg::TFileSetupDlg(Accept accept, QWidget* parent)
     : QDialog(parent), accept_(std::move(accept))
@@ -38,10 +40,13 @@ TFileSetupDlg::TFileSetupDlg(Accept accept, QWidget* parent)
     dateFmtCB->setObjectName(QStringLiteral("dateFmtCB"));
     dateFmtCB->setEditable(true);
     dateFmtCB->setInsertPolicy(QComboBox::NoInsert);
-    dateFmtCB->addItems({QStringLiteral("mm/dd/yy"), QStringLiteral("mm/dd/yyyy"),
-                         QStringLiteral("dd/mm/yy"), QStringLiteral("dd/mm/yyyy"),
-                         QStringLiteral("yyyymmdd"), QString()});
+    dateFmtCB->addItems(DateLayoutNames());
     grid->addWidget(dateFmtCB, 2, 2);
+    grid->addWidget(new QLabel(QStringLiteral("<b>Separator</b>"), this), 4, 2);
+    sepCB = new QComboBox(this);
+    sepCB->setObjectName(QStringLiteral("sepCB"));
+    sepCB->addItems({QStringLiteral("Comma"), QStringLiteral("Semicolon"), QStringLiteral("Tab")});
+    grid->addWidget(sepCB, 5, 2);
     BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
     BitBtn1->setDefault(true);
     grid->addWidget(BitBtn1, 8, 1, 1, 2, Qt::AlignRight);
@@ -67,6 +72,13 @@ void TFileSetupDlg::FormActivate()
         dateFmtCB->setCurrentIndex(g.DateFormat);
     else
         dateFmtCB->setEditText(QString());
+    sepCB->setCurrentIndex(g.FieldSeparator == ';' ? 1 : g.FieldSeparator == '\t' ? 2 : 0);
+}
+
+char TFileSetupDlg::SelectedSeparator() const
+{
+    const char seps[] = {',', ';', '\t'};
+    return seps[std::clamp(sepCB->currentIndex(), 0, 2)];
 }
 
 int TFileSetupDlg::SelectedFormat() const
@@ -82,7 +94,7 @@ void TFileSetupDlg::BitBtn1Click()
 {
     const std::array<QString, 5> fields = {DateOrder->text(), OpenOrder->text(), HighOrder->text(),
                                            LowOrder->text(), CloseOrder->text()};
-    if (accept_(headline->isChecked(), fields, SelectedFormat()))
+    if (accept_(headline->isChecked(), fields, SelectedFormat(), SelectedSeparator()))
         accept();
 }
 
@@ -90,7 +102,7 @@ QStringList TFileSetupDlg::fieldNames() const
 {
     return {QStringLiteral("headline"), QStringLiteral("DateOrder"), QStringLiteral("OpenOrder"),
             QStringLiteral("HighOrder"), QStringLiteral("LowOrder"), QStringLiteral("CloseOrder"),
-            QStringLiteral("dateFmtCB")};
+            QStringLiteral("dateFmtCB"), QStringLiteral("sepCB")};
 }
 
 QStringList TFileSetupDlg::flagNames() const
@@ -109,6 +121,14 @@ void TFileSetupDlg::setField(const QString& name, const QString& text)
             dateFmtCB->setCurrentIndex(idx);
         else
             dateFmtCB->setEditText(text);
+    } else if (name == QLatin1String("sepCB")) {
+        const QString t = text.toLower();
+        if (t == QLatin1String("1") || t == QLatin1String(";") || t == QLatin1String("semicolon"))
+            sepCB->setCurrentIndex(1);
+        else if (t == QLatin1String("2") || t == QLatin1String("tab"))
+            sepCB->setCurrentIndex(2);
+        else
+            sepCB->setCurrentIndex(0);
     } else if (auto* edit = findChild<QLineEdit*>(name)) {
         edit->setText(text);
     }

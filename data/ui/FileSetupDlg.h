@@ -14,9 +14,9 @@ class QPushButton;
 class TFileSetupDlg : public QDialog, public ScriptableDialog {
     Q_OBJECT
 public:
-    // accept takes the header flag, the five field texts and the layout
-    // index; false keeps the dialog open.
-    using Accept = std::function<bool(bool, const std::array<QString, 5>&, int)>;
+    // accept takes the header flag, the five field texts, the layout index
+    // and the field separator; false keeps the dialog open.
+    using Accept = std::function<bool(bool, const std::array<QString, 5>&, int, char)>;
     TFileSetupDlg(Accept accept, QWidget* parent = nullptr);
     QCheckBox* headline = nullptr;
     QLineEdit* DateOrder = nullptr;
@@ -25,11 +25,13 @@ public:
     QLineEdit* LowOrder = nullptr;
     QLineEdit* CloseOrder = nullptr;
     QComboBox* dateFmtCB = nullptr;
+    QComboBox* sepCB = nullptr; // comma, semicolon, tab
     QPushButton* BitBtn1 = nullptr;
     void FormActivate();
     void BitBtn1Click();
     // The selected layout; -1 when the typed text matches no item.
     [[nodiscard]] int SelectedFormat() const;
+    [[nodiscard]] char SelectedSeparator() const;
 
     QStringList fieldNames() const override;
     QStringList flagNames() const override;
