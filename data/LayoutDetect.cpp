@@ -291,6 +291,7 @@ LayoutCheck CheckLayout(const QString& path, const FileLayout& current)
     }
     l.dateFormat = chosen;
     out.layout = l;
-    out.outcome = LayoutCheck::Detected;
+    // Nothing better than the layout in force: what does not read stays unread.
+    out.outcome = l == current ? LayoutCheck::Fits : LayoutCheck::Detected;
     return out;
 }
