@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    for (int layout = -1; layout <= 6; ++layout) {
+    for (int layout = -1; layout <= DateLayoutCount; ++layout) {
         const double d = ParseDate(text, layout);
         if (d != 0 && (d != std::floor(d) || DayOfWeek(d) < 1 || DayOfWeek(d) > 7))
             __builtin_trap();

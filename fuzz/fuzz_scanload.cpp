@@ -48,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ChartSession s(prompts);
     s.toClipboard = nullptr;
     s.FormCreate(dir.path());
-    GloVar.DateFormat = int16_t(opts % 6);
+    GloVar.DateFormat = int16_t(opts % 8);
+    const char seps[] = {',', ';', '\t'};
+    GloVar.FieldSeparator = seps[(opts >> 6) % 3];
     GloVar.HasHeaderLine = (opts & 8) != 0;
     s.SplashAcknowledged(false);
     s.FinishFirstActivation(200, 120);

@@ -230,3 +230,35 @@ state
     EXPECT_TRUE(t.contains("pen 0 128 0 1 solid\n")); // the ellipse's green
     EXPECT_TRUE(t.contains("text 5 20 left-bottom \""));
 }
+
+TEST_F(Script, ARealPriceFileThroughTheRunner)
+{
+    // Newest day first, semicolons and decimal commas: the layout is worked
+    // out on open, said once as an event, and shown in the state report.
+    QByteArray bytes = "Datum;Erster;Hoch;Tief;Schluss\n";
+    QDate d(2024, 12, 31);
+    for (int i = 0; i < 300; d = d.addDays(-1)) {
+        if (d.dayOfWeek() > 5)
+            continue;
+        const QString c = QString::number(50 + (i % 17) * 0.25, 'f', 2).replace('.', ',');
+        bytes += QStringLiteral("%1;%2;%2;%2;%2\n").arg(d.toString(QStringLiteral("dd.MM.yyyy")), c).toUtf8();
+        ++i;
+    }
+    prices = WriteFile(dir, QStringLiteral("kurse.csv"), bytes);
+    const ScriptRun r = Go(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\nstate\n"
+                                          "press PlotBtn\nlayout sepCB=0\nstate\n"));
+    ASSERT_EQ(r.status, 0);
+    ASSERT_EQ(r.kinds(), QStringList({QStringLiteral("message"), QStringLiteral("state"),
+                                      QStringLiteral("state")}));
+    EXPECT_TRUE(r.events[0][QStringLiteral("text")].toString().contains(QStringLiteral("semicolons")));
+    const QJsonObject st = r.events[1];
+    EXPECT_EQ(Var(st, "FieldSeparator"), QStringLiteral(";"));
+    EXPECT_EQ(Var(st, "DateFormat"), 7);
+    EXPECT_EQ(Var(st, "NewestFirst"), true);
+    EXPECT_EQ(Var(st, "RecordCount"), 300);
+    EXPECT_EQ(Var(st, "LoadedCount"), 261);
+    EXPECT_EQ(Var(st, "ChartHigh"), 54.0);
+    EXPECT_EQ(Var(st, "LastFileDate"), double(QDate(1899, 12, 30).daysTo(QDate(2024, 12, 31))));
+    // The layout dialog changes the separator back, and fsetup.dat keeps it.
+    EXPECT_EQ(Var(r.lastState(), "FieldSeparator"), QStringLiteral(","));
+}
