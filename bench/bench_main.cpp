@@ -36,12 +36,30 @@ QTemporaryDir& Folder()
     return dir;
 }
 
-// A price file of `lines` data lines plus a header, made once per run.
-QString PriceFile(int64_t lines)
+// A price file of `lines` data lines plus a header, made once per run;
+// negative: the same lines with the newest day first.
+QString PriceFile(int64_t signedLines)
 {
     static std::map<int64_t, QString> made;
-    if (auto it = made.find(lines); it != made.end())
+    if (auto it = made.find(signedLines); it != made.end())
         return it->second;
+    if (signedLines < 0) {
+        QFile in(PriceFile(-signedLines));
+        in.open(QIODevice::ReadOnly);
+        QList<QByteArray> rows = in.readAll().split('\n');
+        if (!rows.isEmpty() && rows.last().isEmpty())
+            rows.removeLast();
+        const QString path = Folder().filePath(QStringLiteral("n%1.txt").arg(-signedLines));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        out.write(rows.first() + '\n');
+        for (qsizetype i = rows.size() - 1; i >= 1; --i)
+            out.write(rows[i] + '\n');
+        made[signedLines] = path;
+        return path;
+    }
+    const int64_t lines = signedLines;
     const QString path = Folder().filePath(QStringLiteral("p%1.txt").arg(lines));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
@@ -69,7 +87,7 @@ QString PriceFile(int64_t lines)
         }
     }
     f.write(buf);
-    made[lines] = path;
+    made[signedLines] = path;
     return path;
 }
 
@@ -140,6 +158,22 @@ void LoadLast261(benchmark::State& st)
     st.counters["peak_MB"] = PeakMb();
 }
 
+// Choosing a file and plotting its last 261 days, as a user does: the
+// layout check, the scan and the load. Negative: the newest day first.
+void OpenAndPlot(benchmark::State& st)
+{
+    Fixture fx(980, 590, st.range(0));
+    for (auto _ : st) {
+        fx.session.FileBtnClick();
+        fx.session.PlotBtnClick();
+        if (!GloVar.ChartShown || GloVar.LoadedCount != 261)
+            st.SkipWithError("the chart was not plotted");
+        fx.session.PlotBtnClick();
+    }
+    st.counters["newest_first"] = GloVar.NewestFirst;
+    st.counters["peak_MB"] = PeakMb();
+}
+
 void Plot(benchmark::State& st)
 {
     Fixture fx(int(st.range(0)), int(st.range(1)));
@@ -203,6 +237,7 @@ BENCHMARK(Floor)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillis
 BENCHMARK(Scan)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(WholeRange)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadLast261)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenAndPlot)->Arg(1000000)->Arg(-1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Plot)->Args({980, 590})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 BENCHMARK(Draw)->DenseRange(1, 8)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LiveEllipseMove)->Unit(benchmark::kMicrosecond);
