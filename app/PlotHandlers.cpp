@@ -41,7 +41,7 @@ void ChartSession::PlotBtnClick()
     DrawPriceChart(chart);
     ui.imageVisible = true;
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
-    if (QString err = WriteImageFile(chart.image(), tmp, "BMP"); !err.isEmpty()) {
+    if (QString err = WriteImageFile(chart.image(), tmp, "BMP", true); !err.isEmpty()) {
         prompts_.error(err);
         return;
     }
@@ -232,7 +232,7 @@ void ChartSession::PrintBtnClick()
     if (!target)
         return;
     const QString tmp = GloVar.WorkDir + QStringLiteral("TmpPrint.bmp");
-    if (QString err = WriteImageFile(chart.image(), tmp, "BMP"); !err.isEmpty()) {
+    if (QString err = WriteImageFile(chart.image(), tmp, "BMP", true); !err.isEmpty()) {
         prompts_.error(err);
         return;
     }

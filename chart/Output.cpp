@@ -1,9 +1,9 @@
 #include "chart/Output.h"
 
-#include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <algorithm>
+
+#include "data/WholeFile.h"
 
 QRect PrintPlacement(QSize page, QSize image)
 {
@@ -22,20 +22,9 @@ QRect PrintPlacement(QSize page, QSize image)
     return QRect(left, top, w, h);
 }
 
-QString WriteImageFile(const QImage& image, const QString& path, const char* format)
+QString WriteImageFile(const QImage& image, const QString& path, const char* format, bool scratch)
 {
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("Cannot create file %1. Is a directory").arg(path);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return QStringLiteral("Cannot create file %1. %2").arg(path, f.errorString());
-    if (!image.save(&f, format)) {
-        f.cancelWriting();
-        const QString why = f.error() != QFileDevice::NoError ? f.errorString()
-                                                              : QStringLiteral("The picture could not be encoded.");
-        return QStringLiteral("Cannot create file %1. %2").arg(path, why);
-    }
-    if (!f.commit())
-        return QStringLiteral("Cannot create file %1. %2").arg(path, f.errorString());
-    return QString();
+    return WriteWholeFile(
+        path, [&](QIODevice& d) { return image.save(&d, format); },
+        scratch ? SymLink::Replace : SymLink::Follow);
 }

@@ -12,4 +12,6 @@ class QImage;
 
 // Writes a picture whole or not at all: a failure leaves any old file as it
 // was. format is "BMP" or "PNG"; returns an error text, empty on success.
-[[nodiscard]] QString WriteImageFile(const QImage& image, const QString& path, const char* format);
+// scratch: the program's own file, whose symbolic link is replaced, not followed.
+[[nodiscard]] QString WriteImageFile(const QImage& image, const QString& path, const char* format,
+                                     bool scratch = false);

@@ -97,16 +97,26 @@ bool PricesRead(const LineFields& f, bool decimalComma)
 
 // The file's last line as the scan reads it, from its end alone; empty
 // when the file has no more than the head or its last line is too long.
-std::string LastLineOf(const QString& path, size_t headBytes)
+std::string LastLineOf(const PriceSource& source, size_t headBytes)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.isSequential())
-        return {};
-    const qint64 size = f.size();
     constexpr qint64 Tail = 1 << 16;
-    if (size <= qint64(headBytes) || !f.seek(std::max<qint64>(0, size - Tail)))
-        return {};
-    QByteArray tail = f.read(Tail);
+    QByteArray tail;
+    if (source.bytes) {
+        const std::string_view b = *source.bytes;
+        if (b.size() <= headBytes)
+            return {};
+        const size_t from = b.size() - std::min<size_t>(b.size(), Tail);
+        tail = QByteArray(b.data() + from, qsizetype(b.size() - from));
+    } else {
+        QFile f(source.path);
+        // The reader has refused anything but a regular file by now.
+        if (!f.open(QIODevice::ReadOnly) || f.isSequential())
+            return {};
+        const qint64 size = f.size();
+        if (size <= qint64(headBytes) || !f.seek(std::max<qint64>(0, size - Tail)))
+            return {};
+        tail = f.read(Tail);
+    }
     if (tail.endsWith('\n'))
         tail.chop(1);
     const qsizetype nl = tail.lastIndexOf('\n');
@@ -163,11 +173,11 @@ bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layo
     return true;
 }
 
-LayoutCheck CheckLayout(const QString& path, const FileLayout& current)
+LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
 {
     LayoutCheck out;
     LineReader reader;
-    if (QString err = reader.open(path); !err.isEmpty()) {
+    if (QString err = reader.open(source); !err.isEmpty()) {
         out.error = err;
         return out;
     }
@@ -186,7 +196,7 @@ LayoutCheck CheckLayout(const QString& path, const FileLayout& current)
         return out;
     // The dated lines looked at: the head and the file's last line.
     std::vector<std::string_view> dated(head.begin() + (current.header ? 1 : 0), head.end());
-    const std::string last = LastLineOf(path, headBytes);
+    const std::string last = LastLineOf(source, headBytes);
     if (!last.empty())
         dated.push_back(last);
     auto readAll = [&dated](const FileLayout& l, int format) {
@@ -268,7 +278,7 @@ LayoutCheck CheckLayout(const QString& path, const FileLayout& current)
         // The first later line with a day above 12 settles the order.
         int settled = -1;
         LineReader all;
-        if (all.open(path).isEmpty()) {
+        if (all.open(source).isEmpty()) {
             if (l.header)
                 all.next(line);
             while (settled < 0 && all.next(line)) {

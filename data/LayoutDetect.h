@@ -27,4 +27,4 @@ struct LayoutCheck {
 // False when the line names no date and no close.
 bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layout);
 
-[[nodiscard]] LayoutCheck CheckLayout(const QString& path, const FileLayout& current);
+[[nodiscard]] LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current);

@@ -1,30 +1,83 @@
 #include "data/LineReader.h"
 
-#include <QFileInfo>
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-QString LineReader::open(const QString& path)
+namespace {
+QString CannotOpen(const QString& path, const QString& why)
 {
-    file_.close();
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(path, why);
+}
+
+QString SystemError(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+} // namespace
+
+void LineReader::close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+QString LineReader::open(const PriceSource& source)
+{
+    close();
     pos_ = len_ = 0;
     eof_ = false;
+    tooLong_ = false;
     error_.clear();
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("Cannot open file \"%1\". Is a directory").arg(path);
-    file_.setFileName(path);
-    if (!file_.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot open file \"%1\". %2").arg(path, file_.errorString());
+    path_ = source.path;
+    if (source.bytes) {
+        data_ = source.bytes->data();
+        len_ = source.bytes->size();
+        eof_ = true;
+        return QString();
+    }
+    const QByteArray name = QFile::encodeName(source.path);
+    // Not blocking on open, so that a pipe put in the file's place cannot hang us.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return CannotOpen(source.path, SystemError(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return CannotOpen(source.path, SystemError(err));
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return CannotOpen(source.path, QStringLiteral("Is a directory"));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return CannotOpen(source.path,
+                          QStringLiteral("It is not a regular file (a pipe, a device or a socket)."));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    fd_ = fd;
     buf_.resize(BlockSize);
+    data_ = buf_.data();
     return QString();
 }
 
 bool LineReader::fill()
 {
-    if (eof_)
+    if (eof_ || fd_ < 0)
         return false;
-    const qint64 n = file_.read(buf_.data(), static_cast<qint64>(buf_.size()));
+    ssize_t n = 0;
+    do
+        n = ::read(fd_, buf_.data(), buf_.size());
+    while (n < 0 && errno == EINTR);
     if (n < 0) {
-        error_ = QStringLiteral("Read error in \"%1\". %2").arg(file_.fileName(), file_.errorString());
+        error_ = QStringLiteral("Read error in \"%1\". %2").arg(path_, SystemError(errno));
         eof_ = true;
         return false;
     }
@@ -32,6 +85,7 @@ bool LineReader::fill()
         eof_ = true;
         return false;
     }
+    data_ = buf_.data();
     pos_ = 0;
     len_ = static_cast<size_t>(n);
     return true;
@@ -40,7 +94,14 @@ bool LineReader::fill()
 bool LineReader::next(std::string_view& line)
 {
     carry_.clear();
+    tooLong_ = false;
     bool any = false;
+    auto keep = [this](const char* from, size_t n) {
+        const size_t room = MaxLine - std::min(MaxLine, carry_.size());
+        if (n > room)
+            tooLong_ = true;
+        carry_.append(from, std::min(n, room));
+    };
     for (;;) {
         if (pos_ >= len_ && !fill()) {
             if (!any)
@@ -48,20 +109,20 @@ bool LineReader::next(std::string_view& line)
             break;
         }
         any = true;
-        const char* start = buf_.data() + pos_;
+        const char* start = data_ + pos_;
         const void* nl = std::memchr(start, '\n', len_ - pos_);
         if (nl) {
             const size_t n = static_cast<const char*>(nl) - start;
             pos_ += n + 1;
-            if (carry_.empty()) {
+            if (carry_.empty() && !tooLong_ && n <= MaxLine) {
                 line = std::string_view(start, n);
             } else {
-                carry_.append(start, n);
+                keep(start, n);
                 line = carry_;
             }
             goto done;
         }
-        carry_.append(start, len_ - pos_);
+        keep(start, len_ - pos_);
         pos_ = len_;
     }
     line = carry_;

@@ -2,31 +2,58 @@
 // Sequential reading of a text file in large blocks, one line at a time,
 // without an allocation per line. Lines end in LF; a CR before it is dropped.
 
-#include <QFile>
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+// Where lines come from: a file by its path, or bytes already in memory.
+struct PriceSource {
+    QString path;
+    std::optional<std::string_view> bytes;
+
+    PriceSource(const QString& p) : path(p) {} // NOLINT: a path is a source
+    [[nodiscard]] static PriceSource InMemory(std::string_view b)
+    {
+        PriceSource s(QStringLiteral("(memory)"));
+        s.bytes = b;
+        return s;
+    }
+};
+
 class LineReader {
 public:
     static constexpr size_t BlockSize = 1 << 20;
+    // A longer line is cut here and reported as too long; memory stays bounded.
+    static constexpr size_t MaxLine = 1 << 20;
 
-    // Returns an error text, empty on success.
-    QString open(const QString& path);
+    LineReader() = default;
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+    ~LineReader() { close(); }
+
+    // Returns an error text, empty on success. Only regular files are read:
+    // a pipe or a device would block or never end.
+    QString open(const PriceSource& source);
     // False at the end of the file or after a read error (see error()).
     bool next(std::string_view& line);
+    // The line just read was longer than MaxLine; it holds its start only.
+    [[nodiscard]] bool lineTooLong() const { return tooLong_; }
     [[nodiscard]] const QString& error() const { return error_; }
-    void close() { file_.close(); }
+    void close();
 
 private:
     bool fill();
 
-    QFile file_;
+    int fd_ = -1;
+    QString path_;
     std::vector<char> buf_;
+    const char* data_ = nullptr;
     size_t pos_ = 0;
     size_t len_ = 0;
     bool eof_ = false;
+    bool tooLong_ = false;
     std::string carry_;
     QString error_;
 };

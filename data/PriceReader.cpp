@@ -112,11 +112,11 @@ std::string_view ScanDateField(std::string_view line, const FileLayout& layout)
     return {};
 }
 
-ScanResult ScanPriceData(const QString& path, const FileLayout& layout)
+ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
 {
     ScanResult r;
     LineReader reader;
-    if (QString err = reader.open(path); !err.isEmpty()) {
+    if (QString err = reader.open(source); !err.isEmpty()) {
         r.error = err;
         return r;
     }
@@ -131,7 +131,7 @@ ScanResult ScanPriceData(const QString& path, const FileLayout& layout)
             first.assign(line.begin(), line.end());
         ++count;
         if (count > INT32_MAX) {
-            r.error = QStringLiteral("The file \"%1\" has too many lines.").arg(path);
+            r.error = QStringLiteral("The file \"%1\" has too many lines.").arg(source.path);
             return r;
         }
         last.assign(line.begin(), line.end());
@@ -153,13 +153,14 @@ ScanResult ScanPriceData(const QString& path, const FileLayout& layout)
     return r;
 }
 
-RangeResult ScanWholeRange(const QString& path, const FileLayout& layout, double high, double low)
+RangeResult ScanWholeRange(const PriceSource& source, const FileLayout& layout, double high,
+                           double low)
 {
     RangeResult r;
     r.high = high;
     r.low = low;
     LineReader reader;
-    if (QString err = reader.open(path); !err.isEmpty()) {
+    if (QString err = reader.open(source); !err.isEmpty()) {
         r.error = err;
         return r;
     }
@@ -180,14 +181,14 @@ RangeResult ScanWholeRange(const QString& path, const FileLayout& layout, double
     return r;
 }
 
-LoadResult LoadRange(const QString& path, const FileLayout& layout, const LoadRequest& req,
+LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const LoadRequest& req,
                      std::vector<PriceRecord>& prices)
 {
     LoadResult res;
     prices.resize(1);
 
     LineReader reader;
-    if (QString err = reader.open(path); !err.isEmpty()) {
+    if (QString err = reader.open(source); !err.isEmpty()) {
         res.error = err;
         return res;
     }
@@ -208,7 +209,7 @@ LoadResult LoadRange(const QString& path, const FileLayout& layout, const LoadRe
     for (int64_t rec = 0; more && rec < wanted && reader.next(line); ++rec) {
         ++lineNo;
         PriceRecord r;
-        if (!ReadRecord(line, layout, r)) {
+        if (!ReadRecord(line, layout, r) || reader.lineTooLong()) {
             if (res.unreadable++ == 0)
                 res.firstUnreadable = Note(lineNo, line);
         }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/FileLayout.h"
+#include "data/LineReader.h"
 #include "data/PriceRecord.h"
 
 // The low value every extreme search starts from.
@@ -44,7 +45,7 @@ struct ScanResult {
     bool newestFirst = false;
     LineNote firstLine, lastLine;
 };
-[[nodiscard]] ScanResult ScanPriceData(const QString& path, const FileLayout& layout);
+[[nodiscard]] ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout);
 
 struct RangeResult {
     QString error;
@@ -52,7 +53,7 @@ struct RangeResult {
     double low = LowStart;
 };
 // The extremes of every line, starting from the given ones.
-[[nodiscard]] RangeResult ScanWholeRange(const QString& path, const FileLayout& layout,
+[[nodiscard]] RangeResult ScanWholeRange(const PriceSource& source, const FileLayout& layout,
                                          double high, double low);
 
 struct LoadRequest {
@@ -70,11 +71,12 @@ struct LoadResult {
     int32_t totalSlots = 0;
     double high = 0;
     double low = LowStart;
-    // Lines whose date or a price did not read, and the first of them.
+    // Lines whose date or a price did not read (or that were too long), and
+    // the first of them.
     int64_t unreadable = 0;
     LineNote firstUnreadable;
 };
 // Fills slots 1.. in date order (slot 0 stays unused); a file shortened
 // since its scan ends the range where it ends.
-[[nodiscard]] LoadResult LoadRange(const QString& path, const FileLayout& layout,
+[[nodiscard]] LoadResult LoadRange(const PriceSource& source, const FileLayout& layout,
                                    const LoadRequest& request, std::vector<PriceRecord>& prices);

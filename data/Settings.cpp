@@ -2,11 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/GloVar.h"
 #include "data/LineReader.h"
 #include "data/Numbers.h"
+#include "data/WholeFile.h"
 
 QString FormatAngle(double v)
 {
@@ -90,12 +90,7 @@ QString WriteSettingsFile(const QString& path, const std::array<QString, 5>& fie
     add(FormatAngle(g.FanAngle3));
     add(SeparatorText(g.FieldSeparator));
 
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString());
-    if (f.write(out) != out.size() || !f.commit())
-        return QStringLiteral("Cannot write file \"%1\". %2").arg(path, f.errorString());
-    return QString();
+    return WriteWholeFile(path, [&out](QIODevice& d) { return d.write(out) == out.size(); });
 }
 
 QString WriteSettingsFile(const QString& path)
