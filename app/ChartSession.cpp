@@ -60,7 +60,9 @@ void ChartSession::FinishFirstActivation(int chartWidth, int chartHeight)
 
 QString ChartSession::RatioText(double ratio)
 {
-    return QString::asprintf("%12.4f", ratio).trimmed();
+    const QString fixed = QString::asprintf("%12.4f", ratio).trimmed();
+    // The highest powers would overflow the field: shown with an exponent.
+    return fixed.size() <= 12 ? fixed : QString::asprintf("%.4e", ratio);
 }
 
 void ChartSession::ShowRatio()

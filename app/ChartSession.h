@@ -100,6 +100,8 @@ public:
     void DrawP2Marker(int x, int y);
     void DrawP3Marker(int x, int y);
 
+    // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
+    static constexpr int RatioPowerLimit = 60;
     [[nodiscard]] static QString RatioText(double ratio);
     [[nodiscard]] static QString ChartTypeCaption(int type);
     [[nodiscard]] QString SettingsPath() const;
@@ -109,6 +111,8 @@ private:
     void ShowDir();
     void CommonPlotEnding();
     void PutBase(const QImage& img);
+    // The window in setup mode: File and Dates within reach, the chart hidden.
+    void EnterSetupMode();
     void Navigate(int step);
     // Works out the layout of a newly chosen file that does not fit the one
     // in force; false when the file was refused.

@@ -1,11 +1,15 @@
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "app/GloVar.h"
@@ -30,7 +34,8 @@ private:
 };
 } // namespace
 
-QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
+namespace {
+QString PaintPage(QPrinter& printer, const QImage& image, const QRect& target)
 {
     QPainter p;
     if (!p.begin(&printer))
@@ -40,6 +45,36 @@ QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
     if (!p.end())
         return QStringLiteral("Printing failed");
     return QString();
+}
+
+// A printed file that ends as a PDF ends, so nothing was cut off.
+bool WholePdf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 64 || !f.seek(f.size() - 32))
+        return false;
+    return f.read(32).contains("%%EOF");
+}
+} // namespace
+
+QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
+{
+    const QString path = printer.outputFileName();
+    if (path.isEmpty())
+        return PaintPage(printer, image, target);
+    // Printed beside the file and renamed over it only when whole.
+    const QString part = path + QStringLiteral(".part");
+    printer.setOutputFileName(part);
+    QString err = PaintPage(printer, image, target);
+    printer.setOutputFileName(path);
+    if (err.isEmpty() && !WholePdf(part))
+        err = QStringLiteral("Cannot create file %1. It could not be written whole.").arg(path);
+    if (err.isEmpty() && std::rename(QFile::encodeName(part).constData(),
+                                     QFile::encodeName(path).constData()) != 0)
+        err = QStringLiteral("Cannot create file %1. %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!err.isEmpty())
+        QFile::remove(part);
+    return err;
 }
 
 std::unique_ptr<PrintTarget> MakePrinterTarget(std::unique_ptr<QPrinter> printer)

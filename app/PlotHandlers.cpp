@@ -18,16 +18,7 @@ void ChartSession::PlotBtnClick()
 {
     auto& g = GloVar;
     if (g.ChartShown) {
-        ui.imageVisible = false;
-        ui.enable(Ctl::ToolBar2, false);
-        ui.enable(Ctl::PeriodCB, false);
-        ui[Ctl::PlotBtn].image = 2;
-        ui[Ctl::PlotBtn].caption = QStringLiteral("Plot");
-        for (Ctl c : {Ctl::P1Btn, Ctl::P2Btn, Ctl::DrawBtn, Ctl::EraseBtn, Ctl::SaveBtn,
-                      Ctl::ClipButton, Ctl::PrintBtn})
-            ui.enable(c, false);
-        ui.enable(Ctl::FileBtn);
-        ui.enable(Ctl::DateBtn);
+        EnterSetupMode();
         CommonPlotEnding();
         return;
     }
@@ -39,12 +30,12 @@ void ChartSession::PlotBtnClick()
     if (!LoadChartRange())
         return;
     DrawPriceChart(chart);
-    ui.imageVisible = true;
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
     if (QString err = WriteImageFile(chart.image(), tmp, "BMP", true); !err.isEmpty()) {
         prompts_.error(err);
         return;
     }
+    ui.imageVisible = true;
     cleanChart = chart.image();
     PutBase(cleanChart);
     ui[Ctl::PlotBtn].image = 5;
@@ -54,6 +45,20 @@ void ChartSession::PlotBtnClick()
     for (Ctl c : {Ctl::DrawBtn, Ctl::FileBtn, Ctl::DateBtn, Ctl::ClipButton})
         ui.enable(c, false);
     CommonPlotEnding();
+}
+
+void ChartSession::EnterSetupMode()
+{
+    ui.imageVisible = false;
+    ui.enable(Ctl::ToolBar2, false);
+    ui.enable(Ctl::PeriodCB, false);
+    ui[Ctl::PlotBtn].image = 2;
+    ui[Ctl::PlotBtn].caption = QStringLiteral("Plot");
+    for (Ctl c : {Ctl::P1Btn, Ctl::P2Btn, Ctl::DrawBtn, Ctl::EraseBtn, Ctl::SaveBtn,
+                  Ctl::ClipButton, Ctl::PrintBtn})
+        ui.enable(c, false);
+    ui.enable(Ctl::FileBtn);
+    ui.enable(Ctl::DateBtn);
 }
 
 void ChartSession::CommonPlotEnding()
@@ -125,8 +130,14 @@ void ChartSession::RedrawRange()
     auto& g = GloVar;
     g.ChartShown = false;
     PlotBtnClick();
-    if (!g.ChartShown)
+    if (!g.ChartShown) {
+        // The re-plot failed: back to setup mode, so that another file or
+        // range can be chosen rather than the failing plot retried.
+        g.ChartShown = true;
+        EnterSetupMode();
+        CommonPlotEnding();
         return;
+    }
     RelocateAnchors();
     if (g.P1X > 0 && g.P1Y > 0) {
         DrawP1Marker(g.P1X, g.P1Y);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,6 +13,7 @@
 #include "app/MainForm.h"
 #include "app/ScriptParse.h"
 #include "app/StateReport.h"
+#include "chart/Output.h"
 #include "app/Splash.h"
 #include "data/ui/ScriptableDialog.h"
 
@@ -363,9 +365,10 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
         const QImage& img = s.chart.image();
         if (img.isNull())
             return QStringLiteral("there is no chart image yet");
-        if (!img.save(args[0]))
-            return QStringLiteral("cannot write %1").arg(args[0]);
-        return QString();
+        const QByteArray format = QFileInfo(args[0]).suffix().toUpper().toLatin1();
+        if (format != "PNG" && format != "BMP")
+            return QStringLiteral("image needs a name ending in .png or .bmp");
+        return WriteImageFile(img, args[0], format.constData());
     }
     if (cmd == QLatin1String("trace") && args.size() == 1) {
         if (args[0] == QLatin1String("off")) {

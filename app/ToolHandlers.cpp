@@ -1,5 +1,7 @@
 // The drawing tools' handlers: anchors, the figure's choice, DIR, RATIO,
 // Draw, Clear and Clip.
+#include <cmath>
+
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
@@ -74,10 +76,13 @@ void ChartSession::DirBtnClick()
 void ChartSession::RatioBtnClick()
 {
     auto& g = GloVar;
-    if (g.Dir > 0)
-        g.Ratio *= g.Phi;
-    else
-        g.Ratio /= g.Phi;
+    const double next = g.Dir > 0 ? g.Ratio * g.Phi : g.Ratio / g.Phi;
+    // Beyond these powers of Phi the steps would no longer lead back.
+    if (!(std::fabs(std::log(next) / std::log(g.Phi)) <= RatioPowerLimit + 0.5)) {
+        prompts_.beep();
+        return;
+    }
+    g.Ratio = next;
     ShowRatio();
     if (g.ChartType > NoFigure)
         DrawBtnClick();

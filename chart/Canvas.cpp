@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 const char* StyleName(PenStyle s)
@@ -97,11 +98,12 @@ void Canvas::restoreChanged(const QImage& base)
     }
     const QRect r = sinceRestore_;
     if (!r.isEmpty()) {
-        QPainter& p = painter();
-        p.save();
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(r.topLeft(), base, r);
-        p.restore();
+        // Whole rows copied as bytes: exact for any format, and far quicker
+        // than painting a one-bit picture onto another.
+        end();
+        const size_t bytes = size_t(img_.bytesPerLine());
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(img_.scanLine(y), base.constScanLine(y), bytes);
         dirty_ |= r;
     }
     sinceRestore_ = QRect();

@@ -44,10 +44,14 @@ char SeparatorFromText(std::string_view text)
 
 void ReadSettingsFile(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        return;
+    if (QFileInfo(path).isFile())
+        ReadSettings(PriceSource(path));
+}
+
+void ReadSettings(const PriceSource& source)
+{
     LineReader reader;
-    if (!reader.open(path).isEmpty())
+    if (!reader.open(source).isEmpty())
         return;
     auto& g = GloVar;
     int16_t* ints[] = {&g.DateColumn, &g.OpenColumn, &g.HighColumn,
@@ -73,7 +77,7 @@ void ReadSettingsFile(const QString& path)
     }
 }
 
-QString WriteSettingsFile(const QString& path, const std::array<QString, 5>& fieldTexts)
+QByteArray SettingsText(const std::array<QString, 5>& fieldTexts)
 {
     const auto& g = GloVar;
     QByteArray out;
@@ -89,14 +93,26 @@ QString WriteSettingsFile(const QString& path, const std::array<QString, 5>& fie
     add(FormatAngle(g.FanAngle2));
     add(FormatAngle(g.FanAngle3));
     add(SeparatorText(g.FieldSeparator));
+    return out;
+}
+
+QByteArray SettingsText()
+{
+    const auto& g = GloVar;
+    return SettingsText({QString::number(g.DateColumn), QString::number(g.OpenColumn),
+                         QString::number(g.HighColumn), QString::number(g.LowColumn),
+                         QString::number(g.CloseColumn)});
+}
+
+QString WriteSettingsFile(const QString& path, const std::array<QString, 5>& fieldTexts)
+{
+    const QByteArray out = SettingsText(fieldTexts);
 
     return WriteWholeFile(path, [&out](QIODevice& d) { return d.write(out) == out.size(); });
 }
 
 QString WriteSettingsFile(const QString& path)
 {
-    const auto& g = GloVar;
-    return WriteSettingsFile(path, {QString::number(g.DateColumn), QString::number(g.OpenColumn),
-                                    QString::number(g.HighColumn), QString::number(g.LowColumn),
-                                    QString::number(g.CloseColumn)});
+    const QByteArray out = SettingsText();
+    return WriteWholeFile(path, [&out](QIODevice& d) { return d.write(out) == out.size(); });
 }

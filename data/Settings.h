@@ -3,11 +3,18 @@
 
 #include <QString>
 #include <array>
+
+#include "data/LineReader.h"
 #include <string_view>
 
 // Reads the file over the current settings; a missing file or a bad line
 // keeps the value it would set.
 void ReadSettingsFile(const QString& path);
+// The same from any source of lines (bytes in memory for the fuzzer).
+void ReadSettings(const PriceSource& source);
+// The file's content: lines 2 to 6 as given, or from the current settings.
+[[nodiscard]] QByteArray SettingsText(const std::array<QString, 5>& fieldTexts);
+[[nodiscard]] QByteArray SettingsText();
 
 // The separator as line 11 writes it, and back; anything else is a comma.
 [[nodiscard]] QString SeparatorText(char separator);

@@ -14,7 +14,7 @@ cmake --build "$dir" -j"$(nproc)"
 mkdir -p "$root/fuzz/crashes"
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1
 status=0
-for t in line date settings scanload script; do
+for t in line date settings read plot scanload script; do
   corpus="$root/fuzz/corpus/$t"
   mkdir -p "$corpus"
   seeds="$root/fuzz/regressions/$t"

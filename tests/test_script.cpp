@@ -3,8 +3,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "app/GloVar.h"
 #include "app/MainForm.h"
@@ -261,4 +263,35 @@ TEST_F(Script, ARealPriceFileThroughTheRunner)
     EXPECT_EQ(Var(st, "LastFileDate"), double(QDate(1899, 12, 30).daysTo(QDate(2024, 12, 31))));
     // The layout dialog changes the separator back, and fsetup.dat keeps it.
     EXPECT_EQ(Var(r.lastState(), "FieldSeparator"), QStringLiteral(","));
+}
+
+TEST_F(Script, ImagesAndPrintsOnAFullDiskFailAndSaySo)
+{
+    const QString mnt = dir.filePath(QStringLiteral("small"));
+    QDir().mkpath(mnt);
+    if (geteuid() != 0 ||
+        QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                    QStringLiteral("-o"), QStringLiteral("size=128k"),
+                                                    QStringLiteral("tmpfs"), mnt}) != 0)
+        GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
+    {
+        QFile filler(mnt + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        while (filler.write("x", 1) == 1) {
+        }
+    }
+    ScriptRun r = Go(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\n"
+                                    "press PrintBtn\nprintto \"%2/small/chart.pdf\" 4800x6600\n"
+                                    "image \"%2/small/chart.png\"\n"));
+    QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), mnt});
+    EXPECT_EQ(r.status, 2); // the image line could not run
+    ASSERT_GE(r.events.size(), 2);
+    EXPECT_EQ(r.events[0][QStringLiteral("event")], QStringLiteral("error"));
+    EXPECT_TRUE(r.events[0][QStringLiteral("text")].toString().startsWith(QStringLiteral("Cannot create file ")));
+    EXPECT_TRUE(r.events.last()[QStringLiteral("text")].toString().startsWith(QStringLiteral("Cannot create file ")));
+    EXPECT_FALSE(QFile::exists(mnt + QStringLiteral("/chart.png")));
+    EXPECT_FALSE(QFile::exists(mnt + QStringLiteral("/chart.pdf")));
 }

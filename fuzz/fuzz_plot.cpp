@@ -1,0 +1,61 @@
+// A scanned input plotted: the chart map and the bar drawing meet whatever
+// prices a file holds.
+#include <QGuiApplication>
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "app/GloVar.h"
+#include "chart/BarChart.h"
+#include "chart/Canvas.h"
+#include "chart/ChartMap.h"
+#include "data/PriceReader.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const uint8_t opts = data[0];
+    const auto source =
+        PriceSource::InMemory(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+    ResetSharedState();
+    auto& g = GloVar;
+    FileLayout layout;
+    layout.header = (opts & 8) != 0;
+    layout.dateFormat = opts % 8;
+    const ScanResult scan = ScanPriceData(source, layout);
+    LoadRequest req;
+    req.lastRecord = scan.count;
+    req.firstRecord = std::max(1, scan.count - 260);
+    req.blankDaysRight = (opts & 32) ? 7 : 0;
+    req.newestFirst = scan.newestFirst;
+    req.recordCount = scan.count;
+    const LoadResult load = LoadRange(source, layout, req, g.Prices);
+    g.LoadedCount = load.loadedCount;
+    g.TotalSlots = load.totalSlots;
+    g.BlankDaysRight = req.blankDaysRight;
+    g.ChartHigh = load.high;
+    g.ChartLow = load.low;
+    g.ChartWidth = 240;
+    g.ChartHeight = 160;
+    InitDefaults();
+    static Canvas canvas;
+    if (canvas.isNull())
+        canvas.create(g.ChartWidth, g.ChartHeight, true);
+    DrawPriceChart(canvas);
+    // Every price maps to a row held in range, never wrapped.
+    const ChartMap map = ChartMap::Current();
+    for (int i = 1; i <= g.LoadedCount; ++i) {
+        const int y = map.priceToY(g.Prices[size_t(i)].Open);
+        if (y < -PixelLimit || y > PixelLimit)
+            __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,277 @@
+// Faults a hostile tester found: full disks, files that are not files,
+// failed re-plots, extreme prices and RATIO, links in the way.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <cmath>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "chart/ChartMap.h"
+#include "data/WholeFile.h"
+#include "tests/Support.h"
+#include "tests/Trace.h"
+
+namespace {
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+class FakePage : public PrintTarget {
+public:
+    QSize pageSizePixels() const override { return {2000, 2000}; }
+    QString printPage(const QImage&, const QRect&) override { return QString(); }
+};
+
+// A session whose working folder is a tiny file system of its own, which
+// the test fills up: a real full disk. Needs root to mount it.
+class FullDisk : public SessionTest {
+protected:
+    void SetUp() override
+    {
+        SessionTest::SetUp();
+        mnt = dir.filePath(QStringLiteral("small"));
+        QDir().mkpath(mnt);
+        if (geteuid() != 0 ||
+            QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                        QStringLiteral("-o"), QStringLiteral("size=256k"),
+                                                        QStringLiteral("tmpfs"), mnt}) != 0)
+            GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
+        mounted = true;
+        ResetSharedState();
+        s = std::make_unique<ChartSession>(prompts);
+        s->toClipboard = nullptr;
+        s->FormCreate(mnt);
+        s->SplashAcknowledged(false);
+        s->FinishFirstActivation(width, height);
+    }
+    void TearDown() override
+    {
+        if (mounted)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), mnt});
+    }
+    // Writes until the file system has no byte left.
+    void Fill()
+    {
+        QFile f(mnt + QStringLiteral("/filler"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (f.write(block) == block.size()) {
+        }
+        while (f.write("x", 1) == 1) {
+        }
+    }
+    QString mnt;
+    bool mounted = false;
+};
+} // namespace
+
+TEST_F(FullDisk, SettingsAreKeptWhenTheDiskIsFull)
+{
+    const QString path = s->SettingsPath();
+    const QByteArray old = "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
+    Fill();
+    EXPECT_FALSE(s->FileSetupAccept(false, {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                                            QStringLiteral("5"), QStringLiteral("6")},
+                                    3));
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_TRUE(GloVar.HasHeaderLine); // nothing taken over
+    EXPECT_FALSE(s->ChartSetupAccept({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30")}));
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(GloVar.FanAngle1, 38);
+    EXPECT_EQ(QDir(mnt).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
+}
+
+TEST_F(FullDisk, PicturesAreWholeOrNotWrittenAtAll)
+{
+    Open(WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300)));
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    const QString saved = mnt + QStringLiteral("/old.bmp");
+    prompts.saveAnswer = saved;
+    s->SaveBtnClick();
+    const QByteArray before = ReadAll(saved);
+    const QByteArray tmpBefore = ReadAll(mnt + QStringLiteral("/TmpPrice.bmp"));
+    ASSERT_GT(before.size(), 1000);
+    Fill();
+    prompts.events.clear();
+    prompts.saveAnswer = saved;
+    s->SaveBtnClick();
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
+    EXPECT_EQ(ReadAll(saved), before);
+    // A re-plot that cannot keep its clean chart says so and leaves the old one.
+    prompts.events.clear();
+    s->ToolButton1Click();
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
+    EXPECT_EQ(ReadAll(mnt + QStringLiteral("/TmpPrice.bmp")), tmpBefore);
+    EXPECT_TRUE(s->ui.reacts(Ctl::FileBtn));
+}
+
+TEST(WholeFile, AFailedWriteLeavesTheOldFileAsItWas)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.txt"));
+    ASSERT_EQ(WriteWholeFile(path, [](QIODevice& d) { return d.write("old") == 3; }), QString());
+    const QString err = WriteWholeFile(path, [](QIODevice& d) {
+        d.write("new and half");
+        return false; // as a writer that meets a full disk
+    });
+    EXPECT_TRUE(err.startsWith(QStringLiteral("Cannot create file ") + path)) << err.toStdString();
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+namespace {
+class Hostile : public SessionTest {};
+} // namespace
+
+TEST_F(Hostile, AFailedReplotLeavesFileAndDatesWithinReach)
+{
+    const QString path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
+    Open(path);
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(QFile::remove(path));
+    QDir().mkpath(path); // a folder where the file was
+    s->ToolButton1Click();
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot open file ")));
+    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_FALSE(s->ui.imageVisible);
+    s->SplashAcknowledged(false);
+    EXPECT_TRUE(s->ui.reacts(Ctl::FileBtn));
+    EXPECT_TRUE(s->ui.reacts(Ctl::DateBtn));
+    EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Plot"));
+    EXPECT_FALSE(s->ui.reacts(Ctl::P1Btn));
+
+    // The same when the clean chart cannot be written during navigation.
+    QDir(path).removeRecursively();
+    OpenWeekdays(600);
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    const QString tmp = dir.filePath(QStringLiteral("TmpPrice.bmp"));
+    ASSERT_TRUE(QFile::remove(tmp));
+    QDir().mkpath(tmp + QStringLiteral("/in-the-way"));
+    prompts.events.clear();
+    s->ToolButton2Click();
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
+    EXPECT_TRUE(s->ui.reacts(Ctl::FileBtn));
+    EXPECT_FALSE(s->ui.imageVisible);
+}
+
+TEST_F(Hostile, PipesDevicesAndEndlessLinesAreRefusedOrBounded)
+{
+    const QString fifo = dir.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    Open(fifo);
+    ASSERT_EQ(prompts.events.size(), 1);
+    EXPECT_TRUE(prompts.events[0].contains(QStringLiteral("not a regular file")));
+    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+    prompts.events.clear();
+    Open(QStringLiteral("/dev/zero"));
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot open file \"/dev/zero\". It is not a regular file")));
+
+    // A pipe put in the file's place between Plot and a navigation.
+    const QString path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
+    Open(path);
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    prompts.events.clear();
+    s->ToolButton1Click();
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot open file")));
+    EXPECT_TRUE(s->ui[Ctl::FileBtn].enabled);
+
+    // A line of 3 MB in the middle: read in bounded memory, named as unreadable.
+    QList<QByteArray> rows = WeekdayFile(300).split('\n');
+    rows.insert(151, QByteArray(3 << 20, '7'));
+    Open(WriteFile(dir, QStringLiteral("long.txt"), rows.join('\n')));
+    EXPECT_EQ(GloVar.RecordCount, 301);
+    prompts.events.clear();
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_EQ(prompts.events.size(), 1);
+    EXPECT_TRUE(prompts.events[0].startsWith(
+        QStringLiteral("message:Aurigon:1 line could not be read; it is the one of \"long.txt\": line 152: \"7777")));
+    EXPECT_LT(prompts.events[0].size(), 300); // quoted, not whole
+}
+
+TEST_F(Hostile, ExtremePricesAreClampedNotWrapped)
+{
+    QByteArray bytes = "Date,Open,High,Low,Close\n";
+    const QList<QByteArray> rows = WeekdayFile(600, false).split('\n');
+    for (int i = 0; i < 600; ++i)
+        bytes += (i == 10 ? QByteArray("01/17/2005,-25000000,102,100,101") : rows[i]) + '\n';
+    Open(WriteFile(dir, QStringLiteral("wild.txt"), bytes));
+    Recorder rec(s->chart);
+    GloVar.FirstRecord = 1;
+    GloVar.LastRecord = 261;
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    bool clipped = false;
+    for (const TraceLine& l : rec.lines())
+        clipped |= l.y1 > GloVar.PlotBottom + 1000 && l.y1 <= PixelLimit && l.y1 == l.y2;
+    EXPECT_TRUE(clipped) << "the far open tick lies below the chart, held in range";
+    // An anchor in the bottom margin comes back after navigation without overflow.
+    s->P1BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 300, GloVar.PlotBottom + 30);
+    s->P2BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 400, 100);
+    s->ToolButton2Click();
+    ASSERT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(GloVar.P1X, -1); // off the new chart: not brought back
+}
+
+TEST_F(Hostile, RatioStaysWithinThePowersItCanReturnFrom)
+{
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    for (int i = 0; i < 2000; ++i)
+        s->RatioBtnClick();
+    EXPECT_TRUE(std::isfinite(GloVar.Ratio));
+    EXPECT_NEAR(std::log(GloVar.Ratio) / std::log(GloVar.Phi), 60, 1e-6);
+    EXPECT_LE(s->ui.panels[PanelRatio].size(), 20) << s->ui.panels[PanelRatio].toStdString();
+    EXPECT_LE(s->ui.label1.size(), 7);
+    s->DirBtnClick();
+    for (int i = 0; i < 2000; ++i)
+        s->RatioBtnClick();
+    EXPECT_NEAR(std::log(GloVar.Ratio) / std::log(GloVar.Phi), -60, 1e-6);
+    s->DirBtnClick();
+    for (int i = 0; i < 59; ++i)
+        s->RatioBtnClick();
+    EXPECT_NEAR(GloVar.Ratio, 1 / GloVar.Phi, 1e-9);
+    EXPECT_EQ(s->ui.panels[PanelRatio], QStringLiteral("Ratio = 0.6180"));
+}
+
+TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
+{
+    const QString victim = WriteFile(dir, QStringLiteral("victim.txt"), "precious");
+    for (const char* name : {"TmpPrice.bmp", "TmpPrint.bmp"})
+        ASSERT_TRUE(QFile::link(victim, dir.filePath(QLatin1String(name))));
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    prompts.printAnswer = std::make_unique<FakePage>();
+    s->PrintBtnClick();
+    EXPECT_EQ(ReadAll(victim), "precious");
+    for (const char* name : {"TmpPrice.bmp", "TmpPrint.bmp"}) {
+        const QFileInfo info(dir.filePath(QLatin1String(name)));
+        EXPECT_FALSE(info.isSymLink()) << name;
+        EXPECT_EQ(QImage(info.filePath()).size(), QSize(980, 590)) << name;
+    }
+    // fsetup.dat may be a link on purpose, and stays one.
+    const QString real = WriteFile(dir, QStringLiteral("real-setup.dat"), "1\r\n");
+    QFile::remove(s->SettingsPath());
+    ASSERT_TRUE(QFile::link(real, s->SettingsPath()));
+    ASSERT_TRUE(s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60")}));
+    EXPECT_TRUE(QFileInfo(s->SettingsPath()).isSymLink());
+    EXPECT_TRUE(ReadAll(real).contains("\r\n40\r\n50\r\n60\r\n"));
+}
