@@ -87,9 +87,9 @@ void ChartSession::PutBase(const QImage& img)
 
 QString ChartSession::ChartTypeCaption(int type)
 {
-    static const char* const names[] = {"PHI - SPIRAL",     "PHI - ELLIPSE",      "FAN LINES",
-                                        "EXTENSIONS",       "CORRECTIONS",        "TIME GOAL ANALYSIS",
-                                        "PHI - CHANNEL",    "ARCS"};
+    static const char* const names[] = {"PHI - SPIRAL",  "PHI - ELLIPSE", "FAN LINES",
+                                        "EXTENSIONS",    "CORRECTIONS",   "TIME GOAL ANALYSIS",
+                                        "PHI - CHANNEL", "ARCS"};
     if (type < 1 || type > 8)
         return QString();
     return QString::fromLatin1(names[type - 1]);

@@ -4,9 +4,8 @@
 
 namespace {
 #define AURIGON_ROW(name, caption, hint, icon, enabled, visible, bar, after, handler)              \
-    Command{Ctl::name,   #name,        caption,        hint,                                       \
-            icon,        enabled,      visible,        Command::bar,                               \
-            Command::after, &ChartSession::handler},
+    Command{Ctl::name, #name,   caption,      hint,           icon,                                \
+            enabled,   visible, Command::bar, Command::after, &ChartSession::handler},
 const Command Rows[] = {AURIGON_COMMANDS(AURIGON_ROW)};
 #undef AURIGON_ROW
 } // namespace

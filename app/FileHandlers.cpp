@@ -48,11 +48,10 @@ QString SeparatorWords(char sep)
 
 void ChartSession::ReportUnreadable(const QString& what, const QString& lineText, long long lineNo)
 {
-    prompts_.message(QString::fromLatin1(ProgramName),
-                     QStringLiteral("%1 of \"%2\": line %3: %4")
-                         .arg(what, FileName(GloVar.DataFileName))
-                         .arg(lineNo)
-                         .arg(lineText));
+    prompts_.message(QString::fromLatin1(ProgramName), QStringLiteral("%1 of \"%2\": line %3: %4")
+                                                           .arg(what, FileName(GloVar.DataFileName))
+                                                           .arg(lineNo)
+                                                           .arg(lineText));
 }
 
 void ChartSession::ScanPriceFile()
@@ -74,17 +73,21 @@ void ChartSession::ScanPriceFile()
         g.NewestFirst = r.newestFirst;
         if (!layout.noDates()) {
             // The file's first and last lines are the ends of its dates.
-            const bool firstBad = ParseDate(ScanDateField(r.firstLine.text, layout), layout.dateFormat) == 0;
-            const bool lastBad = ParseDate(ScanDateField(r.lastLine.text, layout), layout.dateFormat) == 0;
+            const bool firstBad =
+                ParseDate(ScanDateField(r.firstLine.text, layout), layout.dateFormat) == 0;
+            const bool lastBad =
+                ParseDate(ScanDateField(r.lastLine.text, layout), layout.dateFormat) == 0;
             if (r.count == 1 && r.firstLine.text.empty()) {
-                prompts_.message(QString::fromLatin1(ProgramName),
-                                 QStringLiteral("\"%1\" holds no price lines.").arg(FileName(g.DataFileName)));
+                prompts_.message(
+                    QString::fromLatin1(ProgramName),
+                    QStringLiteral("\"%1\" holds no price lines.").arg(FileName(g.DataFileName)));
                 unreadableReported_ = true;
             } else if (firstBad || lastBad) {
                 const LineNote& bad = firstBad ? r.firstLine : r.lastLine;
-                ReportUnreadable(QStringLiteral("No date reads in the %1 line")
-                                     .arg(firstBad ? QStringLiteral("first") : QStringLiteral("last")),
-                                 Quoted(bad.text), bad.number);
+                ReportUnreadable(
+                    QStringLiteral("No date reads in the %1 line")
+                        .arg(firstBad ? QStringLiteral("first") : QStringLiteral("last")),
+                    Quoted(bad.text), bad.number);
                 unreadableReported_ = true;
             }
         }
@@ -107,7 +110,8 @@ void ChartSession::ScanPriceFile()
 bool ChartSession::ScanWholeFileRange()
 {
     auto& g = GloVar;
-    const RangeResult r = ScanWholeRange(g.DataFileName, FileLayout::Current(), g.FileHigh, g.FileLow);
+    const RangeResult r =
+        ScanWholeRange(g.DataFileName, FileLayout::Current(), g.FileHigh, g.FileLow);
     if (!r.error.isEmpty()) {
         prompts_.error(r.error);
         return false;
@@ -189,7 +193,8 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                  .arg(l.lowColumn)
                  .arg(l.closeColumn);
     if (c.guessedOrder)
-        readAs += QStringLiteral(".\nNo line shows whether the day or the month comes first: %1 is a guess")
+        readAs += QStringLiteral(
+                      ".\nNo line shows whether the day or the month comes first: %1 is a guess")
                       .arg(names.value(l.dateFormat));
     if (QString err = WriteSettingsFile(SettingsPath()); !err.isEmpty())
         prompts_.error(err);
@@ -212,10 +217,11 @@ void ChartSession::FileBtnClick()
     if (!readAs.isEmpty()) {
         if (g.NewestFirst)
             readAs += QStringLiteral(".\nThe newest day comes first");
-        prompts_.message(QString::fromLatin1(ProgramName),
-                         QStringLiteral("\"%1\" did not fit the file layout; it was read as:\n%2.\n\n"
-                                        "A right click on File changes this.")
-                             .arg(FileName(g.DataFileName), readAs));
+        prompts_.message(
+            QString::fromLatin1(ProgramName),
+            QStringLiteral("\"%1\" did not fit the file layout; it was read as:\n%2.\n\n"
+                           "A right click on File changes this.")
+                .arg(FileName(g.DataFileName), readAs));
     }
 }
 

@@ -69,9 +69,10 @@ QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
     printer.setOutputFileName(path);
     if (err.isEmpty() && !WholePdf(part))
         err = QStringLiteral("Cannot create file %1. It could not be written whole.").arg(path);
-    if (err.isEmpty() && std::rename(QFile::encodeName(part).constData(),
-                                     QFile::encodeName(path).constData()) != 0)
-        err = QStringLiteral("Cannot create file %1. %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (err.isEmpty() &&
+        std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0)
+        err = QStringLiteral("Cannot create file %1. %2")
+                  .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
     if (!err.isEmpty())
         QFile::remove(part);
     return err;

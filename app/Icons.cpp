@@ -125,11 +125,11 @@ void Draw(QPainter& p, int index)
         p.drawLine(4, 13, 20, 13);
         p.drawLine(4, 5, 20, 5);
         break;
-    case 18: Arrow(p, -90); break;  // up: beginning
-    case 19: Arrow(p, 90); break;   // down: lengthen
-    case 20: Arrow(p, 180); break;  // previous
-    case 21: Arrow(p, 0); break;    // next
-    case 22: // shorten
+    case 18: Arrow(p, -90); break; // up: beginning
+    case 19: Arrow(p, 90); break;  // down: lengthen
+    case 20: Arrow(p, 180); break; // previous
+    case 21: Arrow(p, 0); break;   // next
+    case 22:                       // shorten
         Arrow(p, 180);
         p.drawLine(20, 5, 20, 19);
         break;
@@ -138,9 +138,7 @@ void Draw(QPainter& p, int index)
         p.drawLine(21, 5, 21, 19);
         p.drawLine(5, 12, 19, 12);
         break;
-    default:
-        p.drawEllipse(6, 6, 12, 12);
-        break;
+    default: p.drawEllipse(6, 6, 12, 12); break;
     }
 }
 } // namespace

@@ -182,7 +182,8 @@ void TMainForm::BuildToolBar()
             b->setObjectName(QLatin1String(row.name));
             b->setFixedSize(size);
             b->setAutoRaise(true);
-            b->setToolButtonStyle(*row.caption ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+            b->setToolButtonStyle(*row.caption ? Qt::ToolButtonTextUnderIcon
+                                               : Qt::ToolButtonIconOnly);
             b->setIconSize(onNav ? QSize(18, 18) : QSize(14, 14));
             connect(b, &QToolButton::clicked, this, [this, c] { Press(c); });
             buttons_[static_cast<size_t>(i)] = b;

@@ -226,8 +226,8 @@ void ChartSession::Image1MouseMove(int x, int y)
 
 void ChartSession::SaveBtnClick()
 {
-    auto path = prompts_.saveFileName(QStringLiteral("*.bmp|*.*"), QStringLiteral("bmp"),
-                                      GloVar.StartDir);
+    auto path =
+        prompts_.saveFileName(QStringLiteral("*.bmp|*.*"), QStringLiteral("bmp"), GloVar.StartDir);
     if (!path)
         return;
     QString name = *path;

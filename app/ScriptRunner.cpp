@@ -12,9 +12,9 @@
 
 #include "app/MainForm.h"
 #include "app/ScriptParse.h"
+#include "app/Splash.h"
 #include "app/StateReport.h"
 #include "chart/Output.h"
-#include "app/Splash.h"
 #include "data/ui/ScriptableDialog.h"
 
 namespace {
@@ -35,9 +35,8 @@ public:
         printer_.setResolution(Dpi);
         printer_.setFullPage(true);
         printer_.setPageMargins(QMarginsF(0, 0, 0, 0));
-        printer_.setPageSize(QPageSize(QSizeF(page.width() / double(Dpi),
-                                              page.height() / double(Dpi)),
-                                       QPageSize::Inch));
+        printer_.setPageSize(QPageSize(
+            QSizeF(page.width() / double(Dpi), page.height() / double(Dpi)), QPageSize::Inch));
         printer_.setPageOrientation(QPageLayout::Portrait);
     }
     QSize pageSizePixels() const override { return page_; }
@@ -275,7 +274,7 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
         Ctl c{};
         if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
             return QStringLiteral("no control named %1").arg(args[0]);
-        const char* answer = c == Ctl::FileBtn ? "open"
+        const char* answer = c == Ctl::FileBtn    ? "open"
                              : c == Ctl::SaveBtn  ? "saveas"
                              : c == Ctl::PrintBtn ? "printto"
                                                   : nullptr;

@@ -148,7 +148,8 @@ bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
     double v[3] = {};
     for (size_t i = 0; i < angles.size(); ++i) {
         if (!ParseAngle(angles[i], v[i])) {
-            prompts_.error(QStringLiteral("'%1' is not a valid floating point value").arg(angles[i]));
+            prompts_.error(
+                QStringLiteral("'%1' is not a valid floating point value").arg(angles[i]));
             return false;
         }
     }

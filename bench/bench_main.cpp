@@ -253,7 +253,12 @@ void LiveEllipseMove(benchmark::State& st)
 BENCHMARK(Floor)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Scan)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(WholeRange)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(LoadLast261)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(-1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadLast261)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Arg(-1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenAndPlot)->Arg(1000000)->Arg(-1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Plot)->Args({980, 590})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 BENCHMARK(Draw)->DenseRange(1, 8)->Unit(benchmark::kMicrosecond);

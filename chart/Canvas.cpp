@@ -112,8 +112,8 @@ void Canvas::restoreChanged(const QImage& base)
 
 void Canvas::resetPen()
 {
-    const bool changed = penColor_ != QColor(Qt::black) || penWidth_ != 1 ||
-                         penStyle_ != PenStyle::Solid;
+    const bool changed =
+        penColor_ != QColor(Qt::black) || penWidth_ != 1 || penStyle_ != PenStyle::Solid;
     penColor_ = Qt::black;
     penWidth_ = 1;
     penStyle_ = PenStyle::Solid;
@@ -165,11 +165,11 @@ void Canvas::applyPen()
 void Canvas::tracePen()
 {
     sendTrace(QStringLiteral("pen %1 %2 %3 %4 %5")
-             .arg(penColor_.red())
-             .arg(penColor_.green())
-             .arg(penColor_.blue())
-             .arg(penWidth_)
-             .arg(QLatin1String(StyleName(penStyle_))));
+                  .arg(penColor_.red())
+                  .arg(penColor_.green())
+                  .arg(penColor_.blue())
+                  .arg(penWidth_)
+                  .arg(QLatin1String(StyleName(penStyle_))));
 }
 
 void Canvas::setPenColor(const QColor& c)
@@ -205,7 +205,8 @@ void Canvas::line(int x1, int y1, int x2, int y2)
     if (x1 == x2 && y1 == y2)
         return;
     const int m = penWidth_ + 1;
-    touch(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
+    touch(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                QPoint(std::max(x1, x2), std::max(y1, y2)))
               .adjusted(-m, -m, m, m));
     painter().drawLine(x1, y1, x2, y2);
 }
@@ -236,8 +237,10 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, const Q
 {
     QString quoted = text;
     quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
-    sendTrace(QStringLiteral("text %1 %2 %3 \"%4\"").arg(x).arg(y).arg(QLatin1String(AlignName(align)),
-                                                                 quoted));
+    sendTrace(QStringLiteral("text %1 %2 %3 \"%4\"")
+                  .arg(x)
+                  .arg(y)
+                  .arg(QLatin1String(AlignName(align)), quoted));
     QPainter& p = painter();
     p.setFont(font);
     const QFontMetrics fm(font, &img_);

@@ -44,8 +44,8 @@ int ChartMap::slotToX(long long slot) const
 {
     if (slotCount <= 0)
         return plotLeft;
-    return ClampPx(plotLeft +
-                   (long long)RoundPx(double(static_cast<long long>(plotWidth) * slot) / slotCount));
+    return ClampPx(plotLeft + (long long)RoundPx(double(static_cast<long long>(plotWidth) * slot) /
+                                                 slotCount));
 }
 
 int ChartMap::priceToY(double price) const
@@ -64,7 +64,8 @@ int ChartMap::anchorPriceToY(double price) const
 
 int ChartMap::xToSlot(int x) const
 {
-    long long s = plotWidth > 0 ? RoundPx(double(x - (long long)plotLeft) * slotCount / plotWidth) : 1;
+    long long s =
+        plotWidth > 0 ? RoundPx(double(x - (long long)plotLeft) * slotCount / plotWidth) : 1;
     s = std::min<long long>(std::max<long long>(s, 1), totalSlots);
     return static_cast<int>(s);
 }

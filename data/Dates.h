@@ -15,14 +15,14 @@
 // The date layouts by their index in the layout dialog. The first six are
 // kept where fsetup.dat files of old expect them; later ones are appended.
 enum DateLayout : int {
-    MonthDayShortYear = 0, // mm/dd/yy
-    MonthDayYear = 1,      // mm/dd/yyyy
-    DayMonthShortYear = 2, // dd/mm/yy
-    DayMonthYear = 3,      // dd/mm/yyyy
+    MonthDayShortYear = 0,  // mm/dd/yy
+    MonthDayYear = 1,       // mm/dd/yyyy
+    DayMonthShortYear = 2,  // dd/mm/yy
+    DayMonthYear = 3,       // dd/mm/yyyy
     YearMonthDayDigits = 4, // yyyymmdd
-    NoDateLayout = 5,      // the empty item: every date is day 0
-    YearMonthDay = 6,      // yyyy-mm-dd, also with . or /; a time after the day is ignored
-    DayMonthYearDots = 7,  // dd.mm.yyyy
+    NoDateLayout = 5,       // the empty item: every date is day 0
+    YearMonthDay = 6,       // yyyy-mm-dd, also with . or /; a time after the day is ignored
+    DayMonthYearDots = 7,   // dd.mm.yyyy
     DateLayoutCount = 8,
 };
 // The items of the layout list, in index order.

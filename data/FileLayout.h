@@ -13,7 +13,10 @@ struct FileLayout {
 
     [[nodiscard]] bool decimalComma() const { return separator == ';'; }
     // The empty layout, chosen on purpose: every date is day 0.
-    [[nodiscard]] bool noDates() const { return dateFormat < 0 || dateFormat == 5 || dateFormat > 7; }
+    [[nodiscard]] bool noDates() const
+    {
+        return dateFormat < 0 || dateFormat == 5 || dateFormat > 7;
+    }
     bool operator==(const FileLayout&) const = default;
 
     // The layout of the shared settings.

@@ -214,10 +214,11 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
         LineFields f;
         SplitLine(head[firstData], current, f);
         FileLayout named = current;
-        const bool headerNames = current.header && ColumnsFromHeader(head[0], current.separator, named);
+        const bool headerNames =
+            current.header && ColumnsFromHeader(head[0], current.separator, named);
         if (ParseDate(ScanDateField(head[firstData], current), current.dateFormat) != 0 &&
-            PricesRead(f, current.decimalComma()) && (!headerNames || SameColumns(named, current)) &&
-            readAll(current, current.dateFormat))
+            PricesRead(f, current.decimalComma()) &&
+            (!headerNames || SameColumns(named, current)) && readAll(current, current.dateFormat))
             return out;
     }
 
@@ -271,9 +272,9 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
             candidates = next;
     }
     int chosen = candidates.front();
-    const bool ambiguous = candidates.size() > 1 && Swapped(chosen) != chosen &&
-                           std::find(candidates.begin(), candidates.end(), Swapped(chosen)) !=
-                               candidates.end();
+    const bool ambiguous =
+        candidates.size() > 1 && Swapped(chosen) != chosen &&
+        std::find(candidates.begin(), candidates.end(), Swapped(chosen)) != candidates.end();
     if (ambiguous) {
         // The first later line with a day above 12 settles the order.
         int settled = -1;

@@ -58,8 +58,9 @@ QString LineReader::open(const PriceSource& source)
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return CannotOpen(source.path,
-                          QStringLiteral("It is not a regular file (a pipe, a device or a socket)."));
+        return CannotOpen(
+            source.path,
+            QStringLiteral("It is not a regular file (a pipe, a device or a socket)."));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;

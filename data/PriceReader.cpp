@@ -195,8 +195,8 @@ LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const 
     const int64_t wanted = std::max<int64_t>(0, int64_t(req.lastRecord) - req.firstRecord + 1);
     // Records count in date order; newest first, record k is data line count - k + 1,
     // so the newest records are read from the start and nothing after them.
-    const int64_t firstLine = req.newestFirst ? int64_t(req.recordCount) - req.lastRecord + 1
-                                              : int64_t(req.firstRecord);
+    const int64_t firstLine =
+        req.newestFirst ? int64_t(req.recordCount) - req.lastRecord + 1 : int64_t(req.firstRecord);
     std::vector<PriceRecord> records;
     records.reserve(static_cast<size_t>(std::min<int64_t>(wanted, 1 << 20)));
     std::string_view line;

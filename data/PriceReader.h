@@ -36,7 +36,7 @@ struct LineNote {
 };
 
 struct ScanResult {
-    QString error; // empty when the file was read
+    QString error;     // empty when the file was read
     int32_t count = 0; // data lines; an empty file after the header counts one
     // In date order: with the newest day first these come from the last and
     // the first line.

@@ -54,7 +54,7 @@ void ReadSettings(const PriceSource& source)
     if (!reader.open(source).isEmpty())
         return;
     auto& g = GloVar;
-    int16_t* ints[] = {&g.DateColumn, &g.OpenColumn, &g.HighColumn,
+    int16_t* ints[] = {&g.DateColumn, &g.OpenColumn,  &g.HighColumn,
                        &g.LowColumn,  &g.CloseColumn, &g.DateFormat};
     double* angles[] = {&g.FanAngle1, &g.FanAngle2, &g.FanAngle3};
     std::string_view line;
@@ -71,7 +71,8 @@ void ReadSettings(const PriceSource& source)
             g.FieldSeparator = SeparatorFromText(line);
         } else {
             double v = 0;
-            if (ParseAngle(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())), v))
+            if (ParseAngle(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())),
+                           v))
                 *angles[n - 8] = v;
         }
     }

@@ -33,4 +33,3 @@ void ReadSettings(const PriceSource& source);
 [[nodiscard]] QString FormatAngle(double v);
 // A point or a comma is the decimal separator.
 [[nodiscard]] bool ParseAngle(const QString& text, double& out);
-

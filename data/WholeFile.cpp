@@ -21,8 +21,9 @@ QString WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)
         return fail(f.errorString());
     const bool written = write(f);
     if (!written || f.error() != QFileDevice::NoError || !f.flush()) {
-        const QString why = f.error() != QFileDevice::NoError ? f.errorString()
-                                                              : QStringLiteral("It could not be written.");
+        const QString why = f.error() != QFileDevice::NoError
+                                ? f.errorString()
+                                : QStringLiteral("It could not be written.");
         f.cancelWriting();
         return fail(why);
     }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/Numbers.h"
 #include "data/LayoutDetect.h"
+#include "data/Numbers.h"
 #include "data/PriceReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     req.recordCount = scan.count;
     std::vector<PriceRecord> prices;
     const LoadResult load = LoadRange(source, layout, req, prices);
-    if (int64_t(prices.size()) != int64_t(load.totalSlots) + 1 || load.loadedCount > load.totalSlots)
+    if (int64_t(prices.size()) != int64_t(load.totalSlots) + 1 ||
+        load.loadedCount > load.totalSlots)
         __builtin_trap();
     if (load.unreadable > 0 && load.firstUnreadable.number < 1)
         __builtin_trap();

@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ResetSharedState();
-    ReadSettings(PriceSource::InMemory(std::string_view(reinterpret_cast<const char*>(data), size)));
+    ReadSettings(
+        PriceSource::InMemory(std::string_view(reinterpret_cast<const char*>(data), size)));
     const SharedState first = GloVar;
     const QByteArray text = SettingsText();
     ResetSharedState();

@@ -43,13 +43,15 @@ TEST_F(BadInput, EmptyHeaderOnlyAndCommaOnlyFiles)
     EXPECT_EQ(prompts.events, noLines);
     prompts.events.clear();
     // Lines without a date under any layout: refused, with the first of them named.
-    Open(WriteFile(dir, QStringLiteral("bad.txt"), QByteArray("h\n") + QByteArray(",,,,,,,,\n").repeated(300)));
+    Open(WriteFile(dir, QStringLiteral("bad.txt"),
+                   QByteArray("h\n") + QByteArray(",,,,,,,,\n").repeated(300)));
     EXPECT_EQ(GloVar.RecordCount, 0);
     EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
     EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
-    EXPECT_EQ(prompts.events, QStringList({QStringLiteral("beep"),
-                                           QStringLiteral("message:Aurigon:\"bad.txt\" cannot be charted: "
-                                                          "no date reads in line 2:\n\",,,,,,,,\"")}));
+    EXPECT_EQ(prompts.events,
+              QStringList({QStringLiteral("beep"),
+                           QStringLiteral("message:Aurigon:\"bad.txt\" cannot be charted: "
+                                          "no date reads in line 2:\n\",,,,,,,,\"")}));
 }
 
 TEST_F(BadInput, BinaryGarbageNulBytesAndNonUtf8Dates)
@@ -85,8 +87,9 @@ TEST_F(BadInput, TenMegabyteLineAndHugeNumbers)
     EXPECT_FALSE(s->DatesAccept(QString::fromStdString(digits), QStringLiteral("100"),
                                 QStringLiteral("0"), focus));
     EXPECT_EQ(GloVar.FirstRecord, first);
-    EXPECT_FALSE(s->FileSetupAccept(true, {QString::fromStdString(digits), QStringLiteral("2"),
-                                           QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")},
+    EXPECT_FALSE(s->FileSetupAccept(true,
+                                    {QString::fromStdString(digits), QStringLiteral("2"),
+                                     QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")},
                                     1));
     WriteFile(dir, QStringLiteral("fsetup.dat"), QByteArray("1\n") + digits.c_str() + "\n2\n");
     ResetSharedState();
@@ -122,14 +125,16 @@ TEST_F(BadInput, SettingsFileOrWorkDirThatCannotBeWritten)
     s->FormCreate(dir.path());
     s->SplashAcknowledged(false);
     s->FinishFirstActivation(width, height);
-    EXPECT_FALSE(s->FileSetupAccept(false, {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                                            QStringLiteral("5"), QStringLiteral("6")},
+    EXPECT_FALSE(s->FileSetupAccept(false,
+                                    {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                                     QStringLiteral("5"), QStringLiteral("6")},
                                     1));
     EXPECT_TRUE(prompts.any(QStringLiteral("error:")));
     EXPECT_TRUE(GloVar.HasHeaderLine); // nothing taken over
     EXPECT_EQ(GloVar.DateColumn, 1);
     prompts.events.clear();
-    EXPECT_FALSE(s->ChartSetupAccept({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_FALSE(
+        s->ChartSetupAccept({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     EXPECT_EQ(GloVar.FanAngle1, 38);
 
     // A work folder nobody can write in: the plot reports it and stays in setup mode.

@@ -123,7 +123,7 @@ TEST(BarChart, DrawsAxesLabelsBarsHeaderAndFooter)
 {
     Loaded(980, 590, 20, 120, 100);
     auto& g = GloVar;
-    g.Prices[5].IsBlank = true; // a holiday slot draws nothing
+    g.Prices[5].IsBlank = true;           // a holiday slot draws nothing
     g.Prices[6].Valid = OpenOk | CloseOk; // a high or low that did not convert: no bar line
     g.DataFileName = QStringLiteral("/data/prices/abc.txt");
     Canvas c;
@@ -151,7 +151,8 @@ TEST(BarChart, DrawsAxesLabelsBarsHeaderAndFooter)
     EXPECT_TRUE(texts.last().startsWith(QStringLiteral("text 80 540 left-bottom")));
     EXPECT_EQ(rec.starting(QStringLiteral("rect")).last(), QStringLiteral("rect 0 0 980 25"));
     // Price labels: right-justified in ten characters at PlotLeft - 10.
-    static const QRegularExpression label(QStringLiteral("^text 60 \\d+ right-bottom \" {6,}\\d+\"$"));
+    static const QRegularExpression label(
+        QStringLiteral("^text 60 \\d+ right-bottom \" {6,}\\d+\"$"));
     int labels = 0;
     for (const QString& t : texts)
         labels += label.match(t).hasMatch() ? 1 : 0;

@@ -22,18 +22,30 @@ struct DateCase {
 TEST(ParseDate, LayoutsAndTwoDigitYears)
 {
     const DateCase cases[] = {
-        {0, "12/31/99", Day(1999, 12, 31)}, {0, "1/2/05", Day(2005, 1, 2)},
-        {0, "6/30/50", Day(2050, 6, 30)},   {0, "6/30/51", Day(1951, 6, 30)},
-        {0, "1/2/1999", Day(3899, 1, 2)},   {2, "31/12/99", Day(1999, 12, 31)},
-        {2, "12/31/99", 0},                 {1, "2/29/2000", Day(2000, 2, 29)},
-        {1, "2/29/2001", 0},                {1, "02/14/2025", Day(2025, 2, 14)},
-        {3, "14/02/2025", Day(2025, 2, 14)}, {4, "20010402", Day(2001, 4, 2)},
-        {4, "2001042", Day(2001, 4, 2)},    {4, "2001-04-02", 0},
-        {4, "20010402extra", Day(2001, 4, 2)}, {1, "2/14", 0},
-        {1, "a/b/c", 0},                    {1, "13/01/2000", 0},
-        {1, "0/10/2000", 0},                {5, "02/14/2025", 0},
-        {-1, "02/14/2025", 0},              {1, "99999999999999999999/1/2000", 0},
-        {0, "9/9/9223372036854775807", 0},  {2, "9/9/-9223372036854775808", 0},
+        {0, "12/31/99", Day(1999, 12, 31)},
+        {0, "1/2/05", Day(2005, 1, 2)},
+        {0, "6/30/50", Day(2050, 6, 30)},
+        {0, "6/30/51", Day(1951, 6, 30)},
+        {0, "1/2/1999", Day(3899, 1, 2)},
+        {2, "31/12/99", Day(1999, 12, 31)},
+        {2, "12/31/99", 0},
+        {1, "2/29/2000", Day(2000, 2, 29)},
+        {1, "2/29/2001", 0},
+        {1, "02/14/2025", Day(2025, 2, 14)},
+        {3, "14/02/2025", Day(2025, 2, 14)},
+        {4, "20010402", Day(2001, 4, 2)},
+        {4, "2001042", Day(2001, 4, 2)},
+        {4, "2001-04-02", 0},
+        {4, "20010402extra", Day(2001, 4, 2)},
+        {1, "2/14", 0},
+        {1, "a/b/c", 0},
+        {1, "13/01/2000", 0},
+        {1, "0/10/2000", 0},
+        {5, "02/14/2025", 0},
+        {-1, "02/14/2025", 0},
+        {1, "99999999999999999999/1/2000", 0},
+        {0, "9/9/9223372036854775807", 0},
+        {2, "9/9/-9223372036854775808", 0},
         {0, "9/9/999999999", 0},
     };
     for (const DateCase& c : cases)
@@ -76,7 +88,8 @@ TEST_F(SettingsFile, PartialAndBadLinesKeepTheirDefaults)
     EXPECT_EQ(GloVar.FanAngle3, 62.0);
 
     ResetSharedState();
-    WriteFile(dir, QStringLiteral("fsetup.dat"), "yes\nx\n2\n3\n4\n5\n4\n12,5\nabc\n70.25\nextra\n");
+    WriteFile(dir, QStringLiteral("fsetup.dat"),
+              "yes\nx\n2\n3\n4\n5\n4\n12,5\nabc\n70.25\nextra\n");
     ReadSettingsFile(path);
     EXPECT_TRUE(GloVar.HasHeaderLine); // anything but "0" is a header
     EXPECT_EQ(GloVar.DateColumn, 1);
@@ -108,7 +121,8 @@ TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
 
 TEST_F(SettingsFile, FailedWriteLeavesTheOldFileWhole)
 {
-    WriteFile(dir, QStringLiteral("fsetup.dat"), "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
+    WriteFile(dir, QStringLiteral("fsetup.dat"),
+              "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
     const QString folderPath = dir.filePath(QStringLiteral("sub"));
     QDir().mkpath(folderPath + QStringLiteral("/fsetup.dat")); // a folder in the way
     EXPECT_NE(WriteSettingsFile(folderPath + QStringLiteral("/fsetup.dat")), QString());
@@ -215,7 +229,8 @@ TEST_F(Reader, SingleLineAndBadLastDate)
 
     OpenWeekdays(50);
     ASSERT_TRUE(s->ui[Ctl::PlotBtn].enabled);
-    Open(WriteFile(dir, QStringLiteral("bad.txt"), "h\n01/03/2005,1,2,0.5,1.5\nnot a date,1,2,0,1\n"));
+    Open(WriteFile(dir, QStringLiteral("bad.txt"),
+                   "h\n01/03/2005,1,2,0.5,1.5\nnot a date,1,2,0,1\n"));
     EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
     EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
     // Refused, with the line that stands in the way.
@@ -252,7 +267,7 @@ TEST_F(Reader, HolidaySlotsAreDatedByTheDaysTheyStandFor)
     for (int i = 1; i <= g.LoadedCount; ++i)
         if (g.Prices[i].IsBlank)
             blanks.push_back(g.Prices[i].Date);
-    const std::vector<double> want = {Day(2005, 1, 6), Day(2005, 1, 7), Day(2005, 1, 10),
+    const std::vector<double> want = {Day(2005, 1, 6),  Day(2005, 1, 7),  Day(2005, 1, 10),
                                       Day(2005, 1, 14), Day(2005, 1, 17), Day(2005, 1, 19),
                                       Day(2005, 1, 20), Day(2005, 1, 21)};
     EXPECT_EQ(blanks, want);
@@ -319,7 +334,8 @@ TEST_F(SettingsFile, SeparatorOnLineElevenRoundTripsAndTenLinesMeanComma)
         EXPECT_EQ(GloVar.FieldSeparator, sep);
     }
     // A file of ten lines from before reads as comma-separated.
-    WriteFile(dir, QStringLiteral("fsetup.dat"), "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
+    WriteFile(dir, QStringLiteral("fsetup.dat"),
+              "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
     ResetSharedState();
     GloVar.FieldSeparator = ';';
     SetCreationDefaults(dir.path());

@@ -20,8 +20,8 @@ std::string PixelHash(const QString& path)
         return "missing";
     QCryptographicHash h(QCryptographicHash::Md5);
     for (int y = 0; y < img.height(); ++y)
-        h.addData(QByteArrayView(reinterpret_cast<const char*>(img.constScanLine(y)),
-                                 img.width() * 4));
+        h.addData(
+            QByteArrayView(reinterpret_cast<const char*>(img.constScanLine(y)), img.width() * 4));
     return h.result().toHex().toStdString();
 }
 } // namespace
@@ -32,8 +32,8 @@ TEST(Demo, PicturesArePixelIdentical)
     ASSERT_TRUE(dir.isValid());
     QFile f(QStringLiteral(SAMPLES_DIR "/demo.script"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(f.readAll()).replace(QStringLiteral("@SAMPLES@"),
-                                                                QStringLiteral(SAMPLES_DIR));
+    const QString text = QString::fromUtf8(f.readAll())
+                             .replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR));
     const QString before = QDir::currentPath();
     QDir::setCurrent(dir.path());
     ResetSharedState();

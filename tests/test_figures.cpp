@@ -20,7 +20,10 @@ protected:
         rec = std::make_unique<Recorder>(s->chart);
     }
     // Clicks at column x and height h above PlotBottom.
-    void Click(int x, int h) { s->Image1MouseDown(MouseButton::Left, x, Bottom - h), s->Image1MouseUp(); }
+    void Click(int x, int h)
+    {
+        s->Image1MouseDown(MouseButton::Left, x, Bottom - h), s->Image1MouseUp();
+    }
     void Anchors(int x1, int h1, int x2, int h2)
     {
         s->P1BtnClick();
@@ -90,7 +93,8 @@ TEST_F(Figures, FanLinesEndHeightsAndCuts)
     EXPECT_TRUE(Has(fan, 200, Bottom - 100, 328, Bottom));
 
     // Straight up and down angles draw a vertical line; 0 runs along P1's height.
-    ASSERT_TRUE(s->ChartSetupAccept({QStringLiteral("90"), QStringLiteral("0"), QStringLiteral("270")}));
+    ASSERT_TRUE(
+        s->ChartSetupAccept({QStringLiteral("90"), QStringLiteral("0"), QStringLiteral("270")}));
     Click(300, 300);
     fan = Draw(3);
     EXPECT_TRUE(Has(fan, 200, Bottom - 100, 200, GloVar.PlotTop));
@@ -100,11 +104,14 @@ TEST_F(Figures, FanLinesEndHeightsAndCuts)
 
 TEST_F(Figures, FanAnglesDialogChecksAllThreeFirst)
 {
-    EXPECT_FALSE(s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("x1"), QStringLiteral("50")}));
-    EXPECT_EQ(prompts.events, QStringList(QStringLiteral("error:'x1' is not a valid floating point value")));
+    EXPECT_FALSE(
+        s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("x1"), QStringLiteral("50")}));
+    EXPECT_EQ(prompts.events,
+              QStringList(QStringLiteral("error:'x1' is not a valid floating point value")));
     EXPECT_EQ(GloVar.FanAngle1, 38);
     EXPECT_FALSE(QFile::exists(s->SettingsPath()));
-    ASSERT_TRUE(s->ChartSetupAccept({QStringLiteral("40.0"), QStringLiteral("61,8"), QStringLiteral("45")}));
+    ASSERT_TRUE(s->ChartSetupAccept(
+        {QStringLiteral("40.0"), QStringLiteral("61,8"), QStringLiteral("45")}));
     QFile f(s->SettingsPath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().endsWith("\r\n40\r\n61.8\r\n45\r\n,\r\n"));
@@ -117,7 +124,8 @@ TEST_F(Figures, ExtensionCorrectionAndTimeLevels)
     EXPECT_TRUE(Has(lines, 300, Bottom - 100, 400, Bottom - 200, "solid"));
     bool level = false;
     for (const TraceLine& l : lines)
-        level |= l.y1 == Bottom - 262 && l.y2 == Bottom - 262 && l.pen.endsWith(QLatin1String("dot"));
+        level |=
+            l.y1 == Bottom - 262 && l.y2 == Bottom - 262 && l.pen.endsWith(QLatin1String("dot"));
     EXPECT_TRUE(level);
     Anchors(300, 200, 400, 100);
     lines = Draw(4);

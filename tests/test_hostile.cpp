@@ -35,9 +35,9 @@ protected:
         mnt = dir.filePath(QStringLiteral("small"));
         QDir().mkpath(mnt);
         if (geteuid() != 0 ||
-            QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                        QStringLiteral("-o"), QStringLiteral("size=256k"),
-                                                        QStringLiteral("tmpfs"), mnt}) != 0)
+            QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=256k"), QStringLiteral("tmpfs"), mnt}) != 0)
             GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
         mounted = true;
         ResetSharedState();
@@ -78,13 +78,15 @@ TEST_F(FullDisk, SettingsAreKeptWhenTheDiskIsFull)
         f.write(old);
     }
     Fill();
-    EXPECT_FALSE(s->FileSetupAccept(false, {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                                            QStringLiteral("5"), QStringLiteral("6")},
+    EXPECT_FALSE(s->FileSetupAccept(false,
+                                    {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                                     QStringLiteral("5"), QStringLiteral("6")},
                                     3));
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_TRUE(GloVar.HasHeaderLine); // nothing taken over
-    EXPECT_FALSE(s->ChartSetupAccept({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30")}));
+    EXPECT_FALSE(
+        s->ChartSetupAccept({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30")}));
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(GloVar.FanAngle1, 38);
     EXPECT_EQ(QDir(mnt).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
@@ -176,7 +178,8 @@ TEST_F(Hostile, PipesDevicesAndEndlessLinesAreRefusedOrBounded)
     EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
     prompts.events.clear();
     Open(QStringLiteral("/dev/zero"));
-    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot open file \"/dev/zero\". It is not a regular file")));
+    EXPECT_TRUE(prompts.any(
+        QStringLiteral("error:Cannot open file \"/dev/zero\". It is not a regular file")));
 
     // A pipe put in the file's place between Plot and a navigation.
     const QString path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
@@ -200,7 +203,8 @@ TEST_F(Hostile, PipesDevicesAndEndlessLinesAreRefusedOrBounded)
     ASSERT_TRUE(GloVar.ChartShown);
     ASSERT_EQ(prompts.events.size(), 1);
     EXPECT_TRUE(prompts.events[0].startsWith(
-        QStringLiteral("message:Aurigon:1 line could not be read; it is the one of \"long.txt\": line 152: \"7777")));
+        QStringLiteral("message:Aurigon:1 line could not be read; it is the one of \"long.txt\": "
+                       "line 152: \"7777")));
     EXPECT_LT(prompts.events[0].size(), 300); // quoted, not whole
 }
 
@@ -271,7 +275,8 @@ TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
     const QString real = WriteFile(dir, QStringLiteral("real-setup.dat"), "1\r\n");
     QFile::remove(s->SettingsPath());
     ASSERT_TRUE(QFile::link(real, s->SettingsPath()));
-    ASSERT_TRUE(s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60")}));
+    ASSERT_TRUE(
+        s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60")}));
     EXPECT_TRUE(QFileInfo(s->SettingsPath()).isSymLink());
     EXPECT_TRUE(ReadAll(real).contains("\r\n40\r\n50\r\n60\r\n"));
 }

@@ -96,12 +96,13 @@ protected:
 TEST_F(PriceFiles, IsoDatesWithAdjCloseAndVolume)
 {
     const auto days = MakeDays(Weekdays(QDate(2019, 1, 2), 400));
-    Open(WriteFile(dir, QStringLiteral("yahoo.csv"),
-                   Lines(QStringLiteral("Date,Open,High,Low,Close,Adj Close,Volume"), days, [](const Day& d) {
-                       return QStringLiteral("%1,%2,%3,%4,%5,%6,123456")
-                           .arg(d.date.toString(Qt::ISODate), Num(d.open), Num(d.high), Num(d.low),
-                                Num(d.close), Num(d.close * 0.9));
-                   })));
+    Open(WriteFile(
+        dir, QStringLiteral("yahoo.csv"),
+        Lines(QStringLiteral("Date,Open,High,Low,Close,Adj Close,Volume"), days, [](const Day& d) {
+            return QStringLiteral("%1,%2,%3,%4,%5,%6,123456")
+                .arg(d.date.toString(Qt::ISODate), Num(d.open), Num(d.high), Num(d.low),
+                     Num(d.close), Num(d.close * 0.9));
+        })));
     EXPECT_EQ(GloVar.DateFormat, YearMonthDay);
     EXPECT_EQ(GloVar.CloseColumn, 5); // Close, not Adj Close
     ASSERT_EQ(Messages().size(), 1);
@@ -114,13 +115,14 @@ TEST_F(PriceFiles, NewestFirstWithDollarsAndCrLf)
 {
     const auto days = MakeDays(Weekdays(QDate(2021, 3, 1), 700));
     Open(WriteFile(dir, QStringLiteral("nasdaq.csv"),
-                   Lines(QStringLiteral("Date,Close/Last,Volume,Open,High,Low"), days,
-                         [](const Day& d) {
-                             return QStringLiteral("%1,$%2,998877,$%3,$%4,$%5")
-                                 .arg(d.date.toString(QStringLiteral("MM/dd/yyyy")), Num(d.close),
-                                      Num(d.open), Num(d.high), Num(d.low));
-                         },
-                         true, "\r\n")));
+                   Lines(
+                       QStringLiteral("Date,Close/Last,Volume,Open,High,Low"), days,
+                       [](const Day& d) {
+                           return QStringLiteral("%1,$%2,998877,$%3,$%4,$%5")
+                               .arg(d.date.toString(QStringLiteral("MM/dd/yyyy")), Num(d.close),
+                                    Num(d.open), Num(d.high), Num(d.low));
+                       },
+                       true, "\r\n")));
     EXPECT_TRUE(GloVar.NewestFirst);
     EXPECT_EQ(GloVar.DateFormat, MonthDayYear);
     EXPECT_EQ(GloVar.CloseColumn, 2);
@@ -219,10 +221,11 @@ TEST_F(PriceFiles, AFileNoLayoutFitsIsRefusedWithItsLine)
     EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
     EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
     EXPECT_EQ(GloVar.RecordCount, 0);
-    EXPECT_EQ(prompts.events,
-              QStringList({QStringLiteral("beep"),
-                           QStringLiteral("message:Aurigon:\"words.csv\" cannot be charted: no date "
-                                          "reads in line 2:\n\"yesterday,1,2,3,4\"")}));
+    EXPECT_EQ(
+        prompts.events,
+        QStringList({QStringLiteral("beep"),
+                     QStringLiteral("message:Aurigon:\"words.csv\" cannot be charted: no date "
+                                    "reads in line 2:\n\"yesterday,1,2,3,4\"")}));
     EXPECT_EQ(GloVar.DateFormat, 1); // the layout in force is left alone
 }
 
@@ -238,9 +241,9 @@ TEST_F(PriceFiles, UnreadableLinesAreNamedOnceAndTheChartStillDraws)
     s->PlotBtnClick();
     ASSERT_TRUE(GloVar.ChartShown);
     EXPECT_EQ(GloVar.LoadedCount, 261);
-    EXPECT_EQ(prompts.events,
-              QStringList(QStringLiteral("message:Aurigon:2 lines could not be read; the first is the one "
-                                         "of \"holes.txt\": line 201: \"02/30/2006,1,2,0.5,1\"")));
+    EXPECT_EQ(prompts.events, QStringList(QStringLiteral(
+                                  "message:Aurigon:2 lines could not be read; the first is the one "
+                                  "of \"holes.txt\": line 201: \"02/30/2006,1,2,0.5,1\"")));
     s->ToolButton1Click(); // navigation does not repeat it
     s->ToolButton2Click();
     EXPECT_EQ(prompts.events.size(), 1);
@@ -306,4 +309,3 @@ TEST(ParseDate, HeaderNamesDecideTheColumns)
     EXPECT_EQ(l.highColumn, 2);
     EXPECT_FALSE(ColumnsFromHeader("a,b,c", ',', l));
 }
-

@@ -86,11 +86,13 @@ TEST(ScriptParse, Words)
 
 TEST_F(Script, NothingReactsBeforeTheSplashIsAcknowledged)
 {
-    const ScriptRun r = Go(QStringLiteral("press FileBtn\nopen \"%1\"\nstate\nack\nstate\nabout\n"));
+    const ScriptRun r =
+        Go(QStringLiteral("press FileBtn\nopen \"%1\"\nstate\nack\nstate\nabout\n"));
     ASSERT_EQ(r.status, 0);
     const QJsonObject before = r.events[0];
     for (const QString& name : before[QStringLiteral("buttons")].toObject().keys())
-        EXPECT_FALSE(Button(before, name.toLatin1().constData())[QStringLiteral("enabled")].toBool())
+        EXPECT_FALSE(
+            Button(before, name.toLatin1().constData())[QStringLiteral("enabled")].toBool())
             << name.toStdString();
     EXPECT_EQ(before[QStringLiteral("panels")].toArray()[0], QStringLiteral(""));
     EXPECT_EQ(Var(before, "RecordCount"), 0);
@@ -144,14 +146,18 @@ TEST_F(Script, ErrorsNameTheirLine)
 
 TEST_F(Script, LayoutAndAnglesDialogs)
 {
-    const ScriptRun r = Go(QStringLiteral("ack\nlayout OpenOrder=x\nstate\nlayout headline=0 DateOrder=1 "
-                                    "dateFmtCB=mm/dd/yyyy\nangles 40 abc 50\nangles 40.0 61,8 45\nstate\n"));
+    const ScriptRun r =
+        Go(QStringLiteral("ack\nlayout OpenOrder=x\nstate\nlayout headline=0 DateOrder=1 "
+                          "dateFmtCB=mm/dd/yyyy\nangles 40 abc 50\nangles 40.0 61,8 45\nstate\n"));
     ASSERT_EQ(r.status, 0);
     QStringList kinds = r.kinds();
-    EXPECT_EQ(kinds, QStringList({QStringLiteral("beep"), QStringLiteral("message"), QStringLiteral("state"),
-                                  QStringLiteral("error"), QStringLiteral("state")}));
-    EXPECT_EQ(r.events[1][QStringLiteral("text")], QStringLiteral("Wrong field number!   Enter again."));
-    EXPECT_EQ(r.events[3][QStringLiteral("text")], QStringLiteral("'abc' is not a valid floating point value"));
+    EXPECT_EQ(kinds, QStringList({QStringLiteral("beep"), QStringLiteral("message"),
+                                  QStringLiteral("state"), QStringLiteral("error"),
+                                  QStringLiteral("state")}));
+    EXPECT_EQ(r.events[1][QStringLiteral("text")],
+              QStringLiteral("Wrong field number!   Enter again."));
+    EXPECT_EQ(r.events[3][QStringLiteral("text")],
+              QStringLiteral("'abc' is not a valid floating point value"));
     const QJsonObject st = r.lastState();
     EXPECT_EQ(Var(st, "HasHeaderLine"), false);
     EXPECT_EQ(Var(st, "DateFormat"), 1);
@@ -243,7 +249,9 @@ TEST_F(Script, ARealPriceFileThroughTheRunner)
         if (d.dayOfWeek() > 5)
             continue;
         const QString c = QString::number(50 + (i % 17) * 0.25, 'f', 2).replace('.', ',');
-        bytes += QStringLiteral("%1;%2;%2;%2;%2\n").arg(d.toString(QStringLiteral("dd.MM.yyyy")), c).toUtf8();
+        bytes += QStringLiteral("%1;%2;%2;%2;%2\n")
+                     .arg(d.toString(QStringLiteral("dd.MM.yyyy")), c)
+                     .toUtf8();
         ++i;
     }
     prices = WriteFile(dir, QStringLiteral("kurse.csv"), bytes);
@@ -252,7 +260,8 @@ TEST_F(Script, ARealPriceFileThroughTheRunner)
     ASSERT_EQ(r.status, 0);
     ASSERT_EQ(r.kinds(), QStringList({QStringLiteral("message"), QStringLiteral("state"),
                                       QStringLiteral("state")}));
-    EXPECT_TRUE(r.events[0][QStringLiteral("text")].toString().contains(QStringLiteral("semicolons")));
+    EXPECT_TRUE(
+        r.events[0][QStringLiteral("text")].toString().contains(QStringLiteral("semicolons")));
     const QJsonObject st = r.events[1];
     EXPECT_EQ(Var(st, "FieldSeparator"), QStringLiteral(";"));
     EXPECT_EQ(Var(st, "DateFormat"), 7);
@@ -270,9 +279,9 @@ TEST_F(Script, ImagesAndPrintsOnAFullDiskFailAndSaySo)
     const QString mnt = dir.filePath(QStringLiteral("small"));
     QDir().mkpath(mnt);
     if (geteuid() != 0 ||
-        QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                    QStringLiteral("-o"), QStringLiteral("size=128k"),
-                                                    QStringLiteral("tmpfs"), mnt}) != 0)
+        QProcess::execute(QStringLiteral("mount"),
+                          {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                           QStringLiteral("size=128k"), QStringLiteral("tmpfs"), mnt}) != 0)
         GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
     {
         QFile filler(mnt + QStringLiteral("/filler"));
@@ -290,8 +299,10 @@ TEST_F(Script, ImagesAndPrintsOnAFullDiskFailAndSaySo)
     EXPECT_EQ(r.status, 2); // the image line could not run
     ASSERT_GE(r.events.size(), 2);
     EXPECT_EQ(r.events[0][QStringLiteral("event")], QStringLiteral("error"));
-    EXPECT_TRUE(r.events[0][QStringLiteral("text")].toString().startsWith(QStringLiteral("Cannot create file ")));
-    EXPECT_TRUE(r.events.last()[QStringLiteral("text")].toString().startsWith(QStringLiteral("Cannot create file ")));
+    EXPECT_TRUE(r.events[0][QStringLiteral("text")].toString().startsWith(
+        QStringLiteral("Cannot create file ")));
+    EXPECT_TRUE(r.events.last()[QStringLiteral("text")].toString().startsWith(
+        QStringLiteral("Cannot create file ")));
     EXPECT_FALSE(QFile::exists(mnt + QStringLiteral("/chart.png")));
     EXPECT_FALSE(QFile::exists(mnt + QStringLiteral("/chart.pdf")));
 }

@@ -94,17 +94,20 @@ TEST_F(Session, TmpPriceThatCannotBeWrittenStopsThePlot)
 
 TEST_F(Session, FileLayoutDialogTakesAllOrNothing)
 {
-    EXPECT_FALSE(s->FileSetupAccept(false, {QStringLiteral("3"), QStringLiteral("x"), QStringLiteral("1"),
-                                            QStringLiteral("1"), QStringLiteral("1")},
+    EXPECT_FALSE(s->FileSetupAccept(false,
+                                    {QStringLiteral("3"), QStringLiteral("x"), QStringLiteral("1"),
+                                     QStringLiteral("1"), QStringLiteral("1")},
                                     4));
-    EXPECT_EQ(prompts.events, QStringList({QStringLiteral("beep"),
-                                           QStringLiteral("message:Aurigon:Wrong field number!   Enter again.")}));
+    EXPECT_EQ(prompts.events,
+              QStringList({QStringLiteral("beep"),
+                           QStringLiteral("message:Aurigon:Wrong field number!   Enter again.")}));
     EXPECT_TRUE(GloVar.HasHeaderLine);
     EXPECT_EQ(GloVar.DateColumn, 1);
     EXPECT_FALSE(QFile::exists(s->SettingsPath()));
 
-    ASSERT_TRUE(s->FileSetupAccept(false, {QStringLiteral("3"), QStringLiteral(" 4"), QStringLiteral("5"),
-                                           QStringLiteral("6"), QStringLiteral("7")},
+    ASSERT_TRUE(s->FileSetupAccept(false,
+                                   {QStringLiteral("3"), QStringLiteral(" 4"), QStringLiteral("5"),
+                                    QStringLiteral("6"), QStringLiteral("7")},
                                    4));
     EXPECT_FALSE(GloVar.HasHeaderLine);
     EXPECT_EQ(GloVar.OpenColumn, 4);
@@ -123,10 +126,10 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
         int focus;
         bool plot;
     } cases[] = {
-        {"1000", "1260", "0", true, -1, true}, {"1260", "1260", "0", false, 1, false},
-        {"1", "2001", "0", false, 1, false},   {"0", "0", "0", true, -1, false},
-        {"0", "100", "0", true, -1, false},    {"", "100", "0", false, 0, false},
-        {"10", "abc", "0", false, 0, false},   {"10", "20", "x", false, 0, false},
+        {"1000", "1260", "0", true, -1, true},        {"1260", "1260", "0", false, 1, false},
+        {"1", "2001", "0", false, 1, false},          {"0", "0", "0", true, -1, false},
+        {"0", "100", "0", true, -1, false},           {"", "100", "0", false, 0, false},
+        {"10", "abc", "0", false, 0, false},          {"10", "20", "x", false, 0, false},
         {"99999999999", "100", "0", false, 0, false}, {"1", "70000", "0", false, 1, false},
     };
     for (const Case& c : cases) {
@@ -141,8 +144,9 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
         if (!ok) {
             EXPECT_EQ(focus, c.focus) << c.first << " " << c.last;
             EXPECT_EQ(prompts.events,
-                      QStringList({QStringLiteral("beep"),
-                                   QStringLiteral("message:Aurigon:Wrong Record Number!   Enter again.")}));
+                      QStringList(
+                          {QStringLiteral("beep"),
+                           QStringLiteral("message:Aurigon:Wrong Record Number!   Enter again.")}));
             // A refused entry stores nothing.
             EXPECT_EQ(GloVar.FirstRecord, 5);
             EXPECT_EQ(GloVar.LastRecord, 50);
@@ -153,12 +157,15 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
         }
     }
     int focus = -1;
-    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("0"), focus));
+    ASSERT_TRUE(
+        s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("0"), focus));
     EXPECT_EQ(s->ui.panels[1], QStringLiteral("1000 - 1260   (0)"));
-    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75"), focus));
+    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75"),
+                               focus));
     EXPECT_EQ(GloVar.BlankDaysRight, 50);
     EXPECT_EQ(s->ui.panels[1], QStringLiteral("1000 - 1260   (50)"));
-    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("-3"), focus));
+    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("-3"),
+                               focus));
     EXPECT_EQ(GloVar.BlankDaysRight, 0);
 
     s->LeaveSpaceClick(true);
@@ -432,7 +439,8 @@ TEST_F(Session, TheMouseToolReportsWhatItChanged)
     EXPECT_FALSE(GloVar.MouseDragging);
     // Clicks at the limits of int neither overflow nor paint anything stray.
     tool.armP2();
-    r = tool.press(MouseButton::Left, std::numeric_limits<int>::max(), std::numeric_limits<int>::min());
+    r = tool.press(MouseButton::Left, std::numeric_limits<int>::max(),
+                   std::numeric_limits<int>::min());
     EXPECT_EQ(r.effect, AnchorTool::Effect::P2Set);
     EXPECT_TRUE(r.changed.isEmpty() || s->chart.image().rect().contains(r.changed));
 }

@@ -9,7 +9,8 @@ namespace {
 // Collects lines between points given as column and height above the plot's bottom.
 class Pen {
 public:
-    Pen(Figure& f, const ChartMap& map, std::optional<QColor> color, PenStyle style = PenStyle::Solid)
+    Pen(Figure& f, const ChartMap& map, std::optional<QColor> color,
+        PenStyle style = PenStyle::Solid)
         : fig_(f), map_(map)
     {
         fig_.strokes.push_back(Stroke{color, style, {}});
@@ -120,7 +121,8 @@ EllipseFigure BuildEllipse(const FigureInput& in, const EllipseMemory& last)
     if (in.p1x == last.p1x && in.p1h == last.p1y && in.p2x == last.p2x && in.p2h == last.p2y &&
         in.p3x == last.p3x && in.p3y == last.p3y && in.ratio == last.ratio) {
         a = last.radius +
-            in.dir * std::sqrt(in.barSpacing * in.barSpacing + in.ellipseAspect * in.ellipseAspect) / 2;
+            in.dir *
+                std::sqrt(in.barSpacing * in.barSpacing + in.ellipseAspect * in.ellipseAspect) / 2;
     } else {
         const long long dx = in.p3x - in.p1x;
         const long long dy = in.map.yToHeight(in.p3y) - in.p1h;

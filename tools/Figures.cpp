@@ -128,7 +128,7 @@ bool DrawChosenFigure(Canvas& c)
     default: break;
     }
     g.RatioLineMode = (g.ChartType == Extensions || g.ChartType == TimeGoals) ? 2
-                      : g.ChartType == Corrections                           ? 3
+                      : g.ChartType == Corrections                            ? 3
                                                                               : 0;
     if (g.ChartType == Extensions) {
         DrawPriceRatioLine(c, g.P1Y <= g.P2Y);

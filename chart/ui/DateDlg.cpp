@@ -91,8 +91,7 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
         if (onChanged)
             onChanged();
     });
-    connect(WholeScale, &QCheckBox::clicked, this,
-            [this](bool on) { handlers_.wholeScale(on); });
+    connect(WholeScale, &QCheckBox::clicked, this, [this](bool on) { handlers_.wholeScale(on); });
     connect(BitBtn1, &QPushButton::clicked, this, &TDatesDlg::BitBtn1Click);
 }
 
@@ -151,8 +150,8 @@ void TDatesDlg::BitBtn1Click()
 
 QStringList TDatesDlg::fieldNames() const
 {
-    return {QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"), QStringLiteral("NdayEdit"),
-            QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")};
+    return {QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"),
+            QStringLiteral("NdayEdit"), QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")};
 }
 
 QStringList TDatesDlg::flagNames() const

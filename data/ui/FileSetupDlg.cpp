@@ -1,12 +1,12 @@
 #include "data/ui/FileSetupDlg.h"
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/GloVar.h"
 #include "data/Dates.h"
@@ -100,8 +100,8 @@ void TFileSetupDlg::BitBtn1Click()
 
 QStringList TFileSetupDlg::fieldNames() const
 {
-    return {QStringLiteral("headline"), QStringLiteral("DateOrder"), QStringLiteral("OpenOrder"),
-            QStringLiteral("HighOrder"), QStringLiteral("LowOrder"), QStringLiteral("CloseOrder"),
+    return {QStringLiteral("headline"),  QStringLiteral("DateOrder"), QStringLiteral("OpenOrder"),
+            QStringLiteral("HighOrder"), QStringLiteral("LowOrder"),  QStringLiteral("CloseOrder"),
             QStringLiteral("dateFmtCB"), QStringLiteral("sepCB")};
 }
 
