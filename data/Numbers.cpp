@@ -12,11 +12,20 @@ std::string_view TrimBlanks(std::string_view s)
     return s;
 }
 
-bool ParseInt(std::string_view text, long long& out)
+namespace {
+// The digits of a number: blanks around and a leading plus sign dropped.
+std::string_view Unsigned(std::string_view text)
 {
     text = TrimBlanks(text);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
+    return text;
+}
+} // namespace
+
+bool ParseInt(std::string_view text, long long& out)
+{
+    text = Unsigned(text);
     if (text.empty())
         return false;
     const char* end = text.data() + text.size();
@@ -36,9 +45,7 @@ bool ParseIntIn(const QString& text, long long min, long long max, long long& ou
 
 bool ParsePrice(std::string_view text, double& out)
 {
-    text = TrimBlanks(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
+    text = Unsigned(text);
     if (text.empty())
         return false;
     const char* end = text.data() + text.size();

@@ -176,9 +176,3 @@ void TDatesDlg::setField(const QString& name, const QString& text)
     }
 }
 
-void TDatesDlg::pressOk()
-{
-    BitBtn1Click();
-    if (result() != QDialog::Accepted)
-        reject();
-}

@@ -36,9 +36,10 @@ public:
     QStringList flagNames() const override;
     void prepare() override { FormActivate(); }
     void setField(const QString& name, const QString& text) override;
-    void pressOk() override;
 
 protected:
+    QDialog& dialog() override { return *this; }
+    void clickOk() override { BitBtn1Click(); }
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 

@@ -134,9 +134,3 @@ void TFileSetupDlg::setField(const QString& name, const QString& text)
     }
 }
 
-void TFileSetupDlg::pressOk()
-{
-    BitBtn1Click();
-    if (result() != QDialog::Accepted)
-        reject();
-}

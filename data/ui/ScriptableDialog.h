@@ -2,6 +2,7 @@
 // What the automation runner may do with a set-up dialog, without knowing
 // its class: name its fields, fill them and press OK.
 
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 
@@ -15,5 +16,14 @@ public:
     virtual void prepare() {}
     virtual void setField(const QString& name, const QString& text) = 0;
     // OK, then the close box when OK left the dialog open.
-    virtual void pressOk() = 0;
+    void pressOk()
+    {
+        clickOk();
+        if (dialog().result() != QDialog::Accepted)
+            dialog().reject();
+    }
+
+protected:
+    virtual QDialog& dialog() = 0;
+    virtual void clickOk() = 0;
 };

@@ -66,9 +66,3 @@ void TChartSetupDlg::setField(const QString& name, const QString& text)
         edit->setText(text);
 }
 
-void TChartSetupDlg::pressOk()
-{
-    BitBtn1Click();
-    if (result() != QDialog::Accepted)
-        reject();
-}

@@ -22,7 +22,10 @@ public:
 
     QStringList fieldNames() const override;
     void setField(const QString& name, const QString& text) override;
-    void pressOk() override;
+
+protected:
+    QDialog& dialog() override { return *this; }
+    void clickOk() override { BitBtn1Click(); }
 
 private:
     Accept accept_;
