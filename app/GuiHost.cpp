@@ -128,6 +128,12 @@ std::optional<QString> GuiHost::saveFileName(const QString& filter, const QStrin
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(defaultExt);
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    // The chosen entry's own pattern (say *.png) lends its suffix to a bare name.
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, defaultExt](const QString& f) {
+        const qsizetype dot = f.lastIndexOf(QStringLiteral("*."));
+        const QString ext = dot >= 0 ? f.mid(dot + 2).chopped(1) : QString();
+        dlg.setDefaultSuffix(ext.isEmpty() || ext == QLatin1String("*") ? defaultExt : ext);
+    });
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return std::nullopt;
     return dlg.selectedFiles().first();

@@ -105,7 +105,7 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
         this);
 
     splash_->onAcknowledged = [this](bool colour) {
-        session.SplashAcknowledged(colour);
+        session.SplashAcknowledged(colour || forceColor);
         Sync();
     };
     Sync();

@@ -66,6 +66,8 @@ public:
     // Runs once the splash has been acknowledged and the chart bitmap made.
     std::function<void()> afterFirstActivation;
     [[nodiscard]] bool closedByUser() const { return closed_; }
+    // A colour chart whatever the splash's box says (--color, AURIGON_COLOR=1).
+    bool forceColor = false;
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;

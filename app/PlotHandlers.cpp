@@ -226,14 +226,17 @@ void ChartSession::Image1MouseMove(int x, int y)
 
 void ChartSession::SaveBtnClick()
 {
-    auto path =
-        prompts_.saveFileName(QStringLiteral("*.bmp|*.*"), QStringLiteral("bmp"), GloVar.StartDir);
+    auto path = prompts_.saveFileName(QStringLiteral("*.bmp|*.*|PNG files (*.png)|*.png"),
+                                      QStringLiteral("bmp"), GloVar.StartDir);
     if (!path)
         return;
     QString name = *path;
-    if (QFileInfo(name).suffix().isEmpty())
+    const QString suffix = QFileInfo(name).suffix();
+    if (suffix.isEmpty())
         name += QStringLiteral(".bmp");
-    if (QString err = WriteImageFile(chart.image(), name, "BMP"); !err.isEmpty())
+    // A name ending in .png asks for PNG; any other name gets a bitmap.
+    const bool png = suffix.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+    if (QString err = WriteImageFile(chart.image(), name, png ? "PNG" : "BMP"); !err.isEmpty())
         prompts_.error(err);
 }
 

@@ -7,16 +7,12 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "app/CommandLine.h"
 #include "app/Host.h"
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
 
 namespace {
-void Usage()
-{
-    std::fprintf(stderr, "usage: aurigon [PRICEFILE]\n       aurigon --script FILE|-\n");
-}
-
 bool ReadScript(const QString& path, QStringList& lines)
 {
     QFile f;
@@ -36,7 +32,7 @@ bool ReadScript(const QString& path, QStringList& lines)
     return true;
 }
 
-int RunScript(const QString& path)
+int RunScript(const QString& path, bool color)
 {
     QStringList lines;
     if (!ReadScript(path, lines))
@@ -47,6 +43,7 @@ int RunScript(const QString& path)
         out.flush();
     });
     TMainForm form(host, QDir::currentPath());
+    form.forceColor = color;
     form.show();
     QCoreApplication::processEvents();
     form.FormActivate();
@@ -59,36 +56,39 @@ int RunScript(const QString& path)
 
 int main(int argc, char** argv)
 {
-    QString script, priceFile;
-    bool scripted = false;
-    for (int i = 1; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a == QLatin1String("--script") && i + 1 < argc) {
-            scripted = true;
-            script = QString::fromLocal8Bit(argv[++i]);
-        } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
-            Usage();
-            return 2;
-        } else if (priceFile.isEmpty()) {
-            priceFile = a;
-        } else {
-            Usage();
-            return 2;
-        }
+    QCoreApplication::setApplicationName(QStringLiteral("aurigon"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(AURIGON_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine cl = ParseCommandLine(arguments);
+    switch (cl.action) {
+    case CommandLine::Action::Help:
+        std::fputs(qPrintable(cl.helpText), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::printf("aurigon %s\n", AURIGON_VERSION);
+        return 0;
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "aurigon: %s\n\n%s", qPrintable(cl.error), qPrintable(cl.helpText));
+        return cl.exitStatus();
+    case CommandLine::Action::Run: break;
     }
+    const bool scripted = !cl.script.isEmpty();
     if (scripted && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     if (scripted)
-        return RunScript(script);
+        return RunScript(cl.script, cl.color);
 
     GuiHost host(nullptr);
     TMainForm form(host, QDir::currentPath());
+    form.forceColor = cl.color;
     host.setParent(&form);
-    if (!priceFile.isEmpty()) {
-        const QString path = QFileInfo(priceFile).absoluteFilePath();
+    if (!cl.priceFile.isEmpty()) {
+        const QString path = QFileInfo(cl.priceFile).absoluteFilePath();
         form.afterFirstActivation = [&form, &host, path] {
             host.presetOpen = path;
             form.Press(Ctl::FileBtn);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/CommandLine.h"
 #include "app/GloVar.h"
 #include "app/UiModel.h"
 #include "tests/Support.h"
@@ -62,4 +63,30 @@ TEST(Shell, CreationAndFirstActivationValues)
     EXPECT_EQ(s.chart.height(), 500);
     EXPECT_TRUE(GloVar.Monochrome);
     EXPECT_TRUE(GloVar.TitleText.contains(QStringLiteral("Version 2.3")));
+}
+
+TEST(CommandLine, OptionsPathsWithBlanksAndMistakes)
+{
+    const QString prog = QStringLiteral("aurigon");
+    CommandLine cl = ParseCommandLine({prog, QStringLiteral("/tmp/my prices/ES 2024.csv")});
+    EXPECT_EQ(cl.action, CommandLine::Action::Run);
+    EXPECT_EQ(cl.priceFile, QStringLiteral("/tmp/my prices/ES 2024.csv"));
+    cl = ParseCommandLine({prog, QStringLiteral("--script"), QStringLiteral("-"), QStringLiteral("--color")});
+    EXPECT_EQ(cl.script, QStringLiteral("-"));
+    EXPECT_TRUE(cl.color);
+    cl = ParseCommandLine({prog, QStringLiteral("--help")});
+    EXPECT_EQ(cl.action, CommandLine::Action::Help);
+    EXPECT_EQ(cl.exitStatus(), 0);
+    EXPECT_TRUE(cl.helpText.startsWith(QStringLiteral("Usage: aurigon [options] [PRICEFILE]")));
+    EXPECT_EQ(ParseCommandLine({prog, QStringLiteral("--version")}).action, CommandLine::Action::Version);
+    for (const QStringList& bad : {QStringList{prog, QStringLiteral("--frobnicate")},
+                                   QStringList{prog, QStringLiteral("a.csv"), QStringLiteral("b.csv")},
+                                   QStringList{prog, QStringLiteral("--script")},
+                                   QStringList{prog, QStringLiteral("--script"), QStringLiteral("s"),
+                                               QStringLiteral("a.csv")}}) {
+        cl = ParseCommandLine(bad);
+        EXPECT_EQ(cl.action, CommandLine::Action::Error) << bad.join(' ').toStdString();
+        EXPECT_EQ(cl.exitStatus(), 2);
+        EXPECT_FALSE(cl.error.isEmpty());
+    }
 }

@@ -391,11 +391,17 @@ TEST_F(Session, SaveAndPrint)
     QImage saved(dir.filePath(QStringLiteral("snap.bmp")));
     EXPECT_EQ(saved.size(), QSize(980, 590));
     EXPECT_EQ(saved.depth(), 1);
-    prompts.saveAnswer = dir.filePath(QStringLiteral("snap.png")); // BMP whatever the extension
+    prompts.saveAnswer = dir.filePath(QStringLiteral("snap.PNG")); // a PNG of the chart's size
     s->SaveBtnClick();
-    QFile png(dir.filePath(QStringLiteral("snap.png")));
+    QFile png(dir.filePath(QStringLiteral("snap.PNG")));
     ASSERT_TRUE(png.open(QIODevice::ReadOnly));
-    EXPECT_EQ(png.read(2), QByteArray("BM"));
+    EXPECT_EQ(png.read(4), QByteArray("\x89PNG"));
+    EXPECT_EQ(QImage(png.fileName()).size(), QSize(980, 590));
+    prompts.saveAnswer = dir.filePath(QStringLiteral("snap.jpg")); // BMP whatever else
+    s->SaveBtnClick();
+    QFile jpg(dir.filePath(QStringLiteral("snap.jpg")));
+    ASSERT_TRUE(jpg.open(QIODevice::ReadOnly));
+    EXPECT_EQ(jpg.read(2), QByteArray("BM"));
     prompts.saveAnswer = dir.filePath(QStringLiteral("no/such/folder/x.bmp"));
     s->SaveBtnClick();
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));

@@ -1,0 +1,22 @@
+#pragma once
+// The program's options, read with QCommandLineParser. No widget is needed
+// to read them, so they are read before the application starts.
+
+#include <QString>
+#include <QStringList>
+
+struct CommandLine {
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
+    QString script;    // --script FILE ("-" for standard input)
+    QString priceFile; // opened as if chosen with File
+    bool color = false; // --color, or AURIGON_COLOR=1
+    QString helpText;
+    QString error; // with Action::Error: what was wrong
+
+    // Exit status for Help, Version and Error.
+    [[nodiscard]] int exitStatus() const { return action == Action::Error ? 2 : 0; }
+};
+
+// arguments include the program's name first.
+[[nodiscard]] CommandLine ParseCommandLine(const QStringList& arguments);
