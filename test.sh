@@ -11,6 +11,9 @@ jobs=$(nproc)
 "$root/scripts/build.sh" "$root/build"
 (cd "$root/build" && ctest --output-on-failure -j"$jobs")
 
+echo "== Installing into a temporary folder and packaging =="
+"$root/scripts/check-install.sh" "$root/build"
+
 echo "== The suite again under ASan and UBSan =="
 "$root/scripts/build.sh" "$root/build-asan" -DAURIGON_SANITIZE=ON -DAURIGON_BENCH=OFF
 (cd "$root/build-asan" &&

@@ -2,7 +2,8 @@
 # Installs what the build needs, only when something is missing.
 set -euo pipefail
 pkgs=(qt6-base-dev cmake g++ make libgtest-dev libbenchmark-dev xvfb xauth
-      fonts-dejavu-core fonts-liberation2 clang libclang-rt-14-dev)
+      fonts-dejavu-core fonts-liberation2 clang libclang-rt-14-dev
+      desktop-file-utils appstream dpkg-dev gzip)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
