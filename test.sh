@@ -11,6 +11,9 @@ jobs=$(nproc)
 "$root/scripts/build.sh" "$root/build"
 (cd "$root/build" && ctest --output-on-failure -j"$jobs")
 
+echo "== The window tests on a real X server (Xvfb) =="
+xvfb-run -a -s "-screen 0 1600x1000x24" env QT_QPA_PLATFORM=xcb "$root/build/tests/window_tests"
+
 echo "== Installing into a temporary folder and packaging =="
 "$root/scripts/check-install.sh" "$root/build"
 

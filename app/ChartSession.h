@@ -78,6 +78,8 @@ public:
     void PeriodCBChange(int index);
     void RedrawRange();
     void Image1MouseMove(int x, int y);
+    // The pointer left the chart: the readout is emptied.
+    void Image1MouseLeave();
     void SaveBtnClick();
     void PrintBtnClick();
     void ExitBtnClick();

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@
 #include "app/Host.h"
 #include "app/Icons.h"
 #include "app/Splash.h"
+#include "data/Dates.h"
 #include "chart/ui/DateDlg.h"
 #include "data/ui/FileSetupDlg.h"
 #include "tools/FigureGeometry.h"
@@ -77,6 +79,7 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     Image1->onPress = [this](MouseButton b, int x, int y) { ChartMouseDown(b, x, y); };
     Image1->onMove = [this](int x, int y) { ChartMouseMove(x, y); };
     Image1->onRelease = [this] { ChartMouseUp(); };
+    Image1->onLeave = [this] { ChartMouseLeave(); };
     areaLayout->addWidget(Image1);
     Image1->hide();
     h->addWidget(panel1);
@@ -189,10 +192,17 @@ void TMainForm::BuildToolBar()
             buttons_[static_cast<size_t>(i)] = b;
             w = b;
         }
-        if (row.bar == Command::Nav)
+        if (row.bar == Command::Nav) {
             nav->addWidget(w);
-        else
-            placeOnBar_[static_cast<size_t>(i)] = ToolBar1->addWidget(w);
+            if (row.after == Command::Separator) {
+                auto* line = new QFrame(ToolBar2);
+                line->setFrameShape(QFrame::VLine);
+                line->setFrameShadow(QFrame::Sunken);
+                nav->addWidget(line);
+            }
+            continue;
+        }
+        placeOnBar_[static_cast<size_t>(i)] = ToolBar1->addWidget(w);
         if (row.after == Command::RatioLabel) {
             auto* panel3 = new QFrame(ToolBar1);
             panel3->setObjectName(QStringLiteral("Panel3"));
@@ -211,8 +221,19 @@ void TMainForm::BuildToolBar()
         if (row.after != Command::Nothing)
             ToolBar1->addSeparator();
     }
-    for (Ctl c : {Ctl::FileBtn, Ctl::DrawBtn, Ctl::DirBtn})
-        buttons_[static_cast<size_t>(c)]->installEventFilter(this);
+    ToolBar2Area = new QWidget(ToolBar2);
+    ToolBar2Area->setObjectName(QStringLiteral("ToolBar2Area"));
+    ToolBar2Area->setFixedWidth(28);
+    ToolBar2Area->setToolTip(QStringLiteral("One scale throughout all periods"));
+    ToolBar2Area->installEventFilter(this);
+    nav->addWidget(ToolBar2Area);
+    for (Ctl c : {Ctl::FileBtn, Ctl::DrawBtn, Ctl::DirBtn}) {
+        QToolButton* b = buttons_[static_cast<size_t>(c)];
+        // Every right press reaches the button itself, never a context menu.
+        b->setContextMenuPolicy(Qt::PreventContextMenu);
+        b->installEventFilter(this);
+    }
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 void TMainForm::BuildStatusBar()
@@ -224,10 +245,31 @@ void TMainForm::BuildStatusBar()
     sb->setStyleSheet(QStringLiteral("QStatusBar { background: #00ffff; } QStatusBar::item { "
                                      "border: none; } QLabel { color: red; font-weight: bold; }"));
     const int widths[PanelCount] = {280, 165, 60, 15, 150, 15, 70, 90, 80, 50};
+    // The longest text each panel shows, so that no text is cut off in the
+    // font actually used; a panel is widened beyond its width when needed.
+    const QString date = ShortDate(DayFromYmd(2024, 9, 28));
+    const QString longest[PanelCount] = {
+        QString(),
+        date + QStringLiteral(" - ") + date + QStringLiteral("   (50)"),
+        QStringLiteral("Holiday"),
+        QString(),
+        QStringLiteral("Ratio = ") + ChartSession::RatioText(1e12),
+        QString(),
+        QStringLiteral("DIR = -1"),
+        date,
+        QString::asprintf("%10.5f", -99999.99999),
+        QStringLiteral("16384 : 16384")};
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
     for (int i = 0; i < PanelCount; ++i) {
         auto* l = new QLabel(sb);
         l->setObjectName(QStringLiteral("Panel%1").arg(i));
-        l->setFixedWidth(widths[i]);
+        const int w = std::max(widths[i], fm.horizontalAdvance(longest[i]) + 12);
+        if (i == PanelFile)
+            l->setMinimumWidth(w); // grows with the path it shows
+        else
+            l->setFixedWidth(w);
         if (i != 3 && i != 5) {
             l->setFrameShape(QFrame::Panel);
             l->setFrameShadow(QFrame::Sunken);
@@ -237,6 +279,8 @@ void TMainForm::BuildStatusBar()
         sb->addWidget(l);
         panels_[static_cast<size_t>(i)] = l;
     }
+    // A long path in panel 0 is cut off rather than push the others away.
+    sb->addWidget(new QWidget(sb), 1);
 }
 
 void TMainForm::BuildMenus()
@@ -316,6 +360,10 @@ void TMainForm::FormActivate()
 void TMainForm::closeEvent(QCloseEvent* e)
 {
     closed_ = true;
+    // Handing a picture to a clipboard manager that may not exist holds the
+    // process for seconds after Exit; the chart is ours to take away.
+    if (QClipboard* cb = QGuiApplication::clipboard(); cb && cb->ownsClipboard())
+        cb->clear();
     QMainWindow::closeEvent(e);
 }
 
@@ -396,6 +444,12 @@ void TMainForm::ChartMouseMove(int x, int y)
     }
 }
 
+void TMainForm::ChartMouseLeave()
+{
+    session.Image1MouseLeave();
+    Sync();
+}
+
 void TMainForm::ChartMouseUp()
 {
     if (!session.ui.imageVisible)
@@ -408,7 +462,7 @@ bool TMainForm::eventFilter(QObject* o, QEvent* e)
 {
     if (e->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(e);
-        if (o == ToolBar2 && me->button() == Qt::LeftButton) {
+        if ((o == ToolBar2 || o == ToolBar2Area) && me->button() == Qt::LeftButton) {
             Press(Ctl::ToolBar2);
             return true;
         }
@@ -465,11 +519,11 @@ void TMainForm::Sync()
     if (!was || (*was)[Ctl::ToolBar2].enabled != t2)
         ToolBar2->setEnabled(t2);
     if (!was || was->toolbar2Green != ui.toolbar2Green) {
-        QPalette pal = ToolBar2->palette();
-        pal.setColor(QPalette::Window, ui.toolbar2Green
-                                           ? QColor(0, 128, 0)
-                                           : QApplication::palette().color(QPalette::Button));
-        ToolBar2->setPalette(pal);
+        // The whole bar turns green, not just its frame: the bar's style
+        // sheet outranks its palette.
+        const QColor face = ui.toolbar2Green ? QColor(0, 128, 0)
+                                             : QApplication::palette().color(QPalette::Button);
+        ToolBar2->setStyleSheet(QStringLiteral("#ToolBar2 { background-color: %1; }").arg(face.name()));
     }
     const ControlState& period = ui[Ctl::PeriodCB];
     if (!was || (*was)[Ctl::PeriodCB] != period) {

@@ -61,6 +61,7 @@ public:
     void ChartMouseDown(MouseButton b, int x, int y);
     void ChartMouseMove(int x, int y);
     void ChartMouseUp();
+    void ChartMouseLeave();
     // Mirrors the model onto the widgets, only where it changed.
     void Sync();
     // Runs once the splash has been acknowledged and the chart bitmap made.
@@ -70,6 +71,8 @@ public:
     bool forceColor = false;
 
 protected:
+    // No menu of toolbars: a right click belongs to the buttons that use it.
+    QMenu* createPopupMenu() override { return nullptr; }
     bool eventFilter(QObject* o, QEvent* e) override;
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -91,6 +94,8 @@ private:
     std::array<QAction*, CtlCount> placeOnBar_{};
     QToolBar* ToolBar1 = nullptr;
     QFrame* ToolBar2 = nullptr;
+    // The free area of ToolBar2 that a person can find and hit.
+    QWidget* ToolBar2Area = nullptr;
     QComboBox* PeriodCB = nullptr;
     QLabel* Label1 = nullptr;
     std::array<QLabel*, PanelCount> panels_{};

@@ -17,6 +17,8 @@
 void ChartSession::PlotBtnClick()
 {
     auto& g = GloVar;
+    // The readout speaks of a chart that is about to change.
+    ui.clearReadout();
     if (g.ChartShown) {
         EnterSetupMode();
         CommonPlotEnding();
@@ -222,6 +224,11 @@ void ChartSession::Image1MouseMove(int x, int y)
     } else {
         ui.clearReadout();
     }
+}
+
+void ChartSession::Image1MouseLeave()
+{
+    ui.clearReadout();
 }
 
 void ChartSession::SaveBtnClick()

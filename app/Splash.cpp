@@ -58,8 +58,9 @@ SplashForm::SplashForm(QWidget* parent) : QDialog(parent)
     web->setAlignment(Qt::AlignCenter);
     v->addWidget(web);
     ColorCheck = new QCheckBox(QStringLiteral("Color?"), inner);
+    // Shown, unticked: nothing changes unless the user asks for colour.
     ColorCheck->setChecked(false);
-    ColorCheck->setVisible(false);
+    ColorCheck->setToolTip(QStringLiteral("Draw the chart and its figures in colour"));
     v->addWidget(ColorCheck);
     BitBtn1 = new QPushButton(QStringLiteral("Acknowledged"), inner);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

@@ -31,6 +31,8 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
 {
     setObjectName(QStringLiteral("DatesDlg"));
     setWindowTitle(QStringLiteral("Select Date Range"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setModal(true);
     auto* v = new QVBoxLayout(this);
 
@@ -45,6 +47,8 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
     pg->addWidget(Coloured(QStringLiteral("Record Range :"), yellow, true, panel), 1, 0);
     pg->addWidget(Coloured(QStringLiteral("Date Range :"), yellow, true, panel), 2, 0);
     Label4 = Coloured(QString(), lime, false, panel);
+    // A long path must not widen the dialog: it is shortened in the middle.
+    Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Label5 = Coloured(QStringLiteral("      1"), lime, false, panel);
     Label9 = Coloured(QString(), lime, false, panel);
     Label6 = Coloured(QString(), lime, false, panel);
@@ -98,7 +102,13 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
 void TDatesDlg::showEvent(QShowEvent* e)
 {
     FormActivate();
+    // One size for every showing, however long the texts of the panel.
+    if (fixedSize_.isEmpty())
+        fixedSize_ = sizeHint().expandedTo(QSize(420, 0));
+    setFixedSize(fixedSize_);
     QDialog::showEvent(e);
+    FRecordEdit->setFocus();
+    FRecordEdit->selectAll();
 }
 
 bool TDatesDlg::eventFilter(QObject* o, QEvent* e)
@@ -119,7 +129,8 @@ void TDatesDlg::SetLabel13()
 void TDatesDlg::FormActivate()
 {
     const auto& g = GloVar;
-    Label4->setText(g.DataFileName);
+    Label4->setText(Label4->fontMetrics().elidedText(g.DataFileName, Qt::ElideMiddle, 300));
+    Label4->setToolTip(g.DataFileName);
     Label6->setText(QString::number(g.RecordCount));
     Label9->setText(QStringLiteral("(") + ShortDate(g.FirstFileDate) + QStringLiteral(")"));
     Label10->setText(QStringLiteral("(") + ShortDate(g.LastFileDate) + QStringLiteral(")"));

@@ -46,4 +46,5 @@ protected:
 private:
     void SetLabel13();
     Handlers handlers_;
+    QSize fixedSize_;
 };

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +52,15 @@ TFileSetupDlg::TFileSetupDlg(Accept accept, QWidget* parent)
     BitBtn1->setDefault(true);
     grid->addWidget(BitBtn1, 8, 1, 1, 2, Qt::AlignRight);
     connect(BitBtn1, &QPushButton::clicked, this, &TFileSetupDlg::BitBtn1Click);
+}
+
+void TFileSetupDlg::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void TFileSetupDlg::showEvent(QShowEvent* e)

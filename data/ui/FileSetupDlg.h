@@ -39,6 +39,8 @@ public:
     void setField(const QString& name, const QString& text) override;
 
 protected:
+    // OK is the only way out: Escape does not close it.
+    void keyPressEvent(QKeyEvent* e) override;
     QDialog& dialog() override { return *this; }
     void clickOk() override { BitBtn1Click(); }
     void showEvent(QShowEvent* e) override;

@@ -14,6 +14,8 @@ TChartSetupDlg::TChartSetupDlg(Accept accept, QWidget* parent)
 {
     setObjectName(QStringLiteral("ChartSetupDlg"));
     setWindowTitle(QStringLiteral("Charting Setup"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setModal(true);
     resize(371, 189);
     auto* v = new QVBoxLayout(this);

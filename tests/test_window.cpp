@@ -1,0 +1,211 @@
+// The real window driven by mouse and key events on its own widgets, as a
+// person would use it (offscreen, or under Xvfb from ./test.sh).
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "app/GloVar.h"
+#include "app/MainForm.h"
+#include "app/ScriptRunner.h"
+#include "app/Splash.h"
+#include "chart/ui/DateDlg.h"
+#include "data/ui/FileSetupDlg.h"
+#include "tests/Support.h"
+
+namespace {
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ResetSharedState();
+        qputenv("AURIGON_CHART_SIZE", "980x590");
+        form = std::make_unique<TMainForm>(host, dir.path());
+        form->show();
+        form->FormActivate();
+        host.acknowledge();
+        qunsetenv("AURIGON_CHART_SIZE");
+    }
+    void TearDown() override { form.reset(); }
+    template <class W = QWidget> W* Find(const char* name) const
+    {
+        return form->findChild<W*>(QLatin1String(name));
+    }
+    void OpenAndPlot(int records = 600)
+    {
+        host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records));
+        QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+        QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
+        ASSERT_TRUE(GloVar.ChartShown);
+    }
+    // A right click as the platform delivers it: press, release, then the
+    // context menu event. A menu that opens from it is closed and counted.
+    int RightClick(QWidget* w)
+    {
+        int stray = 0;
+        QTimer::singleShot(50, [&stray] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                ++stray;
+                popup->close();
+            }
+        });
+        QTest::mouseClick(w, Qt::RightButton);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(w, &e);
+        QTest::qWait(100);
+        return stray + (QApplication::activePopupWidget() ? 1 : 0);
+    }
+    QTemporaryDir dir;
+    QList<QJsonObject> events;
+    ScriptHost host{[this](const QJsonObject& o) { events << o; }};
+    std::unique_ptr<TMainForm> form;
+};
+} // namespace
+
+TEST_F(Window, RightClicksLeaveNoStrayMenuAndTheToolbarStays)
+{
+    // In setup mode: the layout dialog (answered by closing) and the angles.
+    for (const char* name : {"FileBtn", "DirBtn"}) {
+        EXPECT_EQ(RightClick(Find<QToolButton>(name)), 0) << name;
+        EXPECT_TRUE(Find<QToolBar>("ToolBar1")->isVisible()) << name;
+    }
+    // In chart mode with P1 set: the figure menu of Draw.
+    OpenAndPlot();
+    QTest::mouseClick(Find<QToolButton>("P1Btn"), Qt::LeftButton);
+    QTest::mouseClick(Find("Image1"), Qt::LeftButton, {}, QPoint(400, 300));
+    ASSERT_TRUE(Find<QToolButton>("DrawBtn")->isEnabled());
+    host.menuAnswer = 1;
+    EXPECT_EQ(RightClick(Find<QToolButton>("DrawBtn")), 0);
+    EXPECT_EQ(GloVar.ChartType, 1); // the figure menu was answered
+    // The natural next click on Draw reaches Draw, and the toolbar stays.
+    QTest::mouseClick(Find<QToolButton>("DrawBtn"), Qt::LeftButton);
+    EXPECT_TRUE(Find<QToolBar>("ToolBar1")->isVisible());
+}
+
+TEST_F(Window, OneScaleShowsAGreenBarAndHasAnAreaToClick)
+{
+    OpenAndPlot();
+    QWidget* area = Find("ToolBar2Area");
+    ASSERT_NE(area, nullptr);
+    EXPECT_GE(area->width(), 20);
+    EXPECT_EQ(area->toolTip(), QStringLiteral("One scale throughout all periods"));
+    QTest::mouseClick(area, Qt::LeftButton);
+    EXPECT_TRUE(GloVar.WholeScale);
+    QApplication::processEvents();
+    auto greenShare = [this] {
+        const QImage img = Find("ToolBar2")->grab().toImage();
+        long green = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                green += img.pixel(x, y) == qRgb(0, 128, 0);
+        return double(green) / (img.width() * img.height());
+    };
+    EXPECT_GT(greenShare(), 0.2);
+    QTest::mouseClick(area, Qt::LeftButton);
+    EXPECT_FALSE(GloVar.WholeScale);
+    QApplication::processEvents();
+    EXPECT_LT(greenShare(), 0.01);
+    // The buttons of the bar still do their own work.
+    const int last = GloVar.LastRecord;
+    QTest::mouseClick(Find<QToolButton>("ToolButton1"), Qt::LeftButton);
+    EXPECT_EQ(GloVar.LastRecord, last - 260);
+}
+
+TEST_F(Window, StatusPanelsShowTheirWholeTextAndTheReadoutEmptiesOnLeave)
+{
+    OpenAndPlot();
+    QWidget* chart = Find("Image1");
+    QTest::mouseMove(chart, QPoint(695, 40));
+    QApplication::processEvents();
+    auto panel = [this](int i) { return Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i))); };
+    EXPECT_FALSE(panel(7)->text().isEmpty());
+    for (int i = 0; i < PanelCount; ++i) {
+        QLabel* l = panel(i);
+        QFont f = l->font();
+        const int need = QFontMetrics(f).horizontalAdvance(l->text());
+        EXPECT_LE(need, l->contentsRect().width()) << i << " " << l->text().toStdString();
+    }
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(chart, &leave);
+    for (int i : {7, 8, 9})
+        EXPECT_TRUE(panel(i)->text().isEmpty()) << i;
+    QTest::mouseMove(chart, QPoint(400, 300));
+    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton); // Reset
+    EXPECT_TRUE(panel(8)->text().isEmpty());
+}
+
+TEST_F(Window, DialogsKeepTheirWayOutTheirSizeAndTheirFocus)
+{
+    TFileSetupDlg* layout = form->FileSetupDlg;
+    layout->show();
+    QTest::keyClick(layout, Qt::Key_Escape);
+    EXPECT_TRUE(layout->isVisible()); // OK is the only way out
+    QTest::mouseClick(layout->BitBtn1, Qt::LeftButton);
+    EXPECT_FALSE(layout->isVisible());
+    for (QDialog* d : {static_cast<QDialog*>(form->FileSetupDlg), static_cast<QDialog*>(form->DatesDlg)}) {
+        const Qt::WindowFlags f = d->windowFlags();
+        EXPECT_FALSE(f & Qt::WindowMinimizeButtonHint) << d->objectName().toStdString();
+        EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint) << d->objectName().toStdString();
+    }
+
+    TDatesDlg* dates = form->DatesDlg;
+    dates->show();
+    const QSize first = dates->size();
+    dates->LRecordEdit->setFocus();
+    dates->hide();
+    GloVar.DataFileName = QStringLiteral("/a/very/long/folder/name/that/goes/on/and/on/and/on/"
+                                         "for/quite/a/while/before/it/ends/prices.txt");
+    dates->show();
+    EXPECT_EQ(dates->size(), first);
+    EXPECT_EQ(dates->focusWidget(), dates->FRecordEdit);
+    dates->hide();
+}
+
+TEST_F(Window, ExitLeavesNoClipboardToHandOver)
+{
+    OpenAndPlot();
+    QClipboard* cb = QGuiApplication::clipboard();
+    ASSERT_FALSE(cb->image().isNull()); // the base image is on the clipboard
+    form->close();
+    EXPECT_FALSE(cb->ownsClipboard() && !cb->image().isNull());
+}
+
+TEST_F(Window, ColourOnRequest)
+{
+    // Ticking the splash's box gives a colour chart with coloured figures.
+    form.reset();
+    ResetSharedState();
+    form = std::make_unique<TMainForm>(host, dir.path());
+    form->show();
+    form->FormActivate();
+    SplashForm* splash = form->SplashFormPtr();
+    ASSERT_TRUE(splash->ColorCheck->isVisibleTo(splash));
+    EXPECT_FALSE(splash->ColorCheck->isChecked());
+    splash->ColorCheck->setChecked(true);
+    host.acknowledge();
+    OpenAndPlot();
+    EXPECT_EQ(form->session.chart.image().format(), QImage::Format_RGB32);
+    form->session.P1BtnClick();
+    form->session.Image1MouseDown(MouseButton::Left, 400, 300);
+    form->session.P2BtnClick();
+    form->session.Image1MouseDown(MouseButton::Left, 500, 250);
+    form->session.ChooseChartType(1);
+    form->session.DrawBtnClick();
+    const QImage img = form->session.chart.image();
+    long blue = 0, red = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            blue += img.pixel(x, y) == qRgb(0, 0, 255), red += img.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_GT(blue, 100); // the spiral
+    EXPECT_GT(red, 10);   // the markers
+}
