@@ -14,6 +14,7 @@
 #include "app/UiModel.h"
 #include "chart/Canvas.h"
 #include "tools/AnchorTool.h"
+#include "tools/Study.h"
 
 class Prompts;
 
@@ -87,7 +88,8 @@ public:
     // Tools
     void P1BtnClick();
     void P2BtnClick();
-    void Image1MouseDown(MouseButton b, int x, int y);
+    // With snap (Ctrl held) an anchor takes the nearest of its bar's prices.
+    void Image1MouseDown(MouseButton b, int x, int y, bool snap = false);
     void Image1MouseUp();
     void ChooseChartType(int type);
     void DirBtnClick();
@@ -97,6 +99,16 @@ public:
     void ClipButtonClick();
     // ChartSetupDlg's OK; false keeps the dialog open.
     bool ChartSetupAccept(const std::array<QString, 3>& angles);
+
+    // Studies: the chart's file, range and figures in dates and prices.
+    [[nodiscard]] Study CurrentStudy(const QString& studyPath) const;
+    bool SaveStudy(const QString& path);
+    // prices, when given, charts the study's figures on another price file.
+    bool OpenStudy(const QString& path, const QString& prices = QString());
+    void StudyOpenClick();
+    void StudySaveClick();
+    void StudySaveAsClick();
+    [[nodiscard]] const QString& studyPath() const { return studyPath_; }
 
     void DrawP1Marker(int x, int y);
     void DrawP2Marker(int x, int y);
@@ -123,6 +135,16 @@ private:
 
     // Unreadable lines of the first load are reported once per scan.
     bool unreadableReported_ = false;
+
+    void RecordFigure(bool dragged);
+    void ForgetFigures();
+    // Replays one figure by its points; false (and why) when a date is gone.
+    bool ReplayFigure(const StudyFigure& f, QString& why);
+    std::vector<StudyFigure> keptFigures_;
+    std::optional<StudyFigure> currentFigure_;
+    bool dragMoved_ = false;
+    QString studyPath_;
+    QString studyFolder_;
 
     Prompts& prompts_;
 };

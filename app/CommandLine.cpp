@@ -3,6 +3,20 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+bool ParseSize(const QString& text, int& width, int& height)
+{
+    const QStringList wh = text.toLower().split(QLatin1Char('x'));
+    bool okW = false, okH = false;
+    if (wh.size() != 2)
+        return false;
+    const int w = wh[0].toInt(&okW), h = wh[1].toInt(&okH);
+    if (!okW || !okH || w < 40 || h < 40 || w > 16384 || h > 16384)
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
 CommandLine ParseCommandLine(const QStringList& arguments)
 {
     CommandLine out;
@@ -18,8 +32,24 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         QStringLiteral("FILE"));
     const QCommandLineOption color(QStringLiteral("color"),
                                    QStringLiteral("Draws a colour chart instead of the 1-bit one."));
+    const QCommandLineOption study(QStringLiteral("study"),
+                                   QStringLiteral("Renders a study without a window (with --image)."),
+                                   QStringLiteral("FILE"));
+    const QCommandLineOption prices(QStringLiteral("prices"),
+                                    QStringLiteral("Charts the study on this price file instead."),
+                                    QStringLiteral("PRICEFILE"));
+    const QCommandLineOption image(QStringLiteral("image"),
+                                   QStringLiteral("Where the study's chart is written (.png or .bmp)."),
+                                   QStringLiteral("OUT"));
+    const QCommandLineOption size(QStringLiteral("size"),
+                                  QStringLiteral("The chart's size for --study (default 980x590)."),
+                                  QStringLiteral("WIDTHxHEIGHT"));
     p.addOption(script);
     p.addOption(color);
+    p.addOption(study);
+    p.addOption(prices);
+    p.addOption(image);
+    p.addOption(size);
     p.addPositionalArgument(QStringLiteral("PRICEFILE"),
                             QStringLiteral("A price file, opened as if chosen with File."),
                             QStringLiteral("[PRICEFILE]"));
@@ -47,6 +77,23 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         out.error = QStringLiteral("Give one price file, or a script, not both.");
         return out;
     }
+    const bool batch = p.isSet(study);
+    auto fail = [&out](const QString& why) {
+        out.action = CommandLine::Action::Error;
+        out.error = why;
+        return out;
+    };
+    if (batch && (p.isSet(script) || !files.isEmpty()))
+        return fail(QStringLiteral("--study renders on its own: no script and no price file."));
+    if (batch && !p.isSet(image))
+        return fail(QStringLiteral("--study needs --image OUT.png or OUT.bmp."));
+    if (!batch && (p.isSet(image) || p.isSet(prices) || p.isSet(size)))
+        return fail(QStringLiteral("--image, --prices and --size go with --study."));
+    if (p.isSet(size) && !ParseSize(p.value(size), out.width, out.height))
+        return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 40 to 16384."));
+    out.study = p.value(study);
+    out.prices = p.value(prices);
+    out.image = p.value(image);
     out.script = p.value(script);
     if (!files.isEmpty())
         out.priceFile = files.first();

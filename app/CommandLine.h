@@ -11,12 +11,18 @@ struct CommandLine {
     QString script;    // --script FILE ("-" for standard input)
     QString priceFile; // opened as if chosen with File
     bool color = false; // --color, or AURIGON_COLOR=1
+    // Batch: --study FILE [--prices PRICEFILE] --image OUT [--size WxH]
+    QString study, prices, image;
+    int width = 980, height = 590;
     QString helpText;
     QString error; // with Action::Error: what was wrong
 
     // Exit status for Help, Version and Error.
     [[nodiscard]] int exitStatus() const { return action == Action::Error ? 2 : 0; }
 };
+
+// "WIDTHxHEIGHT" within 40..16384 each.
+[[nodiscard]] bool ParseSize(const QString& text, int& width, int& height);
 
 // arguments include the program's name first.
 [[nodiscard]] CommandLine ParseCommandLine(const QStringList& arguments);

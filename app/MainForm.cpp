@@ -76,7 +76,9 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     auto* areaLayout = new QHBoxLayout(chartArea_);
     areaLayout->setContentsMargins(0, 0, 0, 0);
     Image1 = new ChartView(session.chart, chartArea_);
-    Image1->onPress = [this](MouseButton b, int x, int y) { ChartMouseDown(b, x, y); };
+    Image1->onPress = [this](MouseButton b, int x, int y) {
+        ChartMouseDown(b, x, y, QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+    };
     Image1->onMove = [this](int x, int y) { ChartMouseMove(x, y); };
     Image1->onRelease = [this] { ChartMouseUp(); };
     Image1->onLeave = [this] { ChartMouseLeave(); };
@@ -287,6 +289,20 @@ void TMainForm::BuildMenus()
 {
     auto* mainMenu2 = menuBar();
     mainMenu2->setObjectName(QStringLiteral("MainMenu2"));
+    QMenu* study = mainMenu2->addMenu(QStringLiteral("&Study"));
+    study->setObjectName(QStringLiteral("StudyMenu"));
+    auto addStudy = [this, study](const QString& text, QKeySequence::StandardKey key,
+                                  void (ChartSession::*handler)()) {
+        QAction* a = study->addAction(text);
+        a->setShortcut(key);
+        connect(a, &QAction::triggered, this, [this, handler] {
+            (session.*handler)();
+            Sync();
+        });
+    };
+    addStudy(QStringLiteral("&Open study..."), QKeySequence::Open, &ChartSession::StudyOpenClick);
+    addStudy(QStringLiteral("&Save study..."), QKeySequence::Save, &ChartSession::StudySaveClick);
+    addStudy(QStringLiteral("Save study &as..."), QKeySequence::SaveAs, &ChartSession::StudySaveAsClick);
     connect(mainMenu2->addAction(QStringLiteral("Exit")), &QAction::triggered, this,
             [this] { Exit2Click(); });
     connect(mainMenu2->addAction(QStringLiteral("About")), &QAction::triggered, this,
@@ -421,11 +437,11 @@ void TMainForm::ChoosePeriod(int index)
     Sync();
 }
 
-void TMainForm::ChartMouseDown(MouseButton b, int x, int y)
+void TMainForm::ChartMouseDown(MouseButton b, int x, int y, bool ctrl)
 {
     if (!session.ui.imageVisible)
         return;
-    session.Image1MouseDown(b, x, y);
+    session.Image1MouseDown(b, x, y, ctrl);
     Sync();
 }
 

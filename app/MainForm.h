@@ -58,7 +58,7 @@ public:
     void ChoosePeriod(int index);
     void Help2Click();
     void Exit2Click();
-    void ChartMouseDown(MouseButton b, int x, int y);
+    void ChartMouseDown(MouseButton b, int x, int y, bool ctrl = false);
     void ChartMouseMove(int x, int y);
     void ChartMouseUp();
     void ChartMouseLeave();

@@ -17,8 +17,9 @@
 void ChartSession::PlotBtnClick()
 {
     auto& g = GloVar;
-    // The readout speaks of a chart that is about to change.
+    // The readout speaks of a chart that is about to change; the figures go with it.
     ui.clearReadout();
+    ForgetFigures();
     if (g.ChartShown) {
         EnterSetupMode();
         CommonPlotEnding();
@@ -215,6 +216,7 @@ void ChartSession::Image1MouseMove(int x, int y)
     if (g.EllipseLive && g.MouseDragging) {
         ui.cursor = ChartCursor::SizeAll;
         tool.move(x, y, baseImage);
+        dragMoved_ = true;
     }
     ui.hint = g.P1Armed ? QStringLiteral("P1") : g.P2Armed ? QStringLiteral("P2") : QString();
     if (const auto r = ReadoutAt(x, y)) {

@@ -340,24 +340,39 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
         cmd == QLatin1String("move") || cmd == QLatin1String("click")) {
         const bool isMove = cmd == QLatin1String("move");
         const bool isClick = cmd == QLatin1String("click");
+        const bool isDown = cmd == QLatin1String("down");
+        // Ctrl held for the press: the snapping click.
+        QStringList margs = args;
+        const bool ctrl = (isDown || isClick) && !margs.isEmpty() && margs.last() == QLatin1String("ctrl");
+        if (ctrl)
+            margs.removeLast();
         const qsizetype need = isMove ? 2 : 3;
-        if (!(args.size() == need || (isClick && args.size() == 2)))
+        if (!(margs.size() == need || (isClick && margs.size() == 2)))
             return QStringLiteral("%1 needs X Y%2").arg(cmd, isMove ? "" : " BUTTON");
         int x = 0, y = 0;
-        if (!ParseScriptInt(args[0], x) || !ParseScriptInt(args[1], y))
+        if (!ParseScriptInt(margs[0], x) || !ParseScriptInt(margs[1], y))
             return QStringLiteral("X and Y must be whole numbers");
         MouseButton b = MouseButton::Left;
-        if (args.size() == 3 && !ParseButton(args[2], b))
+        if (margs.size() == 3 && !ParseButton(margs[2], b))
             return QStringLiteral("BUTTON is left, right or middle");
         if (isMove)
             form_.ChartMouseMove(x, y);
         else if (cmd == QLatin1String("up"))
             form_.ChartMouseUp();
         else {
-            form_.ChartMouseDown(b, x, y);
+            form_.ChartMouseDown(b, x, y, ctrl);
             if (isClick)
                 form_.ChartMouseUp();
         }
+        return QString();
+    }
+    if (cmd == QLatin1String("study") && args.size() == 2 &&
+        (args[0] == QLatin1String("save") || args[0] == QLatin1String("open"))) {
+        if (args[0] == QLatin1String("save"))
+            s.SaveStudy(args[1]);
+        else
+            s.OpenStudy(args[1]);
+        form_.Sync();
         return QString();
     }
     if (cmd == QLatin1String("image") && args.size() == 1) {

@@ -6,6 +6,7 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "chart/BarChart.h"
+#include "chart/ChartMap.h"
 #include "data/Settings.h"
 #include "tools/FigureGeometry.h"
 #include "tools/Figures.h"
@@ -39,16 +40,42 @@ void ChartSession::P2BtnClick()
     ui.cursor = ChartCursor::MultiDrag;
 }
 
-void ChartSession::Image1MouseDown(MouseButton b, int x, int y)
+void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
 {
-    if (tool.press(b, x, y).effect == AnchorTool::Effect::P1Set) {
+    auto& g = GloVar;
+    std::optional<double> snapped;
+    if (snap && b == MouseButton::Left && (g.P1Armed || g.P2Armed)) {
+        // The nearest of the bar's prices; the date rule is unchanged.
+        const int s = XToSlot(x);
+        if (s >= 1 && s <= g.LoadedCount && !g.Prices[size_t(s)].IsBlank) {
+            const PriceRecord& r = g.Prices[size_t(s)];
+            const double at = YToPrice(y);
+            const std::pair<uint8_t, double> prices[] = {
+                {OpenOk, r.Open}, {HighOk, r.High}, {LowOk, r.Low}, {CloseOk, r.Close}};
+            for (const auto& [bit, price] : prices)
+                if ((r.Valid & bit) && (!snapped || std::fabs(price - at) < std::fabs(*snapped - at)))
+                    snapped = price;
+            if (snapped)
+                y = PriceToY(*snapped);
+        }
+    }
+    const bool p1 = g.P1Armed;
+    const AnchorTool::Effect e = tool.press(b, x, y).effect;
+    if (snapped)
+        (p1 ? g.P1Price : g.P2Price) = *snapped;
+    if (e == AnchorTool::Effect::P1Set) {
         ui.enable(Ctl::P2Btn);
         ui.enable(Ctl::DrawBtn);
     }
+    if (e == AnchorTool::Effect::DragStarted)
+        dragMoved_ = false;
 }
 
 void ChartSession::Image1MouseUp()
 {
+    auto& g = GloVar;
+    if (g.MouseDragging && g.EllipseLive && dragMoved_)
+        RecordFigure(true);
     tool.release();
     ui.cursor = ChartCursor::Arrow;
 }
@@ -119,6 +146,7 @@ void ChartSession::DrawBtnClick()
         DrawP3Marker(g.P3X, g.P3Y);
     ui.enable(Ctl::ClipButton);
     DrawChartFooter(chart);
+    RecordFigure(false);
 }
 
 void ChartSession::EraseBtnClick()
@@ -128,6 +156,7 @@ void ChartSession::EraseBtnClick()
         return;
     chart.restore(cleanChart);
     PutBase(cleanChart);
+    ForgetFigures();
     tool.forgetMarkers();
     if (g.P1X > 0 && g.P1Y > 0)
         DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
@@ -141,6 +170,11 @@ void ChartSession::EraseBtnClick()
 void ChartSession::ClipButtonClick()
 {
     PutBase(chart.image());
+    if (currentFigure_) {
+        currentFigure_->kept = true;
+        keptFigures_.push_back(*currentFigure_);
+        currentFigure_.reset();
+    }
 }
 
 bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)

@@ -7,10 +7,12 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "app/Batch.h"
 #include "app/CommandLine.h"
 #include "app/Host.h"
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
+#include "chart/Canvas.h"
 
 namespace {
 bool ReadScript(const QString& path, QStringList& lines)
@@ -74,12 +76,27 @@ int main(int argc, char** argv)
         return cl.exitStatus();
     case CommandLine::Action::Run: break;
     }
+    if (!cl.study.isEmpty()) {
+        // No window: the offscreen platform whatever the display, and standard
+        // error left to the one line that says what failed.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        QGuiApplication app(argc, argv);
+        KeepPaintingInOneThread();
+        const QString err = RenderStudy(cl);
+        if (!err.isEmpty()) {
+            std::fprintf(stderr, "aurigon: %s\n", qPrintable(err));
+            return 1;
+        }
+        return 0;
+    }
     const bool scripted = !cl.script.isEmpty();
     if (scripted && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    KeepPaintingInOneThread();
     if (scripted)
         return RunScript(cl.script, cl.color);
 

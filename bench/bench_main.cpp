@@ -13,6 +13,7 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "chart/BarChart.h"
+#include "chart/Canvas.h"
 #include "data/PriceReader.h"
 
 namespace {
@@ -269,6 +270,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    KeepPaintingInOneThread();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

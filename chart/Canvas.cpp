@@ -1,6 +1,8 @@
 #include "chart/Canvas.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QThreadPool>
 #include <algorithm>
 #include <cstring>
 
@@ -48,6 +50,14 @@ QFont ChartFont(const QString& family, int points, bool bold)
     // The chart bitmap is one bit deep; grey edges would turn into noise.
     f.setStyleStrategy(QFont::NoAntialias);
     return f;
+}
+
+void KeepPaintingInOneThread()
+{
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        for (QThreadPool* pool : app->findChildren<QThreadPool*>())
+            pool->setMaxThreadCount(1);
 }
 
 Canvas::~Canvas()

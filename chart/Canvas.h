@@ -96,3 +96,9 @@ private:
 };
 
 [[nodiscard]] QFont ChartFont(const QString& family, int points, bool bold);
+
+// Qt spreads large fills and conversions over a pool of threads; on a
+// picture of one bit a pixel, threads writing neighbouring pixels of one byte
+// can lose one another's writes. Keeps that pool to one thread. Call once,
+// after the application object exists.
+void KeepPaintingInOneThread();

@@ -6,6 +6,7 @@
 
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
+#include "chart/Canvas.h"
 #include "app/Prompts.h"
 
 namespace {
@@ -28,6 +29,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv);
+    KeepPaintingInOneThread();
     return 0;
 }
 

@@ -1,0 +1,61 @@
+#include "app/Batch.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "app/ChartSession.h"
+#include "app/CommandLine.h"
+#include "app/GloVar.h"
+#include "app/Prompts.h"
+#include "chart/Output.h"
+
+namespace {
+// Nobody to ask: the first error is the answer, messages go to standard error.
+class BatchPrompts : public Prompts {
+public:
+    QString firstError;
+    void beep() override {}
+    void message(const QString&, const QString& text) override
+    {
+        std::fprintf(stderr, "aurigon: %s\n", qPrintable(text));
+    }
+    void error(const QString& text) override
+    {
+        if (firstError.isEmpty())
+            firstError = text;
+    }
+    std::optional<QString> openFileName(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::unique_ptr<PrintTarget> printerSetup() override { return nullptr; }
+};
+} // namespace
+
+QString RenderStudy(const CommandLine& cl)
+{
+    const QString suffix = QFileInfo(cl.image).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp"))
+        return QStringLiteral("the image %1 must end in .png or .bmp").arg(cl.image);
+    if (!cl.prices.isEmpty() && !QFileInfo(cl.prices).isFile())
+        return QStringLiteral("the price file %1 does not exist").arg(cl.prices);
+    // The clean chart and fsetup.dat of a batch stay out of the current folder.
+    QTemporaryDir work;
+    if (!work.isValid())
+        return QStringLiteral("no temporary folder: %1").arg(work.errorString());
+    BatchPrompts prompts;
+    ChartSession s(prompts);
+    s.toClipboard = nullptr;
+    s.FormCreate(work.path());
+    s.SplashAcknowledged(cl.color);
+    s.FinishFirstActivation(cl.width, cl.height);
+    if (!s.OpenStudy(cl.study, cl.prices) || !GloVar.ChartShown)
+        return prompts.firstError.isEmpty() ? QStringLiteral("the study %1 gave no chart").arg(cl.study)
+                                            : prompts.firstError;
+    if (QString err = WriteImageFile(s.chart.image(), cl.image, suffix == QLatin1String("png") ? "PNG" : "BMP");
+        !err.isEmpty())
+        return err;
+    return QString();
+}

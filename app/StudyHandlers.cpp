@@ -1,0 +1,278 @@
+// Studies: the figures on the chart kept in dates and prices, saved as a
+// file, and replayed on the same or on another price file.
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+#include "app/ChartSession.h"
+#include "app/GloVar.h"
+#include "app/Prompts.h"
+#include "chart/ChartMap.h"
+#include "data/Dates.h"
+#include "data/PriceReader.h"
+#include "tools/FigureGeometry.h"
+
+namespace {
+const QString StudyFilter = QStringLiteral("Aurigon studies (*.aurigon)|*.aurigon|All files|*");
+
+// A pixel of the chart as a point in dates and prices.
+StudyPoint PointAt(const ChartMap& map, int x, int y)
+{
+    const auto& g = GloVar;
+    StudyPoint p;
+    const int k = map.xToSlot(x);
+    p.date = k >= 1 && size_t(k) < g.Prices.size() ? g.Prices[size_t(k)].Date : 0;
+    const double exact =
+        map.plotWidth > 0 ? double(x - (long long)map.plotLeft) * map.slotCount / map.plotWidth : k;
+    p.slotOffset = std::clamp(exact - k, -0.5, 0.5);
+    p.price = map.yToPrice(y);
+    return p;
+}
+
+// The pixel of a point on the chart as it is now; none when its day has no slot.
+std::optional<QPoint> PixelOf(const ChartMap& map, const StudyPoint& p)
+{
+    const auto& g = GloVar;
+    for (int k = 1; k <= g.TotalSlots && size_t(k) < g.Prices.size(); ++k) {
+        if (g.Prices[size_t(k)].Date != p.date)
+            continue;
+        const double x = map.plotLeft + (k + p.slotOffset) * map.plotWidth / map.slotCount;
+        return QPoint(ClampPx(RoundPx(x)), map.priceToY(p.price));
+    }
+    return std::nullopt;
+}
+
+double HalfDiagonal()
+{
+    const auto& g = GloVar;
+    return std::sqrt(g.BarSpacing * g.BarSpacing + g.EllipseAspect * g.EllipseAspect) / 2;
+}
+
+double FreshEllipseRadius()
+{
+    const auto& g = GloVar;
+    return std::hypot(double(g.P2X - g.P1X), double(g.P2Y - g.P1Y)) / 2;
+}
+} // namespace
+
+void ChartSession::ForgetFigures()
+{
+    keptFigures_.clear();
+    currentFigure_.reset();
+}
+
+void ChartSession::RecordFigure(bool dragged)
+{
+    const auto& g = GloVar;
+    if (g.ChartType < Spiral || g.ChartType > Arcs || !g.ChartShown)
+        return;
+    const ChartMap map = ChartMap::Current();
+    StudyFigure f;
+    f.type = g.ChartType;
+    f.dir = g.Dir;
+    f.ratio = g.Ratio;
+    f.fanAngles[0] = g.FanAngle1;
+    f.fanAngles[1] = g.FanAngle2;
+    f.fanAngles[2] = g.FanAngle3;
+    f.p1 = PointAt(map, g.P1X, g.PlotBottom - g.P1Y);
+    f.p2 = PointAt(map, g.P2X, g.PlotBottom - g.P2Y);
+    if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == g.PlotBottom - g.P2Y))
+        f.p3 = PointAt(map, g.P3X, g.P3Y);
+    if (f.type == Ellipse) {
+        const double fresh = FreshEllipseRadius();
+        f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
+        f.ellipseDragged = dragged;
+    }
+    currentFigure_ = f;
+}
+
+Study ChartSession::CurrentStudy(const QString& path) const
+{
+    const auto& g = GloVar;
+    Study s;
+    s.priceFile = StoredPricePath(g.DataFileName, path);
+    s.layout = FileLayout::Current();
+    s.endsAtLastRecord = g.LastRecord >= g.RecordCount;
+    s.lastCount = g.LastRecord - g.FirstRecord + 1;
+    s.firstDate = g.LoadedCount > 0 ? g.Prices[1].Date : 0;
+    s.lastDate = g.LoadedCount > 0 ? g.Prices[size_t(g.LoadedCount)].Date : 0;
+    s.blankDaysRight = g.BlankDaysRight;
+    s.holidaySpace = g.LeaveHolidaySpace;
+    s.wholeScale = g.WholeScale;
+    s.periodLength = g.PeriodLength;
+    s.figures = keptFigures_;
+    if (currentFigure_)
+        s.figures.push_back(*currentFigure_);
+    return s;
+}
+
+bool ChartSession::SaveStudy(const QString& path)
+{
+    if (!GloVar.ChartShown) {
+        prompts_.error(QStringLiteral("Cannot save study %1. There is no chart to keep: plot one first.")
+                           .arg(path));
+        return false;
+    }
+    if (QString err = SaveStudyFile(CurrentStudy(path), path); !err.isEmpty()) {
+        prompts_.error(err);
+        return false;
+    }
+    studyPath_ = path;
+    return true;
+}
+
+bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
+{
+    auto& g = GloVar;
+    const ChartMap map = ChartMap::Current();
+    const auto p1 = PixelOf(map, f.p1), p2 = PixelOf(map, f.p2);
+    const auto p3 = f.p3 ? PixelOf(map, *f.p3) : std::optional<QPoint>(QPoint());
+    if (!p1 || !p2 || !p3) {
+        const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
+        why = QStringLiteral("%1: %2 is not on the chart").arg(ChartTypeCaption(f.type), ShortDate(gone.date));
+        return false;
+    }
+    P1BtnClick();
+    Image1MouseDown(MouseButton::Left, p1->x(), p1->y());
+    Image1MouseUp();
+    P2BtnClick();
+    Image1MouseDown(MouseButton::Left, p2->x(), p2->y());
+    Image1MouseUp();
+    if (f.p3) {
+        Image1MouseDown(MouseButton::Left, p3->x(), p3->y());
+        Image1MouseUp();
+    }
+    g.Dir = f.dir;
+    ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
+    ShowDir();
+    g.Ratio = f.ratio;
+    ShowRatio();
+    g.FanAngle1 = f.fanAngles[0];
+    g.FanAngle2 = f.fanAngles[1];
+    g.FanAngle3 = f.fanAngles[2];
+    ChooseChartType(f.type);
+    DrawBtnClick();
+    if (f.type == Ellipse && f.ellipseDragged) {
+        // The far end dragged live: the last move of the drag, drawn afresh.
+        g.LastEllipseRatio = -1;
+        Image1MouseDown(MouseButton::Right, p2->x(), p2->y());
+        Image1MouseMove(p2->x(), p2->y());
+        Image1MouseUp();
+    } else if (f.type == Ellipse && std::fabs(f.ellipseScale - 1) > 1e-12) {
+        // Grown or shrunk by Draw: one more Draw brings it to its size.
+        g.EllipseRadius = f.ellipseScale * FreshEllipseRadius() - g.Dir * HalfDiagonal();
+        DrawBtnClick();
+    }
+    if (f.kept)
+        ClipButtonClick();
+    return true;
+}
+
+bool ChartSession::OpenStudy(const QString& path, const QString& prices)
+{
+    auto& g = GloVar;
+    Study s;
+    if (QString err = LoadStudyFile(path, s); !err.isEmpty()) {
+        prompts_.error(err);
+        return false;
+    }
+    const QString priceFile = QFileInfo(prices.isEmpty() ? ResolvedPricePath(s.priceFile, path) : prices)
+                                  .absoluteFilePath();
+    // Nothing changes unless the price file reads.
+    const ScanResult check = ScanPriceData(priceFile, s.layout);
+    if (!check.error.isEmpty()) {
+        prompts_.error(QStringLiteral("Cannot open the price file of study %1. %2").arg(path, check.error));
+        return false;
+    }
+    if (chart.isNull())
+        return false;
+    if (g.ChartShown)
+        PlotBtnClick();
+    g.DataFileName = priceFile;
+    ui.panels[PanelFile] = priceFile;
+    s.layout.apply();
+    const int period = static_cast<int>(PeriodItems.indexOf(QString::number(s.periodLength)));
+    if (period >= 0)
+        PeriodCBChange(period);
+    ScanPriceFile();
+    if (g.RecordCount < 2) {
+        prompts_.error(QStringLiteral("Cannot open study %1. Its price file %2 holds no chart.").arg(path, priceFile));
+        return false;
+    }
+    if (s.endsAtLastRecord) {
+        g.LastRecord = g.RecordCount;
+        g.FirstRecord = std::max(1, g.RecordCount - s.lastCount + 1);
+    } else {
+        // The records between the two dates, found by reading the dates once.
+        std::vector<PriceRecord> all;
+        LoadRequest req;
+        req.lastRecord = g.RecordCount;
+        req.newestFirst = g.NewestFirst;
+        req.recordCount = g.RecordCount;
+        (void)LoadRange(priceFile, s.layout, req, all);
+        int first = 0, last = 0;
+        for (int k = 1; k < int(all.size()); ++k) {
+            if (first == 0 && all[size_t(k)].Date >= s.firstDate)
+                first = k;
+            if (all[size_t(k)].Date <= s.lastDate)
+                last = k;
+        }
+        if (first == 0 || last <= first) {
+            prompts_.error(QStringLiteral("Cannot open study %1. Its dates %2 to %3 are not in %4.")
+                               .arg(path, ShortDate(s.firstDate), ShortDate(s.lastDate), priceFile));
+            return false;
+        }
+        g.FirstRecord = first;
+        g.LastRecord = last;
+    }
+    g.BlankDaysRight = s.blankDaysRight;
+    LeaveSpaceClick(s.holidaySpace);
+    g.WholeScale = s.wholeScale;
+    AfterDatesDialog();
+    PlotBtnClick();
+    if (!g.ChartShown)
+        return false;
+    QStringList dropped;
+    for (const StudyFigure& f : s.figures) {
+        QString why;
+        if (!ReplayFigure(f, why))
+            dropped << why;
+    }
+    if (!dropped.isEmpty())
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("%1 of the study's figures could not be drawn, as a date of "
+                                        "theirs is not on this chart:\n%2")
+                             .arg(dropped.size())
+                             .arg(dropped.join(QLatin1Char('\n'))));
+    studyPath_ = path;
+    return true;
+}
+
+void ChartSession::StudyOpenClick()
+{
+    const QString dir = studyFolder_.isEmpty() ? GloVar.StartDir : studyFolder_;
+    if (auto path = prompts_.openFileName(StudyFilter, dir)) {
+        studyFolder_ = QFileInfo(*path).absolutePath();
+        OpenStudy(*path);
+    }
+}
+
+void ChartSession::StudySaveClick()
+{
+    if (studyPath_.isEmpty())
+        StudySaveAsClick();
+    else
+        SaveStudy(studyPath_);
+}
+
+void ChartSession::StudySaveAsClick()
+{
+    const QString dir = studyFolder_.isEmpty() ? GloVar.StartDir : studyFolder_;
+    if (auto path = prompts_.saveFileName(StudyFilter, QStringLiteral("aurigon"), dir)) {
+        QString name = *path;
+        if (QFileInfo(name).suffix().isEmpty())
+            name += QStringLiteral(".aurigon");
+        studyFolder_ = QFileInfo(name).absolutePath();
+        SaveStudy(name);
+    }
+}

@@ -1,0 +1,208 @@
+// Studies: saved in dates and prices, reopened in a new process, on
+// tomorrow's data and on another symbol, and rendered in batch.
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/GloVar.h"
+#include "app/MainForm.h"
+#include "app/ScriptRunner.h"
+#include "chart/ChartMap.h"
+#include "tests/Support.h"
+
+namespace {
+QByteArray Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class Studies : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    // The program itself, in a process of its own.
+    int Aurigon(const QStringList& args, const QByteArray& script = QByteArray(), QByteArray* err = nullptr)
+    {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(AURIGON_BINARY), args);
+        p.write(script);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(60000));
+        if (err)
+            *err = p.readAllStandardError();
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    // Runs script lines in this process against the real window.
+    QList<QJsonObject> Run(const QString& text)
+    {
+        ResetSharedState();
+        QList<QJsonObject> events;
+        ScriptHost host([&events](const QJsonObject& o) { events << o; });
+        TMainForm form(host, dir.path());
+        form.show();
+        form.FormActivate();
+        ScriptRunner runner(form, host);
+        EXPECT_EQ(runner.run(text.split(QLatin1Char('\n'))), 0);
+        return events;
+    }
+    QTemporaryDir dir;
+};
+
+const char* const Figures = R"(press P1Btn
+click 300 350
+press P2Btn
+click 420 250
+type 1
+press DrawBtn
+press ClipButton
+press P1Btn
+click 250 470
+press P2Btn
+click 560 190
+click 500 150
+type 7
+press DrawBtn
+press ClipButton
+press P1Btn
+click 600 300
+press P2Btn
+click 700 250
+type 2
+press DrawBtn
+press DrawBtn
+press DrawBtn
+)";
+} // namespace
+
+TEST_F(Studies, ReopenedInANewProcessTheChartIsPixelIdentical)
+{
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(700));
+    const QByteArray save = QByteArray("ack\npress FileBtn\nopen prices.txt\npress PlotBtn\n") + Figures +
+                            "image before.png\nstudy save work.aurigon\n";
+    ASSERT_EQ(Aurigon({QStringLiteral("--script"), QStringLiteral("-")}, save), 0);
+    ASSERT_EQ(Aurigon({QStringLiteral("--script"), QStringLiteral("-")},
+                      "ack\nstudy open work.aurigon\nimage after.png\n"),
+              0);
+    const QImage before(dir.filePath(QStringLiteral("before.png")));
+    const QImage after(dir.filePath(QStringLiteral("after.png")));
+    ASSERT_FALSE(before.isNull());
+    ASSERT_EQ(before.size(), after.size());
+    int differ = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            differ += before.pixel(x, y) != after.pixel(x, y);
+    EXPECT_EQ(differ, 0);
+    // Readable and diffable: the points are dates and prices, never pixels.
+    const QByteArray json = Bytes(dir.filePath(QStringLiteral("work.aurigon")));
+    EXPECT_TRUE(json.contains("\"priceFile\": \"prices.txt\""));
+    EXPECT_TRUE(json.contains("\"date\": \"20"));
+    EXPECT_FALSE(json.contains("P1X"));
+    EXPECT_EQ(json.count("\"type\":"), 3);
+}
+
+TEST_F(Studies, TomorrowsDataShowsTheNewestDaysWithTheAnchorsOnTheirDates)
+{
+    const QString prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
+    Run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\n%2study save \"%3/s.aurigon\"\n")
+            .arg(prices, QLatin1String(Figures), dir.path()));
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(620)); // 20 more days
+    const auto events = Run(QStringLiteral("ack\nstudy open \"%1/s.aurigon\"\nstate\n").arg(dir.path()));
+    ASSERT_FALSE(events.isEmpty());
+    const QJsonObject vars = events.last()[QStringLiteral("vars")].toObject();
+    EXPECT_EQ(vars[QStringLiteral("LastRecord")].toInt(), 620);
+    EXPECT_EQ(vars[QStringLiteral("FirstRecord")].toInt(), 620 - 260);
+    // The ellipse is the last figure: its P1 was clicked at column 600 on the
+    // old range; on the new one it stands 20 slots further left.
+    const double slotWidth = 900.0 / vars[QStringLiteral("SlotCount")].toDouble();
+    EXPECT_NEAR(vars[QStringLiteral("P1X")].toInt(), 600 - 20 * slotWidth, 1.0);
+    EXPECT_NEAR(vars[QStringLiteral("P2X")].toInt(), 700 - 20 * slotWidth, 1.0);
+    EXPECT_EQ(vars[QStringLiteral("ChartType")].toInt(), 2);
+}
+
+TEST_F(Studies, BatchRendersOnAnotherSymbolAndSaysWhatFailed)
+{
+    WriteFile(dir, QStringLiteral("a.txt"), WeekdayFile(700));
+    QByteArray other = WeekdayFile(700);
+    other.replace(",1", ",2"); // another symbol on the same days
+    WriteFile(dir, QStringLiteral("b.txt"), other);
+    ASSERT_EQ(Aurigon({QStringLiteral("--script"), QStringLiteral("-")},
+                      QByteArray("ack\npress FileBtn\nopen a.txt\npress PlotBtn\n") + Figures +
+                          "study save a.aurigon\n"),
+              0);
+    const QStringList batch = {QStringLiteral("--study"), QStringLiteral("a.aurigon"),
+                               QStringLiteral("--prices"), QStringLiteral("b.txt"),
+                               QStringLiteral("--image"), QStringLiteral("b.png"),
+                               QStringLiteral("--size"), QStringLiteral("800x500")};
+    QFile::remove(dir.filePath(QStringLiteral("TmpPrice.bmp")));
+    ASSERT_EQ(Aurigon(batch), 0);
+    const QByteArray first = Bytes(dir.filePath(QStringLiteral("b.png")));
+    EXPECT_EQ(QImage::fromData(first).size(), QSize(800, 500));
+    ASSERT_EQ(Aurigon(batch), 0);
+    EXPECT_EQ(Bytes(dir.filePath(QStringLiteral("b.png"))), first); // byte-identical
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("TmpPrice.bmp"))));
+
+    QByteArray err;
+    EXPECT_NE(Aurigon({QStringLiteral("--study"), QStringLiteral("a.aurigon"), QStringLiteral("--prices"),
+                       QStringLiteral("gone.txt"), QStringLiteral("--image"), QStringLiteral("x.png")},
+                      {}, &err),
+              0);
+    EXPECT_TRUE(err.contains("gone.txt")) << err.constData();
+    EXPECT_EQ(err.count('\n'), 1);
+    EXPECT_NE(Aurigon({QStringLiteral("--study"), QStringLiteral("nothing.aurigon"), QStringLiteral("--image"),
+                       QStringLiteral("x.png")},
+                      {}, &err),
+              0);
+    EXPECT_TRUE(err.contains("nothing.aurigon")) << err.constData();
+    EXPECT_EQ(Aurigon({QStringLiteral("--study"), QStringLiteral("a.aurigon")}, {}, &err), 2);
+    EXPECT_TRUE(err.contains("Usage: aurigon"));
+}
+
+TEST_F(Studies, AFigureOffTheChartIsDroppedWithAWordAndABadStudyChangesNothing)
+{
+    const QString prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(700));
+    Run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\n%2study save \"%3/s.aurigon\"\n")
+            .arg(prices, QLatin1String(Figures), dir.path()));
+    // The first 300 days only: the figures' dates are gone.
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300));
+    auto events = Run(QStringLiteral("ack\nstudy open \"%1/s.aurigon\"\nstate\n").arg(dir.path()));
+    ASSERT_GE(events.size(), 2);
+    EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("message"));
+    EXPECT_TRUE(events[0][QStringLiteral("text")].toString().startsWith(QStringLiteral("3 of the study's figures")));
+    EXPECT_TRUE(events.last()[QStringLiteral("vars")].toObject()[QStringLiteral("ChartShown")].toBool());
+
+    WriteFile(dir, QStringLiteral("bad.aurigon"), "{ not json");
+    events = Run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\nstudy open \"%2/bad.aurigon\"\nstate\n")
+                     .arg(prices, dir.path()));
+    ASSERT_GE(events.size(), 2);
+    EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("error"));
+    EXPECT_TRUE(events[0][QStringLiteral("text")].toString().contains(QStringLiteral("bad.aurigon")));
+    const QJsonObject vars = events.last()[QStringLiteral("vars")].toObject();
+    EXPECT_FALSE(vars[QStringLiteral("ChartShown")].toBool()); // nothing changed
+    EXPECT_EQ(vars[QStringLiteral("RecordCount")].toInt(), 300);
+}
+
+TEST_F(Studies, CtrlSnapsAnAnchorToTheNearestPriceOfItsBar)
+{
+    const QString prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(400));
+    const auto events = Run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\n"
+                                           "press P1Btn\nclick 500 300 left ctrl\nstate\n"
+                                           "press P2Btn\nclick 520 310\nstate\n")
+                                .arg(prices));
+    ASSERT_GE(events.size(), 2);
+    const QJsonObject snapped = events[events.size() - 2][QStringLiteral("vars")].toObject();
+    const double p1 = snapped[QStringLiteral("P1Price")].toDouble();
+    // WeekdayFile prices are c - 0.5, c + 1, c - 1 and c for a whole c.
+    const double frac = p1 - std::floor(p1);
+    EXPECT_TRUE(frac == 0 || frac == 0.5) << p1;
+    const QJsonObject plain = events.last()[QStringLiteral("vars")].toObject();
+    const double p2 = plain[QStringLiteral("P2Price")].toDouble();
+    EXPECT_NE(p2 - std::floor(p2), 0.0); // without Ctrl the click height stands
+}

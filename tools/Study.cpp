@@ -1,0 +1,200 @@
+#include "tools/Study.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+#include "data/Settings.h"
+#include "data/WholeFile.h"
+
+namespace {
+const QDate DayZero(1899, 12, 30);
+
+QString DateText(double day)
+{
+    return DayZero.addDays(static_cast<qint64>(std::floor(day))).toString(Qt::ISODate);
+}
+
+std::optional<double> DayOf(const QJsonValue& v)
+{
+    const QDate d = QDate::fromString(v.toString(), Qt::ISODate);
+    if (!d.isValid())
+        return std::nullopt;
+    return double(DayZero.daysTo(d));
+}
+
+QJsonObject PointJson(const StudyPoint& p)
+{
+    return {{QStringLiteral("date"), DateText(p.date)},
+            {QStringLiteral("slotOffset"), p.slotOffset},
+            {QStringLiteral("price"), p.price}};
+}
+
+bool PointFrom(const QJsonValue& v, StudyPoint& p)
+{
+    const QJsonObject o = v.toObject();
+    const auto day = DayOf(o.value(QStringLiteral("date")));
+    if (!day || !o.value(QStringLiteral("price")).isDouble())
+        return false;
+    p.date = *day;
+    p.slotOffset = std::clamp(o.value(QStringLiteral("slotOffset")).toDouble(), -0.5, 0.5);
+    p.price = o.value(QStringLiteral("price")).toDouble();
+    return std::isfinite(p.price);
+}
+} // namespace
+
+QString StoredPricePath(const QString& priceFile, const QString& studyPath)
+{
+    const QDir here = QFileInfo(studyPath).absoluteDir();
+    const QString rel = here.relativeFilePath(QFileInfo(priceFile).absoluteFilePath());
+    // Beside the study or below it: kept relative, so the two can move together.
+    return rel.startsWith(QLatin1String("../")) ? QFileInfo(priceFile).absoluteFilePath() : rel;
+}
+
+QString ResolvedPricePath(const QString& stored, const QString& studyPath)
+{
+    if (QFileInfo(stored).isAbsolute())
+        return stored;
+    return QFileInfo(studyPath).absoluteDir().absoluteFilePath(stored);
+}
+
+QString SaveStudyFile(const Study& s, const QString& path)
+{
+    QJsonObject layout{{QStringLiteral("header"), s.layout.header},
+                       {QStringLiteral("dateColumn"), s.layout.dateColumn},
+                       {QStringLiteral("openColumn"), s.layout.openColumn},
+                       {QStringLiteral("highColumn"), s.layout.highColumn},
+                       {QStringLiteral("lowColumn"), s.layout.lowColumn},
+                       {QStringLiteral("closeColumn"), s.layout.closeColumn},
+                       {QStringLiteral("dateFormat"), s.layout.dateFormat},
+                       {QStringLiteral("separator"), SeparatorText(s.layout.separator)}};
+    QJsonObject range;
+    if (s.endsAtLastRecord) {
+        range = {{QStringLiteral("rule"), QStringLiteral("last")},
+                 {QStringLiteral("count"), s.lastCount}};
+    } else {
+        range = {{QStringLiteral("rule"), QStringLiteral("dates")},
+                 {QStringLiteral("first"), DateText(s.firstDate)},
+                 {QStringLiteral("last"), DateText(s.lastDate)}};
+    }
+    QJsonArray figures;
+    for (const StudyFigure& f : s.figures) {
+        QJsonObject o{{QStringLiteral("type"), f.type},
+                      {QStringLiteral("dir"), f.dir},
+                      {QStringLiteral("ratio"), f.ratio},
+                      {QStringLiteral("fanAngles"),
+                       QJsonArray{f.fanAngles[0], f.fanAngles[1], f.fanAngles[2]}},
+                      {QStringLiteral("p1"), PointJson(f.p1)},
+                      {QStringLiteral("p2"), PointJson(f.p2)},
+                      {QStringLiteral("kept"), f.kept}};
+        if (f.p3)
+            o[QStringLiteral("p3")] = PointJson(*f.p3);
+        if (f.type == 2) {
+            o[QStringLiteral("ellipseScale")] = f.ellipseScale;
+            o[QStringLiteral("ellipseDragged")] = f.ellipseDragged;
+        }
+        figures.append(o);
+    }
+    const QJsonObject root{{QStringLiteral("format"), QStringLiteral("aurigon-study")},
+                           {QStringLiteral("version"), Study::FormatVersion},
+                           {QStringLiteral("priceFile"), s.priceFile},
+                           {QStringLiteral("layout"), layout},
+                           {QStringLiteral("range"), range},
+                           {QStringLiteral("blankDaysRight"), s.blankDaysRight},
+                           {QStringLiteral("holidaySpace"), s.holidaySpace},
+                           {QStringLiteral("wholeScale"), s.wholeScale},
+                           {QStringLiteral("periodLength"), s.periodLength},
+                           {QStringLiteral("figures"), figures}};
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return WriteWholeFile(path, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); });
+}
+
+QString LoadStudyFile(const QString& path, Study& out)
+{
+    auto bad = [&path](const QString& why) {
+        return QStringLiteral("Cannot open study %1. %2").arg(path, why);
+    };
+    QFile f(path);
+    if (!QFileInfo(path).isFile())
+        return bad(QStringLiteral("There is no such file."));
+    if (f.size() > (16 << 20))
+        return bad(QStringLiteral("It is too large to be a study."));
+    if (!f.open(QIODevice::ReadOnly))
+        return bad(f.errorString());
+    QJsonParseError err{};
+    const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &err);
+    if (doc.isNull())
+        return bad(QStringLiteral("It is not JSON: %1 at byte %2.").arg(err.errorString()).arg(err.offset));
+    const QJsonObject root = doc.object();
+    if (root.value(QStringLiteral("format")).toString() != QLatin1String("aurigon-study"))
+        return bad(QStringLiteral("It is not an Aurigon study."));
+    if (root.value(QStringLiteral("version")).toInt() > Study::FormatVersion)
+        return bad(QStringLiteral("It was written by a newer version (format %1).")
+                       .arg(root.value(QStringLiteral("version")).toInt()));
+    Study s;
+    s.priceFile = root.value(QStringLiteral("priceFile")).toString();
+    if (s.priceFile.isEmpty())
+        return bad(QStringLiteral("It names no price file."));
+    const QJsonObject l = root.value(QStringLiteral("layout")).toObject();
+    s.layout.header = l.value(QStringLiteral("header")).toBool(true);
+    s.layout.dateColumn = l.value(QStringLiteral("dateColumn")).toInt(1);
+    s.layout.openColumn = l.value(QStringLiteral("openColumn")).toInt(2);
+    s.layout.highColumn = l.value(QStringLiteral("highColumn")).toInt(3);
+    s.layout.lowColumn = l.value(QStringLiteral("lowColumn")).toInt(4);
+    s.layout.closeColumn = l.value(QStringLiteral("closeColumn")).toInt(5);
+    s.layout.dateFormat = l.value(QStringLiteral("dateFormat")).toInt(1);
+    const QByteArray sep = l.value(QStringLiteral("separator")).toString().toLatin1();
+    s.layout.separator = SeparatorFromText(std::string_view(sep.constData(), size_t(sep.size())));
+    const QJsonObject range = root.value(QStringLiteral("range")).toObject();
+    s.endsAtLastRecord = range.value(QStringLiteral("rule")).toString() != QLatin1String("dates");
+    if (s.endsAtLastRecord) {
+        s.lastCount = range.value(QStringLiteral("count")).toInt(261);
+        if (s.lastCount < 2)
+            return bad(QStringLiteral("Its range holds fewer than two records."));
+    } else {
+        const auto first = DayOf(range.value(QStringLiteral("first")));
+        const auto last = DayOf(range.value(QStringLiteral("last")));
+        if (!first || !last || *last <= *first)
+            return bad(QStringLiteral("Its range of dates does not read."));
+        s.firstDate = *first;
+        s.lastDate = *last;
+    }
+    s.blankDaysRight = std::clamp(root.value(QStringLiteral("blankDaysRight")).toInt(), 0, 50);
+    s.holidaySpace = root.value(QStringLiteral("holidaySpace")).toBool();
+    s.wholeScale = root.value(QStringLiteral("wholeScale")).toBool();
+    s.periodLength = root.value(QStringLiteral("periodLength")).toInt(260);
+    const QJsonArray figures = root.value(QStringLiteral("figures")).toArray();
+    for (qsizetype i = 0; i < figures.size(); ++i) {
+        const QJsonObject o = figures[i].toObject();
+        StudyFigure fig;
+        fig.type = o.value(QStringLiteral("type")).toInt();
+        fig.dir = o.value(QStringLiteral("dir")).toInt(1) < 0 ? -1 : 1;
+        fig.ratio = o.value(QStringLiteral("ratio")).toDouble(fig.ratio);
+        const QJsonArray fan = o.value(QStringLiteral("fanAngles")).toArray();
+        for (int k = 0; k < 3 && k < fan.size(); ++k)
+            fig.fanAngles[k] = fan[k].toDouble(fig.fanAngles[k]);
+        if (fig.type < 1 || fig.type > 8 || !(fig.ratio > 0) || !std::isfinite(fig.ratio) ||
+            !PointFrom(o.value(QStringLiteral("p1")), fig.p1) ||
+            !PointFrom(o.value(QStringLiteral("p2")), fig.p2))
+            return bad(QStringLiteral("Figure %1 does not read.").arg(i + 1));
+        if (o.contains(QStringLiteral("p3"))) {
+            StudyPoint p3;
+            if (!PointFrom(o.value(QStringLiteral("p3")), p3))
+                return bad(QStringLiteral("The third point of figure %1 does not read.").arg(i + 1));
+            fig.p3 = p3;
+        }
+        fig.kept = o.value(QStringLiteral("kept")).toBool();
+        fig.ellipseScale = o.value(QStringLiteral("ellipseScale")).toDouble(1.0);
+        if (!std::isfinite(fig.ellipseScale))
+            fig.ellipseScale = 1.0;
+        fig.ellipseDragged = o.value(QStringLiteral("ellipseDragged")).toBool();
+        s.figures.push_back(fig);
+    }
+    out = std::move(s);
+    return QString();
+}
