@@ -249,6 +249,33 @@ void LiveEllipseMove(benchmark::State& st)
     }
     s.Image1MouseUp();
 }
+// Reopening a study of five figures on a 10,000-line file: scan, plot and
+// replay of every figure.
+void ReopenStudy(benchmark::State& st)
+{
+    Fixture fx(980, 590, 10000);
+    ChartSession& s = fx.session;
+    s.PlotBtnClick();
+    const int figures[][5] = {{1, 430, 350, 560, 190}, {2, 600, 300, 700, 250}, {7, 250, 470, 560, 190},
+                              {4, 300, 400, 380, 300}, {5, 500, 200, 650, 350}};
+    for (const auto& f : figures) {
+        s.P1BtnClick();
+        s.Image1MouseDown(MouseButton::Left, f[1], f[2]);
+        s.P2BtnClick();
+        s.Image1MouseDown(MouseButton::Left, f[3], f[4]);
+        s.ChooseChartType(f[0]);
+        s.DrawBtnClick();
+        s.ClipButtonClick();
+    }
+    const QString path = Folder().filePath(QStringLiteral("five.aurigon"));
+    if (!s.SaveStudy(path))
+        qFatal("cannot save the study");
+    for (auto _ : st) {
+        if (!s.OpenStudy(path))
+            st.SkipWithError("the study did not open");
+        benchmark::DoNotOptimize(s.chart.image().constBits());
+    }
+}
 } // namespace
 
 BENCHMARK(Floor)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -264,6 +291,7 @@ BENCHMARK(OpenAndPlot)->Arg(1000000)->Arg(-1000000)->Unit(benchmark::kMillisecon
 BENCHMARK(Plot)->Args({980, 590})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 BENCHMARK(Draw)->DenseRange(1, 8)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LiveEllipseMove)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReopenStudy)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
