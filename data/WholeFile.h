@@ -10,7 +10,8 @@ class QIODevice;
 
 enum class SymLink {
     Follow,  // a link is kept and its target replaced (fsetup.dat, a user's file)
-    Replace, // the link itself is replaced (the program's own scratch pictures)
+    Replace, // the link itself is replaced (the program's own scratch pictures,
+             // which are not forced to disk either)
 };
 
 // write puts the content on the device and says whether it could.
