@@ -192,6 +192,22 @@ void OpenAndPlot(benchmark::State& st)
     st.counters["peak_MB"] = PeakMb();
 }
 
+// Choosing a file and loading its last 261 days: the reading part of File
+// and Plot, against one plain read of the file.
+void OpenAndLoad(benchmark::State& st)
+{
+    Fixture fx(980, 590, st.range(0));
+    for (auto _ : st) {
+        fx.session.FileBtnClick();
+        InitDefaults();
+        fx.session.LoadChartRange();
+        if (GloVar.LoadedCount != 261)
+            st.SkipWithError("the range was not loaded");
+    }
+    st.counters["newest_first"] = GloVar.NewestFirst;
+    st.counters["peak_MB"] = PeakMb();
+}
+
 void Plot(benchmark::State& st)
 {
     Fixture fx(int(st.range(0)), int(st.range(1)));
@@ -287,6 +303,7 @@ BENCHMARK(LoadLast261)
     ->Arg(1000000)
     ->Arg(-1000000)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenAndLoad)->Arg(1000000)->Arg(-1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenAndPlot)->Arg(1000000)->Arg(-1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Plot)->Args({980, 590})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 BENCHMARK(Draw)->DenseRange(1, 8)->Unit(benchmark::kMicrosecond);

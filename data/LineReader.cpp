@@ -92,6 +92,54 @@ bool LineReader::fill()
     return true;
 }
 
+int64_t LineReader::countRest(std::string& last)
+{
+    int64_t count = 0;
+    std::string tail;    // what follows the last line end seen
+    std::string before;  // the whole line that ended there
+    bool ended = false;
+    auto keep = [](std::string& s, const char* from, size_t n) {
+        s.append(from, std::min(n, MaxLine - std::min(MaxLine, s.size())));
+    };
+    for (;;) {
+        if (pos_ >= len_ && !fill())
+            break;
+        const char* start = data_ + pos_;
+        const size_t n = len_ - pos_;
+        pos_ = len_;
+        const char* lastNl = static_cast<const char*>(memrchr(start, '\n', n));
+        if (!lastNl) {
+            keep(tail, start, n);
+            continue;
+        }
+        for (const char* p = start; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(lastNl + 1 - p))));
+             ++p)
+            ++count;
+        const char* prevNl = lastNl > start
+                                 ? static_cast<const char*>(memrchr(start, '\n', size_t(lastNl - start)))
+                                 : nullptr;
+        if (prevNl) {
+            before.clear();
+            keep(before, prevNl + 1, size_t(lastNl - prevNl - 1));
+        } else {
+            before = std::move(tail);
+            keep(before, start, size_t(lastNl - start));
+        }
+        ended = true;
+        tail.clear();
+        keep(tail, lastNl + 1, size_t(start + n - lastNl - 1));
+    }
+    if (!tail.empty()) {
+        ++count;
+        last = std::move(tail);
+    } else if (ended) {
+        last = std::move(before);
+    }
+    while (!last.empty() && last.back() == '\r')
+        last.pop_back();
+    return count;
+}
+
 bool LineReader::next(std::string_view& line)
 {
     carry_.clear();

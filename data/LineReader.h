@@ -3,6 +3,7 @@
 // without an allocation per line. Lines end in LF; a CR before it is dropped.
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,10 @@ public:
     QString open(const PriceSource& source);
     // False at the end of the file or after a read error (see error()).
     bool next(std::string_view& line);
+    // Counts the lines still to come, as next() would return them, without
+    // looking at each: the last of them (its start, at most MaxLine) goes
+    // into last, untouched when there is none.
+    int64_t countRest(std::string& last);
     // The line just read was longer than MaxLine; it holds its start only.
     [[nodiscard]] bool lineTooLong() const { return tooLong_; }
     [[nodiscard]] const QString& error() const { return error_; }

@@ -126,15 +126,15 @@ ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
         reader.next(line);
     std::string first, last;
     int64_t count = 0;
-    while (reader.next(line)) {
-        if (count == 0)
-            first.assign(line.begin(), line.end());
-        ++count;
+    if (reader.next(line)) {
+        first.assign(line.begin(), line.end());
+        last = first;
+        // The lines between matter only by their number: counted, not read.
+        count = 1 + reader.countRest(last);
         if (count > INT32_MAX) {
             r.error = QStringLiteral("The file \"%1\" has too many lines.").arg(source.path);
             return r;
         }
-        last.assign(line.begin(), line.end());
     }
     if (!reader.error().isEmpty()) {
         r.error = reader.error();

@@ -344,3 +344,35 @@ TEST_F(SettingsFile, SeparatorOnLineElevenRoundTripsAndTenLinesMeanComma)
     EXPECT_EQ(SeparatorFromText("\t"), '\t');
     EXPECT_EQ(SeparatorFromText("semicolon"), ';');
 }
+
+TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
+{
+    QTemporaryDir dir;
+    QByteArray big;
+    for (int i = 0; big.size() < 2500000; ++i)
+        big += QByteArray::number(i) + (i % 7 ? ",x,y\r\n" : ",a-much-longer-line-of-text,z\n");
+    const QByteArray cases[] = {"", "a", "a\n", "a\nb", "a\nb\n", "a\r\nb\r\n", "a\n\n", "\n\n\n",
+                                "h\nlast-without-end", big, big + "tail-without-end",
+                                QByteArray(LineReader::BlockSize - 1, 'q') + "\nrest\n"};
+    for (const QByteArray& bytes : cases) {
+        const QString path = WriteFile(dir, QStringLiteral("f.txt"), bytes);
+        LineReader one, two;
+        ASSERT_TRUE(one.open(path).isEmpty());
+        ASSERT_TRUE(two.open(path).isEmpty());
+        std::string_view line;
+        int64_t lines = 0;
+        std::string last = "none";
+        while (one.next(line)) {
+            ++lines;
+            last.assign(line);
+        }
+        std::string counted = "none";
+        int64_t n = 0;
+        if (two.next(line)) {
+            counted.assign(line);
+            n = 1 + two.countRest(counted);
+        }
+        EXPECT_EQ(n, lines) << bytes.left(20).constData();
+        EXPECT_EQ(counted, last) << bytes.left(20).constData();
+    }
+}
