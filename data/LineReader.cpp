@@ -140,6 +140,34 @@ int64_t LineReader::countRest(std::string& last)
     return count;
 }
 
+int64_t LineReader::skip(int64_t n)
+{
+    int64_t done = 0;
+    bool partial = false; // bytes of a line whose end is still to come
+    while (done < n) {
+        if (pos_ >= len_ && !fill())
+            break;
+        const char* p = data_ + pos_;
+        const char* end = data_ + len_;
+        while (done < n && p < end) {
+            const void* nl = std::memchr(p, '\n', size_t(end - p));
+            if (!nl) {
+                p = end;
+                partial = true;
+                break;
+            }
+            p = static_cast<const char*>(nl) + 1;
+            partial = false;
+            ++done;
+        }
+        pos_ = size_t(p - data_);
+    }
+    // A last line without a line end is a line too.
+    if (done < n && partial)
+        ++done;
+    return done;
+}
+
 bool LineReader::next(std::string_view& line)
 {
     carry_.clear();

@@ -43,6 +43,8 @@ public:
     // looking at each: the last of them (its start, at most MaxLine) goes
     // into last, untouched when there is none.
     int64_t countRest(std::string& last);
+    // Passes over n lines as n calls of next() would; returns how many there were.
+    int64_t skip(int64_t n);
     // The line just read was longer than MaxLine; it holds its start only.
     [[nodiscard]] bool lineTooLong() const { return tooLong_; }
     [[nodiscard]] const QString& error() const { return error_; }

@@ -201,11 +201,10 @@ LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const 
     records.reserve(static_cast<size_t>(std::min<int64_t>(wanted, 1 << 20)));
     std::string_view line;
     const int64_t header = layout.header ? 1 : 0;
-    int64_t skip = std::max<int64_t>(0, firstLine - 1) + header;
+    const int64_t skip = std::max<int64_t>(0, firstLine - 1) + header;
     int64_t lineNo = skip;
-    bool more = true;
-    while (skip-- > 0 && (more = reader.next(line))) {
-    }
+    // The lines before the range matter only by their number.
+    const bool more = reader.skip(skip) == skip;
     for (int64_t rec = 0; more && rec < wanted && reader.next(line); ++rec) {
         ++lineNo;
         PriceRecord r;

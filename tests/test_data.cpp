@@ -374,5 +374,20 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
         }
         EXPECT_EQ(n, lines) << bytes.left(20).constData();
         EXPECT_EQ(counted, last) << bytes.left(20).constData();
+        // Skipping k lines leaves the reader where k calls of next() do.
+        for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
+            LineReader a, b;
+            ASSERT_TRUE(a.open(path).isEmpty());
+            ASSERT_TRUE(b.open(path).isEmpty());
+            int64_t stepped = 0;
+            while (stepped < k && a.next(line))
+                ++stepped;
+            EXPECT_EQ(b.skip(k), stepped) << k;
+            std::string_view la, lb;
+            const bool ha = a.next(la), hb = b.next(lb);
+            EXPECT_EQ(ha, hb) << k;
+            if (ha && hb)
+                EXPECT_EQ(la, lb) << k;
+        }
     }
 }
