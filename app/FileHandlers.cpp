@@ -72,11 +72,9 @@ void ChartSession::ScanPriceFile()
         g.LastFileDate = r.lastDate;
         g.NewestFirst = r.newestFirst;
         if (!layout.noDates()) {
-            // The file's first and last lines are the ends of its dates.
-            const bool firstBad =
-                ParseDate(ScanDateField(r.firstLine.text, layout), layout.dateFormat) == 0;
-            const bool lastBad =
-                ParseDate(ScanDateField(r.lastLine.text, layout), layout.dateFormat) == 0;
+            // The scan read both ends' dates; newest first means both read.
+            const bool firstBad = !r.newestFirst && r.firstDate == 0;
+            const bool lastBad = !r.newestFirst && r.lastDate == 0;
             if (r.count == 1 && r.firstLine.text.empty()) {
                 prompts_.message(
                     QString::fromLatin1(ProgramName),
