@@ -36,8 +36,8 @@ public:
 
 QString RenderStudy(const CommandLine& cl)
 {
-    const QString suffix = QFileInfo(cl.image).suffix().toLower();
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp"))
+    const char* format = ImageFormatOf(cl.image);
+    if (!format)
         return QStringLiteral("the image %1 must end in .png or .bmp").arg(cl.image);
     if (!cl.prices.isEmpty() && !QFileInfo(cl.prices).isFile())
         return QStringLiteral("the price file %1 does not exist").arg(cl.prices);
@@ -54,8 +54,7 @@ QString RenderStudy(const CommandLine& cl)
     if (!s.OpenStudy(cl.study, cl.prices) || !GloVar.ChartShown)
         return prompts.firstError.isEmpty() ? QStringLiteral("the study %1 gave no chart").arg(cl.study)
                                             : prompts.firstError;
-    if (QString err = WriteImageFile(s.chart.image(), cl.image, suffix == QLatin1String("png") ? "PNG" : "BMP");
-        !err.isEmpty())
+    if (QString err = WriteImageFile(s.chart.image(), cl.image, format); !err.isEmpty())
         return err;
     return QString();
 }

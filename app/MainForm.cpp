@@ -18,6 +18,7 @@
 #include <QToolTip>
 
 #include "app/ChartView.h"
+#include "app/CommandLine.h"
 #include "app/GloVar.h"
 #include "app/Host.h"
 #include "app/Icons.h"
@@ -331,16 +332,9 @@ void TMainForm::BuildMenus()
 
 QSize TMainForm::ChartAreaSize() const
 {
-    const QByteArray env = qgetenv("AURIGON_CHART_SIZE");
-    if (!env.isEmpty()) {
-        const QList<QByteArray> wh = env.toLower().split('x');
-        bool okW = false, okH = false;
-        if (wh.size() == 2) {
-            const int w = wh[0].toInt(&okW), h = wh[1].toInt(&okH);
-            if (okW && okH && w >= 40 && h >= 40 && w <= 16384 && h <= 16384)
-                return {w, h};
-        }
-    }
+    int w = 0, h = 0;
+    if (ParseSize(qEnvironmentVariable("AURIGON_CHART_SIZE"), w, h))
+        return {w, h};
     if (Headless())
         return {980, 590};
     return chartArea_->size();

@@ -240,12 +240,11 @@ void ChartSession::SaveBtnClick()
     if (!path)
         return;
     QString name = *path;
-    const QString suffix = QFileInfo(name).suffix();
-    if (suffix.isEmpty())
+    if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".bmp");
     // A name ending in .png asks for PNG; any other name gets a bitmap.
-    const bool png = suffix.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
-    if (QString err = WriteImageFile(chart.image(), name, png ? "PNG" : "BMP"); !err.isEmpty())
+    const char* format = ImageFormatOf(name);
+    if (QString err = WriteImageFile(chart.image(), name, format ? format : "BMP"); !err.isEmpty())
         prompts_.error(err);
 }
 

@@ -379,10 +379,10 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
         const QImage& img = s.chart.image();
         if (img.isNull())
             return QStringLiteral("there is no chart image yet");
-        const QByteArray format = QFileInfo(args[0]).suffix().toUpper().toLatin1();
-        if (format != "PNG" && format != "BMP")
+        const char* format = ImageFormatOf(args[0]);
+        if (!format)
             return QStringLiteral("image needs a name ending in .png or .bmp");
-        return WriteImageFile(img, args[0], format.constData());
+        return WriteImageFile(img, args[0], format);
     }
     if (cmd == QLatin1String("trace") && args.size() == 1) {
         if (args[0] == QLatin1String("off")) {

@@ -1,5 +1,6 @@
 #include "chart/Output.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <algorithm>
 
@@ -20,6 +21,16 @@ QRect PrintPlacement(QSize page, QSize image)
     const int left = (page.width() - w) / 2;
     const int top = (page.height() - h) / 2;
     return QRect(left, top, w, h);
+}
+
+const char* ImageFormatOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0)
+        return "PNG";
+    if (suffix.compare(QLatin1String("bmp"), Qt::CaseInsensitive) == 0)
+        return "BMP";
+    return nullptr;
 }
 
 QString WriteImageFile(const QImage& image, const QString& path, const char* format, bool scratch)

@@ -10,6 +10,9 @@ class QImage;
 // down to fit, proportions kept.
 [[nodiscard]] QRect PrintPlacement(QSize page, QSize image);
 
+// "PNG" or "BMP" for a name ending in .png or .bmp (any case); null otherwise.
+[[nodiscard]] const char* ImageFormatOf(const QString& path);
+
 // Writes a picture whole or not at all: a failure leaves any old file as it
 // was. format is "BMP" or "PNG"; returns an error text, empty on success.
 // scratch: the program's own file, whose symbolic link is replaced, not followed.
