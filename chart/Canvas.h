@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 enum class PenStyle { Solid, Dot, Dash, DashDot };
@@ -66,6 +67,12 @@ public:
 
 private:
     QPainter& painter();
+    // The value the pen or brush colour stores in the picture, when it can
+    // be written straight into the bits (a colour of the one-bit table, or
+    // an opaque colour); nothing otherwise.
+    [[nodiscard]] std::optional<uint> storedValue(const QColor& c) const;
+    bool straightLine(int x1, int y1, int x2, int y2);
+    void fillSpan(int y, int left, int right, uint value);
     void end();
     void applyPen();
     void tracePen();

@@ -1,0 +1,117 @@
+// The canvas writes straight lines and filled rectangles into the bits
+// itself; they must be the pixels Qt would have drawn.
+#include <QPainter>
+#include <random>
+
+#include "chart/Canvas.h"
+#include <gtest/gtest.h>
+
+namespace {
+QImage Blank(QImage::Format format, int w, int h)
+{
+    QImage img(w, h, format);
+    if (format == QImage::Format_Mono) {
+        img.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        img.fill(1);
+    } else {
+        img.fill(Qt::white);
+    }
+    return img;
+}
+
+QPainter& Pen(QPainter& p, const QColor& c)
+{
+    QPen pen(c);
+    pen.setWidth(1);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    return p;
+}
+
+struct Case {
+    const char* name;
+    QImage::Format format;
+    QColor pen, brush;
+};
+
+class CanvasParity : public testing::TestWithParam<Case> {};
+
+TEST_P(CanvasParity, StraightLinesAndRectanglesAreQtsPixels)
+{
+    const Case& c = GetParam();
+    const bool mono = c.format == QImage::Format_Mono;
+    constexpr int W = 70, H = 45;
+    std::mt19937 rng(7);
+    // Ends inside, on and beyond every edge, and as far as the chart map
+    // lets a pixel go.
+    std::uniform_int_distribution<int> near(-12, W + 12), far(-1000000000, 1000000000);
+    auto coord = [&] { return rng() % 8 ? near(rng) : far(rng); };
+    for (int round = 0; round < 400; ++round) {
+        Canvas canvas;
+        canvas.create(W, H, mono);
+        canvas.setPenColor(c.pen);
+        canvas.setBrushColor(c.brush);
+        QImage qt = Blank(c.format, W, H);
+        QPainter p(&qt);
+        Pen(p, c.pen).setBrush(c.brush);
+        QStringList ops;
+        for (int k = 0; k < 6; ++k) {
+            const int a = coord(), b = coord(), at = near(rng);
+            ops << QStringLiteral("%1 %2 %3").arg(a).arg(b).arg(at);
+            switch (rng() % 3) {
+            case 0:
+                canvas.line(a, at, b, at);
+                if (a != b)
+                    p.drawLine(a, at, b, at);
+                break;
+            case 1:
+                canvas.line(at, a, at, b);
+                if (a != b)
+                    p.drawLine(at, a, at, b);
+                break;
+            default: {
+                const int l = near(rng), t = near(rng), r = l + int(rng() % 20), bt = t + int(rng() % 20);
+                ops << QStringLiteral("rect %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(bt);
+                canvas.rect(l, t, r, bt);
+                if (r > l && bt > t) {
+                    p.fillRect(QRect(l, t, r - l, bt - t), c.brush);
+                    p.setBrush(Qt::NoBrush);
+                    p.drawRect(QRect(l, t, r - l - 1, bt - t - 1));
+                    p.setBrush(c.brush);
+                }
+            }
+            }
+        }
+        p.end();
+        const QImage mine = canvas.image();
+        ASSERT_EQ(mine.format(), qt.format());
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                ASSERT_EQ(mine.pixel(x, y), qt.pixel(x, y)) << "after " << qPrintable(ops.join(QStringLiteral(", "))) << " at " << x << "," << y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CanvasParity,
+    testing::Values(Case{"MonoBlackOnWhite", QImage::Format_Mono, Qt::black, Qt::white},
+                    Case{"MonoWhiteOnBlack", QImage::Format_Mono, Qt::white, Qt::black},
+                    Case{"ColourOpaque", QImage::Format_RGB32, QColor(200, 30, 90), QColor(10, 220, 40)},
+                    // Not written directly: Qt blends it.
+                    Case{"ColourSeeThrough", QImage::Format_RGB32, QColor(0, 0, 255, 100), Qt::white},
+                    Case{"MonoGreyIsLeftToQt", QImage::Format_Mono, QColor(90, 90, 90), Qt::white}),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(Canvas, DirectWritesDoNotReachACopyTakenBefore)
+{
+    Canvas canvas;
+    canvas.create(40, 30, true);
+    const QImage before = canvas.image();
+    canvas.line(0, 5, 40, 5);
+    canvas.rect(2, 8, 20, 20);
+    EXPECT_EQ(before.pixelIndex(10, 5), 1);
+    EXPECT_EQ(before.pixelIndex(2, 10), 1);
+    EXPECT_EQ(canvas.image().pixelIndex(10, 5), 0);
+    EXPECT_EQ(canvas.image().pixelIndex(2, 10), 0);
+}
+} // namespace
