@@ -1,6 +1,8 @@
 #include "data/LineReader.h"
 
 #include <QFile>
+
+#include "data/MappedScan.h"
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -31,6 +33,7 @@ QString LineReader::open(const PriceSource& source)
 {
     close();
     pos_ = len_ = 0;
+    bufStart_ = filePos_ = 0;
     eof_ = false;
     tooLong_ = false;
     error_.clear();
@@ -78,8 +81,7 @@ bool LineReader::fill()
         n = ::read(fd_, buf_.data(), buf_.size());
     while (n < 0 && errno == EINTR);
     if (n < 0) {
-        error_ = QStringLiteral("Read error in \"%1\". %2").arg(path_, SystemError(errno));
-        eof_ = true;
+        failRead(SystemError(errno));
         return false;
     }
     if (n == 0) {
@@ -89,83 +91,154 @@ bool LineReader::fill()
     data_ = buf_.data();
     pos_ = 0;
     len_ = static_cast<size_t>(n);
+    bufStart_ = filePos_;
+    filePos_ += n;
     return true;
+}
+
+void LineReader::failRead(const QString& why)
+{
+    error_ = QStringLiteral("Read error in \"%1\". %2").arg(path_, why);
+    eof_ = true;
+    pos_ = len_;
+}
+
+bool LineReader::visitRest(MappedVisitor& visitor)
+{
+    if (fd_ < 0) {
+        const size_t from = pos_;
+        pos_ = len_;
+        visitor.visit(data_ + from, len_ - from, off_t(from));
+        return true;
+    }
+    const int64_t from = bufStart_ + int64_t(pos_);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        failRead(SystemError(errno));
+        return false;
+    }
+    // At the end afterwards, unless the visitor stops early and moves back.
+    eof_ = true;
+    pos_ = len_ = 0;
+    bufStart_ = filePos_ = std::max<int64_t>(from, st.st_size);
+    if (st.st_size > from && !VisitMapped(fd_, from, st.st_size - from, window_, visitor)) {
+        failRead(QStringLiteral("The file was cut short while it was read."));
+        return false;
+    }
+    return true;
+}
+
+void LineReader::moveTo(int64_t offset)
+{
+    if (fd_ < 0) {
+        pos_ = size_t(offset);
+        return;
+    }
+    eof_ = false;
+    pos_ = len_ = 0;
+    bufStart_ = filePos_ = offset;
+    if (::lseek(fd_, offset, SEEK_SET) != offset)
+        failRead(SystemError(errno));
+}
+
+std::string LineReader::bytesAt(int64_t offset, size_t n) const
+{
+    if (fd_ < 0)
+        return std::string(data_ + offset, n);
+    std::string s(n, '\0');
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t k = ::pread(fd_, s.data() + got, n - got, off_t(offset + int64_t(got)));
+        if (k < 0 && errno == EINTR)
+            continue;
+        if (k <= 0)
+            break;
+        got += size_t(k);
+    }
+    s.resize(got);
+    return s;
 }
 
 int64_t LineReader::countRest(std::string& last)
 {
-    int64_t count = 0;
-    std::string tail;    // what follows the last line end seen
-    std::string before;  // the whole line that ended there
-    bool ended = false;
-    auto keep = [](std::string& s, const char* from, size_t n) {
-        s.append(from, std::min(n, MaxLine - std::min(MaxLine, s.size())));
-    };
-    for (;;) {
-        if (pos_ >= len_ && !fill())
-            break;
-        const char* start = data_ + pos_;
-        const size_t n = len_ - pos_;
-        pos_ = len_;
-        const char* lastNl = static_cast<const char*>(memrchr(start, '\n', n));
-        if (!lastNl) {
-            keep(tail, start, n);
-            continue;
+    // Only the number of line ends matters, and where the last two are.
+    struct Counter : MappedVisitor {
+        int64_t ends = 0, lastEnd = -1, endBefore = -1, stop = -1;
+        bool visit(const char* p, size_t n, off_t at) override
+        {
+            const int64_t k = CountLineEnds(p, n);
+            if (k > 0) {
+                const char* e = static_cast<const char*>(memrchr(p, '\n', n));
+                const char* b = k > 1 ? static_cast<const char*>(memrchr(p, '\n', size_t(e - p))) : nullptr;
+                endBefore = b ? at + (b - p) : lastEnd;
+                lastEnd = at + (e - p);
+            }
+            ends += k;
+            stop = at + int64_t(n);
+            return true;
         }
-        for (const char* p = start; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(lastNl + 1 - p))));
-             ++p)
-            ++count;
-        const char* prevNl = lastNl > start
-                                 ? static_cast<const char*>(memrchr(start, '\n', size_t(lastNl - start)))
-                                 : nullptr;
-        if (prevNl) {
-            before.clear();
-            keep(before, prevNl + 1, size_t(lastNl - prevNl - 1));
-        } else {
-            before = std::move(tail);
-            keep(before, start, size_t(lastNl - start));
-        }
-        ended = true;
-        tail.clear();
-        keep(tail, lastNl + 1, size_t(start + n - lastNl - 1));
-    }
-    if (!tail.empty()) {
-        ++count;
-        last = std::move(tail);
-    } else if (ended) {
-        last = std::move(before);
-    }
+    } c;
+    const int64_t from = fd_ < 0 ? int64_t(pos_) : bufStart_ + int64_t(pos_);
+    if (!visitRest(c) || c.stop <= from)
+        return 0;
+    // A last line without its line end is a line too.
+    const bool tail = c.lastEnd != c.stop - 1;
+    const int64_t start = tail ? c.lastEnd + 1 : std::max(c.endBefore + 1, from);
+    const int64_t end = tail ? c.stop : c.lastEnd;
+    if (c.lastEnd < 0)
+        last = bytesAt(from, size_t(std::min<int64_t>(c.stop - from, MaxLine)));
+    else
+        last = bytesAt(std::max(start, from), size_t(std::min<int64_t>(end - std::max(start, from), MaxLine)));
     while (!last.empty() && last.back() == '\r')
         last.pop_back();
-    return count;
+    return c.ends + (tail ? 1 : 0);
 }
 
 int64_t LineReader::skip(int64_t n)
 {
     int64_t done = 0;
-    bool partial = false; // bytes of a line whose end is still to come
-    while (done < n) {
-        if (pos_ >= len_ && !fill())
+    // What is already read comes first.
+    while (done < n && pos_ < len_) {
+        const void* nl = std::memchr(data_ + pos_, '\n', len_ - pos_);
+        if (!nl)
             break;
-        const char* p = data_ + pos_;
-        const char* end = data_ + len_;
-        while (done < n && p < end) {
-            const void* nl = std::memchr(p, '\n', size_t(end - p));
-            if (!nl) {
-                p = end;
-                partial = true;
-                break;
-            }
-            p = static_cast<const char*>(nl) + 1;
-            partial = false;
-            ++done;
-        }
-        pos_ = size_t(p - data_);
-    }
-    // A last line without a line end is a line too.
-    if (done < n && partial)
+        pos_ = size_t(static_cast<const char*>(nl) - data_) + 1;
         ++done;
-    return done;
+    }
+    if (done == n)
+        return done;
+    // The rest by counting line ends, down to the one that ends line n.
+    struct Skipper : MappedVisitor {
+        int64_t wanted = 0, found = 0, nextLine = -1;
+        bool partial = false; // bytes of a line whose end is still to come
+        bool visit(const char* p, size_t n, off_t at) override
+        {
+            if (n == 0)
+                return true;
+            const int64_t k = CountLineEnds(p, n);
+            if (found + k < wanted) {
+                found += k;
+                partial = p[n - 1] != '\n';
+                return true;
+            }
+            for (const char* q = p;; ++q) {
+                q = static_cast<const char*>(std::memchr(q, '\n', size_t(p + n - q)));
+                if (++found == wanted) {
+                    nextLine = at + (q - p) + 1;
+                    return false;
+                }
+            }
+        }
+    } s;
+    s.wanted = n - done;
+    s.partial = pos_ < len_;
+    if (!visitRest(s))
+        return done;
+    if (s.nextLine >= 0) {
+        moveTo(s.nextLine);
+        return n;
+    }
+    return done + s.found + (s.partial ? 1 : 0);
 }
 
 bool LineReader::next(std::string_view& line)

@@ -28,8 +28,11 @@ public:
     static constexpr size_t BlockSize = 1 << 20;
     // A longer line is cut here and reported as too long; memory stays bounded.
     static constexpr size_t MaxLine = 1 << 20;
+    // Counting and skipping look at the file through a read-only mapping of
+    // this much at a time (a multiple of the page size).
+    static constexpr size_t MapWindow = 4 << 20;
 
-    LineReader() = default;
+    explicit LineReader(size_t mapWindow = MapWindow) : window_(mapWindow) {}
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
     ~LineReader() { close(); }
@@ -52,8 +55,18 @@ public:
 
 private:
     bool fill();
+    // Runs visitor over everything after the current line; the reader is
+    // then wherever the visitor stopped (see moveTo) or at the end.
+    bool visitRest(class MappedVisitor& visitor);
+    // The next line starts at offset (of the file or the bytes).
+    void moveTo(int64_t offset);
+    [[nodiscard]] std::string bytesAt(int64_t offset, size_t n) const;
+    void failRead(const QString& why);
 
+    size_t window_;
     int fd_ = -1;
+    int64_t bufStart_ = 0; // where the buffer starts in the file
+    int64_t filePos_ = 0;  // where the next read starts
     QString path_;
     std::vector<char> buf_;
     const char* data_ = nullptr;

@@ -354,9 +354,11 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
     const QByteArray cases[] = {"", "a", "a\n", "a\nb", "a\nb\n", "a\r\nb\r\n", "a\n\n", "\n\n\n",
                                 "h\nlast-without-end", big, big + "tail-without-end",
                                 QByteArray(LineReader::BlockSize - 1, 'q') + "\nrest\n"};
+    // A window of one page puts lines across window edges.
+    for (const size_t window : {LineReader::MapWindow, size_t(4096)})
     for (const QByteArray& bytes : cases) {
         const QString path = WriteFile(dir, QStringLiteral("f.txt"), bytes);
-        LineReader one, two;
+        LineReader one, two(window);
         ASSERT_TRUE(one.open(path).isEmpty());
         ASSERT_TRUE(two.open(path).isEmpty());
         std::string_view line;
@@ -374,9 +376,19 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
         }
         EXPECT_EQ(n, lines) << bytes.left(20).constData();
         EXPECT_EQ(counted, last) << bytes.left(20).constData();
+        LineReader mem;
+        ASSERT_TRUE(mem.open(PriceSource::InMemory(std::string_view(bytes.constData(), size_t(bytes.size())))).isEmpty());
+        std::string inMemory = "none";
+        int64_t inMemoryLines = 0;
+        if (mem.next(line)) {
+            inMemory.assign(line);
+            inMemoryLines = 1 + mem.countRest(inMemory);
+        }
+        EXPECT_EQ(inMemoryLines, lines);
+        EXPECT_EQ(inMemory, last);
         // Skipping k lines leaves the reader where k calls of next() do.
         for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
-            LineReader a, b;
+            LineReader a, b(window);
             ASSERT_TRUE(a.open(path).isEmpty());
             ASSERT_TRUE(b.open(path).isEmpty());
             int64_t stepped = 0;
@@ -388,6 +400,10 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
             EXPECT_EQ(ha, hb) << k;
             if (ha && hb)
                 EXPECT_EQ(la, lb) << k;
+            // and counting on from there agrees too
+            std::string ca = "none", cb = "none";
+            EXPECT_EQ(a.countRest(ca), b.countRest(cb)) << k;
+            EXPECT_EQ(ca, cb) << k;
         }
     }
 }

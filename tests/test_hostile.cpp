@@ -4,10 +4,14 @@
 #include <QFile>
 #include <QProcess>
 #include <cmath>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "chart/ChartMap.h"
+#include "data/MappedScan.h"
 #include "data/WholeFile.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"
@@ -279,4 +283,89 @@ TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
         s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60")}));
     EXPECT_TRUE(QFileInfo(s->SettingsPath()).isSymLink());
     EXPECT_TRUE(ReadAll(real).contains("\r\n40\r\n50\r\n60\r\n"));
+}
+
+namespace {
+// A file of three pages, open for reading and writing; cut short on the first visit.
+struct Shrinking : MappedVisitor {
+    int fd = -1;
+    int visits = 0;
+    bool visit(const char* p, size_t n, off_t) override
+    {
+        ++visits;
+        if (ftruncate(fd, 0) != 0)
+            return false;
+        volatile char last = p[n - 1]; // its page is gone now
+        (void)last;
+        return true;
+    }
+};
+
+int ThreePages(const QTemporaryDir& dir)
+{
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("p.txt")));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    const std::string bytes(3 * 4096, '\n');
+    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()))
+        return -1;
+    return fd;
+}
+} // namespace
+
+TEST(MappedScan, AFileCutShortWhileCountedEndsThePassInsteadOfTheProcess)
+{
+    QTemporaryDir dir;
+    Shrinking s;
+    s.fd = ThreePages(dir);
+    ASSERT_GE(s.fd, 0);
+    EXPECT_FALSE(VisitMapped(s.fd, 0, 3 * 4096, 3 * 4096, s));
+    EXPECT_EQ(s.visits, 1);
+    // and the next pass, over what is left, works
+    ASSERT_EQ(::pwrite(s.fd, "a\nb\n", 4, 0), 4);
+    struct Count : MappedVisitor {
+        int64_t ends = 0;
+        bool visit(const char* p, size_t n, off_t) override
+        {
+            ends += CountLineEnds(p, n);
+            return true;
+        }
+    } c;
+    EXPECT_TRUE(VisitMapped(s.fd, 0, 4, 4096, c));
+    EXPECT_EQ(c.ends, 2);
+    ::close(s.fd);
+}
+
+TEST(MappedScanDeathTest, AVanishedPageThatIsNotOursStillStopsTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QTemporaryDir dir;
+    const int fd = ThreePages(dir);
+    ASSERT_GE(fd, 0);
+    EXPECT_EXIT(
+        {
+            // Ours caught once, so the handler is in place.
+            Shrinking s;
+            s.fd = ThreePages(dir);
+            (void)VisitMapped(s.fd, 0, 3 * 4096, 4096 * 3, s);
+            auto* p = static_cast<volatile char*>(mmap(nullptr, 3 * 4096, PROT_READ, MAP_SHARED, fd, 0));
+            if (ftruncate(fd, 0) == 0)
+                (void)p[2 * 4096];
+            std::_Exit(0);
+        },
+        testing::KilledBySignal(SIGBUS), "");
+    ::close(fd);
+}
+
+TEST(MappedScan, LineEndsAreCountedInEveryLaneAndTail)
+{
+    // Past 255 rounds of sixteen bytes, and a tail that is not a whole round.
+    for (const size_t n : {size_t(0), size_t(15), size_t(16), size_t(4080), size_t(4096 + 7), size_t(70001)}) {
+        std::string s(n, 'x');
+        int64_t expected = 0;
+        for (size_t i = 0; i < n; i += 1 + i % 5, ++expected)
+            s[i] = '\n';
+        EXPECT_EQ(CountLineEnds(s.data(), s.size()), expected) << n;
+    }
+    const std::string all(5000, '\n');
+    EXPECT_EQ(CountLineEnds(all.data(), all.size()), 5000);
 }

@@ -1,0 +1,120 @@
+#include "data/MappedScan.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+#include <sys/mman.h>
+#include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+int64_t CountLineEnds(const char* p, size_t n)
+{
+    int64_t count = 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: each line end adds one to its lane, and the
+    // lanes are summed before any can pass 255.
+    const __m128i nl = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128();
+    const size_t whole = n & ~size_t(15);
+    while (i < whole) {
+        __m128i lanes = zero;
+        const size_t stop = std::min(whole, i + 16 * 255);
+        for (; i < stop; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, nl));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        count += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
+    }
+#endif
+    for (; i < n; ++i)
+        count += p[i] == '\n';
+    return count;
+}
+
+namespace {
+struct Guard {
+    sigjmp_buf jump;
+    const char* from = nullptr;
+    const char* to = nullptr;
+};
+thread_local Guard* tlGuard = nullptr;
+struct sigaction previousBus {};
+
+void OnBus(int sig, siginfo_t* info, void* context)
+{
+    const Guard* g = tlGuard;
+    const char* at = static_cast<const char*>(info->si_addr);
+    if (g && at >= g->from && at < g->to)
+        siglongjmp(tlGuard->jump, 1);
+    // Not a page of ours: whoever handled it before does.
+    if ((previousBus.sa_flags & SA_SIGINFO) && previousBus.sa_sigaction) {
+        previousBus.sa_sigaction(sig, info, context);
+        return;
+    }
+    if (!(previousBus.sa_flags & SA_SIGINFO) && previousBus.sa_handler != SIG_DFL &&
+        previousBus.sa_handler != SIG_IGN) {
+        previousBus.sa_handler(sig);
+        return;
+    }
+    // The faulting access runs again, now with the default action.
+    sigaction(SIGBUS, &previousBus, nullptr);
+}
+
+void CatchVanishedPages()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction sa {};
+        sa.sa_sigaction = OnBus;
+        sa.sa_flags = SA_SIGINFO;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGBUS, &sa, &previousBus);
+    });
+}
+} // namespace
+
+namespace {
+enum class Window { More, Stop, Vanished };
+
+// Kept apart so that nothing of the caller lives across the jump back.
+[[gnu::noinline]] Window VisitWindow(const char* from, size_t span, size_t in, off_t at,
+                                     MappedVisitor& visitor)
+{
+    Guard g;
+    g.from = from;
+    g.to = from + span;
+    volatile Window result = Window::Vanished;
+    if (sigsetjmp(g.jump, 1) == 0) {
+        tlGuard = &g;
+        result = visitor.visit(from + in, span - in, at) ? Window::More : Window::Stop;
+    }
+    tlGuard = nullptr;
+    return result;
+}
+} // namespace
+
+bool VisitMapped(int fd, off_t offset, off_t length, size_t window, MappedVisitor& visitor)
+{
+    CatchVanishedPages();
+    const off_t page = sysconf(_SC_PAGESIZE);
+    const off_t end = offset + length;
+    for (off_t pos = offset; pos < end;) {
+        const off_t base = pos - pos % page;
+        const size_t span = size_t(std::min<off_t>(end - base, off_t(window)));
+        void* m = mmap(nullptr, span, PROT_READ, MAP_PRIVATE, fd, base);
+        if (m == MAP_FAILED)
+            return false;
+        const Window w = VisitWindow(static_cast<const char*>(m), span, size_t(pos - base), pos, visitor);
+        munmap(m, span);
+        if (w != Window::More)
+            return w == Window::Stop;
+        pos = base + off_t(span);
+    }
+    return true;
+}
