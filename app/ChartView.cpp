@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "chart/Canvas.h"
+#include "chart/Output.h"
 
 namespace {
 MouseButton ButtonOf(Qt::MouseButton b)
@@ -26,22 +27,24 @@ void ChartView::chartChanged(const QRect& r)
 {
     if (r.isEmpty() || chart_.isNull())
         return;
-    const QImage& img = chart_.image();
-    if (display_.size() != img.size()) {
-        display_ = img.convertToFormat(QImage::Format_RGB32);
+    const QSize size(chart_.width(), chart_.height());
+    if (display_.size() != size) {
+        display_ = QImage(size, QImage::Format_RGB32);
+        stale_ = display_.rect();
         update();
         return;
     }
-    const QRect in = r.intersected(img.rect());
-    QPainter p(&display_);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(in.topLeft(), img, in);
-    p.end();
+    const QRect in = r.intersected(display_.rect());
+    stale_ |= in;
     update(in);
 }
 
 void ChartView::paintEvent(QPaintEvent* e)
 {
+    if (!stale_.isEmpty() && !chart_.isNull()) {
+        CopyForDisplay(chart_.image(), display_, stale_);
+        stale_ = QRect();
+    }
     QPainter p(this);
     const QRect r = e->rect();
     const QRect onImage = r.intersected(display_.rect());

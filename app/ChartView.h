@@ -1,6 +1,7 @@
 #pragma once
 // Image1: shows the chart bitmap and hands the mouse on. It keeps a display
-// copy of the 1-bit picture and converts only the pixels that changed.
+// copy of the 1-bit picture and converts only the pixels that changed, when
+// they are next painted.
 
 #include <QImage>
 #include <QWidget>
@@ -32,4 +33,5 @@ protected:
 private:
     Canvas& chart_;
     QImage display_;
+    QRect stale_; // of display_, still to be copied from the chart
 };

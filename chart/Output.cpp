@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
+#include <cstring>
 #include <algorithm>
 
 #include "data/WholeFile.h"
@@ -38,4 +40,31 @@ QString WriteImageFile(const QImage& image, const QString& path, const char* for
     return WriteWholeFile(
         path, [&](QIODevice& d) { return image.save(&d, format); },
         scratch ? SymLink::Replace : SymLink::Follow);
+}
+
+void CopyForDisplay(const QImage& src, QImage& dst, const QRect& r)
+{
+    const QRect in = r.intersected(src.rect()).intersected(dst.rect());
+    if (in.isEmpty())
+        return;
+    if (src.format() == QImage::Format_Mono && src.colorCount() == 2 &&
+        dst.format() == QImage::Format_RGB32) {
+        const QRgb colour[2] = {src.color(0) | 0xff000000u, src.color(1) | 0xff000000u};
+        for (int y = in.top(); y <= in.bottom(); ++y) {
+            const uchar* bits = src.constScanLine(y);
+            auto* out = reinterpret_cast<QRgb*>(dst.scanLine(y));
+            for (int x = in.left(); x <= in.right(); ++x)
+                out[x] = colour[(bits[x >> 3] >> (7 - (x & 7))) & 1];
+        }
+        return;
+    }
+    if (src.format() == dst.format() && src.depth() == 32) {
+        for (int y = in.top(); y <= in.bottom(); ++y)
+            std::memcpy(dst.scanLine(y) + size_t(in.left()) * 4, src.constScanLine(y) + size_t(in.left()) * 4,
+                        size_t(in.width()) * 4);
+        return;
+    }
+    QPainter p(&dst);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(in.topLeft(), src, in);
 }

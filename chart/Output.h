@@ -18,3 +18,8 @@ class QImage;
 // scratch: the program's own file, whose symbolic link is replaced, not followed.
 [[nodiscard]] QString WriteImageFile(const QImage& image, const QString& path, const char* format,
                                      bool scratch = false);
+
+// Copies the pixels of src within r into dst, a picture of 32-bit colour of
+// the same size, for showing on screen. A one-bit picture is expanded here
+// rather than by Qt, which would hand large areas to its thread pool.
+void CopyForDisplay(const QImage& src, QImage& dst, const QRect& r);

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "chart/Canvas.h"
+#include "chart/Output.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,3 +116,26 @@ TEST(Canvas, DirectWritesDoNotReachACopyTakenBefore)
     EXPECT_EQ(canvas.image().pixelIndex(2, 10), 0);
 }
 } // namespace
+
+TEST(Canvas, TheDisplayCopyIsQtsConversionWithinTheChangedRectOnly)
+{
+    std::mt19937 rng(3);
+    for (const bool mono : {true, false}) {
+        Canvas canvas;
+        canvas.create(83, 41, mono); // rows that end inside a byte
+        canvas.setPenColor(mono ? Qt::black : QColor(20, 120, 220));
+        for (int k = 0; k < 60; ++k)
+            canvas.line(int(rng() % 83), int(rng() % 41), int(rng() % 83), int(rng() % 41));
+        const QImage src = canvas.image();
+        QImage shown(src.size(), QImage::Format_RGB32);
+        shown.fill(qRgb(1, 2, 3));
+        const QRect changed(5, 3, 70, 30);
+        CopyForDisplay(src, shown, changed.adjusted(-20, -20, 0, 0)); // cut at the edges
+        const QImage qt = src.convertToFormat(QImage::Format_RGB32);
+        const QRect in = changed.adjusted(-20, -20, 0, 0).intersected(src.rect());
+        for (int y = 0; y < src.height(); ++y)
+            for (int x = 0; x < src.width(); ++x)
+                ASSERT_EQ(shown.pixel(x, y), in.contains(x, y) ? qt.pixel(x, y) : qRgb(1, 2, 3))
+                    << (mono ? "mono " : "colour ") << x << "," << y;
+    }
+}
