@@ -1,0 +1,171 @@
+// Whole processes side by side: the batch chart of the last 261 days of a
+// price file made by `aurigon --script`, against gnuplot drawing the same
+// bars from the same file, and the program's start-up.
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "bench/Files.h"
+
+namespace {
+struct Ran {
+    double seconds = 0;
+    double peakMb = 0;
+    bool ok = false;
+};
+
+// Runs argv in dir with its output thrown away; its wall time from fork to
+// exit and its peak resident memory.
+Ran Run(const std::vector<std::string>& argv, const QString& dir)
+{
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const QByteArray where = QFile::encodeName(dir);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        if (chdir(where.constData()) != 0)
+            _exit(127);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    Ran r;
+    int status = 0;
+    rusage use{};
+    if (pid < 0 || wait4(pid, &status, 0, &use) != pid)
+        return r;
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    r.peakMb = double(use.ru_maxrss) / 1024.0;
+    r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return r;
+}
+
+void Write(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+struct Job {
+    const char* name;
+    std::vector<std::string> argv;
+    QString dir;
+};
+
+// Runs the jobs by turns, so that the machine's moods fall on all alike; the
+// first job's time is the iteration's. Counters: each job's median time and
+// largest peak memory, and the ratios of the others to the last job.
+void SideBySide(benchmark::State& st, const std::vector<Job>& jobs)
+{
+    for (const Job& j : jobs)
+        if (!Run(j.argv, j.dir).ok) { // also warms the page cache
+            st.SkipWithError((std::string(j.name) + " failed").c_str());
+            return;
+        }
+    std::vector<std::vector<double>> times(jobs.size());
+    std::vector<double> peak(jobs.size());
+    for (auto _ : st) {
+        for (size_t k = 0; k < jobs.size(); ++k) {
+            const Ran r = Run(jobs[k].argv, jobs[k].dir);
+            if (!r.ok) {
+                st.SkipWithError((std::string(jobs[k].name) + " failed").c_str());
+                return;
+            }
+            if (k == 0)
+                st.SetIterationTime(r.seconds);
+            times[k].push_back(r.seconds);
+            peak[k] = std::max(peak[k], r.peakMb);
+        }
+    }
+    std::vector<double> median(jobs.size());
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        auto& t = times[k];
+        std::nth_element(t.begin(), t.begin() + t.size() / 2, t.end());
+        median[k] = t[t.size() / 2] * 1e3;
+        st.counters[std::string(jobs[k].name) + "_ms"] = median[k];
+        st.counters[std::string(jobs[k].name) + "_MB"] = peak[k];
+    }
+    st.counters["time_ratio"] = median.front() / median.back();
+    st.counters["memory_ratio"] = peak.front() / peak.back();
+}
+
+// A folder of its own for each kind of run, with the price file linked in.
+QString RunFolder(const QString& name, int64_t lines)
+{
+    const QString dir = Folder().filePath(name);
+    QDir().mkpath(dir);
+    const QString prices = dir + QStringLiteral("/prices.txt");
+    QFile::remove(prices);
+    if (!QFile::link(PriceFile(lines), prices))
+        qFatal("cannot link the price file");
+    return dir;
+}
+
+Job ByScript(int64_t lines)
+{
+    const QString dir = RunFolder(QStringLiteral("script%1").arg(lines), lines);
+    Write(dir + QStringLiteral("/chart.txt"),
+          "ack\npress FileBtn\nopen prices.txt\npress PlotBtn\nimage chart.png\n");
+    return {"aurigon", {AURIGON_BINARY, "--script", "chart.txt"}, dir};
+}
+
+// The batch chart: aurigon opens the file, plots the last 261 days and writes
+// the PNG; gnuplot draws the same bars as a financebars plot, pngcairo 980x590.
+void BatchChart(benchmark::State& st)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gnuplot")).isEmpty()) {
+        st.SkipWithError("gnuplot is not installed (bench/run.sh installs gnuplot-nox)");
+        return;
+    }
+    const int64_t lines = st.range(0);
+    const QString dir = RunFolder(QStringLiteral("gnuplot%1").arg(lines), lines);
+    Write(dir + QStringLiteral("/chart.gp"),
+          QStringLiteral("set terminal pngcairo size 980,590\n"
+                         "set output 'chart.png'\n"
+                         "set datafile separator ','\n"
+                         "set xdata time\n"
+                         "set timefmt '%m/%d/%Y'\n"
+                         "plot 'prices.txt' every ::%1 using 1:2:3:4:5 with financebars notitle\n")
+              .arg(std::max<int64_t>(0, lines - 260))
+              .toUtf8());
+    SideBySide(st, {ByScript(lines), {"gnuplot", {"gnuplot", "chart.gp"}, dir}});
+}
+
+// The same batch chart on a million lines and on 300: memory should not
+// grow with the file, which is read afresh and not kept.
+void BatchMemory(benchmark::State& st)
+{
+    Job big = ByScript(1000000), small = ByScript(300);
+    big.name = "lines1000000";
+    small.name = "lines300";
+    SideBySide(st, {big, small});
+}
+
+// From nothing to the window shown and the splash painted and acknowledged,
+// against the program and its libraries loaded with nothing started.
+void StartUp(benchmark::State& st)
+{
+    const QString dir = RunFolder(QStringLiteral("startup"), 300);
+    Write(dir + QStringLiteral("/ack.txt"), "ack\n");
+    SideBySide(st, {{"window", {AURIGON_BINARY, "--script", "ack.txt"}, dir},
+                    {"loaded", {AURIGON_BINARY, "--version"}, dir}});
+}
+} // namespace
+
+BENCHMARK(BatchChart)->Arg(1000000)->UseManualTime()->Iterations(21)->Unit(benchmark::kMillisecond);
+BENCHMARK(BatchMemory)->UseManualTime()->Iterations(9)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartUp)->UseManualTime()->Iterations(21)->Unit(benchmark::kMillisecond);
