@@ -236,31 +236,40 @@ std::optional<uint> Canvas::storedValue(const QColor& c) const
     return std::nullopt;
 }
 
-void Canvas::fillSpan(int y, int left, int right, uint value)
+void Canvas::fillSpans(int top, int bottom, int left, int right, uint value)
 {
     left = std::max(left, 0);
     right = std::min(right, img_.width());
-    if (y < 0 || y >= img_.height() || left >= right)
+    top = std::max(top, 0);
+    bottom = std::min(bottom, img_.height());
+    if (top >= bottom || left >= right)
         return;
-    uchar* row = img_.scanLine(y);
+    uchar* bits = img_.bits(); // detaches once, not row by row
+    const qsizetype stride = img_.bytesPerLine();
     if (img_.format() == QImage::Format_RGB32) {
-        std::fill(reinterpret_cast<uint*>(row) + left, reinterpret_cast<uint*>(row) + right, value);
+        for (int y = top; y < bottom; ++y) {
+            auto* row = reinterpret_cast<uint*>(bits + y * stride);
+            std::fill(row + left, row + right, value);
+        }
         return;
     }
     // One bit a pixel, the leftmost pixel in the high bit.
-    const auto put = [&](int byte, uchar mask) {
-        row[byte] = uchar(value ? row[byte] | mask : row[byte] & ~mask);
-    };
     const int first = left >> 3, last = (right - 1) >> 3;
     const uchar head = uchar(0xff >> (left & 7));
     const uchar tail = uchar(0xff << (7 - ((right - 1) & 7)));
-    if (first == last) {
-        put(first, head & tail);
-        return;
+    const auto put = [value](uchar& byte, uchar mask) {
+        byte = uchar(value ? byte | mask : byte & ~mask);
+    };
+    for (int y = top; y < bottom; ++y) {
+        uchar* row = bits + y * stride;
+        if (first == last) {
+            put(row[first], head & tail);
+            continue;
+        }
+        put(row[first], head);
+        std::memset(row + first + 1, value ? 0xff : 0, size_t(last - first - 1));
+        put(row[last], tail);
     }
-    put(first, head);
-    std::memset(row + first + 1, value ? 0xff : 0, size_t(last - first - 1));
-    put(last, tail);
 }
 
 // Qt hands each long run of spans to its thread pool and waits for it, which
@@ -276,15 +285,10 @@ bool Canvas::straightLine(int x1, int y1, int x2, int y2)
         return false;
     end(); // Qt's writes first, and a shared picture detached before ours
     if (y1 == y2) {
-        fillSpan(y1, std::min(x1, x2), std::max(x1, x2), *value);
+        fillSpans(y1, y1 + 1, std::min(x1, x2), std::max(x1, x2), *value);
         return true;
     }
-    if (x1 < 0 || x1 >= img_.width())
-        return true;
-    const int top = std::max(std::min(y1, y2), 0);
-    const int bottom = std::min(std::max(y1, y2), img_.height());
-    for (int y = top; y < bottom; ++y)
-        fillSpan(y, x1, x1 + 1, *value);
+    fillSpans(std::min(y1, y2), std::max(y1, y2), x1, x1 + 1, *value);
     return true;
 }
 
@@ -299,8 +303,7 @@ void Canvas::rect(int l, int t, int r, int b)
     const bool inside = l >= 0 && t >= 0 && r <= img_.width() && b <= img_.height();
     if (const auto fill = storedValue(brushColor_); fill && inside && r - l > 1 && b - t > 1) {
         end();
-        for (int y = t; y < b; ++y)
-            fillSpan(y, l, r, *fill);
+        fillSpans(t, b, l, r, *fill);
         if (straightLine(l, t, r, t) && straightLine(l, b - 1, r, b - 1) &&
             straightLine(l, t, l, b) && straightLine(r - 1, t, r - 1, b))
             return;

@@ -72,7 +72,8 @@ private:
     // an opaque colour); nothing otherwise.
     [[nodiscard]] std::optional<uint> storedValue(const QColor& c) const;
     bool straightLine(int x1, int y1, int x2, int y2);
-    void fillSpan(int y, int left, int right, uint value);
+    // Rows [top, bottom), columns [left, right), cut to the picture.
+    void fillSpans(int top, int bottom, int left, int right, uint value);
     void end();
     void applyPen();
     void tracePen();

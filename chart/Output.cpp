@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <cstring>
 #include <algorithm>
+#include <array>
 
 #include "data/WholeFile.h"
 
@@ -50,11 +51,29 @@ void CopyForDisplay(const QImage& src, QImage& dst, const QRect& r)
     if (src.format() == QImage::Format_Mono && src.colorCount() == 2 &&
         dst.format() == QImage::Format_RGB32) {
         const QRgb colour[2] = {src.color(0) | 0xff000000u, src.color(1) | 0xff000000u};
+        // Eight pixels for each value of a byte.
+        std::array<std::array<QRgb, 8>, 256> eight;
+        for (int b = 0; b < 256; ++b)
+            for (int k = 0; k < 8; ++k)
+                eight[size_t(b)][size_t(k)] = colour[(b >> (7 - k)) & 1];
+        const uchar* from = src.constBits();
+        uchar* to = dst.bits();
+        const int wholeFrom = (in.left() + 7) & ~7, wholeTo = (in.right() + 1) & ~7;
         for (int y = in.top(); y <= in.bottom(); ++y) {
-            const uchar* bits = src.constScanLine(y);
-            auto* out = reinterpret_cast<QRgb*>(dst.scanLine(y));
-            for (int x = in.left(); x <= in.right(); ++x)
-                out[x] = colour[(bits[x >> 3] >> (7 - (x & 7))) & 1];
+            const uchar* bits = from + y * src.bytesPerLine();
+            auto* out = reinterpret_cast<QRgb*>(to + y * dst.bytesPerLine());
+            const auto one = [&](int x) { out[x] = colour[(bits[x >> 3] >> (7 - (x & 7))) & 1]; };
+            if (wholeFrom >= wholeTo) {
+                for (int x = in.left(); x <= in.right(); ++x)
+                    one(x);
+                continue;
+            }
+            for (int x = in.left(); x < wholeFrom; ++x)
+                one(x);
+            for (int x = wholeFrom; x < wholeTo; x += 8)
+                std::memcpy(out + x, eight[bits[x >> 3]].data(), sizeof(QRgb) * 8);
+            for (int x = wholeTo; x <= in.right(); ++x)
+                one(x);
         }
         return;
     }
