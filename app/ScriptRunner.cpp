@@ -1,3 +1,5 @@
+#include <QElapsedTimer>
+#include <cstdio>
 #include "app/ScriptRunner.h"
 
 #include <QAction>
@@ -158,6 +160,7 @@ int ScriptRunner::run(const QStringList& lines)
             err = QStringLiteral("unterminated quote");
         else if (!words->isEmpty())
             err = runLine(*words, lines, i);
+        { static QElapsedTimer t; if (!t.isValid()) t.start(); std::fprintf(stderr, "line %d %.2f\n", lineNo, t.nsecsElapsed() / 1e6); t.restart(); }
         if (!err.isEmpty()) {
             QJsonObject o = Event("error");
             o[QStringLiteral("text")] = err;

@@ -38,11 +38,17 @@ SplashForm::SplashForm(QWidget* parent) : QDialog(parent)
     icon->setPixmap(ProgramPixmap(48));
     icon->setAlignment(Qt::AlignCenter);
     v->addWidget(icon);
-    auto* title = new QLabel(QStringLiteral("<b style='font-size:16pt'>%1</b><br>Version 2.6")
-                                 .arg(ProgramName),
-                             inner);
+    // Plain labels: rich text would build and lay out a whole text document.
+    auto* title = new QLabel(QString::fromLatin1(ProgramName), inner);
+    QFont big = title->font();
+    big.setPointSize(16);
+    big.setBold(true);
+    title->setFont(big);
     title->setAlignment(Qt::AlignCenter);
     v->addWidget(title);
+    auto* version = new QLabel(QStringLiteral("Version 2.6"), inner);
+    version->setAlignment(Qt::AlignCenter);
+    v->addWidget(version);
     auto* notice = new QLabel(
         QStringLiteral("%1. All rights reserved.\n\n"
                        "This program may be used by one trader on one computer. It may not be "
