@@ -129,7 +129,7 @@ void Canvas::resetPen()
     penStyle_ = PenStyle::Solid;
     brushColor_ = Qt::white;
     penDirty_ = true;
-    sendTrace(QStringLiteral("restore"));
+    sendTrace([] { return QStringLiteral("restore"); });
     if (changed)
         tracePen();
 }
@@ -174,12 +174,14 @@ void Canvas::applyPen()
 
 void Canvas::tracePen()
 {
-    sendTrace(QStringLiteral("pen %1 %2 %3 %4 %5")
+    sendTrace([&] {
+        return QStringLiteral("pen %1 %2 %3 %4 %5")
                   .arg(penColor_.red())
                   .arg(penColor_.green())
                   .arg(penColor_.blue())
                   .arg(penWidth_)
-                  .arg(QLatin1String(StyleName(penStyle_))));
+            .arg(QLatin1String(StyleName(penStyle_)));
+    });
 }
 
 void Canvas::setPenColor(const QColor& c)
@@ -211,7 +213,7 @@ void Canvas::setPenStyle(PenStyle s)
 
 void Canvas::line(int x1, int y1, int x2, int y2)
 {
-    sendTrace(QStringLiteral("line %1 %2 %3 %4").arg(x1).arg(y1).arg(x2).arg(y2));
+    sendTrace([&] { return QStringLiteral("line %1 %2 %3 %4").arg(x1).arg(y1).arg(x2).arg(y2); });
     if (x1 == x2 && y1 == y2)
         return;
     const int m = penWidth_ + 1;
@@ -294,7 +296,7 @@ bool Canvas::straightLine(int x1, int y1, int x2, int y2)
 
 void Canvas::rect(int l, int t, int r, int b)
 {
-    sendTrace(QStringLiteral("rect %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b));
+    sendTrace([&] { return QStringLiteral("rect %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b); });
     if (r <= l || b <= t)
         return;
     touch(QRect(l, t, r - l, b - t).adjusted(-1, -1, 1, 1));
@@ -317,7 +319,7 @@ void Canvas::rect(int l, int t, int r, int b)
 
 void Canvas::ellipse(int l, int t, int r, int b)
 {
-    sendTrace(QStringLiteral("ellipse %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b));
+    sendTrace([&] { return QStringLiteral("ellipse %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b); });
     if (r <= l || b <= t)
         return;
     touch(QRect(l, t, r - l, b - t).adjusted(-2, -2, 2, 2));
@@ -326,12 +328,14 @@ void Canvas::ellipse(int l, int t, int r, int b)
 
 void Canvas::textOut(int x, int y, TextAlign align, const QString& text, const QFont& font)
 {
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
-    sendTrace(QStringLiteral("text %1 %2 %3 \"%4\"")
-                  .arg(x)
-                  .arg(y)
-                  .arg(QLatin1String(AlignName(align)), quoted));
+    sendTrace([&] {
+        QString quoted = text;
+        quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
+        return QStringLiteral("text %1 %2 %3 \"%4\"")
+            .arg(x)
+            .arg(y)
+            .arg(QLatin1String(AlignName(align)), quoted);
+    });
     QPainter& p = painter();
     p.setFont(font);
     const QFontMetrics fm(font, &img_);

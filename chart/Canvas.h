@@ -84,10 +84,12 @@ private:
         sinceRestore_ |= in;
     }
     void resetPen();
-    void sendTrace(const QString& s)
+    // The line is made only when someone traces: formatting every line of
+    // every plot for nobody cost more than drawing it.
+    template <class MakeLine> void sendTrace(MakeLine&& make)
     {
         if (trace_)
-            trace_(s);
+            trace_(make());
     }
 
     QImage img_;
