@@ -197,12 +197,25 @@ int64_t LineReader::countRest(std::string& last)
 int64_t LineReader::skip(int64_t n)
 {
     int64_t done = 0;
-    // What is already read comes first.
-    while (done < n && pos_ < len_) {
+    bool partial = false; // bytes of a line whose end is still to come
+    // What is already read comes first; a few lines more are quicker read
+    // than mapped.
+    constexpr int64_t FewLines = 4096;
+    while (done < n) {
+        if (pos_ >= len_) {
+            if (n - done > FewLines)
+                break;
+            if (!fill()) // a last line without its line end is a line too
+                return done + (partial ? 1 : 0);
+        }
         const void* nl = std::memchr(data_ + pos_, '\n', len_ - pos_);
-        if (!nl)
-            break;
+        if (!nl) {
+            partial = true;
+            pos_ = len_;
+            continue;
+        }
         pos_ = size_t(static_cast<const char*>(nl) - data_) + 1;
+        partial = false;
         ++done;
     }
     if (done == n)
@@ -231,7 +244,7 @@ int64_t LineReader::skip(int64_t n)
         }
     } s;
     s.wanted = n - done;
-    s.partial = pos_ < len_;
+    s.partial = partial;
     if (!visitRest(s))
         return done;
     if (s.nextLine >= 0) {
