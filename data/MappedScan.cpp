@@ -1,12 +1,14 @@
 #include "data/MappedScan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csetjmp>
 #include <csignal>
 #include <cstring>
 #include <mutex>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -97,6 +99,20 @@ enum class Window { More, Stop, Vanished };
     tlGuard = nullptr;
     return result;
 }
+Window ReadWindow(int fd, off_t at, size_t n, MappedVisitor& visitor)
+{
+    std::vector<char> bytes(n);
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t k = pread(fd, bytes.data() + got, n - got, at + off_t(got));
+        if (k < 0 && errno == EINTR)
+            continue;
+        if (k <= 0)
+            return Window::Vanished;
+        got += size_t(k);
+    }
+    return visitor.visit(bytes.data(), n, at) ? Window::More : Window::Stop;
+}
 } // namespace
 
 bool VisitMapped(int fd, off_t offset, off_t length, size_t window, MappedVisitor& visitor)
@@ -108,10 +124,14 @@ bool VisitMapped(int fd, off_t offset, off_t length, size_t window, MappedVisito
         const off_t base = pos - pos % page;
         const size_t span = size_t(std::min<off_t>(end - base, off_t(window)));
         void* m = mmap(nullptr, span, PROT_READ, MAP_PRIVATE, fd, base);
-        if (m == MAP_FAILED)
-            return false;
-        const Window w = VisitWindow(static_cast<const char*>(m), span, size_t(pos - base), pos, visitor);
-        munmap(m, span);
+        Window w;
+        if (m != MAP_FAILED) {
+            w = VisitWindow(static_cast<const char*>(m), span, size_t(pos - base), pos, visitor);
+            munmap(m, span);
+        } else {
+            // A file system that cannot map: the window is read instead.
+            w = ReadWindow(fd, pos, span - size_t(pos - base), visitor);
+        }
         if (w != Window::More)
             return w == Window::Stop;
         pos = base + off_t(span);

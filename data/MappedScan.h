@@ -13,9 +13,9 @@
 // mapped read-only one window at a time, so that no more than a window of
 // the file is resident at once; visit returns false to stop early. A file
 // cut short meanwhile would make the kernel kill the process (SIGBUS) on the
-// vanished pages; that is caught and ends the pass with false, as does a
-// failed mapping. visit must not allocate or take locks: it may be left
-// half-way. window must be a multiple of the page size.
+// vanished pages; that is caught and ends the pass with false. A window that
+// cannot be mapped is read instead. visit must not allocate or take locks:
+// it may be left half-way. window must be a multiple of the page size.
 class MappedVisitor {
 public:
     virtual ~MappedVisitor() = default;
