@@ -12,6 +12,7 @@
 #include "app/GloVar.h"
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
+#include "app/Splash.h"
 #include "bench/Files.h"
 
 namespace {
@@ -140,8 +141,45 @@ void LiveEllipseInWindow(benchmark::State& st)
     }
     send(QEvent::MouseButtonRelease, x, Qt::RightButton);
 }
+// Shows the splash as the desktop program does, without waiting on it.
+class ShowingHost : public ScriptHost {
+public:
+    ShowingHost() : ScriptHost([](const QJsonObject&) {}) {}
+    void showSplash(SplashForm& splash, std::function<void()> then) override
+    {
+        splash.installEventFilter(&counter);
+        splash.show();
+        ScriptHost::showSplash(splash, std::move(then));
+    }
+    PaintCounter counter;
+};
+
+// From making the window to the window shown and the splash painted, in a
+// process whose libraries and fonts are loaded already (the whole process
+// is StartUp).
+void WindowAndSplash(benchmark::State& st)
+{
+    qputenv("AURIGON_CHART_SIZE", "980x590");
+    for (auto _ : st) {
+        ResetSharedState();
+        ShowingHost host;
+        auto form = std::make_unique<TMainForm>(host, Folder().path());
+        form->show();
+        for (int pass = 0; pass < 20 && host.counter.paints == 0; ++pass)
+            QCoreApplication::processEvents();
+        if (host.counter.paints == 0)
+            st.SkipWithError("the splash was not painted");
+        st.PauseTiming();
+        host.acknowledge();
+        form.reset();
+        QCoreApplication::processEvents();
+        st.ResumeTiming();
+    }
+    qunsetenv("AURIGON_CHART_SIZE");
+}
 } // namespace
 
 BENCHMARK(Navigate)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintWhole)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiveEllipseInWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(WindowAndSplash)->Unit(benchmark::kMillisecond);

@@ -63,6 +63,11 @@ if b:
         "4. start-up to the splash painted (median)", b["window_ms"],
         "libraries loaded only %.1f ms" % b["loaded_ms"], b["time_ratio"], "measured"))
 
+ws = get("WindowAndSplash")
+if ws:
+    print("%-44s %7.2f ms %-34s" % (
+        "   the same in a warm process (no loading)", ms(ws), "window made, shown, splash painted"))
+
 b = get("BatchMemory/iterations:9/manual_time")
 if b:
     print("%-44s %7.1f MB %-34s %7.2f  %s" % (
