@@ -60,6 +60,10 @@ int RunScript(const QString& path, bool color)
     });
     TMainForm form(host, QDir::currentPath());
     form.forceColor = color;
+    // Without a screen nobody sees the window: it is shown, activated and
+    // driven as ever, but not painted.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();
     QCoreApplication::processEvents();
     form.FormActivate();
