@@ -4,6 +4,8 @@
 
 #include "data/MappedScan.h"
 #include <algorithm>
+#include <optional>
+#include <vector>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -103,29 +105,30 @@ void LineReader::failRead(const QString& why)
     pos_ = len_;
 }
 
-bool LineReader::visitRest(MappedVisitor& visitor)
+std::optional<std::vector<LineEnds>> LineReader::restEnds()
 {
     if (fd_ < 0) {
         const size_t from = pos_;
         pos_ = len_;
-        visitor.visit(data_ + from, len_ - from, off_t(from));
-        return true;
+        if (from == len_)
+            return std::vector<LineEnds>();
+        return std::vector<LineEnds>{LineEndsOf(data_ + from, len_ - from, off_t(from))};
     }
     const int64_t from = bufStart_ + int64_t(pos_);
     struct stat st {};
     if (::fstat(fd_, &st) != 0) {
         failRead(SystemError(errno));
-        return false;
+        return std::nullopt;
     }
-    // At the end afterwards, unless the visitor stops early and moves back.
     eof_ = true;
     pos_ = len_ = 0;
     bufStart_ = filePos_ = std::max<int64_t>(from, st.st_size);
-    if (st.st_size > from && !VisitMapped(fd_, from, st.st_size - from, window_, visitor)) {
+    if (st.st_size <= from)
+        return std::vector<LineEnds>();
+    auto ends = MappedLineEnds(fd_, from, st.st_size - from, window_);
+    if (!ends)
         failRead(QStringLiteral("The file was cut short while it was read."));
-        return false;
-    }
-    return true;
+    return ends;
 }
 
 void LineReader::moveTo(int64_t offset)
@@ -162,36 +165,27 @@ std::string LineReader::bytesAt(int64_t offset, size_t n) const
 int64_t LineReader::countRest(std::string& last)
 {
     // Only the number of line ends matters, and where the last two are.
-    struct Counter : MappedVisitor {
-        int64_t ends = 0, lastEnd = -1, endBefore = -1, stop = -1;
-        bool visit(const char* p, size_t n, off_t at) override
-        {
-            const int64_t k = CountLineEnds(p, n);
-            if (k > 0) {
-                const char* e = static_cast<const char*>(memrchr(p, '\n', n));
-                const char* b = k > 1 ? static_cast<const char*>(memrchr(p, '\n', size_t(e - p))) : nullptr;
-                endBefore = b ? at + (b - p) : lastEnd;
-                lastEnd = at + (e - p);
-            }
-            ends += k;
-            stop = at + int64_t(n);
-            return true;
-        }
-    } c;
     const int64_t from = fd_ < 0 ? int64_t(pos_) : bufStart_ + int64_t(pos_);
-    if (!visitRest(c) || c.stop <= from)
+    const auto windows = restEnds();
+    if (!windows || windows->empty())
         return 0;
+    int64_t ends = 0, lastEnd = -1, endBefore = -1;
+    for (const LineEnds& w : *windows) {
+        if (w.count > 0) {
+            endBefore = w.beforeLast >= 0 ? w.beforeLast : lastEnd;
+            lastEnd = w.last;
+        }
+        ends += w.count;
+    }
+    const int64_t stop = windows->back().start + int64_t(windows->back().size);
     // A last line without its line end is a line too.
-    const bool tail = c.lastEnd != c.stop - 1;
-    const int64_t start = tail ? c.lastEnd + 1 : std::max(c.endBefore + 1, from);
-    const int64_t end = tail ? c.stop : c.lastEnd;
-    if (c.lastEnd < 0)
-        last = bytesAt(from, size_t(std::min<int64_t>(c.stop - from, MaxLine)));
-    else
-        last = bytesAt(std::max(start, from), size_t(std::min<int64_t>(end - std::max(start, from), MaxLine)));
+    const bool tail = lastEnd != stop - 1;
+    const int64_t start = lastEnd < 0 ? from : tail ? lastEnd + 1 : std::max(endBefore + 1, from);
+    const int64_t end = tail ? stop : lastEnd;
+    last = bytesAt(start, size_t(std::min<int64_t>(end - start, MaxLine)));
     while (!last.empty() && last.back() == '\r')
         last.pop_back();
-    return c.ends + (tail ? 1 : 0);
+    return ends + (tail ? 1 : 0);
 }
 
 int64_t LineReader::skip(int64_t n)
@@ -220,38 +214,43 @@ int64_t LineReader::skip(int64_t n)
     }
     if (done == n)
         return done;
-    // The rest by counting line ends, down to the one that ends line n.
-    struct Skipper : MappedVisitor {
-        int64_t wanted = 0, found = 0, nextLine = -1;
-        bool partial = false; // bytes of a line whose end is still to come
-        bool visit(const char* p, size_t n, off_t at) override
-        {
-            if (n == 0)
-                return true;
-            const int64_t k = CountLineEnds(p, n);
-            if (found + k < wanted) {
-                found += k;
-                partial = p[n - 1] != '\n';
-                return true;
-            }
-            for (const char* q = p;; ++q) {
-                q = static_cast<const char*>(std::memchr(q, '\n', size_t(p + n - q)));
-                if (++found == wanted) {
-                    nextLine = at + (q - p) + 1;
-                    return false;
-                }
-            }
-        }
-    } s;
-    s.wanted = n - done;
-    s.partial = partial;
-    if (!visitRest(s))
+    // The rest by counting line ends, down to the window that ends line n.
+    const auto windows = restEnds();
+    if (!windows)
         return done;
-    if (s.nextLine >= 0) {
-        moveTo(s.nextLine);
+    for (const LineEnds& w : *windows) {
+        if (done + w.count < n) {
+            done += w.count;
+            continue;
+        }
+        // Line n ends in this window: where exactly.
+        struct Finder : MappedVisitor {
+            int64_t wanted = 0, at = -1;
+            bool visit(const char* p, size_t size, off_t start) override
+            {
+                for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\n', size_t(p + size - q)))); ++q)
+                    if (--wanted == 0) {
+                        at = start + (q - p);
+                        return false;
+                    }
+                return true;
+            }
+        } f;
+        f.wanted = n - done;
+        if (fd_ < 0)
+            f.visit(data_ + w.start, w.size, w.start);
+        else if (!VisitMapped(fd_, w.start, off_t(w.size), window_, f))
+            failRead(QStringLiteral("The file was cut short while it was read."));
+        if (f.at < 0)
+            return done;
+        moveTo(f.at + 1);
         return n;
     }
-    return done + s.found + (s.partial ? 1 : 0);
+    if (!windows->empty()) {
+        const LineEnds& w = windows->back();
+        partial = w.last != w.start + int64_t(w.size) - 1;
+    }
+    return done + (partial ? 1 : 0);
 }
 
 bool LineReader::next(std::string_view& line)

@@ -30,7 +30,7 @@ public:
     static constexpr size_t MaxLine = 1 << 20;
     // Counting and skipping look at the file through a read-only mapping of
     // this much at a time (a multiple of the page size).
-    static constexpr size_t MapWindow = 4 << 20;
+    static constexpr size_t MapWindow = 2 << 20;
 
     explicit LineReader(size_t mapWindow = MapWindow) : window_(mapWindow) {}
     LineReader(const LineReader&) = delete;
@@ -55,9 +55,9 @@ public:
 
 private:
     bool fill();
-    // Runs visitor over everything after the current line; the reader is
-    // then wherever the visitor stopped (see moveTo) or at the end.
-    bool visitRest(class MappedVisitor& visitor);
+    // The line ends of everything after the current line, a window at a
+    // time; the reader is then at the end (see moveTo). Nothing on a read error.
+    std::optional<std::vector<struct LineEnds>> restEnds();
     // The next line starts at offset (of the file or the bytes).
     void moveTo(int64_t offset);
     [[nodiscard]] std::string bytesAt(int64_t offset, size_t n) const;

@@ -5,7 +5,11 @@
 #include <csetjmp>
 #include <csignal>
 #include <cstring>
+#include <atomic>
+#include <cstring>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
@@ -137,4 +141,65 @@ bool VisitMapped(int fd, off_t offset, off_t length, size_t window, MappedVisito
         pos = base + off_t(span);
     }
     return true;
+}
+
+LineEnds LineEndsOf(const char* bytes, size_t n, off_t start)
+{
+    LineEnds e;
+    e.start = start;
+    e.size = n;
+    e.count = CountLineEnds(bytes, n);
+    if (e.count > 0) {
+        const char* last = static_cast<const char*>(memrchr(bytes, '\n', n));
+        e.last = start + (last - bytes);
+        if (e.count > 1)
+            e.beforeLast = start + (static_cast<const char*>(memrchr(bytes, '\n', size_t(last - bytes))) - bytes);
+    }
+    return e;
+}
+
+std::optional<std::vector<LineEnds>> MappedLineEnds(int fd, off_t offset, off_t length, size_t window)
+{
+    // Windows end on multiples of the window, so each is one mapping.
+    std::vector<LineEnds> out;
+    const off_t end = offset + length;
+    for (off_t pos = offset; pos < end;) {
+        const off_t stop = std::min(end, (pos / off_t(window) + 1) * off_t(window));
+        LineEnds e;
+        e.start = pos;
+        e.size = size_t(stop - pos);
+        out.push_back(e);
+        pos = stop;
+    }
+    std::atomic<bool> cut{false};
+    auto count = [&](size_t first, size_t step) {
+        struct One : MappedVisitor {
+            LineEnds* e = nullptr;
+            bool visit(const char* p, size_t n, off_t at) override
+            {
+                *e = LineEndsOf(p, n, at);
+                return true;
+            }
+        } one;
+        for (size_t i = first; i < out.size() && !cut; i += step) {
+            one.e = &out[i];
+            if (!VisitMapped(fd, out[i].start, off_t(out[i].size), window, one))
+                cut = true;
+        }
+    };
+    // Mapping the file's pages costs about as much as counting their line
+    // ends; a second thread takes every other window.
+    std::thread helper;
+    if (out.size() >= 4) {
+        try {
+            helper = std::thread(count, 1, 2);
+        } catch (const std::system_error&) {
+        }
+    }
+    count(0, helper.joinable() ? 2 : 1);
+    if (helper.joinable())
+        helper.join();
+    if (cut)
+        return std::nullopt;
+    return out;
 }

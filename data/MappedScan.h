@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <sys/types.h>
+#include <vector>
 
 // How many line ends there are in [p, p + n).
 [[nodiscard]] int64_t CountLineEnds(const char* p, size_t n);
@@ -24,3 +26,20 @@ public:
 };
 [[nodiscard]] bool VisitMapped(int fd, off_t offset, off_t length, size_t window,
                                MappedVisitor& visitor);
+
+// The line ends of one stretch of bytes: how many, and where the last two are
+// (offsets in the file, -1 for none within the stretch).
+struct LineEnds {
+    off_t start = 0;
+    size_t size = 0;
+    int64_t count = 0;
+    int64_t last = -1;
+    int64_t beforeLast = -1;
+};
+[[nodiscard]] LineEnds LineEndsOf(const char* bytes, size_t n, off_t start);
+
+// The line ends of [offset, offset + length) of fd, one entry a window, in
+// order. A long range is counted on two threads, each with a window mapped
+// at a time. Nothing when the file was cut short meanwhile.
+[[nodiscard]] std::optional<std::vector<LineEnds>> MappedLineEnds(int fd, off_t offset, off_t length,
+                                                                 size_t window);
