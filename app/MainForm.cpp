@@ -90,25 +90,7 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     h->addWidget(panel2);
     setCentralWidget(central);
 
-    // The dialogs live as long as the window and are only shown and hidden.
-    FileSetupDlg = new TFileSetupDlg(
-        [this](bool headline, const std::array<QString, 5>& fields, int format, char sep) {
-            return session.FileSetupAccept(headline, fields, format, sep);
-        },
-        this);
-    TDatesDlg::Handlers dates;
-    dates.accept = [this](const QString& f, const QString& l, const QString& n, int& focus) {
-        return session.DatesAccept(f, l, n, focus);
-    };
-    dates.leaveSpace = [this](bool on) { session.LeaveSpaceClick(on); };
-    dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };
-    DatesDlg = new TDatesDlg(std::move(dates), this);
-    DatesDlg->onChanged = [this] { Sync(); };
-    session.showDatesDialog = [this] { host_.runDialog(*DatesDlg); };
-    AboutBox = new AboutBox1(this);
-    ChartSetupDlg = new TChartSetupDlg(
-        [this](const std::array<QString, 3>& angles) { return session.ChartSetupAccept(angles); },
-        this);
+    session.showDatesDialog = [this] { host_.runDialog(*DatesDlg()); };
 
     splash_->onAcknowledged = [this](bool colour) {
         session.SplashAcknowledged(colour || forceColor);
@@ -119,15 +101,57 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
 
 TMainForm::~TMainForm() = default;
 
-ScriptableDialog* TMainForm::scriptableDialog(const QString& kind) const
+ScriptableDialog* TMainForm::scriptableDialog(const QString& kind)
 {
     if (kind == QLatin1String("layout"))
-        return FileSetupDlg;
+        return FileSetupDlg();
     if (kind == QLatin1String("dates"))
-        return DatesDlg;
+        return DatesDlg();
     if (kind == QLatin1String("angles"))
-        return ChartSetupDlg;
+        return ChartSetupDlg();
     return nullptr;
+}
+
+TFileSetupDlg* TMainForm::FileSetupDlg()
+{
+    if (!fileSetupDlg_)
+        fileSetupDlg_ = new TFileSetupDlg(
+            [this](bool headline, const std::array<QString, 5>& fields, int format, char sep) {
+                return session.FileSetupAccept(headline, fields, format, sep);
+            },
+            this);
+    return fileSetupDlg_;
+}
+
+TDatesDlg* TMainForm::DatesDlg()
+{
+    if (!datesDlg_) {
+        TDatesDlg::Handlers dates;
+        dates.accept = [this](const QString& f, const QString& l, const QString& n, int& focus) {
+            return session.DatesAccept(f, l, n, focus);
+        };
+        dates.leaveSpace = [this](bool on) { session.LeaveSpaceClick(on); };
+        dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };
+        datesDlg_ = new TDatesDlg(std::move(dates), this);
+        datesDlg_->onChanged = [this] { Sync(); };
+    }
+    return datesDlg_;
+}
+
+AboutBox1* TMainForm::AboutBox()
+{
+    if (!aboutBox_)
+        aboutBox_ = new AboutBox1(this);
+    return aboutBox_;
+}
+
+TChartSetupDlg* TMainForm::ChartSetupDlg()
+{
+    if (!chartSetupDlg_)
+        chartSetupDlg_ = new TChartSetupDlg(
+            [this](const std::array<QString, 3>& angles) { return session.ChartSetupAccept(angles); },
+            this);
+    return chartSetupDlg_;
 }
 
 void TMainForm::BuildActions()
@@ -384,7 +408,7 @@ void TMainForm::Exit2Click()
 
 void TMainForm::Help2Click()
 {
-    host_.runDialog(*AboutBox);
+    host_.runDialog(*AboutBox());
 }
 
 void TMainForm::Run(Ctl c)
@@ -404,10 +428,10 @@ void TMainForm::RightPress(Ctl c)
     if (!session.ui.reacts(c))
         return;
     if (c == Ctl::FileBtn) {
-        host_.runDialog(*FileSetupDlg);
+        host_.runDialog(*FileSetupDlg());
         session.ScanPriceFile();
     } else if (c == Ctl::DirBtn) {
-        host_.runDialog(*ChartSetupDlg);
+        host_.runDialog(*ChartSetupDlg());
     } else if (c == Ctl::DrawBtn) {
         QWidget* b = buttons_[static_cast<size_t>(c)];
         host_.popupMenu(*PopupMenu3, b->mapToGlobal(QPoint(0, b->height())));

@@ -35,15 +35,17 @@ public:
 
     ChartSession session;
     SplashForm* SplashFormPtr() { return splash_.get(); }
-    TFileSetupDlg* FileSetupDlg = nullptr;
-    TDatesDlg* DatesDlg = nullptr;
-    AboutBox1* AboutBox = nullptr;
-    TChartSetupDlg* ChartSetupDlg = nullptr;
+    // The dialogs are made when first wanted and then live as long as the
+    // window, only shown and hidden.
+    TFileSetupDlg* FileSetupDlg();
+    TDatesDlg* DatesDlg();
+    AboutBox1* AboutBox();
+    TChartSetupDlg* ChartSetupDlg();
     QMenu* PopupMenu3 = nullptr;
     QMenu* MainMenu1 = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
-    [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind) const;
+    [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);
     // The one action behind a control: its button and the hidden menu trigger it.
     [[nodiscard]] QAction* action(Ctl c) const { return actions_[static_cast<size_t>(c)]; }
 
@@ -79,6 +81,10 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    TFileSetupDlg* fileSetupDlg_ = nullptr;
+    TDatesDlg* datesDlg_ = nullptr;
+    AboutBox1* aboutBox_ = nullptr;
+    TChartSetupDlg* chartSetupDlg_ = nullptr;
     void BuildActions();
     void BuildToolBar();
     void BuildStatusBar();

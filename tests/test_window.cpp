@@ -146,19 +146,19 @@ TEST_F(Window, StatusPanelsShowTheirWholeTextAndTheReadoutEmptiesOnLeave)
 
 TEST_F(Window, DialogsKeepTheirWayOutTheirSizeAndTheirFocus)
 {
-    TFileSetupDlg* layout = form->FileSetupDlg;
+    TFileSetupDlg* layout = form->FileSetupDlg();
     layout->show();
     QTest::keyClick(layout, Qt::Key_Escape);
     EXPECT_TRUE(layout->isVisible()); // OK is the only way out
     QTest::mouseClick(layout->BitBtn1, Qt::LeftButton);
     EXPECT_FALSE(layout->isVisible());
-    for (QDialog* d : {static_cast<QDialog*>(form->FileSetupDlg), static_cast<QDialog*>(form->DatesDlg)}) {
+    for (QDialog* d : {static_cast<QDialog*>(form->FileSetupDlg()), static_cast<QDialog*>(form->DatesDlg())}) {
         const Qt::WindowFlags f = d->windowFlags();
         EXPECT_FALSE(f & Qt::WindowMinimizeButtonHint) << d->objectName().toStdString();
         EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint) << d->objectName().toStdString();
     }
 
-    TDatesDlg* dates = form->DatesDlg;
+    TDatesDlg* dates = form->DatesDlg();
     dates->show();
     const QSize first = dates->size();
     dates->LRecordEdit->setFocus();
