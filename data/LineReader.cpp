@@ -18,6 +18,8 @@ QString CannotOpen(const QString& path, const QString& why)
     return QStringLiteral("Cannot open file \"%1\". %2").arg(path, why);
 }
 
+const char* const CutShort = "The file was cut short while it was read.";
+
 QString SystemError(int err)
 {
     return QString::fromLocal8Bit(std::strerror(err));
@@ -114,7 +116,7 @@ std::optional<std::vector<LineEnds>> LineReader::restEnds()
             return std::vector<LineEnds>();
         return std::vector<LineEnds>{LineEndsOf(data_ + from, len_ - from, off_t(from))};
     }
-    const int64_t from = bufStart_ + int64_t(pos_);
+    const int64_t from = position();
     struct stat st {};
     if (::fstat(fd_, &st) != 0) {
         failRead(SystemError(errno));
@@ -127,7 +129,7 @@ std::optional<std::vector<LineEnds>> LineReader::restEnds()
         return std::vector<LineEnds>();
     auto ends = MappedLineEnds(fd_, from, st.st_size - from, window_);
     if (!ends)
-        failRead(QStringLiteral("The file was cut short while it was read."));
+        failRead(QLatin1String(CutShort));
     return ends;
 }
 
@@ -149,23 +151,14 @@ std::string LineReader::bytesAt(int64_t offset, size_t n) const
     if (fd_ < 0)
         return std::string(data_ + offset, n);
     std::string s(n, '\0');
-    size_t got = 0;
-    while (got < n) {
-        const ssize_t k = ::pread(fd_, s.data() + got, n - got, off_t(offset + int64_t(got)));
-        if (k < 0 && errno == EINTR)
-            continue;
-        if (k <= 0)
-            break;
-        got += size_t(k);
-    }
-    s.resize(got);
+    s.resize(ReadAt(fd_, s.data(), n, off_t(offset)));
     return s;
 }
 
 int64_t LineReader::countRest(std::string& last)
 {
     // Only the number of line ends matters, and where the last two are.
-    const int64_t from = fd_ < 0 ? int64_t(pos_) : bufStart_ + int64_t(pos_);
+    const int64_t from = position();
     const auto windows = restEnds();
     if (!windows || windows->empty())
         return 0;
@@ -240,7 +233,7 @@ int64_t LineReader::skip(int64_t n)
         if (fd_ < 0)
             f.visit(data_ + w.start, w.size, w.start);
         else if (!VisitMapped(fd_, w.start, off_t(w.size), window_, f))
-            failRead(QStringLiteral("The file was cut short while it was read."));
+            failRead(QLatin1String(CutShort));
         if (f.at < 0)
             return done;
         moveTo(f.at + 1);

@@ -58,7 +58,8 @@ private:
     // The line ends of everything after the current line, a window at a
     // time; the reader is then at the end (see moveTo). Nothing on a read error.
     std::optional<std::vector<struct LineEnds>> restEnds();
-    // The next line starts at offset (of the file or the bytes).
+    // Where the next line starts (in the file or the bytes), and moving there.
+    [[nodiscard]] int64_t position() const { return (fd_ < 0 ? 0 : bufStart_) + int64_t(pos_); }
     void moveTo(int64_t offset);
     [[nodiscard]] std::string bytesAt(int64_t offset, size_t n) const;
     void failRead(const QString& why);

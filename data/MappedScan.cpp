@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <csetjmp>
 #include <csignal>
-#include <cstring>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -83,9 +82,7 @@ void CatchVanishedPages()
         sigaction(SIGBUS, &sa, &previousBus);
     });
 }
-} // namespace
 
-namespace {
 enum class Window { More, Stop, Vanished };
 
 // Kept apart so that nothing of the caller lives across the jump back.
@@ -103,21 +100,29 @@ enum class Window { More, Stop, Vanished };
     tlGuard = nullptr;
     return result;
 }
+
 Window ReadWindow(int fd, off_t at, size_t n, MappedVisitor& visitor)
 {
     std::vector<char> bytes(n);
-    size_t got = 0;
-    while (got < n) {
-        const ssize_t k = pread(fd, bytes.data() + got, n - got, at + off_t(got));
-        if (k < 0 && errno == EINTR)
-            continue;
-        if (k <= 0)
-            return Window::Vanished;
-        got += size_t(k);
-    }
+    if (ReadAt(fd, bytes.data(), n, at) != n)
+        return Window::Vanished;
     return visitor.visit(bytes.data(), n, at) ? Window::More : Window::Stop;
 }
 } // namespace
+
+size_t ReadAt(int fd, char* to, size_t n, off_t offset)
+{
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t k = pread(fd, to + got, n - got, offset + off_t(got));
+        if (k < 0 && errno == EINTR)
+            continue;
+        if (k <= 0)
+            break;
+        got += size_t(k);
+    }
+    return got;
+}
 
 bool VisitMapped(int fd, off_t offset, off_t length, size_t window, MappedVisitor& visitor)
 {

@@ -8,6 +8,10 @@
 #include <sys/types.h>
 #include <vector>
 
+// Reads n bytes at offset of fd into to, going on after an interrupted or
+// short read; returns how many it got, fewer at the end of the file or on an error.
+size_t ReadAt(int fd, char* to, size_t n, off_t offset);
+
 // How many line ends there are in [p, p + n).
 [[nodiscard]] int64_t CountLineEnds(const char* p, size_t n);
 
