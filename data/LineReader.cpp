@@ -1,16 +1,14 @@
 #include "data/LineReader.h"
 
 #include <QFile>
-
-#include "data/MappedScan.h"
 #include <algorithm>
-#include <optional>
-#include <vector>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "data/LineEnds.h"
 
 namespace {
 QString CannotOpen(const QString& path, const QString& why)
@@ -18,11 +16,15 @@ QString CannotOpen(const QString& path, const QString& why)
     return QStringLiteral("Cannot open file \"%1\". %2").arg(path, why);
 }
 
-const char* const CutShort = "The file was cut short while it was read.";
-
 QString SystemError(int err)
 {
     return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// Lines end in CR only when the first block holds CRs and no LF.
+char LineEndOf(const char* p, size_t n)
+{
+    return !std::memchr(p, '\n', n) && std::memchr(p, '\r', n) ? '\r' : '\n';
 }
 } // namespace
 
@@ -37,15 +39,18 @@ QString LineReader::open(const PriceSource& source)
 {
     close();
     pos_ = len_ = 0;
-    bufStart_ = filePos_ = 0;
+    bufStart_ = filePos_ = size_ = 0;
     eof_ = false;
     tooLong_ = false;
+    eol_ = '\n';
     error_.clear();
     path_ = source.path;
     if (source.bytes) {
         data_ = source.bytes->data();
-        len_ = source.bytes->size();
+        len_ = size_t(source.bytes->size());
+        size_ = int64_t(len_);
         eof_ = true;
+        eol_ = LineEndOf(data_, std::min(len_, block_));
         return QString();
     }
     const QByteArray name = QFile::encodeName(source.path);
@@ -71,8 +76,11 @@ QString LineReader::open(const PriceSource& source)
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
-    buf_.resize(BlockSize);
-    data_ = buf_.data();
+    size_ = int64_t(st.st_size);
+    // Left uninitialised: a small file touches only the pages it fills.
+    if (!buf_)
+        buf_.reset(new char[block_]);
+    data_ = buf_.get();
     return QString();
 }
 
@@ -82,17 +90,21 @@ bool LineReader::fill()
         return false;
     ssize_t n = 0;
     do
-        n = ::read(fd_, buf_.data(), buf_.size());
+        n = ::read(fd_, buf_.get(), block_);
     while (n < 0 && errno == EINTR);
     if (n < 0) {
         failRead(SystemError(errno));
         return false;
     }
     if (n == 0) {
+        if (filePos_ < size_)
+            failRead(QStringLiteral("The file was cut short while it was read."));
         eof_ = true;
         return false;
     }
-    data_ = buf_.data();
+    if (filePos_ == 0)
+        eol_ = LineEndOf(buf_.get(), size_t(n));
+    data_ = buf_.get();
     pos_ = 0;
     len_ = static_cast<size_t>(n);
     bufStart_ = filePos_;
@@ -107,43 +119,18 @@ void LineReader::failRead(const QString& why)
     pos_ = len_;
 }
 
-std::optional<std::vector<LineEnds>> LineReader::restEnds()
+void LineReader::strip(std::string_view& line) const
 {
-    if (fd_ < 0) {
-        const size_t from = pos_;
-        pos_ = len_;
-        if (from == len_)
-            return std::vector<LineEnds>();
-        return std::vector<LineEnds>{LineEndsOf(data_ + from, len_ - from, off_t(from))};
-    }
-    const int64_t from = position();
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        failRead(SystemError(errno));
-        return std::nullopt;
-    }
-    eof_ = true;
-    pos_ = len_ = 0;
-    bufStart_ = filePos_ = std::max<int64_t>(from, st.st_size);
-    if (st.st_size <= from)
-        return std::vector<LineEnds>();
-    auto ends = MappedLineEnds(fd_, from, st.st_size - from, window_);
-    if (!ends)
-        failRead(QLatin1String(CutShort));
-    return ends;
+    if (eol_ == '\n')
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
 }
 
-void LineReader::moveTo(int64_t offset)
+void LineReader::strip(std::string& line) const
 {
-    if (fd_ < 0) {
-        pos_ = size_t(offset);
-        return;
-    }
-    eof_ = false;
-    pos_ = len_ = 0;
-    bufStart_ = filePos_ = offset;
-    if (::lseek(fd_, offset, SEEK_SET) != offset)
-        failRead(SystemError(errno));
+    if (eol_ == '\n')
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
 }
 
 std::string LineReader::bytesAt(int64_t offset, size_t n) const
@@ -155,47 +142,99 @@ std::string LineReader::bytesAt(int64_t offset, size_t n) const
     return s;
 }
 
-int64_t LineReader::countRest(std::string& last)
+int64_t LineReader::countRest(std::string& last, int64_t* lastAt)
 {
     // Only the number of line ends matters, and where the last two are.
     const int64_t from = position();
-    const auto windows = restEnds();
-    if (!windows || windows->empty())
-        return 0;
-    int64_t ends = 0, lastEnd = -1, endBefore = -1;
-    for (const LineEnds& w : *windows) {
-        if (w.count > 0) {
-            endBefore = w.beforeLast >= 0 ? w.beforeLast : lastEnd;
-            lastEnd = w.last;
+    int64_t ends = 0, lastEnd = -1, endBefore = -1, stop = from;
+    do {
+        if (pos_ >= len_)
+            continue;
+        const char* p = data_ + pos_;
+        const size_t n = len_ - pos_;
+        const int64_t at = position();
+        const int64_t c = CountLineEnds(p, n, eol_);
+        if (c > 0) {
+            const char* l = static_cast<const char*>(memrchr(p, eol_, n));
+            endBefore = c > 1 ? at + (static_cast<const char*>(memrchr(p, eol_, size_t(l - p))) - p)
+                              : lastEnd;
+            lastEnd = at + (l - p);
         }
-        ends += w.count;
-    }
-    const int64_t stop = windows->back().start + int64_t(windows->back().size);
+        ends += c;
+        pos_ = len_;
+        stop = at + int64_t(n);
+    } while (fill());
+    if (!error_.isEmpty() || stop == from)
+        return 0;
     // A last line without its line end is a line too.
     const bool tail = lastEnd != stop - 1;
     const int64_t start = lastEnd < 0 ? from : tail ? lastEnd + 1 : std::max(endBefore + 1, from);
     const int64_t end = tail ? stop : lastEnd;
     last = bytesAt(start, size_t(std::min<int64_t>(end - start, MaxLine)));
-    while (!last.empty() && last.back() == '\r')
-        last.pop_back();
+    strip(last);
+    if (lastAt)
+        *lastAt = start;
     return ends + (tail ? 1 : 0);
+}
+
+bool LineReader::lineBefore(int64_t end, std::string& line, int64_t& start)
+{
+    if (end <= 0) {
+        line.clear();
+        start = 0;
+        return end == 0;
+    }
+    // Back a piece at a time to the line end before it, at most MaxLine.
+    constexpr int64_t Piece = 4096;
+    int64_t from = end;
+    start = 0;
+    while (from > 0 && end - from < int64_t(MaxLine)) {
+        const int64_t at = std::max<int64_t>(0, from - Piece);
+        const std::string piece = bytesAt(at, size_t(from - at));
+        if (int64_t(piece.size()) != from - at) {
+            failRead(QStringLiteral("The file was cut short while it was read."));
+            return false;
+        }
+        if (const void* e = memrchr(piece.data(), eol_, piece.size())) {
+            start = at + (static_cast<const char*>(e) - piece.data()) + 1;
+            break;
+        }
+        from = at;
+        start = from;
+    }
+    line = bytesAt(start, size_t(std::min<int64_t>(end - start, MaxLine)));
+    strip(line);
+    return true;
 }
 
 int64_t LineReader::skip(int64_t n)
 {
     int64_t done = 0;
     bool partial = false; // bytes of a line whose end is still to come
-    // What is already read comes first; a few lines more are quicker read
-    // than mapped.
-    constexpr int64_t FewLines = 4096;
     while (done < n) {
-        if (pos_ >= len_) {
-            if (n - done > FewLines)
-                break;
-            if (!fill()) // a last line without its line end is a line too
-                return done + (partial ? 1 : 0);
+        if (pos_ >= len_ && !fill()) // a last line without its line end is a line too
+            return done + (partial ? 1 : 0);
+        const char* p = data_ + pos_;
+        const size_t avail = len_ - pos_;
+        // Whole blocks by their count of line ends; the block that ends line
+        // n, and a few lines, one line end at a time.
+        if (n - done > 64) {
+            const int64_t c = CountLineEnds(p, avail, eol_);
+            if (done + c < n) {
+                done += c;
+                partial = p[avail - 1] != eol_;
+                pos_ = len_;
+                continue;
+            }
+            for (const char* q = p;; ++q) {
+                q = static_cast<const char*>(std::memchr(q, eol_, size_t(p + avail - q)));
+                if (++done == n) {
+                    pos_ = size_t(q - data_) + 1;
+                    return n;
+                }
+            }
         }
-        const void* nl = std::memchr(data_ + pos_, '\n', len_ - pos_);
+        const void* nl = std::memchr(p, eol_, avail);
         if (!nl) {
             partial = true;
             pos_ = len_;
@@ -205,45 +244,7 @@ int64_t LineReader::skip(int64_t n)
         partial = false;
         ++done;
     }
-    if (done == n)
-        return done;
-    // The rest by counting line ends, down to the window that ends line n.
-    const auto windows = restEnds();
-    if (!windows)
-        return done;
-    for (const LineEnds& w : *windows) {
-        if (done + w.count < n) {
-            done += w.count;
-            continue;
-        }
-        // Line n ends in this window: where exactly.
-        struct Finder : MappedVisitor {
-            int64_t wanted = 0, at = -1;
-            bool visit(const char* p, size_t size, off_t start) override
-            {
-                for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\n', size_t(p + size - q)))); ++q)
-                    if (--wanted == 0) {
-                        at = start + (q - p);
-                        return false;
-                    }
-                return true;
-            }
-        } f;
-        f.wanted = n - done;
-        if (fd_ < 0)
-            f.visit(data_ + w.start, w.size, w.start);
-        else if (!VisitMapped(fd_, w.start, off_t(w.size), window_, f))
-            failRead(QLatin1String(CutShort));
-        if (f.at < 0)
-            return done;
-        moveTo(f.at + 1);
-        return n;
-    }
-    if (!windows->empty()) {
-        const LineEnds& w = windows->back();
-        partial = w.last != w.start + int64_t(w.size) - 1;
-    }
-    return done + (partial ? 1 : 0);
+    return done;
 }
 
 bool LineReader::next(std::string_view& line)
@@ -265,7 +266,7 @@ bool LineReader::next(std::string_view& line)
         }
         any = true;
         const char* start = data_ + pos_;
-        const void* nl = std::memchr(start, '\n', len_ - pos_);
+        const void* nl = std::memchr(start, eol_, len_ - pos_);
         if (nl) {
             const size_t n = static_cast<const char*>(nl) - start;
             pos_ += n + 1;
@@ -275,14 +276,13 @@ bool LineReader::next(std::string_view& line)
                 keep(start, n);
                 line = carry_;
             }
-            goto done;
+            strip(line);
+            return true;
         }
         keep(start, len_ - pos_);
         pos_ = len_;
     }
     line = carry_;
-done:
-    while (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
+    strip(line);
     return true;
 }

@@ -1,13 +1,14 @@
 #pragma once
 // Sequential reading of a text file in large blocks, one line at a time,
-// without an allocation per line. Lines end in LF; a CR before it is dropped.
+// without an allocation per line. Lines end in LF, a CR before it dropped;
+// a file with CRs and no LF in its first block has lines ending in CR.
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Where lines come from: a file by its path, or bytes already in memory.
 struct PriceSource {
@@ -25,14 +26,13 @@ struct PriceSource {
 
 class LineReader {
 public:
+    // One buffer of this size is read into again and again: small enough to
+    // stay in the processor's cache while its line ends are counted.
     static constexpr size_t BlockSize = 1 << 20;
     // A longer line is cut here and reported as too long; memory stays bounded.
     static constexpr size_t MaxLine = 1 << 20;
-    // Counting and skipping look at the file through a read-only mapping of
-    // this much at a time (a multiple of the page size).
-    static constexpr size_t MapWindow = 2 << 20;
 
-    explicit LineReader(size_t mapWindow = MapWindow) : window_(mapWindow) {}
+    explicit LineReader(size_t blockSize = BlockSize) : block_(blockSize) {}
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
     ~LineReader() { close(); }
@@ -44,37 +44,43 @@ public:
     bool next(std::string_view& line);
     // Counts the lines still to come, as next() would return them, without
     // looking at each: the last of them (its start, at most MaxLine) goes
-    // into last, untouched when there is none.
-    int64_t countRest(std::string& last);
+    // into last, untouched when there is none. Its offset goes into lastAt.
+    int64_t countRest(std::string& last, int64_t* lastAt = nullptr);
     // Passes over n lines as n calls of next() would; returns how many there were.
     int64_t skip(int64_t n);
     // The line just read was longer than MaxLine; it holds its start only.
     [[nodiscard]] bool lineTooLong() const { return tooLong_; }
     [[nodiscard]] const QString& error() const { return error_; }
+    // Where the next line starts, in the file or the bytes.
+    [[nodiscard]] int64_t position() const { return bufStart_ + int64_t(pos_); }
+    // The file's size when it was opened.
+    [[nodiscard]] int64_t size() const { return size_; }
+    // The line that ends just before offset end (which lies past the lines
+    // read so far), read from the file; the offset where it starts goes into
+    // start. False at the file's start or on a read error.
+    bool lineBefore(int64_t end, std::string& line, int64_t& start);
     void close();
 
 private:
     bool fill();
-    // The line ends of everything after the current line, a window at a
-    // time; the reader is then at the end (see moveTo). Nothing on a read error.
-    std::optional<std::vector<struct LineEnds>> restEnds();
-    // Where the next line starts (in the file or the bytes), and moving there.
-    [[nodiscard]] int64_t position() const { return (fd_ < 0 ? 0 : bufStart_) + int64_t(pos_); }
-    void moveTo(int64_t offset);
     [[nodiscard]] std::string bytesAt(int64_t offset, size_t n) const;
     void failRead(const QString& why);
+    void strip(std::string_view& line) const;
+    void strip(std::string& line) const;
 
-    size_t window_;
+    size_t block_;
     int fd_ = -1;
+    int64_t size_ = 0;     // reading that ends before this was cut short
     int64_t bufStart_ = 0; // where the buffer starts in the file
     int64_t filePos_ = 0;  // where the next read starts
     QString path_;
-    std::vector<char> buf_;
+    std::unique_ptr<char[]> buf_;
     const char* data_ = nullptr;
     size_t pos_ = 0;
     size_t len_ = 0;
     bool eof_ = false;
     bool tooLong_ = false;
+    char eol_ = '\n';
     std::string carry_;
     QString error_;
 };

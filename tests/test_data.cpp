@@ -353,9 +353,10 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
         big += QByteArray::number(i) + (i % 7 ? ",x,y\r\n" : ",a-much-longer-line-of-text,z\n");
     const QByteArray cases[] = {"", "a", "a\n", "a\nb", "a\nb\n", "a\r\nb\r\n", "a\n\n", "\n\n\n",
                                 "h\nlast-without-end", big, big + "tail-without-end",
-                                QByteArray(LineReader::BlockSize - 1, 'q') + "\nrest\n"};
-    // A window of one page puts lines across window edges.
-    for (const size_t window : {LineReader::MapWindow, size_t(4096)})
+                                QByteArray(LineReader::BlockSize - 1, 'q') + "\nrest\n",
+                                "h\r1\r2\r", "h\r\r1\r2", QByteArray(5000, '\r') + "x"};
+    // A block of one page puts lines across block edges.
+    for (const size_t window : {LineReader::BlockSize, size_t(4096)})
     for (const QByteArray& bytes : cases) {
         const QString path = WriteFile(dir, QStringLiteral("f.txt"), bytes);
         LineReader one, two(window);

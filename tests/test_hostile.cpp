@@ -10,7 +10,8 @@
 #include <unistd.h>
 
 #include "chart/ChartMap.h"
-#include "data/MappedScan.h"
+#include "data/LineEnds.h"
+#include "data/LineReader.h"
 #include "data/WholeFile.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"
@@ -284,79 +285,35 @@ TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
     EXPECT_TRUE(ReadAll(real).contains("\r\n40\r\n50\r\n60\r\n"));
 }
 
-namespace {
-// A file of three pages, open for reading and writing; cut short on the first visit.
-struct Shrinking : MappedVisitor {
-    int fd = -1;
-    int visits = 0;
-    bool visit(const char* p, size_t n, off_t) override
-    {
-        ++visits;
-        if (ftruncate(fd, 0) != 0)
-            return false;
-        volatile char last = p[n - 1]; // its page is gone now
-        (void)last;
-        return true;
+TEST(LineReaderCutShort, AFileCutShortWhileItIsReadGivesTheReadError)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.txt"));
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += "01/02/2003,1,2,3,4\n";
+    WriteFile(dir, QStringLiteral("p.txt"), bytes);
+    // Counting the rest, skipping over it and reading it line by line.
+    for (int way = 0; way < 3; ++way) {
+        WriteFile(dir, QStringLiteral("p.txt"), bytes);
+        LineReader r(4096);
+        ASSERT_TRUE(r.open(path).isEmpty());
+        std::string_view line;
+        ASSERT_TRUE(r.next(line));
+        ASSERT_TRUE(QFile::resize(path, 8192));
+        std::string last;
+        if (way == 0)
+            (void)r.countRest(last);
+        else if (way == 1)
+            (void)r.skip(2999);
+        else
+            while (r.next(line)) {
+            }
+        EXPECT_TRUE(r.error().contains(QStringLiteral("cut short"))) << way;
     }
-};
-
-int ThreePages(const QTemporaryDir& dir)
-{
-    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("p.txt")));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    const std::string bytes(3 * 4096, '\n');
-    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()))
-        return -1;
-    return fd;
-}
-} // namespace
-
-TEST(MappedScan, AFileCutShortWhileCountedEndsThePassInsteadOfTheProcess)
-{
-    QTemporaryDir dir;
-    Shrinking s;
-    s.fd = ThreePages(dir);
-    ASSERT_GE(s.fd, 0);
-    EXPECT_FALSE(VisitMapped(s.fd, 0, 3 * 4096, 3 * 4096, s));
-    EXPECT_EQ(s.visits, 1);
-    // and the next pass, over what is left, works
-    ASSERT_EQ(::pwrite(s.fd, "a\nb\n", 4, 0), 4);
-    struct Count : MappedVisitor {
-        int64_t ends = 0;
-        bool visit(const char* p, size_t n, off_t) override
-        {
-            ends += CountLineEnds(p, n);
-            return true;
-        }
-    } c;
-    EXPECT_TRUE(VisitMapped(s.fd, 0, 4, 4096, c));
-    EXPECT_EQ(c.ends, 2);
-    ::close(s.fd);
 }
 
-TEST(MappedScanDeathTest, AVanishedPageThatIsNotOursStillStopsTheProcess)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    QTemporaryDir dir;
-    const int fd = ThreePages(dir);
-    ASSERT_GE(fd, 0);
-    // Killed by SIGBUS, or stopped by a sanitizer's handler further down the chain.
-    EXPECT_DEATH(
-        {
-            // Ours caught once, so the handler is in place.
-            Shrinking s;
-            s.fd = ThreePages(dir);
-            (void)VisitMapped(s.fd, 0, 3 * 4096, 4096 * 3, s);
-            auto* p = static_cast<volatile char*>(mmap(nullptr, 3 * 4096, PROT_READ, MAP_SHARED, fd, 0));
-            if (ftruncate(fd, 0) == 0)
-                (void)p[2 * 4096];
-            std::_Exit(0);
-        },
-        "");
-    ::close(fd);
-}
-
-TEST(MappedScan, LineEndsAreCountedInEveryLaneAndTail)
+TEST(LineEnds, AreCountedInEveryLaneAndTail)
 {
     // Past 255 rounds of sixteen bytes, and a tail that is not a whole round.
     for (const size_t n : {size_t(0), size_t(15), size_t(16), size_t(4080), size_t(4096 + 7), size_t(70001)}) {
@@ -368,4 +325,5 @@ TEST(MappedScan, LineEndsAreCountedInEveryLaneAndTail)
     }
     const std::string all(5000, '\n');
     EXPECT_EQ(CountLineEnds(all.data(), all.size()), 5000);
+    EXPECT_EQ(CountLineEnds(all.data(), all.size(), '\r'), 0);
 }
