@@ -9,17 +9,16 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "chart/Output.h"
+#include "data/FileNames.h"
 
 namespace {
 // Nobody to ask: the first error is the answer, messages go to standard error.
 class BatchPrompts : public Prompts {
 public:
     QString firstError;
+    QStringList notes; // said only when the chart is written
     void beep() override {}
-    void message(const QString&, const QString& text) override
-    {
-        std::fprintf(stderr, "aurigon: %s\n", qPrintable(text));
-    }
+    void message(const QString&, const QString& text) override { notes << OneLine(text); }
     void error(const QString& text) override
     {
         if (firstError.isEmpty())
@@ -39,8 +38,9 @@ QString RenderStudy(const CommandLine& cl)
     const char* format = ImageFormatOf(cl.image);
     if (!format)
         return QStringLiteral("the image %1 must end in .png or .bmp").arg(cl.image);
-    if (!cl.prices.isEmpty() && !QFileInfo(cl.prices).isFile())
-        return QStringLiteral("the price file %1 does not exist").arg(cl.prices);
+    if (!cl.prices.isEmpty())
+        if (const QString why = NotAFileReason(cl.prices); !why.isEmpty())
+            return QStringLiteral("Cannot open price file %1. %2").arg(cl.prices, why);
     // The clean chart and fsetup.dat of a batch stay out of the current folder.
     QTemporaryDir work;
     if (!work.isValid())
@@ -56,5 +56,7 @@ QString RenderStudy(const CommandLine& cl)
                                             : prompts.firstError;
     if (QString err = WriteImageFile(s.chart.image(), cl.image, format); !err.isEmpty())
         return err;
+    for (const QString& note : prompts.notes)
+        std::fprintf(stderr, "aurigon: %s\n", qPrintable(note));
     return QString();
 }

@@ -71,18 +71,25 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         out.action = CommandLine::Action::Version;
         return out;
     }
+    auto fail = [&out](const QString& why) {
+        out.action = CommandLine::Action::Error;
+        out.error = why;
+        return out;
+    };
+    // An empty name names nothing; without this --study "" would start the window.
+    for (const QCommandLineOption* o : {&script, &study, &prices, &image, &size})
+        if (p.isSet(*o) && p.value(*o).isEmpty())
+            return fail(QStringLiteral("--%1 needs a value; it was given an empty one.")
+                            .arg(o->names().constFirst()));
     const QStringList files = p.positionalArguments();
+    if (files.contains(QString()))
+        return fail(QStringLiteral("The price file's name is empty."));
     if (files.size() > 1 || (p.isSet(script) && !files.isEmpty())) {
         out.action = CommandLine::Action::Error;
         out.error = QStringLiteral("Give one price file, or a script, not both.");
         return out;
     }
     const bool batch = p.isSet(study);
-    auto fail = [&out](const QString& why) {
-        out.action = CommandLine::Action::Error;
-        out.error = why;
-        return out;
-    };
     if (batch && (p.isSet(script) || !files.isEmpty()))
         return fail(QStringLiteral("--study renders on its own: no script and no price file."));
     if (batch && !p.isSet(image))
@@ -97,6 +104,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     out.script = p.value(script);
     if (!files.isEmpty())
         out.priceFile = files.first();
+    // The window's chart size from the environment is held to the same rule as --size.
+    const QString envSize = qEnvironmentVariable("AURIGON_CHART_SIZE");
+    int envW = 0, envH = 0;
+    if (!envSize.isEmpty() && !ParseSize(envSize, envW, envH))
+        return fail(QStringLiteral("AURIGON_CHART_SIZE must be WIDTHxHEIGHT, each 40 to 16384, "
+                                   "not \"%1\".")
+                        .arg(envSize));
     out.color = p.isSet(color) || qEnvironmentVariable("AURIGON_COLOR") == QLatin1String("1");
     return out;
 }

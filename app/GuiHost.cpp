@@ -7,14 +7,13 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <QTemporaryFile>
 #include <utility>
 
 #include "app/GloVar.h"
 #include "app/Host.h"
 #include "app/Splash.h"
+#include "data/WholeFile.h"
 
 namespace {
 class PrinterTarget : public PrintTarget {
@@ -62,19 +61,20 @@ QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
     const QString path = printer.outputFileName();
     if (path.isEmpty())
         return PaintPage(printer, image, target);
-    // Printed beside the file and renamed over it only when whole.
-    const QString part = path + QStringLiteral(".part");
-    printer.setOutputFileName(part);
-    QString err = PaintPage(printer, image, target);
+    // Printed into a file of our own beside the target, then written over it
+    // whole, as every file is.
+    QString err;
+    const auto part = TemporaryBeside(path, err);
+    if (!part)
+        return err;
+    printer.setOutputFileName(part->fileName());
+    err = PaintPage(printer, image, target);
     printer.setOutputFileName(path);
-    if (err.isEmpty() && !WholePdf(part))
+    QFile printed(part->fileName());
+    if (err.isEmpty() && (!WholePdf(part->fileName()) || !printed.open(QIODevice::ReadOnly)))
         err = QStringLiteral("Cannot create file %1. It could not be written whole.").arg(path);
-    if (err.isEmpty() &&
-        std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0)
-        err = QStringLiteral("Cannot create file %1. %2")
-                  .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-    if (!err.isEmpty())
-        QFile::remove(part);
+    if (err.isEmpty())
+        err = WriteWholeBytes(path, printed.readAll());
     return err;
 }
 

@@ -1,6 +1,7 @@
 // The chart's handlers: plot and reset, the record range, navigation, the
 // readout and output.
 #include <QFileInfo>
+#include <QImageReader>
 #include <algorithm>
 
 #include "app/ChartSession.h"
@@ -258,7 +259,11 @@ void ChartSession::PrintBtnClick()
         prompts_.error(err);
         return;
     }
-    const QImage copy(tmp);
+    // Read back whatever its size: the chart was drawn at it, so Qt's guard
+    // against huge pictures from elsewhere does not apply.
+    QImageReader reader(tmp, "BMP");
+    reader.setAllocationLimit(0);
+    const QImage copy = reader.read();
     if (copy.isNull()) {
         prompts_.error(QStringLiteral("Cannot open file %1").arg(tmp));
         return;

@@ -17,3 +17,14 @@ bool ParsePageSize(const QString& word, int& width, int& height);
 
 // A whole decimal number within int's range.
 bool ParseScriptInt(const QString& word, int& value);
+
+// A script is read whole before it runs, so it is held to a size: at most
+// MaxScriptBytes, no line longer than MaxScriptLine characters.
+constexpr qsizetype MaxScriptBytes = 16 << 20;
+constexpr qsizetype MaxScriptLine = 64 << 10;
+
+// Reads the script at path ("-": standard input) into its lines. Only a
+// regular file or standard input is read. Returns an error text, empty on success.
+[[nodiscard]] QString ReadScriptFile(const QString& path, QStringList& lines);
+// The same for the script's bytes, already read (at most MaxScriptBytes + 1).
+[[nodiscard]] QString ScriptLines(const QString& path, const QByteArray& bytes, QStringList& lines);

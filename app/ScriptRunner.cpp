@@ -1,5 +1,3 @@
-#include <QElapsedTimer>
-#include <cstdio>
 #include "app/ScriptRunner.h"
 
 #include <QAction>
@@ -10,6 +8,10 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QTextStream>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <utility>
 
 #include "app/MainForm.h"
@@ -17,6 +19,7 @@
 #include "app/Splash.h"
 #include "app/StateReport.h"
 #include "chart/Output.h"
+#include "data/FileNames.h"
 #include "data/ui/ScriptableDialog.h"
 
 namespace {
@@ -160,7 +163,11 @@ int ScriptRunner::run(const QStringList& lines)
             err = QStringLiteral("unterminated quote");
         else if (!words->isEmpty())
             err = runLine(*words, lines, i);
-        { static QElapsedTimer t; if (!t.isValid()) t.start(); std::fprintf(stderr, "line %d %.2f\n", lineNo, t.nsecsElapsed() / 1e6); t.restart(); }
+        // A trace that could not be written ends the script as a line would.
+        if (err.isEmpty() && trace_ && !trace_->error.isEmpty()) {
+            form_.session.chart.setTrace(nullptr);
+            err = endTrace();
+        }
         if (!err.isEmpty()) {
             QJsonObject o = Event("error");
             o[QStringLiteral("text")] = err;
@@ -171,7 +178,53 @@ int ScriptRunner::run(const QStringList& lines)
         if (form_.closedByUser())
             break;
     }
+    form_.session.chart.setTrace(nullptr);
+    if (const QString err = endTrace(); !err.isEmpty()) {
+        QJsonObject o = Event("error");
+        o[QStringLiteral("text")] = err;
+        host_.emitEvent(o);
+        return 2;
+    }
     return 0;
+}
+
+void TraceFile::add(const QString& line)
+{
+    if (fd < 0 || !error.isEmpty())
+        return;
+    const QByteArray bytes = line.toUtf8() + '\n';
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = QStringLiteral("cannot write the trace %1: %2")
+                        .arg(path, QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO)));
+            return;
+        }
+        p += n;
+        left -= n;
+    }
+}
+
+TraceFile::~TraceFile()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+QString ScriptRunner::endTrace()
+{
+    if (!trace_)
+        return QString();
+    const auto trace = std::exchange(trace_, nullptr);
+    if (trace->fd >= 0 && ::close(trace->fd) != 0 && trace->error.isEmpty())
+        trace->error = QStringLiteral("cannot write the trace %1: %2")
+                           .arg(trace->path, QString::fromLocal8Bit(std::strerror(errno)));
+    trace->fd = -1;
+    return trace->error;
 }
 
 QString ScriptRunner::takeAnswer(const QString& keyword, const QStringList& lines, int& index)
@@ -388,18 +441,20 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
         return WriteImageFile(img, args[0], format);
     }
     if (cmd == QLatin1String("trace") && args.size() == 1) {
-        if (args[0] == QLatin1String("off")) {
-            s.chart.setTrace(nullptr);
+        s.chart.setTrace(nullptr);
+        if (const QString err = endTrace(); !err.isEmpty())
+            return err;
+        if (args[0] == QLatin1String("off"))
             return QString();
-        }
-        auto file = std::make_shared<QFile>(args[0]);
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-            return QStringLiteral("cannot write %1: %2").arg(args[0], file->errorString());
-        s.chart.setTrace([file](const QString& line) {
-            file->write(line.toUtf8());
-            file->write("\n");
-            file->flush();
-        });
+        auto trace = std::make_shared<TraceFile>();
+        trace->path = args[0];
+        trace->fd = ::open(EncodeFileName(args[0]).constData(),
+                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        if (trace->fd < 0)
+            return QStringLiteral("cannot write %1: %2")
+                .arg(args[0], QString::fromLocal8Bit(std::strerror(errno)));
+        trace_ = trace;
+        s.chart.setTrace([trace](const QString& line) { trace->add(line); });
         return QString();
     }
     if (cmd == QLatin1String("state") && args.isEmpty()) {

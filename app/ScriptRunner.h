@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "app/Host.h"
@@ -53,6 +54,15 @@ private:
     std::function<void()> afterSplash_;
 };
 
+// The file a script's trace is appended to; the first write that fails is kept.
+struct TraceFile {
+    QString path;
+    int fd = -1;
+    QString error;
+    void add(const QString& line);
+    ~TraceFile();
+};
+
 class ScriptRunner {
 public:
     ScriptRunner(TMainForm& form, ScriptHost& host) : form_(form), host_(host) {}
@@ -64,7 +74,10 @@ private:
     QString runLine(const QStringList& words, const QStringList& lines, int& index);
     QString takeAnswer(const QString& keyword, const QStringList& lines, int& index);
     QString fillDialog(const QString& kind, const QStringList& assignments);
+    // Closes the trace; returns the error that cut it short, if any.
+    QString endTrace();
 
     TMainForm& form_;
     ScriptHost& host_;
+    std::shared_ptr<TraceFile> trace_;
 };

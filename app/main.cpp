@@ -5,32 +5,44 @@
 #include <QJsonDocument>
 #include <QScreen>
 #include <QTextStream>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
+#include <optional>
+#include <unistd.h>
+#include <vector>
 
 #include "app/Batch.h"
 #include "app/CommandLine.h"
 #include "app/Host.h"
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
+#include "app/ScriptParse.h"
 #include "chart/Canvas.h"
+#include "data/FileNames.h"
 
 namespace {
-bool ReadScript(const QString& path, QStringList& lines)
+// The folder the chart's work files (fsetup.dat, TmpPrice.bmp, TmpPrint.bmp)
+// belong in: the current one, named as the system names it. When it cannot
+// be named nothing is started, rather than the files going somewhere else.
+std::optional<QString> WorkFolder(QString& why)
 {
-    QFile f;
-    const bool ok = path == QLatin1String("-") ? f.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
-                                               : (f.setFileName(path),
-                                                  f.open(QIODevice::ReadOnly | QIODevice::Text));
-    if (!ok) {
-        std::fprintf(stderr, "aurigon: cannot read %s: %s\n", qPrintable(path),
-                     qPrintable(f.errorString()));
-        return false;
-    }
-    const QString text = QString::fromUtf8(f.readAll());
-    lines = text.split(QLatin1Char('\n'));
-    for (QString& l : lines)
-        if (l.endsWith(QLatin1Char('\r')))
-            l.chop(1);
+    std::vector<char> name(PATH_MAX + 1);
+    if (::getcwd(name.data(), name.size()))
+        return DecodeFileName(QByteArray(name.data()));
+    why = errno == ERANGE || errno == ENAMETOOLONG
+              ? QStringLiteral("its name is longer than the system allows (%1 bytes)").arg(PATH_MAX)
+              : QString::fromLocal8Bit(std::strerror(errno));
+    return std::nullopt;
+}
+
+bool NoWorkFolder(const QString& why)
+{
+    std::fprintf(stderr,
+                 "aurigon: the current folder cannot be named: %s. The chart's work files are "
+                 "kept there, so nothing was started; start aurigon from another folder.\n",
+                 qPrintable(why));
     return true;
 }
 
@@ -48,17 +60,19 @@ int Finished(int status)
 #endif
 }
 
-int RunScript(const QString& path, bool color)
+int RunScript(const QString& path, bool color, const QString& folder)
 {
     QStringList lines;
-    if (!ReadScript(path, lines))
+    if (const QString err = ReadScriptFile(path, lines); !err.isEmpty()) {
+        std::fprintf(stderr, "aurigon: %s\n", qPrintable(err));
         return 2;
+    }
     QTextStream out(stdout);
     ScriptHost host([&out](const QJsonObject& o) {
         out << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) << '\n';
         out.flush();
     });
-    TMainForm form(host, QDir::currentPath());
+    TMainForm form(host, folder);
     form.forceColor = color;
     // Without a screen nobody sees the window: it is shown, activated and
     // driven as ever, but not painted.
@@ -80,7 +94,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(AURIGON_VERSION));
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << DecodeFileName(QByteArray(argv[i]));
     const CommandLine cl = ParseCommandLine(arguments);
     switch (cl.action) {
     case CommandLine::Action::Help:
@@ -94,7 +108,14 @@ int main(int argc, char** argv)
         return cl.exitStatus();
     case CommandLine::Action::Run: break;
     }
+    QString why;
+    const std::optional<QString> folder = WorkFolder(why);
     if (!cl.study.isEmpty()) {
+        // A batch chart keeps its work files in a folder of its own; only
+        // names relative to the current folder need it.
+        for (const QString& name : {cl.study, cl.prices, cl.image})
+            if (!folder && !name.isEmpty() && !QFileInfo(name).isAbsolute() && NoWorkFolder(why))
+                return 1;
         // No window: the offscreen platform whatever the display, and standard
         // error left to the one line that says what failed.
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -103,11 +124,13 @@ int main(int argc, char** argv)
         KeepPaintingInOneThread();
         const QString err = RenderStudy(cl);
         if (!err.isEmpty()) {
-            std::fprintf(stderr, "aurigon: %s\n", qPrintable(err));
+            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(err)));
             return Finished(1);
         }
         return Finished(0);
     }
+    if (!folder && NoWorkFolder(why))
+        return 1;
     const bool scripted = !cl.script.isEmpty();
     if (scripted && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -116,10 +139,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     KeepPaintingInOneThread();
     if (scripted)
-        return RunScript(cl.script, cl.color);
+        return RunScript(cl.script, cl.color, *folder);
 
     GuiHost host(nullptr);
-    TMainForm form(host, QDir::currentPath());
+    TMainForm form(host, *folder);
     form.forceColor = cl.color;
     host.setParent(&form);
     if (!cl.priceFile.isEmpty()) {

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QThreadPool>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -216,10 +217,12 @@ void Canvas::line(int x1, int y1, int x2, int y2)
     sendTrace([&] { return QStringLiteral("line %1 %2 %3 %4").arg(x1).arg(y1).arg(x2).arg(y2); });
     if (x1 == x2 && y1 == y2)
         return;
-    const int m = penWidth_ + 1;
-    touch(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
-                QPoint(std::max(x1, x2), std::max(y1, y2)))
-              .adjusted(-m, -m, m, m));
+    // The area touched, widened by the pen, in a range whose width still fits
+    // an int: a line may end anywhere an int can say.
+    const long long m = penWidth_ + 1, far = INT_MAX / 2;
+    const auto held = [far](long long v) { return int(std::clamp(v, -far, far)); };
+    touch(QRect(QPoint(held(std::min(x1, x2) - m), held(std::min(y1, y2) - m)),
+                QPoint(held(std::max(x1, x2) + m), held(std::max(y1, y2) + m))));
     if (!straightLine(x1, y1, x2, y2))
         painter().drawLine(x1, y1, x2, y2);
 }

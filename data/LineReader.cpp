@@ -1,6 +1,8 @@
 #include "data/LineReader.h"
 
 #include <QFile>
+
+#include "data/FileNames.h"
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -53,7 +55,7 @@ QString LineReader::open(const PriceSource& source)
         eol_ = LineEndOf(data_, std::min(len_, block_));
         return QString();
     }
-    const QByteArray name = QFile::encodeName(source.path);
+    const QByteArray name = EncodeFileName(source.path);
     // Not blocking on open, so that a pipe put in the file's place cannot hang us.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)

@@ -1,13 +1,19 @@
 #include "data/WholeFile.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "data/FileNames.h"
 
 namespace {
 QString Fail(const QString& path, const QString& why)
@@ -15,56 +21,172 @@ QString Fail(const QString& path, const QString& why)
     return QStringLiteral("Cannot create file %1. %2").arg(path, why);
 }
 
-// Written, and the final flush too: a full disk shows here at the latest.
-bool WrittenWhole(QFileDevice& f, const std::function<bool(QIODevice&)>& write)
+QString SystemError(int err)
 {
-    return write(f) && f.error() == QFileDevice::NoError && f.flush() &&
-           f.error() == QFileDevice::NoError;
+    return QString::fromLocal8Bit(std::strerror(err));
 }
 
-QString WhyNot(const QFileDevice& f)
+QByteArray FolderOf(const QByteArray& name)
 {
-    return f.error() != QFileDevice::NoError ? f.errorString()
-                                             : QStringLiteral("It could not be written.");
+    const qsizetype slash = name.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : name.left(slash);
 }
 
-// The program's own scratch pictures: the same whole-or-nothing rename, but
-// not forced to disk, as they are rewritten at every plot.
-QString WriteScratch(const QString& path, const std::function<bool(QIODevice&)>& write)
+// Every byte, or the reason why not: a short write is retried, so that a
+// disk that fills part way reports "No space left on device".
+int WriteAll(int fd, const QByteArray& bytes)
 {
-    const QFileInfo info(path);
-    QTemporaryFile f(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
-    f.setAutoRemove(true);
-    if (!f.open())
-        return Fail(path, f.errorString());
-    if (!WrittenWhole(f, write))
-        return Fail(path, WhyNot(f));
-    f.close();
-    // rename() replaces a link in the way rather than what it points to.
-    if (std::rename(QFile::encodeName(f.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return Fail(path, QString::fromLocal8Bit(std::strerror(errno)));
-    f.setAutoRemove(false);
-    return QString();
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        p += n;
+        left -= n;
+    }
+    return 0;
+}
+
+// What lies at a name, links followed as far as asked.
+struct Target {
+    QByteArray name;       // where the bytes go
+    mode_t type = 0;       // 0: nothing there yet
+    mode_t permissions = 0;
+    QString refusal;       // why nothing may be written there
+};
+
+Target Resolve(const QByteArray& asked, SymLink link)
+{
+    Target t;
+    t.name = asked;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(t.name.constData(), &st) != 0) {
+            if (errno != ENOENT)
+                t.refusal = SystemError(errno);
+            return t;
+        }
+        if (S_ISLNK(st.st_mode) && link == SymLink::Follow) {
+            QByteArray to(PATH_MAX, '\0');
+            const ssize_t n = ::readlink(t.name.constData(), to.data(), size_t(to.size()));
+            if (n < 0 || n >= to.size()) {
+                t.refusal = SystemError(n < 0 ? errno : ENAMETOOLONG);
+                return t;
+            }
+            to.truncate(n);
+            t.name = to.startsWith('/') ? to : FolderOf(t.name) + '/' + to;
+            continue;
+        }
+        t.type = st.st_mode & S_IFMT;
+        t.permissions = st.st_mode & 07777;
+        if (S_ISDIR(st.st_mode))
+            t.refusal = QStringLiteral("It is a folder.");
+        else if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode) &&
+                 !(S_ISFIFO(st.st_mode) && link == SymLink::Follow))
+            t.refusal = QStringLiteral("It is not a regular file.");
+        return t;
+    }
+    t.refusal = SystemError(ELOOP);
+    return t;
+}
+
+// A pipe someone reads: the bytes go into it as they are. Nobody reading
+// is an error, not a wait; a reader that leaves is an error, not a signal.
+QString WriteIntoPipe(const QString& path, const QByteArray& name, const QByteArray& bytes)
+{
+    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(path, errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
+                                         : SystemError(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode)) {
+        ::close(fd);
+        return Fail(path, QStringLiteral("It is not a regular file."));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    sigset_t pipeSignal, before;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
+    const int err = WriteAll(fd, bytes);
+    if (err == EPIPE) {
+        const timespec now{0, 0};
+        while (sigtimedwait(&pipeSignal, nullptr, &now) == SIGPIPE) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    ::close(fd);
+    return err ? Fail(path, SystemError(err)) : QString();
+}
+
+mode_t NewFilePermissions()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 } // namespace
+
+QString WriteWholeBytes(const QString& path, const QByteArray& bytes, SymLink link)
+{
+    const QByteArray asked = EncodeFileName(path);
+    if (asked.isEmpty())
+        return Fail(path, QStringLiteral("It has no name."));
+    const Target t = Resolve(asked, link);
+    if (!t.refusal.isEmpty())
+        return Fail(path, t.refusal);
+    if (t.type == S_IFIFO)
+        return WriteIntoPipe(path, t.name, bytes);
+
+    QByteArray base = t.name.mid(t.name.lastIndexOf('/') + 1);
+    QByteArray temp = FolderOf(t.name) + "/." + base.left(200) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Fail(path, SystemError(errno));
+    int err = WriteAll(fd, bytes);
+    // The user's files reach the disk before they replace the old ones; the
+    // scratch pictures, rewritten at every plot, need not.
+    if (!err && link == SymLink::Follow && ::fsync(fd) != 0)
+        err = errno;
+    const bool keepMode = t.type == S_IFREG;
+    if (!err && ::fchmod(fd, keepMode ? t.permissions : NewFilePermissions()) != 0)
+        err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    // rename() replaces a link in the way rather than what it points to.
+    if (!err && ::rename(temp.constData(), t.name.constData()) != 0)
+        err = errno;
+    if (err) {
+        ::unlink(temp.constData());
+        return Fail(path, SystemError(err));
+    }
+    return QString();
+}
 
 QString WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,
                        SymLink link)
 {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(buffer))
+        return Fail(path, QStringLiteral("It could not be written."));
+    buffer.close();
+    return WriteWholeBytes(path, bytes, link);
+}
+
+std::unique_ptr<QTemporaryFile> TemporaryBeside(const QString& path, QString& why)
+{
     const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return Fail(path, QStringLiteral("Is a directory"));
-    if (link == SymLink::Replace)
-        return WriteScratch(path, write);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return Fail(path, f.errorString());
-    if (!WrittenWhole(f, write)) {
-        const QString why = WhyNot(f);
-        f.cancelWriting();
-        return Fail(path, why);
+    auto f = std::make_unique<QTemporaryFile>(
+        info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName().left(200))));
+    if (!f->open()) {
+        why = Fail(path, f->errorString());
+        return nullptr;
     }
-    if (!f.commit())
-        return Fail(path, f.errorString());
-    return QString();
+    f->close();
+    return f;
 }

@@ -1,12 +1,17 @@
 #pragma once
 // Every file the program writes is written whole or not at all: into a
-// temporary file beside it, every write and the final flush checked, then
-// renamed over the old one. A failure leaves the old file as it was.
+// temporary file of a unique name beside it, every write and the final flush
+// checked, then renamed over the old one. A failure leaves the old file as it
+// was. Only a regular file is replaced; a pipe the user names is written into
+// while someone reads it, and a device or anything else is refused.
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QIODevice;
+class QTemporaryFile;
 
 enum class SymLink {
     Follow,  // a link is kept and its target replaced (fsetup.dat, a user's file)
@@ -19,3 +24,11 @@ enum class SymLink {
 [[nodiscard]] QString WriteWholeFile(const QString& path,
                                      const std::function<bool(QIODevice&)>& write,
                                      SymLink link = SymLink::Follow);
+[[nodiscard]] QString WriteWholeBytes(const QString& path, const QByteArray& bytes,
+                                      SymLink link = SymLink::Follow);
+
+// An empty file of a unique name beside path, made exclusively and removed
+// with the object: for a writer that takes only a file name (the printer),
+// whose result then goes to path through WriteWholeBytes. Null when the
+// folder takes no new file; why says so.
+[[nodiscard]] std::unique_ptr<QTemporaryFile> TemporaryBeside(const QString& path, QString& why);

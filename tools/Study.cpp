@@ -7,8 +7,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "data/FileNames.h"
 #include "data/Settings.h"
 #include "data/WholeFile.h"
 
@@ -65,6 +71,18 @@ QString ResolvedPricePath(const QString& stored, const QString& studyPath)
 
 QString SaveStudyFile(const Study& s, const QString& path)
 {
+    // A day past 31 December 9999 has no date text to keep it by.
+    for (size_t i = 0; i < s.figures.size(); ++i) {
+        const StudyFigure& f = s.figures[i];
+        for (const StudyPoint* p : {&f.p1, &f.p2, f.p3 ? &*f.p3 : nullptr})
+            if (p && DateText(p->date).isEmpty())
+                return QStringLiteral("Cannot save study %1. Figure %2 has a point past 31 December "
+                                      "9999, which a study cannot keep.")
+                    .arg(path)
+                    .arg(i + 1);
+    }
+    if (!s.endsAtLastRecord && (DateText(s.firstDate).isEmpty() || DateText(s.lastDate).isEmpty()))
+        return QStringLiteral("Cannot save study %1. Its range has no dates to keep it by.").arg(path);
     QJsonObject layout{{QStringLiteral("header"), s.layout.header},
                        {QStringLiteral("dateColumn"), s.layout.dateColumn},
                        {QStringLiteral("openColumn"), s.layout.openColumn},
@@ -119,15 +137,27 @@ QString LoadStudyFile(const QString& path, Study& out)
     auto bad = [&path](const QString& why) {
         return QStringLiteral("Cannot open study %1. %2").arg(path, why);
     };
-    QFile f(path);
-    if (!QFileInfo(path).isFile())
-        return bad(QStringLiteral("There is no such file."));
-    if (f.size() > (16 << 20))
-        return bad(QStringLiteral("It is too large to be a study."));
-    if (!f.open(QIODevice::ReadOnly))
+    // Opened without waiting, so that a pipe in the study's place cannot hang us.
+    const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int openErr = errno;
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const QString why = NotAFileReason(path);
+        if (fd >= 0)
+            ::close(fd);
+        return bad(!why.isEmpty() ? why
+                   : fd < 0       ? QString::fromLocal8Bit(std::strerror(openErr)) + QLatin1Char('.')
+                                  : QStringLiteral("It cannot be read."));
+    }
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return bad(f.errorString());
+    }
+    if (st.st_size > (16 << 20))
+        return bad(QStringLiteral("It is too large to be a study."));
     QJsonParseError err{};
-    const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &err);
+    const QJsonDocument doc = QJsonDocument::fromJson(f.read(16 << 20), &err);
     if (doc.isNull())
         return bad(QStringLiteral("It is not JSON: %1 at byte %2.").arg(err.errorString()).arg(err.offset));
     const QJsonObject root = doc.object();
