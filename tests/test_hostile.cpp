@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "chart/ChartMap.h"
@@ -119,6 +120,28 @@ TEST_F(FullDisk, PicturesAreWholeOrNotWrittenAtAll)
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
     EXPECT_EQ(ReadAll(mnt + QStringLiteral("/TmpPrice.bmp")), tmpBefore);
     EXPECT_TRUE(s->ui.reacts(Ctl::FileBtn));
+}
+
+TEST_F(FullDisk, APartlyFullDiskIsNamedAsTheCause)
+{
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    // Room for a part of the picture only: the write fails part way.
+    struct statvfs fs {};
+    ASSERT_EQ(::statvfs(QFile::encodeName(mnt).constData(), &fs), 0);
+    const qint64 room = qint64(fs.f_bavail) * qint64(fs.f_frsize);
+    {
+        QFile filler(mnt + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        ASSERT_EQ(filler.write(QByteArray(room - 5 * 4096, 'x')), room - 5 * 4096);
+    }
+    const QString saved = mnt + QStringLiteral("/chart.bmp");
+    prompts.saveAnswer = saved;
+    s->SaveBtnClick();
+    EXPECT_EQ(prompts.events,
+              QStringList(QStringLiteral("error:Cannot create file %1. No space left on device").arg(saved)));
+    EXPECT_FALSE(QFile::exists(saved));
 }
 
 TEST(WholeFile, AFailedWriteLeavesTheOldFileAsItWas)

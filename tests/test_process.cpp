@@ -1,0 +1,254 @@
+// The program as started from a shell: empty and endless inputs, a folder
+// too deep to name, names that are not UTF-8, one line per batch error,
+// nothing on standard error but Qt's own notices, and printing past a
+// planted link.
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/GloVar.h"
+#include "app/MainForm.h"
+#include "app/ScriptRunner.h"
+#include "tests/Support.h"
+
+namespace {
+struct Outcome {
+    int status = -1;
+    QByteArray out, err;
+};
+
+class Process : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        WriteFile(dir, QStringLiteral("a.txt"), WeekdayFile(400));
+    }
+    // The program with arguments, or a shell line with $AURIGON for it.
+    Outcome Run(const QStringList& args, const QByteArray& input = QByteArray(), bool shell = false)
+    {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("AURIGON"), QStringLiteral(AURIGON_BINARY));
+        env.remove(QStringLiteral("AURIGON_CHART_SIZE"));
+        p.setProcessEnvironment(env);
+        if (shell)
+            p.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), args.join(QLatin1Char(' '))});
+        else
+            p.start(QStringLiteral(AURIGON_BINARY), args);
+        p.write(input);
+        p.closeWriteChannel();
+        Outcome o;
+        EXPECT_TRUE(p.waitForFinished(60000)) << args.join(QLatin1Char(' ')).toStdString();
+        o.out = p.readAllStandardOutput();
+        o.err = p.readAllStandardError();
+        o.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        return o;
+    }
+    QTemporaryDir dir;
+};
+
+// Standard error without the notices Qt itself prints about the platform.
+QByteArray WithoutQtNotices(const QByteArray& err)
+{
+    QByteArray out;
+    for (const QByteArray& line : err.split('\n'))
+        if (!line.isEmpty() && !line.startsWith("QStandardPaths: ") &&
+            !line.startsWith("This plugin does not support"))
+            out += line + '\n';
+    return out;
+}
+
+const QByteArray Plot = "ack\npress FileBtn\nopen a.txt\npress PlotBtn\n";
+} // namespace
+
+// --- Options and paths -------------------------------------------------------
+
+TEST_F(Process, EmptyAndEndlessInputsEndWithAWord)
+{
+    const struct {
+        QStringList args;
+        const char* input; // a file for standard input; null: none
+        int status;
+        const char* says;
+    } rows[] = {
+        {{"--study", "", "--image", "x.png"}, nullptr, 2, "--study needs a value"},
+        {{"--script", ""}, nullptr, 2, "--script needs a value"},
+        {{"--script", "/dev/zero"}, nullptr, 2, "It is a device, not a regular file."},
+        {{"--script", "/dev/urandom"}, nullptr, 2, "It is a device, not a regular file."},
+        {{"--script", "-"}, "/dev/zero", 2, "the script on standard input is larger than 16 MB"},
+        {{"--script", "."}, nullptr, 2, "It is a folder, not a file."},
+    };
+    for (const auto& r : rows) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        if (r.input)
+            p.setStandardInputFile(QLatin1String(r.input));
+        p.start(QStringLiteral(AURIGON_BINARY), r.args);
+        ASSERT_TRUE(p.waitForFinished(60000)) << r.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), r.status) << r.args.join(QLatin1Char(' ')).toStdString();
+        const QByteArray err = p.readAllStandardError();
+        EXPECT_TRUE(err.contains(r.says)) << err.constData();
+    }
+}
+
+TEST_F(Process, AFolderTooDeepToNameStartsNoChartWork)
+{
+    // Made and entered one step at a time, as only relative names reach it.
+    const QString step(200, QLatin1Char('d'));
+    const QString line =
+        QStringLiteral("cd deep-root && for i in $(seq 1 25); do mkdir %1 && cd %1 || exit 9; done; "
+                       "printf 'ack\\n' | \"$AURIGON\" --script -; echo \"rc=$?\"; "
+                       "ls -A; cd \"%2\" && rm -rf deep-root")
+            .arg(step, dir.path());
+    QDir(dir.path()).mkdir(QStringLiteral("deep-root"));
+    const bool rootHadThem = QFile::exists(QStringLiteral("/fsetup.dat")) ||
+                             QFile::exists(QStringLiteral("/TmpPrice.bmp"));
+    const Outcome o = Run({line}, QByteArray(), true);
+    EXPECT_TRUE(o.out.startsWith("rc=1\n")) << o.out.constData();
+    EXPECT_EQ(o.out, "rc=1\n") << "nothing written in the deep folder either";
+    EXPECT_TRUE(o.err.contains("the current folder cannot be named: its name is longer than the system allows"))
+        << o.err.constData();
+    if (!rootHadThem) {
+        EXPECT_FALSE(QFile::exists(QStringLiteral("/fsetup.dat")));
+        EXPECT_FALSE(QFile::exists(QStringLiteral("/TmpPrice.bmp")));
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("deep-root"))));
+}
+
+TEST_F(Process, NamesThatAreNotUtf8AreKeptByteForByte)
+{
+    ASSERT_EQ(Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n").status, 0);
+    const Outcome o = Run({QStringLiteral("cp a.aurigon $'st\\xff\\xfe.aurigon' && "
+                                          "\"$AURIGON\" --study $'st\\xff\\xfe.aurigon' --image $'img\\xe9.png' && "
+                                          "ls $'img\\xe9.png' && rm $'img\\xe9.png' $'st\\xff\\xfe.aurigon'")},
+                          QByteArray(), true);
+    EXPECT_EQ(o.status, 0) << o.err.constData();
+    EXPECT_EQ(o.out, "img\xe9.png\n");
+    EXPECT_FALSE(QDir(dir.path()).entryList().join(QLatin1Char(' ')).contains(QChar::ReplacementCharacter));
+}
+
+// --- Messages ----------------------------------------------------------------
+
+TEST_F(Process, BatchErrorsAreOneLine)
+{
+    ASSERT_EQ(Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n").status, 0);
+    ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.aurigon"))).constData(), 0600);
+    WriteFile(dir, QStringLiteral("empty.txt"), "Date,Open,High,Low,Close\n");
+    WriteFile(dir, QStringLiteral("bad.aurigon"), "{\"format\": \"aurigon-study\"");
+    const QList<QStringList> rows = {
+        {"--study", "a.aurigon", "--prices", ".", "--image", "x.png"},
+        {"--study", "a.aurigon", "--prices", "/dev/zero", "--image", "x.png"},
+        {"--study", "a.aurigon", "--prices", "empty.txt", "--image", "x.png"},
+        {"--study", "pipe.aurigon", "--image", "x.png"},
+        {"--study", "/dev/null", "--image", "x.png"},
+        {"--study", ".", "--image", "x.png"},
+        {"--study", "bad.aurigon", "--image", "x.png"},
+        {"--study", "a.aurigon", "--image", "missing/x.png"},
+    };
+    for (const QStringList& args : rows) {
+        const Outcome o = Run(args);
+        EXPECT_EQ(o.status, 1) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(o.err.count('\n'), 1) << o.err.constData();
+        EXPECT_TRUE(o.err.startsWith("aurigon: ")) << o.err.constData();
+    }
+    EXPECT_TRUE(Run(rows[0]).err.contains("It is a folder")) << "says what it is";
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.png"))));
+}
+
+TEST_F(Process, ACleanScriptLeavesStandardErrorToQt)
+{
+    const Outcome o = Run({QStringLiteral("--script"), QStringLiteral("-")},
+                          Plot + "press P1Btn\nclick 300 300\npress P2Btn\nclick 400 200\ntype 1\n"
+                                 "press DrawBtn\nmove 350 250\npress ToolButton1\nstate\n");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_TRUE(o.out.contains("\"event\":\"state\""));
+    EXPECT_EQ(WithoutQtNotices(o.err), QByteArray());
+}
+
+// --- Writes and links --------------------------------------------------------
+
+namespace {
+class InProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        WriteFile(dir, QStringLiteral("a.txt"), WeekdayFile(400));
+    }
+    int Go(const QString& text)
+    {
+        ResetSharedState();
+        events.clear();
+        ScriptHost host([this](const QJsonObject& o) { events << o; });
+        TMainForm form(host, dir.path());
+        form.show();
+        form.FormActivate();
+        ScriptRunner runner(form, host);
+        return runner.run(text.arg(dir.path()).split(QLatin1Char('\n')));
+    }
+    QString lastError() const
+    {
+        for (auto it = events.crbegin(); it != events.crend(); ++it)
+            if ((*it)[QStringLiteral("event")] == QLatin1String("error"))
+                return (*it)[QStringLiteral("text")].toString();
+        return QString();
+    }
+    QTemporaryDir dir;
+    QList<QJsonObject> events;
+};
+} // namespace
+
+TEST_F(InProcess, PrintingPastAPlantedLinkLeavesItsTargetAlone)
+{
+    const QString victim = WriteFile(dir, QStringLiteral("victim"), "precious");
+    ASSERT_TRUE(QFile::link(victim, dir.filePath(QStringLiteral("chart.pdf.part"))));
+    EXPECT_EQ(Go(QStringLiteral("ack\npress FileBtn\nopen \"%1/a.txt\"\npress PlotBtn\n"
+                                "press PrintBtn\nprintto \"%1/chart.pdf\" 4800x6600\n")),
+              0)
+        << lastError().toStdString();
+    QFile victimFile(victim);
+    ASSERT_TRUE(victimFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(victimFile.readAll(), "precious");
+    const QFileInfo pdf(dir.filePath(QStringLiteral("chart.pdf")));
+    EXPECT_FALSE(pdf.isSymLink());
+    QFile printed(pdf.filePath());
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(printed.readAll().startsWith("%PDF"));
+    // Only what was there and what was asked for: no temporary left behind.
+    QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    files.sort();
+    EXPECT_EQ(files, QStringList({QStringLiteral("TmpPrice.bmp"), QStringLiteral("TmpPrint.bmp"),
+                                  QStringLiteral("a.txt"), QStringLiteral("chart.pdf"),
+                                  QStringLiteral("chart.pdf.part"), QStringLiteral("victim")}));
+}
+
+TEST_F(InProcess, ATraceCutShortByAFullDiskSaysSo)
+{
+    const QString mnt = dir.filePath(QStringLiteral("small"));
+    QDir().mkpath(mnt);
+    if (geteuid() != 0 ||
+        QProcess::execute(QStringLiteral("mount"),
+                          {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                           QStringLiteral("size=8k"), QStringLiteral("tmpfs"), mnt}) != 0)
+        GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
+    const int status = Go(QStringLiteral("ack\npress FileBtn\nopen \"%1/a.txt\"\ntrace \"%1/small/t.log\"\n"
+                                         "press PlotBtn\nstate\n"));
+    const QString err = lastError();
+    QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), mnt});
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(err, QStringLiteral("cannot write the trace %1/small/t.log: No space left on device")
+                       .arg(dir.path()));
+    EXPECT_EQ(events.last()[QStringLiteral("line")].toInt(), 5) << "the line that drew";
+}

@@ -1,0 +1,551 @@
+// The second hostile round: what a write may replace, names that are not
+// UTF-8, options and scripts that name nothing or no end, studies on things
+// that are not files, and a sweep of extreme clicks for the sanitizers.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <climits>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
+
+#include "app/Batch.h"
+#include "app/CommandLine.h"
+#include "app/ScriptParse.h"
+#include "data/FileNames.h"
+#include "data/WholeFile.h"
+#include "tests/Support.h"
+#include "tools/Study.h"
+
+namespace {
+QByteArray Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+// The kind of thing at path itself, a link not followed.
+mode_t KindAt(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(EncodeFileName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
+bool MakeFifo(const QString& path)
+{
+    return ::mkfifo(EncodeFileName(path).constData(), 0600) == 0;
+}
+
+// A character device of the same kind as /dev/null, made in the test's own
+// folder so that a fault replaces nothing of the machine's.
+bool MakeNullNode(const QString& path)
+{
+    return geteuid() == 0 &&
+           ::mknod(EncodeFileName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+}
+
+// Files in a folder other than the ones named: temporaries left behind.
+QStringList Others(const QTemporaryDir& dir, const QStringList& known)
+{
+    QStringList out;
+    for (const QString& n : QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                       QDir::NoDotAndDotDot))
+        if (!known.contains(n))
+            out << n;
+    return out;
+}
+
+// Reads a pipe to its end on a thread of its own, as a waiting program would.
+class PipeReader {
+public:
+    explicit PipeReader(const QString& path)
+        : fd_(::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK))
+    {
+    }
+    ~PipeReader()
+    {
+        if (thread_.joinable())
+            thread_.join();
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    [[nodiscard]] bool ok() const { return fd_ >= 0; }
+    // Starts reading; stops after limit bytes, closing its end early.
+    void start(qsizetype limit = -1)
+    {
+        thread_ = std::thread([this, limit] {
+            char buf[4096];
+            bool seen = false;
+            for (;;) {
+                pollfd p{fd_, POLLIN, 0};
+                ::poll(&p, 1, -1);
+                const ssize_t n = ::read(fd_, buf, sizeof buf);
+                if (n > 0) {
+                    seen = true;
+                    got.append(buf, n);
+                    if (limit >= 0 && got.size() >= limit)
+                        break;
+                } else if (n == 0 && seen) {
+                    break; // the writer has closed its end
+                }
+            }
+            ::close(fd_);
+            fd_ = -1;
+        });
+    }
+    void finish()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    QByteArray got;
+
+private:
+    int fd_;
+    std::thread thread_;
+};
+} // namespace
+
+// --- Writes and links ------------------------------------------------------
+
+TEST(WritesAndLinks, OnlyARegularFileIsReplaced)
+{
+    QTemporaryDir dir;
+    const auto at = [&dir](const char* n) { return dir.filePath(QLatin1String(n)); };
+    const auto put = [](const QString& p, SymLink l = SymLink::Follow) {
+        return WriteWholeBytes(p, "new", l);
+    };
+
+    // A regular file keeps its permissions; nothing is left beside it.
+    WriteFile(dir, QStringLiteral("plain.txt"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(at("plain.txt")).constData(), 0640), 0);
+    EXPECT_EQ(put(at("plain.txt")), QString());
+    EXPECT_EQ(Bytes(at("plain.txt")), "new");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(at("plain.txt")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0640));
+
+    // A link the user keeps on purpose, followed; a scratch link, replaced itself.
+    WriteFile(dir, QStringLiteral("target.txt"), "old");
+    ASSERT_TRUE(QFile::link(at("target.txt"), at("kept.lnk")));
+    ASSERT_TRUE(QFile::link(at("target.txt"), at("scratch.lnk")));
+    ASSERT_TRUE(QFile::link(at("later.txt"), at("dangling.lnk")));
+    EXPECT_EQ(put(at("kept.lnk")), QString());
+    EXPECT_EQ(KindAt(at("kept.lnk")), mode_t(S_IFLNK));
+    EXPECT_EQ(Bytes(at("target.txt")), "new");
+    ASSERT_EQ(WriteWholeBytes(at("target.txt"), "old"), QString());
+    EXPECT_EQ(put(at("scratch.lnk"), SymLink::Replace), QString());
+    EXPECT_EQ(KindAt(at("scratch.lnk")), mode_t(S_IFREG));
+    EXPECT_EQ(Bytes(at("target.txt")), "old");
+    EXPECT_EQ(put(at("dangling.lnk")), QString());
+    EXPECT_EQ(Bytes(at("later.txt")), "new");
+
+    // Things that are not regular files, as the user's file and as scratch.
+    QDir().mkpath(at("folder"));
+    ASSERT_TRUE(MakeFifo(at("pipe")));
+    ASSERT_TRUE(QFile::link(at("pipe"), at("pipe.lnk")));
+    const struct {
+        const char* name;
+        SymLink link;
+        const char* why;
+    } refused[] = {
+        {"folder", SymLink::Follow, "It is a folder."},
+        {"folder", SymLink::Replace, "It is a folder."},
+        {"pipe", SymLink::Follow, "It is a pipe that nobody reads."},
+        {"pipe.lnk", SymLink::Follow, "It is a pipe that nobody reads."},
+        {"pipe", SymLink::Replace, "It is not a regular file."},
+        {"missing/below.txt", SymLink::Follow, "No such file or directory"},
+    };
+    for (const auto& r : refused) {
+        EXPECT_EQ(put(at(r.name), r.link),
+                  QStringLiteral("Cannot create file %1. %2").arg(at(r.name), QLatin1String(r.why)))
+            << r.name;
+    }
+    EXPECT_EQ(KindAt(at("pipe")), mode_t(S_IFIFO));
+    EXPECT_EQ(KindAt(at("folder")), mode_t(S_IFDIR));
+    EXPECT_EQ(Others(dir, {QStringLiteral("plain.txt"), QStringLiteral("target.txt"),
+                           QStringLiteral("kept.lnk"), QStringLiteral("scratch.lnk"),
+                           QStringLiteral("dangling.lnk"), QStringLiteral("later.txt"),
+                           QStringLiteral("folder"), QStringLiteral("pipe"), QStringLiteral("pipe.lnk")}),
+              QStringList());
+}
+
+TEST(WritesAndLinks, APipeSomeoneReadsGetsTheBytesInPlace)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    QByteArray big(300000, 'x'); // more than a pipe holds at once
+    for (qsizetype i = 0; i < big.size(); ++i)
+        big[i] = char(i * 7);
+    {
+        PipeReader reader(fifo);
+        ASSERT_TRUE(reader.ok());
+        reader.start();
+        EXPECT_EQ(WriteWholeBytes(fifo, big), QString());
+        reader.finish();
+        EXPECT_EQ(reader.got, big);
+    }
+    // A reader that leaves half way is an error, not the end of the program.
+    {
+        PipeReader reader(fifo);
+        ASSERT_TRUE(reader.ok());
+        reader.start(1000);
+        const QString err = WriteWholeBytes(fifo, big);
+        EXPECT_EQ(err, QStringLiteral("Cannot create file %1. Broken pipe").arg(fifo));
+    }
+    EXPECT_EQ(KindAt(fifo), mode_t(S_IFIFO));
+}
+
+TEST(WritesAndLinks, DeviceNodesAndLinksToThemAreNeverReplaced)
+{
+    QTemporaryDir dir;
+    const QString node = dir.filePath(QStringLiteral("null.png"));
+    if (!MakeNullNode(node))
+        GTEST_SKIP() << "making a device node needs root";
+    const QString link = dir.filePath(QStringLiteral("link.png"));
+    ASSERT_TRUE(QFile::link(node, link));
+    for (const QString& path : {node, link})
+        for (const SymLink how : {SymLink::Follow, SymLink::Replace}) {
+            const QString err = WriteWholeBytes(path, "new", how);
+            if (path == link && how == SymLink::Replace) {
+                EXPECT_EQ(err, QString()); // the scratch name itself, not the node
+                continue;
+            }
+            EXPECT_EQ(err, QStringLiteral("Cannot create file %1. It is not a regular file.").arg(path));
+        }
+    EXPECT_EQ(KindAt(node), mode_t(S_IFCHR));
+}
+
+namespace {
+class NothingReplaced : public SessionTest {
+protected:
+    // A FIFO nobody reads at name, or with root a device node; its kind.
+    mode_t Plant(const QString& name)
+    {
+        const QString path = dir.filePath(name);
+        if (MakeNullNode(path))
+            return S_IFCHR;
+        return MakeFifo(path) ? S_IFIFO : 0;
+    }
+};
+
+class FakePrinter : public PrintTarget {
+public:
+    QSize* printed;
+    explicit FakePrinter(QSize* p) : printed(p) {}
+    QSize pageSizePixels() const override { return {2000, 2000}; }
+    QString printPage(const QImage& image, const QRect&) override
+    {
+        *printed = image.size();
+        return QString();
+    }
+};
+} // namespace
+
+TEST_F(NothingReplaced, ImagesStudiesSettingsAndPrintsRefuseWhatIsNotAFile)
+{
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    const mode_t kind = Plant(QStringLiteral("node.png"));
+    ASSERT_NE(kind, mode_t(0));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("node.png")), dir.filePath(QStringLiteral("link.png"))));
+    for (const char* name : {"node.png", "link.png"}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        prompts.events.clear();
+        prompts.saveAnswer = path;
+        s->SaveBtnClick();
+        EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file %1. It ").arg(path)))
+            << name << prompts.events.join(QLatin1Char('|')).toStdString();
+    }
+    prompts.events.clear();
+    EXPECT_FALSE(s->SaveStudy(dir.filePath(QStringLiteral("link.png"))));
+    EXPECT_EQ(prompts.events.size(), 1);
+
+    // fsetup.dat a link to the node: the settings are not taken over.
+    QFile::remove(s->SettingsPath());
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("node.png")), s->SettingsPath()));
+    prompts.events.clear();
+    EXPECT_FALSE(s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60")}));
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
+
+    // TmpPrint.bmp is the program's own name: a node there is refused too.
+    ASSERT_EQ(Plant(QStringLiteral("TmpPrint.bmp")), kind);
+    QSize printed;
+    prompts.printAnswer = std::make_unique<FakePrinter>(&printed);
+    prompts.events.clear();
+    s->PrintBtnClick();
+    EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
+    EXPECT_TRUE(printed.isEmpty());
+
+    for (const char* name : {"node.png", "TmpPrint.bmp"})
+        EXPECT_EQ(KindAt(dir.filePath(QLatin1String(name))), kind) << name;
+    EXPECT_EQ(KindAt(s->SettingsPath()), mode_t(S_IFLNK));
+    EXPECT_EQ(KindAt(dir.filePath(QStringLiteral("link.png"))), mode_t(S_IFLNK));
+}
+
+namespace {
+class LargeChart : public SessionTest {
+protected:
+    void SetUp() override
+    {
+        width = 6000;
+        height = 6000;
+        SessionTest::SetUp();
+    }
+};
+} // namespace
+
+TEST_F(LargeChart, IsPrintedAtTheSizeItWasDrawn)
+{
+    OpenWeekdays(300);
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    QSize printed;
+    prompts.printAnswer = std::make_unique<FakePrinter>(&printed);
+    s->PrintBtnClick();
+    EXPECT_EQ(prompts.events, QStringList());
+    EXPECT_EQ(printed, QSize(6000, 6000));
+}
+
+// --- Names that are not UTF-8 ------------------------------------------------
+
+TEST(FileNames, StrayBytesComeBackByteForByte)
+{
+    const QByteArray names[] = {"plain.png", "caf\xc3\xa9.png", "img\xe9.png", "st\xff\xfe.aurigon",
+                                "\xed\xa0\x80 encoded surrogate", "cut \xe2\x82", "\xf4\x90\x80\x80 too high",
+                                "\xc0\xaf overlong"};
+    for (const QByteArray& raw : names)
+        EXPECT_EQ(EncodeFileName(DecodeFileName(raw)), raw) << raw.toHex().constData();
+    EXPECT_EQ(DecodeFileName("caf\xc3\xa9.png"), QStringLiteral("caf\u00e9.png"));
+    EXPECT_FALSE(DecodeFileName("img\xe9.png").contains(QChar::ReplacementCharacter));
+
+    QTemporaryDir dir;
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/img\xe9.png";
+    ASSERT_EQ(WriteWholeBytes(DecodeFileName(raw), "picture"), QString());
+    struct stat st {};
+    EXPECT_EQ(::stat(raw.constData(), &st), 0);
+    EXPECT_EQ(st.st_size, 7);
+    // Qt cannot name it to remove it with the folder.
+    EXPECT_EQ(::unlink(raw.constData()), 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// --- Options and paths -------------------------------------------------------
+
+TEST(Options, EmptyValuesAndBadChartSizesAreUsageErrors)
+{
+    const struct {
+        QStringList args;
+        const char* env; // AURIGON_CHART_SIZE, null: unset
+        const char* error;
+    } rows[] = {
+        {{"--study", "", "--image", "x.png"}, nullptr, "--study needs a value"},
+        {{"--script", ""}, nullptr, "--script needs a value"},
+        {{"--study", "a.aurigon", "--image", ""}, nullptr, "--image needs a value"},
+        {{"--study", "a.aurigon", "--prices", "", "--image", "x.png"}, nullptr, "--prices needs a value"},
+        {{""}, nullptr, "The price file's name is empty."},
+        {{"--script", "-"}, "0x0", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT"},
+        {{"--script", "-"}, "-5x10", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT"},
+        {{"--script", "-"}, "100000x100000", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT"},
+        {{}, "abc", "not \"abc\""},
+        {{"--script", "-"}, "800x500", nullptr},
+        {{"--script", "-"}, "", nullptr},
+    };
+    for (const auto& r : rows) {
+        if (r.env)
+            qputenv("AURIGON_CHART_SIZE", r.env);
+        const CommandLine cl = ParseCommandLine(QStringList{QStringLiteral("aurigon")} + r.args);
+        qunsetenv("AURIGON_CHART_SIZE");
+        const QString row = r.args.join(QLatin1Char(' ')) + QLatin1String(" / ") + QLatin1String(r.env ? r.env : "-");
+        if (!r.error) {
+            EXPECT_EQ(cl.action, CommandLine::Action::Run) << row.toStdString() << cl.error.toStdString();
+            continue;
+        }
+        EXPECT_EQ(cl.action, CommandLine::Action::Error) << row.toStdString();
+        EXPECT_EQ(cl.exitStatus(), 2);
+        EXPECT_TRUE(cl.error.contains(QLatin1String(r.error))) << row.toStdString() << cl.error.toStdString();
+    }
+}
+
+TEST(Options, ScriptsAreReadOnlyFromFilesAndWithinBounds)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.script"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    const QString big = WriteFile(dir, QStringLiteral("big.script"), QByteArray(MaxScriptBytes + 1, '\n'));
+    const QString wide = WriteFile(dir, QStringLiteral("wide.script"),
+                                   "ack\r\npress " + QByteArray(MaxScriptLine + 1, 'x') + "\n");
+    const struct {
+        QString path;
+        QString error;
+    } rows[] = {
+        {QStringLiteral("/dev/zero"), QStringLiteral("It is a device, not a regular file.")},
+        {fifo, QStringLiteral("It is a pipe, not a regular file.")},
+        {dir.path(), QStringLiteral("It is a folder, not a file.")},
+        {dir.filePath(QStringLiteral("gone")), QStringLiteral("There is no such file.")},
+        {big, QStringLiteral("is larger than 16 MB")},
+        {wide, QStringLiteral("line 2 of the script %1 is longer than 65536 characters").arg(wide)},
+    };
+    for (const auto& r : rows) {
+        QStringList lines;
+        const QString err = ReadScriptFile(r.path, lines);
+        EXPECT_TRUE(err.contains(r.error)) << err.toStdString();
+        EXPECT_TRUE(err.contains(r.path)) << err.toStdString();
+    }
+    QStringList lines;
+    EXPECT_EQ(ReadScriptFile(WriteFile(dir, QStringLiteral("ok.script"), "ack\r\npress PlotBtn\n"), lines),
+              QString());
+    EXPECT_EQ(lines, QStringList({QStringLiteral("ack"), QStringLiteral("press PlotBtn"), QString()}));
+}
+
+// --- Reading studies ---------------------------------------------------------
+
+TEST(StudyFiles, OnlyARegularFileIsReadAndEachOtherThingIsNamed)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.aurigon"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    const struct {
+        QString path;
+        const char* why;
+    } rows[] = {
+        {fifo, "It is a pipe, not a regular file."},
+        {QStringLiteral("/dev/null"), "It is a device, not a regular file."},
+        {dir.path(), "It is a folder, not a file."},
+        {dir.filePath(QStringLiteral("gone.aurigon")), "There is no such file."},
+    };
+    for (const auto& r : rows) {
+        Study s;
+        EXPECT_EQ(LoadStudyFile(r.path, s),
+                  QStringLiteral("Cannot open study %1. %2").arg(r.path, QLatin1String(r.why)));
+    }
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/st\xff\xfe.aurigon";
+    Study kept;
+    kept.priceFile = QStringLiteral("prices.txt");
+    ASSERT_EQ(SaveStudyFile(kept, DecodeFileName(raw)), QString());
+    Study back;
+    EXPECT_EQ(LoadStudyFile(DecodeFileName(raw), back), QString());
+    EXPECT_EQ(back.priceFile, QStringLiteral("prices.txt"));
+    EXPECT_EQ(::unlink(raw.constData()), 0);
+}
+
+namespace {
+class LastDays : public SessionTest {};
+} // namespace
+
+TEST_F(LastDays, APointPastTheLastKeepableDateIsRefusedAtSave)
+{
+    // 300 weekdays ending in the last days of 9999, with blank days after them.
+    const int lastDay = int(QDate(1899, 12, 30).daysTo(QDate(9999, 12, 31)));
+    Open(WriteFile(dir, QStringLiteral("late.txt"), WeekdayFile(300, true, lastDay - 424)));
+    GloVar.BlankDaysRight = 30;
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    s->P1BtnClick();
+    s->Image1MouseDown(MouseButton::Left, GloVar.PlotRight - 3, 300);
+    s->Image1MouseUp();
+    s->P2BtnClick();
+    s->Image1MouseDown(MouseButton::Left, 300, 200);
+    s->Image1MouseUp();
+    s->ChooseChartType(1);
+    s->DrawBtnClick();
+    prompts.events.clear();
+    const QString path = dir.filePath(QStringLiteral("late.aurigon"));
+    EXPECT_FALSE(s->SaveStudy(path));
+    EXPECT_EQ(prompts.events,
+              QStringList(QStringLiteral("error:Cannot save study %1. Figure 1 has a point past 31 "
+                                         "December 9999, which a study cannot keep.")
+                              .arg(path)));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+// --- Messages ----------------------------------------------------------------
+
+TEST(BatchMessages, APriceFileThatIsNotAFileIsNamedForWhatItIs)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    const struct {
+        QString prices;
+        const char* why;
+    } rows[] = {
+        {dir.path(), "It is a folder, not a file."},
+        {QStringLiteral("/dev/zero"), "It is a device, not a regular file."},
+        {fifo, "It is a pipe, not a regular file."},
+        {dir.filePath(QStringLiteral("gone.txt")), "There is no such file."},
+    };
+    for (const auto& r : rows) {
+        CommandLine cl;
+        cl.study = dir.filePath(QStringLiteral("a.aurigon"));
+        cl.prices = r.prices;
+        cl.image = dir.filePath(QStringLiteral("out.png"));
+        EXPECT_EQ(RenderStudy(cl),
+                  QStringLiteral("Cannot open price file %1. %2").arg(r.prices, QLatin1String(r.why)));
+    }
+    EXPECT_EQ(OneLine(QStringLiteral("first\r\rsecond\r\nthird\nfourth")),
+              QStringLiteral("first  second third fourth"));
+}
+
+// --- A sweep for the sanitizers ----------------------------------------------
+
+namespace {
+class Sweep : public SessionTest {};
+} // namespace
+
+TEST_F(Sweep, ExtremeClicksAndPricesOnEveryFigureWithNavigation)
+{
+    // Prices from the tiny to the huge, with a negative day in between.
+    QByteArray bytes = "Date,Open,High,Low,Close\n";
+    const QList<QByteArray> rows = WeekdayFile(400, false).split('\n');
+    for (int i = 0; i < 400; ++i) {
+        const QByteArray date = rows[i].left(rows[i].indexOf(','));
+        if (i % 97 == 5)
+            bytes += date + ",1e300,1e300,1e-300,1e300\n";
+        else if (i % 89 == 7)
+            bytes += date + ",-5e200,1,-5e200,0.5\n";
+        else
+            bytes += rows[i] + '\n';
+    }
+    Open(WriteFile(dir, QStringLiteral("wild.txt"), bytes));
+    const int far[] = {INT_MAX, INT_MIN, -INT_MAX, 0, -1, 1000000000, width + 5, 300};
+    int drawn = 0;
+    for (int type = 1; type <= 8; ++type) {
+        for (size_t k = 0; k < std::size(far); ++k) {
+            const int x = far[k], y = far[(k + 3) % std::size(far)];
+            if (!GloVar.ChartShown)
+                s->PlotBtnClick();
+            ASSERT_TRUE(GloVar.ChartShown) << prompts.events.join(QLatin1Char('|')).toStdString();
+            s->P1BtnClick();
+            s->Image1MouseDown(MouseButton::Left, x, y);
+            s->Image1MouseUp();
+            s->P2BtnClick();
+            s->Image1MouseDown(MouseButton::Left, y, x);
+            s->Image1MouseUp();
+            s->Image1MouseDown(MouseButton::Left, x, x, true); // a third point, snapped
+            s->Image1MouseMove(y, x);
+            s->Image1MouseUp();
+            s->ChooseChartType(type);
+            s->DrawBtnClick();
+            s->DirBtnClick();
+            s->RatioBtnClick();
+            s->DrawBtnClick();
+            s->Image1MouseMove(x, y);
+            ++drawn;
+            switch (k % 4) {
+            case 0: s->ToolButton1Click(); break;
+            case 1: s->ToolButton2Click(); break;
+            case 2: s->LeftBtnClick(), s->UpBtnClick(); break;
+            default: s->RightBtnClick(), s->DownBtnClick(); break;
+            }
+            s->EraseBtnClick();
+        }
+    }
+    EXPECT_EQ(drawn, 8 * int(std::size(far)));
+    EXPECT_EQ(s->chart.image().size(), QSize(width, height));
+}
