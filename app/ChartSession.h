@@ -5,6 +5,7 @@
 // behind them lives in data/, chart/ and tools/.
 
 #include <QImage>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -18,9 +19,24 @@
 
 class Prompts;
 
-class ChartSession {
+class ChartSession : public QObject {
+    Q_OBJECT
 public:
     explicit ChartSession(Prompts& prompts);
+
+    // What changed since the window last heard, as flags of changed().
+    enum Change : unsigned {
+        CaptionChanged = 1,
+        ControlsChanged = 2,
+        PanelsChanged = 4,
+        PointerChanged = 8,
+        PictureChanged = 16,
+        FigureTypeChanged = 32,
+        ColorChanged = 64,
+    };
+    // Handlers change the model and the picture; this tells whoever shows
+    // them what changed since the last time, once, through changed().
+    void publish();
 
     Prompts& prompts() { return prompts_; }
     UiModel ui;
@@ -48,6 +64,8 @@ public:
 
     // Price file
     void FileBtnClick();
+    // What follows the file dialog: nothing chosen rescans the file in force.
+    void ChoosePriceFile(const std::optional<QString>& path);
     // FileSetupDlg's OK; false keeps the dialog open.
     // The separator, when given, is ',', ';' or '\t'.
     bool FileSetupAccept(bool headline, const std::array<QString, 5>& fields, int dateFormat,
@@ -110,6 +128,38 @@ public:
     void StudySaveAsClick();
     [[nodiscard]] const QString& studyPath() const { return studyPath_; }
 
+    // The window's own paths beside the toolbar: the menu bar, the keys and
+    // the wheel, and the chart following the window's size.
+    void OpenPriceFileClick();
+    // A price file chosen from the recent list or dropped on the window.
+    void OpenPriceFile(const QString& path);
+    void OpenStudyPath(const QString& path);
+    // The last period: the last PeriodLength records up to the file's last.
+    void LastPeriodClick();
+    // The wheel: positive notches pick shorter periods ending at the same record.
+    void ZoomPeriod(int notches);
+    // Shift+wheel: positive notches step to earlier periods.
+    void ShiftPeriod(int notches);
+    // The chart re-made at another size or colour depth; a shown chart is
+    // re-plotted with its figures on their dates and prices.
+    void ResizeChart(int width, int height);
+    void ColorClick(bool colour);
+    // Asks before figures drawn since the last save or open are dropped;
+    // false when the person keeps them.
+    bool MayDropFigures();
+    [[nodiscard]] bool FiguresChanged() const;
+    [[nodiscard]] bool Monochrome() const;
+    [[nodiscard]] int ChartType() const;
+    [[nodiscard]] bool FirstActivationDone() const;
+    // The price file in force once it has records to chart; empty before.
+    [[nodiscard]] QString ChartedFile() const;
+    // File > Export image...: the chart as shown, PNG unless BMP is asked for.
+    void ExportImageClick();
+    // Where the price file dialog opens; empty for the start folder.
+    QString priceFolder;
+    [[nodiscard]] const QString& studyFolder() const { return studyFolder_; }
+    void setStudyFolder(const QString& dir) { studyFolder_ = dir; }
+
     void DrawP1Marker(int x, int y);
     void DrawP2Marker(int x, int y);
     void DrawP3Marker(int x, int y);
@@ -120,7 +170,14 @@ public:
     [[nodiscard]] static QString ChartTypeCaption(int type);
     [[nodiscard]] QString SettingsPath() const;
 
+Q_SIGNALS:
+    void changed(unsigned what);
+
 private:
+    std::optional<UiModel> published_;
+    QString imageFolder_;
+    int publishedType_ = -1;
+    bool publishedMono_ = true;
     void ShowRatio();
     void ShowDir();
     void CommonPlotEnding();
@@ -140,6 +197,10 @@ private:
     void ForgetFigures();
     // Replays one figure by its points; false (and why) when a date is gone.
     bool ReplayFigure(const StudyFigure& f, QString& why);
+    [[nodiscard]] std::vector<StudyFigure> Figures() const;
+    void RemakeChart(int width, int height, bool monochrome);
+    // What was drawn at the last save or open, or dropped knowingly.
+    std::vector<StudyFigure> savedFigures_;
     std::vector<StudyFigure> keptFigures_;
     std::optional<StudyFigure> currentFigure_;
     bool dragMoved_ = false;

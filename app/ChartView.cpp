@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "chart/Canvas.h"
 #include "chart/Output.h"
@@ -79,4 +80,16 @@ void ChartView::leaveEvent(QEvent* e)
     if (onLeave)
         onLeave();
     QWidget::leaveEvent(e);
+}
+
+void ChartView::wheelEvent(QWheelEvent* e)
+{
+    // Some systems turn a wheel with Shift held into a sideways one.
+    const QPoint d = e->angleDelta();
+    wheelRest_ += d.y() != 0 ? d.y() : d.x();
+    const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0 && onWheel)
+        onWheel(notches, e->modifiers() & Qt::ShiftModifier);
+    e->accept();
 }

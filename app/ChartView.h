@@ -22,6 +22,8 @@ public:
     std::function<void(int, int)> onMove;
     std::function<void()> onRelease;
     std::function<void()> onLeave;
+    // Whole notches of the wheel, positive away from the user.
+    std::function<void(int, bool)> onWheel;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -29,9 +31,11 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     Canvas& chart_;
     QImage display_;
     QRect stale_; // of display_, still to be copied from the chart
+    int wheelRest_ = 0; // eighths of a degree short of a whole notch
 };

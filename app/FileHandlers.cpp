@@ -201,9 +201,17 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
 
 void ChartSession::FileBtnClick()
 {
+    const QString dir = priceFolder.isEmpty() ? GloVar.StartDir : priceFolder;
+    ChoosePriceFile(prompts_.openFileName(
+        QStringLiteral("Price files|*.csv *.txt *.tsv *.prn|All files|*"), dir));
+}
+
+void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
+{
     auto& g = GloVar;
     QString readAs;
-    if (auto path = prompts_.openFileName(QStringLiteral("*.Txt|*.txt|*.*|*.*"), g.StartDir)) {
+    if (path) {
+        priceFolder = QFileInfo(*path).absolutePath();
         g.DataFileName = QFileInfo(*path).absoluteFilePath();
         ui.panels[PanelFile] = g.DataFileName;
         if (!AdoptLayoutOf(g.DataFileName, readAs)) {

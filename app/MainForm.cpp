@@ -1,16 +1,22 @@
 #include "app/MainForm.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -46,6 +52,92 @@ bool Headless()
     const QString p = QGuiApplication::platformName();
     return p == QLatin1String("offscreen") || p == QLatin1String("minimal");
 }
+
+QString Plain(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+// A status panel that elides its text when the bar is too narrow for it.
+class PanelLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        QFrame::paintEvent(e);
+        QPainter p(this);
+        const QRect r = contentsRect().adjusted(2, 0, -2, 0);
+        const QString shown = fontMetrics().elidedText(
+            text(), objectName() == QLatin1String("Panel0") ? Qt::ElideMiddle : Qt::ElideRight,
+            r.width());
+        style()->drawItemText(&p, r, int(alignment()), palette(), isEnabled(), shown,
+                              foregroundRole());
+    }
+};
+
+// The status bar's panels side by side at their own widths while they fit;
+// when the bar is narrower the file's path gives way first, then every panel
+// in proportion, so that no panel is drawn over another.
+class PanelRow : public QWidget {
+public:
+    explicit PanelRow(QWidget* parent) : QWidget(parent) {}
+    void add(QLabel* l, int width, bool grows)
+    {
+        l->setParent(this);
+        items_.push_back({l, width, grows});
+    }
+    QSize sizeHint() const override
+    {
+        int w = 0;
+        for (const Item& i : items_)
+            w += i.width;
+        return {w, 17};
+    }
+    QSize minimumSizeHint() const override { return {0, 17}; }
+    void relayout()
+    {
+        const int avail = width();
+        std::vector<int> w;
+        int total = 0;
+        for (const Item& i : items_) {
+            int want = i.width;
+            if (i.grows)
+                want = std::max(want, i.label->fontMetrics().horizontalAdvance(i.label->text()) + 12);
+            w.push_back(want);
+            total += want;
+        }
+        for (size_t k = 0; k < items_.size() && total > avail; ++k) {
+            if (!items_[k].grows)
+                continue;
+            const int give = std::min(total - avail, w[k] - std::min(w[k], 80));
+            w[k] -= give;
+            total -= give;
+        }
+        if (total > avail && total > 0) {
+            const double f = double(std::max(avail, 0)) / total;
+            for (int& v : w)
+                v = int(v * f);
+        }
+        int x = 0;
+        for (size_t k = 0; k < items_.size(); ++k) {
+            items_[k].label->setGeometry(x, 0, w[k], height());
+            x += w[k];
+        }
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { relayout(); }
+
+private:
+    struct Item {
+        QLabel* label;
+        int width;
+        bool grows;
+    };
+    std::vector<Item> items_;
+};
 } // namespace
 
 TMainForm::TMainForm(Host& host, const QString& currentDir)
@@ -56,7 +148,13 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(963, 480);
     session.FormCreate(currentDir);
-    session.closeWindow = [this] { close(); };
+    session.closeWindow = [this] { CloseAsking(); };
+    connect(&session, &ChartSession::changed, this, &TMainForm::SessionChanged);
+    setAcceptDrops(true);
+    resizePause_ = new QTimer(this);
+    resizePause_->setSingleShot(true);
+    resizePause_->setInterval(150);
+    connect(resizePause_, &QTimer::timeout, this, [this] { FlushResize(); });
 
     BuildActions();
     BuildMenus();
@@ -83,7 +181,9 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     Image1->onMove = [this](int x, int y) { ChartMouseMove(x, y); };
     Image1->onRelease = [this] { ChartMouseUp(); };
     Image1->onLeave = [this] { ChartMouseLeave(); };
+    Image1->onWheel = [this](int notches, bool shift) { ChartWheel(notches, shift); };
     areaLayout->addWidget(Image1);
+    chartArea_->installEventFilter(this);
     Image1->hide();
     h->addWidget(panel1);
     h->addWidget(chartArea_, 1);
@@ -93,10 +193,9 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     session.showDatesDialog = [this] { host_.runDialog(*DatesDlg()); };
 
     splash_->onAcknowledged = [this](bool colour) {
-        session.SplashAcknowledged(colour || forceColor);
-        Sync();
+        Act([this, colour] { session.SplashAcknowledged(colour || forceColor); });
     };
-    Sync();
+    session.publish();
 }
 
 TMainForm::~TMainForm() = default;
@@ -133,7 +232,7 @@ TDatesDlg* TMainForm::DatesDlg()
         dates.leaveSpace = [this](bool on) { session.LeaveSpaceClick(on); };
         dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };
         datesDlg_ = new TDatesDlg(std::move(dates), this);
-        datesDlg_->onChanged = [this] { Sync(); };
+        datesDlg_->onChanged = [this] { session.publish(); };
     }
     return datesDlg_;
 }
@@ -175,7 +274,9 @@ void TMainForm::BuildToolBar()
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
-    ToolBar1->setFixedHeight(40);
+    // At least the design's height; taller while its overflow is open, so
+    // that the controls that do not fit show on further rows.
+    ToolBar1->setMinimumHeight(40);
     ToolBar1->layout()->setContentsMargins(0, 1, 0, 1);
     ToolBar1->layout()->setSpacing(1);
     ToolBar1->setIconSize(QSize(16, 16));
@@ -289,48 +390,114 @@ void TMainForm::BuildStatusBar()
     QFont bold = font();
     bold.setBold(true);
     const QFontMetrics fm(bold);
+    auto* row = new PanelRow(sb);
+    row->setObjectName(QStringLiteral("StatusPanels"));
     for (int i = 0; i < PanelCount; ++i) {
-        auto* l = new QLabel(sb);
+        auto* l = new PanelLabel(row);
         l->setObjectName(QStringLiteral("Panel%1").arg(i));
         const int w = std::max(widths[i], fm.horizontalAdvance(longest[i]) + 12);
-        if (i == PanelFile)
-            l->setMinimumWidth(w); // grows with the path it shows
-        else
-            l->setFixedWidth(w);
         if (i != 3 && i != 5) {
             l->setFrameShape(QFrame::Panel);
             l->setFrameShadow(QFrame::Sunken);
         }
         if (i == PanelRatio || i == PanelDate || i == PanelPrice)
             l->setAlignment(Qt::AlignCenter);
-        sb->addWidget(l);
+        else
+            l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // The file's path grows its panel while there is room.
+        row->add(l, w, i == PanelFile);
         panels_[static_cast<size_t>(i)] = l;
     }
-    // A long path in panel 0 is cut off rather than push the others away.
-    sb->addWidget(new QWidget(sb), 1);
+    sb->addWidget(row, 1);
 }
 
 void TMainForm::BuildMenus()
 {
     auto* mainMenu2 = menuBar();
     mainMenu2->setObjectName(QStringLiteral("MainMenu2"));
-    QMenu* study = mainMenu2->addMenu(QStringLiteral("&Study"));
-    study->setObjectName(QStringLiteral("StudyMenu"));
-    auto addStudy = [this, study](const QString& text, QKeySequence::StandardKey key,
-                                  void (ChartSession::*handler)()) {
-        QAction* a = study->addAction(text);
-        a->setShortcut(key);
-        connect(a, &QAction::triggered, this, [this, handler] {
-            (session.*handler)();
-            Sync();
-        });
+    auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key,
+                      std::function<void()> handler) {
+        QAction* a = menu->addAction(text);
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        connect(a, &QAction::triggered, this, [this, handler] { Act(handler); });
+        return a;
     };
-    addStudy(QStringLiteral("&Open study..."), QKeySequence::Open, &ChartSession::StudyOpenClick);
-    addStudy(QStringLiteral("&Save study..."), QKeySequence::Save, &ChartSession::StudySaveClick);
-    addStudy(QStringLiteral("Save study &as..."), QKeySequence::SaveAs, &ChartSession::StudySaveAsClick);
-    connect(mainMenu2->addAction(QStringLiteral("Exit")), &QAction::triggered, this,
-            [this] { Exit2Click(); });
-    connect(mainMenu2->addAction(QStringLiteral("About")), &QAction::triggered, this,
+
+    FileMenu = mainMenu2->addMenu(QStringLiteral("&File"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    openPriceAction_ = add(FileMenu, QStringLiteral("&Open price file..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                           [this] { session.OpenPriceFileClick(); });
+    openStudyAction_ = add(FileMenu, QStringLiteral("Open &study..."),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { session.StudyOpenClick(); });
+    recentMenu_ = FileMenu->addMenu(QStringLiteral("&Recent files"));
+    recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
+    FileMenu->addSeparator();
+    saveStudyAction_ = add(FileMenu, QStringLiteral("&Save study"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                           [this] { session.StudySaveClick(); });
+    saveStudyAsAction_ = add(FileMenu, QStringLiteral("Save study &as..."),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                             [this] { session.StudySaveAsClick(); });
+    StudyGroupEnd = FileMenu->addSeparator();
+    exportAction_ = add(FileMenu, QStringLiteral("&Export image..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+                        [this] { session.ExportImageClick(); });
+    printAction_ = FileMenu->addAction(QStringLiteral("&Print..."));
+    printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(printAction_, &QAction::triggered, this, [this] { Press(Ctl::PrintBtn); });
+    OutputGroupEnd = FileMenu->addSeparator();
+    QAction* exit = FileMenu->addAction(QStringLiteral("E&xit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, [this] { Exit2Click(); });
+    RebuildRecentMenu();
+
+    FigureMenu = mainMenu2->addMenu(QStringLiteral("F&igure"));
+    FigureMenu->setObjectName(QStringLiteral("FigureMenu"));
+    auto* figures = new QActionGroup(this);
+    figures->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+
+    ViewMenu = mainMenu2->addMenu(QStringLiteral("&View"));
+    ViewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    colorAction_ = ViewMenu->addAction(QStringLiteral("&Color"));
+    colorAction_->setCheckable(true);
+    connect(colorAction_, &QAction::triggered, this, [this](bool on) {
+        Act([this, on] { session.ColorClick(on); });
+        if (remember_)
+            QSettings().setValue(QStringLiteral("view/color"), on);
+    });
+    ViewMenu->addSeparator();
+    struct Nav {
+        const char* text;
+        Ctl control;
+        QList<QKeySequence> keys;
+    };
+    const Nav nav[] = {
+        {"&Previous period", Ctl::ToolButton1, {QKeySequence(Qt::Key_Left)}},
+        {"&Next period", Ctl::ToolButton2, {QKeySequence(Qt::Key_Right)}},
+        {"&Beginning period", Ctl::UpBtn, {QKeySequence(Qt::Key_Home)}},
+        {"&Shorten period", Ctl::LeftBtn, {QKeySequence(Qt::Key_Up), QKeySequence(Qt::Key_Plus)}},
+        {"&Lengthen period", Ctl::DownBtn, {QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_Minus)}},
+        {"&Whole period", Ctl::RightBtn, {}},
+        {"One &scale throughout", Ctl::ToolBar2, {}},
+    };
+    for (const Nav& n : nav) {
+        QAction* a = ViewMenu->addAction(QString::fromLatin1(n.text));
+        a->setShortcuts(n.keys);
+        const Ctl c = n.control;
+        connect(a, &QAction::triggered, this, [this, c] { Press(c); });
+        navActions_.emplace_back(a, c);
+        if (c == Ctl::UpBtn) {
+            lastPeriodAction_ = ViewMenu->addAction(QStringLiteral("&Last period"));
+            lastPeriodAction_->setShortcut(QKeySequence(Qt::Key_End));
+            connect(lastPeriodAction_, &QAction::triggered, this, [this] {
+                if (session.ui.reacts(Ctl::ToolButton2))
+                    Act([this] { session.LastPeriodClick(); });
+            });
+        }
+    }
+
+    HelpMenu = mainMenu2->addMenu(QStringLiteral("&Help"));
+    HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+    connect(HelpMenu->addAction(QStringLiteral("&About")), &QAction::triggered, this,
             [this] { Help2Click(); });
 
     PopupMenu3 = new QMenu(this);
@@ -346,12 +513,113 @@ void TMainForm::BuildMenus()
         QAction* a = PopupMenu3->addAction(caption);
         a->setData(type);
         a->setCheckable(true);
-        a->setVisible(type != FanLines && type != Arcs);
         connect(a, &QAction::triggered, this, [this, type] { ChooseType(type); });
         QAction* m = MainMenu1->addAction(caption);
         m->setData(type);
         connect(m, &QAction::triggered, this, [this, type] { ChooseType(type); });
+        QAction* f = FigureMenu->addAction(caption);
+        f->setData(type);
+        f->setCheckable(true);
+        figures->addAction(f);
+        connect(f, &QAction::triggered, this, [this, type] { ChooseType(type); });
     }
+}
+
+QAction* TMainForm::menuItem(const QString& path) const
+{
+    const QStringList parts = path.split(QLatin1Char('/'));
+    QList<QAction*> level = menuBar()->actions();
+    QAction* found = nullptr;
+    for (const QString& part : parts) {
+        found = nullptr;
+        for (QAction* a : level) {
+            if (!a->isSeparator() && Plain(a->text()) == part) {
+                found = a;
+                break;
+            }
+        }
+        if (!found)
+            return nullptr;
+        level = found->menu() ? found->menu()->actions() : QList<QAction*>();
+    }
+    return found;
+}
+
+QAction* TMainForm::shortcutAction(const QKeySequence& key) const
+{
+    for (QAction* a : findChildren<QAction*>())
+        if (a->isEnabled() && a->shortcuts().contains(key))
+            return a;
+    return nullptr;
+}
+
+void TMainForm::RebuildRecentMenu()
+{
+    recentMenu_->clear();
+    for (const QString& p : recentPrices_) {
+        QAction* a = recentMenu_->addAction(QFileInfo(p).fileName());
+        a->setToolTip(p);
+        connect(a, &QAction::triggered, this, [this, p] { Act([this, p] { session.OpenPriceFile(p); }); });
+    }
+    if (!recentPrices_.isEmpty() && !recentStudies_.isEmpty())
+        recentMenu_->addSeparator();
+    for (const QString& p : recentStudies_) {
+        QAction* a = recentMenu_->addAction(QFileInfo(p).fileName());
+        a->setToolTip(p);
+        connect(a, &QAction::triggered, this, [this, p] { Act([this, p] { session.OpenStudyPath(p); }); });
+    }
+    recentMenu_->setEnabled(!recentMenu_->isEmpty());
+}
+
+void TMainForm::NoteRecent(QStringList& list, const QString& path, const char* key)
+{
+    list.removeAll(path);
+    list.prepend(path);
+    while (list.size() > RecentCount)
+        list.removeLast();
+    RebuildRecentMenu();
+    if (remember_)
+        QSettings().setValue(QLatin1String(key), list);
+}
+
+void TMainForm::RememberSettings()
+{
+    remember_ = true;
+    QSettings st;
+    recentPrices_ = st.value(QStringLiteral("recent/prices")).toStringList().mid(0, RecentCount);
+    recentStudies_ = st.value(QStringLiteral("recent/studies")).toStringList().mid(0, RecentCount);
+    RebuildRecentMenu();
+    session.priceFolder = st.value(QStringLiteral("folders/prices")).toString();
+    session.setStudyFolder(st.value(QStringLiteral("folders/studies")).toString());
+    if (st.value(QStringLiteral("view/color"), false).toBool())
+        forceColor = true;
+}
+
+void TMainForm::ShowAsLastTime()
+{
+    const QByteArray geometry =
+        remember_ ? QSettings().value(QStringLiteral("window/geometry")).toByteArray() : QByteArray();
+    if (!geometry.isEmpty() && restoreGeometry(geometry)) {
+        show();
+        return;
+    }
+    // Without a window manager a maximize request is ignored; fill the screen anyway.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
+}
+
+void TMainForm::SaveSettings()
+{
+    if (!remember_)
+        return;
+    QSettings st;
+    st.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    st.setValue(QStringLiteral("folders/prices"), session.priceFolder);
+    st.setValue(QStringLiteral("folders/studies"), session.studyFolder());
+    st.setValue(QStringLiteral("view/color"), !session.Monochrome());
+    st.setValue(QStringLiteral("recent/prices"), recentPrices_);
+    st.setValue(QStringLiteral("recent/studies"), recentStudies_);
 }
 
 QSize TMainForm::ChartAreaSize() const
@@ -379,21 +647,50 @@ void TMainForm::changeEvent(QEvent* e)
 
 void TMainForm::FormActivate()
 {
-    if (!GloVar.FirstActivate || splashStarted_)
+    if (session.FirstActivationDone() || splashStarted_)
         return;
     splashStarted_ = true;
     host_.showSplash(*splash_, [this] {
         const QSize s = ChartAreaSize();
-        session.FinishFirstActivation(s.width(), s.height());
-        Sync();
+        areaSize_ = chartArea_->size();
+        Act([this, s] { session.FinishFirstActivation(s.width(), s.height()); });
         if (afterFirstActivation)
             afterFirstActivation();
     });
 }
 
+void TMainForm::FlushResize()
+{
+    resizePause_->stop();
+    if (!session.FirstActivationDone() || chartArea_->size() != areaSize_)
+        return;
+    const QSize s = chartArea_->size();
+    if (s.width() < 1 || s.height() < 1)
+        return;
+    Act([this, s] { session.ResizeChart(s.width(), s.height()); });
+}
+
+void TMainForm::CloseAsking()
+{
+    askOnClose_ = true;
+    close();
+    askOnClose_ = false;
+}
+
 void TMainForm::closeEvent(QCloseEvent* e)
 {
+    // A person's close asks before drawn figures go; the program's own
+    // close at the end of a script does not.
+    if (e->spontaneous() || askOnClose_) {
+        bool keep = false;
+        Act([this, &keep] { keep = !session.MayDropFigures(); });
+        if (keep) {
+            e->ignore();
+            return;
+        }
+    }
     closed_ = true;
+    SaveSettings();
     // Handing a picture to a clipboard manager that may not exist holds the
     // process for seconds after Exit; the chart is ours to take away.
     if (QClipboard* cb = QGuiApplication::clipboard(); cb && cb->ownsClipboard())
@@ -401,9 +698,45 @@ void TMainForm::closeEvent(QCloseEvent* e)
     QMainWindow::closeEvent(e);
 }
 
+namespace {
+QString DroppedFile(const QMimeData* m)
+{
+    if (!m || !m->hasUrls())
+        return QString();
+    const QList<QUrl> urls = m->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return QString();
+    return urls.first().toLocalFile();
+}
+} // namespace
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (!DroppedFile(e->mimeData()).isEmpty() && session.ui.toolBar1Enabled)
+        e->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* e)
+{
+    const QString path = DroppedFile(e->mimeData());
+    if (path.isEmpty())
+        return;
+    e->acceptProposedAction();
+    // The drop's own event ends before any question or dialog opens.
+    QTimer::singleShot(0, this, [this, path] { OpenDropped(path); });
+}
+
+void TMainForm::OpenDropped(const QString& path)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String("aurigon"), Qt::CaseInsensitive) == 0)
+        Act([this, path] { session.OpenStudyPath(path); });
+    else
+        Act([this, path] { session.OpenPriceFile(path); });
+}
+
 void TMainForm::Exit2Click()
 {
-    close();
+    CloseAsking();
 }
 
 void TMainForm::Help2Click()
@@ -411,10 +744,15 @@ void TMainForm::Help2Click()
     host_.runDialog(*AboutBox());
 }
 
+void TMainForm::Act(const std::function<void()>& handler)
+{
+    handler();
+    session.publish();
+}
+
 void TMainForm::Run(Ctl c)
 {
-    (session.*CommandOf(c).handler)();
-    Sync();
+    Act([this, c] { (session.*CommandOf(c).handler)(); });
 }
 
 void TMainForm::Press(Ctl c)
@@ -429,38 +767,37 @@ void TMainForm::RightPress(Ctl c)
         return;
     if (c == Ctl::FileBtn) {
         host_.runDialog(*FileSetupDlg());
-        session.ScanPriceFile();
+        Act([this] { session.ScanPriceFile(); });
     } else if (c == Ctl::DirBtn) {
         host_.runDialog(*ChartSetupDlg());
     } else if (c == Ctl::DrawBtn) {
         QWidget* b = buttons_[static_cast<size_t>(c)];
         host_.popupMenu(*PopupMenu3, b->mapToGlobal(QPoint(0, b->height())));
     }
-    Sync();
+    session.publish();
 }
 
 void TMainForm::ChooseType(int type)
 {
-    // A checkable item ticks or unticks itself; the model decides.
-    shownChartType_ = -1;
-    session.ChooseChartType(type);
-    Sync();
+    if (!session.ui.toolBar1Enabled)
+        return;
+    Act([this, type] { session.ChooseChartType(type); });
+    // A checkable item ticks or unticks itself; the session decides.
+    SyncMenus();
 }
 
 void TMainForm::ChoosePeriod(int index)
 {
     if (!session.ui.reacts(Ctl::PeriodCB))
         return;
-    session.PeriodCBChange(index);
-    Sync();
+    Act([this, index] { session.PeriodCBChange(index); });
 }
 
 void TMainForm::ChartMouseDown(MouseButton b, int x, int y, bool ctrl)
 {
     if (!session.ui.imageVisible)
         return;
-    session.Image1MouseDown(b, x, y, ctrl);
-    Sync();
+    Act([=, this] { session.Image1MouseDown(b, x, y, ctrl); });
 }
 
 void TMainForm::ChartMouseMove(int x, int y)
@@ -468,8 +805,7 @@ void TMainForm::ChartMouseMove(int x, int y)
     if (!session.ui.imageVisible)
         return;
     const QString before = session.ui.hint;
-    session.Image1MouseMove(x, y);
-    Sync();
+    Act([=, this] { session.Image1MouseMove(x, y); });
     if (session.ui.hint != before && Image1->isVisible()) {
         if (session.ui.hint.isEmpty())
             QToolTip::hideText();
@@ -480,20 +816,41 @@ void TMainForm::ChartMouseMove(int x, int y)
 
 void TMainForm::ChartMouseLeave()
 {
-    session.Image1MouseLeave();
-    Sync();
+    Act([this] { session.Image1MouseLeave(); });
 }
 
 void TMainForm::ChartMouseUp()
 {
     if (!session.ui.imageVisible)
         return;
-    session.Image1MouseUp();
-    Sync();
+    Act([this] { session.Image1MouseUp(); });
+}
+
+void TMainForm::ChartWheel(int notches, bool shift)
+{
+    if (!session.ui.imageVisible || notches == 0)
+        return;
+    if (shift) {
+        if (session.ui.reacts(Ctl::ToolButton1))
+            Act([=, this] { session.ShiftPeriod(notches); });
+    } else if (session.ui.reacts(Ctl::PeriodCB)) {
+        Act([=, this] { session.ZoomPeriod(notches); });
+    }
 }
 
 bool TMainForm::eventFilter(QObject* o, QEvent* e)
 {
+    if (o == chartArea_ && e->type() == QEvent::Resize) {
+        if (session.FirstActivationDone() && chartArea_->size() != areaSize_) {
+            areaSize_ = chartArea_->size();
+            resizePause_->start();
+        }
+        return QMainWindow::eventFilter(o, e);
+    }
+    if (e->type() == QEvent::MouseButtonDblClick && o == buttons_[size_t(Ctl::PlotBtn)]) {
+        // A double click's second press would turn the new chart straight back.
+        return true;
+    }
     if (e->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(e);
         if ((o == ToolBar2 || o == ToolBar2Area) && me->button() == Qt::LeftButton) {
@@ -539,49 +896,85 @@ void TMainForm::SyncControl(Ctl c, const ControlState& s)
     }
 }
 
-void TMainForm::Sync()
+void TMainForm::SyncMenus()
+{
+    const UiModel& ui = session.ui;
+    const int type = session.ChartType();
+    for (QMenu* m : {PopupMenu3, FigureMenu})
+        for (QAction* a : m->actions())
+            a->setChecked(a->data().toInt() == type);
+    for (QAction* a : FigureMenu->actions())
+        a->setEnabled(ui.toolBar1Enabled);
+    openPriceAction_->setEnabled(ui.toolBar1Enabled);
+    openStudyAction_->setEnabled(ui.toolBar1Enabled);
+    recentMenu_->setEnabled(ui.toolBar1Enabled && !recentMenu_->isEmpty());
+    saveStudyAction_->setEnabled(ui.imageVisible);
+    saveStudyAsAction_->setEnabled(ui.imageVisible);
+    exportAction_->setEnabled(ui.imageVisible);
+    printAction_->setEnabled(ui.reacts(Ctl::PrintBtn));
+    colorAction_->setEnabled(ui.toolBar1Enabled);
+    colorAction_->setChecked(!session.Monochrome());
+    for (const auto& [a, c] : navActions_)
+        a->setEnabled(ui.reacts(c));
+    lastPeriodAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
+}
+
+void TMainForm::SessionChanged(unsigned what)
 {
     const UiModel& ui = session.ui;
     const UiModel* was = shown_ ? &*shown_ : nullptr;
-    if (!was || was->caption != ui.caption)
+    if (what & ChartSession::CaptionChanged)
         setWindowTitle(ui.caption);
-    for (int i = 0; i < CtlCount; ++i)
-        SyncControl(static_cast<Ctl>(i), ui.controls[static_cast<size_t>(i)]);
-    if (!was || was->toolBar1Enabled != ui.toolBar1Enabled)
-        ToolBar1->setEnabled(ui.toolBar1Enabled);
-    const bool t2 = ui[Ctl::ToolBar2].enabled;
-    if (!was || (*was)[Ctl::ToolBar2].enabled != t2)
-        ToolBar2->setEnabled(t2);
-    if (!was || was->toolbar2Green != ui.toolbar2Green) {
-        // The whole bar turns green, not just its frame: the bar's style
-        // sheet outranks its palette.
-        const QColor face = ui.toolbar2Green ? QColor(0, 128, 0)
-                                             : QApplication::palette().color(QPalette::Button);
-        ToolBar2->setStyleSheet(QStringLiteral("#ToolBar2 { background-color: %1; }").arg(face.name()));
-    }
-    const ControlState& period = ui[Ctl::PeriodCB];
-    if (!was || (*was)[Ctl::PeriodCB] != period) {
-        PeriodCB->setEnabled(period.enabled);
-        PeriodCB->setToolTip(period.hint);
+    if (what & ChartSession::ControlsChanged) {
+        for (int i = 0; i < CtlCount; ++i)
+            SyncControl(static_cast<Ctl>(i), ui.controls[static_cast<size_t>(i)]);
+        if (!was || was->toolBar1Enabled != ui.toolBar1Enabled)
+            ToolBar1->setEnabled(ui.toolBar1Enabled);
+        const bool t2 = ui[Ctl::ToolBar2].enabled;
+        if (!was || (*was)[Ctl::ToolBar2].enabled != t2)
+            ToolBar2->setEnabled(t2);
+        if (!was || was->toolbar2Green != ui.toolbar2Green) {
+            // The whole bar turns green, not just its frame: the bar's style
+            // sheet outranks its palette.
+            const QColor face = ui.toolbar2Green ? QColor(0, 128, 0)
+                                                 : QApplication::palette().color(QPalette::Button);
+            ToolBar2->setStyleSheet(
+                QStringLiteral("#ToolBar2 { background-color: %1; }").arg(face.name()));
+        }
+        const ControlState& period = ui[Ctl::PeriodCB];
+        if (!was || (*was)[Ctl::PeriodCB] != period) {
+            PeriodCB->setEnabled(period.enabled);
+            PeriodCB->setToolTip(period.hint);
+        }
+        if (!was || was->label1 != ui.label1)
+            Label1->setText(ui.label1);
+        if (!was || was->imageVisible != ui.imageVisible)
+            Image1->setVisible(ui.imageVisible);
     }
     if (PeriodCB->currentIndex() != session.periodIndex) {
         const QSignalBlocker block(PeriodCB);
         PeriodCB->setCurrentIndex(session.periodIndex);
     }
-    for (size_t i = 0; i < ui.panels.size(); ++i)
-        if (!was || was->panels[i] != ui.panels[i])
-            panels_[i]->setText(ui.panels[i]);
-    if (!was || was->label1 != ui.label1)
-        Label1->setText(ui.label1);
-    if (shownChartType_ != GloVar.ChartType) {
-        shownChartType_ = GloVar.ChartType;
-        for (QAction* a : PopupMenu3->actions())
-            a->setChecked(a->data().toInt() == GloVar.ChartType);
+    if (what & ChartSession::PanelsChanged) {
+        for (size_t i = 0; i < ui.panels.size(); ++i)
+            if (!was || was->panels[i] != ui.panels[i])
+                panels_[i]->setText(ui.panels[i]);
+        static_cast<PanelRow*>(panels_[0]->parentWidget())->relayout();
     }
-    if (!was || was->imageVisible != ui.imageVisible)
-        Image1->setVisible(ui.imageVisible);
-    if (!was || was->cursor != ui.cursor)
+    if ((what & ChartSession::PointerChanged) && (!was || was->cursor != ui.cursor))
         Image1->setCursor(CursorShape(ui.cursor));
+    if (what & (ChartSession::ControlsChanged | ChartSession::FigureTypeChanged | ChartSession::ColorChanged))
+        SyncMenus();
     Image1->chartChanged(session.chart.takeDirty());
     shown_ = ui;
+
+    // Files that opened join the recent lists.
+    if (const QString f = session.ChartedFile(); !f.isEmpty() && f != shownPriceFile_) {
+        shownPriceFile_ = f;
+        NoteRecent(recentPrices_, f, "recent/prices");
+    }
+    if (const QString& st = session.studyPath(); !st.isEmpty() && st != shownStudy_) {
+        shownStudy_ = st;
+        NoteRecent(recentStudies_, QFileInfo(st).absoluteFilePath(), "recent/studies");
+    }
 }

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/ChartSession.h"
 
@@ -16,6 +18,8 @@ class Host;
 class QAction;
 class QComboBox;
 class QFrame;
+class QKeySequence;
+class QTimer;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -43,11 +47,24 @@ public:
     TChartSetupDlg* ChartSetupDlg();
     QMenu* PopupMenu3 = nullptr;
     QMenu* MainMenu1 = nullptr;
+    // The menu bar's menus, for the commands that join them.
+    QMenu* FileMenu = nullptr;
+    QMenu* FigureMenu = nullptr;
+    QMenu* ViewMenu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    // File's groups: opening and saving studies, the chart's pictures, and
+    // the recent files; new commands go before these separators.
+    QAction* StudyGroupEnd = nullptr;
+    QAction* OutputGroupEnd = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
     [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);
     // The one action behind a control: its button and the hidden menu trigger it.
     [[nodiscard]] QAction* action(Ctl c) const { return actions_[static_cast<size_t>(c)]; }
+    // A menu bar item by its visible texts without "&", joined by "/".
+    [[nodiscard]] QAction* menuItem(const QString& path) const;
+    // The enabled action a key sequence reaches, if any.
+    [[nodiscard]] QAction* shortcutAction(const QKeySequence& key) const;
 
     // The size the chart bitmap takes at first activation.
     [[nodiscard]] QSize ChartAreaSize() const;
@@ -64,13 +81,29 @@ public:
     void ChartMouseMove(int x, int y);
     void ChartMouseUp();
     void ChartMouseLeave();
-    // Mirrors the model onto the widgets, only where it changed.
-    void Sync();
+    // The wheel over the chart; positive notches turn away from the user.
+    void ChartWheel(int notches, bool shift);
+    // A file dropped onto the window: a study opens as a study, anything
+    // else as a price file.
+    void OpenDropped(const QString& path);
+    // A resize waiting for its pause is carried out now.
+    void FlushResize();
+    // Runs a handler of the session and lets the window follow what changed.
+    void Act(const std::function<void()>& handler);
     // Runs once the splash has been acknowledged and the chart bitmap made.
     std::function<void()> afterFirstActivation;
     [[nodiscard]] bool closedByUser() const { return closed_; }
     // A colour chart whatever the splash's box says (--color, AURIGON_COLOR=1).
     bool forceColor = false;
+
+    // The desktop program remembers the window, Color, folders and recent
+    // files between runs; scripts and tests start afresh unless they ask.
+    void RememberSettings();
+    // Shows the window where it was last time, else maximized.
+    void ShowAsLastTime();
+    [[nodiscard]] const QStringList& recentPrices() const { return recentPrices_; }
+    [[nodiscard]] const QStringList& recentStudies() const { return recentStudies_; }
+    static constexpr int RecentCount = 10;
 
 protected:
     // No menu of toolbars: a right click belongs to the buttons that use it.
@@ -79,6 +112,8 @@ protected:
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     TFileSetupDlg* fileSetupDlg_ = nullptr;
@@ -90,7 +125,14 @@ private:
     void BuildStatusBar();
     void BuildMenus();
     void Run(Ctl c);
+    void SessionChanged(unsigned what);
     void SyncControl(Ctl c, const ControlState& s);
+    void SyncMenus();
+    void RebuildRecentMenu();
+    void NoteRecent(QStringList& list, const QString& path, const char* key);
+    void CloseAsking();
+    void SaveSettings();
+    [[nodiscard]] QSize ChartPixels() const;
 
     Host& host_;
     std::unique_ptr<SplashForm> splash_;
@@ -107,9 +149,30 @@ private:
     std::array<QLabel*, PanelCount> panels_{};
     QWidget* chartArea_ = nullptr;
     ChartView* Image1 = nullptr;
-    // What the widgets show now; nothing before the first Sync.
+    // What the widgets show now; nothing before the first change.
     std::optional<UiModel> shown_;
-    int shownChartType_ = -1;
     bool splashStarted_ = false;
     bool closed_ = false;
+    bool askOnClose_ = false;
+
+    // Menu bar items that follow the session.
+    QAction* openPriceAction_ = nullptr;
+    QAction* openStudyAction_ = nullptr;
+    QAction* saveStudyAction_ = nullptr;
+    QAction* saveStudyAsAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+    QAction* printAction_ = nullptr;
+    QAction* colorAction_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    // View's navigation commands and the toolbar control each stands for.
+    std::vector<std::pair<QAction*, Ctl>> navActions_;
+    QAction* lastPeriodAction_ = nullptr;
+
+    // The chart follows the window once its resizing pauses.
+    QTimer* resizePause_ = nullptr;
+    QSize areaSize_;
+
+    bool remember_ = false;
+    QStringList recentPrices_, recentStudies_;
+    QString shownPriceFile_, shownStudy_;
 };

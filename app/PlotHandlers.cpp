@@ -18,6 +18,8 @@
 void ChartSession::PlotBtnClick()
 {
     auto& g = GloVar;
+    if (g.ChartShown && !MayDropFigures())
+        return;
     // The readout speaks of a chart that is about to change; the figures go with it.
     ui.clearReadout();
     ForgetFigures();

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -29,4 +30,14 @@ public:
     virtual std::optional<QString> saveFileName(const QString& filter, const QString& defaultExt,
                                                 const QString& dir) = 0;
     virtual std::unique_ptr<PrintTarget> printerSetup() = 0;
+    // A question box; the text of the button pressed. Nothing when there is
+    // nobody to ask, and the work goes on as if nothing had been asked.
+    virtual std::optional<QString> question(const QString& title, const QString& text,
+                                            const QStringList& buttons)
+    {
+        (void)title;
+        (void)text;
+        (void)buttons;
+        return std::nullopt;
+    }
 };

@@ -1,11 +1,14 @@
 #include "app/ScriptRunner.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QJsonArray>
+#include <QKeySequence>
 #include <QPrinter>
 #include <QTextStream>
 #include <cerrno>
@@ -77,14 +80,29 @@ void ScriptHost::error(const QString& text)
     sink_(o);
 }
 
+std::optional<QStringList> ScriptHost::scriptAnswer(const char* keyword)
+{
+    if (!nextLine)
+        return std::nullopt;
+    return nextLine(QLatin1String(keyword));
+}
+
 std::optional<QString> ScriptHost::takeFileAnswer(std::optional<QString>& answer,
                                                   const char* keyword)
 {
-    if (!answer) {
+    QString a;
+    if (answer) {
+        a = *std::exchange(answer, std::nullopt);
+    } else if (const auto w = scriptAnswer(keyword)) {
+        if (w->size() != 2 || (*w)[1].isEmpty()) {
+            badAnswer = QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(keyword));
+            return std::nullopt;
+        }
+        a = (*w)[1] == QLatin1String("cancel") ? QString() : (*w)[1];
+    } else {
         unanswered = QLatin1String(keyword);
         return std::nullopt;
     }
-    const QString a = *std::exchange(answer, std::nullopt);
     if (a.isEmpty())
         return std::nullopt;
     return a;
@@ -103,13 +121,47 @@ std::optional<QString> ScriptHost::saveFileName(const QString&, const QString&, 
 std::unique_ptr<PrintTarget> ScriptHost::printerSetup()
 {
     if (!printAnswer) {
-        unanswered = QStringLiteral("printto");
-        return nullptr;
+        const auto w = scriptAnswer("printto");
+        if (!w) {
+            unanswered = QStringLiteral("printto");
+            return nullptr;
+        }
+        int pw = 0, ph = 0;
+        if (w->size() == 2 && (*w)[1] == QLatin1String("cancel")) {
+            printAnswer = PrintAnswer{};
+        } else if (w->size() == 3 && ParsePageSize((*w)[2], pw, ph)) {
+            printAnswer = PrintAnswer{(*w)[1], QSize(pw, ph)};
+        } else {
+            badAnswer = QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
+            return nullptr;
+        }
     }
     const PrintAnswer a = *std::exchange(printAnswer, std::nullopt);
     if (a.pdfPath.isEmpty())
         return nullptr;
     return std::make_unique<PdfTarget>(a.pdfPath, a.page);
+}
+
+std::optional<QString> ScriptHost::question(const QString& title, const QString& text,
+                                            const QStringList& buttons)
+{
+    QJsonObject o = Event("question");
+    o[QStringLiteral("title")] = title;
+    o[QStringLiteral("text")] = text;
+    o[QStringLiteral("buttons")] = QJsonArray::fromStringList(buttons);
+    sink_(o);
+    // Unanswered, nothing is dropped: the script stops at this line.
+    const QString keep = buttons.isEmpty() ? QString() : buttons.last();
+    const auto w = scriptAnswer("answer");
+    if (!w) {
+        unanswered = QStringLiteral("answer");
+        return keep;
+    }
+    if (w->size() != 2 || !buttons.contains((*w)[1])) {
+        badAnswer = QStringLiteral("answer needs one of %1").arg(buttons.join(QStringLiteral(", ")));
+        return keep;
+    }
+    return (*w)[1];
 }
 
 void ScriptHost::showSplash(SplashForm& splash, std::function<void()> then)
@@ -158,16 +210,45 @@ int ScriptRunner::run(const QStringList& lines)
     for (int i = 0; i < lines.size(); ++i) {
         const int lineNo = i + 1;
         const auto words = SplitScriptLine(lines[i]);
+        // A dialog or question this line opens takes its answer from the
+        // lines that follow, each used once.
+        int next = i;
+        host_.nextLine = [&lines, &next](const QString& keyword) -> std::optional<QStringList> {
+            for (int k = next + 1; k < lines.size(); ++k) {
+                const auto w = SplitScriptLine(lines[k]);
+                if (w && w->isEmpty())
+                    continue;
+                if (!w || w->first() != keyword)
+                    return std::nullopt;
+                next = k;
+                return *w;
+            }
+            return std::nullopt;
+        };
+        host_.unanswered.clear();
+        host_.badAnswer.clear();
         QString err;
         if (!words)
             err = QStringLiteral("unterminated quote");
         else if (!words->isEmpty())
-            err = runLine(*words, lines, i);
+            err = runLine(*words);
         // A trace that could not be written ends the script as a line would.
         if (err.isEmpty() && trace_ && !trace_->error.isEmpty()) {
             form_.session.chart.setTrace(nullptr);
             err = endTrace();
         }
+        host_.nextLine = nullptr;
+        host_.openAnswer.reset();
+        host_.saveAnswer.reset();
+        host_.printAnswer.reset();
+        if (err.isEmpty() && !host_.badAnswer.isEmpty())
+            err = host_.badAnswer;
+        if (err.isEmpty() && !host_.unanswered.isEmpty())
+            err = host_.unanswered == QLatin1String("answer")
+                      ? QStringLiteral("this line opened a question; the next line must be 'answer'")
+                      : QStringLiteral("%1 opened a dialog; the next line must be '%2'")
+                            .arg(words->value(words->size() > 1 ? 1 : 0), host_.unanswered);
+        i = std::max(i, next);
         if (!err.isEmpty()) {
             QJsonObject o = Event("error");
             o[QStringLiteral("text")] = err;
@@ -227,39 +308,6 @@ QString ScriptRunner::endTrace()
     return trace->error;
 }
 
-QString ScriptRunner::takeAnswer(const QString& keyword, const QStringList& lines, int& index)
-{
-    int next = index + 1;
-    std::optional<QStringList> words;
-    while (next < lines.size()) {
-        words = SplitScriptLine(lines[next]);
-        if (!words || !words->isEmpty())
-            break;
-        ++next;
-    }
-    if (!words || words->isEmpty() || words->first() != keyword)
-        return QString(); // no answer given; the dialog will report it
-    const QStringList& w = *words;
-    const bool cancel = w.size() == 2 && w[1] == QLatin1String("cancel");
-    if (keyword == QLatin1String("printto")) {
-        if (cancel) {
-            host_.printAnswer = ScriptHost::PrintAnswer{};
-        } else {
-            int pw = 0, ph = 0;
-            if (w.size() != 3 || !ParsePageSize(w[2], pw, ph))
-                return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
-            host_.printAnswer = ScriptHost::PrintAnswer{w[1], QSize(pw, ph)};
-        }
-    } else {
-        if (w.size() != 2 || w[1].isEmpty())
-            return QStringLiteral("%1 needs a path or cancel").arg(keyword);
-        (keyword == QLatin1String("open") ? host_.openAnswer : host_.saveAnswer) =
-            cancel ? QString() : w[1];
-    }
-    index = next;
-    return QString();
-}
-
 QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignments)
 {
     ScriptableDialog* dlg = form_.scriptableDialog(kind);
@@ -316,7 +364,7 @@ bool ParseButton(const QString& w, MouseButton& b)
 }
 } // namespace
 
-QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, int& index)
+QString ScriptRunner::runLine(const QStringList& w)
 {
     const QString& cmd = w[0];
     const QStringList args = w.mid(1);
@@ -334,27 +382,30 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
                              : c == Ctl::SaveBtn  ? "saveas"
                              : c == Ctl::PrintBtn ? "printto"
                                                   : nullptr;
-        if (answer) {
-            const QString err = takeAnswer(QLatin1String(answer), lines, index);
-            if (!err.isEmpty())
-                return err;
-        }
-        host_.unanswered.clear();
+        const bool reacts = s.ui.reacts(c) || (!s.ui[c].visible && s.ui.enabledInPlace(c));
         if (!s.ui[c].visible)
             form_.action(c)->trigger(); // the hidden menu reaches a hidden control's action
         else
             form_.Press(c);
-        host_.openAnswer.reset();
-        host_.saveAnswer.reset();
-        host_.printAnswer.reset();
-        if (!host_.unanswered.isEmpty())
-            return QStringLiteral("%1 opened a dialog; the next line must be '%2'")
-                .arg(args[0], host_.unanswered);
+        // A control that did not react leaves its answer line unused; it
+        // still belongs to this press.
+        if (answer && !reacts && host_.nextLine) {
+            if (const auto a = host_.nextLine(QLatin1String(answer))) {
+                const bool cancel = a->size() == 2 && (*a)[1] == QLatin1String("cancel");
+                int pw = 0, ph = 0;
+                if (c == Ctl::PrintBtn && !cancel && (a->size() != 3 || !ParsePageSize((*a)[2], pw, ph)))
+                    return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
+                if (c != Ctl::PrintBtn && (a->size() != 2 || (*a)[1].isEmpty()))
+                    return QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(answer));
+            }
+        }
         return QString();
     }
     if (cmd == QLatin1String("open") || cmd == QLatin1String("saveas") ||
         cmd == QLatin1String("printto"))
         return QStringLiteral("no dialog is waiting for '%1'").arg(cmd);
+    if (cmd == QLatin1String("answer"))
+        return QStringLiteral("no question is waiting for 'answer'");
     if (cmd == QLatin1String("layout") || cmd == QLatin1String("dates") ||
         cmd == QLatin1String("angles")) {
         const QString err = fillDialog(cmd, args);
@@ -428,7 +479,7 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
             s.SaveStudy(args[1]);
         else
             s.OpenStudy(args[1]);
-        form_.Sync();
+        s.publish();
         return QString();
     }
     if (cmd == QLatin1String("image") && args.size() == 1) {
@@ -459,6 +510,51 @@ QString ScriptRunner::runLine(const QStringList& w, const QStringList& lines, in
     }
     if (cmd == QLatin1String("state") && args.isEmpty()) {
         host_.emitEvent(StateReport(s));
+        return QString();
+    }
+    if (cmd == QLatin1String("resize") && args.size() == 2) {
+        int width = 0, height = 0;
+        if (!ParseScriptInt(args[0], width) || !ParseScriptInt(args[1], height) || width < 1 ||
+            height < 1 || width > 16384 || height > 16384)
+            return QStringLiteral("resize needs a width and a height of 1 to 16384 pixels");
+        form_.resize(width, height);
+        // The layout settles as it would between a person's moves, then the pause ends.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        form_.FlushResize();
+        return QString();
+    }
+    if (cmd == QLatin1String("key") && args.size() == 1) {
+        const QKeySequence key = QKeySequence::fromString(args[0], QKeySequence::PortableText);
+        if (key.isEmpty() || key.count() != 1 || key[0].key() == Qt::Key_unknown)
+            return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'").arg(args[0]);
+        if (QAction* a = form_.shortcutAction(key))
+            a->trigger();
+        return QString();
+    }
+    if (cmd == QLatin1String("wheel") && (args.size() == 3 || args.size() == 4)) {
+        int x = 0, y = 0, notches = 0;
+        const bool shift = args.size() == 4 && args[3] == QLatin1String("shift");
+        if (args.size() == 4 && !shift)
+            return QStringLiteral("wheel takes only 'shift' after its notches");
+        if (!ParseScriptInt(args[0], x) || !ParseScriptInt(args[1], y) ||
+            !ParseScriptInt(args[2], notches) || notches < -100 || notches > 100)
+            return QStringLiteral("wheel needs X Y and the notches (-100 to 100)");
+        form_.ChartMouseMove(x, y);
+        form_.ChartWheel(notches, shift);
+        return QString();
+    }
+    if (cmd == QLatin1String("menu") && args.size() == 1) {
+        QAction* a = form_.menuItem(args[0]);
+        if (!a || a->menu())
+            return QStringLiteral("the menu bar has no item %1").arg(args[0]);
+        // A disabled item does not react, as for a person.
+        if (a->isEnabled())
+            a->trigger();
+        return QString();
+    }
+    if (cmd == QLatin1String("drop") && args.size() == 1) {
+        form_.OpenDropped(QFileInfo(args[0]).absoluteFilePath());
         return QString();
     }
     if (cmd == QLatin1String("about") && args.isEmpty()) {

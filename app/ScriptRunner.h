@@ -26,6 +26,8 @@ public:
     std::optional<QString> saveFileName(const QString& filter, const QString& defaultExt,
                                         const QString& dir) override;
     std::unique_ptr<PrintTarget> printerSetup() override;
+    std::optional<QString> question(const QString& title, const QString& text,
+                                    const QStringList& buttons) override;
     void showSplash(SplashForm& splash, std::function<void()> then) override;
     void runDialog(QDialog& dialog) override;
     void popupMenu(QMenu& menu, const QPoint& globalPos) override;
@@ -39,8 +41,12 @@ public:
     std::optional<PrintAnswer> printAnswer;
     std::function<void(QDialog&)> dialogAnswer;
     int menuAnswer = 0;
-    // Which dialog was asked for without an answer, if any.
-    QString unanswered;
+    // Which dialog was asked for without an answer, if any, and why an
+    // answer given could not be used.
+    QString unanswered, badAnswer;
+    // The words of the script's next line when it starts with keyword; that
+    // line is then taken as the answer and not run on its own.
+    std::function<std::optional<QStringList>(const QString& keyword)> nextLine;
     bool menuOpened = false;
 
     // Presses "Acknowledged"; the rest of the first activation follows.
@@ -49,6 +55,7 @@ public:
 
 private:
     std::optional<QString> takeFileAnswer(std::optional<QString>& answer, const char* keyword);
+    [[nodiscard]] std::optional<QStringList> scriptAnswer(const char* keyword);
     std::function<void(const QJsonObject&)> sink_;
     SplashForm* splash_ = nullptr;
     std::function<void()> afterSplash_;
@@ -71,8 +78,7 @@ public:
 
 private:
     // Runs one line; returns an error text, empty when it ran.
-    QString runLine(const QStringList& words, const QStringList& lines, int& index);
-    QString takeAnswer(const QString& keyword, const QStringList& lines, int& index);
+    QString runLine(const QStringList& words);
     QString fillDialog(const QString& kind, const QStringList& assignments);
     // Closes the trace; returns the error that cut it short, if any.
     QString endTrace();

@@ -13,7 +13,7 @@
 #include "tools/FigureGeometry.h"
 
 namespace {
-const QString StudyFilter = QStringLiteral("Aurigon studies (*.aurigon)|*.aurigon|All files|*");
+const QString StudyFilter = QStringLiteral("Aurigon studies|*.aurigon|All files|*");
 
 // A pixel of the chart as a point in dates and prices.
 StudyPoint PointAt(const ChartMap& map, int x, int y)
@@ -118,6 +118,7 @@ bool ChartSession::SaveStudy(const QString& path)
         return false;
     }
     studyPath_ = path;
+    savedFigures_ = Figures();
     return true;
 }
 
@@ -245,11 +246,14 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
                              .arg(dropped.size())
                              .arg(dropped.join(QLatin1Char('\n'))));
     studyPath_ = path;
+    savedFigures_ = Figures();
     return true;
 }
 
 void ChartSession::StudyOpenClick()
 {
+    if (!MayDropFigures())
+        return;
     const QString dir = studyFolder_.isEmpty() ? GloVar.StartDir : studyFolder_;
     if (auto path = prompts_.openFileName(StudyFilter, dir)) {
         studyFolder_ = QFileInfo(*path).absolutePath();

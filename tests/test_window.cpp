@@ -123,6 +123,8 @@ TEST_F(Window, OneScaleShowsAGreenBarAndHasAnAreaToClick)
 
 TEST_F(Window, StatusPanelsShowTheirWholeTextAndTheReadoutEmptiesOnLeave)
 {
+    // Wide enough for every panel at its own width.
+    form->resize(1400, 700);
     OpenAndPlot();
     QWidget* chart = Find("Image1");
     QTest::mouseMove(chart, QPoint(695, 40));

@@ -1,0 +1,251 @@
+// The window's paths beside the toolbar: opening from the menu bar, the
+// recent lists and drops, the keys and the wheel, the chart re-made at a new
+// size or colour depth, and the question before drawn figures are dropped.
+#include <QFileInfo>
+#include <algorithm>
+
+#include "app/ChartSession.h"
+#include "app/GloVar.h"
+#include "app/Prompts.h"
+#include "app/UiModel.h"
+#include "chart/Output.h"
+
+namespace {
+bool SamePoint(const StudyPoint& a, const StudyPoint& b)
+{
+    return a.date == b.date && a.slotOffset == b.slotOffset && a.price == b.price;
+}
+
+bool SameFigure(const StudyFigure& a, const StudyFigure& b)
+{
+    return a.type == b.type && a.dir == b.dir && a.ratio == b.ratio &&
+           std::equal(std::begin(a.fanAngles), std::end(a.fanAngles), std::begin(b.fanAngles)) &&
+           SamePoint(a.p1, b.p1) && SamePoint(a.p2, b.p2) && a.p3.has_value() == b.p3.has_value() &&
+           (!a.p3 || SamePoint(*a.p3, *b.p3)) && a.kept == b.kept &&
+           a.ellipseScale == b.ellipseScale && a.ellipseDragged == b.ellipseDragged;
+}
+} // namespace
+
+std::vector<StudyFigure> ChartSession::Figures() const
+{
+    std::vector<StudyFigure> all = keptFigures_;
+    if (currentFigure_)
+        all.push_back(*currentFigure_);
+    return all;
+}
+
+bool ChartSession::FiguresChanged() const
+{
+    const std::vector<StudyFigure> now = Figures();
+    if (now.empty())
+        return false;
+    return !std::equal(now.begin(), now.end(), savedFigures_.begin(), savedFigures_.end(), SameFigure);
+}
+
+bool ChartSession::MayDropFigures()
+{
+    if (!FiguresChanged())
+        return true;
+    const std::optional<QString> a =
+        prompts_.question(QString::fromLatin1(ProgramName), QStringLiteral("Save the changes to the study?"),
+                          {QStringLiteral("Save"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
+    if (!a)
+        return true;
+    if (*a == QLatin1String("Save")) {
+        StudySaveClick();
+        return !FiguresChanged();
+    }
+    if (*a == QLatin1String("Discard")) {
+        savedFigures_ = Figures();
+        return true;
+    }
+    return false;
+}
+
+bool ChartSession::Monochrome() const
+{
+    return GloVar.Monochrome;
+}
+
+int ChartSession::ChartType() const
+{
+    return GloVar.ChartType;
+}
+
+bool ChartSession::FirstActivationDone() const
+{
+    return !GloVar.FirstActivate;
+}
+
+void ChartSession::OpenPriceFileClick()
+{
+    if (!ui.toolBar1Enabled || !MayDropFigures())
+        return;
+    if (GloVar.ChartShown)
+        PlotBtnClick();
+    FileBtnClick();
+}
+
+void ChartSession::OpenPriceFile(const QString& path)
+{
+    if (!ui.toolBar1Enabled || !MayDropFigures())
+        return;
+    if (GloVar.ChartShown)
+        PlotBtnClick();
+    ChoosePriceFile(QFileInfo(path).absoluteFilePath());
+}
+
+void ChartSession::OpenStudyPath(const QString& path)
+{
+    if (!ui.toolBar1Enabled || !MayDropFigures())
+        return;
+    setStudyFolder(QFileInfo(path).absolutePath());
+    OpenStudy(path);
+}
+
+void ChartSession::LastPeriodClick()
+{
+    auto& g = GloVar;
+    g.LastRecord = g.RecordCount;
+    g.FirstRecord = std::max(1, g.RecordCount - g.PeriodLength + 1);
+    RedrawRange();
+}
+
+void ChartSession::ZoomPeriod(int notches)
+{
+    auto& g = GloVar;
+    const int last = static_cast<int>(PeriodItems.size()) - 1;
+    const int index = std::clamp(periodIndex + notches, 0, last);
+    if (index == periodIndex)
+        return;
+    PeriodCBChange(index);
+    // At least two records, as the record range asks.
+    g.FirstRecord = std::max(1, std::min(g.LastRecord - g.PeriodLength + 1, g.LastRecord - 1));
+    RedrawRange();
+}
+
+void ChartSession::ShiftPeriod(int notches)
+{
+    for (int n = notches; n > 0; --n)
+        ToolButton1Click();
+    for (int n = notches; n < 0; ++n)
+        ToolButton2Click();
+}
+
+void ChartSession::ResizeChart(int width, int height)
+{
+    const auto& g = GloVar;
+    if (chart.isNull() || width < 1 || height < 1 ||
+        (width == g.ChartWidth && height == g.ChartHeight))
+        return;
+    RemakeChart(width, height, g.Monochrome);
+}
+
+void ChartSession::ColorClick(bool colour)
+{
+    if (chart.isNull()) {
+        GloVar.Monochrome = !colour;
+        return;
+    }
+    if (colour == !GloVar.Monochrome)
+        return;
+    RemakeChart(GloVar.ChartWidth, GloVar.ChartHeight, !colour);
+}
+
+void ChartSession::RemakeChart(int width, int height, bool monochrome)
+{
+    auto& g = GloVar;
+    g.ChartWidth = width;
+    g.ChartHeight = height;
+    g.Monochrome = monochrome;
+    chart.create(width, height, monochrome);
+    tool.resetStore();
+    if (!g.ChartShown) {
+        baseImage = QImage();
+        cleanChart = QImage();
+        return;
+    }
+    // The figures are kept in dates and prices; only their pixels are redrawn.
+    const std::vector<StudyFigure> kept = keptFigures_;
+    const std::optional<StudyFigure> current = currentFigure_;
+    const std::vector<StudyFigure> saved = savedFigures_;
+    const int type = g.ChartType;
+    const int dir = g.Dir;
+    const double ratio = g.Ratio;
+    const double angles[3] = {g.FanAngle1, g.FanAngle2, g.FanAngle3};
+    RedrawRange();
+    if (!g.ChartShown)
+        return;
+    for (const StudyFigure& f : kept) {
+        QString why;
+        ReplayFigure(f, why);
+    }
+    if (current) {
+        QString why;
+        ReplayFigure(*current, why);
+    }
+    keptFigures_ = kept;
+    currentFigure_ = current;
+    savedFigures_ = saved;
+    g.Dir = dir;
+    ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
+    ShowDir();
+    g.Ratio = ratio;
+    ShowRatio();
+    g.FanAngle1 = angles[0];
+    g.FanAngle2 = angles[1];
+    g.FanAngle3 = angles[2];
+    if (type != g.ChartType)
+        ChooseChartType(type);
+}
+
+void ChartSession::publish()
+{
+    unsigned what = 0;
+    const UiModel* was = published_ ? &*published_ : nullptr;
+    if (!was || was->caption != ui.caption)
+        what |= CaptionChanged;
+    if (!was || was->controls != ui.controls || was->toolBar1Enabled != ui.toolBar1Enabled ||
+        was->toolbar2Green != ui.toolbar2Green || was->label1 != ui.label1 ||
+        was->imageVisible != ui.imageVisible)
+        what |= ControlsChanged;
+    if (!was || was->panels != ui.panels)
+        what |= PanelsChanged;
+    if (!was || was->cursor != ui.cursor || was->hint != ui.hint)
+        what |= PointerChanged;
+    if (!chart.dirty().isEmpty())
+        what |= PictureChanged;
+    if (publishedType_ != GloVar.ChartType)
+        what |= FigureTypeChanged;
+    if (!was || publishedMono_ != GloVar.Monochrome)
+        what |= ColorChanged;
+    if (what == 0)
+        return;
+    published_ = ui;
+    publishedType_ = GloVar.ChartType;
+    publishedMono_ = GloVar.Monochrome;
+    Q_EMIT changed(what);
+}
+
+QString ChartSession::ChartedFile() const
+{
+    return GloVar.RecordCount > 0 ? GloVar.DataFileName : QString();
+}
+
+void ChartSession::ExportImageClick()
+{
+    if (chart.isNull() || !GloVar.ChartShown)
+        return;
+    const QString dir = imageFolder_.isEmpty() ? GloVar.StartDir : imageFolder_;
+    auto path = prompts_.saveFileName(QStringLiteral("PNG image|*.png|BMP image|*.bmp"),
+                                      QStringLiteral("png"), dir);
+    if (!path)
+        return;
+    QString name = *path;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QStringLiteral(".png");
+    imageFolder_ = QFileInfo(name).absolutePath();
+    const char* format = ImageFormatOf(name);
+    if (QString err = WriteImageFile(chart.image(), name, format ? format : "PNG"); !err.isEmpty())
+        prompts_.error(err);
+}
