@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryFile>
+#include <sys/statvfs.h>
 #include <utility>
 
 #include "app/GloVar.h"
@@ -71,8 +72,15 @@ QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
     err = PaintPage(printer, image, target);
     printer.setOutputFileName(path);
     QFile printed(part->fileName());
-    if (err.isEmpty() && (!WholePdf(part->fileName()) || !printed.open(QIODevice::ReadOnly)))
-        err = QStringLiteral("Cannot create file %1. It could not be written whole.").arg(path);
+    if (err.isEmpty() && (!WholePdf(part->fileName()) || !printed.open(QIODevice::ReadOnly))) {
+        // The printer does not say why; a disk with no room left is the usual reason.
+        struct statvfs fs {};
+        const bool full = ::statvfs(QFile::encodeName(part->fileName()).constData(), &fs) == 0 &&
+                          fs.f_bavail == 0;
+        err = QStringLiteral("Cannot create file %1. %2")
+                  .arg(path, full ? QStringLiteral("No space left on device")
+                                  : QStringLiteral("It could not be written whole."));
+    }
     if (err.isEmpty())
         err = WriteWholeBytes(path, printed.readAll());
     return err;

@@ -301,6 +301,9 @@ TEST_F(Script, ImagesAndPrintsOnAFullDiskFailAndSaySo)
     EXPECT_EQ(r.events[0][QStringLiteral("event")], QStringLiteral("error"));
     EXPECT_TRUE(r.events[0][QStringLiteral("text")].toString().startsWith(
         QStringLiteral("Cannot create file ")));
+    EXPECT_TRUE(r.events[0][QStringLiteral("text")].toString().endsWith(
+        QStringLiteral("No space left on device")))
+        << r.events[0][QStringLiteral("text")].toString().toStdString();
     EXPECT_TRUE(r.events.last()[QStringLiteral("text")].toString().startsWith(
         QStringLiteral("Cannot create file ")));
     EXPECT_FALSE(QFile::exists(mnt + QStringLiteral("/chart.png")));
