@@ -19,7 +19,6 @@
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
 #include "app/ScriptParse.h"
-#include "chart/Canvas.h"
 #include "data/FileNames.h"
 
 namespace {
@@ -121,7 +120,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         QGuiApplication app(argc, argv);
-        KeepPaintingInOneThread();
         const QString err = RenderStudy(cl);
         if (!err.isEmpty()) {
             std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(err)));
@@ -137,7 +135,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
-    KeepPaintingInOneThread();
     if (scripted)
         return RunScript(cl.script, cl.color, *folder);
 

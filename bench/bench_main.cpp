@@ -13,7 +13,6 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "chart/BarChart.h"
-#include "chart/Canvas.h"
 #include "data/PriceReader.h"
 #include "bench/Files.h"
 
@@ -238,7 +237,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    KeepPaintingInOneThread();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

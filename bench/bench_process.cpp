@@ -1,6 +1,7 @@
 // Whole processes side by side: the batch chart of the last 261 days of a
-// price file made by `aurigon --script`, against gnuplot drawing the same
-// bars from the same file, and the program's start-up.
+// price file made by `aurigon --script` and by `aurigon --study`, each against
+// gnuplot drawing the same bars from the same file in the same run, and the
+// program's start-up. Wall time and CPU time both.
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -16,6 +17,7 @@
 namespace {
 struct Ran {
     double seconds = 0;
+    double cpuSeconds = 0;
     double peakMb = 0;
     bool ok = false;
 };
@@ -46,7 +48,8 @@ Ran Run(const std::vector<std::string>& argv, const QString& dir)
         return r;
     int exitStatus = -1;
     long peakKb = 0;
-    const bool read = std::fscanf(f, "%d %lf %ld", &exitStatus, &r.seconds, &peakKb) == 3;
+    const bool read =
+        std::fscanf(f, "%d %lf %ld %lf", &exitStatus, &r.seconds, &peakKb, &r.cpuSeconds) == 4;
     std::fclose(f);
     r.peakMb = double(peakKb) / 1024.0;
     r.ok = read && exitStatus == 0;
@@ -67,8 +70,8 @@ struct Job {
 };
 
 // Runs the jobs by turns, so that the machine's moods fall on all alike; the
-// first job's time is the iteration's. Counters: each job's median time and
-// largest peak memory, and the ratios of the others to the last job.
+// first job's time is the iteration's. Counters: each job's median wall and
+// CPU time and largest peak memory, and the first job's ratios to the last.
 void SideBySide(benchmark::State& st, const std::vector<Job>& jobs)
 {
     for (const Job& j : jobs)
@@ -76,7 +79,7 @@ void SideBySide(benchmark::State& st, const std::vector<Job>& jobs)
             st.SkipWithError((std::string(j.name) + " failed").c_str());
             return;
         }
-    std::vector<std::vector<double>> times(jobs.size());
+    std::vector<std::vector<double>> times(jobs.size()), cpu(jobs.size());
     std::vector<double> peak(jobs.size());
     for (auto _ : st) {
         for (size_t k = 0; k < jobs.size(); ++k) {
@@ -88,18 +91,24 @@ void SideBySide(benchmark::State& st, const std::vector<Job>& jobs)
             if (k == 0)
                 st.SetIterationTime(r.seconds);
             times[k].push_back(r.seconds);
+            cpu[k].push_back(r.cpuSeconds);
             peak[k] = std::max(peak[k], r.peakMb);
         }
     }
-    std::vector<double> median(jobs.size());
-    for (size_t k = 0; k < jobs.size(); ++k) {
-        auto& t = times[k];
+    const auto middle = [](std::vector<double>& t) {
         std::nth_element(t.begin(), t.begin() + t.size() / 2, t.end());
-        median[k] = t[t.size() / 2] * 1e3;
+        return t[t.size() / 2] * 1e3;
+    };
+    std::vector<double> median(jobs.size()), cpuMedian(jobs.size());
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        median[k] = middle(times[k]);
+        cpuMedian[k] = middle(cpu[k]);
         st.counters[std::string(jobs[k].name) + "_ms"] = median[k];
+        st.counters[std::string(jobs[k].name) + "_cpu_ms"] = cpuMedian[k];
         st.counters[std::string(jobs[k].name) + "_MB"] = peak[k];
     }
     st.counters["time_ratio"] = median.front() / median.back();
+    st.counters["cpu_ratio"] = cpuMedian.front() / std::max(cpuMedian.back(), 1e-3);
     st.counters["memory_ratio"] = peak.front() / peak.back();
 }
 
@@ -123,8 +132,21 @@ Job ByScript(int64_t lines)
     return {"aurigon", {AURIGON_BINARY, "--script", "chart.txt"}, dir};
 }
 
+// The same chart rendered from a study with no window. The study is saved by
+// a script run once beforehand, from the same file and range.
+Job ByStudy(int64_t lines)
+{
+    const QString dir = RunFolder(QStringLiteral("study%1").arg(lines), lines);
+    Write(dir + QStringLiteral("/save.txt"),
+          "ack\npress FileBtn\nopen prices.txt\npress PlotBtn\nstudy save chart.aurigon\n");
+    if (!Run({AURIGON_BINARY, "--script", "save.txt"}, dir).ok)
+        qFatal("cannot save the benchmark's study");
+    return {"aurigon", {AURIGON_BINARY, "--study", "chart.aurigon", "--image", "chart.png"}, dir};
+}
+
 // The batch chart: aurigon opens the file, plots the last 261 days and writes
-// the PNG; gnuplot draws the same bars as a financebars plot, pngcairo 980x590.
+// the PNG (by a script, or from a study: the benchmark's argument 0 or 1);
+// gnuplot draws the same bars as a financebars plot, pngcairo 980x590.
 void BatchChart(benchmark::State& st)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("gnuplot")).isEmpty()) {
@@ -132,6 +154,7 @@ void BatchChart(benchmark::State& st)
         return;
     }
     const int64_t lines = st.range(0);
+    const bool fromStudy = st.range(1) != 0;
     const QString dir = RunFolder(QStringLiteral("gnuplot%1").arg(lines), lines);
     Write(dir + QStringLiteral("/chart.gp"),
           QStringLiteral("set terminal pngcairo size 980,590\n"
@@ -142,7 +165,8 @@ void BatchChart(benchmark::State& st)
                          "plot 'prices.txt' every ::%1 using 1:2:3:4:5 with financebars notitle\n")
               .arg(std::max<int64_t>(0, lines - 260))
               .toUtf8());
-    SideBySide(st, {ByScript(lines), {"gnuplot", {"gnuplot", "chart.gp"}, dir}});
+    SideBySide(st, {fromStudy ? ByStudy(lines) : ByScript(lines),
+                    {"gnuplot", {"gnuplot", "chart.gp"}, dir}});
 }
 
 // The same batch chart on a million lines and on 300: memory should not
@@ -155,7 +179,7 @@ void BatchMemory(benchmark::State& st)
     SideBySide(st, {big, small});
 }
 
-// From nothing to the window shown and the splash painted and acknowledged,
+// From nothing to a script's first line answered (the splash acknowledged),
 // against the program and its libraries loaded with nothing started.
 void StartUp(benchmark::State& st)
 {
@@ -166,6 +190,12 @@ void StartUp(benchmark::State& st)
 }
 } // namespace
 
-BENCHMARK(BatchChart)->Arg(1000000)->UseManualTime()->Iterations(21)->Unit(benchmark::kMillisecond);
+BENCHMARK(BatchChart)
+    ->ArgNames({"lines", "study"})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->UseManualTime()
+    ->Iterations(21)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BatchMemory)->UseManualTime()->Iterations(9)->Unit(benchmark::kMillisecond);
 BENCHMARK(StartUp)->UseManualTime()->Iterations(21)->Unit(benchmark::kMillisecond);

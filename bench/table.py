@@ -10,7 +10,13 @@ def ms(b):
 
 runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]
         if b.get("run_type", "iteration") == "iteration"}
+# With --partial (a filtered run) a goal left unmeasured is not a failure.
+partial = "--partial" in sys.argv[2:]
 failed = []
+
+def unmeasured(name):
+    if not partial:
+        failed.append(name + " (not measured)")
 
 def check(name, ok, text):
     if not ok:
@@ -30,14 +36,18 @@ def goal(label, figure, unit, yardstick="", ratio=None, target=""):
 print("Goals (each against a yardstick measured in the same run)")
 print("%-44s %10s %-34s %7s  %s" % ("goal", "figure", "yardstick", "ratio", "target"))
 
-b = get("BatchChart/1000000/iterations:21/manual_time")
-if b:
-    goal("1. batch chart, 1,000,000 lines (median)", b["aurigon_ms"], "ms",
-         "gnuplot %.1f ms" % b["gnuplot_ms"], b["time_ratio"],
-         check("BatchChart", b["time_ratio"] <= 0.6, "<= 0.6x gnuplot"))
-else:
-    print("1. batch chart: not measured (is gnuplot installed?)")
-    failed.append("BatchChart")
+for way, arg in (("--script", 0), ("--study --image", 1)):
+    b = get("BatchChart/lines:1000000/study:%d/iterations:21/manual_time" % arg)
+    if b:
+        goal("1. batch chart, 1,000,000 lines, %s" % way, b["aurigon_ms"], "ms",
+             "gnuplot %.1f ms" % b["gnuplot_ms"], b["time_ratio"],
+             check("BatchChart " + way, b["time_ratio"] <= 0.6, "<= 0.6x gnuplot wall"))
+        goal("   its CPU time (user and system)", b["aurigon_cpu_ms"], "ms",
+             "gnuplot %.1f ms" % b["gnuplot_cpu_ms"], b["cpu_ratio"],
+             check("BatchChart CPU " + way, b["cpu_ratio"] <= 0.8, "<= 0.8x gnuplot CPU"))
+    else:
+        print("1. batch chart %s: not measured (is gnuplot installed?)" % way)
+        unmeasured("BatchChart " + way)
 
 nav = get("Navigate/10000")
 whole = get("RepaintWhole")
@@ -45,6 +55,8 @@ if nav and whole:
     goal("2. navigation re-plot, 1920x1080", ms(nav), "ms",
          "repaint of the chart %.2f ms" % ms(whole), ms(nav) / ms(whole),
          check("Navigate", ms(nav) < 10, "< 10 ms"))
+else:
+    unmeasured("Navigate")
 nav_big = get("Navigate/1000000")
 if nav_big and whole:
     goal("   the same on a 1,000,000-line file", ms(nav_big), "ms",
@@ -56,11 +68,18 @@ if live and core:
     goal("3. live-ellipse move, 3840x2160, repainted", ms(live), "ms",
          "the move without repaint %.2f ms" % ms(core), ms(live) / ms(core),
          check("LiveEllipseInWindow", ms(live) < 2, "< 2 ms"))
+else:
+    unmeasured("LiveEllipseInWindow")
 
 b = get("StartUp/iterations:21/manual_time")
 if b:
-    goal("4. start-up, window shown, splash answered", b["window_ms"], "ms",
-         "libraries loaded only %.1f ms" % b["loaded_ms"], b["time_ratio"], "measured")
+    goal("4. start-up, --script with ack only", b["window_ms"], "ms",
+         "--version %.1f ms" % b["loaded_ms"], b["time_ratio"],
+         check("StartUp", b["time_ratio"] <= 1.6, "<= 1.6x --version"))
+    goal("   its CPU time", b["window_cpu_ms"], "ms",
+         "--version %.1f ms" % b["loaded_cpu_ms"], b["cpu_ratio"], "measured")
+else:
+    unmeasured("StartUp")
 ws = get("WindowAndSplash")
 if ws:
     goal("   window made, shown, splash painted (warm)", ms(ws), "ms", target="measured")
@@ -70,6 +89,8 @@ if b:
     goal("5. peak memory, batch chart of 1,000,000", b["lines1000000_MB"], "MB",
          "the same of 300 lines %.1f MB" % b["lines300_MB"], b["memory_ratio"],
          check("BatchMemory", b["memory_ratio"] <= 1.2, "<= 1.2x"))
+else:
+    unmeasured("BatchMemory")
 
 print()
 print("%-28s %12s %12s %8s %8s  %s" % ("benchmark", "time ms", "floor ms", "ratio", "peak MB", "target"))

@@ -9,18 +9,6 @@
 #include "data/Dates.h"
 
 namespace {
-QFont LabelFont()
-{
-    static const QFont f = ChartFont(QStringLiteral("Universe"), 8, true);
-    return f;
-}
-
-QFont HeaderFont()
-{
-    static const QFont f = ChartFont(QStringLiteral("Courier new"), 10, true);
-    return f;
-}
-
 void DrawPriceLabels(Canvas& c, const ChartMap& map)
 {
     const auto& g = GloVar;
@@ -31,7 +19,7 @@ void DrawPriceLabels(Canvas& c, const ChartMap& map)
         const int y = map.priceToY(v);
         c.line(g.PlotLeft, y, g.PlotLeft - 5, y);
         c.textOut(g.PlotLeft - 10, y, TextAlign::RightBottom,
-                  QString::asprintf("%10.*f", s.decimals, v), LabelFont());
+                  QString::asprintf("%10.*f", s.decimals, v), ChartFace::Label);
     }
 }
 
@@ -42,7 +30,7 @@ void DrawDateLabels(Canvas& c, const ChartMap& map)
         const int x = map.slotToX(s);
         c.line(x, g.PlotBottom, x, g.PlotBottom + 5);
         c.textOut(x, g.PlotBottom + 10, TextAlign::CenterTop,
-                  ShortDate(g.Prices[static_cast<size_t>(s)].Date), LabelFont());
+                  ShortDate(g.Prices[static_cast<size_t>(s)].Date), ChartFace::Label);
     }
 }
 
@@ -182,12 +170,12 @@ void DrawChartHeader(Canvas& c)
     else
         text += QLatin1Char('-');
     text += QStringLiteral("    ") + g.ChartTypeName;
-    c.textOut(5, g.PlotTop - 10, TextAlign::LeftBottom, text, HeaderFont());
+    c.textOut(5, g.PlotTop - 10, TextAlign::LeftBottom, text, ChartFace::Header);
 }
 
 void DrawChartFooter(Canvas& c)
 {
     const auto& g = GloVar;
     c.textOut(g.PlotLeft + 10, g.PlotBottom - 10, TextAlign::LeftBottom,
-              QString::fromLatin1(MakerWebAddress), HeaderFont());
+              QString::fromLatin1(MakerWebAddress), ChartFace::Header);
 }

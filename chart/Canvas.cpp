@@ -1,11 +1,15 @@
 #include "chart/Canvas.h"
 
 #include <QCoreApplication>
-#include <QFontMetrics>
-#include <QThreadPool>
+#include <QGlyphRun>
+#include <QMutex>
+#include <QPainter>
+#include <QRawFont>
+#include <QResource>
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 
 namespace {
 const char* StyleName(PenStyle s)
@@ -42,24 +46,112 @@ const char* AlignName(TextAlign a)
 
 // 96 dots per inch, so point sizes give the same pixels everywhere.
 constexpr int DotsPerMeter = 3780;
+
+constexpr QRgb Black = 0xff000000, White = 0xffffffff;
+
+bool NearerWhite(QRgb c)
+{
+    const int r = qRed(c), g = qGreen(c), b = qBlue(c);
+    return (255 - r) * (255 - r) + (255 - g) * (255 - g) + (255 - b) * (255 - b) <
+           r * r + g * g + b * b;
+}
+
+bool IsOneBit(const QImage& img)
+{
+    return img.format() == QImage::Format_Mono || img.format() == QImage::Format_MonoLSB;
+}
+
+struct Face {
+    const char* resource;
+    int points;
+};
+
+constexpr Face Faces[] = {
+    {":/fonts/DejaVuSans-Bold.ttf", 8},
+    {":/fonts/LiberationMono-Bold.ttf", 10},
+};
+
+// Loaded from the program's own bytes, never looked up by name, so no
+// installed font can stand in for it. The font engine must go before the
+// application object, so the faces are let go with it and not at exit.
+struct LoadedFace {
+    QRawFont font;
+    int ascent = 0, descent = 0;
+};
+
+QMutex facesLock;
+std::optional<LoadedFace>* loadedFaces = nullptr; // one slot a face
+
+const LoadedFace& Loaded(ChartFace face)
+{
+    const auto i = size_t(face);
+    const QMutexLocker lock(&facesLock);
+    if (!loadedFaces) {
+        loadedFaces = new std::optional<LoadedFace>[std::size(Faces)];
+        qAddPostRoutine([] {
+            const QMutexLocker l(&facesLock);
+            delete[] std::exchange(loadedFaces, nullptr);
+        });
+    }
+    std::optional<LoadedFace>& slot = loadedFaces[i];
+    if (!slot) {
+        const QResource res(QString::fromLatin1(Faces[i].resource));
+        LoadedFace f;
+        // Whole pixels, as the system's fonts were sized on this picture.
+        const int pixels = (Faces[i].points * 96 + 36) / 72;
+        f.font = QRawFont(res.uncompressedData(), pixels, QFont::PreferFullHinting);
+        f.ascent = qRound(f.font.ascent());
+        f.descent = qRound(f.font.descent());
+        slot = std::move(f);
+    }
+    return *slot;
+}
+
+// Eight pixels of a byte a pixel from one byte of bits, the leftmost pixel
+// in the high bit; `set` is the byte a set bit stands for.
+struct Unpacker {
+    quint64 table[256];
+    Unpacker(uchar clear, uchar set)
+    {
+        for (int v = 0; v < 256; ++v) {
+            uchar bytes[8];
+            for (int b = 0; b < 8; ++b)
+                bytes[b] = (v >> (7 - b)) & 1 ? set : clear;
+            std::memcpy(&table[v], bytes, 8);
+        }
+    }
+};
+
+// One row of bits to bytes.
+void Unpack(const uchar* bits, uchar* out, int width, const Unpacker& u)
+{
+    const int whole = width >> 3;
+    for (int i = 0; i < whole; ++i)
+        std::memcpy(out + 8 * i, &u.table[bits[i]], 8);
+    if (int rest = width & 7) {
+        uchar bytes[8];
+        std::memcpy(bytes, &u.table[bits[whole]], 8);
+        std::memcpy(out + 8 * whole, bytes, size_t(rest));
+    }
+}
+
+// Bytes [first, last] of one row of bits from its bytes: a pixel of 128 or
+// more is white, a set bit. Bits past the width stay set, as a fill leaves
+// them.
+void Pack(const uchar* in, uchar* bits, int first, int last, int width)
+{
+    for (int i = first; i <= last; ++i) {
+        const int x0 = 8 * i;
+        uchar v = 0;
+        for (int b = 0; b < 8; ++b) {
+            const int x = x0 + b;
+            if (x >= width || in[x] >= 128)
+                v |= uchar(0x80 >> b);
+        }
+        bits[i] = v;
+    }
+}
 } // namespace
-
-QFont ChartFont(const QString& family, int points, bool bold)
-{
-    QFont f(family, points);
-    f.setBold(bold);
-    // The chart bitmap is one bit deep; grey edges would turn into noise.
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
-
-void KeepPaintingInOneThread()
-{
-    QThreadPool::globalInstance()->setMaxThreadCount(1);
-    if (QCoreApplication* app = QCoreApplication::instance())
-        for (QThreadPool* pool : app->findChildren<QThreadPool*>())
-            pool->setMaxThreadCount(1);
-}
 
 Canvas::~Canvas()
 {
@@ -69,52 +161,113 @@ Canvas::~Canvas()
 void Canvas::create(int width, int height, bool monochrome)
 {
     end();
+    const int w = std::max(width, 1), h = std::max(height, 1);
+    mono_ = monochrome;
     if (monochrome) {
-        img_ = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_Mono);
-        img_.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        work_ = QImage(w, h, QImage::Format_Grayscale8);
+        work_.fill(255);
+        img_ = QImage(w, h, QImage::Format_Mono);
+        img_.setColorTable({Black, White});
         img_.fill(1);
+        img_.setDotsPerMeterX(DotsPerMeter);
+        img_.setDotsPerMeterY(DotsPerMeter);
     } else {
-        img_ = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
-        img_.fill(Qt::white);
+        work_ = QImage(w, h, QImage::Format_RGB32);
+        work_.fill(Qt::white);
+        img_ = QImage();
     }
-    img_.setDotsPerMeterX(DotsPerMeter);
-    img_.setDotsPerMeterY(DotsPerMeter);
+    work_.setDotsPerMeterX(DotsPerMeter);
+    work_.setDotsPerMeterY(DotsPerMeter);
+    unpacked_ = QRect();
     penColor_ = Qt::black;
     penWidth_ = 1;
     penStyle_ = PenStyle::Solid;
     brushColor_ = Qt::white;
     penDirty_ = true;
     restoredFrom_ = 0;
-    sinceRestore_ = dirty_ = img_.rect();
+    sinceRestore_ = dirty_ = work_.rect();
+}
+
+void Canvas::adopt(const QImage& given)
+{
+    const QImage picture =
+        given.size() == work_.size() || work_.isNull() ? given : given.copy(work_.rect());
+    mono_ = IsOneBit(picture);
+    unpacked_ = QRect();
+    if (!mono_) {
+        work_ = picture.format() == QImage::Format_RGB32
+                    ? picture
+                    : picture.convertToFormat(QImage::Format_RGB32);
+        img_ = QImage();
+        work_.setDotsPerMeterX(DotsPerMeter);
+        work_.setDotsPerMeterY(DotsPerMeter);
+        return;
+    }
+    const QImage bits = picture.format() == QImage::Format_Mono
+                            ? picture
+                            : picture.convertToFormat(QImage::Format_Mono);
+    const QList<QRgb> table = bits.colorTable();
+    const auto shade = [&table](int i) {
+        return uchar(i < table.size() && NearerWhite(table[i]) ? 255 : 0);
+    };
+    const Unpacker u(shade(0), shade(1));
+    work_ = QImage(bits.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < bits.height(); ++y)
+        Unpack(bits.constScanLine(y), work_.scanLine(y), bits.width(), u);
+    work_.setDotsPerMeterX(DotsPerMeter);
+    work_.setDotsPerMeterY(DotsPerMeter);
+    if (table == QList<QRgb>{Black, White}) {
+        img_ = bits;
+    } else {
+        img_ = QImage(bits.size(), QImage::Format_Mono);
+        img_.setColorTable({Black, White});
+        img_.fill(1);
+        unpacked_ = img_.rect();
+    }
+    img_.setDotsPerMeterX(DotsPerMeter);
+    img_.setDotsPerMeterY(DotsPerMeter);
 }
 
 void Canvas::restore(const QImage& picture)
 {
     end();
-    img_ = picture.size() == img_.size() || img_.isNull() ? picture : picture.copy(img_.rect());
-    img_.setDotsPerMeterX(DotsPerMeter);
-    img_.setDotsPerMeterY(DotsPerMeter);
+    adopt(picture);
     restoredFrom_ = picture.cacheKey();
-    dirty_ = img_.rect();
+    dirty_ = work_.rect();
     sinceRestore_ = QRect();
     resetPen();
 }
 
 void Canvas::restoreChanged(const QImage& base)
 {
-    if (base.cacheKey() != restoredFrom_ || base.size() != img_.size() ||
-        base.format() != img_.format()) {
+    const bool sameFormat = mono_ ? base.format() == QImage::Format_Mono
+                                  : base.format() == work_.format();
+    if (base.cacheKey() != restoredFrom_ || base.size() != work_.size() || !sameFormat) {
         restore(base);
         return;
     }
     const QRect r = sinceRestore_;
     if (!r.isEmpty()) {
-        // Whole rows copied as bytes: exact for any format, and far quicker
-        // than painting a one-bit picture onto another.
+        // Whole rows copied as bytes: exact, and far quicker than painting
+        // one picture onto another.
         end();
-        const size_t bytes = size_t(img_.bytesPerLine());
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            std::memcpy(img_.scanLine(y), base.constScanLine(y), bytes);
+        if (mono_) {
+            const Unpacker u(0, 255);
+            const size_t bytes = size_t(img_.bytesPerLine());
+            const bool shared = img_.cacheKey() == base.cacheKey();
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                Unpack(base.constScanLine(y), work_.scanLine(y), work_.width(), u);
+                if (!shared)
+                    std::memcpy(img_.scanLine(y), base.constScanLine(y), bytes);
+            }
+            // The rows now match the base; what else was unpacked stays so.
+            if (unpacked_.top() >= r.top() && unpacked_.bottom() <= r.bottom())
+                unpacked_ = QRect();
+        } else {
+            const size_t bytes = size_t(work_.bytesPerLine());
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(work_.scanLine(y), base.constScanLine(y), bytes);
+        }
         dirty_ |= r;
     }
     sinceRestore_ = QRect();
@@ -138,7 +291,21 @@ void Canvas::resetPen()
 const QImage& Canvas::image()
 {
     end();
+    if (!mono_)
+        return work_;
+    pack();
     return img_;
+}
+
+void Canvas::pack()
+{
+    const QRect r = unpacked_.intersected(work_.rect());
+    unpacked_ = QRect();
+    if (r.isEmpty())
+        return;
+    const int first = r.left() >> 3, last = r.right() >> 3;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        Pack(work_.constScanLine(y), img_.scanLine(y), first, last, work_.width());
 }
 
 void Canvas::end()
@@ -152,7 +319,7 @@ void Canvas::end()
 QPainter& Canvas::painter()
 {
     if (!painter_) {
-        painter_ = std::make_unique<QPainter>(&img_);
+        painter_ = std::make_unique<QPainter>(&work_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
         penDirty_ = true;
     }
@@ -163,13 +330,13 @@ QPainter& Canvas::painter()
 
 void Canvas::applyPen()
 {
-    QPen pen(penColor_);
+    QPen pen(shown(penColor_));
     pen.setWidth(penWidth_);
     pen.setStyle(QtStyle(penStyle_));
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     painter_->setPen(pen);
-    painter_->setBrush(QBrush(brushColor_));
+    painter_->setBrush(QBrush(shown(brushColor_)));
     penDirty_ = false;
 }
 
@@ -231,49 +398,38 @@ std::optional<uint> Canvas::storedValue(const QColor& c) const
 {
     if (c.alpha() != 255)
         return std::nullopt;
-    if (img_.format() == QImage::Format_RGB32)
-        return c.rgb();
-    if (img_.format() == QImage::Format_Mono) {
-        const qsizetype i = img_.colorTable().indexOf(c.rgb());
-        if (i == 0 || i == 1)
-            return uint(i);
-    }
-    return std::nullopt;
+    if (mono_)
+        return NearerWhite(c.rgb()) ? 255u : 0u;
+    return c.rgb();
+}
+
+QColor Canvas::shown(const QColor& c) const
+{
+    if (!mono_)
+        return c;
+    QColor s = QColor::fromRgb(NearerWhite(c.rgb()) ? White : Black);
+    s.setAlpha(c.alpha());
+    return s;
 }
 
 void Canvas::fillSpans(int top, int bottom, int left, int right, uint value)
 {
     left = std::max(left, 0);
-    right = std::min(right, img_.width());
+    right = std::min(right, work_.width());
     top = std::max(top, 0);
-    bottom = std::min(bottom, img_.height());
+    bottom = std::min(bottom, work_.height());
     if (top >= bottom || left >= right)
         return;
-    uchar* bits = img_.bits(); // detaches once, not row by row
-    const qsizetype stride = img_.bytesPerLine();
-    if (img_.format() == QImage::Format_RGB32) {
-        for (int y = top; y < bottom; ++y) {
-            auto* row = reinterpret_cast<uint*>(bits + y * stride);
-            std::fill(row + left, row + right, value);
-        }
+    uchar* bits = work_.bits(); // detaches once, not row by row
+    const qsizetype stride = work_.bytesPerLine();
+    if (mono_) {
+        for (int y = top; y < bottom; ++y)
+            std::memset(bits + y * stride + left, int(value), size_t(right - left));
         return;
     }
-    // One bit a pixel, the leftmost pixel in the high bit.
-    const int first = left >> 3, last = (right - 1) >> 3;
-    const uchar head = uchar(0xff >> (left & 7));
-    const uchar tail = uchar(0xff << (7 - ((right - 1) & 7)));
-    const auto put = [value](uchar& byte, uchar mask) {
-        byte = uchar(value ? byte | mask : byte & ~mask);
-    };
     for (int y = top; y < bottom; ++y) {
-        uchar* row = bits + y * stride;
-        if (first == last) {
-            put(row[first], head & tail);
-            continue;
-        }
-        put(row[first], head);
-        std::memset(row + first + 1, value ? 0xff : 0, size_t(last - first - 1));
-        put(row[last], tail);
+        auto* row = reinterpret_cast<uint*>(bits + y * stride);
+        std::fill(row + left, row + right, value);
     }
 }
 
@@ -305,7 +461,7 @@ void Canvas::rect(int l, int t, int r, int b)
     touch(QRect(l, t, r - l, b - t).adjusted(-1, -1, 1, 1));
     // Written directly only when wholly inside: Qt's outline of a rectangle
     // cut by an edge leaves out a corner, which is not worth copying.
-    const bool inside = l >= 0 && t >= 0 && r <= img_.width() && b <= img_.height();
+    const bool inside = l >= 0 && t >= 0 && r <= work_.width() && b <= work_.height();
     if (const auto fill = storedValue(brushColor_); fill && inside && r - l > 1 && b - t > 1) {
         end();
         fillSpans(t, b, l, r, *fill);
@@ -314,7 +470,7 @@ void Canvas::rect(int l, int t, int r, int b)
             return;
     }
     QPainter& p = painter();
-    p.fillRect(QRect(l, t, r - l, b - t), brushColor_);
+    p.fillRect(QRect(l, t, r - l, b - t), shown(brushColor_));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
     p.setBrush(QBrush(brushColor_));
@@ -329,7 +485,7 @@ void Canvas::ellipse(int l, int t, int r, int b)
     painter().drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
-void Canvas::textOut(int x, int y, TextAlign align, const QString& text, const QFont& font)
+void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFace face)
 {
     sendTrace([&] {
         QString quoted = text;
@@ -339,11 +495,18 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, const Q
             .arg(y)
             .arg(QLatin1String(AlignName(align)), quoted);
     });
-    QPainter& p = painter();
-    p.setFont(font);
-    const QFontMetrics fm(font, &img_);
-    const int w = fm.horizontalAdvance(text);
-    const int h = fm.height();
+    const LoadedFace& f = Loaded(face);
+    const QList<quint32> glyphs = f.font.glyphIndexesForString(text);
+    const QList<QPointF> advances = f.font.advancesForGlyphIndexes(glyphs);
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    qreal pen = 0;
+    for (const QPointF& a : advances) {
+        positions.append(QPointF(pen, 0));
+        pen += a.x();
+    }
+    const int w = qRound(pen);
+    const int h = f.ascent + f.descent;
     QRect cell;
     switch (align) {
     case TextAlign::LeftBottom: cell = QRect(x, y - h, w, h); break;
@@ -351,41 +514,83 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, const Q
     case TextAlign::CenterTop: cell = QRect(x - w / 2, y, w, h); break;
     }
     touch(cell.adjusted(-1, -1, 1, 1));
-    p.fillRect(cell, brushColor_);
-    p.save();
-    p.setPen(QPen(Qt::black));
-    p.drawText(cell.left(), cell.top() + fm.ascent(), text);
-    p.restore();
+    if (const auto fill = storedValue(brushColor_)) {
+        end();
+        fillSpans(cell.top(), cell.bottom() + 1, cell.left(), cell.right() + 1, *fill);
+    } else {
+        painter().fillRect(cell, shown(brushColor_));
+    }
+    if (glyphs.isEmpty())
+        return;
+    // The letters are drawn one bit a pixel on a mask of their own, with
+    // room for strokes reaching past the cell, then written in black.
+    const int margin = h;
+    QImage mask(w + 2 * margin, h + 2 * margin, QImage::Format_Mono);
+    mask.setColorTable({Black, White});
+    mask.fill(1);
+    QGlyphRun run;
+    run.setRawFont(f.font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    {
+        QPainter p(&mask);
+        p.setPen(QPen(Qt::black));
+        p.drawGlyphRun(QPointF(margin, margin + f.ascent), run);
+    }
+    touch(stamp(mask, cell.left() - margin, cell.top() - margin));
+}
+
+QRect Canvas::stamp(const QImage& mask, int left, int top)
+{
+    end();
+    const uint black = mono_ ? 0u : Black;
+    uchar* bits = work_.bits();
+    const qsizetype stride = work_.bytesPerLine();
+    QRect inked;
+    for (int my = 0; my < mask.height(); ++my) {
+        const int y = top + my;
+        if (y < 0 || y >= work_.height())
+            continue;
+        const uchar* row = mask.constScanLine(my);
+        for (int mx = 0; mx < mask.width(); ++mx) {
+            const int x = left + mx;
+            if ((row[mx >> 3] >> (7 - (mx & 7))) & 1 || x < 0 || x >= work_.width())
+                continue;
+            if (mono_)
+                bits[y * stride + x] = uchar(black);
+            else
+                reinterpret_cast<uint*>(bits + y * stride)[x] = black;
+            inked |= QRect(x, y, 1, 1);
+        }
+    }
+    return inked;
 }
 
 void Canvas::copyTo(QImage& store, const QRect& r)
 {
     end();
-    if (store.size() != img_.size() || store.format() != img_.format()) {
-        store = QImage(img_.size(), img_.format());
-        if (img_.format() == QImage::Format_Mono)
-            store.setColorTable(img_.colorTable());
-        store.fill(Qt::white);
-    }
-    const QRect clip = r.intersected(img_.rect());
+    if (store.size() != work_.size() || store.format() != work_.format())
+        store = QImage(work_.size(), work_.format());
+    const QRect clip = r.intersected(work_.rect());
     if (clip.isEmpty())
         return;
-    QPainter p(&store);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(clip.topLeft(), img_, clip);
+    const int bpp = work_.depth() / 8;
+    for (int y = clip.top(); y <= clip.bottom(); ++y)
+        std::memcpy(store.scanLine(y) + clip.left() * bpp, work_.constScanLine(y) + clip.left() * bpp,
+                    size_t(clip.width() * bpp));
 }
 
 void Canvas::copyFrom(const QImage& store, const QRect& r)
 {
-    const QRect clip = r.intersected(img_.rect()).intersected(store.rect());
-    if (clip.isEmpty())
+    const QRect clip = r.intersected(work_.rect()).intersected(store.rect());
+    if (clip.isEmpty() || store.format() != work_.format())
         return;
+    end();
     touch(clip);
-    QPainter& p = painter();
-    p.save();
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(clip.topLeft(), store, clip);
-    p.restore();
+    const int bpp = work_.depth() / 8;
+    for (int y = clip.top(); y <= clip.bottom(); ++y)
+        std::memcpy(work_.scanLine(y) + clip.left() * bpp, store.constScanLine(y) + clip.left() * bpp,
+                    size_t(clip.width() * bpp));
 }
 
 void Canvas::setTrace(TraceSink sink)

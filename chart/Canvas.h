@@ -1,9 +1,13 @@
 #pragma once
 // The one drawing surface of the chart image. Every drawing operation passes
 // through here, so it can be traced and so the painter's state is explicit.
+//
+// A one-bit picture is painted as one byte a pixel and packed into bits when
+// it is asked for: Qt shares large fills between threads, and on a one-bit
+// image two threads writing pixels of the same byte lose one another's
+// writes. With a byte a pixel no two pixels share a byte.
 
 #include <QColor>
-#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -14,6 +18,13 @@
 
 enum class PenStyle { Solid, Dot, Dash, DashDot };
 enum class TextAlign { LeftBottom, RightBottom, CenterTop };
+
+// The chart's two faces. They are the program's own font files, so every
+// machine draws the same letters whatever fonts it has installed.
+enum class ChartFace {
+    Label,  // "Universe", bold, 8 points: DejaVu Sans Bold
+    Header, // "Courier new", bold, 10 points: Liberation Mono Bold
+};
 
 class Canvas {
 public:
@@ -39,9 +50,9 @@ public:
 
     // The picture as it is now; ends any painting in progress.
     [[nodiscard]] const QImage& image();
-    [[nodiscard]] bool isNull() const { return img_.isNull(); }
-    [[nodiscard]] int width() const { return img_.width(); }
-    [[nodiscard]] int height() const { return img_.height(); }
+    [[nodiscard]] bool isNull() const { return work_.isNull(); }
+    [[nodiscard]] int width() const { return work_.width(); }
+    [[nodiscard]] int height() const { return work_.height(); }
 
     [[nodiscard]] QColor penColor() const { return penColor_; }
     void setPenColor(const QColor& c);
@@ -56,9 +67,11 @@ public:
     // Filled with the brush, outlined with the pen; right and bottom exclusive.
     void rect(int l, int t, int r, int b);
     void ellipse(int l, int t, int r, int b);
-    void textOut(int x, int y, TextAlign align, const QString& text, const QFont& font);
+    // Black letters on a cell filled with the brush.
+    void textOut(int x, int y, TextAlign align, const QString& text, ChartFace face);
 
-    // Pixel copies between the chart and another bitmap of the same size.
+    // Pixel copies between the chart and another bitmap of the same size;
+    // the store is only ever given back to copyFrom.
     void copyTo(QImage& store, const QRect& r);
     void copyFrom(const QImage& store, const QRect& r);
 
@@ -71,6 +84,15 @@ private:
     // be written straight into the bits (a colour of the one-bit table, or
     // an opaque colour); nothing otherwise.
     [[nodiscard]] std::optional<uint> storedValue(const QColor& c) const;
+    // The colour a pen or brush paints with: on a one-bit picture the nearer
+    // of black and white, as Qt maps colours onto such a picture.
+    [[nodiscard]] QColor shown(const QColor& c) const;
+    // Makes the work surface and the picture from a picture handed in.
+    void adopt(const QImage& picture);
+    // Writes the changed part of the work surface into the one-bit picture.
+    void pack();
+    // Black where the mask is black, the mask's (0, 0) at (left, top).
+    QRect stamp(const QImage& mask, int left, int top);
     bool straightLine(int x1, int y1, int x2, int y2);
     // Rows [top, bottom), columns [left, right), cut to the picture.
     void fillSpans(int top, int bottom, int left, int right, uint value);
@@ -79,9 +101,10 @@ private:
     void tracePen();
     void touch(const QRect& r)
     {
-        const QRect in = r.intersected(img_.rect());
+        const QRect in = r.intersected(work_.rect());
         dirty_ |= in;
         sinceRestore_ |= in;
+        unpacked_ |= in;
     }
     void resetPen();
     // The line is made only when someone traces: formatting every line of
@@ -92,7 +115,13 @@ private:
             trace_(make());
     }
 
+    // Painted: RGB32, or one byte a pixel (0 black, 255 white) for a one-bit
+    // picture.
+    QImage work_;
+    bool mono_ = false;
+    // The one-bit picture handed out, and what of it is older than work_.
     QImage img_;
+    QRect unpacked_;
     std::unique_ptr<QPainter> painter_;
     QColor penColor_{Qt::black};
     int penWidth_ = 1;
@@ -104,11 +133,3 @@ private:
     QRect sinceRestore_;
     qint64 restoredFrom_ = 0;
 };
-
-[[nodiscard]] QFont ChartFont(const QString& family, int points, bool bold);
-
-// Qt spreads large fills and conversions over a pool of threads; on a
-// picture of one bit a pixel, threads writing neighbouring pixels of one byte
-// can lose one another's writes. Keeps that pool to one thread. Call once,
-// after the application object exists.
-void KeepPaintingInOneThread();

@@ -15,7 +15,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv);
-    KeepPaintingInOneThread();
     return 0;
 }
 

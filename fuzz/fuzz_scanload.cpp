@@ -6,7 +6,6 @@
 
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
-#include "chart/Canvas.h"
 #include "app/Prompts.h"
 
 namespace {
@@ -29,7 +28,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv);
-    KeepPaintingInOneThread();
     return 0;
 }
 

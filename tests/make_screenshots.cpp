@@ -9,7 +9,6 @@
 #include "app/GloVar.h"
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
-#include "chart/Canvas.h"
 
 namespace {
 bool Shoot(const QString& samples, const QString& out, bool color)
@@ -54,7 +53,6 @@ int main(int argc, char** argv)
 {
     qputenv("AURIGON_CHART_SIZE", "1240x640");
     QApplication app(argc, argv);
-    KeepPaintingInOneThread();
     if (argc != 3) {
         std::fprintf(stderr, "usage: make_screenshots SAMPLESDIR OUTDIR\n");
         return 2;

@@ -1,7 +1,9 @@
 // The canvas writes straight lines and filled rectangles into the bits
 // itself; they must be the pixels Qt would have drawn.
 #include <QPainter>
+#include <numeric>
 #include <random>
+#include <set>
 
 #include "chart/Canvas.h"
 #include "chart/Output.h"
@@ -137,5 +139,123 @@ TEST(Canvas, TheDisplayCopyIsQtsConversionWithinTheChangedRectOnly)
             for (int x = 0; x < src.width(); ++x)
                 ASSERT_EQ(shown.pixel(x, y), in.contains(x, y) ? qt.pixel(x, y) : qRgb(1, 2, 3))
                     << (mono ? "mono " : "colour ") << x << "," << y;
+    }
+}
+
+namespace {
+// Black pixels, whatever the picture's format.
+std::vector<bool> Inked(const QImage& img)
+{
+    const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
+    std::vector<bool> out;
+    out.reserve(size_t(rgb.width() * rgb.height()));
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            out.push_back(qGray(rgb.pixel(x, y)) < 128);
+    return out;
+}
+
+// Long shallow lines and ellipses over a whole screen: every row takes
+// hundreds of spans, which Qt shares between threads. On a picture of one
+// bit a pixel two threads could write the same byte and one lose the
+// other's pixel, now and then. The one-bit picture must be the colour
+// picture's black pixels, every time.
+void DrawCrowded(Canvas& c)
+{
+    for (int y = 0; y < 1080; y += 3)
+        c.line(0, y, 1919, 1079 - y);
+    for (int r = 4; r < 530; r += 6)
+        c.ellipse(960 - r, 540 - r, 960 + r, 540 + r);
+}
+} // namespace
+
+TEST(CanvasStress, OneBitPicturesLoseNoPixelToThreads)
+{
+    Canvas colour;
+    colour.create(1920, 1080, false);
+    colour.setBrushColor(Qt::transparent);
+    DrawCrowded(colour);
+    const std::vector<bool> expected = Inked(colour.image());
+    for (int round = 0; round < 6; ++round) {
+        Canvas mono;
+        mono.create(1920, 1080, true);
+        mono.setBrushColor(Qt::transparent);
+        DrawCrowded(mono);
+        const std::vector<bool> got = Inked(mono.image());
+        ASSERT_EQ(got.size(), expected.size());
+        const auto lost = std::inner_product(got.begin(), got.end(), expected.begin(), size_t(0),
+                                             std::plus<>(), std::not_equal_to<>());
+        ASSERT_EQ(lost, 0u) << "round " << round;
+    }
+}
+
+TEST(Canvas, OneBitPicturesGoInAndComeOutUnchanged)
+{
+    std::mt19937 rng(11);
+    struct Table {
+        const char* name;
+        QList<QRgb> colours;
+    };
+    for (const Table& t : {Table{"black first", {qRgb(0, 0, 0), qRgb(255, 255, 255)}},
+                           Table{"white first", {qRgb(255, 255, 255), qRgb(0, 0, 0)}}}) {
+        QImage picture(77, 23, QImage::Format_Mono); // rows ending inside a byte
+        picture.setColorTable(t.colours);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, rng() & 1);
+        Canvas c;
+        c.create(77, 23, true);
+        c.restore(picture);
+        c.line(0, 0, 1, 0); // one pixel drawn, so the bits are packed again
+        EXPECT_EQ(c.image().pixelIndex(0, 0) == 0, true) << t.name;
+        const QImage out = c.image();
+        EXPECT_EQ(out.format(), QImage::Format_Mono) << t.name;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (x > 0 || y > 0)
+                    ASSERT_EQ(out.pixel(x, y), picture.pixel(x, y)) << t.name << " " << x << "," << y;
+    }
+}
+
+TEST(Canvas, MarkerBackgroundsComeBackExactly)
+{
+    for (const bool mono : {true, false}) {
+        Canvas c;
+        c.create(60, 40, mono);
+        c.setPenColor(mono ? Qt::black : QColor(200, 20, 20));
+        for (int k = 0; k < 40; k += 3)
+            c.line(0, k, 59, 39 - k);
+        const QImage before = c.image().copy();
+        QImage store;
+        const QRect under(13, 7, 11, 9);
+        c.copyTo(store, under);
+        c.rect(under.left(), under.top(), under.right() + 1, under.bottom() + 1);
+        EXPECT_NE(c.image(), before);
+        c.copyFrom(store, under);
+        EXPECT_EQ(c.image(), before) << (mono ? "mono" : "colour");
+    }
+}
+
+TEST(Canvas, LettersAreTheSameInBothPicturesAndHaveNoGrey)
+{
+    for (const ChartFace face : {ChartFace::Label, ChartFace::Header}) {
+        Canvas mono, colour;
+        mono.create(200, 40, true);
+        colour.create(200, 40, false);
+        for (Canvas* c : {&mono, &colour}) {
+            (void)c->takeDirty();
+            c->textOut(100, 5, TextAlign::CenterTop, QStringLiteral("12 Feb 2025 Wq|"), face);
+        }
+        const QImage rgb = colour.image();
+        std::set<QRgb> shades;
+        for (int y = 0; y < rgb.height(); ++y)
+            for (int x = 0; x < rgb.width(); ++x)
+                shades.insert(rgb.pixel(x, y));
+        EXPECT_EQ(shades, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+        EXPECT_EQ(Inked(mono.image()), Inked(rgb));
+        // Drawn where asked: centred on x = 100, from y = 5 down.
+        const QRect drawn = mono.dirty();
+        EXPECT_NEAR(drawn.center().x(), 100, 2);
+        EXPECT_GE(drawn.top(), 3);
     }
 }

@@ -1,10 +1,12 @@
 // The demo script's pictures, kept by pixel hashes so that restructuring
-// the code cannot change a single pixel of them unnoticed.
+// the code cannot change a single pixel of them unnoticed, and so that they
+// are the same whatever fonts the machine has.
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -24,16 +26,72 @@ std::string PixelHash(const QString& path)
             QByteArrayView(reinterpret_cast<const char*>(img.constScanLine(y)), img.width() * 4));
     return h.result().toHex().toStdString();
 }
+
+const std::pair<const char*, const char*> Expected[] = {
+    {"chart.png", "0f35494747b0c4891dd9e1dd716fed56"},
+    {"1-spiral.png", "bdce8e3eafe4516fa11299d77e52dd29"},
+    {"2-ellipse.png", "e2da75429887865e46258f3e1706ab29"},
+    {"3-fan-lines.png", "e8bfc8391a62b3bc639eafb7951c6f39"},
+    {"4-extensions.png", "4944b72e2195256dd5acbf3be80d22db"},
+    {"5-corrections.png", "224c356b2fced2ecdad591529cbf2fad"},
+    {"6-time-goals.png", "92f9cd94e0f9e5db171de706f60a92c9"},
+    {"7-channel.png", "93433f9182c8f33597fd2ad6d5248675"},
+    {"8-arcs.png", "3ced5e7813a58afa775dedaa305469cc"},
+    {"navigated.png", "0abf4e3e2404b75bb2f08d1d02fa9575"},
+    {"saved.bmp", "0abf4e3e2404b75bb2f08d1d02fa9575"},
+    {"TmpPrice.bmp", "62152085c27b0e06dfd2fde1d487e272"},
+};
+
+QString DemoScript()
+{
+    QFile f(QStringLiteral(SAMPLES_DIR "/demo.script"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll())
+        .replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR));
+}
+
+void ExpectDemoPictures(const QString& dir, const char* how)
+{
+    for (const auto& [name, hash] : Expected)
+        EXPECT_EQ(PixelHash(QDir(dir).filePath(QLatin1String(name))), hash) << name << ", " << how;
+}
+
+bool WriteText(const QString& path, const QString& text)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(text.toUtf8()) == text.toUtf8().size();
+}
+
+// A fontconfig setup of its own: the given font folder (none if empty),
+// its cache in the test's folder, and the given rules.
+QString FontConfig(const QString& folder, const QString& fontDir, const QString& rules)
+{
+    const QString path = folder + QStringLiteral("/fonts.conf");
+    const QString dirLine =
+        fontDir.isEmpty() ? QString() : QStringLiteral("  <dir>%1</dir>\n").arg(fontDir);
+    const bool ok = WriteText(
+        path, QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
+                             "<fontconfig>\n%1  <cachedir>%2/cache</cachedir>\n%3</fontconfig>\n")
+                  .arg(dirLine, folder, rules));
+    return ok ? path : QString();
+}
+
+// Renames every font of one family to another as fontconfig reads it.
+QString Rename(const char* from, const char* to)
+{
+    return QStringLiteral("  <match target=\"scan\"><test name=\"family\"><string>%1</string></test>"
+                          "<edit name=\"family\" mode=\"assign\"><string>%2</string></edit></match>\n")
+        .arg(QLatin1String(from), QLatin1String(to));
+}
 } // namespace
 
 TEST(Demo, PicturesArePixelIdentical)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile f(QStringLiteral(SAMPLES_DIR "/demo.script"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(f.readAll())
-                             .replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR));
+    const QString text = DemoScript();
+    ASSERT_FALSE(text.isEmpty());
     const QString before = QDir::currentPath();
     QDir::setCurrent(dir.path());
     ResetSharedState();
@@ -51,20 +109,55 @@ TEST(Demo, PicturesArePixelIdentical)
     QDir::setCurrent(before);
     EXPECT_EQ(errors, 0);
 
-    const std::pair<const char*, const char*> expected[] = {
-        {"chart.png", "efd52f89e1461960ffcba788d6516e82"},
-        {"1-spiral.png", "1524d90ddcf32f981fb44632ad00f7fe"},
-        {"2-ellipse.png", "96c4c4c775531fc1b67a2446bceda198"},
-        {"3-fan-lines.png", "f79d336e3a6b3929ae7524ac1069adb4"},
-        {"4-extensions.png", "28fdb410adde405c837c4b35f601b231"},
-        {"5-corrections.png", "f5fec1a5b01918a3aff425582d42fb4f"},
-        {"6-time-goals.png", "ce907c54d2fa3f341193812a48cd0f20"},
-        {"7-channel.png", "0e044af3eeb53457060c006c860866e4"},
-        {"8-arcs.png", "d329199a67a0dd861853192adfb3c037"},
-        {"navigated.png", "05efeeca4046fbd6450675adbc13a941"},
-        {"saved.bmp", "05efeeca4046fbd6450675adbc13a941"},
-        {"TmpPrice.bmp", "0d093133d2f6febd5df18dd370127a9d"},
+    ExpectDemoPictures(dir.path(), "in this process");
+}
+
+// The program itself, run three ways: with the machine's fonts, with no
+// fonts at all, and with impostors: fonts that take the names of the
+// chart's own faces but have the other face's letters. Every picture is
+// the same.
+TEST(Demo, PicturesDoNotDependOnInstalledFonts)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString text = DemoScript();
+    ASSERT_FALSE(text.isEmpty());
+
+    const QString impostors = root.filePath(QStringLiteral("impostors"));
+    ASSERT_TRUE(QDir().mkpath(impostors));
+    for (const char* file : {"DejaVuSans-Bold.ttf", "LiberationMono-Bold.ttf"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(FONTS_DIR "/") + QLatin1String(file),
+                                impostors + QLatin1Char('/') + QLatin1String(file)));
+    const QString swap = Rename("DejaVu Sans", "Impostor") + Rename("Liberation Mono", "DejaVu Sans") +
+                         Rename("Impostor", "Liberation Mono");
+
+    struct Way {
+        const char* name;
+        QString fontDir, rules;
+        bool own;
     };
-    for (const auto& [name, hash] : expected)
-        EXPECT_EQ(PixelHash(dir.filePath(QLatin1String(name))), hash) << name;
+    const Way ways[] = {
+        {"with the machine's fonts", QString(), QString(), false},
+        {"with no fonts", QString(), QString(), true},
+        {"with impostor fonts", impostors, swap, true},
+    };
+    for (const Way& way : ways) {
+        const QString dir = root.filePath(QString::number(&way - ways));
+        ASSERT_TRUE(QDir().mkpath(dir));
+        ASSERT_TRUE(WriteText(dir + QStringLiteral("/demo.script"), text));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (way.own) {
+            const QString conf = FontConfig(dir, way.fontDir, way.rules);
+            ASSERT_FALSE(conf.isEmpty());
+            env.insert(QStringLiteral("FONTCONFIG_FILE"), conf);
+        }
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir);
+        p.start(QStringLiteral(AURIGON_BINARY), {QStringLiteral("--script"), QStringLiteral("demo.script")});
+        ASSERT_TRUE(p.waitForFinished(120000)) << way.name;
+        EXPECT_EQ(p.exitCode(), 0) << way.name << ": " << p.readAllStandardError().toStdString();
+        ExpectDemoPictures(dir, way.name);
+    }
 }

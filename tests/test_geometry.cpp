@@ -235,8 +235,7 @@ TEST(Canvas, RestoringOnlyWhatChangedGivesTheWholeRestore)
         c->setPenWidth(2);
         c->line(10, 10, 150, 100);
         c->ellipse(40, 40, 80, 90);
-        c->textOut(20, 30, TextAlign::LeftBottom, QStringLiteral("x"),
-                   ChartFont(QStringLiteral("Universe"), 8, true));
+        c->textOut(20, 30, TextAlign::LeftBottom, QStringLiteral("x"), ChartFace::Label);
     }
     (void)a.takeDirty();
     a.restoreChanged(base);
