@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fontconfig/fontconfig.h>
 #include <optional>
 #include <unistd.h>
 #include <vector>
@@ -43,6 +44,19 @@ bool NoWorkFolder(const QString& why)
                  "kept there, so nothing was started; start aurigon from another folder.\n",
                  qPrintable(why));
     return true;
+}
+
+// Nobody sees the window of a script without a screen, a batch chart has
+// none, and the chart's letters are the program's own: fontconfig is given an
+// empty set-up instead of reading the system's and Qt listing every
+// installed font. Called before the application object.
+void WithoutSystemFonts()
+{
+    FcConfig* empty = FcConfigCreate();
+    if (!empty)
+        return;
+    FcConfigSetCurrent(empty); // takes its own reference
+    FcConfigDestroy(empty);
 }
 
 // A script's or a batch chart's work is written and flushed by now; tearing
@@ -119,6 +133,7 @@ int main(int argc, char** argv)
         // error left to the one line that says what failed.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        WithoutSystemFonts();
         QGuiApplication app(argc, argv);
         const QString err = RenderStudy(cl);
         if (!err.isEmpty()) {
@@ -134,6 +149,8 @@ int main(int argc, char** argv)
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    if (scripted && qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+        WithoutSystemFonts();
     QApplication app(argc, argv);
     if (scripted)
         return RunScript(cl.script, cl.color, *folder);
