@@ -14,6 +14,8 @@ expected=(
   usr/share/metainfo/$id.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/$id.svg
   usr/share/man/man1/aurigon.1.gz
+  usr/share/doc/aurigon/fonts/LICENSE-DejaVu.txt
+  usr/share/doc/aurigon/fonts/LICENSE-Liberation.txt
 )
 for s in 16 22 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${s}x${s}/apps/$id.png")
