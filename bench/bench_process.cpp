@@ -26,7 +26,8 @@ struct Ran {
 // its wall time from fork to exit and its peak resident memory.
 Ran Run(const std::vector<std::string>& argv, const QString& dir)
 {
-    const std::string result = QFile::encodeName(Folder().filePath(QStringLiteral("ran.txt"))).toStdString();
+    const std::string result =
+        QFile::encodeName(Folder().filePath(QStringLiteral("ran.txt"))).toStdString();
     std::vector<char*> args{const_cast<char*>(AURIGON_SPAWN), const_cast<char*>(result.c_str())};
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -41,7 +42,8 @@ Ran Run(const std::vector<std::string>& argv, const QString& dir)
     }
     Ran r;
     int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
         return r;
     FILE* f = std::fopen(result.c_str(), "r");
     if (!f)

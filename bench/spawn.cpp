@@ -2,8 +2,8 @@
 // the CPU time being user and system time together. A child's
 // peak memory counts the pages of the process it was forked from, so the
 // benchmarks fork it from this small one rather than from themselves.
-#include <fcntl.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>

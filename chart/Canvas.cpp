@@ -240,8 +240,8 @@ void Canvas::restore(const QImage& picture)
 
 void Canvas::restoreChanged(const QImage& base)
 {
-    const bool sameFormat = mono_ ? base.format() == QImage::Format_Mono
-                                  : base.format() == work_.format();
+    const bool sameFormat =
+        mono_ ? base.format() == QImage::Format_Mono : base.format() == work_.format();
     if (base.cacheKey() != restoredFrom_ || base.size() != work_.size() || !sameFormat) {
         restore(base);
         return;
@@ -344,10 +344,10 @@ void Canvas::tracePen()
 {
     sendTrace([&] {
         return QStringLiteral("pen %1 %2 %3 %4 %5")
-                  .arg(penColor_.red())
-                  .arg(penColor_.green())
-                  .arg(penColor_.blue())
-                  .arg(penWidth_)
+            .arg(penColor_.red())
+            .arg(penColor_.green())
+            .arg(penColor_.blue())
+            .arg(penWidth_)
             .arg(QLatin1String(StyleName(penStyle_)));
     });
 }
@@ -569,15 +569,17 @@ QRect Canvas::stamp(const QImage& mask, int left, int top)
 void Canvas::copyTo(QImage& store, const QRect& r)
 {
     end();
-    if (store.size() != work_.size() || store.format() != work_.format())
+    if (store.size() != work_.size() || store.format() != work_.format()) {
         store = QImage(work_.size(), work_.format());
+        store.fill(0);
+    }
     const QRect clip = r.intersected(work_.rect());
     if (clip.isEmpty())
         return;
     const int bpp = work_.depth() / 8;
     for (int y = clip.top(); y <= clip.bottom(); ++y)
-        std::memcpy(store.scanLine(y) + clip.left() * bpp, work_.constScanLine(y) + clip.left() * bpp,
-                    size_t(clip.width() * bpp));
+        std::memcpy(store.scanLine(y) + clip.left() * bpp,
+                    work_.constScanLine(y) + clip.left() * bpp, size_t(clip.width() * bpp));
 }
 
 void Canvas::copyFrom(const QImage& store, const QRect& r)
@@ -589,8 +591,8 @@ void Canvas::copyFrom(const QImage& store, const QRect& r)
     touch(clip);
     const int bpp = work_.depth() / 8;
     for (int y = clip.top(); y <= clip.bottom(); ++y)
-        std::memcpy(work_.scanLine(y) + clip.left() * bpp, store.constScanLine(y) + clip.left() * bpp,
-                    size_t(clip.width() * bpp));
+        std::memcpy(work_.scanLine(y) + clip.left() * bpp,
+                    store.constScanLine(y) + clip.left() * bpp, size_t(clip.width() * bpp));
 }
 
 void Canvas::setTrace(TraceSink sink)

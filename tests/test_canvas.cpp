@@ -74,7 +74,8 @@ TEST_P(CanvasParity, StraightLinesAndRectanglesAreQtsPixels)
                     p.drawLine(at, a, at, b);
                 break;
             default: {
-                const int l = near(rng), t = near(rng), r = l + int(rng() % 20), bt = t + int(rng() % 20);
+                const int l = near(rng), t = near(rng), r = l + int(rng() % 20),
+                          bt = t + int(rng() % 20);
                 ops << QStringLiteral("rect %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(bt);
                 canvas.rect(l, t, r, bt);
                 if (r > l && bt > t) {
@@ -91,18 +92,21 @@ TEST_P(CanvasParity, StraightLinesAndRectanglesAreQtsPixels)
         ASSERT_EQ(mine.format(), qt.format());
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x)
-                ASSERT_EQ(mine.pixel(x, y), qt.pixel(x, y)) << "after " << qPrintable(ops.join(QStringLiteral(", "))) << " at " << x << "," << y;
+                ASSERT_EQ(mine.pixel(x, y), qt.pixel(x, y))
+                    << "after " << qPrintable(ops.join(QStringLiteral(", "))) << " at " << x << ","
+                    << y;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, CanvasParity,
-    testing::Values(Case{"MonoBlackOnWhite", QImage::Format_Mono, Qt::black, Qt::white},
-                    Case{"MonoWhiteOnBlack", QImage::Format_Mono, Qt::white, Qt::black},
-                    Case{"ColourOpaque", QImage::Format_RGB32, QColor(200, 30, 90), QColor(10, 220, 40)},
-                    // Not written directly: Qt blends it.
-                    Case{"ColourSeeThrough", QImage::Format_RGB32, QColor(0, 0, 255, 100), Qt::white},
-                    Case{"MonoGreyIsLeftToQt", QImage::Format_Mono, QColor(90, 90, 90), Qt::white}),
+    testing::Values(
+        Case{"MonoBlackOnWhite", QImage::Format_Mono, Qt::black, Qt::white},
+        Case{"MonoWhiteOnBlack", QImage::Format_Mono, Qt::white, Qt::black},
+        Case{"ColourOpaque", QImage::Format_RGB32, QColor(200, 30, 90), QColor(10, 220, 40)},
+        // Not written directly: Qt blends it.
+        Case{"ColourSeeThrough", QImage::Format_RGB32, QColor(0, 0, 255, 100), Qt::white},
+        Case{"MonoGreyIsLeftToQt", QImage::Format_Mono, QColor(90, 90, 90), Qt::white}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(Canvas, DirectWritesDoNotReachACopyTakenBefore)
@@ -213,7 +217,8 @@ TEST(Canvas, OneBitPicturesGoInAndComeOutUnchanged)
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
                 if (x > 0 || y > 0)
-                    ASSERT_EQ(out.pixel(x, y), picture.pixel(x, y)) << t.name << " " << x << "," << y;
+                    ASSERT_EQ(out.pixel(x, y), picture.pixel(x, y))
+                        << t.name << " " << x << "," << y;
     }
 }
 

@@ -80,8 +80,9 @@ QString FontConfig(const QString& folder, const QString& fontDir, const QString&
 // Renames every font of one family to another as fontconfig reads it.
 QString Rename(const char* from, const char* to)
 {
-    return QStringLiteral("  <match target=\"scan\"><test name=\"family\"><string>%1</string></test>"
-                          "<edit name=\"family\" mode=\"assign\"><string>%2</string></edit></match>\n")
+    return QStringLiteral(
+               "  <match target=\"scan\"><test name=\"family\"><string>%1</string></test>"
+               "<edit name=\"family\" mode=\"assign\"><string>%2</string></edit></match>\n")
         .arg(QLatin1String(from), QLatin1String(to));
 }
 } // namespace
@@ -128,7 +129,8 @@ TEST(Demo, PicturesDoNotDependOnInstalledFonts)
     for (const char* file : {"DejaVuSans-Bold.ttf", "LiberationMono-Bold.ttf"})
         ASSERT_TRUE(QFile::copy(QStringLiteral(FONTS_DIR "/") + QLatin1String(file),
                                 impostors + QLatin1Char('/') + QLatin1String(file)));
-    const QString swap = Rename("DejaVu Sans", "Impostor") + Rename("Liberation Mono", "DejaVu Sans") +
+    const QString swap = Rename("DejaVu Sans", "Impostor") +
+                         Rename("Liberation Mono", "DejaVu Sans") +
                          Rename("Impostor", "Liberation Mono");
 
     struct Way {
@@ -155,7 +157,8 @@ TEST(Demo, PicturesDoNotDependOnInstalledFonts)
         QProcess p;
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(dir);
-        p.start(QStringLiteral(AURIGON_BINARY), {QStringLiteral("--script"), QStringLiteral("demo.script")});
+        p.start(QStringLiteral(AURIGON_BINARY),
+                {QStringLiteral("--script"), QStringLiteral("demo.script")});
         ASSERT_TRUE(p.waitForFinished(120000)) << way.name;
         EXPECT_EQ(p.exitCode(), 0) << way.name << ": " << p.readAllStandardError().toStdString();
         ExpectDemoPictures(dir, way.name);
