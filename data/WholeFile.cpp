@@ -1,6 +1,5 @@
 #include "data/WholeFile.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -93,33 +92,72 @@ Target Resolve(const QByteArray& asked, SymLink link)
     return t;
 }
 
-// A pipe someone reads: the bytes go into it as they are. Nobody reading
+// The writer's bytes on a descriptor, gathered into large writes. Every
+// failure keeps its reason, so that a disk that fills part way says so.
+class Sink : public QIODevice {
+public:
+    explicit Sink(int fd) : fd_(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    int error = 0;
+    bool drain()
+    {
+        if (!error && !pending_.isEmpty())
+            error = WriteAll(fd_, pending_);
+        pending_.clear();
+        return !error;
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 n) override
+    {
+        if (error)
+            return -1;
+        pending_.append(data, n);
+        if (pending_.size() >= (256 << 10) && !drain())
+            return -1;
+        return n;
+    }
+
+private:
+    int fd_;
+    QByteArray pending_;
+};
+
+// Fills the descriptor; the reason it could not, empty when it could.
+QString Fill(int fd, const std::function<bool(QIODevice&)>& write)
+{
+    Sink sink(fd);
+    const bool written = write(sink);
+    if (!sink.drain() || !written)
+        return sink.error ? SystemError(sink.error) : QStringLiteral("It could not be written.");
+    return QString();
+}
+
+// A pipe someone reads: the bytes go into it as they come. Nobody reading
 // is an error, not a wait; a reader that leaves is an error, not a signal.
-QString WriteIntoPipe(const QString& path, const QByteArray& name, const QByteArray& bytes)
+QString WriteIntoPipe(const QByteArray& name, const std::function<bool(QIODevice&)>& write)
 {
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return Fail(path, errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
-                                         : SystemError(errno));
+        return errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.") : SystemError(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode)) {
         ::close(fd);
-        return Fail(path, QStringLiteral("It is not a regular file."));
+        return QStringLiteral("It is not a regular file.");
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     sigset_t pipeSignal, before;
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
-    const int err = WriteAll(fd, bytes);
-    if (err == EPIPE) {
-        const timespec now{0, 0};
-        while (sigtimedwait(&pipeSignal, nullptr, &now) == SIGPIPE) {
-        }
+    const QString why = Fill(fd, write);
+    // A SIGPIPE raised meanwhile is taken here rather than on unblocking.
+    const timespec now{0, 0};
+    while (sigtimedwait(&pipeSignal, nullptr, &now) == SIGPIPE) {
     }
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
     ::close(fd);
-    return err ? Fail(path, SystemError(err)) : QString();
+    return why;
 }
 
 mode_t NewFilePermissions()
@@ -130,7 +168,8 @@ mode_t NewFilePermissions()
 }
 } // namespace
 
-QString WriteWholeBytes(const QString& path, const QByteArray& bytes, SymLink link)
+QString WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,
+                       SymLink link)
 {
     const QByteArray asked = EncodeFileName(path);
     if (asked.isEmpty())
@@ -138,44 +177,42 @@ QString WriteWholeBytes(const QString& path, const QByteArray& bytes, SymLink li
     const Target t = Resolve(asked, link);
     if (!t.refusal.isEmpty())
         return Fail(path, t.refusal);
-    if (t.type == S_IFIFO)
-        return WriteIntoPipe(path, t.name, bytes);
+    if (t.type == S_IFIFO) {
+        const QString why = WriteIntoPipe(t.name, write);
+        return why.isEmpty() ? QString() : Fail(path, why);
+    }
 
-    QByteArray base = t.name.mid(t.name.lastIndexOf('/') + 1);
+    const QByteArray base = t.name.mid(t.name.lastIndexOf('/') + 1);
     QByteArray temp = FolderOf(t.name) + "/." + base.left(200) + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return Fail(path, SystemError(errno));
-    int err = WriteAll(fd, bytes);
+    QString why = Fill(fd, write);
+    int err = 0;
     // The user's files reach the disk before they replace the old ones; the
     // scratch pictures, rewritten at every plot, need not.
-    if (!err && link == SymLink::Follow && ::fsync(fd) != 0)
+    if (why.isEmpty() && link == SymLink::Follow && ::fsync(fd) != 0)
         err = errno;
     const bool keepMode = t.type == S_IFREG;
-    if (!err && ::fchmod(fd, keepMode ? t.permissions : NewFilePermissions()) != 0)
+    if (why.isEmpty() && !err && ::fchmod(fd, keepMode ? t.permissions : NewFilePermissions()) != 0)
         err = errno;
     if (::close(fd) != 0 && !err)
         err = errno;
     // rename() replaces a link in the way rather than what it points to.
-    if (!err && ::rename(temp.constData(), t.name.constData()) != 0)
+    if (why.isEmpty() && !err && ::rename(temp.constData(), t.name.constData()) != 0)
         err = errno;
-    if (err) {
+    if (err && why.isEmpty())
+        why = SystemError(err);
+    if (!why.isEmpty()) {
         ::unlink(temp.constData());
-        return Fail(path, SystemError(err));
+        return Fail(path, why);
     }
     return QString();
 }
 
-QString WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,
-                       SymLink link)
+QString WriteWholeBytes(const QString& path, const QByteArray& bytes, SymLink link)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!write(buffer))
-        return Fail(path, QStringLiteral("It could not be written."));
-    buffer.close();
-    return WriteWholeBytes(path, bytes, link);
+    return WriteWholeFile(path, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); }, link);
 }
 
 std::unique_ptr<QTemporaryFile> TemporaryBeside(const QString& path, QString& why)
