@@ -133,7 +133,9 @@ QString ScriptLines(const QString& path, const QByteArray& bytes, QStringList& l
     const QString name = path == QLatin1String("-") ? QStringLiteral("on standard input") : path;
     if (bytes.size() > MaxScriptBytes)
         return QStringLiteral("the script %1 is larger than %2 MB").arg(name).arg(MaxScriptBytes >> 20);
-    lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    // Stray bytes are kept as such, so that a path in a script that is not
+    // UTF-8 still names its file.
+    lines = DecodeFileName(bytes).split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString& l = lines[i];
         if (l.endsWith(QLatin1Char('\r')))

@@ -401,6 +401,8 @@ TEST(Options, ScriptsAreReadOnlyFromFilesAndWithinBounds)
     EXPECT_EQ(ReadScriptFile(WriteFile(dir, QStringLiteral("ok.script"), "ack\r\npress PlotBtn\n"), lines),
               QString());
     EXPECT_EQ(lines, QStringList({QStringLiteral("ack"), QStringLiteral("press PlotBtn"), QString()}));
+    EXPECT_EQ(ScriptLines(QStringLiteral("s"), "study open st\xff\xfe.aurigon\r\n", lines), QString());
+    EXPECT_EQ(EncodeFileName(lines[0].mid(11)), "st\xff\xfe.aurigon");
 }
 
 // --- Reading studies ---------------------------------------------------------
