@@ -54,6 +54,9 @@ QString RenderStudy(const CommandLine& cl)
     if (!s.OpenStudy(cl.study, cl.prices) || !GloVar.ChartShown)
         return prompts.firstError.isEmpty() ? QStringLiteral("the study %1 gave no chart").arg(cl.study)
                                             : prompts.firstError;
+    // A run that met an error on the way says so and fails, chart or not.
+    if (!prompts.firstError.isEmpty())
+        return prompts.firstError;
     if (QString err = WriteImageFile(s.chart.image(), cl.image, format); !err.isEmpty())
         return err;
     for (const QString& note : prompts.notes)

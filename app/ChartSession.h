@@ -192,6 +192,16 @@ private:
 
     // Unreadable lines of the first load are reported once per scan.
     bool unreadableReported_ = false;
+    // What else the first load meets is said once per scan too.
+    bool noPricesReported_ = false;
+    bool orderReported_ = false;
+    bool inconsistentReported_ = false;
+    // What the scan found of the file: the lines before its first record
+    // and its size, which a later load checks.
+    int64_t skipLines_ = 0;
+    int64_t scannedSize_ = -1;
+    // The file changed since its scan: says so and offers to scan it again.
+    void FileChanged(long long lastRecord);
 
     void RecordFigure(bool dragged);
     void ForgetFigures();

@@ -1,5 +1,8 @@
 // The price file's handlers: choose, set up the layout, scan and load.
+#include <QDate>
 #include <QFileInfo>
+#include <QLocale>
+#include <cmath>
 #include <tuple>
 
 #include "app/ChartSession.h"
@@ -36,6 +39,18 @@ QString Quoted(const std::string& text)
            QLatin1Char('"');
 }
 
+// A date as messages write it, the same in every locale: 2 Jan 2010.
+QString PlainDate(double day)
+{
+    const QDate d = QDate(1899, 12, 30).addDays(static_cast<qint64>(day));
+    return QLocale::c().toString(d, QStringLiteral("d MMM yyyy"));
+}
+
+QString Lines(long long n)
+{
+    return n == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(n);
+}
+
 QString SeparatorWords(char sep)
 {
     switch (sep) {
@@ -60,13 +75,33 @@ void ChartSession::ScanPriceFile()
     g.RecordCount = 0;
     g.FirstFileDate = 0;
     g.LastFileDate = 0;
-    unreadableReported_ = false;
+    unreadableReported_ = noPricesReported_ = orderReported_ = inconsistentReported_ = false;
+    skipLines_ = 0;
+    scannedSize_ = -1;
     if (!g.DataFileName.isEmpty()) {
         const FileLayout layout = FileLayout::Current();
         const ScanResult r = ScanPriceData(g.DataFileName, layout);
         if (!r.error.isEmpty()) {
             prompts_.error(r.error);
             return;
+        }
+        skipLines_ = r.skipLines;
+        scannedSize_ = r.size;
+        if (r.endsLeftOut > 0)
+            ReportUnreadable(QStringLiteral("%1 at the start or the end %2 no record and %3 left "
+                                            "out; the first is the one")
+                                 .arg(Lines(r.endsLeftOut),
+                                      r.endsLeftOut == 1 ? QStringLiteral("holds") : QStringLiteral("hold"),
+                                      r.endsLeftOut == 1 ? QStringLiteral("is") : QStringLiteral("are")),
+                             Quoted(r.firstLeftOut.text), r.firstLeftOut.number);
+        if (r.outOfOrder.number > 0) {
+            prompts_.message(QString::fromLatin1(ProgramName),
+                             QStringLiteral("\"%1\": line %2: %3 comes after %4. The dates are out "
+                                            "of order; the chart is drawn in date order.")
+                                 .arg(FileName(g.DataFileName))
+                                 .arg(r.outOfOrder.number)
+                                 .arg(PlainDate(r.outOfOrderDate), PlainDate(r.outOfOrderAfter)));
+            orderReported_ = true;
         }
         g.FirstFileDate = r.firstDate;
         g.LastFileDate = r.lastDate;
@@ -100,6 +135,10 @@ void ChartSession::ScanPriceFile()
             ui.panels[PanelRange] = QStringLiteral("%1 - %2").arg(g.FirstRecord).arg(g.LastRecord);
             if (g.LastRecord > g.FirstRecord)
                 ui.enable(Ctl::PlotBtn);
+            else if (!unreadableReported_ && !r.firstLine.text.empty())
+                prompts_.message(QString::fromLatin1(ProgramName),
+                                 QStringLiteral("\"%1\" holds one record: a chart needs two.")
+                                     .arg(FileName(g.DataFileName)));
         }
     }
     ResetExtremesAndAnchors();
@@ -131,6 +170,7 @@ bool ChartSession::LoadChartRange()
     req.blankDaysRight = g.BlankDaysRight;
     req.newestFirst = g.NewestFirst;
     req.recordCount = g.RecordCount;
+    req.skipLines = skipLines_;
     const LoadResult r = LoadRange(g.DataFileName, FileLayout::Current(), req, g.Prices);
     g.LoadedCount = r.loadedCount;
     g.TotalSlots = r.totalSlots;
@@ -138,6 +178,41 @@ bool ChartSession::LoadChartRange()
         prompts_.error(r.error);
         return false;
     }
+    // A file that ends before the range, or shrank, is not the one scanned.
+    if (scannedSize_ >= 0 && r.size != scannedSize_ && (r.endedEarly || r.size < scannedSize_)) {
+        g.LoadedCount = g.TotalSlots = 0;
+        FileChanged(g.LastRecord);
+        return false;
+    }
+    if (r.noPrices > 0 && !noPricesReported_)
+        ReportUnreadable(QStringLiteral("%1 %2 no prices; the first is the one")
+                             .arg(Lines(r.noPrices),
+                                  r.noPrices == 1 ? QStringLiteral("holds") : QStringLiteral("hold")),
+                         Quoted(r.firstNoPrices.text), r.firstNoPrices.number);
+    noPricesReported_ = true;
+    if (r.outOfOrder.number > 0 && !orderReported_)
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("\"%1\": line %2: %3 comes after %4. The dates are out of "
+                                        "order; the chart is drawn in date order.")
+                             .arg(FileName(g.DataFileName))
+                             .arg(r.outOfOrder.number)
+                             .arg(PlainDate(r.outOfOrderDate), PlainDate(r.outOfOrderAfter)));
+    orderReported_ = true;
+    if (TooInconsistent(r.inconsistent, r.loadedCount) && !inconsistentReported_)
+        ReportUnreadable(QStringLiteral("%1 of %2 have High below Low, or Open or Close outside "
+                                        "them: the columns may be wrong (a right click on File "
+                                        "changes them). The first is the one")
+                             .arg(r.inconsistent)
+                             .arg(Lines(r.loadedCount)),
+                         Quoted(r.firstInconsistent.text), r.firstInconsistent.number);
+    inconsistentReported_ = true;
+    if (r.high >= r.low && !std::isfinite(r.high - r.low))
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("The prices of \"%1\" run from %2 to %3, too far apart to "
+                                        "chart.")
+                             .arg(FileName(g.DataFileName))
+                             .arg(r.low, 0, 'g', 6)
+                             .arg(r.high, 0, 'g', 6));
     if (r.unreadable > 0 && !unreadableReported_) {
         ReportUnreadable(r.unreadable == 1
                              ? QStringLiteral("1 line could not be read; it is the one")
@@ -156,6 +231,17 @@ bool ChartSession::LoadChartRange()
         g.ChartLow = r.low;
     }
     return true;
+}
+
+void ChartSession::FileChanged(long long lastRecord)
+{
+    const QString text =
+        QStringLiteral("\"%1\" has changed since it was read: it no longer holds records up to "
+                       "%2 as it did.\nRead it again?")
+            .arg(FileName(GloVar.DataFileName))
+            .arg(lastRecord);
+    if (prompts_.ask(QString::fromLatin1(ProgramName), text))
+        ScanPriceFile();
 }
 
 bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
@@ -190,6 +276,11 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                  .arg(l.highColumn)
                  .arg(l.lowColumn)
                  .arg(l.closeColumn);
+    if (c.inconsistent > 0)
+        readAs += QStringLiteral(".\n%1 of the %2 lines looked at have High below Low, or Open or "
+                                 "Close outside them: the columns may be wrong")
+                      .arg(c.inconsistent)
+                      .arg(c.looked);
     if (c.guessedOrder)
         readAs += QStringLiteral(
                       ".\nNo line shows whether the day or the month comes first: %1 is a guess")

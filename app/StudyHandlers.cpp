@@ -9,6 +9,7 @@
 #include "app/Prompts.h"
 #include "chart/ChartMap.h"
 #include "data/Dates.h"
+#include "data/LayoutDetect.h"
 #include "data/PriceReader.h"
 #include "tools/FigureGeometry.h"
 
@@ -185,6 +186,17 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
         prompts_.error(QStringLiteral("Cannot open the price file of study %1. %2").arg(path, check.error));
         return false;
     }
+    // The layout worked out as File does, for a file that no longer fits the study's.
+    const LayoutCheck layout = CheckLayout(priceFile, s.layout);
+    if (layout.outcome == LayoutCheck::NoDate) {
+        prompts_.error(QStringLiteral("Cannot open the price file of study %1. No date reads in line %2 of %3.")
+                           .arg(path)
+                           .arg(layout.firstData.number)
+                           .arg(priceFile));
+        return false;
+    }
+    if (layout.outcome == LayoutCheck::Detected)
+        s.layout = layout.layout;
     if (chart.isNull())
         return false;
     if (g.ChartShown)
@@ -210,6 +222,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
         req.lastRecord = g.RecordCount;
         req.newestFirst = g.NewestFirst;
         req.recordCount = g.RecordCount;
+        req.skipLines = skipLines_;
         (void)LoadRange(priceFile, s.layout, req, all);
         int first = 0, last = 0;
         for (int k = 1; k < int(all.size()); ++k) {

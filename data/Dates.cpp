@@ -48,7 +48,9 @@ QStringList DateLayoutNames()
 {
     return {QStringLiteral("mm/dd/yy"),   QStringLiteral("mm/dd/yyyy"), QStringLiteral("dd/mm/yy"),
             QStringLiteral("dd/mm/yyyy"), QStringLiteral("yyyymmdd"),   QString(),
-            QStringLiteral("yyyy-mm-dd"), QStringLiteral("dd.mm.yyyy")};
+            QStringLiteral("yyyy-mm-dd"), QStringLiteral("dd.mm.yyyy"),  QStringLiteral("mmm d, yyyy"),
+            QStringLiteral("dd mmm yyyy"), QStringLiteral("d-mmm-yy"),  QStringLiteral("dd-mmm-yyyy"),
+            QStringLiteral("yyyy-mmm-dd")};
 }
 
 namespace {
@@ -100,10 +102,99 @@ double ParseDottedDate(std::string_view t)
         return 0;
     return DayFromYmd(y, m, d);
 }
+// An English month name, abbreviated (with or without a point, "Sept" too)
+// or in full, in any case; 0 when there is none.
+long long TakeMonthName(std::string_view& s)
+{
+    static constexpr std::string_view Names[] = {"january", "february", "march",     "april",
+                                                 "may",     "june",     "july",      "august",
+                                                 "september", "october", "november", "december"};
+    size_t n = 0;
+    char word[12];
+    while (n < s.size() && n < sizeof word &&
+           ((s[n] >= 'a' && s[n] <= 'z') || (s[n] >= 'A' && s[n] <= 'Z'))) {
+        word[n] = static_cast<char>(s[n] | 0x20);
+        ++n;
+    }
+    if (n < 3 || (n < s.size() && ((s[n] >= 'a' && s[n] <= 'z') || (s[n] >= 'A' && s[n] <= 'Z'))))
+        return 0;
+    const std::string_view w(word, n);
+    for (long long m = 0; m < 12; ++m) {
+        const std::string_view full = Names[m];
+        if (w == full || w == full.substr(0, 3) || (m == 8 && w == "sept")) {
+            s.remove_prefix(n);
+            if (!s.empty() && s.front() == '.' && n < full.size())
+                s.remove_prefix(1);
+            return m + 1;
+        }
+    }
+    return 0;
+}
+
+// Nothing, or something that does not go on with the date (a time, say).
+bool DateEnds(std::string_view s)
+{
+    return s.empty() || s.front() == ' ' || s.front() == 'T' || s.front() == '\t';
+}
+
+void SkipBlanks(std::string_view& s)
+{
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+}
+
+double ParseMonthNameDate(std::string_view t, int layout)
+{
+    long long y = 0, m = 0, d = 0;
+    switch (layout) {
+    case MonthNameDayYear: // May 23, 2022
+        if (!(m = TakeMonthName(t)))
+            return 0;
+        SkipBlanks(t);
+        if (!TakeDigits(t, 1, 2, d))
+            return 0;
+        TakeChar(t, ',');
+        SkipBlanks(t);
+        if (!TakeDigits(t, 4, 4, y))
+            return 0;
+        break;
+    case DayMonthNameYear: // 05 Jul 2019
+        if (!TakeDigits(t, 1, 2, d) || !TakeChar(t, ' '))
+            return 0;
+        SkipBlanks(t);
+        if (!(m = TakeMonthName(t)) || !TakeChar(t, ' '))
+            return 0;
+        SkipBlanks(t);
+        if (!TakeDigits(t, 4, 4, y))
+            return 0;
+        break;
+    case DayMonthNameShortYear: // 7-Feb-12
+    case DayMonthNameYearDashes: // 23-May-2022
+    {
+        const bool shortYear = layout == DayMonthNameShortYear;
+        if (!TakeDigits(t, 1, 2, d) || !TakeChar(t, '-') || !(m = TakeMonthName(t)) ||
+            !TakeChar(t, '-') || !TakeDigits(t, shortYear ? 2 : 4, shortYear ? 2 : 4, y))
+            return 0;
+        if (shortYear)
+            y = TwoDigitYear(y);
+        break;
+    }
+    case YearMonthNameDay: // 2022-May-23
+        if (!TakeDigits(t, 4, 4, y) || !TakeChar(t, '-') || !(m = TakeMonthName(t)) ||
+            !TakeChar(t, '-') || !TakeDigits(t, 1, 2, d))
+            return 0;
+        break;
+    default:
+        return 0;
+    }
+    return DateEnds(t) ? DayFromYmd(y, m, d) : 0;
+}
 } // namespace
 
 double ParseDate(std::string_view text, int dateFormat)
 {
+    if (dateFormat >= MonthNameDayYear && dateFormat <= YearMonthNameDay)
+        return ParseMonthNameDate(TrimBlanks(text), dateFormat);
     if (dateFormat == YearMonthDay)
         return ParseIsoDate(TrimBlanks(text));
     if (dateFormat == DayMonthYearDots)

@@ -23,7 +23,13 @@ enum DateLayout : int {
     NoDateLayout = 5,       // the empty item: every date is day 0
     YearMonthDay = 6,       // yyyy-mm-dd, also with . or /; a time after the day is ignored
     DayMonthYearDots = 7,   // dd.mm.yyyy
-    DateLayoutCount = 8,
+    // English month names, abbreviated or in full, in any case.
+    MonthNameDayYear = 8,       // mmm d, yyyy (May 23, 2022)
+    DayMonthNameYear = 9,       // dd mmm yyyy (05 Jul 2019)
+    DayMonthNameShortYear = 10, // d-mmm-yy (7-Feb-12); two-digit year rule
+    DayMonthNameYearDashes = 11, // dd-mmm-yyyy (23-May-2022)
+    YearMonthNameDay = 12,      // yyyy-mmm-dd (2022-May-23)
+    DateLayoutCount = 13,
 };
 // The items of the layout list, in index order.
 [[nodiscard]] QStringList DateLayoutNames();

@@ -1,6 +1,8 @@
 #pragma once
 // How the lines of a price file are laid out.
 
+#include "data/Dates.h"
+
 struct FileLayout {
     bool header = true;
     int dateColumn = 1;
@@ -15,7 +17,7 @@ struct FileLayout {
     // The empty layout, chosen on purpose: every date is day 0.
     [[nodiscard]] bool noDates() const
     {
-        return dateFormat < 0 || dateFormat == 5 || dateFormat > 7;
+        return dateFormat < 0 || dateFormat == NoDateLayout || dateFormat >= DateLayoutCount;
     }
     bool operator==(const FileLayout&) const = default;
 

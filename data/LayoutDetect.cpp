@@ -1,8 +1,8 @@
 #include "data/LayoutDetect.h"
 
-#include <QFile>
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -13,6 +13,8 @@
 namespace {
 // Lines looked at to decide everything but the order of day and month.
 constexpr int HeadLines = 40;
+// Lines looked at from the end.
+constexpr int TailLines = 12;
 
 std::vector<std::string_view> Fields(std::string_view line, char separator)
 {
@@ -27,7 +29,9 @@ std::string Normal(std::string_view name)
 {
     std::string s;
     for (char c : name) {
-        if (c == '<' || c == '>' || c == '"' || c == ' ' || c == '_' || c == '.')
+        // Brackets, quotes, blanks, footnote marks and a byte-order mark are no part of a name.
+        if (c == '<' || c == '>' || c == '"' || c == ' ' || c == '_' || c == '.' || c == '*' ||
+            (static_cast<unsigned char>(c) >= 0x80))
             continue;
         s += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     }
@@ -61,7 +65,9 @@ std::vector<int> LayoutsReading(std::string_view text)
     const size_t lastSlash = text.rfind('/');
     const size_t yearDigits = lastSlash == std::string_view::npos ? 0 : text.size() - lastSlash - 1;
     for (int l : {MonthDayYear, DayMonthYear, MonthDayShortYear, DayMonthShortYear,
-                  YearMonthDayDigits, YearMonthDay, DayMonthYearDots}) {
+                  YearMonthDayDigits, YearMonthDay, DayMonthYearDots, MonthNameDayYear,
+                  DayMonthNameYear, DayMonthNameShortYear, DayMonthNameYearDashes,
+                  YearMonthNameDay}) {
         const bool shortYear = l == MonthDayShortYear || l == DayMonthShortYear;
         const bool longYear = l == MonthDayYear || l == DayMonthYear;
         if ((shortYear && yearDigits > 2) || (longYear && yearDigits < 4))
@@ -95,82 +101,153 @@ bool PricesRead(const LineFields& f, bool decimalComma)
            ReadPrice(f.low, decimalComma, v) && ReadPrice(f.close, decimalComma, v);
 }
 
-// The file's last line as the scan reads it, from its end alone; empty
-// when the file has no more than the head or its last line is too long.
-std::string LastLineOf(const PriceSource& source, size_t headBytes)
-{
-    constexpr qint64 Tail = 1 << 16;
-    QByteArray tail;
-    if (source.bytes) {
-        const std::string_view b = *source.bytes;
-        if (b.size() <= headBytes)
-            return {};
-        const size_t from = b.size() - std::min<size_t>(b.size(), Tail);
-        tail = QByteArray(b.data() + from, qsizetype(b.size() - from));
-    } else {
-        QFile f(source.path);
-        // The reader has refused anything but a regular file by now.
-        if (!f.open(QIODevice::ReadOnly) || f.isSequential())
-            return {};
-        const qint64 size = f.size();
-        if (size <= qint64(headBytes) || !f.seek(std::max<qint64>(0, size - Tail)))
-            return {};
-        tail = f.read(Tail);
-    }
-    if (tail.endsWith('\n'))
-        tail.chop(1);
-    const qsizetype nl = tail.lastIndexOf('\n');
-    if (nl < 0)
-        return {};
-    std::string line = tail.mid(nl + 1).toStdString();
-    while (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return line;
-}
-
 bool SameColumns(const FileLayout& a, const FileLayout& b)
 {
     return a.dateColumn == b.dateColumn && a.openColumn == b.openColumn &&
            a.highColumn == b.highColumn && a.lowColumn == b.lowColumn &&
            a.closeColumn == b.closeColumn;
 }
+
+// The header named all four prices, each in a column of its own: it is the file's word.
+bool AllNamed(const FileLayout& l)
+{
+    const std::array<int, 4> c{l.openColumn, l.highColumn, l.lowColumn, l.closeColumn};
+    for (size_t i = 0; i < c.size(); ++i)
+        for (size_t j = i + 1; j < c.size(); ++j)
+            if (c[i] == c[j])
+                return false;
+    return true;
+}
+
+bool HasDate(std::string_view line, char separator)
+{
+    for (std::string_view f : Fields(line, separator))
+        if (!LayoutsReading(f).empty())
+            return true;
+    return false;
+}
+
+// Lines whose four prices read and disagree: High below Low, or Open or
+// Close outside them.
+int Disagreeing(const std::vector<std::string_view>& lines, const FileLayout& l)
+{
+    int n = 0;
+    const bool comma = l.decimalComma();
+    for (std::string_view line : lines) {
+        LineFields f;
+        SplitLine(line, l, f);
+        double o = 0, h = 0, lo = 0, c = 0;
+        if (ReadPrice(f.open, comma, o) && ReadPrice(f.high, comma, h) &&
+            ReadPrice(f.low, comma, lo) && ReadPrice(f.close, comma, c))
+            n += h < lo || o > h || o < lo || c > h || c < lo;
+    }
+    return n;
+}
+
+// The price columns reassigned to the order that the most lines agree with;
+// the given order wins every tie.
+int BestAssignment(const std::vector<std::string_view>& lines, FileLayout& l)
+{
+    int best = Disagreeing(lines, l);
+    if (!TooInconsistent(best, int64_t(lines.size())))
+        return best;
+    std::array<int, 4> cols{l.openColumn, l.highColumn, l.lowColumn, l.closeColumn};
+    const std::array<int, 4> given = cols;
+    std::sort(cols.begin(), cols.end());
+    FileLayout chosen = l;
+    do {
+        FileLayout t = l;
+        t.openColumn = cols[0];
+        t.highColumn = cols[1];
+        t.lowColumn = cols[2];
+        t.closeColumn = cols[3];
+        if (cols == given)
+            continue;
+        const int n = Disagreeing(lines, t);
+        if (n < best) {
+            best = n;
+            chosen = t;
+        }
+    } while (std::next_permutation(cols.begin(), cols.end()));
+    l = chosen;
+    return best;
+}
 } // namespace
+
+bool TooInconsistent(int64_t disagreeing, int64_t n)
+{
+    return disagreeing > 2 && disagreeing * 10 > n;
+}
+
+bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator, FileLayout& layout)
+{
+    // Each part by its best name: a lower rank wins, the first column among equals.
+    struct Part {
+        int column = 0, rank = INT_MAX;
+        void offer(int k, int r)
+        {
+            if (r < rank)
+                column = k, rank = r;
+        }
+    } date, open, high, low, close;
+    std::vector<std::vector<std::string>> names;
+    for (std::string_view line : lines) {
+        names.emplace_back();
+        for (std::string_view f : Fields(line, separator))
+            names.back().push_back(Normal(f));
+    }
+    // A field number the settings cannot hold names nothing.
+    constexpr size_t MaxColumn = INT16_MAX;
+    for (const auto& row : names)
+        for (size_t i = 0; i < row.size() && i < MaxColumn; ++i) {
+            const std::string& n = row[i];
+            if (n == "date" || n == "day" || n == "datetime" || n == "timestamp" || n == "time" ||
+                n == "tradedate")
+                date.offer(int(i) + 1, 0);
+        }
+    for (const auto& row : names)
+        for (size_t i = 0; i < row.size() && i < MaxColumn; ++i) {
+            const int k = int(i) + 1;
+            if (k == date.column)
+                continue;
+            const std::string& n = row[i];
+            if (n == "open")
+                open.offer(k, 0);
+            else if (n == "adjopen")
+                open.offer(k, 1);
+            else if (n == "high")
+                high.offer(k, 0);
+            else if (n == "adjhigh")
+                high.offer(k, 1);
+            else if (n == "low")
+                low.offer(k, 0);
+            else if (n == "adjlow")
+                low.offer(k, 1);
+            else if (n == "close")
+                close.offer(k, 0);
+            else if (n == "close/last" || n == "last/close")
+                close.offer(k, 1);
+            else if (n == "last")
+                close.offer(k, 2);
+            else if (n == "price")
+                close.offer(k, 3);
+            else if (n == "adjclose" || n == "adjustedclose")
+                close.offer(k, 4);
+        }
+    if (date.column == 0 || close.column == 0)
+        return false;
+    layout.dateColumn = date.column;
+    layout.closeColumn = close.column;
+    // A file of closes only draws each day as a tick at its close.
+    layout.openColumn = open.column ? open.column : close.column;
+    layout.highColumn = high.column ? high.column : close.column;
+    layout.lowColumn = low.column ? low.column : close.column;
+    return true;
+}
 
 bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layout)
 {
-    int date = 0, open = 0, high = 0, low = 0, close = 0, adjusted = 0;
-    const auto names = Fields(header, separator);
-    for (size_t i = 0; i < names.size(); ++i) {
-        const std::string n = Normal(names[i]);
-        const int k = static_cast<int>(i) + 1;
-        auto take = [k](int& column) {
-            if (column == 0)
-                column = k;
-        };
-        if (n == "date" || n == "day" || n == "datetime" || n == "timestamp" || n == "time")
-            take(date);
-        else if (n == "open")
-            take(open);
-        else if (n == "high")
-            take(high);
-        else if (n == "low")
-            take(low);
-        else if (n == "close" || n == "close/last" || n == "last" || n == "price")
-            take(close);
-        else if (n == "adjclose" || n == "adjustedclose")
-            take(adjusted);
-    }
-    if (close == 0)
-        close = adjusted;
-    if (date == 0 || close == 0)
-        return false;
-    layout.dateColumn = date;
-    layout.closeColumn = close;
-    // A file of closes only draws each day as a tick at its close.
-    layout.openColumn = open ? open : close;
-    layout.highColumn = high ? high : close;
-    layout.lowColumn = low ? low : close;
-    return true;
+    return ColumnsFromHeader(std::vector<std::string_view>{header}, separator, layout);
 }
 
 LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
@@ -183,58 +260,94 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
     }
     std::vector<std::string> head;
     std::string_view line;
-    size_t headBytes = 0;
-    while (head.size() < size_t(HeadLines) && reader.next(line)) {
+    while (head.size() < size_t(HeadLines) && reader.next(line))
         head.emplace_back(line);
-        headBytes += line.size() + 1;
-    }
     if (!reader.error().isEmpty()) {
         out.error = reader.error();
         return out;
     }
     if (head.empty() || current.noDates())
         return out;
-    // The dated lines looked at: the head and the file's last line.
-    std::vector<std::string_view> dated(head.begin() + (current.header ? 1 : 0), head.end());
-    const std::string last = LastLineOf(source, headBytes);
-    if (!last.empty())
-        dated.push_back(last);
-    auto readAll = [&dated](const FileLayout& l, int format) {
-        for (std::string_view d : dated)
-            if (!d.empty() && ParseDate(ScanDateField(d, l), format) == 0)
-                return false;
-        return true;
-    };
+    const std::vector<std::string> tail = reader.lastLines(TailLines, reader.position());
+    if (!reader.error().isEmpty()) {
+        out.error = reader.error();
+        return out;
+    }
 
-    // The layout in force, as the scan and the load will read the first data line.
-    const size_t firstData = current.header ? 1 : 0;
-    if (firstData >= head.size())
-        return out; // no data line to go by
+    // Nothing after the first line but blank lines: nothing to go by.
     {
-        LineFields f;
-        SplitLine(head[firstData], current, f);
-        FileLayout named = current;
-        const bool headerNames =
-            current.header && ColumnsFromHeader(head[0], current.separator, named);
-        if (ParseDate(ScanDateField(head[firstData], current), current.dateFormat) != 0 &&
-            PricesRead(f, current.decimalComma()) &&
-            (!headerNames || SameColumns(named, current)) && readAll(current, current.dateFormat))
+        bool blank = true;
+        for (size_t i = 1; i < head.size() && blank; ++i)
+            blank = TrimBlanks(head[i]).empty();
+        for (size_t i = 0; i < tail.size() && blank; ++i)
+            blank = TrimBlanks(tail[i]).empty();
+        if (blank)
             return out;
+    }
+    // The layout in force, as the scan and the load will read the file.
+    {
+        const FileLayout& c = current;
+        const size_t from = c.header ? 1 : 0;
+        // More header lines: names only, before the first record.
+        size_t first = from;
+        while (first < head.size() && KindOf(head[first], c) != LineKind::Record &&
+               NamesOnly(head[first]))
+            ++first;
+        std::vector<std::string_view> names(head.begin(), head.begin() + std::ptrdiff_t(first));
+        std::vector<std::string_view> data;
+        bool datesRead = true;
+        auto look = [&](std::string_view d) {
+            const LineKind k = KindOf(d, c);
+            if (k == LineKind::Record)
+                data.push_back(d);
+            else if (k == LineKind::NoDate && !NamesOnly(d))
+                datesRead = false;
+        };
+        for (size_t i = first; i < head.size(); ++i)
+            look(head[i]);
+        for (const std::string& d : tail)
+            look(d);
+        LineFields f;
+        if (!data.empty())
+            SplitLine(data.front(), c, f);
+        FileLayout named = c;
+        const bool headerNames = c.header && ColumnsFromHeader(names, c.separator, named);
+        const bool firstIsRecord = c.header && KindOf(head[0], c) == LineKind::Record;
+        FileLayout reassigned = c;
+        const bool consistent = data.empty() || (headerNames && AllNamed(named)) ||
+                                !TooInconsistent(Disagreeing(data, c), int64_t(data.size())) ||
+                                (BestAssignment(data, reassigned), SameColumns(reassigned, c));
+        if (!data.empty() && !firstIsRecord && datesRead && PricesRead(f, c.decimalComma()) &&
+            (!headerNames || SameColumns(named, c)) && consistent) {
+            out.looked = int(data.size());
+            return out;
+        }
     }
 
     FileLayout l = current;
-    l.separator = SeparatorOf(head[0]);
-    auto datesIn = [&](std::string_view text) {
-        for (std::string_view f : Fields(text, l.separator))
-            if (!LayoutsReading(f).empty())
-                return true;
-        return false;
-    };
-    l.header = !datesIn(head[0]) && head.size() > 1;
-    const size_t first = l.header ? 1 : 0;
-    out.firstData = LineNote{int64_t(first) + 1, head[first].substr(0, 120)};
-    if (!l.header || !ColumnsFromHeader(head[0], l.separator, l)) {
-        const auto fields = Fields(head[first], l.separator);
+    size_t firstText = 0;
+    while (firstText + 1 < head.size() && TrimBlanks(head[firstText]).empty())
+        ++firstText;
+    l.separator = SeparatorOf(head[firstText]);
+    // Header lines: a first line without a date, then lines of names only.
+    size_t first = 0;
+    if (!HasDate(head[0], l.separator) && head.size() > 1) {
+        first = 1;
+        while (first < head.size() && !HasDate(head[first], l.separator) && NamesOnly(head[first]))
+            ++first;
+    }
+    l.header = first > 0;
+    // The first data line: the first after the header that holds a date.
+    size_t firstData = first;
+    while (firstData < head.size() && !HasDate(head[firstData], l.separator))
+        ++firstData;
+    if (firstData >= head.size())
+        firstData = first < head.size() ? first : head.size() - 1;
+    out.firstData = LineNote{int64_t(firstData) + 1, head[firstData].substr(0, 120)};
+    const std::vector<std::string_view> names(head.begin(), head.begin() + std::ptrdiff_t(first));
+    const bool headerNames = l.header && ColumnsFromHeader(names, l.separator, l);
+    if (!headerNames) {
+        const auto fields = Fields(head[firstData], l.separator);
         int date = 0;
         for (size_t i = 0; i < fields.size() && date == 0; ++i)
             if (!LayoutsReading(fields[i]).empty())
@@ -252,14 +365,14 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
 
     // The layouts that read the first data line, narrowed by the others
     // looked at (a line no candidate reads narrows nothing).
-    std::vector<int> candidates = LayoutsReading(ScanDateField(head[first], l));
+    std::vector<int> candidates = LayoutsReading(ScanDateField(head[firstData], l));
     if (candidates.empty()) {
         out.outcome = LayoutCheck::NoDate;
         return out;
     }
-    dated.assign(head.begin() + std::ptrdiff_t(first) + 1, head.end());
-    if (!last.empty())
-        dated.push_back(last);
+    std::vector<std::string_view> dated(head.begin() + std::ptrdiff_t(firstData) + 1, head.end());
+    for (const std::string& d : tail)
+        dated.push_back(d);
     for (std::string_view d : dated) {
         if (candidates.size() <= 1)
             break;
@@ -280,8 +393,7 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
         int settled = -1;
         LineReader all;
         if (all.open(source).isEmpty()) {
-            if (l.header)
-                all.next(line);
+            (void)all.skip(int64_t(firstData));
             while (settled < 0 && all.next(line)) {
                 const std::string_view text = ScanDateField(line, l);
                 const bool a = ParseDate(text, chosen) != 0;
@@ -301,6 +413,19 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
         }
     }
     l.dateFormat = chosen;
+
+    // The price columns checked against each other on the records looked at.
+    std::vector<std::string_view> data;
+    for (size_t i = firstData; i < head.size(); ++i)
+        if (KindOf(head[i], l) == LineKind::Record)
+            data.push_back(head[i]);
+    for (const std::string& d : tail)
+        if (KindOf(d, l) == LineKind::Record)
+            data.push_back(d);
+    out.looked = int(data.size());
+    const int disagreeing = headerNames && AllNamed(l) ? Disagreeing(data, l) : BestAssignment(data, l);
+    if (TooInconsistent(disagreeing, out.looked))
+        out.inconsistent = disagreeing;
     out.layout = l;
     // Nothing better than the layout in force: what does not read stays unread.
     out.outcome = l == current ? LayoutCheck::Fits : LayoutCheck::Detected;

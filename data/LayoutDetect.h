@@ -1,9 +1,10 @@
 #pragma once
-// Working out the layout of a price file from its header and first lines,
-// for a file that does not fit the layout in force.
+// Working out the layout of a price file from its header and first and last
+// lines, for a file that does not fit the layout in force.
 
 #include <QString>
 #include <string_view>
+#include <vector>
 
 #include "data/FileLayout.h"
 #include "data/PriceReader.h"
@@ -20,11 +21,21 @@ struct LayoutCheck {
     // Day and month could stand either way in every line: the order is a guess.
     bool guessedOrder = false;
     LineNote firstData;
+    // Of the lines looked at, those whose High is below their Low or whose
+    // Open or Close lies outside them under the chosen columns, when no
+    // other assignment of the columns fits better; and how many were looked at.
+    int inconsistent = 0;
+    int looked = 0;
 };
 
-// Columns named by a header line (Date, Open, High, Low, Close; "<DATE>",
-// "Close/Last", "Last", "Price" and, failing a close, "Adj Close" too).
-// False when the line names no date and no close.
+// Columns named by header lines (Date, Open, High, Low, Close in any case,
+// quoted, in <>; "Close/Last", "Last", "Price" and, failing a close, "Adj
+// Close" too; real prices before adjusted ones). False when they name no
+// date and no close.
+bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator, FileLayout& layout);
 bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layout);
+
+// More than a few of n lines disagree: the columns may be wrong.
+[[nodiscard]] bool TooInconsistent(int64_t disagreeing, int64_t n);
 
 [[nodiscard]] LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current);

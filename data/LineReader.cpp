@@ -28,6 +28,11 @@ char LineEndOf(const char* p, size_t n)
 {
     return !std::memchr(p, '\n', n) && std::memchr(p, '\r', n) ? '\r' : '\n';
 }
+// A byte-order mark before the first line is no part of it.
+size_t BomLength(const char* p, size_t n)
+{
+    return n >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+}
 } // namespace
 
 void LineReader::close()
@@ -53,6 +58,7 @@ QString LineReader::open(const PriceSource& source)
         size_ = int64_t(len_);
         eof_ = true;
         eol_ = LineEndOf(data_, std::min(len_, block_));
+        pos_ = BomLength(data_, len_);
         return QString();
     }
     const QByteArray name = EncodeFileName(source.path);
@@ -104,10 +110,12 @@ bool LineReader::fill()
         eof_ = true;
         return false;
     }
-    if (filePos_ == 0)
-        eol_ = LineEndOf(buf_.get(), size_t(n));
     data_ = buf_.get();
     pos_ = 0;
+    if (filePos_ == 0) {
+        eol_ = LineEndOf(buf_.get(), size_t(n));
+        pos_ = BomLength(data_, size_t(n));
+    }
     len_ = static_cast<size_t>(n);
     bufStart_ = filePos_;
     filePos_ += n;
@@ -287,4 +295,22 @@ bool LineReader::next(std::string_view& line)
     line = carry_;
     strip(line);
     return true;
+}
+
+std::vector<std::string> LineReader::lastLines(int n, int64_t notBefore)
+{
+    std::vector<std::string> out;
+    std::string line;
+    int64_t start = 0;
+    // A line end at the very end closes the last line; nothing follows it.
+    int64_t end = size_;
+    if (end > notBefore && lineBefore(end, line, start) && line.empty() && start == end)
+        --end;
+    while (int(out.size()) < n && end >= notBefore && end > 0 && lineBefore(end, line, start) &&
+           start >= notBefore) {
+        out.push_back(line);
+        end = start - 1;
+    }
+    std::reverse(out.begin(), out.end());
+    return out;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Where lines come from: a file by its path, or bytes already in memory.
 struct PriceSource {
@@ -59,6 +60,9 @@ public:
     // read so far), read from the file; the offset where it starts goes into
     // start. False at the file's start or on a read error.
     bool lineBefore(int64_t end, std::string& line, int64_t& start);
+    // The file's last n lines (fewer when the file has fewer), none starting
+    // before offset notBefore, in file order.
+    [[nodiscard]] std::vector<std::string> lastLines(int n, int64_t notBefore);
     void close();
 
 private:

@@ -112,6 +112,56 @@ std::string_view ScanDateField(std::string_view line, const FileLayout& layout)
     return {};
 }
 
+namespace {
+// A price field that holds nothing: empty, blanks, or a word for no value.
+bool Missing(std::string_view t)
+{
+    t = TrimBlanks(t);
+    if (t.size() >= 2 && t.front() == '"' && t.back() == '"')
+        t = TrimBlanks(t.substr(1, t.size() - 2));
+    if (t.size() > 4)
+        return false;
+    std::string w;
+    for (char c : t)
+        w += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return w.empty() || w == "null" || w == "nan" || w == "n/a" || w == "na" || w == "-" ||
+           w == "--" || w == "none";
+}
+} // namespace
+
+LineKind KindOf(std::string_view line, const FileLayout& layout)
+{
+    LineFields f;
+    SplitLine(line, layout, f);
+    if (Missing(f.open) && Missing(f.high) && Missing(f.low) && Missing(f.close))
+        return LineKind::NoPrices;
+    if (!layout.noDates() && ParseDate(f.date, layout.dateFormat) == 0)
+        return LineKind::NoDate;
+    return LineKind::Record;
+}
+
+bool NamesOnly(std::string_view line)
+{
+    bool letters = false;
+    for (char c : line) {
+        if (c >= '0' && c <= '9')
+            return false;
+        letters |= (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    }
+    return letters;
+}
+
+namespace {
+// Dated records looked at for the file's order: this many at each end.
+constexpr int OrderSample = 12;
+
+struct Dated {
+    int64_t number;
+    double date;
+    std::string text;
+};
+} // namespace
+
 ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
 {
     ScanResult r;
@@ -120,35 +170,171 @@ ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
         r.error = err;
         return r;
     }
+    r.size = reader.size();
     std::string_view line;
     const int64_t header = layout.header ? 1 : 0;
     if (layout.header)
         reader.next(line);
-    std::string first, last;
-    int64_t count = 0;
-    if (reader.next(line)) {
-        first.assign(line.begin(), line.end());
-        last = first;
-        // The lines between matter only by their number: counted, not read.
-        count = 1 + reader.countRest(last);
-        if (count > INT32_MAX) {
-            r.error = QStringLiteral("The file \"%1\" has too many lines.").arg(source.path);
-            return r;
-        }
+    int64_t lineNo = header;
+    auto leftOut = [&r](int64_t number, std::string_view text) {
+        if (r.endsLeftOut++ == 0)
+            r.firstLeftOut = Note(number, text);
+    };
+    // Up to the first record: more header lines, and lines that hold none.
+    std::string firstData;
+    bool anyData = false, found = false;
+    while (!found && reader.next(line)) {
+        ++lineNo;
+        if (!anyData)
+            firstData.assign(line);
+        anyData = true;
+        if (KindOf(line, layout) == LineKind::Record)
+            found = true;
+        else if (!(NamesOnly(line) && r.endsLeftOut == 0))
+            leftOut(lineNo, line);
     }
     if (!reader.error().isEmpty()) {
         r.error = reader.error();
         return r;
     }
-    r.count = static_cast<int32_t>(std::max<int64_t>(count, 1));
-    r.firstLine = Note(header + 1, first);
-    r.lastLine = Note(header + r.count, last);
-    r.firstDate = ParseDate(ScanDateField(first, layout), layout.dateFormat);
-    r.lastDate = ParseDate(ScanDateField(last, layout), layout.dateFormat);
-    // Dates that fall from the first line to the last: the newest day comes first.
-    if (r.lastDate != 0 && r.lastDate < r.firstDate) {
-        r.newestFirst = true;
-        std::swap(r.firstDate, r.lastDate);
+    if (!found) {
+        // No record anywhere: the first and the last line, as they are.
+        r.endsLeftOut = 0;
+        r.firstLeftOut = {};
+        std::string last = firstData;
+        if (anyData) {
+            LineReader again;
+            (void)again.open(source);
+            (void)again.skip(header + 1);
+            const int64_t more = again.countRest(last);
+            r.count = int32_t(std::min<int64_t>(1 + more, INT32_MAX));
+        }
+        r.count = std::max(r.count, 1);
+        r.firstLine = Note(header + 1, firstData);
+        r.lastLine = Note(header + r.count, last);
+        r.firstDate = ParseDate(ScanDateField(firstData, layout), layout.dateFormat);
+        r.lastDate = ParseDate(ScanDateField(last, layout), layout.dateFormat);
+        if (r.lastDate != 0 && r.lastDate < r.firstDate) {
+            r.newestFirst = true;
+            std::swap(r.firstDate, r.lastDate);
+        }
+        return r;
+    }
+    const int64_t firstNo = lineNo;
+    r.skipLines = firstNo - header - 1;
+    r.firstLine = Note(firstNo, line);
+    auto dateOf = [&layout](std::string_view text) {
+        LineFields f;
+        SplitLine(text, layout, f);
+        return ParseDate(f.date, layout.dateFormat);
+    };
+    // The first dozen lines from the first record on, read; the rest counted.
+    std::vector<Dated> head, tail;
+    head.push_back({firstNo, dateOf(line), std::string(line)});
+    int64_t lastRecordNo = firstNo;
+    std::string lastRecord(line);
+    std::vector<std::pair<int64_t, std::string>> headJunk; // no record, after the first
+    while (int(head.size()) < OrderSample && reader.next(line)) {
+        ++lineNo;
+        if (KindOf(line, layout) == LineKind::Record) {
+            head.push_back({lineNo, dateOf(line), std::string(line)});
+            lastRecordNo = lineNo;
+            lastRecord.assign(line);
+        } else {
+            headJunk.emplace_back(lineNo, std::string(line));
+        }
+    }
+    const int64_t afterHead = reader.position();
+    std::string last;
+    int64_t lastAt = 0;
+    const int64_t rest = reader.countRest(last, &lastAt);
+    if (!reader.error().isEmpty()) {
+        r.error = reader.error();
+        return r;
+    }
+    // From the end back: lines that hold no record, then a dozen records.
+    int64_t trailing = 0;
+    LineNote earliest;
+    bool recordSeen = false;
+    for (int64_t no = lineNo + rest, at = lastAt; rest > 0 && no > lineNo && int(tail.size()) < OrderSample;) {
+        if (KindOf(last, layout) == LineKind::Record) {
+            if (!recordSeen) {
+                lastRecordNo = no;
+                lastRecord = last;
+            }
+            recordSeen = true;
+            tail.push_back({no, dateOf(last), last});
+        } else if (!recordSeen) {
+            ++trailing;
+            earliest = Note(no, last);
+        }
+        --no;
+        if (at <= afterHead || !reader.lineBefore(at - 1, last, at))
+            break;
+    }
+    if (!reader.error().isEmpty()) {
+        r.error = reader.error();
+        return r;
+    }
+    std::reverse(tail.begin(), tail.end());
+    if (!recordSeen)
+        for (const auto& [no, text] : headJunk)
+            if (no > lastRecordNo)
+                leftOut(no, text);
+    if (trailing > 0) {
+        if (r.endsLeftOut == 0)
+            r.firstLeftOut = earliest;
+        r.endsLeftOut += trailing;
+    }
+    const int64_t count = lastRecordNo - firstNo + 1;
+    if (count > INT32_MAX) {
+        r.error = QStringLiteral("The file \"%1\" has too many lines.").arg(source.path);
+        return r;
+    }
+    r.count = int32_t(count);
+    r.lastLine = Note(lastRecordNo, lastRecord);
+
+    // The order: which way most neighbours among those looked at go.
+    std::vector<const Dated*> sample;
+    for (const Dated& d : head)
+        sample.push_back(&d);
+    for (const Dated& d : tail)
+        if (d.number > head.back().number)
+            sample.push_back(&d);
+    int up = 0, down = 0;
+    for (size_t i = 1; i < sample.size(); ++i) {
+        const double a = sample[i - 1]->date, b = sample[i]->date;
+        if (a == 0 || b == 0)
+            continue;
+        up += b > a;
+        down += b < a;
+    }
+    r.newestFirst = down > up;
+    double lo = 0, hi = 0;
+    for (size_t i = 0; i < sample.size(); ++i) {
+        const double d = sample[i]->date;
+        if (d == 0)
+            continue;
+        lo = lo == 0 ? d : std::min(lo, d);
+        hi = std::max(hi, d);
+        if (i == 0 || r.outOfOrder.number != 0)
+            continue;
+        const double before = sample[i - 1]->date;
+        if (before != 0 && (r.newestFirst ? d > before : d < before)) {
+            r.outOfOrder = Note(sample[i]->number, sample[i]->text);
+            r.outOfOrderDate = d;
+            r.outOfOrderAfter = before;
+        }
+    }
+    if (r.outOfOrder.number == 0) {
+        // In order as far as looked at: the ends give the dates, as ever.
+        r.firstDate = head.front().date;
+        r.lastDate = dateOf(lastRecord);
+        if (r.newestFirst)
+            std::swap(r.firstDate, r.lastDate);
+    } else {
+        r.firstDate = lo;
+        r.lastDate = hi;
     }
     return r;
 }
@@ -181,6 +367,17 @@ RangeResult ScanWholeRange(const PriceSource& source, const FileLayout& layout, 
     return r;
 }
 
+namespace {
+// High below Low, or Open or Close outside them.
+bool Inconsistent(const PriceRecord& r)
+{
+    if (r.Valid != (OpenOk | HighOk | LowOk | CloseOk))
+        return false;
+    return r.High < r.Low || r.Open > r.High || r.Open < r.Low || r.Close > r.High ||
+           r.Close < r.Low;
+}
+} // namespace
+
 LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const LoadRequest& req,
                      std::vector<PriceRecord>& prices)
 {
@@ -192,40 +389,94 @@ LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const 
         res.error = err;
         return res;
     }
+    res.size = reader.size();
     const int64_t wanted = std::max<int64_t>(0, int64_t(req.lastRecord) - req.firstRecord + 1);
     // Records count in date order; newest first, record k is data line count - k + 1,
     // so the newest records are read from the start and nothing after them.
     const int64_t firstLine =
         req.newestFirst ? int64_t(req.recordCount) - req.lastRecord + 1 : int64_t(req.firstRecord);
     std::vector<PriceRecord> records;
+    std::vector<int64_t> numbers;
     records.reserve(static_cast<size_t>(std::min<int64_t>(wanted, 1 << 20)));
+    numbers.reserve(records.capacity());
     std::string_view line;
     const int64_t header = layout.header ? 1 : 0;
-    const int64_t skip = std::max<int64_t>(0, firstLine - 1) + header;
+    const int64_t skip = std::max<int64_t>(0, firstLine - 1) + header + std::max<int64_t>(0, req.skipLines);
     int64_t lineNo = skip;
     // The lines before the range matter only by their number.
     const bool more = reader.skip(skip) == skip;
-    for (int64_t rec = 0; more && rec < wanted && reader.next(line); ++rec) {
+    int64_t rec = 0;
+    double lastDate = 0;
+    for (; more && rec < wanted && reader.next(line); ++rec) {
         ++lineNo;
         PriceRecord r;
-        if (!ReadRecord(line, layout, r) || reader.lineTooLong()) {
+        if (!reader.lineTooLong() && KindOf(line, layout) == LineKind::NoPrices) {
+            // A slot without a bar, dated where the line says or as the record before.
+            if (res.noPrices++ == 0)
+                res.firstNoPrices = Note(lineNo, line);
+            LineFields f;
+            SplitLine(line, layout, f);
+            r.IsBlank = true;
+            r.Date = ParseDate(f.date, layout.dateFormat);
+            if (r.Date == 0)
+                r.Date = lastDate;
+        } else if (!ReadRecord(line, layout, r) || reader.lineTooLong()) {
             if (res.unreadable++ == 0)
                 res.firstUnreadable = Note(lineNo, line);
         }
+        if (Inconsistent(r) && res.inconsistent++ == 0)
+            res.firstInconsistent = Note(lineNo, line);
+        if (r.Date != 0)
+            lastDate = r.Date;
         records.push_back(r);
+        numbers.push_back(lineNo);
     }
     if (!reader.error().isEmpty()) {
         res.error = reader.error();
         return res;
     }
+    res.endedEarly = rec < wanted;
     reader.close();
-    if (req.newestFirst)
+    if (req.newestFirst) {
         std::reverse(records.begin(), records.end());
+        std::reverse(numbers.begin(), numbers.end());
+    }
+    // Dates out of order: named, and the range drawn in date order. A slot
+    // whose date did not read goes with the one before it.
+    std::vector<double> keys(records.size());
+    bool sorted = true;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const PriceRecord& r = records[i];
+        keys[i] = (!r.IsBlank && r.Date != 0) || i == 0 ? r.Date : keys[i - 1];
+        if (i > 0 && keys[i] < keys[i - 1] && sorted) {
+            sorted = false;
+            res.outOfOrder = Note(numbers[i], {});
+            res.outOfOrderDate = keys[i];
+            res.outOfOrderAfter = keys[i - 1];
+        }
+    }
+    if (!sorted) {
+        std::vector<size_t> order(records.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+        std::vector<PriceRecord> inOrder;
+        inOrder.reserve(records.size());
+        for (size_t i : order)
+            inOrder.push_back(records[i]);
+        records.swap(inOrder);
+    }
 
     prices.reserve(records.size() + static_cast<size_t>(std::max(req.blankDaysRight, 0)) + 1);
     double prevDate = 0;
+    bool anyRecord = false;
     for (const PriceRecord& r : records) {
-        if (req.holidaySpace && prices.size() > 1) {
+        if (r.IsBlank) {
+            prices.push_back(r);
+            continue;
+        }
+        if (req.holidaySpace && anyRecord) {
             int d0 = DayOfWeek(prevDate) - 1;
             const int d1 = DayOfWeek(r.Date) - 1;
             if (d1 < d0) {
@@ -245,6 +496,7 @@ LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const 
             res.low = std::min(res.low, r.Low);
         prices.push_back(r);
         prevDate = r.Date;
+        anyRecord = true;
     }
     res.loadedCount = static_cast<int32_t>(prices.size() - 1);
     res.totalSlots = res.loadedCount;

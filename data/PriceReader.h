@@ -35,18 +35,37 @@ struct LineNote {
     std::string text;
 };
 
+// What a line holds under a layout: a record (a date, unless the layout
+// has none, and price fields), price fields without a date that reads, or
+// no prices at all (an empty line, separators, a row of "null" or "-").
+enum class LineKind { Record, NoDate, NoPrices };
+[[nodiscard]] LineKind KindOf(std::string_view line, const FileLayout& layout);
+// A line of names only: letters and no digit (a ticker line, "Date,,,,").
+[[nodiscard]] bool NamesOnly(std::string_view line);
+
 struct ScanResult {
     QString error;     // empty when the file was read
-    int32_t count = 0; // data lines; an empty file after the header counts one
+    int32_t count = 0; // records, from the first to the last; an empty file after the header counts one
     // In date order: with the newest day first these come from the last and
-    // the first line.
+    // the first records.
     double firstDate = 0;
     double lastDate = 0;
     bool newestFirst = false;
     LineNote firstLine, lastLine;
+    // Lines after the header line and before the first record: more header
+    // lines (names only) and lines that hold no record.
+    int64_t skipLines = 0;
+    // Lines at the file's ends that hold no record, left out (header lines
+    // not among them), and the first of them.
+    int64_t endsLeftOut = 0;
+    LineNote firstLeftOut;
+    // The first line among those looked at whose date goes against the
+    // file's order, with its date and the one before it.
+    LineNote outOfOrder;
+    double outOfOrderDate = 0, outOfOrderAfter = 0;
+    int64_t size = 0; // of the file when it was scanned
 };
 [[nodiscard]] ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout);
-
 struct RangeResult {
     QString error;
     double high = 0;
@@ -64,6 +83,8 @@ struct LoadRequest {
     // The file lists its newest day first; its records are recordCount lines.
     bool newestFirst = false;
     int32_t recordCount = 0;
+    // Lines between the header line and the first record.
+    int64_t skipLines = 0;
 };
 struct LoadResult {
     QString error;
@@ -75,6 +96,20 @@ struct LoadResult {
     // the first of them.
     int64_t unreadable = 0;
     LineNote firstUnreadable;
+    // Lines of the range that hold no prices, kept as slots without a bar.
+    int64_t noPrices = 0;
+    LineNote firstNoPrices;
+    // A record whose date comes before the one above it; the range is then
+    // put in date order.
+    LineNote outOfOrder;
+    double outOfOrderDate = 0, outOfOrderAfter = 0;
+    // Records whose High is below their Low, or whose Open or Close lies
+    // outside them, and the first of them.
+    int64_t inconsistent = 0;
+    LineNote firstInconsistent;
+    // The file ended before the range did: it changed since its scan.
+    bool endedEarly = false;
+    int64_t size = 0; // of the file when it was loaded
 };
 // Fills slots 1.. in date order (slot 0 stays unused); a file shortened
 // since its scan ends the range where it ends.

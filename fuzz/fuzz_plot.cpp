@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto& g = GloVar;
     FileLayout layout;
     layout.header = (opts & 8) != 0;
-    layout.dateFormat = opts % 8;
+    layout.dateFormat = opts % DateLayoutCount;
     const ScanResult scan = ScanPriceData(source, layout);
     LoadRequest req;
     req.lastRecord = scan.count;

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto source =
         PriceSource::InMemory(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
     FileLayout layout;
-    layout.dateFormat = opts % 8;
+    layout.dateFormat = opts % DateLayoutCount;
     layout.header = (opts & 8) != 0;
     const char seps[] = {',', ';', '\t'};
     layout.separator = seps[(opts >> 6) % 3];

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ChartSession s(prompts);
     s.toClipboard = nullptr;
     s.FormCreate(dir.path());
-    GloVar.DateFormat = int16_t(opts % 8);
+    GloVar.DateFormat = int16_t(opts % DateLayoutCount);
     const char seps[] = {',', ';', '\t'};
     GloVar.FieldSeparator = seps[(opts >> 6) % 3];
     GloVar.HasHeaderLine = (opts & 8) != 0;

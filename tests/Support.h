@@ -35,6 +35,12 @@ public:
         events << QStringLiteral("message:%1:%2").arg(t, x);
     }
     void error(const QString& x) override { events << QStringLiteral("error:") + x; }
+    bool askAnswer = false;
+    bool ask(const QString&, const QString& x) override
+    {
+        events << QStringLiteral("ask:") + x;
+        return askAnswer;
+    }
     std::optional<QString> openFileName(const QString&, const QString&) override
     {
         return std::exchange(openAnswer, std::nullopt);

@@ -65,8 +65,12 @@ TEST_F(BadInput, BinaryGarbageNulBytesAndNonUtf8Dates)
     EXPECT_EQ(GloVar.RecordCount, 2);
     EXPECT_EQ(ParseDate("\xff\xfe/01/2005", 1), 0);
     EXPECT_EQ(ParseDate("01/\x80\x81/2005", 1), 0);
+    // A first line whose date does not read is left out and named.
+    prompts.events.clear();
     OpenAndPlot("h\n\xc3\x28/01/2005,1,2,0.5,1\n01/04/2005,1,2,0.5,1\n");
-    EXPECT_EQ(GloVar.FirstFileDate, 0);
+    EXPECT_EQ(GloVar.FirstFileDate, DayFromYmd(2005, 1, 4));
+    EXPECT_EQ(GloVar.RecordCount, 1);
+    EXPECT_TRUE(prompts.any(QStringLiteral("message:Aurigon:1 line at the start or the end")));
 }
 
 TEST_F(BadInput, TenMegabyteLineAndHugeNumbers)
@@ -106,12 +110,23 @@ TEST_F(BadInput, FileRemovedBetweenScanAndPlot)
     s->PlotBtnClick();
     EXPECT_TRUE(prompts.any(QStringLiteral("error:")));
     EXPECT_FALSE(GloVar.ChartShown);
-    // A file cut short since the scan loads what is left.
+    // A file cut short since the scan (a downloader rewrote it) is not drawn
+    // from: the change is said and the scan offered again.
     OpenWeekdays(400);
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(50));
+    prompts.events.clear();
+    s->PlotBtnClick();
+    EXPECT_FALSE(GloVar.ChartShown);
+    ASSERT_EQ(prompts.events.size(), 1);
+    EXPECT_TRUE(prompts.events[0].startsWith(
+        QStringLiteral("ask:\"prices.txt\" has changed since it was read")));
+    EXPECT_EQ(GloVar.RecordCount, 400); // declined: nothing read again
+    prompts.askAnswer = true;
+    s->PlotBtnClick();
+    EXPECT_EQ(GloVar.RecordCount, 50); // accepted: scanned again
     s->PlotBtnClick();
     EXPECT_TRUE(GloVar.ChartShown);
-    EXPECT_EQ(GloVar.LoadedCount, 0); // the range 140..400 lies past the shortened end
+    EXPECT_EQ(GloVar.LoadedCount, 50);
 }
 
 TEST_F(BadInput, SettingsFileOrWorkDirThatCannotBeWritten)

@@ -229,14 +229,18 @@ TEST_F(Reader, SingleLineAndBadLastDate)
 
     OpenWeekdays(50);
     ASSERT_TRUE(s->ui[Ctl::PlotBtn].enabled);
-    Open(WriteFile(dir, QStringLiteral("bad.txt"),
-                   "h\n01/03/2005,1,2,0.5,1.5\nnot a date,1,2,0,1\n"));
-    EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
-    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
-    // Refused, with the line that stands in the way.
     EXPECT_EQ(prompts.events, QStringList(QStringLiteral(
-                                  "message:Aurigon:No date reads in the last line of \"bad.txt\": "
-                                  "line 3: \"not a date,1,2,0,1\"")));
+                                  "message:Aurigon:\"one.txt\" holds one record: a chart needs two.")));
+    prompts.events.clear();
+    // A last line whose date does not read is no record: left out, with a word.
+    Open(WriteFile(dir, QStringLiteral("bad.txt"),
+                   "h\n01/03/2005,1,2,0.5,1.5\n01/04/2005,1,2,0.5,1.5\nnot a date,1,2,0,1\n"));
+    EXPECT_EQ(GloVar.RecordCount, 2);
+    EXPECT_EQ(GloVar.LastFileDate, DayFromYmd(2005, 1, 4));
+    EXPECT_EQ(prompts.events,
+              QStringList(QStringLiteral("message:Aurigon:1 line at the start or the end holds no "
+                                         "record and is left out; the first is the one of "
+                                         "\"bad.txt\": line 4: \"not a date,1,2,0,1\"")));
 }
 
 TEST_F(Reader, UnreadableFileShowsTheErrorAndResets)
