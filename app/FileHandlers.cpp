@@ -235,12 +235,18 @@ bool ChartSession::LoadChartRange()
 
 void ChartSession::FileChanged(long long lastRecord)
 {
+    const QString title = QString::fromLatin1(ProgramName);
     const QString text =
         QStringLiteral("\"%1\" has changed since it was read: it no longer holds records up to "
-                       "%2 as it did.\nRead it again?")
+                       "%2 as it did.")
             .arg(FileName(GloVar.DataFileName))
             .arg(lastRecord);
-    if (prompts_.ask(QString::fromLatin1(ProgramName), text))
+    const QString again = QStringLiteral("Scan again");
+    const std::optional<QString> a =
+        prompts_.question(title, text + QStringLiteral("\nScan it again?"), {again, QStringLiteral("Cancel")});
+    if (!a)
+        prompts_.message(title, text + QStringLiteral("\nFile scans it again."));
+    else if (*a == again)
         ScanPriceFile();
 }
 

@@ -114,12 +114,6 @@ void GuiHost::message(const QString& title, const QString& text)
     QMessageBox::information(parent_, title, shown);
 }
 
-bool GuiHost::ask(const QString& title, const QString& text)
-{
-    return QMessageBox::question(parent_, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
-}
-
 void GuiHost::error(const QString& text)
 {
     QMessageBox::critical(parent_, QString::fromLatin1(ProgramName), text);

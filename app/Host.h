@@ -27,7 +27,6 @@ public:
     void beep() override;
     void message(const QString& title, const QString& text) override;
     void error(const QString& text) override;
-    bool ask(const QString& title, const QString& text) override;
     std::optional<QString> openFileName(const QString& filter, const QString& dir) override;
     std::optional<QString> saveFileName(const QString& filter, const QString& defaultExt,
                                         const QString& dir) override;

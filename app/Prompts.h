@@ -26,13 +26,6 @@ public:
     virtual void message(const QString& title, const QString& text) = 0;
     // The application's standard error box.
     virtual void error(const QString& text) = 0;
-    // A question answered yes or no; where nobody can answer, the text is
-    // shown as a message and the answer is no.
-    virtual bool ask(const QString& title, const QString& text)
-    {
-        message(title, text);
-        return false;
-    }
     virtual std::optional<QString> openFileName(const QString& filter, const QString& dir) = 0;
     virtual std::optional<QString> saveFileName(const QString& filter, const QString& defaultExt,
                                                 const QString& dir) = 0;

@@ -313,11 +313,14 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
         FileLayout named = c;
         const bool headerNames = c.header && ColumnsFromHeader(names, c.separator, named);
         const bool firstIsRecord = c.header && KindOf(head[0], c) == LineKind::Record;
+        // A first line of names where the layout expects none.
+        const bool unexpectedHeader = !c.header && head.size() > 1 && !HasDate(head[0], c.separator) &&
+                                      KindOf(head[0], c) != LineKind::Record;
         FileLayout reassigned = c;
         const bool consistent = data.empty() || (headerNames && AllNamed(named)) ||
                                 !TooInconsistent(Disagreeing(data, c), int64_t(data.size())) ||
                                 (BestAssignment(data, reassigned), SameColumns(reassigned, c));
-        if (!data.empty() && !firstIsRecord && datesRead && PricesRead(f, c.decimalComma()) &&
+        if (!data.empty() && !firstIsRecord && !unexpectedHeader && datesRead && PricesRead(f, c.decimalComma()) &&
             (!headerNames || SameColumns(named, c)) && consistent) {
             out.looked = int(data.size());
             return out;

@@ -1,7 +1,9 @@
 // A price-file line: splitting under arbitrary field numbers and converting.
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "data/LayoutDetect.h"
 #include "data/Numbers.h"
@@ -41,7 +43,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (++guard > int(line.size()) + 1)
             __builtin_trap(); // every field consumes the line
     FileLayout detected;
-    (void)ColumnsFromHeader(line, layout.separator, detected);
+    if (ColumnsFromHeader(line, layout.separator, detected) &&
+        (detected.dateColumn < 1 || detected.closeColumn < 1 || detected.dateColumn > INT16_MAX ||
+         detected.closeColumn > INT16_MAX))
+        __builtin_trap(); // a named column is one the settings can hold
+    // The line as header lines, split at its line ends.
+    std::vector<std::string_view> lines;
+    for (std::string_view r = line; !r.empty();) {
+        const size_t nl = r.find('\n');
+        lines.push_back(r.substr(0, nl));
+        r = nl == std::string_view::npos ? std::string_view() : r.substr(nl + 1);
+    }
+    (void)ColumnsFromHeader(lines, layout.separator, detected);
+    (void)KindOf(line, layout);
+    (void)NamesOnly(line);
+    for (int l = 0; l < DateLayoutCount; ++l)
+        (void)ParseDate(line, l);
     (void)ScanDateField(line, layout);
     return 0;
 }

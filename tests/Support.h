@@ -35,11 +35,11 @@ public:
         events << QStringLiteral("message:%1:%2").arg(t, x);
     }
     void error(const QString& x) override { events << QStringLiteral("error:") + x; }
-    bool askAnswer = false;
-    bool ask(const QString&, const QString& x) override
+    std::optional<QString> questionAnswer; // nothing: nobody there to answer
+    std::optional<QString> question(const QString&, const QString& x, const QStringList&) override
     {
-        events << QStringLiteral("ask:") + x;
-        return askAnswer;
+        events << QStringLiteral("question:") + x;
+        return questionAnswer;
     }
     std::optional<QString> openFileName(const QString&, const QString&) override
     {

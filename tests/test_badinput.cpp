@@ -117,11 +117,15 @@ TEST_F(BadInput, FileRemovedBetweenScanAndPlot)
     prompts.events.clear();
     s->PlotBtnClick();
     EXPECT_FALSE(GloVar.ChartShown);
-    ASSERT_EQ(prompts.events.size(), 1);
+    ASSERT_EQ(prompts.events.size(), 2);
     EXPECT_TRUE(prompts.events[0].startsWith(
-        QStringLiteral("ask:\"prices.txt\" has changed since it was read")));
+        QStringLiteral("question:\"prices.txt\" has changed since it was read")));
+    // Nobody to answer: said as a message.
+    EXPECT_TRUE(prompts.events[1].endsWith(QStringLiteral("File scans it again.")));
+    prompts.questionAnswer = QStringLiteral("Cancel");
+    s->PlotBtnClick();
     EXPECT_EQ(GloVar.RecordCount, 400); // declined: nothing read again
-    prompts.askAnswer = true;
+    prompts.questionAnswer = QStringLiteral("Scan again");
     s->PlotBtnClick();
     EXPECT_EQ(GloVar.RecordCount, 50); // accepted: scanned again
     s->PlotBtnClick();

@@ -1,6 +1,7 @@
 // Price files as traders download them: each kind, written here, opens with
 // the default settings and charts its last 261 days in date order.
 #include <QDate>
+#include <QLocale>
 #include <cmath>
 #include <functional>
 
@@ -308,4 +309,248 @@ TEST(ParseDate, HeaderNamesDecideTheColumns)
     EXPECT_EQ(l.openColumn, 2);
     EXPECT_EQ(l.highColumn, 2);
     EXPECT_FALSE(ColumnsFromHeader("a,b,c", ',', l));
+}
+
+namespace {
+QString English(QDate d, const char* format)
+{
+    return QLocale::c().toString(d, QString::fromLatin1(format));
+}
+
+// The weekday file with its lines changed by edit, then opened.
+struct Edited {
+    const char* name;
+    std::function<void(QList<QByteArray>&)> edit;
+};
+} // namespace
+
+TEST_F(PriceFiles, QuotedHeaderWithAByteOrderMarkWinsOverTheLayoutInForce)
+{
+    // Its first data line fits the layout in force: only the header tells Price from Open.
+    const auto days = MakeDays(Weekdays(QDate(2022, 1, 3), 400));
+    Open(WriteFile(dir, QStringLiteral("investing.csv"),
+                   "\xEF\xBB\xBF" +
+                       Lines(
+                           QStringLiteral("\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\""),
+                           days,
+                           [](const Day& d) {
+                               return QStringLiteral("\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"12.5M\",\"-0.25%\"")
+                                   .arg(d.date.toString(QStringLiteral("MM/dd/yyyy")), Num(d.close),
+                                        Num(d.open), Num(d.high), Num(d.low));
+                           },
+                           true)));
+    EXPECT_EQ(GloVar.CloseColumn, 2);
+    EXPECT_EQ(GloVar.OpenColumn, 3);
+    EXPECT_EQ(GloVar.HighColumn, 4);
+    EXPECT_EQ(GloVar.LowColumn, 5);
+    EXPECT_TRUE(GloVar.NewestFirst);
+    ASSERT_EQ(Messages().size(), 1); // said once
+    EXPECT_TRUE(Messages()[0].contains(QStringLiteral("Close 2")));
+    Expect(days);
+    EXPECT_EQ(Messages().size(), 1);
+}
+
+TEST_F(PriceFiles, MonthNameDatesInEveryOrder)
+{
+    struct Row {
+        const char* format;
+        int layout;
+        bool quoted;
+    };
+    const Row rows[] = {{"MMM d, yyyy", MonthNameDayYear, true},
+                        {"MMMM d, yyyy", MonthNameDayYear, true},
+                        {"dd MMM yyyy", DayMonthNameYear, false},
+                        {"d-MMM-yy", DayMonthNameShortYear, false},
+                        {"dd-MMM-yyyy", DayMonthNameYearDashes, false},
+                        {"yyyy-MMM-dd", YearMonthNameDay, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.format);
+        const auto days = MakeDays(Weekdays(QDate(2019, 7, 1), 300));
+        Open(WriteFile(dir, QStringLiteral("names.csv"),
+                       Lines(QStringLiteral("Date,Open,High,Low,Close,Volume"), days, [&row](const Day& d) {
+                           const QString date = English(d.date, row.format);
+                           // Thousands separators and quotes around every field.
+                           return row.quoted ? QStringLiteral("\"%1\",\"1,%2\",\"1,%3\",\"1,%4\",\"1,%5\",\"7,001\"")
+                                                   .arg(date, Num(d.open + 100), Num(d.high + 100),
+                                                        Num(d.low + 100), Num(d.close + 100))
+                                             : QStringLiteral("%1,%2,%3,%4,%5,7.1K")
+                                                   .arg(date, Num(d.open), Num(d.high), Num(d.low),
+                                                        Num(d.close));
+                       })));
+        EXPECT_EQ(GloVar.DateFormat, row.layout);
+        EXPECT_EQ(GloVar.RecordCount, 300);
+        EXPECT_EQ(GloVar.LastFileDate, DayNumber(days.back().date));
+    }
+}
+
+TEST_F(PriceFiles, ThreeHeaderLinesWithColumnsInAnotherOrder)
+{
+    const auto days = MakeDays(Weekdays(QDate(2020, 1, 1), 300));
+    QByteArray bytes = "Price,Close,High,Low,Open,Volume\n"
+                       "Ticker,EURUSD=X,EURUSD=X,EURUSD=X,EURUSD=X,EURUSD=X\n";
+    bytes += Lines(QStringLiteral("Date,,,,,"), days, [](const Day& d) {
+        return QStringLiteral("%1,%2,%3,%4,%5,0")
+            .arg(d.date.toString(Qt::ISODate), Num(d.close), Num(d.high), Num(d.low), Num(d.open));
+    });
+    Open(WriteFile(dir, QStringLiteral("yf.csv"), bytes));
+    EXPECT_EQ(GloVar.CloseColumn, 2);
+    EXPECT_EQ(GloVar.HighColumn, 3);
+    EXPECT_EQ(GloVar.LowColumn, 4);
+    EXPECT_EQ(GloVar.OpenColumn, 5);
+    ASSERT_EQ(Messages().size(), 1); // what it was read as; the header lines are no news
+    Expect(days);
+}
+
+TEST_F(PriceFiles, LinesWithoutARecordAtTheEndsAreLeftOutAndNamedOnce)
+{
+    const QByteArray sample = WeekdayFile(400);
+    const std::pair<const char*, QByteArray> rows[] = {
+        {"empty line", sample + "\n"},
+        {"extra CR LF", sample + "\r\n"},
+        {"blanks", sample + "    \n"},
+        {"commas", sample + ",,,,\n"},
+        {"footer", sample + "Source: Example Data Inc., 2024\n"},
+        {"null row", sample + "01/02/2007,null,null,null,null\n"},
+        {"blank after the header", "Date,Open,High,Low,Close\n\n" + sample.mid(25)},
+    };
+    for (const auto& [name, bytes] : rows) {
+        SCOPED_TRACE(name);
+        prompts.events.clear();
+        Open(WriteFile(dir, QStringLiteral("ends.txt"), bytes));
+        EXPECT_EQ(GloVar.RecordCount, 400);
+        EXPECT_EQ(GloVar.FirstFileDate, 38355);
+        ASSERT_TRUE(s->ui[Ctl::PlotBtn].enabled);
+        ASSERT_EQ(Messages().size(), 1);
+        EXPECT_TRUE(Messages()[0].contains(QStringLiteral("1 line at the start or the end holds no record")));
+        s->PlotBtnClick();
+        ASSERT_TRUE(GloVar.ChartShown);
+        EXPECT_EQ(GloVar.LoadedCount, 261);
+        EXPECT_EQ(GloVar.Prices[261].Close, 499);
+        EXPECT_EQ(Messages().size(), 1);
+        s->PlotBtnClick();
+    }
+}
+
+TEST_F(PriceFiles, LinesWithoutPricesInsideAreSlotsWithoutABar)
+{
+    QList<QByteArray> lines = WeekdayFile(400).split('\n');
+    lines[300] = lines[300].left(11) + "null,null,null,null"; // a day the index was not computed
+    lines[350] = "";
+    Open(WriteFile(dir, QStringLiteral("nulls.txt"), lines.join('\n')));
+    EXPECT_EQ(GloVar.RecordCount, 400);
+    EXPECT_TRUE(Messages().isEmpty());
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_EQ(GloVar.LoadedCount, 261);
+    // Records 140..400: line 301 is record 300, slot 161; line 351 slot 211.
+    EXPECT_TRUE(GloVar.Prices[161].IsBlank);
+    EXPECT_TRUE(GloVar.Prices[211].IsBlank);
+    EXPECT_EQ(GloVar.Prices[211].Date, GloVar.Prices[210].Date);
+    EXPECT_FALSE(GloVar.Prices[212].IsBlank);
+    EXPECT_EQ(GloVar.ChartLow, 238); // the slots take no part in the range
+    EXPECT_EQ(Messages(), QStringList(QStringLiteral(
+                              "message:Aurigon:2 lines hold no prices; the first is the one of "
+                              "\"nulls.txt\": line 301: \"") + QString::fromLatin1(lines[300]) + "\""));
+}
+
+TEST_F(PriceFiles, AFileWithoutItsHeaderKeepsItsFirstRecord)
+{
+    Open(WriteFile(dir, QStringLiteral("bare.txt"), WeekdayFile(400, false)));
+    EXPECT_FALSE(GloVar.HasHeaderLine);
+    EXPECT_EQ(GloVar.RecordCount, 400);
+    EXPECT_EQ(GloVar.FirstFileDate, 38355);
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages()[0].contains(QStringLiteral("no header line")));
+}
+
+TEST_F(PriceFiles, ADateOutOfOrderIsNamedAndTheChartRunsForward)
+{
+    QByteArray bytes = WeekdayFile(400) + "01/02/2004,1,2,0.5,1\n";
+    Open(WriteFile(dir, QStringLiteral("late.txt"), bytes));
+    EXPECT_FALSE(GloVar.NewestFirst);
+    EXPECT_EQ(GloVar.RecordCount, 401);
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages()[0].contains(QStringLiteral("line 402: 2 Jan 2004 comes after 14 Jul 2006")))
+        << Messages()[0].toStdString();
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(Messages().size(), 1); // said once
+    for (int k = 2; k <= GloVar.LoadedCount; ++k)
+        EXPECT_LE(GloVar.Prices[size_t(k - 1)].Date, GloVar.Prices[size_t(k)].Date) << k;
+}
+
+TEST_F(PriceFiles, ColumnsThatDisagreeAreReassignedOrNamed)
+{
+    // No header, High and Low swapped: every line would have High below Low.
+    QByteArray swapped;
+    for (const QByteArray& l : WeekdayFile(300, false).split('\n')) {
+        const QList<QByteArray> f = l.split(',');
+        if (f.size() == 5)
+            swapped += f[0] + ',' + f[1] + ',' + f[3] + ',' + f[2] + ',' + f[4] + '\n';
+    }
+    Open(WriteFile(dir, QStringLiteral("swapped.txt"), swapped));
+    EXPECT_EQ(GloVar.HighColumn, 4);
+    EXPECT_EQ(GloVar.LowColumn, 3);
+    // The header names them so: the reader keeps its word and warns when drawing.
+    prompts.events.clear();
+    Open(WriteFile(dir, QStringLiteral("named.txt"), "Date,Open,High,Low,Close\n" + swapped));
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    EXPECT_TRUE(prompts.any(QStringLiteral("message:Aurigon:261 of 261 lines have High below Low")))
+        << prompts.events.join('|').toStdString();
+    s->PlotBtnClick();
+    // Prices too far apart for a scale are said, not drawn as nothing.
+    prompts.events.clear();
+    Open(WriteFile(dir, QStringLiteral("wide.txt"),
+                   "Date,Open,High,Low,Close\n01/03/2005,1,1.7e308,-1.7e308,1\n01/04/2005,1,2,0.5,1\n"));
+    s->PlotBtnClick();
+    EXPECT_TRUE(prompts.any(QStringLiteral("message:Aurigon:The prices of \"wide.txt\" run from")));
+}
+
+TEST_F(PriceFiles, CrOnlyLineEndsAndAHeaderBeyondTheLastFieldNumber)
+{
+    QByteArray cr = WeekdayFile(300);
+    cr.replace('\n', '\r');
+    Open(WriteFile(dir, QStringLiteral("mac.txt"), cr));
+    EXPECT_EQ(GloVar.RecordCount, 300);
+    EXPECT_TRUE(s->ui[Ctl::PlotBtn].enabled);
+    // A Close past field 32767 names nothing the settings could hold.
+    QByteArray wide = "Date";
+    for (int i = 0; i < 40000; ++i)
+        wide += ",x";
+    FileLayout l;
+    EXPECT_FALSE(ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())) , ',', l));
+    wide += ",Close";
+    EXPECT_FALSE(ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', l));
+    Open(WriteFile(dir, QStringLiteral("wide.txt"), wide + "\n" + WeekdayFile(300, false)));
+    EXPECT_EQ(GloVar.RecordCount, 300);
+    EXPECT_EQ(GloVar.CloseColumn, 5);
+}
+
+TEST(ParseDate, MonthNames)
+{
+    const double may23 = DayFromYmd(2022, 5, 23);
+    const std::pair<const char*, int> good[] = {
+        {"May 23, 2022", MonthNameDayYear},   {"may 23 2022", MonthNameDayYear},
+        {"MAY 23,2022", MonthNameDayYear},    {"23 May 2022", DayMonthNameYear},
+        {"23-May-22", DayMonthNameShortYear}, {"23-May-2022", DayMonthNameYearDashes},
+        {"2022-May-23", YearMonthNameDay},    {"2022-may-23 16:00", YearMonthNameDay}};
+    for (const auto& [text, layout] : good)
+        EXPECT_EQ(ParseDate(text, layout), may23) << text;
+    EXPECT_EQ(ParseDate("September 1, 2021", MonthNameDayYear), DayFromYmd(2021, 9, 1));
+    EXPECT_EQ(ParseDate("1 Sept. 2021", DayMonthNameYear), DayFromYmd(2021, 9, 1));
+    // Two-digit years pivot as the design's layouts do.
+    EXPECT_EQ(ParseDate("7-Feb-50", DayMonthNameShortYear), DayFromYmd(2050, 2, 7));
+    EXPECT_EQ(ParseDate("7-Feb-51", DayMonthNameShortYear), DayFromYmd(1951, 2, 7));
+    const std::pair<const char*, int> bad[] = {
+        {"Mai 23, 2022", MonthNameDayYear},      {"Ma 23, 2022", MonthNameDayYear},
+        {"May 32, 2022", MonthNameDayYear},      {"23 May 22", DayMonthNameYear},
+        {"23-May-2022", DayMonthNameShortYear},  {"23-May-22", DayMonthNameYearDashes},
+        {"2022-05-23", YearMonthNameDay},        {"Feb 30, 2021", MonthNameDayYear},
+        {"May 23, 2022x", MonthNameDayYear},     {"", DayMonthNameYear}};
+    for (const auto& [text, layout] : bad)
+        EXPECT_EQ(ParseDate(text, layout), 0) << text;
+    // The design's layouts keep their indices; the new ones come after.
+    EXPECT_EQ(DateLayoutNames()[1], QStringLiteral("mm/dd/yyyy"));
+    EXPECT_EQ(DateLayoutNames()[MonthNameDayYear], QStringLiteral("mmm d, yyyy"));
 }

@@ -165,6 +165,50 @@ TEST_F(Studies, BatchRendersOnAnotherSymbolAndSaysWhatFailed)
     EXPECT_TRUE(err.contains("Usage: aurigon"));
 }
 
+TEST_F(Studies, BatchWorksOutTheLayoutOfAnotherFileAsFileDoes)
+{
+    const QByteArray plain = WeekdayFile(700);
+    WriteFile(dir, QStringLiteral("a.txt"), plain);
+    ASSERT_EQ(Aurigon({QStringLiteral("--script"), QStringLiteral("-")},
+                      QByteArray("ack\npress FileBtn\nopen a.txt\npress PlotBtn\n") + Figures +
+                          "study save a.aurigon\n"),
+              0);
+    // The same days written as two other exports do.
+    QByteArray semi = "Datum;Erster;Hoch;Tief;Schluss\n", dollars;
+    QList<QByteArray> rows = plain.split('\n');
+    rows.removeFirst();
+    rows.removeAll(QByteArray());
+    for (const QByteArray& r : rows) {
+        const QList<QByteArray> f = r.split(',');
+        const QByteArray date = f[0].mid(3, 2) + '.' + f[0].left(2) + '.' + f[0].mid(6);
+        semi += date + ';' + QByteArray(f[1]).replace('.', ',') + ';' + QByteArray(f[2]).replace('.', ',') +
+                ';' + QByteArray(f[3]).replace('.', ',') + ';' + QByteArray(f[4]).replace('.', ',') + '\n';
+        dollars.prepend(f[0] + ",$" + f[4] + ",1234567,$" + f[1] + ",$" + f[2] + ",$" + f[3] + "\r\n");
+    }
+    dollars.prepend("Date,Close/Last,Volume,Open,High,Low\r\n");
+    WriteFile(dir, QStringLiteral("semi.csv"), semi);
+    WriteFile(dir, QStringLiteral("dollars.csv"), dollars);
+    auto render = [this](const char* prices, const char* image, QByteArray* err = nullptr) {
+        return Aurigon({QStringLiteral("--study"), QStringLiteral("a.aurigon"), QStringLiteral("--prices"),
+                        QString::fromLatin1(prices), QStringLiteral("--image"), QString::fromLatin1(image)},
+                       {}, err);
+    };
+    ASSERT_EQ(render("a.txt", "a.png"), 0);
+    const QByteArray same = Bytes(dir.filePath(QStringLiteral("a.png")));
+    ASSERT_FALSE(same.isEmpty());
+    for (const char* other : {"semi.csv", "dollars.csv"}) {
+        QByteArray err;
+        ASSERT_EQ(render(other, "o.png", &err), 0) << other << err.constData();
+        EXPECT_EQ(Bytes(dir.filePath(QStringLiteral("o.png"))), same) << other;
+    }
+    // A file no layout reads: status 1, and the reason.
+    WriteFile(dir, QStringLiteral("words.csv"), "Date,Open,High,Low,Close\nyesterday,1,2,3,4\ntoday,1,2,3,4\n");
+    QByteArray err;
+    EXPECT_EQ(render("words.csv", "w.png", &err), 1);
+    EXPECT_TRUE(err.contains("No date reads in line 2")) << err.constData();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("w.png"))));
+}
+
 TEST_F(Studies, AFigureOffTheChartIsDroppedWithAWordAndABadStudyChangesNothing)
 {
     const QString prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(700));
