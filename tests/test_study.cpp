@@ -1,6 +1,7 @@
 // Studies: saved in dates and prices, reopened in a new process, on
 // tomorrow's data and on another symbol, and rendered in batch.
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -186,8 +187,11 @@ TEST_F(Studies, BatchWorksOutTheLayoutOfAnotherFileAsFileDoes)
         dollars.prepend(f[0] + ",$" + f[4] + ",1234567,$" + f[1] + ",$" + f[2] + ",$" + f[3] + "\r\n");
     }
     dollars.prepend("Date,Close/Last,Volume,Open,High,Low\r\n");
-    WriteFile(dir, QStringLiteral("semi.csv"), semi);
-    WriteFile(dir, QStringLiteral("dollars.csv"), dollars);
+    // Under the same name, as the chart's header names the file.
+    QDir(dir.path()).mkdir(QStringLiteral("semi"));
+    QDir(dir.path()).mkdir(QStringLiteral("dollars"));
+    WriteFile(dir, QStringLiteral("semi/a.txt"), semi);
+    WriteFile(dir, QStringLiteral("dollars/a.txt"), dollars);
     auto render = [this](const char* prices, const char* image, QByteArray* err = nullptr) {
         return Aurigon({QStringLiteral("--study"), QStringLiteral("a.aurigon"), QStringLiteral("--prices"),
                         QString::fromLatin1(prices), QStringLiteral("--image"), QString::fromLatin1(image)},
@@ -196,7 +200,7 @@ TEST_F(Studies, BatchWorksOutTheLayoutOfAnotherFileAsFileDoes)
     ASSERT_EQ(render("a.txt", "a.png"), 0);
     const QByteArray same = Bytes(dir.filePath(QStringLiteral("a.png")));
     ASSERT_FALSE(same.isEmpty());
-    for (const char* other : {"semi.csv", "dollars.csv"}) {
+    for (const char* other : {"semi/a.txt", "dollars/a.txt"}) {
         QByteArray err;
         ASSERT_EQ(render(other, "o.png", &err), 0) << other << err.constData();
         EXPECT_EQ(Bytes(dir.filePath(QStringLiteral("o.png"))), same) << other;
