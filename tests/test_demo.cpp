@@ -85,6 +85,93 @@ QString Rename(const char* from, const char* to)
                "<edit name=\"family\" mode=\"assign\"><string>%2</string></edit></match>\n")
         .arg(QLatin1String(from), QLatin1String(to));
 }
+std::string FileHash(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "missing";
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5).toHex().toStdString();
+}
+
+// Runs a script against the real window in the folder given; returns the
+// number of error events.
+int RunScript(const QTemporaryDir& dir, QString text)
+{
+    text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    ResetSharedState();
+    int errors = 0;
+    {
+        ScriptHost host([&errors](const QJsonObject& o) {
+            errors += o[QStringLiteral("event")] == QLatin1String("error");
+        });
+        TMainForm form(host, dir.path());
+        form.show();
+        form.FormActivate();
+        ScriptRunner runner(form, host);
+        EXPECT_EQ(runner.run(text.split(QLatin1Char('\n'))), 0);
+    }
+    QDir::setCurrent(before);
+    return errors;
+}
+
+// Every figure type, kept and replaced, grown, shrunk and dragged, on the
+// sample; the study of it is saved at the end.
+const char* const AllFigures = R"(ack
+press FileBtn
+open "@SAMPLES@/sample.txt"
+dates FRecordEdit=2340 LRecordEdit=2600 NdayEdit=30
+press PlotBtn
+press P1Btn
+click 430 350
+press P2Btn
+click 560 190
+type 1
+press DrawBtn
+press DirBtn
+press ClipButton
+type 2
+press DrawBtn
+press DrawBtn
+press ClipButton
+press RatioBtn
+press DrawBtn
+press ClipButton
+press DirBtn
+press DrawBtn
+press DrawBtn
+press ClipButton
+down 560 190 right
+move 600 170
+up 600 170 right
+press ClipButton
+click 700 120
+type 3
+press DrawBtn
+press ClipButton
+press P1Btn
+click 250 470
+press P2Btn
+click 560 190
+type 4
+press DrawBtn
+press ClipButton
+type 5
+press DrawBtn
+press ClipButton
+type 6
+press DrawBtn
+press ClipButton
+click 500 150
+type 7
+press DrawBtn
+press ClipButton
+type 8
+press DrawBtn
+image all.png
+study save all.aurigon
+)";
 } // namespace
 
 TEST(Demo, PicturesArePixelIdentical)
@@ -163,4 +250,30 @@ TEST(Demo, PicturesDoNotDependOnInstalledFonts)
         EXPECT_EQ(p.exitCode(), 0) << way.name << ": " << p.readAllStandardError().toStdString();
         ExpectDemoPictures(dir, way.name);
     }
+}
+
+// The drawing operations of the demo and of every figure, and the picture
+// of a study reopened, stay what they are operation for operation.
+TEST(Demo, DrawingOperationsAreUnchanged)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile f(QStringLiteral(SAMPLES_DIR "/demo.script"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QString demo = QString::fromUtf8(f.readAll());
+    demo.replace(QStringLiteral("\nack\n"), QStringLiteral("\nack\ntrace demo.trace\n"));
+    EXPECT_EQ(RunScript(dir, demo), 0);
+    EXPECT_EQ(RunScript(dir, QString::fromLatin1(AllFigures)
+                                 .replace(QStringLiteral("ack\n"), QStringLiteral("ack\ntrace all.trace\n"))),
+              0);
+    EXPECT_EQ(RunScript(dir, QStringLiteral("ack\ntrace study.trace\nstudy open all.aurigon\nimage study.png\n")), 0);
+    const std::pair<const char*, const char*> expected[] = {
+        {"demo.trace", "0a76a29ec3f34c7ea24321d112281c8e"},
+        {"all.trace", "10a32bca01d853c668ef3b8dbb9f8ce8"},
+        {"study.trace", "4c337d52b0ddb67425c5fb689e113721"},
+    };
+    for (const auto& [name, hash] : expected)
+        EXPECT_EQ(FileHash(dir.filePath(QLatin1String(name))), hash) << name;
+    EXPECT_EQ(PixelHash(dir.filePath(QStringLiteral("all.png"))), "3d8770e1bacb4f4068760da782210804");
+    EXPECT_EQ(PixelHash(dir.filePath(QStringLiteral("study.png"))), "8d337308dd010fec3b8e967e30e6f4d3");
 }
