@@ -28,7 +28,7 @@ QString ChartSession::SettingsPath() const
 void ChartSession::FormCreate(const QString& currentDir)
 {
     SetCreationDefaults(currentDir);
-    ReadSettingsFile(SettingsPath());
+    ApplySettings(ReadSettingsFile(SettingsPath(), CurrentSettings()));
     periodIndex = 4;
     ui = UiModel();
     ui.caption = QStringLiteral("%1   Version 2.6   %2").arg(ProgramName, MakerNotice);
@@ -83,14 +83,4 @@ void ChartSession::PutBase(const QImage& img)
     GloVar.ChartDrawn = true;
     if (toClipboard)
         toClipboard(img);
-}
-
-QString ChartSession::ChartTypeCaption(int type)
-{
-    static const char* const names[] = {"PHI - SPIRAL",  "PHI - ELLIPSE", "FAN LINES",
-                                        "EXTENSIONS",    "CORRECTIONS",   "TIME GOAL ANALYSIS",
-                                        "PHI - CHANNEL", "ARCS"};
-    if (type < 1 || type > 8)
-        return QString();
-    return QString::fromLatin1(names[type - 1]);
 }

@@ -14,10 +14,13 @@
 
 #include "app/UiModel.h"
 #include "chart/Canvas.h"
+#include "data/PriceRecord.h"
 #include "tools/AnchorTool.h"
+#include "tools/FigureGeometry.h"
 #include "tools/Study.h"
 
 class Prompts;
+struct FigureKind;
 
 class ChartSession : public QObject {
     Q_OBJECT
@@ -167,7 +170,6 @@ public:
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;
     [[nodiscard]] static QString RatioText(double ratio);
-    [[nodiscard]] static QString ChartTypeCaption(int type);
     [[nodiscard]] QString SettingsPath() const;
 
 Q_SIGNALS:
@@ -178,6 +180,15 @@ private:
     QString imageFolder_;
     int publishedType_ = -1;
     bool publishedMono_ = true;
+    // Draw with the ellipse grown from the memory given (none: afresh).
+    void DrawChosenFigure(std::optional<EllipseMemory> memory);
+    // Builds and strokes a figure; the ellipse keeps the memory it leaves.
+    void DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory);
+    // The live ellipse with its far end (and the third point) at x, y.
+    void MoveLiveFigure(int x, int y, std::optional<EllipseMemory> memory);
+    // Sets P1, P2 and the third point (P2's when none is given) with their
+    // markers, dates and prices, as clicks at these pixels would.
+    void PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3);
     void ShowRatio();
     void ShowDir();
     void CommonPlotEnding();
@@ -206,7 +217,7 @@ private:
     void RecordFigure(bool dragged);
     void ForgetFigures();
     // Replays one figure by its points; false (and why) when a date is gone.
-    bool ReplayFigure(const StudyFigure& f, QString& why);
+    bool ReplayFigure(const StudyFigure& f, const std::vector<PriceRecord>& prices, QString& why);
     [[nodiscard]] std::vector<StudyFigure> Figures() const;
     void RemakeChart(int width, int height, bool monochrome);
     // What was drawn at the last save or open, or dropped knowingly.

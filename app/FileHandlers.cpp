@@ -79,7 +79,7 @@ void ChartSession::ScanPriceFile()
     skipLines_ = 0;
     scannedSize_ = -1;
     if (!g.DataFileName.isEmpty()) {
-        const FileLayout layout = FileLayout::Current();
+        const FileLayout layout = CurrentLayout();
         const ScanResult r = ScanPriceData(g.DataFileName, layout);
         if (!r.error.isEmpty()) {
             prompts_.error(r.error);
@@ -148,7 +148,7 @@ bool ChartSession::ScanWholeFileRange()
 {
     auto& g = GloVar;
     const RangeResult r =
-        ScanWholeRange(g.DataFileName, FileLayout::Current(), g.FileHigh, g.FileLow);
+        ScanWholeRange(g.DataFileName, CurrentLayout(), g.FileHigh, g.FileLow);
     if (!r.error.isEmpty()) {
         prompts_.error(r.error);
         return false;
@@ -171,7 +171,7 @@ bool ChartSession::LoadChartRange()
     req.newestFirst = g.NewestFirst;
     req.recordCount = g.RecordCount;
     req.skipLines = skipLines_;
-    const LoadResult r = LoadRange(g.DataFileName, FileLayout::Current(), req, g.Prices);
+    const LoadResult r = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
     g.LoadedCount = r.loadedCount;
     g.TotalSlots = r.totalSlots;
     if (!r.error.isEmpty()) {
@@ -253,7 +253,7 @@ void ChartSession::FileChanged(long long lastRecord)
 bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
 {
     auto& g = GloVar;
-    const LayoutCheck c = CheckLayout(path, FileLayout::Current());
+    const LayoutCheck c = CheckLayout(path, CurrentLayout());
     if (!c.error.isEmpty() || c.outcome == LayoutCheck::Fits)
         return true; // the scan reports what cannot be read
     if (c.outcome == LayoutCheck::NoDate) {
@@ -270,7 +270,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
         return false;
     }
     const FileLayout& l = c.layout;
-    l.apply();
+    ApplyLayout(l);
     const QStringList names = DateLayoutNames();
     readAs = QStringLiteral("Fields separated by %1, %2, dates as %3; Date in field %4, Open %5, "
                             "High %6, Low %7, Close %8")
@@ -291,7 +291,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
         readAs += QStringLiteral(
                       ".\nNo line shows whether the day or the month comes first: %1 is a guess")
                       .arg(names.value(l.dateFormat));
-    if (QString err = WriteSettingsFile(SettingsPath()); !err.isEmpty())
+    if (QString err = WriteSettingsFile(SettingsPath(), CurrentSettings()); !err.isEmpty())
         prompts_.error(err);
     return true;
 }
@@ -355,7 +355,7 @@ bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& 
     g.DateFormat = static_cast<int16_t>(dateFormat);
     if (separator)
         g.FieldSeparator = *separator;
-    if (QString err = WriteSettingsFile(SettingsPath(), fields); !err.isEmpty()) {
+    if (QString err = WriteSettingsFile(SettingsPath(), CurrentSettings(), fields); !err.isEmpty()) {
         std::tie(g.HasHeaderLine, g.DateColumn, g.OpenColumn, g.HighColumn, g.LowColumn,
                  g.CloseColumn, g.DateFormat, g.FieldSeparator) = before;
         prompts_.error(err);

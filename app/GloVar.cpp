@@ -22,6 +22,49 @@ void ResetSharedState()
     GloVar = SharedState{};
 }
 
+FileLayout CurrentLayout()
+{
+    const auto& g = GloVar;
+    FileLayout l;
+    l.header = g.HasHeaderLine;
+    l.dateColumn = g.DateColumn;
+    l.openColumn = g.OpenColumn;
+    l.highColumn = g.HighColumn;
+    l.lowColumn = g.LowColumn;
+    l.closeColumn = g.CloseColumn;
+    l.dateFormat = g.DateFormat;
+    l.separator = g.FieldSeparator;
+    return l;
+}
+
+void ApplyLayout(const FileLayout& l)
+{
+    auto& g = GloVar;
+    g.HasHeaderLine = l.header;
+    g.DateColumn = Sat16(l.dateColumn);
+    g.OpenColumn = Sat16(l.openColumn);
+    g.HighColumn = Sat16(l.highColumn);
+    g.LowColumn = Sat16(l.lowColumn);
+    g.CloseColumn = Sat16(l.closeColumn);
+    g.DateFormat = Sat16(l.dateFormat);
+    g.FieldSeparator = l.separator;
+}
+
+Settings CurrentSettings()
+{
+    const auto& g = GloVar;
+    return Settings{CurrentLayout(), {g.FanAngle1, g.FanAngle2, g.FanAngle3}};
+}
+
+void ApplySettings(const Settings& s)
+{
+    auto& g = GloVar;
+    ApplyLayout(s.layout);
+    g.FanAngle1 = s.fanAngles[0];
+    g.FanAngle2 = s.fanAngles[1];
+    g.FanAngle3 = s.fanAngles[2];
+}
+
 void InitDefaults()
 {
     auto& g = GloVar;

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "data/FileLayout.h"
 #include "data/PriceRecord.h"
+#include "data/Settings.h"
 
 // Pixel values the figures keep in 16 bits saturate instead of wrapping.
 [[nodiscard]] int16_t Sat16(long long v);
@@ -109,6 +111,12 @@ struct SharedState {
 extern SharedState GloVar;
 
 void ResetSharedState();
+
+// The price file layout and fsetup.dat's values as the shared values hold them.
+[[nodiscard]] FileLayout CurrentLayout();
+void ApplyLayout(const FileLayout& l);
+[[nodiscard]] Settings CurrentSettings();
+void ApplySettings(const Settings& s);
 
 // Plot rectangle and tool constants, applied before every plot.
 void InitDefaults();

@@ -32,7 +32,7 @@
 #include "data/Dates.h"
 #include "chart/ui/DateDlg.h"
 #include "data/ui/FileSetupDlg.h"
-#include "tools/FigureGeometry.h"
+#include "tools/FigureTable.h"
 #include "tools/ui/ChartSetupDlg.h"
 
 namespace {
@@ -215,6 +215,7 @@ TFileSetupDlg* TMainForm::FileSetupDlg()
 {
     if (!fileSetupDlg_)
         fileSetupDlg_ = new TFileSetupDlg(
+            [] { return CurrentLayout(); },
             [this](bool headline, const std::array<QString, 5>& fields, int format, char sep) {
                 return session.FileSetupAccept(headline, fields, format, sep);
             },
@@ -508,8 +509,9 @@ void TMainForm::BuildMenus()
     QMenu* file = MainMenu1->addMenu(QStringLiteral("&File"));
     file->addAction(action(Ctl::SaveBtn));
     file->addAction(action(Ctl::PrintBtn));
-    for (int type = Spiral; type <= Arcs; ++type) {
-        const QString caption = ChartSession::ChartTypeCaption(type);
+    for (const FigureKind& kind : FigureKinds()) {
+        const int type = kind.number;
+        const QString caption = QString::fromLatin1(kind.caption);
         QAction* a = PopupMenu3->addAction(caption);
         a->setData(type);
         a->setCheckable(true);

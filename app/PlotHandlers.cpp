@@ -14,6 +14,7 @@
 #include "chart/Readout.h"
 #include "data/Numbers.h"
 #include "data/PriceReader.h"
+#include "tools/Figures.h"
 
 void ChartSession::PlotBtnClick()
 {
@@ -218,7 +219,8 @@ void ChartSession::Image1MouseMove(int x, int y)
     auto& g = GloVar;
     if (g.EllipseLive && g.MouseDragging) {
         ui.cursor = ChartCursor::SizeAll;
-        tool.move(x, y, baseImage);
+        tool.move(x, y);
+        MoveLiveFigure(x, y, CurrentEllipseMemory());
         dragMoved_ = true;
     }
     ui.hint = g.P1Armed ? QStringLiteral("P1") : g.P2Armed ? QStringLiteral("P2") : QString();

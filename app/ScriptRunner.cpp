@@ -24,6 +24,7 @@
 #include "chart/Output.h"
 #include "data/FileNames.h"
 #include "data/ui/ScriptableDialog.h"
+#include "tools/FigureTable.h"
 
 namespace {
 QJsonObject Event(const char* name)
@@ -422,8 +423,8 @@ QString ScriptRunner::runLine(const QStringList& w)
     }
     if (cmd == QLatin1String("type") && args.size() == 1) {
         int type = 0;
-        if (!ParseScriptInt(args[0], type) || type < 1 || type > 8)
-            return QStringLiteral("type needs a figure number 1..8");
+        if (!ParseScriptInt(args[0], type) || !FigureKindOf(type))
+            return QStringLiteral("type needs a figure number 1..%1").arg(FigureKinds().size());
         host_.menuAnswer = type;
         host_.menuOpened = false;
         form_.RightPress(Ctl::DrawBtn);

@@ -12,6 +12,8 @@
 #include "data/LayoutDetect.h"
 #include "data/PriceReader.h"
 #include "tools/FigureGeometry.h"
+#include "tools/FigureTable.h"
+#include "tools/Figures.h"
 
 namespace {
 const QString StudyFilter = QStringLiteral("Aurigon studies|*.aurigon|All files|*");
@@ -31,28 +33,13 @@ StudyPoint PointAt(const ChartMap& map, int x, int y)
 }
 
 // The pixel of a point on the chart as it is now; none when its day has no slot.
-std::optional<QPoint> PixelOf(const ChartMap& map, const StudyPoint& p)
+std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                              const StudyPoint& p)
 {
-    const auto& g = GloVar;
-    for (int k = 1; k <= g.TotalSlots && size_t(k) < g.Prices.size(); ++k) {
-        if (g.Prices[size_t(k)].Date != p.date)
-            continue;
-        const double x = map.plotLeft + (k + p.slotOffset) * map.plotWidth / map.slotCount;
-        return QPoint(ClampPx(RoundPx(x)), map.priceToY(p.price));
-    }
+    for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
+        if (prices[size_t(k)].Date == p.date)
+            return QPoint(map.slotPositionToX(k + p.slotOffset), map.priceToY(p.price));
     return std::nullopt;
-}
-
-double HalfDiagonal()
-{
-    const auto& g = GloVar;
-    return std::sqrt(g.BarSpacing * g.BarSpacing + g.EllipseAspect * g.EllipseAspect) / 2;
-}
-
-double FreshEllipseRadius()
-{
-    const auto& g = GloVar;
-    return std::hypot(double(g.P2X - g.P1X), double(g.P2Y - g.P1Y)) / 2;
 }
 } // namespace
 
@@ -65,7 +52,8 @@ void ChartSession::ForgetFigures()
 void ChartSession::RecordFigure(bool dragged)
 {
     const auto& g = GloVar;
-    if (g.ChartType < Spiral || g.ChartType > Arcs || !g.ChartShown)
+    const FigureKind* kind = FigureKindOf(g.ChartType);
+    if (!kind || !g.ChartShown)
         return;
     const ChartMap map = ChartMap::Current();
     StudyFigure f;
@@ -79,8 +67,8 @@ void ChartSession::RecordFigure(bool dragged)
     f.p2 = PointAt(map, g.P2X, g.PlotBottom - g.P2Y);
     if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == g.PlotBottom - g.P2Y))
         f.p3 = PointAt(map, g.P3X, g.P3Y);
-    if (f.type == Ellipse) {
-        const double fresh = FreshEllipseRadius();
+    if (kind->live) {
+        const double fresh = EllipseBaseRadius(CurrentFigureInput());
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
         f.ellipseDragged = dragged;
     }
@@ -92,7 +80,7 @@ Study ChartSession::CurrentStudy(const QString& path) const
     const auto& g = GloVar;
     Study s;
     s.priceFile = StoredPricePath(g.DataFileName, path);
-    s.layout = FileLayout::Current();
+    s.layout = CurrentLayout();
     s.endsAtLastRecord = g.LastRecord >= g.RecordCount;
     s.lastCount = g.LastRecord - g.FirstRecord + 1;
     s.firstDate = g.LoadedCount > 0 ? g.Prices[1].Date : 0;
@@ -123,27 +111,22 @@ bool ChartSession::SaveStudy(const QString& path)
     return true;
 }
 
-bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
+bool ChartSession::ReplayFigure(const StudyFigure& f, const std::vector<PriceRecord>& prices,
+                                QString& why)
 {
     auto& g = GloVar;
+    const FigureKind* kind = FigureKindOf(f.type);
     const ChartMap map = ChartMap::Current();
-    const auto p1 = PixelOf(map, f.p1), p2 = PixelOf(map, f.p2);
-    const auto p3 = f.p3 ? PixelOf(map, *f.p3) : std::optional<QPoint>(QPoint());
-    if (!p1 || !p2 || !p3) {
+    const auto p1 = PixelOf(map, prices, f.p1), p2 = PixelOf(map, prices, f.p2);
+    const auto p3 = f.p3 ? PixelOf(map, prices, *f.p3) : std::optional<QPoint>(QPoint());
+    if (!kind || !p1 || !p2 || !p3) {
         const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
-        why = QStringLiteral("%1: %2 is not on the chart").arg(ChartTypeCaption(f.type), ShortDate(gone.date));
+        why = QStringLiteral("%1: %2 is not on the chart")
+                  .arg(kind ? QString::fromLatin1(kind->caption) : QString::number(f.type),
+                       ShortDate(gone.date));
         return false;
     }
-    P1BtnClick();
-    Image1MouseDown(MouseButton::Left, p1->x(), p1->y());
-    Image1MouseUp();
-    P2BtnClick();
-    Image1MouseDown(MouseButton::Left, p2->x(), p2->y());
-    Image1MouseUp();
-    if (f.p3) {
-        Image1MouseDown(MouseButton::Left, p3->x(), p3->y());
-        Image1MouseUp();
-    }
+    PlaceAnchors(*p1, *p2, f.p3 ? p3 : std::nullopt);
     g.Dir = f.dir;
     ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
     ShowDir();
@@ -154,16 +137,14 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
     g.FanAngle3 = f.fanAngles[2];
     ChooseChartType(f.type);
     DrawBtnClick();
-    if (f.type == Ellipse && f.ellipseDragged) {
-        // The far end dragged live: the last move of the drag, drawn afresh.
-        g.LastEllipseRatio = -1;
-        Image1MouseDown(MouseButton::Right, p2->x(), p2->y());
-        Image1MouseMove(p2->x(), p2->y());
-        Image1MouseUp();
-    } else if (f.type == Ellipse && std::fabs(f.ellipseScale - 1) > 1e-12) {
-        // Grown or shrunk by Draw: one more Draw brings it to its size.
-        g.EllipseRadius = f.ellipseScale * FreshEllipseRadius() - g.Dir * HalfDiagonal();
-        DrawBtnClick();
+    if (kind->live && f.ellipseDragged) {
+        // The far end was dragged: the drag's last move, drawn afresh.
+        MoveLiveFigure(p2->x(), p2->y(), std::nullopt);
+        RecordFigure(true);
+    } else if (kind->live && std::fabs(f.ellipseScale - 1) > 1e-12) {
+        // Grown or shrunk by repeated Draws: drawn again at the size it was kept at.
+        const FigureInput in = CurrentFigureInput();
+        DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
     }
     if (f.kept)
         ClipButtonClick();
@@ -203,7 +184,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
         PlotBtnClick();
     g.DataFileName = priceFile;
     ui.panels[PanelFile] = priceFile;
-    s.layout.apply();
+    ApplyLayout(s.layout);
     const int period = static_cast<int>(PeriodItems.indexOf(QString::number(s.periodLength)));
     if (period >= 0)
         PeriodCBChange(period);
@@ -223,7 +204,10 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
         req.newestFirst = g.NewestFirst;
         req.recordCount = g.RecordCount;
         req.skipLines = skipLines_;
-        (void)LoadRange(priceFile, s.layout, req, all);
+        if (const LoadResult r = LoadRange(priceFile, s.layout, req, all); !r.error.isEmpty()) {
+            prompts_.error(QStringLiteral("Cannot open study %1. %2").arg(path, r.error));
+            return false;
+        }
         int first = 0, last = 0;
         for (int k = 1; k < int(all.size()); ++k) {
             if (first == 0 && all[size_t(k)].Date >= s.firstDate)
@@ -249,7 +233,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
     QStringList dropped;
     for (const StudyFigure& f : s.figures) {
         QString why;
-        if (!ReplayFigure(f, why))
+        if (!ReplayFigure(f, g.Prices, why))
             dropped << why;
     }
     if (!dropped.isEmpty())

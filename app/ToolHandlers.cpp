@@ -9,6 +9,7 @@
 #include "chart/ChartMap.h"
 #include "data/Settings.h"
 #include "tools/FigureGeometry.h"
+#include "tools/FigureTable.h"
 #include "tools/Figures.h"
 
 void ChartSession::DrawP1Marker(int x, int y)
@@ -82,11 +83,12 @@ void ChartSession::Image1MouseUp()
 
 void ChartSession::ChooseChartType(int type)
 {
-    if (type < Spiral || type > Arcs)
+    const FigureKind* kind = FigureKindOf(type);
+    if (!kind)
         return;
     auto& g = GloVar;
     g.ChartType = static_cast<int16_t>(type);
-    g.ChartTypeName = ChartTypeCaption(type);
+    g.ChartTypeName = QString::fromLatin1(kind->caption);
     ui.caption = g.TitleText + QStringLiteral("  -  ") + g.ChartTypeName;
 }
 
@@ -96,7 +98,7 @@ void ChartSession::DirBtnClick()
     g.Dir = -g.Dir;
     ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
     ShowDir();
-    if (g.ChartType == Spiral)
+    if (const FigureKind* kind = FigureKindOf(g.ChartType); kind && kind->redrawnByDir)
         DrawBtnClick();
 }
 
@@ -111,21 +113,27 @@ void ChartSession::RatioBtnClick()
     }
     g.Ratio = next;
     ShowRatio();
-    if (g.ChartType > NoFigure)
+    if (g.ChartType > 0)
         DrawBtnClick();
 }
 
 void ChartSession::DrawBtnClick()
 {
+    DrawChosenFigure(CurrentEllipseMemory());
+}
+
+void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
+{
     auto& g = GloVar;
-    if (g.ChartType == NoFigure) {
+    const FigureKind* kind = FigureKindOf(g.ChartType);
+    if (!kind) {
         prompts_.beep();
         prompts_.message(QStringLiteral("Information"),
                          QStringLiteral("NO Chart type is selected!\r\rClick right mouse on Draw "
                                         "Button and select a chart type."));
         return;
     }
-    if (g.ChartType != FanLines && g.P2X < 1) {
+    if (kind->needsP2 && g.P2X < 1) {
         prompts_.beep();
         prompts_.message(QStringLiteral("Information"), QStringLiteral("P2 point not clicked!"));
         return;
@@ -136,9 +144,8 @@ void ChartSession::DrawBtnClick()
     g.EllipseLive = false;
     if (g.ChartDrawn && !baseImage.isNull())
         chart.restore(baseImage);
-    if (!DrawChosenFigure(chart))
-        prompts_.beep();
-    g.EllipseLive = g.ChartType == Ellipse;
+    DrawFigure(*kind, std::move(memory));
+    g.EllipseLive = kind->live;
     ui.enable(Ctl::EraseBtn);
     DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
     DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
@@ -147,6 +154,47 @@ void ChartSession::DrawBtnClick()
     ui.enable(Ctl::ClipButton);
     DrawChartFooter(chart);
     RecordFigure(false);
+}
+
+void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory)
+{
+    auto& g = GloVar;
+    const std::vector<Figure> parts = kind.build(CurrentFigureInput(), memory);
+    g.RatioLineMode = kind.ratioLineMode;
+    const bool built = StrokeFigures(chart, parts);
+    if (kind.live && memory)
+        KeepEllipseMemory(*memory);
+    if (!built)
+        prompts_.beep();
+}
+
+void ChartSession::MoveLiveFigure(int x, int y, std::optional<EllipseMemory> memory)
+{
+    auto& g = GloVar;
+    if (g.ChartDrawn)
+        chart.restoreChanged(baseImage);
+    DrawP2Marker(x, y);
+    g.P3X = Sat16(x);
+    g.P3Y = Sat16(y);
+    DrawFigure(LiveFigureKind(), std::move(memory));
+}
+
+void ChartSession::PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3)
+{
+    auto& g = GloVar;
+    const ChartMap map = ChartMap::Current();
+    DrawP1Marker(p1.x(), p1.y());
+    g.P1Date = SlotDateAt(p1.x());
+    g.P1Price = map.yToPrice(p1.y());
+    DrawP2Marker(p2.x(), p2.y());
+    g.P3X = Sat16(p2.x());
+    g.P3Y = Sat16(p2.y());
+    g.P2Date = SlotDateAt(p2.x());
+    g.P2Price = map.yToPrice(p2.y());
+    if (p3)
+        DrawP3Marker(p3->x(), p3->y());
+    g.MouseDragging = false;
+    ui.cursor = ChartCursor::Arrow;
 }
 
 void ChartSession::EraseBtnClick()
@@ -192,7 +240,7 @@ bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
     g.FanAngle1 = v[0];
     g.FanAngle2 = v[1];
     g.FanAngle3 = v[2];
-    if (QString err = WriteSettingsFile(SettingsPath()); !err.isEmpty()) {
+    if (QString err = WriteSettingsFile(SettingsPath(), CurrentSettings()); !err.isEmpty()) {
         g.FanAngle1 = old[0];
         g.FanAngle2 = old[1];
         g.FanAngle3 = old[2];

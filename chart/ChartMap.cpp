@@ -48,6 +48,13 @@ int ChartMap::slotToX(long long slot) const
                                                  slotCount));
 }
 
+int ChartMap::slotPositionToX(double slot) const
+{
+    if (slotCount <= 0)
+        return plotLeft;
+    return ClampPx(RoundPx(plotLeft + slot * plotWidth / slotCount));
+}
+
 int ChartMap::priceToY(double price) const
 {
     if (!(scaleRange > 0))

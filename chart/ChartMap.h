@@ -22,6 +22,8 @@ struct ChartMap {
     [[nodiscard]] static ChartMap Current();
 
     [[nodiscard]] int slotToX(long long slot) const;
+    // A column between slots: slot 3.25 is a quarter of a slot right of slot 3.
+    [[nodiscard]] int slotPositionToX(double slot) const;
     [[nodiscard]] int priceToY(double price) const;
     // The anchors' rule multiplies before it divides; kept apart so that a
     // relocated anchor lands on the very row it always did.

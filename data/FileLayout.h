@@ -20,9 +20,4 @@ struct FileLayout {
         return dateFormat < 0 || dateFormat == NoDateLayout || dateFormat >= DateLayoutCount;
     }
     bool operator==(const FileLayout&) const = default;
-
-    // The layout of the shared settings.
-    [[nodiscard]] static FileLayout Current();
-    // Makes it the layout of the shared settings.
-    void apply() const;
 };

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/GloVar.h"
 #include "data/LineReader.h"
 #include "data/Numbers.h"
 #include "data/WholeFile.h"
@@ -42,78 +41,77 @@ char SeparatorFromText(std::string_view text)
     return ',';
 }
 
-void ReadSettingsFile(const QString& path)
+Settings ReadSettingsFile(const QString& path, Settings over)
 {
     if (QFileInfo(path).isFile())
-        ReadSettings(PriceSource(path));
+        return ReadSettings(PriceSource(path), std::move(over));
+    return over;
 }
 
-void ReadSettings(const PriceSource& source)
+Settings ReadSettings(const PriceSource& source, Settings s)
 {
     LineReader reader;
     if (!reader.open(source).isEmpty())
-        return;
-    auto& g = GloVar;
-    int16_t* ints[] = {&g.DateColumn, &g.OpenColumn,  &g.HighColumn,
-                       &g.LowColumn,  &g.CloseColumn, &g.DateFormat};
-    double* angles[] = {&g.FanAngle1, &g.FanAngle2, &g.FanAngle3};
+        return s;
+    FileLayout& l = s.layout;
+    int* ints[] = {&l.dateColumn, &l.openColumn, &l.highColumn,
+                   &l.lowColumn,  &l.closeColumn, &l.dateFormat};
     std::string_view line;
     int n = 0;
     while (n < 11 && reader.next(line)) {
         ++n;
         if (n == 1) {
-            g.HasHeaderLine = line != "0";
+            l.header = line != "0";
         } else if (n <= 7) {
             long long v = 0;
             if (ParseInt(line, v) && v >= INT16_MIN && v <= INT16_MAX)
-                *ints[n - 2] = static_cast<int16_t>(v);
+                *ints[n - 2] = static_cast<int>(v);
         } else if (n == 11) {
-            g.FieldSeparator = SeparatorFromText(line);
+            l.separator = SeparatorFromText(line);
         } else {
             double v = 0;
             if (ParseAngle(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())),
                            v))
-                *angles[n - 8] = v;
+                s.fanAngles[size_t(n - 8)] = v;
         }
     }
+    return s;
 }
 
-QByteArray SettingsText(const std::array<QString, 5>& fieldTexts)
+QByteArray SettingsText(const Settings& s, const std::array<QString, 5>& fieldTexts)
 {
-    const auto& g = GloVar;
     QByteArray out;
-    auto add = [&](const QString& s) {
-        out += s.toUtf8();
+    auto add = [&](const QString& t) {
+        out += t.toUtf8();
         out += "\r\n";
     };
-    add(g.HasHeaderLine ? QStringLiteral("1") : QStringLiteral("0"));
+    add(s.layout.header ? QStringLiteral("1") : QStringLiteral("0"));
     for (const QString& t : fieldTexts)
         add(t);
-    add(QString::number(g.DateFormat));
-    add(FormatAngle(g.FanAngle1));
-    add(FormatAngle(g.FanAngle2));
-    add(FormatAngle(g.FanAngle3));
-    add(SeparatorText(g.FieldSeparator));
+    add(QString::number(s.layout.dateFormat));
+    for (double a : s.fanAngles)
+        add(FormatAngle(a));
+    add(SeparatorText(s.layout.separator));
     return out;
 }
 
-QByteArray SettingsText()
+QByteArray SettingsText(const Settings& s)
 {
-    const auto& g = GloVar;
-    return SettingsText({QString::number(g.DateColumn), QString::number(g.OpenColumn),
-                         QString::number(g.HighColumn), QString::number(g.LowColumn),
-                         QString::number(g.CloseColumn)});
+    const FileLayout& l = s.layout;
+    return SettingsText(s, {QString::number(l.dateColumn), QString::number(l.openColumn),
+                            QString::number(l.highColumn), QString::number(l.lowColumn),
+                            QString::number(l.closeColumn)});
 }
 
-QString WriteSettingsFile(const QString& path, const std::array<QString, 5>& fieldTexts)
+QString WriteSettingsFile(const QString& path, const Settings& s,
+                          const std::array<QString, 5>& fieldTexts)
 {
-    const QByteArray out = SettingsText(fieldTexts);
-
+    const QByteArray out = SettingsText(s, fieldTexts);
     return WriteWholeFile(path, [&out](QIODevice& d) { return d.write(out) == out.size(); });
 }
 
-QString WriteSettingsFile(const QString& path)
+QString WriteSettingsFile(const QString& path, const Settings& s)
 {
-    const QByteArray out = SettingsText();
+    const QByteArray out = SettingsText(s);
     return WriteWholeFile(path, [&out](QIODevice& d) { return d.write(out) == out.size(); });
 }

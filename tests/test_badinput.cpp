@@ -96,10 +96,9 @@ TEST_F(BadInput, TenMegabyteLineAndHugeNumbers)
                                      QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")},
                                     1));
     WriteFile(dir, QStringLiteral("fsetup.dat"), QByteArray("1\n") + digits.c_str() + "\n2\n");
-    ResetSharedState();
-    ReadSettingsFile(dir.filePath(QStringLiteral("fsetup.dat")));
-    EXPECT_EQ(GloVar.DateColumn, 1);
-    EXPECT_EQ(GloVar.OpenColumn, 2);
+    const Settings read = ReadSettingsFile(dir.filePath(QStringLiteral("fsetup.dat")), Settings{});
+    EXPECT_EQ(read.layout.dateColumn, 1);
+    EXPECT_EQ(read.layout.openColumn, 2);
 }
 
 TEST_F(BadInput, FileRemovedBetweenScanAndPlot)
@@ -136,9 +135,7 @@ TEST_F(BadInput, FileRemovedBetweenScanAndPlot)
 TEST_F(BadInput, SettingsFileOrWorkDirThatCannotBeWritten)
 {
     QDir().mkpath(s->SettingsPath()); // fsetup.dat is a folder
-    ResetSharedState();
-    ReadSettingsFile(s->SettingsPath());
-    EXPECT_EQ(GloVar.DateColumn, 1);
+    EXPECT_EQ(ReadSettingsFile(s->SettingsPath(), Settings{}).layout.dateColumn, 1);
     s = std::make_unique<ChartSession>(prompts);
     s->toClipboard = nullptr;
     s->FormCreate(dir.path());

@@ -69,53 +69,54 @@ class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSharedState();
+        st = Settings{};
         path = dir.filePath(QStringLiteral("fsetup.dat"));
     }
     QTemporaryDir dir;
     QString path;
+    Settings st;
 };
 
 TEST_F(SettingsFile, PartialAndBadLinesKeepTheirDefaults)
 {
     WriteFile(dir, QStringLiteral("fsetup.dat"), "0\r\n7\r\n9\r\n");
-    ReadSettingsFile(path);
-    EXPECT_FALSE(GloVar.HasHeaderLine);
-    EXPECT_EQ(GloVar.DateColumn, 7);
-    EXPECT_EQ(GloVar.OpenColumn, 9);
-    EXPECT_EQ(GloVar.HighColumn, 3);
-    EXPECT_EQ(GloVar.DateFormat, 1);
-    EXPECT_EQ(GloVar.FanAngle3, 62.0);
+    st = ReadSettingsFile(path, st);
+    EXPECT_FALSE(st.layout.header);
+    EXPECT_EQ(st.layout.dateColumn, 7);
+    EXPECT_EQ(st.layout.openColumn, 9);
+    EXPECT_EQ(st.layout.highColumn, 3);
+    EXPECT_EQ(st.layout.dateFormat, 1);
+    EXPECT_EQ(st.fanAngles[2], 62.0);
 
-    ResetSharedState();
+    st = Settings{};
     WriteFile(dir, QStringLiteral("fsetup.dat"),
               "yes\nx\n2\n3\n4\n5\n4\n12,5\nabc\n70.25\nextra\n");
-    ReadSettingsFile(path);
-    EXPECT_TRUE(GloVar.HasHeaderLine); // anything but "0" is a header
-    EXPECT_EQ(GloVar.DateColumn, 1);
-    EXPECT_EQ(GloVar.DateFormat, 4);
-    EXPECT_EQ(GloVar.FanAngle1, 12.5); // a comma separator is read too
-    EXPECT_EQ(GloVar.FanAngle2, 45.0);
-    EXPECT_EQ(GloVar.FanAngle3, 70.25);
+    st = ReadSettingsFile(path, st);
+    EXPECT_TRUE(st.layout.header); // anything but "0" is a header
+    EXPECT_EQ(st.layout.dateColumn, 1);
+    EXPECT_EQ(st.layout.dateFormat, 4);
+    EXPECT_EQ(st.fanAngles[0], 12.5); // a comma separator is read too
+    EXPECT_EQ(st.fanAngles[1], 45.0);
+    EXPECT_EQ(st.fanAngles[2], 70.25);
 }
 
 TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
 {
-    GloVar.HasHeaderLine = false;
-    GloVar.DateFormat = -1;
-    GloVar.FanAngle1 = 38.0;
-    GloVar.FanAngle2 = 12.345678901234567;
-    ASSERT_EQ(WriteSettingsFile(path), QString());
+    st.layout.header = false;
+    st.layout.dateFormat = -1;
+    st.fanAngles[0] = 38.0;
+    st.fanAngles[1] = 12.345678901234567;
+    ASSERT_EQ(WriteSettingsFile(path, st), QString());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
     EXPECT_TRUE(bytes.startsWith("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n-1\r\n38\r\n12.3456789012346\r\n"))
         << bytes.constData();
-    ResetSharedState();
-    ReadSettingsFile(path);
-    EXPECT_FALSE(GloVar.HasHeaderLine);
-    EXPECT_EQ(GloVar.DateFormat, -1);
-    EXPECT_NEAR(GloVar.FanAngle2, 12.3456789012346, 1e-12);
+    st = Settings{};
+    st = ReadSettingsFile(path, st);
+    EXPECT_FALSE(st.layout.header);
+    EXPECT_EQ(st.layout.dateFormat, -1);
+    EXPECT_NEAR(st.fanAngles[1], 12.3456789012346, 1e-12);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).size() == 1) << "no temporary left over";
 }
 
@@ -125,11 +126,11 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileWhole)
               "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
     const QString folderPath = dir.filePath(QStringLiteral("sub"));
     QDir().mkpath(folderPath + QStringLiteral("/fsetup.dat")); // a folder in the way
-    EXPECT_NE(WriteSettingsFile(folderPath + QStringLiteral("/fsetup.dat")), QString());
+    EXPECT_NE(WriteSettingsFile(folderPath + QStringLiteral("/fsetup.dat"), st), QString());
     EXPECT_TRUE(QFileInfo(folderPath + QStringLiteral("/fsetup.dat")).isDir());
-    ResetSharedState();
-    ReadSettingsFile(folderPath + QStringLiteral("/fsetup.dat")); // a folder reads as missing
-    EXPECT_EQ(GloVar.DateColumn, 1);
+    st = Settings{};
+    st = ReadSettingsFile(folderPath + QStringLiteral("/fsetup.dat"), st); // a folder reads as missing
+    EXPECT_EQ(st.layout.dateColumn, 1);
 }
 
 TEST(PriceLine, SplittingAndConversion)
@@ -326,25 +327,22 @@ TEST_F(Reader, WholeFileScaleAndLongFiles)
 TEST_F(SettingsFile, SeparatorOnLineElevenRoundTripsAndTenLinesMeanComma)
 {
     for (char sep : {';', '\t', ','}) {
-        ResetSharedState();
-        GloVar.FieldSeparator = sep;
-        ASSERT_EQ(WriteSettingsFile(path), QString());
+        st = Settings{};
+        st.layout.separator = sep;
+        ASSERT_EQ(WriteSettingsFile(path, st), QString());
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll().count("\r\n"), 11);
-        ResetSharedState();
-        GloVar.FieldSeparator = '?';
-        ReadSettingsFile(path);
-        EXPECT_EQ(GloVar.FieldSeparator, sep);
+        st = Settings{};
+        st.layout.separator = '?';
+        st = ReadSettingsFile(path, st);
+        EXPECT_EQ(st.layout.separator, sep);
     }
     // A file of ten lines from before reads as comma-separated.
     WriteFile(dir, QStringLiteral("fsetup.dat"),
               "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
-    ResetSharedState();
-    GloVar.FieldSeparator = ';';
-    SetCreationDefaults(dir.path());
-    ReadSettingsFile(path);
-    EXPECT_EQ(GloVar.FieldSeparator, ',');
+    st = ReadSettingsFile(path, Settings{});
+    EXPECT_EQ(st.layout.separator, ',');
     EXPECT_EQ(SeparatorFromText("\t"), '\t');
     EXPECT_EQ(SeparatorFromText("semicolon"), ';');
 }

@@ -4,7 +4,7 @@
 #include "tests/Support.h"
 #include "tests/Trace.h"
 #include "tools/FigureGeometry.h"
-#include "tools/Figures.h"
+#include "tools/FigureTable.h"
 
 namespace {
 constexpr int Bottom = 550; // PlotBottom of a 980 by 590 chart
@@ -78,30 +78,6 @@ TEST_F(Figures, DrawRefusesWithoutTypeOrP2)
     EXPECT_EQ(s->ui.caption, GloVar.TitleText + QStringLiteral("  -  PHI - SPIRAL"));
 }
 
-TEST_F(Figures, FanLinesEndHeightsAndCuts)
-{
-    s->P1BtnClick();
-    Click(200, 100);
-    Click(300, 300); // third point above P1
-    auto fan = InColour(Draw(3), "0 0 0 1 dot");
-    EXPECT_TRUE(Has(fan, 200, Bottom - 100, 980, Bottom - 709));
-    EXPECT_TRUE(Has(fan, 200, Bottom - 100, 980, Bottom - 880));
-    EXPECT_TRUE(Has(fan, 200, Bottom - 100, 980, Bottom - 1567));
-
-    Click(300, 20); // below P1: the fan opens downward, cut at height 0
-    fan = Draw(3);
-    EXPECT_TRUE(Has(fan, 200, Bottom - 100, 328, Bottom));
-
-    // Straight up and down angles draw a vertical line; 0 runs along P1's height.
-    ASSERT_TRUE(
-        s->ChartSetupAccept({QStringLiteral("90"), QStringLiteral("0"), QStringLiteral("270")}));
-    Click(300, 300);
-    fan = Draw(3);
-    EXPECT_TRUE(Has(fan, 200, Bottom - 100, 200, GloVar.PlotTop));
-    EXPECT_TRUE(Has(fan, 200, Bottom - 100, 980, Bottom - 100));
-    EXPECT_TRUE(Has(fan, 200, Bottom - 100, 200, Bottom));
-}
-
 TEST_F(Figures, FanAnglesDialogChecksAllThreeFirst)
 {
     EXPECT_FALSE(
@@ -115,107 +91,6 @@ TEST_F(Figures, FanAnglesDialogChecksAllThreeFirst)
     QFile f(s->SettingsPath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().endsWith("\r\n40\r\n61.8\r\n45\r\n,\r\n"));
-}
-
-TEST_F(Figures, ExtensionCorrectionAndTimeLevels)
-{
-    Anchors(300, 100, 400, 200);
-    auto lines = Draw(4);
-    EXPECT_TRUE(Has(lines, 300, Bottom - 100, 400, Bottom - 200, "solid"));
-    bool level = false;
-    for (const TraceLine& l : lines)
-        level |=
-            l.y1 == Bottom - 262 && l.y2 == Bottom - 262 && l.pen.endsWith(QLatin1String("dot"));
-    EXPECT_TRUE(level);
-    Anchors(300, 200, 400, 100);
-    lines = Draw(4);
-    level = false;
-    for (const TraceLine& l : lines)
-        level |= l.y1 == Bottom - 38 && l.y2 == Bottom - 38;
-    EXPECT_TRUE(level);
-
-    Anchors(300, 100, 400, 200);
-    lines = InColour(Draw(5), "128 0 0");
-    EXPECT_TRUE(Has(lines, 300, Bottom - 138, 980, Bottom - 138, "solid"));
-    EXPECT_TRUE(Has(lines, 300, Bottom - 162, 980, Bottom - 162, "solid"));
-    int dotted = 0;
-    for (const TraceLine& l : Draw(5))
-        dotted += l.pen.endsWith(QLatin1String("dot")) ? 1 : 0;
-    EXPECT_EQ(dotted, 0); // Ratio below 1
-    s->RatioBtnClick();
-    s->RatioBtnClick(); // Ratio = Phi, redrawn at once
-    ASSERT_NEAR(GloVar.Ratio, GloVar.Phi, 1e-12);
-    lines = Draw(5);
-    std::vector<int> dots;
-    for (const TraceLine& l : lines)
-        if (l.pen.endsWith(QLatin1String("dot")) && l.y1 == l.y2)
-            dots.push_back(Bottom - l.y1);
-    EXPECT_NE(std::find(dots.begin(), dots.end(), 138), dots.end());
-    EXPECT_NE(std::find(dots.begin(), dots.end(), 162), dots.end());
-    // The marker of the third point that follows has solid lines again.
-    EXPECT_TRUE(lines.back().pen.endsWith(QLatin1String("solid")));
-
-    GloVar.Ratio = 1 / GloVar.Phi;
-    Anchors(300, 100, 400, 200);
-    lines = Draw(6);
-    bool at462 = false, at238 = false;
-    for (const TraceLine& l : lines)
-        at462 |= l.x1 == 462 && l.x2 == 462;
-    Anchors(400, 100, 300, 200);
-    for (const TraceLine& l : Draw(6))
-        at238 |= l.x1 == 238 && l.x2 == 238;
-    EXPECT_TRUE(at462);
-    EXPECT_TRUE(at238);
-}
-
-TEST_F(Figures, ChannelLinesAndTheirExchange)
-{
-    for (bool swapped : {false, true}) {
-        if (swapped)
-            Anchors(300, 200, 100, 100);
-        else
-            Anchors(100, 100, 300, 200);
-        Click(200, 250);
-        auto lines = InColour(Draw(7), "128 0 128");
-        ASSERT_EQ(lines.size(), 3u) << swapped;
-        EXPECT_TRUE(Has(lines, 100, Bottom - 100, 980, Bottom - 540, "dashdot")) << swapped;
-        EXPECT_TRUE(Has(lines, 100, Bottom - 200, 980, Bottom - 640, "dash")) << swapped;
-        EXPECT_TRUE(Has(lines, 100, Bottom - 38, 980, Bottom - 478, "dot")) << swapped;
-    }
-    // A level base line with the third point 50 above: the PHI line 81 above it.
-    Anchors(100, 100, 300, 100);
-    Click(200, 150);
-    EXPECT_TRUE(Has(Draw(7), 100, Bottom - 181, 980, Bottom - 181, "dot"));
-    // P1 and P2 on one column: a beep and no channel.
-    Anchors(100, 100, 100, 200);
-    prompts.events.clear();
-    EXPECT_TRUE(InColour(Draw(7), "128 0 128").empty());
-    EXPECT_EQ(prompts.events, QStringList(QStringLiteral("beep")));
-}
-
-TEST_F(Figures, SpiralSegmentsAndStartAngles)
-{
-    Anchors(400, 200, 500, 200);
-    GloVar.Ratio = 1;
-    auto spiral = InColour(Draw(1), "0 0 255");
-    EXPECT_EQ(spiral.size(), 125u); // a circle, open just before P2
-    ASSERT_FALSE(spiral.empty());
-    EXPECT_EQ(spiral.front().x1, 500);
-    EXPECT_EQ(spiral.front().y1, Bottom - 200);
-    EXPECT_NE(spiral.back().y2, Bottom - 200);
-
-    // Start angles for P2 above, below and left of P1.
-    EXPECT_DOUBLE_EQ(DirectionAngle(0, 5, GloVar.Pi), GloVar.Pi / 2);
-    EXPECT_DOUBLE_EQ(DirectionAngle(0, -5, GloVar.Pi), -GloVar.Pi / 2);
-    const double left = DirectionAngle(-3, 2, GloVar.Pi);
-    EXPECT_GT(left, GloVar.Pi / 2);
-    EXPECT_LT(left, 3 * GloVar.Pi / 2);
-
-    GloVar.Ratio = 1 / GloVar.Phi;
-    Anchors(400, 200, 400, 200); // P2 on P1: nothing, no message
-    prompts.events.clear();
-    EXPECT_TRUE(InColour(Draw(1), "0 0 255").empty());
-    EXPECT_TRUE(prompts.events.isEmpty());
 }
 
 TEST_F(Figures, EllipseOpensAtTheFarEndAndGrows)
@@ -253,11 +128,25 @@ TEST_F(Figures, EllipseOpensAtTheFarEndAndGrows)
     for (int i = 0; i < 200; ++i)
         Draw(2);
     EXPECT_LT(GloVar.EllipseRadius, 0);
-    s->DirBtnClick();
-    // An ellipse grown far past the image keeps its far end saturated, not wrapped.
-    GloVar.EllipseRadius = 1e7;
-    DrawEllipse(s->chart);
-    EXPECT_EQ(GloVar.EllipseEndX, std::numeric_limits<int16_t>::max());
+}
+
+TEST(FigureTable, OneRowPerMenuNumberWithItsCaptionAndKey)
+{
+    const std::pair<int, const char*> captions[] = {
+        {1, "PHI - SPIRAL"}, {2, "PHI - ELLIPSE"},      {3, "FAN LINES"},     {4, "EXTENSIONS"},
+        {5, "CORRECTIONS"},  {6, "TIME GOAL ANALYSIS"}, {7, "PHI - CHANNEL"}, {8, "ARCS"}};
+    ASSERT_EQ(FigureKinds().size(), std::size(captions));
+    for (const auto& [number, caption] : captions) {
+        const FigureKind* k = FigureKindOf(number);
+        ASSERT_NE(k, nullptr) << number;
+        EXPECT_STREQ(k->caption, caption);
+        EXPECT_EQ(FigureKindNamed(k->key), k) << k->key;
+        EXPECT_EQ(k->inMenu, number != 3 && number != 8) << number;
+    }
+    for (int none : {0, -1, 9})
+        EXPECT_EQ(FigureKindOf(none), nullptr) << none;
+    EXPECT_EQ(FigureKindNamed("no such figure"), nullptr);
+    EXPECT_EQ(LiveFigureKind().number, 2);
 }
 
 TEST_F(Figures, ArcsCrossTheAnchorLineAtTheRatios)

@@ -437,7 +437,7 @@ TEST_F(Session, TheMouseToolReportsWhatItChanged)
     EXPECT_EQ(tool.press(MouseButton::Left, 400, 100).effect, AnchorTool::Effect::P3Set);
     EXPECT_EQ(GloVar.P3X, 400);
     (void)s->chart.takeDirty();
-    EXPECT_EQ(tool.move(410, 110, s->baseImage).effect, AnchorTool::Effect::None);
+    EXPECT_EQ(tool.move(410, 110).effect, AnchorTool::Effect::None);
     EXPECT_TRUE(s->chart.dirty().isEmpty());
     EXPECT_EQ(tool.press(MouseButton::Right, 410, 110).effect, AnchorTool::Effect::DragStarted);
     EXPECT_TRUE(GloVar.MouseDragging);

@@ -3,6 +3,7 @@
 #include "app/GloVar.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
+#include "tools/FigureGeometry.h"
 #include "tools/Figures.h"
 
 void AnchorTool::moveMarker(QRect& rect, bool& shown, const QColor& colour, int x, int y)
@@ -107,20 +108,11 @@ AnchorTool::Result AnchorTool::press(MouseButton b, int x, int y)
     return r;
 }
 
-AnchorTool::Result AnchorTool::move(int x, int y, const QImage& base)
+AnchorTool::Result AnchorTool::move(int, int)
 {
-    auto& g = GloVar;
     Result r;
-    if (!(g.EllipseLive && g.MouseDragging))
-        return r;
-    if (g.ChartDrawn)
-        chart_.restoreChanged(base);
-    drawP2Marker(x, y);
-    g.P3X = Sat16(x);
-    g.P3Y = Sat16(y);
-    DrawEllipse(chart_);
-    r.effect = Effect::DragMoved;
-    r.changed = chart_.dirty();
+    if (GloVar.MouseDragging)
+        r.effect = Effect::DragMoved;
     return r;
 }
 

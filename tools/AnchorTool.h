@@ -22,9 +22,9 @@ public:
 
     void armP1();
     void armP2();
-    // base: the picture the live ellipse is redrawn over.
     Result press(MouseButton b, int x, int y);
-    Result move(int x, int y, const QImage& base);
+    // A move while the right button is held is a drag.
+    Result move(int x, int y);
     Result release();
 
     // Markers at image pixels; P1 and P2 keep their height above PlotBottom.

@@ -110,23 +110,53 @@ Figure BuildSpiral(const FigureInput& in)
     return f;
 }
 
-EllipseFigure BuildEllipse(const FigureInput& in, const EllipseMemory& last)
+namespace {
+// How much a repeated ellipse grows or shrinks.
+double EllipseSizeStep(const FigureInput& in)
 {
+    return std::sqrt(in.barSpacing * in.barSpacing + in.ellipseAspect * in.ellipseAspect) / 2;
+}
+
+double EllipseAngle(const FigureInput& in)
+{
+    return DirectionAngle(double(in.p3x - in.p1x), double(in.map.yToHeight(in.p3y) - in.p1h), in.pi);
+}
+} // namespace
+
+double EllipseBaseRadius(const FigureInput& in)
+{
+    return std::hypot(double(in.p2x - in.p1x), double(in.p2h - in.p1h)) / 2;
+}
+
+EllipseMemory EllipseMemoryFor(const FigureInput& in, double radius)
+{
+    EllipseMemory m;
+    m.p1x = Sat16(in.p1x);
+    m.p1y = Sat16(in.p1h);
+    m.p2x = Sat16(in.p2x);
+    m.p2y = Sat16(in.p2h);
+    m.p3x = Sat16(in.p3x);
+    m.p3y = Sat16(in.p3y);
+    m.ratio = in.ratio;
+    m.angle = EllipseAngle(in);
+    m.radius = radius - in.dir * EllipseSizeStep(in);
+    return m;
+}
+
+EllipseFigure BuildEllipse(const FigureInput& in, const std::optional<EllipseMemory>& remembered)
+{
+    const EllipseMemory last = remembered.value_or(EllipseMemory{});
     EllipseFigure out;
     Pen pen(out.figure, in.map, QColor(0, 128, 0));
     EllipseMemory& m = out.memory;
     double a = 0;
     double alpha = last.angle;
     m.angle = last.angle;
-    if (in.p1x == last.p1x && in.p1h == last.p1y && in.p2x == last.p2x && in.p2h == last.p2y &&
-        in.p3x == last.p3x && in.p3y == last.p3y && in.ratio == last.ratio) {
-        a = last.radius +
-            in.dir *
-                std::sqrt(in.barSpacing * in.barSpacing + in.ellipseAspect * in.ellipseAspect) / 2;
+    if (remembered && in.p1x == last.p1x && in.p1h == last.p1y && in.p2x == last.p2x &&
+        in.p2h == last.p2y && in.p3x == last.p3x && in.p3y == last.p3y && in.ratio == last.ratio) {
+        a = last.radius + in.dir * EllipseSizeStep(in);
     } else {
-        const long long dx = in.p3x - in.p1x;
-        const long long dy = in.map.yToHeight(in.p3y) - in.p1h;
-        alpha = DirectionAngle(double(dx), double(dy), in.pi);
+        alpha = EllipseAngle(in);
         m.angle = alpha;
         const long long ex = in.ellipseEndX - in.p1x, ey = in.ellipseEndH - in.p1h;
         a = std::sqrt(double(IntSquareSum(ex, ey))) / 2;

@@ -29,19 +29,6 @@ struct Figure {
     bool refused = false;
 };
 
-// Figure numbers of the Draw menu.
-enum FigureType : int {
-    NoFigure = 0,
-    Spiral = 1,
-    Ellipse = 2,
-    FanLines = 3,
-    Extensions = 4,
-    Corrections = 5,
-    TimeGoals = 6,
-    Channel = 7,
-    Arcs = 8,
-};
-
 struct FigureInput {
     // P1 and P2 as column and height above the plot's bottom; the third
     // point as column and image row.
@@ -79,7 +66,14 @@ struct EllipseFigure {
 [[nodiscard]] double DirectionAngle(double dx, double dy, double pi);
 
 [[nodiscard]] Figure BuildSpiral(const FigureInput& in);
-[[nodiscard]] EllipseFigure BuildEllipse(const FigureInput& in, const EllipseMemory& last);
+// Without a memory the ellipse starts afresh from the points.
+[[nodiscard]] EllipseFigure BuildEllipse(const FigureInput& in,
+                                         const std::optional<EllipseMemory>& last);
+// Half the distance from P1 to P2: the size a study measures an ellipse by.
+[[nodiscard]] double EllipseBaseRadius(const FigureInput& in);
+// The memory under which the ellipse through these points comes out with
+// the half axis given.
+[[nodiscard]] EllipseMemory EllipseMemoryFor(const FigureInput& in, double radius);
 [[nodiscard]] Figure BuildFanLines(const FigureInput& in);
 [[nodiscard]] Figure BuildExtensions(const FigureInput& in);
 [[nodiscard]] Figure BuildCorrections(const FigureInput& in);

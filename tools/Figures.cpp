@@ -34,14 +34,9 @@ FigureInput CurrentFigureInput()
     return in;
 }
 
-void DrawSpiral(Canvas& c)
+EllipseMemory CurrentEllipseMemory()
 {
-    StrokeFigure(c, BuildSpiral(CurrentFigureInput()));
-}
-
-void DrawEllipse(Canvas& c)
-{
-    auto& g = GloVar;
+    const auto& g = GloVar;
     EllipseMemory last;
     last.p1x = g.LastEllipseP1X;
     last.p1y = g.LastEllipseP1Y;
@@ -52,8 +47,12 @@ void DrawEllipse(Canvas& c)
     last.ratio = g.LastEllipseRatio;
     last.radius = g.EllipseRadius;
     last.angle = g.EllipseAngle;
-    const EllipseFigure e = BuildEllipse(CurrentFigureInput(), last);
-    const EllipseMemory& m = e.memory;
+    return last;
+}
+
+void KeepEllipseMemory(const EllipseMemory& m)
+{
+    auto& g = GloVar;
     g.LastEllipseP1X = m.p1x;
     g.LastEllipseP1Y = m.p1y;
     g.LastEllipseP2X = m.p2x;
@@ -65,78 +64,4 @@ void DrawEllipse(Canvas& c)
     g.EllipseAngle = m.angle;
     g.EllipseEndX = m.endX;
     g.EllipseEndY = m.endH;
-    StrokeFigure(c, e.figure);
-}
-
-void DrawFanLines(Canvas& c)
-{
-    StrokeFigure(c, BuildFanLines(CurrentFigureInput()));
-}
-
-void DrawExtensions(Canvas& c)
-{
-    StrokeFigure(c, BuildExtensions(CurrentFigureInput()));
-}
-
-bool DrawCorrections(Canvas& c)
-{
-    const Figure f = BuildCorrections(CurrentFigureInput());
-    StrokeFigure(c, f);
-    return !f.refused;
-}
-
-void DrawTimeGoals(Canvas& c)
-{
-    StrokeFigure(c, BuildTimeGoals(CurrentFigureInput()));
-}
-
-void DrawPriceRatioLine(Canvas& c, bool fromHigh)
-{
-    StrokeFigure(c, BuildPriceRatioLine(CurrentFigureInput(), fromHigh, GloVar.RatioLineMode));
-}
-
-void DrawTimeRatioLine(Canvas& c, bool toLeft)
-{
-    StrokeFigure(c, BuildTimeRatioLine(CurrentFigureInput(), toLeft));
-}
-
-bool DrawChannel(Canvas& c)
-{
-    const Figure f = BuildChannel(CurrentFigureInput());
-    StrokeFigure(c, f);
-    return !f.refused;
-}
-
-void DrawArcs(Canvas& c)
-{
-    StrokeFigure(c, BuildArcs(CurrentFigureInput()));
-}
-
-bool DrawChosenFigure(Canvas& c)
-{
-    auto& g = GloVar;
-    bool built = true;
-    switch (g.ChartType) {
-    case Spiral: DrawSpiral(c); break;
-    case Ellipse: DrawEllipse(c); break;
-    case FanLines: DrawFanLines(c); break;
-    case Extensions: DrawExtensions(c); break;
-    case Corrections: built = DrawCorrections(c); break;
-    case TimeGoals: DrawTimeGoals(c); break;
-    case Channel: built = DrawChannel(c); break;
-    case Arcs: DrawArcs(c); break;
-    default: break;
-    }
-    g.RatioLineMode = (g.ChartType == Extensions || g.ChartType == TimeGoals) ? 2
-                      : g.ChartType == Corrections                            ? 3
-                                                                              : 0;
-    if (g.ChartType == Extensions) {
-        DrawPriceRatioLine(c, g.P1Y <= g.P2Y);
-    } else if (g.ChartType == Corrections) {
-        DrawPriceRatioLine(c, true);
-        DrawPriceRatioLine(c, false);
-    } else if (g.ChartType == TimeGoals) {
-        DrawTimeRatioLine(c, g.P1X > g.P2X);
-    }
-    return built;
 }

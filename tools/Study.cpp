@@ -17,6 +17,7 @@
 #include "data/FileNames.h"
 #include "data/Settings.h"
 #include "data/WholeFile.h"
+#include "tools/FigureTable.h"
 
 namespace {
 const QDate DayZero(1899, 12, 30);
@@ -102,7 +103,9 @@ QString SaveStudyFile(const Study& s, const QString& path)
     }
     QJsonArray figures;
     for (const StudyFigure& f : s.figures) {
+        const FigureKind* kind = FigureKindOf(f.type);
         QJsonObject o{{QStringLiteral("type"), f.type},
+                      {QStringLiteral("figure"), QLatin1String(kind ? kind->key : "")},
                       {QStringLiteral("dir"), f.dir},
                       {QStringLiteral("ratio"), f.ratio},
                       {QStringLiteral("fanAngles"),
@@ -112,7 +115,7 @@ QString SaveStudyFile(const Study& s, const QString& path)
                       {QStringLiteral("kept"), f.kept}};
         if (f.p3)
             o[QStringLiteral("p3")] = PointJson(*f.p3);
-        if (f.type == 2) {
+        if (kind && kind->live) {
             o[QStringLiteral("ellipseScale")] = f.ellipseScale;
             o[QStringLiteral("ellipseDragged")] = f.ellipseDragged;
         }
@@ -203,12 +206,17 @@ QString LoadStudyFile(const QString& path, Study& out)
         const QJsonObject o = figures[i].toObject();
         StudyFigure fig;
         fig.type = o.value(QStringLiteral("type")).toInt();
+        if (!o.contains(QStringLiteral("type"))) {
+            const QByteArray key = o.value(QStringLiteral("figure")).toString().toLatin1();
+            const FigureKind* named = FigureKindNamed(key.constData());
+            fig.type = named ? named->number : 0;
+        }
         fig.dir = o.value(QStringLiteral("dir")).toInt(1) < 0 ? -1 : 1;
         fig.ratio = o.value(QStringLiteral("ratio")).toDouble(fig.ratio);
         const QJsonArray fan = o.value(QStringLiteral("fanAngles")).toArray();
         for (int k = 0; k < 3 && k < fan.size(); ++k)
             fig.fanAngles[k] = fan[k].toDouble(fig.fanAngles[k]);
-        if (fig.type < 1 || fig.type > 8 || !(fig.ratio > 0) || !std::isfinite(fig.ratio) ||
+        if (!FigureKindOf(fig.type) || !(fig.ratio > 0) || !std::isfinite(fig.ratio) ||
             !PointFrom(o.value(QStringLiteral("p1")), fig.p1) ||
             !PointFrom(o.value(QStringLiteral("p2")), fig.p2))
             return bad(QStringLiteral("Figure %1 does not read.").arg(i + 1));

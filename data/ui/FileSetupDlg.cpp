@@ -9,11 +9,10 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/GloVar.h"
 #include "data/Dates.h"
 
-TFileSetupDlg::TFileSetupDlg(Accept accept, QWidget* parent)
-    : QDialog(parent), accept_(std::move(accept))
+TFileSetupDlg::TFileSetupDlg(Current current, Accept accept, QWidget* parent)
+    : QDialog(parent), current_(std::move(current)), accept_(std::move(accept))
 {
     setObjectName(QStringLiteral("FileSetupDlg"));
     setWindowTitle(QStringLiteral("Setup ASCII File Format"));
@@ -71,18 +70,18 @@ void TFileSetupDlg::showEvent(QShowEvent* e)
 
 void TFileSetupDlg::FormActivate()
 {
-    const auto& g = GloVar;
-    headline->setChecked(g.HasHeaderLine);
-    DateOrder->setText(QString::number(g.DateColumn));
-    OpenOrder->setText(QString::number(g.OpenColumn));
-    HighOrder->setText(QString::number(g.HighColumn));
-    LowOrder->setText(QString::number(g.LowColumn));
-    CloseOrder->setText(QString::number(g.CloseColumn));
-    if (g.DateFormat >= 0 && g.DateFormat < dateFmtCB->count())
-        dateFmtCB->setCurrentIndex(g.DateFormat);
+    const FileLayout l = current_ ? current_() : FileLayout{};
+    headline->setChecked(l.header);
+    DateOrder->setText(QString::number(l.dateColumn));
+    OpenOrder->setText(QString::number(l.openColumn));
+    HighOrder->setText(QString::number(l.highColumn));
+    LowOrder->setText(QString::number(l.lowColumn));
+    CloseOrder->setText(QString::number(l.closeColumn));
+    if (l.dateFormat >= 0 && l.dateFormat < dateFmtCB->count())
+        dateFmtCB->setCurrentIndex(l.dateFormat);
     else
         dateFmtCB->setEditText(QString());
-    sepCB->setCurrentIndex(g.FieldSeparator == ';' ? 1 : g.FieldSeparator == '\t' ? 2 : 0);
+    sepCB->setCurrentIndex(l.separator == ';' ? 1 : l.separator == '\t' ? 2 : 0);
 }
 
 char TFileSetupDlg::SelectedSeparator() const

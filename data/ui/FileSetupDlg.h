@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 
+#include "data/FileLayout.h"
 #include "data/ui/ScriptableDialog.h"
 
 class QCheckBox;
@@ -17,7 +18,9 @@ public:
     // accept takes the header flag, the five field texts, the layout index
     // and the field separator; false keeps the dialog open.
     using Accept = std::function<bool(bool, const std::array<QString, 5>&, int, char)>;
-    TFileSetupDlg(Accept accept, QWidget* parent = nullptr);
+    // current gives the layout in force each time the dialog opens.
+    using Current = std::function<FileLayout()>;
+    TFileSetupDlg(Current current, Accept accept, QWidget* parent = nullptr);
     QCheckBox* headline = nullptr;
     QLineEdit* DateOrder = nullptr;
     QLineEdit* OpenOrder = nullptr;
@@ -46,5 +49,6 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    Current current_;
     Accept accept_;
 };
