@@ -217,7 +217,7 @@ private:
     void RecordFigure(bool dragged);
     void ForgetFigures();
     // Replays one figure by its points; false (and why) when a date is gone.
-    bool ReplayFigure(const StudyFigure& f, const std::vector<PriceRecord>& prices, QString& why);
+    bool ReplayFigure(const StudyFigure& f, QString& why);
     [[nodiscard]] std::vector<StudyFigure> Figures() const;
     void RemakeChart(int width, int height, bool monochrome);
     // What was drawn at the last save or open, or dropped knowingly.

@@ -111,10 +111,10 @@ bool ChartSession::SaveStudy(const QString& path)
     return true;
 }
 
-bool ChartSession::ReplayFigure(const StudyFigure& f, const std::vector<PriceRecord>& prices,
-                                QString& why)
+bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
 {
     auto& g = GloVar;
+    const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
     const ChartMap map = ChartMap::Current();
     const auto p1 = PixelOf(map, prices, f.p1), p2 = PixelOf(map, prices, f.p2);
@@ -233,7 +233,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
     QStringList dropped;
     for (const StudyFigure& f : s.figures) {
         QString why;
-        if (!ReplayFigure(f, g.Prices, why))
+        if (!ReplayFigure(f, why))
             dropped << why;
     }
     if (!dropped.isEmpty())
