@@ -1,7 +1,10 @@
 // The chart's handlers: plot and reset, the record range, navigation, the
 // readout and output.
 #include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
+#include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
 
 #include "app/ChartSession.h"
@@ -12,6 +15,7 @@
 #include "chart/Navigation.h"
 #include "chart/Output.h"
 #include "chart/Readout.h"
+#include "data/FileNames.h"
 #include "data/Numbers.h"
 #include "data/PriceReader.h"
 #include "tools/Figures.h"
@@ -265,9 +269,16 @@ void ChartSession::PrintBtnClick()
     }
     // Read back whatever its size: the chart was drawn at it, so Qt's guard
     // against huge pictures from elsewhere does not apply.
-    QImageReader reader(tmp, "BMP");
-    reader.setAllocationLimit(0);
-    const QImage copy = reader.read();
+    QFile file;
+    const int fd = ::open(EncodeFileName(tmp).constData(), O_RDONLY | O_CLOEXEC);
+    QImage copy;
+    if (fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        QImageReader reader(&file, "BMP");
+        reader.setAllocationLimit(0);
+        copy = reader.read();
+    } else if (fd >= 0) {
+        ::close(fd);
+    }
     if (copy.isNull()) {
         prompts_.error(QStringLiteral("Cannot open file %1").arg(tmp));
         return;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "data/FileNames.h"
 #include "data/LineReader.h"
 #include "data/Numbers.h"
 #include "data/WholeFile.h"
@@ -43,7 +44,7 @@ char SeparatorFromText(std::string_view text)
 
 Settings ReadSettingsFile(const QString& path, Settings over)
 {
-    if (QFileInfo(path).isFile())
+    if (NotAFileReason(path).isEmpty())
         return ReadSettings(PriceSource(path), std::move(over));
     return over;
 }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -333,6 +334,36 @@ TEST(FileNames, StrayBytesComeBackByteForByte)
     // Qt cannot name it to remove it with the folder.
     EXPECT_EQ(::unlink(raw.constData()), 0);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+namespace {
+class StrayFolder : public SessionTest {};
+} // namespace
+
+TEST_F(StrayFolder, TheChartWorksInAFolderWhoseNameIsNotUtf8)
+{
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/work\xe9";
+    ASSERT_EQ(::mkdir(raw.constData(), 0700), 0);
+    const QString folder = DecodeFileName(raw);
+    ASSERT_EQ(WriteWholeBytes(folder + QStringLiteral("/prices.txt"), WeekdayFile(300)), QString());
+    ResetSharedState();
+    s = std::make_unique<ChartSession>(prompts);
+    s->toClipboard = nullptr;
+    s->FormCreate(folder);
+    s->SplashAcknowledged(false);
+    s->FinishFirstActivation(width, height);
+    Open(folder + QStringLiteral("/prices.txt"));
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown) << prompts.events.join(QLatin1Char('|')).toStdString();
+    QSize printed;
+    prompts.printAnswer = std::make_unique<FakePrinter>(&printed);
+    s->PrintBtnClick();
+    EXPECT_EQ(printed, QSize(width, height)) << prompts.events.join(QLatin1Char('|')).toStdString();
+    struct stat st {};
+    for (const char* name : {"/TmpPrice.bmp", "/TmpPrint.bmp"})
+        EXPECT_EQ(::stat((raw + name).constData(), &st), 0) << name;
+    // Qt cannot name the folder to remove it.
+    EXPECT_EQ(std::system(("rm -rf '" + raw + "'").constData()), 0);
 }
 
 // --- Options and paths -------------------------------------------------------
