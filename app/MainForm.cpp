@@ -151,6 +151,8 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     session.closeWindow = [this] { CloseAsking(); };
     connect(&session, &ChartSession::changed, this, &TMainForm::SessionChanged);
     setAcceptDrops(true);
+    // The toolbar's overflow opens at once, not as an animation.
+    setAnimated(false);
     resizePause_ = new QTimer(this);
     resizePause_->setSingleShot(true);
     resizePause_->setInterval(150);
@@ -356,6 +358,7 @@ void TMainForm::BuildToolBar()
     ToolBar2Area->setToolTip(QStringLiteral("One scale throughout all periods"));
     ToolBar2Area->installEventFilter(this);
     nav->addWidget(ToolBar2Area);
+    buttons_[size_t(Ctl::PlotBtn)]->installEventFilter(this);
     for (Ctl c : {Ctl::FileBtn, Ctl::DrawBtn, Ctl::DirBtn}) {
         QToolButton* b = buttons_[static_cast<size_t>(c)];
         // Every right press reaches the button itself, never a context menu.
@@ -849,9 +852,21 @@ bool TMainForm::eventFilter(QObject* o, QEvent* e)
         }
         return QMainWindow::eventFilter(o, e);
     }
-    if (e->type() == QEvent::MouseButtonDblClick && o == buttons_[size_t(Ctl::PlotBtn)]) {
-        // A double click's second press would turn the new chart straight back.
-        return true;
+    if (o == buttons_[size_t(Ctl::PlotBtn)] &&
+        (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)) {
+        // The second press of a double click would turn the new chart
+        // straight back into setup: it is not a click of its own.
+        auto* me = static_cast<QMouseEvent*>(e);
+        const QPoint at = me->globalPosition().toPoint();
+        const bool second =
+            e->type() == QEvent::MouseButtonDblClick ||
+            (plotPressed_ && me->timestamp() - plotPressTime_ < ulong(QApplication::doubleClickInterval()) &&
+             (at - plotPressAt_).manhattanLength() <= QApplication::startDragDistance());
+        plotPressed_ = !second;
+        plotPressTime_ = me->timestamp();
+        plotPressAt_ = at;
+        if (second)
+            return true;
     }
     if (e->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(e);

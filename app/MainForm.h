@@ -154,6 +154,10 @@ private:
     bool splashStarted_ = false;
     bool closed_ = false;
     bool askOnClose_ = false;
+    // The last press on Plot, to tell a double click's second press.
+    bool plotPressed_ = false;
+    ulong plotPressTime_ = 0;
+    QPoint plotPressAt_;
 
     // Menu bar items that follow the session.
     QAction* openPriceAction_ = nullptr;

@@ -1,6 +1,7 @@
 #include "chart/BarChart.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 #include "app/GloVar.h"
@@ -9,28 +10,65 @@
 #include "data/Dates.h"
 
 namespace {
+// Every stride-th label, the smallest stride whose cells keep apart; the
+// first alone when none does. Labels that fit are all kept.
+template <class Cell>
+size_t LabelStride(size_t count, Cell cellOf, bool across)
+{
+    for (size_t stride = 1; stride < count; ++stride) {
+        bool apart = true;
+        for (size_t i = 0; i + stride < count && apart; i += stride) {
+            const QRect a = cellOf(i), b = cellOf(i + stride);
+            // One clear pixel between neighbours.
+            apart = across ? a.right() + 1 < b.left() || b.right() + 1 < a.left()
+                           : a.bottom() + 1 < b.top() || b.bottom() + 1 < a.top();
+        }
+        if (apart)
+            return stride;
+    }
+    return std::max<size_t>(count, 1);
+}
+
 void DrawPriceLabels(Canvas& c, const ChartMap& map)
 {
     const auto& g = GloVar;
     LabelStep s;
     if (!PriceLabelStep(g.ScaleRange, s))
         return;
-    for (double v : PriceLabelValues(s)) {
-        const int y = map.priceToY(v);
+    const std::vector<double> values = PriceLabelValues(s);
+    auto text = [&](size_t i) { return QString::asprintf("%10.*f", s.decimals, values[i]); };
+    const size_t stride = LabelStride(
+        values.size(),
+        [&](size_t i) {
+            return c.textCell(g.PlotLeft - 10, map.priceToY(values[i]), TextAlign::RightBottom,
+                              text(i), ChartFace::Label);
+        },
+        false);
+    for (size_t i = 0; i < values.size(); ++i) {
+        const int y = map.priceToY(values[i]);
         c.line(g.PlotLeft, y, g.PlotLeft - 5, y);
-        c.textOut(g.PlotLeft - 10, y, TextAlign::RightBottom,
-                  QString::asprintf("%10.*f", s.decimals, v), ChartFace::Label);
+        if (i % stride == 0)
+            c.textOut(g.PlotLeft - 10, y, TextAlign::RightBottom, text(i), ChartFace::Label);
     }
 }
 
 void DrawDateLabels(Canvas& c, const ChartMap& map)
 {
     const auto& g = GloVar;
-    for (int s : DateLabelSlots(g.SlotCount, g.TotalSlots)) {
-        const int x = map.slotToX(s);
+    const std::vector<int> marks = DateLabelSlots(g.SlotCount, g.TotalSlots);
+    auto text = [&](size_t i) { return ShortDate(g.Prices[static_cast<size_t>(marks[i])].Date); };
+    const size_t stride = LabelStride(
+        marks.size(),
+        [&](size_t i) {
+            return c.textCell(map.slotToX(marks[i]), g.PlotBottom + 10, TextAlign::CenterTop,
+                              text(i), ChartFace::Label);
+        },
+        true);
+    for (size_t i = 0; i < marks.size(); ++i) {
+        const int x = map.slotToX(marks[i]);
         c.line(x, g.PlotBottom, x, g.PlotBottom + 5);
-        c.textOut(x, g.PlotBottom + 10, TextAlign::CenterTop,
-                  ShortDate(g.Prices[static_cast<size_t>(s)].Date), ChartFace::Label);
+        if (i % stride == 0)
+            c.textOut(x, g.PlotBottom + 10, TextAlign::CenterTop, text(i), ChartFace::Label);
     }
 }
 

@@ -37,6 +37,16 @@ Qt::PenStyle QtStyle(PenStyle s)
     return Qt::SolidLine;
 }
 
+QRect CellAt(int x, int y, TextAlign align, int w, int h)
+{
+    switch (align) {
+    case TextAlign::LeftBottom: return QRect(x, y - h, w, h);
+    case TextAlign::RightBottom: return QRect(x - w, y - h, w, h);
+    case TextAlign::CenterTop: break;
+    }
+    return QRect(x - w / 2, y, w, h);
+}
+
 const char* AlignName(TextAlign a)
 {
     switch (a) {
@@ -522,6 +532,15 @@ void Canvas::ellipse(int l, int t, int r, int b)
     painter().drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
+QRect Canvas::textCell(int x, int y, TextAlign align, const QString& text, ChartFace face) const
+{
+    const LoadedFace& f = Loaded(face);
+    qreal w = 0;
+    for (const QPointF& a : f.font.advancesForGlyphIndexes(f.font.glyphIndexesForString(text)))
+        w += a.x();
+    return CellAt(x, y, align, qRound(w), f.ascent + f.descent);
+}
+
 void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFace face)
 {
     sendTrace([&] {
@@ -544,12 +563,7 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
     }
     const int w = qRound(pen);
     const int h = f.ascent + f.descent;
-    QRect cell;
-    switch (align) {
-    case TextAlign::LeftBottom: cell = QRect(x, y - h, w, h); break;
-    case TextAlign::RightBottom: cell = QRect(x - w, y - h, w, h); break;
-    case TextAlign::CenterTop: cell = QRect(x - w / 2, y, w, h); break;
-    }
+    const QRect cell = CellAt(x, y, align, w, h);
     touch(cell.adjusted(-1, -1, 1, 1));
     if (const auto fill = storedValue(brushColor_)) {
         end();

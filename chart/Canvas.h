@@ -69,6 +69,8 @@ public:
     void ellipse(int l, int t, int r, int b);
     // Black letters on a cell filled with the brush.
     void textOut(int x, int y, TextAlign align, const QString& text, ChartFace face);
+    // The cell textOut fills for the same text, without drawing it.
+    [[nodiscard]] QRect textCell(int x, int y, TextAlign align, const QString& text, ChartFace face) const;
 
     // Pixel copies between the chart and another bitmap of the same size;
     // the store is only ever given back to copyFrom.

@@ -6,6 +6,8 @@ using TestApp = QApplication;
 using TestApp = QGuiApplication;
 #endif
 #include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Fonts and the clipboard need an application object; offscreen needs no display.
@@ -17,6 +19,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "C.UTF-8");
     qunsetenv("LANGUAGE");
+    // Whatever the tests remember stays in a folder of their own.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
     TestApp app(argc, argv);
     QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);

@@ -125,6 +125,8 @@ TEST_F(Window, StatusPanelsShowTheirWholeTextAndTheReadoutEmptiesOnLeave)
 {
     // Wide enough for every panel at its own width.
     form->resize(1400, 700);
+    QApplication::processEvents();
+    form->FlushResize();
     OpenAndPlot();
     QWidget* chart = Find("Image1");
     QTest::mouseMove(chart, QPoint(695, 40));
