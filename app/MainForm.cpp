@@ -53,6 +53,9 @@ bool Headless()
     return p == QLatin1String("offscreen") || p == QLatin1String("minimal");
 }
 
+const QString SettingsScope = QStringLiteral("aurigon");
+const QString SettingsName = QStringLiteral("aurigon");
+
 QString Plain(QString text)
 {
     return text.remove(QLatin1Char('&'));
@@ -466,7 +469,7 @@ void TMainForm::BuildMenus()
     connect(colorAction_, &QAction::triggered, this, [this](bool on) {
         Act([this, on] { session.ColorClick(on); });
         if (remember_)
-            QSettings().setValue(QStringLiteral("view/color"), on);
+            Remembered().setValue(QStringLiteral("view/color"), on);
     });
     ViewMenu->addSeparator();
     struct Nav {
@@ -584,13 +587,18 @@ void TMainForm::NoteRecent(QStringList& list, const QString& path, const char* k
         list.removeLast();
     RebuildRecentMenu();
     if (remember_)
-        QSettings().setValue(QLatin1String(key), list);
+        Remembered().setValue(QLatin1String(key), list);
+}
+
+QSettings TMainForm::Remembered()
+{
+    return QSettings(SettingsScope, SettingsName);
 }
 
 void TMainForm::RememberSettings()
 {
     remember_ = true;
-    QSettings st;
+    QSettings st(SettingsScope, SettingsName);
     recentPrices_ = st.value(QStringLiteral("recent/prices")).toStringList().mid(0, RecentCount);
     recentStudies_ = st.value(QStringLiteral("recent/studies")).toStringList().mid(0, RecentCount);
     RebuildRecentMenu();
@@ -603,7 +611,7 @@ void TMainForm::RememberSettings()
 void TMainForm::ShowAsLastTime()
 {
     const QByteArray geometry =
-        remember_ ? QSettings().value(QStringLiteral("window/geometry")).toByteArray() : QByteArray();
+        remember_ ? Remembered().value(QStringLiteral("window/geometry")).toByteArray() : QByteArray();
     if (!geometry.isEmpty() && restoreGeometry(geometry)) {
         show();
         return;
@@ -618,7 +626,7 @@ void TMainForm::SaveSettings()
 {
     if (!remember_)
         return;
-    QSettings st;
+    QSettings st(SettingsScope, SettingsName);
     st.setValue(QStringLiteral("window/geometry"), saveGeometry());
     st.setValue(QStringLiteral("folders/prices"), session.priceFolder);
     st.setValue(QStringLiteral("folders/studies"), session.studyFolder());

@@ -19,6 +19,7 @@ class QAction;
 class QComboBox;
 class QFrame;
 class QKeySequence;
+class QSettings;
 class QTimer;
 class QLabel;
 class QMenu;
@@ -104,6 +105,8 @@ public:
     [[nodiscard]] const QStringList& recentPrices() const { return recentPrices_; }
     [[nodiscard]] const QStringList& recentStudies() const { return recentStudies_; }
     static constexpr int RecentCount = 10;
+    // Where the remembered values are kept (under the user's configuration folder).
+    [[nodiscard]] static QSettings Remembered();
 
 protected:
     // No menu of toolbars: a right click belongs to the buttons that use it.

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QScreen>
 #include <QTextStream>
 #include <cerrno>
 #include <climits>
@@ -157,7 +156,8 @@ int main(int argc, char** argv)
 
     GuiHost host(nullptr);
     TMainForm form(host, *folder);
-    form.forceColor = cl.color;
+    form.RememberSettings();
+    form.forceColor = form.forceColor || cl.color;
     host.setParent(&form);
     if (!cl.priceFile.isEmpty()) {
         const QString path = QFileInfo(cl.priceFile).absoluteFilePath();
@@ -167,9 +167,6 @@ int main(int argc, char** argv)
             host.presetOpen.reset();
         };
     }
-    // Without a window manager a maximize request is ignored; fill the screen anyway.
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        form.setGeometry(screen->availableGeometry());
-    form.showMaximized();
+    form.ShowAsLastTime();
     return app.exec();
 }

@@ -412,7 +412,7 @@ TEST_F(Trader, RememberedBetweenRunsWithoutTouchingTheUsersSettings)
 {
     // The tests' own settings live in a temporary folder (see main.cpp).
     ASSERT_TRUE(QStandardPaths::isTestModeEnabled());
-    QSettings().clear();
+    TMainForm::Remembered().clear();
     form->RememberSettings();
     OpenAndPlot();
     ASSERT_EQ(form->recentPrices().size(), 1);
@@ -433,5 +433,5 @@ TEST_F(Trader, RememberedBetweenRunsWithoutTouchingTheUsersSettings)
     ASSERT_NE(recent, nullptr);
     ASSERT_EQ(recent->actions().size(), 1);
     EXPECT_EQ(recent->actions().first()->text(), QStringLiteral("prices.txt"));
-    QSettings().clear();
+    TMainForm::Remembered().clear();
 }
