@@ -15,6 +15,7 @@
 #include "app/GloVar.h"
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
+#include "tools/FigureTable.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"
 
@@ -199,13 +200,13 @@ TEST_F(Trader, EveryFigureIsInTheDrawMenuAndTheFigureMenu)
     for (int type = 1; type <= 8; ++type) {
         QAction* item = popup[type - 1];
         EXPECT_TRUE(item->isVisible()) << type;
-        EXPECT_EQ(item->text(), ChartSession::ChartTypeCaption(type));
+        EXPECT_EQ(item->text(), QString::fromLatin1(FigureKindOf(type)->caption));
         host.menuAnswer = type;
         form->RightPress(Ctl::DrawBtn);
         EXPECT_EQ(GloVar.ChartType, type);
         EXPECT_TRUE(item->isChecked()) << type;
         // The menu bar's item says the same.
-        QAction* bar = form->menuItem(QStringLiteral("Figure/") + ChartSession::ChartTypeCaption(type));
+        QAction* bar = form->menuItem(QStringLiteral("Figure/") + QString::fromLatin1(FigureKindOf(type)->caption));
         ASSERT_NE(bar, nullptr) << type;
         EXPECT_TRUE(bar->isChecked()) << type;
     }
