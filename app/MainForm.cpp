@@ -280,7 +280,7 @@ void TMainForm::BuildToolBar()
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
-    // At least the design's height; taller while its overflow is open, so
+    // At least the toolbar's usual height; taller while its overflow is open, so
     // that the controls that do not fit show on further rows.
     ToolBar1->setMinimumHeight(40);
     ToolBar1->layout()->setContentsMargins(0, 1, 0, 1);

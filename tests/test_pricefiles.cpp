@@ -288,7 +288,7 @@ TEST(ParseDate, AppendedLayouts)
     EXPECT_EQ(ParseDate("02.01.2024", DayMonthYearDots), jan2);
     EXPECT_EQ(ParseDate("2.1.2024 09:30", DayMonthYearDots), jan2);
     EXPECT_EQ(ParseDate("31.02.2024", DayMonthYearDots), 0);
-    // The design's layouts keep their own rules.
+    // The original layouts keep their own rules.
     EXPECT_EQ(ParseDate("2024-01-02", MonthDayYear), 0);
     EXPECT_EQ(DateLayoutNames().size(), int(DateLayoutCount));
     EXPECT_EQ(DateLayoutNames()[5], QString());
@@ -539,7 +539,7 @@ TEST(ParseDate, MonthNames)
         EXPECT_EQ(ParseDate(text, layout), may23) << text;
     EXPECT_EQ(ParseDate("September 1, 2021", MonthNameDayYear), DayFromYmd(2021, 9, 1));
     EXPECT_EQ(ParseDate("1 Sept. 2021", DayMonthNameYear), DayFromYmd(2021, 9, 1));
-    // Two-digit years pivot as the design's layouts do.
+    // Two-digit years pivot as the original layouts do.
     EXPECT_EQ(ParseDate("7-Feb-50", DayMonthNameShortYear), DayFromYmd(2050, 2, 7));
     EXPECT_EQ(ParseDate("7-Feb-51", DayMonthNameShortYear), DayFromYmd(1951, 2, 7));
     const std::pair<const char*, int> bad[] = {
@@ -550,7 +550,7 @@ TEST(ParseDate, MonthNames)
         {"May 23, 2022x", MonthNameDayYear},     {"", DayMonthNameYear}};
     for (const auto& [text, layout] : bad)
         EXPECT_EQ(ParseDate(text, layout), 0) << text;
-    // The design's layouts keep their indices; the new ones come after.
+    // The original layouts keep their indices; the new ones come after.
     EXPECT_EQ(DateLayoutNames()[1], QStringLiteral("mm/dd/yyyy"));
     EXPECT_EQ(DateLayoutNames()[MonthNameDayYear], QStringLiteral("mmm d, yyyy"));
 }
