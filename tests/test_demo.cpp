@@ -180,22 +180,7 @@ TEST(Demo, PicturesArePixelIdentical)
     ASSERT_TRUE(dir.isValid());
     const QString text = DemoScript();
     ASSERT_FALSE(text.isEmpty());
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    ResetSharedState();
-    int errors = 0;
-    {
-        ScriptHost host([&errors](const QJsonObject& o) {
-            errors += o[QStringLiteral("event")] == QLatin1String("error");
-        });
-        TMainForm form(host, dir.path());
-        form.show();
-        form.FormActivate();
-        ScriptRunner runner(form, host);
-        EXPECT_EQ(runner.run(text.split(QLatin1Char('\n'))), 0);
-    }
-    QDir::setCurrent(before);
-    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(RunScript(dir, text), 0);
 
     ExpectDemoPictures(dir.path(), "in this process");
 }
