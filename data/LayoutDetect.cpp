@@ -64,10 +64,10 @@ std::vector<int> LayoutsReading(std::string_view text)
     text = TrimBlanks(text);
     const size_t lastSlash = text.rfind('/');
     const size_t yearDigits = lastSlash == std::string_view::npos ? 0 : text.size() - lastSlash - 1;
-    for (int l : {MonthDayYear, DayMonthYear, MonthDayShortYear, DayMonthShortYear,
-                  YearMonthDayDigits, YearMonthDay, DayMonthYearDots, MonthNameDayYear,
-                  DayMonthNameYear, DayMonthNameShortYear, DayMonthNameYearDashes,
-                  YearMonthNameDay}) {
+    for (int l :
+         {MonthDayYear, DayMonthYear, MonthDayShortYear, DayMonthShortYear, YearMonthDayDigits,
+          YearMonthDay, DayMonthYearDots, MonthNameDayYear, DayMonthNameYear, DayMonthNameShortYear,
+          DayMonthNameYearDashes, YearMonthNameDay}) {
         const bool shortYear = l == MonthDayShortYear || l == DayMonthShortYear;
         const bool longYear = l == MonthDayYear || l == DayMonthYear;
         if ((shortYear && yearDigits > 2) || (longYear && yearDigits < 4))
@@ -179,7 +179,8 @@ bool TooInconsistent(int64_t disagreeing, int64_t n)
     return disagreeing > 2 && disagreeing * 10 > n;
 }
 
-bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator, FileLayout& layout)
+bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator,
+                       FileLayout& layout)
 {
     // Each part by its best name: a lower rank wins, the first column among equals.
     struct Part {
@@ -233,7 +234,31 @@ bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separato
                 close.offer(k, 3);
             else if (n == "adjclose" || n == "adjustedclose")
                 close.offer(k, 4);
+            else if (n == "settle" || n == "settlement" || n == "closing" || n == "closeprice" ||
+                     n == "lastprice" || n == "closingprice")
+                close.offer(k, 2);
         }
+    // High and Low named with no close under a name known here (Schluss,
+    // Cierre...): the close is the first price column left unnamed, failing
+    // that the open, so the bars still span each day's High and Low.
+    if (date.column != 0 && close.column == 0 && high.column != 0 && low.column != 0) {
+        const auto& row = names.front();
+        for (size_t i = 0; i < row.size() && i < MaxColumn && close.column == 0; ++i) {
+            const int k = int(i) + 1;
+            const std::string& n = row[i];
+            const bool taken =
+                k == date.column || k == open.column || k == high.column || k == low.column;
+            const bool notPrice =
+                n.empty() || n.rfind("vol", 0) == 0 || n.rfind("change", 0) == 0 ||
+                n.rfind("chg", 0) == 0 || n.find('%') != std::string::npos || n == "oi" ||
+                n == "openinterest" || n == "amount" || n == "turnover" || n == "trades" ||
+                n == "count" || n == "ticker" || n == "symbol" || n == "name";
+            if (!taken && !notPrice)
+                close.column = k;
+        }
+        if (close.column == 0)
+            close.column = open.column;
+    }
     if (date.column == 0 || close.column == 0)
         return false;
     layout.dateColumn = date.column;
@@ -314,14 +339,16 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
         const bool headerNames = c.header && ColumnsFromHeader(names, c.separator, named);
         const bool firstIsRecord = c.header && KindOf(head[0], c) == LineKind::Record;
         // A first line of names where the layout expects none.
-        const bool unexpectedHeader = !c.header && head.size() > 1 && !HasDate(head[0], c.separator) &&
+        const bool unexpectedHeader = !c.header && head.size() > 1 &&
+                                      !HasDate(head[0], c.separator) &&
                                       KindOf(head[0], c) != LineKind::Record;
         FileLayout reassigned = c;
         const bool consistent = data.empty() || (headerNames && AllNamed(named)) ||
                                 !TooInconsistent(Disagreeing(data, c), int64_t(data.size())) ||
                                 (BestAssignment(data, reassigned), SameColumns(reassigned, c));
-        if (!data.empty() && !firstIsRecord && !unexpectedHeader && datesRead && PricesRead(f, c.decimalComma()) &&
-            (!headerNames || SameColumns(named, c)) && consistent) {
+        if (!data.empty() && !firstIsRecord && !unexpectedHeader && datesRead &&
+            PricesRead(f, c.decimalComma()) && (!headerNames || SameColumns(named, c)) &&
+            consistent) {
             out.looked = int(data.size());
             return out;
         }
@@ -426,7 +453,8 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
         if (KindOf(d, l) == LineKind::Record)
             data.push_back(d);
     out.looked = int(data.size());
-    const int disagreeing = headerNames && AllNamed(l) ? Disagreeing(data, l) : BestAssignment(data, l);
+    const int disagreeing =
+        headerNames && AllNamed(l) ? Disagreeing(data, l) : BestAssignment(data, l);
     if (TooInconsistent(disagreeing, out.looked))
         out.inconsistent = disagreeing;
     out.layout = l;

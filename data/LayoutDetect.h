@@ -30,9 +30,11 @@ struct LayoutCheck {
 
 // Columns named by header lines (Date, Open, High, Low, Close in any case,
 // quoted, in <>; "Close/Last", "Last", "Price" and, failing a close, "Adj
-// Close" too; real prices before adjusted ones). False when they name no
-// date and no close.
-bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator, FileLayout& layout);
+// Close" too; real prices before adjusted ones). With High and Low named and
+// no close, the first other price column of the first line, or the open,
+// stands for it. False when they name no date, or no close nor High and Low.
+bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator,
+                       FileLayout& layout);
 bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layout);
 
 // More than a few of n lines disagree: the columns may be wrong.

@@ -142,11 +142,30 @@ LineKind KindOf(std::string_view line, const FileLayout& layout)
 
 bool NamesOnly(std::string_view line)
 {
+    // A word with digits in it (a ticker such as 0700.HK or 6E=F) is still a
+    // name; a number or a date is not.
     bool letters = false;
-    for (char c : line) {
-        if (c >= '0' && c <= '9')
-            return false;
-        letters |= (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    size_t start = 0;
+    while (start <= line.size()) {
+        size_t end = line.find_first_of(",;\t", start);
+        if (end == std::string_view::npos)
+            end = line.size();
+        const std::string_view word = TrimBlanks(line.substr(start, end - start));
+        bool hasLetter = false, hasDigit = false;
+        for (char c : word) {
+            hasDigit |= c >= '0' && c <= '9';
+            hasLetter |= (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        }
+        if (hasDigit) {
+            double v = 0;
+            if (!hasLetter || ReadPrice(word, false, v))
+                return false;
+            for (int l = 0; l < DateLayoutCount; ++l)
+                if (l != NoDateLayout && ParseDate(word, l) != 0)
+                    return false;
+        }
+        letters |= hasLetter;
+        start = end + 1;
     }
     return letters;
 }
@@ -256,7 +275,8 @@ ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
     int64_t trailing = 0;
     LineNote earliest;
     bool recordSeen = false;
-    for (int64_t no = lineNo + rest, at = lastAt; rest > 0 && no > lineNo && int(tail.size()) < OrderSample;) {
+    for (int64_t no = lineNo + rest, at = lastAt;
+         rest > 0 && no > lineNo && int(tail.size()) < OrderSample;) {
         if (KindOf(last, layout) == LineKind::Record) {
             if (!recordSeen) {
                 lastRecordNo = no;
@@ -401,7 +421,8 @@ LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const 
     numbers.reserve(records.capacity());
     std::string_view line;
     const int64_t header = layout.header ? 1 : 0;
-    const int64_t skip = std::max<int64_t>(0, firstLine - 1) + header + std::max<int64_t>(0, req.skipLines);
+    const int64_t skip =
+        std::max<int64_t>(0, firstLine - 1) + header + std::max<int64_t>(0, req.skipLines);
     int64_t lineNo = skip;
     // The lines before the range matter only by their number.
     const bool more = reader.skip(skip) == skip;
@@ -423,6 +444,13 @@ LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const 
         } else if (!ReadRecord(line, layout, r) || reader.lineTooLong()) {
             if (res.unreadable++ == 0)
                 res.firstUnreadable = Note(lineNo, line);
+            // A line whose date does not read has no place on the time axis:
+            // it keeps its slot, without a bar, rather than a bar dated 1899.
+            if (r.Date == 0 && !layout.noDates()) {
+                r = PriceRecord{};
+                r.IsBlank = true;
+                r.Date = lastDate;
+            }
         }
         if (Inconsistent(r) && res.inconsistent++ == 0)
             res.firstInconsistent = Note(lineNo, line);
@@ -440,6 +468,16 @@ LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const 
     if (req.newestFirst) {
         std::reverse(records.begin(), records.end());
         std::reverse(numbers.begin(), numbers.end());
+    }
+    // Slots without a date before the range's first dated record take its date.
+    if (!layout.noDates()) {
+        double next = 0;
+        for (auto it = records.rbegin(); it != records.rend(); ++it) {
+            if (it->Date != 0)
+                next = it->Date;
+            else if (it->IsBlank)
+                it->Date = next;
+        }
     }
     // Dates out of order: named, and the range drawn in date order. A slot
     // whose date did not read goes with the one before it.

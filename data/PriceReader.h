@@ -40,12 +40,14 @@ struct LineNote {
 // no prices at all (an empty line, separators, a row of "null" or "-").
 enum class LineKind { Record, NoDate, NoPrices };
 [[nodiscard]] LineKind KindOf(std::string_view line, const FileLayout& layout);
-// A line of names only: letters and no digit (a ticker line, "Date,,,,").
+// A line of names only: words, no number and no date (a ticker line such
+// as "Ticker,0700.HK,...", "Date,,,,").
 [[nodiscard]] bool NamesOnly(std::string_view line);
 
 struct ScanResult {
-    QString error;     // empty when the file was read
-    int32_t count = 0; // records, from the first to the last; an empty file after the header counts one
+    QString error; // empty when the file was read
+    int32_t count =
+        0; // records, from the first to the last; an empty file after the header counts one
     // In date order: with the newest day first these come from the last and
     // the first records.
     double firstDate = 0;
