@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Not written directly: Qt blends it.
         Case{"ColourSeeThrough", QImage::Format_RGB32, QColor(0, 0, 255, 100), Qt::white},
         Case{"MonoGreyIsLeftToQt", QImage::Format_Mono, QColor(90, 90, 90), Qt::white}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Case>& row) { return std::string(row.param.name); });
 
 TEST(Canvas, DirectWritesDoNotReachACopyTakenBefore)
 {
@@ -216,9 +216,10 @@ TEST(Canvas, OneBitPicturesGoInAndComeOutUnchanged)
         EXPECT_EQ(out.format(), QImage::Format_Mono) << t.name;
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
-                if (x > 0 || y > 0)
+                if (x > 0 || y > 0) {
                     ASSERT_EQ(out.pixel(x, y), picture.pixel(x, y))
                         << t.name << " " << x << "," << y;
+                }
     }
 }
 

@@ -401,8 +401,9 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
             std::string_view la, lb;
             const bool ha = a.next(la), hb = b.next(lb);
             EXPECT_EQ(ha, hb) << k;
-            if (ha && hb)
+            if (ha && hb) {
                 EXPECT_EQ(la, lb) << k;
+            }
             // and counting on from there agrees too
             std::string ca = "none", cb = "none";
             EXPECT_EQ(a.countRest(ca), b.countRest(cb)) << k;

@@ -165,8 +165,9 @@ TEST_P(Figures, LinesOfTheFigure)
     for (const Stroke& s : f.strokes)
         for (const Segment& l : s.lines)
             all.push_back({l.x1, l.y1, l.x2, l.y2, s.style});
-    if (row.lineCount >= 0)
+    if (row.lineCount >= 0) {
         EXPECT_EQ(int(all.size()), row.lineCount);
+    }
     for (const Line& want : row.has) {
         bool found = false;
         for (const Line& l : all)
@@ -177,7 +178,7 @@ TEST_P(Figures, LinesOfTheFigure)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Figures, ::testing::ValuesIn(Rows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(FigureGeometry, EllipseMemoryGrowsARepeatAndStartsAfreshOtherwise)
 {

@@ -325,8 +325,9 @@ TEST_F(Trader, StatusPanelsGiveWayInsteadOfOverlapping)
             auto* l = Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i)));
             const QRect r(l->mapTo(form.get(), QPoint(0, 0)), l->size());
             EXPECT_LE(r.right(), form->width()) << width << " panel " << i;
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_LE(previous.right(), r.left() - 1) << width << " panel " << i;
+            }
             previous = r;
         }
     }
