@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <cmath>
 
 namespace {
@@ -187,4 +189,49 @@ QPixmap ProgramPixmap(int size)
 QIcon ProgramIcon()
 {
     return QIcon(ProgramPixmap(32));
+}
+
+namespace {
+// Two chevrons pointing right (or down), in the text colour of the palette.
+QIcon ChevronIcon(bool down, const QColor& color)
+{
+    QIcon icon;
+    for (int size : {8, 16, 32}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(color, std::max(1.0, size / 12.0)));
+        const double u = size / 8.0;
+        for (double at : {1.5 * u, 4.0 * u}) {
+            QPointF a(at, 2 * u), b(at + 2 * u, 4 * u), c(at, 6 * u);
+            if (down)
+                a = a.transposed(), b = b.transposed(), c = c.transposed();
+            p.drawPolyline(QVector<QPointF>{a, b, c});
+        }
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+class Style : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override
+    {
+        if (which == SP_ToolBarHorizontalExtensionButton ||
+            which == SP_ToolBarVerticalExtensionButton) {
+            const QColor color =
+                option ? option->palette.color(QPalette::ButtonText) : QColor(Qt::black);
+            return ChevronIcon(which == SP_ToolBarVerticalExtensionButton, color);
+        }
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+} // namespace
+
+QStyle* ProgramStyle()
+{
+    return new Style;
 }

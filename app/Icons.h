@@ -6,3 +6,9 @@
 [[nodiscard]] QIcon ToolIcon(int index);
 [[nodiscard]] QPixmap ProgramPixmap(int size);
 [[nodiscard]] QIcon ProgramIcon();
+
+class QStyle;
+// The platform's style with the overflow arrows of the toolbar and the menu
+// bar drawn here: the style would read them from image files, and the first
+// image read loads every image format plugin at start-up.
+[[nodiscard]] QStyle* ProgramStyle();

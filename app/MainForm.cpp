@@ -958,7 +958,9 @@ void TMainForm::SessionChanged(unsigned what)
         const bool t2 = ui[Ctl::ToolBar2].enabled;
         if (!was || (*was)[Ctl::ToolBar2].enabled != t2)
             ToolBar2->setEnabled(t2);
-        if (!was || was->toolbar2Green != ui.toolbar2Green) {
+        // A style sheet costs a restyle of the bar and all in it: none is set
+        // until the bar first turns green.
+        if (was ? was->toolbar2Green != ui.toolbar2Green : ui.toolbar2Green) {
             // The whole bar turns green, not just its frame: the bar's style
             // sheet outranks its palette.
             const QColor face = ui.toolbar2Green ? QColor(0, 128, 0)

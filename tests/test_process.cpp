@@ -252,3 +252,14 @@ TEST_F(InProcess, ATraceCutShortByAFullDiskSaysSo)
                        .arg(dir.path()));
     EXPECT_EQ(events.last()[QStringLiteral("line")].toInt(), 5) << "the line that drew";
 }
+
+TEST_F(Process, AScriptStartsWithoutLoadingImagePlugins)
+{
+    // Reading any image at start-up loads every image format plugin; the
+    // window's own pictures are all drawn, so a script needs none of them.
+    const Outcome o = Run({QStringLiteral("LD_DEBUG=files \"$AURIGON\" --script - --color")}, "ack\n", true);
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    ASSERT_TRUE(o.err.contains("libQt6Widgets")) << "the loader said nothing of what it loaded";
+    EXPECT_TRUE(o.err.contains("platforms/libqoffscreen"));
+    EXPECT_FALSE(o.err.contains("imageformats/"));
+}
