@@ -29,6 +29,7 @@ void ChartSession::FormCreate(const QString& currentDir)
 {
     SetCreationDefaults(currentDir);
     ApplySettings(ReadSettingsFile(SettingsPath(), CurrentSettings()));
+    ReadViewSettings();
     periodIndex = 4;
     ui = UiModel();
     ui.caption = QStringLiteral("%1   Version 2.6   %2").arg(ProgramName, MakerNotice);

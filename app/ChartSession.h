@@ -13,10 +13,12 @@
 #include <optional>
 
 #include "app/UiModel.h"
+#include "chart/RecordDates.h"
 #include "chart/Canvas.h"
 #include "data/PriceRecord.h"
 #include "tools/AnchorTool.h"
 #include "tools/FigureGeometry.h"
+#include "tools/FigureValues.h"
 #include "tools/Study.h"
 
 class Prompts;
@@ -77,6 +79,8 @@ public:
     // False when the file could not be read (the error box was shown).
     bool ScanWholeFileRange();
     bool LoadChartRange();
+    // The days of the file's records, read once per scan.
+    const RecordDates& RecordDatesOfFile();
 
     // Chart
     void PlotBtnClick();
@@ -152,6 +156,7 @@ public:
     bool MayDropFigures();
     [[nodiscard]] bool FiguresChanged() const;
     [[nodiscard]] bool Monochrome() const;
+    [[nodiscard]] bool LevelValues() const;
     [[nodiscard]] int ChartType() const;
     [[nodiscard]] bool FirstActivationDone() const;
     // The price file in force once it has records to chart; empty before.
@@ -162,6 +167,18 @@ public:
     QString priceFolder;
     [[nodiscard]] const QString& studyFolder() const { return studyFolder_; }
     void setStudyFolder(const QString& dir) { studyFolder_ = dir; }
+
+    // View > Level values, remembered beside fsetup.dat.
+    void LevelValuesClick();
+    [[nodiscard]] QString ViewSettingsPath() const;
+    // File > Export figure values...: one row per drawn element of every
+    // figure on the chart, as CSV.
+    void ExportFigureValuesClick();
+    bool ExportFigureValues(const QString& path);
+    [[nodiscard]] QString FigureValuesCsv() const;
+    // The elements of the figures on the chart, kept ones first.
+    [[nodiscard]] const std::vector<std::vector<FigureElement>>& keptElements() const { return keptElements_; }
+    [[nodiscard]] const std::vector<FigureElement>& currentElements() const { return currentElements_; }
 
     void DrawP1Marker(int x, int y);
     void DrawP2Marker(int x, int y);
@@ -187,8 +204,10 @@ private:
     // The live ellipse with its far end (and the third point) at x, y.
     void MoveLiveFigure(int x, int y, std::optional<EllipseMemory> memory);
     // Sets P1, P2 and the third point (P2's when none is given) with their
-    // markers, dates and prices, as clicks at these pixels would.
-    void PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3);
+    // markers, dates and prices, as clicks at these pixels would; prices,
+    // when given, are kept as they are (a snapped bar price stays exact).
+    void PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
+                      std::optional<std::array<double, 2>> prices = std::nullopt);
     void ShowRatio();
     void ShowDir();
     void CommonPlotEnding();
@@ -213,8 +232,17 @@ private:
     int64_t scannedSize_ = -1;
     // The file changed since its scan: says so and offers to scan it again.
     void FileChanged(long long lastRecord);
+    std::optional<RecordDates> recordDates_;
 
     void RecordFigure(bool dragged);
+    // What the last Draw stroked: its elements, their labels, the levels off the chart.
+    void NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn);
+    void DrawLevelLabels(const std::vector<FigureElement>& elements);
+    void ShowLevelsOffChart();
+    void ReadViewSettings();
+    std::vector<Figure> currentDrawn_;
+    std::vector<FigureElement> currentElements_;
+    std::vector<std::vector<FigureElement>> keptElements_;
     void ForgetFigures();
     // Replays one figure by its points; false (and why) when a date is gone.
     bool ReplayFigure(const StudyFigure& f, QString& why);

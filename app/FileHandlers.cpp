@@ -8,6 +8,7 @@
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
+#include "chart/Readout.h"
 #include "data/Dates.h"
 #include "data/LayoutDetect.h"
 #include "data/Numbers.h"
@@ -72,6 +73,7 @@ void ChartSession::ReportUnreadable(const QString& what, const QString& lineText
 void ChartSession::ScanPriceFile()
 {
     auto& g = GloVar;
+    recordDates_.reset();
     g.RecordCount = 0;
     g.FirstFileDate = 0;
     g.LastFileDate = 0;
@@ -160,6 +162,15 @@ bool ChartSession::ScanWholeFileRange()
     return true;
 }
 
+const RecordDates& ChartSession::RecordDatesOfFile()
+{
+    const auto& g = GloVar;
+    if (!recordDates_)
+        recordDates_ = ReadRecordDates(g.DataFileName, CurrentLayout(), g.RecordCount, g.NewestFirst,
+                                        skipLines_);
+    return *recordDates_;
+}
+
 bool ChartSession::LoadChartRange()
 {
     auto& g = GloVar;
@@ -174,6 +185,7 @@ bool ChartSession::LoadChartRange()
     const LoadResult r = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
     g.LoadedCount = r.loadedCount;
     g.TotalSlots = r.totalSlots;
+    g.PriceDecimals = PriceDecimalsOf(g.Prices, g.LoadedCount);
     if (!r.error.isEmpty()) {
         prompts_.error(r.error);
         return false;

@@ -34,6 +34,8 @@ struct SharedState {
     double FanAngle1 = 38.0;
     double FanAngle2 = 45.0;
     double FanAngle3 = 62.0;
+    // View > Level values: prices, ratios and dates written beside the figures.
+    bool LevelValues = false;
 
     // File summary and chart range (32-bit so long files fit)
     int32_t RecordCount = 0;
@@ -49,6 +51,8 @@ struct SharedState {
     // Loaded chart data; Prices[0] is unused so slots count from 1.
     std::vector<PriceRecord> Prices{PriceRecord{}};
     int32_t LoadedCount = 0;
+    // Decimals the loaded prices are written with.
+    int32_t PriceDecimals = 2;
     int32_t TotalSlots = 0;
     double ChartHigh = 0;
     double ChartLow = 0;

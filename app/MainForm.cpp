@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -149,7 +150,7 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(ProgramIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    resize(963, 480);
+    resize(963, 480 + ReadingStripHeight);
     session.FormCreate(currentDir);
     session.closeWindow = [this] { CloseAsking(); };
     connect(&session, &ChartSession::changed, this, &TMainForm::SessionChanged);
@@ -193,7 +194,13 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     h->addWidget(panel1);
     h->addWidget(chartArea_, 1);
     h->addWidget(panel2);
-    setCentralWidget(central);
+    auto* column = new QWidget(this);
+    auto* v = new QVBoxLayout(column);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    v->addWidget(central, 1);
+    v->addWidget(BuildReadingStrip(column));
+    setCentralWidget(column);
 
     session.showDatesDialog = [this] { host_.runDialog(*DatesDlg()); };
 
@@ -237,6 +244,7 @@ TDatesDlg* TMainForm::DatesDlg()
         };
         dates.leaveSpace = [this](bool on) { session.LeaveSpaceClick(on); };
         dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };
+        dates.recordDates = [this]() -> const RecordDates& { return session.RecordDatesOfFile(); };
         datesDlg_ = new TDatesDlg(std::move(dates), this);
         datesDlg_->onChanged = [this] { session.publish(); };
     }
@@ -379,11 +387,11 @@ void TMainForm::BuildStatusBar()
     sb->setSizeGripEnabled(false);
     sb->setStyleSheet(QStringLiteral("QStatusBar { background: #00ffff; } QStatusBar::item { "
                                      "border: none; } QLabel { color: red; font-weight: bold; }"));
-    const int widths[PanelCount] = {280, 165, 60, 15, 150, 15, 70, 90, 80, 50};
+    const int widths[StatusBarPanels] = {280, 165, 60, 15, 150, 15, 70, 90, 80, 50};
     // The longest text each panel shows, so that no text is cut off in the
     // font actually used; a panel is widened beyond its width when needed.
     const QString date = ShortDate(DayFromYmd(2024, 9, 28));
-    const QString longest[PanelCount] = {
+    const QString longest[StatusBarPanels] = {
         QString(),
         date + QStringLiteral(" - ") + date + QStringLiteral("   (50)"),
         QStringLiteral("Holiday"),
@@ -399,7 +407,7 @@ void TMainForm::BuildStatusBar()
     const QFontMetrics fm(bold);
     auto* row = new PanelRow(sb);
     row->setObjectName(QStringLiteral("StatusPanels"));
-    for (int i = 0; i < PanelCount; ++i) {
+    for (int i = 0; i < StatusBarPanels; ++i) {
         auto* l = new PanelLabel(row);
         l->setObjectName(QStringLiteral("Panel%1").arg(i));
         const int w = std::max(widths[i], fm.horizontalAdvance(longest[i]) + 12);
@@ -416,6 +424,26 @@ void TMainForm::BuildStatusBar()
         panels_[static_cast<size_t>(i)] = l;
     }
     sb->addWidget(row, 1);
+}
+
+QWidget* TMainForm::BuildReadingStrip(QWidget* parent)
+{
+    // The ten panels fill the status bar, so the bar under the cursor and
+    // the levels off the chart have a row of their own above it.
+    auto* strip = new QWidget(parent);
+    strip->setObjectName(QStringLiteral("ReadingStrip"));
+    strip->setFixedHeight(ReadingStripHeight);
+    auto* h = new QHBoxLayout(strip);
+    h->setContentsMargins(10, 0, 10, 0);
+    for (int i : {int(PanelBar), int(PanelLevels)}) {
+        auto* l = new QLabel(strip);
+        l->setObjectName(QStringLiteral("Panel%1").arg(i));
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        l->setAlignment(i == PanelBar ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+        h->addWidget(l, 1);
+        panels_[static_cast<size_t>(i)] = l;
+    }
+    return strip;
 }
 
 void TMainForm::BuildMenus()
@@ -448,6 +476,8 @@ void TMainForm::BuildMenus()
     StudyGroupEnd = FileMenu->addSeparator();
     exportAction_ = add(FileMenu, QStringLiteral("&Export image..."), QKeySequence(Qt::CTRL | Qt::Key_E),
                         [this] { session.ExportImageClick(); });
+    exportValuesAction_ = add(FileMenu, QStringLiteral("Export figure &values..."), QKeySequence(),
+                              [this] { session.ExportFigureValuesClick(); });
     printAction_ = FileMenu->addAction(QStringLiteral("&Print..."));
     printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(printAction_, &QAction::triggered, this, [this] { Press(Ctl::PrintBtn); });
@@ -471,6 +501,11 @@ void TMainForm::BuildMenus()
         if (remember_)
             Remembered().setValue(QStringLiteral("view/color"), on);
     });
+    LevelValuesItem = ViewMenu->addAction(QStringLiteral("&Level values"));
+    LevelValuesItem->setObjectName(QStringLiteral("LevelValuesItem"));
+    LevelValuesItem->setCheckable(true);
+    LevelValuesItem->setChecked(session.LevelValues());
+    connect(LevelValuesItem, &QAction::triggered, this, [this] { Act([this] { session.LevelValuesClick(); }); });
     ViewMenu->addSeparator();
     struct Nav {
         const char* text;
@@ -936,6 +971,8 @@ void TMainForm::SyncMenus()
     saveStudyAction_->setEnabled(ui.imageVisible);
     saveStudyAsAction_->setEnabled(ui.imageVisible);
     exportAction_->setEnabled(ui.imageVisible);
+    exportValuesAction_->setEnabled(ui.imageVisible);
+    LevelValuesItem->setChecked(session.LevelValues());
     printAction_->setEnabled(ui.reacts(Ctl::PrintBtn));
     colorAction_->setEnabled(ui.toolBar1Enabled);
     colorAction_->setChecked(!session.Monochrome());

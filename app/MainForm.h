@@ -57,6 +57,7 @@ public:
     // the recent files; new commands go before these separators.
     QAction* StudyGroupEnd = nullptr;
     QAction* OutputGroupEnd = nullptr;
+    QAction* LevelValuesItem = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
     [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);
@@ -150,6 +151,8 @@ private:
     QComboBox* PeriodCB = nullptr;
     QLabel* Label1 = nullptr;
     std::array<QLabel*, PanelCount> panels_{};
+    static constexpr int ReadingStripHeight = 17;
+    QWidget* BuildReadingStrip(QWidget* parent);
     QWidget* chartArea_ = nullptr;
     ChartView* Image1 = nullptr;
     // What the widgets show now; nothing before the first change.
@@ -168,6 +171,7 @@ private:
     QAction* saveStudyAction_ = nullptr;
     QAction* saveStudyAsAction_ = nullptr;
     QAction* exportAction_ = nullptr;
+    QAction* exportValuesAction_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* colorAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;

@@ -232,6 +232,10 @@ void ChartSession::Image1MouseMove(int x, int y)
         ui.panels[PanelDate] = r->date;
         ui.panels[PanelPrice] = r->price;
         ui.panels[PanelPosition] = r->position;
+        const int slot = ChartMap::Current().xToSlot(x);
+        ui.panels[PanelBar] = slot >= 1 && size_t(slot) < g.Prices.size()
+                                  ? BarText(g.Prices[size_t(slot)], g.PriceDecimals)
+                                  : QString();
     } else {
         ui.clearReadout();
     }

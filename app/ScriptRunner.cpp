@@ -338,6 +338,8 @@ QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignm
         if (flags.contains(names[i]) && texts[i] != QLatin1String("0") &&
             texts[i] != QLatin1String("1"))
             return QStringLiteral("%1 must be 0 or 1").arg(names[i]);
+        if (QString why = dlg->checkField(names[i], texts[i]); !why.isEmpty())
+            return why;
     }
     const bool prepare = kind != QLatin1String("angles");
     host_.dialogAnswer = [dlg, names, texts, prepare](QDialog&) {
@@ -480,6 +482,11 @@ QString ScriptRunner::runLine(const QStringList& w)
             s.SaveStudy(args[1]);
         else
             s.OpenStudy(args[1]);
+        s.publish();
+        return QString();
+    }
+    if (cmd == QLatin1String("values") && args.size() == 1) {
+        s.ExportFigureValues(args[0]);
         s.publish();
         return QString();
     }

@@ -110,6 +110,7 @@ QJsonObject StateReport(const ChartSession& s)
     num("FanAngle1", g.FanAngle1);
     num("FanAngle2", g.FanAngle2);
     num("FanAngle3", g.FanAngle3);
+    flag("LevelValues", g.LevelValues);
     o[QStringLiteral("vars")] = v;
     return o;
 }

@@ -32,6 +32,16 @@ StudyPoint PointAt(const ChartMap& map, int x, int y)
     return p;
 }
 
+// An anchor's point: its price as it was taken (a snapped bar price stays
+// exact) while the anchor still stands on that price's row and day.
+StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double price)
+{
+    StudyPoint p = PointAt(map, x, row);
+    if (p.date == date && (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
+        p.price = price;
+    return p;
+}
+
 // The pixel of a point on the chart as it is now; none when its day has no slot.
 std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
                               const StudyPoint& p)
@@ -47,6 +57,10 @@ void ChartSession::ForgetFigures()
 {
     keptFigures_.clear();
     currentFigure_.reset();
+    keptElements_.clear();
+    currentElements_.clear();
+    currentDrawn_.clear();
+    ShowLevelsOffChart();
 }
 
 void ChartSession::RecordFigure(bool dragged)
@@ -63,8 +77,8 @@ void ChartSession::RecordFigure(bool dragged)
     f.fanAngles[0] = g.FanAngle1;
     f.fanAngles[1] = g.FanAngle2;
     f.fanAngles[2] = g.FanAngle3;
-    f.p1 = PointAt(map, g.P1X, g.PlotBottom - g.P1Y);
-    f.p2 = PointAt(map, g.P2X, g.PlotBottom - g.P2Y);
+    f.p1 = AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price);
+    f.p2 = AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price);
     if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == g.PlotBottom - g.P2Y))
         f.p3 = PointAt(map, g.P3X, g.P3Y);
     if (kind->live) {
@@ -126,7 +140,7 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
                        ShortDate(gone.date));
         return false;
     }
-    PlaceAnchors(*p1, *p2, f.p3 ? p3 : std::nullopt);
+    PlaceAnchors(*p1, *p2, f.p3 ? p3 : std::nullopt, std::array{f.p1.price, f.p2.price});
     g.Dir = f.dir;
     ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
     ShowDir();

@@ -164,6 +164,7 @@ void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemor
     const bool built = StrokeFigures(chart, parts);
     if (kind.live && memory)
         KeepEllipseMemory(*memory);
+    NoteFigureDrawn(kind, parts);
     if (!built)
         prompts_.beep();
 }
@@ -179,18 +180,19 @@ void ChartSession::MoveLiveFigure(int x, int y, std::optional<EllipseMemory> mem
     DrawFigure(LiveFigureKind(), std::move(memory));
 }
 
-void ChartSession::PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3)
+void ChartSession::PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
+                                std::optional<std::array<double, 2>> prices)
 {
     auto& g = GloVar;
     const ChartMap map = ChartMap::Current();
     DrawP1Marker(p1.x(), p1.y());
     g.P1Date = SlotDateAt(p1.x());
-    g.P1Price = map.yToPrice(p1.y());
+    g.P1Price = prices ? (*prices)[0] : map.yToPrice(p1.y());
     DrawP2Marker(p2.x(), p2.y());
     g.P3X = Sat16(p2.x());
     g.P3Y = Sat16(p2.y());
     g.P2Date = SlotDateAt(p2.x());
-    g.P2Price = map.yToPrice(p2.y());
+    g.P2Price = prices ? (*prices)[1] : map.yToPrice(p2.y());
     if (p3)
         DrawP3Marker(p3->x(), p3->y());
     g.MouseDragging = false;
@@ -222,7 +224,10 @@ void ChartSession::ClipButtonClick()
         currentFigure_->kept = true;
         keptFigures_.push_back(*currentFigure_);
         currentFigure_.reset();
+        keptElements_.push_back(std::move(currentElements_));
     }
+    currentElements_.clear();
+    currentDrawn_.clear();
 }
 
 bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)

@@ -18,6 +18,7 @@ void UiModel::clearReadout()
     panels[PanelDate].clear();
     panels[PanelPrice].clear();
     panels[PanelPosition].clear();
+    panels[PanelBar].clear();
 }
 
 bool UiModel::enabledInPlace(Ctl c) const

@@ -19,7 +19,12 @@ enum Panel : int {
     PanelDate = 7,
     PanelPrice = 8,
     PanelPosition = 9,
-    PanelCount = 10,
+    // The status bar holds the ten above; a row of their own holds the bar
+    // under the cursor and the levels off the chart.
+    StatusBarPanels = 10,
+    PanelBar = 10,
+    PanelLevels = 11,
+    PanelCount = 12,
 };
 
 struct ControlState {

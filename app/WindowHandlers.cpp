@@ -67,6 +67,11 @@ bool ChartSession::Monochrome() const
     return GloVar.Monochrome;
 }
 
+bool ChartSession::LevelValues() const
+{
+    return GloVar.LevelValues;
+}
+
 int ChartSession::ChartType() const
 {
     return GloVar.ChartType;

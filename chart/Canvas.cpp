@@ -532,13 +532,19 @@ void Canvas::ellipse(int l, int t, int r, int b)
     painter().drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
-QRect Canvas::textCell(int x, int y, TextAlign align, const QString& text, ChartFace face) const
+QSize Canvas::textSize(const QString& text, ChartFace face)
 {
     const LoadedFace& f = Loaded(face);
-    qreal w = 0;
+    qreal width = 0;
     for (const QPointF& a : f.font.advancesForGlyphIndexes(f.font.glyphIndexesForString(text)))
-        w += a.x();
-    return CellAt(x, y, align, qRound(w), f.ascent + f.descent);
+        width += a.x();
+    return {qRound(width), f.ascent + f.descent};
+}
+
+QRect Canvas::textCell(int x, int y, TextAlign align, const QString& text, ChartFace face) const
+{
+    const QSize s = textSize(text, face);
+    return CellAt(x, y, align, s.width(), s.height());
 }
 
 void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFace face)
@@ -574,7 +580,7 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
     if (glyphs.isEmpty())
         return;
     // The letters are drawn one bit a pixel on a mask of their own, with
-    // room for strokes reaching past the cell, then written in black.
+    // room for strokes reaching past the cell, then written in the text colour.
     const int margin = h;
     QImage mask(w + 2 * margin, h + 2 * margin, QImage::Format_Mono);
     mask.setColorTable({Black, White});
@@ -594,7 +600,8 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
 QRect Canvas::stamp(const QImage& mask, int left, int top)
 {
     end();
-    const uint black = mono_ ? 0u : Black;
+    // One bit a pixel the letters are black; in colour, the text colour.
+    const uint black = mono_ ? 0u : (textColor_.rgb() | Black);
     uchar* bits = work_.bits();
     const qsizetype stride = work_.bytesPerLine();
     QRect inked;

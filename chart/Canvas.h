@@ -61,6 +61,8 @@ public:
     [[nodiscard]] PenStyle penStyle() const { return penStyle_; }
     [[nodiscard]] int penWidth() const { return penWidth_; }
     void setBrushColor(const QColor& c) { brushColor_ = c; }
+    // Text is black unless told otherwise for the next texts.
+    void setTextColor(const QColor& c) { textColor_ = c; }
 
     // Move-to/line-to: the end pixel is not painted.
     void line(int x1, int y1, int x2, int y2);
@@ -71,6 +73,8 @@ public:
     void textOut(int x, int y, TextAlign align, const QString& text, ChartFace face);
     // The cell textOut fills for the same text, without drawing it.
     [[nodiscard]] QRect textCell(int x, int y, TextAlign align, const QString& text, ChartFace face) const;
+    // The cell textOut fills for a text.
+    [[nodiscard]] static QSize textSize(const QString& text, ChartFace face);
 
     // Pixel copies between the chart and another bitmap of the same size;
     // the store is only ever given back to copyFrom.
@@ -129,6 +133,7 @@ private:
     int penWidth_ = 1;
     PenStyle penStyle_ = PenStyle::Solid;
     QColor brushColor_{Qt::white};
+    QColor textColor_{Qt::black};
     bool penDirty_ = true;
     TraceSink trace_;
     QRect dirty_;

@@ -1,7 +1,23 @@
 #include "chart/Readout.h"
 
+#include <QDate>
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
 #include "chart/ChartMap.h"
 #include "data/Dates.h"
+
+namespace {
+constexpr int MaxDecimals = 8;
+
+// Whether v written with d decimals reads back as v.
+bool WritesExactly(double v, int d)
+{
+    const double scaled = v * std::pow(10.0, d);
+    return std::fabs(scaled - std::round(scaled)) <= 1e-9 * std::max(1.0, std::fabs(scaled));
+}
+} // namespace
 
 std::optional<Readout> ReadoutAt(int x, int y)
 {
@@ -10,4 +26,38 @@ std::optional<Readout> ReadoutAt(int x, int y)
         return std::nullopt;
     return Readout{ShortDate(SlotDateAt(x)), QString::asprintf("%10.5f", map.yToPrice(y)),
                    QStringLiteral("%1 : %2").arg(x).arg(y)};
+}
+
+QString BarText(const PriceRecord& r, int decimals)
+{
+    if (r.Date <= 0)
+        return QString();
+    const QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(r.Date)));
+    // English names whatever the locale, so the text reads alike everywhere.
+    QString text = QLocale::c().toString(day, QStringLiteral("ddd d MMM yyyy"));
+    if (r.IsBlank)
+        return text;
+    const std::pair<uint8_t, std::pair<char, double>> parts[] = {
+        {OpenOk, {'O', r.Open}}, {HighOk, {'H', r.High}}, {LowOk, {'L', r.Low}}, {CloseOk, {'C', r.Close}}};
+    for (const auto& [bit, part] : parts)
+        if (r.Valid & bit)
+            text += QStringLiteral("  %1 %2").arg(QLatin1Char(part.first)).arg(part.second, 0, 'f', decimals);
+    return text;
+}
+
+int PriceDecimalsOf(const std::vector<PriceRecord>& prices, int count)
+{
+    int d = 0;
+    const int last = std::min<int>(count, int(prices.size()) - 1);
+    for (int k = 1; k <= last && d < MaxDecimals; ++k) {
+        const PriceRecord& r = prices[size_t(k)];
+        if (r.IsBlank)
+            continue;
+        const std::pair<uint8_t, double> parts[] = {
+            {OpenOk, r.Open}, {HighOk, r.High}, {LowOk, r.Low}, {CloseOk, r.Close}};
+        for (const auto& [bit, v] : parts)
+            while ((r.Valid & bit) && d < MaxDecimals && !WritesExactly(v, d))
+                ++d;
+    }
+    return d;
 }

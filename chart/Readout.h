@@ -1,8 +1,12 @@
 #pragma once
-// The cursor readout: date, price and pixel of a point of the chart.
+// The cursor readout: date, price and pixel of a point of the chart, and
+// the bar of a slot as text.
 
 #include <QString>
 #include <optional>
+#include <vector>
+
+#include "data/PriceRecord.h"
 
 struct Readout {
     QString date, price, position;
@@ -10,3 +14,10 @@ struct Readout {
 
 // Empty outside the plot area.
 [[nodiscard]] std::optional<Readout> ReadoutAt(int x, int y);
+
+// "Fri 14 Feb 2025  O 168.10  H 170.02  L 166.95  C 167.88"; the day alone
+// for a blank or holiday slot, nothing for a slot without a day.
+[[nodiscard]] QString BarText(const PriceRecord& r, int decimals);
+// The fewest decimals (up to 8) that write every price of slots 1..count
+// exactly as it was read.
+[[nodiscard]] int PriceDecimalsOf(const std::vector<PriceRecord>& prices, int count);

@@ -321,7 +321,7 @@ TEST_F(Trader, StatusPanelsGiveWayInsteadOfOverlapping)
         form->resize(width, 480);
         QApplication::processEvents();
         QRect previous;
-        for (int i = 0; i < PanelCount; ++i) {
+        for (int i = 0; i < StatusBarPanels; ++i) {
             auto* l = Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i)));
             const QRect r(l->mapTo(form.get(), QPoint(0, 0)), l->size());
             EXPECT_LE(r.right(), form->width()) << width << " panel " << i;

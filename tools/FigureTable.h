@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/FigureGeometry.h"
+#include "tools/FigureValues.h"
 
 struct FigureKind {
     int number;          // ChartType
@@ -22,6 +23,10 @@ struct FigureKind {
     // The figure, then its ratio lines, each drawn in turn. The ellipse grows
     // from the memory given (none: it starts afresh) and leaves its own there.
     std::vector<Figure> (*build)(const FigureInput& in, std::optional<EllipseMemory>& memory);
+    // The third point shapes it (its values name it).
+    bool usesP3;
+    // What it drew, named and valued: the labels and the figure values.
+    ElementReader elements;
 };
 
 [[nodiscard]] std::span<const FigureKind> FigureKinds();

@@ -74,6 +74,18 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
     g->addWidget(LRecordEdit, 1, 1);
     Label13 = Coloured(QString(), hint, false, this);
     g->addWidget(Label13, 1, 2);
+    FDateEdit = new QLineEdit(this);
+    FDateEdit->setObjectName(QStringLiteral("FDateEdit"));
+    LDateEdit = new QLineEdit(this);
+    LDateEdit->setObjectName(QStringLiteral("LDateEdit"));
+    for (auto [edit, tip] : {std::pair{FDateEdit, "First date (yyyy-mm-dd): the first record on or after it"},
+                             std::pair{LDateEdit, "Last date (yyyy-mm-dd): the last record on or before it"}}) {
+        edit->setPlaceholderText(QStringLiteral("yyyy-mm-dd"));
+        edit->setToolTip(QLatin1String(tip));
+        edit->setMaxLength(10);
+    }
+    g->addWidget(FDateEdit, 0, 3);
+    g->addWidget(LDateEdit, 1, 3);
     g->addWidget(new QLabel(QStringLiteral("# of blank days on right :"), this), 2, 0);
     NdayEdit = new QLineEdit(this);
     NdayEdit->setObjectName(QStringLiteral("NdayEdit"));
@@ -90,6 +102,10 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
     v->addWidget(BitBtn1, 0, Qt::AlignRight);
 
     FRecordEdit->installEventFilter(this);
+    connect(FRecordEdit, &QLineEdit::textEdited, this, [this] { RecordEdited(FRecordEdit, FDateEdit); });
+    connect(LRecordEdit, &QLineEdit::textEdited, this, [this] { RecordEdited(LRecordEdit, LDateEdit); });
+    connect(FDateEdit, &QLineEdit::textEdited, this, [this] { DateEdited(FDateEdit, FRecordEdit, true); });
+    connect(LDateEdit, &QLineEdit::textEdited, this, [this] { DateEdited(LDateEdit, LRecordEdit, false); });
     connect(LeaveSpace, &QCheckBox::clicked, this, [this](bool on) {
         handlers_.leaveSpace(on);
         if (onChanged)
@@ -139,9 +155,32 @@ void TDatesDlg::FormActivate()
     FRecordEdit->setText(QString::number(g.FirstRecord));
     LRecordEdit->setText(QString::number(g.LastRecord));
     NdayEdit->setText(QString::number(g.BlankDaysRight));
+    RecordEdited(FRecordEdit, FDateEdit);
+    RecordEdited(LRecordEdit, LDateEdit);
     LeaveSpace->setChecked(g.LeaveHolidaySpace);
     // The navigation toggle can change the flag behind the box's back.
     WholeScale->setChecked(g.WholeScale);
+}
+
+void TDatesDlg::RecordEdited(QLineEdit* record, QLineEdit* date)
+{
+    bool ok = false;
+    const long long k = record->text().trimmed().toLongLong(&ok);
+    const RecordDates* dates = handlers_.recordDates && ok && k >= 1 ? &handlers_.recordDates() : nullptr;
+    date->setText(dates ? IsoText(dates->dayOf(k)) : QString());
+}
+
+void TDatesDlg::DateEdited(QLineEdit* date, QLineEdit* record, bool first)
+{
+    const double day = DayFromIsoText(date->text());
+    if (day <= 0 || !handlers_.recordDates)
+        return; // still being typed
+    const RecordDates& dates = handlers_.recordDates();
+    const int k = first ? dates.firstOnOrAfter(day) : dates.lastOnOrBefore(day);
+    // No record on that side of the day: the field is emptied, and OK says so.
+    record->setText(k > 0 ? QString::number(k) : QString());
+    if (record == FRecordEdit)
+        FRecordEditExit();
 }
 
 void TDatesDlg::FRecordEditExit()
@@ -162,7 +201,16 @@ void TDatesDlg::BitBtn1Click()
 QStringList TDatesDlg::fieldNames() const
 {
     return {QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"),
-            QStringLiteral("NdayEdit"), QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")};
+            QStringLiteral("NdayEdit"), QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale"),
+            QStringLiteral("FDateEdit"), QStringLiteral("LDateEdit")};
+}
+
+QString TDatesDlg::checkField(const QString& name, const QString& text) const
+{
+    if ((name == QLatin1String("FDateEdit") || name == QLatin1String("LDateEdit")) &&
+        DayFromIsoText(text) <= 0)
+        return QStringLiteral("%1 takes a date as yyyy-mm-dd, not '%2'").arg(name, text);
+    return QString();
 }
 
 QStringList TDatesDlg::flagNames() const
@@ -182,6 +230,11 @@ void TDatesDlg::setField(const QString& name, const QString& text)
     }
     if (auto* edit = findChild<QLineEdit*>(name)) {
         edit->setText(text);
+        // As typed by a person: the other field of the pair follows.
+        if (edit == FRecordEdit || edit == LRecordEdit)
+            RecordEdited(edit, edit == FRecordEdit ? FDateEdit : LDateEdit);
+        else if (edit == FDateEdit || edit == LDateEdit)
+            DateEdited(edit, edit == FDateEdit ? FRecordEdit : LRecordEdit, edit == FDateEdit);
         if (edit == FRecordEdit)
             FRecordEditExit();
     }

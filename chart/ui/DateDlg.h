@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "chart/RecordDates.h"
 #include "data/ui/ScriptableDialog.h"
 
 class QCheckBox;
@@ -19,11 +20,15 @@ public:
         std::function<bool(const QString&, const QString&, const QString&, int&)> accept;
         std::function<void(bool)> leaveSpace;
         std::function<void(bool)> wholeScale;
+        // The file's records with their days, read when first wanted.
+        std::function<const RecordDates&()> recordDates;
     };
     TDatesDlg(Handlers handlers, QWidget* parent = nullptr);
     QLabel *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr, *Label9 = nullptr,
            *Label10 = nullptr, *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr;
     QLineEdit *FRecordEdit = nullptr, *LRecordEdit = nullptr, *NdayEdit = nullptr;
+    // yyyy-mm-dd beside the record numbers; each of a pair follows the other.
+    QLineEdit *FDateEdit = nullptr, *LDateEdit = nullptr;
     QCheckBox *LeaveSpace = nullptr, *WholeScale = nullptr;
     QPushButton* BitBtn1 = nullptr;
     void FormActivate();
@@ -36,6 +41,7 @@ public:
     QStringList flagNames() const override;
     void prepare() override { FormActivate(); }
     void setField(const QString& name, const QString& text) override;
+    [[nodiscard]] QString checkField(const QString& name, const QString& text) const override;
 
 protected:
     QDialog& dialog() override { return *this; }
@@ -45,6 +51,10 @@ protected:
 
 private:
     void SetLabel13();
+    // A record number typed: its day is shown. A day typed: the nearest
+    // record on or after it (first) or on or before it (last).
+    void RecordEdited(QLineEdit* record, QLineEdit* date);
+    void DateEdited(QLineEdit* date, QLineEdit* record, bool first);
     Handlers handlers_;
     QSize fixedSize_;
 };

@@ -15,6 +15,8 @@ public:
     // Fills the fields from the settings, as showing the dialog does.
     virtual void prepare() {}
     virtual void setField(const QString& name, const QString& text) = 0;
+    // Why a text cannot go into a field at all; empty when it can.
+    [[nodiscard]] virtual QString checkField(const QString&, const QString&) const { return {}; }
     // OK, then the close box when OK left the dialog open.
     void pressOk()
     {

@@ -1,0 +1,268 @@
+// The figures' numbers: labels of levels, ratios and dates on the chart,
+// the levels that fall off it, and the figure values file.
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <algorithm>
+#include <cmath>
+
+#include "app/ChartSession.h"
+#include "app/GloVar.h"
+#include "app/Prompts.h"
+#include "chart/ChartMap.h"
+#include "chart/RecordDates.h"
+#include "chart/BarChart.h"
+#include "data/Dates.h"
+#include "data/WholeFile.h"
+#include "tools/FigureTable.h"
+#include "tools/Figures.h"
+
+namespace {
+const char* const ViewFileName = "fview.dat";
+
+QString PriceText(double price, int decimals)
+{
+    return QString::number(price, 'f', std::clamp(decimals, 0, 12));
+}
+
+// The last point of a line still inside the plot, if any.
+std::optional<QPoint> LastInside(const Segment& s, const ChartMap& map)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {double(s.x1 - map.plotLeft - 1), double(map.plotRight - s.x1),
+                        double(s.y1 - map.plotTop - 1), double(map.plotBottom - s.y1)};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return std::nullopt;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (t0 > t1)
+        return std::nullopt;
+    return QPoint(RoundPx(s.x1 + t1 * dx), RoundPx(s.y1 + t1 * dy));
+}
+
+struct Label {
+    int right = 0, bottom = 0; // where the text's box wants to end
+    QString text;
+};
+
+std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map, const std::vector<PriceRecord>& prices,
+                             int decimals)
+{
+    if (e.lines.empty() || e.mark.isEmpty())
+        return std::nullopt;
+    const Segment& s = e.lines.front();
+    switch (e.shape) {
+    case ElementShape::Level: {
+        if (!(map.plotTop < s.y1 && s.y1 <= map.plotBottom))
+            return std::nullopt;
+        const double price = e.price ? *e.price : map.yToPrice(s.y1);
+        const bool fan = e.name.startsWith(QLatin1String("fan"));
+        return Label{map.plotRight - 3, s.y1 - 1,
+                     fan ? e.mark : PriceText(price, decimals) + QStringLiteral("  ") + e.mark};
+    }
+    case ElementShape::Vertical: {
+        if (!(map.plotLeft < s.x1 && s.x1 <= map.plotRight))
+            return std::nullopt;
+        const QString date = ShortDate(TradingDayAt(map, prices, s.x1));
+        const int w = Canvas::textSize(date, ChartFace::Label).width();
+        return Label{s.x1 + 3 + w, map.plotBottom - 2, date};
+    }
+    case ElementShape::Slanted: {
+        const auto end = LastInside(e.lines.back(), map);
+        if (!end)
+            return std::nullopt;
+        const bool fan = e.name.startsWith(QLatin1String("fan"));
+        return Label{end->x() - 3, end->y() - 2,
+                     fan ? e.mark : PriceText(map.yToPrice(end->y()), decimals) + QStringLiteral("  ") + e.mark};
+    }
+    case ElementShape::Curve: {
+        std::optional<QPoint> best;
+        for (const Segment& l : e.lines)
+            for (const QPoint pt : {QPoint(l.x1, l.y1), QPoint(l.x2, l.y2)})
+                if (map.insidePlot(pt.x(), pt.y()) && (!best || pt.x() > best->x()))
+                    best = pt;
+        if (!best)
+            return std::nullopt;
+        const int w = Canvas::textSize(e.mark, ChartFace::Label).width();
+        return Label{best->x() + 3 + w, best->y() - 2, e.mark};
+    }
+    }
+    return std::nullopt;
+}
+
+QString Csv(const QString& field)
+{
+    if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')))
+        return field;
+    QString q = field;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+} // namespace
+
+void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn)
+{
+    const auto& g = GloVar;
+    currentDrawn_ = drawn;
+    currentElements_ = kind.elements(drawn, CurrentFigureInput(), AnchorPrices{g.P1Price, g.P2Price});
+    if (g.LevelValues)
+        DrawLevelLabels(currentElements_);
+    ShowLevelsOffChart();
+}
+
+void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
+{
+    const auto& g = GloVar;
+    const ChartMap map = ChartMap::Current();
+    std::vector<QRect> taken;
+    for (const FigureElement& e : elements) {
+        const auto label = LabelOf(e, map, g.Prices, g.PriceDecimals);
+        if (!label)
+            continue;
+        // Kept inside the plot, clear of the price and date labels around it
+        // and of the labels written before it.
+        const QSize size = Canvas::textSize(label->text, ChartFace::Label);
+        const int w = size.width(), h = size.height();
+        const int right = std::clamp(label->right, map.plotLeft + 2 + w, std::max(map.plotLeft + 2 + w, map.plotRight - 2));
+        const int lowest = std::max(map.plotTop + 2 + h, map.plotBottom - 1);
+        int bottom = std::clamp(label->bottom, map.plotTop + 2 + h, lowest);
+        auto clash = [&] {
+            const QRect box(right - w, bottom - h, w, h);
+            return std::any_of(taken.begin(), taken.end(), [&](const QRect& r) { return r.intersects(box); });
+        };
+        for (int tries = 0; clash() && tries < 20 && bottom + h + 1 <= lowest; ++tries)
+            bottom += h + 1;
+        taken.emplace_back(right - w, bottom - h, w, h);
+        chart.setTextColor(g.Monochrome ? QColor(Qt::black) : e.color);
+        chart.textOut(right, bottom, TextAlign::RightBottom, label->text, ChartFace::Label);
+    }
+    chart.setTextColor(Qt::black);
+}
+
+void ChartSession::ShowLevelsOffChart()
+{
+    const auto& g = GloVar;
+    const ChartMap map = ChartMap::Current();
+    QStringList off;
+    auto scan = [&](const std::vector<FigureElement>& elements) {
+        for (const FigureElement& e : elements)
+            if (e.shape == ElementShape::Level && !e.lines.empty() &&
+                !(map.plotTop < e.lines.front().y1 && e.lines.front().y1 <= map.plotBottom))
+                off << PriceText(e.price ? *e.price : map.yToPrice(e.lines.front().y1), g.PriceDecimals);
+    };
+    for (const auto& kept : keptElements_)
+        scan(kept);
+    scan(currentElements_);
+    ui.panels[PanelLevels] =
+        off.isEmpty() ? QString()
+                      : QStringLiteral("%1 %2 off the chart: %3")
+                            .arg(off.size())
+                            .arg(off.size() == 1 ? QStringLiteral("level") : QStringLiteral("levels"), off.join(QStringLiteral(", ")));
+}
+
+void ChartSession::LevelValuesClick()
+{
+    auto& g = GloVar;
+    g.LevelValues = !g.LevelValues;
+    const QByteArray text = g.LevelValues ? "LevelValues=1\n" : "LevelValues=0\n";
+    if (QString err = WriteWholeFile(ViewSettingsPath(), [&text](QIODevice& d) { return d.write(text) == text.size(); });
+        !err.isEmpty())
+        prompts_.error(err);
+    // The figure still being worked on is shown again with or without its labels.
+    if (!g.ChartShown || currentDrawn_.empty() || chart.isNull())
+        return;
+    if (g.ChartDrawn && !baseImage.isNull())
+        chart.restore(baseImage);
+    for (const Figure& f : currentDrawn_)
+        StrokeFigure(chart, f);
+    if (g.LevelValues)
+        DrawLevelLabels(currentElements_);
+    DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
+    DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
+    if (g.P3X > 0 && g.P3Y > 0)
+        DrawP3Marker(g.P3X, g.P3Y);
+    DrawChartFooter(chart);
+}
+
+QString ChartSession::ViewSettingsPath() const
+{
+    return GloVar.WorkDir + QLatin1String(ViewFileName);
+}
+
+void ChartSession::ReadViewSettings()
+{
+    QFile f(ViewSettingsPath());
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray line = f.readLine(64).trimmed();
+    if (line.startsWith("LevelValues="))
+        GloVar.LevelValues = line.endsWith("=1");
+}
+
+QString ChartSession::FigureValuesCsv() const
+{
+    const auto& g = GloVar;
+    const ChartMap map = ChartMap::Current();
+    const int decimals = std::clamp(g.PriceDecimals + 2, 0, 12);
+    const Study study = CurrentStudy(QString());
+    QString out = QStringLiteral("figure,type,element,price,date,end_price,end_date,p1_date,p1_price,"
+                                 "p2_date,p2_price,p3_date,p3_price\n");
+    auto price = [&](std::optional<double> v) { return v ? QString::number(*v, 'f', decimals) : QString(); };
+    auto date = [&](std::optional<double> v) { return v ? IsoText(*v) : QString(); };
+    std::vector<const std::vector<FigureElement>*> all;
+    for (const auto& kept : keptElements_)
+        all.push_back(&kept);
+    if (currentFigure_)
+        all.push_back(&currentElements_);
+    for (size_t i = 0; i < all.size() && i < study.figures.size(); ++i) {
+        const StudyFigure& f = study.figures[i];
+        // The third point of the figures that use it, P2's when it was not moved.
+        const FigureKind* kind = FigureKindOf(f.type);
+        const bool hasP3 = f.p3 || (kind && kind->usesP3);
+        const StudyPoint p3 = f.p3 ? *f.p3 : f.p2;
+        const QString anchors =
+            QStringList{IsoText(f.p1.date), price(f.p1.price), IsoText(f.p2.date), price(f.p2.price),
+                        hasP3 ? IsoText(p3.date) : QString(), hasP3 ? price(p3.price) : QString()}
+                .join(QLatin1Char(','));
+        for (const FigureElement& e : *all[i]) {
+            const ElementValues v = ValuesOf(e, map, g.Prices);
+            out += QStringList{QString::number(i + 1), Csv(kind ? QString::fromLatin1(kind->caption) : QString()), Csv(e.name),
+                               price(v.price), date(v.date), price(v.endPrice), date(v.endDate), anchors}
+                       .join(QLatin1Char(','));
+            out += QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+bool ChartSession::ExportFigureValues(const QString& path)
+{
+    const QByteArray bytes = FigureValuesCsv().toUtf8();
+    if (QString err = WriteWholeFile(path, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); });
+        !err.isEmpty()) {
+        prompts_.error(err);
+        return false;
+    }
+    return true;
+}
+
+void ChartSession::ExportFigureValuesClick()
+{
+    if (auto path = prompts_.saveFileName(QStringLiteral("CSV files (*.csv)|*.csv|All files|*"),
+                                          QStringLiteral("csv"), GloVar.StartDir)) {
+        QString name = *path;
+        if (QFileInfo(name).suffix().isEmpty())
+            name += QStringLiteral(".csv");
+        ExportFigureValues(name);
+    }
+}

@@ -1,0 +1,69 @@
+#include "chart/RecordDates.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+#include "data/Dates.h"
+#include "data/PriceReader.h"
+
+double RecordDates::dayOf(long long record) const
+{
+    return record >= 1 && record <= count() ? days[size_t(record - 1)] : 0.0;
+}
+
+int RecordDates::firstOnOrAfter(double day) const
+{
+    for (int k = 1; k <= count(); ++k)
+        if (days[size_t(k - 1)] > 0 && days[size_t(k - 1)] >= day)
+            return k;
+    return 0;
+}
+
+int RecordDates::lastOnOrBefore(double day) const
+{
+    for (int k = count(); k >= 1; --k)
+        if (days[size_t(k - 1)] > 0 && days[size_t(k - 1)] <= day)
+            return k;
+    return 0;
+}
+
+RecordDates ReadRecordDates(const PriceSource& source, const FileLayout& layout, int recordCount,
+                            bool newestFirst, int64_t skipLines)
+{
+    RecordDates out;
+    LineReader reader;
+    if (QString err = reader.open(source); !err.isEmpty()) {
+        out.error = err;
+        return out;
+    }
+    std::string_view line;
+    if (layout.header)
+        reader.next(line);
+    if (skipLines > 0)
+        reader.skip(skipLines);
+    out.days.reserve(size_t(std::max(recordCount, 0)));
+    while (out.count() < recordCount && reader.next(line))
+        out.days.push_back(ParseDate(ScanDateField(line, layout), layout.dateFormat));
+    out.error = reader.error();
+    if (newestFirst)
+        std::reverse(out.days.begin(), out.days.end());
+    return out;
+}
+
+double DayFromIsoText(const QString& text)
+{
+    static const QRegularExpression iso(QStringLiteral("^\\s*(\\d{4})-(\\d{1,2})-(\\d{1,2})\\s*$"));
+    const QRegularExpressionMatch m = iso.match(text);
+    if (!m.hasMatch())
+        return 0;
+    return DayFromYmd(m.captured(1).toLongLong(), m.captured(2).toLongLong(), m.captured(3).toLongLong());
+}
+
+QString IsoText(double day)
+{
+    if (!(day > 0) || !std::isfinite(day))
+        return QString();
+    return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(day))).toString(Qt::ISODate);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Record numbers and their days, for choosing a chart range by date.
+// Records count in date order from 1, as the range fields number them.
+
+#include <QString>
+#include <vector>
+
+#include "data/FileLayout.h"
+#include "data/LineReader.h"
+
+struct RecordDates {
+    QString error;             // empty when the file was read
+    std::vector<double> days;  // days[k - 1] is record k's day; 0 when its date did not read
+
+    [[nodiscard]] int count() const { return static_cast<int>(days.size()); }
+    // The day of record k, 0 outside 1..count().
+    [[nodiscard]] double dayOf(long long record) const;
+    // The first record on or after day / the last on or before it; 0 when none.
+    [[nodiscard]] int firstOnOrAfter(double day) const;
+    [[nodiscard]] int lastOnOrBefore(double day) const;
+};
+
+// The days of the file's recordCount records, which start skipLines lines
+// after the header line.
+[[nodiscard]] RecordDates ReadRecordDates(const PriceSource& source, const FileLayout& layout,
+                                          int recordCount, bool newestFirst, int64_t skipLines = 0);
+
+// A yyyy-mm-dd text as a day number, 0 when it is no such date.
+[[nodiscard]] double DayFromIsoText(const QString& text);
+[[nodiscard]] QString IsoText(double day);
