@@ -46,6 +46,9 @@ void ChartSession::FinishFirstActivation(int chartWidth, int chartHeight)
 {
     auto& g = GloVar;
     SetFirstActivationDefaults(PeriodItems[periodIndex].toInt(), chartWidth, chartHeight);
+    tool.release();
+    tool.forgetMarkers();
+    KeepToolState();
     ui[Ctl::DirBtn].image = 12;
     ui.panels[PanelFile] = QStringLiteral("File not selected");
     ui.panels[PanelRange] = QStringLiteral("%1 - %2").arg(g.FirstRecord).arg(g.LastRecord);

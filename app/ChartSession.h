@@ -92,6 +92,8 @@ public:
     void LeaveSpaceClick(bool ticked);
     void WholeScaleClick(bool ticked);
     void AfterDatesDialog();
+    // What DatesDlg shows when it opens and as the first record is edited.
+    [[nodiscard]] DatesShown DatesShownNow() const;
     void UpBtnClick();
     void DownBtnClick();
     void LeftBtnClick();
@@ -124,6 +126,8 @@ public:
     void ClipButtonClick();
     // ChartSetupDlg's OK; false keeps the dialog open.
     bool ChartSetupAccept(const std::array<QString, 3>& angles);
+    // The fan-line angles in force, as ChartSetupDlg starts with them.
+    [[nodiscard]] std::array<double, 3> FanAngles() const;
 
     // Studies: the chart's file, range and figures in dates and prices.
     [[nodiscard]] Study CurrentStudy(const QString& studyPath) const;
@@ -210,6 +214,11 @@ private:
                       std::optional<std::array<double, 2>> prices = std::nullopt);
     void ShowRatio();
     void ShowDir();
+    // The design's values follow the mouse tool, which owns them: what is
+    // armed, the drag and the markers; and an anchor set at (x, y) keeps
+    // its column and height (P3 its column and row).
+    void KeepToolState();
+    void KeepMarker(int anchor, int x, int y);
     void CommonPlotEnding();
     void PutBase(const QImage& img);
     // The window in setup mode: File and Dates within reach, the chart hidden.

@@ -7,16 +7,6 @@
 
 SharedState GloVar;
 
-const char* const ProgramName = "Aurigon";
-const char* const MakerNotice = "(c) Aurigon Charting";
-const char* const MakerWebAddress = "www.aurigon-charts.example";
-
-int16_t Sat16(long long v)
-{
-    return static_cast<int16_t>(std::clamp<long long>(v, std::numeric_limits<int16_t>::min(),
-                                                      std::numeric_limits<int16_t>::max()));
-}
-
 void ResetSharedState()
 {
     GloVar = SharedState{};

@@ -8,11 +8,10 @@
 #include <vector>
 
 #include "data/FileLayout.h"
+#include "data/Numbers.h"
+#include "data/Program.h"
 #include "data/PriceRecord.h"
 #include "data/Settings.h"
-
-// Pixel values the figures keep in 16 bits saturate instead of wrapping.
-[[nodiscard]] int16_t Sat16(long long v);
 
 struct SharedState {
     // Files and text layout settings
@@ -133,7 +132,3 @@ void SetFirstActivationDefaults(int32_t periodLength, int32_t chartWidth, int32_
 
 // WorkDir rule: exactly one trailing separator.
 [[nodiscard]] QString WorkDirFor(const QString& startDir);
-
-extern const char* const ProgramName;
-extern const char* const MakerNotice;
-extern const char* const MakerWebAddress;

@@ -245,6 +245,7 @@ TDatesDlg* TMainForm::DatesDlg()
         dates.leaveSpace = [this](bool on) { session.LeaveSpaceClick(on); };
         dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };
         dates.recordDates = [this]() -> const RecordDates& { return session.RecordDatesOfFile(); };
+        dates.shown = [this] { return session.DatesShownNow(); };
         datesDlg_ = new TDatesDlg(std::move(dates), this);
         datesDlg_->onChanged = [this] { session.publish(); };
     }
@@ -263,7 +264,7 @@ TChartSetupDlg* TMainForm::ChartSetupDlg()
     if (!chartSetupDlg_)
         chartSetupDlg_ = new TChartSetupDlg(
             [this](const std::array<QString, 3>& angles) { return session.ChartSetupAccept(angles); },
-            this);
+            session.FanAngles(), this);
     return chartSetupDlg_;
 }
 

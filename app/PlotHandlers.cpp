@@ -10,6 +10,7 @@
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
+#include "app/SharedInputs.h"
 #include "chart/BarChart.h"
 #include "chart/ChartMap.h"
 #include "chart/Navigation.h"
@@ -18,7 +19,6 @@
 #include "data/FileNames.h"
 #include "data/Numbers.h"
 #include "data/PriceReader.h"
-#include "tools/Figures.h"
 
 void ChartSession::PlotBtnClick()
 {
@@ -40,7 +40,7 @@ void ChartSession::PlotBtnClick()
         return;
     if (!LoadChartRange())
         return;
-    DrawPriceChart(chart);
+    PlotPriceChart(chart);
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
     if (QString err = WriteImageFile(chart.image(), tmp, "BMP", true); !err.isEmpty()) {
         prompts_.error(err);
@@ -75,11 +75,11 @@ void ChartSession::EnterSetupMode()
 void ChartSession::CommonPlotEnding()
 {
     auto& g = GloVar;
-    g.P1Armed = g.P2Armed = false;
+    tool.reset();
     g.ChartShown = !g.ChartShown;
     g.P1X = g.P1Y = g.P2X = g.P2Y = g.P3X = g.P3Y = -1;
-    g.EllipseLive = g.MouseDragging = false;
-    tool.forgetMarkers();
+    g.EllipseLive = false;
+    KeepToolState();
 }
 
 void ChartSession::DateBtnClick()
@@ -126,6 +126,22 @@ void ChartSession::WholeScaleClick(bool ticked)
     GloVar.WholeScale = ticked;
 }
 
+DatesShown ChartSession::DatesShownNow() const
+{
+    const auto& g = GloVar;
+    DatesShown d;
+    d.fileName = g.DataFileName;
+    d.recordCount = g.RecordCount;
+    d.firstFileDate = g.FirstFileDate;
+    d.lastFileDate = g.LastFileDate;
+    d.firstRecord = g.FirstRecord;
+    d.lastRecord = g.LastRecord;
+    d.blankDaysRight = g.BlankDaysRight;
+    d.leaveHolidaySpace = g.LeaveHolidaySpace;
+    d.wholeScale = g.WholeScale;
+    return d;
+}
+
 void ChartSession::AfterDatesDialog()
 {
     auto& g = GloVar;
@@ -149,7 +165,16 @@ void ChartSession::RedrawRange()
         CommonPlotEnding();
         return;
     }
-    RelocateAnchors();
+    const RelocatedAnchors r = RelocateAnchors(CurrentChartMap(), g.Prices,
+                                               Anchor{g.P1Date, g.P1Price},
+                                               Anchor{g.P2Date, g.P2Price});
+    g.P1X = r.p1x;
+    g.P2X = r.p2x;
+    if (r.rowsFound) {
+        // Rows for now: the markers below turn them into heights.
+        g.P1Y = r.p1Row;
+        g.P2Y = r.p2Row;
+    }
     if (g.P1X > 0 && g.P1Y > 0) {
         DrawP1Marker(g.P1X, g.P1Y);
         DrawP2Marker(g.P2X, g.P2Y);
@@ -221,18 +246,21 @@ void ChartSession::PeriodCBChange(int index)
 void ChartSession::Image1MouseMove(int x, int y)
 {
     auto& g = GloVar;
-    if (g.EllipseLive && g.MouseDragging) {
+    if (g.EllipseLive && tool.dragging()) {
         ui.cursor = ChartCursor::SizeAll;
         tool.move(x, y);
         MoveLiveFigure(x, y, CurrentEllipseMemory());
         dragMoved_ = true;
     }
-    ui.hint = g.P1Armed ? QStringLiteral("P1") : g.P2Armed ? QStringLiteral("P2") : QString();
-    if (const auto r = ReadoutAt(x, y)) {
+    ui.hint = tool.armed() == AnchorTool::Armed::P1   ? QStringLiteral("P1")
+              : tool.armed() == AnchorTool::Armed::P2 ? QStringLiteral("P2")
+                                                      : QString();
+    const ChartMap map = CurrentChartMap();
+    if (const auto r = ReadoutAt(map, g.Prices, x, y)) {
         ui.panels[PanelDate] = r->date;
         ui.panels[PanelPrice] = r->price;
         ui.panels[PanelPosition] = r->position;
-        const int slot = ChartMap::Current().xToSlot(x);
+        const int slot = map.xToSlot(x);
         ui.panels[PanelBar] = slot >= 1 && size_t(slot) < g.Prices.size()
                                   ? BarText(g.Prices[size_t(slot)], g.PriceDecimals)
                                   : QString();

@@ -7,13 +7,13 @@
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
+#include "app/SharedInputs.h"
 #include "chart/ChartMap.h"
 #include "data/Dates.h"
 #include "data/LayoutDetect.h"
 #include "data/PriceReader.h"
 #include "tools/FigureGeometry.h"
 #include "tools/FigureTable.h"
-#include "tools/Figures.h"
 
 namespace {
 const QString StudyFilter = QStringLiteral("Aurigon studies|*.aurigon|All files|*");
@@ -69,7 +69,7 @@ void ChartSession::RecordFigure(bool dragged)
     const FigureKind* kind = FigureKindOf(g.ChartType);
     if (!kind || !g.ChartShown)
         return;
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     StudyFigure f;
     f.type = g.ChartType;
     f.dir = g.Dir;
@@ -77,9 +77,9 @@ void ChartSession::RecordFigure(bool dragged)
     f.fanAngles[0] = g.FanAngle1;
     f.fanAngles[1] = g.FanAngle2;
     f.fanAngles[2] = g.FanAngle3;
-    f.p1 = AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price);
-    f.p2 = AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price);
-    if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == g.PlotBottom - g.P2Y))
+    f.p1 = AnchorPoint(map, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price);
+    f.p2 = AnchorPoint(map, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price);
+    if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
         f.p3 = PointAt(map, g.P3X, g.P3Y);
     if (kind->live) {
         const double fresh = EllipseBaseRadius(CurrentFigureInput());
@@ -130,7 +130,7 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
     auto& g = GloVar;
     const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     const auto p1 = PixelOf(map, prices, f.p1), p2 = PixelOf(map, prices, f.p2);
     const auto p3 = f.p3 ? PixelOf(map, prices, *f.p3) : std::optional<QPoint>(QPoint());
     if (!kind || !p1 || !p2 || !p3) {

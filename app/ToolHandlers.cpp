@@ -5,16 +5,50 @@
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
+#include "app/SharedInputs.h"
 #include "chart/BarChart.h"
 #include "chart/ChartMap.h"
 #include "data/Settings.h"
 #include "tools/FigureGeometry.h"
 #include "tools/FigureTable.h"
-#include "tools/Figures.h"
+
+void ChartSession::KeepToolState()
+{
+    auto& g = GloVar;
+    g.P1Armed = tool.armed() == AnchorTool::Armed::P1;
+    g.P2Armed = tool.armed() == AnchorTool::Armed::P2;
+    g.MouseDragging = tool.dragging();
+    g.P1MarkerShown = tool.p1Marker().shown;
+    g.P2MarkerShown = tool.p2Marker().shown;
+    g.P3MarkerShown = tool.p3Marker().shown;
+    g.P1MarkerRect = tool.p1Marker().rect;
+    g.P2MarkerRect = tool.p2Marker().rect;
+    g.P3MarkerRect = tool.p3Marker().rect;
+}
+
+void ChartSession::KeepMarker(int n, int x, int y)
+{
+    auto& g = GloVar;
+    const ChartMap map = CurrentChartMap();
+    if (n == 1) {
+        g.P1X = Sat16(x);
+        g.P1Y = Sat16(map.yToHeight(y));
+    } else if (n == 2) {
+        g.P2X = Sat16(x);
+        g.P2Y = Sat16(map.yToHeight(y));
+        g.EllipseEndX = g.P2X;
+        g.EllipseEndY = g.P2Y;
+    } else {
+        g.P3X = Sat16(x);
+        g.P3Y = Sat16(y);
+    }
+    KeepToolState();
+}
 
 void ChartSession::DrawP1Marker(int x, int y)
 {
     tool.drawP1Marker(x, y);
+    KeepMarker(1, x, y);
     ui.enable(Ctl::P2Btn);
     ui.enable(Ctl::DrawBtn);
 }
@@ -22,62 +56,76 @@ void ChartSession::DrawP1Marker(int x, int y)
 void ChartSession::DrawP2Marker(int x, int y)
 {
     tool.drawP2Marker(x, y);
+    KeepMarker(2, x, y);
 }
 
 void ChartSession::DrawP3Marker(int x, int y)
 {
     tool.drawP3Marker(x, y);
+    KeepMarker(3, x, y);
 }
 
 void ChartSession::P1BtnClick()
 {
     tool.armP1();
+    KeepToolState();
     ui.cursor = ChartCursor::Drag;
 }
 
 void ChartSession::P2BtnClick()
 {
     tool.armP2();
+    KeepToolState();
     ui.cursor = ChartCursor::MultiDrag;
 }
 
 void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
 {
     auto& g = GloVar;
+    const ChartMap map = CurrentChartMap();
     std::optional<double> snapped;
-    if (snap && b == MouseButton::Left && (g.P1Armed || g.P2Armed)) {
+    if (snap && b == MouseButton::Left && tool.armed() != AnchorTool::Armed::None) {
         // The nearest of the bar's prices; the date rule is unchanged.
-        const int s = XToSlot(x);
+        const int s = map.xToSlot(x);
         if (s >= 1 && s <= g.LoadedCount && !g.Prices[size_t(s)].IsBlank) {
             const PriceRecord& r = g.Prices[size_t(s)];
-            const double at = YToPrice(y);
+            const double at = map.yToPrice(y);
             const std::pair<uint8_t, double> prices[] = {
                 {OpenOk, r.Open}, {HighOk, r.High}, {LowOk, r.Low}, {CloseOk, r.Close}};
             for (const auto& [bit, price] : prices)
                 if ((r.Valid & bit) && (!snapped || std::fabs(price - at) < std::fabs(*snapped - at)))
                     snapped = price;
             if (snapped)
-                y = PriceToY(*snapped);
+                y = map.priceToY(*snapped);
         }
     }
-    const bool p1 = g.P1Armed;
     const AnchorTool::Effect e = tool.press(b, x, y).effect;
-    if (snapped)
-        (p1 ? g.P1Price : g.P2Price) = *snapped;
     if (e == AnchorTool::Effect::P1Set) {
+        KeepMarker(1, x, y);
+        g.P1Date = SlotDateAt(map, g.Prices, x);
+        g.P1Price = snapped ? *snapped : map.yToPrice(y);
         ui.enable(Ctl::P2Btn);
         ui.enable(Ctl::DrawBtn);
+    } else if (e == AnchorTool::Effect::P2Set) {
+        KeepMarker(2, x, y);
+        g.P3X = Sat16(x);
+        g.P3Y = Sat16(y);
+        g.P2Date = SlotDateAt(map, g.Prices, x);
+        g.P2Price = snapped ? *snapped : map.yToPrice(y);
+    } else if (e == AnchorTool::Effect::P3Set) {
+        KeepMarker(3, x, y);
     }
+    KeepToolState();
     if (e == AnchorTool::Effect::DragStarted)
         dragMoved_ = false;
 }
 
 void ChartSession::Image1MouseUp()
 {
-    auto& g = GloVar;
-    if (g.MouseDragging && g.EllipseLive && dragMoved_)
+    if (tool.dragging() && GloVar.EllipseLive && dragMoved_)
         RecordFigure(true);
     tool.release();
+    KeepToolState();
     ui.cursor = ChartCursor::Arrow;
 }
 
@@ -147,12 +195,13 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
     DrawFigure(*kind, std::move(memory));
     g.EllipseLive = kind->live;
     ui.enable(Ctl::EraseBtn);
-    DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
-    DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
+    const ChartMap map = CurrentChartMap();
+    DrawP1Marker(g.P1X, map.heightToY(g.P1Y));
+    DrawP2Marker(g.P2X, map.heightToY(g.P2Y));
     if (g.P3X > 0 && g.P3Y > 0)
         DrawP3Marker(g.P3X, g.P3Y);
     ui.enable(Ctl::ClipButton);
-    DrawChartFooter(chart);
+    DrawChartFooter(chart, map);
     RecordFigure(false);
 }
 
@@ -184,18 +233,19 @@ void ChartSession::PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
                                 std::optional<std::array<double, 2>> prices)
 {
     auto& g = GloVar;
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     DrawP1Marker(p1.x(), p1.y());
-    g.P1Date = SlotDateAt(p1.x());
+    g.P1Date = SlotDateAt(map, g.Prices, p1.x());
     g.P1Price = prices ? (*prices)[0] : map.yToPrice(p1.y());
     DrawP2Marker(p2.x(), p2.y());
     g.P3X = Sat16(p2.x());
     g.P3Y = Sat16(p2.y());
-    g.P2Date = SlotDateAt(p2.x());
+    g.P2Date = SlotDateAt(map, g.Prices, p2.x());
     g.P2Price = prices ? (*prices)[1] : map.yToPrice(p2.y());
     if (p3)
         DrawP3Marker(p3->x(), p3->y());
-    g.MouseDragging = false;
+    tool.release();
+    KeepToolState();
     ui.cursor = ChartCursor::Arrow;
 }
 
@@ -208,10 +258,12 @@ void ChartSession::EraseBtnClick()
     PutBase(cleanChart);
     ForgetFigures();
     tool.forgetMarkers();
+    KeepToolState();
+    const ChartMap map = CurrentChartMap();
     if (g.P1X > 0 && g.P1Y > 0)
-        DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
+        DrawP1Marker(g.P1X, map.heightToY(g.P1Y));
     if (g.P2X > 0 && g.P2Y > 0)
-        DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
+        DrawP2Marker(g.P2X, map.heightToY(g.P2Y));
     if (g.P3X > 0 && g.P3Y > 0)
         DrawP3Marker(g.P3X, g.P3Y);
     ui.enable(Ctl::EraseBtn, false);
@@ -228,6 +280,11 @@ void ChartSession::ClipButtonClick()
     }
     currentElements_.clear();
     currentDrawn_.clear();
+}
+
+std::array<double, 3> ChartSession::FanAngles() const
+{
+    return {GloVar.FanAngle1, GloVar.FanAngle2, GloVar.FanAngle3};
 }
 
 bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)

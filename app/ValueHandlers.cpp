@@ -9,13 +9,13 @@
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
+#include "app/SharedInputs.h"
 #include "chart/ChartMap.h"
 #include "chart/RecordDates.h"
 #include "chart/BarChart.h"
 #include "data/Dates.h"
 #include "data/WholeFile.h"
 #include "tools/FigureTable.h"
-#include "tools/Figures.h"
 
 namespace {
 const char* const ViewFileName = "fview.dat";
@@ -123,7 +123,7 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
 void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
 {
     const auto& g = GloVar;
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     std::vector<QRect> taken;
     for (const FigureElement& e : elements) {
         const auto label = LabelOf(e, map, g.Prices, g.PriceDecimals);
@@ -152,7 +152,7 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
 void ChartSession::ShowLevelsOffChart()
 {
     const auto& g = GloVar;
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     QStringList off;
     auto scan = [&](const std::vector<FigureElement>& elements) {
         for (const FigureElement& e : elements)
@@ -191,7 +191,7 @@ void ChartSession::LevelValuesClick()
     DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
     if (g.P3X > 0 && g.P3Y > 0)
         DrawP3Marker(g.P3X, g.P3Y);
-    DrawChartFooter(chart);
+    DrawChartFooter(chart, CurrentChartMap());
 }
 
 QString ChartSession::ViewSettingsPath() const
@@ -212,7 +212,7 @@ void ChartSession::ReadViewSettings()
 QString ChartSession::FigureValuesCsv() const
 {
     const auto& g = GloVar;
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     const int decimals = std::clamp(g.PriceDecimals + 2, 0, 12);
     const Study study = CurrentStudy(QString());
     QString out = QStringLiteral("figure,type,element,price,date,end_price,end_date,p1_date,p1_price,"

@@ -12,6 +12,7 @@
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
+#include "app/SharedInputs.h"
 #include "chart/BarChart.h"
 #include "data/PriceReader.h"
 #include "bench/Files.h"
@@ -136,7 +137,7 @@ void Plot(benchmark::State& st)
     for (auto _ : st) {
         InitDefaults();
         fx.session.LoadChartRange();
-        DrawPriceChart(fx.session.chart);
+        PlotPriceChart(fx.session.chart);
         benchmark::DoNotOptimize(fx.session.chart.image().constBits());
     }
 }

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/GloVar.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
 #include "data/Dates.h"
+#include "data/Program.h"
 
 namespace {
 // Every stride-th label, the smallest stride whose cells keep apart; the
@@ -31,53 +31,52 @@ size_t LabelStride(size_t count, Cell cellOf, bool across)
 
 void DrawPriceLabels(Canvas& c, const ChartMap& map)
 {
-    const auto& g = GloVar;
     LabelStep s;
-    if (!PriceLabelStep(g.ScaleRange, s))
+    if (!PriceLabelStep(map.scaleRange, s))
         return;
-    const std::vector<double> values = PriceLabelValues(s);
+    const std::vector<double> values = PriceLabelValues(s, map.scaleTop, map.scaleBottom);
     auto text = [&](size_t i) { return QString::asprintf("%10.*f", s.decimals, values[i]); };
     const size_t stride = LabelStride(
         values.size(),
         [&](size_t i) {
-            return c.textCell(g.PlotLeft - 10, map.priceToY(values[i]), TextAlign::RightBottom,
+            return c.textCell(map.plotLeft - 10, map.priceToY(values[i]), TextAlign::RightBottom,
                               text(i), ChartFace::Label);
         },
         false);
     for (size_t i = 0; i < values.size(); ++i) {
         const int y = map.priceToY(values[i]);
-        c.line(g.PlotLeft, y, g.PlotLeft - 5, y);
+        c.line(map.plotLeft, y, map.plotLeft - 5, y);
         if (i % stride == 0)
-            c.textOut(g.PlotLeft - 10, y, TextAlign::RightBottom, text(i), ChartFace::Label);
+            c.textOut(map.plotLeft - 10, y, TextAlign::RightBottom, text(i), ChartFace::Label);
     }
 }
 
-void DrawDateLabels(Canvas& c, const ChartMap& map)
+void DrawDateLabels(Canvas& c, const BarChartInput& in)
 {
-    const auto& g = GloVar;
-    const std::vector<int> marks = DateLabelSlots(g.SlotCount, g.TotalSlots);
-    auto text = [&](size_t i) { return ShortDate(g.Prices[static_cast<size_t>(marks[i])].Date); };
+    const ChartMap& map = in.map;
+    const std::vector<int> marks = DateLabelSlots(map.slotCount, map.totalSlots);
+    auto text = [&](size_t i) { return ShortDate(in.prices[static_cast<size_t>(marks[i])].Date); };
     const size_t stride = LabelStride(
         marks.size(),
         [&](size_t i) {
-            return c.textCell(map.slotToX(marks[i]), g.PlotBottom + 10, TextAlign::CenterTop,
+            return c.textCell(map.slotToX(marks[i]), map.plotBottom + 10, TextAlign::CenterTop,
                               text(i), ChartFace::Label);
         },
         true);
     for (size_t i = 0; i < marks.size(); ++i) {
         const int x = map.slotToX(marks[i]);
-        c.line(x, g.PlotBottom, x, g.PlotBottom + 5);
+        c.line(x, map.plotBottom, x, map.plotBottom + 5);
         if (i % stride == 0)
-            c.textOut(x, g.PlotBottom + 10, TextAlign::CenterTop, text(i), ChartFace::Label);
+            c.textOut(x, map.plotBottom + 10, TextAlign::CenterTop, text(i), ChartFace::Label);
     }
 }
 
-void DrawBars(Canvas& c, const ChartMap& map)
+void DrawBars(Canvas& c, const BarChartInput& in)
 {
-    const auto& g = GloVar;
-    const int tick = BarTick(g.PlotWidth, g.SlotCount);
-    for (int i = 1; i <= g.LoadedCount; ++i) {
-        const PriceRecord& r = g.Prices[static_cast<size_t>(i)];
+    const ChartMap& map = in.map;
+    const int tick = BarTick(map.plotWidth, map.slotCount);
+    for (int i = 1; i <= in.loadedCount; ++i) {
+        const PriceRecord& r = in.prices[static_cast<size_t>(i)];
         if (r.IsBlank)
             continue;
         const int x = map.slotToX(i);
@@ -128,12 +127,11 @@ bool PriceLabelStep(double scaleRange, LabelStep& out)
     return true;
 }
 
-std::vector<double> PriceLabelValues(const LabelStep& s)
+std::vector<double> PriceLabelValues(const LabelStep& s, double scaleTop, double scaleBottom)
 {
-    const auto& g = GloVar;
     std::vector<double> values;
-    const double top = std::trunc(g.ScaleTop * s.f);
-    const double bottom = std::trunc(g.ScaleBottom * s.f);
+    const double top = std::trunc(scaleTop * s.f);
+    const double bottom = std::trunc(scaleBottom * s.f);
     // Beyond this the integer label arithmetic would overflow.
     if (std::fabs(top) > 9.0e15 || std::fabs(bottom) > 9.0e15)
         return values;
@@ -141,7 +139,7 @@ std::vector<double> PriceLabelValues(const LabelStep& s)
     const long long kBottom = (static_cast<long long>(bottom) / s.step) * s.step;
     for (long long k = kBottom; k <= kTop && values.size() < 100; k += s.step) {
         const double v = double(k) / s.f;
-        if (v >= g.ScaleBottom)
+        if (v >= scaleBottom)
             values.push_back(v);
     }
     return values;
@@ -174,46 +172,42 @@ int BarTick(int plotWidth, double slotCount)
     return std::max(RoundPx(plotWidth / slotCount / 3), 2);
 }
 
-void DrawPriceChart(Canvas& c)
+void DrawPriceChart(Canvas& c, const BarChartInput& in)
 {
-    auto& g = GloVar;
+    const ChartMap& map = in.map;
     c.setBrushColor(Qt::white);
-    c.rect(0, 0, g.ChartWidth, g.ChartHeight);
+    c.rect(0, 0, in.chartWidth, in.chartHeight);
     c.setPenColor(Qt::black);
     c.setPenStyle(PenStyle::Solid);
     c.setPenWidth(2);
-    c.line(g.PlotLeft, g.PlotTop, g.PlotLeft, g.PlotBottom);
-    c.line(g.PlotLeft, g.PlotBottom, g.PlotRight, g.PlotBottom);
-    ComputeScale();
-    const ChartMap map = ChartMap::Current();
+    c.line(map.plotLeft, map.plotTop, map.plotLeft, map.plotBottom);
+    c.line(map.plotLeft, map.plotBottom, map.plotRight, map.plotBottom);
     DrawPriceLabels(c, map);
-    DrawDateLabels(c, map);
+    DrawDateLabels(c, in);
     c.setPenWidth(1);
     if (map.usable())
-        DrawBars(c, map);
-    DrawChartHeader(c);
-    DrawChartFooter(c);
+        DrawBars(c, in);
+    DrawChartHeader(c, in);
+    DrawChartFooter(c, map);
 }
 
-void DrawChartHeader(Canvas& c)
+void DrawChartHeader(Canvas& c, const BarChartInput& in)
 {
-    const auto& g = GloVar;
     c.setPenColor(Qt::black);
-    c.rect(0, 0, g.ChartWidth, g.PlotTop - 5);
+    c.rect(0, 0, in.chartWidth, in.map.plotTop - 5);
     QString text = QString::fromLatin1(MakerNotice) + QStringLiteral("    ") +
-                   QFileInfo(g.DataFileName).fileName() + QStringLiteral(": ");
-    if (g.LoadedCount > 0)
-        text += ShortDate(g.Prices[1].Date) + QLatin1Char('-') +
-                ShortDate(g.Prices[static_cast<size_t>(g.LoadedCount)].Date);
+                   QFileInfo(in.fileName).fileName() + QStringLiteral(": ");
+    if (in.loadedCount > 0)
+        text += ShortDate(in.prices[1].Date) + QLatin1Char('-') +
+                ShortDate(in.prices[static_cast<size_t>(in.loadedCount)].Date);
     else
         text += QLatin1Char('-');
-    text += QStringLiteral("    ") + g.ChartTypeName;
-    c.textOut(5, g.PlotTop - 10, TextAlign::LeftBottom, text, ChartFace::Header);
+    text += QStringLiteral("    ") + in.figureName;
+    c.textOut(5, in.map.plotTop - 10, TextAlign::LeftBottom, text, ChartFace::Header);
 }
 
-void DrawChartFooter(Canvas& c)
+void DrawChartFooter(Canvas& c, const ChartMap& map)
 {
-    const auto& g = GloVar;
-    c.textOut(g.PlotLeft + 10, g.PlotBottom - 10, TextAlign::LeftBottom,
+    c.textOut(map.plotLeft + 10, map.plotBottom - 10, TextAlign::LeftBottom,
               QString::fromLatin1(MakerWebAddress), ChartFace::Header);
 }

@@ -1,7 +1,23 @@
 #pragma once
+#include <QString>
+#include <span>
 #include <vector>
 
+#include "chart/ChartMap.h"
+#include "data/PriceRecord.h"
+
 class Canvas;
+
+// What the bar chart shows: the loaded slots (from 1) on a map whose scale
+// is worked out, with the file and the chosen figure named in the header.
+struct BarChartInput {
+    int chartWidth = 0, chartHeight = 0;
+    ChartMap map;
+    std::span<const PriceRecord> prices;
+    int loadedCount = 0;
+    QString fileName;
+    QString figureName;
+};
 
 struct LabelStep {
     double f = 1.0; // label scale factor
@@ -11,12 +27,13 @@ struct LabelStep {
 
 // The round price-label step for a scale span; false when the span is unusable.
 [[nodiscard]] bool PriceLabelStep(double scaleRange, LabelStep& out);
-// The price values labelled on the current scale.
-[[nodiscard]] std::vector<double> PriceLabelValues(const LabelStep& s);
+// The price values labelled on a scale.
+[[nodiscard]] std::vector<double> PriceLabelValues(const LabelStep& s, double scaleTop,
+                                                   double scaleBottom);
 // Slots that carry a date label; never beyond the filled slots.
 [[nodiscard]] std::vector<int> DateLabelSlots(double slotCount, int totalSlots);
 [[nodiscard]] int BarTick(int plotWidth, double slotCount);
 
-void DrawPriceChart(Canvas& c);
-void DrawChartHeader(Canvas& c);
-void DrawChartFooter(Canvas& c);
+void DrawPriceChart(Canvas& c, const BarChartInput& in);
+void DrawChartHeader(Canvas& c, const BarChartInput& in);
+void DrawChartFooter(Canvas& c, const ChartMap& map);

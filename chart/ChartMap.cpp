@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/GloVar.h"
+#include "data/Numbers.h"
 
 int RoundPx(double v)
 {
@@ -21,23 +21,6 @@ int RoundPx(double v)
 int ClampPx(long long v)
 {
     return static_cast<int>(std::clamp(v, -PixelLimit, PixelLimit));
-}
-
-ChartMap ChartMap::Current()
-{
-    const auto& g = GloVar;
-    ChartMap m;
-    m.plotLeft = g.PlotLeft;
-    m.plotTop = g.PlotTop;
-    m.plotRight = g.PlotRight;
-    m.plotBottom = g.PlotBottom;
-    m.plotWidth = g.PlotWidth;
-    m.plotHeight = g.PlotHeight;
-    m.slotCount = g.SlotCount;
-    m.totalSlots = g.TotalSlots;
-    m.scaleBottom = g.ScaleBottom;
-    m.scaleRange = g.ScaleRange;
-    return m;
 }
 
 int ChartMap::slotToX(long long slot) const
@@ -90,88 +73,65 @@ bool ChartMap::usable() const
            plotHeight > 0;
 }
 
-void ComputeScale()
+ChartMap ComputeScale(const ScaleInput& in)
 {
-    auto& g = GloVar;
-    g.PlotHeight = g.PlotBottom - g.PlotTop;
-    g.PlotWidth = g.PlotRight - g.PlotLeft;
-    g.SlotCount = double(g.LoadedCount) + g.BlankDaysRight;
-    double high = g.ChartHigh;
-    double low = g.ChartLow;
-    if (high < low) {
-        // Nothing loaded: no price to show.
-        g.ScaleTop = g.ScaleBottom = g.ScaleRange = 0;
-        return;
-    }
+    ChartMap m;
+    m.plotLeft = in.plotLeft;
+    m.plotTop = in.plotTop;
+    m.plotRight = in.plotRight;
+    m.plotBottom = in.plotBottom;
+    m.plotHeight = in.plotBottom - in.plotTop;
+    m.plotWidth = in.plotRight - in.plotLeft;
+    m.totalSlots = in.totalSlots;
+    m.slotCount = double(in.loadedCount) + in.blankDaysRight;
+    double high = in.high;
+    double low = in.low;
+    if (high < low)
+        return m; // nothing loaded: no price to show
     if (high == low) {
         // One price only: a span of a hundredth around it.
         const double half = std::max(std::fabs(high) * 0.005, 0.005);
         high += half;
         low -= half;
     }
-    const double m = g.PlotHeight > 20 ? 10.0 / (g.PlotHeight - 20) * (high - low) : 0.0;
-    g.ScaleTop = high + m;
-    g.ScaleBottom = low - m;
-    g.ScaleRange = g.ScaleTop - g.ScaleBottom;
+    const double margin = m.plotHeight > 20 ? 10.0 / (m.plotHeight - 20) * (high - low) : 0.0;
+    m.scaleTop = high + margin;
+    m.scaleBottom = low - margin;
+    m.scaleRange = m.scaleTop - m.scaleBottom;
+    return m;
 }
 
-int SlotToX(long long slot)
+double SlotDateAt(const ChartMap& map, std::span<const PriceRecord> prices, int x)
 {
-    return ChartMap::Current().slotToX(slot);
+    const int s = map.xToSlot(x);
+    return s >= 1 && size_t(s) < prices.size() ? prices[size_t(s)].Date : 0.0;
 }
 
-int PriceToY(double price)
+RelocatedAnchors RelocateAnchors(const ChartMap& map, std::span<const PriceRecord> prices,
+                                 const Anchor& p1, const Anchor& p2)
 {
-    return ChartMap::Current().priceToY(price);
-}
-
-int XToSlot(int x)
-{
-    return ChartMap::Current().xToSlot(x);
-}
-
-double YToPrice(int y)
-{
-    return ChartMap::Current().yToPrice(y);
-}
-
-bool ScaleUsable()
-{
-    return ChartMap::Current().usable();
-}
-
-double SlotDateAt(int x)
-{
-    const auto& g = GloVar;
-    const int s = XToSlot(x);
-    return s >= 1 && size_t(s) < g.Prices.size() ? g.Prices[size_t(s)].Date : 0.0;
-}
-
-void RelocateAnchors()
-{
-    auto& g = GloVar;
-    g.P1X = -1;
-    g.P2X = -1;
-    if (g.P1Date < 0 || g.P2Date < 0)
-        return;
-    const ChartMap map = ChartMap::Current();
-    const long long last = std::min<long long>(static_cast<long long>(g.SlotCount),
-                                               static_cast<long long>(g.Prices.size()) - 1);
-    for (long long i = 1; i <= last && (g.P1X < 0 || g.P2X < 0); ++i) {
-        if (g.Prices[static_cast<size_t>(i)].Date == g.P1Date)
-            g.P1X = Sat16(map.slotToX(i));
-        if (g.Prices[static_cast<size_t>(i)].Date == g.P2Date)
-            g.P2X = Sat16(map.slotToX(i));
+    RelocatedAnchors r;
+    if (p1.date < 0 || p2.date < 0)
+        return r;
+    const long long last = std::min<long long>(static_cast<long long>(map.slotCount),
+                                               static_cast<long long>(prices.size()) - 1);
+    for (long long i = 1; i <= last && (r.p1x < 0 || r.p2x < 0); ++i) {
+        if (prices[static_cast<size_t>(i)].Date == p1.date)
+            r.p1x = Sat16(map.slotToX(i));
+        if (prices[static_cast<size_t>(i)].Date == p2.date)
+            r.p2x = Sat16(map.slotToX(i));
     }
-    if (g.P1X < 0 || g.P2X < 0 || !map.usable()) {
-        g.P1X = g.P2X = -1;
-        return;
+    if (r.p1x < 0 || r.p2x < 0 || !map.usable()) {
+        r.p1x = r.p2x = -1;
+        return r;
     }
-    const int y1 = map.anchorPriceToY(g.P1Price);
-    const int y2 = map.anchorPriceToY(g.P2Price);
-    g.P1Y = Sat16(y1);
-    g.P2Y = Sat16(y2);
-    auto inside = [&](int y) { return g.PlotTop < y && y <= g.PlotBottom; };
+    const int y1 = p1.toRow(map);
+    const int y2 = p2.toRow(map);
+    r.rowsFound = true;
+    r.p1Row = Sat16(y1);
+    r.p2Row = Sat16(y2);
+    auto inside = [&](int y) { return map.plotTop < y && y <= map.plotBottom; };
     if (!inside(y1) || !inside(y2))
-        g.P1X = g.P2X = -1;
+        r.p1x = r.p2x = -1;
+    return r;
 }

@@ -3,6 +3,9 @@
 // the bar drawing, the anchors and the cursor readout go through it.
 
 #include <cstdint>
+#include <span>
+
+#include "data/PriceRecord.h"
 
 // Nearest integer, halves to the even neighbour; clamped to the 32-bit range
 // (0 for a value that is not a number).
@@ -17,9 +20,8 @@ struct ChartMap {
     double slotCount = 0;
     int totalSlots = 0;
     double scaleBottom = 0, scaleRange = 0;
-
-    // The map of the chart as the shared values describe it now.
-    [[nodiscard]] static ChartMap Current();
+    // The top of the scale; only the price labels need it.
+    double scaleTop = 0;
 
     [[nodiscard]] int slotToX(long long slot) const;
     // A column between slots: slot 3.25 is a quarter of a slot right of slot 3.
@@ -42,16 +44,36 @@ struct ChartMap {
     }
 };
 
+// What the scale is worked out from: the plot's edges, the loaded range and
+// the blank days after it.
+struct ScaleInput {
+    int plotLeft = 0, plotTop = 0, plotRight = 0, plotBottom = 0;
+    int totalSlots = 0, loadedCount = 0, blankDaysRight = 0;
+    double high = 0, low = 0;
+};
+
 // Plot size, slot count and the price scale with its 10-pixel margins.
-void ComputeScale();
+[[nodiscard]] ChartMap ComputeScale(const ScaleInput& in);
 
-[[nodiscard]] int SlotToX(long long slot);
-[[nodiscard]] int PriceToY(double price);
-[[nodiscard]] int XToSlot(int x);
-[[nodiscard]] double YToPrice(int y);
-[[nodiscard]] bool ScaleUsable();
 // The date of the slot nearest to column x (0 when there is none).
-[[nodiscard]] double SlotDateAt(int x);
+[[nodiscard]] double SlotDateAt(const ChartMap& map, std::span<const PriceRecord> prices, int x);
 
-// Puts P1 and P2 back on the chart just drawn, by their dates.
-void RelocateAnchors();
+// An anchor as a study and a re-plot know it: a day and a price.
+struct Anchor {
+    double date = -1.0;
+    double price = 0;
+    // Its row on a map; the anchors' own rounding (see anchorPriceToY).
+    [[nodiscard]] int toRow(const ChartMap& map) const { return map.anchorPriceToY(price); }
+};
+
+// P1 and P2 found again on a chart just drawn: columns -1 when either date
+// is not charted or either row falls outside the plot. The rows are found
+// whenever both dates are charted on a usable scale.
+struct RelocatedAnchors {
+    int16_t p1x = -1, p2x = -1;
+    bool rowsFound = false;
+    int16_t p1Row = -1, p2Row = -1;
+};
+[[nodiscard]] RelocatedAnchors RelocateAnchors(const ChartMap& map,
+                                               std::span<const PriceRecord> prices,
+                                               const Anchor& p1, const Anchor& p2);

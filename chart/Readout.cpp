@@ -19,12 +19,12 @@ bool WritesExactly(double v, int d)
 }
 } // namespace
 
-std::optional<Readout> ReadoutAt(int x, int y)
+std::optional<Readout> ReadoutAt(const ChartMap& map, std::span<const PriceRecord> prices, int x,
+                                 int y)
 {
-    const ChartMap map = ChartMap::Current();
     if (!map.insidePlot(x, y))
         return std::nullopt;
-    return Readout{ShortDate(SlotDateAt(x)), QString::asprintf("%10.5f", map.yToPrice(y)),
+    return Readout{ShortDate(SlotDateAt(map, prices, x)), QString::asprintf("%10.5f", map.yToPrice(y)),
                    QStringLiteral("%1 : %2").arg(x).arg(y)};
 }
 

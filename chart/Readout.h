@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "chart/ChartMap.h"
 #include "data/PriceRecord.h"
 
 struct Readout {
@@ -13,7 +14,8 @@ struct Readout {
 };
 
 // Empty outside the plot area.
-[[nodiscard]] std::optional<Readout> ReadoutAt(int x, int y);
+[[nodiscard]] std::optional<Readout> ReadoutAt(const ChartMap& map,
+                                              std::span<const PriceRecord> prices, int x, int y);
 
 // "Fri 14 Feb 2025  O 168.10  H 170.02  L 166.95  C 167.88"; the day alone
 // for a blank or holiday slot, nothing for a slot without a day.

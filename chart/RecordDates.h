@@ -28,3 +28,12 @@ struct RecordDates {
 // A yyyy-mm-dd text as a day number, 0 when it is no such date.
 [[nodiscard]] double DayFromIsoText(const QString& text);
 [[nodiscard]] QString IsoText(double day);
+
+// What "Select Date Range" shows of the file and the range in force.
+struct DatesShown {
+    QString fileName;
+    int recordCount = 0;
+    double firstFileDate = 0, lastFileDate = 0;
+    int firstRecord = 0, lastRecord = 0, blankDaysRight = 0;
+    bool leaveHolidaySpace = false, wholeScale = false;
+};

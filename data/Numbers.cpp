@@ -1,7 +1,9 @@
 #include "data/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 std::string_view TrimBlanks(std::string_view s)
 {
@@ -107,4 +109,10 @@ bool ReadPrice(std::string_view text, bool decimalComma, double& out)
         return false;
     out = v;
     return true;
+}
+
+int16_t Sat16(long long v)
+{
+    return static_cast<int16_t>(std::clamp<long long>(v, std::numeric_limits<int16_t>::min(),
+                                                      std::numeric_limits<int16_t>::max()));
 }

@@ -2,6 +2,7 @@
 // The one place where text becomes a number.
 
 #include <QString>
+#include <cstdint>
 #include <string_view>
 
 // Blanks and tabs at both ends removed.
@@ -16,3 +17,6 @@
 // and thousands separators are read past; with decimalComma a comma is the
 // decimal separator and a point separates thousands.
 [[nodiscard]] bool ReadPrice(std::string_view text, bool decimalComma, double& out);
+
+// Pixel values the figures keep in 16 bits saturate instead of wrapping.
+[[nodiscard]] int16_t Sat16(long long v);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/GloVar.h"
+#include "app/SharedInputs.h"
 #include "chart/BarChart.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
@@ -49,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static Canvas canvas;
     if (canvas.isNull())
         canvas.create(g.ChartWidth, g.ChartHeight, true);
-    DrawPriceChart(canvas);
+    PlotPriceChart(canvas);
     // Every price maps to a row held in range, never wrapped.
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     for (int i = 1; i <= g.LoadedCount; ++i) {
         const int y = map.priceToY(g.Prices[size_t(i)].Open);
         if (y < -PixelLimit || y > PixelLimit)

@@ -1,6 +1,7 @@
 #include <QRegularExpression>
 
 #include "app/GloVar.h"
+#include "app/SharedInputs.h"
 #include "chart/BarChart.h"
 #include "chart/ChartMap.h"
 #include "tests/Trace.h"
@@ -28,14 +29,14 @@ void Loaded(int width, int height, int count, double high, double low)
     g.LoadedCount = g.TotalSlots = count;
     g.ChartHigh = high;
     g.ChartLow = low;
-    ComputeScale();
+    KeepScale(ComputeScale(CurrentScaleInput()));
 }
 
 std::vector<double> Labels(double high, double low, int plotHeight, LabelStep& s)
 {
     Loaded(980, plotHeight + 70, 10, high, low);
     EXPECT_TRUE(PriceLabelStep(GloVar.ScaleRange, s));
-    return PriceLabelValues(s);
+    return PriceLabelValues(s, GloVar.ScaleTop, GloVar.ScaleBottom);
 }
 } // namespace
 
@@ -43,15 +44,15 @@ TEST(Geometry, SlotsAndPricesToPixels)
 {
     Loaded(880, 590, 260, 200, 100);
     EXPECT_EQ(GloVar.PlotWidth, 800);
-    EXPECT_EQ(SlotToX(1), 73);
-    EXPECT_EQ(SlotToX(130), 470);
-    EXPECT_EQ(SlotToX(260), 870);
-    EXPECT_EQ(PriceToY(200), GloVar.PlotTop + 10);
-    EXPECT_EQ(PriceToY(100), GloVar.PlotBottom - 10);
-    EXPECT_EQ(XToSlot(470), 130);
-    EXPECT_EQ(XToSlot(0), 1);      // left of the plot: the first slot
-    EXPECT_EQ(XToSlot(5000), 260); // right of it: the last
-    EXPECT_NEAR(YToPrice(PriceToY(150)), 150, GloVar.ScaleRange / GloVar.PlotHeight);
+    EXPECT_EQ(CurrentChartMap().slotToX(1), 73);
+    EXPECT_EQ(CurrentChartMap().slotToX(130), 470);
+    EXPECT_EQ(CurrentChartMap().slotToX(260), 870);
+    EXPECT_EQ(CurrentChartMap().priceToY(200), GloVar.PlotTop + 10);
+    EXPECT_EQ(CurrentChartMap().priceToY(100), GloVar.PlotBottom - 10);
+    EXPECT_EQ(CurrentChartMap().xToSlot(470), 130);
+    EXPECT_EQ(CurrentChartMap().xToSlot(0), 1);      // left of the plot: the first slot
+    EXPECT_EQ(CurrentChartMap().xToSlot(5000), 260); // right of it: the last
+    EXPECT_NEAR(CurrentChartMap().yToPrice(CurrentChartMap().priceToY(150)), 150, GloVar.ScaleRange / GloVar.PlotHeight);
     // Halves go to the even neighbour.
     EXPECT_EQ(RoundPx(2.5), 2);
     EXPECT_EQ(RoundPx(3.5), 4);
@@ -85,8 +86,8 @@ TEST(Geometry, LabelStepsAndValues)
     EXPECT_EQ(s.step, 3);
     GloVar.PlotBottom = 500; // as in the worked example
     GloVar.PlotTop = 100;
-    EXPECT_EQ(PriceToY(81), 477);
-    EXPECT_EQ(PriceToY(108), 135);
+    EXPECT_EQ(CurrentChartMap().priceToY(81), 477);
+    EXPECT_EQ(CurrentChartMap().priceToY(108), 135);
 
     v = Labels(1.2345, 1.1890, 400, s);
     EXPECT_EQ(s.decimals, 3);
@@ -129,7 +130,7 @@ TEST(BarChart, DrawsAxesLabelsBarsHeaderAndFooter)
     Canvas c;
     c.create(980, 590, true);
     Recorder rec(c);
-    DrawPriceChart(c);
+    PlotPriceChart(c);
     const QStringList& all = rec.all;
     ASSERT_FALSE(all.isEmpty());
     EXPECT_EQ(all[0], QStringLiteral("rect 0 0 980 590"));
@@ -165,7 +166,7 @@ TEST(BarChart, ScalesWithoutASpanDrawInAnOrderlyWay)
     c.create(980, 590, true);
     Recorder rec(c);
     Loaded(980, 590, 30, 100, 100); // every price equal
-    DrawPriceChart(c);
+    PlotPriceChart(c);
     for (const TraceLine& l : rec.lines()) {
         EXPECT_GE(l.y1, 0);
         EXPECT_LE(l.y1, 590);
@@ -175,11 +176,11 @@ TEST(BarChart, ScalesWithoutASpanDrawInAnOrderlyWay)
     rec.clear();
     Loaded(980, 590, 0, 0, 99999999.0); // nothing loaded
     GloVar.LoadedCount = GloVar.TotalSlots = 0;
-    DrawPriceChart(c);
+    PlotPriceChart(c);
     EXPECT_TRUE(rec.all.contains(QStringLiteral("line 70 30 70 550")));
 
     rec.clear();
     Loaded(980, 55, 10, 120, 100); // PlotHeight of 15
-    DrawPriceChart(c);
+    PlotPriceChart(c);
     EXPECT_FALSE(rec.all.isEmpty());
 }

@@ -1,5 +1,6 @@
 // Numbers a trader reads off the chart: the bar under the cursor, exact
 // snapped prices, and record ranges chosen by date.
+#include "app/SharedInputs.h"
 #include "chart/ChartMap.h"
 #include "chart/Readout.h"
 #include "chart/RecordDates.h"
@@ -37,7 +38,7 @@ protected:
     // The bar panel with the pointer over slot k, halfway up the plot.
     QString BarAt(int slot)
     {
-        const ChartMap map = ChartMap::Current();
+        const ChartMap map = CurrentChartMap();
         s->Image1MouseMove(map.slotToX(slot), (map.plotTop + map.plotBottom) / 2);
         return s->ui.panels[PanelBar];
     }
@@ -57,7 +58,7 @@ TEST_F(Numbers, BarUnderTheCursorAtABarAHolidayAndABlankSlot)
     EXPECT_EQ(BarAt(10), QStringLiteral("Fri 21 Feb 2025"));
     // The design's readout beside it is unchanged.
     EXPECT_EQ(s->ui.panels[PanelDate], ShortDate(DayFromYmd(2025, 2, 21)));
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     s->Image1MouseMove(map.plotLeft, map.plotTop + 5); // on the axis: outside
     EXPECT_TRUE(s->ui.panels[PanelBar].isEmpty());
     EXPECT_TRUE(s->ui.panels[PanelDate].isEmpty());
@@ -155,7 +156,7 @@ TEST_F(Numbers, RecordDatesOfTheFileInDateOrder)
 TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
 {
     PlotHolidayWeek(false, 0);
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     // Friday's slot, a few pixels off its high of 170.02.
     const int x = map.slotToX(5);
     const int highRow = map.priceToY(170.02);
@@ -245,15 +246,16 @@ TEST_F(Levels, OffLeavesThePictureAsDrawnBefore)
         EXPECT_NE(s->chart.image(), plain) << type;
         Texts(type, false);
         // Back off: the same picture again (a repeated ellipse grows, as it should).
-        if (type != 2)
+        if (type != 2) {
             EXPECT_EQ(s->chart.image(), plain) << type;
+        }
     }
 }
 
 TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
 {
     Anchors(400, 350, 600, 250);
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     const double p1 = GloVar.P1Price, p2 = GloVar.P2Price, move = p2 - p1;
     const QString right = QString::number(map.plotRight - 3);
     struct Row {
@@ -308,7 +310,7 @@ TEST_F(Levels, LevelsOffTheChartAreListedWhetherShownOrNot)
 TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
 {
     Anchors(400, 350, 600, 250);
-    const ChartMap map = ChartMap::Current();
+    const ChartMap map = CurrentChartMap();
     const int decimals = GloVar.PriceDecimals + 2;
     // Every type once, each kept by Clip, so the file holds all eight.
     for (int type = 1; type <= 8; ++type) {
@@ -345,9 +347,9 @@ TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
     for (const auto& kept : s->keptElements())
         all.push_back(&kept);
     qsizetype row = 1;
-    for (const auto* elements : all) {
+    for (const auto* drawn : all) {
         ++figure;
-        for (const FigureElement& e : *elements) {
+        for (const FigureElement& e : *drawn) {
             ASSERT_LT(row, rows.size());
             const QStringList f = rows[row++].split(QLatin1Char(','));
             EXPECT_EQ(f[0].toInt(), figure);

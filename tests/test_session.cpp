@@ -1,5 +1,6 @@
 #include <QImage>
 
+#include "app/SharedInputs.h"
 #include "chart/ChartMap.h"
 #include "chart/Output.h"
 #include "data/Dates.h"
@@ -240,11 +241,11 @@ TEST_F(Session, WholeScaleToggleAndAnchorsComingBack)
     EXPECT_EQ(GloVar.ScaleTop, top);
 
     // Anchors on two bars of this range.
-    const int x1 = SlotToX(50), x2 = SlotToX(200);
+    const int x1 = CurrentChartMap().slotToX(50), x2 = CurrentChartMap().slotToX(200);
     s->P1BtnClick();
-    s->Image1MouseDown(MouseButton::Left, x1, PriceToY(GloVar.Prices[50].Close));
+    s->Image1MouseDown(MouseButton::Left, x1, CurrentChartMap().priceToY(GloVar.Prices[50].Close));
     s->P2BtnClick();
-    s->Image1MouseDown(MouseButton::Left, x2, PriceToY(GloVar.Prices[200].Close));
+    s->Image1MouseDown(MouseButton::Left, x2, CurrentChartMap().priceToY(GloVar.Prices[200].Close));
     const double d1 = GloVar.P1Date, d2 = GloVar.P2Date;
     EXPECT_EQ(d1, GloVar.Prices[50].Date);
     s->ToolButton1Click(); // the anchors leave the range
@@ -430,19 +431,18 @@ TEST_F(Session, TheMouseToolReportsWhatItChanged)
     EXPECT_EQ(r.effect, AnchorTool::Effect::P1Set);
     EXPECT_TRUE(r.changed.contains(QRect(296, 196, 9, 9)));
     EXPECT_LT(r.changed.width(), 40); // the marker, not the chart
-    EXPECT_EQ(GloVar.P1Y, GloVar.PlotBottom - 200);
-    EXPECT_FALSE(GloVar.P1Armed);
+    EXPECT_EQ(tool.armed(), AnchorTool::Armed::None);
     (void)s->chart.takeDirty();
     // Not armed: a left click sets the third point; a move changes nothing.
     EXPECT_EQ(tool.press(MouseButton::Left, 400, 100).effect, AnchorTool::Effect::P3Set);
-    EXPECT_EQ(GloVar.P3X, 400);
+    EXPECT_EQ(tool.p3Marker().rect, QRect(395, 95, 10, 10));
     (void)s->chart.takeDirty();
     EXPECT_EQ(tool.move(410, 110).effect, AnchorTool::Effect::None);
     EXPECT_TRUE(s->chart.dirty().isEmpty());
     EXPECT_EQ(tool.press(MouseButton::Right, 410, 110).effect, AnchorTool::Effect::DragStarted);
-    EXPECT_TRUE(GloVar.MouseDragging);
+    EXPECT_TRUE(tool.dragging());
     EXPECT_EQ(tool.release().effect, AnchorTool::Effect::DragEnded);
-    EXPECT_FALSE(GloVar.MouseDragging);
+    EXPECT_FALSE(tool.dragging());
     // Clicks at the limits of int neither overflow nor paint anything stray.
     tool.armP2();
     r = tool.press(MouseButton::Left, std::numeric_limits<int>::max(),

@@ -1,25 +1,22 @@
 #include "tools/AnchorTool.h"
 
-#include "app/GloVar.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
-#include "tools/FigureGeometry.h"
-#include "tools/Figures.h"
 
-void AnchorTool::moveMarker(QRect& rect, bool& shown, const QColor& colour, int x, int y)
+void AnchorTool::moveMarker(Marker& m, const QColor& colour, int x, int y)
 {
     chart_.setPenColor(colour);
-    if (shown)
-        chart_.copyFrom(store_, rect);
-    rect = QRect(ClampPx(x - 5LL), ClampPx(y - 5LL), 10, 10);
-    chart_.copyTo(store_, rect);
-    shown = true;
+    if (m.shown)
+        chart_.copyFrom(store_, m.rect);
+    m.rect = QRect(ClampPx(x - 5LL), ClampPx(y - 5LL), 10, 10);
+    chart_.copyTo(store_, m.rect);
+    m.shown = true;
 }
 
-void AnchorTool::drawAnchorMarker(QRect& rect, bool& shown, int x, int y)
+void AnchorTool::drawAnchorMarker(Marker& m, int x, int y)
 {
     const QColor before = chart_.penColor();
-    moveMarker(rect, shown, QColor(255, 0, 0), x, y);
+    moveMarker(m, QColor(255, 0, 0), x, y);
     chart_.setPenWidth(2);
     chart_.line(ClampPx(x - 4LL), y, ClampPx(x + 4LL), y);
     chart_.line(x, ClampPx(y - 4LL), x, ClampPx(y + 4LL));
@@ -29,31 +26,22 @@ void AnchorTool::drawAnchorMarker(QRect& rect, bool& shown, int x, int y)
 
 void AnchorTool::drawP1Marker(int x, int y)
 {
-    auto& g = GloVar;
-    drawAnchorMarker(g.P1MarkerRect, g.P1MarkerShown, x, y);
-    g.P1X = Sat16(x);
-    g.P1Y = Sat16((long long)g.PlotBottom - y);
-    g.P1Armed = false;
+    drawAnchorMarker(markers_[0], x, y);
+    if (armed_ == Armed::P1)
+        armed_ = Armed::None;
 }
 
 void AnchorTool::drawP2Marker(int x, int y)
 {
-    auto& g = GloVar;
-    drawAnchorMarker(g.P2MarkerRect, g.P2MarkerShown, x, y);
-    g.P2X = Sat16(x);
-    g.P2Y = Sat16((long long)g.PlotBottom - y);
-    g.EllipseEndX = g.P2X;
-    g.EllipseEndY = g.P2Y;
-    g.P2Armed = false;
+    drawAnchorMarker(markers_[1], x, y);
+    if (armed_ == Armed::P2)
+        armed_ = Armed::None;
 }
 
 void AnchorTool::drawP3Marker(int x, int y)
 {
-    auto& g = GloVar;
     const QColor before = chart_.penColor();
-    moveMarker(g.P3MarkerRect, g.P3MarkerShown, QColor(0, 0, 0), x, y);
-    g.P3X = Sat16(x);
-    g.P3Y = Sat16(y);
+    moveMarker(markers_[2], QColor(0, 0, 0), x, y);
     chart_.line(ClampPx(x - 5LL), y, ClampPx(x + 5LL), y);
     chart_.line(x, ClampPx(y - 5LL), x, ClampPx(y + 5LL));
     chart_.ellipse(ClampPx(x - 2LL), ClampPx(y - 2LL), ClampPx(x + 2LL), ClampPx(y + 2LL));
@@ -62,43 +50,31 @@ void AnchorTool::drawP3Marker(int x, int y)
 
 void AnchorTool::forgetMarkers()
 {
-    auto& g = GloVar;
-    g.P1MarkerShown = g.P2MarkerShown = g.P3MarkerShown = false;
+    for (Marker& m : markers_)
+        m.shown = false;
 }
 
-void AnchorTool::armP1()
+void AnchorTool::reset()
 {
-    GloVar.P1Armed = true;
-    GloVar.P2Armed = false;
-}
-
-void AnchorTool::armP2()
-{
-    GloVar.P1Armed = false;
-    GloVar.P2Armed = true;
+    armed_ = Armed::None;
+    dragging_ = false;
+    forgetMarkers();
 }
 
 AnchorTool::Result AnchorTool::press(MouseButton b, int x, int y)
 {
-    auto& g = GloVar;
     Result r;
     if (b == MouseButton::Right) {
-        g.MouseDragging = true;
+        dragging_ = true;
         r.effect = Effect::DragStarted;
         return r;
     }
-    g.MouseDragging = false;
-    if (g.P1Armed) {
+    dragging_ = false;
+    if (armed_ == Armed::P1) {
         drawP1Marker(x, y);
-        g.P1Date = SlotDateAt(x);
-        g.P1Price = YToPrice(y);
         r.effect = Effect::P1Set;
-    } else if (g.P2Armed) {
+    } else if (armed_ == Armed::P2) {
         drawP2Marker(x, y);
-        g.P3X = Sat16(x);
-        g.P3Y = Sat16(y);
-        g.P2Date = SlotDateAt(x);
-        g.P2Price = YToPrice(y);
         r.effect = Effect::P2Set;
     } else {
         drawP3Marker(x, y);
@@ -111,13 +87,13 @@ AnchorTool::Result AnchorTool::press(MouseButton b, int x, int y)
 AnchorTool::Result AnchorTool::move(int, int)
 {
     Result r;
-    if (GloVar.MouseDragging)
+    if (dragging_)
         r.effect = Effect::DragMoved;
     return r;
 }
 
 AnchorTool::Result AnchorTool::release()
 {
-    GloVar.MouseDragging = false;
+    dragging_ = false;
     return Result{Effect::DragEnded, QRect()};
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/GloVar.h"
+#include "data/Numbers.h"
 
 namespace {
 // Collects lines between points given as column and height above the plot's bottom.

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/GloVar.h"
 #include "data/Dates.h"
 
 namespace {
@@ -134,32 +133,37 @@ bool TDatesDlg::eventFilter(QObject* o, QEvent* e)
     return QDialog::eventFilter(o, e);
 }
 
+DatesShown TDatesDlg::Shown() const
+{
+    return handlers_.shown ? handlers_.shown() : DatesShown{};
+}
+
 void TDatesDlg::SetLabel13()
 {
-    const auto& g = GloVar;
-    Label13->setText(g.FirstRecord >= 1
-                         ? QStringLiteral("(%1 - %2)").arg(g.FirstRecord + 1).arg(g.RecordCount)
+    const DatesShown g = Shown();
+    Label13->setText(g.firstRecord >= 1
+                         ? QStringLiteral("(%1 - %2)").arg(g.firstRecord + 1).arg(g.recordCount)
                          : QString());
 }
 
 void TDatesDlg::FormActivate()
 {
-    const auto& g = GloVar;
-    Label4->setText(Label4->fontMetrics().elidedText(g.DataFileName, Qt::ElideMiddle, 300));
-    Label4->setToolTip(g.DataFileName);
-    Label6->setText(QString::number(g.RecordCount));
-    Label9->setText(QStringLiteral("(") + ShortDate(g.FirstFileDate) + QStringLiteral(")"));
-    Label10->setText(QStringLiteral("(") + ShortDate(g.LastFileDate) + QStringLiteral(")"));
-    Label12->setText(QStringLiteral("(1 - %1)").arg(g.RecordCount));
+    const DatesShown g = Shown();
+    Label4->setText(Label4->fontMetrics().elidedText(g.fileName, Qt::ElideMiddle, 300));
+    Label4->setToolTip(g.fileName);
+    Label6->setText(QString::number(g.recordCount));
+    Label9->setText(QStringLiteral("(") + ShortDate(g.firstFileDate) + QStringLiteral(")"));
+    Label10->setText(QStringLiteral("(") + ShortDate(g.lastFileDate) + QStringLiteral(")"));
+    Label12->setText(QStringLiteral("(1 - %1)").arg(g.recordCount));
     SetLabel13();
-    FRecordEdit->setText(QString::number(g.FirstRecord));
-    LRecordEdit->setText(QString::number(g.LastRecord));
-    NdayEdit->setText(QString::number(g.BlankDaysRight));
+    FRecordEdit->setText(QString::number(g.firstRecord));
+    LRecordEdit->setText(QString::number(g.lastRecord));
+    NdayEdit->setText(QString::number(g.blankDaysRight));
     RecordEdited(FRecordEdit, FDateEdit);
     RecordEdited(LRecordEdit, LDateEdit);
-    LeaveSpace->setChecked(g.LeaveHolidaySpace);
+    LeaveSpace->setChecked(g.leaveHolidaySpace);
     // The navigation toggle can change the flag behind the box's back.
-    WholeScale->setChecked(g.WholeScale);
+    WholeScale->setChecked(g.wholeScale);
 }
 
 void TDatesDlg::RecordEdited(QLineEdit* record, QLineEdit* date)

@@ -22,6 +22,8 @@ public:
         std::function<void(bool)> wholeScale;
         // The file's records with their days, read when first wanted.
         std::function<const RecordDates&()> recordDates;
+        // What the dialog shows of the file and the range in force.
+        std::function<DatesShown()> shown;
     };
     TDatesDlg(Handlers handlers, QWidget* parent = nullptr);
     QLabel *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr, *Label9 = nullptr,
@@ -51,6 +53,7 @@ protected:
 
 private:
     void SetLabel13();
+    [[nodiscard]] DatesShown Shown() const;
     // A record number typed: its day is shown. A day typed: the nearest
     // record on or after it (first) or on or before it (last).
     void RecordEdited(QLineEdit* record, QLineEdit* date);

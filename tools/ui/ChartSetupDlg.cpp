@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/GloVar.h"
 #include "data/Settings.h"
 
-TChartSetupDlg::TChartSetupDlg(Accept accept, QWidget* parent)
+TChartSetupDlg::TChartSetupDlg(Accept accept, const std::array<double, 3>& angles,
+                               QWidget* parent)
     : QDialog(parent), accept_(std::move(accept))
 {
     setObjectName(QStringLiteral("ChartSetupDlg"));
@@ -40,15 +40,14 @@ TChartSetupDlg::TChartSetupDlg(Accept accept, QWidget* parent)
     BitBtn1->setDefault(true);
     v->addWidget(BitBtn1, 0, Qt::AlignRight);
     connect(BitBtn1, &QPushButton::clicked, this, &TChartSetupDlg::BitBtn1Click);
-    FormCreate();
+    FormCreate(angles);
 }
 
-void TChartSetupDlg::FormCreate()
+void TChartSetupDlg::FormCreate(const std::array<double, 3>& angles)
 {
-    const auto& g = GloVar;
-    Eline1->setText(FormatAngle(g.FanAngle1));
-    Eline2->setText(FormatAngle(g.FanAngle2));
-    Eline3->setText(FormatAngle(g.FanAngle3));
+    Eline1->setText(FormatAngle(angles[0]));
+    Eline2->setText(FormatAngle(angles[1]));
+    Eline3->setText(FormatAngle(angles[2]));
 }
 
 void TChartSetupDlg::BitBtn1Click()

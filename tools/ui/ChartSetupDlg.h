@@ -14,10 +14,11 @@ class TChartSetupDlg : public QDialog, public ScriptableDialog {
 public:
     // Takes the three angle texts; false keeps the dialog open.
     using Accept = std::function<bool(const std::array<QString, 3>&)>;
-    TChartSetupDlg(Accept accept, QWidget* parent = nullptr);
+    // The fields start with the angles given.
+    TChartSetupDlg(Accept accept, const std::array<double, 3>& angles, QWidget* parent = nullptr);
     QLineEdit *Eline1 = nullptr, *Eline2 = nullptr, *Eline3 = nullptr;
     QPushButton* BitBtn1 = nullptr;
-    void FormCreate();
+    void FormCreate(const std::array<double, 3>& angles);
     void BitBtn1Click();
 
     QStringList fieldNames() const override;
