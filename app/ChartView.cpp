@@ -28,6 +28,12 @@ void ChartView::chartChanged(const QRect& r)
 {
     if (r.isEmpty() || chart_.isNull())
         return;
+    if (chart_.displayRatio() != 1) {
+        display_ = QImage(); // made afresh should the screen picture go
+        stale_ = QRect();
+        update(r);
+        return;
+    }
     const QSize size(chart_.width(), chart_.height());
     if (display_.size() != size) {
         display_ = QImage(size, QImage::Format_RGB32);
@@ -42,12 +48,26 @@ void ChartView::chartChanged(const QRect& r)
 
 void ChartView::paintEvent(QPaintEvent* e)
 {
+    const QRect r = e->rect();
+    if (const QImage& fine = chart_.displayImage(); !fine.isNull()) {
+        // Device pixel for device pixel: on a screen of the same ratio
+        // nothing is scaled.
+        QPainter p(this);
+        const QRect onImage = r.intersected(QRect(0, 0, chart_.width(), chart_.height()));
+        if (onImage != r)
+            p.fillRect(r, palette().color(QPalette::Window));
+        const qreal k = chart_.displayRatio();
+        if (!onImage.isEmpty())
+            p.drawImage(QRectF(onImage), fine,
+                        QRectF(onImage.x() * k, onImage.y() * k, onImage.width() * k,
+                               onImage.height() * k));
+        return;
+    }
     if (!stale_.isEmpty() && !chart_.isNull()) {
         CopyForDisplay(chart_.image(), display_, stale_);
         stale_ = QRect();
     }
     QPainter p(this);
-    const QRect r = e->rect();
     const QRect onImage = r.intersected(display_.rect());
     if (onImage != r)
         p.fillRect(r, palette().color(QPalette::Window));

@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -684,6 +685,14 @@ QSize TMainForm::ChartAreaSize() const
 void TMainForm::showEvent(QShowEvent* e)
 {
     QMainWindow::showEvent(e);
+    if (QWindow* w = windowHandle(); w && !screenWatched_) {
+        // Another screen may have another ratio of device pixels.
+        screenWatched_ = true;
+        connect(w, &QWindow::screenChanged, this, [this] {
+            if (session.FirstActivationDone())
+                resizePause_->start();
+        });
+    }
     QTimer::singleShot(0, this, [this] { FormActivate(); });
 }
 
@@ -702,6 +711,7 @@ void TMainForm::FormActivate()
     host_.showSplash(*splash_, [this] {
         const QSize s = ChartAreaSize();
         areaSize_ = chartArea_->size();
+        session.chart.setDisplayRatio(Image1->devicePixelRatioF());
         Act([this, s] { session.FinishFirstActivation(s.width(), s.height()); });
         if (afterFirstActivation)
             afterFirstActivation();
@@ -716,6 +726,7 @@ void TMainForm::FlushResize()
     const QSize s = chartArea_->size();
     if (s.width() < 1 || s.height() < 1)
         return;
+    session.chart.setDisplayRatio(Image1->devicePixelRatioF());
     Act([this, s] { session.ResizeChart(s.width(), s.height()); });
 }
 

@@ -154,6 +154,7 @@ private:
     static constexpr int ReadingStripHeight = 17;
     QWidget* BuildReadingStrip(QWidget* parent);
     QWidget* chartArea_ = nullptr;
+    bool screenWatched_ = false;
     ChartView* Image1 = nullptr;
     // What the widgets show now; nothing before the first change.
     std::optional<UiModel> shown_;

@@ -140,8 +140,10 @@ void ChartSession::ShiftPeriod(int notches)
 void ChartSession::ResizeChart(int width, int height)
 {
     const auto& g = GloVar;
+    // The same size on a screen of another ratio is drawn again too.
     if (chart.isNull() || width < 1 || height < 1 ||
-        (width == g.ChartWidth && height == g.ChartHeight))
+        (width == g.ChartWidth && height == g.ChartHeight &&
+         chart.displayRatio() == chart.wantedDisplayRatio()))
         return;
     RemakeChart(width, height, g.Monochrome);
 }

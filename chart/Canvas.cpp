@@ -84,6 +84,12 @@ constexpr Face Faces[] = {
     {":/fonts/LiberationMono-Bold.ttf", 10},
 };
 
+// Whole pixels, as the system's fonts were sized on this picture.
+int FacePixels(ChartFace face)
+{
+    return (Faces[size_t(face)].points * 96 + 36) / 72;
+}
+
 // Loaded from the program's own bytes, never looked up by name, so no
 // installed font can stand in for it. The font engine must go before the
 // application object, so the faces are let go with it and not at exit.
@@ -110,8 +116,7 @@ const LoadedFace& Loaded(ChartFace face)
     if (!slot) {
         const QResource res(QString::fromLatin1(Faces[i].resource));
         LoadedFace f;
-        // Whole pixels, as the system's fonts were sized on this picture.
-        const int pixels = (Faces[i].points * 96 + 36) / 72;
+        const int pixels = FacePixels(face);
         f.font = QRawFont(res.uncompressedData(), pixels, QFont::PreferFullHinting);
         f.ascent = qRound(f.font.ascent());
         f.descent = qRound(f.font.descent());
@@ -200,6 +205,7 @@ const Unpacker& BlackWhite()
 Canvas::~Canvas()
 {
     end();
+    endFine();
 }
 
 void Canvas::create(int width, int height, bool monochrome)
@@ -227,9 +233,20 @@ void Canvas::create(int width, int height, bool monochrome)
     penWidth_ = 1;
     penStyle_ = PenStyle::Solid;
     brushColor_ = Qt::white;
-    penDirty_ = true;
+    penDirty_ = finePenDirty_ = true;
     restoredFrom_ = 0;
     sinceRestore_ = dirty_ = work_.rect();
+
+    endFine();
+    fineShots_ = {};
+    fineStores_.clear();
+    fineRatio_ = wantedRatio_;
+    if (fineRatio_ > 1 && fineRatio_ <= 8) {
+        fine_ = QImage(fine(w), fine(h), QImage::Format_RGB32);
+        fine_.fill(Qt::white);
+    } else {
+        fine_ = QImage();
+    }
 }
 
 void Canvas::adopt(const QImage& given)
@@ -277,6 +294,10 @@ void Canvas::restore(const QImage& picture)
 {
     end();
     adopt(picture);
+    if (!fine_.isNull()) {
+        endFine();
+        fine_ = fineOf(picture);
+    }
     restoredFrom_ = picture.cacheKey();
     dirty_ = work_.rect();
     sinceRestore_ = QRect();
@@ -316,6 +337,15 @@ void Canvas::restoreChanged(const QImage& base)
                 std::memcpy(work_.scanLine(y), base.constScanLine(y), bytes);
         }
         dirty_ |= r;
+        if (!fine_.isNull()) {
+            endFine();
+            const QImage from = fineOf(base);
+            const QRect d = fineRect(r).intersected(fine_.rect());
+            const auto bytes = size_t(d.width()) * 4;
+            for (int y = d.top(); y <= d.bottom(); ++y)
+                std::memcpy(fine_.scanLine(y) + d.left() * 4, from.constScanLine(y) + d.left() * 4,
+                            bytes);
+        }
     }
     sinceRestore_ = QRect();
     resetPen();
@@ -329,7 +359,7 @@ void Canvas::resetPen()
     penWidth_ = 1;
     penStyle_ = PenStyle::Solid;
     brushColor_ = Qt::white;
-    penDirty_ = true;
+    penDirty_ = finePenDirty_ = true;
     sendTrace([] { return QStringLiteral("restore"); });
     if (changed)
         tracePen();
@@ -338,9 +368,12 @@ void Canvas::resetPen()
 const QImage& Canvas::image()
 {
     end();
-    if (!mono_)
+    if (!mono_) {
+        rememberFine(work_.cacheKey());
         return work_;
+    }
     pack();
+    rememberFine(img_.cacheKey());
     return img_;
 }
 
@@ -353,6 +386,14 @@ void Canvas::pack()
     const int first = r.left() >> 3, last = r.right() >> 3;
     for (int y = r.top(); y <= r.bottom(); ++y)
         Pack(work_.constScanLine(y), img_.scanLine(y), first, last, work_.width());
+}
+
+void Canvas::endFine()
+{
+    if (finePainter_) {
+        finePainter_->end();
+        finePainter_.reset();
+    }
 }
 
 void Canvas::end()
@@ -404,7 +445,7 @@ void Canvas::setPenColor(const QColor& c)
     if (c.rgb() == penColor_.rgb())
         return;
     penColor_ = c;
-    penDirty_ = true;
+    penDirty_ = finePenDirty_ = true;
     tracePen();
 }
 
@@ -413,7 +454,7 @@ void Canvas::setPenWidth(int w)
     if (w == penWidth_)
         return;
     penWidth_ = w;
-    penDirty_ = true;
+    penDirty_ = finePenDirty_ = true;
     tracePen();
 }
 
@@ -422,7 +463,7 @@ void Canvas::setPenStyle(PenStyle s)
     if (s == penStyle_)
         return;
     penStyle_ = s;
-    penDirty_ = true;
+    penDirty_ = finePenDirty_ = true;
     tracePen();
 }
 
@@ -439,6 +480,8 @@ void Canvas::line(int x1, int y1, int x2, int y2)
                 QPoint(held(std::max(x1, x2) + m), held(std::max(y1, y2) + m))));
     if (!straightLine(x1, y1, x2, y2))
         painter().drawLine(x1, y1, x2, y2);
+    if (!fine_.isNull())
+        fineLine(x1, y1, x2, y2);
 }
 
 std::optional<uint> Canvas::storedValue(const QColor& c) const
@@ -508,6 +551,17 @@ void Canvas::rect(int l, int t, int r, int b)
     touch(QRect(l, t, r - l, b - t).adjusted(-1, -1, 1, 1));
     // Written directly only when wholly inside: Qt's outline of a rectangle
     // cut by an edge leaves out a corner, which is not worth copying.
+    if (!fine_.isNull()) {
+        // Edges far outside stay outside, so only what shows is drawn.
+        const QRect lim = fine_.rect().adjusted(-8, -8, 8, 8);
+        const auto hx = [&](int v) { return std::clamp(fine(v), lim.left(), lim.right()); };
+        const auto hy = [&](int v) { return std::clamp(fine(v), lim.top(), lim.bottom()); };
+        fineFill(QRect(QPoint(hx(l), hy(t)), QPoint(hx(r) - 1, hy(b) - 1)), shown(brushColor_));
+        QPainter& fp = finePainter();
+        fp.setBrush(Qt::NoBrush);
+        fp.drawRect(QRect(QPoint(hx(l), hy(t)), QPoint(hx(r - 1), hy(b - 1))).adjusted(0, 0, -1, -1));
+        fp.setBrush(QBrush(shown(brushColor_)));
+    }
     const bool inside = l >= 0 && t >= 0 && r <= work_.width() && b <= work_.height();
     if (const auto fill = storedValue(brushColor_); fill && inside && r - l > 1 && b - t > 1) {
         end();
@@ -530,6 +584,10 @@ void Canvas::ellipse(int l, int t, int r, int b)
         return;
     touch(QRect(l, t, r - l, b - t).adjusted(-2, -2, 2, 2));
     painter().drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+    if (!fine_.isNull()) {
+        const qreal k = fineRatio_;
+        finePainter().drawEllipse(QRectF(l * k, t * k, (r - 1.0 - l) * k, (b - 1.0 - t) * k));
+    }
 }
 
 QSize Canvas::textSize(const QString& text, ChartFace face)
@@ -577,8 +635,11 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
     } else {
         painter().fillRect(cell, shown(brushColor_));
     }
-    if (glyphs.isEmpty())
+    if (glyphs.isEmpty()) {
+        if (!fine_.isNull())
+            fineText(cell, f.ascent, align, text, face, cell.adjusted(-1, -1, 1, 1));
         return;
+    }
     // The letters are drawn one bit a pixel on a mask of their own, with
     // room for strokes reaching past the cell, then written in the text colour.
     const int margin = h;
@@ -594,7 +655,10 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
         p.setPen(QPen(Qt::black));
         p.drawGlyphRun(QPointF(margin, margin + f.ascent), run);
     }
-    touch(stamp(mask, cell.left() - margin, cell.top() - margin));
+    const QRect inked = stamp(mask, cell.left() - margin, cell.top() - margin);
+    touch(inked);
+    if (!fine_.isNull())
+        fineText(cell, f.ascent, align, text, face, cell.adjusted(-1, -1, 1, 1) | inked);
 }
 
 QRect Canvas::stamp(const QImage& mask, int left, int top)
@@ -638,6 +702,19 @@ void Canvas::copyTo(QImage& store, const QRect& r)
     for (int y = clip.top(); y <= clip.bottom(); ++y)
         std::memcpy(store.scanLine(y) + clip.left() * bpp,
                     work_.constScanLine(y) + clip.left() * bpp, size_t(clip.width() * bpp));
+    if (fine_.isNull())
+        return;
+    endFine();
+    auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
+                             [&store](const auto& e) { return e.first == &store; });
+    if (kept == fineStores_.end())
+        kept = fineStores_.insert(fineStores_.end(), {&store, QImage()});
+    if (kept->second.size() != fine_.size())
+        kept->second = QImage(fine_.size(), QImage::Format_RGB32);
+    const QRect d = fineRect(clip).intersected(fine_.rect());
+    for (int y = d.top(); y <= d.bottom(); ++y)
+        std::memcpy(kept->second.scanLine(y) + d.left() * 4, fine_.constScanLine(y) + d.left() * 4,
+                    size_t(d.width()) * 4);
 }
 
 void Canvas::copyFrom(const QImage& store, const QRect& r)
@@ -651,9 +728,212 @@ void Canvas::copyFrom(const QImage& store, const QRect& r)
     for (int y = clip.top(); y <= clip.bottom(); ++y)
         std::memcpy(work_.scanLine(y) + clip.left() * bpp,
                     store.constScanLine(y) + clip.left() * bpp, size_t(clip.width() * bpp));
+    if (fine_.isNull())
+        return;
+    const auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
+                                   [&store](const auto& e) { return e.first == &store; });
+    if (kept == fineStores_.end() || kept->second.size() != fine_.size())
+        return;
+    endFine();
+    const QRect d = fineRect(clip).intersected(fine_.rect());
+    for (int y = d.top(); y <= d.bottom(); ++y)
+        std::memcpy(fine_.scanLine(y) + d.left() * 4, kept->second.constScanLine(y) + d.left() * 4,
+                    size_t(d.width()) * 4);
 }
 
 void Canvas::setTrace(TraceSink sink)
 {
     trace_ = std::move(sink);
+}
+
+// The screen picture. Its pixel (X, Y) lies over the chart's (X / k, Y / k):
+// the chart's pixel column c starts at device column c * k, and a line of
+// the one-pixel pen is drawn in that first device column.
+
+int Canvas::fine(long long v) const
+{
+    constexpr double far = INT_MAX / 4;
+    return int(std::clamp(std::round(double(v) * fineRatio_), -far, far));
+}
+
+QRect Canvas::fineRect(const QRect& r) const
+{
+    return QRect(QPoint(fine(r.left()), fine(r.top())),
+                 QPoint(fine(r.right() + 1LL) - 1, fine(r.bottom() + 1LL) - 1));
+}
+
+const QImage& Canvas::displayImage()
+{
+    endFine();
+    return fine_;
+}
+
+QPainter& Canvas::finePainter()
+{
+    if (!finePainter_) {
+        finePainter_ = std::make_unique<QPainter>(&fine_);
+        finePainter_->setRenderHint(QPainter::Antialiasing, false);
+        finePainter_->setRenderHint(QPainter::TextAntialiasing, true);
+        finePenDirty_ = true;
+    }
+    if (finePenDirty_) {
+        // The one-pixel pen stays one device pixel; wider pens and the
+        // dots and dashes grow with the screen.
+        QPen pen(shown(penColor_));
+        pen.setWidth(penWidth_ <= 1 ? 1 : fine(penWidth_));
+        pen.setStyle(QtStyle(penStyle_));
+        if (penWidth_ <= 1 && penStyle_ != PenStyle::Solid) {
+            QList<qreal> dashes = pen.dashPattern();
+            for (qreal& d : dashes)
+                d *= fineRatio_;
+            pen.setDashPattern(dashes);
+        }
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        finePainter_->setPen(pen);
+        finePainter_->setBrush(QBrush(shown(brushColor_)));
+        finePenDirty_ = false;
+    }
+    return *finePainter_;
+}
+
+void Canvas::fineFill(const QRect& device, const QColor& c)
+{
+    const QRect d = device.intersected(fine_.rect());
+    if (d.isEmpty())
+        return;
+    if (c.alpha() != 255) {
+        finePainter().fillRect(d, c);
+        return;
+    }
+    endFine();
+    const QRgb v = c.rgb();
+    for (int y = d.top(); y <= d.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(fine_.scanLine(y));
+        std::fill(row + d.left(), row + d.right() + 1, v);
+    }
+}
+
+namespace {
+// The part of the segment a-b within r (Liang-Barsky); false when none is.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF from = a;
+    a = from + QPointF(dx * t0, dy * t0);
+    b = from + QPointF(dx * t1, dy * t1);
+    return true;
+}
+} // namespace
+
+void Canvas::fineLine(int x1, int y1, int x2, int y2)
+{
+    const int fx1 = fine(x1), fy1 = fine(y1), fx2 = fine(x2), fy2 = fine(y2);
+    if ((x1 == x2 || y1 == y2) && penWidth_ <= 1 && penStyle_ == PenStyle::Solid &&
+        penColor_.alpha() == 255) {
+        // From the smaller end up to, not including, the larger one, as on the chart.
+        if (y1 == y2)
+            fineFill(QRect(QPoint(std::min(fx1, fx2), fy1), QPoint(std::max(fx1, fx2) - 1, fy1)),
+                     shown(penColor_));
+        else
+            fineFill(QRect(QPoint(fx1, std::min(fy1, fy2)), QPoint(fx1, std::max(fy1, fy2) - 1)),
+                     shown(penColor_));
+        return;
+    }
+    // Cut to a little more than the picture first: a line may end anywhere
+    // an int can say, and twice that is beyond what the painter takes.
+    const qreal k = fineRatio_;
+    QPointF a(x1 * k, y1 * k), b(x2 * k, y2 * k);
+    const qreal m = 4 + penWidth_ * k;
+    if (!ClipSegment(a, b, QRectF(fine_.rect()).adjusted(-m, -m, m, m)))
+        return;
+    finePainter().drawLine(QLineF(a, b));
+}
+
+const QRawFont& Canvas::fineFace(ChartFace face)
+{
+    QRawFont& f = fineFaces_[size_t(face)];
+    const qreal pixels = std::round(FacePixels(face) * fineRatio_);
+    if (!f.isValid() || f.pixelSize() != pixels) {
+        f = Loaded(face).font;
+        f.setPixelSize(pixels);
+    }
+    return f;
+}
+
+void Canvas::fineText(const QRect& cell, int ascent, TextAlign align, const QString& text,
+                      ChartFace face, const QRect& within)
+{
+    fineFill(fineRect(cell), shown(brushColor_));
+    if (text.isEmpty())
+        return;
+    const QRawFont& f = fineFace(face);
+    const QList<quint32> glyphs = f.glyphIndexesForString(text);
+    const QList<QPointF> advances = f.advancesForGlyphIndexes(glyphs);
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    qreal w = 0;
+    for (const QPointF& a : advances) {
+        positions.append(QPointF(w, 0));
+        w += a.x();
+    }
+    // The letters keep the chart's cell: its left edge, right edge or middle.
+    const QRect d = fineRect(cell);
+    qreal left = d.left();
+    if (align == TextAlign::RightBottom)
+        left = d.right() + 1 - w;
+    else if (align == TextAlign::CenterTop)
+        left = d.left() + std::round((d.width() - w) / 2);
+    QGlyphRun run;
+    run.setRawFont(f);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    QPainter& p = finePainter();
+    p.save();
+    p.setClipRect(fineRect(within));
+    p.setPen(QPen(Qt::black));
+    p.drawGlyphRun(QPointF(left, fine(cell.top() + ascent)), run);
+    p.restore();
+}
+
+QImage Canvas::fineOf(const QImage& picture) const
+{
+    for (const FineShot& shot : fineShots_)
+        if (shot.key == picture.cacheKey() && shot.fine.size() == fine_.size())
+            return shot.fine;
+    // A picture from elsewhere (a file): each of its pixels a block.
+    return picture.convertToFormat(QImage::Format_RGB32)
+        .copy(work_.rect())
+        .scaled(fine_.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+void Canvas::rememberFine(qint64 key)
+{
+    if (fine_.isNull())
+        return;
+    endFine(); // the copy kept must not see later drawing
+    for (FineShot& shot : fineShots_)
+        if (shot.key == key) {
+            shot.fine = fine_;
+            return;
+        }
+    fineShots_[nextShot_] = {key, fine_};
+    nextShot_ = (nextShot_ + 1) % fineShots_.size();
 }

@@ -10,6 +10,9 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
+#include <array>
+#include <vector>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -84,6 +87,19 @@ public:
     void setTrace(TraceSink sink);
     [[nodiscard]] bool tracing() const { return static_cast<bool>(trace_); }
 
+    // For a screen of more than one device pixel a pixel: from the next
+    // create() on, every drawing operation is repeated on a picture of its
+    // own at that scale, so that lines stay one device pixel wide and the
+    // letters are drawn at the screen's size rather than enlarged. The chart
+    // itself, its trace and everything written from it stay as they are.
+    void setDisplayRatio(qreal ratio) { wantedRatio_ = ratio > 1 && ratio <= 8 ? ratio : 1; }
+    [[nodiscard]] qreal wantedDisplayRatio() const { return wantedRatio_; }
+    // The scale of the screen picture; 1 when there is none.
+    [[nodiscard]] qreal displayRatio() const { return fine_.isNull() ? 1.0 : fineRatio_; }
+    // The screen picture in device pixels (its own ratio is left at 1, as
+    // the painter would otherwise scale what is drawn on it); null at 1.
+    [[nodiscard]] const QImage& displayImage();
+
 private:
     QPainter& painter();
     // The value the pen or brush colour stores in the picture, when it can
@@ -113,6 +129,22 @@ private:
         unpacked_ |= in;
     }
     void resetPen();
+
+    // The screen picture's side of each operation.
+    [[nodiscard]] int fine(long long v) const;
+    [[nodiscard]] QRect fineRect(const QRect& r) const;
+    QPainter& finePainter();
+    void endFine();
+    void fineLine(int x1, int y1, int x2, int y2);
+    void fineFill(const QRect& device, const QColor& c);
+    void fineText(const QRect& cell, int ascent, TextAlign align, const QString& text,
+                  ChartFace face, const QRect& within);
+    const QRawFont& fineFace(ChartFace face);
+    // The screen picture of a picture handed to restore(): the one made
+    // with it when it came from image(), or else it enlarged.
+    [[nodiscard]] QImage fineOf(const QImage& picture) const;
+    void rememberFine(qint64 key);
+
     // The line is made only when someone traces: formatting every line of
     // every plot for nobody cost more than drawing it.
     template <class MakeLine> void sendTrace(MakeLine&& make)
@@ -139,4 +171,20 @@ private:
     QRect dirty_;
     QRect sinceRestore_;
     qint64 restoredFrom_ = 0;
+
+    qreal wantedRatio_ = 1;
+    qreal fineRatio_ = 1;
+    QImage fine_; // RGB32 at fineRatio_, or null
+    std::unique_ptr<QPainter> finePainter_;
+    bool finePenDirty_ = true;
+    // The screen pictures of the last pictures image() handed out, by their
+    // cache keys, and of the pixels copyTo() kept, by their store.
+    struct FineShot {
+        qint64 key = 0;
+        QImage fine;
+    };
+    std::array<FineShot, 3> fineShots_;
+    size_t nextShot_ = 0;
+    std::vector<std::pair<const QImage*, QImage>> fineStores_;
+    std::array<QRawFont, 2> fineFaces_; // a face a slot, at the screen's size
 };

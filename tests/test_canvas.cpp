@@ -265,3 +265,160 @@ TEST(Canvas, LettersAreTheSameInBothPicturesAndHaveNoGrey)
         EXPECT_GE(drawn.top(), 3);
     }
 }
+
+// A screen of two device pixels a pixel: the canvas draws everything again
+// at that scale for the screen, and the chart itself stays as it was.
+namespace {
+constexpr QRgb Ink = 0xff000000, Paper = 0xffffffff;
+
+// The same drawing on any canvas: every kind of operation, a marker's
+// background kept and given back, the picture handed out and restored.
+void DrawSample(Canvas& c)
+{
+    c.line(10, 5, 10, 30); // a bar
+    c.line(3, 8, 9, 8);    // a tick
+    c.line(0, 0, 40, 40);
+    c.setPenStyle(PenStyle::Dot);
+    c.line(50, 2, 90, 2);
+    c.setPenStyle(PenStyle::Solid);
+    c.setPenWidth(2);
+    c.line(60, 10, 60, 20);
+    c.line(-5, 50, 2000000000, 60); // ends far beyond the picture
+    c.setPenWidth(1);
+    c.setPenColor(QColor(0, 0, 128));
+    c.rect(20, 40, 35, 48);
+    c.ellipse(40, 30, 70, 55);
+    c.textOut(75, 58, TextAlign::RightBottom, QStringLiteral("140 Wq"), ChartFace::Label);
+    c.textOut(80, 2, TextAlign::CenterTop, QStringLiteral("8 Feb 2024"), ChartFace::Header);
+    const QImage clean = c.image();
+    QImage store;
+    c.copyTo(store, QRect(30, 20, 10, 10));
+    c.rect(30, 20, 40, 30);
+    c.copyFrom(store, QRect(30, 20, 10, 10));
+    c.line(0, 60, 90, 20);
+    c.restoreChanged(clean);
+    c.line(5, 62, 95, 62);
+}
+
+QImage Fine(Canvas& c)
+{
+    return c.displayImage().convertToFormat(QImage::Format_RGB32);
+}
+} // namespace
+
+TEST(CanvasScreen, TheChartItsTraceAndItsFilesStayAsAtOnePixel)
+{
+    for (const bool mono : {true, false}) {
+        QStringList plainTrace, scaledTrace;
+        Canvas plain, scaled;
+        plain.setTrace([&](const QString& l) { plainTrace << l; });
+        scaled.setTrace([&](const QString& l) { scaledTrace << l; });
+        scaled.setDisplayRatio(2);
+        plain.create(100, 70, mono);
+        scaled.create(100, 70, mono);
+        DrawSample(plain);
+        DrawSample(scaled);
+        EXPECT_EQ(scaled.image(), plain.image()) << mono;
+        EXPECT_EQ(scaledTrace, plainTrace) << mono;
+        EXPECT_TRUE(plain.displayImage().isNull());
+        EXPECT_EQ(plain.displayRatio(), 1);
+        EXPECT_EQ(scaled.displayRatio(), 2);
+        EXPECT_EQ(scaled.displayImage().size(), QSize(200, 140));
+    }
+}
+
+TEST(CanvasScreen, ThinLinesAreOneDevicePixelAndLettersAreDrawnAtTheScreensSize)
+{
+    Canvas c;
+    c.setDisplayRatio(2);
+    c.create(100, 70, true);
+    c.line(10, 5, 10, 30);
+    c.line(3, 40, 9, 40);
+    c.setPenWidth(2);
+    c.line(60, 10, 60, 20);
+    c.setPenWidth(1);
+    c.textOut(50, 45, TextAlign::CenterTop, QStringLiteral("8 Feb 2024"), ChartFace::Label);
+    const QImage f = Fine(c);
+    // The bar: device column 20 from row 10 up to, not including, row 60.
+    for (int y = 10; y < 60; ++y) {
+        ASSERT_EQ(f.pixel(20, y), Ink) << y;
+        ASSERT_EQ(f.pixel(19, y), Paper) << y;
+        ASSERT_EQ(f.pixel(21, y), Paper) << y;
+    }
+    EXPECT_EQ(f.pixel(20, 9), Paper);
+    EXPECT_EQ(f.pixel(20, 60), Paper);
+    // The tick: device row 80, columns 6 to 17.
+    for (int x = 6; x < 18; ++x) {
+        ASSERT_EQ(f.pixel(x, 80), Ink) << x;
+        ASSERT_EQ(f.pixel(x, 79), Paper) << x;
+        ASSERT_EQ(f.pixel(x, 81), Paper) << x;
+    }
+    EXPECT_EQ(f.pixel(18, 80), Paper);
+    // A pen two pixels wide is four device pixels wide.
+    int wide = 0;
+    for (int x = 110; x < 130; ++x)
+        wide += f.pixel(x, 30) == Ink;
+    EXPECT_EQ(wide, 4);
+    // The letters: as tall as twice the chart's, within its cell doubled,
+    // and not the chart's letters enlarged, whose every ink pixel would
+    // share its pair of device columns with another.
+    const QRect cell = c.textCell(50, 45, TextAlign::CenterTop, QStringLiteral("8 Feb 2024"),
+                                  ChartFace::Label);
+    const QImage chart = c.image().convertToFormat(QImage::Format_RGB32);
+    auto inkRows = [](const QImage& img, const QRect& r) {
+        int top = INT_MAX, bottom = -1;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (qGray(img.pixel(x, y)) < 128) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return bottom - top + 1;
+    };
+    const QRect fineCell(cell.topLeft() * 2, cell.size() * 2);
+    EXPECT_NEAR(inkRows(f, fineCell), 2 * inkRows(chart, cell), 2);
+    bool ownPixels = false;
+    for (int y = fineCell.top(); y <= fineCell.bottom() && !ownPixels; ++y)
+        for (int x = fineCell.left(); x + 1 <= fineCell.right(); x += 2)
+            if ((qGray(f.pixel(x, y)) < 128) != (qGray(f.pixel(x + 1, y)) < 128))
+                ownPixels = true;
+    EXPECT_TRUE(ownPixels);
+}
+
+TEST(CanvasScreen, RestoredPicturesBringBackTheirScreenPicture)
+{
+    struct Row {
+        const char* name;
+        bool mono;
+        qreal ratio;
+    };
+    for (const Row& r : {Row{"mono at 2", true, 2}, Row{"colour at 2", false, 2},
+                         Row{"mono at 1.5", true, 1.5}}) {
+        Canvas c;
+        c.setDisplayRatio(r.ratio);
+        c.create(90, 60, r.mono);
+        c.line(10, 5, 10, 50);
+        c.textOut(45, 20, TextAlign::CenterTop, QStringLiteral("180"), ChartFace::Label);
+        const QImage base = c.image();
+        const QImage baseFine = Fine(c);
+        // A marker drawn on its kept background and taken off again.
+        QImage store;
+        c.copyTo(store, QRect(5, 5, 12, 12));
+        c.rect(5, 5, 17, 17);
+        c.copyFrom(store, QRect(5, 5, 12, 12));
+        EXPECT_EQ(Fine(c), baseFine) << r.name;
+        // A live figure drawn and drawn again over the same base.
+        c.ellipse(20, 10, 80, 55);
+        c.restoreChanged(base);
+        EXPECT_EQ(Fine(c), baseFine) << r.name;
+        c.line(0, 0, 89, 59);
+        c.restore(base);
+        EXPECT_EQ(Fine(c), baseFine) << r.name;
+        // A picture that never came from the canvas is shown enlarged.
+        QImage other = base.convertToFormat(QImage::Format_RGB32);
+        other.fill(Qt::black);
+        c.restore(other);
+        EXPECT_EQ(Fine(c).pixel(Fine(c).width() - 1, Fine(c).height() - 1), Ink) << r.name;
+        EXPECT_EQ(Fine(c).size(), QSize(qRound(90 * r.ratio), qRound(60 * r.ratio))) << r.name;
+    }
+}

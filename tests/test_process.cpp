@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -175,6 +176,31 @@ TEST_F(Process, ACleanScriptLeavesStandardErrorToQt)
     EXPECT_EQ(o.status, 0);
     EXPECT_TRUE(o.out.contains("\"event\":\"state\""));
     EXPECT_EQ(WithoutQtNotices(o.err), QByteArray());
+}
+
+TEST_F(Process, AScreenOfTwoDevicePixelsAPixelWritesTheSamePictures)
+{
+    // Plotted, a spiral clipped, a live ellipse dragged, the range shifted:
+    // the screen picture follows all of it, the chart's files do not change.
+    const QByteArray script =
+        Plot + "press P1Btn\nclick 300 300\npress P2Btn\nclick 400 200\ntype 1\npress DrawBtn\n"
+               "press ClipButton\ntype 2\npress DrawBtn\ndown 420 220 right\nmove 450 260\n"
+               "up 450 260 right\nimage drawn.bmp\npress ToolButton1\nimage shifted.png\n";
+    QMap<QString, QByteArray> first;
+    for (const char* scale : {"1", "2"}) {
+        const Outcome o = Run({QStringLiteral("QT_SCALE_FACTOR=%1").arg(QLatin1String(scale)),
+                               QStringLiteral("\"$AURIGON\" --script -")},
+                              script, true);
+        ASSERT_EQ(o.status, 0) << scale << o.out.constData();
+        for (const QString name : {QStringLiteral("drawn.bmp"), QStringLiteral("shifted.png")}) {
+            QFile f(dir.filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << scale;
+            if (first.contains(name))
+                EXPECT_EQ(f.readAll(), first[name]) << name.toStdString();
+            else
+                first[name] = f.readAll();
+        }
+    }
 }
 
 // --- Writes and links --------------------------------------------------------

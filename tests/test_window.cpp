@@ -14,10 +14,12 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "app/ChartView.h"
 #include "app/GloVar.h"
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
 #include "app/Splash.h"
+#include "chart/Canvas.h"
 #include "chart/ui/DateDlg.h"
 #include "data/ui/FileSetupDlg.h"
 #include "tests/Support.h"
@@ -212,4 +214,27 @@ TEST_F(Window, ColourOnRequest)
             blue += img.pixel(x, y) == qRgb(0, 0, 255), red += img.pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_GT(blue, 100); // the spiral
     EXPECT_GT(red, 10);   // the markers
+}
+
+TEST(ChartScreen, AScreenOfTwoDevicePixelsAPixelShowsTheScreenPictureUnscaled)
+{
+    Canvas chart;
+    chart.setDisplayRatio(2);
+    chart.create(60, 40, true);
+    chart.line(10, 5, 10, 30);
+    chart.textOut(30, 20, TextAlign::CenterTop, QStringLiteral("5 Jul"), ChartFace::Label);
+    ChartView view(chart, nullptr);
+    view.resize(70, 40);
+    view.chartChanged(chart.takeDirty());
+    // Painted as on such a screen: the widget's own backing image.
+    QImage shown(140, 80, QImage::Format_RGB32);
+    shown.setDevicePixelRatio(2);
+    shown.fill(Qt::red);
+    view.render(&shown);
+    shown.setDevicePixelRatio(1);
+    EXPECT_EQ(shown.copy(0, 0, 120, 80), chart.displayImage());
+    // The bar is one device pixel wide; right of the chart is the window.
+    EXPECT_EQ(shown.pixel(20, 30), qRgb(0, 0, 0));
+    EXPECT_EQ(shown.pixel(21, 30), qRgb(255, 255, 255));
+    EXPECT_EQ(shown.pixel(130, 40), view.palette().color(QPalette::Window).rgb());
 }
