@@ -590,14 +590,6 @@ QAction* TMainForm::menuItem(const QString& path) const
     return found;
 }
 
-QAction* TMainForm::shortcutAction(const QKeySequence& key) const
-{
-    for (QAction* a : findChildren<QAction*>())
-        if (a->isEnabled() && a->shortcuts().contains(key))
-            return a;
-    return nullptr;
-}
-
 void TMainForm::RebuildRecentMenu()
 {
     recentMenu_->clear();

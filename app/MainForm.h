@@ -65,8 +65,6 @@ public:
     [[nodiscard]] QAction* action(Ctl c) const { return actions_[static_cast<size_t>(c)]; }
     // A menu bar item by its visible texts without "&", joined by "/".
     [[nodiscard]] QAction* menuItem(const QString& path) const;
-    // The enabled action a key sequence reaches, if any.
-    [[nodiscard]] QAction* shortcutAction(const QKeySequence& key) const;
 
     // The size the chart bitmap takes at first activation.
     [[nodiscard]] QSize ChartAreaSize() const;

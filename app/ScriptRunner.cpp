@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPageLayout>
+#include <QPointer>
 #include <QPageSize>
 #include <QJsonArray>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QPrinter>
 #include <QTextStream>
@@ -26,7 +28,45 @@
 #include "data/ui/ScriptableDialog.h"
 #include "tools/FigureTable.h"
 
+// Qt's own first step for a key from the keyboard: the shortcuts see it
+// before any widget does. Declared as Qt's test library declares it.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
+                                               Qt::KeyboardModifiers mods, const QString& text,
+                                               bool autorep, ushort count);
+
 namespace {
+// A key pressed and let go on the window, as the keyboard delivers it: the
+// shortcuts first, then the widget with the focus.
+void PressKey(QWidget& window, QKeyCombination key)
+{
+    // A person types into the window they are looking at.
+    if (QApplication::activeWindow() != &window) {
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+    }
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != &window)
+        target = &window;
+    const Qt::KeyboardModifiers mods = key.keyboardModifiers();
+    QString text;
+    const int code = key.key();
+    if (code >= Qt::Key_Space && code <= Qt::Key_AsciiTilde &&
+        !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        text = QChar(code);
+        if (!(mods & Qt::ShiftModifier))
+            text = text.toLower();
+    }
+    const QPointer<QWidget> to(target);
+    if (!qt_sendShortcutOverrideEvent(target, 0, code, mods, text, false, 1) && to) {
+        QKeyEvent press(QEvent::KeyPress, code, mods, text);
+        QCoreApplication::sendEvent(to, &press);
+    }
+    if (to) {
+        QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+        QCoreApplication::sendEvent(to, &release);
+    }
+}
+
 QJsonObject Event(const char* name)
 {
     QJsonObject o;
@@ -536,8 +576,7 @@ QString ScriptRunner::runLine(const QStringList& w)
         const QKeySequence key = QKeySequence::fromString(args[0], QKeySequence::PortableText);
         if (key.isEmpty() || key.count() != 1 || key[0].key() == Qt::Key_unknown)
             return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'").arg(args[0]);
-        if (QAction* a = form_.shortcutAction(key))
-            a->trigger();
+        PressKey(form_, key[0]);
         return QString();
     }
     if (cmd == QLatin1String("wheel") && (args.size() == 3 || args.size() == 4)) {

@@ -192,7 +192,7 @@ TEST_F(Process, AScreenOfTwoDevicePixelsAPixelWritesTheSamePictures)
                                QStringLiteral("\"$AURIGON\" --script -")},
                               script, true);
         ASSERT_EQ(o.status, 0) << scale << o.out.constData();
-        for (const QString name : {QStringLiteral("drawn.bmp"), QStringLiteral("shifted.png")}) {
+        for (const QString& name : QStringList{"drawn.bmp", "shifted.png"}) {
             QFile f(dir.filePath(name));
             ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << scale;
             if (first.contains(name))

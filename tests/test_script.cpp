@@ -1,5 +1,6 @@
 // The automation runner against the real main window, offscreen.
 #include <QApplication>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -142,6 +143,34 @@ TEST_F(Script, ErrorsNameTheirLine)
     r = Go(QStringLiteral("ack\npress FileBtn\nopen \"%2/none.txt\"\nstate\n"));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.kinds(), QStringList({QStringLiteral("error"), QStringLiteral("state")}));
+}
+
+TEST_F(Script, KeyLinesArePressesOnTheWindowThatTheShortcutsSee)
+{
+    // A dialog a key opens takes the next line, as after a button.
+    const ScriptRun r = Go(QStringLiteral(
+        "ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\nstate\nkey Left\nstate\n"
+        "key Home\nkey Down\nkey Down\nkey +\nstate\nkey End\nstate\n"
+        "key Ctrl+E\nsaveas \"%2/shot\"\nkey Ctrl+Shift+O\nopen cancel\nkey F13\nstate\n"
+        "key Left+Right\n"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.events.last()[QStringLiteral("line")], 21);
+    QList<std::pair<int, int>> ranges;
+    for (const QJsonObject& e : r.events)
+        if (e[QStringLiteral("event")] == QLatin1String("state"))
+            ranges << std::make_pair(Var(e, "FirstRecord").toInt(), Var(e, "LastRecord").toInt());
+    ASSERT_FALSE(ranges.isEmpty());
+    const auto plotted = ranges[0];
+    ASSERT_EQ(plotted.second, 2000);
+    const QList<std::pair<int, int>> expected = {
+        plotted,
+        {plotted.first - 260, plotted.second - 260}, // Left: the previous period
+        {1, 520}, // Home, Down twice (lengthened), + (shortened)
+        {2000 - 260 + 1, 2000}, // End: the last 260 records
+        {2000 - 260 + 1, 2000}, // a key no shortcut takes changes nothing
+    };
+    EXPECT_EQ(ranges, expected);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("shot.png"))));
 }
 
 TEST_F(Script, LayoutAndAnglesDialogs)
