@@ -908,7 +908,8 @@ void Canvas::fineText(const QRect& cell, int ascent, TextAlign align, const QStr
     QPainter& p = finePainter();
     p.save();
     p.setClipRect(fineRect(within));
-    p.setPen(QPen(Qt::black));
+    // As on the chart: black on a one-bit picture, else the text colour.
+    p.setPen(QPen(mono_ ? QColor(Qt::black) : QColor(textColor_.rgb())));
     p.drawGlyphRun(QPointF(left, fine(cell.top() + ascent)), run);
     p.restore();
 }
