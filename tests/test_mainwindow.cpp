@@ -18,41 +18,22 @@
 #include "tools/FigureTable.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"
+#include "tests/WindowFixture.h"
 
 namespace {
-class Trader : public ::testing::Test {
+class Trader : public WindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        ResetSharedState();
-        qputenv("AURIGON_CHART_SIZE", "980x590");
-        form = std::make_unique<TMainForm>(host, dir.path());
-        form->resize(1100, 760);
-        form->show();
-        form->FormActivate();
-        host.acknowledge();
-        qunsetenv("AURIGON_CHART_SIZE");
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        StartWindow(QSize(1100, 760), true);
+        if (HasFatalFailure())
+            return;
         // Answers a question from the queue, as a script's answer line would.
         host.nextLine = [this](const QString& keyword) -> std::optional<QStringList> {
             if (keyword != QLatin1String("answer") || answers.isEmpty())
                 return std::nullopt;
             return QStringList{keyword, answers.takeFirst()};
         };
-    }
-    void TearDown() override { form.reset(); }
-    template <class W = QWidget> W* Find(const char* name) const
-    {
-        return form->findChild<W*>(QLatin1String(name));
-    }
-    void OpenAndPlot(int records = 600)
-    {
-        host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records));
-        QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
-        QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-        ASSERT_TRUE(GloVar.ChartShown);
     }
     void DrawSpiral(int x1 = 400)
     {
@@ -73,11 +54,7 @@ protected:
             n += e.value(QStringLiteral("event")).toString() == QLatin1String("question");
         return n;
     }
-    QTemporaryDir dir;
-    QList<QJsonObject> events;
     QStringList answers;
-    ScriptHost host{[this](const QJsonObject& o) { events << o; }};
-    std::unique_ptr<TMainForm> form;
 };
 
 std::pair<int, int> Range()

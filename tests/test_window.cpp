@@ -23,33 +23,11 @@
 #include "chart/ui/DateDlg.h"
 #include "data/ui/FileSetupDlg.h"
 #include "tests/Support.h"
+#include "tests/WindowFixture.h"
 
 namespace {
-class Window : public ::testing::Test {
+class Window : public WindowFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        ResetSharedState();
-        qputenv("AURIGON_CHART_SIZE", "980x590");
-        form = std::make_unique<TMainForm>(host, dir.path());
-        form->show();
-        form->FormActivate();
-        host.acknowledge();
-        qunsetenv("AURIGON_CHART_SIZE");
-    }
-    void TearDown() override { form.reset(); }
-    template <class W = QWidget> W* Find(const char* name) const
-    {
-        return form->findChild<W*>(QLatin1String(name));
-    }
-    void OpenAndPlot(int records = 600)
-    {
-        host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records));
-        QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
-        QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-        ASSERT_TRUE(GloVar.ChartShown);
-    }
     // A right click as the platform delivers it: press, release, then the
     // context menu event. A menu that opens from it is closed and counted.
     int RightClick(QWidget* w)
@@ -67,10 +45,6 @@ protected:
         QTest::qWait(100);
         return stray + (QApplication::activePopupWidget() ? 1 : 0);
     }
-    QTemporaryDir dir;
-    QList<QJsonObject> events;
-    ScriptHost host{[this](const QJsonObject& o) { events << o; }};
-    std::unique_ptr<TMainForm> form;
 };
 } // namespace
 

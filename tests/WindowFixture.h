@@ -1,0 +1,62 @@
+#pragma once
+// The real main window started as a person starts it, shared by the window
+// tests: made in a temporary folder at the usual chart size, shown, the
+// splash acknowledged.
+
+#include <QJsonObject>
+#include <QList>
+#include <QSize>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/GloVar.h"
+#include "app/MainForm.h"
+#include "app/ScriptRunner.h"
+#include "tests/Support.h"
+
+class WindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override { StartWindow(); }
+    void TearDown() override { form.reset(); }
+
+    // size: the window's size before it is first shown (a later one would
+    // re-plot the chart); active: wait until it is the active window, as
+    // the shortcuts need.
+    void StartWindow(QSize size = QSize(), bool active = false)
+    {
+        ASSERT_TRUE(dir.isValid());
+        ResetSharedState();
+        qputenv("AURIGON_CHART_SIZE", "980x590");
+        form = std::make_unique<TMainForm>(host, dir.path());
+        if (size.isValid())
+            form->resize(size);
+        form->show();
+        form->FormActivate();
+        host.acknowledge();
+        qunsetenv("AURIGON_CHART_SIZE");
+        if (active) {
+            form->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        }
+    }
+    template <class W = QWidget> W* Find(const char* name) const
+    {
+        return form->findChild<W*>(QLatin1String(name));
+    }
+    // A price file of weekdays opened with FileBtn and plotted with PlotBtn.
+    void OpenAndPlot(int records = 600)
+    {
+        host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records));
+        QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+        QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
+        ASSERT_TRUE(GloVar.ChartShown);
+    }
+
+    QTemporaryDir dir;
+    QList<QJsonObject> events;
+    ScriptHost host{[this](const QJsonObject& o) { events << o; }};
+    std::unique_ptr<TMainForm> form;
+};
