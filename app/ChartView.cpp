@@ -31,7 +31,9 @@ void ChartView::chartChanged(const QRect& r)
     if (chart_.displayRatio() != 1) {
         display_ = QImage(); // made afresh should the screen picture go
         stale_ = QRect();
-        update(r);
+        // A pixel wider: at a ratio that is not whole, an edge falls within
+        // a device pixel.
+        update(r.adjusted(-1, -1, 1, 1));
         return;
     }
     const QSize size(chart_.width(), chart_.height());

@@ -342,8 +342,10 @@ void Canvas::restoreChanged(const QImage& base)
             const QImage from = fineOf(base);
             const QRect d = fineRect(r).intersected(fine_.rect());
             const auto bytes = size_t(d.width()) * 4;
+            uchar* bits = fine_.bits();
+            const qsizetype stride = fine_.bytesPerLine();
             for (int y = d.top(); y <= d.bottom(); ++y)
-                std::memcpy(fine_.scanLine(y) + d.left() * 4, from.constScanLine(y) + d.left() * 4,
+                std::memcpy(bits + y * stride + d.left() * 4, from.constScanLine(y) + d.left() * 4,
                             bytes);
         }
     }
@@ -736,8 +738,10 @@ void Canvas::copyFrom(const QImage& store, const QRect& r)
         return;
     endFine();
     const QRect d = fineRect(clip).intersected(fine_.rect());
+    uchar* bits = fine_.bits();
+    const qsizetype stride = fine_.bytesPerLine();
     for (int y = d.top(); y <= d.bottom(); ++y)
-        std::memcpy(fine_.scanLine(y) + d.left() * 4, kept->second.constScanLine(y) + d.left() * 4,
+        std::memcpy(bits + y * stride + d.left() * 4, kept->second.constScanLine(y) + d.left() * 4,
                     size_t(d.width()) * 4);
 }
 
@@ -808,8 +812,10 @@ void Canvas::fineFill(const QRect& device, const QColor& c)
     }
     endFine();
     const QRgb v = c.rgb();
+    uchar* bits = fine_.bits(); // detaches once, not row by row
+    const qsizetype stride = fine_.bytesPerLine();
     for (int y = d.top(); y <= d.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(fine_.scanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
         std::fill(row + d.left(), row + d.right() + 1, v);
     }
 }
