@@ -18,7 +18,6 @@ struct SharedState {
     QString StartDir;
     QString WorkDir;
     QString DataFileName;
-    QString TextLine;
     bool HasHeaderLine = true;
     int16_t DateColumn = 1;
     int16_t OpenColumn = 2;

@@ -85,7 +85,6 @@ public:
     void copyFrom(const QImage& store, const QRect& r);
 
     void setTrace(TraceSink sink);
-    [[nodiscard]] bool tracing() const { return static_cast<bool>(trace_); }
 
     // For a screen of more than one device pixel a pixel: from the next
     // create() on, every drawing operation is repeated on a picture of its

@@ -42,20 +42,23 @@ std::vector<double> Labels(double high, double low, int plotHeight, LabelStep& s
 
 TEST(Geometry, SlotsAndPricesToPixels)
 {
-    Loaded(880, 590, 260, 200, 100);
-    EXPECT_EQ(GloVar.PlotWidth, 800);
-    EXPECT_EQ(CurrentChartMap().slotToX(1), 73);
-    EXPECT_EQ(CurrentChartMap().slotToX(130), 470);
-    EXPECT_EQ(CurrentChartMap().slotToX(260), 870);
-    EXPECT_EQ(CurrentChartMap().priceToY(200), GloVar.PlotTop + 10);
-    EXPECT_EQ(CurrentChartMap().priceToY(100), GloVar.PlotBottom - 10);
-    EXPECT_EQ(CurrentChartMap().xToSlot(470), 130);
-    EXPECT_EQ(CurrentChartMap().xToSlot(0), 1);      // left of the plot: the first slot
-    EXPECT_EQ(CurrentChartMap().xToSlot(5000), 260); // right of it: the last
-    EXPECT_NEAR(CurrentChartMap().yToPrice(CurrentChartMap().priceToY(150)), 150, GloVar.ScaleRange / GloVar.PlotHeight);
-    // Halves go to the even neighbour.
-    EXPECT_EQ(RoundPx(2.5), 2);
-    EXPECT_EQ(RoundPx(3.5), 4);
+    // 260 slots between 100 and 200 on an 880 by 590 chart, as Plot works it out.
+    ScaleInput in;
+    in.plotLeft = 70, in.plotTop = 30, in.plotRight = 870, in.plotBottom = 550;
+    in.totalSlots = in.loadedCount = 260;
+    in.high = 200, in.low = 100;
+    const ChartMap m = ComputeScale(in);
+    EXPECT_EQ(m.plotWidth, 800);
+    EXPECT_EQ(m.slotToX(1), 73);
+    EXPECT_EQ(m.slotToX(130), 470);
+    EXPECT_EQ(m.slotToX(260), 870);
+    EXPECT_EQ(m.priceToY(200), in.plotTop + 10); // ten pixels of margin at each end
+    EXPECT_EQ(m.priceToY(100), in.plotBottom - 10);
+    EXPECT_EQ(m.xToSlot(470), 130);
+    EXPECT_NEAR(m.yToPrice(m.priceToY(150)), 150, m.scaleRange / m.plotHeight);
+    in.blankDaysRight = 40; // blank days widen the slots' share, not the scale
+    EXPECT_EQ(ComputeScale(in).slotCount, 300);
+    EXPECT_EQ(ComputeScale(in).scaleRange, m.scaleRange);
     EXPECT_EQ(RoundPx(-2.5), -2);
     EXPECT_EQ(RoundPx(1e300), std::numeric_limits<int>::max());
 }

@@ -70,6 +70,36 @@ TEST(ChartMap, ZeroSpanOneSlotAndExtremes)
     EXPECT_EQ(RoundPx(std::nan("")), 0);
 }
 
+TEST(ChartMap, AnchorsFoundAgainByTheirDates)
+{
+    const ChartMap m = Map980(10, 100, 52);
+    std::vector<PriceRecord> prices(11);
+    for (int k = 1; k <= 10; ++k)
+        prices[size_t(k)].Date = 40000 + k;
+    struct Row {
+        const char* name;
+        Anchor p1, p2;
+        bool columns, rows;
+    } rows[] = {
+        {"both charted", {40002, 110}, {40009, 150}, true, true},
+        {"a date not charted", {40002, 110}, {39000, 150}, false, false},
+        {"never placed", {-1, 110}, {40009, 150}, false, false},
+        {"a price above the plot", {40002, 110}, {40009, 400}, false, true},
+    };
+    for (const Row& r : rows) {
+        const RelocatedAnchors a = RelocateAnchors(m, prices, r.p1, r.p2);
+        EXPECT_EQ(a.p1x >= 0 && a.p2x >= 0, r.columns) << r.name;
+        EXPECT_EQ(a.rowsFound, r.rows) << r.name;
+        if (r.columns) {
+            EXPECT_EQ(a.p1x, m.slotToX(2)) << r.name;
+            EXPECT_EQ(a.p2x, m.slotToX(9)) << r.name;
+        }
+        if (r.rows) {
+            EXPECT_EQ(a.p1Row, r.p1.toRow(m)) << r.name;
+        }
+    }
+}
+
 namespace {
 struct Line {
     int x1, y1, x2, y2;
