@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPrinter>
+#include <QTest>
 #include <QTextStream>
 #include <cerrno>
 #include <cstring>
@@ -28,15 +29,10 @@
 #include "data/ui/ScriptableDialog.h"
 #include "tools/FigureTable.h"
 
-// Qt's own first step for a key from the keyboard: the shortcuts see it
-// before any widget does. Declared as Qt's test library declares it.
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
-                                               Qt::KeyboardModifiers mods, const QString& text,
-                                               bool autorep, ushort count);
-
 namespace {
 // A key pressed and let go on the window, as the keyboard delivers it: the
-// shortcuts first, then the widget with the focus.
+// shortcuts first, then the widget with the focus. Qt's test library is the
+// public way to type into a window.
 void PressKey(QWidget& window, QKeyCombination key)
 {
     // A person types into the window they are looking at.
@@ -47,24 +43,7 @@ void PressKey(QWidget& window, QKeyCombination key)
     QWidget* target = QApplication::focusWidget();
     if (!target || target->window() != &window)
         target = &window;
-    const Qt::KeyboardModifiers mods = key.keyboardModifiers();
-    QString text;
-    const int code = key.key();
-    if (code >= Qt::Key_Space && code <= Qt::Key_AsciiTilde &&
-        !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-        text = QChar(code);
-        if (!(mods & Qt::ShiftModifier))
-            text = text.toLower();
-    }
-    const QPointer<QWidget> to(target);
-    if (!qt_sendShortcutOverrideEvent(target, 0, code, mods, text, false, 1) && to) {
-        QKeyEvent press(QEvent::KeyPress, code, mods, text);
-        QCoreApplication::sendEvent(to, &press);
-    }
-    if (to) {
-        QKeyEvent release(QEvent::KeyRelease, code, mods, text);
-        QCoreApplication::sendEvent(to, &release);
-    }
+    QTest::keyClick(target, key.key(), key.keyboardModifiers());
 }
 
 QJsonObject Event(const char* name)
