@@ -47,15 +47,6 @@ protected:
                 out.push_back(l);
         return out;
     }
-    static bool Has(const std::vector<TraceLine>& all, int x1, int y1, int x2, int y2,
-                    const char* style = nullptr)
-    {
-        for (const TraceLine& l : all)
-            if (l.x1 == x1 && l.y1 == y1 && l.x2 == x2 && l.y2 == y2 &&
-                (!style || l.pen.endsWith(QLatin1String(style))))
-                return true;
-        return false;
-    }
     std::unique_ptr<Recorder> rec;
 };
 } // namespace
