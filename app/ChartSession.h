@@ -10,11 +10,13 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <deque>
 #include <optional>
 
 #include "app/UiModel.h"
 #include "chart/RecordDates.h"
 #include "chart/Canvas.h"
+#include "chart/ChartMap.h"
 #include "data/PriceRecord.h"
 #include "tools/AnchorTool.h"
 #include "tools/FigureGeometry.h"
@@ -38,6 +40,8 @@ public:
         PictureChanged = 16,
         FigureTypeChanged = 32,
         ColorChanged = 64,
+        // What Edit > Undo and Redo would do.
+        HistoryChanged = 128,
     };
     // Handlers change the model and the picture; this tells whoever shows
     // them what changed since the last time, once, through changed().
@@ -188,6 +192,20 @@ public:
     void DrawP2Marker(int x, int y);
     void DrawP3Marker(int x, int y);
 
+    // Edit > Undo and Redo: each step of the figures, anchors and range is
+    // kept as the state before it, in dates and prices, and replayed
+    // through the chart as it is then.
+    static constexpr int HistoryLimit = 100;
+    void UndoClick();
+    void RedoClick();
+    [[nodiscard]] bool CanUndo() const { return !undo_.empty(); }
+    [[nodiscard]] bool CanRedo() const { return !redo_.empty(); }
+    // "Undo Clear", or "Undo" alone when there is nothing to undo.
+    [[nodiscard]] QString UndoCaption() const;
+    [[nodiscard]] QString RedoCaption() const;
+    [[nodiscard]] int UndoDepth() const { return static_cast<int>(undo_.size()); }
+    void ClearHistory();
+
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;
     [[nodiscard]] static QString RatioText(double ratio);
@@ -197,6 +215,82 @@ Q_SIGNALS:
     void changed(unsigned what);
 
 private:
+    // The figures, anchors and range at one moment: what a step of the
+    // history gives back.
+    struct Snapshot {
+        bool chartShown = false;
+        int firstRecord = 0, lastRecord = 0, blankDaysRight = 0, periodIndex = 0;
+        bool holidaySpace = false, wholeScale = false;
+        double fileHigh = 0, fileLow = 0;
+        std::vector<StudyFigure> kept;
+        std::optional<StudyFigure> current;
+        // The anchors as the shared values hold them, and in dates and
+        // prices for a chart drawn otherwise.
+        int p1x = -1, p1h = -1, p2x = -1, p2h = -1, p3x = -1, p3y = -1;
+        double p1Date = 0, p1Price = 0, p2Date = 0, p2Price = 0;
+        StudyPoint p1, p2, p3;
+        bool p1Shown = false, p2Shown = false, p3Shown = false;
+        bool p1Armed = false, p2Armed = false;
+        int dir = 1, chartType = 0, ratioLineMode = 0;
+        double ratio = 0;
+        QString chartTypeName;
+        // The memory the live ellipse's last drag move grew from.
+        std::optional<EllipseMemory> dragMemory;
+        // The figure type the chart's header names: the one of its plot.
+        QString plottedTypeName;
+        EllipseMemory memory;
+        int ellipseEndX = 0, ellipseEndH = 0;
+        bool ellipseLive = false;
+        ChartMap map;
+        UiModel ui;
+    };
+    struct HistoryStep {
+        QString name;
+        Snapshot state;
+    };
+    // Records one step when the outermost handler of an action changed
+    // anything; handlers called inside it add nothing.
+    class StepScope {
+    public:
+        StepScope(ChartSession& s, const QString& name);
+        ~StepScope();
+        StepScope(const StepScope&) = delete;
+        StepScope& operator=(const StepScope&) = delete;
+
+    private:
+        ChartSession& s_;
+        bool outer_;
+        QString name_;
+        Snapshot before_;
+    };
+    // Handlers run while it lives record no steps (replays, studies).
+    class QuietHistory {
+    public:
+        explicit QuietHistory(ChartSession& s) : s_(s) { ++s_.quiet_; }
+        ~QuietHistory() { --s_.quiet_; }
+        QuietHistory(const QuietHistory&) = delete;
+        QuietHistory& operator=(const QuietHistory&) = delete;
+
+    private:
+        ChartSession& s_;
+    };
+    [[nodiscard]] Snapshot TakeSnapshot() const;
+    [[nodiscard]] static bool SameState(const Snapshot& a, const Snapshot& b);
+    void RestoreSnapshot(const Snapshot& s);
+    void KeepStep(const QString& name, Snapshot before);
+    void PlotOrReset();
+    std::deque<HistoryStep> undo_;
+    std::vector<HistoryStep> redo_;
+    int stepDepth_ = 0;
+    int quiet_ = 0;
+    // A Reset waits for the next Plot, which joins it as one step.
+    bool resetPending_ = false;
+    long long stepsKept_ = 0;
+    QString plottedTypeName_;
+    std::optional<EllipseMemory> dragMemory_;
+    std::optional<Snapshot> dragBefore_;
+    QString publishedUndo_, publishedRedo_;
+
     std::optional<UiModel> published_;
     QString imageFolder_;
     int publishedType_ = -1;

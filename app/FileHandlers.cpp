@@ -73,6 +73,8 @@ void ChartSession::ReportUnreadable(const QString& what, const QString& lineText
 void ChartSession::ScanPriceFile()
 {
     auto& g = GloVar;
+    // Record numbers may mean other days now: a new history.
+    ClearHistory();
     recordDates_.reset();
     g.RecordCount = 0;
     g.FirstFileDate = 0;

@@ -489,6 +489,13 @@ void TMainForm::BuildMenus()
     connect(exit, &QAction::triggered, this, [this] { Exit2Click(); });
     RebuildRecentMenu();
 
+    EditMenu = mainMenu2->addMenu(QStringLiteral("&Edit"));
+    EditMenu->setObjectName(QStringLiteral("EditMenu"));
+    undoAction_ = add(EditMenu, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                      [this] { session.UndoClick(); });
+    redoAction_ = add(EditMenu, QStringLiteral("&Redo"), QKeySequence(), [this] { session.RedoClick(); });
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
     FigureMenu = mainMenu2->addMenu(QStringLiteral("F&igure"));
     FigureMenu->setObjectName(QStringLiteral("FigureMenu"));
     auto* figures = new QActionGroup(this);
@@ -977,6 +984,11 @@ void TMainForm::SyncMenus()
     exportAction_->setEnabled(ui.imageVisible);
     exportValuesAction_->setEnabled(ui.imageVisible);
     LevelValuesItem->setChecked(session.LevelValues());
+    // "Undo Clear": the step the item would take back.
+    undoAction_->setText(QLatin1Char('&') + session.UndoCaption());
+    undoAction_->setEnabled(session.CanUndo() && ui.toolBar1Enabled);
+    redoAction_->setText(QLatin1Char('&') + session.RedoCaption());
+    redoAction_->setEnabled(session.CanRedo() && ui.toolBar1Enabled);
     printAction_->setEnabled(ui.reacts(Ctl::PrintBtn));
     colorAction_->setEnabled(ui.toolBar1Enabled);
     colorAction_->setChecked(!session.Monochrome());
@@ -1031,7 +1043,8 @@ void TMainForm::SessionChanged(unsigned what)
     }
     if ((what & ChartSession::PointerChanged) && (!was || was->cursor != ui.cursor))
         Image1->setCursor(CursorShape(ui.cursor));
-    if (what & (ChartSession::ControlsChanged | ChartSession::FigureTypeChanged | ChartSession::ColorChanged))
+    if (what & (ChartSession::ControlsChanged | ChartSession::FigureTypeChanged | ChartSession::ColorChanged |
+                ChartSession::HistoryChanged))
         SyncMenus();
     Image1->chartChanged(session.chart.takeDirty());
     shown_ = ui;

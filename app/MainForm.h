@@ -50,6 +50,7 @@ public:
     QMenu* MainMenu1 = nullptr;
     // The menu bar's menus, for the commands that join them.
     QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
     QMenu* FigureMenu = nullptr;
     QMenu* ViewMenu = nullptr;
     QMenu* HelpMenu = nullptr;
@@ -171,6 +172,8 @@ private:
     QAction* saveStudyAsAction_ = nullptr;
     QAction* exportAction_ = nullptr;
     QAction* exportValuesAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* colorAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;

@@ -23,6 +23,37 @@
 void ChartSession::PlotBtnClick()
 {
     auto& g = GloVar;
+    if (stepDepth_ > 0 || quiet_ > 0) {
+        PlotOrReset();
+        return;
+    }
+    if (g.ChartShown) {
+        // Reset is a step of its own until the next Plot joins it: a new
+        // range from the Dates dialog is then undone in one step.
+        const long long kept = stepsKept_;
+        {
+            const StepScope step(*this, QStringLiteral("Reset"));
+            PlotOrReset();
+        }
+        resetPending_ = stepsKept_ != kept && !g.ChartShown;
+        return;
+    }
+    const bool joins = resetPending_ && !undo_.empty();
+    resetPending_ = false;
+    PlotOrReset();
+    if (joins && g.ChartShown) {
+        HistoryStep& top = undo_.back();
+        if (top.state.firstRecord != g.FirstRecord || top.state.lastRecord != g.LastRecord ||
+            top.state.blankDaysRight != g.BlankDaysRight || top.state.holidaySpace != g.LeaveHolidaySpace ||
+            top.state.wholeScale != g.WholeScale)
+            top.name = QStringLiteral("Dates");
+        redo_.clear();
+    }
+}
+
+void ChartSession::PlotOrReset()
+{
+    auto& g = GloVar;
     if (g.ChartShown && !MayDropFigures())
         return;
     // The readout speaks of a chart that is about to change; the figures go with it.
@@ -41,6 +72,7 @@ void ChartSession::PlotBtnClick()
     if (!LoadChartRange())
         return;
     PlotPriceChart(chart);
+    plottedTypeName_ = g.ChartTypeName;
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
     if (QString err = WriteImageFile(chart.image(), tmp, "BMP", true); !err.isEmpty()) {
         prompts_.error(err);
@@ -184,6 +216,9 @@ void ChartSession::RedrawRange()
 
 void ChartSession::Navigate(int step)
 {
+    static const char* const names[] = {"Beginning Period", "Lengthen Period", "Shorten Period",
+                                        "Whole Period",     "Previous Period", "Next Period"};
+    const StepScope scope(*this, step >= 0 && step < 6 ? QString::fromLatin1(names[step]) : QStringLiteral("Range"));
     auto& g = GloVar;
     const RecordRange r = NavigateRange(static_cast<NavStep>(step), {g.FirstRecord, g.LastRecord},
                                         g.PeriodLength, g.RecordCount);
@@ -224,6 +259,7 @@ void ChartSession::ToolButton2Click()
 
 void ChartSession::ToolBar2Click()
 {
+    const StepScope step(*this, QStringLiteral("One Scale Throughout"));
     auto& g = GloVar;
     g.WholeScale = !g.WholeScale;
     ui.toolbar2Green = g.WholeScale;
@@ -249,7 +285,8 @@ void ChartSession::Image1MouseMove(int x, int y)
     if (g.EllipseLive && tool.dragging()) {
         ui.cursor = ChartCursor::SizeAll;
         tool.move(x, y);
-        MoveLiveFigure(x, y, CurrentEllipseMemory());
+        dragMemory_ = CurrentEllipseMemory();
+        MoveLiveFigure(x, y, dragMemory_);
         dragMoved_ = true;
     }
     ui.hint = tool.armed() == AnchorTool::Armed::P1   ? QStringLiteral("P1")

@@ -504,6 +504,14 @@ QString ScriptRunner::runLine(const QStringList& w)
         s.publish();
         return QString();
     }
+    if ((cmd == QLatin1String("undo") || cmd == QLatin1String("redo")) && args.isEmpty()) {
+        if (cmd == QLatin1String("undo"))
+            s.UndoClick();
+        else
+            s.RedoClick();
+        s.publish();
+        return QString();
+    }
     if (cmd == QLatin1String("values") && args.size() == 1) {
         s.ExportFigureValues(args[0]);
         s.publish();

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/ChartSession.h"
+#include "app/ChartPoints.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "app/SharedInputs.h"
@@ -17,8 +18,8 @@
 
 namespace {
 const QString StudyFilter = QStringLiteral("Aurigon studies|*.aurigon|All files|*");
+} // namespace
 
-// A pixel of the chart as a point in dates and prices.
 StudyPoint PointAt(const ChartMap& map, int x, int y)
 {
     const auto& g = GloVar;
@@ -32,8 +33,6 @@ StudyPoint PointAt(const ChartMap& map, int x, int y)
     return p;
 }
 
-// An anchor's point: its price as it was taken (a snapped bar price stays
-// exact) while the anchor still stands on that price's row and day.
 StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double price)
 {
     StudyPoint p = PointAt(map, x, row);
@@ -42,7 +41,6 @@ StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double 
     return p;
 }
 
-// The pixel of a point on the chart as it is now; none when its day has no slot.
 std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
                               const StudyPoint& p)
 {
@@ -51,7 +49,6 @@ std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord
             return QPoint(map.slotPositionToX(k + p.slotOffset), map.priceToY(p.price));
     return std::nullopt;
 }
-} // namespace
 
 void ChartSession::ForgetFigures()
 {
@@ -194,6 +191,9 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
         s.layout = layout.layout;
     if (chart.isNull())
         return false;
+    // A study starts a history of its own; replaying it is no step.
+    const QuietHistory quiet(*this);
+    ClearHistory();
     if (g.ChartShown)
         PlotBtnClick();
     g.DataFileName = priceFile;

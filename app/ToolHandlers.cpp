@@ -83,6 +83,15 @@ void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
 {
     auto& g = GloVar;
     const ChartMap map = CurrentChartMap();
+    // The right button drags the live ellipse: the whole drag is one step,
+    // kept when the button comes up.
+    if (b == MouseButton::Right)
+        dragBefore_ = stepDepth_ == 0 && quiet_ == 0 ? std::optional(TakeSnapshot()) : std::nullopt;
+    const AnchorTool::Armed armed = tool.armed();
+    const StepScope step(*this, b == MouseButton::Right           ? QString()
+                                : armed == AnchorTool::Armed::P1 ? QStringLiteral("Set P1")
+                                : armed == AnchorTool::Armed::P2 ? QStringLiteral("Set P2")
+                                                                 : QStringLiteral("Set Third Point"));
     std::optional<double> snapped;
     if (snap && b == MouseButton::Left && tool.armed() != AnchorTool::Armed::None) {
         // The nearest of the bar's prices; the date rule is unchanged.
@@ -122,11 +131,15 @@ void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
 
 void ChartSession::Image1MouseUp()
 {
-    if (tool.dragging() && GloVar.EllipseLive && dragMoved_)
+    const bool dragged = tool.dragging() && GloVar.EllipseLive && dragMoved_;
+    if (dragged)
         RecordFigure(true);
     tool.release();
     KeepToolState();
     ui.cursor = ChartCursor::Arrow;
+    if (dragged && dragBefore_)
+        KeepStep(QStringLiteral("Ellipse Drag"), std::move(*dragBefore_));
+    dragBefore_.reset();
 }
 
 void ChartSession::ChooseChartType(int type)
@@ -134,6 +147,7 @@ void ChartSession::ChooseChartType(int type)
     const FigureKind* kind = FigureKindOf(type);
     if (!kind)
         return;
+    const StepScope step(*this, QStringLiteral("Figure Type"));
     auto& g = GloVar;
     g.ChartType = static_cast<int16_t>(type);
     g.ChartTypeName = QString::fromLatin1(kind->caption);
@@ -142,6 +156,7 @@ void ChartSession::ChooseChartType(int type)
 
 void ChartSession::DirBtnClick()
 {
+    const StepScope step(*this, QStringLiteral("DIR"));
     auto& g = GloVar;
     g.Dir = -g.Dir;
     ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
@@ -152,6 +167,7 @@ void ChartSession::DirBtnClick()
 
 void ChartSession::RatioBtnClick()
 {
+    const StepScope step(*this, QStringLiteral("RATIO"));
     auto& g = GloVar;
     const double next = g.Dir > 0 ? g.Ratio * g.Phi : g.Ratio / g.Phi;
     // Beyond these powers of Phi the steps would no longer lead back.
@@ -167,6 +183,7 @@ void ChartSession::RatioBtnClick()
 
 void ChartSession::DrawBtnClick()
 {
+    const StepScope step(*this, QStringLiteral("Draw"));
     DrawChosenFigure(CurrentEllipseMemory());
 }
 
@@ -190,6 +207,7 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
     if (chart.isNull())
         return;
     g.EllipseLive = false;
+    dragMemory_.reset();
     if (g.ChartDrawn && !baseImage.isNull())
         chart.restore(baseImage);
     DrawFigure(*kind, std::move(memory));
@@ -251,6 +269,7 @@ void ChartSession::PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
 
 void ChartSession::EraseBtnClick()
 {
+    const StepScope step(*this, QStringLiteral("Clear"));
     auto& g = GloVar;
     if (cleanChart.isNull())
         return;
@@ -271,6 +290,7 @@ void ChartSession::EraseBtnClick()
 
 void ChartSession::ClipButtonClick()
 {
+    const StepScope step(*this, QStringLiteral("Clip"));
     PutBase(chart.image());
     if (currentFigure_) {
         currentFigure_->kept = true;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/ChartPoints.h"
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
@@ -114,7 +115,12 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
 {
     const auto& g = GloVar;
     currentDrawn_ = drawn;
-    currentElements_ = kind.elements(drawn, CurrentFigureInput(), AnchorPrices{g.P1Price, g.P2Price});
+    // The anchors' prices as a study keeps them: exact while an anchor stands
+    // on its price's row, else the price of the row it was moved to.
+    const ChartMap map = CurrentChartMap();
+    const double p1 = AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price).price;
+    const double p2 = AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price).price;
+    currentElements_ = kind.elements(drawn, CurrentFigureInput(), AnchorPrices{p1, p2});
     if (g.LevelValues)
         DrawLevelLabels(currentElements_);
     ShowLevelsOffChart();

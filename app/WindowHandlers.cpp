@@ -110,6 +110,7 @@ void ChartSession::OpenStudyPath(const QString& path)
 
 void ChartSession::LastPeriodClick()
 {
+    const StepScope step(*this, QStringLiteral("Last Period"));
     auto& g = GloVar;
     g.LastRecord = g.RecordCount;
     g.FirstRecord = std::max(1, g.RecordCount - g.PeriodLength + 1);
@@ -123,6 +124,7 @@ void ChartSession::ZoomPeriod(int notches)
     const int index = std::clamp(periodIndex + notches, 0, last);
     if (index == periodIndex)
         return;
+    const StepScope step(*this, QStringLiteral("Zoom"));
     PeriodCBChange(index);
     // At least two records, as the record range asks.
     g.FirstRecord = std::max(1, std::min(g.LastRecord - g.PeriodLength + 1, g.LastRecord - 1));
@@ -131,6 +133,7 @@ void ChartSession::ZoomPeriod(int notches)
 
 void ChartSession::ShiftPeriod(int notches)
 {
+    const StepScope step(*this, notches > 0 ? QStringLiteral("Previous Period") : QStringLiteral("Next Period"));
     for (int n = notches; n > 0; --n)
         ToolButton1Click();
     for (int n = notches; n < 0; ++n)
@@ -165,6 +168,8 @@ void ChartSession::RemakeChart(int width, int height, bool monochrome)
     g.ChartWidth = width;
     g.ChartHeight = height;
     g.Monochrome = monochrome;
+    // The figures come back as they were: no step of the history.
+    const QuietHistory quiet(*this);
     chart.create(width, height, monochrome);
     tool.resetStore();
     if (!g.ChartShown) {
@@ -226,11 +231,15 @@ void ChartSession::publish()
         what |= FigureTypeChanged;
     if (!was || publishedMono_ != GloVar.Monochrome)
         what |= ColorChanged;
+    if (!was || publishedUndo_ != UndoCaption() || publishedRedo_ != RedoCaption())
+        what |= HistoryChanged;
     if (what == 0)
         return;
     published_ = ui;
     publishedType_ = GloVar.ChartType;
     publishedMono_ = GloVar.Monochrome;
+    publishedUndo_ = UndoCaption();
+    publishedRedo_ = RedoCaption();
     Q_EMIT changed(what);
 }
 

@@ -1,5 +1,6 @@
 // The numbers through the window: ranges by date in the Dates dialog, the
 // figure values file and the level values switch, as a script drives them.
+#include <QAction>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -106,4 +107,37 @@ TEST_F(DateRange, RecordNumbersShowTheirDatesAndTheDesignFieldsStay)
     EXPECT_EQ(d->fieldNames().mid(0, 5),
               QStringList({QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"), QStringLiteral("NdayEdit"),
                            QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")}));
+}
+
+TEST_F(DateRange, UndoAndRedoFromAScriptAndTheEditMenu)
+{
+    ResetSharedState();
+    ScriptHost host([](const QJsonObject&) {});
+    TMainForm form(host, dir.path());
+    form.show();
+    form.FormActivate();
+    ScriptRunner runner(form, host);
+    ASSERT_EQ(runner.run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\n").arg(prices).split('\n')), 0);
+    const int dir0 = GloVar.Dir;
+    form.session.DirBtnClick();
+    form.session.publish();
+    QAction* undo = form.menuItem(QStringLiteral("Edit/Undo DIR"));
+    ASSERT_NE(undo, nullptr);
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_TRUE(undo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Z)));
+    QAction* redo = form.menuItem(QStringLiteral("Edit/Redo"));
+    ASSERT_NE(redo, nullptr);
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
+    ASSERT_EQ(runner.run({QStringLiteral("undo")}), 0);
+    EXPECT_EQ(GloVar.Dir, dir0);
+    EXPECT_EQ(redo->text(), QStringLiteral("&Redo DIR"));
+    EXPECT_TRUE(redo->isEnabled());
+    EXPECT_FALSE(undo->isEnabled());
+    ASSERT_EQ(runner.run({QStringLiteral("redo")}), 0);
+    EXPECT_EQ(GloVar.Dir, -dir0);
+    // Nothing left to replay: the line does nothing, as the greyed item would.
+    ASSERT_EQ(runner.run({QStringLiteral("redo")}), 0);
+    EXPECT_EQ(GloVar.Dir, -dir0);
 }

@@ -29,6 +29,7 @@ public:
 
     void armP1() { armed_ = Armed::P1; }
     void armP2() { armed_ = Armed::P2; }
+    void disarm() { armed_ = Armed::None; }
     [[nodiscard]] Armed armed() const { return armed_; }
     [[nodiscard]] bool dragging() const { return dragging_; }
     Result press(MouseButton b, int x, int y);

@@ -55,6 +55,7 @@ struct EllipseMemory {
     double radius = 0;
     double angle = 0;
     int16_t endX = 0, endH = 0;
+    bool operator==(const EllipseMemory&) const = default;
 };
 
 struct EllipseFigure {

@@ -15,6 +15,7 @@ struct StudyPoint {
     double date = 0;
     double slotOffset = 0;
     double price = 0;
+    bool operator==(const StudyPoint&) const = default;
 };
 
 struct StudyFigure {
@@ -29,6 +30,7 @@ struct StudyFigure {
     // and whether its far end was dragged live with the right button.
     double ellipseScale = 1.0;
     bool ellipseDragged = false;
+    bool operator==(const StudyFigure&) const = default;
 };
 
 struct Study {
