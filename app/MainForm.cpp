@@ -149,7 +149,6 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     : session(host), host_(host), splash_(std::make_unique<SplashForm>())
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowIcon(ProgramIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(963, 480 + ReadingStripHeight);
     session.FormCreate(currentDir);

@@ -155,6 +155,9 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QApplication::setStyle(ProgramStyle());
+    // The program's icon is drawn, not loaded; a window nobody sees needs none.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        QApplication::setWindowIcon(ProgramIcon());
     if (scripted)
         return RunScript(cl.script, cl.color, *folder);
 
