@@ -47,6 +47,16 @@ QString PlainDate(double day)
     return QLocale::c().toString(d, QStringLiteral("d MMM yyyy"));
 }
 
+// The scan and the load name a date out of order in the same words.
+QString OutOfOrder(const QString& file, int64_t line, double date, double after)
+{
+    return QStringLiteral("\"%1\": line %2: %3 comes after %4. The dates are out of order; the "
+                          "chart is drawn in date order.")
+        .arg(FileName(file))
+        .arg(line)
+        .arg(PlainDate(date), PlainDate(after));
+}
+
 QString Lines(long long n)
 {
     return n == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(n);
@@ -100,11 +110,8 @@ void ChartSession::ScanPriceFile()
                              Quoted(r.firstLeftOut.text), r.firstLeftOut.number);
         if (r.outOfOrder.number > 0) {
             prompts_.message(QString::fromLatin1(ProgramName),
-                             QStringLiteral("\"%1\": line %2: %3 comes after %4. The dates are out "
-                                            "of order; the chart is drawn in date order.")
-                                 .arg(FileName(g.DataFileName))
-                                 .arg(r.outOfOrder.number)
-                                 .arg(PlainDate(r.outOfOrderDate), PlainDate(r.outOfOrderAfter)));
+                             OutOfOrder(g.DataFileName, r.outOfOrder.number, r.outOfOrderDate,
+                                        r.outOfOrderAfter));
             orderReported_ = true;
         }
         g.FirstFileDate = r.firstDate;
@@ -206,11 +213,8 @@ bool ChartSession::LoadChartRange()
     noPricesReported_ = true;
     if (r.outOfOrder.number > 0 && !orderReported_)
         prompts_.message(QString::fromLatin1(ProgramName),
-                         QStringLiteral("\"%1\": line %2: %3 comes after %4. The dates are out of "
-                                        "order; the chart is drawn in date order.")
-                             .arg(FileName(g.DataFileName))
-                             .arg(r.outOfOrder.number)
-                             .arg(PlainDate(r.outOfOrderDate), PlainDate(r.outOfOrderAfter)));
+                         OutOfOrder(g.DataFileName, r.outOfOrder.number, r.outOfOrderDate,
+                                    r.outOfOrderAfter));
     orderReported_ = true;
     if (TooInconsistent(r.inconsistent, r.loadedCount) && !inconsistentReported_)
         ReportUnreadable(QStringLiteral("%1 of %2 have High below Low, or Open or Close outside "
