@@ -1,6 +1,50 @@
 #include "tests/Support.h"
 
+#include <QProcess>
+#include <unistd.h>
+
 #include "data/Dates.h"
+
+#ifdef AURIGON_WIDGET_TESTS
+#include "app/MainForm.h"
+#include "app/ScriptRunner.h"
+#endif
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+SmallDisk::SmallDisk(const QString& p, const char* size) : path(p)
+{
+    QDir().mkpath(path);
+    mounted_ = geteuid() == 0 &&
+               QProcess::execute(QStringLiteral("mount"),
+                                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                  QStringLiteral("size=") + QLatin1String(size),
+                                  QStringLiteral("tmpfs"), path}) == 0;
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (mounted_)
+        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), path});
+}
+
+void SmallDisk::fill() const
+{
+    QFile f(path + QStringLiteral("/filler"));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        ADD_FAILURE() << "cannot fill " << path.toStdString();
+        return;
+    }
+    const QByteArray block(4096, 'x');
+    while (f.write(block) == block.size()) {
+    }
+    while (f.write("x", 1) == 1) {
+    }
+}
 
 QByteArray WeekdayFile(int records, bool header, int startDay)
 {
@@ -28,10 +72,15 @@ QByteArray WeekdayFile(int records, bool header, int startDay)
 void SessionTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
+    Start(dir.path());
+}
+
+void SessionTest::Start(const QString& folder)
+{
     ResetSharedState();
     s = std::make_unique<ChartSession>(prompts);
     s->toClipboard = nullptr;
-    s->FormCreate(dir.path());
+    s->FormCreate(folder);
     s->SplashAcknowledged(false);
     s->FinishFirstActivation(width, height);
 }
@@ -46,3 +95,39 @@ void SessionTest::OpenWeekdays(int records)
 {
     Open(WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records)));
 }
+
+#ifdef AURIGON_WIDGET_TESTS
+QStringList ScriptRun::kinds() const
+{
+    QStringList k;
+    for (const QJsonObject& e : events)
+        k << e[QStringLiteral("event")].toString();
+    return k;
+}
+
+QJsonObject ScriptRun::last(const char* kind) const
+{
+    for (auto it = events.crbegin(); it != events.crend(); ++it)
+        if ((*it)[QStringLiteral("event")] == QLatin1String(kind))
+            return *it;
+    return {};
+}
+
+ScriptRun RunScript(const QString& folder, const QString& text)
+{
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(folder);
+    ResetSharedState();
+    ScriptRun r;
+    {
+        ScriptHost host([&r](const QJsonObject& o) { r.events << o; });
+        TMainForm form(host, folder);
+        form.show();
+        form.FormActivate();
+        ScriptRunner runner(form, host);
+        r.status = runner.run(text.split(QLatin1Char('\n')));
+    }
+    QDir::setCurrent(before);
+    return r;
+}
+#endif

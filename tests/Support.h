@@ -70,6 +70,27 @@ inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QB
     return path;
 }
 
+// The bytes of a file, or "(missing)".
+QByteArray ReadBytes(const QString& path);
+
+// A file system of its own mounted at path: a real full disk once fill()
+// has run. Mounting needs root; a test skips when mounted() is false.
+class SmallDisk {
+public:
+    SmallDisk(const QString& path, const char* size);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    [[nodiscard]] bool mounted() const { return mounted_; }
+    // Writes until the file system has no byte left.
+    void fill() const;
+    const QString path;
+    static constexpr const char* Why = "a full disk needs root to mount a small tmpfs";
+
+private:
+    bool mounted_ = false;
+};
+
 // Weekday price lines from a Monday onwards, prices rising by one a day.
 QByteArray WeekdayFile(int records, bool header = true, int startDay = 38355 /* 3 Jan 2005 */);
 
@@ -78,6 +99,8 @@ QByteArray WeekdayFile(int records, bool header = true, int startDay = 38355 /* 
 class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override;
+    // A new session working in folder.
+    void Start(const QString& folder);
     // Opens a price file through FileBtn.
     void Open(const QString& path);
     void OpenWeekdays(int records);
@@ -86,3 +109,18 @@ protected:
     std::unique_ptr<ChartSession> s;
     int width = 980, height = 590;
 };
+
+#ifdef AURIGON_WIDGET_TESTS
+#include <QJsonObject>
+
+// A script run in this process against the real window made in folder,
+// which is also the current folder meanwhile, as for --script.
+struct ScriptRun {
+    int status = -1;
+    QList<QJsonObject> events;
+    [[nodiscard]] QStringList kinds() const;
+    // The last event of that kind, or an empty object.
+    [[nodiscard]] QJsonObject last(const char* kind) const;
+};
+ScriptRun RunScript(const QString& folder, const QString& text);
+#endif

@@ -2,28 +2,17 @@
 // failed re-plots, extreme prices and RATIO, links in the way.
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <cmath>
-#include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <unistd.h>
 
 #include "chart/ChartMap.h"
-#include "data/LineEnds.h"
 #include "data/LineReader.h"
 #include "data/WholeFile.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"
 
 namespace {
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
-
 class FakePage : public PrintTarget {
 public:
     QSize pageSizePixels() const override { return {2000, 2000}; }
@@ -31,45 +20,20 @@ public:
 };
 
 // A session whose working folder is a tiny file system of its own, which
-// the test fills up: a real full disk. Needs root to mount it.
+// the test fills up: a real full disk.
 class FullDisk : public SessionTest {
 protected:
     void SetUp() override
     {
         SessionTest::SetUp();
-        mnt = dir.filePath(QStringLiteral("small"));
-        QDir().mkpath(mnt);
-        if (geteuid() != 0 ||
-            QProcess::execute(QStringLiteral("mount"),
-                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                               QStringLiteral("size=256k"), QStringLiteral("tmpfs"), mnt}) != 0)
-            GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
-        mounted = true;
-        ResetSharedState();
-        s = std::make_unique<ChartSession>(prompts);
-        s->toClipboard = nullptr;
-        s->FormCreate(mnt);
-        s->SplashAcknowledged(false);
-        s->FinishFirstActivation(width, height);
+        disk.emplace(dir.filePath(QStringLiteral("small")), "256k");
+        if (!disk->mounted())
+            GTEST_SKIP() << SmallDisk::Why;
+        mnt = disk->path;
+        Start(mnt);
     }
-    void TearDown() override
-    {
-        if (mounted)
-            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), mnt});
-    }
-    // Writes until the file system has no byte left.
-    void Fill()
-    {
-        QFile f(mnt + QStringLiteral("/filler"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(4096, 'x');
-        while (f.write(block) == block.size()) {
-        }
-        while (f.write("x", 1) == 1) {
-        }
-    }
+    std::optional<SmallDisk> disk;
     QString mnt;
-    bool mounted = false;
 };
 } // namespace
 
@@ -82,17 +46,17 @@ TEST_F(FullDisk, SettingsAreKeptWhenTheDiskIsFull)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(old);
     }
-    Fill();
+    disk->fill();
     EXPECT_FALSE(s->FileSetupAccept(false,
                                     {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                                      QStringLiteral("5"), QStringLiteral("6")},
                                     3));
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
-    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(ReadBytes(path), old);
     EXPECT_TRUE(GloVar.HasHeaderLine); // nothing taken over
     EXPECT_FALSE(
         s->ChartSetupAccept({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30")}));
-    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(GloVar.FanAngle1, 38);
     EXPECT_EQ(QDir(mnt).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
 }
@@ -105,20 +69,20 @@ TEST_F(FullDisk, PicturesAreWholeOrNotWrittenAtAll)
     const QString saved = mnt + QStringLiteral("/old.bmp");
     prompts.saveAnswer = saved;
     s->SaveBtnClick();
-    const QByteArray before = ReadAll(saved);
-    const QByteArray tmpBefore = ReadAll(mnt + QStringLiteral("/TmpPrice.bmp"));
+    const QByteArray before = ReadBytes(saved);
+    const QByteArray tmpBefore = ReadBytes(mnt + QStringLiteral("/TmpPrice.bmp"));
     ASSERT_GT(before.size(), 1000);
-    Fill();
+    disk->fill();
     prompts.events.clear();
     prompts.saveAnswer = saved;
     s->SaveBtnClick();
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
-    EXPECT_EQ(ReadAll(saved), before);
+    EXPECT_EQ(ReadBytes(saved), before);
     // A re-plot that cannot keep its clean chart says so and leaves the old one.
     prompts.events.clear();
     s->ToolButton1Click();
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
-    EXPECT_EQ(ReadAll(mnt + QStringLiteral("/TmpPrice.bmp")), tmpBefore);
+    EXPECT_EQ(ReadBytes(mnt + QStringLiteral("/TmpPrice.bmp")), tmpBefore);
     EXPECT_TRUE(s->ui.reacts(Ctl::FileBtn));
 }
 
@@ -154,7 +118,7 @@ TEST(WholeFile, AFailedWriteLeavesTheOldFileAsItWas)
         return false; // as a writer that meets a full disk
     });
     EXPECT_TRUE(err.startsWith(QStringLiteral("Cannot create file ") + path)) << err.toStdString();
-    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(ReadBytes(path), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
@@ -292,7 +256,7 @@ TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
     ASSERT_TRUE(GloVar.ChartShown);
     prompts.printAnswer = std::make_unique<FakePage>();
     s->PrintBtnClick();
-    EXPECT_EQ(ReadAll(victim), "precious");
+    EXPECT_EQ(ReadBytes(victim), "precious");
     for (const char* name : {"TmpPrice.bmp", "TmpPrint.bmp"}) {
         const QFileInfo info(dir.filePath(QLatin1String(name)));
         EXPECT_FALSE(info.isSymLink()) << name;
@@ -305,7 +269,7 @@ TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
     ASSERT_TRUE(
         s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60")}));
     EXPECT_TRUE(QFileInfo(s->SettingsPath()).isSymLink());
-    EXPECT_TRUE(ReadAll(real).contains("\r\n40\r\n50\r\n60\r\n"));
+    EXPECT_TRUE(ReadBytes(real).contains("\r\n40\r\n50\r\n60\r\n"));
 }
 
 TEST(LineReaderCutShort, AFileCutShortWhileItIsReadGivesTheReadError)
@@ -315,7 +279,6 @@ TEST(LineReaderCutShort, AFileCutShortWhileItIsReadGivesTheReadError)
     QByteArray bytes;
     for (int i = 0; i < 3000; ++i)
         bytes += "01/02/2003,1,2,3,4\n";
-    WriteFile(dir, QStringLiteral("p.txt"), bytes);
     // Counting the rest, skipping over it and reading it line by line.
     for (int way = 0; way < 3; ++way) {
         WriteFile(dir, QStringLiteral("p.txt"), bytes);
@@ -334,19 +297,4 @@ TEST(LineReaderCutShort, AFileCutShortWhileItIsReadGivesTheReadError)
             }
         EXPECT_TRUE(r.error().contains(QStringLiteral("cut short"))) << way;
     }
-}
-
-TEST(LineEnds, AreCountedInEveryLaneAndTail)
-{
-    // Past 255 rounds of sixteen bytes, and a tail that is not a whole round.
-    for (const size_t n : {size_t(0), size_t(15), size_t(16), size_t(4080), size_t(4096 + 7), size_t(70001)}) {
-        std::string s(n, 'x');
-        int64_t expected = 0;
-        for (size_t i = 0; i < n; i += 1 + i % 5, ++expected)
-            s[i] = '\n';
-        EXPECT_EQ(CountLineEnds(s.data(), s.size()), expected) << n;
-    }
-    const std::string all(5000, '\n');
-    EXPECT_EQ(CountLineEnds(all.data(), all.size()), 5000);
-    EXPECT_EQ(CountLineEnds(all.data(), all.size(), '\r'), 0);
 }

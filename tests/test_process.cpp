@@ -12,9 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/GloVar.h"
-#include "app/MainForm.h"
-#include "app/ScriptRunner.h"
 #include "tests/Support.h"
 
 namespace {
@@ -30,8 +27,10 @@ protected:
         ASSERT_TRUE(dir.isValid());
         WriteFile(dir, QStringLiteral("a.txt"), WeekdayFile(400));
     }
-    // The program with arguments, or a shell line with $AURIGON for it.
-    Outcome Run(const QStringList& args, const QByteArray& input = QByteArray(), bool shell = false)
+    // The program with arguments, or a shell line with $AURIGON for it;
+    // standard input from the bytes given or from a file.
+    Outcome Run(const QStringList& args, const QByteArray& input = QByteArray(), bool shell = false,
+                const char* inputFile = nullptr)
     {
         QProcess p;
         p.setWorkingDirectory(dir.path());
@@ -40,12 +39,16 @@ protected:
         env.insert(QStringLiteral("AURIGON"), QStringLiteral(AURIGON_BINARY));
         env.remove(QStringLiteral("AURIGON_CHART_SIZE"));
         p.setProcessEnvironment(env);
+        if (inputFile)
+            p.setStandardInputFile(QLatin1String(inputFile));
         if (shell)
             p.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), args.join(QLatin1Char(' '))});
         else
             p.start(QStringLiteral(AURIGON_BINARY), args);
-        p.write(input);
-        p.closeWriteChannel();
+        if (!inputFile) {
+            p.write(input);
+            p.closeWriteChannel();
+        }
         Outcome o;
         EXPECT_TRUE(p.waitForFinished(60000)) << args.join(QLatin1Char(' ')).toStdString();
         o.out = p.readAllStandardOutput();
@@ -74,33 +77,21 @@ const QByteArray Plot = "ack\npress FileBtn\nopen a.txt\npress PlotBtn\n";
 
 TEST_F(Process, EmptyAndEndlessInputsEndWithAWord)
 {
+    // Each kind of refusal once through main(); every message of its kind
+    // is checked in the option and script reading tests.
     const struct {
         QStringList args;
         const char* input; // a file for standard input; null: none
-        int status;
         const char* says;
     } rows[] = {
-        {{"--study", "", "--image", "x.png"}, nullptr, 2, "--study needs a value"},
-        {{"--script", ""}, nullptr, 2, "--script needs a value"},
-        {{"--script", "/dev/zero"}, nullptr, 2, "It is a device, not a regular file."},
-        {{"--script", "/dev/urandom"}, nullptr, 2, "It is a device, not a regular file."},
-        {{"--script", "-"}, "/dev/zero", 2, "the script on standard input is larger than 16 MB"},
-        {{"--script", "."}, nullptr, 2, "It is a folder, not a file."},
+        {{"--script", ""}, nullptr, "--script needs a value"},
+        {{"--script", "/dev/zero"}, nullptr, "It is a device, not a regular file."},
+        {{"--script", "-"}, "/dev/zero", "the script on standard input is larger than 16 MB"},
     };
     for (const auto& r : rows) {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        p.setProcessEnvironment(env);
-        if (r.input)
-            p.setStandardInputFile(QLatin1String(r.input));
-        p.start(QStringLiteral(AURIGON_BINARY), r.args);
-        ASSERT_TRUE(p.waitForFinished(60000)) << r.args.join(QLatin1Char(' ')).toStdString();
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), r.status) << r.args.join(QLatin1Char(' ')).toStdString();
-        const QByteArray err = p.readAllStandardError();
-        EXPECT_TRUE(err.contains(r.says)) << err.constData();
+        const Outcome o = Run(r.args, QByteArray(), false, r.input);
+        EXPECT_EQ(o.status, 2) << r.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(o.err.contains(r.says)) << o.err.constData();
     }
 }
 
@@ -213,26 +204,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         WriteFile(dir, QStringLiteral("a.txt"), WeekdayFile(400));
     }
-    int Go(const QString& text)
-    {
-        ResetSharedState();
-        events.clear();
-        ScriptHost host([this](const QJsonObject& o) { events << o; });
-        TMainForm form(host, dir.path());
-        form.show();
-        form.FormActivate();
-        ScriptRunner runner(form, host);
-        return runner.run(text.arg(dir.path()).split(QLatin1Char('\n')));
-    }
-    QString lastError() const
-    {
-        for (auto it = events.crbegin(); it != events.crend(); ++it)
-            if ((*it)[QStringLiteral("event")] == QLatin1String("error"))
-                return (*it)[QStringLiteral("text")].toString();
-        return QString();
-    }
+    ScriptRun Go(const QString& text) { return RunScript(dir.path(), text.arg(dir.path())); }
     QTemporaryDir dir;
-    QList<QJsonObject> events;
 };
 } // namespace
 
@@ -241,17 +214,12 @@ TEST_F(InProcess, PrintingPastAPlantedLinkLeavesItsTargetAlone)
     const QString victim = WriteFile(dir, QStringLiteral("victim"), "precious");
     ASSERT_TRUE(QFile::link(victim, dir.filePath(QStringLiteral("chart.pdf.part"))));
     EXPECT_EQ(Go(QStringLiteral("ack\npress FileBtn\nopen \"%1/a.txt\"\npress PlotBtn\n"
-                                "press PrintBtn\nprintto \"%1/chart.pdf\" 4800x6600\n")),
-              0)
-        << lastError().toStdString();
-    QFile victimFile(victim);
-    ASSERT_TRUE(victimFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(victimFile.readAll(), "precious");
-    const QFileInfo pdf(dir.filePath(QStringLiteral("chart.pdf")));
-    EXPECT_FALSE(pdf.isSymLink());
-    QFile printed(pdf.filePath());
-    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(printed.readAll().startsWith("%PDF"));
+                                "press PrintBtn\nprintto \"%1/chart.pdf\" 4800x6600\n"))
+                  .status,
+              0);
+    EXPECT_EQ(ReadBytes(victim), "precious");
+    EXPECT_FALSE(QFileInfo(dir.filePath(QStringLiteral("chart.pdf"))).isSymLink());
+    EXPECT_TRUE(ReadBytes(dir.filePath(QStringLiteral("chart.pdf"))).startsWith("%PDF"));
     // Only what was there and what was asked for: no temporary left behind.
     QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
     files.sort();
@@ -262,21 +230,17 @@ TEST_F(InProcess, PrintingPastAPlantedLinkLeavesItsTargetAlone)
 
 TEST_F(InProcess, ATraceCutShortByAFullDiskSaysSo)
 {
-    const QString mnt = dir.filePath(QStringLiteral("small"));
-    QDir().mkpath(mnt);
-    if (geteuid() != 0 ||
-        QProcess::execute(QStringLiteral("mount"),
-                          {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                           QStringLiteral("size=8k"), QStringLiteral("tmpfs"), mnt}) != 0)
-        GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
-    const int status = Go(QStringLiteral("ack\npress FileBtn\nopen \"%1/a.txt\"\ntrace \"%1/small/t.log\"\n"
-                                         "press PlotBtn\nstate\n"));
-    const QString err = lastError();
-    QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), mnt});
-    EXPECT_EQ(status, 2);
-    EXPECT_EQ(err, QStringLiteral("cannot write the trace %1/small/t.log: No space left on device")
-                       .arg(dir.path()));
-    EXPECT_EQ(events.last()[QStringLiteral("line")].toInt(), 5) << "the line that drew";
+    const SmallDisk disk(dir.filePath(QStringLiteral("small")), "8k");
+    if (!disk.mounted())
+        GTEST_SKIP() << SmallDisk::Why;
+    const ScriptRun r = Go(QStringLiteral("ack\npress FileBtn\nopen \"%1/a.txt\"\n"
+                                          "trace \"%1/small/t.log\"\npress PlotBtn\nstate\n"));
+    EXPECT_EQ(r.status, 2);
+    const QJsonObject error = r.last("error");
+    EXPECT_EQ(error[QStringLiteral("text")].toString(),
+              QStringLiteral("cannot write the trace %1/small/t.log: No space left on device")
+                  .arg(dir.path()));
+    EXPECT_EQ(error[QStringLiteral("line")].toInt(), 5) << "the line that drew";
 }
 
 TEST_F(Process, AScriptStartsWithoutLoadingImagePlugins)
