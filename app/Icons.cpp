@@ -217,6 +217,14 @@ QIcon ChevronIcon(bool down, const QColor& color)
 
 class Style : public QProxyStyle {
 public:
+    void drawPrimitive(PrimitiveElement pe, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        // The status bar's panels carry their own frames.
+        if (pe == PE_FrameStatusBarItem)
+            return;
+        QProxyStyle::drawPrimitive(pe, option, painter, widget);
+    }
     QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
                        const QWidget* widget) const override
     {

@@ -292,11 +292,14 @@ void TMainForm::BuildToolBar()
     // At least the toolbar's usual height; taller while its overflow is open, so
     // that the controls that do not fit show on further rows.
     ToolBar1->setMinimumHeight(40);
-    ToolBar1->layout()->setContentsMargins(0, 1, 0, 1);
+    // The margins keep the bar's height and the buttons' places as they were.
+    ToolBar1->layout()->setContentsMargins(2, 5, 2, 3);
     ToolBar1->layout()->setSpacing(1);
     ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setStyleSheet(
-        QStringLiteral("QToolButton { padding: 0px; margin: 0px; font-size: 11px; }"));
+    // Small captions under the icons. A palette and a font, not a style sheet:
+    // a sheet restyles every widget under it and costs a good part of start-up.
+    QFont small = font();
+    small.setPixelSize(11);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
     ToolBar2 = new QFrame(ToolBar1);
@@ -331,6 +334,7 @@ void TMainForm::BuildToolBar()
             b->setToolButtonStyle(*row.caption ? Qt::ToolButtonTextUnderIcon
                                                : Qt::ToolButtonIconOnly);
             b->setIconSize(onNav ? QSize(18, 18) : QSize(14, 14));
+            b->setFont(small);
             connect(b, &QToolButton::clicked, this, [this, c] { Press(c); });
             buttons_[static_cast<size_t>(i)] = b;
             w = b;
@@ -357,7 +361,14 @@ void TMainForm::BuildToolBar()
             Label1 = new QLabel(panel3);
             Label1->setObjectName(QStringLiteral("Label1"));
             Label1->setAlignment(Qt::AlignCenter);
-            Label1->setStyleSheet(QStringLiteral("color: blue; font-weight: bold;"));
+            QPalette blue = Label1->palette();
+            // Inside the bar a label's text takes the button text colour.
+            blue.setColor(QPalette::WindowText, Qt::blue);
+            blue.setColor(QPalette::ButtonText, Qt::blue);
+            Label1->setPalette(blue);
+            QFont bold = Label1->font();
+            bold.setBold(true);
+            Label1->setFont(bold);
             pl->addWidget(Label1);
             ToolBar1->addWidget(panel3);
         }
@@ -386,8 +397,12 @@ void TMainForm::BuildStatusBar()
     sb->setObjectName(QStringLiteral("StatusBar1"));
     sb->setFixedHeight(19);
     sb->setSizeGripEnabled(false);
-    sb->setStyleSheet(QStringLiteral("QStatusBar { background: #00ffff; } QStatusBar::item { "
-                                     "border: none; } QLabel { color: red; font-weight: bold; }"));
+    // Cyan under red bold text; the style draws no frame round the panels' row.
+    QPalette cyan = sb->palette();
+    cyan.setColor(QPalette::Window, QColor(0x00, 0xff, 0xff));
+    cyan.setColor(QPalette::WindowText, Qt::red);
+    sb->setPalette(cyan);
+    sb->setAutoFillBackground(true);
     const int widths[StatusBarPanels] = {280, 165, 60, 15, 150, 15, 70, 90, 80, 50};
     // The longest text each panel shows, so that no text is cut off in the
     // font actually used; a panel is widened beyond its width when needed.
@@ -408,6 +423,7 @@ void TMainForm::BuildStatusBar()
     const QFontMetrics fm(bold);
     auto* row = new PanelRow(sb);
     row->setObjectName(QStringLiteral("StatusPanels"));
+    row->setFont(bold);
     for (int i = 0; i < StatusBarPanels; ++i) {
         auto* l = new PanelLabel(row);
         l->setObjectName(QStringLiteral("Panel%1").arg(i));

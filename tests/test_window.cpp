@@ -190,6 +190,28 @@ TEST_F(Window, ColourOnRequest)
     EXPECT_GT(red, 10);   // the markers
 }
 
+// The bars' colours come from palettes, not style sheets: a cyan status bar
+// with red bold panels, and the ratio in blue on the toolbar.
+TEST_F(Window, StatusBarAndRatioKeepTheirColours)
+{
+    OpenAndPlot();
+    auto count = [](const QImage& img, QRgb c) {
+        long n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                n += img.pixel(x, y) == c;
+        return n;
+    };
+    const QImage bar = form->statusBar()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(count(bar, qRgb(0, 255, 255)), bar.width() * bar.height() / 2);
+    EXPECT_GT(count(bar, qRgb(255, 0, 0)), 20); // the panels' texts
+    auto* ratio = Find<QLabel>("Label1");
+    ASSERT_NE(ratio, nullptr);
+    EXPECT_TRUE(ratio->font().bold());
+    const QImage label = ratio->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(count(label, qRgb(0, 0, 255)), 10);
+}
+
 TEST(ChartScreen, AScreenOfTwoDevicePixelsAPixelShowsTheScreenPictureUnscaled)
 {
     Canvas chart;
