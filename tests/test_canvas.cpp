@@ -223,25 +223,6 @@ TEST(Canvas, OneBitPicturesGoInAndComeOutUnchanged)
     }
 }
 
-TEST(Canvas, MarkerBackgroundsComeBackExactly)
-{
-    for (const bool mono : {true, false}) {
-        Canvas c;
-        c.create(60, 40, mono);
-        c.setPenColor(mono ? Qt::black : QColor(200, 20, 20));
-        for (int k = 0; k < 40; k += 3)
-            c.line(0, k, 59, 39 - k);
-        const QImage before = c.image().copy();
-        QImage store;
-        const QRect under(13, 7, 11, 9);
-        c.copyTo(store, under);
-        c.rect(under.left(), under.top(), under.right() + 1, under.bottom() + 1);
-        EXPECT_NE(c.image(), before);
-        c.copyFrom(store, under);
-        EXPECT_EQ(c.image(), before) << (mono ? "mono" : "colour");
-    }
-}
-
 TEST(Canvas, LettersAreTheSameInBothPicturesAndHaveNoGrey)
 {
     for (const ChartFace face : {ChartFace::Label, ChartFace::Header}) {
@@ -300,9 +281,10 @@ void DrawSample(Canvas& c)
     c.line(5, 62, 95, 62);
 }
 
+// The screen picture, or the chart itself where there is none.
 QImage Fine(Canvas& c)
 {
-    return c.displayImage().convertToFormat(QImage::Format_RGB32);
+    return (c.displayRatio() > 1 ? c.displayImage() : c.image()).convertToFormat(QImage::Format_RGB32);
 }
 } // namespace
 
@@ -321,8 +303,6 @@ TEST(CanvasScreen, TheChartItsTraceAndItsFilesStayAsAtOnePixel)
         EXPECT_EQ(scaled.image(), plain.image()) << mono;
         EXPECT_EQ(scaledTrace, plainTrace) << mono;
         EXPECT_TRUE(plain.displayImage().isNull());
-        EXPECT_EQ(plain.displayRatio(), 1);
-        EXPECT_EQ(scaled.displayRatio(), 2);
         EXPECT_EQ(scaled.displayImage().size(), QSize(200, 140));
     }
 }
@@ -385,40 +365,62 @@ TEST(CanvasScreen, ThinLinesAreOneDevicePixelAndLettersAreDrawnAtTheScreensSize)
     EXPECT_TRUE(ownPixels);
 }
 
-TEST(CanvasScreen, RestoredPicturesBringBackTheirScreenPicture)
+// Markers taken off their kept background, live figures drawn over a kept
+// base and pictures restored come back exactly, in the chart and on screen.
+TEST(Canvas, KeptPicturesComeBackExactly)
 {
     struct Row {
         const char* name;
         bool mono;
         qreal ratio;
     };
-    for (const Row& r : {Row{"mono at 2", true, 2}, Row{"colour at 2", false, 2},
-                         Row{"mono at 1.5", true, 1.5}}) {
+    for (const Row& r : {Row{"mono", true, 1}, Row{"colour", false, 1}, Row{"mono at 2", true, 2},
+                         Row{"colour at 2", false, 2}, Row{"mono at 1.5", true, 1.5}}) {
         Canvas c;
         c.setDisplayRatio(r.ratio);
         c.create(90, 60, r.mono);
-        c.line(10, 5, 10, 50);
+        c.setPenColor(r.mono ? Qt::black : QColor(200, 20, 20));
+        for (int k = 0; k < 60; k += 3)
+            c.line(0, k, 89, 59 - k);
         c.textOut(45, 20, TextAlign::CenterTop, QStringLiteral("180"), ChartFace::Label);
         const QImage base = c.image();
         const QImage baseFine = Fine(c);
+        const auto same = [&](const char* step) {
+            EXPECT_EQ(c.image(), base) << r.name << ", " << step;
+            EXPECT_EQ(Fine(c), baseFine) << r.name << ", " << step;
+        };
         // A marker drawn on its kept background and taken off again.
         QImage store;
-        c.copyTo(store, QRect(5, 5, 12, 12));
-        c.rect(5, 5, 17, 17);
-        c.copyFrom(store, QRect(5, 5, 12, 12));
-        EXPECT_EQ(Fine(c), baseFine) << r.name;
-        // A live figure drawn and drawn again over the same base.
-        c.ellipse(20, 10, 80, 55);
+        c.copyTo(store, QRect(13, 7, 11, 9));
+        c.rect(13, 7, 24, 16);
+        EXPECT_NE(Fine(c), baseFine) << r.name;
+        c.copyFrom(store, QRect(13, 7, 11, 9));
+        same("marker");
+        // A live figure drawn over the base: only what it touched goes back.
+        c.restore(base);
+        c.setPenWidth(2);
+        c.line(30, 20, 70, 50);
+        c.ellipse(40, 25, 70, 50);
+        c.textOut(30, 40, TextAlign::LeftBottom, QStringLiteral("x"), ChartFace::Label);
+        c.setPenWidth(1);
+        (void)c.takeDirty();
         c.restoreChanged(base);
-        EXPECT_EQ(Fine(c), baseFine) << r.name;
+        same("live figure");
+        const QRect changed = c.takeDirty();
+        EXPECT_TRUE(changed.contains(QRect(30, 20, 40, 30))) << r.name;
+        EXPECT_LT(changed.width() * changed.height(), 90 * 60) << r.name;
         c.line(0, 0, 89, 59);
         c.restore(base);
-        EXPECT_EQ(Fine(c), baseFine) << r.name;
-        // A picture that never came from the canvas is shown enlarged.
-        QImage other = base.convertToFormat(QImage::Format_RGB32);
-        other.fill(Qt::black);
-        c.restore(other);
-        EXPECT_EQ(Fine(c).pixel(Fine(c).width() - 1, Fine(c).height() - 1), Ink) << r.name;
-        EXPECT_EQ(Fine(c).size(), QSize(qRound(90 * r.ratio), qRound(60 * r.ratio))) << r.name;
+        same("restore");
+        // A picture that never came from the canvas is a whole restore.
+        QImage other = base.copy();
+        other.fill(r.mono ? 0u : 0xff000000u);
+        c.restoreChanged(other);
+        EXPECT_EQ(c.image(), other) << r.name;
+        if (r.ratio > 1) {
+            c.restore(other.convertToFormat(QImage::Format_RGB32));
+            EXPECT_EQ(Fine(c).pixel(Fine(c).width() - 1, Fine(c).height() - 1), Ink) << r.name;
+            EXPECT_EQ(Fine(c).size(), QSize(qRound(90 * r.ratio), qRound(60 * r.ratio))) << r.name;
+        }
     }
 }

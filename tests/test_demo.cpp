@@ -5,14 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/GloVar.h"
-#include "app/MainForm.h"
-#include "app/ScriptRunner.h"
+#include "tests/Support.h"
 
 namespace {
 std::string PixelHash(const QString& path)
@@ -85,40 +82,18 @@ QString Rename(const char* from, const char* to)
                "<edit name=\"family\" mode=\"assign\"><string>%2</string></edit></match>\n")
         .arg(QLatin1String(from), QLatin1String(to));
 }
-std::string FileHash(const QString& path)
+// Runs a script in this process against the real window in the folder
+// given, and says whether it ran without an error event.
+bool RunsCleanly(const QString& dir, QString text)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "missing";
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5).toHex().toStdString();
-}
-
-// Runs a script against the real window in the folder given; returns the
-// number of error events.
-int RunScript(const QTemporaryDir& dir, QString text)
-{
-    text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR));
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    ResetSharedState();
-    int errors = 0;
-    {
-        ScriptHost host([&errors](const QJsonObject& o) {
-            errors += o[QStringLiteral("event")] == QLatin1String("error");
-        });
-        TMainForm form(host, dir.path());
-        form.show();
-        form.FormActivate();
-        ScriptRunner runner(form, host);
-        EXPECT_EQ(runner.run(text.split(QLatin1Char('\n'))), 0);
-    }
-    QDir::setCurrent(before);
-    return errors;
+    const ScriptRun r = RunScript(dir, text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
+    return r.status == 0 && !r.kinds().contains(QStringLiteral("error"));
 }
 
 // Every figure type, kept and replaced, grown, shrunk and dragged, on the
 // sample; the study of it is saved at the end.
-const char* const AllFigures = R"(ack
+const char* const AllFigures = R"(
+ack
 press FileBtn
 open "@SAMPLES@/sample.txt"
 dates FRecordEdit=2340 LRecordEdit=2600 NdayEdit=30
@@ -174,17 +149,6 @@ study save all.aurigon
 )";
 } // namespace
 
-TEST(Demo, PicturesArePixelIdentical)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString text = DemoScript();
-    ASSERT_FALSE(text.isEmpty());
-    EXPECT_EQ(RunScript(dir, text), 0);
-
-    ExpectDemoPictures(dir.path(), "in this process");
-}
-
 // The program itself, run three ways: with the machine's fonts, with no
 // fonts at all, and with impostors: fonts that take the names of the
 // chart's own faces but have the other face's letters. Every picture is
@@ -237,28 +201,36 @@ TEST(Demo, PicturesDoNotDependOnInstalledFonts)
     }
 }
 
-// The drawing operations of the demo and of every figure, and the picture
-// of a study reopened, stay what they are operation for operation.
-TEST(Demo, DrawingOperationsAreUnchanged)
+// The demo's pictures in this process; the drawing operations of the demo
+// and of every figure, and the picture of a study reopened, stay what they
+// are operation for operation.
+TEST(Demo, PicturesAndDrawingOperationsAreUnchanged)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile f(QStringLiteral(SAMPLES_DIR "/demo.script"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    QString demo = QString::fromUtf8(f.readAll());
-    demo.replace(QStringLiteral("\nack\n"), QStringLiteral("\nack\ntrace demo.trace\n"));
-    EXPECT_EQ(RunScript(dir, demo), 0);
-    EXPECT_EQ(RunScript(dir, QString::fromLatin1(AllFigures)
-                                 .replace(QStringLiteral("ack\n"), QStringLiteral("ack\ntrace all.trace\n"))),
-              0);
-    EXPECT_EQ(RunScript(dir, QStringLiteral("ack\ntrace study.trace\nstudy open all.aurigon\nimage study.png\n")), 0);
+    const QString demo = DemoScript();
+    ASSERT_FALSE(demo.isEmpty());
+    const auto traced = [](QString text, const char* name) {
+        return text.replace(QStringLiteral("\nack\n"),
+                            QStringLiteral("\nack\ntrace %1\n").arg(QLatin1String(name)));
+    };
+    EXPECT_TRUE(RunsCleanly(dir.path(), traced(demo, "demo.trace")));
+    ExpectDemoPictures(dir.path(), "in this process");
+    EXPECT_TRUE(RunsCleanly(dir.path(), traced(QLatin1String(AllFigures), "all.trace")));
+    EXPECT_TRUE(RunsCleanly(dir.path(), QStringLiteral("ack\ntrace study.trace\nstudy open all.aurigon\n"
+                                                       "image study.png\n")));
     const std::pair<const char*, const char*> expected[] = {
         {"demo.trace", "0a76a29ec3f34c7ea24321d112281c8e"},
         {"all.trace", "10a32bca01d853c668ef3b8dbb9f8ce8"},
         {"study.trace", "4c337d52b0ddb67425c5fb689e113721"},
     };
     for (const auto& [name, hash] : expected)
-        EXPECT_EQ(FileHash(dir.filePath(QLatin1String(name))), hash) << name;
+        EXPECT_EQ(QCryptographicHash::hash(ReadBytes(dir.filePath(QLatin1String(name))),
+                                           QCryptographicHash::Md5)
+                      .toHex()
+                      .toStdString(),
+                  hash)
+            << name;
     EXPECT_EQ(PixelHash(dir.filePath(QStringLiteral("all.png"))), "3d8770e1bacb4f4068760da782210804");
     EXPECT_EQ(PixelHash(dir.filePath(QStringLiteral("study.png"))), "8d337308dd010fec3b8e967e30e6f4d3");
 }

@@ -1,10 +1,8 @@
 // The chart map and the figures as geometry, without any shared state.
-#include <QImage>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "chart/Canvas.h"
 #include "chart/ChartMap.h"
 #include "tools/FigureGeometry.h"
 
@@ -235,51 +233,4 @@ TEST(FigureGeometry, EllipseMemoryGrowsARepeatAndStartsAfreshOtherwise)
     huge.radius = 1e7;
     in.dir = 1;
     EXPECT_EQ(BuildEllipse(in, huge).memory.endX, std::numeric_limits<int16_t>::max());
-}
-
-TEST(FigureGeometry, StrokingSetsPensInOrderAndEndsSolid)
-{
-    Canvas c;
-    c.create(100, 100, true);
-    QStringList trace;
-    c.setTrace([&trace](const QString& s) { trace << s; });
-    Figure f;
-    f.strokes.push_back(Stroke{QColor(128, 0, 128), PenStyle::Solid, {}});
-    f.strokes.push_back(Stroke{std::nullopt, PenStyle::Dash, {{1, 2, 30, 40}}});
-    StrokeFigure(c, f);
-    EXPECT_EQ(trace,
-              QStringList({QStringLiteral("pen 128 0 128 1 solid"),
-                           QStringLiteral("pen 128 0 128 1 dash"), QStringLiteral("line 1 2 30 40"),
-                           QStringLiteral("pen 128 0 128 1 solid")}));
-}
-
-TEST(Canvas, RestoringOnlyWhatChangedGivesTheWholeRestore)
-{
-    Canvas a, b;
-    a.create(200, 120, true);
-    a.line(0, 60, 200, 60);
-    const QImage base = a.image();
-    b.create(200, 120, true);
-    b.restore(base);
-    a.restore(base);
-    for (Canvas* c : {&a, &b}) {
-        c->setPenWidth(2);
-        c->line(10, 10, 150, 100);
-        c->ellipse(40, 40, 80, 90);
-        c->textOut(20, 30, TextAlign::LeftBottom, QStringLiteral("x"), ChartFace::Label);
-    }
-    (void)a.takeDirty();
-    a.restoreChanged(base);
-    b.restore(base);
-    EXPECT_EQ(a.image(), b.image());
-    EXPECT_EQ(a.image(), base);
-    // Only the drawn region was touched, and it is reported as changed.
-    const QRect changed = a.takeDirty();
-    EXPECT_TRUE(changed.contains(QRect(10, 10, 140, 90)));
-    EXPECT_LT(changed.width() * changed.height(), 200 * 120);
-    // From another picture it is a whole restore.
-    QImage other = base.copy();
-    other.fill(0);
-    a.restoreChanged(other);
-    EXPECT_EQ(a.image(), other);
 }
