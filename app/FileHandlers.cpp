@@ -94,11 +94,12 @@ void ChartSession::ScanPriceFile()
     scannedSize_ = -1;
     if (!g.DataFileName.isEmpty()) {
         const FileLayout layout = CurrentLayout();
-        const ScanResult r = ScanPriceData(g.DataFileName, layout);
-        if (!r.error.isEmpty()) {
-            prompts_.error(r.error);
+        const Result<FileScan> scanned = ScanPriceData(g.DataFileName, layout);
+        if (!scanned) {
+            prompts_.error(scanned.error().message());
             return;
         }
+        const FileScan& r = *scanned;
         skipLines_ = r.skipLines;
         scannedSize_ = r.size;
         if (r.endsLeftOut > 0)
@@ -158,14 +159,14 @@ void ChartSession::ScanPriceFile()
 bool ChartSession::ScanWholeFileRange()
 {
     auto& g = GloVar;
-    const RangeResult r =
+    const Result<PriceExtremes> r =
         ScanWholeRange(g.DataFileName, CurrentLayout(), g.FileHigh, g.FileLow);
-    if (!r.error.isEmpty()) {
-        prompts_.error(r.error);
+    if (!r) {
+        prompts_.error(r.error().message());
         return false;
     }
-    g.FileHigh = r.high;
-    g.FileLow = r.low;
+    g.FileHigh = r->high;
+    g.FileLow = r->low;
     g.ChartHigh = g.FileHigh;
     g.ChartLow = g.FileLow;
     return true;
@@ -174,9 +175,12 @@ bool ChartSession::ScanWholeFileRange()
 const RecordDates& ChartSession::RecordDatesOfFile()
 {
     const auto& g = GloVar;
-    if (!recordDates_)
-        recordDates_ = ReadRecordDates(g.DataFileName, CurrentLayout(), g.RecordCount, g.NewestFirst,
-                                        skipLines_);
+    if (!recordDates_) {
+        // A file that no longer reads has no dates to offer; the plot says why.
+        Result<RecordDates> r = ReadRecordDates(g.DataFileName, CurrentLayout(), g.RecordCount,
+                                                g.NewestFirst, skipLines_);
+        recordDates_ = r ? std::move(*r) : RecordDates{};
+    }
     return *recordDates_;
 }
 
@@ -191,14 +195,15 @@ bool ChartSession::LoadChartRange()
     req.newestFirst = g.NewestFirst;
     req.recordCount = g.RecordCount;
     req.skipLines = skipLines_;
-    const LoadResult r = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
-    g.LoadedCount = r.loadedCount;
-    g.TotalSlots = r.totalSlots;
+    const Result<LoadedRange> loaded = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
+    g.LoadedCount = loaded ? loaded->loadedCount : 0;
+    g.TotalSlots = loaded ? loaded->totalSlots : 0;
     g.PriceDecimals = PriceDecimalsOf(g.Prices, g.LoadedCount);
-    if (!r.error.isEmpty()) {
-        prompts_.error(r.error);
+    if (!loaded) {
+        prompts_.error(loaded.error().message());
         return false;
     }
+    const LoadedRange& r = *loaded;
     // A file that ends before the range, or shrank, is not the one scanned.
     if (scannedSize_ >= 0 && r.size != scannedSize_ && (r.endedEarly || r.size < scannedSize_)) {
         g.LoadedCount = g.TotalSlots = 0;
@@ -271,9 +276,10 @@ void ChartSession::FileChanged(long long lastRecord)
 bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
 {
     auto& g = GloVar;
-    const LayoutCheck c = CheckLayout(path, CurrentLayout());
-    if (!c.error.isEmpty() || c.outcome == LayoutCheck::Fits)
+    const Result<LayoutCheck> checked = CheckLayout(path, CurrentLayout());
+    if (!checked || checked->outcome == LayoutCheck::Fits)
         return true; // the scan reports what cannot be read
+    const LayoutCheck& c = *checked;
     if (c.outcome == LayoutCheck::NoDate) {
         g.RecordCount = 0;
         g.FirstFileDate = g.LastFileDate = 0;

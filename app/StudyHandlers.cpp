@@ -173,22 +173,23 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
     const QString priceFile = QFileInfo(prices.isEmpty() ? ResolvedPricePath(s.priceFile, path) : prices)
                                   .absoluteFilePath();
     // Nothing changes unless the price file reads.
-    const ScanResult check = ScanPriceData(priceFile, s.layout);
-    if (!check.error.isEmpty()) {
-        prompts_.error(QStringLiteral("Cannot open the price file of study %1. %2").arg(path, check.error));
+    if (const Result<FileScan> check = ScanPriceData(priceFile, s.layout); !check) {
+        prompts_.error(QStringLiteral("Cannot open the price file of study %1. %2")
+                           .arg(path, check.error().message()));
         return false;
     }
-    // The layout worked out as File does, for a file that no longer fits the study's.
-    const LayoutCheck layout = CheckLayout(priceFile, s.layout);
-    if (layout.outcome == LayoutCheck::NoDate) {
+    // The layout worked out as File does, for a file that no longer fits the study's;
+    // one that stopped reading since is left to the scan to report.
+    const Result<LayoutCheck> layout = CheckLayout(priceFile, s.layout);
+    if (layout && layout->outcome == LayoutCheck::NoDate) {
         prompts_.error(QStringLiteral("Cannot open the price file of study %1. No date reads in line %2 of %3.")
                            .arg(path)
-                           .arg(layout.firstData.number)
+                           .arg(layout->firstData.number)
                            .arg(priceFile));
         return false;
     }
-    if (layout.outcome == LayoutCheck::Detected)
-        s.layout = layout.layout;
+    if (layout && layout->outcome == LayoutCheck::Detected)
+        s.layout = layout->layout;
     if (chart.isNull())
         return false;
     // A study starts a history of its own; replaying it is no step.
@@ -218,8 +219,8 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
         req.newestFirst = g.NewestFirst;
         req.recordCount = g.RecordCount;
         req.skipLines = skipLines_;
-        if (const LoadResult r = LoadRange(priceFile, s.layout, req, all); !r.error.isEmpty()) {
-            prompts_.error(QStringLiteral("Cannot open study %1. %2").arg(path, r.error));
+        if (const Result<LoadedRange> r = LoadRange(priceFile, s.layout, req, all); !r) {
+            prompts_.error(QStringLiteral("Cannot open study %1. %2").arg(path, r.error().message()));
             return false;
         }
         int first = 0, last = 0;

@@ -29,15 +29,13 @@ int RecordDates::lastOnOrBefore(double day) const
     return 0;
 }
 
-RecordDates ReadRecordDates(const PriceSource& source, const FileLayout& layout, int recordCount,
-                            bool newestFirst, int64_t skipLines)
+Result<RecordDates> ReadRecordDates(const PriceSource& source, const FileLayout& layout,
+                                    int recordCount, bool newestFirst, int64_t skipLines)
 {
     RecordDates out;
     LineReader reader;
-    if (QString err = reader.open(source); !err.isEmpty()) {
-        out.error = err;
-        return out;
-    }
+    if (auto opened = reader.open(source); !opened)
+        return opened.error();
     std::string_view line;
     if (layout.header)
         reader.next(line);
@@ -46,7 +44,8 @@ RecordDates ReadRecordDates(const PriceSource& source, const FileLayout& layout,
     out.days.reserve(size_t(std::max(recordCount, 0)));
     while (out.count() < recordCount && reader.next(line))
         out.days.push_back(ParseDate(ScanDateField(line, layout), layout.dateFormat));
-    out.error = reader.error();
+    if (reader.error())
+        return *reader.error();
     if (newestFirst)
         std::reverse(out.days.begin(), out.days.end());
     return out;

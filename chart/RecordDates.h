@@ -7,9 +7,9 @@
 
 #include "data/FileLayout.h"
 #include "data/LineReader.h"
+#include "data/Result.h"
 
 struct RecordDates {
-    QString error;             // empty when the file was read
     std::vector<double> days;  // days[k - 1] is record k's day; 0 when its date did not read
 
     [[nodiscard]] int count() const { return static_cast<int>(days.size()); }
@@ -22,8 +22,9 @@ struct RecordDates {
 
 // The days of the file's recordCount records, which start skipLines lines
 // after the header line.
-[[nodiscard]] RecordDates ReadRecordDates(const PriceSource& source, const FileLayout& layout,
-                                          int recordCount, bool newestFirst, int64_t skipLines = 0);
+[[nodiscard]] Result<RecordDates> ReadRecordDates(const PriceSource& source, const FileLayout& layout,
+                                                  int recordCount, bool newestFirst,
+                                                  int64_t skipLines = 0);
 
 // A yyyy-mm-dd text as a day number, 0 when it is no such date.
 [[nodiscard]] double DayFromIsoText(const QString& text);

@@ -275,29 +275,23 @@ bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layo
     return ColumnsFromHeader(std::vector<std::string_view>{header}, separator, layout);
 }
 
-LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
+Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& current)
 {
     LayoutCheck out;
     LineReader reader;
-    if (QString err = reader.open(source); !err.isEmpty()) {
-        out.error = err;
-        return out;
-    }
+    if (auto opened = reader.open(source); !opened)
+        return opened.error();
     std::vector<std::string> head;
     std::string_view line;
     while (head.size() < size_t(HeadLines) && reader.next(line))
         head.emplace_back(line);
-    if (!reader.error().isEmpty()) {
-        out.error = reader.error();
-        return out;
-    }
+    if (reader.error())
+        return *reader.error();
     if (head.empty() || current.noDates())
         return out;
     const std::vector<std::string> tail = reader.lastLines(TailLines, reader.position());
-    if (!reader.error().isEmpty()) {
-        out.error = reader.error();
-        return out;
-    }
+    if (reader.error())
+        return *reader.error();
 
     // Nothing after the first line but blank lines: nothing to go by.
     {
@@ -422,7 +416,7 @@ LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current)
         // The first later line with a day above 12 settles the order.
         int settled = -1;
         LineReader all;
-        if (all.open(source).isEmpty()) {
+        if (all.open(source)) {
             (void)all.skip(int64_t(firstData));
             while (settled < 0 && all.next(line)) {
                 const std::string_view text = ScanDateField(line, l);

@@ -16,7 +16,6 @@ struct LayoutCheck {
         NoDate,   // no date of the first data line reads under any layout
     };
     Outcome outcome = Fits;
-    QString error; // the file could not be read
     FileLayout layout;
     // Day and month could stand either way in every line: the order is a guess.
     bool guessedOrder = false;
@@ -40,4 +39,4 @@ bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layo
 // More than a few of n lines disagree: the columns may be wrong.
 [[nodiscard]] bool TooInconsistent(int64_t disagreeing, int64_t n);
 
-[[nodiscard]] LayoutCheck CheckLayout(const PriceSource& source, const FileLayout& current);
+[[nodiscard]] Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& current);

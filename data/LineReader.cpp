@@ -13,9 +13,9 @@
 #include "data/LineEnds.h"
 
 namespace {
-QString CannotOpen(const QString& path, const QString& why)
+Error CannotOpen(const QString& path, const QString& why)
 {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(path, why);
+    return Error{Error::Doing::Opening, path, 0, why};
 }
 
 QString SystemError(int err)
@@ -42,7 +42,7 @@ void LineReader::close()
     fd_ = -1;
 }
 
-QString LineReader::open(const PriceSource& source)
+Result<void> LineReader::open(const PriceSource& source)
 {
     close();
     pos_ = len_ = 0;
@@ -50,7 +50,7 @@ QString LineReader::open(const PriceSource& source)
     eof_ = false;
     tooLong_ = false;
     eol_ = '\n';
-    error_.clear();
+    error_.reset();
     path_ = source.path;
     if (source.bytes) {
         data_ = source.bytes->data();
@@ -59,7 +59,7 @@ QString LineReader::open(const PriceSource& source)
         eof_ = true;
         eol_ = LineEndOf(data_, std::min(len_, block_));
         pos_ = BomLength(data_, len_);
-        return QString();
+        return {};
     }
     const QByteArray name = EncodeFileName(source.path);
     // Not blocking on open, so that a pipe put in the file's place cannot hang us.
@@ -89,7 +89,7 @@ QString LineReader::open(const PriceSource& source)
     if (!buf_)
         buf_.reset(new char[block_]);
     data_ = buf_.get();
-    return QString();
+    return {};
 }
 
 bool LineReader::fill()
@@ -124,7 +124,7 @@ bool LineReader::fill()
 
 void LineReader::failRead(const QString& why)
 {
-    error_ = QStringLiteral("Read error in \"%1\". %2").arg(path_, why);
+    error_ = Error{Error::Doing::Reading, path_, 0, why};
     eof_ = true;
     pos_ = len_;
 }
@@ -174,7 +174,7 @@ int64_t LineReader::countRest(std::string& last, int64_t* lastAt)
         pos_ = len_;
         stop = at + int64_t(n);
     } while (fill());
-    if (!error_.isEmpty() || stop == from)
+    if (error_ || stop == from)
         return 0;
     // A last line without its line end is a line too.
     const bool tail = lastEnd != stop - 1;

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/Result.h"
+
 // Where lines come from: a file by its path, or bytes already in memory.
 struct PriceSource {
     QString path;
@@ -38,9 +40,8 @@ public:
     LineReader& operator=(const LineReader&) = delete;
     ~LineReader() { close(); }
 
-    // Returns an error text, empty on success. Only regular files are read:
-    // a pipe or a device would block or never end.
-    QString open(const PriceSource& source);
+    // Only regular files are read: a pipe or a device would block or never end.
+    Result<void> open(const PriceSource& source);
     // False at the end of the file or after a read error (see error()).
     bool next(std::string_view& line);
     // Counts the lines still to come, as next() would return them, without
@@ -51,7 +52,8 @@ public:
     int64_t skip(int64_t n);
     // The line just read was longer than MaxLine; it holds its start only.
     [[nodiscard]] bool lineTooLong() const { return tooLong_; }
-    [[nodiscard]] const QString& error() const { return error_; }
+    // What went wrong while reading, if anything did.
+    [[nodiscard]] const std::optional<Error>& error() const { return error_; }
     // Where the next line starts, in the file or the bytes.
     [[nodiscard]] int64_t position() const { return bufStart_ + int64_t(pos_); }
     // The file's size when it was opened.
@@ -86,5 +88,5 @@ private:
     bool tooLong_ = false;
     char eol_ = '\n';
     std::string carry_;
-    QString error_;
+    std::optional<Error> error_;
 };

@@ -181,14 +181,12 @@ struct Dated {
 };
 } // namespace
 
-ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
+Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& layout)
 {
-    ScanResult r;
+    FileScan r;
     LineReader reader;
-    if (QString err = reader.open(source); !err.isEmpty()) {
-        r.error = err;
-        return r;
-    }
+    if (auto opened = reader.open(source); !opened)
+        return opened.error();
     r.size = reader.size();
     std::string_view line;
     const int64_t header = layout.header ? 1 : 0;
@@ -212,10 +210,8 @@ ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
         else if (!(NamesOnly(line) && r.endsLeftOut == 0))
             leftOut(lineNo, line);
     }
-    if (!reader.error().isEmpty()) {
-        r.error = reader.error();
-        return r;
-    }
+    if (reader.error())
+        return *reader.error();
     if (!found) {
         // No record anywhere: the first and the last line, as they are.
         r.endsLeftOut = 0;
@@ -267,10 +263,8 @@ ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
     std::string last;
     int64_t lastAt = 0;
     const int64_t rest = reader.countRest(last, &lastAt);
-    if (!reader.error().isEmpty()) {
-        r.error = reader.error();
-        return r;
-    }
+    if (reader.error())
+        return *reader.error();
     // From the end back: lines that hold no record, then a dozen records.
     int64_t trailing = 0;
     LineNote earliest;
@@ -292,10 +286,8 @@ ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
         if (at <= afterHead || !reader.lineBefore(at - 1, last, at))
             break;
     }
-    if (!reader.error().isEmpty()) {
-        r.error = reader.error();
-        return r;
-    }
+    if (reader.error())
+        return *reader.error();
     std::reverse(tail.begin(), tail.end());
     if (!recordSeen)
         for (const auto& [no, text] : headJunk)
@@ -308,8 +300,7 @@ ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
     }
     const int64_t count = lastRecordNo - firstNo + 1;
     if (count > INT32_MAX) {
-        r.error = QStringLiteral("The file \"%1\" has too many lines.").arg(source.path);
-        return r;
+        return Error{Error::Doing::Counting, source.path, 0, QStringLiteral("has too many lines.")};
     }
     r.count = int32_t(count);
     r.lastLine = Note(lastRecordNo, lastRecord);
@@ -359,17 +350,15 @@ ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout)
     return r;
 }
 
-RangeResult ScanWholeRange(const PriceSource& source, const FileLayout& layout, double high,
-                           double low)
+Result<PriceExtremes> ScanWholeRange(const PriceSource& source, const FileLayout& layout,
+                                     double high, double low)
 {
-    RangeResult r;
+    PriceExtremes r;
     r.high = high;
     r.low = low;
     LineReader reader;
-    if (QString err = reader.open(source); !err.isEmpty()) {
-        r.error = err;
-        return r;
-    }
+    if (auto opened = reader.open(source); !opened)
+        return opened.error();
     std::string_view line;
     if (layout.header)
         reader.next(line);
@@ -383,7 +372,8 @@ RangeResult ScanWholeRange(const PriceSource& source, const FileLayout& layout, 
         if (ReadPrice(f.low, comma, v) && v < r.low)
             r.low = v;
     }
-    r.error = reader.error();
+    if (reader.error())
+        return *reader.error();
     return r;
 }
 
@@ -398,17 +388,15 @@ bool Inconsistent(const PriceRecord& r)
 }
 } // namespace
 
-LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const LoadRequest& req,
-                     std::vector<PriceRecord>& prices)
+Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& layout,
+                              const LoadRequest& req, std::vector<PriceRecord>& prices)
 {
-    LoadResult res;
+    LoadedRange res;
     prices.resize(1);
 
     LineReader reader;
-    if (QString err = reader.open(source); !err.isEmpty()) {
-        res.error = err;
-        return res;
-    }
+    if (auto opened = reader.open(source); !opened)
+        return opened.error();
     res.size = reader.size();
     const int64_t wanted = std::max<int64_t>(0, int64_t(req.lastRecord) - req.firstRecord + 1);
     // Records count in date order; newest first, record k is data line count - k + 1,
@@ -459,10 +447,8 @@ LoadResult LoadRange(const PriceSource& source, const FileLayout& layout, const 
         records.push_back(r);
         numbers.push_back(lineNo);
     }
-    if (!reader.error().isEmpty()) {
-        res.error = reader.error();
-        return res;
-    }
+    if (reader.error())
+        return *reader.error();
     res.endedEarly = rec < wanted;
     reader.close();
     if (req.newestFirst) {

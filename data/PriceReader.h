@@ -1,7 +1,8 @@
 #pragma once
 // Scanning a price file and loading a record range into day slots. The file
-// is read afresh every time; nothing of it is kept in between. Results are
-// values: the caller decides what the user sees.
+// is read afresh every time; nothing of it is kept in between. What the
+// file holds, or why it could not be read, comes back as a Result: the
+// caller decides what the user sees.
 
 #include <QString>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "data/FileLayout.h"
 #include "data/LineReader.h"
 #include "data/PriceRecord.h"
+#include "data/Result.h"
 
 // The low value every extreme search starts from.
 constexpr double LowStart = 99999999.0;
@@ -44,8 +46,7 @@ enum class LineKind { Record, NoDate, NoPrices };
 // as "Ticker,0700.HK,...", "Date,,,,").
 [[nodiscard]] bool NamesOnly(std::string_view line);
 
-struct ScanResult {
-    QString error; // empty when the file was read
+struct FileScan {
     int32_t count =
         0; // records, from the first to the last; an empty file after the header counts one
     // In date order: with the newest day first these come from the last and
@@ -67,14 +68,13 @@ struct ScanResult {
     double outOfOrderDate = 0, outOfOrderAfter = 0;
     int64_t size = 0; // of the file when it was scanned
 };
-[[nodiscard]] ScanResult ScanPriceData(const PriceSource& source, const FileLayout& layout);
-struct RangeResult {
-    QString error;
+[[nodiscard]] Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& layout);
+struct PriceExtremes {
     double high = 0;
     double low = LowStart;
 };
 // The extremes of every line, starting from the given ones.
-[[nodiscard]] RangeResult ScanWholeRange(const PriceSource& source, const FileLayout& layout,
+[[nodiscard]] Result<PriceExtremes> ScanWholeRange(const PriceSource& source, const FileLayout& layout,
                                          double high, double low);
 
 struct LoadRequest {
@@ -88,8 +88,7 @@ struct LoadRequest {
     // Lines between the header line and the first record.
     int64_t skipLines = 0;
 };
-struct LoadResult {
-    QString error;
+struct LoadedRange {
     int32_t loadedCount = 0;
     int32_t totalSlots = 0;
     double high = 0;
@@ -115,5 +114,5 @@ struct LoadResult {
 };
 // Fills slots 1.. in date order (slot 0 stays unused); a file shortened
 // since its scan ends the range where it ends.
-[[nodiscard]] LoadResult LoadRange(const PriceSource& source, const FileLayout& layout,
+[[nodiscard]] Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& layout,
                                    const LoadRequest& request, std::vector<PriceRecord>& prices);

@@ -52,7 +52,7 @@ Settings ReadSettingsFile(const QString& path, Settings over)
 Settings ReadSettings(const PriceSource& source, Settings s)
 {
     LineReader reader;
-    if (!reader.open(source).isEmpty())
+    if (!reader.open(source))
         return s;
     FileLayout& l = s.layout;
     int* ints[] = {&l.dateColumn, &l.openColumn, &l.highColumn,

@@ -31,14 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FileLayout layout;
     layout.header = (opts & 8) != 0;
     layout.dateFormat = opts % DateLayoutCount;
-    const ScanResult scan = ScanPriceData(source, layout);
+    const Result<FileScan> scanned = ScanPriceData(source, layout);
+    if (!scanned)
+        __builtin_trap(); // memory always reads
+    const FileScan& scan = *scanned;
     LoadRequest req;
     req.lastRecord = scan.count;
     req.firstRecord = std::max(1, scan.count - 260);
     req.blankDaysRight = (opts & 32) ? 7 : 0;
     req.newestFirst = scan.newestFirst;
     req.recordCount = scan.count;
-    const LoadResult load = LoadRange(source, layout, req, g.Prices);
+    const Result<LoadedRange> loaded = LoadRange(source, layout, req, g.Prices);
+    if (!loaded)
+        __builtin_trap();
+    const LoadedRange& load = *loaded;
     g.LoadedCount = load.loadedCount;
     g.TotalSlots = load.totalSlots;
     g.BlankDaysRight = req.blankDaysRight;

@@ -20,12 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     layout.header = (opts & 8) != 0;
     const char seps[] = {',', ';', '\t'};
     layout.separator = seps[(opts >> 6) % 3];
-    const LayoutCheck check = CheckLayout(source, layout);
-    if (check.outcome == LayoutCheck::Detected)
-        layout = check.layout;
-    const ScanResult scan = ScanPriceData(source, layout);
-    if (!scan.error.isEmpty() || scan.count < 1)
+    const Result<LayoutCheck> check = CheckLayout(source, layout);
+    if (!check)
         __builtin_trap(); // memory always reads
+    if (check->outcome == LayoutCheck::Detected)
+        layout = check->layout;
+    const Result<FileScan> scanned = ScanPriceData(source, layout);
+    if (!scanned || scanned->count < 1)
+        __builtin_trap();
+    const FileScan& scan = *scanned;
     LoadRequest req;
     req.lastRecord = scan.count;
     req.firstRecord = std::max(1, scan.count - 260);
@@ -34,7 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     req.newestFirst = scan.newestFirst;
     req.recordCount = scan.count;
     std::vector<PriceRecord> prices;
-    const LoadResult load = LoadRange(source, layout, req, prices);
+    const Result<LoadedRange> loaded = LoadRange(source, layout, req, prices);
+    if (!loaded)
+        __builtin_trap();
+    const LoadedRange& load = *loaded;
     if (int64_t(prices.size()) != int64_t(load.totalSlots) + 1 ||
         load.loadedCount > load.totalSlots)
         __builtin_trap();

@@ -3,6 +3,7 @@
 #include "data/Dates.h"
 #include "data/Numbers.h"
 #include "data/PriceReader.h"
+#include "data/Result.h"
 #include "data/Settings.h"
 #include "tests/Support.h"
 
@@ -362,8 +363,8 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
     for (const QByteArray& bytes : cases) {
         const QString path = WriteFile(dir, QStringLiteral("f.txt"), bytes);
         LineReader one, two(window);
-        ASSERT_TRUE(one.open(path).isEmpty());
-        ASSERT_TRUE(two.open(path).isEmpty());
+        ASSERT_TRUE(one.open(path));
+        ASSERT_TRUE(two.open(path));
         std::string_view line;
         int64_t lines = 0;
         std::string last = "none";
@@ -380,7 +381,7 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
         EXPECT_EQ(n, lines) << bytes.left(20).constData();
         EXPECT_EQ(counted, last) << bytes.left(20).constData();
         LineReader mem;
-        ASSERT_TRUE(mem.open(PriceSource::InMemory(std::string_view(bytes.constData(), size_t(bytes.size())))).isEmpty());
+        ASSERT_TRUE(mem.open(PriceSource::InMemory(std::string_view(bytes.constData(), size_t(bytes.size())))));
         std::string inMemory = "none";
         int64_t inMemoryLines = 0;
         if (mem.next(line)) {
@@ -392,8 +393,8 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
         // Skipping k lines leaves the reader where k calls of next() do.
         for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
             LineReader a, b(window);
-            ASSERT_TRUE(a.open(path).isEmpty());
-            ASSERT_TRUE(b.open(path).isEmpty());
+            ASSERT_TRUE(a.open(path));
+            ASSERT_TRUE(b.open(path));
             int64_t stepped = 0;
             while (stepped < k && a.next(line))
                 ++stepped;
@@ -410,4 +411,30 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
             EXPECT_EQ(ca, cb) << k;
         }
     }
+}
+
+// The texts users see for each kind of failure; a file name with a
+// placeholder in it stays as it is.
+TEST(ErrorMessage, NamesTheFileTheLineAndTheReason)
+{
+    using D = Error::Doing;
+    const struct {
+        const char* name;
+        Error error;
+        const char* text;
+    } rows[] = {
+        {"open", {D::Opening, "/p/a%2b.txt", 0, "Is a directory"},
+         "Cannot open file \"/p/a%2b.txt\". Is a directory"},
+        {"read at a line", {D::Reading, "p.txt", 7, "It was cut short."},
+         "Read error in \"p.txt\", line 7. It was cut short."},
+        {"count", {D::Counting, "p.txt", 0, "has too many lines."},
+         "The file \"p.txt\" has too many lines."},
+        {"create", {D::Creating, "out %1.png", 0, "No space left on device"},
+         "Cannot create file out %1.png. No space left on device"},
+        {"open study", {D::OpeningStudy, "s.json", 0, "It names no price file."},
+         "Cannot open study s.json. It names no price file."},
+        {"save study", {D::SavingStudy, "s.json", 3, "x."}, "Cannot save study s.json, line 3. x."},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(r.error.message(), QString::fromUtf8(r.text)) << r.name;
 }

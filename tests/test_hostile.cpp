@@ -283,7 +283,7 @@ TEST(LineReaderCutShort, AFileCutShortWhileItIsReadGivesTheReadError)
     for (int way = 0; way < 3; ++way) {
         WriteFile(dir, QStringLiteral("p.txt"), bytes);
         LineReader r(4096);
-        ASSERT_TRUE(r.open(path).isEmpty());
+        ASSERT_TRUE(r.open(path));
         std::string_view line;
         ASSERT_TRUE(r.next(line));
         ASSERT_TRUE(QFile::resize(path, 8192));
@@ -295,6 +295,6 @@ TEST(LineReaderCutShort, AFileCutShortWhileItIsReadGivesTheReadError)
         else
             while (r.next(line)) {
             }
-        EXPECT_TRUE(r.error().contains(QStringLiteral("cut short"))) << way;
+        EXPECT_TRUE(r.error() && r.error()->message().contains(QStringLiteral("cut short"))) << way;
     }
 }
