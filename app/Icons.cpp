@@ -2,11 +2,13 @@
 
 #include <map>
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QStyleOption>
+#include <QWidget>
 #include <cmath>
 
 namespace {
@@ -145,11 +147,11 @@ void Draw(QPainter& p, int index)
 }
 } // namespace
 
-QIcon ToolIcon(int index)
+namespace {
+// A button's icon as a picture, drawn once; the window asks again whenever a
+// button changes its image.
+const QIcon& DrawnToolIcon(int index)
 {
-    if (index < 0)
-        return QIcon();
-    // Drawn once; the window asks again whenever a button changes its image.
     static std::map<int, QIcon> drawn;
     if (auto it = drawn.find(index); it != drawn.end())
         return it->second;
@@ -160,6 +162,41 @@ QIcon ToolIcon(int index)
     Draw(p, index);
     p.end();
     return drawn.emplace(index, QIcon(pm)).first->second;
+}
+
+// Draws the icon the first time it is shown, not when it is set: a script's
+// window is never shown.
+class LazyToolIcon : public QIconEngine {
+public:
+    explicit LazyToolIcon(int index) : index_(index) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        DrawnToolIcon(index_).paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return DrawnToolIcon(index_).pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        // As a single S x S picture: never enlarged, shrunk to fit.
+        QSize s(S, S);
+        if (s.width() > size.width() || s.height() > size.height())
+            s.scale(size, Qt::KeepAspectRatio);
+        return s;
+    }
+    QIconEngine* clone() const override { return new LazyToolIcon(index_); }
+
+private:
+    int index_;
+};
+} // namespace
+
+QIcon ToolIcon(int index)
+{
+    if (index < 0)
+        return QIcon();
+    return QIcon(new LazyToolIcon(index));
 }
 
 QPixmap ProgramPixmap(int size)
@@ -184,6 +221,34 @@ QPixmap ProgramPixmap(int size)
     p.setBrush(Qt::NoBrush);
     p.drawPath(spiral);
     return pm;
+}
+
+namespace {
+// The program's mark, drawn when it is first painted.
+class ProgramMarkWidget : public QWidget {
+public:
+    ProgramMarkWidget(int size, QWidget* parent) : QWidget(parent), size_(size)
+    {
+        setFixedSize(size, size);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (mark_.isNull())
+            mark_ = ProgramPixmap(size_);
+        QPainter(this).drawPixmap(0, 0, mark_);
+    }
+
+private:
+    int size_;
+    QPixmap mark_;
+};
+} // namespace
+
+QWidget* ProgramMark(int size, QWidget* parent)
+{
+    return new ProgramMarkWidget(size, parent);
 }
 
 QIcon ProgramIcon()

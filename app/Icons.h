@@ -6,6 +6,9 @@
 [[nodiscard]] QIcon ToolIcon(int index);
 [[nodiscard]] QPixmap ProgramPixmap(int size);
 [[nodiscard]] QIcon ProgramIcon();
+class QWidget;
+// The program's mark as a widget of size x size, drawn when first shown.
+[[nodiscard]] QWidget* ProgramMark(int size, QWidget* parent);
 
 class QStyle;
 // The platform's style with the overflow arrows of the toolbar and the menu

@@ -311,9 +311,14 @@ void TMainForm::BuildToolBar()
     nav->setContentsMargins(3, 2, 3, 2);
     nav->setSpacing(1);
 
-    for (int i = 0; i < CtlCount; ++i) {
-        const Ctl c = static_cast<Ctl>(i);
+    // The main bar is filled first and the navigation frame after it is on
+    // the bar: a widget added to a toolbar is taken off its parent and put
+    // back, and each move resolves its fonts again, for all its children too.
+    for (int i = 0; i < 2 * CtlCount; ++i) {
+        const Ctl c = static_cast<Ctl>(i % CtlCount);
         const Command& row = CommandOf(c);
+        if ((row.bar == Command::Nav) != (i >= CtlCount))
+            continue;
         QWidget* w = nullptr;
         if (c == Ctl::ToolBar2) {
             w = ToolBar2;
@@ -327,7 +332,7 @@ void TMainForm::BuildToolBar()
         } else {
             const bool onNav = row.bar == Command::Nav;
             const QSize size = onNav ? QSize(26, 26) : QSize(40, 36);
-            auto* b = new QToolButton(onNav ? static_cast<QWidget*>(ToolBar2) : ToolBar1);
+            auto* b = new QToolButton(onNav ? ToolBar2 : nullptr);
             b->setObjectName(QLatin1String(row.name));
             b->setFixedSize(size);
             b->setAutoRaise(true);
@@ -336,7 +341,7 @@ void TMainForm::BuildToolBar()
             b->setIconSize(onNav ? QSize(18, 18) : QSize(14, 14));
             b->setFont(small);
             connect(b, &QToolButton::clicked, this, [this, c] { Press(c); });
-            buttons_[static_cast<size_t>(i)] = b;
+            buttons_[static_cast<size_t>(c)] = b;
             w = b;
         }
         if (row.bar == Command::Nav) {
@@ -349,9 +354,9 @@ void TMainForm::BuildToolBar()
             }
             continue;
         }
-        placeOnBar_[static_cast<size_t>(i)] = ToolBar1->addWidget(w);
+        placeOnBar_[static_cast<size_t>(c)] = ToolBar1->addWidget(w);
         if (row.after == Command::RatioLabel) {
-            auto* panel3 = new QFrame(ToolBar1);
+            auto* panel3 = new QFrame;
             panel3->setObjectName(QStringLiteral("Panel3"));
             panel3->setFrameShape(QFrame::StyledPanel);
             panel3->setFixedSize(56, 36);

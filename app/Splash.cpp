@@ -34,10 +34,7 @@ SplashForm::SplashForm(QWidget* parent) : QDialog(parent)
     outer->addWidget(inner);
 
     auto* v = new QVBoxLayout(inner);
-    auto* icon = new QLabel(inner);
-    icon->setPixmap(ProgramPixmap(48));
-    icon->setAlignment(Qt::AlignCenter);
-    v->addWidget(icon);
+    v->addWidget(ProgramMark(48, inner), 0, Qt::AlignHCenter);
     // Plain labels: rich text would build and lay out a whole text document.
     auto* title = new QLabel(QString::fromLatin1(ProgramName), inner);
     QFont big = title->font();
@@ -99,9 +96,7 @@ AboutBox1::AboutBox1(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("About"));
     setModal(true);
     auto* v = new QVBoxLayout(this);
-    auto* icon = new QLabel(this);
-    icon->setPixmap(ProgramPixmap(48));
-    v->addWidget(icon, 0, Qt::AlignCenter);
+    v->addWidget(ProgramMark(48, this), 0, Qt::AlignCenter);
     for (const QString& t : {QString::fromLatin1(ProgramName),
                              QStringLiteral("Version 2,6  (04/01/2001)"),
                              QString::fromLatin1(MakerNotice),
