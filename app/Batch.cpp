@@ -57,8 +57,8 @@ QString RenderStudy(const CommandLine& cl)
     // A run that met an error on the way says so and fails, chart or not.
     if (!prompts.firstError.isEmpty())
         return prompts.firstError;
-    if (QString err = WriteImageFile(s.chart.image(), cl.image, format); !err.isEmpty())
-        return err;
+    if (const Result<void> w = WriteImageFile(s.chart.image(), cl.image, format); !w)
+        return w.error().message();
     for (const QString& note : prompts.notes)
         std::fprintf(stderr, "aurigon: %s\n", qPrintable(note));
     return QString();

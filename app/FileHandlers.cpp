@@ -315,8 +315,8 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
         readAs += QStringLiteral(
                       ".\nNo line shows whether the day or the month comes first: %1 is a guess")
                       .arg(names.value(l.dateFormat));
-    if (QString err = WriteSettingsFile(SettingsPath(), CurrentSettings()); !err.isEmpty())
-        prompts_.error(err);
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings()); !w)
+        prompts_.error(w.error().message());
     return true;
 }
 
@@ -379,10 +379,10 @@ bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& 
     g.DateFormat = static_cast<int16_t>(dateFormat);
     if (separator)
         g.FieldSeparator = *separator;
-    if (QString err = WriteSettingsFile(SettingsPath(), CurrentSettings(), fields); !err.isEmpty()) {
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(), fields); !w) {
         std::tie(g.HasHeaderLine, g.DateColumn, g.OpenColumn, g.HighColumn, g.LowColumn,
                  g.CloseColumn, g.DateFormat, g.FieldSeparator) = before;
-        prompts_.error(err);
+        prompts_.error(w.error().message());
         return false;
     }
     return true;

@@ -64,12 +64,12 @@ QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
         return PaintPage(printer, image, target);
     // Printed into a file of our own beside the target, then written over it
     // whole, as every file is.
-    QString err;
-    const auto part = TemporaryBeside(path, err);
-    if (!part)
-        return err;
+    const Result<std::unique_ptr<QTemporaryFile>> beside = TemporaryBeside(path);
+    if (!beside)
+        return beside.error().message();
+    const std::unique_ptr<QTemporaryFile>& part = *beside;
     printer.setOutputFileName(part->fileName());
-    err = PaintPage(printer, image, target);
+    QString err = PaintPage(printer, image, target);
     printer.setOutputFileName(path);
     QFile printed(part->fileName());
     if (err.isEmpty() && (!WholePdf(part->fileName()) || !printed.open(QIODevice::ReadOnly))) {
@@ -77,12 +77,14 @@ QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
         struct statvfs fs {};
         const bool full = ::statvfs(QFile::encodeName(part->fileName()).constData(), &fs) == 0 &&
                           fs.f_bavail == 0;
-        err = QStringLiteral("Cannot create file %1. %2")
-                  .arg(path, full ? QStringLiteral("No space left on device")
-                                  : QStringLiteral("It could not be written whole."));
+        err = Error{Error::Doing::Creating, path, 0,
+                    full ? QStringLiteral("No space left on device")
+                         : QStringLiteral("It could not be written whole.")}
+                  .message();
     }
     if (err.isEmpty())
-        err = WriteWholeBytes(path, printed.readAll());
+        if (const Result<void> w = WriteWholeBytes(path, printed.readAll()); !w)
+            err = w.error().message();
     return err;
 }
 

@@ -74,8 +74,8 @@ void ChartSession::PlotOrReset()
     PlotPriceChart(chart);
     plottedTypeName_ = g.ChartTypeName;
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
-    if (QString err = WriteImageFile(chart.image(), tmp, "BMP", true); !err.isEmpty()) {
-        prompts_.error(err);
+    if (const Result<void> w = WriteImageFile(chart.image(), tmp, "BMP", true); !w) {
+        prompts_.error(w.error().message());
         return;
     }
     ui.imageVisible = true;
@@ -322,8 +322,8 @@ void ChartSession::SaveBtnClick()
         name += QStringLiteral(".bmp");
     // A name ending in .png asks for PNG; any other name gets a bitmap.
     const char* format = ImageFormatOf(name);
-    if (QString err = WriteImageFile(chart.image(), name, format ? format : "BMP"); !err.isEmpty())
-        prompts_.error(err);
+    if (const Result<void> w = WriteImageFile(chart.image(), name, format ? format : "BMP"); !w)
+        prompts_.error(w.error().message());
 }
 
 void ChartSession::PrintBtnClick()
@@ -332,8 +332,8 @@ void ChartSession::PrintBtnClick()
     if (!target)
         return;
     const QString tmp = GloVar.WorkDir + QStringLiteral("TmpPrint.bmp");
-    if (QString err = WriteImageFile(chart.image(), tmp, "BMP", true); !err.isEmpty()) {
-        prompts_.error(err);
+    if (const Result<void> w = WriteImageFile(chart.image(), tmp, "BMP", true); !w) {
+        prompts_.error(w.error().message());
         return;
     }
     // Read back whatever its size: the chart was drawn at it, so Qt's guard

@@ -524,7 +524,8 @@ QString ScriptRunner::runLine(const QStringList& w)
         const char* format = ImageFormatOf(args[0]);
         if (!format)
             return QStringLiteral("image needs a name ending in .png or .bmp");
-        return WriteImageFile(img, args[0], format);
+        const Result<void> written = WriteImageFile(img, args[0], format);
+        return written ? QString() : written.error().message();
     }
     if (cmd == QLatin1String("trace") && args.size() == 1) {
         s.chart.setTrace(nullptr);

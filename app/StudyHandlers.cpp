@@ -109,12 +109,13 @@ Study ChartSession::CurrentStudy(const QString& path) const
 bool ChartSession::SaveStudy(const QString& path)
 {
     if (!GloVar.ChartShown) {
-        prompts_.error(QStringLiteral("Cannot save study %1. There is no chart to keep: plot one first.")
-                           .arg(path));
+        prompts_.error(Error{Error::Doing::SavingStudy, path, 0,
+                             QStringLiteral("There is no chart to keep: plot one first.")}
+                           .message());
         return false;
     }
-    if (QString err = SaveStudyFile(CurrentStudy(path), path); !err.isEmpty()) {
-        prompts_.error(err);
+    if (const Result<void> w = SaveStudyFile(CurrentStudy(path), path); !w) {
+        prompts_.error(w.error().message());
         return false;
     }
     studyPath_ = path;
@@ -165,11 +166,12 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
 bool ChartSession::OpenStudy(const QString& path, const QString& prices)
 {
     auto& g = GloVar;
-    Study s;
-    if (QString err = LoadStudyFile(path, s); !err.isEmpty()) {
-        prompts_.error(err);
+    Result<Study> loaded = LoadStudyFile(path);
+    if (!loaded) {
+        prompts_.error(loaded.error().message());
         return false;
     }
+    Study& s = *loaded;
     const QString priceFile = QFileInfo(prices.isEmpty() ? ResolvedPricePath(s.priceFile, path) : prices)
                                   .absoluteFilePath();
     // Nothing changes unless the price file reads.

@@ -322,11 +322,11 @@ bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
     g.FanAngle1 = v[0];
     g.FanAngle2 = v[1];
     g.FanAngle3 = v[2];
-    if (QString err = WriteSettingsFile(SettingsPath(), CurrentSettings()); !err.isEmpty()) {
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings()); !w) {
         g.FanAngle1 = old[0];
         g.FanAngle2 = old[1];
         g.FanAngle3 = old[2];
-        prompts_.error(err);
+        prompts_.error(w.error().message());
         return false;
     }
     return true;

@@ -181,9 +181,8 @@ void ChartSession::LevelValuesClick()
     auto& g = GloVar;
     g.LevelValues = !g.LevelValues;
     const QByteArray text = g.LevelValues ? "LevelValues=1\n" : "LevelValues=0\n";
-    if (QString err = WriteWholeFile(ViewSettingsPath(), [&text](QIODevice& d) { return d.write(text) == text.size(); });
-        !err.isEmpty())
-        prompts_.error(err);
+    if (const Result<void> w = WriteWholeBytes(ViewSettingsPath(), text); !w)
+        prompts_.error(w.error().message());
     // The figure still being worked on is shown again with or without its labels.
     if (!g.ChartShown || currentDrawn_.empty() || chart.isNull())
         return;
@@ -254,9 +253,8 @@ QString ChartSession::FigureValuesCsv() const
 bool ChartSession::ExportFigureValues(const QString& path)
 {
     const QByteArray bytes = FigureValuesCsv().toUtf8();
-    if (QString err = WriteWholeFile(path, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); });
-        !err.isEmpty()) {
-        prompts_.error(err);
+    if (const Result<void> w = WriteWholeBytes(path, bytes); !w) {
+        prompts_.error(w.error().message());
         return false;
     }
     return true;

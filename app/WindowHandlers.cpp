@@ -262,6 +262,6 @@ void ChartSession::ExportImageClick()
         name += QStringLiteral(".png");
     imageFolder_ = QFileInfo(name).absolutePath();
     const char* format = ImageFormatOf(name);
-    if (QString err = WriteImageFile(chart.image(), name, format ? format : "PNG"); !err.isEmpty())
-        prompts_.error(err);
+    if (const Result<void> w = WriteImageFile(chart.image(), name, format ? format : "PNG"); !w)
+        prompts_.error(w.error().message());
 }

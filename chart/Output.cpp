@@ -36,7 +36,8 @@ const char* ImageFormatOf(const QString& path)
     return nullptr;
 }
 
-QString WriteImageFile(const QImage& image, const QString& path, const char* format, bool scratch)
+Result<void> WriteImageFile(const QImage& image, const QString& path, const char* format,
+                            bool scratch)
 {
     return WriteWholeFile(
         path, [&](QIODevice& d) { return image.save(&d, format); },

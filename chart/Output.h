@@ -3,6 +3,8 @@
 #include <QSize>
 #include <QString>
 
+#include "data/Result.h"
+
 class QImage;
 
 // Where the chart lands on a printed page: enlarged by the largest whole
@@ -14,10 +16,10 @@ class QImage;
 [[nodiscard]] const char* ImageFormatOf(const QString& path);
 
 // Writes a picture whole or not at all: a failure leaves any old file as it
-// was. format is "BMP" or "PNG"; returns an error text, empty on success.
+// was. format is "BMP" or "PNG".
 // scratch: the program's own file, whose symbolic link is replaced, not followed.
-[[nodiscard]] QString WriteImageFile(const QImage& image, const QString& path, const char* format,
-                                     bool scratch = false);
+Result<void> WriteImageFile(const QImage& image, const QString& path, const char* format,
+                            bool scratch = false);
 
 // Copies the pixels of src within r into dst, a picture of 32-bit colour of
 // the same size, for showing on screen. A one-bit picture is expanded here

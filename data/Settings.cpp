@@ -104,15 +104,13 @@ QByteArray SettingsText(const Settings& s)
                             QString::number(l.closeColumn)});
 }
 
-QString WriteSettingsFile(const QString& path, const Settings& s,
-                          const std::array<QString, 5>& fieldTexts)
+Result<void> WriteSettingsFile(const QString& path, const Settings& s,
+                               const std::array<QString, 5>& fieldTexts)
 {
-    const QByteArray out = SettingsText(s, fieldTexts);
-    return WriteWholeFile(path, [&out](QIODevice& d) { return d.write(out) == out.size(); });
+    return WriteWholeBytes(path, SettingsText(s, fieldTexts));
 }
 
-QString WriteSettingsFile(const QString& path, const Settings& s)
+Result<void> WriteSettingsFile(const QString& path, const Settings& s)
 {
-    const QByteArray out = SettingsText(s);
-    return WriteWholeFile(path, [&out](QIODevice& d) { return d.write(out) == out.size(); });
+    return WriteWholeBytes(path, SettingsText(s));
 }

@@ -8,6 +8,7 @@
 
 #include "data/FileLayout.h"
 #include "data/LineReader.h"
+#include "data/Result.h"
 
 // What fsetup.dat keeps: the price file layout and the fan-line angles.
 struct Settings {
@@ -32,11 +33,11 @@ struct Settings {
 // Writes all eleven lines (the separator last, so readers that stop at ten
 // keep working) through a temporary file renamed over the old one, so
 // a failed write leaves the old file whole. fieldTexts are lines 2 to 6 as
-// they should appear. Returns an error text, empty on success.
-[[nodiscard]] QString WriteSettingsFile(const QString& path, const Settings& s,
-                                        const std::array<QString, 5>& fieldTexts);
+// they should appear.
+Result<void> WriteSettingsFile(const QString& path, const Settings& s,
+                               const std::array<QString, 5>& fieldTexts);
 // The same with lines 2 to 6 from the settings.
-[[nodiscard]] QString WriteSettingsFile(const QString& path, const Settings& s);
+Result<void> WriteSettingsFile(const QString& path, const Settings& s);
 
 // Shortest general form, up to 15 significant digits, point separator.
 [[nodiscard]] QString FormatAngle(double v);

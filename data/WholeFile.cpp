@@ -15,9 +15,9 @@
 #include "data/FileNames.h"
 
 namespace {
-QString Fail(const QString& path, const QString& why)
+Error Fail(const QString& path, const QString& why)
 {
-    return QStringLiteral("Cannot create file %1. %2").arg(path, why);
+    return Error{Error::Doing::Creating, path, 0, why};
 }
 
 QString SystemError(int err)
@@ -168,8 +168,8 @@ mode_t NewFilePermissions()
 }
 } // namespace
 
-QString WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,
-                       SymLink link)
+Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,
+                            SymLink link)
 {
     const QByteArray asked = EncodeFileName(path);
     if (asked.isEmpty())
@@ -179,7 +179,9 @@ QString WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)
         return Fail(path, t.refusal);
     if (t.type == S_IFIFO) {
         const QString why = WriteIntoPipe(t.name, write);
-        return why.isEmpty() ? QString() : Fail(path, why);
+        if (!why.isEmpty())
+            return Fail(path, why);
+        return {};
     }
 
     const QByteArray base = t.name.mid(t.name.lastIndexOf('/') + 1);
@@ -207,23 +209,21 @@ QString WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)
         ::unlink(temp.constData());
         return Fail(path, why);
     }
-    return QString();
+    return {};
 }
 
-QString WriteWholeBytes(const QString& path, const QByteArray& bytes, SymLink link)
+Result<void> WriteWholeBytes(const QString& path, const QByteArray& bytes, SymLink link)
 {
     return WriteWholeFile(path, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); }, link);
 }
 
-std::unique_ptr<QTemporaryFile> TemporaryBeside(const QString& path, QString& why)
+Result<std::unique_ptr<QTemporaryFile>> TemporaryBeside(const QString& path)
 {
     const QFileInfo info(path);
     auto f = std::make_unique<QTemporaryFile>(
         info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName().left(200))));
-    if (!f->open()) {
-        why = Fail(path, f->errorString());
-        return nullptr;
-    }
+    if (!f->open())
+        return Fail(path, f->errorString());
     f->close();
     return f;
 }

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "data/Result.h"
+
 class QIODevice;
 class QTemporaryFile;
 
@@ -20,15 +22,12 @@ enum class SymLink {
 };
 
 // write puts the content on the device and says whether it could.
-// Returns an error text naming the file and the reason, empty on success.
-[[nodiscard]] QString WriteWholeFile(const QString& path,
-                                     const std::function<bool(QIODevice&)>& write,
-                                     SymLink link = SymLink::Follow);
-[[nodiscard]] QString WriteWholeBytes(const QString& path, const QByteArray& bytes,
-                                      SymLink link = SymLink::Follow);
+Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,
+                            SymLink link = SymLink::Follow);
+Result<void> WriteWholeBytes(const QString& path, const QByteArray& bytes,
+                             SymLink link = SymLink::Follow);
 
 // An empty file of a unique name beside path, made exclusively and removed
 // with the object: for a writer that takes only a file name (the printer),
-// whose result then goes to path through WriteWholeBytes. Null when the
-// folder takes no new file; why says so.
-[[nodiscard]] std::unique_ptr<QTemporaryFile> TemporaryBeside(const QString& path, QString& why);
+// whose result then goes to path through WriteWholeBytes.
+Result<std::unique_ptr<QTemporaryFile>> TemporaryBeside(const QString& path);

@@ -5,6 +5,7 @@
 #include "data/PriceReader.h"
 #include "data/Result.h"
 #include "data/Settings.h"
+#include "tests/Failure.h"
 #include "tests/Support.h"
 
 namespace {
@@ -107,7 +108,7 @@ TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
     st.layout.dateFormat = -1;
     st.fanAngles[0] = 38.0;
     st.fanAngles[1] = 12.345678901234567;
-    ASSERT_EQ(WriteSettingsFile(path, st), QString());
+    ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
@@ -127,7 +128,7 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileWhole)
               "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
     const QString folderPath = dir.filePath(QStringLiteral("sub"));
     QDir().mkpath(folderPath + QStringLiteral("/fsetup.dat")); // a folder in the way
-    EXPECT_NE(WriteSettingsFile(folderPath + QStringLiteral("/fsetup.dat"), st), QString());
+    EXPECT_NE(Failure(WriteSettingsFile(folderPath + QStringLiteral("/fsetup.dat"), st)), QString());
     EXPECT_TRUE(QFileInfo(folderPath + QStringLiteral("/fsetup.dat")).isDir());
     st = Settings{};
     st = ReadSettingsFile(folderPath + QStringLiteral("/fsetup.dat"), st); // a folder reads as missing
@@ -330,7 +331,7 @@ TEST_F(SettingsFile, SeparatorOnLineElevenRoundTripsAndTenLinesMeanComma)
     for (char sep : {';', '\t', ','}) {
         st = Settings{};
         st.layout.separator = sep;
-        ASSERT_EQ(WriteSettingsFile(path, st), QString());
+        ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll().count("\r\n"), 11);

@@ -112,11 +112,12 @@ TEST(WholeFile, AFailedWriteLeavesTheOldFileAsItWas)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keep.txt"));
-    ASSERT_EQ(WriteWholeFile(path, [](QIODevice& d) { return d.write("old") == 3; }), QString());
-    const QString err = WriteWholeFile(path, [](QIODevice& d) {
+    ASSERT_TRUE(WriteWholeFile(path, [](QIODevice& d) { return d.write("old") == 3; }));
+    const Result<void> w = WriteWholeFile(path, [](QIODevice& d) {
         d.write("new and half");
         return false; // as a writer that meets a full disk
     });
+    const QString err = w ? QString() : w.error().message();
     EXPECT_TRUE(err.startsWith(QStringLiteral("Cannot create file ") + path)) << err.toStdString();
     EXPECT_EQ(ReadBytes(path), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);

@@ -18,6 +18,7 @@
 #include "app/ScriptParse.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"
+#include "tests/Failure.h"
 #include "tests/Support.h"
 #include "tools/Study.h"
 
@@ -117,7 +118,7 @@ TEST(WritesAndLinks, OnlyARegularFileIsReplaced)
     QTemporaryDir dir;
     const auto at = [&dir](const char* n) { return dir.filePath(QLatin1String(n)); };
     const auto put = [](const QString& p, SymLink l = SymLink::Follow) {
-        return WriteWholeBytes(p, "new", l);
+        return Failure(WriteWholeBytes(p, "new", l));
     };
 
     // A regular file keeps its permissions; nothing is left beside it.
@@ -137,7 +138,7 @@ TEST(WritesAndLinks, OnlyARegularFileIsReplaced)
     EXPECT_EQ(put(at("kept.lnk")), QString());
     EXPECT_EQ(KindAt(at("kept.lnk")), mode_t(S_IFLNK));
     EXPECT_EQ(Bytes(at("target.txt")), "new");
-    ASSERT_EQ(WriteWholeBytes(at("target.txt"), "old"), QString());
+    ASSERT_EQ(Failure(WriteWholeBytes(at("target.txt"), "old")), QString());
     EXPECT_EQ(put(at("scratch.lnk"), SymLink::Replace), QString());
     EXPECT_EQ(KindAt(at("scratch.lnk")), mode_t(S_IFREG));
     EXPECT_EQ(Bytes(at("target.txt")), "old");
@@ -186,7 +187,7 @@ TEST(WritesAndLinks, APipeSomeoneReadsGetsTheBytesInPlace)
         PipeReader reader(fifo);
         ASSERT_TRUE(reader.ok());
         reader.start();
-        EXPECT_EQ(WriteWholeBytes(fifo, big), QString());
+        EXPECT_EQ(Failure(WriteWholeBytes(fifo, big)), QString());
         reader.finish();
         EXPECT_EQ(reader.got, big);
     }
@@ -195,7 +196,7 @@ TEST(WritesAndLinks, APipeSomeoneReadsGetsTheBytesInPlace)
         PipeReader reader(fifo);
         ASSERT_TRUE(reader.ok());
         reader.start(1000);
-        const QString err = WriteWholeBytes(fifo, big);
+        const QString err = Failure(WriteWholeBytes(fifo, big));
         EXPECT_EQ(err, QStringLiteral("Cannot create file %1. Broken pipe").arg(fifo));
     }
     EXPECT_EQ(KindAt(fifo), mode_t(S_IFIFO));
@@ -211,7 +212,7 @@ TEST(WritesAndLinks, DeviceNodesAndLinksToThemAreNeverReplaced)
     ASSERT_TRUE(QFile::link(node, link));
     for (const QString& path : {node, link})
         for (const SymLink how : {SymLink::Follow, SymLink::Replace}) {
-            const QString err = WriteWholeBytes(path, "new", how);
+            const QString err = Failure(WriteWholeBytes(path, "new", how));
             if (path == link && how == SymLink::Replace) {
                 EXPECT_EQ(err, QString()); // the scratch name itself, not the node
                 continue;
@@ -327,7 +328,7 @@ TEST(FileNames, StrayBytesComeBackByteForByte)
 
     QTemporaryDir dir;
     const QByteArray raw = QFile::encodeName(dir.path()) + "/img\xe9.png";
-    ASSERT_EQ(WriteWholeBytes(DecodeFileName(raw), "picture"), QString());
+    ASSERT_EQ(Failure(WriteWholeBytes(DecodeFileName(raw), "picture")), QString());
     struct stat st {};
     EXPECT_EQ(::stat(raw.constData(), &st), 0);
     EXPECT_EQ(st.st_size, 7);
@@ -345,7 +346,7 @@ TEST_F(StrayFolder, TheChartWorksInAFolderWhoseNameIsNotUtf8)
     const QByteArray raw = QFile::encodeName(dir.path()) + "/work\xe9";
     ASSERT_EQ(::mkdir(raw.constData(), 0700), 0);
     const QString folder = DecodeFileName(raw);
-    ASSERT_EQ(WriteWholeBytes(folder + QStringLiteral("/prices.txt"), WeekdayFile(300)), QString());
+    ASSERT_EQ(Failure(WriteWholeBytes(folder + QStringLiteral("/prices.txt"), WeekdayFile(300))), QString());
     ResetSharedState();
     s = std::make_unique<ChartSession>(prompts);
     s->toClipboard = nullptr;
@@ -453,17 +454,16 @@ TEST(StudyFiles, OnlyARegularFileIsReadAndEachOtherThingIsNamed)
         {dir.filePath(QStringLiteral("gone.aurigon")), "There is no such file."},
     };
     for (const auto& r : rows) {
-        Study s;
-        EXPECT_EQ(LoadStudyFile(r.path, s),
+        EXPECT_EQ(Failure(LoadStudyFile(r.path)),
                   QStringLiteral("Cannot open study %1. %2").arg(r.path, QLatin1String(r.why)));
     }
     const QByteArray raw = QFile::encodeName(dir.path()) + "/st\xff\xfe.aurigon";
     Study kept;
     kept.priceFile = QStringLiteral("prices.txt");
-    ASSERT_EQ(SaveStudyFile(kept, DecodeFileName(raw)), QString());
-    Study back;
-    EXPECT_EQ(LoadStudyFile(DecodeFileName(raw), back), QString());
-    EXPECT_EQ(back.priceFile, QStringLiteral("prices.txt"));
+    ASSERT_EQ(Failure(SaveStudyFile(kept, DecodeFileName(raw))), QString());
+    const Result<Study> back = LoadStudyFile(DecodeFileName(raw));
+    ASSERT_EQ(Failure(back), QString());
+    EXPECT_EQ(back->priceFile, QStringLiteral("prices.txt"));
     EXPECT_EQ(::unlink(raw.constData()), 0);
 }
 

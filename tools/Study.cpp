@@ -70,20 +70,20 @@ QString ResolvedPricePath(const QString& stored, const QString& studyPath)
     return QFileInfo(studyPath).absoluteDir().absoluteFilePath(stored);
 }
 
-QString SaveStudyFile(const Study& s, const QString& path)
+Result<void> SaveStudyFile(const Study& s, const QString& path)
 {
+    auto cannot = [&path](const QString& why) { return Error{Error::Doing::SavingStudy, path, 0, why}; };
     // A day past 31 December 9999 has no date text to keep it by.
     for (size_t i = 0; i < s.figures.size(); ++i) {
         const StudyFigure& f = s.figures[i];
         for (const StudyPoint* p : {&f.p1, &f.p2, f.p3 ? &*f.p3 : nullptr})
             if (p && DateText(p->date).isEmpty())
-                return QStringLiteral("Cannot save study %1. Figure %2 has a point past 31 December "
-                                      "9999, which a study cannot keep.")
-                    .arg(path)
-                    .arg(i + 1);
+                return cannot(QStringLiteral("Figure %1 has a point past 31 December 9999, which a "
+                                             "study cannot keep.")
+                                  .arg(i + 1));
     }
     if (!s.endsAtLastRecord && (DateText(s.firstDate).isEmpty() || DateText(s.lastDate).isEmpty()))
-        return QStringLiteral("Cannot save study %1. Its range has no dates to keep it by.").arg(path);
+        return cannot(QStringLiteral("Its range has no dates to keep it by."));
     QJsonObject layout{{QStringLiteral("header"), s.layout.header},
                        {QStringLiteral("dateColumn"), s.layout.dateColumn},
                        {QStringLiteral("openColumn"), s.layout.openColumn},
@@ -132,14 +132,12 @@ QString SaveStudyFile(const Study& s, const QString& path)
                            {QStringLiteral("periodLength"), s.periodLength},
                            {QStringLiteral("figures"), figures}};
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    return WriteWholeFile(path, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); });
+    return WriteWholeBytes(path, bytes);
 }
 
-QString LoadStudyFile(const QString& path, Study& out)
+Result<Study> LoadStudyFile(const QString& path)
 {
-    auto bad = [&path](const QString& why) {
-        return QStringLiteral("Cannot open study %1. %2").arg(path, why);
-    };
+    auto bad = [&path](const QString& why) { return Error{Error::Doing::OpeningStudy, path, 0, why}; };
     // Opened without waiting, so that a pipe in the study's place cannot hang us.
     const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const int openErr = errno;
@@ -233,6 +231,5 @@ QString LoadStudyFile(const QString& path, Study& out)
         fig.ellipseDragged = o.value(QStringLiteral("ellipseDragged")).toBool();
         s.figures.push_back(fig);
     }
-    out = std::move(s);
-    return QString();
+    return s;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/FileLayout.h"
+#include "data/Result.h"
 
 // A point of the chart: the day of its nearest slot, where it stands between
 // slots (a fraction of a slot, -0.5 to 0.5) and its price.
@@ -49,9 +50,8 @@ struct Study {
     std::vector<StudyFigure> figures;
 };
 
-// Error texts are empty on success.
-[[nodiscard]] QString SaveStudyFile(const Study& s, const QString& path);
-[[nodiscard]] QString LoadStudyFile(const QString& path, Study& out);
+Result<void> SaveStudyFile(const Study& s, const QString& path);
+Result<Study> LoadStudyFile(const QString& path);
 // The price file's path as stored, and back to a path to open.
 [[nodiscard]] QString StoredPricePath(const QString& priceFile, const QString& studyPath);
 [[nodiscard]] QString ResolvedPricePath(const QString& stored, const QString& studyPath);
