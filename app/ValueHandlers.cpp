@@ -12,6 +12,7 @@
 #include "app/Prompts.h"
 #include "app/SharedInputs.h"
 #include "chart/ChartMap.h"
+#include "chart/Clip.h"
 #include "chart/RecordDates.h"
 #include "chart/BarChart.h"
 #include "data/Dates.h"
@@ -29,26 +30,12 @@ QString PriceText(double price, int decimals)
 // The last point of a line still inside the plot, if any.
 std::optional<QPoint> LastInside(const Segment& s, const ChartMap& map)
 {
-    double t0 = 0, t1 = 1;
-    const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
-    const double p[] = {-dx, dx, -dy, dy};
-    const double q[] = {double(s.x1 - map.plotLeft - 1), double(map.plotRight - s.x1),
-                        double(s.y1 - map.plotTop - 1), double(map.plotBottom - s.y1)};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return std::nullopt;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1)
+    const std::optional<QLineF> inside =
+        ClipSegment(QLineF(s.x1, s.y1, s.x2, s.y2), QRectF(QPointF(map.plotLeft + 1, map.plotTop + 1),
+                                                          QPointF(map.plotRight, map.plotBottom)));
+    if (!inside)
         return std::nullopt;
-    return QPoint(RoundPx(s.x1 + t1 * dx), RoundPx(s.y1 + t1 * dy));
+    return QPoint(RoundPx(inside->x2()), RoundPx(inside->y2()));
 }
 
 struct Label {

@@ -1,4 +1,5 @@
 #include "chart/Canvas.h"
+#include "chart/Clip.h"
 
 #include <QCoreApplication>
 #include <QGlyphRun>
@@ -820,35 +821,6 @@ void Canvas::fineFill(const QRect& device, const QColor& c)
     }
 }
 
-namespace {
-// The part of the segment a-b within r (Liang-Barsky); false when none is.
-bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r)
-{
-    double t0 = 0, t1 = 1;
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const QPointF from = a;
-    a = from + QPointF(dx * t0, dy * t0);
-    b = from + QPointF(dx * t1, dy * t1);
-    return true;
-}
-} // namespace
-
 void Canvas::fineLine(int x1, int y1, int x2, int y2)
 {
     const int fx1 = fine(x1), fy1 = fine(y1), fx2 = fine(x2), fy2 = fine(y2);
@@ -866,11 +838,12 @@ void Canvas::fineLine(int x1, int y1, int x2, int y2)
     // Cut to a little more than the picture first: a line may end anywhere
     // an int can say, and twice that is beyond what the painter takes.
     const qreal k = fineRatio_;
-    QPointF a(x1 * k, y1 * k), b(x2 * k, y2 * k);
     const qreal m = 4 + penWidth_ * k;
-    if (!ClipSegment(a, b, QRectF(fine_.rect()).adjusted(-m, -m, m, m)))
+    const std::optional<QLineF> within =
+        ClipSegment(QLineF(x1 * k, y1 * k, x2 * k, y2 * k), QRectF(fine_.rect()).adjusted(-m, -m, m, m));
+    if (!within)
         return;
-    finePainter().drawLine(QLineF(a, b));
+    finePainter().drawLine(*within);
 }
 
 const QRawFont& Canvas::fineFace(ChartFace face)
