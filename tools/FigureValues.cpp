@@ -85,6 +85,22 @@ struct Common {
     }
 };
 
+// The figures drawn as the trend from P1 to P2 and then one part more: the
+// trend's element, and what more adds for that part.
+template <typename More>
+std::vector<FigureElement> TrendFirst(const std::vector<Figure>& drawn, const FigureInput& in,
+                                      AnchorPrices prices, More more)
+{
+    std::vector<FigureElement> out;
+    if (drawn.empty())
+        return out;
+    const Common c(drawn, in, prices);
+    out.push_back(Element(QStringLiteral("trend"), ElementShape::Slanted, QString(), c.color, AllLines(drawn[0])));
+    if (drawn.size() > 1)
+        more(out, drawn[1], c);
+    return out;
+}
+
 std::vector<FigureElement> OneCurve(const char* what, const std::vector<Figure>& drawn, const FigureInput& in,
                                     AnchorPrices prices)
 {
@@ -136,17 +152,11 @@ std::vector<FigureElement> FanElements(const std::vector<Figure>& drawn, const F
 std::vector<FigureElement> ExtensionElements(const std::vector<Figure>& drawn, const FigureInput& in,
                                              AnchorPrices prices)
 {
-    std::vector<FigureElement> out;
-    if (drawn.empty())
-        return out;
-    const Common c(drawn, in, prices);
-    out.push_back(Element(QStringLiteral("trend"), ElementShape::Slanted, QString(), c.color, AllLines(drawn[0])));
-    if (drawn.size() > 1) {
+    return TrendFirst(drawn, in, prices, [&in](auto& out, const Figure& levels, const Common& c) {
         const bool fromHigh = in.p1h <= in.p2h;
-        AddLevels(out, drawn[1], QStringLiteral("level %1").arg(c.ratio), c.ratio, c.color,
+        AddLevels(out, levels, QStringLiteral("level %1").arg(c.ratio), c.ratio, c.color,
                   fromHigh ? c.high + c.move * in.ratio : c.low - c.move * in.ratio);
-    }
-    return out;
+    });
 }
 
 std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn, const FigureInput& in,
@@ -177,16 +187,11 @@ std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn, 
 std::vector<FigureElement> TimeGoalElements(const std::vector<Figure>& drawn, const FigureInput& in,
                                             AnchorPrices prices)
 {
-    std::vector<FigureElement> out;
-    if (drawn.empty())
-        return out;
-    const Common c(drawn, in, prices);
-    out.push_back(Element(QStringLiteral("trend"), ElementShape::Slanted, QString(), c.color, AllLines(drawn[0])));
-    if (drawn.size() > 1)
-        for (const Segment& s : AllLines(drawn[1]))
+    return TrendFirst(drawn, in, prices, [](auto& out, const Figure& goals, const Common& c) {
+        for (const Segment& s : AllLines(goals))
             out.push_back(Element(QStringLiteral("time goal %1").arg(c.ratio), ElementShape::Vertical, c.ratio,
                                   c.color, {s}));
-    return out;
+    });
 }
 
 std::vector<FigureElement> ChannelElements(const std::vector<Figure>& drawn, const FigureInput& in,
