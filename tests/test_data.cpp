@@ -1,4 +1,5 @@
 #include <QDate>
+#include <optional>
 
 #include "data/Dates.h"
 #include "data/Numbers.h"
@@ -21,8 +22,9 @@ struct DateCase {
 };
 } // namespace
 
-TEST(ParseDate, LayoutsAndTwoDigitYears)
+TEST(ParseDate, EveryLayoutAndTwoDigitYears)
 {
+    const double jan2 = Day(2024, 1, 2), may23 = Day(2022, 5, 23);
     const DateCase cases[] = {
         {0, "12/31/99", Day(1999, 12, 31)},
         {0, "1/2/05", Day(2005, 1, 2)},
@@ -49,11 +51,38 @@ TEST(ParseDate, LayoutsAndTwoDigitYears)
         {0, "9/9/9223372036854775807", 0},
         {2, "9/9/-9223372036854775808", 0},
         {0, "9/9/999999999", 0},
+        // The layouts that came later, and the original ones keeping their own rules.
+        {YearMonthDay, "2024-01-02", jan2}, {YearMonthDay, "2024.01.02", jan2},
+        {YearMonthDay, "2024/1/2", jan2}, {YearMonthDay, "2024-01-02 00:00:00", jan2},
+        {YearMonthDay, "2024-01-02T00:00", jan2}, {YearMonthDay, " 2024-01-02 ", jan2},
+        {YearMonthDay, "24-01-02", 0}, {YearMonthDay, "2024-01-022", 0},
+        {YearMonthDay, "2024-01/02", 0}, {YearMonthDay, "2024-13-02", 0},
+        {YearMonthDay, "02.01.2024", 0}, {MonthDayYear, "2024-01-02", 0},
+        {DayMonthYearDots, "02.01.2024", jan2}, {DayMonthYearDots, "2.1.2024 09:30", jan2},
+        {DayMonthYearDots, "31.02.2024", 0},
+        {MonthNameDayYear, "May 23, 2022", may23}, {MonthNameDayYear, "may 23 2022", may23},
+        {MonthNameDayYear, "MAY 23,2022", may23}, {MonthNameDayYear, "Mai 23, 2022", 0},
+        {MonthNameDayYear, "Ma 23, 2022", 0}, {MonthNameDayYear, "May 32, 2022", 0},
+        {MonthNameDayYear, "Feb 30, 2021", 0}, {MonthNameDayYear, "May 23, 2022x", 0},
+        {MonthNameDayYear, "September 1, 2021", Day(2021, 9, 1)},
+        {DayMonthNameYear, "23 May 2022", may23}, {DayMonthNameYear, "23 May 22", 0},
+        {DayMonthNameYear, "1 Sept. 2021", Day(2021, 9, 1)},
+        {DayMonthNameShortYear, "23-May-22", may23}, {DayMonthNameShortYear, "23-May-2022", 0},
+        {DayMonthNameShortYear, "7-Feb-50", Day(2050, 2, 7)},
+        {DayMonthNameShortYear, "7-Feb-51", Day(1951, 2, 7)},
+        {DayMonthNameYearDashes, "23-May-2022", may23}, {DayMonthNameYearDashes, "23-May-22", 0},
+        {YearMonthNameDay, "2022-May-23", may23}, {YearMonthNameDay, "2022-may-23 16:00", may23},
+        {YearMonthNameDay, "2022-05-23", 0},
     };
     for (const DateCase& c : cases)
         EXPECT_EQ(ParseDate(c.text, c.format), c.expected) << c.format << " " << c.text;
-    for (int f = -1; f <= 5; ++f)
+    for (int f = -1; f < DateLayoutCount; ++f)
         EXPECT_EQ(ParseDate("", f), 0) << f;
+    // The original layouts keep their indices; the later ones come after.
+    ASSERT_EQ(DateLayoutNames().size(), int(DateLayoutCount));
+    EXPECT_EQ(DateLayoutNames()[1], QStringLiteral("mm/dd/yyyy"));
+    EXPECT_EQ(DateLayoutNames()[NoDateLayout], QString());
+    EXPECT_EQ(DateLayoutNames()[MonthNameDayYear], QStringLiteral("mmm d, yyyy"));
 }
 
 TEST(Dates, DayNumbersAndWeekdays)
@@ -122,24 +151,10 @@ TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).size() == 1) << "no temporary left over";
 }
 
-TEST_F(SettingsFile, FailedWriteLeavesTheOldFileWhole)
-{
-    WriteFile(dir, QStringLiteral("fsetup.dat"),
-              "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
-    const QString folderPath = dir.filePath(QStringLiteral("sub"));
-    QDir().mkpath(folderPath + QStringLiteral("/fsetup.dat")); // a folder in the way
-    EXPECT_NE(Failure(WriteSettingsFile(folderPath + QStringLiteral("/fsetup.dat"), st)), QString());
-    EXPECT_TRUE(QFileInfo(folderPath + QStringLiteral("/fsetup.dat")).isDir());
-    st = Settings{};
-    st = ReadSettingsFile(folderPath + QStringLiteral("/fsetup.dat"), st); // a folder reads as missing
-    EXPECT_EQ(st.layout.dateColumn, 1);
-}
-
 TEST(PriceLine, SplittingAndConversion)
 {
-    ResetSharedState();
     LineFields f;
-    const FileLayout layout;
+    FileLayout layout;
     SplitLine("01/02/2005,1.5,2.5,0.5,2", layout, f);
     EXPECT_EQ(f.date, "01/02/2005");
     EXPECT_EQ(f.close, "2");
@@ -148,19 +163,48 @@ TEST(PriceLine, SplittingAndConversion)
     EXPECT_EQ(f.high, "3");
     EXPECT_EQ(f.low, "");
     EXPECT_EQ(f.close, "");
+    // Quotes hold separators and doubled quotes; blanks around a field stay for the reader.
+    SplitLine("\"01/02/2024\",\"1,234.50\", $191.38 ,\"x\"\"y\",5", layout, f);
+    EXPECT_EQ(f.date, "01/02/2024");
+    EXPECT_EQ(f.open, "1,234.50");
+    EXPECT_EQ(f.high, " $191.38 ");
+    EXPECT_EQ(f.low, "x\"\"y");
+    layout.separator = '\t';
+    SplitLine("2024-01-02\t1,5\t2", layout, f);
+    EXPECT_EQ(f.open, "1,5");
+    EXPECT_EQ(f.high, "2");
     FileLayout second;
     second.dateColumn = 2;
     EXPECT_EQ(ScanDateField("a,b,c", second), "b");
     second.dateColumn = 3;
     EXPECT_EQ(ScanDateField("a", second), "");
 
-    double v = -1;
-    EXPECT_TRUE(ParsePrice(" 101.25 ", v));
-    EXPECT_EQ(v, 101.25);
-    EXPECT_TRUE(ParsePrice("+3", v));
-    EXPECT_EQ(v, 3);
-    for (const char* bad : {"", "1,5", "abc", "1.2.3", "nan", "inf", "1e999"})
-        EXPECT_FALSE(ParsePrice(bad, v)) << bad;
+    // ReadPrice takes what files hold (currency, thousands, a decimal comma);
+    // ParsePrice only a plain number, as typed into a field.
+    const struct {
+        const char* text;
+        bool plain, comma;
+        std::optional<double> value;
+    } rows[] = {
+        {"1,234.50", false, false, 1234.50}, {" $191.38 ", false, false, 191.38},
+        {"-$3.5", false, false, -3.5}, {"1.234,5", false, true, 1234.5},
+        {"\xE2\x82\xAC 12,25", false, true, 12.25}, {"x\"\"y", false, false, std::nullopt},
+        {"", false, false, std::nullopt}, {"$", false, false, std::nullopt},
+        {"abc", false, false, std::nullopt}, {"1..2x", false, false, std::nullopt},
+        {"nan", false, false, std::nullopt}, {" 101.25 ", true, false, 101.25},
+        {"+3", true, false, 3}, {"", true, false, std::nullopt}, {"1,5", true, false, std::nullopt},
+        {"abc", true, false, std::nullopt}, {"1.2.3", true, false, std::nullopt},
+        {"nan", true, false, std::nullopt}, {"inf", true, false, std::nullopt},
+        {"1e999", true, false, std::nullopt},
+    };
+    for (const auto& r : rows) {
+        double v = -1;
+        const bool read = r.plain ? ParsePrice(r.text, v) : ReadPrice(r.text, r.comma, v);
+        EXPECT_EQ(read, r.value.has_value()) << r.text << (r.plain ? " plain" : "");
+        if (read && r.value) {
+            EXPECT_EQ(v, *r.value) << r.text;
+        }
+    }
 }
 
 class Reader : public SessionTest {};

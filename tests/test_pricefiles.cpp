@@ -250,50 +250,6 @@ TEST_F(PriceFiles, UnreadableLinesAreNamedOnceAndTheChartStillDraws)
     EXPECT_EQ(prompts.events.size(), 1);
 }
 
-TEST(PriceFields, QuotesCurrencyBlanksAndSeparators)
-{
-    FileLayout l;
-    LineFields f;
-    SplitLine("\"01/02/2024\",\"1,234.50\", $191.38 ,\"x\"\"y\",5", l, f);
-    EXPECT_EQ(f.date, "01/02/2024");
-    EXPECT_EQ(f.open, "1,234.50");
-    double v = 0;
-    EXPECT_TRUE(ReadPrice(f.open, false, v));
-    EXPECT_EQ(v, 1234.50);
-    EXPECT_TRUE(ReadPrice(f.high, false, v));
-    EXPECT_EQ(v, 191.38);
-    EXPECT_FALSE(ReadPrice(f.low, false, v));
-    EXPECT_TRUE(ReadPrice("-$3.5", false, v));
-    EXPECT_EQ(v, -3.5);
-    EXPECT_TRUE(ReadPrice("1.234,5", true, v));
-    EXPECT_EQ(v, 1234.5);
-    EXPECT_TRUE(ReadPrice("\xE2\x82\xAC 12,25", true, v));
-    EXPECT_EQ(v, 12.25);
-    for (const char* bad : {"", "$", "abc", "1..2x", "nan"})
-        EXPECT_FALSE(ReadPrice(bad, false, v)) << bad;
-    l.separator = '\t';
-    SplitLine("2024-01-02\t1,5\t2", l, f);
-    EXPECT_EQ(f.open, "1,5");
-    EXPECT_EQ(f.high, "2");
-}
-
-TEST(ParseDate, AppendedLayouts)
-{
-    const double jan2 = DayFromYmd(2024, 1, 2);
-    for (const char* t : {"2024-01-02", "2024.01.02", "2024/1/2", "2024-01-02 00:00:00",
-                          "2024-01-02T00:00", " 2024-01-02 "})
-        EXPECT_EQ(ParseDate(t, YearMonthDay), jan2) << t;
-    for (const char* t : {"24-01-02", "2024-01-022", "2024-01/02", "2024-13-02", "02.01.2024"})
-        EXPECT_EQ(ParseDate(t, YearMonthDay), 0) << t;
-    EXPECT_EQ(ParseDate("02.01.2024", DayMonthYearDots), jan2);
-    EXPECT_EQ(ParseDate("2.1.2024 09:30", DayMonthYearDots), jan2);
-    EXPECT_EQ(ParseDate("31.02.2024", DayMonthYearDots), 0);
-    // The original layouts keep their own rules.
-    EXPECT_EQ(ParseDate("2024-01-02", MonthDayYear), 0);
-    EXPECT_EQ(DateLayoutNames().size(), int(DateLayoutCount));
-    EXPECT_EQ(DateLayoutNames()[5], QString());
-}
-
 TEST(ParseDate, HeaderNamesDecideTheColumns)
 {
     FileLayout l;
@@ -556,32 +512,4 @@ TEST_F(PriceFiles, CrOnlyLineEndsAndAHeaderBeyondTheLastFieldNumber)
     Open(WriteFile(dir, QStringLiteral("wide.txt"), wide + "\n" + WeekdayFile(300, false)));
     EXPECT_EQ(GloVar.RecordCount, 300);
     EXPECT_EQ(GloVar.CloseColumn, 5);
-}
-
-TEST(ParseDate, MonthNames)
-{
-    const double may23 = DayFromYmd(2022, 5, 23);
-    const std::pair<const char*, int> good[] = {
-        {"May 23, 2022", MonthNameDayYear},   {"may 23 2022", MonthNameDayYear},
-        {"MAY 23,2022", MonthNameDayYear},    {"23 May 2022", DayMonthNameYear},
-        {"23-May-22", DayMonthNameShortYear}, {"23-May-2022", DayMonthNameYearDashes},
-        {"2022-May-23", YearMonthNameDay},    {"2022-may-23 16:00", YearMonthNameDay}};
-    for (const auto& [text, layout] : good)
-        EXPECT_EQ(ParseDate(text, layout), may23) << text;
-    EXPECT_EQ(ParseDate("September 1, 2021", MonthNameDayYear), DayFromYmd(2021, 9, 1));
-    EXPECT_EQ(ParseDate("1 Sept. 2021", DayMonthNameYear), DayFromYmd(2021, 9, 1));
-    // Two-digit years pivot as the original layouts do.
-    EXPECT_EQ(ParseDate("7-Feb-50", DayMonthNameShortYear), DayFromYmd(2050, 2, 7));
-    EXPECT_EQ(ParseDate("7-Feb-51", DayMonthNameShortYear), DayFromYmd(1951, 2, 7));
-    const std::pair<const char*, int> bad[] = {
-        {"Mai 23, 2022", MonthNameDayYear},      {"Ma 23, 2022", MonthNameDayYear},
-        {"May 32, 2022", MonthNameDayYear},      {"23 May 22", DayMonthNameYear},
-        {"23-May-2022", DayMonthNameShortYear},  {"23-May-22", DayMonthNameYearDashes},
-        {"2022-05-23", YearMonthNameDay},        {"Feb 30, 2021", MonthNameDayYear},
-        {"May 23, 2022x", MonthNameDayYear},     {"", DayMonthNameYear}};
-    for (const auto& [text, layout] : bad)
-        EXPECT_EQ(ParseDate(text, layout), 0) << text;
-    // The original layouts keep their indices; the new ones come after.
-    EXPECT_EQ(DateLayoutNames()[1], QStringLiteral("mm/dd/yyyy"));
-    EXPECT_EQ(DateLayoutNames()[MonthNameDayYear], QStringLiteral("mmm d, yyyy"));
 }
