@@ -325,16 +325,7 @@ TEST(FileNames, StrayBytesComeBackByteForByte)
         EXPECT_EQ(EncodeFileName(DecodeFileName(raw)), raw) << raw.toHex().constData();
     EXPECT_EQ(DecodeFileName("caf\xc3\xa9.png"), QStringLiteral("caf\u00e9.png"));
     EXPECT_FALSE(DecodeFileName("img\xe9.png").contains(QChar::ReplacementCharacter));
-
-    QTemporaryDir dir;
-    const QByteArray raw = QFile::encodeName(dir.path()) + "/img\xe9.png";
-    ASSERT_EQ(Failure(WriteWholeBytes(DecodeFileName(raw), "picture")), QString());
-    struct stat st {};
-    EXPECT_EQ(::stat(raw.constData(), &st), 0);
-    EXPECT_EQ(st.st_size, 7);
-    // Qt cannot name it to remove it with the folder.
-    EXPECT_EQ(::unlink(raw.constData()), 0);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    // Writing and reading under such names: the stray folder and the study file below.
 }
 
 namespace {
