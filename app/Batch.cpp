@@ -39,8 +39,8 @@ QString RenderStudy(const CommandLine& cl)
     if (!format)
         return QStringLiteral("the image %1 must end in .png or .bmp").arg(cl.image);
     if (!cl.prices.isEmpty())
-        if (const QString why = NotAFileReason(cl.prices); !why.isEmpty())
-            return QStringLiteral("Cannot open price file %1. %2").arg(cl.prices, why);
+        if (const std::optional<QString> why = NotAFileReason(cl.prices))
+            return QStringLiteral("Cannot open price file %1. %2").arg(cl.prices, *why);
     // The clean chart and fsetup.dat of a batch stay out of the current folder.
     QTemporaryDir work;
     if (!work.isValid())

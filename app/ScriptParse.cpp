@@ -110,14 +110,13 @@ QString ReadScriptFile(const QString& path, QStringList& lines)
     } else {
         const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            const QString why = NotAFileReason(path);
-            return cannot(why.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : why);
+            const std::optional<QString> why = NotAFileReason(path);
+            return cannot(why ? *why : QString::fromLocal8Bit(std::strerror(errno)));
         }
         struct stat st {};
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
-            const QString why = NotAFileReason(path);
-            return cannot(why.isEmpty() ? QStringLiteral("It is not a regular file.") : why);
+            return cannot(NotAFileReason(path).value_or(QStringLiteral("It is not a regular file.")));
         }
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         err = ReadUpTo(fd, MaxScriptBytes, bytes);

@@ -77,14 +77,14 @@ QByteArray EncodeFileName(const QString& name)
     return out;
 }
 
-QString NotAFileReason(const QString& path)
+std::optional<QString> NotAFileReason(const QString& path)
 {
     struct stat st {};
     if (::stat(EncodeFileName(path).constData(), &st) != 0)
         return errno == ENOENT ? QStringLiteral("There is no such file.")
                                : QString::fromLocal8Bit(std::strerror(errno)) + QLatin1Char('.');
     if (S_ISREG(st.st_mode))
-        return QString();
+        return std::nullopt;
     if (S_ISDIR(st.st_mode))
         return QStringLiteral("It is a folder, not a file.");
     if (S_ISFIFO(st.st_mode))

@@ -6,13 +6,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 [[nodiscard]] QString DecodeFileName(const QByteArray& bytes);
 [[nodiscard]] QByteArray EncodeFileName(const QString& name);
 
 // Why path cannot be read as a file, as a sentence ("It is a folder."),
-// empty when it is a regular file.
-[[nodiscard]] QString NotAFileReason(const QString& path);
+// if it cannot: none for a regular file.
+[[nodiscard]] std::optional<QString> NotAFileReason(const QString& path);
 
 // text on one line: its line breaks become spaces.
 [[nodiscard]] QString OneLine(QString text);

@@ -44,7 +44,7 @@ char SeparatorFromText(std::string_view text)
 
 Settings ReadSettingsFile(const QString& path, Settings over)
 {
-    if (NotAFileReason(path).isEmpty())
+    if (!NotAFileReason(path))
         return ReadSettings(PriceSource(path), std::move(over));
     return over;
 }

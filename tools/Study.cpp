@@ -143,12 +143,12 @@ Result<Study> LoadStudyFile(const QString& path)
     const int openErr = errno;
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const QString why = NotAFileReason(path);
+        const std::optional<QString> why = NotAFileReason(path);
         if (fd >= 0)
             ::close(fd);
-        return bad(!why.isEmpty() ? why
-                   : fd < 0       ? QString::fromLocal8Bit(std::strerror(openErr)) + QLatin1Char('.')
-                                  : QStringLiteral("It cannot be read."));
+        return bad(why     ? *why
+                   : fd < 0 ? QString::fromLocal8Bit(std::strerror(openErr)) + QLatin1Char('.')
+                            : QStringLiteral("It cannot be read."));
     }
     QFile f;
     if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
