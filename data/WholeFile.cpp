@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,7 +55,7 @@ struct Target {
     QByteArray name;       // where the bytes go
     mode_t type = 0;       // 0: nothing there yet
     mode_t permissions = 0;
-    QString refusal;       // why nothing may be written there
+    std::optional<QString> refusal; // why nothing may be written there
 };
 
 Target Resolve(const QByteArray& asked, SymLink link)
@@ -123,19 +124,20 @@ private:
     QByteArray pending_;
 };
 
-// Fills the descriptor; the reason it could not, empty when it could.
-QString Fill(int fd, const std::function<bool(QIODevice&)>& write)
+// Fills the descriptor; the reason if it could not.
+std::optional<QString> Fill(int fd, const std::function<bool(QIODevice&)>& write)
 {
     Sink sink(fd);
     const bool written = write(sink);
     if (!sink.drain() || !written)
         return sink.error ? SystemError(sink.error) : QStringLiteral("It could not be written.");
-    return QString();
+    return std::nullopt;
 }
 
 // A pipe someone reads: the bytes go into it as they come. Nobody reading
 // is an error, not a wait; a reader that leaves is an error, not a signal.
-QString WriteIntoPipe(const QByteArray& name, const std::function<bool(QIODevice&)>& write)
+std::optional<QString> WriteIntoPipe(const QByteArray& name,
+                                     const std::function<bool(QIODevice&)>& write)
 {
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -150,7 +152,7 @@ QString WriteIntoPipe(const QByteArray& name, const std::function<bool(QIODevice
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
-    const QString why = Fill(fd, write);
+    const std::optional<QString> why = Fill(fd, write);
     // A SIGPIPE raised meanwhile is taken here rather than on unblocking.
     const timespec now{0, 0};
     while (sigtimedwait(&pipeSignal, nullptr, &now) == SIGPIPE) {
@@ -175,12 +177,11 @@ Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODev
     if (asked.isEmpty())
         return Fail(path, QStringLiteral("It has no name."));
     const Target t = Resolve(asked, link);
-    if (!t.refusal.isEmpty())
-        return Fail(path, t.refusal);
+    if (t.refusal)
+        return Fail(path, *t.refusal);
     if (t.type == S_IFIFO) {
-        const QString why = WriteIntoPipe(t.name, write);
-        if (!why.isEmpty())
-            return Fail(path, why);
+        if (const std::optional<QString> why = WriteIntoPipe(t.name, write))
+            return Fail(path, *why);
         return {};
     }
 
@@ -189,25 +190,25 @@ Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODev
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return Fail(path, SystemError(errno));
-    QString why = Fill(fd, write);
+    std::optional<QString> why = Fill(fd, write);
     int err = 0;
     // The user's files reach the disk before they replace the old ones; the
     // scratch pictures, rewritten at every plot, need not.
-    if (why.isEmpty() && link == SymLink::Follow && ::fsync(fd) != 0)
+    if (!why && link == SymLink::Follow && ::fsync(fd) != 0)
         err = errno;
     const bool keepMode = t.type == S_IFREG;
-    if (why.isEmpty() && !err && ::fchmod(fd, keepMode ? t.permissions : NewFilePermissions()) != 0)
+    if (!why && !err && ::fchmod(fd, keepMode ? t.permissions : NewFilePermissions()) != 0)
         err = errno;
     if (::close(fd) != 0 && !err)
         err = errno;
     // rename() replaces a link in the way rather than what it points to.
-    if (why.isEmpty() && !err && ::rename(temp.constData(), t.name.constData()) != 0)
+    if (!why && !err && ::rename(temp.constData(), t.name.constData()) != 0)
         err = errno;
-    if (err && why.isEmpty())
+    if (err && !why)
         why = SystemError(err);
-    if (!why.isEmpty()) {
+    if (why) {
         ::unlink(temp.constData());
-        return Fail(path, why);
+        return Fail(path, *why);
     }
     return {};
 }
