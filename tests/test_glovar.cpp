@@ -5,18 +5,6 @@
 #include "app/UiModel.h"
 #include "tests/Support.h"
 
-TEST(SharedState, InitDefaultsDerivesPlotRectangle)
-{
-    ResetSharedState();
-    GloVar.ChartWidth = 800;
-    GloVar.ChartHeight = 500;
-    InitDefaults();
-    EXPECT_EQ(GloVar.PlotLeft, 70);
-    EXPECT_EQ(GloVar.PlotRight, 790);
-    EXPECT_EQ(GloVar.PlotTop, 30);
-    EXPECT_EQ(GloVar.PlotBottom, 460);
-}
-
 TEST(SharedState, WorkDirHasExactlyOneTrailingSeparator)
 {
     EXPECT_EQ(WorkDirFor(QStringLiteral("/home/t/")), QStringLiteral("/home/t/"));

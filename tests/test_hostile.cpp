@@ -1,8 +1,7 @@
 // Faults a hostile tester found: full disks, files that are not files,
-// failed re-plots, extreme prices and RATIO, links in the way.
+// failed re-plots, extreme prices, links in the way.
 #include <QDir>
 #include <QFile>
-#include <cmath>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -224,27 +223,6 @@ TEST_F(Hostile, ExtremePricesAreClampedNotWrapped)
     s->ToolButton2Click();
     ASSERT_TRUE(GloVar.ChartShown);
     EXPECT_EQ(GloVar.P1X, -1); // off the new chart: not brought back
-}
-
-TEST_F(Hostile, RatioStaysWithinThePowersItCanReturnFrom)
-{
-    OpenWeekdays(300);
-    s->PlotBtnClick();
-    for (int i = 0; i < 2000; ++i)
-        s->RatioBtnClick();
-    EXPECT_TRUE(std::isfinite(GloVar.Ratio));
-    EXPECT_NEAR(std::log(GloVar.Ratio) / std::log(GloVar.Phi), 60, 1e-6);
-    EXPECT_LE(s->ui.panels[PanelRatio].size(), 20) << s->ui.panels[PanelRatio].toStdString();
-    EXPECT_LE(s->ui.label1.size(), 7);
-    s->DirBtnClick();
-    for (int i = 0; i < 2000; ++i)
-        s->RatioBtnClick();
-    EXPECT_NEAR(std::log(GloVar.Ratio) / std::log(GloVar.Phi), -60, 1e-6);
-    s->DirBtnClick();
-    for (int i = 0; i < 59; ++i)
-        s->RatioBtnClick();
-    EXPECT_NEAR(GloVar.Ratio, 1 / GloVar.Phi, 1e-9);
-    EXPECT_EQ(s->ui.panels[PanelRatio], QStringLiteral("Ratio = 0.6180"));
 }
 
 TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
