@@ -4,6 +4,7 @@
 // splash acknowledged.
 
 #include <QJsonObject>
+#include <QAction>
 #include <QList>
 #include <QSize>
 #include <QTemporaryDir>
@@ -24,10 +25,11 @@ protected:
 
     // size: the window's size before it is first shown (a later one would
     // re-plot the chart); active: wait until it is the active window, as
-    // the shortcuts need.
-    void StartWindow(QSize size = QSize(), bool active = false)
+    // the shortcuts need; acknowledge: the splash, or leave it for the test.
+    void StartWindow(QSize size = QSize(), bool active = false, bool acknowledge = true)
     {
         ASSERT_TRUE(dir.isValid());
+        form.reset();
         ResetSharedState();
         qputenv("AURIGON_CHART_SIZE", "980x590");
         form = std::make_unique<TMainForm>(host, dir.path());
@@ -35,7 +37,8 @@ protected:
             form->resize(size);
         form->show();
         form->FormActivate();
-        host.acknowledge();
+        if (acknowledge)
+            host.acknowledge();
         qunsetenv("AURIGON_CHART_SIZE");
         if (active) {
             form->activateWindow();
@@ -53,6 +56,19 @@ protected:
         QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
         QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
         ASSERT_TRUE(GloVar.ChartShown);
+    }
+    // Anchors set with the mouse and a spiral drawn on them.
+    void DrawSpiral(int x1 = 400)
+    {
+        form->Press(Ctl::P1Btn);
+        form->ChartMouseDown(MouseButton::Left, x1, 300);
+        form->ChartMouseUp();
+        form->Press(Ctl::P2Btn);
+        form->ChartMouseDown(MouseButton::Left, 520, 240);
+        form->ChartMouseUp();
+        form->menuItem(QStringLiteral("Figure/PHI - SPIRAL"))->trigger();
+        form->Press(Ctl::DrawBtn);
+        ASSERT_TRUE(form->session.FiguresChanged());
     }
 
     QTemporaryDir dir;

@@ -35,18 +35,6 @@ protected:
             return QStringList{keyword, answers.takeFirst()};
         };
     }
-    void DrawSpiral(int x1 = 400)
-    {
-        form->Press(Ctl::P1Btn);
-        form->ChartMouseDown(MouseButton::Left, x1, 300);
-        form->ChartMouseUp();
-        form->Press(Ctl::P2Btn);
-        form->ChartMouseDown(MouseButton::Left, 520, 240);
-        form->ChartMouseUp();
-        form->menuItem(QStringLiteral("Figure/PHI - SPIRAL"))->trigger();
-        form->Press(Ctl::DrawBtn);
-        ASSERT_TRUE(form->session.FiguresChanged());
-    }
     int Questions() const
     {
         int n = 0;
@@ -291,23 +279,41 @@ TEST_F(Trader, NarrowWindowsKeepEveryControlWithinReach)
     EXPECT_TRUE(form->closedByUser());
 }
 
-TEST_F(Trader, StatusPanelsGiveWayInsteadOfOverlapping)
+TEST_F(Trader, StatusPanelsGiveWayAndTheReadoutEmptiesOnLeave)
 {
     OpenAndPlot();
-    for (int width : {1600, 800, 640, 400}) {
+    QWidget* chart = Find("Image1");
+    auto panel = [this](int i) { return Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i))); };
+    for (int width : {1400, 800, 640, 400}) {
         form->resize(width, 480);
         QApplication::processEvents();
+        form->FlushResize();
+        QTest::mouseMove(chart, QPoint(width / 2, 40));
+        QApplication::processEvents();
+        EXPECT_FALSE(panel(7)->text().isEmpty()) << width;
         QRect previous;
         for (int i = 0; i < StatusBarPanels; ++i) {
-            auto* l = Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i)));
+            QLabel* l = panel(i);
             const QRect r(l->mapTo(form.get(), QPoint(0, 0)), l->size());
             EXPECT_LE(r.right(), form->width()) << width << " panel " << i;
             if (i > 0) {
                 EXPECT_LE(previous.right(), r.left() - 1) << width << " panel " << i;
             }
             previous = r;
+            // Wide enough for every panel at its own width: each text whole.
+            if (width == 1400) {
+                EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->contentsRect().width())
+                    << i << " " << l->text().toStdString();
+            }
         }
     }
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(chart, &leave);
+    for (int i : {7, 8, 9})
+        EXPECT_TRUE(panel(i)->text().isEmpty()) << i;
+    QTest::mouseMove(chart, QPoint(300, 300));
+    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton); // Reset
+    EXPECT_TRUE(panel(8)->text().isEmpty());
 }
 
 namespace {

@@ -97,33 +97,6 @@ TEST_F(Window, OneScaleShowsAGreenBarAndHasAnAreaToClick)
     EXPECT_EQ(GloVar.LastRecord, last - 260);
 }
 
-TEST_F(Window, StatusPanelsShowTheirWholeTextAndTheReadoutEmptiesOnLeave)
-{
-    // Wide enough for every panel at its own width.
-    form->resize(1400, 700);
-    QApplication::processEvents();
-    form->FlushResize();
-    OpenAndPlot();
-    QWidget* chart = Find("Image1");
-    QTest::mouseMove(chart, QPoint(695, 40));
-    QApplication::processEvents();
-    auto panel = [this](int i) { return Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i))); };
-    EXPECT_FALSE(panel(7)->text().isEmpty());
-    for (int i = 0; i < PanelCount; ++i) {
-        QLabel* l = panel(i);
-        QFont f = l->font();
-        const int need = QFontMetrics(f).horizontalAdvance(l->text());
-        EXPECT_LE(need, l->contentsRect().width()) << i << " " << l->text().toStdString();
-    }
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(chart, &leave);
-    for (int i : {7, 8, 9})
-        EXPECT_TRUE(panel(i)->text().isEmpty()) << i;
-    QTest::mouseMove(chart, QPoint(400, 300));
-    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton); // Reset
-    EXPECT_TRUE(panel(8)->text().isEmpty());
-}
-
 TEST_F(Window, DialogsKeepTheirWayOutTheirSizeAndTheirFocus)
 {
     TFileSetupDlg* layout = form->FileSetupDlg();
@@ -163,11 +136,7 @@ TEST_F(Window, ExitLeavesNoClipboardToHandOver)
 TEST_F(Window, ColourOnRequest)
 {
     // Ticking the splash's box gives a colour chart with coloured figures.
-    form.reset();
-    ResetSharedState();
-    form = std::make_unique<TMainForm>(host, dir.path());
-    form->show();
-    form->FormActivate();
+    StartWindow(QSize(), false, false);
     SplashForm* splash = form->SplashFormPtr();
     ASSERT_TRUE(splash->ColorCheck->isVisibleTo(splash));
     EXPECT_FALSE(splash->ColorCheck->isChecked());
@@ -175,12 +144,7 @@ TEST_F(Window, ColourOnRequest)
     host.acknowledge();
     OpenAndPlot();
     EXPECT_EQ(form->session.chart.image().format(), QImage::Format_RGB32);
-    form->session.P1BtnClick();
-    form->session.Image1MouseDown(MouseButton::Left, 400, 300);
-    form->session.P2BtnClick();
-    form->session.Image1MouseDown(MouseButton::Left, 500, 250);
-    form->session.ChooseChartType(1);
-    form->session.DrawBtnClick();
+    DrawSpiral();
     const QImage img = form->session.chart.image();
     long blue = 0, red = 0;
     for (int y = 0; y < img.height(); ++y)
@@ -188,28 +152,6 @@ TEST_F(Window, ColourOnRequest)
             blue += img.pixel(x, y) == qRgb(0, 0, 255), red += img.pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_GT(blue, 100); // the spiral
     EXPECT_GT(red, 10);   // the markers
-}
-
-// The bars' colours come from palettes, not style sheets: a cyan status bar
-// with red bold panels, and the ratio in blue on the toolbar.
-TEST_F(Window, StatusBarAndRatioKeepTheirColours)
-{
-    OpenAndPlot();
-    auto count = [](const QImage& img, QRgb c) {
-        long n = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                n += img.pixel(x, y) == c;
-        return n;
-    };
-    const QImage bar = form->statusBar()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_GT(count(bar, qRgb(0, 255, 255)), bar.width() * bar.height() / 2);
-    EXPECT_GT(count(bar, qRgb(255, 0, 0)), 20); // the panels' texts
-    auto* ratio = Find<QLabel>("Label1");
-    ASSERT_NE(ratio, nullptr);
-    EXPECT_TRUE(ratio->font().bold());
-    const QImage label = ratio->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_GT(count(label, qRgb(0, 0, 255)), 10);
 }
 
 TEST(ChartScreen, AScreenOfTwoDevicePixelsAPixelShowsTheScreenPictureUnscaled)
