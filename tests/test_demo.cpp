@@ -149,10 +149,9 @@ study save all.aurigon
 )";
 } // namespace
 
-// The program itself, run three ways: with the machine's fonts, with no
-// fonts at all, and with impostors: fonts that take the names of the
-// chart's own faces but have the other face's letters. Every picture is
-// the same.
+// The program itself, run with no fonts at all and with impostors: fonts
+// that take the names of the chart's own faces but have the other face's
+// letters. Every picture is the one made with the machine's fonts.
 TEST(Demo, PicturesDoNotDependOnInstalledFonts)
 {
     QTemporaryDir root;
@@ -172,23 +171,19 @@ TEST(Demo, PicturesDoNotDependOnInstalledFonts)
     struct Way {
         const char* name;
         QString fontDir, rules;
-        bool own;
     };
     const Way ways[] = {
-        {"with the machine's fonts", QString(), QString(), false},
-        {"with no fonts", QString(), QString(), true},
-        {"with impostor fonts", impostors, swap, true},
+        {"with no fonts", QString(), QString()},
+        {"with impostor fonts", impostors, swap},
     };
     for (const Way& way : ways) {
         const QString dir = root.filePath(QString::number(&way - ways));
         ASSERT_TRUE(QDir().mkpath(dir));
         ASSERT_TRUE(WriteText(dir + QStringLiteral("/demo.script"), text));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (way.own) {
-            const QString conf = FontConfig(dir, way.fontDir, way.rules);
-            ASSERT_FALSE(conf.isEmpty());
-            env.insert(QStringLiteral("FONTCONFIG_FILE"), conf);
-        }
+        const QString conf = FontConfig(dir, way.fontDir, way.rules);
+        ASSERT_FALSE(conf.isEmpty());
+        env.insert(QStringLiteral("FONTCONFIG_FILE"), conf);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         QProcess p;
         p.setProcessEnvironment(env);
