@@ -1,39 +1,27 @@
 // Studies: saved in dates and prices, reopened in a new process, on
 // tomorrow's data and on another symbol, and rendered in batch.
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/GloVar.h"
-#include "app/MainForm.h"
-#include "app/ScriptRunner.h"
-#include "chart/ChartMap.h"
 #include "tests/Support.h"
 
 namespace {
-QByteArray Bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class Studies : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    // The program itself, in a process of its own.
-    int Aurigon(const QStringList& args, const QByteArray& script = QByteArray(), QByteArray* err = nullptr)
+    // The program itself, in a process of its own; args split at spaces.
+    int Aurigon(const char* args, const QByteArray& script = QByteArray(), QByteArray* err = nullptr)
     {
         QProcess p;
         p.setWorkingDirectory(dir.path());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(AURIGON_BINARY), args);
+        p.start(QStringLiteral(AURIGON_BINARY), QString::fromLatin1(args).split(QLatin1Char(' ')));
         p.write(script);
         p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(60000));
@@ -41,19 +29,14 @@ protected:
             *err = p.readAllStandardError();
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
-    // Runs script lines in this process against the real window.
-    QList<QJsonObject> Run(const QString& text)
+    // Script lines run in this process against the real window, in the folder.
+    QList<QJsonObject> Run(const QByteArray& text)
     {
-        ResetSharedState();
-        QList<QJsonObject> events;
-        ScriptHost host([&events](const QJsonObject& o) { events << o; });
-        TMainForm form(host, dir.path());
-        form.show();
-        form.FormActivate();
-        ScriptRunner runner(form, host);
-        EXPECT_EQ(runner.run(text.split(QLatin1Char('\n'))), 0);
-        return events;
+        const ScriptRun r = RunScript(dir.path(), QString::fromUtf8(text));
+        EXPECT_EQ(r.status, 0);
+        return r.events;
     }
+    QByteArray Bytes(const char* name) const { return ReadBytes(dir.filePath(QLatin1String(name))); }
     QTemporaryDir dir;
 };
 
@@ -81,17 +64,19 @@ press DrawBtn
 press DrawBtn
 press DrawBtn
 )";
+
+// Opens prices, plots and draws the three figures.
+QByteArray Saving(const char* prices)
+{
+    return QByteArray("ack\npress FileBtn\nopen ") + prices + "\npress PlotBtn\n" + Figures;
+}
 } // namespace
 
 TEST_F(Studies, ReopenedInANewProcessTheChartIsPixelIdentical)
 {
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(700));
-    const QByteArray save = QByteArray("ack\npress FileBtn\nopen prices.txt\npress PlotBtn\n") + Figures +
-                            "image before.png\nstudy save work.aurigon\n";
-    ASSERT_EQ(Aurigon({QStringLiteral("--script"), QStringLiteral("-")}, save), 0);
-    ASSERT_EQ(Aurigon({QStringLiteral("--script"), QStringLiteral("-")},
-                      "ack\nstudy open work.aurigon\nimage after.png\n"),
-              0);
+    ASSERT_EQ(Aurigon("--script -", Saving("prices.txt") + "image before.png\nstudy save work.aurigon\n"), 0);
+    ASSERT_EQ(Aurigon("--script -", "ack\nstudy open work.aurigon\nimage after.png\n"), 0);
     const QImage before(dir.filePath(QStringLiteral("before.png")));
     const QImage after(dir.filePath(QStringLiteral("after.png")));
     ASSERT_FALSE(before.isNull());
@@ -102,7 +87,7 @@ TEST_F(Studies, ReopenedInANewProcessTheChartIsPixelIdentical)
             differ += before.pixel(x, y) != after.pixel(x, y);
     EXPECT_EQ(differ, 0);
     // Readable and diffable: the points are dates and prices, never pixels.
-    const QByteArray json = Bytes(dir.filePath(QStringLiteral("work.aurigon")));
+    const QByteArray json = Bytes("work.aurigon");
     EXPECT_TRUE(json.contains("\"priceFile\": \"prices.txt\""));
     EXPECT_TRUE(json.contains("\"date\": \"20"));
     EXPECT_FALSE(json.contains("P1X"));
@@ -111,11 +96,10 @@ TEST_F(Studies, ReopenedInANewProcessTheChartIsPixelIdentical)
 
 TEST_F(Studies, TomorrowsDataShowsTheNewestDaysWithTheAnchorsOnTheirDates)
 {
-    const QString prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
-    Run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\n%2study save \"%3/s.aurigon\"\n")
-            .arg(prices, QLatin1String(Figures), dir.path()));
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
+    Run(Saving("prices.txt") + "study save s.aurigon\n");
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(620)); // 20 more days
-    const auto events = Run(QStringLiteral("ack\nstudy open \"%1/s.aurigon\"\nstate\n").arg(dir.path()));
+    const auto events = Run("ack\nstudy open s.aurigon\nstate\n");
     ASSERT_FALSE(events.isEmpty());
     const QJsonObject vars = events.last()[QStringLiteral("vars")].toObject();
     EXPECT_EQ(vars[QStringLiteral("LastRecord")].toInt(), 620);
@@ -134,35 +118,23 @@ TEST_F(Studies, BatchRendersOnAnotherSymbolAndSaysWhatFailed)
     QByteArray other = WeekdayFile(700);
     other.replace(",1", ",2"); // another symbol on the same days
     WriteFile(dir, QStringLiteral("b.txt"), other);
-    ASSERT_EQ(Aurigon({QStringLiteral("--script"), QStringLiteral("-")},
-                      QByteArray("ack\npress FileBtn\nopen a.txt\npress PlotBtn\n") + Figures +
-                          "study save a.aurigon\n"),
-              0);
-    const QStringList batch = {QStringLiteral("--study"), QStringLiteral("a.aurigon"),
-                               QStringLiteral("--prices"), QStringLiteral("b.txt"),
-                               QStringLiteral("--image"), QStringLiteral("b.png"),
-                               QStringLiteral("--size"), QStringLiteral("800x500")};
+    Run(Saving("a.txt") + "study save a.aurigon\n");
+    const char* const batch = "--study a.aurigon --prices b.txt --image b.png --size 800x500";
     QFile::remove(dir.filePath(QStringLiteral("TmpPrice.bmp")));
     ASSERT_EQ(Aurigon(batch), 0);
-    const QByteArray first = Bytes(dir.filePath(QStringLiteral("b.png")));
+    const QByteArray first = Bytes("b.png");
     EXPECT_EQ(QImage::fromData(first).size(), QSize(800, 500));
     ASSERT_EQ(Aurigon(batch), 0);
-    EXPECT_EQ(Bytes(dir.filePath(QStringLiteral("b.png"))), first); // byte-identical
+    EXPECT_EQ(Bytes("b.png"), first); // byte-identical
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("TmpPrice.bmp"))));
 
     QByteArray err;
-    EXPECT_NE(Aurigon({QStringLiteral("--study"), QStringLiteral("a.aurigon"), QStringLiteral("--prices"),
-                       QStringLiteral("gone.txt"), QStringLiteral("--image"), QStringLiteral("x.png")},
-                      {}, &err),
-              0);
+    EXPECT_NE(Aurigon("--study a.aurigon --prices gone.txt --image x.png", {}, &err), 0);
     EXPECT_TRUE(err.contains("gone.txt")) << err.constData();
     EXPECT_EQ(err.count('\n'), 1);
-    EXPECT_NE(Aurigon({QStringLiteral("--study"), QStringLiteral("nothing.aurigon"), QStringLiteral("--image"),
-                       QStringLiteral("x.png")},
-                      {}, &err),
-              0);
+    EXPECT_NE(Aurigon("--study nothing.aurigon --image x.png", {}, &err), 0);
     EXPECT_TRUE(err.contains("nothing.aurigon")) << err.constData();
-    EXPECT_EQ(Aurigon({QStringLiteral("--study"), QStringLiteral("a.aurigon")}, {}, &err), 2);
+    EXPECT_EQ(Aurigon("--study a.aurigon", {}, &err), 2);
     EXPECT_TRUE(err.contains("Usage: aurigon"));
 }
 
@@ -170,10 +142,7 @@ TEST_F(Studies, BatchWorksOutTheLayoutOfAnotherFileAsFileDoes)
 {
     const QByteArray plain = WeekdayFile(700);
     WriteFile(dir, QStringLiteral("a.txt"), plain);
-    ASSERT_EQ(Aurigon({QStringLiteral("--script"), QStringLiteral("-")},
-                      QByteArray("ack\npress FileBtn\nopen a.txt\npress PlotBtn\n") + Figures +
-                          "study save a.aurigon\n"),
-              0);
+    Run(Saving("a.txt") + "study save a.aurigon\n");
     // The same days written as two other exports do.
     QByteArray semi = "Datum;Erster;Hoch;Tief;Schluss\n", dollars;
     QList<QByteArray> rows = plain.split('\n');
@@ -192,43 +161,35 @@ TEST_F(Studies, BatchWorksOutTheLayoutOfAnotherFileAsFileDoes)
     QDir(dir.path()).mkdir(QStringLiteral("dollars"));
     WriteFile(dir, QStringLiteral("semi/a.txt"), semi);
     WriteFile(dir, QStringLiteral("dollars/a.txt"), dollars);
-    auto render = [this](const char* prices, const char* image, QByteArray* err = nullptr) {
-        return Aurigon({QStringLiteral("--study"), QStringLiteral("a.aurigon"), QStringLiteral("--prices"),
-                        QString::fromLatin1(prices), QStringLiteral("--image"), QString::fromLatin1(image)},
-                       {}, err);
-    };
-    ASSERT_EQ(render("a.txt", "a.png"), 0);
-    const QByteArray same = Bytes(dir.filePath(QStringLiteral("a.png")));
+    QByteArray err;
+    ASSERT_EQ(Aurigon("--study a.aurigon --prices a.txt --image a.png"), 0);
+    const QByteArray same = Bytes("a.png");
     ASSERT_FALSE(same.isEmpty());
-    for (const char* other : {"semi/a.txt", "dollars/a.txt"}) {
-        QByteArray err;
-        ASSERT_EQ(render(other, "o.png", &err), 0) << other << err.constData();
-        EXPECT_EQ(Bytes(dir.filePath(QStringLiteral("o.png"))), same) << other;
-    }
+    ASSERT_EQ(Aurigon("--study a.aurigon --prices semi/a.txt --image o.png", {}, &err), 0) << err.constData();
+    EXPECT_EQ(Bytes("o.png"), same);
+    ASSERT_EQ(Aurigon("--study a.aurigon --prices dollars/a.txt --image d.png", {}, &err), 0) << err.constData();
+    EXPECT_EQ(Bytes("d.png"), same);
     // A file no layout reads: status 1, and the reason.
     WriteFile(dir, QStringLiteral("words.csv"), "Date,Open,High,Low,Close\nyesterday,1,2,3,4\ntoday,1,2,3,4\n");
-    QByteArray err;
-    EXPECT_EQ(render("words.csv", "w.png", &err), 1);
+    EXPECT_EQ(Aurigon("--study a.aurigon --prices words.csv --image w.png", {}, &err), 1);
     EXPECT_TRUE(err.contains("No date reads in line 2")) << err.constData();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("w.png"))));
 }
 
 TEST_F(Studies, AFigureOffTheChartIsDroppedWithAWordAndABadStudyChangesNothing)
 {
-    const QString prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(700));
-    Run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\n%2study save \"%3/s.aurigon\"\n")
-            .arg(prices, QLatin1String(Figures), dir.path()));
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(700));
+    Run(Saving("prices.txt") + "study save s.aurigon\n");
     // The first 300 days only: the figures' dates are gone.
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300));
-    auto events = Run(QStringLiteral("ack\nstudy open \"%1/s.aurigon\"\nstate\n").arg(dir.path()));
+    auto events = Run("ack\nstudy open s.aurigon\nstate\n");
     ASSERT_GE(events.size(), 2);
     EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("message"));
     EXPECT_TRUE(events[0][QStringLiteral("text")].toString().startsWith(QStringLiteral("3 of the study's figures")));
     EXPECT_TRUE(events.last()[QStringLiteral("vars")].toObject()[QStringLiteral("ChartShown")].toBool());
 
     WriteFile(dir, QStringLiteral("bad.aurigon"), "{ not json");
-    events = Run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\nstudy open \"%2/bad.aurigon\"\nstate\n")
-                     .arg(prices, dir.path()));
+    events = Run("ack\npress FileBtn\nopen prices.txt\nstudy open bad.aurigon\nstate\n");
     ASSERT_GE(events.size(), 2);
     EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("error"));
     EXPECT_TRUE(events[0][QStringLiteral("text")].toString().contains(QStringLiteral("bad.aurigon")));
@@ -239,18 +200,14 @@ TEST_F(Studies, AFigureOffTheChartIsDroppedWithAWordAndABadStudyChangesNothing)
 
 TEST_F(Studies, CtrlSnapsAnAnchorToTheNearestPriceOfItsBar)
 {
-    const QString prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(400));
-    const auto events = Run(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\n"
-                                           "press P1Btn\nclick 500 300 left ctrl\nstate\n"
-                                           "press P2Btn\nclick 520 310\nstate\n")
-                                .arg(prices));
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(400));
+    const auto events = Run("ack\npress FileBtn\nopen prices.txt\npress PlotBtn\n"
+                            "press P1Btn\nclick 500 300 left ctrl\nstate\npress P2Btn\nclick 520 310\nstate\n");
     ASSERT_GE(events.size(), 2);
-    const QJsonObject snapped = events[events.size() - 2][QStringLiteral("vars")].toObject();
-    const double p1 = snapped[QStringLiteral("P1Price")].toDouble();
+    const double p1 = events[events.size() - 2][QStringLiteral("vars")].toObject()[QStringLiteral("P1Price")].toDouble();
     // WeekdayFile prices are c - 0.5, c + 1, c - 1 and c for a whole c.
     const double frac = p1 - std::floor(p1);
     EXPECT_TRUE(frac == 0 || frac == 0.5) << p1;
-    const QJsonObject plain = events.last()[QStringLiteral("vars")].toObject();
-    const double p2 = plain[QStringLiteral("P2Price")].toDouble();
+    const double p2 = events.last()[QStringLiteral("vars")].toObject()[QStringLiteral("P2Price")].toDouble();
     EXPECT_NE(p2 - std::floor(p2), 0.0); // without Ctrl the click height stands
 }
