@@ -20,11 +20,11 @@ struct Day {
 
 // Days in date order: a wave of prices, so that the extremes of the last
 // 261 days are not simply the last day's.
-std::vector<Day> MakeDays(const std::vector<QDate>& dates)
+std::vector<Day> MakeDays(const std::vector<QDate>& dates, double scale = 1)
 {
     std::vector<Day> days;
     for (size_t i = 0; i < dates.size(); ++i) {
-        const double c = std::round((100 + 20 * std::sin(i / 15.0) + i * 0.05) * 100) / 100;
+        const double c = std::round((100 + 20 * std::sin(i / 15.0) + i * 0.05) * scale * 100) / 100;
         days.push_back({dates[i], c - 0.25, c + 1.5, c - 1.75, c});
     }
     return days;
@@ -94,85 +94,103 @@ protected:
 };
 } // namespace
 
-TEST_F(PriceFiles, IsoDatesWithAdjCloseAndVolume)
+namespace {
+// An export as a site writes it: {d} is the date in dateFormat (English month
+// names), {o} {h} {l} {c} the prices and {a} an adjusted close.
+struct Export {
+    const char* name;
+    const char* header;
+    const char* line;
+    const char* dateFormat;
+    enum { Plain, DecimalComma, Thousands } prices;
+    bool newestFirst, crlf, bom;
+    int layout;
+    char separator;
+    int open, high, low, close;
+    const char* said; // in the one message of the load
+};
+
+const Export Exports[] = {
+    {"IsoDatesAdjCloseAndVolume", "Date,Open,High,Low,Close,Adj Close,Volume", "{d},{o},{h},{l},{c},{a},123456",
+     "yyyy-MM-dd", Export::Plain, false, false, false, YearMonthDay, ',', 2, 3, 4, 5,
+     "A right click on File changes this."}, // Close, not Adj Close
+    {"NewestFirstDollarsCrLf", "Date,Close/Last,Volume,Open,High,Low", "{d},${c},998877,${o},${h},${l}",
+     "MM/dd/yyyy", Export::Plain, true, true, false, MonthDayYear, ',', 4, 5, 6, 2, "The newest day comes first"},
+    {"TabsAngleBracketsDottedIso", "<DATE>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>", "{d}\t{o}\t{h}\t{l}\t{c}\t77",
+     "yyyy.MM.dd", Export::Plain, false, false, false, YearMonthDay, '\t', 2, 3, 4, 5, ""},
+    {"SemicolonsDottedDatesDecimalCommas", "Datum;Erster;Hoch;Tief;Schluss", "{d};{o};{h};{l};{c}", "dd.MM.yyyy",
+     Export::DecimalComma, false, false, false, DayMonthYearDots, ';', 2, 3, 4, 5, ""},
+    // Its first data line fits the layout in force: only the header tells Price from Open.
+    {"QuotedHeaderWithByteOrderMark", "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\"",
+     "\"{d}\",\"{c}\",\"{o}\",\"{h}\",\"{l}\",\"12.5M\",\"-0.25%\"", "MM/dd/yyyy", Export::Plain, true, false, true,
+     MonthDayYear, ',', 3, 4, 5, 2, "Close 2"},
+    // Month names; thousands separators and quotes around every field.
+    {"ShortMonthNameFirst", "Date,Open,High,Low,Close,Volume", "\"{d}\",\"{o}\",\"{h}\",\"{l}\",\"{c}\",\"7,001\"",
+     "MMM d, yyyy", Export::Thousands, false, false, false, MonthNameDayYear, ',', 2, 3, 4, 5, ""},
+    {"LongMonthNameFirst", "Date,Open,High,Low,Close,Volume", "\"{d}\",\"{o}\",\"{h}\",\"{l}\",\"{c}\",\"7,001\"",
+     "MMMM d, yyyy", Export::Thousands, false, false, false, MonthNameDayYear, ',', 2, 3, 4, 5, ""},
+    {"DayMonthNameYear", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "dd MMM yyyy",
+     Export::Plain, false, false, false, DayMonthNameYear, ',', 2, 3, 4, 5, ""},
+    {"DayMonthNameShortYear", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "d-MMM-yy",
+     Export::Plain, false, false, false, DayMonthNameShortYear, ',', 2, 3, 4, 5, ""},
+    {"DayMonthNameYearDashes", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "dd-MMM-yyyy",
+     Export::Plain, false, false, false, DayMonthNameYearDashes, ',', 2, 3, 4, 5, ""},
+    {"YearMonthNameDay", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "yyyy-MMM-dd",
+     Export::Plain, false, false, false, YearMonthNameDay, ',', 2, 3, 4, 5, ""},
+};
+
+void PrintTo(const Export& e, std::ostream* os) { *os << e.name; }
+
+class Exported : public PriceFiles, public ::testing::WithParamInterface<Export> {};
+} // namespace
+
+TEST_P(Exported, OpensWithItsLayoutKeptAndCharts)
 {
-    const auto days = MakeDays(Weekdays(QDate(2019, 1, 2), 400));
-    Open(WriteFile(
-        dir, QStringLiteral("yahoo.csv"),
-        Lines(QStringLiteral("Date,Open,High,Low,Close,Adj Close,Volume"), days, [](const Day& d) {
-            return QStringLiteral("%1,%2,%3,%4,%5,%6,123456")
-                .arg(d.date.toString(Qt::ISODate), Num(d.open), Num(d.high), Num(d.low),
-                     Num(d.close), Num(d.close * 0.9));
-        })));
-    EXPECT_EQ(GloVar.DateFormat, YearMonthDay);
-    EXPECT_EQ(GloVar.CloseColumn, 5); // Close, not Adj Close
-    ASSERT_EQ(Messages().size(), 1);
-    EXPECT_TRUE(Messages()[0].contains(QStringLiteral("A right click on File changes this.")));
+    const Export& e = GetParam();
+    const auto days = MakeDays(Weekdays(QDate(2019, 7, 1), 700), e.prices == Export::Thousands ? 20 : 1);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const auto price = [&e, &english](double v) {
+        return e.prices == Export::Thousands ? english.toString(v, 'f', 2) : Num(v, e.prices == Export::DecimalComma);
+    };
+    QByteArray bytes = Lines(
+        QString::fromUtf8(e.header), days,
+        [&](const Day& d) {
+            return QString::fromUtf8(e.line)
+                .replace(QLatin1String("{d}"), QLocale::c().toString(d.date, QString::fromLatin1(e.dateFormat)))
+                .replace(QLatin1String("{o}"), price(d.open))
+                .replace(QLatin1String("{h}"), price(d.high))
+                .replace(QLatin1String("{l}"), price(d.low))
+                .replace(QLatin1String("{c}"), price(d.close))
+                .replace(QLatin1String("{a}"), price(d.close * 0.9));
+        },
+        e.newestFirst, e.crlf ? "\r\n" : "\n");
+    if (e.bom)
+        bytes.prepend("\xEF\xBB\xBF");
+    Open(WriteFile(dir, QStringLiteral("export.csv"), bytes));
+    const auto& g = GloVar;
+    EXPECT_EQ(g.DateFormat, e.layout);
+    EXPECT_EQ(g.FieldSeparator, e.separator);
+    EXPECT_TRUE(g.HasHeaderLine);
+    EXPECT_EQ(g.NewestFirst, e.newestFirst);
+    EXPECT_EQ(std::vector<int>({g.OpenColumn, g.HighColumn, g.LowColumn, g.CloseColumn}),
+              std::vector<int>({e.open, e.high, e.low, e.close}));
+    ASSERT_EQ(Messages().size(), 1) << Messages().join('|').toStdString();
+    EXPECT_TRUE(Messages()[0].contains(QString::fromUtf8(e.said))) << Messages()[0].toStdString();
     Expect(days);
     EXPECT_EQ(Messages().size(), 1); // a fitting load says nothing more
-}
-
-TEST_F(PriceFiles, NewestFirstWithDollarsAndCrLf)
-{
-    const auto days = MakeDays(Weekdays(QDate(2021, 3, 1), 700));
-    Open(WriteFile(dir, QStringLiteral("nasdaq.csv"),
-                   Lines(
-                       QStringLiteral("Date,Close/Last,Volume,Open,High,Low"), days,
-                       [](const Day& d) {
-                           return QStringLiteral("%1,$%2,998877,$%3,$%4,$%5")
-                               .arg(d.date.toString(QStringLiteral("MM/dd/yyyy")), Num(d.close),
-                                    Num(d.open), Num(d.high), Num(d.low));
-                       },
-                       true, "\r\n")));
-    EXPECT_TRUE(GloVar.NewestFirst);
-    EXPECT_EQ(GloVar.DateFormat, MonthDayYear);
-    EXPECT_EQ(GloVar.CloseColumn, 2);
-    EXPECT_EQ(GloVar.OpenColumn, 4);
-    ASSERT_EQ(Messages().size(), 1);
-    EXPECT_TRUE(Messages()[0].contains(QStringLiteral("The newest day comes first")));
-    Expect(days);
+    // The layout was kept in fsetup.dat: the date layout on line 7, the separator on line 11.
+    const QList<QByteArray> kept = ReadBytes(s->SettingsPath()).split('\n');
+    ASSERT_GE(kept.size(), 11);
+    EXPECT_EQ(kept[6], QByteArray::number(e.layout) + '\r');
+    EXPECT_EQ(SeparatorFromText(kept[10].trimmed().toStdString()), e.separator);
     // Navigation walks the dates as for an ascending file.
     s->ToolButton1Click();
-    EXPECT_EQ(GloVar.Prices[1].Date, DayNumber(days[700 - 261 - 260].date));
-    EXPECT_LT(GloVar.Prices[1].Date, GloVar.Prices[2].Date);
+    EXPECT_EQ(g.Prices[1].Date, DayNumber(days[700 - 261 - 260].date));
+    EXPECT_LT(g.Prices[1].Date, g.Prices[2].Date);
 }
 
-TEST_F(PriceFiles, TabsWithAngleBracketHeaderAndDottedIsoDates)
-{
-    const auto days = MakeDays(Weekdays(QDate(2018, 6, 1), 300));
-    Open(WriteFile(dir, QStringLiteral("mt.txt"),
-                   Lines(QStringLiteral("<DATE>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>"), days,
-                         [](const Day& d) {
-                             return QStringLiteral("%1\t%2\t%3\t%4\t%5\t77")
-                                 .arg(d.date.toString(QStringLiteral("yyyy.MM.dd")), Num(d.open),
-                                      Num(d.high), Num(d.low), Num(d.close));
-                         })));
-    EXPECT_EQ(GloVar.FieldSeparator, '\t');
-    EXPECT_EQ(GloVar.DateFormat, YearMonthDay);
-    Expect(days);
-}
-
-TEST_F(PriceFiles, SemicolonsDottedDatesAndDecimalCommas)
-{
-    const auto days = MakeDays(Weekdays(QDate(2017, 1, 2), 290));
-    Open(WriteFile(dir, QStringLiteral("boerse.csv"),
-                   Lines(QStringLiteral("Datum;Erster;Hoch;Tief;Schluss"), days, [](const Day& d) {
-                       return QStringLiteral("%1;%2;%3;%4;%5")
-                           .arg(d.date.toString(QStringLiteral("dd.MM.yyyy")), Num(d.open, true),
-                                Num(d.high, true), Num(d.low, true), Num(d.close, true));
-                   })));
-    EXPECT_EQ(GloVar.FieldSeparator, ';');
-    EXPECT_EQ(GloVar.DateFormat, DayMonthYearDots);
-    EXPECT_TRUE(GloVar.HasHeaderLine);
-    Expect(days);
-    // The layout was kept in fsetup.dat, separator on line 11.
-    QFile f(s->SettingsPath());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    ASSERT_GE(lines.size(), 11);
-    EXPECT_EQ(lines[6], "7\r");
-    EXPECT_EQ(lines[10], ";\r");
-}
+INSTANTIATE_TEST_SUITE_P(Rows, Exported, ::testing::ValuesIn(Exports),
+                         [](const testing::TestParamInfo<Export>& row) { return std::string(row.param.name); });
 
 TEST_F(PriceFiles, DayMonthOrderSettledOnLine40)
 {
@@ -276,78 +294,6 @@ TEST(ParseDate, HeaderNamesDecideTheColumns)
     EXPECT_EQ(l.closeColumn, 2); // nothing left but the open
     EXPECT_EQ(l.lowColumn, 4);
     EXPECT_FALSE(ColumnsFromHeader("Date,High,Volume", ',', l));
-}
-
-namespace {
-QString English(QDate d, const char* format)
-{
-    return QLocale::c().toString(d, QString::fromLatin1(format));
-}
-
-// The weekday file with its lines changed by edit, then opened.
-struct Edited {
-    const char* name;
-    std::function<void(QList<QByteArray>&)> edit;
-};
-} // namespace
-
-TEST_F(PriceFiles, QuotedHeaderWithAByteOrderMarkWinsOverTheLayoutInForce)
-{
-    // Its first data line fits the layout in force: only the header tells Price from Open.
-    const auto days = MakeDays(Weekdays(QDate(2022, 1, 3), 400));
-    Open(WriteFile(dir, QStringLiteral("investing.csv"),
-                   "\xEF\xBB\xBF" +
-                       Lines(
-                           QStringLiteral("\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\""),
-                           days,
-                           [](const Day& d) {
-                               return QStringLiteral("\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"12.5M\",\"-0.25%\"")
-                                   .arg(d.date.toString(QStringLiteral("MM/dd/yyyy")), Num(d.close),
-                                        Num(d.open), Num(d.high), Num(d.low));
-                           },
-                           true)));
-    EXPECT_EQ(GloVar.CloseColumn, 2);
-    EXPECT_EQ(GloVar.OpenColumn, 3);
-    EXPECT_EQ(GloVar.HighColumn, 4);
-    EXPECT_EQ(GloVar.LowColumn, 5);
-    EXPECT_TRUE(GloVar.NewestFirst);
-    ASSERT_EQ(Messages().size(), 1); // said once
-    EXPECT_TRUE(Messages()[0].contains(QStringLiteral("Close 2")));
-    Expect(days);
-    EXPECT_EQ(Messages().size(), 1);
-}
-
-TEST_F(PriceFiles, MonthNameDatesInEveryOrder)
-{
-    struct Row {
-        const char* format;
-        int layout;
-        bool quoted;
-    };
-    const Row rows[] = {{"MMM d, yyyy", MonthNameDayYear, true},
-                        {"MMMM d, yyyy", MonthNameDayYear, true},
-                        {"dd MMM yyyy", DayMonthNameYear, false},
-                        {"d-MMM-yy", DayMonthNameShortYear, false},
-                        {"dd-MMM-yyyy", DayMonthNameYearDashes, false},
-                        {"yyyy-MMM-dd", YearMonthNameDay, false}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.format);
-        const auto days = MakeDays(Weekdays(QDate(2019, 7, 1), 300));
-        Open(WriteFile(dir, QStringLiteral("names.csv"),
-                       Lines(QStringLiteral("Date,Open,High,Low,Close,Volume"), days, [&row](const Day& d) {
-                           const QString date = English(d.date, row.format);
-                           // Thousands separators and quotes around every field.
-                           return row.quoted ? QStringLiteral("\"%1\",\"1,%2\",\"1,%3\",\"1,%4\",\"1,%5\",\"7,001\"")
-                                                   .arg(date, Num(d.open + 100), Num(d.high + 100),
-                                                        Num(d.low + 100), Num(d.close + 100))
-                                             : QStringLiteral("%1,%2,%3,%4,%5,7.1K")
-                                                   .arg(date, Num(d.open), Num(d.high), Num(d.low),
-                                                        Num(d.close));
-                       })));
-        EXPECT_EQ(GloVar.DateFormat, row.layout);
-        EXPECT_EQ(GloVar.RecordCount, 300);
-        EXPECT_EQ(GloVar.LastFileDate, DayNumber(days.back().date));
-    }
 }
 
 TEST_F(PriceFiles, ThreeHeaderLinesWithColumnsInAnotherOrder)
