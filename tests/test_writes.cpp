@@ -23,12 +23,6 @@
 #include "tools/Study.h"
 
 namespace {
-QByteArray Bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
-
 // The kind of thing at path itself, a link not followed.
 mode_t KindAt(const QString& path)
 {
@@ -125,7 +119,7 @@ TEST(WritesAndLinks, OnlyARegularFileIsReplaced)
     WriteFile(dir, QStringLiteral("plain.txt"), "old");
     ASSERT_EQ(::chmod(QFile::encodeName(at("plain.txt")).constData(), 0640), 0);
     EXPECT_EQ(put(at("plain.txt")), QString());
-    EXPECT_EQ(Bytes(at("plain.txt")), "new");
+    EXPECT_EQ(ReadBytes(at("plain.txt")), "new");
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(at("plain.txt")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, mode_t(0640));
@@ -137,13 +131,13 @@ TEST(WritesAndLinks, OnlyARegularFileIsReplaced)
     ASSERT_TRUE(QFile::link(at("later.txt"), at("dangling.lnk")));
     EXPECT_EQ(put(at("kept.lnk")), QString());
     EXPECT_EQ(KindAt(at("kept.lnk")), mode_t(S_IFLNK));
-    EXPECT_EQ(Bytes(at("target.txt")), "new");
+    EXPECT_EQ(ReadBytes(at("target.txt")), "new");
     ASSERT_EQ(Failure(WriteWholeBytes(at("target.txt"), "old")), QString());
     EXPECT_EQ(put(at("scratch.lnk"), SymLink::Replace), QString());
     EXPECT_EQ(KindAt(at("scratch.lnk")), mode_t(S_IFREG));
-    EXPECT_EQ(Bytes(at("target.txt")), "old");
+    EXPECT_EQ(ReadBytes(at("target.txt")), "old");
     EXPECT_EQ(put(at("dangling.lnk")), QString());
-    EXPECT_EQ(Bytes(at("later.txt")), "new");
+    EXPECT_EQ(ReadBytes(at("later.txt")), "new");
 
     // Things that are not regular files, as the user's file and as scratch.
     QDir().mkpath(at("folder"));
@@ -338,12 +332,7 @@ TEST_F(StrayFolder, TheChartWorksInAFolderWhoseNameIsNotUtf8)
     ASSERT_EQ(::mkdir(raw.constData(), 0700), 0);
     const QString folder = DecodeFileName(raw);
     ASSERT_EQ(Failure(WriteWholeBytes(folder + QStringLiteral("/prices.txt"), WeekdayFile(300))), QString());
-    ResetSharedState();
-    s = std::make_unique<ChartSession>(prompts);
-    s->toClipboard = nullptr;
-    s->FormCreate(folder);
-    s->SplashAcknowledged(false);
-    s->FinishFirstActivation(width, height);
+    Start(folder);
     Open(folder + QStringLiteral("/prices.txt"));
     s->PlotBtnClick();
     ASSERT_TRUE(GloVar.ChartShown) << prompts.events.join(QLatin1Char('|')).toStdString();
@@ -398,8 +387,6 @@ TEST(Options, EmptyValuesAndBadChartSizesAreUsageErrors)
 TEST(Options, ScriptsAreReadOnlyFromFilesAndWithinBounds)
 {
     QTemporaryDir dir;
-    const QString fifo = dir.filePath(QStringLiteral("pipe.script"));
-    ASSERT_TRUE(MakeFifo(fifo));
     const QString big = WriteFile(dir, QStringLiteral("big.script"), QByteArray(MaxScriptBytes + 1, '\n'));
     const QString wide = WriteFile(dir, QStringLiteral("wide.script"),
                                    "ack\r\npress " + QByteArray(MaxScriptLine + 1, 'x') + "\n");
@@ -407,10 +394,6 @@ TEST(Options, ScriptsAreReadOnlyFromFilesAndWithinBounds)
         QString path;
         QString error;
     } rows[] = {
-        {QStringLiteral("/dev/zero"), QStringLiteral("It is a device, not a regular file.")},
-        {fifo, QStringLiteral("It is a pipe, not a regular file.")},
-        {dir.path(), QStringLiteral("It is a folder, not a file.")},
-        {dir.filePath(QStringLiteral("gone")), QStringLiteral("There is no such file.")},
         {big, QStringLiteral("is larger than 16 MB")},
         {wide, QStringLiteral("line 2 of the script %1 is longer than 65536 characters").arg(wide)},
     };
@@ -428,26 +411,34 @@ TEST(Options, ScriptsAreReadOnlyFromFilesAndWithinBounds)
     EXPECT_EQ(EncodeFileName(lines[0].mid(11)), "st\xff\xfe.aurigon");
 }
 
-// --- Reading studies ---------------------------------------------------------
+// --- What is not a file ------------------------------------------------------
 
-TEST(StudyFiles, OnlyARegularFileIsReadAndEachOtherThingIsNamed)
+TEST(NotAFile, ScriptsStudiesAndBatchPricesNameWhatItIs)
 {
     QTemporaryDir dir;
-    const QString fifo = dir.filePath(QStringLiteral("pipe.aurigon"));
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
     ASSERT_TRUE(MakeFifo(fifo));
     const struct {
         QString path;
         const char* why;
     } rows[] = {
         {fifo, "It is a pipe, not a regular file."},
-        {QStringLiteral("/dev/null"), "It is a device, not a regular file."},
+        {QStringLiteral("/dev/zero"), "It is a device, not a regular file."},
         {dir.path(), "It is a folder, not a file."},
-        {dir.filePath(QStringLiteral("gone.aurigon")), "There is no such file."},
+        {dir.filePath(QStringLiteral("gone")), "There is no such file."},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(Failure(LoadStudyFile(r.path)),
-                  QStringLiteral("Cannot open study %1. %2").arg(r.path, QLatin1String(r.why)));
+        const QString why = QLatin1String(r.why);
+        QStringList lines;
+        EXPECT_EQ(ReadScriptFile(r.path, lines), QStringLiteral("cannot read the script %1: %2").arg(r.path, why));
+        EXPECT_EQ(Failure(LoadStudyFile(r.path)), QStringLiteral("Cannot open study %1. %2").arg(r.path, why));
+        CommandLine cl;
+        cl.study = dir.filePath(QStringLiteral("a.aurigon"));
+        cl.prices = r.path;
+        cl.image = dir.filePath(QStringLiteral("out.png"));
+        EXPECT_EQ(RenderStudy(cl), QStringLiteral("Cannot open price file %1. %2").arg(r.path, why));
     }
+    // A study under a name that is not UTF-8 is written and read back.
     const QByteArray raw = QFile::encodeName(dir.path()) + "/st\xff\xfe.aurigon";
     Study kept;
     kept.priceFile = QStringLiteral("prices.txt");
@@ -456,6 +447,8 @@ TEST(StudyFiles, OnlyARegularFileIsReadAndEachOtherThingIsNamed)
     ASSERT_EQ(Failure(back), QString());
     EXPECT_EQ(back->priceFile, QStringLiteral("prices.txt"));
     EXPECT_EQ(::unlink(raw.constData()), 0);
+    EXPECT_EQ(OneLine(QStringLiteral("first\r\rsecond\r\nthird\nfourth")),
+              QStringLiteral("first  second third fourth"));
 }
 
 namespace {
@@ -486,34 +479,6 @@ TEST_F(LastDays, APointPastTheLastKeepableDateIsRefusedAtSave)
                                          "December 9999, which a study cannot keep.")
                               .arg(path)));
     EXPECT_FALSE(QFile::exists(path));
-}
-
-// --- Messages ----------------------------------------------------------------
-
-TEST(BatchMessages, APriceFileThatIsNotAFileIsNamedForWhatItIs)
-{
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath(QStringLiteral("pipe.txt"));
-    ASSERT_TRUE(MakeFifo(fifo));
-    const struct {
-        QString prices;
-        const char* why;
-    } rows[] = {
-        {dir.path(), "It is a folder, not a file."},
-        {QStringLiteral("/dev/zero"), "It is a device, not a regular file."},
-        {fifo, "It is a pipe, not a regular file."},
-        {dir.filePath(QStringLiteral("gone.txt")), "There is no such file."},
-    };
-    for (const auto& r : rows) {
-        CommandLine cl;
-        cl.study = dir.filePath(QStringLiteral("a.aurigon"));
-        cl.prices = r.prices;
-        cl.image = dir.filePath(QStringLiteral("out.png"));
-        EXPECT_EQ(RenderStudy(cl),
-                  QStringLiteral("Cannot open price file %1. %2").arg(r.prices, QLatin1String(r.why)));
-    }
-    EXPECT_EQ(OneLine(QStringLiteral("first\r\rsecond\r\nthird\nfourth")),
-              QStringLiteral("first  second third fourth"));
 }
 
 // --- A sweep for the sanitizers ----------------------------------------------
