@@ -30,7 +30,7 @@ protected:
 };
 } // namespace
 
-TEST_F(BadInput, EmptyHeaderOnlyAndCommaOnlyFiles)
+TEST_F(BadInput, EmptyAndHeaderOnlyFiles)
 {
     const QStringList noLines(QStringLiteral("message:Aurigon:\"bad.txt\" holds no price lines."));
     OpenAndPlot(QByteArray());
@@ -41,17 +41,6 @@ TEST_F(BadInput, EmptyHeaderOnlyAndCommaOnlyFiles)
     OpenAndPlot("Date,Open,High,Low,Close\r\n");
     EXPECT_EQ(GloVar.RecordCount, 1);
     EXPECT_EQ(prompts.events, noLines);
-    prompts.events.clear();
-    // Lines without a date under any layout: refused, with the first of them named.
-    Open(WriteFile(dir, QStringLiteral("bad.txt"),
-                   QByteArray("h\n") + QByteArray(",,,,,,,,\n").repeated(300)));
-    EXPECT_EQ(GloVar.RecordCount, 0);
-    EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
-    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
-    EXPECT_EQ(prompts.events,
-              QStringList({QStringLiteral("beep"),
-                           QStringLiteral("message:Aurigon:\"bad.txt\" cannot be charted: "
-                                          "no date reads in line 2:\n\",,,,,,,,\"")}));
 }
 
 TEST_F(BadInput, BinaryGarbageNulBytesAndNonUtf8Dates)
@@ -136,11 +125,7 @@ TEST_F(BadInput, SettingsFileOrWorkDirThatCannotBeWritten)
 {
     QDir().mkpath(s->SettingsPath()); // fsetup.dat is a folder
     EXPECT_EQ(ReadSettingsFile(s->SettingsPath(), Settings{}).layout.dateColumn, 1);
-    s = std::make_unique<ChartSession>(prompts);
-    s->toClipboard = nullptr;
-    s->FormCreate(dir.path());
-    s->SplashAcknowledged(false);
-    s->FinishFirstActivation(width, height);
+    Start(dir.path());
     EXPECT_FALSE(s->FileSetupAccept(false,
                                     {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                                      QStringLiteral("5"), QStringLiteral("6")},

@@ -232,20 +232,24 @@ TEST_F(PriceFiles, UnsettledOrderIsAGuessAndKeepsMonthFirst)
 
 TEST_F(PriceFiles, AFileNoLayoutFitsIsRefusedWithItsLine)
 {
-    OpenWeekdays(50);
-    ASSERT_TRUE(s->ui[Ctl::PlotBtn].enabled);
-    prompts.events.clear();
-    Open(WriteFile(dir, QStringLiteral("words.csv"),
-                   "Date,Open,High,Low,Close\nyesterday,1,2,3,4\ntoday,1,2,3,4\n"));
-    EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
-    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
-    EXPECT_EQ(GloVar.RecordCount, 0);
-    EXPECT_EQ(
-        prompts.events,
-        QStringList({QStringLiteral("beep"),
-                     QStringLiteral("message:Aurigon:\"words.csv\" cannot be charted: no date "
-                                    "reads in line 2:\n\"yesterday,1,2,3,4\"")}));
-    EXPECT_EQ(GloVar.DateFormat, 1); // the layout in force is left alone
+    const std::pair<QByteArray, QByteArray> rows[] = {
+        {"Date,Open,High,Low,Close\nyesterday,1,2,3,4\ntoday,1,2,3,4\n", "yesterday,1,2,3,4"},
+        {"h\n" + QByteArray(",,,,,,,,\n").repeated(300), ",,,,,,,,"},
+    };
+    for (const auto& [bytes, line] : rows) {
+        OpenWeekdays(50);
+        ASSERT_TRUE(s->ui[Ctl::PlotBtn].enabled);
+        prompts.events.clear();
+        Open(WriteFile(dir, QStringLiteral("words.csv"), bytes));
+        EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
+        EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+        EXPECT_EQ(GloVar.RecordCount, 0);
+        EXPECT_EQ(prompts.events,
+                  QStringList({QStringLiteral("beep"), QStringLiteral("message:Aurigon:\"words.csv\" cannot be charted: "
+                                                                      "no date reads in line 2:\n\"%1\"")
+                                                           .arg(QLatin1String(line))}));
+        EXPECT_EQ(GloVar.DateFormat, 1); // the layout in force is left alone
+    }
 }
 
 TEST_F(PriceFiles, UnreadableLinesAreNamedOnceAndTheChartStillDraws)
