@@ -131,24 +131,34 @@ TEST_F(SettingsFile, PartialAndBadLinesKeepTheirDefaults)
     EXPECT_EQ(st.fanAngles[2], 70.25);
 }
 
-TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
+TEST_F(SettingsFile, WriteRoundTripsEachSeparatorWithPointsAndCrLf)
 {
-    st.layout.header = false;
-    st.layout.dateFormat = -1;
-    st.fanAngles[0] = 38.0;
-    st.fanAngles[1] = 12.345678901234567;
-    ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    EXPECT_TRUE(bytes.startsWith("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n-1\r\n38\r\n12.3456789012346\r\n"))
-        << bytes.constData();
-    st = Settings{};
-    st = ReadSettingsFile(path, st);
-    EXPECT_FALSE(st.layout.header);
-    EXPECT_EQ(st.layout.dateFormat, -1);
-    EXPECT_NEAR(st.fanAngles[1], 12.3456789012346, 1e-12);
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).size() == 1) << "no temporary left over";
+    for (char sep : {';', '\t', ','}) {
+        st = Settings{};
+        st.layout.header = false;
+        st.layout.dateFormat = -1;
+        st.layout.separator = sep;
+        st.fanAngles[0] = 38.0;
+        st.fanAngles[1] = 12.345678901234567;
+        ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
+        const QByteArray bytes = ReadBytes(path);
+        EXPECT_TRUE(bytes.startsWith("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n-1\r\n38\r\n12.3456789012346\r\n"))
+            << bytes.constData();
+        EXPECT_EQ(bytes.count("\r\n"), 11); // the separator on line 11
+        st = Settings{};
+        st.layout.separator = '?';
+        st = ReadSettingsFile(path, st);
+        EXPECT_FALSE(st.layout.header);
+        EXPECT_EQ(st.layout.dateFormat, -1);
+        EXPECT_EQ(st.layout.separator, sep);
+        EXPECT_NEAR(st.fanAngles[1], 12.3456789012346, 1e-12);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary left over";
+    // A file of ten lines from before reads as comma-separated.
+    WriteFile(dir, QStringLiteral("fsetup.dat"), "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
+    EXPECT_EQ(ReadSettingsFile(path, Settings{}).layout.separator, ',');
+    EXPECT_EQ(SeparatorFromText("\t"), '\t');
+    EXPECT_EQ(SeparatorFromText("semicolon"), ';');
 }
 
 TEST(PriceLine, SplittingAndConversion)
@@ -292,13 +302,13 @@ TEST_F(Reader, SingleLineAndBadLastDate)
 
 TEST_F(Reader, UnreadableFileShowsTheErrorAndResets)
 {
-    Open(dir.filePath(QStringLiteral("missing.txt")));
-    EXPECT_TRUE(prompts.any(QStringLiteral("error:"))) << prompts.events.join('|').toStdString();
-    EXPECT_EQ(GloVar.RecordCount, 0);
-    prompts.events.clear();
-    Open(dir.path()); // a folder
-    EXPECT_TRUE(prompts.any(QStringLiteral("error:")));
-    EXPECT_EQ(GloVar.RecordCount, 0);
+    for (const QString& path : {dir.filePath(QStringLiteral("missing.txt")), dir.path()}) {
+        OpenWeekdays(50);
+        prompts.events.clear();
+        Open(path);
+        EXPECT_TRUE(prompts.any(QStringLiteral("error:"))) << prompts.events.join('|').toStdString();
+        EXPECT_EQ(GloVar.RecordCount, 0);
+    }
 }
 
 TEST_F(Reader, HolidaySlotsAreDatedByTheDaysTheyStandFor)
@@ -370,29 +380,6 @@ TEST_F(Reader, WholeFileScaleAndLongFiles)
     EXPECT_EQ(g.ChartLow, 99);
 }
 
-TEST_F(SettingsFile, SeparatorOnLineElevenRoundTripsAndTenLinesMeanComma)
-{
-    for (char sep : {';', '\t', ','}) {
-        st = Settings{};
-        st.layout.separator = sep;
-        ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll().count("\r\n"), 11);
-        st = Settings{};
-        st.layout.separator = '?';
-        st = ReadSettingsFile(path, st);
-        EXPECT_EQ(st.layout.separator, sep);
-    }
-    // A file of ten lines from before reads as comma-separated.
-    WriteFile(dir, QStringLiteral("fsetup.dat"),
-              "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
-    st = ReadSettingsFile(path, Settings{});
-    EXPECT_EQ(st.layout.separator, ',');
-    EXPECT_EQ(SeparatorFromText("\t"), '\t');
-    EXPECT_EQ(SeparatorFromText("semicolon"), ';');
-}
-
 TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
 {
     QTemporaryDir dir;
@@ -417,24 +404,20 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
             ++lines;
             last.assign(line);
         }
-        std::string counted = "none";
-        int64_t n = 0;
-        if (two.next(line)) {
-            counted.assign(line);
-            n = 1 + two.countRest(counted);
-        }
-        EXPECT_EQ(n, lines) << bytes.left(20).constData();
-        EXPECT_EQ(counted, last) << bytes.left(20).constData();
+        // The first line read, then the rest counted: the count and the last line.
+        const auto counted = [&line](LineReader& r) {
+            std::string tail = "none";
+            int64_t n = 0;
+            if (r.next(line)) {
+                tail.assign(line);
+                n = 1 + r.countRest(tail);
+            }
+            return std::make_pair(n, tail);
+        };
         LineReader mem;
         ASSERT_TRUE(mem.open(PriceSource::InMemory(std::string_view(bytes.constData(), size_t(bytes.size())))));
-        std::string inMemory = "none";
-        int64_t inMemoryLines = 0;
-        if (mem.next(line)) {
-            inMemory.assign(line);
-            inMemoryLines = 1 + mem.countRest(inMemory);
-        }
-        EXPECT_EQ(inMemoryLines, lines);
-        EXPECT_EQ(inMemory, last);
+        EXPECT_EQ(counted(two), std::make_pair(lines, last)) << bytes.left(20).constData();
+        EXPECT_EQ(counted(mem), std::make_pair(lines, last)) << bytes.left(20).constData();
         // Skipping k lines leaves the reader where k calls of next() do.
         for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
             LineReader a, b(window);
