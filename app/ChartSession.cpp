@@ -84,6 +84,7 @@ void ChartSession::ShowDir()
 void ChartSession::PutBase(const QImage& img)
 {
     baseImage = img;
+    baseResidue_.clear();
     GloVar.ChartDrawn = true;
     if (toClipboard)
         toClipboard(img);

@@ -243,6 +243,11 @@ private:
         bool ellipseLive = false;
         ChartMap map;
         UiModel ui;
+        // The pixels the markers' order of moves leaves, on the chart and
+        // in the base picture: put back over a replay on the same chart.
+        bool monochrome = false;
+        AnchorTool::Layer markers;
+        std::vector<Canvas::Patch> baseResidue;
     };
     struct HistoryStep {
         QString name;
@@ -289,6 +294,8 @@ private:
     QString plottedTypeName_;
     std::optional<EllipseMemory> dragMemory_;
     std::optional<Snapshot> dragBefore_;
+    // The base picture where it holds what markers left when it was clipped.
+    std::vector<Canvas::Patch> baseResidue_;
     QString publishedUndo_, publishedRedo_;
 
     std::optional<UiModel> published_;

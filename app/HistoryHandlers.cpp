@@ -1,6 +1,7 @@
 // Edit > Undo and Redo. A step keeps the figures, anchors and range as they
 // were before it; undoing re-plots that range and replays the figures from
-// their dates and prices, so a step survives a resize or a colour change.
+// their dates and prices, so a step survives a resize or a colour change. On
+// the same chart the pixels the markers leave are put back as they were.
 #include "app/ChartPoints.h"
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
@@ -79,6 +80,9 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.ellipseEndH = g.EllipseEndY;
     s.ellipseLive = g.EllipseLive;
     s.ui = ui;
+    s.monochrome = g.Monochrome;
+    s.markers = tool.layer();
+    s.baseResidue = baseResidue_;
     return s;
 }
 
@@ -179,18 +183,22 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
             CommonPlotEnding();
             return;
         }
+        const ChartMap map = CurrentChartMap();
+        const bool same = SameMap(map, s.map) && s.monochrome == g.Monochrome;
         for (const StudyFigure& f : s.kept) {
             QString why;
             ReplayFigure(f, why);
+        }
+        if (same && !s.baseResidue.empty()) {
+            for (const Canvas::Patch& p : s.baseResidue)
+                chart.putPatch(p);
+            PutBase(chart.image());
+            baseResidue_ = s.baseResidue;
         }
         if (s.current) {
             QString why;
             ReplayFigure(*s.current, why);
         }
-        // The anchors where they stood: the very pixels on the same chart,
-        // else their dates and prices on this one.
-        const ChartMap map = CurrentChartMap();
-        const bool same = SameMap(map, s.map);
         // A dragged ellipse on the same chart: its last move again, grown
         // from the memory that move grew from.
         if (same && s.current && s.current->ellipseDragged && s.dragMemory)
@@ -199,22 +207,12 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
         keptFigures_ = s.kept;
         currentFigure_ = s.current;
         dragMemory_ = s.dragMemory;
-        auto place = [&](int x, int y, const StudyPoint& at) {
-            if (same)
-                return QPoint(x, y);
-            const auto p = PixelOf(map, g.Prices, at);
-            return p ? *p : QPoint(x, y);
-        };
-        const QPoint p1 = place(s.p1x, s.map.plotBottom - s.p1h, s.p1);
-        const QPoint p2 = place(s.p2x, s.map.plotBottom - s.p2h, s.p2);
-        const QPoint p3 = place(s.p3x, s.p3y, s.p3);
-        if (s.p1Shown)
-            DrawP1Marker(p1.x(), p1.y());
-        if (s.p2Shown)
-            DrawP2Marker(p2.x(), p2.y());
-        if (s.p3Shown)
-            DrawP3Marker(p3.x(), p3.y());
+        // The anchors where they stood: the very pixels on the same chart,
+        // else their dates and prices on this one.
         if (same) {
+            // The markers as the clicks and drags left them, with the pixels
+            // they saved and put back on the way.
+            tool.putLayer(s.markers);
             g.P1X = Sat16(s.p1x);
             g.P1Y = Sat16(s.p1h);
             g.P2X = Sat16(s.p2x);
@@ -229,6 +227,19 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
             g.EllipseEndX = Sat16(s.ellipseEndX);
             g.EllipseEndY = Sat16(s.ellipseEndH);
         } else {
+            auto place = [&](int x, int y, const StudyPoint& at) {
+                const auto p = PixelOf(map, g.Prices, at);
+                return p ? *p : QPoint(x, y);
+            };
+            const QPoint p1 = place(s.p1x, s.map.plotBottom - s.p1h, s.p1);
+            const QPoint p2 = place(s.p2x, s.map.plotBottom - s.p2h, s.p2);
+            const QPoint p3 = place(s.p3x, s.p3y, s.p3);
+            if (s.p1Shown)
+                DrawP1Marker(p1.x(), p1.y());
+            if (s.p2Shown)
+                DrawP2Marker(p2.x(), p2.y());
+            if (s.p3Shown)
+                DrawP3Marker(p3.x(), p3.y());
             auto set = [&](int16_t& x, int16_t& h, bool shown, QPoint p) {
                 x = Sat16(shown ? p.x() : -1);
                 h = Sat16(shown ? (long long)g.PlotBottom - p.y() : -1);

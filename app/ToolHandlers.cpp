@@ -1,5 +1,6 @@
 // The drawing tools' handlers: anchors, the figure's choice, DIR, RATIO,
 // Draw, Clear and Clip.
+#include <algorithm>
 #include <cmath>
 
 #include "app/ChartSession.h"
@@ -291,7 +292,13 @@ void ChartSession::EraseBtnClick()
 void ChartSession::ClipButtonClick()
 {
     const StepScope step(*this, QStringLiteral("Clip"));
+    std::vector<QRect> residue = tool.residue();
+    for (const Canvas::Patch& p : baseResidue_)
+        if (std::find(residue.begin(), residue.end(), p.rect) == residue.end())
+            residue.push_back(p.rect);
     PutBase(chart.image());
+    for (const QRect& r : residue)
+        baseResidue_.push_back(chart.patch(r));
     if (currentFigure_) {
         currentFigure_->kept = true;
         keptFigures_.push_back(*currentFigure_);

@@ -236,6 +236,7 @@ void Canvas::create(int width, int height, bool monochrome)
     brushColor_ = Qt::white;
     penDirty_ = finePenDirty_ = true;
     restoredFrom_ = 0;
+    ++restores_;
     sinceRestore_ = dirty_ = work_.rect();
 
     endFine();
@@ -300,6 +301,7 @@ void Canvas::restore(const QImage& picture)
         fine_ = fineOf(picture);
     }
     restoredFrom_ = picture.cacheKey();
+    ++restores_;
     dirty_ = work_.rect();
     sinceRestore_ = QRect();
     resetPen();
@@ -351,6 +353,7 @@ void Canvas::restoreChanged(const QImage& base)
         }
     }
     sinceRestore_ = QRect();
+    ++restores_;
     resetPen();
 }
 
@@ -744,6 +747,88 @@ void Canvas::copyFrom(const QImage& store, const QRect& r)
     for (int y = d.top(); y <= d.bottom(); ++y)
         std::memcpy(bits + y * stride + d.left() * 4, kept->second.constScanLine(y) + d.left() * 4,
                     size_t(d.width()) * 4);
+}
+
+namespace {
+// A small picture written into a larger one of the same depth at `at`.
+void CopyRows(const QImage& from, QImage& to, const QRect& at)
+{
+    const int bpp = to.depth() / 8;
+    for (int y = 0; y < at.height(); ++y)
+        std::memcpy(to.scanLine(at.top() + y) + at.left() * bpp, from.constScanLine(y),
+                    size_t(at.width() * bpp));
+}
+
+QImage Part(const QImage& from, const QRect& r)
+{
+    return r.isEmpty() ? QImage() : from.copy(r);
+}
+} // namespace
+
+Canvas::Patch Canvas::patch(const QRect& r) const
+{
+    Patch p;
+    p.rect = r.intersected(work_.rect());
+    // The painter draws straight into the pixels, so they are read as they stand.
+    p.pixels = Part(work_, p.rect);
+    if (!fine_.isNull())
+        p.fine = Part(fine_, fineRect(p.rect).intersected(fine_.rect()));
+    return p;
+}
+
+Canvas::Patch Canvas::patch(const QImage& store, const QRect& r) const
+{
+    Patch p;
+    if (store.size() != work_.size() || store.format() != work_.format())
+        return p;
+    p.rect = r.intersected(store.rect());
+    p.pixels = Part(store, p.rect);
+    const auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
+                                   [&store](const auto& e) { return e.first == &store; });
+    if (!fine_.isNull() && kept != fineStores_.end() && kept->second.size() == fine_.size())
+        p.fine = Part(kept->second, fineRect(p.rect).intersected(fine_.rect()));
+    return p;
+}
+
+void Canvas::putPatch(const Patch& p)
+{
+    if (p.pixels.isNull() || p.pixels.format() != work_.format() || p.pixels.size() != p.rect.size() ||
+        !work_.rect().contains(p.rect))
+        return;
+    end();
+    touch(p.rect);
+    CopyRows(p.pixels, work_, p.rect);
+    if (fine_.isNull())
+        return;
+    const QRect d = fineRect(p.rect).intersected(fine_.rect());
+    if (p.fine.size() != d.size() || p.fine.format() != fine_.format())
+        return;
+    endFine();
+    CopyRows(p.fine, fine_, d);
+}
+
+void Canvas::putPatch(QImage& store, const Patch& p)
+{
+    if (p.pixels.isNull() || p.pixels.format() != work_.format() || p.pixels.size() != p.rect.size() ||
+        !work_.rect().contains(p.rect))
+        return;
+    if (store.size() != work_.size() || store.format() != work_.format()) {
+        store = QImage(work_.size(), work_.format());
+        store.fill(0);
+    }
+    CopyRows(p.pixels, store, p.rect);
+    if (fine_.isNull())
+        return;
+    const QRect d = fineRect(p.rect).intersected(fine_.rect());
+    if (p.fine.size() != d.size() || p.fine.format() != fine_.format())
+        return;
+    auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
+                             [&store](const auto& e) { return e.first == &store; });
+    if (kept == fineStores_.end())
+        kept = fineStores_.insert(fineStores_.end(), {&store, QImage()});
+    if (kept->second.size() != fine_.size())
+        kept->second = QImage(fine_.size(), QImage::Format_RGB32);
+    CopyRows(p.fine, kept->second, d);
 }
 
 void Canvas::setTrace(TraceSink sink)

@@ -84,6 +84,20 @@ public:
     void copyTo(QImage& store, const QRect& r);
     void copyFrom(const QImage& store, const QRect& r);
 
+    // Pixels of the picture, or of a store handed to copyTo, with their
+    // screen picture: kept aside to be put back exactly.
+    struct Patch {
+        QRect rect;
+        QImage pixels, fine;
+    };
+    [[nodiscard]] Patch patch(const QRect& r) const;
+    [[nodiscard]] Patch patch(const QImage& store, const QRect& r) const;
+    // A patch of a picture of another size or depth is not put back.
+    void putPatch(const Patch& p);
+    void putPatch(QImage& store, const Patch& p);
+    // Counts the times the whole picture was made or restored afresh.
+    [[nodiscard]] quint64 restores() const { return restores_; }
+
     void setTrace(TraceSink sink);
 
     // For a screen of more than one device pixel a pixel: from the next
@@ -170,6 +184,7 @@ private:
     QRect dirty_;
     QRect sinceRestore_;
     qint64 restoredFrom_ = 0;
+    quint64 restores_ = 0;
 
     qreal wantedRatio_ = 1;
     qreal fineRatio_ = 1;

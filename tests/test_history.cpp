@@ -7,6 +7,7 @@
 #include "app/StateReport.h"
 #include "chart/ChartMap.h"
 #include "tests/Support.h"
+#include "tests/Trace.h"
 
 namespace {
 class History : public SessionTest {
@@ -33,24 +34,10 @@ protected:
     struct State {
         QJsonObject report;
         QImage image, base;
+        QStringList drawing;
         QString values;
-        // The figure in the making is an ellipse dragged live.
-        bool dragged = false;
     };
-    // After a live drag the markers of the drag's end and of the third
-    // point may stack in another order when replayed; the figures do not.
-    static constexpr int MarkerPixels = 30;
-    static int PixelsApart(const QImage& a, const QImage& b)
-    {
-        if (a.size() != b.size())
-            return a.width() * a.height() + 1;
-        int n = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                n += a.pixel(x, y) != b.pixel(x, y);
-        return n;
-    }
-    State Now()
+    State Now(const Recorder& trace)
     {
         QJsonObject report = StateReport(*s);
         // The readout follows the pointer, not the figures.
@@ -58,9 +45,7 @@ protected:
         for (int i : {int(PanelDate), int(PanelPrice), int(PanelPosition), int(PanelBar)})
             panels[i] = QString();
         report[QStringLiteral("panels")] = panels;
-        const Study study = s->CurrentStudy(QString());
-        const bool dragged = !study.figures.empty() && !study.figures.back().kept && study.figures.back().ellipseDragged;
-        return {report, s->chart.image(), s->baseImage, s->FigureValuesCsv(), dragged};
+        return {report, s->chart.image(), s->baseImage, trace.picture(), s->FigureValuesCsv()};
     }
     static QString Diff(const State& a, const State& b)
     {
@@ -71,14 +56,22 @@ protected:
             if (vb[it.key()] != it.value())
                 d << QStringLiteral("%1: %2 / %3").arg(it.key(), it.value().toVariant().toString(),
                                                        vb[it.key()].toVariant().toString());
-        if (a.dragged != b.dragged)
-            d << QStringLiteral("dragged");
         if (a.report != b.report && d.isEmpty())
             d << QStringLiteral("controls or panels");
-        if (PixelsApart(a.image, b.image) > (a.dragged && b.dragged ? MarkerPixels : 0))
+        if (a.image != b.image)
             d << QStringLiteral("picture");
         if (a.base != b.base)
             d << QStringLiteral("base picture");
+        if (a.drawing != b.drawing) {
+            qsizetype i = 0;
+            while (i < a.drawing.size() && i < b.drawing.size() && a.drawing[i] == b.drawing[i])
+                ++i;
+            d << QStringLiteral("drawing from operation %1 of %2/%3: %4 / %5")
+                     .arg(i)
+                     .arg(a.drawing.size())
+                     .arg(b.drawing.size())
+                     .arg(a.drawing.value(i), b.drawing.value(i));
+        }
         if (a.values != b.values)
             d << QStringLiteral("figure values");
         return d.join(QStringLiteral("; "));
@@ -93,11 +86,28 @@ struct Step {
 };
 } // namespace
 
+// Each step is compared, after its undo, with the state before it and, after
+// its redo, with the state after it: the whole state report, the picture and
+// the base picture to the pixel, the drawing operations that make the picture
+// and the figure values. The markers save and put back the pixels under them
+// even across a redraw, so the steps that move them after a Draw or during a
+// drag leave pixels that only the order of the clicks explains.
 TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
 {
+    Recorder trace(s->chart);
     Plot();
     const QPoint low = At(0.2, 0.8), high = At(0.5, 0.2), third = At(0.7, 0.5);
     auto* self = this;
+    // A right-button drag of the live ellipse through the moves given.
+    auto drag = [&](QPoint from, std::initializer_list<QPoint> moves) {
+        return [&, from, path = std::vector<QPoint>(moves)] {
+            s->Image1MouseDown(MouseButton::Right, from.x(), from.y());
+            for (QPoint m : path)
+                s->Image1MouseMove(m.x(), m.y());
+            s->Image1MouseUp();
+        };
+    };
+    const QPoint h = high;
     const std::vector<Step> steps = {
         {"Figure Type", [&] { s->ChooseChartType(4); }},
         {"Set P1", [&] { self->Click(MouseButton::Left, low); }, [&] { s->P1BtnClick(); }},
@@ -105,17 +115,20 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
         {"Draw", [&] { s->DrawBtnClick(); }},
         {"RATIO", [&] { s->RatioBtnClick(); }},
         {"DIR", [&] { s->DirBtnClick(); }},
+        // P1 moved off a drawn figure puts back the figure under its marker.
+        {"Set P1", [&] { self->Click(MouseButton::Left, low + QPoint(12, -6)); }, [&] { s->P1BtnClick(); }},
         {"Clip", [&] { s->ClipButtonClick(); }},
         {"Figure Type", [&] { s->ChooseChartType(2); }},
         {"Draw", [&] { s->DrawBtnClick(); }},
-        {"Ellipse Drag",
-         [&] {
-             s->Image1MouseDown(MouseButton::Right, high.x(), high.y());
-             s->Image1MouseMove(high.x() + 15, high.y() + 10);
-             s->Image1MouseMove(high.x() + 30, high.y() + 25);
-             s->Image1MouseUp();
-         }},
+        // Far moves, each marker clear of the last one.
+        {"Ellipse Drag", drag(h, {h + QPoint(15, 10), h + QPoint(30, 25)})},
         {"Set Third Point", [&] { self->Click(MouseButton::Left, third); }},
+        // Moves of a pixel or two: the marker's saved pixels overlap, and the
+        // drag's first one holds the ellipse as Draw left it.
+        {"Ellipse Drag", drag(h, {h + QPoint(32, 26), h + QPoint(33, 28), h + QPoint(35, 29)})},
+        // One move only.
+        {"Ellipse Drag", drag(h, {h + QPoint(20, 40)})},
+        {"Clip", [&] { s->ClipButtonClick(); }},
         {"Figure Type", [&] { s->ChooseChartType(7); }},
         {"Draw", [&] { s->DrawBtnClick(); }},
         {"Clear", [&] { s->EraseBtnClick(); }},
@@ -134,28 +147,28 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
     for (const Step& step : steps) {
         if (step.arm)
             step.arm();
-        before.push_back(Now());
+        before.push_back(Now(trace));
         const int depth = s->UndoDepth();
         step.act();
         EXPECT_EQ(s->UndoDepth(), depth + 1) << step.name;
         EXPECT_EQ(s->UndoCaption(), QStringLiteral("Undo ") + QLatin1String(step.name));
         EXPECT_FALSE(s->CanRedo());
     }
-    const State last = Now();
+    const State last = Now(trace);
     std::vector<State> after(before.begin() + 1, before.end());
     after.push_back(last);
     for (size_t i = steps.size(); i-- > 0;) {
         EXPECT_EQ(s->UndoCaption(), QStringLiteral("Undo ") + QLatin1String(steps[i].name));
         s->UndoClick();
         EXPECT_EQ(s->RedoCaption(), QStringLiteral("Redo ") + QLatin1String(steps[i].name));
-        const QString diff = Diff(Now(), before[i]);
+        const QString diff = Diff(Now(trace), before[i]);
         EXPECT_TRUE(diff.isEmpty()) << "undo " << steps[i].name << " (" << i << "): " << qPrintable(diff);
     }
     EXPECT_FALSE(s->CanUndo());
     EXPECT_EQ(s->UndoCaption(), QStringLiteral("Undo"));
     for (size_t i = 0; i < steps.size(); ++i) {
         s->RedoClick();
-        const QString diff = Diff(Now(), after[i]);
+        const QString diff = Diff(Now(trace), after[i]);
         EXPECT_TRUE(diff.isEmpty()) << "redo " << steps[i].name << " (" << i << "): " << qPrintable(diff);
     }
     EXPECT_FALSE(s->CanRedo());
@@ -220,26 +233,51 @@ TEST_F(History, SavingKeepsTheHistoryOpeningStartsANewOne)
     EXPECT_FALSE(s->CanUndo());
 }
 
-TEST_F(History, AClearIsUndoneOnAChartOfAnotherSize)
+// On another chart the figures and anchors come back by their dates and
+// prices; the pixels the markers left on the old one are not put back, the
+// markers are drawn afresh.
+TEST_F(History, AClearIsUndoneOnAnotherChart)
 {
-    Plot();
-    s->ChooseChartType(5);
-    s->P1BtnClick();
-    Click(MouseButton::Left, At(0.1, 0.9));
-    s->P2BtnClick();
-    Click(MouseButton::Left, At(0.5, 0.1), true);
-    s->DrawBtnClick();
-    const Study drawn = s->CurrentStudy(QString());
-    const double p2Price = GloVar.P2Price;
-    s->EraseBtnClick();
-    s->ResizeChart(width + 120, height - 60);
-    s->UndoClick();
-    const Study back = s->CurrentStudy(QString());
-    ASSERT_EQ(back.figures.size(), 1u);
-    // The figure and the snapped anchor in dates and prices, not in pixels.
-    EXPECT_EQ(back.figures[0].p1.date, drawn.figures[0].p1.date);
-    EXPECT_EQ(back.figures[0].p2.date, drawn.figures[0].p2.date);
-    EXPECT_EQ(back.figures[0].p2.price, drawn.figures[0].p2.price);
-    EXPECT_EQ(GloVar.P2Price, p2Price);
-    EXPECT_EQ(GloVar.ChartWidth, width + 120);
+    struct Row {
+        const char* name;
+        std::function<void(ChartSession&)> change;
+    };
+    const Row rows[] = {
+        {"another size", [this](ChartSession& c) { c.ResizeChart(width + 120, height - 60); }},
+        {"colour", [](ChartSession& c) { c.ColorClick(true); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        Plot();
+        s->ChooseChartType(5);
+        s->P1BtnClick();
+        Click(MouseButton::Left, At(0.1, 0.9));
+        s->P2BtnClick();
+        Click(MouseButton::Left, At(0.5, 0.1), true);
+        s->DrawBtnClick();
+        // P1 moved off the figure's anchor.
+        s->P1BtnClick();
+        Click(MouseButton::Left, At(0.15, 0.8));
+        const Study drawn = s->CurrentStudy(QString());
+        const double p2Price = GloVar.P2Price;
+        s->EraseBtnClick();
+        row.change(*s);
+        const QSize size = s->chart.image().size();
+        const bool mono = s->Monochrome();
+        s->UndoClick();
+        const Study back = s->CurrentStudy(QString());
+        ASSERT_EQ(back.figures.size(), 1u);
+        // The figure and the snapped anchor in dates and prices, not in pixels.
+        EXPECT_EQ(back.figures[0].p1.date, drawn.figures[0].p1.date);
+        EXPECT_EQ(back.figures[0].p2.date, drawn.figures[0].p2.date);
+        EXPECT_EQ(back.figures[0].p2.price, drawn.figures[0].p2.price);
+        EXPECT_EQ(GloVar.P2Price, p2Price);
+        EXPECT_EQ(s->chart.image().size(), size);
+        EXPECT_EQ(s->Monochrome(), mono);
+        // P1's cross is where P1 was moved to (P2's lies under the third point's ring).
+        ASSERT_TRUE(GloVar.P1MarkerShown && GloVar.P2MarkerShown && GloVar.P3MarkerShown);
+        EXPECT_EQ(s->chart.image().pixelColor(GloVar.P1X, GloVar.PlotBottom - GloVar.P1Y),
+                  mono ? QColor(Qt::black) : QColor(255, 0, 0));
+    }
 }

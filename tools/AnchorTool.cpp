@@ -1,13 +1,27 @@
 #include "tools/AnchorTool.h"
 
+#include <algorithm>
+
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
+
+void AnchorTool::noteResidue(const QRect& r)
+{
+    if (residueAt_ != chart_.restores()) {
+        moved_.clear();
+        residueAt_ = chart_.restores();
+    }
+    if (std::find(moved_.begin(), moved_.end(), r) == moved_.end())
+        moved_.push_back(r);
+}
 
 void AnchorTool::moveMarker(Marker& m, const QColor& colour, int x, int y)
 {
     chart_.setPenColor(colour);
-    if (m.shown)
+    if (m.shown) {
+        noteResidue(m.rect);
         chart_.copyFrom(store_, m.rect);
+    }
     m.rect = QRect(ClampPx(x - 5LL), ClampPx(y - 5LL), 10, 10);
     chart_.copyTo(store_, m.rect);
     m.shown = true;
@@ -52,6 +66,43 @@ void AnchorTool::forgetMarkers()
 {
     for (Marker& m : markers_)
         m.shown = false;
+    moved_.clear();
+}
+
+std::vector<QRect> AnchorTool::residue() const
+{
+    std::vector<QRect> out;
+    if (residueAt_ == chart_.restores())
+        out = moved_;
+    for (const Marker& m : markers_)
+        if (m.shown && std::find(out.begin(), out.end(), m.rect) == out.end())
+            out.push_back(m.rect);
+    return out;
+}
+
+AnchorTool::Layer AnchorTool::layer() const
+{
+    Layer l;
+    l.markers = markers_;
+    for (const Marker& m : markers_)
+        if (m.shown)
+            l.saved.push_back(chart_.patch(store_, m.rect));
+    for (const QRect& r : residue())
+        l.chart.push_back(chart_.patch(r));
+    return l;
+}
+
+void AnchorTool::putLayer(const Layer& l)
+{
+    markers_ = l.markers;
+    for (const Canvas::Patch& p : l.saved)
+        chart_.putPatch(store_, p);
+    moved_.clear();
+    for (const Canvas::Patch& p : l.chart) {
+        chart_.putPatch(p);
+        moved_.push_back(p.rect);
+    }
+    residueAt_ = chart_.restores();
 }
 
 void AnchorTool::reset()

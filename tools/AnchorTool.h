@@ -6,8 +6,10 @@
 
 #include <QImage>
 #include <QRect>
+#include <array>
+#include <vector>
 
-class Canvas;
+#include "chart/Canvas.h"
 
 enum class MouseButton { Left, Right, Middle };
 
@@ -46,6 +48,22 @@ public:
     [[nodiscard]] const Marker& p3Marker() const { return markers_[2]; }
     // The chart was replaced: no marker background is valid any more.
     void forgetMarkers();
+
+    // What the markers leave besides the anchors' values. A marker saves the
+    // pixels under it and puts them back when it moves, even when the
+    // picture was restored in between, so the pixels around markers depend on
+    // the order of the clicks and drags that made them, not on the figures.
+    struct Layer {
+        std::array<Marker, 3> markers;
+        std::vector<Canvas::Patch> saved; // the store under each shown marker
+        std::vector<Canvas::Patch> chart; // the chart at each place of residue()
+    };
+    [[nodiscard]] Layer layer() const;
+    // The markers, their backgrounds and those pixels as a layer kept them.
+    void putLayer(const Layer& l);
+    // Where markers stand or were moved away from since the chart was last
+    // restored: the only places its pixels may owe anything to the markers.
+    [[nodiscard]] std::vector<QRect> residue() const;
     // A new chart: nothing armed, no drag, no marker.
     void reset();
     void resetStore() { store_ = QImage(); }
@@ -54,9 +72,14 @@ private:
     void moveMarker(Marker& m, const QColor& colour, int x, int y);
     void drawAnchorMarker(Marker& m, int x, int y);
 
+    void noteResidue(const QRect& r);
+
     Canvas& chart_;
     QImage store_; // the pixels under the markers
-    Marker markers_[3];
+    std::array<Marker, 3> markers_;
+    // Places a marker left since restore number residueAt_ of the chart.
+    std::vector<QRect> moved_;
+    quint64 residueAt_ = 0;
     Armed armed_ = Armed::None;
     bool dragging_ = false;
 };
