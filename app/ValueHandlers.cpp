@@ -66,12 +66,25 @@ std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map, const 
         return Label{s.x1 + 3 + w, map.plotBottom - 2, date};
     }
     case ElementShape::Slanted: {
-        const auto end = LastInside(e.lines.back(), map);
+        const Segment& l = e.lines.back();
+        const auto end = LastInside(l, map);
         if (!end)
             return std::nullopt;
-        const bool fan = e.name.startsWith(QLatin1String("fan"));
-        return Label{end->x() - 3, end->y() - 2,
-                     fan ? e.mark : PriceText(map.yToPrice(end->y()), decimals) + QStringLiteral("  ") + e.mark};
+        if (e.name.startsWith(QLatin1String("fan")))
+            return Label{end->x() - 3, end->y() - 2, e.mark};
+        // The line's own price at the plot's right end, carried on along the
+        // line where it stops short (cut at the plot's foot). A line that
+        // leaves the plot first is labelled where it leaves, that price
+        // marked as above or below the scale: the price where it leaves
+        // would be the scale's edge for every such line.
+        const double y = l.x1 == l.x2 ? l.y2 : l.y1 + double(map.plotRight - l.x1) * (l.y2 - l.y1) / (l.x2 - l.x1);
+        const double price = map.plotHeight == 0
+                                 ? map.scaleBottom
+                                 : (map.plotBottom - y) * map.scaleRange / map.plotHeight + map.scaleBottom;
+        const QString beyond = y <= map.plotTop      ? QStringLiteral("\u2191 ")
+                               : y > map.plotBottom ? QStringLiteral("\u2193 ")
+                                                    : QString();
+        return Label{end->x() - 3, end->y() - 2, beyond + PriceText(price, decimals) + QStringLiteral("  ") + e.mark};
     }
     case ElementShape::Curve: {
         std::optional<QPoint> best;

@@ -293,6 +293,49 @@ TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
         << goal.join(QLatin1Char('|')).toStdString();
 }
 
+// A slanted line's label carries the line's own price at the plot's right end
+// and its ratio. Where the line leaves the plot across the top, or is cut at
+// its foot, first, the label sits where it leaves and says that price lies
+// above or below the scale: the price where it leaves is the same for all.
+TEST_F(Levels, ChannelLabelsSayEachLinesPriceAtThePlotsRightEnd)
+{
+    struct Row {
+        const char* name;
+        QPoint p1, p2, p3;
+        const char* beyond;
+    } rows[] = {
+        {"a gentle rise reaches the right end", {300, 330}, {600, 300}, {600, 360}, ""},
+        {"a steep rise leaves across the top", {300, 500}, {500, 100}, {500, 160}, "\u2191 "},
+        {"a steep fall leaves across the bottom", {300, 100}, {500, 500}, {500, 440}, "\u2193 "},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Anchors(row.p1.x(), row.p1.y(), row.p2.x(), row.p2.y());
+        s->Image1MouseDown(MouseButton::Left, row.p3.x(), row.p3.y());
+        s->Image1MouseUp();
+        const ChartMap map = CurrentChartMap();
+        const QStringList texts = Texts(7, true);
+        QStringList prices;
+        for (const FigureElement& e : s->currentElements()) {
+            if (e.shape != ElementShape::Slanted)
+                continue;
+            // The line through its drawn ends, at the plot's right column.
+            const Segment& l = e.lines.back();
+            ASSERT_LT(l.x1, l.x2);
+            const double start = map.yToPrice(l.y1), end = map.yToPrice(l.y2);
+            const double at = start + (end - start) * (map.plotRight - l.x1) / (l.x2 - l.x1);
+            const QString label = QString::fromUtf8(row.beyond) + Price(at) + QStringLiteral("  ") + e.mark;
+            EXPECT_EQ(texts.filter(QStringLiteral("\"%1\"").arg(label)).size(), 1)
+                << e.name.toStdString() << " wants " << label.toStdString() << " in "
+                << texts.join(QLatin1Char('|')).toStdString();
+            prices << Price(at);
+        }
+        EXPECT_EQ(prices.size(), 3);
+        EXPECT_EQ(QSet<QString>(prices.begin(), prices.end()).size(), prices.size()) << prices.join(' ').toStdString();
+        s->EraseBtnClick();
+    }
+}
+
 TEST_F(Levels, LevelsOffTheChartAreListedWhetherShownOrNot)
 {
     // A rise of most of the plot: its extension lies above the top.
