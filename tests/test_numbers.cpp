@@ -270,7 +270,6 @@ TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
         {"spiral ratio", 1, QStringLiteral("0.618")},
         {"ellipse ratio", 2, QStringLiteral("0.618")},
         {"arc ratio", 8, QStringLiteral("2.618")},
-        {"channel PHI line", 7, QStringLiteral("  0.618")},
     };
     for (const Row& r : rows) {
         const QStringList texts = Texts(r.type, true);

@@ -61,10 +61,10 @@ TEST_F(DateRange, DatesPickRecordsAtWeekendsAndTheFileEnds)
         const char* last;
         int firstRecord, lastRecord;
     } rows[] = {
+        // Each side's rule at a weekend and past the file's ends; the
+        // records' own days are left to the table of RecordDates.
         {"weekend on both sides", "2025-01-04", "2025-01-12", 3, 7},  // Mon 6 Jan .. Fri 10 Jan
         {"before and after the file", "2024-12-01", "2025-03-01", 1, 30},
-        {"the file's own first and last days", "2025-01-02", "2025-02-12", 1, 30},
-        {"a holiday-free weekday", "2025-01-07", "2025-01-08", 4, 5},
     };
     for (const Row& row : rows) {
         const Run r = Go(QStringLiteral("dates FDateEdit=%1 LDateEdit=%2\nstate\n").arg(row.first, row.last));
