@@ -340,6 +340,8 @@ private:
     // and its size, which a later load checks.
     int64_t skipLines_ = 0;
     int64_t scannedSize_ = -1;
+    int64_t scannedModified_ = 0;
+    std::vector<LineMark> lineMarks_; // from the scan, to reach a range quickly
     // The file changed since its scan: says so and offers to scan it again.
     void FileChanged(long long lastRecord);
     std::optional<RecordDates> recordDates_;

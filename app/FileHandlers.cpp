@@ -92,6 +92,8 @@ void ChartSession::ScanPriceFile()
     unreadableReported_ = noPricesReported_ = orderReported_ = inconsistentReported_ = false;
     skipLines_ = 0;
     scannedSize_ = -1;
+    scannedModified_ = 0;
+    lineMarks_.clear();
     if (!g.DataFileName.isEmpty()) {
         const FileLayout layout = CurrentLayout();
         const Result<FileScan> scanned = ScanPriceData(g.DataFileName, layout);
@@ -102,6 +104,8 @@ void ChartSession::ScanPriceFile()
         const FileScan& r = *scanned;
         skipLines_ = r.skipLines;
         scannedSize_ = r.size;
+        scannedModified_ = r.modified;
+        lineMarks_ = r.marks;
         if (r.endsLeftOut > 0)
             ReportUnreadable(QStringLiteral("%1 at the start or the end %2 no record and %3 left "
                                             "out; the first is the one")
@@ -195,6 +199,9 @@ bool ChartSession::LoadChartRange()
     req.newestFirst = g.NewestFirst;
     req.recordCount = g.RecordCount;
     req.skipLines = skipLines_;
+    req.marks = lineMarks_;
+    req.scannedSize = scannedSize_;
+    req.scannedModified = scannedModified_;
     const Result<LoadedRange> loaded = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
     g.LoadedCount = loaded ? loaded->loadedCount : 0;
     g.TotalSlots = loaded ? loaded->totalSlots : 0;

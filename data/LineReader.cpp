@@ -46,7 +46,7 @@ Result<void> LineReader::open(const PriceSource& source)
 {
     close();
     pos_ = len_ = 0;
-    bufStart_ = filePos_ = size_ = 0;
+    bufStart_ = filePos_ = size_ = modified_ = 0;
     eof_ = false;
     tooLong_ = false;
     eol_ = '\n';
@@ -85,6 +85,7 @@ Result<void> LineReader::open(const PriceSource& source)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     size_ = int64_t(st.st_size);
+    modified_ = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     // Left uninitialised: a small file touches only the pages it fills.
     if (!buf_)
         buf_.reset(new char[block_]);
@@ -152,7 +153,7 @@ std::string LineReader::bytesAt(int64_t offset, size_t n) const
     return s;
 }
 
-int64_t LineReader::countRest(std::string& last, int64_t* lastAt)
+int64_t LineReader::countRest(std::string& last, int64_t* lastAt, std::vector<LineMark>* marks)
 {
     // Only the number of line ends matters, and where the last two are.
     const int64_t from = position();
@@ -169,6 +170,8 @@ int64_t LineReader::countRest(std::string& last, int64_t* lastAt)
             endBefore = c > 1 ? at + (static_cast<const char*>(memrchr(p, eol_, size_t(l - p))) - p)
                               : lastEnd;
             lastEnd = at + (l - p);
+            if (marks)
+                marks->push_back({ends + c, lastEnd + 1});
         }
         ends += c;
         pos_ = len_;
@@ -214,6 +217,27 @@ bool LineReader::lineBefore(int64_t end, std::string& line, int64_t& start)
     }
     line = bytesAt(start, size_t(std::min<int64_t>(end - start, MaxLine)));
     strip(line);
+    return true;
+}
+
+bool LineReader::seek(int64_t offset)
+{
+    if (offset < 0 || offset > size_ || error_)
+        return false;
+    if (fd_ < 0) { // bytes in memory
+        pos_ = size_t(offset);
+        return true;
+    }
+    // The first block tells how lines end; it is read before going elsewhere.
+    if (filePos_ == 0 && !fill() && error_)
+        return false;
+    if (::lseek(fd_, offset, SEEK_SET) != offset) {
+        failRead(SystemError(errno));
+        return false;
+    }
+    bufStart_ = filePos_ = offset;
+    pos_ = len_ = 0;
+    eof_ = false;
     return true;
 }
 

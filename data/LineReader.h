@@ -27,6 +27,15 @@ struct PriceSource {
     }
 };
 
+// Where a line starts, and how many lines come before it: a scan leaves one
+// every block, so that a later read of a range far into the file need not
+// count its way there again.
+struct LineMark {
+    int64_t lines = 0;
+    int64_t offset = 0;
+    bool operator==(const LineMark&) const = default;
+};
+
 class LineReader {
 public:
     // One buffer of this size is read into again and again: small enough to
@@ -47,7 +56,12 @@ public:
     // Counts the lines still to come, as next() would return them, without
     // looking at each: the last of them (its start, at most MaxLine) goes
     // into last, untouched when there is none. Its offset goes into lastAt.
-    int64_t countRest(std::string& last, int64_t* lastAt = nullptr);
+    // A mark is added to marks at the last line start of each block, its
+    // lines counted from here.
+    int64_t countRest(std::string& last, int64_t* lastAt = nullptr,
+                      std::vector<LineMark>* marks = nullptr);
+    // Goes on reading at offset, which must be where a line starts.
+    bool seek(int64_t offset);
     // Passes over n lines as n calls of next() would; returns how many there were.
     int64_t skip(int64_t n);
     // The line just read was longer than MaxLine; it holds its start only.
@@ -56,8 +70,9 @@ public:
     [[nodiscard]] const std::optional<Error>& error() const { return error_; }
     // Where the next line starts, in the file or the bytes.
     [[nodiscard]] int64_t position() const { return bufStart_ + int64_t(pos_); }
-    // The file's size when it was opened.
+    // The file's size and its time of last change when it was opened.
     [[nodiscard]] int64_t size() const { return size_; }
+    [[nodiscard]] int64_t modified() const { return modified_; }
     // The line that ends just before offset end (which lies past the lines
     // read so far), read from the file; the offset where it starts goes into
     // start. False at the file's start or on a read error.
@@ -77,6 +92,7 @@ private:
     size_t block_;
     int fd_ = -1;
     int64_t size_ = 0;     // reading that ends before this was cut short
+    int64_t modified_ = 0; // nanoseconds
     int64_t bufStart_ = 0; // where the buffer starts in the file
     int64_t filePos_ = 0;  // where the next read starts
     QString path_;

@@ -188,6 +188,7 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& layo
     if (auto opened = reader.open(source); !opened)
         return opened.error();
     r.size = reader.size();
+    r.modified = reader.modified();
     std::string_view line;
     const int64_t header = layout.header ? 1 : 0;
     if (layout.header)
@@ -262,9 +263,11 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& layo
     const int64_t afterHead = reader.position();
     std::string last;
     int64_t lastAt = 0;
-    const int64_t rest = reader.countRest(last, &lastAt);
+    const int64_t rest = reader.countRest(last, &lastAt, &r.marks);
     if (reader.error())
         return *reader.error();
+    for (LineMark& m : r.marks)
+        m.lines += lineNo;
     // From the end back: lines that hold no record, then a dozen records.
     int64_t trailing = 0;
     LineNote earliest;
@@ -411,9 +414,18 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& layou
     const int64_t header = layout.header ? 1 : 0;
     const int64_t skip =
         std::max<int64_t>(0, firstLine - 1) + header + std::max<int64_t>(0, req.skipLines);
+    // The lines before the range matter only by their number: counted on
+    // from the scan's last mark before the range while the file is as scanned.
+    int64_t from = 0;
+    if (reader.size() == req.scannedSize && reader.modified() == req.scannedModified) {
+        const auto after = std::upper_bound(
+            req.marks.begin(), req.marks.end(), skip,
+            [](int64_t lines, const LineMark& m) { return lines < m.lines; });
+        if (after != req.marks.begin() && reader.seek(std::prev(after)->offset))
+            from = std::prev(after)->lines;
+    }
     int64_t lineNo = skip;
-    // The lines before the range matter only by their number.
-    const bool more = reader.skip(skip) == skip;
+    const bool more = reader.skip(skip - from) == skip - from;
     int64_t rec = 0;
     double lastDate = 0;
     for (; more && rec < wanted && reader.next(line); ++rec) {

@@ -67,6 +67,9 @@ struct FileScan {
     LineNote outOfOrder;
     double outOfOrderDate = 0, outOfOrderAfter = 0;
     int64_t size = 0; // of the file when it was scanned
+    int64_t modified = 0;
+    // Line starts through the file, with the lines before them (the header's too).
+    std::vector<LineMark> marks;
 };
 [[nodiscard]] Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& layout);
 struct PriceExtremes {
@@ -87,6 +90,10 @@ struct LoadRequest {
     int32_t recordCount = 0;
     // Lines between the header line and the first record.
     int64_t skipLines = 0;
+    // From the scan: where lines start, kept while the file is unchanged.
+    std::vector<LineMark> marks;
+    int64_t scannedSize = -1;
+    int64_t scannedModified = 0;
 };
 struct LoadedRange {
     int32_t loadedCount = 0;

@@ -1,0 +1,156 @@
+// A range read from the scan's line marks is the range read by counting
+// every line from the start: the same records, the same line numbers.
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utime.h>
+
+#include "data/PriceReader.h"
+
+namespace {
+struct Shape {
+    const char* name;
+    const char* eol;
+    bool bom;
+    bool lastEnded; // the last line has its line end
+    bool newestFirst;
+};
+
+// Several blocks of lines in the default layout, with a line that reads as
+// no record every thousand lines, so that notes carry line numbers.
+QByteArray PriceText(const Shape& s, int records)
+{
+    QByteArray text = s.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    text += QByteArray("Date,Open,High,Low,Close") + s.eol;
+    for (int i = 0; i < records; ++i) {
+        const int k = s.newestFirst ? records - 1 - i : i;
+        const int y = 1950 + k / 336, m = k / 28 % 12 + 1, d = k % 28 + 1;
+        const double c = 100 + (k * 7919 % 13 - 6) * 0.1;
+        text += QByteArray::number(m).rightJustified(2, '0') + '/' +
+                QByteArray::number(d).rightJustified(2, '0') + '/' + QByteArray::number(y) + ',' +
+                (k % 1000 == 999 ? QByteArray("x") : QByteArray::number(c, 'f', 2)) + ',' +
+                QByteArray::number(c + 1.5, 'f', 2) + ',' + QByteArray::number(c - 1.5, 'f', 2) +
+                ',' + QByteArray::number(c + 0.25, 'f', 2);
+        if (i + 1 < records || s.lastEnded)
+            text += s.eol;
+    }
+    return text;
+}
+
+void Write(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(text), text.size());
+}
+
+void ExpectSameLoad(const Result<LoadedRange>& a, const std::vector<PriceRecord>& pa,
+                    const Result<LoadedRange>& b, const std::vector<PriceRecord>& pb)
+{
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->loadedCount, b->loadedCount);
+    EXPECT_EQ(a->endedEarly, b->endedEarly);
+    EXPECT_EQ(a->unreadable, b->unreadable);
+    EXPECT_EQ(a->firstUnreadable.number, b->firstUnreadable.number);
+    EXPECT_EQ(a->firstUnreadable.text, b->firstUnreadable.text);
+    ASSERT_EQ(pa.size(), pb.size());
+    for (size_t i = 1; i < pa.size(); ++i) {
+        EXPECT_EQ(pa[i].Date, pb[i].Date) << "slot " << i;
+        EXPECT_EQ(pa[i].Close, pb[i].Close) << "slot " << i;
+        EXPECT_EQ(pa[i].Valid, pb[i].Valid) << "slot " << i;
+    }
+}
+
+class LineMarks : public testing::TestWithParam<Shape> {};
+
+TEST_P(LineMarks, ARangeReadFromTheMarksIsTheRangeCountedFromTheStart)
+{
+    const Shape& s = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.txt"));
+    constexpr int Records = 100000; // about three and a half blocks
+    const QByteArray text = PriceText(s, Records);
+    Write(path, text);
+    const Result<FileScan> scan = ScanPriceData(path, FileLayout{});
+    ASSERT_TRUE(scan);
+    ASSERT_EQ(scan->count, Records);
+    ASSERT_GE(scan->marks.size(), 3u);
+    // Each mark is a line start with as many line ends before it as it says.
+    const char eol = s.eol[std::strlen(s.eol) - 1];
+    for (const LineMark& m : scan->marks) {
+        ASSERT_GT(m.offset, 0);
+        EXPECT_EQ(text[int(m.offset - 1)], eol);
+        EXPECT_EQ(std::count(text.begin(), text.begin() + m.offset, eol), m.lines);
+    }
+    const int64_t firstMarked = scan->marks.front().lines; // counted from line 1
+    for (auto [first, last] : std::initializer_list<std::pair<int, int>>{
+             {1, 5},
+             {int(firstMarked) - 3, int(firstMarked) + 3}, // across the first mark
+             {int(firstMarked), int(firstMarked)},         // the record just at it
+             {Records - 260, Records},
+             {Records, Records},
+             {Records - 10, Records + 5}}) { // past the end
+        LoadRequest req;
+        req.firstRecord = first;
+        req.lastRecord = last;
+        req.newestFirst = scan->newestFirst;
+        req.recordCount = scan->count;
+        req.skipLines = scan->skipLines;
+        std::vector<PriceRecord> counted, marked;
+        const Result<LoadedRange> a = LoadRange(path, FileLayout{}, req, counted);
+        req.marks = scan->marks;
+        req.scannedSize = scan->size;
+        req.scannedModified = scan->modified;
+        const Result<LoadedRange> b = LoadRange(path, FileLayout{}, req, marked);
+        SCOPED_TRACE(testing::Message() << "records " << first << "-" << last);
+        ExpectSameLoad(a, counted, b, marked);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LineMarks,
+    testing::Values(Shape{"LF", "\n", false, true, false}, Shape{"CRLF", "\r\n", false, true, false},
+                    Shape{"CR", "\r", false, true, false},
+                    Shape{"LastLineUnended", "\n", false, false, false},
+                    Shape{"ByteOrderMark", "\r\n", true, true, false},
+                    Shape{"NewestFirst", "\n", false, true, true}),
+    [](const testing::TestParamInfo<Shape>& i) { return std::string(i.param.name); });
+
+// Marks of a file that changed since are not used: the range is counted out
+// in the file as it is now, even when its size stayed the same.
+TEST(LineMarksOfAChangedFile, AreNotFollowed)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.txt"));
+    const Shape lf{"LF", "\n", false, true, false};
+    Write(path, PriceText(lf, 60000));
+    const Result<FileScan> scan = ScanPriceData(path, FileLayout{});
+    ASSERT_TRUE(scan);
+    ASSERT_FALSE(scan->marks.empty());
+    // The first record's date on a line of its own: one more line before
+    // every mark, and the same size.
+    QByteArray changed = PriceText(lf, 60000);
+    changed[changed.indexOf(',', changed.indexOf('\n') + 1)] = '\n';
+    Write(path, changed);
+    // A later time of change, however coarse the file system's clock.
+    const QByteArray name = QFile::encodeName(path);
+    utimbuf later{};
+    later.actime = later.modtime = time_t(scan->modified / 1000000000 + 10);
+    ASSERT_EQ(::utime(name.constData(), &later), 0);
+    LoadRequest req;
+    req.firstRecord = 59990;
+    req.lastRecord = 59995;
+    req.recordCount = scan->count;
+    req.marks = scan->marks;
+    req.scannedSize = scan->size;
+    req.scannedModified = scan->modified;
+    std::vector<PriceRecord> marked, counted;
+    const Result<LoadedRange> b = LoadRange(path, FileLayout{}, req, marked);
+    req.marks.clear();
+    const Result<LoadedRange> a = LoadRange(path, FileLayout{}, req, counted);
+    ExpectSameLoad(a, counted, b, marked);
+}
+} // namespace
