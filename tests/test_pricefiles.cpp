@@ -137,6 +137,11 @@ const Export Exports[] = {
      Export::Plain, false, false, false, DayMonthNameYearDashes, ',', 2, 3, 4, 5, ""},
     {"YearMonthNameDay", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "yyyy-MMM-dd",
      Export::Plain, false, false, false, YearMonthNameDay, ',', 2, 3, 4, 5, ""},
+    // Three header lines; tickers with digits in them are names all the same.
+    {"ThreeHeaderLinesTickerWithDigits", "Price,Close,High,Low,Open,Volume\nTicker,0700.HK,0700.HK,0700.HK,0700.HK,0700.HK\nDate,,,,,",
+     "{d},{c},{h},{l},{o},0", "yyyy-MM-dd", Export::Plain, false, false, false, YearMonthDay, ',', 5, 3, 4, 2, ""},
+    {"ThreeHeaderLinesTickerWithEquals", "Price,Close,High,Low,Open,Volume\nTicker,6E=F,6E=F,6E=F,6E=F,6E=F\nDate,,,,,",
+     "{d},{c},{h},{l},{o},0", "yyyy-MM-dd", Export::Plain, false, false, false, YearMonthDay, ',', 5, 3, 4, 2, ""},
 };
 
 void PrintTo(const Export& e, std::ostream* os) { *os << e.name; }
@@ -274,59 +279,31 @@ TEST_F(PriceFiles, UnreadableLinesAreNamedOnceAndTheChartStillDraws)
 
 TEST(ParseDate, HeaderNamesDecideTheColumns)
 {
-    FileLayout l;
-    ASSERT_TRUE(ColumnsFromHeader("Date,Close/Last,Volume,Open,High,Low", ',', l));
-    EXPECT_EQ(l.closeColumn, 2);
-    EXPECT_EQ(l.openColumn, 4);
-    ASSERT_TRUE(ColumnsFromHeader("<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>", ';', l));
-    EXPECT_EQ(l.dateColumn, 1);
-    EXPECT_EQ(l.openColumn, 3);
-    ASSERT_TRUE(ColumnsFromHeader("date,adj close,close", ',', l));
-    EXPECT_EQ(l.closeColumn, 3);
-    ASSERT_TRUE(ColumnsFromHeader("Date,Price", ',', l)); // closes only: a tick a day
-    EXPECT_EQ(l.openColumn, 2);
-    EXPECT_EQ(l.highColumn, 2);
-    EXPECT_FALSE(ColumnsFromHeader("a,b,c", ',', l));
-    // High and Low named, the close under another name: the first price column left.
-    ASSERT_TRUE(ColumnsFromHeader("Date,Open,High,Low,Settle,Volume", ',', l));
-    EXPECT_EQ(l.closeColumn, 5);
-    ASSERT_TRUE(ColumnsFromHeader("Date,Volume,High,Low,Schluss", ',', l));
-    EXPECT_EQ(l.closeColumn, 5);
-    EXPECT_EQ(l.highColumn, 3);
-    EXPECT_EQ(l.openColumn, 5); // no open either: a tick at the close
-    ASSERT_TRUE(ColumnsFromHeader("Date,Open,High,Low,Vol.,Change %", ',', l));
-    EXPECT_EQ(l.closeColumn, 2); // nothing left but the open
-    EXPECT_EQ(l.lowColumn, 4);
-    EXPECT_FALSE(ColumnsFromHeader("Date,High,Volume", ',', l));
-}
-
-TEST_F(PriceFiles, ThreeHeaderLinesWithColumnsInAnotherOrder)
-{
-    // Tickers with digits in them are names all the same: the first row is
-    // worked out from the default layout, the others read under it.
-    bool first = true;
-    for (const char* ticker : {"0700.HK", "6E=F", "EURUSD=X"}) {
-        SCOPED_TRACE(ticker);
-        prompts.events.clear();
-        const auto days = MakeDays(Weekdays(QDate(2020, 1, 1), 300));
-        QByteArray bytes = "Price,Close,High,Low,Open,Volume\nTicker";
-        for (int i = 0; i < 5; ++i)
-            bytes += QByteArray(",") + ticker;
-        bytes += "\n";
-        bytes += Lines(QStringLiteral("Date,,,,,"), days, [](const Day& d) {
-            return QStringLiteral("%1,%2,%3,%4,%5,0")
-                .arg(d.date.toString(Qt::ISODate), Num(d.close), Num(d.high), Num(d.low), Num(d.open));
-        });
-        Open(WriteFile(dir, QStringLiteral("yf.csv"), bytes));
-        EXPECT_EQ(GloVar.CloseColumn, 2);
-        EXPECT_EQ(GloVar.HighColumn, 3);
-        EXPECT_EQ(GloVar.LowColumn, 4);
-        EXPECT_EQ(GloVar.OpenColumn, 5);
-        // What it was read as, once; the header lines are no news.
-        ASSERT_EQ(Messages().size(), first ? 1 : 0);
-        Expect(days);
-        s->PlotBtnClick(); // off again for the next row
-        first = false;
+    const struct {
+        const char* header;
+        char separator;
+        std::vector<int> columns; // date, open, high, low, close; empty: refused
+    } rows[] = {
+        {"Date,Close/Last,Volume,Open,High,Low", ',', {1, 4, 5, 6, 2}},
+        {"<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>", ';', {1, 3, 4, 5, 6}},
+        {"date,adj close,close", ',', {1, 3, 3, 3, 3}},
+        {"Date,Price", ',', {1, 2, 2, 2, 2}}, // closes only: a tick a day
+        {"a,b,c", ',', {}},
+        // High and Low named, the close under another name: the first price column left.
+        {"Date,Open,High,Low,Settle,Volume", ',', {1, 2, 3, 4, 5}},
+        {"Date,Volume,High,Low,Schluss", ',', {1, 5, 3, 4, 5}}, // no open either: a tick at the close
+        {"Date,Open,High,Low,Vol.,Change %", ',', {1, 2, 3, 4, 2}}, // nothing left but the open
+        {"Date,High,Volume", ',', {}},
+    };
+    for (const auto& r : rows) {
+        FileLayout l;
+        const bool read = ColumnsFromHeader(r.header, r.separator, l);
+        EXPECT_EQ(read, !r.columns.empty()) << r.header;
+        if (read) {
+            EXPECT_EQ(std::vector<int>({l.dateColumn, l.openColumn, l.highColumn, l.lowColumn, l.closeColumn}),
+                      r.columns)
+                << r.header;
+        }
     }
 }
 
