@@ -284,20 +284,10 @@ TEST_F(NothingReplaced, ImagesStudiesSettingsAndPrintsRefuseWhatIsNotAFile)
     EXPECT_EQ(KindAt(dir.filePath(QStringLiteral("link.png"))), mode_t(S_IFLNK));
 }
 
-namespace {
-class LargeChart : public SessionTest {
-protected:
-    void SetUp() override
-    {
-        width = 6000;
-        height = 6000;
-        SessionTest::SetUp();
-    }
-};
-} // namespace
-
-TEST_F(LargeChart, IsPrintedAtTheSizeItWasDrawn)
+TEST_F(NothingReplaced, ALargeChartIsPrintedAtTheSizeItWasDrawn)
 {
+    width = height = 6000;
+    Start(dir.path());
     OpenWeekdays(300);
     s->PlotBtnClick();
     ASSERT_TRUE(GloVar.ChartShown);
