@@ -12,11 +12,13 @@
 #include <functional>
 #include <deque>
 #include <optional>
+#include <utility>
 
 #include "app/UiModel.h"
 #include "chart/RecordDates.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
+#include "data/PriceReader.h"
 #include "data/PriceRecord.h"
 #include "tools/AnchorTool.h"
 #include "tools/FigureGeometry.h"
@@ -79,7 +81,8 @@ public:
     // The separator, when given, is ',', ';' or '\t'.
     bool FileSetupAccept(bool headline, const std::array<QString, 5>& fields, int dateFormat,
                          std::optional<char> separator = std::nullopt);
-    void ScanPriceFile();
+    // A scan of the file just made under the same layout is taken as it is.
+    void ScanPriceFile(const std::optional<std::pair<FileLayout, FileScan>>& made = std::nullopt);
     // False when the file could not be read (the error box was shown).
     bool ScanWholeFileRange();
     bool LoadChartRange();

@@ -80,7 +80,7 @@ void ChartSession::ReportUnreadable(const QString& what, const QString& lineText
                                                            .arg(lineText));
 }
 
-void ChartSession::ScanPriceFile()
+void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileScan>>& made)
 {
     auto& g = GloVar;
     // Record numbers may mean other days now: a new history.
@@ -96,7 +96,8 @@ void ChartSession::ScanPriceFile()
     lineMarks_.clear();
     if (!g.DataFileName.isEmpty()) {
         const FileLayout layout = CurrentLayout();
-        const Result<FileScan> scanned = ScanPriceData(g.DataFileName, layout);
+        const Result<FileScan> scanned =
+            made && made->first == layout ? Result<FileScan>(made->second) : ScanPriceData(g.DataFileName, layout);
         if (!scanned) {
             prompts_.error(scanned.error().message());
             return;

@@ -175,7 +175,9 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
     const QString priceFile = QFileInfo(prices.isEmpty() ? ResolvedPricePath(s.priceFile, path) : prices)
                                   .absoluteFilePath();
     // Nothing changes unless the price file reads.
-    if (const Result<FileScan> check = ScanPriceData(priceFile, s.layout); !check) {
+    const FileLayout checkedWith = s.layout;
+    const Result<FileScan> check = ScanPriceData(priceFile, checkedWith);
+    if (!check) {
         prompts_.error(QStringLiteral("Cannot open the price file of study %1. %2")
                            .arg(path, check.error().message()));
         return false;
@@ -205,7 +207,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
     const int period = static_cast<int>(PeriodItems.indexOf(QString::number(s.periodLength)));
     if (period >= 0)
         PeriodCBChange(period);
-    ScanPriceFile();
+    ScanPriceFile(std::pair(checkedWith, *check));
     if (g.RecordCount < 2) {
         prompts_.error(QStringLiteral("Cannot open study %1. Its price file %2 holds no chart.").arg(path, priceFile));
         return false;

@@ -139,8 +139,8 @@ TEST_F(Process, BatchErrorsAreOneLine)
     ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.aurigon"))).constData(), 0600);
     WriteFile(dir, QStringLiteral("empty.txt"), "Date,Open,High,Low,Close\n");
     WriteFile(dir, QStringLiteral("bad.aurigon"), "{\"format\": \"aurigon-study\"");
-    // Every kind of thing that is not a file is named in BatchMessages and
-    // StudyFiles; here one of each through main().
+    // Every kind of thing that is not a file is named in
+    // NotAFile.ScriptsStudiesAndBatchPricesNameWhatItIs; here one of each through main().
     const QList<QStringList> rows = {
         {"--study", "a.aurigon", "--prices", ".", "--image", "x.png"},
         {"--study", "a.aurigon", "--prices", "empty.txt", "--image", "x.png"},
