@@ -240,7 +240,7 @@ void Canvas::create(int width, int height, bool monochrome)
     sinceRestore_ = dirty_ = work_.rect();
 
     endFine();
-    fineShots_ = {};
+    fineShots_.clear();
     fineStores_.clear();
     fineRatio_ = wantedRatio_;
     if (fineRatio_ > 1 && fineRatio_ <= 8) {
@@ -375,11 +375,11 @@ const QImage& Canvas::image()
 {
     end();
     if (!mono_) {
-        rememberFine(work_.cacheKey());
+        rememberFine(work_);
         return work_;
     }
     pack();
-    rememberFine(img_.cacheKey());
+    rememberFine(img_);
     return img_;
 }
 
@@ -981,7 +981,7 @@ void Canvas::fineText(const QRect& cell, int ascent, TextAlign align, const QStr
 QImage Canvas::fineOf(const QImage& picture) const
 {
     for (const FineShot& shot : fineShots_)
-        if (shot.key == picture.cacheKey() && shot.fine.size() == fine_.size())
+        if (shot.picture.cacheKey() == picture.cacheKey() && shot.fine.size() == fine_.size())
             return shot.fine;
     // A picture from elsewhere (a file): each of its pixels a block.
     return picture.convertToFormat(QImage::Format_RGB32)
@@ -989,16 +989,16 @@ QImage Canvas::fineOf(const QImage& picture) const
         .scaled(fine_.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
-void Canvas::rememberFine(qint64 key)
+void Canvas::rememberFine(const QImage& picture)
 {
     if (fine_.isNull())
         return;
     endFine(); // the copy kept must not see later drawing
+    std::erase_if(fineShots_, [](const FineShot& shot) { return shot.picture.isDetached(); });
     for (FineShot& shot : fineShots_)
-        if (shot.key == key) {
+        if (shot.picture.cacheKey() == picture.cacheKey()) {
             shot.fine = fine_;
             return;
         }
-    fineShots_[nextShot_] = {key, fine_};
-    nextShot_ = (nextShot_ + 1) % fineShots_.size();
+    fineShots_.push_back({picture, fine_});
 }

@@ -156,7 +156,7 @@ private:
     // The screen picture of a picture handed to restore(): the one made
     // with it when it came from image(), or else it enlarged.
     [[nodiscard]] QImage fineOf(const QImage& picture) const;
-    void rememberFine(qint64 key);
+    void rememberFine(const QImage& picture);
 
     // The line is made only when someone traces: formatting every line of
     // every plot for nobody cost more than drawing it.
@@ -191,14 +191,18 @@ private:
     QImage fine_; // RGB32 at fineRatio_, or null
     std::unique_ptr<QPainter> finePainter_;
     bool finePenDirty_ = true;
-    // The screen pictures of the last pictures image() handed out, by their
-    // cache keys, and of the pixels copyTo() kept, by their store.
+    // The screen picture of each picture image() handed out that someone
+    // still holds. The picture is held here too: its pixels cannot change
+    // under its cache key, and a picture held only here can never be given
+    // back, so its screen picture goes. A fixed number of the latest lost an
+    // older picture still held (a base restored again and again) after a
+    // few pictures were taken of a marker, and showed it enlarged.
     struct FineShot {
-        qint64 key = 0;
+        QImage picture;
         QImage fine;
     };
-    std::array<FineShot, 3> fineShots_;
-    size_t nextShot_ = 0;
+    std::vector<FineShot> fineShots_;
+    // The screen pictures of the pixels copyTo() kept, by their store.
     std::vector<std::pair<const QImage*, QImage>> fineStores_;
     std::array<QRawFont, 2> fineFaces_; // a face a slot, at the screen's size
 };
