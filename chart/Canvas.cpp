@@ -763,6 +763,24 @@ QImage Part(const QImage& from, const QRect& r)
 {
     return r.isEmpty() ? QImage() : from.copy(r);
 }
+
+// A patch taken from a picture of this size and depth.
+bool Fits(const Canvas::Patch& p, const QImage& work)
+{
+    return !p.pixels.isNull() && p.pixels.format() == work.format() &&
+           p.pixels.size() == p.rect.size() && work.rect().contains(p.rect);
+}
+
+// Its screen part, when taken at this screen picture's ratio: where it goes.
+std::optional<QRect> FineTarget(const Canvas::Patch& p, const QImage& fine, const QRect& fineRect)
+{
+    if (fine.isNull())
+        return std::nullopt;
+    const QRect d = fineRect.intersected(fine.rect());
+    if (p.fine.size() != d.size() || p.fine.format() != fine.format())
+        return std::nullopt;
+    return d;
+}
 } // namespace
 
 Canvas::Patch Canvas::patch(const QRect& r) const
@@ -792,35 +810,29 @@ Canvas::Patch Canvas::patch(const QImage& store, const QRect& r) const
 
 void Canvas::putPatch(const Patch& p)
 {
-    if (p.pixels.isNull() || p.pixels.format() != work_.format() || p.pixels.size() != p.rect.size() ||
-        !work_.rect().contains(p.rect))
+    if (!Fits(p, work_))
         return;
     end();
     touch(p.rect);
     CopyRows(p.pixels, work_, p.rect);
-    if (fine_.isNull())
-        return;
-    const QRect d = fineRect(p.rect).intersected(fine_.rect());
-    if (p.fine.size() != d.size() || p.fine.format() != fine_.format())
+    const auto d = FineTarget(p, fine_, fineRect(p.rect));
+    if (!d)
         return;
     endFine();
-    CopyRows(p.fine, fine_, d);
+    CopyRows(p.fine, fine_, *d);
 }
 
 void Canvas::putPatch(QImage& store, const Patch& p)
 {
-    if (p.pixels.isNull() || p.pixels.format() != work_.format() || p.pixels.size() != p.rect.size() ||
-        !work_.rect().contains(p.rect))
+    if (!Fits(p, work_))
         return;
     if (store.size() != work_.size() || store.format() != work_.format()) {
         store = QImage(work_.size(), work_.format());
         store.fill(0);
     }
     CopyRows(p.pixels, store, p.rect);
-    if (fine_.isNull())
-        return;
-    const QRect d = fineRect(p.rect).intersected(fine_.rect());
-    if (p.fine.size() != d.size() || p.fine.format() != fine_.format())
+    const auto d = FineTarget(p, fine_, fineRect(p.rect));
+    if (!d)
         return;
     auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
                              [&store](const auto& e) { return e.first == &store; });
@@ -828,7 +840,7 @@ void Canvas::putPatch(QImage& store, const Patch& p)
         kept = fineStores_.insert(fineStores_.end(), {&store, QImage()});
     if (kept->second.size() != fine_.size())
         kept->second = QImage(fine_.size(), QImage::Format_RGB32);
-    CopyRows(p.fine, kept->second, d);
+    CopyRows(p.fine, kept->second, *d);
 }
 
 void Canvas::setTrace(TraceSink sink)
