@@ -19,7 +19,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 "$root/scripts/build.sh" "$root/build"
 mkdir -p "$root/docs"
-shots="$root/build/tests/make_screenshots"
+shots="$root/build/make_screenshots"
 xvfb-run -a -s "-screen 0 1600x1000x24" env QT_QPA_PLATFORM=xcb "$shots" "$root/samples" "$root/docs"
 # A real screen with a window manager; each run its own settings folder.
 with_wm() {
