@@ -43,14 +43,18 @@ TEST(Shell, CreationAndFirstActivationValues)
     s.FinishFirstActivation(800, 500);
     EXPECT_EQ(ui[Ctl::DirBtn].image, 12);
     EXPECT_EQ(GloVar.PeriodLength, 260);
-    EXPECT_EQ(GloVar.P2X, -1);
-    EXPECT_EQ(GloVar.Dir, 1);
-    EXPECT_DOUBLE_EQ(GloVar.Ratio, 1 / GloVar.Phi);
-    EXPECT_FALSE(GloVar.FirstActivate);
-    EXPECT_EQ(s.chart.width(), 800);
-    EXPECT_EQ(s.chart.height(), 500);
-    EXPECT_TRUE(GloVar.Monochrome);
+    EXPECT_EQ(s.chart.image().size(), QSize(800, 500));
+    EXPECT_EQ(s.chart.image().format(), QImage::Format_Mono);
     EXPECT_TRUE(GloVar.TitleText.contains(QStringLiteral("Version 2.3")));
+    const std::pair<int, const char*> panels[] = {
+        {PanelFile, "File not selected"},
+        {PanelRange, "0 - 0"},
+        {PanelRatio, "Ratio = 0.6180"},
+        {PanelDir, "DIR = +1"},
+    };
+    for (const auto& [i, text] : panels)
+        EXPECT_EQ(ui.panels[i], QLatin1String(text)) << i;
+    EXPECT_EQ(ui.label1, QStringLiteral("0.6180"));
 }
 
 TEST(CommandLine, OptionsPathsWithBlanksAndMistakes)

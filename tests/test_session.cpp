@@ -10,12 +10,6 @@
 namespace {
 class Session : public SessionTest {
 protected:
-    void Range(int first, int last)
-    {
-        int focus = -1;
-        ASSERT_TRUE(s->DatesAccept(QString::number(first), QString::number(last),
-                                   QString::number(GloVar.BlankDaysRight), focus));
-    }
     std::pair<int, int> Now() const { return {GloVar.FirstRecord, GloVar.LastRecord}; }
     static std::pair<int, int> R(int f, int l) { return {f, l}; }
 };
@@ -37,21 +31,13 @@ private:
 };
 } // namespace
 
-TEST_F(Session, StartValuesAndPlotResetToggle)
+TEST_F(Session, PlotAndResetToggleTheControls)
 {
-    EXPECT_EQ(s->ui.panels[0], QStringLiteral("File not selected"));
-    EXPECT_EQ(s->ui.panels[1], QStringLiteral("0 - 0"));
-    EXPECT_EQ(s->ui.panels[4], QStringLiteral("Ratio = 0.6180"));
-    EXPECT_EQ(s->ui.panels[6], QStringLiteral("DIR = +1"));
-    EXPECT_EQ(s->ui.label1, QStringLiteral("0.6180"));
-    EXPECT_EQ(s->chart.image().format(), QImage::Format_Mono);
-
     OpenWeekdays(300);
     s->PlotBtnClick();
     EXPECT_TRUE(GloVar.ChartShown);
     EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Reset"));
     EXPECT_FALSE(s->ui[Ctl::FileBtn].enabled);
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("TmpPrice.bmp"))));
     EXPECT_TRUE(s->ui.imageVisible);
     s->PlotBtnClick();
     EXPECT_FALSE(GloVar.ChartShown);
@@ -91,12 +77,13 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
     struct Case {
         const char *first, *last, *blank;
         bool accepted;
-        int focus;
+        int focus; // of a refusal; of an acceptance, the blank days kept
         bool plot;
     } cases[] = {
-        {"1000", "1260", "0", true, -1, true},        {"1260", "1260", "0", false, 1, false},
-        {"1", "2001", "0", false, 1, false},          {"0", "0", "0", true, -1, false},
-        {"0", "100", "0", true, -1, false},           {"", "100", "0", false, 0, false},
+        {"1000", "1260", "0", true, 0, true},         {"1000", "1260", "75", true, 50, true},
+        {"1000", "1260", "-3", true, 0, true},        {"1260", "1260", "0", false, 1, false},
+        {"1", "2001", "0", false, 1, false},          {"0", "0", "0", true, 0, false},
+        {"0", "100", "0", true, 0, false},            {"", "100", "0", false, 0, false},
         {"10", "abc", "0", false, 0, false},          {"10", "20", "x", false, 0, false},
         {"99999999999", "100", "0", false, 0, false}, {"1", "70000", "0", false, 1, false},
     };
@@ -122,19 +109,13 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
         } else {
             EXPECT_TRUE(prompts.events.isEmpty());
             EXPECT_EQ(s->ui[Ctl::PlotBtn].enabled, c.plot) << c.first << " " << c.last;
+            EXPECT_EQ(GloVar.BlankDaysRight, c.focus) << c.blank;
         }
     }
     int focus = -1;
     ASSERT_TRUE(
-        s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("0"), focus));
-    EXPECT_EQ(s->ui.panels[1], QStringLiteral("1000 - 1260   (0)"));
-    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75"),
-                               focus));
-    EXPECT_EQ(GloVar.BlankDaysRight, 50);
+        s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75"), focus));
     EXPECT_EQ(s->ui.panels[1], QStringLiteral("1000 - 1260   (50)"));
-    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("-3"),
-                               focus));
-    EXPECT_EQ(GloVar.BlankDaysRight, 0);
 
     s->LeaveSpaceClick(true);
     EXPECT_EQ(s->ui.panels[2], QStringLiteral("Holiday"));
@@ -239,7 +220,9 @@ TEST_F(Session, ReadoutAndTooltip)
     EXPECT_EQ(s->ui.hint, QStringLiteral("P1"));
 }
 
-TEST_F(Session, LiveEllipseFollowsTheRightButton)
+// What the drag and the markers draw and what Clip keeps: the demo's
+// pictures and the all-figures trace (Demo.PicturesAndDrawingOperationsAreUnchanged).
+TEST_F(Session, TheLiveEllipseFollowsTheRightButtonAndEraseLeavesTheAnchors)
 {
     OpenWeekdays(300);
     s->PlotBtnClick();
@@ -251,68 +234,24 @@ TEST_F(Session, LiveEllipseFollowsTheRightButton)
     s->ChooseChartType(2);
     s->DrawBtnClick();
     ASSERT_TRUE(GloVar.EllipseLive);
-    const QImage afterDraw = s->chart.image();
     s->Image1MouseDown(MouseButton::Right, 500, 200);
     for (int x = 500; x <= 560; x += 20)
         s->Image1MouseMove(x, 200);
     EXPECT_EQ(s->ui.cursor, ChartCursor::SizeAll);
     EXPECT_EQ(GloVar.P2X, 560);
-    EXPECT_EQ(GloVar.P3X, 560);
-    EXPECT_NE(s->chart.image(), afterDraw);
     s->Image1MouseUp();
     EXPECT_EQ(s->ui.cursor, ChartCursor::Arrow);
-}
 
-TEST_F(Session, MarkersLeaveNoTraceAndClearAndClip)
-{
-    OpenWeekdays(300);
-    s->PlotBtnClick();
-    const QImage clean = s->chart.image();
-    s->P1BtnClick();
-    s->Image1MouseDown(MouseButton::Left, 300, 300);
-    s->P1BtnClick();
-    s->Image1MouseDown(MouseButton::Left, 400, 200);
-    const QImage moved = s->chart.image();
-    // Only the 10 by 10 square around the last marker differs from the clean chart.
-    int outside = 0, inside = 0;
-    for (int y = 0; y < clean.height(); ++y)
-        for (int x = 0; x < clean.width(); ++x)
-            if (clean.pixelIndex(x, y) != moved.pixelIndex(x, y))
-                (QRect(395, 195, 10, 10).contains(x, y) ? inside : outside)++;
-    EXPECT_EQ(outside, 0);
-    EXPECT_GT(inside, 0);
-
-    s->P2BtnClick();
-    s->Image1MouseDown(MouseButton::Left, 500, 250);
-    s->ChooseChartType(6);
-    s->DrawBtnClick();
     const QImage withFigure = s->chart.image();
     s->EraseBtnClick();
     EXPECT_FALSE(s->ui[Ctl::EraseBtn].enabled);
     EXPECT_NE(s->chart.image(), withFigure);
     EXPECT_TRUE(GloVar.P1MarkerShown);
     EXPECT_TRUE(GloVar.P2MarkerShown);
-
-    // After Clip the old figure stays under the new one.
-    s->DrawBtnClick();
-    s->ClipButtonClick();
-    const QImage clipped = s->chart.image();
-    s->RatioBtnClick(); // redraws the time line elsewhere
-    const QImage both = s->chart.image();
-    int lost = 0;
-    for (int y = GloVar.PlotTop; y < GloVar.PlotBottom; ++y)
-        for (int x = GloVar.PlotLeft; x < GloVar.PlotRight; ++x)
-            if (clipped.pixelIndex(x, y) == 0 && both.pixelIndex(x, y) != 0 &&
-                !GloVar.P1MarkerRect.contains(x, y) && !GloVar.P2MarkerRect.contains(x, y) &&
-                !GloVar.P3MarkerRect.contains(x, y))
-                ++lost;
-    EXPECT_EQ(lost, 0);
-    EXPECT_NE(both, clipped);
 }
 
 TEST_F(Session, RatioStepsThroughThePowersItCanReturnFrom)
 {
-    EXPECT_EQ(ChartSession::RatioText(1234567.891), QStringLiteral("1234567.8910"));
     s->RatioBtnClick();
     EXPECT_EQ(s->ui.panels[PanelRatio], QStringLiteral("Ratio = 1.0000"));
     s->RatioBtnClick();
@@ -323,8 +262,6 @@ TEST_F(Session, RatioStepsThroughThePowersItCanReturnFrom)
     EXPECT_EQ(s->ui[Ctl::DirBtn].image, 13);
     s->RatioBtnClick();
     EXPECT_EQ(s->ui.label1, QStringLiteral("0.3820"));
-    s->RatioBtnClick();
-    EXPECT_EQ(s->ui.label1, QStringLiteral("0.2361"));
     // Thousands of presses stop at the sixtieth power and come back from it.
     OpenWeekdays(300);
     s->PlotBtnClick();
@@ -349,22 +286,21 @@ TEST_F(Session, SaveAndPrint)
 {
     OpenWeekdays(300);
     s->PlotBtnClick();
-    prompts.saveAnswer = dir.filePath(QStringLiteral("snap"));
-    s->SaveBtnClick();
-    QImage saved(dir.filePath(QStringLiteral("snap.bmp")));
-    EXPECT_EQ(saved.size(), QSize(980, 590));
-    EXPECT_EQ(saved.depth(), 1);
-    prompts.saveAnswer = dir.filePath(QStringLiteral("snap.PNG")); // a PNG of the chart's size
-    s->SaveBtnClick();
-    QFile png(dir.filePath(QStringLiteral("snap.PNG")));
-    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
-    EXPECT_EQ(png.read(4), QByteArray("\x89PNG"));
-    EXPECT_EQ(QImage(png.fileName()).size(), QSize(980, 590));
-    prompts.saveAnswer = dir.filePath(QStringLiteral("snap.jpg")); // BMP whatever else
-    s->SaveBtnClick();
-    QFile jpg(dir.filePath(QStringLiteral("snap.jpg")));
-    ASSERT_TRUE(jpg.open(QIODevice::ReadOnly));
-    EXPECT_EQ(jpg.read(2), QByteArray("BM"));
+    const struct {
+        const char *asked, *written, *magic;
+    } saves[] = {
+        {"snap", "snap.bmp", "BM"},
+        {"snap.PNG", "snap.PNG", "\x89PNG"},
+        {"snap.jpg", "snap.jpg", "BM"}, // BMP whatever else
+    };
+    for (const auto& row : saves) {
+        prompts.saveAnswer = dir.filePath(QLatin1String(row.asked));
+        s->SaveBtnClick();
+        const QString path = dir.filePath(QLatin1String(row.written));
+        EXPECT_TRUE(ReadBytes(path).startsWith(row.magic)) << row.asked;
+        EXPECT_EQ(QImage(path).size(), QSize(980, 590)) << row.asked;
+        EXPECT_EQ(QImage(path).depth(), 1) << row.asked;
+    }
     prompts.saveAnswer = dir.filePath(QStringLiteral("no/such/folder/x.bmp"));
     s->SaveBtnClick();
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
@@ -376,10 +312,7 @@ TEST_F(Session, SaveAndPrint)
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("TmpPrint.bmp"))));
     EXPECT_EQ(PrintPlacement(QSize(6600, 4800), QSize(980, 590)), QRect(360, 630, 5880, 3540));
     // A page smaller than the chart: scaled down to fit, proportions kept, centred.
-    const QRect small = PrintPlacement(QSize(490, 1000), QSize(980, 590));
-    EXPECT_EQ(small.width(), 490);
-    EXPECT_EQ(small.height(), 295);
-    EXPECT_EQ(small.top(), (1000 - 295) / 2);
+    EXPECT_EQ(PrintPlacement(QSize(490, 1000), QSize(980, 590)), QRect(0, 352, 490, 295));
 }
 
 TEST_F(Session, TheMouseToolReportsWhatItChanged)
@@ -397,14 +330,11 @@ TEST_F(Session, TheMouseToolReportsWhatItChanged)
     (void)s->chart.takeDirty();
     // Not armed: a left click sets the third point; a move changes nothing.
     EXPECT_EQ(tool.press(MouseButton::Left, 400, 100).effect, AnchorTool::Effect::P3Set);
-    EXPECT_EQ(tool.p3Marker().rect, QRect(395, 95, 10, 10));
     (void)s->chart.takeDirty();
     EXPECT_EQ(tool.move(410, 110).effect, AnchorTool::Effect::None);
     EXPECT_TRUE(s->chart.dirty().isEmpty());
     EXPECT_EQ(tool.press(MouseButton::Right, 410, 110).effect, AnchorTool::Effect::DragStarted);
-    EXPECT_TRUE(tool.dragging());
     EXPECT_EQ(tool.release().effect, AnchorTool::Effect::DragEnded);
-    EXPECT_FALSE(tool.dragging());
     // Clicks at the limits of int neither overflow nor paint anything stray.
     tool.armP2();
     r = tool.press(MouseButton::Left, std::numeric_limits<int>::max(),
