@@ -80,12 +80,18 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
         int focus; // of a refusal; of an acceptance, the blank days kept
         bool plot;
     } cases[] = {
-        {"1000", "1260", "0", true, 0, true},         {"1000", "1260", "75", true, 50, true},
-        {"1000", "1260", "-3", true, 0, true},        {"1260", "1260", "0", false, 1, false},
-        {"1", "2001", "0", false, 1, false},          {"0", "0", "0", true, 0, false},
-        {"0", "100", "0", true, 0, false},            {"", "100", "0", false, 0, false},
-        {"10", "abc", "0", false, 0, false},          {"10", "20", "x", false, 0, false},
-        {"99999999999", "100", "0", false, 0, false}, {"1", "70000", "0", false, 1, false},
+        {"1000", "1260", "0", true, 0, true},
+        {"1000", "1260", "75", true, 50, true},
+        {"1000", "1260", "-3", true, 0, true},
+        {"1260", "1260", "0", false, 1, false},
+        {"1", "2001", "0", false, 1, false},
+        {"0", "0", "0", true, 0, false},
+        {"0", "100", "0", true, 0, false},
+        {"", "100", "0", false, 0, false},
+        {"10", "abc", "0", false, 0, false},
+        {"10", "20", "x", false, 0, false},
+        {"99999999999", "100", "0", false, 0, false},
+        {"1", "70000", "0", false, 1, false},
     };
     for (const Case& c : cases) {
         GloVar.FirstRecord = 5;
@@ -113,8 +119,8 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
         }
     }
     int focus = -1;
-    ASSERT_TRUE(
-        s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75"), focus));
+    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75"),
+                               focus));
     EXPECT_EQ(s->ui.panels[1], QStringLiteral("1000 - 1260   (50)"));
 
     s->LeaveSpaceClick(true);
