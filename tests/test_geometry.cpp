@@ -24,7 +24,36 @@ ChartMap Map980(double slotCount = 291, double scaleBottom = 100, double scaleRa
     m.scaleRange = scaleRange;
     return m;
 }
+
+// P1 and P2 as column and height, the third point as column and row.
+FigureInput Input(long long p1x, long long p1h, long long p2x, long long p2h, long long p3x = -1,
+                  long long p3y = -1)
+{
+    FigureInput in;
+    in.map = Map980();
+    in.chartWidth = 980;
+    in.chartHeight = 590;
+    in.p1x = p1x, in.p1h = p1h, in.p2x = p2x, in.p2h = p2h, in.p3x = p3x, in.p3y = p3y;
+    return in;
+}
 } // namespace
+
+TEST(ChartMap, ScaleFromThePlotAndTheLoadedRange)
+{
+    // 260 slots between 100 and 200 on an 880 by 590 chart, as Plot works it out.
+    ScaleInput in;
+    in.plotLeft = 70, in.plotTop = 30, in.plotRight = 870, in.plotBottom = 550;
+    in.totalSlots = in.loadedCount = 260;
+    in.high = 200, in.low = 100;
+    const ChartMap m = ComputeScale(in);
+    EXPECT_EQ(m.slotToX(1), 73);
+    EXPECT_EQ(m.slotToX(260), 870);
+    EXPECT_EQ(m.priceToY(200), in.plotTop + 10); // ten pixels of margin at each end
+    EXPECT_EQ(m.priceToY(100), in.plotBottom - 10);
+    in.blankDaysRight = 40; // blank days widen the slots' share, not the scale
+    EXPECT_EQ(ComputeScale(in).slotCount, 300);
+    EXPECT_EQ(ComputeScale(in).scaleRange, m.scaleRange);
+}
 
 TEST(ChartMap, RoundTripsSlotsAndPrices)
 {
@@ -33,9 +62,6 @@ TEST(ChartMap, RoundTripsSlotsAndPrices)
         EXPECT_EQ(m.xToSlot(m.slotToX(slot)), slot) << slot;
     for (int y = m.plotTop + 1; y <= m.plotBottom; ++y)
         EXPECT_EQ(m.priceToY(m.yToPrice(y)), y) << y;
-    EXPECT_EQ(m.priceToY(100), Bottom);
-    EXPECT_EQ(m.priceToY(152), m.plotTop);
-    EXPECT_EQ(m.heightToY(m.yToHeight(123)), 123);
     // Clicks left of the first slot and right of the last are held to them.
     EXPECT_EQ(m.xToSlot(-5000), 1);
     EXPECT_EQ(m.xToSlot(5000), m.totalSlots);
@@ -63,9 +89,13 @@ TEST(ChartMap, ZeroSpanOneSlotAndExtremes)
     EXPECT_LE(m.priceToY(-1e300), PixelLimit);
     EXPECT_GE(m.priceToY(1e300), -PixelLimit);
     EXPECT_EQ(m.heightToY(std::numeric_limits<long long>::min() / 2), PixelLimit);
-    EXPECT_EQ(RoundPx(2.5), 2); // halves to the even neighbour
-    EXPECT_EQ(RoundPx(3.5), 4);
-    EXPECT_EQ(RoundPx(std::nan("")), 0);
+    const std::pair<double, int> rounded[] = {{2.5, 2},
+                                              {3.5, 4},
+                                              {-2.5, -2}, // halves to even
+                                              {std::nan(""), 0},
+                                              {1e300, std::numeric_limits<int>::max()}};
+    for (const auto& [v, px] : rounded)
+        EXPECT_EQ(RoundPx(v), px) << v;
 }
 
 TEST(ChartMap, AnchorsFoundAgainByTheirDates)
@@ -135,11 +165,6 @@ const double InvPhi = 0.6180339887498948;
 
 // clang-format off
 const FigureRow Rows[] = {
-    {"FanOpensUpward", BuildFanLines, 200, 100, 0, 0, 300, Bottom - 300, InvPhi, false, 5,
-     {{200, Bottom - 100, 980, Bottom - 709, PenStyle::Dot},
-      {200, Bottom - 100, 980, Bottom - 880, PenStyle::Dot},
-      {200, Bottom - 100, 980, Bottom - 1567, PenStyle::Dot},
-      {200, 30, 200, Bottom, PenStyle::Dot}}},
     {"FanOpensDownwardCutAtTheBottom", BuildFanLines, 200, 100, 0, 0, 300, Bottom - 20, InvPhi,
      false, 5, {{200, Bottom - 100, 328, Bottom, PenStyle::Dot}}},
     {"ChannelP1Left", BuildChannel, 100, 100, 300, 200, 200, Bottom - 250, InvPhi, false, 3,
@@ -152,18 +177,9 @@ const FigureRow Rows[] = {
     {"ChannelOnALevelBase", BuildChannel, 100, 100, 300, 100, 200, Bottom - 150, InvPhi, false, 3,
      {{100, Bottom - 181, 980, Bottom - 181, PenStyle::Dot}}},
     {"ChannelOnOneColumnIsRefused", BuildChannel, 100, 100, 100, 200, 200, 300, InvPhi, true, 0, {}},
-    {"CorrectionLevels", BuildCorrections, 300, 100, 400, 200, -1, -1, InvPhi, false, 2,
-     {{300, Bottom - 138, 980, Bottom - 138, PenStyle::Solid},
-      {300, Bottom - 162, 980, Bottom - 162, PenStyle::Solid}}},
     {"CorrectionOnALevelIsRefused", BuildCorrections, 300, 100, 400, 100, -1, -1, InvPhi, true, 0, {}},
-    {"ExtensionLine", BuildExtensions, 300, 100, 400, 200, -1, -1, InvPhi, false, 1,
-     {{300, Bottom - 100, 400, Bottom - 200, PenStyle::Solid}}},
-    {"ExtensionLevelAboveARise", ExtensionLevel, 300, 100, 400, 200, -1, -1, InvPhi, false, 1,
-     {{70, Bottom - 262, 980, Bottom - 262, PenStyle::Dot}}},
     {"ExtensionLevelBelowAFall", ExtensionLevel, 300, 200, 400, 100, -1, -1, InvPhi, false, 1,
      {{70, Bottom - 38, 980, Bottom - 38, PenStyle::Dot}}},
-    {"TimeGoalToTheRight", TimeRatio, 300, 100, 400, 200, -1, -1, InvPhi, false, 1,
-     {{462, Bottom, 462, 30, PenStyle::Dot}}},
     {"TimeGoalToTheLeft", TimeRatio, 400, 100, 300, 200, -1, -1, InvPhi, false, 1,
      {{238, Bottom, 238, 30, PenStyle::Dot}}},
     {"SpiralOfRatioOneIsACircle", BuildSpiral, 400, 200, 500, 200, -1, -1, 1.0, false, 125,
@@ -176,16 +192,7 @@ const FigureRow Rows[] = {
 TEST_P(Figures, LinesOfTheFigure)
 {
     const FigureRow& row = GetParam();
-    FigureInput in;
-    in.map = Map980();
-    in.chartWidth = 980;
-    in.chartHeight = 590;
-    in.p1x = row.p1x;
-    in.p1h = row.p1h;
-    in.p2x = row.p2x;
-    in.p2h = row.p2h;
-    in.p3x = row.p3x;
-    in.p3y = row.p3y;
+    FigureInput in = Input(row.p1x, row.p1h, row.p2x, row.p2h, row.p3x, row.p3y);
     in.ratio = row.ratio;
     const Figure f = row.build(in);
     EXPECT_EQ(f.refused, row.refused);
@@ -210,10 +217,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, Figures, ::testing::ValuesIn(Rows),
 
 TEST(FigureGeometry, EllipseMemoryGrowsARepeatAndStartsAfreshOtherwise)
 {
-    FigureInput in;
-    in.map = Map980();
-    in.chartWidth = 980;
-    in.p1x = 300, in.p1h = 200, in.p2x = 500, in.p2h = 200, in.p3x = 500, in.p3y = Bottom - 200;
+    FigureInput in = Input(300, 200, 500, 200, 500, Bottom - 200);
     in.ellipseEndX = 500, in.ellipseEndH = 200;
     in.barSpacing = 3;
     const EllipseFigure first = BuildEllipse(in, EllipseMemory{});
@@ -233,4 +237,52 @@ TEST(FigureGeometry, EllipseMemoryGrowsARepeatAndStartsAfreshOtherwise)
     huge.radius = 1e7;
     in.dir = 1;
     EXPECT_EQ(BuildEllipse(in, huge).memory.endX, std::numeric_limits<int16_t>::max());
+}
+
+// A fresh ellipse on P1 (300) and the far end (500) is 200 long; the ratio
+// flattens it: b / a read off the outline's height.
+TEST(FigureGeometry, EllipseSpansP1ToTheFarEndFlattenedByTheRatio)
+{
+    const double phi = 1.618033988749895;
+    const struct {
+        const char* name;
+        double ratio, flatness;
+    } rows[] = {
+        {"one is a circle", 1.0, 1.0},
+        {"below one", 1 / phi, 0.6180},
+        {"far below one", std::pow(phi, -4), 0.9242},
+        {"above one", phi, 0.7862},
+        {"far above one", std::pow(phi, 4), 0.3820},
+    };
+    for (const auto& r : rows) {
+        FigureInput in = Input(300, 200, 500, 200, 500, Bottom - 200);
+        in.ellipseEndX = 500, in.ellipseEndH = 200;
+        in.ratio = r.ratio;
+        int left = 10000, right = -1, top = 10000, bottom = -1;
+        for (const Stroke& s : BuildEllipse(in, std::nullopt).figure.strokes)
+            for (const Segment& l : s.lines) {
+                left = std::min({left, l.x1, l.x2}), right = std::max({right, l.x1, l.x2});
+                top = std::min({top, l.y1, l.y2}), bottom = std::max({bottom, l.y1, l.y2});
+            }
+        EXPECT_EQ(left, 300) << r.name;
+        EXPECT_NEAR(right, 500, 1) << r.name;
+        EXPECT_NEAR((bottom - top) / 200.0, r.flatness, 0.011) << r.name;
+    }
+}
+
+TEST(FigureGeometry, ArcsCrossTheAnchorLineAtTheRatios)
+{
+    // P2 straight above P1, 200 apart: arcs of 1.618 and 2.618 times that
+    // around each, crossing the line through them beyond the other.
+    const Figure f = BuildArcs(Input(400, 100, 400, 300));
+    ASSERT_EQ(f.strokes.size(), 1u);
+    const std::vector<Segment>& arcs = f.strokes[0].lines;
+    EXPECT_GE(arcs.size(), 4u * 28);
+    EXPECT_LE(arcs.size(), 4u * 29);
+    for (int h : {424, 624, -24, -224}) {
+        bool found = false;
+        for (const Segment& l : arcs)
+            found |= std::abs(l.x1 - 400) <= 12 && std::abs((Bottom - l.y1) - h) <= 1;
+        EXPECT_TRUE(found) << h;
+    }
 }
