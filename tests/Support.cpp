@@ -131,3 +131,35 @@ ScriptRun RunScript(const QString& folder, const QString& text)
     return r;
 }
 #endif
+
+#ifdef AURIGON_BINARY
+Outcome RunAurigon(const QString& folder, const QStringList& args, const QByteArray& input,
+                   bool shell, const char* inputFile, const QStringList& env)
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    e.insert(QStringLiteral("AURIGON"), QStringLiteral(AURIGON_BINARY));
+    e.remove(QStringLiteral("AURIGON_CHART_SIZE"));
+    for (const QString& pair : env)
+        e.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    p.setProcessEnvironment(e);
+    if (inputFile)
+        p.setStandardInputFile(QLatin1String(inputFile));
+    if (shell)
+        p.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), args.join(QLatin1Char(' '))});
+    else
+        p.start(QStringLiteral(AURIGON_BINARY), args);
+    if (!inputFile) {
+        p.write(input);
+        p.closeWriteChannel();
+    }
+    Outcome o;
+    EXPECT_TRUE(p.waitForFinished(120000)) << args.join(QLatin1Char(' ')).toStdString();
+    o.out = p.readAllStandardOutput();
+    o.err = p.readAllStandardError();
+    o.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return o;
+}
+#endif

@@ -124,3 +124,16 @@ struct ScriptRun {
 };
 ScriptRun RunScript(const QString& folder, const QString& text);
 #endif
+
+#ifdef AURIGON_BINARY
+// The program itself run offscreen in folder: with the arguments given, or
+// when shell is set, a shell line with $AURIGON for the program. Standard
+// input comes from the bytes given or from inputFile; env adds NAME=VALUE.
+struct Outcome {
+    int status = -1;
+    QByteArray out, err;
+};
+Outcome RunAurigon(const QString& folder, const QStringList& args, const QByteArray& input = {},
+                   bool shell = false, const char* inputFile = nullptr,
+                   const QStringList& env = {});
+#endif

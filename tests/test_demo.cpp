@@ -2,12 +2,7 @@
 // the code cannot change a single pixel of them unnoticed, and so that they
 // are the same whatever fonts the machine has.
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "tests/Support.h"
 
@@ -180,18 +175,12 @@ TEST(Demo, PicturesDoNotDependOnInstalledFonts)
         const QString dir = root.filePath(QString::number(&way - ways));
         ASSERT_TRUE(QDir().mkpath(dir));
         ASSERT_TRUE(WriteText(dir + QStringLiteral("/demo.script"), text));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         const QString conf = FontConfig(dir, way.fontDir, way.rules);
         ASSERT_FALSE(conf.isEmpty());
-        env.insert(QStringLiteral("FONTCONFIG_FILE"), conf);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(dir);
-        p.start(QStringLiteral(AURIGON_BINARY),
-                {QStringLiteral("--script"), QStringLiteral("demo.script")});
-        ASSERT_TRUE(p.waitForFinished(120000)) << way.name;
-        EXPECT_EQ(p.exitCode(), 0) << way.name << ": " << p.readAllStandardError().toStdString();
+        const Outcome o =
+            RunAurigon(dir, {QStringLiteral("--script"), QStringLiteral("demo.script")}, {}, false,
+                       nullptr, {QStringLiteral("FONTCONFIG_FILE=") + conf});
+        EXPECT_EQ(o.status, 0) << way.name << ": " << o.err.toStdString();
         ExpectDemoPictures(dir, way.name);
     }
 }

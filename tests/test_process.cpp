@@ -2,24 +2,14 @@
 // too deep to name, names that are not UTF-8, one line per batch error,
 // nothing on standard error but Qt's own notices, and printing past a
 // planted link.
-#include <QDir>
-#include <QFile>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/Support.h"
 
 namespace {
-struct Outcome {
-    int status = -1;
-    QByteArray out, err;
-};
-
 class Process : public ::testing::Test {
 protected:
     void SetUp() override
@@ -27,34 +17,10 @@ protected:
         ASSERT_TRUE(dir.isValid());
         WriteFile(dir, QStringLiteral("a.txt"), WeekdayFile(400));
     }
-    // The program with arguments, or a shell line with $AURIGON for it;
-    // standard input from the bytes given or from a file.
     Outcome Run(const QStringList& args, const QByteArray& input = QByteArray(), bool shell = false,
                 const char* inputFile = nullptr)
     {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("AURIGON"), QStringLiteral(AURIGON_BINARY));
-        env.remove(QStringLiteral("AURIGON_CHART_SIZE"));
-        p.setProcessEnvironment(env);
-        if (inputFile)
-            p.setStandardInputFile(QLatin1String(inputFile));
-        if (shell)
-            p.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), args.join(QLatin1Char(' '))});
-        else
-            p.start(QStringLiteral(AURIGON_BINARY), args);
-        if (!inputFile) {
-            p.write(input);
-            p.closeWriteChannel();
-        }
-        Outcome o;
-        EXPECT_TRUE(p.waitForFinished(60000)) << args.join(QLatin1Char(' ')).toStdString();
-        o.out = p.readAllStandardOutput();
-        o.err = p.readAllStandardError();
-        o.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        return o;
+        return RunAurigon(dir.path(), args, input, shell, inputFile);
     }
     QTemporaryDir dir;
 };
@@ -85,7 +51,6 @@ TEST_F(Process, EmptyAndEndlessInputsEndWithAWord)
         const char* says;
     } rows[] = {
         {{"--script", ""}, nullptr, "--script needs a value"},
-        {{"--script", "/dev/zero"}, nullptr, "It is a device, not a regular file."},
         {{"--script", "-"}, "/dev/zero", "the script on standard input is larger than 16 MB"},
     };
     for (const auto& r : rows) {
@@ -108,7 +73,6 @@ TEST_F(Process, AFolderTooDeepToNameStartsNoChartWork)
     const bool rootHadThem = QFile::exists(QStringLiteral("/fsetup.dat")) ||
                              QFile::exists(QStringLiteral("/TmpPrice.bmp"));
     const Outcome o = Run({line}, QByteArray(), true);
-    EXPECT_TRUE(o.out.startsWith("rc=1\n")) << o.out.constData();
     EXPECT_EQ(o.out, "rc=1\n") << "nothing written in the deep folder either";
     EXPECT_TRUE(o.err.contains("the current folder cannot be named: its name is longer than the system allows"))
         << o.err.constData();

@@ -1,11 +1,6 @@
 // Studies: saved in dates and prices, reopened in a new process, on
 // tomorrow's data and on another symbol, and rendered in batch.
-#include <QDir>
-#include <QFile>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "tests/Support.h"
 
@@ -17,18 +12,11 @@ protected:
     int Aurigon(const QByteArray& args, const QByteArray& script = QByteArray(),
                 QByteArray* err = nullptr)
     {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(AURIGON_BINARY), QString::fromLatin1(args).split(QLatin1Char(' ')));
-        p.write(script);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(60000));
+        const Outcome o =
+            RunAurigon(dir.path(), QString::fromLatin1(args).split(QLatin1Char(' ')), script);
         if (err)
-            *err = p.readAllStandardError();
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+            *err = o.err;
+        return o.status;
     }
     // Script lines run in this process against the real window, in the folder.
     QList<QJsonObject> Run(const QByteArray& text)
