@@ -36,10 +36,7 @@ const std::pair<const char*, const char*> Expected[] = {
 
 QString DemoScript()
 {
-    QFile f(QStringLiteral(SAMPLES_DIR "/demo.script"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll())
+    return QString::fromUtf8(ReadBytes(QStringLiteral(SAMPLES_DIR "/demo.script")))
         .replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR));
 }
 
@@ -49,24 +46,19 @@ void ExpectDemoPictures(const QString& dir, const char* how)
         EXPECT_EQ(PixelHash(QDir(dir).filePath(QLatin1String(name))), hash) << name << ", " << how;
 }
 
-bool WriteText(const QString& path, const QString& text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text.toUtf8()) == text.toUtf8().size();
-}
-
 // A fontconfig setup of its own: the given font folder (none if empty),
 // its cache in the test's folder, and the given rules.
 QString FontConfig(const QString& folder, const QString& fontDir, const QString& rules)
 {
-    const QString path = folder + QStringLiteral("/fonts.conf");
+    QFile f(folder + QStringLiteral("/fonts.conf"));
     const QString dirLine =
         fontDir.isEmpty() ? QString() : QStringLiteral("  <dir>%1</dir>\n").arg(fontDir);
-    const bool ok = WriteText(
-        path, QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                             "<fontconfig>\n%1  <cachedir>%2/cache</cachedir>\n%3</fontconfig>\n")
-                  .arg(dirLine, folder, rules));
-    return ok ? path : QString();
+    const QByteArray text =
+        QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
+                       "<fontconfig>\n%1  <cachedir>%2/cache</cachedir>\n%3</fontconfig>\n")
+            .arg(dirLine, folder, rules)
+            .toUtf8();
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? f.fileName() : QString();
 }
 
 // Renames every font of one family to another as fontconfig reads it.
@@ -152,7 +144,6 @@ TEST(Demo, PicturesDoNotDependOnInstalledFonts)
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString text = DemoScript();
-    ASSERT_FALSE(text.isEmpty());
 
     const QString impostors = root.filePath(QStringLiteral("impostors"));
     ASSERT_TRUE(QDir().mkpath(impostors));
@@ -174,11 +165,10 @@ TEST(Demo, PicturesDoNotDependOnInstalledFonts)
     for (const Way& way : ways) {
         const QString dir = root.filePath(QString::number(&way - ways));
         ASSERT_TRUE(QDir().mkpath(dir));
-        ASSERT_TRUE(WriteText(dir + QStringLiteral("/demo.script"), text));
         const QString conf = FontConfig(dir, way.fontDir, way.rules);
         ASSERT_FALSE(conf.isEmpty());
         const Outcome o =
-            RunAurigon(dir, {QStringLiteral("--script"), QStringLiteral("demo.script")}, {}, false,
+            RunAurigon(dir, {QStringLiteral("--script"), QStringLiteral("-")}, text.toUtf8(), false,
                        nullptr, {QStringLiteral("FONTCONFIG_FILE=") + conf});
         EXPECT_EQ(o.status, 0) << way.name << ": " << o.err.toStdString();
         ExpectDemoPictures(dir, way.name);
@@ -193,7 +183,6 @@ TEST(Demo, PicturesAndDrawingOperationsAreUnchanged)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString demo = DemoScript();
-    ASSERT_FALSE(demo.isEmpty());
     const auto traced = [](QString text, const char* name) {
         return text.replace(QStringLiteral("\nack\n"),
                             QStringLiteral("\nack\ntrace %1\n").arg(QLatin1String(name)));
