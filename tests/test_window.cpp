@@ -74,7 +74,6 @@ TEST_F(Window, OneScaleShowsAGreenBarAndHasAnAreaToClick)
     QWidget* area = Find("ToolBar2Area");
     ASSERT_NE(area, nullptr);
     EXPECT_GE(area->width(), 20);
-    EXPECT_EQ(area->toolTip(), QStringLiteral("One scale throughout all periods"));
     QTest::mouseClick(area, Qt::LeftButton);
     EXPECT_TRUE(GloVar.WholeScale);
     QApplication::processEvents();
