@@ -62,7 +62,7 @@ TEST_F(FullDisk, SettingsAreKeptWhenTheDiskIsFull)
 
 TEST_F(FullDisk, PicturesAreWholeOrNotWrittenAtAll)
 {
-    Open(WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300)));
+    OpenWeekdays(300);
     s->PlotBtnClick();
     ASSERT_TRUE(GloVar.ChartShown);
     const QString saved = mnt + QStringLiteral("/old.bmp");
@@ -71,6 +71,25 @@ TEST_F(FullDisk, PicturesAreWholeOrNotWrittenAtAll)
     const QByteArray before = ReadBytes(saved);
     const QByteArray tmpBefore = ReadBytes(mnt + QStringLiteral("/TmpPrice.bmp"));
     ASSERT_GT(before.size(), 1000);
+    // Room for a part of the picture only: the write fails part way.
+    struct statvfs fs {};
+    ASSERT_EQ(::statvfs(QFile::encodeName(mnt).constData(), &fs), 0);
+    const qint64 room = qint64(fs.f_bavail) * qint64(fs.f_frsize);
+    {
+        QFile filler(mnt + QStringLiteral("/part"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        ASSERT_EQ(filler.write(QByteArray(room - 5 * 4096, 'x')), room - 5 * 4096);
+    }
+    prompts.events.clear();
+    const QString fresh = mnt + QStringLiteral("/chart.bmp");
+    prompts.saveAnswer = fresh;
+    s->SaveBtnClick();
+    EXPECT_EQ(
+        prompts.events,
+        QStringList(
+            QStringLiteral("error:Cannot create file %1. No space left on device").arg(fresh)));
+    EXPECT_FALSE(QFile::exists(fresh));
+    // No room at all: the old picture stays as it was.
     disk->fill();
     prompts.events.clear();
     prompts.saveAnswer = saved;
@@ -83,28 +102,6 @@ TEST_F(FullDisk, PicturesAreWholeOrNotWrittenAtAll)
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
     EXPECT_EQ(ReadBytes(mnt + QStringLiteral("/TmpPrice.bmp")), tmpBefore);
     EXPECT_TRUE(s->ui.reacts(Ctl::FileBtn));
-}
-
-TEST_F(FullDisk, APartlyFullDiskIsNamedAsTheCause)
-{
-    OpenWeekdays(300);
-    s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
-    // Room for a part of the picture only: the write fails part way.
-    struct statvfs fs {};
-    ASSERT_EQ(::statvfs(QFile::encodeName(mnt).constData(), &fs), 0);
-    const qint64 room = qint64(fs.f_bavail) * qint64(fs.f_frsize);
-    {
-        QFile filler(mnt + QStringLiteral("/filler"));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        ASSERT_EQ(filler.write(QByteArray(room - 5 * 4096, 'x')), room - 5 * 4096);
-    }
-    const QString saved = mnt + QStringLiteral("/chart.bmp");
-    prompts.saveAnswer = saved;
-    s->SaveBtnClick();
-    EXPECT_EQ(prompts.events,
-              QStringList(QStringLiteral("error:Cannot create file %1. No space left on device").arg(saved)));
-    EXPECT_FALSE(QFile::exists(saved));
 }
 
 TEST(WholeFile, AFailedWriteLeavesTheOldFileAsItWas)
