@@ -18,11 +18,6 @@ std::vector<TraceLine> Recorder::lines() const
     return out;
 }
 
-QStringList Recorder::texts() const
-{
-    return starting(QStringLiteral("text"));
-}
-
 QStringList Recorder::starting(const QString& word) const
 {
     QStringList out;

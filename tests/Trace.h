@@ -24,7 +24,6 @@ public:
     // changes. Two ways to one picture give the same list.
     [[nodiscard]] QStringList picture() const;
     [[nodiscard]] std::vector<TraceLine> lines() const;
-    [[nodiscard]] QStringList texts() const;
     [[nodiscard]] QStringList starting(const QString& word) const;
     void clear() { all.clear(); }
 
