@@ -19,11 +19,15 @@ protected:
         return o.status;
     }
     // Script lines run in this process against the real window, in the folder.
-    QList<QJsonObject> Run(const QByteArray& text)
+    ScriptRun Run(const QByteArray& text)
     {
         const ScriptRun r = RunScript(dir.path(), QString::fromUtf8(text));
         EXPECT_EQ(r.status, 0);
-        return r.events;
+        return r;
+    }
+    static QJsonObject Vars(const ScriptRun& r)
+    {
+        return r.last("state")[QStringLiteral("vars")].toObject();
     }
     QByteArray Bytes(const char* name) const { return ReadBytes(dir.filePath(QLatin1String(name))); }
     QTemporaryDir dir;
@@ -77,24 +81,6 @@ TEST_F(Studies, ReopenedInANewProcessTheChartIsPixelIdentical)
     EXPECT_EQ(json.count("\"type\":"), 3);
 }
 
-TEST_F(Studies, TomorrowsDataShowsTheNewestDaysWithTheAnchorsOnTheirDates)
-{
-    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
-    Run(Saving("prices.txt") + "study save s.aurigon\n");
-    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(620)); // 20 more days
-    const auto events = Run("ack\nstudy open s.aurigon\nstate\n");
-    ASSERT_FALSE(events.isEmpty());
-    const QJsonObject vars = events.last()[QStringLiteral("vars")].toObject();
-    EXPECT_EQ(vars[QStringLiteral("LastRecord")].toInt(), 620);
-    EXPECT_EQ(vars[QStringLiteral("FirstRecord")].toInt(), 620 - 260);
-    // The ellipse is the last figure: its P1 was clicked at column 600 on the
-    // old range; on the new one it stands 20 slots further left.
-    const double slotWidth = 900.0 / vars[QStringLiteral("SlotCount")].toDouble();
-    EXPECT_NEAR(vars[QStringLiteral("P1X")].toInt(), 600 - 20 * slotWidth, 1.0);
-    EXPECT_NEAR(vars[QStringLiteral("P2X")].toInt(), 700 - 20 * slotWidth, 1.0);
-    EXPECT_EQ(vars[QStringLiteral("ChartType")].toInt(), 2);
-}
-
 TEST_F(Studies, BatchReadsOtherFilesAsFileDoesAndSaysWhatFailed)
 {
     const QByteArray plain = WeekdayFile(700);
@@ -143,33 +129,43 @@ TEST_F(Studies, BatchReadsOtherFilesAsFileDoesAndSaysWhatFailed)
     EXPECT_TRUE(err.contains("Usage: aurigon"));
 }
 
-TEST_F(Studies, AFigureOffTheChartIsDroppedWithAWordAndABadStudyChangesNothing)
+TEST_F(Studies, ReopenedOnNewerOrShorterDataOrBrokenTheChartFollowsTheDates)
 {
-    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(700));
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
     Run(Saving("prices.txt") + "study save s.aurigon\n");
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(620)); // 20 more days
+    QJsonObject vars = Vars(Run("ack\nstudy open s.aurigon\nstate\n"));
+    EXPECT_EQ(vars[QStringLiteral("LastRecord")].toInt(), 620);
+    EXPECT_EQ(vars[QStringLiteral("FirstRecord")].toInt(), 620 - 260);
+    // The ellipse is the last figure: its P1 was clicked at column 600 on the
+    // old range; on the new one it stands 20 slots further left.
+    const double slotWidth = 900.0 / vars[QStringLiteral("SlotCount")].toDouble();
+    EXPECT_NEAR(vars[QStringLiteral("P1X")].toInt(), 600 - 20 * slotWidth, 1.0);
+    EXPECT_NEAR(vars[QStringLiteral("P2X")].toInt(), 700 - 20 * slotWidth, 1.0);
+    EXPECT_EQ(vars[QStringLiteral("ChartType")].toInt(), 2);
+
     // The first 300 days only: the figures' dates are gone.
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300));
-    auto events = Run("ack\nstudy open s.aurigon\nstate\n");
-    ASSERT_GE(events.size(), 2);
-    EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("message"));
-    EXPECT_TRUE(events[0][QStringLiteral("text")].toString().startsWith(QStringLiteral("3 of the study's figures")));
-    EXPECT_TRUE(events.last()[QStringLiteral("vars")].toObject()[QStringLiteral("ChartShown")].toBool());
+    ScriptRun r = Run("ack\nstudy open s.aurigon\nstate\n");
+    EXPECT_TRUE(r.last("message")[QStringLiteral("text")].toString().startsWith(
+        QStringLiteral("3 of the study's figures")));
+    EXPECT_TRUE(Vars(r)[QStringLiteral("ChartShown")].toBool());
 
     WriteFile(dir, QStringLiteral("bad.aurigon"), "{ not json");
-    events = Run("ack\npress FileBtn\nopen prices.txt\nstudy open bad.aurigon\nstate\n");
-    ASSERT_GE(events.size(), 2);
-    EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("error"));
-    EXPECT_TRUE(events[0][QStringLiteral("text")].toString().contains(QStringLiteral("bad.aurigon")));
-    const QJsonObject vars = events.last()[QStringLiteral("vars")].toObject();
-    EXPECT_FALSE(vars[QStringLiteral("ChartShown")].toBool()); // nothing changed
-    EXPECT_EQ(vars[QStringLiteral("RecordCount")].toInt(), 300);
+    r = Run("ack\npress FileBtn\nopen prices.txt\nstudy open bad.aurigon\nstate\n");
+    EXPECT_TRUE(
+        r.last("error")[QStringLiteral("text")].toString().contains(QStringLiteral("bad.aurigon")));
+    EXPECT_FALSE(Vars(r)[QStringLiteral("ChartShown")].toBool()); // nothing changed
+    EXPECT_EQ(Vars(r)[QStringLiteral("RecordCount")].toInt(), 300);
 }
 
 TEST_F(Studies, CtrlSnapsAnAnchorToTheNearestPriceOfItsBar)
 {
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(400));
-    const auto events = Run("ack\npress FileBtn\nopen prices.txt\npress PlotBtn\n"
-                            "press P1Btn\nclick 500 300 left ctrl\nstate\npress P2Btn\nclick 520 310\nstate\n");
+    const QList<QJsonObject> events =
+        Run("ack\npress FileBtn\nopen prices.txt\npress PlotBtn\n"
+            "press P1Btn\nclick 500 300 left ctrl\nstate\npress P2Btn\nclick 520 310\nstate\n")
+            .events;
     ASSERT_GE(events.size(), 2);
     const double p1 = events[events.size() - 2][QStringLiteral("vars")].toObject()[QStringLiteral("P1Price")].toDouble();
     // WeekdayFile prices are c - 0.5, c + 1, c - 1 and c for a whole c.
