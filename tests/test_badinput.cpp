@@ -1,5 +1,7 @@
 // Files and entries a user might load or type by mistake: each gives the
 // program's normal behaviour or a clear error box, never a crash or a hang.
+#include <QRandomGenerator>
+
 #include "data/Settings.h"
 #include "tests/Support.h"
 
@@ -7,8 +9,18 @@ namespace {
 class BadInput : public SessionTest {};
 } // namespace
 
-// Random bytes through the same handlers: the scanload fuzz corpus; a 3 MB
-// line: Hostile.PipesDevicesAndEndlessLinesAreRefusedOrBounded.
+// A line past the reader's limit: Hostile.PipesDevicesAndEndlessLinesAreRefusedOrBounded.
+TEST_F(BadInput, RandomBytesAreRefusedWithoutHarm)
+{
+    QByteArray garbage(200000, '\0');
+    QRandomGenerator rng(42);
+    for (char& c : garbage)
+        c = char(rng.bounded(256));
+    Open(WriteFile(dir, QStringLiteral("bad.txt"), garbage));
+    EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("bad.txt"))), garbage);
+}
+
 TEST_F(BadInput, EmptyAndHeaderOnlyFilesHoldNoPriceLines)
 {
     for (const QByteArray& bytes : {QByteArray(), QByteArray("Date,Open,High,Low,Close\r\n")}) {
