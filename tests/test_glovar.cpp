@@ -5,13 +5,6 @@
 #include "app/UiModel.h"
 #include "tests/Support.h"
 
-TEST(SharedState, WorkDirHasExactlyOneTrailingSeparator)
-{
-    EXPECT_EQ(WorkDirFor(QStringLiteral("/home/t/")), QStringLiteral("/home/t/"));
-    EXPECT_EQ(WorkDirFor(QStringLiteral("/home/t")), QStringLiteral("/home/t/"));
-    EXPECT_EQ(WorkDirFor(QStringLiteral("/")), QStringLiteral("/"));
-}
-
 TEST(Shell, CreationAndFirstActivationValues)
 {
     ResetSharedState();
