@@ -170,16 +170,10 @@ TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
     EXPECT_EQ(again.figures[0].p1.price, 170.02);
     EXPECT_EQ(again.figures[0].p2.price, 160.4);
     EXPECT_EQ(again.figures[0].p1.date, DayFromYmd(2025, 2, 14));
-
-    // A plain click keeps the price of its row, as before.
-    s->P1BtnClick();
-    s->Image1MouseDown(MouseButton::Left, x, highRow + 3);
-    s->Image1MouseUp();
-    EXPECT_EQ(GloVar.P1Price, map.yToPrice(highRow + 3));
 }
 
 namespace {
-// A figure of each type on 300 weekdays, P1 low left, P2 high right.
+// Figures on 300 weekdays and the texts they draw.
 class Levels : public SessionTest {
 protected:
     void SetUp() override
