@@ -109,18 +109,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"MonoGreyIsLeftToQt", QImage::Format_Mono, QColor(90, 90, 90), Qt::white}),
     [](const testing::TestParamInfo<Case>& row) { return std::string(row.param.name); });
 
-TEST(Canvas, DirectWritesDoNotReachACopyTakenBefore)
-{
-    Canvas canvas;
-    canvas.create(40, 30, true);
-    const QImage before = canvas.image();
-    canvas.line(0, 5, 40, 5);
-    canvas.rect(2, 8, 20, 20);
-    EXPECT_EQ(before.pixelIndex(10, 5), 1);
-    EXPECT_EQ(before.pixelIndex(2, 10), 1);
-    EXPECT_EQ(canvas.image().pixelIndex(10, 5), 0);
-    EXPECT_EQ(canvas.image().pixelIndex(2, 10), 0);
-}
 } // namespace
 
 TEST(Canvas, TheDisplayCopyIsQtsConversionWithinTheChangedRectOnly)
@@ -211,7 +199,6 @@ TEST(Canvas, OneBitPicturesGoInAndComeOutUnchanged)
         c.create(77, 23, true);
         c.restore(picture);
         c.line(0, 0, 1, 0); // one pixel drawn, so the bits are packed again
-        EXPECT_EQ(c.image().pixelIndex(0, 0) == 0, true) << t.name;
         const QImage out = c.image();
         EXPECT_EQ(out.format(), QImage::Format_Mono) << t.name;
         for (int y = 0; y < picture.height(); ++y)
@@ -284,7 +271,8 @@ void DrawSample(Canvas& c)
 // The screen picture, or the chart itself where there is none.
 QImage Fine(Canvas& c)
 {
-    return (c.displayRatio() > 1 ? c.displayImage() : c.image()).convertToFormat(QImage::Format_RGB32);
+    return (c.displayRatio() > 1 ? c.displayImage() : c.image())
+        .convertToFormat(QImage::Format_RGB32);
 }
 } // namespace
 
@@ -342,8 +330,8 @@ TEST(CanvasScreen, ThinLinesAreOneDevicePixelAndLettersAreDrawnAtTheScreensSize)
     // The letters: as tall as twice the chart's, within its cell doubled,
     // and not the chart's letters enlarged, whose every ink pixel would
     // share its pair of device columns with another.
-    const QRect cell = c.textCell(50, 45, TextAlign::CenterTop, QStringLiteral("8 Feb 2024"),
-                                  ChartFace::Label);
+    const QRect cell =
+        c.textCell(50, 45, TextAlign::CenterTop, QStringLiteral("8 Feb 2024"), ChartFace::Label);
     const QImage chart = c.image().convertToFormat(QImage::Format_RGB32);
     auto inkRows = [](const QImage& img, const QRect& r) {
         int top = INT_MAX, bottom = -1;
