@@ -1,12 +1,10 @@
 // A range read from the scan's line marks is the range read by counting
 // every line from the start: the same records, the same line numbers.
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <string>
 #include <utime.h>
 
 #include "data/PriceReader.h"
+#include "tests/Support.h"
 
 namespace {
 struct Shape {
@@ -38,13 +36,6 @@ QByteArray PriceText(const Shape& s, int records)
     return text;
 }
 
-void Write(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(text), text.size());
-}
-
 void ExpectSameLoad(const Result<LoadedRange>& a, const std::vector<PriceRecord>& pa,
                     const Result<LoadedRange>& b, const std::vector<PriceRecord>& pb)
 {
@@ -68,10 +59,8 @@ TEST_P(LineMarks, ARangeReadFromTheMarksIsTheRangeCountedFromTheStart)
 {
     const Shape& s = GetParam();
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.txt"));
     constexpr int Records = 100000; // about three and a half blocks
-    const QByteArray text = PriceText(s, Records);
-    Write(path, text);
+    const QString path = WriteFile(dir, QStringLiteral("p.txt"), PriceText(s, Records));
     const Result<FileScan> scan = ScanPriceData(path, FileLayout{});
     ASSERT_TRUE(scan);
     ASSERT_EQ(scan->count, Records);
@@ -115,9 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LineMarksOfAChangedFile, AreNotFollowed)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.txt"));
     const Shape lf{"LF", "\n", false, true, false};
-    Write(path, PriceText(lf, 60000));
+    const QString path = WriteFile(dir, QStringLiteral("p.txt"), PriceText(lf, 60000));
     const Result<FileScan> scan = ScanPriceData(path, FileLayout{});
     ASSERT_TRUE(scan);
     ASSERT_FALSE(scan->marks.empty());
@@ -125,7 +113,7 @@ TEST(LineMarksOfAChangedFile, AreNotFollowed)
     // every mark, and the same size.
     QByteArray changed = PriceText(lf, 60000);
     changed[changed.indexOf(',', changed.indexOf('\n') + 1)] = '\n';
-    Write(path, changed);
+    WriteFile(dir, QStringLiteral("p.txt"), changed);
     // A later time of change, however coarse the file system's clock.
     const QByteArray name = QFile::encodeName(path);
     utimbuf later{};
