@@ -1,4 +1,5 @@
 #include <QDate>
+#include <algorithm>
 #include <optional>
 
 #include "data/Dates.h"
@@ -281,46 +282,27 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
     for (const size_t window : {LineReader::BlockSize, size_t(4096)})
     for (const QByteArray& bytes : cases) {
         const QString path = WriteFile(dir, QStringLiteral("f.txt"), bytes);
-        LineReader one, two(window);
+        LineReader one;
         ASSERT_TRUE(one.open(path));
-        ASSERT_TRUE(two.open(path));
-        std::string_view line;
-        int64_t lines = 0;
-        std::string last = "none";
-        while (one.next(line)) {
-            ++lines;
-            last.assign(line);
-        }
-        // The first line read, then the rest counted: the count and the last line.
-        const auto counted = [&line](LineReader& r) {
-            std::string tail = "none";
-            int64_t n = 0;
-            if (r.next(line)) {
-                tail.assign(line);
-                n = 1 + r.countRest(tail);
-            }
-            return std::make_pair(n, tail);
-        };
-        EXPECT_EQ(counted(two), std::make_pair(lines, last)) << bytes.left(20).constData();
-        // Skipping k lines leaves the reader where k calls of next() do.
+        std::vector<std::string> all; // every line as next() reads it
+        for (std::string_view line; one.next(line);)
+            all.emplace_back(line);
+        const int64_t lines = int64_t(all.size());
+        // Skipping k lines, reading the next, counting the rest: what next() gives.
         for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
-            LineReader a, b(window);
-            ASSERT_TRUE(a.open(path));
-            ASSERT_TRUE(b.open(path));
-            int64_t stepped = 0;
-            while (stepped < k && a.next(line))
-                ++stepped;
-            EXPECT_EQ(b.skip(k), stepped) << k;
-            std::string_view la, lb;
-            const bool ha = a.next(la), hb = b.next(lb);
-            EXPECT_EQ(ha, hb) << k;
-            if (ha && hb) {
-                EXPECT_EQ(la, lb) << k;
+            SCOPED_TRACE(testing::Message() << bytes.left(20).constData() << " k " << k);
+            LineReader r(window);
+            ASSERT_TRUE(r.open(path));
+            EXPECT_EQ(r.skip(k), std::clamp<int64_t>(k, 0, lines));
+            std::string_view line;
+            const bool more = r.next(line);
+            EXPECT_EQ(more, k >= 0 && k < lines);
+            if (more) {
+                EXPECT_EQ(line, all[size_t(k)]);
             }
-            // and counting on from there agrees too
-            std::string ca = "none", cb = "none";
-            EXPECT_EQ(a.countRest(ca), b.countRest(cb)) << k;
-            EXPECT_EQ(ca, cb) << k;
+            std::string last = "none";
+            EXPECT_EQ(r.countRest(last), more ? lines - k - 1 : 0);
+            EXPECT_EQ(last, more && k + 1 < lines ? all.back() : "none");
         }
     }
 }
