@@ -13,7 +13,6 @@ struct FigureKind {
     int number;          // ChartType
     const char* caption; // the menu item, the window caption and the chart header
     const char* key;     // the word a study file names it by
-    bool inMenu;         // FAN LINES and ARCS are made hidden
     bool needsP2;        // fan lines stand on P1 alone
     bool redrawnByDir;   // a DIR click draws it again
     // The ellipse: sized by the memory of the last one, and its far end
