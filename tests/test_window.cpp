@@ -132,9 +132,10 @@ TEST_F(Window, ExitLeavesNoClipboardToHandOver)
     EXPECT_FALSE(cb->ownsClipboard() && !cb->image().isNull());
 }
 
+// The figures' and markers' colours: the demo's trace and
+// History.AClearIsUndoneOnAnotherChart (its colour row).
 TEST_F(Window, ColourOnRequest)
 {
-    // Ticking the splash's box gives a colour chart with coloured figures.
     StartWindow(QSize(), false, false);
     SplashForm* splash = form->SplashFormPtr();
     ASSERT_TRUE(splash->ColorCheck->isVisibleTo(splash));
@@ -143,14 +144,6 @@ TEST_F(Window, ColourOnRequest)
     host.acknowledge();
     OpenAndPlot();
     EXPECT_EQ(form->session.chart.image().format(), QImage::Format_RGB32);
-    DrawSpiral();
-    const QImage img = form->session.chart.image();
-    long blue = 0, red = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            blue += img.pixel(x, y) == qRgb(0, 0, 255), red += img.pixel(x, y) == qRgb(255, 0, 0);
-    EXPECT_GT(blue, 100); // the spiral
-    EXPECT_GT(red, 10);   // the markers
 }
 
 TEST(ChartScreen, AScreenOfTwoDevicePixelsAPixelShowsTheScreenPictureUnscaled)
