@@ -316,30 +316,25 @@ TEST_F(Session, SaveAndPrint)
     EXPECT_EQ(PrintPlacement(QSize(490, 1000), QSize(980, 590)), QRect(0, 352, 490, 295));
 }
 
-TEST_F(Session, TheMouseToolReportsWhatItChanged)
+// What a click repaints: its marker, not the chart, and nothing on a move;
+// at the limits of int, nothing outside the picture. What each click sets:
+// the session tests and the demo's trace.
+TEST_F(Session, TheMouseToolChangesOnlyWhatItDraws)
 {
     OpenWeekdays(400);
     s->PlotBtnClick();
     (void)s->chart.takeDirty();
     AnchorTool& tool = s->tool;
     tool.armP1();
-    AnchorTool::Result r = tool.press(MouseButton::Left, 300, 200);
-    EXPECT_EQ(r.effect, AnchorTool::Effect::P1Set);
-    EXPECT_TRUE(r.changed.contains(QRect(296, 196, 9, 9)));
-    EXPECT_LT(r.changed.width(), 40); // the marker, not the chart
-    EXPECT_EQ(tool.armed(), AnchorTool::Armed::None);
-    (void)s->chart.takeDirty();
-    // Not armed: a left click sets the third point; a move changes nothing.
-    EXPECT_EQ(tool.press(MouseButton::Left, 400, 100).effect, AnchorTool::Effect::P3Set);
+    const QRect marker = tool.press(MouseButton::Left, 300, 200).changed;
+    EXPECT_TRUE(marker.contains(QRect(296, 196, 9, 9)));
+    EXPECT_LT(marker.width(), 40);
     (void)s->chart.takeDirty();
     EXPECT_EQ(tool.move(410, 110).effect, AnchorTool::Effect::None);
     EXPECT_TRUE(s->chart.dirty().isEmpty());
-    EXPECT_EQ(tool.press(MouseButton::Right, 410, 110).effect, AnchorTool::Effect::DragStarted);
-    EXPECT_EQ(tool.release().effect, AnchorTool::Effect::DragEnded);
-    // Clicks at the limits of int neither overflow nor paint anything stray.
     tool.armP2();
-    r = tool.press(MouseButton::Left, std::numeric_limits<int>::max(),
-                   std::numeric_limits<int>::min());
-    EXPECT_EQ(r.effect, AnchorTool::Effect::P2Set);
-    EXPECT_TRUE(r.changed.isEmpty() || s->chart.image().rect().contains(r.changed));
+    const QRect far = tool.press(MouseButton::Left, std::numeric_limits<int>::max(),
+                                 std::numeric_limits<int>::min())
+                          .changed;
+    EXPECT_TRUE(far.isEmpty() || s->chart.image().rect().contains(far));
 }
