@@ -69,6 +69,21 @@ QByteArray WeekdayFile(int records, bool header, int startDay)
     return out;
 }
 
+QByteArray SemicolonFile(int records, bool newestFirst)
+{
+    QByteArray out;
+    for (const QByteArray& r : WeekdayFile(records, false).split('\n')) {
+        const QList<QByteArray> f = r.split(',');
+        if (f.size() < 5)
+            continue;
+        QByteArray prices = f[1] + ';' + f[2] + ';' + f[3] + ';' + f[4];
+        const QByteArray line = f[0].mid(3, 2) + '.' + f[0].left(2) + '.' + f[0].mid(6) + ';' +
+                                prices.replace('.', ',') + '\n';
+        out = newestFirst ? line + out : out + line;
+    }
+    return "Datum;Erster;Hoch;Tief;Schluss\n" + out;
+}
+
 void SessionTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());

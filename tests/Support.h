@@ -93,6 +93,9 @@ private:
 
 // Weekday price lines from a Monday onwards, prices rising by one a day.
 QByteArray WeekdayFile(int records, bool header = true, int startDay = 38355 /* 3 Jan 2005 */);
+// The same days as a German export writes them: semicolons, day-first
+// dates and decimal commas; the newest day first when asked.
+QByteArray SemicolonFile(int records, bool newestFirst = false);
 
 // A session started as a person would: created in a temporary folder,
 // splash acknowledged, chart bitmap made.

@@ -159,18 +159,7 @@ TEST_F(Script, ARealPriceFileThroughTheRunner)
 {
     // Newest day first, semicolons and decimal commas: the layout is worked
     // out on open, said once as an event, and shown in the state report.
-    QByteArray bytes = "Datum;Erster;Hoch;Tief;Schluss\n";
-    QDate d(2024, 12, 31);
-    for (int i = 0; i < 300; d = d.addDays(-1)) {
-        if (d.dayOfWeek() > 5)
-            continue;
-        const QString c = QString::number(50 + (i % 17) * 0.25, 'f', 2).replace('.', ',');
-        bytes += QStringLiteral("%1;%2;%2;%2;%2\n")
-                     .arg(d.toString(QStringLiteral("dd.MM.yyyy")), c)
-                     .toUtf8();
-        ++i;
-    }
-    prices = WriteFile(dir, QStringLiteral("kurse.csv"), bytes);
+    prices = WriteFile(dir, QStringLiteral("kurse.csv"), SemicolonFile(300, true));
     const ScriptRun r = Go(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\nstate\n"
                                           "press PlotBtn\nlayout sepCB=0\nstate\n"));
     ASSERT_EQ(r.status, 0);

@@ -87,22 +87,19 @@ TEST_F(Studies, BatchReadsOtherFilesAsFileDoesAndSaysWhatFailed)
     WriteFile(dir, QStringLiteral("a.txt"), plain);
     Run(Saving("a.txt") + "study save a.aurigon\n");
     // The same days written as two other exports do.
-    QByteArray semi = "Datum;Erster;Hoch;Tief;Schluss\n", dollars;
+    QByteArray dollars;
     QList<QByteArray> rows = plain.split('\n');
     rows.removeFirst();
     rows.removeAll(QByteArray());
     for (const QByteArray& r : rows) {
         const QList<QByteArray> f = r.split(',');
-        const QByteArray date = f[0].mid(3, 2) + '.' + f[0].left(2) + '.' + f[0].mid(6);
-        semi += date + ';' + QByteArray(f[1]).replace('.', ',') + ';' + QByteArray(f[2]).replace('.', ',') +
-                ';' + QByteArray(f[3]).replace('.', ',') + ';' + QByteArray(f[4]).replace('.', ',') + '\n';
         dollars.prepend(f[0] + ",$" + f[4] + ",1234567,$" + f[1] + ",$" + f[2] + ",$" + f[3] + "\r\n");
     }
     dollars.prepend("Date,Close/Last,Volume,Open,High,Low\r\n");
     // Under the same name, as the chart's header names the file.
     QDir(dir.path()).mkdir(QStringLiteral("semi"));
     QDir(dir.path()).mkdir(QStringLiteral("dollars"));
-    WriteFile(dir, QStringLiteral("semi/a.txt"), semi);
+    WriteFile(dir, QStringLiteral("semi/a.txt"), SemicolonFile(700));
     WriteFile(dir, QStringLiteral("dollars/a.txt"), dollars);
     QFile::remove(dir.filePath(QStringLiteral("TmpPrice.bmp")));
     QByteArray err, first;
