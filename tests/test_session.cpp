@@ -142,31 +142,27 @@ TEST_F(Session, NavigationCommands)
     OpenWeekdays(2000);
     EXPECT_EQ(Now(), R(1740, 2000));
     s->PlotBtnClick();
-    s->ToolButton2Click();
-    EXPECT_EQ(Now(), R(1740, 2000));
-    s->ToolButton1Click();
-    EXPECT_EQ(Now(), R(1480, 1740));
-    s->ToolButton1Click();
-    EXPECT_EQ(Now(), R(1220, 1480));
-    GloVar.FirstRecord = 100, GloVar.LastRecord = 360;
-    s->ToolButton1Click();
-    EXPECT_EQ(Now(), R(1, 261));
-    GloVar.FirstRecord = 1600, GloVar.LastRecord = 1900;
-    s->ToolButton2Click();
-    EXPECT_EQ(Now(), R(1700, 2000));
-    GloVar.FirstRecord = 1740, GloVar.LastRecord = 2000;
-    s->LeftBtnClick();
-    EXPECT_EQ(Now(), R(1740, 2000));
-    GloVar.FirstRecord = 1000;
-    s->LeftBtnClick();
-    EXPECT_EQ(Now(), R(1000, 1740));
-    GloVar.FirstRecord = 1480;
-    s->DownBtnClick();
-    EXPECT_EQ(Now(), R(1480, 2000));
-    s->UpBtnClick();
-    EXPECT_EQ(Now(), R(1, 260));
-    s->RightBtnClick();
-    EXPECT_EQ(Now(), R(1, 2000));
+    const struct {
+        const char* name;
+        void (ChartSession::*press)();
+        std::pair<int, int> from, to;
+    } moves[] = {
+        {"next at the end", &ChartSession::ToolButton2Click, {1740, 2000}, {1740, 2000}},
+        {"previous", &ChartSession::ToolButton1Click, {1740, 2000}, {1480, 1740}},
+        {"previous near the start", &ChartSession::ToolButton1Click, {100, 360}, {1, 261}},
+        {"next near the end", &ChartSession::ToolButton2Click, {1600, 1900}, {1700, 2000}},
+        {"shorter than two periods", &ChartSession::LeftBtnClick, {1740, 2000}, {1740, 2000}},
+        {"shorter", &ChartSession::LeftBtnClick, {1000, 2000}, {1000, 1740}},
+        {"longer", &ChartSession::DownBtnClick, {1480, 1740}, {1480, 2000}},
+        {"beginning", &ChartSession::UpBtnClick, {1480, 2000}, {1, 260}},
+        {"whole", &ChartSession::RightBtnClick, {1, 260}, {1, 2000}},
+    };
+    for (const auto& m : moves) {
+        GloVar.FirstRecord = m.from.first;
+        GloVar.LastRecord = m.from.second;
+        (s.get()->*m.press)();
+        EXPECT_EQ(Now(), m.to) << m.name;
+    }
     EXPECT_EQ(GloVar.LoadedCount, 2000);
     EXPECT_TRUE(GloVar.ChartShown);
 
