@@ -59,6 +59,24 @@ public:
     }
 };
 
+// A printer that prints nothing on its page of the size given; where the
+// chart went on it is kept in where, when given.
+class PagePrinter : public PrintTarget {
+public:
+    explicit PagePrinter(QSize page, QRect* where = nullptr) : page_(page), where_(where) {}
+    QSize pageSizePixels() const override { return page_; }
+    QString printPage(const QImage&, const QRect& target) override
+    {
+        if (where_)
+            *where_ = target;
+        return QString();
+    }
+
+private:
+    QSize page_;
+    QRect* where_;
+};
+
 // Writes a text file in the temporary folder and returns its path.
 inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {

@@ -12,12 +12,6 @@
 #include "tests/Trace.h"
 
 namespace {
-class FakePage : public PrintTarget {
-public:
-    QSize pageSizePixels() const override { return {2000, 2000}; }
-    QString printPage(const QImage&, const QRect&) override { return QString(); }
-};
-
 // A session whose working folder is a tiny file system of its own, which
 // the test fills up: a real full disk.
 class FullDisk : public SessionTest {
@@ -228,7 +222,7 @@ TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
     OpenWeekdays(300);
     s->PlotBtnClick();
     ASSERT_TRUE(GloVar.ChartShown);
-    prompts.printAnswer = std::make_unique<FakePage>();
+    prompts.printAnswer = std::make_unique<PagePrinter>(QSize(2000, 2000));
     s->PrintBtnClick();
     EXPECT_EQ(ReadBytes(victim), "precious");
     for (const char* name : {"TmpPrice.bmp", "TmpPrint.bmp"}) {

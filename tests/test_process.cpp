@@ -22,6 +22,8 @@ protected:
     {
         return RunAurigon(dir.path(), args, input, shell, inputFile);
     }
+    // A script run in this process instead, against the real window.
+    ScriptRun Go(const QString& text) { return RunScript(dir.path(), text.arg(dir.path())); }
     QTemporaryDir dir;
 };
 
@@ -153,20 +155,7 @@ TEST_F(Process, AScreenOfTwoDevicePixelsAPixelWritesTheSamePictures)
 
 // --- Writes and links --------------------------------------------------------
 
-namespace {
-class InProcess : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        WriteFile(dir, QStringLiteral("a.txt"), WeekdayFile(400));
-    }
-    ScriptRun Go(const QString& text) { return RunScript(dir.path(), text.arg(dir.path())); }
-    QTemporaryDir dir;
-};
-} // namespace
-
-TEST_F(InProcess, PrintingPastAPlantedLinkLeavesItsTargetAlone)
+TEST_F(Process, PrintingPastAPlantedLinkLeavesItsTargetAlone)
 {
     const QString victim = WriteFile(dir, QStringLiteral("victim"), "precious");
     ASSERT_TRUE(QFile::link(victim, dir.filePath(QStringLiteral("chart.pdf.part"))));
@@ -185,7 +174,7 @@ TEST_F(InProcess, PrintingPastAPlantedLinkLeavesItsTargetAlone)
                                   QStringLiteral("chart.pdf.part"), QStringLiteral("victim")}));
 }
 
-TEST_F(InProcess, ATraceCutShortByAFullDiskSaysSo)
+TEST_F(Process, ATraceCutShortByAFullDiskSaysSo)
 {
     const SmallDisk disk(dir.filePath(QStringLiteral("small")), "8k");
     if (!disk.mounted())

@@ -13,21 +13,6 @@ protected:
     static std::pair<int, int> R(int f, int l) { return {f, l}; }
 };
 
-class FakePrinter : public PrintTarget {
-public:
-    FakePrinter(QSize page, QRect* where) : page_(page), where_(where) {}
-    QSize pageSizePixels() const override { return page_; }
-    QString printPage(const QImage& image, const QRect& target) override
-    {
-        *where_ = target;
-        EXPECT_EQ(image.size(), QSize(980, 590));
-        return QString();
-    }
-
-private:
-    QSize page_;
-    QRect* where_;
-};
 } // namespace
 
 TEST_F(Session, PlotAndResetToggleTheControls)
@@ -303,7 +288,7 @@ TEST_F(Session, SaveAndPrint)
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
 
     QRect where;
-    prompts.printAnswer = std::make_unique<FakePrinter>(QSize(4800, 6600), &where);
+    prompts.printAnswer = std::make_unique<PagePrinter>(QSize(4800, 6600), &where);
     s->PrintBtnClick();
     EXPECT_EQ(where, QRect(440, 2120, 3920, 2360));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("TmpPrint.bmp"))));
