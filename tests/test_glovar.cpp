@@ -29,13 +29,11 @@ TEST(Shell, CreationAndFirstActivationValues)
     EXPECT_FALSE(ui.reacts(Ctl::UpBtn)); // inside the disabled ToolBar2
     EXPECT_EQ(ui[Ctl::DateBtn].hint, QStringLiteral("Selet Date Range"));
     EXPECT_EQ(ui[Ctl::DirBtn].image, 14);
-    EXPECT_EQ(ui[Ctl::PeriodCB].caption, QStringLiteral("260"));
     EXPECT_TRUE(ui.caption.startsWith(QStringLiteral("Aurigon")));
     EXPECT_TRUE(ui.caption.contains(QStringLiteral("Version 2.6")));
 
     s.FinishFirstActivation(800, 500);
     EXPECT_EQ(ui[Ctl::DirBtn].image, 12);
-    EXPECT_EQ(GloVar.PeriodLength, 260);
     EXPECT_EQ(s.chart.image().size(), QSize(800, 500));
     EXPECT_EQ(s.chart.image().format(), QImage::Format_Mono);
     EXPECT_TRUE(GloVar.TitleText.contains(QStringLiteral("Version 2.3")));
