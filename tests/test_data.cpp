@@ -123,6 +123,7 @@ TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
     WriteFile(dir, QStringLiteral("fsetup.dat"), "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
     EXPECT_EQ(ReadSettingsFile(path, Settings{}).layout.separator, ',');
     EXPECT_EQ(SeparatorFromText("semicolon"), ';');
+    EXPECT_EQ(SeparatorFromText("\t"), '\t'); // before blanks are trimmed
 }
 
 TEST(PriceLine, SplittingAndConversion)
@@ -136,6 +137,8 @@ TEST(PriceLine, SplittingAndConversion)
     FileLayout second;
     second.dateColumn = 2;
     EXPECT_EQ(ScanDateField("a,b,c", second), "b");
+    // A doubled quote does not close a quoted field, nor its separator end it.
+    EXPECT_EQ(ScanDateField("\"a\"\",b\",c", second), "c");
     second.dateColumn = 3;
     EXPECT_EQ(ScanDateField("a", second), "");
 
@@ -154,6 +157,8 @@ TEST(PriceLine, SplittingAndConversion)
         {"$", false, false, std::nullopt},
         {"1..2x", false, false, std::nullopt},
         {"nan", false, false, std::nullopt},
+        {"$12345678901234567890123456789012345678901234567890123456789012345", false, false,
+         std::nullopt},
         {" 101.25 ", true, false, 101.25},
         {"+3", true, false, 3},
         {"1,5", true, false, std::nullopt},
