@@ -77,7 +77,7 @@ TEST_F(DateRange, DatesPickRecordsAtWeekendsAndTheFileEnds)
     EXPECT_EQ(Go(QStringLiteral("dates FDateEdit=14/02/2025\n")).status, 2);
 }
 
-TEST_F(DateRange, RecordNumbersShowTheirDatesAndTheDesignFieldsStay)
+TEST_F(DateRange, RecordNumbersShowTheirDatesAndTheRecordFieldsComeFirst)
 {
     Start();
     TDatesDlg* d = form->DatesDlg();

@@ -102,22 +102,6 @@ TEST_F(Script, KeyLinesArePressesOnTheWindowThatTheShortcutsSee)
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("shot.png"))));
 }
 
-TEST_F(Script, LayoutAndAnglesDialogs)
-{
-    const ScriptRun r =
-        Go(QStringLiteral("ack\nlayout OpenOrder=x\nstate\nlayout headline=0 DateOrder=1 "
-                          "dateFmtCB=mm/dd/yyyy\nangles 40 abc 50\nangles 40.0 61,8 45\nstate\n"));
-    ASSERT_EQ(r.status, 0);
-    QStringList kinds = r.kinds();
-    EXPECT_EQ(kinds, QStringList({QStringLiteral("beep"), QStringLiteral("message"),
-                                  QStringLiteral("state"), QStringLiteral("error"),
-                                  QStringLiteral("state")}));
-    const QJsonObject st = r.last("state");
-    EXPECT_EQ(Var(st, "HasHeaderLine"), false);
-    EXPECT_EQ(Var(st, "DateFormat"), 1);
-    EXPECT_EQ(Var(st, "FanAngle2"), 61.8);
-}
-
 // The record fields, the figures, the drag, the navigation and the pictures
 // they leave: Demo.PicturesAndDrawingOperationsAreUnchanged; the BMP a
 // picture is written as: Session.SaveAndPrint.
@@ -137,23 +121,28 @@ TEST_F(Script, DatesPeriodAndPrintLines)
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
 }
 
-TEST_F(Script, ARealPriceFileThroughTheRunner)
+TEST_F(Script, TheLayoutAndAnglesDialogsAndARealPriceFile)
 {
     // Newest day first, semicolons and decimal commas: the layout is worked
     // out on open, said once as an event, and shown in the state report.
     prices = WriteFile(dir, QStringLiteral("kurse.csv"), SemicolonFile(300, true));
-    const ScriptRun r = Go(QStringLiteral("ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\nstate\n"
-                                          "press PlotBtn\nlayout sepCB=0\nstate\n"));
+    const ScriptRun r =
+        Go(QStringLiteral("ack\nlayout headline=0 DateOrder=1 dateFmtCB=mm/dd/yyyy\nangles 40 abc "
+                          "50\nangles 40.0 61,8 45\n"
+                          "state\npress FileBtn\nopen \"%1\"\npress PlotBtn\nstate\npress "
+                          "PlotBtn\nlayout sepCB=0\nstate\n"));
     ASSERT_EQ(r.status, 0);
-    ASSERT_EQ(r.kinds(), QStringList({QStringLiteral("message"), QStringLiteral("state"),
+    ASSERT_EQ(r.kinds(), QStringList({QStringLiteral("error"), QStringLiteral("state"),
+                                      QStringLiteral("message"), QStringLiteral("state"),
                                       QStringLiteral("state")}));
+    EXPECT_EQ(Var(r.events[1], "HasHeaderLine"), false);
+    EXPECT_EQ(Var(r.events[1], "DateFormat"), 1);
+    EXPECT_EQ(Var(r.events[1], "FanAngle2"), 61.8);
     EXPECT_TRUE(
-        r.events[0][QStringLiteral("text")].toString().contains(QStringLiteral("semicolons")));
-    const QJsonObject st = r.events[1];
+        r.events[2][QStringLiteral("text")].toString().contains(QStringLiteral("semicolons")));
     // How such files read and chart: PriceFiles; here the state report's side.
-    EXPECT_EQ(Var(st, "FieldSeparator"), QStringLiteral(";"));
-    EXPECT_EQ(Var(st, "NewestFirst"), true);
-    // The layout dialog changes the separator back, and fsetup.dat keeps it.
+    EXPECT_EQ(Var(r.events[3], "FieldSeparator"), QStringLiteral(";"));
+    EXPECT_EQ(Var(r.events[3], "NewestFirst"), true);
     EXPECT_EQ(Var(r.last("state"), "FieldSeparator"), QStringLiteral(","));
 }
 
