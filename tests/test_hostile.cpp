@@ -32,13 +32,9 @@ protected:
 
 TEST_F(FullDisk, SettingsAreKeptWhenTheDiskIsFull)
 {
-    const QString path = s->SettingsPath();
     const QByteArray old = "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n";
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(old);
-    }
+    const QString path = WriteFile(dir, QStringLiteral("small/fsetup.dat"), old);
+    ASSERT_EQ(path, s->SettingsPath());
     disk->fill();
     EXPECT_FALSE(s->FileSetupAccept(false,
                                     {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),

@@ -284,17 +284,13 @@ TEST_F(Trader, NarrowWindowsKeepEveryControlWithinReachAndThePanelsApart)
     EXPECT_TRUE(form->closedByUser());
 }
 
-namespace {
-struct Move {
-    const char* name;
-    QKeySequence key;
-    Ctl button;
-};
-} // namespace
-
 TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
 {
-    const Move moves[] = {
+    const struct {
+        const char* name;
+        QKeySequence key;
+        Ctl button;
+    } moves[] = {
         {"Left", QKeySequence(Qt::Key_Left), Ctl::ToolButton1},
         {"Right", QKeySequence(Qt::Key_Right), Ctl::ToolButton2},
         {"Home", QKeySequence(Qt::Key_Home), Ctl::UpBtn},
@@ -304,7 +300,7 @@ TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
         {"Minus", QKeySequence(Qt::Key_Minus), Ctl::DownBtn},
     };
     OpenAndPlot(3000);
-    for (const Move& m : moves) {
+    for (const auto& m : moves) {
         form->Press(Ctl::ToolButton1); // somewhere in the middle
         form->Press(Ctl::ToolButton1);
         const auto start = Range();
