@@ -1,7 +1,5 @@
-#include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "app/GloVar.h"
 #include "app/UiModel.h"
 #include "tests/Support.h"
 

@@ -1,7 +1,5 @@
 // Faults a hostile tester found: full disks, files that are not files,
 // failed re-plots, extreme prices, links in the way.
-#include <QDir>
-#include <QFile>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 

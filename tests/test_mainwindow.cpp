@@ -1,23 +1,14 @@
 // The window as a trader uses it: menus, keys and wheel, resizing, the
 // question before figures are lost, narrow windows and what is remembered.
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTest>
 #include <QToolBar>
-#include <QToolButton>
-#include <gtest/gtest.h>
 
-#include "app/GloVar.h"
-#include "app/MainForm.h"
-#include "app/ScriptRunner.h"
 #include "tools/FigureTable.h"
-#include "tests/Support.h"
 #include "tests/Trace.h"
 #include "tests/WindowFixture.h"
 

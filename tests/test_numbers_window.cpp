@@ -1,14 +1,8 @@
 // The numbers through the window: ranges by date in the Dates dialog, the
 // figure values file and the level values switch, as a script drives them.
 #include <QAction>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-#include "app/GloVar.h"
 #include "app/MainForm.h"
 #include "app/ScriptRunner.h"
 #include "chart/ui/DateDlg.h"

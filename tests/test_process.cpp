@@ -2,7 +2,6 @@
 // too deep to name, names that are not UTF-8, one line per batch error,
 // nothing on standard error but Qt's own notices, and printing past a
 // planted link.
-#include <QJsonObject>
 #include <QMap>
 #include <sys/stat.h>
 #include <unistd.h>

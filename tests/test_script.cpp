@@ -1,11 +1,7 @@
 // The automation runner against the real main window, offscreen.
-#include <QApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "app/ScriptParse.h"
 #include "tests/Support.h"

@@ -1,6 +1,5 @@
 // Studies: saved in dates and prices, reopened in a new process, on
 // tomorrow's data and on another symbol, and rendered in batch.
-#include <QJsonObject>
 
 #include "tests/Support.h"
 

@@ -8,21 +8,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
-#include <gtest/gtest.h>
 
 #include "app/ChartView.h"
-#include "app/GloVar.h"
-#include "app/MainForm.h"
-#include "app/ScriptRunner.h"
 #include "app/Splash.h"
 #include "chart/Canvas.h"
 #include "chart/ui/DateDlg.h"
 #include "data/ui/FileSetupDlg.h"
-#include "tests/Support.h"
 #include "tests/WindowFixture.h"
 
 namespace {
