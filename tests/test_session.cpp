@@ -3,6 +3,7 @@
 
 #include "app/SharedInputs.h"
 #include "chart/Output.h"
+#include "data/Dates.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"
 
@@ -182,9 +183,11 @@ TEST_F(Session, ReadoutAndTooltip)
     OpenWeekdays(300);
     s->PlotBtnClick();
     auto& g = GloVar;
-    // The date's readout: Numbers.BarUnderTheCursorAtABarAHolidayAndABlankSlot.
     s->Image1MouseMove(g.PlotLeft, 300);
+    EXPECT_EQ(s->ui.panels[PanelDate], QString());
     EXPECT_EQ(s->ui.panels[9], QString());
+    s->Image1MouseMove(g.PlotLeft + 1, 300);
+    EXPECT_EQ(s->ui.panels[PanelDate], ShortDate(g.Prices[1].Date));
     s->Image1MouseMove(300, g.PlotTop);
     EXPECT_EQ(s->ui.panels[8], QString());
     s->Image1MouseMove(g.PlotRight, g.PlotBottom);
