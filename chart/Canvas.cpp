@@ -694,61 +694,6 @@ QRect Canvas::stamp(const QImage& mask, int left, int top)
     return inked;
 }
 
-void Canvas::copyTo(QImage& store, const QRect& r)
-{
-    end();
-    if (store.size() != work_.size() || store.format() != work_.format()) {
-        store = QImage(work_.size(), work_.format());
-        store.fill(0);
-    }
-    const QRect clip = r.intersected(work_.rect());
-    if (clip.isEmpty())
-        return;
-    const int bpp = work_.depth() / 8;
-    for (int y = clip.top(); y <= clip.bottom(); ++y)
-        std::memcpy(store.scanLine(y) + clip.left() * bpp,
-                    work_.constScanLine(y) + clip.left() * bpp, size_t(clip.width() * bpp));
-    if (fine_.isNull())
-        return;
-    endFine();
-    auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
-                             [&store](const auto& e) { return e.first == &store; });
-    if (kept == fineStores_.end())
-        kept = fineStores_.insert(fineStores_.end(), {&store, QImage()});
-    if (kept->second.size() != fine_.size())
-        kept->second = QImage(fine_.size(), QImage::Format_RGB32);
-    const QRect d = fineRect(clip).intersected(fine_.rect());
-    for (int y = d.top(); y <= d.bottom(); ++y)
-        std::memcpy(kept->second.scanLine(y) + d.left() * 4, fine_.constScanLine(y) + d.left() * 4,
-                    size_t(d.width()) * 4);
-}
-
-void Canvas::copyFrom(const QImage& store, const QRect& r)
-{
-    const QRect clip = r.intersected(work_.rect()).intersected(store.rect());
-    if (clip.isEmpty() || store.format() != work_.format())
-        return;
-    end();
-    touch(clip);
-    const int bpp = work_.depth() / 8;
-    for (int y = clip.top(); y <= clip.bottom(); ++y)
-        std::memcpy(work_.scanLine(y) + clip.left() * bpp,
-                    store.constScanLine(y) + clip.left() * bpp, size_t(clip.width() * bpp));
-    if (fine_.isNull())
-        return;
-    const auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
-                                   [&store](const auto& e) { return e.first == &store; });
-    if (kept == fineStores_.end() || kept->second.size() != fine_.size())
-        return;
-    endFine();
-    const QRect d = fineRect(clip).intersected(fine_.rect());
-    uchar* bits = fine_.bits();
-    const qsizetype stride = fine_.bytesPerLine();
-    for (int y = d.top(); y <= d.bottom(); ++y)
-        std::memcpy(bits + y * stride + d.left() * 4, kept->second.constScanLine(y) + d.left() * 4,
-                    size_t(d.width()) * 4);
-}
-
 namespace {
 // A small picture written into a larger one of the same depth at `at`.
 void CopyRows(const QImage& from, QImage& to, const QRect& at)
@@ -757,6 +702,15 @@ void CopyRows(const QImage& from, QImage& to, const QRect& at)
     for (int y = 0; y < at.height(); ++y)
         std::memcpy(to.scanLine(at.top() + y) + at.left() * bpp, from.constScanLine(y),
                     size_t(at.width() * bpp));
+}
+
+// The pixels of r copied between two pictures of the same depth, in place.
+void CopyArea(const QImage& from, QImage& to, const QRect& r)
+{
+    const int bpp = to.depth() / 8;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::memcpy(to.scanLine(y) + r.left() * bpp, from.constScanLine(y) + r.left() * bpp,
+                    size_t(r.width() * bpp));
 }
 
 QImage Part(const QImage& from, const QRect& r)
@@ -783,6 +737,63 @@ std::optional<QRect> FineTarget(const Canvas::Patch& p, const QImage& fine, cons
 }
 } // namespace
 
+void Canvas::fitStore(QImage& store) const
+{
+    if (store.size() != work_.size() || store.format() != work_.format()) {
+        store = QImage(work_.size(), work_.format());
+        store.fill(0);
+    }
+}
+
+const QImage* Canvas::keptFine(const QImage& store) const
+{
+    const auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
+                                   [&store](const auto& e) { return e.first == &store; });
+    if (fine_.isNull() || kept == fineStores_.end() || kept->second.size() != fine_.size())
+        return nullptr;
+    return &kept->second;
+}
+
+QImage& Canvas::fineStore(const QImage& store)
+{
+    auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
+                             [&store](const auto& e) { return e.first == &store; });
+    if (kept == fineStores_.end())
+        kept = fineStores_.insert(fineStores_.end(), {&store, QImage()});
+    if (kept->second.size() != fine_.size())
+        kept->second = QImage(fine_.size(), QImage::Format_RGB32);
+    return kept->second;
+}
+
+void Canvas::copyTo(QImage& store, const QRect& r)
+{
+    end();
+    fitStore(store);
+    const QRect clip = r.intersected(work_.rect());
+    if (clip.isEmpty())
+        return;
+    CopyArea(work_, store, clip);
+    if (fine_.isNull())
+        return;
+    endFine();
+    CopyArea(fine_, fineStore(store), fineRect(clip).intersected(fine_.rect()));
+}
+
+void Canvas::copyFrom(const QImage& store, const QRect& r)
+{
+    const QRect clip = r.intersected(work_.rect()).intersected(store.rect());
+    if (clip.isEmpty() || store.format() != work_.format())
+        return;
+    end();
+    touch(clip);
+    CopyArea(store, work_, clip);
+    const QImage* kept = keptFine(store);
+    if (!kept)
+        return;
+    endFine();
+    CopyArea(*kept, fine_, fineRect(clip).intersected(fine_.rect()));
+}
+
 Canvas::Patch Canvas::patch(const QRect& r) const
 {
     Patch p;
@@ -801,10 +812,8 @@ Canvas::Patch Canvas::patch(const QImage& store, const QRect& r) const
         return p;
     p.rect = r.intersected(store.rect());
     p.pixels = Part(store, p.rect);
-    const auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
-                                   [&store](const auto& e) { return e.first == &store; });
-    if (!fine_.isNull() && kept != fineStores_.end() && kept->second.size() == fine_.size())
-        p.fine = Part(kept->second, fineRect(p.rect).intersected(fine_.rect()));
+    if (const QImage* kept = keptFine(store))
+        p.fine = Part(*kept, fineRect(p.rect).intersected(fine_.rect()));
     return p;
 }
 
@@ -826,21 +835,10 @@ void Canvas::putPatch(QImage& store, const Patch& p)
 {
     if (!Fits(p, work_))
         return;
-    if (store.size() != work_.size() || store.format() != work_.format()) {
-        store = QImage(work_.size(), work_.format());
-        store.fill(0);
-    }
+    fitStore(store);
     CopyRows(p.pixels, store, p.rect);
-    const auto d = FineTarget(p, fine_, fineRect(p.rect));
-    if (!d)
-        return;
-    auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
-                             [&store](const auto& e) { return e.first == &store; });
-    if (kept == fineStores_.end())
-        kept = fineStores_.insert(fineStores_.end(), {&store, QImage()});
-    if (kept->second.size() != fine_.size())
-        kept->second = QImage(fine_.size(), QImage::Format_RGB32);
-    CopyRows(p.fine, kept->second, *d);
+    if (const auto d = FineTarget(p, fine_, fineRect(p.rect)))
+        CopyRows(p.fine, fineStore(store), *d);
 }
 
 void Canvas::setTrace(TraceSink sink)

@@ -146,6 +146,12 @@ private:
     // The screen picture's side of each operation.
     [[nodiscard]] int fine(long long v) const;
     [[nodiscard]] QRect fineRect(const QRect& r) const;
+    // A store for copyTo: the picture's size and depth.
+    void fitStore(QImage& store) const;
+    // The screen picture kept for a store, when it fits the screen picture now.
+    [[nodiscard]] const QImage* keptFine(const QImage& store) const;
+    // The same, made or resized to hold the screen picture's pixels.
+    QImage& fineStore(const QImage& store);
     QPainter& finePainter();
     void endFine();
     void fineLine(int x1, int y1, int x2, int y2);
