@@ -166,6 +166,9 @@ public:
     // false when the person keeps them.
     bool MayDropFigures();
     [[nodiscard]] bool FiguresChanged() const;
+    // The window's title: the study's file name (or "Untitled"), a "*" while
+    // there are unsaved changes, then the chart's caption.
+    [[nodiscard]] QString WindowTitle() const;
     [[nodiscard]] bool Monochrome() const;
     [[nodiscard]] bool LevelValues() const;
     [[nodiscard]] int ChartType() const;
@@ -305,6 +308,7 @@ private:
     QString imageFolder_;
     int publishedType_ = -1;
     bool publishedMono_ = true;
+    QString publishedTitle_;
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.

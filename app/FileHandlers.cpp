@@ -340,6 +340,8 @@ void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
     auto& g = GloVar;
     QString readAs;
     if (path) {
+        // Another price file is another chart: a Save must not write it into the last study.
+        studyPath_.clear();
         priceFolder = QFileInfo(*path).absolutePath();
         g.DataFileName = QFileInfo(*path).absoluteFilePath();
         ui.panels[PanelFile] = g.DataFileName;

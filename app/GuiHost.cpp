@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryFile>
 #include <sys/statvfs.h>
 #include <utility>
@@ -116,6 +117,36 @@ void GuiHost::message(const QString& title, const QString& text)
     QMessageBox::information(parent_, title, shown);
 }
 
+std::optional<QString> GuiHost::question(const QString& title, const QString& text,
+                                         const QStringList& buttons)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(QMessageBox::Question, title, shown, QMessageBox::NoButton, parent_);
+    box.setObjectName(QStringLiteral("QuestionBox"));
+    QAbstractButton* escape = nullptr;
+    for (const QString& b : buttons) {
+        // Cancel is what Esc and the close box mean; Discard is the one that loses work.
+        const bool cancel = b == QLatin1String("Cancel");
+        const QMessageBox::ButtonRole role = cancel ? QMessageBox::RejectRole
+                                             : b == QLatin1String("Discard")
+                                                 ? QMessageBox::DestructiveRole
+                                                 : QMessageBox::AcceptRole;
+        QPushButton* pb = box.addButton(b, role);
+        if (cancel)
+            escape = pb;
+        if (b == buttons.first())
+            box.setDefaultButton(pb);
+    }
+    if (escape)
+        box.setEscapeButton(escape);
+    box.exec();
+    const QAbstractButton* clicked = box.clickedButton();
+    if (!clicked)
+        return escape ? std::optional<QString>(escape->text()) : std::nullopt;
+    return clicked->text();
+}
+
 void GuiHost::error(const QString& text)
 {
     QMessageBox::critical(parent_, QString::fromLatin1(ProgramName), text);
@@ -139,11 +170,12 @@ std::optional<QString> GuiHost::saveFileName(const QString& filter, const QStrin
     dlg.setDefaultSuffix(defaultExt);
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
     // The chosen entry's own pattern (say *.png) lends its suffix to a bare name.
-    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, defaultExt](const QString& f) {
-        const qsizetype dot = f.lastIndexOf(QStringLiteral("*."));
-        const QString ext = dot >= 0 ? f.mid(dot + 2).chopped(1) : QString();
-        dlg.setDefaultSuffix(ext.isEmpty() || ext == QLatin1String("*") ? defaultExt : ext);
-    });
+    QObject::connect(
+        &dlg, &QFileDialog::filterSelected, &dlg, [&dlg, defaultExt](const QString& f) {
+            const qsizetype dot = f.lastIndexOf(QStringLiteral("*."));
+            const QString ext = dot >= 0 ? f.mid(dot + 2).chopped(1) : QString();
+            dlg.setDefaultSuffix(ext.isEmpty() || ext == QLatin1String("*") ? defaultExt : ext);
+        });
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return std::nullopt;
     return dlg.selectedFiles().first();

@@ -31,6 +31,8 @@ public:
     std::optional<QString> saveFileName(const QString& filter, const QString& defaultExt,
                                         const QString& dir) override;
     std::unique_ptr<PrintTarget> printerSetup() override;
+    std::optional<QString> question(const QString& title, const QString& text,
+                                    const QStringList& buttons) override;
     void showSplash(SplashForm& splash, std::function<void()> then) override;
     void runDialog(QDialog& dialog) override;
     void popupMenu(QMenu& menu, const QPoint& globalPos) override;

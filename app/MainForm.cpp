@@ -751,16 +751,21 @@ void TMainForm::FlushResize()
 
 void TMainForm::CloseAsking()
 {
-    askOnClose_ = true;
     close();
-    askOnClose_ = false;
+}
+
+void TMainForm::CloseWithoutAsking()
+{
+    closingQuietly_ = true;
+    close();
+    closingQuietly_ = false;
 }
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
-    // A person's close asks before drawn figures go; the program's own
-    // close at the end of a script does not.
-    if (e->spontaneous() || askOnClose_) {
+    // Every close asks before drawn figures go (the close box, Exit, Ctrl+Q,
+    // the session ending); only the program's own close after a script does not.
+    if (!closingQuietly_) {
         bool keep = false;
         Act([this, &keep] { keep = !session.MayDropFigures(); });
         if (keep) {
@@ -1022,7 +1027,7 @@ void TMainForm::SessionChanged(unsigned what)
     const UiModel& ui = session.ui;
     const UiModel* was = shown_ ? &*shown_ : nullptr;
     if (what & ChartSession::CaptionChanged)
-        setWindowTitle(ui.caption);
+        setWindowTitle(session.WindowTitle());
     if (what & ChartSession::ControlsChanged) {
         for (int i = 0; i < CtlCount; ++i)
             SyncControl(static_cast<Ctl>(i), ui.controls[static_cast<size_t>(i)]);

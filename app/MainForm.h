@@ -94,6 +94,8 @@ public:
     // Runs once the splash has been acknowledged and the chart bitmap made.
     std::function<void()> afterFirstActivation;
     [[nodiscard]] bool closedByUser() const { return closed_; }
+    // The program's own close at the end of a script: nobody is there to ask.
+    void CloseWithoutAsking();
     // A colour chart whatever the splash's box says (--color, AURIGON_COLOR=1).
     bool forceColor = false;
 
@@ -159,7 +161,7 @@ private:
     std::optional<UiModel> shown_;
     bool splashStarted_ = false;
     bool closed_ = false;
-    bool askOnClose_ = false;
+    bool closingQuietly_ = false;
     // The last press on Plot, to tell a double click's second press.
     bool plotPressed_ = false;
     ulong plotPressTime_ = 0;

@@ -24,7 +24,7 @@ QJsonObject StateReport(const ChartSession& s)
     const UiModel& ui = s.ui;
     QJsonObject o;
     o[QStringLiteral("event")] = QStringLiteral("state");
-    o[QStringLiteral("caption")] = ui.caption;
+    o[QStringLiteral("caption")] = s.WindowTitle();
     QJsonArray panels;
     for (const QString& p : ui.panels)
         panels.append(p);
@@ -111,6 +111,7 @@ QJsonObject StateReport(const ChartSession& s)
     num("FanAngle2", g.FanAngle2);
     num("FanAngle3", g.FanAngle3);
     flag("LevelValues", g.LevelValues);
+    flag("Modified", s.FiguresChanged());
     o[QStringLiteral("vars")] = v;
     return o;
 }

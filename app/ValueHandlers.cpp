@@ -262,7 +262,7 @@ bool ChartSession::ExportFigureValues(const QString& path)
 
 void ChartSession::ExportFigureValuesClick()
 {
-    if (auto path = prompts_.saveFileName(QStringLiteral("CSV files (*.csv)|*.csv|All files|*"),
+    if (auto path = prompts_.saveFileName(QStringLiteral("CSV files|*.csv|All files|*"),
                                           QStringLiteral("csv"), GloVar.StartDir)) {
         QString name = *path;
         if (QFileInfo(name).suffix().isEmpty())

@@ -42,6 +42,12 @@ bool ChartSession::FiguresChanged() const
     return !std::equal(now.begin(), now.end(), savedFigures_.begin(), savedFigures_.end(), SameFigure);
 }
 
+QString ChartSession::WindowTitle() const
+{
+    const QString name = studyPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(studyPath_).fileName();
+    return name + (FiguresChanged() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") + ui.caption;
+}
+
 bool ChartSession::MayDropFigures()
 {
     if (!FiguresChanged())
@@ -215,7 +221,8 @@ void ChartSession::publish()
 {
     unsigned what = 0;
     const UiModel* was = published_ ? &*published_ : nullptr;
-    if (!was || was->caption != ui.caption)
+    const QString title = WindowTitle();
+    if (!was || publishedTitle_ != title)
         what |= CaptionChanged;
     if (!was || was->controls != ui.controls || was->toolBar1Enabled != ui.toolBar1Enabled ||
         was->toolbar2Green != ui.toolbar2Green || was->label1 != ui.label1 ||
@@ -238,6 +245,7 @@ void ChartSession::publish()
     published_ = ui;
     publishedType_ = GloVar.ChartType;
     publishedMono_ = GloVar.Monochrome;
+    publishedTitle_ = title;
     publishedUndo_ = UndoCaption();
     publishedRedo_ = RedoCaption();
     Q_EMIT changed(what);

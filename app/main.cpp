@@ -98,7 +98,7 @@ int RunScript(const QString& path, bool color, const QString& folder)
     form.FormActivate();
     ScriptRunner runner(form, host);
     const int status = runner.run(lines);
-    form.close();
+    form.CloseWithoutAsking();
     return Finished(status);
 }
 } // namespace

@@ -2,7 +2,7 @@
 # Installs what the build needs, only when something is missing. The chart's
 # fonts are the program's own; fonts-dejavu-core gives the window a font.
 set -euo pipefail
-pkgs=(qt6-base-dev libfontconfig-dev cmake g++ make libgtest-dev libbenchmark-dev xvfb xauth
+pkgs=(qt6-base-dev libfontconfig-dev libxcb1-dev cmake g++ make libgtest-dev libbenchmark-dev xvfb xauth
       fonts-dejavu-core clang libclang-rt-14-dev
       desktop-file-utils appstream dpkg-dev gzip)
 missing=()

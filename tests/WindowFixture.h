@@ -18,6 +18,26 @@
 #include "app/ScriptRunner.h"
 #include "tests/Support.h"
 
+// A script host whose questions and save dialogs may instead be the window's
+// own (GuiHost), answered by clicks on the real boxes.
+class FixtureHost : public ScriptHost {
+public:
+    using ScriptHost::ScriptHost;
+    Host* realBoxes = nullptr;
+    std::optional<QString> question(const QString& title, const QString& text,
+                                    const QStringList& buttons) override
+    {
+        return realBoxes ? realBoxes->question(title, text, buttons)
+                         : ScriptHost::question(title, text, buttons);
+    }
+    std::optional<QString> saveFileName(const QString& filter, const QString& defaultExt,
+                                        const QString& dir) override
+    {
+        return realBoxes ? realBoxes->saveFileName(filter, defaultExt, dir)
+                         : ScriptHost::saveFileName(filter, defaultExt, dir);
+    }
+};
+
 class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override { StartWindow(); }
@@ -73,6 +93,6 @@ protected:
 
     QTemporaryDir dir;
     QList<QJsonObject> events;
-    ScriptHost host{[this](const QJsonObject& o) { events << o; }};
+    FixtureHost host{[this](const QJsonObject& o) { events << o; }};
     std::unique_ptr<TMainForm> form;
 };

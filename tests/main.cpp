@@ -23,6 +23,10 @@ int main(int argc, char** argv)
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
+#ifdef AURIGON_WIDGET_TESTS
+    // Tests click the dialogs' own widgets, whatever desktop the machine has.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+#endif
     TestApp app(argc, argv);
     QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);

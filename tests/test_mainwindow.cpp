@@ -149,46 +149,6 @@ TEST_F(Trader, EveryFigureIsInTheDrawMenuAndTheFigureMenu)
     EXPECT_FALSE(popup[7]->isChecked());
 }
 
-TEST_F(Trader, DrawnFiguresAreAskedForBeforeTheyAreLostAndOnlyThen)
-{
-    OpenAndPlot();
-    DrawSpiral();
-    // Exit, Cancel: the window stays with its figure.
-    answers = {QStringLiteral("Cancel")};
-    QTest::mouseClick(Find<QToolButton>("ExitBtn"), Qt::LeftButton);
-    EXPECT_EQ(Questions(), 1);
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(form->closedByUser());
-    EXPECT_EQ(events.last().value(QStringLiteral("text")).toString(),
-              QStringLiteral("Save the changes to the study?"));
-    // Reset, Cancel: the chart stays.
-    answers = {QStringLiteral("Cancel")};
-    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    EXPECT_TRUE(GloVar.ChartShown);
-    // Open, Discard: asked once, and the file is opened.
-    answers = {QStringLiteral("Discard")};
-    host.openAnswer = dir.filePath(QStringLiteral("prices.txt"));
-    form->menuItem(QStringLiteral("File/Open price file..."))->trigger();
-    EXPECT_EQ(Questions(), 3);
-    EXPECT_FALSE(GloVar.ChartShown);
-    EXPECT_TRUE(Find<QToolButton>("PlotBtn")->isEnabled());
-    // Reset, Save: the study is written, then the chart goes.
-    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    DrawSpiral(350);
-    answers = {QStringLiteral("Save")};
-    host.saveAnswer = dir.filePath(QStringLiteral("kept"));
-    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("kept.aurigon"))));
-    EXPECT_FALSE(GloVar.ChartShown);
-    // Saved figures are not asked for: Exit closes at once.
-    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    DrawSpiral();
-    ASSERT_TRUE(form->session.SaveStudy(dir.filePath(QStringLiteral("s.aurigon"))));
-    form->menuItem(QStringLiteral("File/Exit"))->trigger();
-    EXPECT_EQ(Questions(), 4);
-    EXPECT_TRUE(form->closedByUser());
-}
-
 TEST_F(Trader, ADoubleClickOnPlotIsOneClick)
 {
     OpenAndPlot();
