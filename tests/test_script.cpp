@@ -160,3 +160,25 @@ TEST_F(Script, PrintsOnAFullDiskFailAndSaySo)
         << print.toStdString();
     EXPECT_FALSE(QFile::exists(disk.path + QStringLiteral("/chart.pdf")));
 }
+
+TEST_F(Script, TheTitleNamesTheStudyAndMarksUnsavedChanges)
+{
+    const ScriptRun r = Go(QStringLiteral(
+        "ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\nstate\n"
+        "press P1Btn\nclick 400 300\npress P2Btn\nclick 520 240\ntype 1\npress DrawBtn\nstate\n"
+        "study save \"%2/week.aurigon\"\nstate\n"));
+    ASSERT_EQ(r.status, 0);
+    QList<std::pair<QString, bool>> seen;
+    for (const QJsonObject& e : r.events)
+        if (e[QStringLiteral("event")] == QLatin1String("state")) {
+            const QString caption = e[QStringLiteral("caption")].toString();
+            seen << std::make_pair(caption.section(QStringLiteral(" - "), 0, 0), Var(e, "Modified").toBool());
+            // The chart's own caption follows the name.
+            EXPECT_TRUE(caption.section(QStringLiteral(" - "), 1).startsWith(QStringLiteral("Aurigon")))
+                << caption.toStdString();
+        }
+    const QList<std::pair<QString, bool>> expected = {{QStringLiteral("Untitled"), false},
+                                                      {QStringLiteral("Untitled*"), true},
+                                                      {QStringLiteral("week.aurigon"), false}};
+    EXPECT_EQ(seen, expected);
+}
