@@ -536,17 +536,20 @@ void TMainForm::BuildMenus()
     LevelValuesItem->setChecked(session.LevelValues());
     connect(LevelValuesItem, &QAction::triggered, this, [this] { Act([this] { session.LevelValuesClick(); }); });
     ViewMenu->addSeparator();
+    // Up/+ and Down/- step through the period list as the wheel does; the
+    // toolbar's own buttons keep their meaning.
     struct Nav {
         const char* text;
         Ctl control;
         QList<QKeySequence> keys;
+        int zoom = 0;
     };
     const Nav nav[] = {
         {"&Previous period", Ctl::ToolButton1, {QKeySequence(Qt::Key_Left)}},
         {"&Next period", Ctl::ToolButton2, {QKeySequence(Qt::Key_Right)}},
         {"&Beginning period", Ctl::UpBtn, {QKeySequence(Qt::Key_Home)}},
-        {"&Shorten period", Ctl::LeftBtn, {QKeySequence(Qt::Key_Up), QKeySequence(Qt::Key_Plus)}},
-        {"&Lengthen period", Ctl::DownBtn, {QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_Minus)}},
+        {"&Shorten period", Ctl::LeftBtn, {QKeySequence(Qt::Key_Up), QKeySequence(Qt::Key_Plus)}, 1},
+        {"&Lengthen period", Ctl::DownBtn, {QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_Minus)}, -1},
         {"&Whole period", Ctl::RightBtn, {}},
         {"One &scale throughout", Ctl::ToolBar2, {}},
     };
@@ -554,7 +557,13 @@ void TMainForm::BuildMenus()
         QAction* a = ViewMenu->addAction(QString::fromLatin1(n.text));
         a->setShortcuts(n.keys);
         const Ctl c = n.control;
-        connect(a, &QAction::triggered, this, [this, c] { Press(c); });
+        if (n.zoom == 0)
+            connect(a, &QAction::triggered, this, [this, c] { Press(c); });
+        else
+            connect(a, &QAction::triggered, this, [this, c, zoom = n.zoom] {
+                if (session.ui.reacts(c))
+                    Act([this, zoom] { session.ZoomPeriod(zoom); });
+            });
         navActions_.emplace_back(a, c);
         if (c == Ctl::UpBtn) {
             lastPeriodAction_ = ViewMenu->addAction(QStringLiteral("&Last period"));

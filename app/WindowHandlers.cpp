@@ -132,8 +132,9 @@ void ChartSession::ZoomPeriod(int notches)
         return;
     const StepScope step(*this, QStringLiteral("Zoom"));
     PeriodCBChange(index);
-    // At least two records, as the record range asks.
-    g.FirstRecord = std::max(1, std::min(g.LastRecord - g.PeriodLength + 1, g.LastRecord - 1));
+    // A period of P loads P + 1 records, as the period buttons do; at least
+    // two, as the record range asks.
+    g.FirstRecord = std::max(1, std::min(g.LastRecord - g.PeriodLength, g.LastRecord - 1));
     RedrawRange();
 }
 

@@ -1,6 +1,7 @@
 // The window as a trader uses it: menus, keys and wheel, resizing, the
 // question before figures are lost, narrow windows and what is remembered.
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
@@ -245,10 +246,6 @@ TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
         {"Left", QKeySequence(Qt::Key_Left), Ctl::ToolButton1},
         {"Right", QKeySequence(Qt::Key_Right), Ctl::ToolButton2},
         {"Home", QKeySequence(Qt::Key_Home), Ctl::UpBtn},
-        {"Up", QKeySequence(Qt::Key_Up), Ctl::LeftBtn},
-        {"Plus", QKeySequence(Qt::Key_Plus), Ctl::LeftBtn},
-        {"Down", QKeySequence(Qt::Key_Down), Ctl::DownBtn},
-        {"Minus", QKeySequence(Qt::Key_Minus), Ctl::DownBtn},
     };
     OpenAndPlot(3000);
     for (const auto& m : moves) {
@@ -273,6 +270,33 @@ TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
     EXPECT_EQ(Range(), setup);
 }
 
+// Up/+ and Down/- take the next shorter or longer period of the list, ending
+// at the same record, on the opening range and at the file's end alike.
+TEST_F(Trader, UpAndDownKeysStepThroughThePeriodList)
+{
+    const struct {
+        const char* name;
+        Qt::Key key;
+        int period;
+    } steps[] = {
+        {"Up", Qt::Key_Up, 130},
+        {"Plus", Qt::Key_Plus, 130},
+        {"Down", Qt::Key_Down, 520},
+        {"Minus", Qt::Key_Minus, 520},
+    };
+    OpenAndPlot(3000);
+    QComboBox* period = Find<QComboBox>("PeriodCB");
+    ASSERT_NE(period, nullptr);
+    for (const auto& s : steps) {
+        form->ChoosePeriod(period->findText(QStringLiteral("260")));
+        QTest::keyClick(form.get(), Qt::Key_End);
+        ASSERT_EQ(GloVar.PeriodLength, 260);
+        QTest::keyClick(form.get(), s.key);
+        EXPECT_EQ(GloVar.PeriodLength, s.period) << s.name;
+        EXPECT_EQ(Range(), std::make_pair(3000 - s.period, 3000)) << s.name;
+    }
+}
+
 TEST_F(Trader, TheWheelZoomsAndShiftWheelShifts)
 {
     OpenAndPlot(3000);
@@ -285,7 +309,7 @@ TEST_F(Trader, TheWheelZoomsAndShiftWheelShifts)
     const int last = GloVar.LastRecord;
     wheel(120, Qt::NoModifier); // away: the next shorter period
     EXPECT_EQ(GloVar.PeriodLength, 130);
-    EXPECT_EQ(Range(), std::make_pair(last - 130 + 1, last));
+    EXPECT_EQ(Range(), std::make_pair(last - 130, last)); // 131 records, as the buttons load
     wheel(-240, Qt::NoModifier); // toward, twice: two longer
     EXPECT_EQ(GloVar.PeriodLength, 520);
     EXPECT_EQ(GloVar.LastRecord, last);
