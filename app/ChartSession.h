@@ -23,6 +23,7 @@
 #include "tools/AnchorTool.h"
 #include "tools/FigureGeometry.h"
 #include "tools/FigureValues.h"
+#include "chart/Readout.h"
 #include "tools/Study.h"
 
 class Prompts;
@@ -169,6 +170,8 @@ public:
     // The window's title: the study's file name (or "Untitled"), a "*" while
     // there are unsaved changes, then the chart's caption.
     [[nodiscard]] QString WindowTitle() const;
+    // The crosshair's tags at a pixel of the chart; nothing outside the plot.
+    [[nodiscard]] std::optional<PointerTags> TagsAt(int x, int y) const;
     [[nodiscard]] bool Monochrome() const;
     [[nodiscard]] bool LevelValues() const;
     [[nodiscard]] int ChartType() const;

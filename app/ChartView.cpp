@@ -28,6 +28,8 @@ void ChartView::chartChanged(const QRect& r)
 {
     if (r.isEmpty() || chart_.isNull())
         return;
+    // Another range or scale gives the same pixel another price and date.
+    followPointer(pointer_);
     if (chart_.displayRatio() != 1) {
         display_ = QImage(); // made afresh should the screen picture go
         stale_ = QRect();
@@ -48,6 +50,67 @@ void ChartView::chartChanged(const QRect& r)
     update(in);
 }
 
+void ChartView::setCrosshair(bool on)
+{
+    if (on == crosshair_)
+        return;
+    update(crosshairRegion());
+    crosshair_ = on;
+    followPointer(pointer_);
+}
+
+void ChartView::followPointer(std::optional<QPoint> at)
+{
+    const QRegion was = crosshairRegion();
+    pointer_ = at;
+    tags_ = crosshair_ && at && tagsAt ? tagsAt(at->x(), at->y()) : std::nullopt;
+    const QRegion now = crosshairRegion();
+    if (was != now)
+        update(was | now);
+}
+
+QRect ChartView::priceTag() const
+{
+    const QFontMetrics fm(font());
+    const int w = fm.horizontalAdvance(tags_->price) + 8, h = fm.height() + 2;
+    return {tags_->plot.left() - w, pointer_->y() - h / 2, w, h};
+}
+
+QRect ChartView::dateTag() const
+{
+    const QFontMetrics fm(font());
+    const int w = fm.horizontalAdvance(tags_->date) + 8, h = fm.height() + 2;
+    return {pointer_->x() - w / 2, tags_->plot.bottom() + 2, w, h};
+}
+
+QRegion ChartView::crosshairRegion() const
+{
+    if (!tags_ || !pointer_)
+        return {};
+    const QRect& plot = tags_->plot;
+    QRegion r(QRect(plot.left(), pointer_->y(), plot.width(), 1));
+    r |= QRect(pointer_->x(), plot.top(), 1, plot.height());
+    return r | priceTag() | dateTag();
+}
+
+void ChartView::paintCrosshair(QPainter& p) const
+{
+    if (!tags_ || !pointer_)
+        return;
+    const QRect& plot = tags_->plot;
+    const int x = pointer_->x(), y = pointer_->y();
+    QPen pen(QColor(110, 110, 110));
+    pen.setStyle(Qt::DotLine);
+    p.setPen(pen);
+    p.drawLine(plot.left(), y, plot.right(), y);
+    p.drawLine(x, plot.top(), x, plot.bottom());
+    for (const auto& [box, text] : {std::pair(priceTag(), tags_->price), std::pair(dateTag(), tags_->date)}) {
+        p.fillRect(box, QColor(60, 60, 60));
+        p.setPen(Qt::white);
+        p.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
 void ChartView::paintEvent(QPaintEvent* e)
 {
     const QRect r = e->rect();
@@ -63,6 +126,7 @@ void ChartView::paintEvent(QPaintEvent* e)
             p.drawImage(QRectF(onImage), fine,
                         QRectF(onImage.x() * k, onImage.y() * k, onImage.width() * k,
                                onImage.height() * k));
+        paintCrosshair(p);
         return;
     }
     if (!stale_.isEmpty() && !chart_.isNull()) {
@@ -75,6 +139,7 @@ void ChartView::paintEvent(QPaintEvent* e)
         p.fillRect(r, palette().color(QPalette::Window));
     if (!onImage.isEmpty())
         p.drawImage(onImage.topLeft(), display_, onImage);
+    paintCrosshair(p);
 }
 
 void ChartView::mousePressEvent(QMouseEvent* e)
@@ -89,6 +154,7 @@ void ChartView::mouseMoveEvent(QMouseEvent* e)
     const QPoint pt = e->position().toPoint();
     if (onMove)
         onMove(pt.x(), pt.y());
+    followPointer(pt);
 }
 
 void ChartView::mouseReleaseEvent(QMouseEvent*)
@@ -101,6 +167,7 @@ void ChartView::leaveEvent(QEvent* e)
 {
     if (onLeave)
         onLeave();
+    followPointer(std::nullopt);
     QWidget::leaveEvent(e);
 }
 

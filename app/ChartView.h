@@ -5,8 +5,11 @@
 
 #include <QImage>
 #include <QWidget>
+#include <QRegion>
 #include <functional>
+#include <optional>
 
+#include "chart/Readout.h"
 #include "tools/AnchorTool.h"
 
 class Canvas;
@@ -24,6 +27,13 @@ public:
     std::function<void()> onLeave;
     // Whole notches of the wheel, positive away from the user.
     std::function<void(int, bool)> onWheel;
+    // The crosshair's tags at a pixel. The crosshair is drawn on the screen
+    // only, never into the chart's picture, so no export or print holds it.
+    std::function<std::optional<PointerTags>(int, int)> tagsAt;
+    void setCrosshair(bool on);
+    [[nodiscard]] bool crosshair() const { return crosshair_; }
+    // Where the crosshair is drawn now, in widget pixels; empty when it is not.
+    [[nodiscard]] QRegion crosshairRegion() const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -38,4 +48,11 @@ private:
     QImage display_;
     QRect stale_; // of display_, still to be copied from the chart
     int wheelRest_ = 0; // eighths of a degree short of a whole notch
+    bool crosshair_ = true;
+    std::optional<QPoint> pointer_;
+    std::optional<PointerTags> tags_;
+    void followPointer(std::optional<QPoint> at);
+    [[nodiscard]] QRect priceTag() const;
+    [[nodiscard]] QRect dateTag() const;
+    void paintCrosshair(QPainter& p) const;
 };

@@ -188,6 +188,7 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     Image1->onRelease = [this] { ChartMouseUp(); };
     Image1->onLeave = [this] { ChartMouseLeave(); };
     Image1->onWheel = [this](int notches, bool shift) { ChartWheel(notches, shift); };
+    Image1->tagsAt = [this](int x, int y) { return session.TagsAt(x, y); };
     areaLayout->addWidget(Image1);
     chartArea_->installEventFilter(this);
     Image1->hide();
@@ -535,6 +536,11 @@ void TMainForm::BuildMenus()
     LevelValuesItem->setCheckable(true);
     LevelValuesItem->setChecked(session.LevelValues());
     connect(LevelValuesItem, &QAction::triggered, this, [this] { Act([this] { session.LevelValuesClick(); }); });
+    CrosshairItem = ViewMenu->addAction(QStringLiteral("C&rosshair"));
+    CrosshairItem->setObjectName(QStringLiteral("CrosshairItem"));
+    CrosshairItem->setCheckable(true);
+    CrosshairItem->setChecked(true); // the chart view starts with it on
+    connect(CrosshairItem, &QAction::toggled, this, [this](bool on) { Image1->setCrosshair(on); });
     ViewMenu->addSeparator();
     // Up/+ and Down/- step through the period list as the wheel does; the
     // toolbar's own buttons keep their meaning.
@@ -671,6 +677,7 @@ void TMainForm::RememberSettings()
     session.setStudyFolder(st.value(QStringLiteral("folders/studies")).toString());
     if (st.value(QStringLiteral("view/color"), false).toBool())
         forceColor = true;
+    CrosshairItem->setChecked(st.value(QStringLiteral("view/crosshair"), true).toBool());
 }
 
 void TMainForm::ShowAsLastTime()
@@ -696,6 +703,7 @@ void TMainForm::SaveSettings()
     st.setValue(QStringLiteral("folders/prices"), session.priceFolder);
     st.setValue(QStringLiteral("folders/studies"), session.studyFolder());
     st.setValue(QStringLiteral("view/color"), !session.Monochrome());
+    st.setValue(QStringLiteral("view/crosshair"), CrosshairItem->isChecked());
     st.setValue(QStringLiteral("recent/prices"), recentPrices_);
     st.setValue(QStringLiteral("recent/studies"), recentStudies_);
 }

@@ -59,6 +59,7 @@ public:
     QAction* StudyGroupEnd = nullptr;
     QAction* OutputGroupEnd = nullptr;
     QAction* LevelValuesItem = nullptr;
+    QAction* CrosshairItem = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
     [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);

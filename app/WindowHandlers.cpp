@@ -7,8 +7,10 @@
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
+#include "app/SharedInputs.h"
 #include "app/UiModel.h"
 #include "chart/Output.h"
+#include "chart/Readout.h"
 
 namespace {
 bool SamePoint(const StudyPoint& a, const StudyPoint& b)
@@ -46,6 +48,19 @@ QString ChartSession::WindowTitle() const
 {
     const QString name = studyPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(studyPath_).fileName();
     return name + (FiguresChanged() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") + ui.caption;
+}
+
+std::optional<PointerTags> ChartSession::TagsAt(int x, int y) const
+{
+    const auto& g = GloVar;
+    if (!g.ChartShown || chart.isNull())
+        return std::nullopt;
+    const ChartMap map = CurrentChartMap();
+    const std::optional<Readout> r = map.usable() ? ReadoutAt(map, g.Prices, x, y) : std::nullopt;
+    if (!r)
+        return std::nullopt;
+    return PointerTags{QRect(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.plotBottom)),
+                       QString::number(map.yToPrice(y), 'f', std::clamp(g.PriceDecimals, 0, 8)), r->date};
 }
 
 bool ChartSession::MayDropFigures()

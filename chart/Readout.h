@@ -2,6 +2,7 @@
 // The cursor readout: date, price and pixel of a point of the chart, and
 // the bar of a slot as text.
 
+#include <QRect>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -11,6 +12,14 @@
 
 struct Readout {
     QString date, price, position;
+};
+
+// The crosshair's tags at a point of the plot: the plot's edges, the price
+// at the point and the date of its slot.
+struct PointerTags {
+    QRect plot;
+    QString price, date;
+    friend bool operator==(const PointerTags&, const PointerTags&) = default;
 };
 
 // Empty outside the plot area.

@@ -1,6 +1,7 @@
 // The window as a trader uses it: menus, keys and wheel, resizing, the
 // question before figures are lost, narrow windows and what is remembered.
 #include <QApplication>
+#include <cmath>
 #include <QComboBox>
 #include <QLabel>
 #include <QMap>
@@ -9,6 +10,8 @@
 #include <QStandardPaths>
 #include <QToolBar>
 
+#include "app/ChartView.h"
+#include "app/UiModel.h"
 #include "tools/FigureTable.h"
 #include "tests/Trace.h"
 #include "tests/WindowFixture.h"
@@ -356,4 +359,40 @@ TEST_F(Trader, RememberedBetweenRunsWithoutTouchingTheUsersSettings)
     ASSERT_EQ(recent->actions().size(), 1);
     EXPECT_EQ(recent->actions().first()->text(), QStringLiteral("prices.txt"));
     TMainForm::Remembered().clear();
+}
+
+// The crosshair follows the pointer on the screen, tags the price and the
+// slot's date, and never reaches the picture that exports and prints take.
+TEST_F(Trader, TheCrosshairIsOnTheScreenOnly)
+{
+    OpenAndPlot();
+    auto* view = Find<ChartView>("Image1");
+    ASSERT_NE(view, nullptr);
+    const QImage picture = form->session.chart.image().convertToFormat(QImage::Format_RGB32);
+    const QPoint at(500, 300);
+    QTest::mouseMove(view, at);
+    const std::optional<PointerTags> tags = form->session.TagsAt(at.x(), at.y());
+    ASSERT_TRUE(tags.has_value());
+    EXPECT_EQ(tags->date, form->session.ui.panels[PanelDate]);
+    // The readout's price, at the file's decimals.
+    const qsizetype point = tags->price.indexOf(u'.');
+    const int decimals = point < 0 ? 0 : int(tags->price.size() - point - 1);
+    EXPECT_NEAR(tags->price.toDouble(), form->session.ui.panels[PanelPrice].trimmed().toDouble(),
+                0.5 * std::pow(10.0, -decimals) + 1e-9);
+    EXPECT_TRUE(view->crosshairRegion().contains(at));
+    // Pixels of the pointer's row inside the plot that the screen shows otherwise.
+    auto differing = [&] {
+        const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int n = 0;
+        for (int x = tags->plot.left() + 1; x < tags->plot.right(); ++x)
+            n += shown.pixel(x, at.y()) != picture.pixel(x, at.y());
+        return n;
+    };
+    EXPECT_GT(differing(), tags->plot.width() / 4);
+    EXPECT_EQ(form->session.chart.image().convertToFormat(QImage::Format_RGB32), picture);
+    form->findChild<QAction*>(QStringLiteral("CrosshairItem"))->trigger();
+    EXPECT_TRUE(view->crosshairRegion().isEmpty());
+    EXPECT_EQ(differing(), 0);
+    // Outside the plot there is nothing to tag.
+    EXPECT_FALSE(form->session.TagsAt(2, 2).has_value());
 }
