@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/UiModel.h"
+#include "chart/BarChart.h"
 #include "chart/RecordDates.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
@@ -170,6 +171,10 @@ public:
     // The window's title: the study's file name (or "Untitled"), a "*" while
     // there are unsaved changes, then the chart's caption.
     [[nodiscard]] QString WindowTitle() const;
+    // View > Bar style: how records are drawn; the chart is drawn again.
+    void BarStyleClick(BarStyle style);
+    [[nodiscard]] BarStyle ChartStyle() const { return barLook_.style; }
+    void SetCandleColours(const QColor& up, const QColor& down);
     // The crosshair's tags at a pixel of the chart; nothing outside the plot.
     [[nodiscard]] std::optional<PointerTags> TagsAt(int x, int y) const;
     [[nodiscard]] bool Monochrome() const;
@@ -312,6 +317,7 @@ private:
     int publishedType_ = -1;
     bool publishedMono_ = true;
     QString publishedTitle_;
+    BarLook barLook_;
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.

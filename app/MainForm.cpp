@@ -536,6 +536,22 @@ void TMainForm::BuildMenus()
     LevelValuesItem->setCheckable(true);
     LevelValuesItem->setChecked(session.LevelValues());
     connect(LevelValuesItem, &QAction::triggered, this, [this] { Act([this] { session.LevelValuesClick(); }); });
+    QMenu* styles = ViewMenu->addMenu(QStringLiteral("&Bar style"));
+    styles->setObjectName(QStringLiteral("BarStyleMenu"));
+    auto* styleGroup = new QActionGroup(this);
+    const std::pair<const char*, BarStyle> styleItems[] = {{"OHLC bars", BarStyle::Bars},
+                                                          {"Candlesticks", BarStyle::Candles},
+                                                          {"Hollow candles", BarStyle::Hollow},
+                                                          {"Line on close", BarStyle::Line}};
+    for (const auto& [text, style] : styleItems) {
+        QAction* a = styles->addAction(QString::fromLatin1(text));
+        a->setCheckable(true);
+        a->setChecked(style == session.ChartStyle());
+        a->setData(int(style));
+        styleGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, style] { Act([this, style] { session.BarStyleClick(style); }); });
+    }
+    barStyleActions_ = styleGroup;
     CrosshairItem = ViewMenu->addAction(QStringLiteral("C&rosshair"));
     CrosshairItem->setObjectName(QStringLiteral("CrosshairItem"));
     CrosshairItem->setCheckable(true);
@@ -678,6 +694,8 @@ void TMainForm::RememberSettings()
     if (st.value(QStringLiteral("view/color"), false).toBool())
         forceColor = true;
     CrosshairItem->setChecked(st.value(QStringLiteral("view/crosshair"), true).toBool());
+    session.SetCandleColours(QColor(st.value(QStringLiteral("colors/up")).toString()),
+                             QColor(st.value(QStringLiteral("colors/down")).toString()));
 }
 
 void TMainForm::ShowAsLastTime()
@@ -1037,6 +1055,8 @@ void TMainForm::SyncMenus()
     for (const auto& [a, c] : navActions_)
         a->setEnabled(ui.reacts(c));
     lastPeriodAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
+    for (QAction* a : barStyleActions_->actions())
+        a->setChecked(a->data().toInt() == int(session.ChartStyle()));
 }
 
 void TMainForm::SessionChanged(unsigned what)

@@ -15,6 +15,7 @@
 class AboutBox1;
 class ChartView;
 class Host;
+class QActionGroup;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -60,6 +61,7 @@ public:
     QAction* OutputGroupEnd = nullptr;
     QAction* LevelValuesItem = nullptr;
     QAction* CrosshairItem = nullptr;
+    QActionGroup* barStyleActions_ = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
     [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);

@@ -71,7 +71,7 @@ void ChartSession::PlotOrReset()
         return;
     if (!LoadChartRange())
         return;
-    PlotPriceChart(chart);
+    PlotPriceChart(chart, barLook_);
     plottedTypeName_ = g.ChartTypeName;
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
     if (const Result<void> w = WriteImageFile(chart.image(), tmp, "BMP", true); !w) {

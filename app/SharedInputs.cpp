@@ -61,10 +61,13 @@ BarChartInput CurrentBarChart()
     return in;
 }
 
-void PlotPriceChart(Canvas& c)
+void PlotPriceChart(Canvas& c, BarLook look)
 {
     KeepScale(ComputeScale(CurrentScaleInput()));
-    DrawPriceChart(c, CurrentBarChart());
+    BarChartInput in = CurrentBarChart();
+    look.colour = !GloVar.Monochrome;
+    in.look = look;
+    DrawPriceChart(c, in);
 }
 
 FigureInput CurrentFigureInput()

@@ -16,7 +16,8 @@ void KeepScale(const ChartMap& scaled);
 // The bar chart of the loaded range, on the map in force.
 [[nodiscard]] BarChartInput CurrentBarChart();
 // Works out the scale, keeps it and draws the bar chart: Plot's drawing.
-void PlotPriceChart(Canvas& c);
+// The bar chart of the range in force, its records drawn as look says.
+void PlotPriceChart(Canvas& c, BarLook look);
 
 [[nodiscard]] FigureInput CurrentFigureInput();
 [[nodiscard]] EllipseMemory CurrentEllipseMemory();

@@ -112,6 +112,7 @@ QJsonObject StateReport(const ChartSession& s)
     num("FanAngle3", g.FanAngle3);
     flag("LevelValues", g.LevelValues);
     flag("Modified", s.FiguresChanged());
+    v[QStringLiteral("ChartStyle")] = QLatin1String(BarStyleName(s.ChartStyle()));
     o[QStringLiteral("vars")] = v;
     return o;
 }

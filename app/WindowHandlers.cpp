@@ -50,6 +50,23 @@ QString ChartSession::WindowTitle() const
     return name + (FiguresChanged() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") + ui.caption;
 }
 
+void ChartSession::BarStyleClick(BarStyle style)
+{
+    if (style == barLook_.style)
+        return;
+    barLook_.style = style;
+    if (GloVar.ChartShown && !chart.isNull())
+        RedrawRange();
+}
+
+void ChartSession::SetCandleColours(const QColor& up, const QColor& down)
+{
+    if (up.isValid())
+        barLook_.up = up;
+    if (down.isValid())
+        barLook_.down = down;
+}
+
 std::optional<PointerTags> ChartSession::TagsAt(int x, int y) const
 {
     const auto& g = GloVar;

@@ -137,7 +137,7 @@ void Plot(benchmark::State& st)
     for (auto _ : st) {
         InitDefaults();
         fx.session.LoadChartRange();
-        PlotPriceChart(fx.session.chart);
+        PlotPriceChart(fx.session.chart, BarLook{});
         benchmark::DoNotOptimize(fx.session.chart.image().constBits());
     }
 }

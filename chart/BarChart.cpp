@@ -71,7 +71,7 @@ void DrawDateLabels(Canvas& c, const BarChartInput& in)
     }
 }
 
-void DrawBars(Canvas& c, const BarChartInput& in)
+void DrawOhlcBars(Canvas& c, const BarChartInput& in)
 {
     const ChartMap& map = in.map;
     const int tick = BarTick(map.plotWidth, map.slotCount);
@@ -92,7 +92,93 @@ void DrawBars(Canvas& c, const BarChartInput& in)
         }
     }
 }
+
+constexpr uint8_t AllFour = OpenOk | HighOk | LowOk | CloseOk;
+
+// A candle spans the bar's ticks: the body from open to close, the wicks to
+// high and low. In one bit, up is hollow and down filled; in colour, up is
+// the up colour and down the down colour. Hollow candles keep the body open
+// whenever the close is above the open, and take their colour from the
+// previous close.
+void DrawCandles(Canvas& c, const BarChartInput& in)
+{
+    const ChartMap& map = in.map;
+    const BarLook& look = in.look;
+    const int tick = BarTick(map.plotWidth, map.slotCount);
+    std::optional<double> previousClose;
+    for (int i = 1; i <= in.loadedCount; ++i) {
+        const PriceRecord& r = in.prices[static_cast<size_t>(i)];
+        if (r.IsBlank || (r.Valid & AllFour) != AllFour)
+            continue;
+        const bool up = r.Close >= r.Open;
+        const bool rising = look.style == BarStyle::Hollow && previousClose ? r.Close >= *previousClose : up;
+        previousClose = r.Close;
+        const QColor ink = look.colour ? (rising ? look.up : look.down) : QColor(Qt::black);
+        const bool open = up;
+        const int x = map.slotToX(i);
+        const int yo = map.priceToY(r.Open), yc = map.priceToY(r.Close);
+        const int top = std::min(yo, yc), bottom = std::max(yo, yc);
+        c.setPenColor(ink);
+        c.line(x, map.priceToY(r.High), x, top);
+        c.line(x, bottom, x, map.priceToY(r.Low));
+        if (top == bottom) {
+            c.line(x - tick, top, x + tick + 1, top); // a doji: open and close alike
+            continue;
+        }
+        const bool filled = look.style == BarStyle::Candles && look.colour ? true : !open;
+        c.setBrushColor(filled ? ink : QColor(Qt::white));
+        c.rect(x - tick, top, x + tick + 1, bottom + 1);
+    }
+    c.setPenColor(Qt::black);
+    c.setBrushColor(Qt::white);
+}
+
+void DrawCloseLine(Canvas& c, const BarChartInput& in)
+{
+    const ChartMap& map = in.map;
+    std::optional<QPoint> last;
+    for (int i = 1; i <= in.loadedCount; ++i) {
+        const PriceRecord& r = in.prices[static_cast<size_t>(i)];
+        if (r.IsBlank || !(r.Valid & CloseOk))
+            continue;
+        const QPoint here(map.slotToX(i), map.priceToY(r.Close));
+        if (last)
+            c.line(last->x(), last->y(), here.x(), here.y());
+        last = here;
+    }
+}
+
+void DrawBars(Canvas& c, const BarChartInput& in)
+{
+    switch (in.look.style) {
+    case BarStyle::Bars: DrawOhlcBars(c, in); break;
+    case BarStyle::Candles:
+    case BarStyle::Hollow: DrawCandles(c, in); break;
+    case BarStyle::Line: DrawCloseLine(c, in); break;
+    }
+}
 } // namespace
+
+namespace {
+constexpr std::pair<BarStyle, const char*> BarStyleNames[] = {
+    {BarStyle::Bars, "bars"}, {BarStyle::Candles, "candles"}, {BarStyle::Hollow, "hollow"}, {BarStyle::Line, "line"}};
+} // namespace
+
+const char* BarStyleName(BarStyle s)
+{
+    for (const auto& [style, name] : BarStyleNames)
+        if (style == s)
+            return name;
+    return "bars";
+}
+
+std::optional<BarStyle> BarStyleNamed(const QString& name)
+{
+    for (const auto& [style, n] : BarStyleNames)
+        if (name == QLatin1String(n))
+            return style;
+    return std::nullopt;
+}
 
 bool PriceLabelStep(double scaleRange, LabelStep& out)
 {

@@ -1,5 +1,7 @@
 #pragma once
+#include <QColor>
 #include <QString>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -7,6 +9,19 @@
 #include "data/PriceRecord.h"
 
 class Canvas;
+
+// How each record is drawn. OHLC bars are the chart's own; the others sit
+// beside them as view options.
+enum class BarStyle { Bars, Candles, Hollow, Line };
+// The style's name in scripts, studies and the command line, and back.
+[[nodiscard]] const char* BarStyleName(BarStyle s);
+[[nodiscard]] std::optional<BarStyle> BarStyleNamed(const QString& name);
+
+struct BarLook {
+    BarStyle style = BarStyle::Bars;
+    bool colour = false;
+    QColor up{0, 150, 0}, down{210, 0, 0};
+};
 
 // What the bar chart shows: the loaded slots (from 1) on a map whose scale
 // is worked out, with the file and the chosen figure named in the header.
@@ -17,6 +32,7 @@ struct BarChartInput {
     int loadedCount = 0;
     QString fileName;
     QString figureName;
+    BarLook look;
 };
 
 struct LabelStep {

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static Canvas canvas;
     if (canvas.isNull())
         canvas.create(g.ChartWidth, g.ChartHeight, true);
-    PlotPriceChart(canvas);
+    PlotPriceChart(canvas, BarLook{});
     // Every price maps to a row held in range, never wrapped.
     const ChartMap map = CurrentChartMap();
     for (int i = 1; i <= g.LoadedCount; ++i) {

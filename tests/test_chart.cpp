@@ -111,7 +111,7 @@ TEST(BarChart, HolidaysAndBarsWithoutHighAndLowDrawNoBarLine)
     Canvas c;
     c.create(980, 590, true);
     Recorder rec(c);
-    PlotPriceChart(c);
+    PlotPriceChart(c, BarLook{});
     int bars = 0;
     for (const TraceLine& l : rec.lines())
         if (l.x1 == l.x2 && l.y1 < l.y2 && l.y1 >= g.PlotTop && l.y2 < g.PlotBottom &&
@@ -126,7 +126,7 @@ TEST(BarChart, ScalesWithoutASpanDrawInAnOrderlyWay)
     c.create(980, 590, true);
     Recorder rec(c);
     Loaded(980, 590, 30, 100, 100); // every price equal
-    PlotPriceChart(c);
+    PlotPriceChart(c, BarLook{});
     for (const TraceLine& l : rec.lines()) {
         EXPECT_GE(l.y1, 0);
         EXPECT_LE(l.y1, 590);
@@ -136,11 +136,99 @@ TEST(BarChart, ScalesWithoutASpanDrawInAnOrderlyWay)
     rec.clear();
     Loaded(980, 590, 0, 0, 99999999.0); // nothing loaded
     GloVar.LoadedCount = GloVar.TotalSlots = 0;
-    PlotPriceChart(c);
+    PlotPriceChart(c, BarLook{});
     EXPECT_TRUE(rec.all.contains(QStringLiteral("line 70 30 70 550")));
 
     rec.clear();
     Loaded(980, 55, 10, 120, 100); // PlotHeight of 15
-    PlotPriceChart(c);
+    PlotPriceChart(c, BarLook{});
     EXPECT_FALSE(rec.all.isEmpty());
+}
+
+// Candles: the body from open to close across the bar's ticks, wicks to the
+// high and the low, a doji as one line; up hollow and down filled in one bit,
+// up and down colours in colour. A line chart joins the closes.
+TEST(BarChart, CandlesAndTheCloseLine)
+{
+    struct Day {
+        double open, high, low, close;
+    };
+    const Day days[] = {{105, 118, 102, 115}, {115, 117, 101, 104}, {110, 114, 106, 110}};
+    for (const bool colour : {false, true}) {
+        SCOPED_TRACE(colour ? "colour" : "one bit");
+        Loaded(300, 300, 3, 120, 100);
+        for (size_t i = 0; i < 3; ++i) {
+            PriceRecord& r = GloVar.Prices[i + 1];
+            r.Open = days[i].open;
+            r.High = days[i].high;
+            r.Low = days[i].low;
+            r.Close = days[i].close;
+        }
+        GloVar.Monochrome = !colour;
+        Canvas c;
+        c.create(300, 300, !colour);
+        Recorder rec(c);
+        BarLook look;
+        look.style = BarStyle::Candles;
+        PlotPriceChart(c, look);
+        const ChartMap map = CurrentChartMap();
+        const int tick = BarTick(map.plotWidth, map.slotCount);
+        QStringList bodies;
+        for (const QString& s : rec.all)
+            if (s.startsWith(QLatin1String("rect ")) && !s.startsWith(QLatin1String("rect 0 0 ")))
+                bodies << s;
+        QStringList expected;
+        for (int i : {1, 2}) {
+            const Day& d = days[i - 1];
+            const int x = map.slotToX(i);
+            const int top = map.priceToY(std::max(d.open, d.close)), bottom = map.priceToY(std::min(d.open, d.close));
+            expected << QStringLiteral("rect %1 %2 %3 %4").arg(x - tick).arg(top).arg(x + tick + 1).arg(bottom + 1);
+            // The wicks run from the body to the high and to the low.
+            const QString up = QStringLiteral("line %1 %2 %1 %3").arg(x).arg(map.priceToY(d.high)).arg(top);
+            const QString down = QStringLiteral("line %1 %2 %1 %3").arg(x).arg(bottom).arg(map.priceToY(d.low));
+            EXPECT_TRUE(rec.all.contains(up)) << i;
+            EXPECT_TRUE(rec.all.contains(down)) << i;
+        }
+        EXPECT_EQ(bodies, expected);
+        const int dojiX = map.slotToX(3), dojiY = map.priceToY(110);
+        EXPECT_TRUE(rec.all.contains(
+            QStringLiteral("line %1 %2 %3 %2").arg(dojiX - tick).arg(dojiY).arg(dojiX + tick + 1)));
+        // Inside each body: hollow or filled, and in which colour.
+        const QImage& img = c.image();
+        auto inside = [&](int i) {
+            const Day& d = days[i - 1];
+            return QColor(img.pixel(map.slotToX(i), map.priceToY((d.open + d.close) / 2)));
+        };
+        if (colour) {
+            EXPECT_EQ(inside(1), look.up);
+            EXPECT_EQ(inside(2), look.down);
+        } else {
+            EXPECT_EQ(inside(1), QColor(Qt::white));
+            EXPECT_EQ(inside(2), QColor(Qt::black));
+        }
+
+        rec.clear();
+        look.style = BarStyle::Line;
+        PlotPriceChart(c, look);
+        QStringList closes;
+        for (int i : {1, 2})
+            closes << QStringLiteral("line %1 %2 %3 %4")
+                          .arg(map.slotToX(i))
+                          .arg(map.priceToY(days[i - 1].close))
+                          .arg(map.slotToX(i + 1))
+                          .arg(map.priceToY(days[i].close));
+        for (const QString& l : closes)
+            EXPECT_TRUE(rec.all.contains(l)) << l.toStdString();
+        for (const QString& s : rec.all) // no bodies: only the background and the header
+            EXPECT_TRUE(!s.startsWith(QLatin1String("rect ")) || s.startsWith(QLatin1String("rect 0 0 ")))
+                << s.toStdString();
+    }
+    GloVar.Monochrome = true;
+}
+
+TEST(BarChart, StyleNamesRoundTrip)
+{
+    for (BarStyle s : {BarStyle::Bars, BarStyle::Candles, BarStyle::Hollow, BarStyle::Line})
+        EXPECT_EQ(BarStyleNamed(QString::fromLatin1(BarStyleName(s))), s);
+    EXPECT_FALSE(BarStyleNamed(QStringLiteral("Candles")).has_value());
 }
