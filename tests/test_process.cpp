@@ -3,6 +3,7 @@
 // nothing on standard error but Qt's own notices, and printing past a
 // planted link.
 #include <QMap>
+#include <QRegularExpression>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -197,4 +198,64 @@ TEST_F(Process, AScriptStartsWithoutLoadingImagePlugins)
     ASSERT_TRUE(o.err.contains("libQt6Widgets")) << "the loader said nothing of what it loaded";
     EXPECT_TRUE(o.err.contains("platforms/libqoffscreen"));
     EXPECT_FALSE(o.err.contains("imageformats/"));
+}
+
+TEST_F(Process, PrintingToAFileLoadsNoSystemPrintPlugin)
+{
+    // The system's print plugins bring libcups, whose thread-local globals
+    // the leak checker cannot walk; a PDF file needs none of them.
+    const Outcome o = Run({QStringLiteral("LD_DEBUG=files \"$AURIGON\" --script -")},
+                          Plot + "press PrintBtn\nprintto chart.pdf 4800x6600\nstate\n", true);
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    ASSERT_TRUE(o.err.contains("libQt6Widgets")) << "the loader said nothing of what it loaded";
+    EXPECT_FALSE(o.err.contains("printsupport/"));
+    EXPECT_FALSE(o.err.contains("libcups"));
+    const QByteArray pdf = ReadBytes(dir.filePath(QStringLiteral("chart.pdf")));
+    EXPECT_TRUE(pdf.startsWith("%PDF") && pdf.contains("%%EOF")) << pdf.left(64).constData();
+    // The page is the size the script named: 4800x6600 pixels at 1200 dpi.
+    EXPECT_TRUE(QString::fromLatin1(pdf).contains(
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 288(\\.0+)? 396(\\.0+)?\\]"))))
+        << "no 4 by 5.5 inch page";
+}
+
+// --- Keys and the shipped binary ---------------------------------------------
+
+TEST_F(Process, KeysBeyondTheKeyboardsLettersArePressedNotACrash)
+{
+    // Qt's test library aborts on keys it has no letter for; the runner
+    // sends them as the keyboard would, and the window simply ignores them.
+    QByteArray script = Plot;
+    for (const char* key : {"€", "Ω", "あ", "Zoom", "Cancel", "Execute", "Sleep", "Hangul", "Kanji",
+                            "Eject", "Calculator", "Call", "Shift+€", "Ctrl+Ω"})
+        script += QByteArray("key ") + key + '\n';
+    script += "state\n";
+    const Outcome o = Run({QStringLiteral("--script"), QStringLiteral("-")}, script);
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains("\"event\":\"state\"")) << o.out.toStdString();
+}
+
+TEST_F(Process, AKeyTheRunnerCannotExpressStopsAtItsLine)
+{
+    const struct {
+        const char* name;
+        const char* key;
+    } rows[] = {{"two keys", "Left+Right"},
+                {"no such key", "Frobnicate"},
+                {"a chord", "Ctrl+A,Ctrl+B"},
+                {"only a modifier", "Ctrl+"}};
+    for (const auto& row : rows) {
+        const Outcome o = Run({QStringLiteral("--script"), QStringLiteral("-")},
+                              Plot + "key " + row.key + "\nstate\n");
+        EXPECT_EQ(o.status, 2) << row.name;
+        EXPECT_TRUE(o.out.contains("\"line\":5")) << row.name << ": " << o.out.toStdString();
+        EXPECT_FALSE(o.out.contains("\"event\":\"state\"")) << row.name;
+    }
+}
+
+TEST_F(Process, TheShippedProgramDoesNotLinkQtsTestLibrary)
+{
+    const Outcome o = Run({QStringLiteral("ldd \"$AURIGON\"")}, QByteArray(), true);
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    ASSERT_TRUE(o.out.contains("libQt6Widgets")) << o.out.toStdString();
+    EXPECT_FALSE(o.out.toLower().contains("test")) << o.out.toStdString();
 }
