@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -565,11 +566,21 @@ QString ScriptRunner::runLine(const QStringList& w)
             return QString();
         auto trace = std::make_shared<TraceFile>();
         trace->path = args[0];
+        // Opened without waiting, so that a pipe nobody reads hangs nothing;
+        // only a regular file takes a trace.
         trace->fd = ::open(EncodeFileName(args[0]).constData(),
-                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+                           O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
         if (trace->fd < 0)
             return QStringLiteral("cannot write %1: %2")
-                .arg(args[0], QString::fromLocal8Bit(std::strerror(errno)));
+                .arg(args[0], errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
+                                             : QString::fromLocal8Bit(std::strerror(errno)));
+        struct stat st {};
+        if (::fstat(trace->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(trace->fd);
+            trace->fd = -1;
+            return QStringLiteral("cannot write %1: It is not a regular file.").arg(args[0]);
+        }
+        ::fcntl(trace->fd, F_SETFL, ::fcntl(trace->fd, F_GETFL) & ~O_NONBLOCK);
         trace_ = trace;
         s.chart.setTrace([trace](const QString& line) { trace->add(line); });
         return QString();

@@ -15,5 +15,13 @@
 // if it cannot: none for a regular file.
 [[nodiscard]] std::optional<QString> NotAFileReason(const QString& path);
 
+// The files the program keeps by a fixed name in a folder (view and layout
+// settings): only a regular file, or nothing yet, may be read or replaced
+// there. The reason when something else lies at path; none when it may.
+[[nodiscard]] std::optional<QString> NotAKeptFileReason(const QString& path);
+// At most limit bytes of such a file: opened without waiting, so that a pipe
+// or device at the name hangs nothing, and read only when it is a regular file.
+[[nodiscard]] std::optional<QByteArray> ReadKeptFile(const QString& path, qint64 limit);
+
 // text on one line: its line breaks become spaces.
 [[nodiscard]] QString OneLine(QString text);

@@ -4,6 +4,7 @@
 // planted link.
 #include <QMap>
 #include <QRegularExpression>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -258,4 +259,37 @@ TEST_F(Process, TheShippedProgramDoesNotLinkQtsTestLibrary)
     ASSERT_EQ(o.status, 0) << o.err.toStdString();
     ASSERT_TRUE(o.out.contains("libQt6Widgets")) << o.out.toStdString();
     EXPECT_FALSE(o.out.toLower().contains("test")) << o.out.toStdString();
+}
+
+TEST_F(Process, ATraceOntoAnythingButARegularFileIsRefusedNotWaitedOn)
+{
+    const QString pipe = dir.filePath(QStringLiteral("trace.pipe"));
+    const QString read = dir.filePath(QStringLiteral("read.pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(read).constData(), 0600), 0);
+    // Someone reads this one, so opening it to write would not wait.
+    const int reader = ::open(QFile::encodeName(read).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const struct {
+        const char* name;
+        QString path, says;
+    } rows[] = {
+        {"a pipe nobody reads", pipe, QStringLiteral("It is a pipe that nobody reads.")},
+        {"a pipe someone reads", read, QStringLiteral("It is not a regular file.")},
+        {"a device", QStringLiteral("/dev/null"), QStringLiteral("It is not a regular file.")},
+        {"a folder", dir.path(), QStringLiteral("Is a directory")},
+    };
+    for (const auto& row : rows) {
+        const ScriptRun r =
+            RunScript(dir.path(), QStringLiteral("ack\ntrace \"%1\"\nstate\n").arg(row.path));
+        EXPECT_EQ(r.status, 2) << row.name;
+        ASSERT_FALSE(r.events.isEmpty()) << row.name;
+        EXPECT_EQ(r.events.last()[QStringLiteral("line")].toInt(), 2) << row.name;
+        EXPECT_EQ(r.events.last()[QStringLiteral("text")].toString(),
+                  QStringLiteral("cannot write %1: %2").arg(row.path, row.says))
+            << row.name;
+    }
+    ::close(reader);
+    struct stat st {};
+    EXPECT_TRUE(::stat(QFile::encodeName(pipe).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
