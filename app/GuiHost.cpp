@@ -125,7 +125,6 @@ std::optional<QString> GuiHost::saveFileName(const QString& filter, const QStrin
     QFileDialog dlg(parent_, QString(), dir, QtNameFilters(filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(defaultExt);
-    dlg.setOption(QFileDialog::DontConfirmOverwrite);
     // The chosen entry's own pattern (say *.png) lends its suffix to a bare name.
     QObject::connect(
         &dlg, &QFileDialog::filterSelected, &dlg, [&dlg, defaultExt](const QString& f) {

@@ -253,8 +253,20 @@ QString ChartSession::FigureValuesCsv() const
     return out;
 }
 
+bool ChartSession::RefusedOverPriceFile(const QString& path, Error::Doing doing)
+{
+    if (!SameFile(path, GloVar.DataFileName))
+        return false;
+    prompts_.error(Error{doing, path, 0,
+                         QStringLiteral("It is the open price file; choose another name.")}
+                       .message());
+    return true;
+}
+
 bool ChartSession::ExportFigureValues(const QString& path)
 {
+    if (RefusedOverPriceFile(path, Error::Doing::Creating))
+        return false;
     const QByteArray bytes = FigureValuesCsv().toUtf8();
     if (const Result<void> w = WriteWholeBytes(path, bytes); !w) {
         prompts_.error(w.error().message());

@@ -96,6 +96,16 @@ std::optional<QString> NotAFileReason(const QString& path)
     return QStringLiteral("It is not a regular file.");
 }
 
+bool SameFile(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    struct stat sa {}, sb {};
+    return ::stat(EncodeFileName(a).constData(), &sa) == 0 &&
+           ::stat(EncodeFileName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 std::optional<QString> NotAKeptFileReason(const QString& path)
 {
     struct stat st {};

@@ -15,6 +15,10 @@
 // if it cannot: none for a regular file.
 [[nodiscard]] std::optional<QString> NotAFileReason(const QString& path);
 
+// Whether a and b name one file (the same device and inode), links and
+// hard links included; false when either is not there.
+[[nodiscard]] bool SameFile(const QString& a, const QString& b);
+
 // The files the program keeps by a fixed name in a folder (view and layout
 // settings): only a regular file, or nothing yet, may be read or replaced
 // there. The reason when something else lies at path; none when it may.

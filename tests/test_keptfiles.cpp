@@ -1,14 +1,19 @@
 // The files the window keeps by a fixed name (view settings, layout
-// settings, its own settings file) when something else lies at the name,
-// and a remembered window geometry someone else wrote.
+// settings, its own settings file) when something else lies at the name, a
+// remembered window geometry someone else wrote, and saving over what is open.
+#include <QApplication>
 #include <QDataStream>
 #include <QDir>
+#include <QFileDialog>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 #include <climits>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "app/Host.h"
 #include "tests/WindowFixture.h"
 
 namespace {
@@ -170,4 +175,73 @@ TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredOrSavedAgain)
         }
     }
     TMainForm::Remembered().clear();
+}
+
+// --- Saving over what is open ---------------------------------------------------
+
+class OverOpenFiles : public WindowFixture {};
+
+TEST_F(OverOpenFiles, NoSaveOrExportFromTheWindowReplacesTheOpenPriceFile)
+{
+    OpenAndPlot();
+    const QString prices = dir.filePath(QStringLiteral("prices.txt"));
+    const QByteArray before = ReadBytes(prices);
+    const QString hard = dir.filePath(QStringLiteral("hard.csv"));
+    const QString soft = dir.filePath(QStringLiteral("soft.png"));
+    ASSERT_EQ(::link(QFile::encodeName(prices).constData(), QFile::encodeName(hard).constData()),
+              0);
+    ASSERT_TRUE(QFile::link(prices, soft));
+    const struct {
+        const char* name;
+        const char* item; // a menu item, or null for the snapshot's Save
+        QString path;
+    } rows[] = {
+        {"export values", "File/Export figure values...", prices},
+        {"export values by a hard link", "File/Export figure values...", hard},
+        {"save study as", "File/Save study as...", prices},
+        {"export image by a link", "File/Export image...", soft},
+        {"the snapshot's Save", nullptr, prices},
+    };
+    for (const auto& row : rows) {
+        events.clear();
+        host.saveAnswer = row.path;
+        if (row.item)
+            form->menuItem(QLatin1String(row.item))->trigger();
+        else
+            form->session.SaveBtnClick();
+        ASSERT_EQ(events.size(), 1) << row.name;
+        EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("error")) << row.name;
+        EXPECT_TRUE(events[0][QStringLiteral("text")].toString().contains(
+            QStringLiteral("It is the open price file; choose another name.")))
+            << row.name << ": " << events[0][QStringLiteral("text")].toString().toStdString();
+        EXPECT_EQ(ReadBytes(prices), before) << row.name;
+    }
+    EXPECT_TRUE(QFileInfo(soft).isSymLink());
+    // Saving the open study onto itself is what Save is for.
+    events.clear();
+    host.saveAnswer = dir.filePath(QStringLiteral("mine.aurigon"));
+    form->menuItem(QStringLiteral("File/Save study as..."))->trigger();
+    form->menuItem(QStringLiteral("File/Save study"))->trigger();
+    host.saveAnswer = dir.filePath(QStringLiteral("mine.aurigon"));
+    form->menuItem(QStringLiteral("File/Save study as..."))->trigger();
+    EXPECT_TRUE(events.isEmpty()) << events.size();
+    EXPECT_TRUE(ReadBytes(dir.filePath(QStringLiteral("mine.aurigon"))).contains("aurigon"));
+}
+
+TEST_F(OverOpenFiles, TheWindowsSaveDialogsAskBeforeReplacingAFile)
+{
+    GuiHost gui(form.get());
+    bool seen = false, asks = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                seen = true;
+                asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+                dialog->reject();
+            }
+    });
+    EXPECT_FALSE(
+        gui.saveFileName(QStringLiteral("CSV files|*.csv"), QStringLiteral("csv"), dir.path()));
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(asks);
 }

@@ -293,3 +293,47 @@ TEST_F(Process, ATraceOntoAnythingButARegularFileIsRefusedNotWaitedOn)
     struct stat st {};
     EXPECT_TRUE(::stat(QFile::encodeName(pipe).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
+
+TEST_F(Process, ABatchPictureNeverReplacesWhatTheBatchReads)
+{
+    ASSERT_EQ(
+        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
+            .status,
+        0);
+    const QByteArray study = ReadBytes(dir.filePath(QStringLiteral("a.aurigon")));
+    const QByteArray prices = ReadBytes(dir.filePath(QStringLiteral("a.txt")));
+    WriteFile(dir, QStringLiteral("s.png"), study);
+    WriteFile(dir, QStringLiteral("p.bmp"), prices);
+    ASSERT_EQ(::link(QFile::encodeName(dir.filePath(QStringLiteral("a.txt"))).constData(),
+                     QFile::encodeName(dir.filePath(QStringLiteral("hard.png"))).constData()),
+              0);
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("a.txt")),
+                            dir.filePath(QStringLiteral("soft.png"))));
+    const struct {
+        const char* name;
+        QStringList args;
+        const char* says;
+    } rows[] = {
+        {"the study",
+         {"--study", "s.png", "--image", "s.png"},
+         "the image s.png is the study the batch reads"},
+        {"the prices named",
+         {"--study", "a.aurigon", "--prices", "p.bmp", "--image", "p.bmp"},
+         "the image p.bmp is the price file the batch reads"},
+        {"a hard link to the prices",
+         {"--study", "a.aurigon", "--prices", "a.txt", "--image", "hard.png"},
+         "the image hard.png is the price file the batch reads"},
+        {"a link to the study's own prices",
+         {"--study", "a.aurigon", "--image", "soft.png"},
+         "the image soft.png is the price file the batch reads"},
+    };
+    for (const auto& row : rows) {
+        const Outcome o = Run(row.args);
+        EXPECT_NE(o.status, 0) << row.name;
+        EXPECT_TRUE(o.err.contains(row.says)) << row.name << ": " << o.err.toStdString();
+    }
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("s.png"))), study);
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("p.bmp"))), prices);
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("a.txt"))), prices);
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("soft.png"))).isSymLink());
+}
