@@ -25,6 +25,7 @@
 #include "app/StateReport.h"
 #include "chart/Output.h"
 #include "data/FileNames.h"
+#include "data/WholeFile.h"
 #include "data/ui/ScriptableDialog.h"
 #include "tools/FigureTable.h"
 
@@ -256,6 +257,8 @@ void ScriptHost::popupMenu(QMenu& menu, const QPoint&)
 int ScriptRunner::run(const QStringList& lines)
 {
     for (int i = 0; i < lines.size(); ++i) {
+        // A script runs without the event loop, which would end the program on a signal.
+        EndIfSignalled();
         const int lineNo = i + 1;
         const auto words = SplitScriptLine(lines[i]);
         // A dialog or question this line opens takes its answer from the
