@@ -31,6 +31,17 @@ public:
     }
     std::unique_ptr<PrintTarget> printerSetup() override { return nullptr; }
 };
+// The picture may not replace what the batch reads, by any name or link.
+QString OverInput(const CommandLine& cl, const QString& prices)
+{
+    if (SameFile(cl.image, cl.study))
+        return QStringLiteral("the image %1 is the study the batch reads; nothing was written")
+            .arg(cl.image);
+    if (SameFile(cl.image, prices))
+        return QStringLiteral("the image %1 is the price file the batch reads; nothing was written")
+            .arg(cl.image);
+    return QString();
+}
 } // namespace
 
 QString RenderStudy(const CommandLine& cl)
@@ -41,6 +52,8 @@ QString RenderStudy(const CommandLine& cl)
     if (!cl.prices.isEmpty())
         if (const std::optional<QString> why = NotAFileReason(cl.prices))
             return QStringLiteral("Cannot open price file %1. %2").arg(cl.prices, *why);
+    if (const QString why = OverInput(cl, cl.prices); !why.isEmpty())
+        return why;
     // The clean chart and fsetup.dat of a batch stay out of the current folder.
     QTemporaryDir work;
     if (!work.isValid())
@@ -57,6 +70,9 @@ QString RenderStudy(const CommandLine& cl)
     // A run that met an error on the way says so and fails, chart or not.
     if (!prompts.firstError.isEmpty())
         return prompts.firstError;
+    // The study may name its price file itself.
+    if (const QString why = OverInput(cl, GloVar.DataFileName); !why.isEmpty())
+        return why;
     if (const Result<void> w = WriteImageFile(s.chart.image(), cl.image, format); !w)
         return w.error().message();
     for (const QString& note : prompts.notes)

@@ -183,6 +183,9 @@ public:
     [[nodiscard]] bool FirstActivationDone() const;
     // The price file in force once it has records to chart; empty before.
     [[nodiscard]] QString ChartedFile() const;
+    // Whether path is the open price file, by any name or link; if so the
+    // writing is refused with an error saying so.
+    bool RefusedOverPriceFile(const QString& path, Error::Doing doing);
     // File > Export image...: the chart as shown, PNG unless BMP is asked for.
     void ExportImageClick();
     // Where the price file dialog opens; empty for the start folder.

@@ -1,15 +1,16 @@
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QTemporaryFile>
-#include <sys/statvfs.h>
 #include <utility>
 
 #include "app/GloVar.h"
@@ -36,10 +37,10 @@ private:
 } // namespace
 
 namespace {
-QString PaintPage(QPrinter& printer, const QImage& image, const QRect& target)
+QString PaintPage(QPagedPaintDevice& device, const QImage& image, const QRect& target)
 {
     QPainter p;
-    if (!p.begin(&printer))
+    if (!p.begin(&device))
         return QStringLiteral("Printer selected is not valid");
     if (!target.isEmpty())
         p.drawImage(target, image);
@@ -47,46 +48,33 @@ QString PaintPage(QPrinter& printer, const QImage& image, const QRect& target)
         return QStringLiteral("Printing failed");
     return QString();
 }
-
-// A printed file that ends as a PDF ends, so nothing was cut off.
-bool WholePdf(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() < 64 || !f.seek(f.size() - 32))
-        return false;
-    return f.read(32).contains("%%EOF");
-}
 } // namespace
+
+QString PrintPdf(const QString& path, const QPageLayout& layout, int dpi, const QImage& image,
+                 const QRect& target)
+{
+    // Drawn in memory by Qt's own PDF writer, which needs none of the system's
+    // print plugins, then written over the target whole, as every file is.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(dpi);
+        writer.setPageLayout(layout);
+        if (const QString err = PaintPage(writer, image, target); !err.isEmpty())
+            return err;
+    }
+    if (const Result<void> w = WriteWholeBytes(path, pdf.data()); !w)
+        return w.error().message();
+    return QString();
+}
 
 QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
 {
     const QString path = printer.outputFileName();
     if (path.isEmpty())
         return PaintPage(printer, image, target);
-    // Printed into a file of our own beside the target, then written over it
-    // whole, as every file is.
-    const Result<std::unique_ptr<QTemporaryFile>> beside = TemporaryBeside(path);
-    if (!beside)
-        return beside.error().message();
-    const std::unique_ptr<QTemporaryFile>& part = *beside;
-    printer.setOutputFileName(part->fileName());
-    QString err = PaintPage(printer, image, target);
-    printer.setOutputFileName(path);
-    QFile printed(part->fileName());
-    if (err.isEmpty() && (!WholePdf(part->fileName()) || !printed.open(QIODevice::ReadOnly))) {
-        // The printer does not say why; a disk with no room left is the usual reason.
-        struct statvfs fs {};
-        const bool full = ::statvfs(QFile::encodeName(part->fileName()).constData(), &fs) == 0 &&
-                          fs.f_bavail == 0;
-        err = Error{Error::Doing::Creating, path, 0,
-                    full ? QStringLiteral("No space left on device")
-                         : QStringLiteral("It could not be written whole.")}
-                  .message();
-    }
-    if (err.isEmpty())
-        if (const Result<void> w = WriteWholeBytes(path, printed.readAll()); !w)
-            err = w.error().message();
-    return err;
+    return PrintPdf(path, printer.pageLayout(), printer.resolution(), image, target);
 }
 
 std::unique_ptr<PrintTarget> MakePrinterTarget(std::unique_ptr<QPrinter> printer)
@@ -168,7 +156,6 @@ std::optional<QString> GuiHost::saveFileName(const QString& filter, const QStrin
     QFileDialog dlg(parent_, QString(), dir, QtNameFilters(filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(defaultExt);
-    dlg.setOption(QFileDialog::DontConfirmOverwrite);
     // The chosen entry's own pattern (say *.png) lends its suffix to a bare name.
     QObject::connect(
         &dlg, &QFileDialog::filterSelected, &dlg, [&dlg, defaultExt](const QString& f) {

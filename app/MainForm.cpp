@@ -16,7 +16,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSet>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -24,6 +26,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <cstdio>
+#include <optional>
 
 #include "app/ChartView.h"
 #include "app/CommandLine.h"
@@ -32,6 +36,7 @@
 #include "app/Icons.h"
 #include "app/Splash.h"
 #include "data/Dates.h"
+#include "data/FileNames.h"
 #include "chart/ui/DateDlg.h"
 #include "data/ui/FileSetupDlg.h"
 #include "tools/FigureTable.h"
@@ -55,8 +60,64 @@ bool Headless()
     return p == QLatin1String("offscreen") || p == QLatin1String("minimal");
 }
 
-const QString SettingsScope = QStringLiteral("aurigon");
-const QString SettingsName = QStringLiteral("aurigon");
+// The largest chart side: a window stretched past it shows the chart's
+// corner rather than making a picture of gigabytes.
+constexpr int MaxChartSide = 16384;
+
+// The settings file by its full name, so that nothing but it is read
+// (no system-wide fallbacks).
+QString SettingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/aurigon/aurigon.conf");
+}
+
+// Said once a run on standard error: a window's settings are no reason to stop.
+void NoteOnce(const QString& text)
+{
+    static QSet<QString> said;
+    if (said.contains(text))
+        return;
+    said.insert(text);
+    std::fprintf(stderr, "aurigon: %s\n", qPrintable(text));
+}
+
+// A pipe or device at the settings file's name would hang the start or be
+// replaced on quitting: then the settings are neither read nor kept.
+bool SettingsUsable()
+{
+    const QString file = SettingsFile();
+    if (const std::optional<QString> why = NotAKeptFileReason(file)) {
+        NoteOnce(QStringLiteral("the settings are neither read nor kept: %1: %2").arg(file, *why));
+        return false;
+    }
+    return true;
+}
+
+// Settings lost to a read-only folder are said once, not silently dropped.
+void CheckKept(QSettings& st)
+{
+    st.sync();
+    if (st.status() == QSettings::AccessError)
+        NoteOnce(QStringLiteral("the settings cannot be kept: %1 cannot be written.")
+                     .arg(st.fileName()));
+}
+
+// A window size a person could have left: at least a toolbar's width, at
+// most the chart's cap, and mostly on one of the available screens.
+bool SaneGeometry(const QRect& r)
+{
+    if (r.width() < 100 || r.height() < 100 || r.width() > MaxChartSide ||
+        r.height() > MaxChartSide)
+        return false;
+    const qint64 area = qint64(r.width()) * r.height();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect on = r.intersected(screen->availableGeometry());
+        if (!on.isEmpty() && qint64(on.width()) * on.height() * 2 >= area)
+            return true;
+    }
+    return false;
+}
 
 QString Plain(QString text)
 {
@@ -528,8 +589,7 @@ void TMainForm::BuildMenus()
     colorAction_->setCheckable(true);
     connect(colorAction_, &QAction::triggered, this, [this](bool on) {
         Act([this, on] { session.ColorClick(on); });
-        if (remember_)
-            Remembered().setValue(QStringLiteral("view/color"), on);
+        Remember(QStringLiteral("view/color"), on);
     });
     LevelValuesItem = ViewMenu->addAction(QStringLiteral("&Level values"));
     LevelValuesItem->setObjectName(QStringLiteral("LevelValuesItem"));
@@ -673,19 +733,29 @@ void TMainForm::NoteRecent(QStringList& list, const QString& path, const char* k
     while (list.size() > RecentCount)
         list.removeLast();
     RebuildRecentMenu();
-    if (remember_)
-        Remembered().setValue(QLatin1String(key), list);
+    Remember(QLatin1String(key), list);
 }
 
 QSettings TMainForm::Remembered()
 {
-    return QSettings(SettingsScope, SettingsName);
+    return QSettings(SettingsFile(), QSettings::IniFormat);
+}
+
+void TMainForm::Remember(const QString& key, const QVariant& value)
+{
+    if (!remember_ || !SettingsUsable())
+        return;
+    QSettings st = Remembered();
+    st.setValue(key, value);
+    CheckKept(st);
 }
 
 void TMainForm::RememberSettings()
 {
+    if (!SettingsUsable())
+        return;
     remember_ = true;
-    QSettings st(SettingsScope, SettingsName);
+    QSettings st = Remembered();
     recentPrices_ = st.value(QStringLiteral("recent/prices")).toStringList().mid(0, RecentCount);
     recentStudies_ = st.value(QStringLiteral("recent/studies")).toStringList().mid(0, RecentCount);
     RebuildRecentMenu();
@@ -700,9 +770,14 @@ void TMainForm::RememberSettings()
 
 void TMainForm::ShowAsLastTime()
 {
-    const QByteArray geometry =
-        remember_ ? Remembered().value(QStringLiteral("window/geometry")).toByteArray() : QByteArray();
-    if (!geometry.isEmpty() && restoreGeometry(geometry)) {
+    const QByteArray saved =
+        remember_ && SettingsUsable()
+            ? Remembered().value(QStringLiteral("window/geometry")).toByteArray()
+            : QByteArray();
+    // A geometry from a settings file someone else wrote may be huge, off
+    // every screen or cut short: it is tried, and kept only when sane.
+    if (!saved.isEmpty() && restoreGeometry(saved) &&
+        (isMaximized() || SaneGeometry(geometry()))) {
         show();
         return;
     }
@@ -714,16 +789,20 @@ void TMainForm::ShowAsLastTime()
 
 void TMainForm::SaveSettings()
 {
-    if (!remember_)
+    if (!remember_ || !SettingsUsable())
         return;
-    QSettings st(SettingsScope, SettingsName);
-    st.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    QSettings st = Remembered();
+    if (SaneGeometry(isMaximized() ? normalGeometry() : geometry()))
+        st.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    else
+        st.remove(QStringLiteral("window/geometry"));
     st.setValue(QStringLiteral("folders/prices"), session.priceFolder);
     st.setValue(QStringLiteral("folders/studies"), session.studyFolder());
     st.setValue(QStringLiteral("view/color"), !session.Monochrome());
     st.setValue(QStringLiteral("view/crosshair"), CrosshairItem->isChecked());
     st.setValue(QStringLiteral("recent/prices"), recentPrices_);
     st.setValue(QStringLiteral("recent/studies"), recentStudies_);
+    CheckKept(st);
 }
 
 QSize TMainForm::ChartAreaSize() const
@@ -763,7 +842,7 @@ void TMainForm::FormActivate()
         return;
     splashStarted_ = true;
     host_.showSplash(*splash_, [this] {
-        const QSize s = ChartAreaSize();
+        const QSize s = ChartAreaSize().boundedTo(QSize(MaxChartSide, MaxChartSide));
         areaSize_ = chartArea_->size();
         session.chart.setDisplayRatio(Image1->devicePixelRatioF());
         Act([this, s] { session.FinishFirstActivation(s.width(), s.height()); });
@@ -777,7 +856,7 @@ void TMainForm::FlushResize()
     resizePause_->stop();
     if (!session.FirstActivationDone() || chartArea_->size() != areaSize_)
         return;
-    const QSize s = chartArea_->size();
+    const QSize s = chartArea_->size().boundedTo(QSize(MaxChartSide, MaxChartSide));
     if (s.width() < 1 || s.height() < 1)
         return;
     session.chart.setDisplayRatio(Image1->devicePixelRatioF());

@@ -112,6 +112,8 @@ public:
     static constexpr int RecentCount = 10;
     // Where the remembered values are kept (under the user's configuration folder).
     [[nodiscard]] static QSettings Remembered();
+    // One setting kept at once (the recent lists, the colour switch).
+    void Remember(const QString& key, const QVariant& value);
 
 protected:
     // No menu of toolbars: a right click belongs to the buttons that use it.

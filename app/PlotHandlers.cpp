@@ -320,6 +320,8 @@ void ChartSession::SaveBtnClick()
     QString name = *path;
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".bmp");
+    if (RefusedOverPriceFile(name, Error::Doing::Creating))
+        return;
     // A name ending in .png asks for PNG; any other name gets a bitmap.
     const char* format = ImageFormatOf(name);
     if (const Result<void> w = WriteImageFile(chart.image(), name, format ? format : "BMP"); !w)

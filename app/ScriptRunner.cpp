@@ -4,19 +4,18 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QMenu>
-#include <QPageLayout>
-#include <QPointer>
-#include <QPageSize>
 #include <QJsonArray>
 #include <QKeyEvent>
 #include <QKeySequence>
-#include <QPrinter>
-#include <QTest>
+#include <QMenu>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPointer>
 #include <QTextStream>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -26,13 +25,37 @@
 #include "app/StateReport.h"
 #include "chart/Output.h"
 #include "data/FileNames.h"
+#include "data/WholeFile.h"
 #include "data/ui/ScriptableDialog.h"
 #include "tools/FigureTable.h"
 
 namespace {
-// A key pressed and let go on the window, as the keyboard delivers it: the
-// shortcuts first, then the widget with the focus. Qt's test library is the
-// public way to type into a window.
+// The text a keyboard sends with a key: the character for a printable key
+// (capital with Shift), the control characters for the editing keys.
+QString KeyText(QKeyCombination key)
+{
+    const int k = key.key();
+    const Qt::KeyboardModifiers mods = key.keyboardModifiers();
+    switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return QStringLiteral("\r");
+    case Qt::Key_Tab: return QStringLiteral("\t");
+    case Qt::Key_Backspace: return QStringLiteral("\b");
+    case Qt::Key_Escape: return QStringLiteral("\x1b");
+    case Qt::Key_Delete: return QStringLiteral("\x7f");
+    default: break;
+    }
+    // Qt's own keys (arrows, function keys, media keys) lie above Unicode.
+    if (k >= Qt::Key_Escape || (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return QString();
+    const char32_t c = char32_t(k);
+    const QString text = QString::fromUcs4(&c, 1);
+    return mods & Qt::ShiftModifier ? text.toUpper() : text.toLower();
+}
+
+// A key pressed and let go on the window, as the keyboard delivers it: sent
+// unasked (not spontaneous), a press is first offered to the window's
+// shortcuts, then goes to the widget with the focus.
 void PressKey(QWidget& window, QKeyCombination key)
 {
     // A person types into the window they are looking at.
@@ -40,10 +63,17 @@ void PressKey(QWidget& window, QKeyCombination key)
         window.activateWindow();
         QApplication::setActiveWindow(&window);
     }
-    QWidget* target = QApplication::focusWidget();
+    QPointer<QWidget> target = QApplication::focusWidget();
     if (!target || target->window() != &window)
         target = &window;
-    QTest::keyClick(target, key.key(), key.keyboardModifiers());
+    const QString text = KeyText(key);
+    QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers(), text);
+    QApplication::sendEvent(target, &press);
+    // The press may have closed or moved what had the focus.
+    if (!target)
+        target = &window;
+    QKeyEvent release(QEvent::KeyRelease, key.key(), key.keyboardModifiers(), text);
+    QApplication::sendEvent(target, &release);
 }
 
 QJsonObject Event(const char* name)
@@ -56,27 +86,25 @@ QJsonObject Event(const char* name)
 // A PDF page whose printable area is exactly the size the script names.
 class PdfTarget : public PrintTarget {
 public:
-    PdfTarget(const QString& path, QSize page) : page_(page)
+    PdfTarget(const QString& path, QSize page)
+        : path_(path), page_(page),
+          layout_(QPageSize(QSizeF(page.width() / double(Dpi), page.height() / double(Dpi)),
+                            QPageSize::Inch),
+                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0))
     {
-        printer_.setOutputFormat(QPrinter::PdfFormat);
-        printer_.setOutputFileName(path);
-        printer_.setResolution(Dpi);
-        printer_.setFullPage(true);
-        printer_.setPageMargins(QMarginsF(0, 0, 0, 0));
-        printer_.setPageSize(QPageSize(
-            QSizeF(page.width() / double(Dpi), page.height() / double(Dpi)), QPageSize::Inch));
-        printer_.setPageOrientation(QPageLayout::Portrait);
+        layout_.setMode(QPageLayout::FullPageMode);
     }
     QSize pageSizePixels() const override { return page_; }
     QString printPage(const QImage& image, const QRect& target) override
     {
-        return PrintOnPage(printer_, image, target);
+        return PrintPdf(path_, layout_, Dpi, image, target);
     }
 
 private:
     static constexpr int Dpi = 1200;
-    QPrinter printer_{QPrinter::HighResolution};
+    QString path_;
     QSize page_;
+    QPageLayout layout_;
 };
 } // namespace
 
@@ -178,7 +206,8 @@ std::optional<QString> ScriptHost::question(const QString& title, const QString&
         return keep;
     }
     if (w->size() != 2 || !buttons.contains((*w)[1])) {
-        badAnswer = QStringLiteral("answer needs one of %1").arg(buttons.join(QStringLiteral(", ")));
+        badAnswer =
+            QStringLiteral("answer needs one of %1").arg(buttons.join(QStringLiteral(", ")));
         return keep;
     }
     return (*w)[1];
@@ -228,6 +257,8 @@ void ScriptHost::popupMenu(QMenu& menu, const QPoint&)
 int ScriptRunner::run(const QStringList& lines)
 {
     for (int i = 0; i < lines.size(); ++i) {
+        // A script runs without the event loop, which would end the program on a signal.
+        EndIfSignalled();
         const int lineNo = i + 1;
         const auto words = SplitScriptLine(lines[i]);
         // A dialog or question this line opens takes its answer from the
@@ -264,10 +295,11 @@ int ScriptRunner::run(const QStringList& lines)
         if (err.isEmpty() && !host_.badAnswer.isEmpty())
             err = host_.badAnswer;
         if (err.isEmpty() && !host_.unanswered.isEmpty())
-            err = host_.unanswered == QLatin1String("answer")
-                      ? QStringLiteral("this line opened a question; the next line must be 'answer'")
-                      : QStringLiteral("%1 opened a dialog; the next line must be '%2'")
-                            .arg(words->value(words->size() > 1 ? 1 : 0), host_.unanswered);
+            err =
+                host_.unanswered == QLatin1String("answer")
+                    ? QStringLiteral("this line opened a question; the next line must be 'answer'")
+                    : QStringLiteral("%1 opened a dialog; the next line must be '%2'")
+                          .arg(words->value(words->size() > 1 ? 1 : 0), host_.unanswered);
         i = std::max(i, next);
         if (!err.isEmpty()) {
             QJsonObject o = Event("error");
@@ -415,7 +447,8 @@ QString ScriptRunner::runLine(const QStringList& w)
             if (const auto a = host_.nextLine(QLatin1String(answer))) {
                 const bool cancel = a->size() == 2 && (*a)[1] == QLatin1String("cancel");
                 int pw = 0, ph = 0;
-                if (c == Ctl::PrintBtn && !cancel && (a->size() != 3 || !ParsePageSize((*a)[2], pw, ph)))
+                if (c == Ctl::PrintBtn && !cancel &&
+                    (a->size() != 3 || !ParsePageSize((*a)[2], pw, ph)))
                     return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
                 if (c != Ctl::PrintBtn && (a->size() != 2 || (*a)[1].isEmpty()))
                     return QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(answer));
@@ -472,7 +505,8 @@ QString ScriptRunner::runLine(const QStringList& w)
         const bool isDown = cmd == QLatin1String("down");
         // Ctrl held for the press: the snapping click.
         QStringList margs = args;
-        const bool ctrl = (isDown || isClick) && !margs.isEmpty() && margs.last() == QLatin1String("ctrl");
+        const bool ctrl =
+            (isDown || isClick) && !margs.isEmpty() && margs.last() == QLatin1String("ctrl");
         if (ctrl)
             margs.removeLast();
         const qsizetype need = isMove ? 2 : 3;
@@ -535,11 +569,21 @@ QString ScriptRunner::runLine(const QStringList& w)
             return QString();
         auto trace = std::make_shared<TraceFile>();
         trace->path = args[0];
+        // Opened without waiting, so that a pipe nobody reads hangs nothing;
+        // only a regular file takes a trace.
         trace->fd = ::open(EncodeFileName(args[0]).constData(),
-                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+                           O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
         if (trace->fd < 0)
             return QStringLiteral("cannot write %1: %2")
-                .arg(args[0], QString::fromLocal8Bit(std::strerror(errno)));
+                .arg(args[0], errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
+                                             : QString::fromLocal8Bit(std::strerror(errno)));
+        struct stat st {};
+        if (::fstat(trace->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(trace->fd);
+            trace->fd = -1;
+            return QStringLiteral("cannot write %1: It is not a regular file.").arg(args[0]);
+        }
+        ::fcntl(trace->fd, F_SETFL, ::fcntl(trace->fd, F_GETFL) & ~O_NONBLOCK);
         trace_ = trace;
         s.chart.setTrace([trace](const QString& line) { trace->add(line); });
         return QString();
@@ -563,7 +607,8 @@ QString ScriptRunner::runLine(const QStringList& w)
     if (cmd == QLatin1String("key") && args.size() == 1) {
         const QKeySequence key = QKeySequence::fromString(args[0], QKeySequence::PortableText);
         if (key.isEmpty() || key.count() != 1 || key[0].key() == Qt::Key_unknown)
-            return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'").arg(args[0]);
+            return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'")
+                .arg(args[0]);
         PressKey(form_, key[0]);
         return QString();
     }

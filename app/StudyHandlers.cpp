@@ -114,6 +114,8 @@ bool ChartSession::SaveStudy(const QString& path)
                            .message());
         return false;
     }
+    if (RefusedOverPriceFile(path, Error::Doing::SavingStudy))
+        return false;
     if (const Result<void> w = SaveStudyFile(CurrentStudy(path), path); !w) {
         prompts_.error(w.error().message());
         return false;

@@ -16,6 +16,7 @@
 #include "chart/RecordDates.h"
 #include "chart/BarChart.h"
 #include "data/Dates.h"
+#include "data/FileNames.h"
 #include "data/WholeFile.h"
 #include "tools/FigureTable.h"
 
@@ -181,7 +182,9 @@ void ChartSession::LevelValuesClick()
     auto& g = GloVar;
     g.LevelValues = !g.LevelValues;
     const QByteArray text = g.LevelValues ? "LevelValues=1\n" : "LevelValues=0\n";
-    if (const Result<void> w = WriteWholeBytes(ViewSettingsPath(), text); !w)
+    if (const std::optional<QString> why = NotAKeptFileReason(ViewSettingsPath()))
+        prompts_.error(Error{Error::Doing::Creating, ViewSettingsPath(), 0, *why}.message());
+    else if (const Result<void> w = WriteWholeBytes(ViewSettingsPath(), text); !w)
         prompts_.error(w.error().message());
     // The figure still being worked on is shown again with or without its labels.
     if (!g.ChartShown || currentDrawn_.empty() || chart.isNull())
@@ -206,10 +209,10 @@ QString ChartSession::ViewSettingsPath() const
 
 void ChartSession::ReadViewSettings()
 {
-    QFile f(ViewSettingsPath());
-    if (!f.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> text = ReadKeptFile(ViewSettingsPath(), 64);
+    if (!text)
         return;
-    const QByteArray line = f.readLine(64).trimmed();
+    const QByteArray line = text->left(text->indexOf('\n')).trimmed();
     if (line.startsWith("LevelValues="))
         GloVar.LevelValues = line.endsWith("=1");
 }
@@ -250,8 +253,20 @@ QString ChartSession::FigureValuesCsv() const
     return out;
 }
 
+bool ChartSession::RefusedOverPriceFile(const QString& path, Error::Doing doing)
+{
+    if (!SameFile(path, GloVar.DataFileName))
+        return false;
+    prompts_.error(Error{doing, path, 0,
+                         QStringLiteral("It is the open price file; choose another name.")}
+                       .message());
+    return true;
+}
+
 bool ChartSession::ExportFigureValues(const QString& path)
 {
+    if (RefusedOverPriceFile(path, Error::Doing::Creating))
+        return false;
     const QByteArray bytes = FigureValuesCsv().toUtf8();
     if (const Result<void> w = WriteWholeBytes(path, bytes); !w) {
         prompts_.error(w.error().message());

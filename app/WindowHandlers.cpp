@@ -302,6 +302,8 @@ void ChartSession::ExportImageClick()
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".png");
     imageFolder_ = QFileInfo(name).absolutePath();
+    if (RefusedOverPriceFile(name, Error::Doing::Creating))
+        return;
     const char* format = ImageFormatOf(name);
     if (const Result<void> w = WriteImageFile(chart.image(), name, format ? format : "PNG"); !w)
         prompts_.error(w.error().message());

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QSocketNotifier>
+#include <memory>
 #include <QTextStream>
 #include <cerrno>
 #include <climits>
@@ -21,6 +23,7 @@
 #include "app/ScriptParse.h"
 #include "app/ScriptRunner.h"
 #include "data/FileNames.h"
+#include "data/WholeFile.h"
 
 namespace {
 // The folder the chart's work files (fsetup.dat, TmpPrice.bmp, TmpPrint.bmp)
@@ -98,6 +101,7 @@ int RunScript(const QString& path, bool color, const QString& folder)
     form.FormActivate();
     ScriptRunner runner(form, host);
     const int status = runner.run(lines);
+    EndIfSignalled();
     form.CloseWithoutAsking();
     return Finished(status);
 }
@@ -133,6 +137,7 @@ int main(int argc, char** argv)
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         WithoutSystemFonts();
         QGuiApplication app(argc, argv);
+        CatchEndingSignals(false);
         const QString err = RenderStudy(cl);
         if (!err.isEmpty()) {
             std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(err)));
@@ -154,6 +159,14 @@ int main(int argc, char** argv)
         qputenv("QT_NO_GLIB", "1");
     }
     QApplication app(argc, argv);
+    // An ending signal reaches the event loop as a byte on a pipe; one that
+    // comes during a write is taken by the writer, which cleans up first.
+    CatchEndingSignals(true);
+    std::unique_ptr<QSocketNotifier> endingSignal;
+    if (EndingSignalPipe() >= 0) {
+        endingSignal = std::make_unique<QSocketNotifier>(EndingSignalPipe(), QSocketNotifier::Read);
+        QObject::connect(endingSignal.get(), &QSocketNotifier::activated, [] { EndIfSignalled(); });
+    }
     QApplication::setStyle(ProgramStyle());
     // The program's icon is drawn, not loaded; a window nobody sees needs none.
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))

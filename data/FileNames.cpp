@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr char16_t StrayFirst = 0xDC80, StrayLast = 0xDCFF;
@@ -92,6 +94,49 @@ std::optional<QString> NotAFileReason(const QString& path)
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
         return QStringLiteral("It is a device, not a regular file.");
     return QStringLiteral("It is not a regular file.");
+}
+
+bool SameFile(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    struct stat sa {}, sb {};
+    return ::stat(EncodeFileName(a).constData(), &sa) == 0 &&
+           ::stat(EncodeFileName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+std::optional<QString> NotAKeptFileReason(const QString& path)
+{
+    struct stat st {};
+    if (::stat(EncodeFileName(path).constData(), &st) != 0 && errno == ENOENT)
+        return std::nullopt;
+    return NotAFileReason(path);
+}
+
+std::optional<QByteArray> ReadKeptFile(const QString& path, qint64 limit)
+{
+    const int fd =
+        ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    std::optional<QByteArray> out;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        out = QByteArray(qsizetype(std::clamp<qint64>(limit, 0, 1 << 20)), '\0');
+        qsizetype got = 0;
+        while (got < out->size()) {
+            const ssize_t n = ::read(fd, out->data() + got, size_t(out->size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        out->truncate(got);
+    }
+    ::close(fd);
+    return out;
 }
 
 QString OneLine(QString text)

@@ -15,5 +15,17 @@
 // if it cannot: none for a regular file.
 [[nodiscard]] std::optional<QString> NotAFileReason(const QString& path);
 
+// Whether a and b name one file (the same device and inode), links and
+// hard links included; false when either is not there.
+[[nodiscard]] bool SameFile(const QString& a, const QString& b);
+
+// The files the program keeps by a fixed name in a folder (view and layout
+// settings): only a regular file, or nothing yet, may be read or replaced
+// there. The reason when something else lies at path; none when it may.
+[[nodiscard]] std::optional<QString> NotAKeptFileReason(const QString& path);
+// At most limit bytes of such a file: opened without waiting, so that a pipe
+// or device at the name hangs nothing, and read only when it is a regular file.
+[[nodiscard]] std::optional<QByteArray> ReadKeptFile(const QString& path, qint64 limit);
+
 // text on one line: its line breaks become spaces.
 [[nodiscard]] QString OneLine(QString text);

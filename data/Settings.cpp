@@ -107,10 +107,18 @@ QByteArray SettingsText(const Settings& s)
 Result<void> WriteSettingsFile(const QString& path, const Settings& s,
                                const std::array<QString, 5>& fieldTexts)
 {
+    // Kept by a fixed name: a pipe or device someone left there is neither
+    // written into nor replaced.
+    if (const std::optional<QString> why = NotAKeptFileReason(path))
+        return Error{Error::Doing::Creating, path, 0, *why};
     return WriteWholeBytes(path, SettingsText(s, fieldTexts));
 }
 
 Result<void> WriteSettingsFile(const QString& path, const Settings& s)
 {
-    return WriteWholeBytes(path, SettingsText(s));
+    const FileLayout& l = s.layout;
+    return WriteSettingsFile(path, s,
+                             {QString::number(l.dateColumn), QString::number(l.openColumn),
+                              QString::number(l.highColumn), QString::number(l.lowColumn),
+                              QString::number(l.closeColumn)});
 }

@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -16,6 +18,70 @@
 #include "data/FileNames.h"
 
 namespace {
+// What the signal handler may touch: plain flags and a fixed buffer.
+volatile std::sig_atomic_t pendingSignal = 0;
+volatile std::sig_atomic_t loopListens = 0;
+volatile std::sig_atomic_t temporarySet = 0;
+char temporaryName[PATH_MAX + 1];
+int signalPipe[2] = {-1, -1};
+
+extern "C" void OnEndingSignal(int sig)
+{
+    const int saved = errno;
+    pendingSignal = sig;
+    if (temporarySet)
+        ::unlink(temporaryName);
+    if (temporarySet || loopListens) {
+        // The write stops at its next step; the loop ends the program.
+        if (loopListens) {
+            const char byte = char(sig);
+            [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+        }
+        errno = saved;
+        return;
+    }
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+// The ending signals held off for a scope.
+class HeldSignals {
+public:
+    HeldSignals()
+    {
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (int sig : {SIGTERM, SIGINT, SIGHUP})
+            sigaddset(&ending, sig);
+        pthread_sigmask(SIG_BLOCK, &ending, &before_);
+    }
+    ~HeldSignals() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+private:
+    sigset_t before_;
+};
+
+// The temporary a signal removes while it is being written.
+class RegisteredTemporary {
+public:
+    explicit RegisteredTemporary(const QByteArray& name)
+    {
+        if (size_t(name.size()) < sizeof temporaryName) {
+            std::memcpy(temporaryName, name.constData(), size_t(name.size()) + 1);
+            temporarySet = 1;
+        }
+    }
+    ~RegisteredTemporary()
+    {
+        const HeldSignals held;
+        temporarySet = 0;
+    }
+    RegisteredTemporary(const RegisteredTemporary&) = delete;
+    RegisteredTemporary& operator=(const RegisteredTemporary&) = delete;
+};
+
 Error Fail(const QString& path, const QString& why)
 {
     return Error{Error::Doing::Creating, path, 0, why};
@@ -39,6 +105,8 @@ int WriteAll(int fd, const QByteArray& bytes)
     const char* p = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
+        if (pendingSignal)
+            return EINTR;
         const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0 && errno == EINTR)
             continue;
@@ -111,6 +179,8 @@ protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 n) override
     {
+        if (!error && pendingSignal)
+            error = EINTR;
         if (error)
             return -1;
         pending_.append(data, n);
@@ -180,16 +250,28 @@ Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODev
     if (t.refusal)
         return Fail(path, *t.refusal);
     if (t.type == S_IFIFO) {
-        if (const std::optional<QString> why = WriteIntoPipe(t.name, write))
+        const std::optional<QString> why = WriteIntoPipe(t.name, write);
+        EndIfSignalled();
+        if (why)
             return Fail(path, *why);
         return {};
     }
 
     const QByteArray base = t.name.mid(t.name.lastIndexOf('/') + 1);
     QByteArray temp = FolderOf(t.name) + "/." + base.left(200) + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    std::optional<RegisteredTemporary> registered;
+    int fd = -1;
+    int made = 0;
+    {
+        // Made and registered with no signal in between.
+        const HeldSignals held;
+        fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        made = errno;
+        if (fd >= 0)
+            registered.emplace(temp);
+    }
     if (fd < 0)
-        return Fail(path, SystemError(errno));
+        return Fail(path, SystemError(made));
     std::optional<QString> why = Fill(fd, write);
     int err = 0;
     // The user's files reach the disk before they replace the old ones; the
@@ -208,9 +290,45 @@ Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODev
         why = SystemError(err);
     if (why) {
         ::unlink(temp.constData());
+        registered.reset();
+        EndIfSignalled();
         return Fail(path, *why);
     }
+    registered.reset();
+    EndIfSignalled();
     return {};
+}
+
+void CatchEndingSignals(bool eventLoopListens)
+{
+    if (eventLoopListens && signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        eventLoopListens = false;
+    loopListens = eventLoopListens ? 1 : 0;
+    struct sigaction sa {};
+    sa.sa_handler = OnEndingSignal;
+    sigemptyset(&sa.sa_mask);
+    // No SA_RESTART: a write waiting on a slow disk returns to see the signal.
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
+}
+
+int EndingSignalPipe()
+{
+    return signalPipe[0];
+}
+
+void EndIfSignalled()
+{
+    const int sig = pendingSignal;
+    if (!sig)
+        return;
+    std::signal(sig, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, sig);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    std::raise(sig);
+    std::_Exit(128 + sig);
 }
 
 Result<void> WriteWholeBytes(const QString& path, const QByteArray& bytes, SymLink link)

@@ -27,6 +27,16 @@ Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODev
 Result<void> WriteWholeBytes(const QString& path, const QByteArray& bytes,
                              SymLink link = SymLink::Follow);
 
+// SIGTERM, SIGINT and SIGHUP end the program as they would, but never leave
+// a temporary of a write behind: the handler removes the one being written
+// and the write stops. Outside a write the signal goes to the event loop
+// through a pipe (listen on EndingSignalPipe(), then call EndIfSignalled());
+// a program with no event loop listening ends at once.
+void CatchEndingSignals(bool eventLoopListens);
+[[nodiscard]] int EndingSignalPipe();
+// Ends the program as the signal that came would; returns when none came.
+void EndIfSignalled();
+
 // An empty file of a unique name beside path, made exclusively and removed
 // with the object: for a writer that takes only a file name (the printer),
 // whose result then goes to path through WriteWholeBytes.

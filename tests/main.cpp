@@ -22,6 +22,9 @@ int main(int argc, char** argv)
     // Whatever the tests remember stays in a folder of their own.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // Qt's test mode keeps them under the home folder's .qttest, which other
+    // runs of the tests share.
+    qputenv("HOME", config.path().toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
 #ifdef AURIGON_WIDGET_TESTS
     // Tests click the dialogs' own widgets, whatever desktop the machine has.

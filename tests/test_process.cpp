@@ -3,6 +3,8 @@
 // nothing on standard error but Qt's own notices, and printing past a
 // planted link.
 #include <QMap>
+#include <QRegularExpression>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -197,4 +199,141 @@ TEST_F(Process, AScriptStartsWithoutLoadingImagePlugins)
     ASSERT_TRUE(o.err.contains("libQt6Widgets")) << "the loader said nothing of what it loaded";
     EXPECT_TRUE(o.err.contains("platforms/libqoffscreen"));
     EXPECT_FALSE(o.err.contains("imageformats/"));
+}
+
+TEST_F(Process, PrintingToAFileLoadsNoSystemPrintPlugin)
+{
+    // The system's print plugins bring libcups, whose thread-local globals
+    // the leak checker cannot walk; a PDF file needs none of them.
+    const Outcome o = Run({QStringLiteral("LD_DEBUG=files \"$AURIGON\" --script -")},
+                          Plot + "press PrintBtn\nprintto chart.pdf 4800x6600\nstate\n", true);
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    ASSERT_TRUE(o.err.contains("libQt6Widgets")) << "the loader said nothing of what it loaded";
+    EXPECT_FALSE(o.err.contains("printsupport/"));
+    EXPECT_FALSE(o.err.contains("libcups"));
+    const QByteArray pdf = ReadBytes(dir.filePath(QStringLiteral("chart.pdf")));
+    EXPECT_TRUE(pdf.startsWith("%PDF") && pdf.contains("%%EOF")) << pdf.left(64).constData();
+    // The page is the size the script named: 4800x6600 pixels at 1200 dpi.
+    EXPECT_TRUE(QString::fromLatin1(pdf).contains(
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 288(\\.0+)? 396(\\.0+)?\\]"))))
+        << "no 4 by 5.5 inch page";
+}
+
+// --- Keys and the shipped binary ---------------------------------------------
+
+TEST_F(Process, KeysBeyondTheKeyboardsLettersArePressedNotACrash)
+{
+    // Qt's test library aborts on keys it has no letter for; the runner
+    // sends them as the keyboard would, and the window simply ignores them.
+    QByteArray script = Plot;
+    for (const char* key : {"€", "Ω", "あ", "Zoom", "Cancel", "Execute", "Sleep", "Hangul", "Kanji",
+                            "Eject", "Calculator", "Call", "Shift+€", "Ctrl+Ω"})
+        script += QByteArray("key ") + key + '\n';
+    script += "state\n";
+    const Outcome o = Run({QStringLiteral("--script"), QStringLiteral("-")}, script);
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains("\"event\":\"state\"")) << o.out.toStdString();
+}
+
+TEST_F(Process, AKeyTheRunnerCannotExpressStopsAtItsLine)
+{
+    const struct {
+        const char* name;
+        const char* key;
+    } rows[] = {{"two keys", "Left+Right"},
+                {"no such key", "Frobnicate"},
+                {"a chord", "Ctrl+A,Ctrl+B"},
+                {"only a modifier", "Ctrl+"}};
+    for (const auto& row : rows) {
+        const Outcome o = Run({QStringLiteral("--script"), QStringLiteral("-")},
+                              Plot + "key " + row.key + "\nstate\n");
+        EXPECT_EQ(o.status, 2) << row.name;
+        EXPECT_TRUE(o.out.contains("\"line\":5")) << row.name << ": " << o.out.toStdString();
+        EXPECT_FALSE(o.out.contains("\"event\":\"state\"")) << row.name;
+    }
+}
+
+TEST_F(Process, TheShippedProgramDoesNotLinkQtsTestLibrary)
+{
+    const Outcome o = Run({QStringLiteral("ldd \"$AURIGON\"")}, QByteArray(), true);
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    ASSERT_TRUE(o.out.contains("libQt6Widgets")) << o.out.toStdString();
+    EXPECT_FALSE(o.out.toLower().contains("test")) << o.out.toStdString();
+}
+
+TEST_F(Process, ATraceOntoAnythingButARegularFileIsRefusedNotWaitedOn)
+{
+    const QString pipe = dir.filePath(QStringLiteral("trace.pipe"));
+    const QString read = dir.filePath(QStringLiteral("read.pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(read).constData(), 0600), 0);
+    // Someone reads this one, so opening it to write would not wait.
+    const int reader = ::open(QFile::encodeName(read).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const struct {
+        const char* name;
+        QString path, says;
+    } rows[] = {
+        {"a pipe nobody reads", pipe, QStringLiteral("It is a pipe that nobody reads.")},
+        {"a pipe someone reads", read, QStringLiteral("It is not a regular file.")},
+        {"a device", QStringLiteral("/dev/null"), QStringLiteral("It is not a regular file.")},
+        {"a folder", dir.path(), QStringLiteral("Is a directory")},
+    };
+    for (const auto& row : rows) {
+        const ScriptRun r =
+            RunScript(dir.path(), QStringLiteral("ack\ntrace \"%1\"\nstate\n").arg(row.path));
+        EXPECT_EQ(r.status, 2) << row.name;
+        ASSERT_FALSE(r.events.isEmpty()) << row.name;
+        EXPECT_EQ(r.events.last()[QStringLiteral("line")].toInt(), 2) << row.name;
+        EXPECT_EQ(r.events.last()[QStringLiteral("text")].toString(),
+                  QStringLiteral("cannot write %1: %2").arg(row.path, row.says))
+            << row.name;
+    }
+    ::close(reader);
+    struct stat st {};
+    EXPECT_TRUE(::stat(QFile::encodeName(pipe).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+}
+
+TEST_F(Process, ABatchPictureNeverReplacesWhatTheBatchReads)
+{
+    ASSERT_EQ(
+        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
+            .status,
+        0);
+    const QByteArray study = ReadBytes(dir.filePath(QStringLiteral("a.aurigon")));
+    const QByteArray prices = ReadBytes(dir.filePath(QStringLiteral("a.txt")));
+    WriteFile(dir, QStringLiteral("s.png"), study);
+    WriteFile(dir, QStringLiteral("p.bmp"), prices);
+    ASSERT_EQ(::link(QFile::encodeName(dir.filePath(QStringLiteral("a.txt"))).constData(),
+                     QFile::encodeName(dir.filePath(QStringLiteral("hard.png"))).constData()),
+              0);
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("a.txt")),
+                            dir.filePath(QStringLiteral("soft.png"))));
+    const struct {
+        const char* name;
+        QStringList args;
+        const char* says;
+    } rows[] = {
+        {"the study",
+         {"--study", "s.png", "--image", "s.png"},
+         "the image s.png is the study the batch reads"},
+        {"the prices named",
+         {"--study", "a.aurigon", "--prices", "p.bmp", "--image", "p.bmp"},
+         "the image p.bmp is the price file the batch reads"},
+        {"a hard link to the prices",
+         {"--study", "a.aurigon", "--prices", "a.txt", "--image", "hard.png"},
+         "the image hard.png is the price file the batch reads"},
+        {"a link to the study's own prices",
+         {"--study", "a.aurigon", "--image", "soft.png"},
+         "the image soft.png is the price file the batch reads"},
+    };
+    for (const auto& row : rows) {
+        const Outcome o = Run(row.args);
+        EXPECT_NE(o.status, 0) << row.name;
+        EXPECT_TRUE(o.err.contains(row.says)) << row.name << ": " << o.err.toStdString();
+    }
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("s.png"))), study);
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("p.bmp"))), prices);
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("a.txt"))), prices);
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("soft.png"))).isSymLink());
 }

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
+#include <csignal>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
@@ -229,6 +231,51 @@ TEST_F(NothingReplaced, ALargeChartIsPrintedAtTheSizeItWasDrawn)
     s->PrintBtnClick();
     EXPECT_EQ(prompts.events, QStringList());
     EXPECT_EQ(printed, QSize(6000, 6000));
+}
+
+// --- Ending signals during a write ------------------------------------------
+
+namespace {
+// In a child of its own: a write that a signal interrupts half way.
+[[noreturn]] void WriteInterruptedBy(int sig, const QString& path, bool afterTheLastByte)
+{
+    CatchEndingSignals(false);
+    const QByteArray chunk(1 << 20, 'x');
+    (void)WriteWholeFile(path, [&](QIODevice& d) {
+        if (d.write(chunk) != chunk.size())
+            return false;
+        std::raise(sig);
+        return afterTheLastByte || d.write(chunk) == chunk.size();
+    });
+    std::_Exit(0); // not reached: the signal ends the program
+}
+} // namespace
+
+TEST(EndingSignals, AWriteCutShortRemovesItsTemporaryAndEndsAsTheSignalWould)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        const char* name;
+        int sig;
+        bool afterTheLastByte;
+    } rows[] = {
+        {"SIGTERM half way", SIGTERM, false},
+        {"SIGINT half way", SIGINT, false},
+        {"SIGHUP half way", SIGHUP, false},
+        {"SIGTERM before the rename", SIGTERM, true},
+    };
+    for (const auto& row : rows) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString target = WriteFile(dir, QStringLiteral("out.png"), "the old picture");
+        EXPECT_EXIT(WriteInterruptedBy(row.sig, target, row.afterTheLastByte),
+                    ::testing::KilledBySignal(row.sig), "")
+            << row.name;
+        EXPECT_EQ(ReadBytes(target), "the old picture") << row.name;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                  QStringList(QStringLiteral("out.png")))
+            << row.name;
+    }
 }
 
 // --- Names that are not UTF-8 ------------------------------------------------

@@ -1,0 +1,247 @@
+// The files the window keeps by a fixed name (view settings, layout
+// settings, its own settings file) when something else lies at the name, a
+// remembered window geometry someone else wrote, and saving over what is open.
+#include <QApplication>
+#include <QDataStream>
+#include <QDir>
+#include <QFileDialog>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/Host.h"
+#include "tests/WindowFixture.h"
+
+namespace {
+bool IsPipe(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+QString SettingsFileName()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/aurigon/aurigon.conf");
+}
+
+class KeptFiles : public WindowFixture {
+protected:
+    void TearDown() override
+    {
+        form.reset();
+        QFile::remove(SettingsFileName());
+        QDir().rmdir(SettingsFileName());
+    }
+    // The window as main() starts it: settings read, then shown as last time.
+    void StartRemembering()
+    {
+        form.reset();
+        ResetSharedState();
+        qputenv("AURIGON_CHART_SIZE", "980x590");
+        form = std::make_unique<TMainForm>(host, dir.path());
+        form->RememberSettings();
+        form->ShowAsLastTime();
+        form->FormActivate();
+        host.acknowledge();
+        qunsetenv("AURIGON_CHART_SIZE");
+    }
+};
+
+// The geometry a window of that place and size saves.
+QByteArray SavedBy(const QRect& r)
+{
+    QWidget w;
+    w.setGeometry(r);
+    return w.saveGeometry();
+}
+
+// A saved geometry of the given rectangle, as restoreGeometry reads it,
+// whatever the rectangle.
+QByteArray GeometryOf(const QRect& r)
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_4_0);
+    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << r << r << qint32(0) << quint8(0)
+      << quint8(0) << qint32(1600) << r;
+    return out;
+}
+} // namespace
+
+TEST_F(KeptFiles, ViewAndLayoutSettingsThatArePipesHangNothingAndStayPipes)
+{
+    const QString view = dir.filePath(QStringLiteral("fview.dat"));
+    const QString layout = dir.filePath(QStringLiteral("fsetup.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(view).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(layout).constData(), 0600), 0);
+    // Reading either would wait for a writer that never comes.
+    StartWindow();
+    ASSERT_TRUE(form->session.FirstActivationDone());
+    OpenAndPlot();
+    events.clear();
+    form->menuItem(QStringLiteral("View/Level values"))->trigger();
+    ASSERT_FALSE(events.isEmpty());
+    EXPECT_EQ(events.last()[QStringLiteral("event")], QStringLiteral("error"));
+    EXPECT_TRUE(events.last()[QStringLiteral("text")].toString().endsWith(
+        QStringLiteral("It is a pipe, not a regular file.")))
+        << events.last()[QStringLiteral("text")].toString().toStdString();
+    EXPECT_TRUE(IsPipe(view));
+    EXPECT_TRUE(IsPipe(layout));
+}
+
+TEST_F(KeptFiles, ASettingsFileThatIsNotAFileIsNeitherReadNorReplaced)
+{
+    const struct {
+        const char* name;
+        bool pipe; // else a folder
+    } rows[] = {{"a pipe", true}, {"a folder", false}};
+    for (const auto& row : rows) {
+        const QString file = SettingsFileName();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+        ASSERT_TRUE(row.pipe ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
+                             : QDir().mkdir(file))
+            << row.name;
+        StartRemembering();
+        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+        OpenAndPlot();
+        EXPECT_TRUE(form->recentPrices().size() == 1) << row.name;
+        form->close();
+        form.reset();
+        EXPECT_EQ(IsPipe(file), row.pipe) << row.name;
+        EXPECT_EQ(QFileInfo(file).isDir(), !row.pipe) << row.name;
+        QFile::remove(file);
+        QDir().rmdir(file);
+    }
+}
+
+TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredOrSavedAgain)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect avail = screen->availableGeometry();
+    const QRect sane(avail.topLeft() + QPoint(40, 30), avail.size() * 3 / 4);
+    const struct {
+        const char* name;
+        QByteArray saved;
+        bool restored;
+    } rows[] = {
+        {"a window that fits", SavedBy(sane), true},
+        {"a billion pixels square", GeometryOf(QRect(0, 0, 1000000000, 1000000000)), false},
+        {"the whole range of int",
+         GeometryOf(QRect(QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX))), false},
+        {"below the screen", GeometryOf(QRect(avail.left(), avail.bottom() + 10, 800, 600)), false},
+        {"too small to use", GeometryOf(QRect(avail.topLeft(), QSize(57, 98))), false},
+        {"cut short", GeometryOf(sane).left(30), false},
+    };
+    for (const auto& row : rows) {
+        {
+            QSettings st = TMainForm::Remembered();
+            st.clear();
+            st.setValue(QStringLiteral("window/geometry"), row.saved);
+        }
+        StartRemembering();
+        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+        if (row.restored) {
+            // The window grows to its smallest layout on a small screen.
+            EXPECT_EQ(form->geometry().size(),
+                      sane.size().expandedTo(form->minimumSizeHint()).boundedTo(avail.size()))
+                << row.name;
+        }
+        // Maximised, or moved back onto the screen by Qt itself: all of it seen.
+        EXPECT_TRUE(form->isMaximized() || avail.contains(form->geometry()))
+            << row.name << ": " << form->geometry().x() << "," << form->geometry().y() << " "
+            << form->width() << "x" << form->height();
+        EXPECT_GE(form->width(), 100) << row.name;
+        EXPECT_GE(form->height(), 100) << row.name;
+        EXPECT_LE(form->width(), avail.width()) << row.name;
+        EXPECT_LE(form->height(), avail.height()) << row.name;
+        EXPECT_LE(GloVar.ChartWidth, 16384) << row.name;
+        EXPECT_LE(GloVar.ChartHeight, 16384) << row.name;
+        form->close();
+        form.reset();
+        // What is saved again restores to something that fits the screen.
+        const QByteArray again =
+            TMainForm::Remembered().value(QStringLiteral("window/geometry")).toByteArray();
+        if (!again.isEmpty()) {
+            QWidget probe;
+            ASSERT_TRUE(probe.restoreGeometry(again)) << row.name;
+            EXPECT_LE(probe.normalGeometry().width(), avail.width()) << row.name;
+            EXPECT_LE(probe.normalGeometry().height(), avail.height()) << row.name;
+        }
+    }
+    TMainForm::Remembered().clear();
+}
+
+// --- Saving over what is open ---------------------------------------------------
+
+class OverOpenFiles : public WindowFixture {};
+
+TEST_F(OverOpenFiles, NoSaveOrExportFromTheWindowReplacesTheOpenPriceFile)
+{
+    OpenAndPlot();
+    const QString prices = dir.filePath(QStringLiteral("prices.txt"));
+    const QByteArray before = ReadBytes(prices);
+    const QString hard = dir.filePath(QStringLiteral("hard.csv"));
+    const QString soft = dir.filePath(QStringLiteral("soft.png"));
+    ASSERT_EQ(::link(QFile::encodeName(prices).constData(), QFile::encodeName(hard).constData()),
+              0);
+    ASSERT_TRUE(QFile::link(prices, soft));
+    const struct {
+        const char* name;
+        const char* item; // a menu item, or null for the snapshot's Save
+        QString path;
+    } rows[] = {
+        {"export values", "File/Export figure values...", prices},
+        {"export values by a hard link", "File/Export figure values...", hard},
+        {"save study as", "File/Save study as...", prices},
+        {"export image by a link", "File/Export image...", soft},
+        {"the snapshot's Save", nullptr, prices},
+    };
+    for (const auto& row : rows) {
+        events.clear();
+        host.saveAnswer = row.path;
+        if (row.item)
+            form->menuItem(QLatin1String(row.item))->trigger();
+        else
+            form->session.SaveBtnClick();
+        ASSERT_EQ(events.size(), 1) << row.name;
+        EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("error")) << row.name;
+        EXPECT_TRUE(events[0][QStringLiteral("text")].toString().contains(
+            QStringLiteral("It is the open price file; choose another name.")))
+            << row.name << ": " << events[0][QStringLiteral("text")].toString().toStdString();
+        EXPECT_EQ(ReadBytes(prices), before) << row.name;
+    }
+    EXPECT_TRUE(QFileInfo(soft).isSymLink());
+    // Saving the open study onto itself is what Save is for.
+    events.clear();
+    host.saveAnswer = dir.filePath(QStringLiteral("mine.aurigon"));
+    form->menuItem(QStringLiteral("File/Save study as..."))->trigger();
+    form->menuItem(QStringLiteral("File/Save study"))->trigger();
+    host.saveAnswer = dir.filePath(QStringLiteral("mine.aurigon"));
+    form->menuItem(QStringLiteral("File/Save study as..."))->trigger();
+    EXPECT_TRUE(events.isEmpty()) << events.size();
+    EXPECT_TRUE(ReadBytes(dir.filePath(QStringLiteral("mine.aurigon"))).contains("aurigon"));
+}
+
+TEST_F(OverOpenFiles, TheWindowsSaveDialogsAskBeforeReplacingAFile)
+{
+    GuiHost gui(form.get());
+    bool seen = false, asks = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                seen = true;
+                asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+                dialog->reject();
+            }
+    });
+    EXPECT_FALSE(
+        gui.saveFileName(QStringLiteral("CSV files|*.csv"), QStringLiteral("csv"), dir.path()));
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(asks);
+}
