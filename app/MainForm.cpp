@@ -307,6 +307,7 @@ TDatesDlg* TMainForm::DatesDlg()
         dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };
         dates.recordDates = [this]() -> const RecordDates& { return session.RecordDatesOfFile(); };
         dates.shown = [this] { return session.DatesShownNow(); };
+        dates.refuseDates = [this](const QString& why) { session.RefuseDates(why); };
         datesDlg_ = new TDatesDlg(std::move(dates), this);
         datesDlg_->onChanged = [this] { session.publish(); };
     }
