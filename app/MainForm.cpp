@@ -743,8 +743,7 @@ void TMainForm::ShowAsLastTime()
             : QByteArray();
     // A geometry from a settings file someone else wrote may be huge, off
     // every screen or cut short: it is tried, and kept only when sane.
-    if (!saved.isEmpty() && restoreGeometry(saved) &&
-        (isMaximized() || SaneGeometry(geometry()))) {
+    if (!saved.isEmpty() && restoreGeometry(saved) && (isMaximized() || SaneGeometry(geometry()))) {
         show();
         return;
     }

@@ -260,9 +260,9 @@ bool ChartSession::RefusedOverPriceFile(const QString& path, Error::Doing doing)
 {
     if (!SameFile(path, GloVar.DataFileName))
         return false;
-    prompts_.error(Error{doing, path, 0,
-                         QStringLiteral("It is the open price file; choose another name.")}
-                       .message());
+    prompts_.error(
+        Error{doing, path, 0, QStringLiteral("It is the open price file; choose another name.")}
+            .message());
     return true;
 }
 

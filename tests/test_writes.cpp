@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
