@@ -96,6 +96,8 @@ public:
     void DateBtnClick();
     // DatesDlg's OK; false keeps the dialog open, focusField then names the
     // edit field to focus (0 first record, 1 last record).
+    // Dates typed in the Dates dialog that give no range: why, said.
+    void RefuseDates(const QString& why);
     bool DatesAccept(const QString& first, const QString& last, const QString& blankDays,
                      int& focusField);
     void LeaveSpaceClick(bool ticked);

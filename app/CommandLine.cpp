@@ -10,7 +10,8 @@ bool ParseSize(const QString& text, int& width, int& height)
     if (wh.size() != 2)
         return false;
     const int w = wh[0].toInt(&okW), h = wh[1].toInt(&okH);
-    if (!okW || !okH || w < 40 || h < 40 || w > 16384 || h > 16384)
+    // Below 100 the scales' margins leave no plot area, or one turned inside out.
+    if (!okW || !okH || w < 100 || h < 100 || w > 16384 || h > 16384)
         return false;
     width = w;
     height = h;
@@ -97,7 +98,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (!batch && (p.isSet(image) || p.isSet(prices) || p.isSet(size)))
         return fail(QStringLiteral("--image, --prices and --size go with --study."));
     if (p.isSet(size) && !ParseSize(p.value(size), out.width, out.height))
-        return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 40 to 16384."));
+        return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384."));
     out.study = p.value(study);
     out.prices = p.value(prices);
     out.image = p.value(image);
@@ -108,7 +109,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     const QString envSize = qEnvironmentVariable("AURIGON_CHART_SIZE");
     int envW = 0, envH = 0;
     if (!envSize.isEmpty() && !ParseSize(envSize, envW, envH))
-        return fail(QStringLiteral("AURIGON_CHART_SIZE must be WIDTHxHEIGHT, each 40 to 16384, "
+        return fail(QStringLiteral("AURIGON_CHART_SIZE must be WIDTHxHEIGHT, each 100 to 16384, "
                                    "not \"%1\".")
                         .arg(envSize));
     out.color = p.isSet(color) || qEnvironmentVariable("AURIGON_COLOR") == QLatin1String("1");

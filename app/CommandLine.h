@@ -21,7 +21,7 @@ struct CommandLine {
     [[nodiscard]] int exitStatus() const { return action == Action::Error ? 2 : 0; }
 };
 
-// "WIDTHxHEIGHT" within 40..16384 each.
+// "WIDTHxHEIGHT" within 100..16384 each.
 [[nodiscard]] bool ParseSize(const QString& text, int& width, int& height);
 
 // arguments include the program's name first.

@@ -99,6 +99,10 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
         const Result<FileScan> scanned =
             made && made->first == layout ? Result<FileScan>(made->second) : ScanPriceData(g.DataFileName, layout);
         if (!scanned) {
+            // Nothing of the file the chart came from is left to plot or date.
+            ui.enable(Ctl::DateBtn, false);
+            ui.enable(Ctl::PlotBtn, false);
+            ui.panels[PanelRange].clear();
             prompts_.error(scanned.error().message());
             return;
         }

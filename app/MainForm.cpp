@@ -308,6 +308,7 @@ TDatesDlg* TMainForm::DatesDlg()
         dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };
         dates.recordDates = [this]() -> const RecordDates& { return session.RecordDatesOfFile(); };
         dates.shown = [this] { return session.DatesShownNow(); };
+        dates.refuseDates = [this](const QString& why) { session.RefuseDates(why); };
         datesDlg_ = new TDatesDlg(std::move(dates), this);
         datesDlg_->onChanged = [this] { session.publish(); };
     }
@@ -776,8 +777,7 @@ void TMainForm::ShowAsLastTime()
             : QByteArray();
     // A geometry from a settings file someone else wrote may be huge, off
     // every screen or cut short: it is tried, and kept only when sane.
-    if (!saved.isEmpty() && restoreGeometry(saved) &&
-        (isMaximized() || SaneGeometry(geometry()))) {
+    if (!saved.isEmpty() && restoreGeometry(saved) && (isMaximized() || SaneGeometry(geometry()))) {
         show();
         return;
     }

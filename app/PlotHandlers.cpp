@@ -121,6 +121,12 @@ void ChartSession::DateBtnClick()
     AfterDatesDialog();
 }
 
+void ChartSession::RefuseDates(const QString& why)
+{
+    prompts_.beep();
+    prompts_.message(QString::fromLatin1(ProgramName), why + QStringLiteral("   Enter again."));
+}
+
 bool ChartSession::DatesAccept(const QString& first, const QString& last, const QString& blankDays,
                                int& focusField)
 {

@@ -531,6 +531,9 @@ QString ScriptRunner::runLine(const QStringList& w)
     }
     if (cmd == QLatin1String("study") && args.size() == 2 &&
         (args[0] == QLatin1String("save") || args[0] == QLatin1String("open"))) {
+        if (!s.FirstActivationDone())
+            return QStringLiteral("study %1 needs the splash acknowledged first (ack)")
+                .arg(args[0]);
         if (args[0] == QLatin1String("save"))
             s.SaveStudy(args[1]);
         else

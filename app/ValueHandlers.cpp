@@ -225,7 +225,10 @@ QString ChartSession::FigureValuesCsv() const
     const Study study = CurrentStudy(QString());
     QString out = QStringLiteral("figure,type,element,price,date,end_price,end_date,p1_date,p1_price,"
                                  "p2_date,p2_price,p3_date,p3_price\n");
-    auto price = [&](std::optional<double> v) { return v ? QString::number(*v, 'f', decimals) : QString(); };
+    // A value past what a double holds (a ratio of 1e308) is no number to give.
+    auto price = [&](std::optional<double> v) {
+        return v && std::isfinite(*v) ? QString::number(*v, 'f', decimals) : QString();
+    };
     auto date = [&](std::optional<double> v) { return v ? IsoText(*v) : QString(); };
     std::vector<const std::vector<FigureElement>*> all;
     for (const auto& kept : keptElements_)
@@ -257,9 +260,9 @@ bool ChartSession::RefusedOverPriceFile(const QString& path, Error::Doing doing)
 {
     if (!SameFile(path, GloVar.DataFileName))
         return false;
-    prompts_.error(Error{doing, path, 0,
-                         QStringLiteral("It is the open price file; choose another name.")}
-                       .message());
+    prompts_.error(
+        Error{doing, path, 0, QStringLiteral("It is the open price file; choose another name.")}
+            .message());
     return true;
 }
 

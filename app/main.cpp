@@ -4,13 +4,13 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSocketNotifier>
-#include <memory>
 #include <QTextStream>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fontconfig/fontconfig.h>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 #include <vector>

@@ -41,7 +41,9 @@ QString ShortDate(double day)
     if (!std::isfinite(day) || std::fabs(day) > 3.0e6)
         return QString();
     const QDate d = QDate::fromJulianDay(static_cast<qint64>(std::floor(day)) + JulianOfDayZero);
-    return QLocale::system().toString(d, QLocale::ShortFormat);
+    // English month names whatever the locale, so that a picture is the
+    // same on every machine.
+    return QLocale::c().toString(d, QStringLiteral("d MMM yyyy"));
 }
 
 QStringList DateLayoutNames()

@@ -9,7 +9,7 @@
 [[nodiscard]] double DayFromYmd(long long year, long long month, long long day);
 // 1 = Sunday .. 7 = Saturday.
 [[nodiscard]] int DayOfWeek(double day);
-// The system's short date text.
+// A chart's date label, "8 Feb 2024": English month names in every locale.
 [[nodiscard]] QString ShortDate(double day);
 
 // The date layouts by their index in the layout dialog. The first six are

@@ -100,7 +100,8 @@ bool SameFile(const QString& a, const QString& b)
 {
     if (a.isEmpty() || b.isEmpty())
         return false;
-    struct stat sa {}, sb {};
+    struct stat sa {};
+    struct stat sb {};
     return ::stat(EncodeFileName(a).constData(), &sa) == 0 &&
            ::stat(EncodeFileName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;

@@ -1,10 +1,16 @@
 // The files the window keeps by a fixed name (view settings, layout
 // settings, its own settings file) when something else lies at the name, a
-// remembered window geometry someone else wrote, and saving over what is open.
+// remembered window geometry someone else wrote, saving over what is open, a
+// failed open and dates that give no range.
 #include <QApplication>
 #include <QDataStream>
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -14,6 +20,7 @@
 #include <unistd.h>
 
 #include "app/Host.h"
+#include "chart/ui/DateDlg.h"
 #include "tests/WindowFixture.h"
 
 namespace {
@@ -244,4 +251,103 @@ TEST_F(OverOpenFiles, TheWindowsSaveDialogsAskBeforeReplacingAFile)
         gui.saveFileName(QStringLiteral("CSV files|*.csv"), QStringLiteral("csv"), dir.path()));
     ASSERT_TRUE(seen);
     EXPECT_TRUE(asks);
+}
+
+// --- A failed open and the Dates dialog's refusals ------------------------------
+
+class OpenAndDates : public WindowFixture {
+protected:
+    // The Dates dialog, as a person fills it: the two dates typed, then OK.
+    // Returns the messages it gave.
+    QStringList TypeDates(const QString& first, const QString& last)
+    {
+        events.clear();
+        bool stayedOpen = false;
+        host.dialogAnswer = [&](QDialog& d) {
+            auto& dates = static_cast<TDatesDlg&>(d);
+            dates.show();
+            for (auto [edit, text] : {std::pair{dates.FDateEdit, first}, {dates.LDateEdit, last}}) {
+                if (text.isEmpty())
+                    continue;
+                edit->selectAll();
+                QTest::keyClicks(edit, text);
+            }
+            QTest::mouseClick(dates.BitBtn1, Qt::LeftButton);
+            stayedOpen = dates.isVisible();
+            dates.reject();
+        };
+        QTest::mouseClick(Find<QToolButton>("DateBtn"), Qt::LeftButton);
+        QStringList said;
+        EXPECT_EQ(stayedOpen, !events.isEmpty()) << "open after a refusal, closed after OK";
+        for (const QJsonObject& e : events)
+            if (e[QStringLiteral("event")] == QLatin1String("message"))
+                said << e[QStringLiteral("text")].toString();
+        return said;
+    }
+};
+
+TEST_F(OpenAndDates, AFailedOpenLeavesNoPlotOrDatesOfTheFileBefore)
+{
+    const QString folder = dir.filePath(QStringLiteral("folder.txt"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const struct {
+        const char* name;
+        QString path;
+    } rows[] = {{"a missing file", dir.filePath(QStringLiteral("none.txt"))}, {"a folder", folder}};
+    for (const auto& row : rows) {
+        host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
+        QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+        ASSERT_TRUE(Find<QToolButton>("PlotBtn")->isEnabled()) << row.name;
+        ASSERT_FALSE(Find<QLabel>("Panel1")->text().isEmpty()) << row.name;
+        events.clear();
+        host.openAnswer = row.path;
+        QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+        ASSERT_FALSE(events.isEmpty()) << row.name;
+        EXPECT_EQ(events.first()[QStringLiteral("event")], QStringLiteral("error")) << row.name;
+        EXPECT_FALSE(Find<QToolButton>("PlotBtn")->isEnabled()) << row.name;
+        EXPECT_FALSE(Find<QToolButton>("DateBtn")->isEnabled()) << row.name;
+        EXPECT_TRUE(Find<QLabel>("Panel1")->text().isEmpty())
+            << row.name << ": " << Find<QLabel>("Panel1")->text().toStdString();
+    }
+}
+
+TEST_F(OpenAndDates, DatesThatGiveNoRangeAreRefusedByNameAndReason)
+{
+    host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
+    QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+    const RecordDates& days = form->session.RecordDatesOfFile();
+    ASSERT_GT(days.count(), 10);
+    // A Friday inside the file: the next record is three days on.
+    int friday = days.count() / 2;
+    while (friday < days.count() && days.dayOf(friday + 1) - days.dayOf(friday) != 3)
+        ++friday;
+    ASSERT_LT(friday, days.count());
+    const double fri = days.dayOf(friday);
+    const auto words = [](double day) {
+        return QLocale(QLocale::English)
+            .toString(QDate::fromString(IsoText(day), Qt::ISODate), QStringLiteral("d MMM yyyy"));
+    };
+    const double after = days.dayOf(days.count()) + 400, before = days.dayOf(1) - 400;
+    const struct {
+        const char* name;
+        QString first, last, says;
+    } rows[] = {
+        {"a first date after the file's last", IsoText(after), QString(),
+         QStringLiteral("No record on or after %1.   Enter again.").arg(words(after))},
+        {"a last date before the file's first", QString(), IsoText(before),
+         QStringLiteral("No record on or before %1.   Enter again.").arg(words(before))},
+        {"reversed dates", IsoText(fri), IsoText(fri - 7),
+         QStringLiteral("The first date, %1, comes after the last, %2.   Enter again.")
+             .arg(words(fri), words(fri - 7))},
+        {"a weekend", IsoText(fri + 1), IsoText(fri + 2),
+         QStringLiteral("No record from %1 to %2.   Enter again.")
+             .arg(words(fri + 1), words(fri + 2))},
+        {"a single day", IsoText(fri), IsoText(fri),
+         QStringLiteral("Only one record from %1 to %2: a chart needs two.   Enter again.")
+             .arg(words(fri), words(fri))},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(TypeDates(row.first, row.last), QStringList(row.says)) << row.name;
+    // A range the dates do give is taken, with no word.
+    EXPECT_EQ(TypeDates(IsoText(fri - 14), IsoText(fri)), QStringList());
 }

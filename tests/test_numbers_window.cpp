@@ -55,7 +55,7 @@ TEST_F(DateRange, DatesPickRecordsAtWeekendsAndTheFileEnds)
         {"weekend on both sides", "2025-01-04", "2025-01-12", 3, 7, ""}, // Mon 6 Jan .. Fri 10 Jan
         {"before and after the file", "2024-12-01", "2025-03-01", 1, 30, ""},
         {"first after the file's end", "2025-03-01", "2025-03-02", 1, 30,
-         "Wrong Record Number!   Enter again."},
+         "No record on or after 1 Mar 2025.   Enter again."},
     };
     for (const Row& row : rows) {
         const ScriptRun r =

@@ -337,3 +337,37 @@ TEST_F(Process, ABatchPictureNeverReplacesWhatTheBatchReads)
     EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("a.txt"))), prices);
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("soft.png"))).isSymLink());
 }
+
+TEST_F(Process, ABatchPictureAndItsValuesAreTheSameInEveryLocale)
+{
+    // A figure of an overflowing ratio too: its values say no "inf".
+    ASSERT_EQ(Run({QStringLiteral("--script"), QStringLiteral("-")},
+                  Plot + "menu \"Figure/PHI - SPIRAL\"\npress P1Btn\nclick 400 300\npress P2Btn\n"
+                         "click 520 240\npress DrawBtn\nstudy save a.aurigon\n")
+                  .status,
+              0);
+    QString study = QString::fromUtf8(ReadBytes(dir.filePath(QStringLiteral("a.aurigon"))));
+    ASSERT_TRUE(study.contains(QStringLiteral("\"ratio\": ")));
+    study.replace(QRegularExpression(QStringLiteral("\"ratio\": [0-9.e+-]+")),
+                  QStringLiteral("\"ratio\": 1e308"));
+    WriteFile(dir, QStringLiteral("huge.aurigon"), study.toUtf8());
+    QList<QByteArray> pictures;
+    for (const char* locale : {"C.UTF-8", "de_DE.UTF-8", "ja_JP.UTF-8"}) {
+        const QString env = QStringLiteral("LC_ALL=%1").arg(QLatin1String(locale));
+        const Outcome o = RunAurigon(dir.path(),
+                                     {QStringLiteral("--study"), QStringLiteral("a.aurigon"),
+                                      QStringLiteral("--image"), QStringLiteral("out.png")},
+                                     {}, false, nullptr, {env});
+        ASSERT_EQ(o.status, 0) << locale << ": " << o.err.toStdString();
+        pictures << ReadBytes(dir.filePath(QStringLiteral("out.png")));
+        const Outcome v =
+            RunAurigon(dir.path(), {QStringLiteral("--script"), QStringLiteral("-")},
+                       "ack\nstudy open huge.aurigon\nvalues v.csv\n", false, nullptr, {env});
+        ASSERT_EQ(v.status, 0) << locale << ": " << v.out.toStdString();
+        const QByteArray csv = ReadBytes(dir.filePath(QStringLiteral("v.csv")));
+        EXPECT_TRUE(csv.contains("spiral 1e+308")) << csv.constData();
+        EXPECT_FALSE(csv.toLower().contains("inf")) << csv.constData();
+    }
+    EXPECT_EQ(pictures[1], pictures[0]) << "German dates";
+    EXPECT_EQ(pictures[2], pictures[0]) << "Japanese dates";
+}

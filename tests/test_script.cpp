@@ -64,6 +64,7 @@ TEST_F(Script, ErrorsNameTheirLine)
         {"ack\nopen x\n", 2, 2},
         {"ack\nimage \"unterminated\n", 2, 2},
         {"ack\nimage \"%2/none/x.png\"\n", 2, 2}, // a picture that cannot be written
+        {"study open \"%2/s.aurigon\"\nack\n", 2, 1}, // nothing opens before the splash is gone
     };
     for (const auto& row : rows) {
         const ScriptRun r = Go(QLatin1String(row.text));

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -326,6 +326,10 @@ TEST(Options, EmptyValuesAndBadChartSizesAreUsageErrors)
         {{"--study", "a.aurigon", "--prices", "", "--image", "x.png"}, nullptr, "--prices needs a value"},
         {{""}, nullptr, "The price file's name is empty."},
         {{"--script", "-"}, "0x0", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT"},
+        // Too small for a plot area between the scales' margins.
+        {{"--study", "a.aurigon", "--image", "x.png", "--size", "80x70"}, nullptr,
+         "--size must be WIDTHxHEIGHT, each 100 to 16384."},
+        {{"--script", "-"}, "99x400", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT, each 100 to 16384"},
         {{"--script", "-"}, "100000x100000", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT"},
         {{}, "abc", "not \"abc\""},
         {{"--script", "-"}, "800x500", nullptr},

@@ -65,7 +65,9 @@ void AddLevels(std::vector<FigureElement>& out, const Figure& f, const QString& 
 
 QString RatioName(double r)
 {
-    return QString::number(std::round(r * 1000) / 1000);
+    // Rounded to thousandths, unless that overflows (a ratio of 1e308).
+    const double rounded = std::round(r * 1000) / 1000;
+    return QString::number(std::isfinite(rounded) ? rounded : r);
 }
 
 namespace {

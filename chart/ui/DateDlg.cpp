@@ -1,10 +1,12 @@
 #include "chart/ui/DateDlg.h"
 
 #include <QCheckBox>
+#include <QDate>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 
 #include "data/Dates.h"
@@ -168,6 +170,7 @@ void TDatesDlg::FormActivate()
 
 void TDatesDlg::RecordEdited(QLineEdit* record, QLineEdit* date)
 {
+    typedDay_[record == FRecordEdit ? 0 : 1] = 0;
     bool ok = false;
     const long long k = record->text().trimmed().toLongLong(&ok);
     const RecordDates* dates = handlers_.recordDates && ok && k >= 1 ? &handlers_.recordDates() : nullptr;
@@ -177,6 +180,7 @@ void TDatesDlg::RecordEdited(QLineEdit* record, QLineEdit* date)
 void TDatesDlg::DateEdited(QLineEdit* date, QLineEdit* record, bool first)
 {
     const double day = DayFromIsoText(date->text());
+    typedDay_[first ? 0 : 1] = day > 0 ? day : 0;
     if (day <= 0 || !handlers_.recordDates)
         return; // still being typed
     const RecordDates& dates = handlers_.recordDates();
@@ -192,9 +196,49 @@ void TDatesDlg::FRecordEditExit()
     SetLabel13();
 }
 
+namespace {
+// "1 Jan 2030": the same words in every locale.
+QString DateWords(double day)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates)
+        .toString(QDate::fromString(IsoText(day), Qt::ISODate), QStringLiteral("d MMM yyyy"));
+}
+} // namespace
+
+QString TDatesDlg::DatesRefusal(int& focus) const
+{
+    const double first = typedDay_[0], last = typedDay_[1];
+    if (first > 0 && FRecordEdit->text().isEmpty()) {
+        focus = 0;
+        return QStringLiteral("No record on or after %1.").arg(DateWords(first));
+    }
+    if (last > 0 && LRecordEdit->text().isEmpty()) {
+        focus = 1;
+        return QStringLiteral("No record on or before %1.").arg(DateWords(last));
+    }
+    if (first <= 0 || last <= 0)
+        return QString();
+    focus = 0;
+    if (first > last)
+        return QStringLiteral("The first date, %1, comes after the last, %2.")
+            .arg(DateWords(first), DateWords(last));
+    const long long f = FRecordEdit->text().toLongLong(), l = LRecordEdit->text().toLongLong();
+    if (f > l)
+        return QStringLiteral("No record from %1 to %2.").arg(DateWords(first), DateWords(last));
+    if (f == l)
+        return QStringLiteral("Only one record from %1 to %2: a chart needs two.")
+            .arg(DateWords(first), DateWords(last));
+    return QString();
+}
+
 void TDatesDlg::BitBtn1Click()
 {
     int focus = 0;
+    if (const QString why = DatesRefusal(focus); !why.isEmpty() && handlers_.refuseDates) {
+        handlers_.refuseDates(why);
+        (focus == 0 ? FDateEdit : LDateEdit)->setFocus();
+        return;
+    }
     if (handlers_.accept(FRecordEdit->text(), LRecordEdit->text(), NdayEdit->text(), focus)) {
         accept();
         return;

@@ -24,6 +24,8 @@ public:
         std::function<const RecordDates&()> recordDates;
         // What the dialog shows of the file and the range in force.
         std::function<DatesShown()> shown;
+        // Dates that give no range: the reason is said, the dialog stays open.
+        std::function<void(const QString&)> refuseDates;
     };
     TDatesDlg(Handlers handlers, QWidget* parent = nullptr);
     QLabel *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr, *Label9 = nullptr,
@@ -58,6 +60,12 @@ private:
     // record on or after it (first) or on or before it (last).
     void RecordEdited(QLineEdit* record, QLineEdit* date);
     void DateEdited(QLineEdit* date, QLineEdit* record, bool first);
+    // Why the dates typed give no range, naming them; empty when they do,
+    // or when the record numbers were typed instead.
+    [[nodiscard]] QString DatesRefusal(int& focus) const;
     Handlers handlers_;
+    // The day typed into each date field (first, last); 0 when the record
+    // number was typed last.
+    double typedDay_[2] = {0, 0};
     QSize fixedSize_;
 };
