@@ -36,7 +36,10 @@ public:
         if (firstError.isEmpty())
             firstError = text;
     }
-    std::optional<QString> openFileName(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> openFileName(const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
     std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override
     {
         return std::nullopt;
@@ -69,8 +72,9 @@ QString RenderOne(const RenderRequest& r, QStringList& notes)
     s.SplashAcknowledged(r.color);
     s.FinishFirstActivation(r.width, r.height);
     if (!s.OpenStudy(r.study, r.prices) || !GloVar.ChartShown)
-        return prompts.firstError.isEmpty() ? QStringLiteral("the study %1 gave no chart").arg(r.study)
-                                            : prompts.firstError;
+        return prompts.firstError.isEmpty()
+                   ? QStringLiteral("the study %1 gave no chart").arg(r.study)
+                   : prompts.firstError;
     // A run that met an error on the way says so and fails, chart or not.
     if (!prompts.firstError.isEmpty())
         return prompts.firstError;
@@ -119,16 +123,19 @@ QString ListStudies(const CommandLine& cl, std::vector<StudyJob>& jobs)
     if (!cl.studyList.isEmpty()) {
         QFile f;
         const bool stdIn = cl.studyList == QLatin1String("-");
-        if (!stdIn)
-            if (const std::optional<QString> why = NotAFileReason(cl.studyList))
-                return QStringLiteral("Cannot read the study list %1. %2").arg(cl.studyList, *why);
+        // A pipe is read as well as a file: --study-list <(ls *.aurigon).
+        if (!stdIn && QFileInfo(cl.studyList).isDir())
+            return QStringLiteral("Cannot read the study list %1. It is a folder.")
+                .arg(cl.studyList);
         const bool opened = stdIn ? f.open(stdin, QIODevice::ReadOnly)
                                   : (f.setFileName(cl.studyList), f.open(QIODevice::ReadOnly));
         if (!opened)
-            return QStringLiteral("Cannot read the study list %1. %2").arg(cl.studyList, f.errorString());
+            return QStringLiteral("Cannot read the study list %1. %2")
+                .arg(cl.studyList, f.errorString());
         const QByteArray all = f.readAll();
         if (f.error() != QFileDevice::NoError)
-            return QStringLiteral("Cannot read the study list %1. %2").arg(cl.studyList, f.errorString());
+            return QStringLiteral("Cannot read the study list %1. %2")
+                .arg(cl.studyList, f.errorString());
         for (QByteArray line : all.split('\n')) {
             if (line.endsWith('\r'))
                 line.chop(1);
@@ -205,7 +212,8 @@ bool WriteAll(int fd, const QByteArray& bytes)
         const QByteArray number = QByteArray::number(qulonglong(k));
         for (const QString& note : notes)
             answer += number + "\tN\t" + OneLine(note).toUtf8() + '\n';
-        answer += err.isEmpty() ? number + "\tO\t\n" : number + "\tF\t" + OneLine(err).toUtf8() + '\n';
+        answer +=
+            err.isEmpty() ? number + "\tO\t\n" : number + "\tF\t" + OneLine(err).toUtf8() + '\n';
         if (!WriteAll(out, answer))
             break;
     }
@@ -281,7 +289,8 @@ int RenderStudies(const CommandLine& cl, const std::vector<StudyJob>& jobs,
     size_t done = 0, failed = 0, next = 0;
     const auto fail = [&](size_t k, const QString& why) {
         progress.clear();
-        std::fprintf(stderr, "aurigon: %s: %s\n", qPrintable(jobs[k].study), qPrintable(OneLine(why)));
+        std::fprintf(stderr, "aurigon: %s: %s\n", qPrintable(jobs[k].study),
+                     qPrintable(OneLine(why)));
         ++failed;
     };
     if (!QDir().mkpath(cl.imageDir) || !QFileInfo(cl.imageDir).isDir()) {
@@ -373,7 +382,8 @@ int RenderStudies(const CommandLine& cl, const std::vector<StudyJob>& jobs,
                     if (parts.size() < 3 || parts[0].toLong() != w.current)
                         continue;
                     const size_t k = size_t(w.current);
-                    const QString text = QString::fromUtf8(line.mid(parts[0].size() + parts[1].size() + 2));
+                    const QString text =
+                        QString::fromUtf8(line.mid(parts[0].size() + parts[1].size() + 2));
                     if (parts[1] == "N") {
                         progress.clear();
                         std::fprintf(stderr, "aurigon: %s: %s\n", qPrintable(jobs[k].study),
@@ -407,11 +417,13 @@ int RenderStudies(const CommandLine& cl, const std::vector<StudyJob>& jobs,
         if (workers.empty() && next < jobs.size()) {
             // No worker could be started again: the rest are failures.
             for (; next < jobs.size(); ++next, ++done)
-                fail(next, QStringLiteral("no worker could be started: %1").arg(std::strerror(errno)));
+                fail(next,
+                     QStringLiteral("no worker could be started: %1").arg(std::strerror(errno)));
         }
     }
     progress.clear();
     if (!cl.quiet)
-        std::fprintf(stderr, "%zu charts in %.1f s, %zu failed\n", jobs.size(), progress.seconds(), failed);
+        std::fprintf(stderr, "%zu charts in %.1f s, %zu failed\n", jobs.size(), progress.seconds(),
+                     failed);
     return failed ? 1 : 0;
 }

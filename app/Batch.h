@@ -31,5 +31,6 @@ struct StudyJob {
 // fork() from this process, which must not have started Qt's application or
 // any thread. startWorker makes a worker's application. Failures are one
 // line each on standard error; returns the exit status.
-[[nodiscard]] int RenderStudies(const CommandLine& cl, const std::vector<StudyJob>& jobs,
-                                const std::function<std::unique_ptr<QGuiApplication>()>& startWorker);
+[[nodiscard]] int
+RenderStudies(const CommandLine& cl, const std::vector<StudyJob>& jobs,
+              const std::function<std::unique_ptr<QGuiApplication>()>& startWorker);

@@ -48,7 +48,8 @@ QString ReadManyStudies(const QCommandLineParser& p, const QCommandLineOption& s
         bool ok = false;
         out.jobs = p.value(jobs).toInt(&ok);
         if (!ok || out.jobs < 1 || out.jobs > 256)
-            return QStringLiteral("--jobs must be a number from 1 to 256, not \"%1\".").arg(p.value(jobs));
+            return QStringLiteral("--jobs must be a number from 1 to 256, not \"%1\".")
+                .arg(p.value(jobs));
     }
     out.quiet = p.isSet(quiet);
     return QString();
@@ -59,8 +60,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 {
     CommandLine out;
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral(
-        "Charts a daily price history and lays golden-ratio figures over it."));
+    p.setApplicationDescription(
+        QStringLiteral("Charts a daily price history and lays golden-ratio figures over it."));
     const QCommandLineOption help = p.addHelpOption();
     const QCommandLineOption version = p.addVersionOption();
     const QCommandLineOption script(
@@ -68,17 +69,18 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         QStringLiteral("Runs a script of user actions against the window (\"-\" reads standard "
                        "input) and prints its events as JSON Lines."),
         QStringLiteral("FILE"));
-    const QCommandLineOption color(QStringLiteral("color"),
-                                   QStringLiteral("Draws a colour chart instead of the 1-bit one."));
-    const QCommandLineOption study(QStringLiteral("study"),
-                                   QStringLiteral("Renders a study without a window (with --image)."),
-                                   QStringLiteral("FILE"));
+    const QCommandLineOption color(
+        QStringLiteral("color"), QStringLiteral("Draws a colour chart instead of the 1-bit one."));
+    const QCommandLineOption study(
+        QStringLiteral("study"), QStringLiteral("Renders a study without a window (with --image)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption prices(QStringLiteral("prices"),
                                     QStringLiteral("Charts the study on this price file instead."),
                                     QStringLiteral("PRICEFILE"));
-    const QCommandLineOption image(QStringLiteral("image"),
-                                   QStringLiteral("Where the study's chart is written (.png or .bmp)."),
-                                   QStringLiteral("OUT"));
+    const QCommandLineOption image(
+        QStringLiteral("image"),
+        QStringLiteral("Where the study's chart is written (.png or .bmp)."),
+        QStringLiteral("OUT"));
     const QCommandLineOption size(QStringLiteral("size"),
                                   QStringLiteral("The chart's size for --study (default 980x590)."),
                                   QStringLiteral("WIDTHxHEIGHT"));
@@ -155,7 +157,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return out;
     }
     if (p.isSet(imageDir) || p.isSet(studyList)) {
-        if (const QString why = ReadManyStudies(p, study, studyList, imageDir, format, jobs, quiet, out);
+        if (const QString why =
+                ReadManyStudies(p, study, studyList, imageDir, format, jobs, quiet, out);
             !why.isEmpty())
             return fail(why);
         if (p.isSet(script) || !files.isEmpty() || p.isSet(prices) || p.isSet(image))

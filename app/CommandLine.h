@@ -8,8 +8,8 @@
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
-    QString script;    // --script FILE ("-" for standard input)
-    QString priceFile; // opened as if chosen with File
+    QString script;     // --script FILE ("-" for standard input)
+    QString priceFile;  // opened as if chosen with File
     bool color = false; // --color, or AURIGON_COLOR=1
     // Batch: --study FILE [--prices PRICEFILE] --image OUT [--size WxH]
     QString study, prices, image;

@@ -134,7 +134,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         WithoutSystemFonts();
-        return RenderStudies(cl, jobs, [&argc, argv] { return std::make_unique<QGuiApplication>(argc, argv); });
+        return RenderStudies(
+            cl, jobs, [&argc, argv] { return std::make_unique<QGuiApplication>(argc, argv); });
     }
     if (!cl.study.isEmpty()) {
         // A batch chart keeps its work files in a folder of its own; only
