@@ -21,6 +21,7 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "chart/Output.h"
+#include "chart/Vector.h"
 #include "data/FileNames.h"
 
 namespace {
@@ -68,6 +69,8 @@ QString RenderOne(const RenderRequest& r, QStringList& notes)
     BatchPrompts prompts;
     ChartSession s(prompts);
     s.toClipboard = nullptr;
+    const std::optional<VectorFormat> vector = VectorFormatOf(r.image);
+    s.chart.setRecording(vector.has_value());
     s.FormCreate(work.path());
     s.SplashAcknowledged(r.color);
     s.FinishFirstActivation(r.width, r.height);
@@ -80,7 +83,10 @@ QString RenderOne(const RenderRequest& r, QStringList& notes)
         return prompts.firstError;
     if (const std::optional<QString> why = OverwritesInput(r.image, {r.study, GloVar.DataFileName}))
         return *why;
-    if (const Result<void> w = WriteImageFile(s.chart.image(), r.image, r.format); !w)
+    const Result<void> w =
+        vector ? WriteVectorFile(s.chart, r.image, *vector, QFileInfo(r.study).completeBaseName())
+               : WriteImageFile(s.chart.image(), r.image, r.format);
+    if (!w)
         return w.error().message();
     notes = prompts.notes;
     return QString();

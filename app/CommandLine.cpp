@@ -19,7 +19,8 @@ bool ParseSize(const QString& text, int& width, int& height)
 
 QStringList BatchFormats()
 {
-    return {QStringLiteral("png"), QStringLiteral("bmp")};
+    return {QStringLiteral("png"), QStringLiteral("bmp"), QStringLiteral("svg"),
+            QStringLiteral("pdf")};
 }
 
 namespace {

@@ -3,7 +3,10 @@
 // only for a person at a terminal.
 #include <QDir>
 #include <QFile>
+#include <QPainter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSvgRenderer>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -273,4 +276,100 @@ TEST_F(Batch, ProgressIsShownOnATerminalOnly)
                                .replace(QStringLiteral("\r\n"), QStringLiteral("\n")))
                     .hasMatch())
         << seen.constData();
+}
+
+namespace {
+// The share of the picture's black pixels that have a dark pixel within one
+// pixel of them in the other: 1 when every line and letter is drawn again.
+double InkFound(const QImage& picture, const QImage& other)
+{
+    const QImage a = picture.convertToFormat(QImage::Format_Grayscale8);
+    const QImage b = other.convertToFormat(QImage::Format_Grayscale8);
+    if (a.size() != b.size())
+        return 0;
+    long ink = 0, found = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            if (a.constScanLine(y)[x] >= 128)
+                continue;
+            ++ink;
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy)
+                for (int dx = -1; dx <= 1 && !near; ++dx) {
+                    const int u = x + dx, v = y + dy;
+                    near = u >= 0 && v >= 0 && u < b.width() && v < b.height() &&
+                           b.constScanLine(v)[u] < 160;
+                }
+            found += near;
+        }
+    return ink ? double(found) / double(ink) : 0;
+}
+
+// pdftoppm and pdftotext, when installed.
+QByteArray Poppler(const QString& tool, const QStringList& args, const QString& folder)
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(tool, args);
+    if (!p.waitForStarted(30000))
+        return {};
+    p.waitForFinished(120000);
+    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
+}
+} // namespace
+
+TEST_F(Batch, SvgAndPdfDrawWhatThePictureShows)
+{
+    const QString s = Study(QStringLiteral("chart"), 400);
+    ASSERT_EQ(
+        Run({QStringLiteral("--study"), s, QStringLiteral("--image-dir"), QStringLiteral("png")})
+            .status,
+        0);
+    const QImage png(dir.filePath(QStringLiteral("png/chart.png")));
+    ASSERT_FALSE(png.isNull());
+    for (const char* format : {"svg", "pdf"}) {
+        const QString out = QString::fromLatin1(format);
+        const Outcome o = Run({QStringLiteral("--study"), s, QStringLiteral("--image-dir"), out,
+                               QStringLiteral("--format"), out});
+        ASSERT_EQ(o.status, 0) << format << o.err.constData();
+        EXPECT_EQ(QDir(dir.filePath(out)).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("chart.") + out});
+    }
+    // SVG: well-formed, the letters as outlines, the same lines and letters.
+    const QByteArray svg = Read(QStringLiteral("svg/chart.svg"));
+    EXPECT_TRUE(svg.contains("<title>chart</title>"));
+    EXPECT_FALSE(svg.contains("<text")) << "letters are outlines, whatever fonts a reader has";
+    QSvgRenderer renderer(svg);
+    ASSERT_TRUE(renderer.isValid());
+    EXPECT_EQ(renderer.viewBox(), png.rect());
+    QImage drawn(png.size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter p(&drawn);
+        renderer.render(&p);
+    }
+    EXPECT_GT(InkFound(png, drawn), 0.97) << "every line and letter of the picture is in the SVG";
+    EXPECT_GT(InkFound(drawn, png), 0.97) << "and nothing else";
+
+    // PDF: one page of the chart's size, its text searchable.
+    const QByteArray pdf = Read(QStringLiteral("pdf/chart.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF-1."));
+    EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    EXPECT_TRUE(pdf.contains("/MediaBox [0 0 980.000000 590.000000]")) << "one point a pixel";
+    const QByteArray text =
+        Poppler(QStringLiteral("pdftotext"), {QStringLiteral("pdf/chart.pdf"), QStringLiteral("-")},
+                dir.path());
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    EXPECT_TRUE(text.contains("(c) Aurigon Charting")) << text.constData();
+    EXPECT_TRUE(text.contains("chart.txt: ")) << text.constData();
+    Poppler(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("72"),
+             QStringLiteral("-singlefile"), QStringLiteral("pdf/chart.pdf"),
+             QStringLiteral("page")},
+            dir.path());
+    const QImage page(dir.filePath(QStringLiteral("page.png")));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_GT(InkFound(png, page), 0.97) << "every line and letter of the picture is in the PDF";
+    EXPECT_GT(InkFound(page, png), 0.97);
 }
