@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <map>
 #include <optional>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -152,6 +153,20 @@ QRawFont EmbeddableFace(ChartFace face)
         }
     }
     return *slot;
+}
+
+// A letter's outline at the face's size. Each is worked out once: the
+// hinting that shapes it costs more than drawing it.
+QPainterPath GlyphOutline(ChartFace face, quint32 glyph)
+{
+    static QMutex lock;
+    static std::map<std::pair<int, quint32>, QPainterPath> made;
+    const QMutexLocker l(&lock);
+    const auto key = std::make_pair(int(face), glyph);
+    auto it = made.find(key);
+    if (it == made.end())
+        it = made.emplace(key, Loaded(face).font.pathForGlyph(glyph)).first;
+    return it->second;
 }
 
 // Eight pixels of a byte a pixel from one byte of bits, the leftmost pixel
@@ -991,7 +1006,7 @@ void Canvas::replay(QPainter& p, Letters letters) const
                 positions.append(QPointF(x, 0));
                 if (letters == Letters::Outlines)
                     outline.addPath(
-                        f.font.pathForGlyph(glyphs[i]).translated(origin + QPointF(x, 0)));
+                        GlyphOutline(op.face, glyphs[i]).translated(origin + QPointF(x, 0)));
                 x += advances[i].x();
             }
             if (letters == Letters::Outlines) {
