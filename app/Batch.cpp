@@ -429,7 +429,7 @@ int RenderStudies(const CommandLine& cl, const std::vector<StudyJob>& jobs,
     }
     progress.clear();
     if (!cl.quiet)
-        std::fprintf(stderr, "%zu charts in %.1f s, %zu failed\n", jobs.size(), progress.seconds(),
-                     failed);
+        std::fprintf(stderr, "%zu chart%s in %.1f s, %zu failed\n", jobs.size(),
+                     jobs.size() == 1 ? "" : "s", progress.seconds(), failed);
     return failed ? 1 : 0;
 }

@@ -919,6 +919,29 @@ void Canvas::record(Op::Kind kind, int a, int b, int c, int d)
 {
     if (!recording_)
         return;
+    // A window kept open long enough without a fresh picture keeps what it
+    // has drawn as pixels instead of an ever longer list. The operation
+    // recorded now is not drawn yet.
+    if (ops_.size() >= 200000) {
+        end();
+        ops_.clear();
+        opMarks_.clear();
+        ops_.push_back(Op{Op::Pixels,
+                          0,
+                          0,
+                          0,
+                          0,
+                          {},
+                          {},
+                          {},
+                          1,
+                          PenStyle::Solid,
+                          mono_,
+                          {},
+                          {},
+                          {},
+                          work_.copy()});
+    }
     Op op{kind,      a,         b,     c,  d,  penColor_, brushColor_, textColor_,
           penWidth_, penStyle_, mono_, {}, {}, {},        {}};
     ops_.push_back(std::move(op));

@@ -65,7 +65,7 @@ protected:
 };
 
 const QRegularExpression
-    Summary(QStringLiteral("^(\\d+) charts in \\d+\\.\\d s, (\\d+) failed\\n$"));
+    Summary(QStringLiteral("^(\\d+) charts? in \\d+\\.\\d s, (\\d+) failed\\n$"));
 
 QStringList Lines(const QByteArray& bytes)
 {
