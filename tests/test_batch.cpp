@@ -142,6 +142,34 @@ TEST_F(Batch, EveryWorkerCountDrawsWhatSingleRunsDraw)
     }
 }
 
+TEST_F(Batch, AWorkerThatDiesFailsItsStudyAndTheRunGoesOn)
+{
+    // Files larger than 4 KB are refused by the system with a signal that
+    // ends the process: every worker dies in the middle of its chart, and
+    // its replacement takes the next study.
+    const QStringList list = GoodStudies(3);
+    QDir(dir.path()).mkdir(QStringLiteral("tmp"));
+    const Outcome o = RunAurigon(
+        dir.path(),
+        {QStringLiteral("ulimit -f 4; TMPDIR=tmp \"$AURIGON\" --image-dir out --jobs 2 --study"),
+         list.join(QStringLiteral(" --study "))},
+        QByteArray(), true);
+    EXPECT_EQ(o.status, 1);
+    const QStringList err = Lines(o.err);
+    ASSERT_EQ(err.size(), 4) << o.err.constData();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(
+            err.filter(QStringLiteral("aurigon: %1: its worker was ended by signal").arg(list[i]))
+                .size() == 1)
+            << o.err.constData();
+    const QRegularExpressionMatch m = Summary.match(err[3] + QLatin1Char('\n'));
+    ASSERT_TRUE(m.hasMatch()) << err[3].toStdString();
+    EXPECT_EQ(m.captured(2), QStringLiteral("3"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out")))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+}
+
 TEST_F(Batch, MistakesAreRefusedBeforeAnythingIsDrawn)
 {
     const QStringList list = GoodStudies(2);
