@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -306,8 +307,14 @@ int RenderStudies(const CommandLine& cl, const std::vector<StudyJob>& jobs,
     }
     // A worker that has gone is noticed by its pipe, not by a signal.
     std::signal(SIGPIPE, SIG_IGN);
-    long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
-    const size_t wanted = size_t(cl.jobs > 0 ? cl.jobs : std::max(1L, cores));
+    // The cores this process may run on, which a batch system may have cut
+    // to fewer than the machine has.
+    cpu_set_t mine;
+    CPU_ZERO(&mine);
+    const int cores = ::sched_getaffinity(0, sizeof mine, &mine) == 0
+                          ? CPU_COUNT(&mine)
+                          : int(::sysconf(_SC_NPROCESSORS_ONLN));
+    const size_t wanted = size_t(cl.jobs > 0 ? cl.jobs : std::max(1, cores));
     std::vector<Worker> workers;
     std::fflush(stdout);
     std::fflush(stderr);
