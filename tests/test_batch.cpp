@@ -384,6 +384,17 @@ TEST_F(Batch, SvgAndPdfDrawWhatThePictureShows)
     EXPECT_TRUE(pdf.startsWith("%PDF-1."));
     EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
     EXPECT_TRUE(pdf.contains("/MediaBox [0 0 980.000000 590.000000]")) << "one point a pixel";
+    // Drawn again, only the creation date and the document's ID differ.
+    ASSERT_EQ(Run({QStringLiteral("--study"), s, QStringLiteral("--image-dir"),
+                   QStringLiteral("pdf2"), QStringLiteral("--format"), QStringLiteral("pdf")})
+                  .status,
+              0);
+    const auto stamped = [](const QByteArray& bytes) {
+        static const QRegularExpression stamps(QStringLiteral(
+            "/CreationDate \\([^)]*\\)|/ID \\[[^]]*\\]|startxref\\s+\\d+|\\d{10} \\d{5} n"));
+        return QString::fromLatin1(bytes).remove(stamps);
+    };
+    EXPECT_EQ(stamped(Read(QStringLiteral("pdf2/chart.pdf"))), stamped(pdf));
     const QByteArray text =
         Poppler(QStringLiteral("pdftotext"), {QStringLiteral("pdf/chart.pdf"), QStringLiteral("-")},
                 dir.path());
