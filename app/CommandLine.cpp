@@ -18,12 +18,52 @@ bool ParseSize(const QString& text, int& width, int& height)
     return true;
 }
 
+QStringList BatchFormats()
+{
+    return {QStringLiteral("png"), QStringLiteral("bmp"), QStringLiteral("svg"),
+            QStringLiteral("pdf")};
+}
+
+namespace {
+// The options of the many-studies form; an error text, or empty.
+QString ReadManyStudies(const QCommandLineParser& p, const QCommandLineOption& study,
+                        const QCommandLineOption& studyList, const QCommandLineOption& imageDir,
+                        const QCommandLineOption& format, const QCommandLineOption& jobs,
+                        const QCommandLineOption& quiet, CommandLine& out)
+{
+    if (!p.isSet(imageDir))
+        return QStringLiteral("--study-list needs --image-dir DIR.");
+    if (!p.isSet(study) && !p.isSet(studyList))
+        return QStringLiteral("--image-dir needs studies: --study FILE, or --study-list FILE.");
+    if (p.values(studyList).size() > 1)
+        return QStringLiteral("Give one --study-list.");
+    out.studies = p.values(study);
+    out.studyList = p.value(studyList);
+    out.imageDir = p.value(imageDir);
+    if (p.isSet(format)) {
+        out.format = p.value(format).toLower();
+        if (!BatchFormats().contains(out.format))
+            return QStringLiteral("--format must be one of %1, not \"%2\".")
+                .arg(BatchFormats().join(QStringLiteral(", ")), p.value(format));
+    }
+    if (p.isSet(jobs)) {
+        bool ok = false;
+        out.jobs = p.value(jobs).toInt(&ok);
+        if (!ok || out.jobs < 1 || out.jobs > 256)
+            return QStringLiteral("--jobs must be a number from 1 to 256, not \"%1\".")
+                .arg(p.value(jobs));
+    }
+    out.quiet = p.isSet(quiet);
+    return QString();
+}
+} // namespace
+
 CommandLine ParseCommandLine(const QStringList& arguments)
 {
     CommandLine out;
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral(
-        "Charts a daily price history and lays golden-ratio figures over it."));
+    p.setApplicationDescription(
+        QStringLiteral("Charts a daily price history and lays golden-ratio figures over it."));
     const QCommandLineOption help = p.addHelpOption();
     const QCommandLineOption version = p.addVersionOption();
     const QCommandLineOption script(
@@ -31,26 +71,53 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         QStringLiteral("Runs a script of user actions against the window (\"-\" reads standard "
                        "input) and prints its events as JSON Lines."),
         QStringLiteral("FILE"));
-    const QCommandLineOption color(QStringLiteral("color"),
-                                   QStringLiteral("Draws a colour chart instead of the 1-bit one."));
-    const QCommandLineOption study(QStringLiteral("study"),
-                                   QStringLiteral("Renders a study without a window (with --image)."),
-                                   QStringLiteral("FILE"));
+    const QCommandLineOption color(
+        QStringLiteral("color"), QStringLiteral("Draws a colour chart instead of the 1-bit one."));
+    const QCommandLineOption study(
+        QStringLiteral("study"), QStringLiteral("Renders a study without a window (with --image)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption prices(QStringLiteral("prices"),
                                     QStringLiteral("Charts the study on this price file instead."),
                                     QStringLiteral("PRICEFILE"));
-    const QCommandLineOption image(QStringLiteral("image"),
-                                   QStringLiteral("Where the study's chart is written (.png or .bmp)."),
-                                   QStringLiteral("OUT"));
+    const QCommandLineOption image(
+        QStringLiteral("image"),
+        QStringLiteral("Where the study's chart is written (.png or .bmp)."),
+        QStringLiteral("OUT"));
     const QCommandLineOption size(QStringLiteral("size"),
                                   QStringLiteral("The chart's size for --study (default 980x590)."),
                                   QStringLiteral("WIDTHxHEIGHT"));
+    const QCommandLineOption studyList(
+        QStringLiteral("study-list"),
+        QStringLiteral("Renders every study listed, one path a line (\"-\" reads standard input); "
+                       "with --image-dir."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption imageDir(
+        QStringLiteral("image-dir"),
+        QStringLiteral("Where the charts of several studies are written, each as DIR/<study's "
+                       "name>.<format>."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption format(
+        QStringLiteral("format"),
+        QStringLiteral("The charts' format with --image-dir: %1 (default png).")
+            .arg(BatchFormats().join(QLatin1Char('|'))),
+        QStringLiteral("FORMAT"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"),
+                                  QStringLiteral("Charts rendered at once with --image-dir "
+                                                 "(default: one a core)."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("No progress and no summary with --image-dir."));
     p.addOption(script);
     p.addOption(color);
     p.addOption(study);
     p.addOption(prices);
     p.addOption(image);
     p.addOption(size);
+    p.addOption(studyList);
+    p.addOption(imageDir);
+    p.addOption(format);
+    p.addOption(jobs);
+    p.addOption(quiet);
     p.addPositionalArgument(QStringLiteral("PRICEFILE"),
                             QStringLiteral("A price file, opened as if chosen with File."),
                             QStringLiteral("[PRICEFILE]"));
@@ -78,7 +145,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return out;
     };
     // An empty name names nothing; without this --study "" would start the window.
-    for (const QCommandLineOption* o : {&script, &study, &prices, &image, &size})
+    for (const QCommandLineOption* o :
+         {&script, &study, &prices, &image, &size, &studyList, &imageDir, &format, &jobs})
         if (p.isSet(*o) && p.value(*o).isEmpty())
             return fail(QStringLiteral("--%1 needs a value; it was given an empty one.")
                             .arg(o->names().constFirst()));
@@ -90,6 +158,24 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         out.error = QStringLiteral("Give one price file, or a script, not both.");
         return out;
     }
+    if (p.isSet(imageDir) || p.isSet(studyList)) {
+        if (const QString why =
+                ReadManyStudies(p, study, studyList, imageDir, format, jobs, quiet, out);
+            !why.isEmpty())
+            return fail(why);
+        if (p.isSet(script) || !files.isEmpty() || p.isSet(prices) || p.isSet(image))
+            return fail(QStringLiteral("--image-dir renders each study on its own price file: no "
+                                       "script, no price file, no --prices and no --image."));
+        if (p.isSet(size) && !ParseSize(p.value(size), out.width, out.height))
+            return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 40 to 16384."));
+        out.color = p.isSet(color) || qEnvironmentVariable("AURIGON_COLOR") == QLatin1String("1");
+        return out;
+    }
+    for (const QCommandLineOption* o : {&format, &jobs, &quiet})
+        if (p.isSet(*o))
+            return fail(QStringLiteral("--%1 goes with --image-dir.").arg(o->names().constFirst()));
+    if (p.values(study).size() > 1)
+        return fail(QStringLiteral("Several studies are written with --image-dir DIR."));
     const bool batch = p.isSet(study);
     if (batch && (p.isSet(script) || !files.isEmpty()))
         return fail(QStringLiteral("--study renders on its own: no script and no price file."));

@@ -8,12 +8,20 @@
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
-    QString script;    // --script FILE ("-" for standard input)
-    QString priceFile; // opened as if chosen with File
+    QString script;     // --script FILE ("-" for standard input)
+    QString priceFile;  // opened as if chosen with File
     bool color = false; // --color, or AURIGON_COLOR=1
     // Batch: --study FILE [--prices PRICEFILE] --image OUT [--size WxH]
     QString study, prices, image;
     int width = 980, height = 590;
+    // Many studies: --study A --study B ... and/or --study-list FILE ("-" for
+    // standard input), --image-dir DIR [--format png|bmp] [--jobs N] [--quiet].
+    // imageDir is set only for this form; study stays empty then.
+    QStringList studies;
+    QString studyList, imageDir;
+    QString format = QStringLiteral("png");
+    int jobs = 0; // 0: one a core
+    bool quiet = false;
     QString helpText;
     QString error; // with Action::Error: what was wrong
 
@@ -23,6 +31,9 @@ struct CommandLine {
 
 // "WIDTHxHEIGHT" within 100..16384 each.
 [[nodiscard]] bool ParseSize(const QString& text, int& width, int& height);
+
+// The formats --image-dir writes, lower case.
+[[nodiscard]] QStringList BatchFormats();
 
 // arguments include the program's name first.
 [[nodiscard]] CommandLine ParseCommandLine(const QStringList& arguments);

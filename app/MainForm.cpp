@@ -212,6 +212,8 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     setObjectName(QStringLiteral("MainForm"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(963, 480 + ReadingStripHeight);
+    // File > Export image... writes SVG and PDF from the chart's drawing operations.
+    session.chart.setRecording(true);
     session.FormCreate(currentDir);
     session.closeWindow = [this] { CloseAsking(); };
     connect(&session, &ChartSession::changed, this, &TMainForm::SessionChanged);

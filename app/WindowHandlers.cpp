@@ -11,6 +11,7 @@
 #include "app/UiModel.h"
 #include "chart/Output.h"
 #include "chart/Readout.h"
+#include "chart/Vector.h"
 
 namespace {
 bool SamePoint(const StudyPoint& a, const StudyPoint& b)
@@ -294,8 +295,9 @@ void ChartSession::ExportImageClick()
     if (chart.isNull() || !GloVar.ChartShown)
         return;
     const QString dir = imageFolder_.isEmpty() ? GloVar.StartDir : imageFolder_;
-    auto path = prompts_.saveFileName(QStringLiteral("PNG image|*.png|BMP image|*.bmp"),
-                                      QStringLiteral("png"), dir);
+    auto path = prompts_.saveFileName(
+        QStringLiteral("PNG image|*.png|BMP image|*.bmp|SVG image|*.svg|PDF document|*.pdf"),
+        QStringLiteral("png"), dir);
     if (!path)
         return;
     QString name = *path;
@@ -305,6 +307,10 @@ void ChartSession::ExportImageClick()
     if (RefusedOverPriceFile(name, Error::Doing::Creating))
         return;
     const char* format = ImageFormatOf(name);
-    if (const Result<void> w = WriteImageFile(chart.image(), name, format ? format : "PNG"); !w)
+    const std::optional<VectorFormat> vector = chart.recording() ? VectorFormatOf(name) : std::nullopt;
+    const Result<void> w =
+        vector ? WriteVectorFile(chart, name, *vector, QFileInfo(GloVar.DataFileName).fileName())
+               : WriteImageFile(chart.image(), name, format ? format : "PNG");
+    if (!w)
         prompts_.error(w.error().message());
 }

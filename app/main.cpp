@@ -125,6 +125,22 @@ int main(int argc, char** argv)
     }
     QString why;
     const std::optional<QString> folder = WorkFolder(why);
+    if (!cl.imageDir.isEmpty()) {
+        std::vector<StudyJob> jobs;
+        if (const QString err = ListStudies(cl, jobs); !err.isEmpty()) {
+            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(err)));
+            return 2;
+        }
+        if (!folder && NoWorkFolder(why))
+            return 1;
+        // As for one study; the workers are forked from here, before any
+        // thread, and each starts its own application.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        WithoutSystemFonts();
+        return RenderStudies(
+            cl, jobs, [&argc, argv] { return std::make_unique<QGuiApplication>(argc, argv); });
+    }
     if (!cl.study.isEmpty()) {
         // A batch chart keeps its work files in a folder of its own; only
         // names relative to the current folder need it.

@@ -190,8 +190,78 @@ void StartUp(benchmark::State& st)
     SideBySide(st, {{"window", {AURIGON_BINARY, "--script", "ack.txt"}, dir},
                     {"loaded", {AURIGON_BINARY, "--version"}, dir}});
 }
+// A folder of count studies, each of the same figure on a price file of its
+// own (of 5,000 lines and a line more each), listed in studies.txt.
+QString Watchlist(int count)
+{
+    const QString dir = Folder().filePath(QStringLiteral("watchlist%1").arg(count));
+    QDir().mkpath(dir);
+    const QString first = dir + QStringLiteral("/p0.txt");
+    QFile::remove(first);
+    if (!QFile::link(PriceFile(5000), first))
+        qFatal("cannot link the price file");
+    Write(dir + QStringLiteral("/save.txt"),
+          "ack\npress FileBtn\nopen p0.txt\npress PlotBtn\nstudy save s0.aurigon\n");
+    if (!Run({AURIGON_BINARY, "--script", "save.txt"}, dir).ok)
+        qFatal("cannot save the benchmark's study");
+    QFile saved(dir + QStringLiteral("/s0.aurigon"));
+    if (!saved.open(QIODevice::ReadOnly))
+        qFatal("no study saved");
+    const QByteArray study = saved.readAll();
+    QByteArray list;
+    for (int i = 0; i < count; ++i) {
+        const QString prices = QStringLiteral("p%1.txt").arg(i);
+        if (i > 0) {
+            QFile::remove(dir + QLatin1Char('/') + prices);
+            if (!QFile::link(PriceFile(5000 + i), dir + QLatin1Char('/') + prices))
+                qFatal("cannot link the price file");
+            QByteArray text = study;
+            text.replace("\"p0.txt\"", "\"" + prices.toUtf8() + "\"");
+            Write(dir + QStringLiteral("/s%1.aurigon").arg(i), text);
+        }
+        list += QStringLiteral("s%1.aurigon\n").arg(i).toUtf8();
+    }
+    Write(dir + QStringLiteral("/studies.txt"), list);
+    return dir;
+}
+
+// 200 studies in one run on every core, against the same 200 charts made by
+// 200 single-study processes one after another. The peak memory of the run
+// is its largest worker's (a child's peak counts its own children's).
+void ManyCharts(benchmark::State& st)
+{
+    const QString dir = Watchlist(200);
+    Write(dir + QStringLiteral("/singles.sh"),
+          QByteArrayLiteral("mkdir -p one && for i in $(seq 0 199); do \"$1\" --study s$i.aurigon "
+                            "--image one/s$i.png || exit 1; done\n"));
+    SideBySide(
+        st, {{"batch", {AURIGON_BINARY, "--study-list", "studies.txt", "--image-dir", "many"}, dir},
+             {"singles", {"sh", "singles.sh", AURIGON_BINARY}, dir}});
+}
+
+// One chart as SVG or PDF (argument 0 or 1) against the same as PNG.
+void VectorChart(benchmark::State& st)
+{
+    const QString dir = Watchlist(1);
+    const char* format = st.range(0) == 0 ? "svg" : "pdf";
+    SideBySide(st,
+               {{format,
+                 {AURIGON_BINARY, "--study", "s0.aurigon", "--image-dir", "v", "--format", format},
+                 dir},
+                {"png",
+                 {AURIGON_BINARY, "--study", "s0.aurigon", "--image-dir", "v", "--format", "png"},
+                 dir}});
+}
 } // namespace
 
+BENCHMARK(ManyCharts)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(VectorChart)
+    ->ArgNames({"pdf"})
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(21)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BatchChart)
     ->ArgNames({"lines", "study"})
     ->Args({1000000, 0})

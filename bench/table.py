@@ -92,6 +92,26 @@ if b:
 else:
     unmeasured("BatchMemory")
 
+b = get("ManyCharts/iterations:3/manual_time")
+if b:
+    goal("6. 200 studies of 5,000 lines, one run", b["batch_ms"], "ms",
+         "200 single runs %.0f ms" % b["singles_ms"], b["time_ratio"],
+         check("ManyCharts", b["time_ratio"] <= 0.15, "<= 0.15x single runs"))
+    goal("   peak memory of its largest worker", b["batch_MB"], "MB",
+         "one single run %.1f MB" % b["singles_MB"], b["memory_ratio"],
+         check("ManyCharts memory", b["memory_ratio"] < 2, "< 2x a single render"))
+else:
+    unmeasured("ManyCharts")
+for arg, fmt in ((0, "SVG"), (1, "PDF")):
+    b = get("VectorChart/pdf:%d/iterations:21/manual_time" % arg)
+    if b:
+        key = fmt.lower()
+        goal("7. one chart as %s, whole process" % fmt, b[key + "_ms"], "ms",
+             "the same as PNG %.1f ms" % b["png_ms"], b["time_ratio"],
+             check("VectorChart " + fmt, b["time_ratio"] <= 1.5, "<= 1.5x PNG"))
+    else:
+        unmeasured("VectorChart " + fmt)
+
 print()
 print("%-28s %12s %12s %8s %8s  %s" % ("benchmark", "time ms", "floor ms", "ratio", "peak MB", "target"))
 print("(-N: the same N lines with the newest day first; OpenAndLoad: layout check, scan and")

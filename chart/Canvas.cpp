@@ -2,14 +2,17 @@
 #include "chart/Clip.h"
 
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QMutex>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QResource>
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <map>
 #include <optional>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -126,6 +129,46 @@ const LoadedFace& Loaded(ChartFace face)
     return *slot;
 }
 
+// The same face through the font database, for a device that embeds fonts:
+// one drawn from a font's bare bytes has no file to embed and is drawn as
+// outlines instead. Null when the database cannot take it.
+QRawFont EmbeddableFace(ChartFace face)
+{
+    static QMutex lock;
+    static std::array<std::optional<QRawFont>, std::size(Faces)> made;
+    const QMutexLocker l(&lock);
+    std::optional<QRawFont>& slot = made[size_t(face)];
+    if (!slot) {
+        const QResource res(QString::fromLatin1(Faces[size_t(face)].resource));
+        const int id = QFontDatabase::addApplicationFontFromData(res.uncompressedData());
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        slot = QRawFont();
+        if (!families.isEmpty()) {
+            QFont f(families.first());
+            f.setPixelSize(FacePixels(face));
+            f.setBold(true);
+            f.setHintingPreference(QFont::PreferFullHinting);
+            f.setStyleStrategy(QFont::NoFontMerging);
+            slot = QRawFont::fromFont(f);
+        }
+    }
+    return *slot;
+}
+
+// A letter's outline at the face's size. Each is worked out once: the
+// hinting that shapes it costs more than drawing it.
+QPainterPath GlyphOutline(ChartFace face, quint32 glyph)
+{
+    static QMutex lock;
+    static std::map<std::pair<int, quint32>, QPainterPath> made;
+    const QMutexLocker l(&lock);
+    const auto key = std::make_pair(int(face), glyph);
+    auto it = made.find(key);
+    if (it == made.end())
+        it = made.emplace(key, Loaded(face).font.pathForGlyph(glyph)).first;
+    return it->second;
+}
+
 // Eight pixels of a byte a pixel from one byte of bits, the leftmost pixel
 // in the high bit; `set` is the byte a set bit stands for.
 struct Unpacker {
@@ -238,6 +281,8 @@ void Canvas::create(int width, int height, bool monochrome)
     restoredFrom_ = 0;
     ++restores_;
     sinceRestore_ = dirty_ = work_.rect();
+    ops_.clear();
+    opMarks_.clear();
 
     endFine();
     fineShots_.clear();
@@ -300,6 +345,7 @@ void Canvas::restore(const QImage& picture)
         endFine();
         fine_ = fineOf(picture);
     }
+    recordRestore(picture);
     restoredFrom_ = picture.cacheKey();
     ++restores_;
     dirty_ = work_.rect();
@@ -315,6 +361,7 @@ void Canvas::restoreChanged(const QImage& base)
         restore(base);
         return;
     }
+    recordRestore(base);
     const QRect r = sinceRestore_;
     if (!r.isEmpty()) {
         // Whole rows copied as bytes: exact, and far quicker than painting
@@ -374,13 +421,16 @@ void Canvas::resetPen()
 const QImage& Canvas::image()
 {
     end();
-    if (!mono_) {
-        rememberFine(work_);
-        return work_;
+    const QImage& out = mono_ ? (pack(), img_) : work_;
+    rememberFine(out);
+    if (recording_ && (opMarks_.empty() || opMarks_.back().first != out.cacheKey())) {
+        // A few of the latest are enough to go back to; an older picture
+        // restored is kept as its pixels.
+        if (opMarks_.size() >= 32)
+            opMarks_.erase(opMarks_.begin());
+        opMarks_.emplace_back(out.cacheKey(), ops_.size());
     }
-    pack();
-    rememberFine(img_);
-    return img_;
+    return out;
 }
 
 void Canvas::pack()
@@ -478,6 +528,7 @@ void Canvas::line(int x1, int y1, int x2, int y2)
     sendTrace([&] { return QStringLiteral("line %1 %2 %3 %4").arg(x1).arg(y1).arg(x2).arg(y2); });
     if (x1 == x2 && y1 == y2)
         return;
+    record(Op::Line, x1, y1, x2, y2);
     // The area touched, widened by the pen, in a range whose width still fits
     // an int: a line may end anywhere an int can say.
     const long long m = penWidth_ + 1, far = INT_MAX / 2;
@@ -554,6 +605,7 @@ void Canvas::rect(int l, int t, int r, int b)
     sendTrace([&] { return QStringLiteral("rect %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b); });
     if (r <= l || b <= t)
         return;
+    record(Op::Rect, l, t, r, b);
     touch(QRect(l, t, r - l, b - t).adjusted(-1, -1, 1, 1));
     // Written directly only when wholly inside: Qt's outline of a rectangle
     // cut by an edge leaves out a corner, which is not worth copying.
@@ -565,7 +617,8 @@ void Canvas::rect(int l, int t, int r, int b)
         fineFill(QRect(QPoint(hx(l), hy(t)), QPoint(hx(r) - 1, hy(b) - 1)), shown(brushColor_));
         QPainter& fp = finePainter();
         fp.setBrush(Qt::NoBrush);
-        fp.drawRect(QRect(QPoint(hx(l), hy(t)), QPoint(hx(r - 1), hy(b - 1))).adjusted(0, 0, -1, -1));
+        fp.drawRect(
+            QRect(QPoint(hx(l), hy(t)), QPoint(hx(r - 1), hy(b - 1))).adjusted(0, 0, -1, -1));
         fp.setBrush(QBrush(shown(brushColor_)));
     }
     const bool inside = l >= 0 && t >= 0 && r <= work_.width() && b <= work_.height();
@@ -588,6 +641,7 @@ void Canvas::ellipse(int l, int t, int r, int b)
     sendTrace([&] { return QStringLiteral("ellipse %1 %2 %3 %4").arg(l).arg(t).arg(r).arg(b); });
     if (r <= l || b <= t)
         return;
+    record(Op::Ellipse, l, t, r, b);
     touch(QRect(l, t, r - l, b - t).adjusted(-2, -2, 2, 2));
     painter().drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
     if (!fine_.isNull()) {
@@ -621,6 +675,12 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
             .arg(y)
             .arg(QLatin1String(AlignName(align)), quoted);
     });
+    if (recording_) {
+        record(Op::Text, x, y, 0, 0);
+        ops_.back().align = align;
+        ops_.back().face = face;
+        ops_.back().letters = text;
+    }
     const LoadedFace& f = Loaded(face);
     const QList<quint32> glyphs = f.font.glyphIndexesForString(text);
     const QList<QPointF> advances = f.font.advancesForGlyphIndexes(glyphs);
@@ -787,6 +847,8 @@ void Canvas::copyFrom(const QImage& store, const QRect& r)
     end();
     touch(clip);
     CopyArea(store, work_, clip);
+    if (recording_)
+        recordPixels(store.copy(clip), clip.topLeft());
     const QImage* kept = keptFine(store);
     if (!kept)
         return;
@@ -824,6 +886,8 @@ void Canvas::putPatch(const Patch& p)
     end();
     touch(p.rect);
     CopyRows(p.pixels, work_, p.rect);
+    if (recording_)
+        recordPixels(p.pixels, p.rect.topLeft());
     const auto d = FineTarget(p, fine_, fineRect(p.rect));
     if (!d)
         return;
@@ -839,6 +903,153 @@ void Canvas::putPatch(QImage& store, const Patch& p)
     CopyRows(p.pixels, store, p.rect);
     if (const auto d = FineTarget(p, fine_, fineRect(p.rect)))
         CopyRows(p.fine, fineStore(store), *d);
+}
+
+void Canvas::setRecording(bool on)
+{
+    recording_ = on;
+    ops_.clear();
+    opMarks_.clear();
+    // What is there already was not recorded: it is kept as pixels.
+    if (on && !work_.isNull())
+        recordPixels(work_, QPoint());
+}
+
+void Canvas::record(Op::Kind kind, int a, int b, int c, int d)
+{
+    if (!recording_)
+        return;
+    // A window kept open long enough without a fresh picture keeps what it
+    // has drawn as pixels instead of an ever longer list. The operation
+    // recorded now is not drawn yet.
+    if (ops_.size() >= 200000) {
+        end();
+        ops_.clear();
+        opMarks_.clear();
+        ops_.push_back(Op{Op::Pixels,
+                          0,
+                          0,
+                          0,
+                          0,
+                          {},
+                          {},
+                          {},
+                          1,
+                          PenStyle::Solid,
+                          mono_,
+                          {},
+                          {},
+                          {},
+                          work_.copy()});
+    }
+    Op op{kind,      a,         b,     c,  d,  penColor_, brushColor_, textColor_,
+          penWidth_, penStyle_, mono_, {}, {}, {},        {}};
+    ops_.push_back(std::move(op));
+}
+
+void Canvas::recordPixels(const QImage& pixels, QPoint at)
+{
+    record(Op::Pixels, at.x(), at.y(), 0, 0);
+    if (recording_)
+        ops_.back().pixels = pixels;
+}
+
+void Canvas::recordRestore(const QImage& picture)
+{
+    if (!recording_)
+        return;
+    for (auto m = opMarks_.rbegin(); m != opMarks_.rend(); ++m)
+        if (m->first == picture.cacheKey() && m->second <= ops_.size()) {
+            ops_.resize(m->second);
+            return;
+        }
+    ops_.clear();
+    recordPixels(picture, QPoint());
+}
+
+void Canvas::replay(QPainter& p, Letters letters) const
+{
+    p.save();
+    p.setClipRect(QRect(0, 0, width(), height()));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // Pixel (x, y) covers the square from (x, y) to (x + 1, y + 1): one pixel
+    // wide strokes run through the middles of the pixels they paint.
+    const QPointF mid(0.5, 0.5);
+    for (const Op& op : ops_) {
+        const auto colour = [&op](const QColor& c) {
+            if (!op.mono)
+                return c;
+            QColor s = QColor::fromRgb(NearerWhite(c.rgb()) ? White : Black);
+            s.setAlpha(c.alpha());
+            return s;
+        };
+        QPen pen(colour(op.pen));
+        pen.setWidth(op.penWidth);
+        pen.setStyle(QtStyle(op.style));
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        const QRectF box(op.a + 0.5, op.b + 0.5, op.c - op.a - 1.0, op.d - op.b - 1.0);
+        switch (op.kind) {
+        case Op::Line: {
+            const qreal m = 4 + op.penWidth;
+            const std::optional<QLineF> within =
+                ClipSegment(QLineF(op.a, op.b, op.c, op.d),
+                            QRectF(0, 0, width(), height()).adjusted(-m, -m, m, m));
+            if (!within)
+                break;
+            p.setPen(pen);
+            p.drawLine(within->translated(mid));
+            break;
+        }
+        case Op::Rect:
+            p.fillRect(QRectF(op.a, op.b, op.c - op.a, op.d - op.b), colour(op.brush));
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(box);
+            break;
+        case Op::Ellipse:
+            p.setPen(pen);
+            p.setBrush(QBrush(colour(op.brush)));
+            p.drawEllipse(box);
+            break;
+        case Op::Text: {
+            const LoadedFace& f = Loaded(op.face);
+            const QRect cell = textCell(op.a, op.b, op.align, op.letters, op.face);
+            p.fillRect(cell, colour(op.brush));
+            const QList<quint32> glyphs = f.font.glyphIndexesForString(op.letters);
+            if (glyphs.isEmpty())
+                break;
+            const QList<QPointF> advances = f.font.advancesForGlyphIndexes(glyphs);
+            const QColor ink = op.mono ? QColor(Qt::black) : QColor(op.text.rgb());
+            const QPointF origin(cell.left(), cell.top() + f.ascent);
+            QList<QPointF> positions;
+            QPainterPath outline;
+            qreal x = 0;
+            for (qsizetype i = 0; i < glyphs.size(); ++i) {
+                positions.append(QPointF(x, 0));
+                if (letters == Letters::Outlines)
+                    outline.addPath(
+                        GlyphOutline(op.face, glyphs[i]).translated(origin + QPointF(x, 0)));
+                x += advances[i].x();
+            }
+            if (letters == Letters::Outlines) {
+                p.fillPath(outline, ink);
+                break;
+            }
+            const QRawFont embedded = EmbeddableFace(op.face);
+            QGlyphRun run;
+            run.setRawFont(embedded.isValid() ? embedded : f.font);
+            run.setGlyphIndexes(embedded.isValid() ? embedded.glyphIndexesForString(op.letters)
+                                                   : glyphs);
+            run.setPositions(positions);
+            p.setPen(QPen(ink));
+            p.drawGlyphRun(origin, run);
+            break;
+        }
+        case Op::Pixels: p.drawImage(QPoint(op.a, op.b), op.pixels); break;
+        }
+    }
+    p.restore();
 }
 
 void Canvas::setTrace(TraceSink sink)
@@ -934,8 +1145,8 @@ void Canvas::fineLine(int x1, int y1, int x2, int y2)
     // an int can say, and twice that is beyond what the painter takes.
     const qreal k = fineRatio_;
     const qreal m = 4 + penWidth_ * k;
-    const std::optional<QLineF> within =
-        ClipSegment(QLineF(x1 * k, y1 * k, x2 * k, y2 * k), QRectF(fine_.rect()).adjusted(-m, -m, m, m));
+    const std::optional<QLineF> within = ClipSegment(QLineF(x1 * k, y1 * k, x2 * k, y2 * k),
+                                                     QRectF(fine_.rect()).adjusted(-m, -m, m, m));
     if (!within)
         return;
     finePainter().drawLine(*within);

@@ -11,13 +11,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
-#include <array>
-#include <vector>
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 enum class PenStyle { Solid, Dot, Dash, DashDot };
 enum class TextAlign { LeftBottom, RightBottom, CenterTop };
@@ -75,7 +75,8 @@ public:
     // Black letters on a cell filled with the brush.
     void textOut(int x, int y, TextAlign align, const QString& text, ChartFace face);
     // The cell textOut fills for the same text, without drawing it.
-    [[nodiscard]] QRect textCell(int x, int y, TextAlign align, const QString& text, ChartFace face) const;
+    [[nodiscard]] QRect textCell(int x, int y, TextAlign align, const QString& text,
+                                 ChartFace face) const;
     // The cell textOut fills for a text.
     [[nodiscard]] static QSize textSize(const QString& text, ChartFace face);
 
@@ -99,6 +100,18 @@ public:
     [[nodiscard]] quint64 restores() const { return restores_; }
 
     void setTrace(TraceSink sink);
+
+    // Vector pictures. While recording, the drawing operations that made the
+    // picture as it stands are kept (a restore goes back to those of the
+    // picture restored), so that the same operations can be drawn again on
+    // a vector device of the picture's size: an SVG or a PDF page.
+    void setRecording(bool on);
+    [[nodiscard]] bool recording() const { return recording_; }
+    enum class Letters {
+        Outlines, // filled outlines of the bundled faces' letters
+        Glyphs,   // the faces' glyphs, for a device that embeds the font
+    };
+    void replay(QPainter& p, Letters letters) const;
 
     // For a screen of more than one device pixel a pixel: from the next
     // create() on, every drawing operation is repeated on a picture of its
@@ -164,6 +177,23 @@ private:
     [[nodiscard]] QImage fineOf(const QImage& picture) const;
     void rememberFine(const QImage& picture);
 
+    struct Op {
+        enum Kind { Line, Rect, Ellipse, Text, Pixels } kind;
+        int a = 0, b = 0, c = 0, d = 0;
+        QColor pen, brush, text;
+        int penWidth = 1;
+        PenStyle style = PenStyle::Solid;
+        bool mono = false;
+        TextAlign align = TextAlign::LeftBottom;
+        ChartFace face = ChartFace::Label;
+        QString letters;
+        QImage pixels;
+    };
+    void record(Op::Kind kind, int a, int b, int c, int d);
+    void recordPixels(const QImage& pixels, QPoint at);
+    // The operations kept for a picture restored; without them, its pixels.
+    void recordRestore(const QImage& picture);
+
     // The line is made only when someone traces: formatting every line of
     // every plot for nobody cost more than drawing it.
     template <class MakeLine> void sendTrace(MakeLine&& make)
@@ -211,4 +241,10 @@ private:
     // The screen pictures of the pixels copyTo() kept, by their store.
     std::vector<std::pair<const QImage*, QImage>> fineStores_;
     std::array<QRawFont, 2> fineFaces_; // a face a slot, at the screen's size
+
+    bool recording_ = false;
+    std::vector<Op> ops_;
+    // Each picture image() handed out while recording, by its cache key,
+    // with the number of operations that made it.
+    std::vector<std::pair<qint64, size_t>> opMarks_;
 };

@@ -49,7 +49,7 @@ for f in "${expected[@]}"; do
   grep -q " \./$f\$" <<<"$contents" || { echo "package: missing $f"; exit 1; }
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for lib in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 qt6-qpa-plugins; do
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libqt6svg6 qt6-qpa-plugins; do
   grep -q "$lib" <<<"$depends" || { echo "package: Depends lacks $lib"; exit 1; }
 done
 echo "package: $(basename "$deb"), section $(dpkg-deb --field "$deb" Section)"

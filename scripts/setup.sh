@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(qt6-base-dev libfontconfig-dev libxcb1-dev cmake g++ make libgtest-dev libbenchmark-dev xvfb xauth
       fonts-dejavu-core clang libclang-rt-14-dev
-      desktop-file-utils appstream dpkg-dev gzip)
+      desktop-file-utils appstream dpkg-dev gzip qt6-svg-dev poppler-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 // The window as a trader uses it: menus, keys and wheel, resizing, the
 // question before figures are lost, narrow windows and what is remembered.
+#include <QSvgRenderer>
 #include <QApplication>
 #include <cmath>
 #include <QComboBox>
@@ -124,6 +125,41 @@ TEST_F(Trader, CtrlEWritesThePictureAsShown)
     host.saveAnswer = dir.filePath(QStringLiteral("chart.bmp"));
     form->menuItem(QStringLiteral("File/Export image..."))->trigger();
     EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("chart.bmp")), "BMP").isNull());
+    // SVG and PDF are drawn from the same operations as the picture.
+    host.saveAnswer = dir.filePath(QStringLiteral("chart.svg"));
+    form->menuItem(QStringLiteral("File/Export image..."))->trigger();
+    QSvgRenderer svg(dir.filePath(QStringLiteral("chart.svg")));
+    ASSERT_TRUE(svg.isValid());
+    EXPECT_EQ(svg.viewBox(), form->session.chart.image().rect());
+    QImage drawn(svg.viewBox().size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter p(&drawn);
+        svg.render(&p);
+    }
+    // The spiral's curve is in it: a dark pixel wherever the picture has one, give or take one.
+    const QImage shown = form->session.chart.image().convertToFormat(QImage::Format_Grayscale8);
+    const QImage again = drawn.convertToFormat(QImage::Format_Grayscale8);
+    long ink = 0, missed = 0;
+    for (int y = 1; y + 1 < shown.height(); ++y)
+        for (int x = 1; x + 1 < shown.width(); ++x)
+            if (shown.constScanLine(y)[x] < 128) {
+                ++ink;
+                bool near = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        near = near || again.constScanLine(y + dy)[x + dx] < 160;
+                missed += !near;
+            }
+    EXPECT_GT(ink, 1000);
+    EXPECT_LT(missed, ink / 30) << missed << " of " << ink;
+    host.saveAnswer = dir.filePath(QStringLiteral("chart.pdf"));
+    form->menuItem(QStringLiteral("File/Export image..."))->trigger();
+    QFile pdf(dir.filePath(QStringLiteral("chart.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-1.") && bytes.trimmed().endsWith("%%EOF"));
+    EXPECT_TRUE(bytes.contains("/FontFile2")) << "the chart's faces are embedded";
 }
 
 TEST_F(Trader, EveryFigureIsInTheDrawMenuAndTheFigureMenu)

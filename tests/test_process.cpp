@@ -316,16 +316,16 @@ TEST_F(Process, ABatchPictureNeverReplacesWhatTheBatchReads)
     } rows[] = {
         {"the study",
          {"--study", "s.png", "--image", "s.png"},
-         "the image s.png is the study the batch reads"},
+         "an input of the chart; it is not written over"},
         {"the prices named",
          {"--study", "a.aurigon", "--prices", "p.bmp", "--image", "p.bmp"},
-         "the image p.bmp is the price file the batch reads"},
+         "an input of the chart; it is not written over"},
         {"a hard link to the prices",
          {"--study", "a.aurigon", "--prices", "a.txt", "--image", "hard.png"},
-         "the image hard.png is the price file the batch reads"},
+         "an input of the chart; it is not written over"},
         {"a link to the study's own prices",
          {"--study", "a.aurigon", "--image", "soft.png"},
-         "the image soft.png is the price file the batch reads"},
+         "an input of the chart; it is not written over"},
     };
     for (const auto& row : rows) {
         const Outcome o = Run(row.args);
