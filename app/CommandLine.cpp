@@ -44,6 +44,12 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption size(QStringLiteral("size"),
                                   QStringLiteral("The chart's size for --study (default 980x590)."),
                                   QStringLiteral("WIDTHxHEIGHT"));
+    const QCommandLineOption inspect(
+        QStringLiteral("inspect"),
+        QStringLiteral("Prints how a price file reads (layout, records, first and last records, "
+                       "messages) as one JSON object; exits 1 when it does not read."),
+        QStringLiteral("FILE"));
+    p.addOption(inspect);
     p.addOption(script);
     p.addOption(color);
     p.addOption(study);
@@ -77,7 +83,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return out;
     };
     // An empty name names nothing; without this --study "" would start the window.
-    for (const QCommandLineOption* o : {&script, &study, &prices, &image, &size})
+    for (const QCommandLineOption* o : {&script, &study, &prices, &image, &size, &inspect})
         if (p.isSet(*o) && p.value(*o).isEmpty())
             return fail(QStringLiteral("--%1 needs a value; it was given an empty one.")
                             .arg(o->names().constFirst()));
@@ -88,6 +94,11 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         out.action = CommandLine::Action::Error;
         out.error = QStringLiteral("Give one price file, or a script, not both.");
         return out;
+    }
+    if (p.isSet(inspect)) {
+        if (p.isSet(script) || p.isSet(study) || !files.isEmpty())
+            return fail(QStringLiteral("--inspect reads one file on its own."));
+        out.inspect = p.value(inspect);
     }
     const bool batch = p.isSet(study);
     if (batch && (p.isSet(script) || !files.isEmpty()))

@@ -14,6 +14,8 @@ struct CommandLine {
     // Batch: --study FILE [--prices PRICEFILE] --image OUT [--size WxH]
     QString study, prices, image;
     int width = 980, height = 590;
+    // --inspect FILE: how the file reads, printed as JSON; nothing else runs.
+    QString inspect;
     QString helpText;
     QString error; // with Action::Error: what was wrong
 

@@ -114,6 +114,15 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
                                       r.endsLeftOut == 1 ? QStringLiteral("holds") : QStringLiteral("hold"),
                                       r.endsLeftOut == 1 ? QStringLiteral("is") : QStringLiteral("are")),
                              Quoted(r.firstLeftOut.text), r.firstLeftOut.number);
+        if (r.decimalUnclear.number > 0)
+            prompts_.message(
+                QString::fromLatin1(ProgramName),
+                QStringLiteral("The numbers of \"%1\" do not show their decimal mark (line %2: "
+                               "%3): %4 is read as the decimal mark.")
+                    .arg(FileName(g.DataFileName))
+                    .arg(r.decimalUnclear.number)
+                    .arg(Quoted(r.decimalUnclear.text),
+                         r.decimal == ',' ? QStringLiteral("a comma") : QStringLiteral("a point")));
         if (r.outOfOrder.number > 0) {
             prompts_.message(QString::fromLatin1(ProgramName),
                              OutOfOrder(g.DataFileName, r.outOfOrder.number, r.outOfOrderDate,
@@ -314,6 +323,8 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                  .arg(l.highColumn)
                  .arg(l.lowColumn)
                  .arg(l.closeColumn);
+    if (!c.language.isEmpty() && c.language != QLatin1String("English"))
+        readAs += QStringLiteral("; header in %1").arg(c.language);
     if (c.inconsistent > 0)
         readAs += QStringLiteral(".\n%1 of the %2 lines looked at have High below Low, or Open or "
                                  "Close outside them: the columns may be wrong")

@@ -1,5 +1,6 @@
 #include "data/LayoutDetect.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "data/Dates.h"
+#include "data/HeaderNames.h"
 #include "data/LineReader.h"
 #include "data/Numbers.h"
 
@@ -27,15 +29,7 @@ std::vector<std::string_view> Fields(std::string_view line, char separator)
 
 std::string Normal(std::string_view name)
 {
-    std::string s;
-    for (char c : name) {
-        // Brackets, quotes, blanks, footnote marks and a byte-order mark are no part of a name.
-        if (c == '<' || c == '>' || c == '"' || c == ' ' || c == '_' || c == '.' || c == '*' ||
-            (static_cast<unsigned char>(c) >= 0x80))
-            continue;
-        s += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    return s;
+    return NormalName(name);
 }
 
 char SeparatorOf(std::string_view line)
@@ -67,7 +61,7 @@ std::vector<int> LayoutsReading(std::string_view text)
     for (int l :
          {MonthDayYear, DayMonthYear, MonthDayShortYear, DayMonthShortYear, YearMonthDayDigits,
           YearMonthDay, DayMonthYearDots, MonthNameDayYear, DayMonthNameYear, DayMonthNameShortYear,
-          DayMonthNameYearDashes, YearMonthNameDay}) {
+          DayMonthNameYearDashes, YearMonthNameDay, EpochTime}) {
         const bool shortYear = l == MonthDayShortYear || l == DayMonthShortYear;
         const bool longYear = l == MonthDayYear || l == DayMonthYear;
         if ((shortYear && yearDigits > 2) || (longYear && yearDigits < 4))
@@ -76,6 +70,30 @@ std::vector<int> LayoutsReading(std::string_view text)
             out.push_back(l);
     }
     return out;
+}
+
+// hh:mm or hh:mm:ss, a fraction of a second allowed: a time of day, never a price.
+bool TimeOfDay(std::string_view t)
+{
+    t = TrimBlanks(t);
+    auto digits = [&t](size_t min, size_t max) {
+        size_t n = 0;
+        while (n < t.size() && t[n] >= '0' && t[n] <= '9')
+            ++n;
+        t.remove_prefix(n);
+        return n >= min && n <= max;
+    };
+    auto mark = [&t](char c) {
+        if (t.empty() || t.front() != c)
+            return false;
+        t.remove_prefix(1);
+        return true;
+    };
+    if (!digits(1, 2) || !mark(':') || !digits(2, 2))
+        return false;
+    if (mark(':') && (!digits(2, 2) || (mark('.') && !digits(1, 9))))
+        return false;
+    return t.empty();
 }
 
 bool DayFirst(int layout)
@@ -174,6 +192,35 @@ int BestAssignment(const std::vector<std::string_view>& lines, FileLayout& l)
 }
 } // namespace
 
+namespace {
+QString LanguageOf(const std::vector<std::string_view>& names, char separator)
+{
+    std::vector<std::string> normals;
+    for (std::string_view n : names)
+        for (std::string_view f : Fields(n, separator))
+            normals.push_back(Normal(f));
+    return HeaderLanguage(normals);
+}
+} // namespace
+
+QString LayoutInWords(const FileLayout& l, bool newestFirst, const QString& language)
+{
+    QStringList words;
+    words << (l.separator == ';'    ? QStringLiteral("semicolons")
+              : l.separator == '\t' ? QStringLiteral("tabs")
+                                    : QStringLiteral("commas"));
+    words << (l.decimalComma() ? QStringLiteral("decimal comma") : QStringLiteral("decimal point"));
+    if (!l.noDates())
+        words << DateLayoutNames().value(l.dateFormat);
+    if (newestFirst)
+        words << QStringLiteral("newest first");
+    if (!l.header)
+        words << QStringLiteral("no header line");
+    else if (!language.isEmpty())
+        words << QStringLiteral("header in %1").arg(language);
+    return words.join(QStringLiteral(", "));
+}
+
 bool TooInconsistent(int64_t disagreeing, int64_t n)
 {
     return disagreeing > 2 && disagreeing * 10 > n;
@@ -199,44 +246,30 @@ bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separato
     }
     // A field number the settings cannot hold names nothing.
     constexpr size_t MaxColumn = INT16_MAX;
+    // A time of day names the date only where nothing else does (seconds since 1970).
     for (const auto& row : names)
         for (size_t i = 0; i < row.size() && i < MaxColumn; ++i) {
-            const std::string& n = row[i];
-            if (n == "date" || n == "day" || n == "datetime" || n == "timestamp" || n == "time" ||
-                n == "tradedate")
-                date.offer(int(i) + 1, 0);
+            int rank = 0;
+            const Column c = ColumnOf(row[i], &rank);
+            if (c == Column::Date)
+                date.offer(int(i) + 1, rank);
+            else if (c == Column::Time)
+                date.offer(int(i) + 1, 5);
         }
     for (const auto& row : names)
         for (size_t i = 0; i < row.size() && i < MaxColumn; ++i) {
             const int k = int(i) + 1;
             if (k == date.column)
                 continue;
-            const std::string& n = row[i];
-            if (n == "open")
-                open.offer(k, 0);
-            else if (n == "adjopen")
-                open.offer(k, 1);
-            else if (n == "high")
-                high.offer(k, 0);
-            else if (n == "adjhigh")
-                high.offer(k, 1);
-            else if (n == "low")
-                low.offer(k, 0);
-            else if (n == "adjlow")
-                low.offer(k, 1);
-            else if (n == "close")
-                close.offer(k, 0);
-            else if (n == "close/last" || n == "last/close")
-                close.offer(k, 1);
-            else if (n == "last")
-                close.offer(k, 2);
-            else if (n == "price")
-                close.offer(k, 3);
-            else if (n == "adjclose" || n == "adjustedclose")
-                close.offer(k, 4);
-            else if (n == "settle" || n == "settlement" || n == "closing" || n == "closeprice" ||
-                     n == "lastprice" || n == "closingprice")
-                close.offer(k, 2);
+            int rank = 0;
+            switch (ColumnOf(row[i], &rank)) {
+            case Column::Open: open.offer(k, rank); break;
+            case Column::High: high.offer(k, rank); break;
+            case Column::Low: low.offer(k, rank); break;
+            case Column::Close:
+            case Column::AdjClose: close.offer(k, rank); break;
+            default: break;
+            }
         }
     // High and Low named with no close under a name known here (Schluss,
     // Cierre...): the close is the first price column left unnamed, failing
@@ -248,11 +281,12 @@ bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separato
             const std::string& n = row[i];
             const bool taken =
                 k == date.column || k == open.column || k == high.column || k == low.column;
-            const bool notPrice =
-                n.empty() || n.rfind("vol", 0) == 0 || n.rfind("change", 0) == 0 ||
-                n.rfind("chg", 0) == 0 || n.find('%') != std::string::npos || n == "oi" ||
-                n == "openinterest" || n == "amount" || n == "turnover" || n == "trades" ||
-                n == "count" || n == "ticker" || n == "symbol" || n == "name";
+            const bool notPrice = n.empty() || ColumnOf(n) != Column::None ||
+                                  n.rfind("vol", 0) == 0 || n.rfind("change", 0) == 0 ||
+                                  n.rfind("chg", 0) == 0 || n.find('%') != std::string::npos ||
+                                  n == "oi" || n == "openinterest" || n == "amount" ||
+                                  n == "turnover" || n == "trades" || n == "count" ||
+                                  n == "ticker" || n == "symbol" || n == "name";
             if (!taken && !notPrice)
                 close.column = k;
         }
@@ -305,7 +339,7 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     }
     // The layout in force, as the scan and the load will read the file.
     {
-        const FileLayout& c = current;
+        const FileLayout c = WithDecimalMark(source, current);
         const size_t from = c.header ? 1 : 0;
         // More header lines: names only, before the first record.
         size_t first = from;
@@ -340,6 +374,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         const bool consistent = data.empty() || (headerNames && AllNamed(named)) ||
                                 !TooInconsistent(Disagreeing(data, c), int64_t(data.size())) ||
                                 (BestAssignment(data, reassigned), SameColumns(reassigned, c));
+        if (headerNames)
+            out.language = LanguageOf(names, c.separator);
         if (!data.empty() && !firstIsRecord && !unexpectedHeader && datesRead &&
             PricesRead(f, c.decimalComma()) && (!headerNames || SameColumns(named, c)) &&
             consistent) {
@@ -349,8 +385,10 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     }
 
     FileLayout l = current;
+    // The separator is judged on the first line that has one: a title line has none.
     size_t firstText = 0;
-    while (firstText + 1 < head.size() && TrimBlanks(head[firstText]).empty())
+    while (firstText + 1 < head.size() &&
+           head[firstText].find_first_of(",;\t") == std::string::npos)
         ++firstText;
     l.separator = SeparatorOf(head[firstText]);
     // Header lines: a first line without a date, then lines of names only.
@@ -370,6 +408,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     out.firstData = LineNote{int64_t(firstData) + 1, head[firstData].substr(0, 120)};
     const std::vector<std::string_view> names(head.begin(), head.begin() + std::ptrdiff_t(first));
     const bool headerNames = l.header && ColumnsFromHeader(names, l.separator, l);
+    if (headerNames)
+        out.language = LanguageOf(names, l.separator);
     if (!headerNames) {
         const auto fields = Fields(head[firstData], l.separator);
         int date = 0;
@@ -380,7 +420,11 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
             out.outcome = LayoutCheck::NoDate;
             return out;
         }
-        l.dateColumn = date;
+        // A time of day beside the date is no price.
+        if (size_t(date) < fields.size() && TimeOfDay(fields[size_t(date)]))
+            ++date, l.dateColumn = date - 1;
+        else
+            l.dateColumn = date;
         l.openColumn = date + 1;
         l.highColumn = date + 2;
         l.lowColumn = date + 3;
@@ -438,6 +482,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     }
     l.dateFormat = chosen;
 
+    l.decimal = 0;
+    l = WithDecimalMark(source, l);
     // The price columns checked against each other on the records looked at.
     std::vector<std::string_view> data;
     for (size_t i = firstData; i < head.size(); ++i)
@@ -451,6 +497,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         headerNames && AllNamed(l) ? Disagreeing(data, l) : BestAssignment(data, l);
     if (TooInconsistent(disagreeing, out.looked))
         out.inconsistent = disagreeing;
+    // The decimal mark is the file's own, decided again whenever it is read.
+    l.decimal = 0;
     out.layout = l;
     // Nothing better than the layout in force: what does not read stays unread.
     out.outcome = l == current ? LayoutCheck::Fits : LayoutCheck::Detected;

@@ -25,6 +25,8 @@ struct LayoutCheck {
     // other assignment of the columns fits better; and how many were looked at.
     int inconsistent = 0;
     int looked = 0;
+    // The language of the header's names, when they are known ones.
+    QString language;
 };
 
 // Columns named by header lines (Date, Open, High, Low, Close in any case,
@@ -35,6 +37,10 @@ struct LayoutCheck {
 bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator,
                        FileLayout& layout);
 bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layout);
+
+// The layout as a person says it: "semicolons, decimal comma, dd.mm.yyyy,
+// newest first, header in Portuguese".
+[[nodiscard]] QString LayoutInWords(const FileLayout& l, bool newestFirst, const QString& language);
 
 // More than a few of n lines disagree: the columns may be wrong.
 [[nodiscard]] bool TooInconsistent(int64_t disagreeing, int64_t n);
