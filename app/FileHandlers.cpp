@@ -310,6 +310,20 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                              .arg(Quoted(c.firstData.text)));
         return false;
     }
+    if (c.outcome == LayoutCheck::Refused) {
+        g.RecordCount = 0;
+        g.FirstFileDate = g.LastFileDate = 0;
+        ui.enable(Ctl::DateBtn, false);
+        ui.enable(Ctl::PlotBtn, false);
+        prompts_.beep();
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("\"%1\" is not charted: under every reading tried, %2. "
+                                        "Line %3 reads %4:\n%5")
+                             .arg(FileName(path), c.refusal)
+                             .arg(c.firstData.number)
+                             .arg(c.read, Quoted(c.firstData.text)));
+        return false;
+    }
     const FileLayout& l = c.layout;
     ApplyLayout(l);
     const QStringList names = DateLayoutNames();
@@ -325,6 +339,8 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                  .arg(l.closeColumn);
     if (!c.language.isEmpty() && c.language != QLatin1String("English"))
         readAs += QStringLiteral("; header in %1").arg(c.language);
+    if (!c.reread.isEmpty())
+        readAs += QStringLiteral(".\n") + c.reread;
     if (c.inconsistent > 0)
         readAs += QStringLiteral(".\n%1 of the %2 lines looked at have High below Low, or Open or "
                                  "Close outside them: the columns may be wrong")

@@ -162,6 +162,100 @@ int Disagreeing(const std::vector<std::string_view>& lines, const FileLayout& l)
     return n;
 }
 
+// The checks a reading of the prices must pass before it is charted: on
+// at least 95% of the lines the four prices read, High is not below Low,
+// and Open and Close lie within them; no price column is constant or a
+// copy of another while the rest move. Empty when the reading passes; else
+// the check failed, with the first line failing it and what was read there.
+struct Verdict {
+    QString failed;
+    size_t unread = 0; // lines whose four prices do not all read
+    size_t line = 0;
+    QString read;
+};
+Verdict Check(const std::vector<std::string_view>& lines, const FileLayout& l)
+{
+    Verdict v;
+    if (lines.empty())
+        return v;
+    const bool comma = l.decimalComma();
+    std::vector<std::array<double, 4>> prices;
+    size_t failing = 0, first = lines.size();
+    std::array<double, 4> firstRead{};
+    std::array<bool, 4> firstOk{};
+    for (size_t i = 0; i < lines.size(); ++i) {
+        LineFields f;
+        SplitLine(lines[i], l, f);
+        std::array<double, 4> p{};
+        std::array<bool, 4> ok{ReadPrice(f.open, comma, p[0]), ReadPrice(f.high, comma, p[1]),
+                               ReadPrice(f.low, comma, p[2]), ReadPrice(f.close, comma, p[3])};
+        const bool all = ok[0] && ok[1] && ok[2] && ok[3];
+        // Prices that do not read are the load's to name, line by line.
+        const bool bad =
+            all && (p[1] < p[2] || p[0] > p[1] || p[0] < p[2] || p[3] > p[1] || p[3] < p[2]);
+        if (all)
+            prices.push_back(p);
+        else
+            ++v.unread;
+        if (bad && failing++ == 0)
+            first = i, firstRead = p, firstOk = ok;
+    }
+    auto what = [](const std::array<double, 4>& p, const std::array<bool, 4>& ok) {
+        const char* names[] = {"Open", "High", "Low", "Close"};
+        QStringList parts;
+        for (size_t k = 0; k < 4; ++k)
+            parts << QStringLiteral("%1 %2").arg(QLatin1String(names[k]),
+                                                 ok[k] ? QString::number(p[k], 'g', 10)
+                                                       : QStringLiteral("(no number)"));
+        return parts.join(QStringLiteral(", "));
+    };
+    if (failing * 20 > lines.size()) {
+        v.failed = QStringLiteral("%1 of the %2 lines looked at have High below Low, or Open or "
+                                  "Close outside them")
+                       .arg(failing)
+                       .arg(lines.size());
+        v.line = first;
+        v.read = what(firstRead, firstOk);
+        return v;
+    }
+    // Constant or copied columns tell of a column taken for the wrong one;
+    // a few lines prove nothing.
+    if (prices.size() < 20)
+        return v;
+    const std::array<int, 4> cols{l.openColumn, l.highColumn, l.lowColumn, l.closeColumn};
+    const char* names[] = {"Open", "High", "Low", "Close"};
+    auto same = [&prices](size_t a, size_t b) {
+        for (const auto& p : prices)
+            if (p[a] != p[b])
+                return false;
+        return true;
+    };
+    bool allSame = true;
+    for (size_t a = 1; a < 4; ++a)
+        allSame = allSame && same(0, a);
+    if (allSame)
+        return v; // closes only, in four columns
+    for (size_t a = 0; a < 4; ++a) {
+        bool constant = true;
+        for (const auto& p : prices)
+            constant = constant && p[a] == prices.front()[a];
+        if (constant) {
+            v.failed =
+                QStringLiteral("the %1 is the same on every line").arg(QLatin1String(names[a]));
+            v.read = what(prices.front(), {true, true, true, true});
+            return v;
+        }
+        for (size_t b = a + 1; b < 4; ++b)
+            if (cols[a] != cols[b] && same(a, b)) {
+                v.failed = QStringLiteral("the %1 is a copy of the %2 on every line")
+                               .arg(QLatin1String(names[b]), QLatin1String(names[a]));
+                v.read = what(prices.front(), {true, true, true, true});
+                return v;
+            }
+    }
+    return v;
+}
+
 // The price columns reassigned to the order that the most lines agree with;
 // the given order wins every tie.
 int BestAssignment(const std::vector<std::string_view>& lines, FileLayout& l)
@@ -371,14 +465,15 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
                                       !HasDate(head[0], c.separator) &&
                                       KindOf(head[0], c) != LineKind::Record;
         FileLayout reassigned = c;
-        const bool consistent = data.empty() || (headerNames && AllNamed(named)) ||
-                                !TooInconsistent(Disagreeing(data, c), int64_t(data.size())) ||
-                                (BestAssignment(data, reassigned), SameColumns(reassigned, c));
+        const bool consistent =
+            data.empty() || (headerNames && AllNamed(named) && Check(data, c).failed.isEmpty()) ||
+            !TooInconsistent(Disagreeing(data, c), int64_t(data.size())) ||
+            (BestAssignment(data, reassigned), SameColumns(reassigned, c));
         if (headerNames)
             out.language = LanguageOf(names, c.separator);
         if (!data.empty() && !firstIsRecord && !unexpectedHeader && datesRead &&
             PricesRead(f, c.decimalComma()) && (!headerNames || SameColumns(named, c)) &&
-            consistent) {
+            consistent && Check(data, c).failed.isEmpty()) {
             out.looked = int(data.size());
             return out;
         }
@@ -497,6 +592,65 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         headerNames && AllNamed(l) ? Disagreeing(data, l) : BestAssignment(data, l);
     if (TooInconsistent(disagreeing, out.looked))
         out.inconsistent = disagreeing;
+    // A reading that fails the checks is not charted: the other readings
+    // the numbers allow are tried, the columns shifted by one either way
+    // and the prices reordered; the first that passes is taken.
+    if (const Verdict v = Check(data, l); !v.failed.isEmpty()) {
+        std::vector<FileLayout> others;
+        for (int shift : {1, -1}) {
+            FileLayout t = l;
+            t.openColumn += shift, t.highColumn += shift, t.lowColumn += shift,
+                t.closeColumn += shift;
+            const int lowest = std::min({t.openColumn, t.highColumn, t.lowColumn, t.closeColumn});
+            if (lowest >= 1 && lowest != t.dateColumn && t.dateColumn != t.openColumn &&
+                t.dateColumn != t.highColumn && t.dateColumn != t.lowColumn &&
+                t.dateColumn != t.closeColumn)
+                others.push_back(t);
+        }
+        for (FileLayout t : std::vector<FileLayout>(others)) {
+            BestAssignment(data, t);
+            others.push_back(t);
+        }
+        FileLayout reordered = l;
+        BestAssignment(data, reordered);
+        others.push_back(reordered);
+        bool passed = false;
+        for (const FileLayout& t : others) {
+            // Another reading must also read the prices the first one read.
+            const Verdict w = Check(data, t);
+            if (!w.failed.isEmpty() || w.unread > v.unread)
+                continue;
+            out.reread = QStringLiteral("With Open in field %1, High %2, Low %3 and Close %4, %5; "
+                                        "read from fields %6, %7, %8 and %9 they pass")
+                             .arg(l.openColumn)
+                             .arg(l.highColumn)
+                             .arg(l.lowColumn)
+                             .arg(l.closeColumn)
+                             .arg(v.failed)
+                             .arg(t.openColumn)
+                             .arg(t.highColumn)
+                             .arg(t.lowColumn)
+                             .arg(t.closeColumn);
+            l = t;
+            out.inconsistent = 0;
+            passed = true;
+            break;
+        }
+        if (!passed) {
+            out.outcome = LayoutCheck::Refused;
+            out.refusal = v.failed;
+            out.read = v.read;
+            const std::string_view at = data[v.line];
+            int64_t number = 0;
+            for (size_t i = 0; i < head.size() && number == 0; ++i)
+                if (head[i].data() == at.data())
+                    number = int64_t(i) + 1;
+            out.firstData = LineNote{number, std::string(at.substr(0, 120))};
+            l.decimal = 0;
+            out.layout = l;
+            return out;
+        }
+    }
     // The decimal mark is the file's own, decided again whenever it is read.
     l.decimal = 0;
     out.layout = l;

@@ -14,6 +14,7 @@ struct LayoutCheck {
         Fits,     // the layout in force reads the file (or the file is empty)
         Detected, // layout holds what the file was read as
         NoDate,   // no date of the first data line reads under any layout
+        Refused,  // the prices fail a check under every reading tried: refusal says which
     };
     Outcome outcome = Fits;
     FileLayout layout;
@@ -27,6 +28,10 @@ struct LayoutCheck {
     int looked = 0;
     // The language of the header's names, when they are known ones.
     QString language;
+    // The check the prices failed (with Refused, firstData is a line that
+    // fails it, and read what was read there); or how another reading of
+    // the columns passed it.
+    QString refusal, read, reread;
 };
 
 // Columns named by header lines (Date, Open, High, Low, Close in any case,

@@ -1,7 +1,13 @@
 // Price files from exports outside the US and from trading terminals: each
 // kind, written here as such files hold it, reads its dates and prices.
 #include <QDate>
+#include <QRegularExpression>
 #include <QStringEncoder>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <set>
 
 #include "data/Dates.h"
 #include "data/HeaderNames.h"
@@ -382,5 +388,98 @@ TEST(Encodings, DecodedOnceIntoUtf8)
                                          ? QStringLiteral("Date;Ouverture;Clôture")
                                          : QStringLiteral("Дата;Откр.")))
             << r.name << ": " << first.toStdString();
+    }
+}
+
+namespace {
+class MisreadGuard : public SessionTest {
+protected:
+    QStringList Messages() const { return prompts.events.filter(QStringLiteral("message:")); }
+    // Thirty trading days of a wave: day i's open, high, low and close.
+    static std::array<double, 4> Prices(int i)
+    {
+        const double c = std::round((100 + 10 * std::sin(i / 4.0) + i * 0.1) * 100) / 100;
+        return {c - 0.5, c + 1.25, c - 1.5, c};
+    }
+    static QString DateText(int i) { return QDate(2020, 1, 1).addDays(i).toString(Qt::ISODate); }
+};
+} // namespace
+
+TEST_F(MisreadGuard, ColumnsShiftedByOneAreReadRight)
+{
+    // The header names five columns, but each line has its volume before the prices.
+    QByteArray bytes = "Date,Open,High,Low,Close,Volume\n";
+    for (int i = 0; i < 30; ++i) {
+        const auto p = Prices(i);
+        bytes += QStringLiteral("%1,%2,%3,%4,%5,%6\n")
+                     .arg(DateText(i))
+                     .arg(135480400 + i * 1000)
+                     .arg(p[0])
+                     .arg(p[1])
+                     .arg(p[2])
+                     .arg(p[3])
+                     .toUtf8();
+    }
+    Open(WriteFile(dir, QStringLiteral("shifted.csv"), bytes));
+    ASSERT_EQ(GloVar.RecordCount, 30) << prompts.events.join('|').toStdString();
+    EXPECT_EQ(std::vector<int>(
+                  {GloVar.OpenColumn, GloVar.HighColumn, GloVar.LowColumn, GloVar.CloseColumn}),
+              std::vector<int>({3, 4, 5, 6}));
+    ASSERT_FALSE(Messages().isEmpty());
+    EXPECT_TRUE(Messages()[0].contains(QStringLiteral("read from fields 3, 4, 5 and 6 they pass")))
+        << Messages()[0].toStdString();
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    const auto last = Prices(29);
+    EXPECT_EQ(GloVar.Prices[30].Date, DayOf(DateText(29).toLatin1().constData()));
+    EXPECT_DOUBLE_EQ(GloVar.Prices[30].Open, last[0]);
+    EXPECT_DOUBLE_EQ(GloVar.Prices[30].Close, last[3]);
+}
+
+TEST_F(MisreadGuard, AReadingThatFailsEveryCheckIsRefusedNotCharted)
+{
+    const struct {
+        const char* name;
+        std::function<QString(int, const std::array<double, 4>&)> line;
+        const char* check;
+    } rows[] = {
+        // Every line's prices in another order: no one reading fits them all.
+        {"prices in no order",
+         [](int i, const std::array<double, 4>& p) {
+             const int r = i % 4;
+             return QStringLiteral("%1,%2,%3,%4")
+                 .arg(p[size_t(r)])
+                 .arg(p[size_t((r + 1) % 4)])
+                 .arg(p[size_t((r + 2) % 4)])
+                 .arg(p[size_t((r + 3) % 4)]);
+         },
+         "lines looked at have High below Low"},
+        // An open that is the same on every line: a column taken for another.
+        {"constant open",
+         [](int, const std::array<double, 4>& p) {
+             return QStringLiteral("60,%1,%2,%3").arg(p[1] + 60).arg(p[2] - 60).arg(p[3]);
+         },
+         "the Open is the same on every line"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        OpenWeekdays(50);
+        ASSERT_TRUE(s->ui[Ctl::PlotBtn].enabled);
+        prompts.events.clear();
+        QByteArray bytes = "Date,Open,High,Low,Close\n";
+        for (int i = 0; i < 30; ++i)
+            bytes += (DateText(i) + QLatin1Char(',') + r.line(i, Prices(i)) + QLatin1Char('\n'))
+                         .toUtf8();
+        Open(WriteFile(dir, QStringLiteral("wrong.csv"), bytes));
+        EXPECT_EQ(GloVar.RecordCount, 0);
+        EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
+        ASSERT_EQ(Messages().size(), 1) << prompts.events.join('|').toStdString();
+        EXPECT_TRUE(Messages()[0].contains(
+            QStringLiteral("\"wrong.csv\" is not charted: under every reading tried")))
+            << Messages()[0].toStdString();
+        EXPECT_TRUE(Messages()[0].contains(QLatin1String(r.check))) << Messages()[0].toStdString();
+        EXPECT_TRUE(
+            Messages()[0].contains(QRegularExpression(QStringLiteral("Line \\d+ reads Open "))))
+            << Messages()[0].toStdString();
     }
 }
