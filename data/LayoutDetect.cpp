@@ -1,5 +1,6 @@
 #include "data/LayoutDetect.h"
 
+#include <QDate>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -313,6 +314,55 @@ QString LayoutInWords(const FileLayout& l, bool newestFirst, const QString& lang
     else if (!language.isEmpty())
         words << QStringLiteral("header in %1").arg(language);
     return words.join(QStringLiteral(", "));
+}
+
+QString PreviewOf(const PriceSource& source, const FileLayout& layout)
+{
+    const Result<FileScan> scan = ScanPriceData(source, layout);
+    if (!scan)
+        return scan.error().message();
+    const FileLayout l = WithDecimalMark(source, layout);
+    QString language;
+    if (l.header) {
+        LineReader reader;
+        std::string_view line;
+        if (reader.open(source) && reader.next(line)) {
+            const std::string first(line);
+            language = LanguageOf({first}, l.separator);
+        }
+    }
+    QStringList out{LayoutInWords(l, scan->newestFirst, language)};
+    auto price = [](const PriceRecord& r, uint8_t bit, double v) {
+        return (r.Valid & bit) ? QString::number(v, 'g', 10) : QStringLiteral("-");
+    };
+    auto records = [&](int32_t first, int32_t last) {
+        LoadRequest req;
+        req.firstRecord = first;
+        req.lastRecord = last;
+        req.newestFirst = scan->newestFirst;
+        req.recordCount = scan->count;
+        req.skipLines = scan->skipLines;
+        std::vector<PriceRecord> prices;
+        if (!LoadRange(source, layout, req, prices))
+            return;
+        for (size_t i = 1; i < prices.size(); ++i) {
+            const PriceRecord& r = prices[i];
+            const QDate d = QDate(1899, 12, 30).addDays(qint64(r.Date));
+            out << QStringLiteral("%1  %2  %3  %4  %5")
+                       .arg(r.Date != 0 ? d.toString(Qt::ISODate) : QStringLiteral("(no date)"),
+                            price(r, OpenOk, r.Open), price(r, HighOk, r.High),
+                            price(r, LowOk, r.Low), price(r, CloseOk, r.Close));
+        }
+    };
+    const int32_t n = scan->count;
+    out << QStringLiteral("%1 records; the first and the last five:").arg(n);
+    records(1, std::min(5, n));
+    if (n > 5) {
+        if (n > 10)
+            out << QStringLiteral("...");
+        records(std::max(6, n - 4), n);
+    }
+    return out.join(QLatin1Char('\n'));
 }
 
 bool TooInconsistent(int64_t disagreeing, int64_t n)

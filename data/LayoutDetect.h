@@ -47,6 +47,10 @@ bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layo
 // newest first, header in Portuguese".
 [[nodiscard]] QString LayoutInWords(const FileLayout& l, bool newestFirst, const QString& language);
 
+// The first and the last five records of a file as a layout reads them,
+// under the layout in words: what the layout dialog shows.
+[[nodiscard]] QString PreviewOf(const PriceSource& source, const FileLayout& layout);
+
 // More than a few of n lines disagree: the columns may be wrong.
 [[nodiscard]] bool TooInconsistent(int64_t disagreeing, int64_t n);
 
