@@ -129,6 +129,14 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
                                         r.outOfOrderAfter));
             orderReported_ = true;
         }
+        // Generated histories may run far ahead: dates beyond these years are said, not refused.
+        if (!layout.noDates() && r.firstDate != 0 && r.lastDate != 0 &&
+            (r.firstDate < DayFromYmd(1800, 1, 1) || r.lastDate > DayFromYmd(2200, 12, 31)))
+            prompts_.message(
+                QString::fromLatin1(ProgramName),
+                QStringLiteral("The dates of \"%1\" run from %2 to %3, beyond the "
+                               "years 1800 to 2200; they are read as written.")
+                    .arg(FileName(g.DataFileName), PlainDate(r.firstDate), PlainDate(r.lastDate)));
         g.FirstFileDate = r.firstDate;
         g.LastFileDate = r.lastDate;
         g.NewestFirst = r.newestFirst;
@@ -339,6 +347,9 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                  .arg(l.closeColumn);
     if (!c.language.isEmpty() && c.language != QLatin1String("English"))
         readAs += QStringLiteral("; header in %1").arg(c.language);
+    if (c.closesOnly)
+        readAs += QStringLiteral(".\nOpen, High, Low and Close are the same on every line: a "
+                                 "history of closes, drawn as one tick a day");
     if (!c.reread.isEmpty())
         readAs += QStringLiteral(".\n") + c.reread;
     if (c.inconsistent > 0)

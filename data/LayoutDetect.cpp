@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,7 @@ int Disagreeing(const std::vector<std::string_view>& lines, const FileLayout& l)
 struct Verdict {
     QString failed;
     size_t unread = 0; // lines whose four prices do not all read
+    bool closesOnly = false; // four columns of one number on every line
     size_t line = 0;
     QString read;
 };
@@ -234,8 +236,10 @@ Verdict Check(const std::vector<std::string_view>& lines, const FileLayout& l)
     bool allSame = true;
     for (size_t a = 1; a < 4; ++a)
         allSame = allSame && same(0, a);
-    if (allSame)
-        return v; // closes only, in four columns
+    if (allSame) {
+        v.closesOnly = std::set<int>(cols.begin(), cols.end()).size() > 1;
+        return v;
+    }
     for (size_t a = 0; a < 4; ++a) {
         bool constant = true;
         for (const auto& p : prices)
@@ -645,7 +649,9 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     // A reading that fails the checks is not charted: the other readings
     // the numbers allow are tried, the columns shifted by one either way
     // and the prices reordered; the first that passes is taken.
-    if (const Verdict v = Check(data, l); !v.failed.isEmpty()) {
+    const Verdict v = Check(data, l);
+    out.closesOnly = v.closesOnly;
+    if (!v.failed.isEmpty()) {
         std::vector<FileLayout> others;
         for (int shift : {1, -1}) {
             FileLayout t = l;

@@ -32,6 +32,8 @@ struct LayoutCheck {
     // fails it, and read what was read there); or how another reading of
     // the columns passed it.
     QString refusal, read, reread;
+    // Open, High, Low and Close are one number on every line: a history of closes.
+    bool closesOnly = false;
 };
 
 // Columns named by header lines (Date, Open, High, Low, Close in any case,

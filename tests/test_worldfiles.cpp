@@ -483,3 +483,28 @@ TEST_F(MisreadGuard, AReadingThatFailsEveryCheckIsRefusedNotCharted)
             << Messages()[0].toStdString();
     }
 }
+
+TEST_F(MisreadGuard, FourColumnsOfOneNumberAreAHistoryOfClosesAndDatesFarAheadAreSaid)
+{
+    QByteArray bytes = "Date;Open;High;Low;Close\n";
+    for (int i = 0; i < 25; ++i) {
+        const QString p =
+            QString::number(Prices(i)[3], 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
+        bytes += QStringLiteral("%1;%2;%2;%2;%2\n")
+                     .arg(QDate(2250, 1, 1).addDays(i).toString(QStringLiteral("dd.MM.yyyy")), p)
+                     .toUtf8();
+    }
+    Open(WriteFile(dir, QStringLiteral("closes.csv"), bytes));
+    ASSERT_EQ(GloVar.RecordCount, 25);
+    const QString all = Messages().join(QLatin1Char('|'));
+    EXPECT_TRUE(all.contains(QStringLiteral("a history of closes, drawn as one tick a day")))
+        << all.toStdString();
+    EXPECT_TRUE(all.contains(
+        QStringLiteral("The dates of \"closes.csv\" run from 1 Jan 2250 to 25 Jan 2250, "
+                       "beyond the years 1800 to 2200")))
+        << all.toStdString();
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    EXPECT_DOUBLE_EQ(GloVar.Prices[25].High, Prices(24)[3]);
+    EXPECT_DOUBLE_EQ(GloVar.Prices[25].Low, Prices(24)[3]);
+}
