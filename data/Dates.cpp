@@ -78,8 +78,6 @@ bool TakeChar(std::string_view& s, char c)
     return true;
 }
 
-bool DateEnds(std::string_view s);
-
 // yyyy-mm-dd with "-", "." or "/" between the parts; what follows the day
 // (a time, say) is ignored when it does not go on with a digit.
 double ParseIsoDate(std::string_view t)
@@ -107,7 +105,7 @@ double ParseDottedDate(std::string_view t)
         y = TwoDigitYear(y);
     else if (!TakeDigits(t, 4, 4, y))
         return 0;
-    return DateEnds(t) ? DayFromYmd(y, m, d) : 0;
+    return DayFromYmd(y, m, d);
 }
 
 // Seconds since 1970 from 1973 on (fewer digits are some other date), or
