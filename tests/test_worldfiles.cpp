@@ -508,3 +508,36 @@ TEST_F(MisreadGuard, FourColumnsOfOneNumberAreAHistoryOfClosesAndDatesFarAheadAr
     EXPECT_DOUBLE_EQ(GloVar.Prices[25].High, Prices(24)[3]);
     EXPECT_DOUBLE_EQ(GloVar.Prices[25].Low, Prices(24)[3]);
 }
+
+TEST_F(MisreadGuard, ADecimalMarkNothingDecidesIsSaidOnce)
+{
+    // Every price has three digits after its point, and no other field tells.
+    QByteArray bytes = "Date,Open,High,Low,Close\n";
+    for (int i = 0; i < 30; ++i) {
+        const int c = 106814 + i * 7;
+        bytes += QStringLiteral("%1,%2.%3,%4.%5,%6.%7,%8.%9\n")
+                     .arg(DateText(i))
+                     .arg((c - 500) / 1000)
+                     .arg((c - 500) % 1000, 3, 10, QLatin1Char('0'))
+                     .arg((c + 900) / 1000)
+                     .arg((c + 900) % 1000, 3, 10, QLatin1Char('0'))
+                     .arg((c - 900) / 1000)
+                     .arg((c - 900) % 1000, 3, 10, QLatin1Char('0'))
+                     .arg(c / 1000)
+                     .arg(c % 1000, 3, 10, QLatin1Char('0'))
+                     .toUtf8();
+    }
+    Open(WriteFile(dir, QStringLiteral("index.csv"), bytes));
+    ASSERT_EQ(GloVar.RecordCount, 30);
+    // Besides what the file was read as (ISO dates), the one word on its numbers.
+    const QStringList said = Messages().filter(QStringLiteral("decimal mark"));
+    ASSERT_EQ(said.size(), 1) << Messages().join('|').toStdString();
+    EXPECT_TRUE(said[0].contains(QStringLiteral("do not show their decimal mark (line 2: ")))
+        << said[0].toStdString();
+    EXPECT_TRUE(said[0].contains(QStringLiteral("a point is read as the decimal mark")));
+    const qsizetype before = Messages().size();
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(Messages().size(), before); // said once
+    EXPECT_DOUBLE_EQ(GloVar.Prices[1].Close, 106.814);
+}
