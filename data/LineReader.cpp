@@ -40,10 +40,12 @@ size_t BomLength(const char* p, size_t n)
 } // namespace
 
 namespace {
-// Valid UTF-8 up to a sequence cut off at the end.
+// Text is UTF-8 unless more of its sequences beyond ASCII are broken than
+// whole: a stray byte in a UTF-8 file does not make it another encoding. A
+// sequence cut off at the end counts for nothing.
 bool Utf8(std::string_view s)
 {
-    size_t i = 0;
+    size_t i = 0, whole = 0, broken = 0;
     const size_t n = s.size();
     while (i < n) {
         const auto c = static_cast<unsigned char>(s[i]);
@@ -52,20 +54,24 @@ bool Utf8(std::string_view s)
             continue;
         }
         const size_t len = c >= 0xF0 && c <= 0xF4  ? 4
-                           : c >= 0xE0             ? 3
+                           : c >= 0xE0 && c < 0xF0 ? 3
                            : c >= 0xC2 && c < 0xE0 ? 2
                                                    : 0;
-        if (len == 0 || (c >= 0xF5))
-            return false;
-        for (size_t k = 1; k < len; ++k) {
-            if (i + k >= n)
-                return true;
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
+        size_t k = 1;
+        while (len > 0 && k < len && i + k < n &&
+               (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80)
+            ++k;
+        if (len > 0 && k == len) {
+            ++whole;
+            i += len;
+        } else if (len > 0 && i + k >= n) {
+            break;
+        } else {
+            ++broken;
+            ++i;
         }
-        i += len;
     }
-    return true;
+    return broken <= whole;
 }
 
 // Known column names among the words of text.

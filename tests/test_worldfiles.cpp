@@ -374,6 +374,8 @@ TEST(Encodings, DecodedOnceIntoUtf8)
         {"Windows-1252",
          QStringEncoder("windows-1252").encode(QStringLiteral("Date;Ouverture;Clôture\n")),
          "windows-1252"},
+        // One stray byte among whole UTF-8 letters: still UTF-8.
+        {"UTF-8 with a stray byte", header.toUtf8() + "\xC3\x28\n", ""},
     };
     for (const auto& r : rows) {
         LineReader reader;
