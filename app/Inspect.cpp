@@ -12,7 +12,9 @@
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "app/Prompts.h"
+#include "data/Dates.h"
 #include "data/LayoutDetect.h"
+#include "data/LineReader.h"
 #include "data/PriceReader.h"
 #include "data/Settings.h"
 
@@ -80,11 +82,26 @@ Inspection InspectPriceFile(const QString& path, const QString& settingsFolder)
     const QString language = check ? check->language : QString();
     QJsonObject o;
     o[QStringLiteral("file")] = prompts.path;
-    o[QStringLiteral("layout")] = LayoutInWords(l, g.NewestFirst, language);
-    o[QStringLiteral("fields")] = QJsonObject{
-        {QStringLiteral("header"), l.header},   {QStringLiteral("date"), l.dateColumn},
-        {QStringLiteral("open"), l.openColumn}, {QStringLiteral("high"), l.highColumn},
-        {QStringLiteral("low"), l.lowColumn},   {QStringLiteral("close"), l.closeColumn}};
+    QString encoding = QStringLiteral("UTF-8");
+    {
+        LineReader reader;
+        if (reader.open(prompts.path) && !reader.encoding().isEmpty())
+            encoding = reader.encoding();
+    }
+    o[QStringLiteral("layout")] =
+        QJsonObject{{QStringLiteral("words"), LayoutInWords(l, g.NewestFirst, language)},
+                    {QStringLiteral("separator"), QString(QLatin1Char(l.separator))},
+                    {QStringLiteral("decimal"), QString(QLatin1Char(l.decimalComma() ? ',' : '.'))},
+                    {QStringLiteral("dateFormat"), DateLayoutNames().value(l.dateFormat)},
+                    {QStringLiteral("header"), l.header},
+                    {QStringLiteral("language"), language},
+                    {QStringLiteral("newestFirst"), g.NewestFirst},
+                    {QStringLiteral("encoding"), encoding},
+                    {QStringLiteral("date"), l.dateColumn},
+                    {QStringLiteral("open"), l.openColumn},
+                    {QStringLiteral("high"), l.highColumn},
+                    {QStringLiteral("low"), l.lowColumn},
+                    {QStringLiteral("close"), l.closeColumn}};
     out.read = g.RecordCount > 0 && g.LastFileDate >= g.FirstFileDate;
     o[QStringLiteral("records")] = out.read ? g.RecordCount : 0;
     if (out.read) {
