@@ -179,7 +179,7 @@ FileLayout WithDecimalMark(const PriceSource& source, const FileLayout& layout, 
         return out;
     out.decimal = out.separator == ';' ? ',' : '.';
     // A small block: only the first lines are wanted.
-    LineReader reader(1 << 16);
+    LineReader reader(1 << 14);
     if (!reader.open(source))
         return out;
     constexpr int Lines = 40;
