@@ -70,6 +70,9 @@ public:
     static const QStringList PeriodItems;
     int periodIndex = 4;
 
+    // Lines between the header line and the first record, from the last scan.
+    [[nodiscard]] int64_t skipLines() const { return skipLines_; }
+
     // Start-up
     void FormCreate(const QString& currentDir);
     void SplashAcknowledged(bool colorTicked);

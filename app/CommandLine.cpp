@@ -107,6 +107,12 @@ CommandLine ParseCommandLine(const QStringList& arguments)
                                   QStringLiteral("N"));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("No progress and no summary with --image-dir."));
+    const QCommandLineOption inspect(
+        QStringLiteral("inspect"),
+        QStringLiteral("Prints how a price file reads (layout, records, first and last records, "
+                       "messages) as one JSON object; exits 1 when it does not read."),
+        QStringLiteral("FILE"));
+    p.addOption(inspect);
     p.addOption(script);
     p.addOption(color);
     p.addOption(study);
@@ -146,7 +152,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     };
     // An empty name names nothing; without this --study "" would start the window.
     for (const QCommandLineOption* o :
-         {&script, &study, &prices, &image, &size, &studyList, &imageDir, &format, &jobs})
+         {&script, &study, &prices, &image, &size, &studyList, &imageDir, &format, &jobs, &inspect})
         if (p.isSet(*o) && p.value(*o).isEmpty())
             return fail(QStringLiteral("--%1 needs a value; it was given an empty one.")
                             .arg(o->names().constFirst()));
@@ -158,24 +164,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         out.error = QStringLiteral("Give one price file, or a script, not both.");
         return out;
     }
-    if (p.isSet(imageDir) || p.isSet(studyList)) {
-        if (const QString why =
-                ReadManyStudies(p, study, studyList, imageDir, format, jobs, quiet, out);
-            !why.isEmpty())
-            return fail(why);
-        if (p.isSet(script) || !files.isEmpty() || p.isSet(prices) || p.isSet(image))
-            return fail(QStringLiteral("--image-dir renders each study on its own price file: no "
-                                       "script, no price file, no --prices and no --image."));
-        if (p.isSet(size) && !ParseSize(p.value(size), out.width, out.height))
-            return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 40 to 16384."));
-        out.color = p.isSet(color) || qEnvironmentVariable("AURIGON_COLOR") == QLatin1String("1");
-        return out;
-    }
-    for (const QCommandLineOption* o : {&format, &jobs, &quiet})
-        if (p.isSet(*o))
-            return fail(QStringLiteral("--%1 goes with --image-dir.").arg(o->names().constFirst()));
-    if (p.values(study).size() > 1)
-        return fail(QStringLiteral("Several studies are written with --image-dir DIR."));
+    for (const QCommandLineOption* o :
+         {&script, &study, &prices, &image, &size, &studyList, &imageDir, &format, &jobs, &inspect})
     const bool batch = p.isSet(study);
     if (batch && (p.isSet(script) || !files.isEmpty()))
         return fail(QStringLiteral("--study renders on its own: no script and no price file."));

@@ -22,6 +22,8 @@ struct CommandLine {
     QString format = QStringLiteral("png");
     int jobs = 0; // 0: one a core
     bool quiet = false;
+    // --inspect FILE: how the file reads, printed as JSON; nothing else runs.
+    QString inspect;
     QString helpText;
     QString error; // with Action::Error: what was wrong
 

@@ -118,12 +118,29 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
                                       r.endsLeftOut == 1 ? QStringLiteral("holds") : QStringLiteral("hold"),
                                       r.endsLeftOut == 1 ? QStringLiteral("is") : QStringLiteral("are")),
                              Quoted(r.firstLeftOut.text), r.firstLeftOut.number);
+        if (r.decimalUnclear.number > 0)
+            prompts_.message(
+                QString::fromLatin1(ProgramName),
+                QStringLiteral("The numbers of \"%1\" do not show their decimal mark (line %2: "
+                               "%3): %4 is read as the decimal mark.")
+                    .arg(FileName(g.DataFileName))
+                    .arg(r.decimalUnclear.number)
+                    .arg(Quoted(r.decimalUnclear.text),
+                         r.decimal == ',' ? QStringLiteral("a comma") : QStringLiteral("a point")));
         if (r.outOfOrder.number > 0) {
             prompts_.message(QString::fromLatin1(ProgramName),
                              OutOfOrder(g.DataFileName, r.outOfOrder.number, r.outOfOrderDate,
                                         r.outOfOrderAfter));
             orderReported_ = true;
         }
+        // Generated histories may run far ahead: dates beyond these years are said, not refused.
+        if (!layout.noDates() && r.firstDate != 0 && r.lastDate != 0 &&
+            (r.firstDate < DayFromYmd(1800, 1, 1) || r.lastDate > DayFromYmd(2200, 12, 31)))
+            prompts_.message(
+                QString::fromLatin1(ProgramName),
+                QStringLiteral("The dates of \"%1\" run from %2 to %3, beyond the "
+                               "years 1800 to 2200; they are read as written.")
+                    .arg(FileName(g.DataFileName), PlainDate(r.firstDate), PlainDate(r.lastDate)));
         g.FirstFileDate = r.firstDate;
         g.LastFileDate = r.lastDate;
         g.NewestFirst = r.newestFirst;
@@ -305,6 +322,20 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                              .arg(Quoted(c.firstData.text)));
         return false;
     }
+    if (c.outcome == LayoutCheck::Refused) {
+        g.RecordCount = 0;
+        g.FirstFileDate = g.LastFileDate = 0;
+        ui.enable(Ctl::DateBtn, false);
+        ui.enable(Ctl::PlotBtn, false);
+        prompts_.beep();
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("\"%1\" is not charted: under every reading tried, %2. "
+                                        "Line %3 reads %4:\n%5")
+                             .arg(FileName(path), c.refusal)
+                             .arg(c.firstData.number)
+                             .arg(c.read, Quoted(c.firstData.text)));
+        return false;
+    }
     const FileLayout& l = c.layout;
     ApplyLayout(l);
     const QStringList names = DateLayoutNames();
@@ -318,6 +349,13 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                  .arg(l.highColumn)
                  .arg(l.lowColumn)
                  .arg(l.closeColumn);
+    if (!c.language.isEmpty() && c.language != QLatin1String("English"))
+        readAs += QStringLiteral("; header in %1").arg(c.language);
+    if (c.closesOnly)
+        readAs += QStringLiteral(".\nOpen, High, Low and Close are the same on every line: a "
+                                 "history of closes, drawn as one tick a day");
+    if (!c.reread.isEmpty())
+        readAs += QStringLiteral(".\n") + c.reread;
     if (c.inconsistent > 0)
         readAs += QStringLiteral(".\n%1 of the %2 lines looked at have High below Low, or Open or "
                                  "Close outside them: the columns may be wrong")

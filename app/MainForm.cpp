@@ -289,13 +289,15 @@ ScriptableDialog* TMainForm::scriptableDialog(const QString& kind)
 
 TFileSetupDlg* TMainForm::FileSetupDlg()
 {
-    if (!fileSetupDlg_)
+    if (!fileSetupDlg_) {
         fileSetupDlg_ = new TFileSetupDlg(
             [] { return CurrentLayout(); },
             [this](bool headline, const std::array<QString, 5>& fields, int format, char sep) {
                 return session.FileSetupAccept(headline, fields, format, sep);
             },
             this);
+        fileSetupDlg_->priceFile = [] { return GloVar.DataFileName; };
+    }
     return fileSetupDlg_;
 }
 

@@ -194,6 +194,14 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
                            .arg(priceFile));
         return false;
     }
+    if (layout && layout->outcome == LayoutCheck::Refused) {
+        prompts_.error(QStringLiteral("Cannot open the price file of study %1. Under every reading "
+                                      "tried, %2 (line %3 of %4).")
+                           .arg(path, layout->refusal)
+                           .arg(layout->firstData.number)
+                           .arg(priceFile));
+        return false;
+    }
     if (layout && layout->outcome == LayoutCheck::Detected)
         s.layout = layout->layout;
     if (chart.isNull())

@@ -19,6 +19,7 @@
 #include "app/CommandLine.h"
 #include "app/Host.h"
 #include "app/Icons.h"
+#include "app/Inspect.h"
 #include "app/MainForm.h"
 #include "app/ScriptParse.h"
 #include "app/ScriptRunner.h"
@@ -107,6 +108,21 @@ int RunScript(const QString& path, bool color, const QString& folder)
 }
 } // namespace
 
+namespace {
+// --inspect: the file read as the window reads it, without a window.
+int InspectMain(int& argc, char** argv, const QString& file)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    WithoutSystemFonts();
+    QGuiApplication app(argc, argv);
+    const Inspection seen = InspectPriceFile(file, QDir::currentPath());
+    std::fwrite(seen.json.constData(), 1, size_t(seen.json.size()), stdout);
+    std::fputc('\n', stdout);
+    return Finished(seen.read ? 0 : 1);
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("aurigon"));
@@ -123,6 +139,8 @@ int main(int argc, char** argv)
         return cl.exitStatus();
     case CommandLine::Action::Run: break;
     }
+    if (!cl.inspect.isEmpty())
+        return InspectMain(argc, argv, cl.inspect);
     QString why;
     const std::optional<QString> folder = WorkFolder(why);
     if (!cl.imageDir.isEmpty()) {

@@ -48,11 +48,12 @@ QString ShortDate(double day)
 
 QStringList DateLayoutNames()
 {
-    return {QStringLiteral("mm/dd/yy"),   QStringLiteral("mm/dd/yyyy"), QStringLiteral("dd/mm/yy"),
-            QStringLiteral("dd/mm/yyyy"), QStringLiteral("yyyymmdd"),   QString(),
-            QStringLiteral("yyyy-mm-dd"), QStringLiteral("dd.mm.yyyy"),  QStringLiteral("mmm d, yyyy"),
-            QStringLiteral("dd mmm yyyy"), QStringLiteral("d-mmm-yy"),  QStringLiteral("dd-mmm-yyyy"),
-            QStringLiteral("yyyy-mmm-dd")};
+    return {
+        QStringLiteral("mm/dd/yy"),    QStringLiteral("mm/dd/yyyy"), QStringLiteral("dd/mm/yy"),
+        QStringLiteral("dd/mm/yyyy"),  QStringLiteral("yyyymmdd"),   QString(),
+        QStringLiteral("yyyy-mm-dd"),  QStringLiteral("dd.mm.yyyy"), QStringLiteral("mmm d, yyyy"),
+        QStringLiteral("dd mmm yyyy"), QStringLiteral("d-mmm-yy"),   QStringLiteral("dd-mmm-yyyy"),
+        QStringLiteral("yyyy-mmm-dd"), QStringLiteral("unix time")};
 }
 
 namespace {
@@ -95,14 +96,41 @@ double ParseIsoDate(std::string_view t)
     return DayFromYmd(y, m, d);
 }
 
-// dd.mm.yyyy; a time after the year is ignored.
+// dd.mm.yyyy or dd.mm.yy; a time after the year is ignored.
 double ParseDottedDate(std::string_view t)
 {
     long long y = 0, m = 0, d = 0;
     if (!TakeDigits(t, 1, 2, d) || !TakeChar(t, '.') || !TakeDigits(t, 1, 2, m) ||
-        !TakeChar(t, '.') || !TakeDigits(t, 4, 4, y))
+        !TakeChar(t, '.'))
+        return 0;
+    if (TakeDigits(t, 2, 2, y))
+        y = TwoDigitYear(y);
+    else if (!TakeDigits(t, 4, 4, y))
         return 0;
     return DayFromYmd(y, m, d);
+}
+
+// Seconds since 1970 from 1973 on (fewer digits are some other date), or
+// milliseconds from 1973 on; at most a fraction of zeros or digits after.
+double ParseEpoch(std::string_view t)
+{
+    long long v = 0;
+    if (!TakeDigits(t, 9, 14, v))
+        return 0;
+    if (!t.empty()) {
+        if (t.front() != '.')
+            return 0;
+        t.remove_prefix(1);
+        long long frac = 0;
+        if (!TakeDigits(t, 1, 6, frac) || !t.empty())
+            return 0;
+    }
+    constexpr long long DaySeconds = 86400;
+    constexpr long long EpochDay = 25569; // 1 January 1970
+    const long long seconds = v >= 100'000'000'000LL ? v / 1000 : v;
+    const long long day = seconds / DaySeconds + EpochDay;
+    // Beyond year 9999 is no calendar date.
+    return day < 2958466 ? double(day) : 0;
 }
 // An English month name, abbreviated (with or without a point, "Sept" too)
 // or in full, in any case; 0 when there is none.
@@ -201,6 +229,8 @@ double ParseDate(std::string_view text, int dateFormat)
         return ParseIsoDate(TrimBlanks(text));
     if (dateFormat == DayMonthYearDots)
         return ParseDottedDate(TrimBlanks(text));
+    if (dateFormat == EpochTime)
+        return ParseEpoch(TrimBlanks(text));
     long long a = 0, b = 0, c = 0;
     if (dateFormat >= 0 && dateFormat <= 3) {
         const size_t s1 = text.find('/');
@@ -208,10 +238,12 @@ double ParseDate(std::string_view text, int dateFormat)
             return 0;
         std::string_view rest = text.substr(s1 + 1);
         const size_t s2 = rest.find('/');
-        if (s2 == std::string_view::npos || !ParseInt(rest.substr(0, s2), b) ||
-            !ParseInt(rest.substr(s2 + 1), c))
+        if (s2 == std::string_view::npos)
             return 0;
-        if (dateFormat == 0 || dateFormat == 2)
+        const std::string_view year = TrimBlanks(rest.substr(s2 + 1));
+        if (!ParseInt(rest.substr(0, s2), b) || !ParseInt(year, c))
+            return 0;
+        if (dateFormat == 0 || dateFormat == 2 || year.size() <= 2)
             c = TwoDigitYear(c);
         return dateFormat <= 1 ? DayFromYmd(c, a, b) : DayFromYmd(c, b, a);
     }
@@ -220,6 +252,9 @@ double ParseDate(std::string_view text, int dateFormat)
             return from < text.size() ? text.substr(from, len) : std::string_view();
         };
         if (!ParseInt(part(0, 4), a) || !ParseInt(part(4, 2), b) || !ParseInt(part(6, 2), c))
+            return 0;
+        // More digits are no yyyymmdd (seconds since 1970, say).
+        if (text.size() > 8 && text[8] >= '0' && text[8] <= '9')
             return 0;
         return DayFromYmd(a, b, c);
     }

@@ -4,6 +4,8 @@
 #include <string_view>
 
 // Calendar day numbers count whole days from 30 December 1899 (day 0).
+// A year written with one or two digits is 2000-2050 for 00-50 and
+// 1951-1999 otherwise, in every layout.
 
 // Day number of a real calendar date, or 0 when the parts do not form one.
 [[nodiscard]] double DayFromYmd(long long year, long long month, long long day);
@@ -22,14 +24,17 @@ enum DateLayout : int {
     YearMonthDayDigits = 4, // yyyymmdd
     NoDateLayout = 5,       // the empty item: every date is day 0
     YearMonthDay = 6,       // yyyy-mm-dd, also with . or /; a time after the day is ignored
-    DayMonthYearDots = 7,   // dd.mm.yyyy
+    DayMonthYearDots = 7,   // dd.mm.yyyy (dd.mm.yy too)
     // English month names, abbreviated or in full, in any case.
     MonthNameDayYear = 8,       // mmm d, yyyy (May 23, 2022)
     DayMonthNameYear = 9,       // dd mmm yyyy (05 Jul 2019)
     DayMonthNameShortYear = 10, // d-mmm-yy (7-Feb-12); two-digit year rule
     DayMonthNameYearDashes = 11, // dd-mmm-yyyy (23-May-2022)
     YearMonthNameDay = 12,      // yyyy-mmm-dd (2022-May-23)
-    DateLayoutCount = 13,
+    // Seconds or milliseconds since 1 January 1970 UTC, told apart by size;
+    // a fraction (".0") allowed. The calendar day in UTC.
+    EpochTime = 13,
+    DateLayoutCount = 14,
 };
 // The items of the layout list, in index order.
 [[nodiscard]] QStringList DateLayoutNames();

@@ -12,8 +12,11 @@ struct FileLayout {
     int closeColumn = 5;
     int dateFormat = 1;
     char separator = ',';
+    // The decimal mark, '.' or ','; 0 until the file's numbers decide it,
+    // and then as the separator suggests.
+    char decimal = 0;
 
-    [[nodiscard]] bool decimalComma() const { return separator == ';'; }
+    [[nodiscard]] bool decimalComma() const { return decimal ? decimal == ',' : separator == ';'; }
     // The empty layout, chosen on purpose: every date is day 0.
     [[nodiscard]] bool noDates() const
     {

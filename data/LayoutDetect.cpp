@@ -1,12 +1,16 @@
 #include "data/LayoutDetect.h"
 
+#include <QDate>
+#include <QStringList>
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "data/Dates.h"
+#include "data/HeaderNames.h"
 #include "data/LineReader.h"
 #include "data/Numbers.h"
 
@@ -27,15 +31,7 @@ std::vector<std::string_view> Fields(std::string_view line, char separator)
 
 std::string Normal(std::string_view name)
 {
-    std::string s;
-    for (char c : name) {
-        // Brackets, quotes, blanks, footnote marks and a byte-order mark are no part of a name.
-        if (c == '<' || c == '>' || c == '"' || c == ' ' || c == '_' || c == '.' || c == '*' ||
-            (static_cast<unsigned char>(c) >= 0x80))
-            continue;
-        s += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    return s;
+    return NormalName(name);
 }
 
 char SeparatorOf(std::string_view line)
@@ -67,7 +63,7 @@ std::vector<int> LayoutsReading(std::string_view text)
     for (int l :
          {MonthDayYear, DayMonthYear, MonthDayShortYear, DayMonthShortYear, YearMonthDayDigits,
           YearMonthDay, DayMonthYearDots, MonthNameDayYear, DayMonthNameYear, DayMonthNameShortYear,
-          DayMonthNameYearDashes, YearMonthNameDay}) {
+          DayMonthNameYearDashes, YearMonthNameDay, EpochTime}) {
         const bool shortYear = l == MonthDayShortYear || l == DayMonthShortYear;
         const bool longYear = l == MonthDayYear || l == DayMonthYear;
         if ((shortYear && yearDigits > 2) || (longYear && yearDigits < 4))
@@ -76,6 +72,30 @@ std::vector<int> LayoutsReading(std::string_view text)
             out.push_back(l);
     }
     return out;
+}
+
+// hh:mm or hh:mm:ss, a fraction of a second allowed: a time of day, never a price.
+bool TimeOfDay(std::string_view t)
+{
+    t = TrimBlanks(t);
+    auto digits = [&t](size_t min, size_t max) {
+        size_t n = 0;
+        while (n < t.size() && t[n] >= '0' && t[n] <= '9')
+            ++n;
+        t.remove_prefix(n);
+        return n >= min && n <= max;
+    };
+    auto mark = [&t](char c) {
+        if (t.empty() || t.front() != c)
+            return false;
+        t.remove_prefix(1);
+        return true;
+    };
+    if (!digits(1, 2) || !mark(':') || !digits(2, 2))
+        return false;
+    if (mark(':') && (!digits(2, 2) || (mark('.') && !digits(1, 9))))
+        return false;
+    return t.empty();
 }
 
 bool DayFirst(int layout)
@@ -144,6 +164,103 @@ int Disagreeing(const std::vector<std::string_view>& lines, const FileLayout& l)
     return n;
 }
 
+// The checks a reading of the prices must pass before it is charted: on
+// at least 95% of the lines the four prices read, High is not below Low,
+// and Open and Close lie within them; no price column is constant or a
+// copy of another while the rest move. Empty when the reading passes; else
+// the check failed, with the first line failing it and what was read there.
+struct Verdict {
+    QString failed;
+    size_t unread = 0; // lines whose four prices do not all read
+    bool closesOnly = false; // four columns of one number on every line
+    size_t line = 0;
+    QString read;
+};
+Verdict Check(const std::vector<std::string_view>& lines, const FileLayout& l)
+{
+    Verdict v;
+    if (lines.empty())
+        return v;
+    const bool comma = l.decimalComma();
+    std::vector<std::array<double, 4>> prices;
+    size_t failing = 0, first = lines.size();
+    std::array<double, 4> firstRead{};
+    std::array<bool, 4> firstOk{};
+    for (size_t i = 0; i < lines.size(); ++i) {
+        LineFields f;
+        SplitLine(lines[i], l, f);
+        std::array<double, 4> p{};
+        std::array<bool, 4> ok{ReadPrice(f.open, comma, p[0]), ReadPrice(f.high, comma, p[1]),
+                               ReadPrice(f.low, comma, p[2]), ReadPrice(f.close, comma, p[3])};
+        const bool all = ok[0] && ok[1] && ok[2] && ok[3];
+        // Prices that do not read are the load's to name, line by line.
+        const bool bad =
+            all && (p[1] < p[2] || p[0] > p[1] || p[0] < p[2] || p[3] > p[1] || p[3] < p[2]);
+        if (all)
+            prices.push_back(p);
+        else
+            ++v.unread;
+        if (bad && failing++ == 0)
+            first = i, firstRead = p, firstOk = ok;
+    }
+    auto what = [](const std::array<double, 4>& p, const std::array<bool, 4>& ok) {
+        const char* names[] = {"Open", "High", "Low", "Close"};
+        QStringList parts;
+        for (size_t k = 0; k < 4; ++k)
+            parts << QStringLiteral("%1 %2").arg(QLatin1String(names[k]),
+                                                 ok[k] ? QString::number(p[k], 'g', 10)
+                                                       : QStringLiteral("(no number)"));
+        return parts.join(QStringLiteral(", "));
+    };
+    if (failing * 20 > lines.size()) {
+        v.failed = QStringLiteral("%1 of the %2 lines looked at have High below Low, or Open or "
+                                  "Close outside them")
+                       .arg(failing)
+                       .arg(lines.size());
+        v.line = first;
+        v.read = what(firstRead, firstOk);
+        return v;
+    }
+    // Constant or copied columns tell of a column taken for the wrong one;
+    // a few lines prove nothing.
+    if (prices.size() < 20)
+        return v;
+    const std::array<int, 4> cols{l.openColumn, l.highColumn, l.lowColumn, l.closeColumn};
+    const char* names[] = {"Open", "High", "Low", "Close"};
+    auto same = [&prices](size_t a, size_t b) {
+        for (const auto& p : prices)
+            if (p[a] != p[b])
+                return false;
+        return true;
+    };
+    bool allSame = true;
+    for (size_t a = 1; a < 4; ++a)
+        allSame = allSame && same(0, a);
+    if (allSame) {
+        v.closesOnly = std::set<int>(cols.begin(), cols.end()).size() > 1;
+        return v;
+    }
+    for (size_t a = 0; a < 4; ++a) {
+        bool constant = true;
+        for (const auto& p : prices)
+            constant = constant && p[a] == prices.front()[a];
+        if (constant) {
+            v.failed =
+                QStringLiteral("the %1 is the same on every line").arg(QLatin1String(names[a]));
+            v.read = what(prices.front(), {true, true, true, true});
+            return v;
+        }
+        for (size_t b = a + 1; b < 4; ++b)
+            if (cols[a] != cols[b] && same(a, b)) {
+                v.failed = QStringLiteral("the %1 is a copy of the %2 on every line")
+                               .arg(QLatin1String(names[b]), QLatin1String(names[a]));
+                v.read = what(prices.front(), {true, true, true, true});
+                return v;
+            }
+    }
+    return v;
+}
+
 // The price columns reassigned to the order that the most lines agree with;
 // the given order wins every tie.
 int BestAssignment(const std::vector<std::string_view>& lines, FileLayout& l)
@@ -174,6 +291,84 @@ int BestAssignment(const std::vector<std::string_view>& lines, FileLayout& l)
 }
 } // namespace
 
+namespace {
+QString LanguageOf(const std::vector<std::string_view>& names, char separator)
+{
+    std::vector<std::string> normals;
+    for (std::string_view n : names)
+        for (std::string_view f : Fields(n, separator))
+            normals.push_back(Normal(f));
+    return HeaderLanguage(normals);
+}
+} // namespace
+
+QString LayoutInWords(const FileLayout& l, bool newestFirst, const QString& language)
+{
+    QStringList words;
+    words << (l.separator == ';'    ? QStringLiteral("semicolons")
+              : l.separator == '\t' ? QStringLiteral("tabs")
+                                    : QStringLiteral("commas"));
+    words << (l.decimalComma() ? QStringLiteral("decimal comma") : QStringLiteral("decimal point"));
+    if (!l.noDates())
+        words << DateLayoutNames().value(l.dateFormat);
+    if (newestFirst)
+        words << QStringLiteral("newest first");
+    if (!l.header)
+        words << QStringLiteral("no header line");
+    else if (!language.isEmpty())
+        words << QStringLiteral("header in %1").arg(language);
+    return words.join(QStringLiteral(", "));
+}
+
+QString PreviewOf(const PriceSource& source, const FileLayout& layout)
+{
+    const Result<FileScan> scan = ScanPriceData(source, layout);
+    if (!scan)
+        return scan.error().message();
+    const FileLayout l = WithDecimalMark(source, layout);
+    QString language;
+    if (l.header) {
+        LineReader reader;
+        std::string_view line;
+        if (reader.open(source) && reader.next(line)) {
+            const std::string first(line);
+            language = LanguageOf({first}, l.separator);
+        }
+    }
+    QStringList out{LayoutInWords(l, scan->newestFirst, language)};
+    auto price = [](const PriceRecord& r, uint8_t bit, double v) {
+        return (r.Valid & bit) ? QString::number(v, 'g', 10) : QStringLiteral("-");
+    };
+    auto records = [&](int32_t first, int32_t last) {
+        LoadRequest req;
+        req.firstRecord = first;
+        req.lastRecord = last;
+        req.newestFirst = scan->newestFirst;
+        req.recordCount = scan->count;
+        req.skipLines = scan->skipLines;
+        std::vector<PriceRecord> prices;
+        if (!LoadRange(source, layout, req, prices))
+            return;
+        for (size_t i = 1; i < prices.size(); ++i) {
+            const PriceRecord& r = prices[i];
+            const QDate d = QDate(1899, 12, 30).addDays(qint64(r.Date));
+            out << QStringLiteral("%1  %2  %3  %4  %5")
+                       .arg(r.Date != 0 ? d.toString(Qt::ISODate) : QStringLiteral("(no date)"),
+                            price(r, OpenOk, r.Open), price(r, HighOk, r.High),
+                            price(r, LowOk, r.Low), price(r, CloseOk, r.Close));
+        }
+    };
+    const int32_t n = scan->count;
+    out << QStringLiteral("%1 records; the first and the last five:").arg(n);
+    records(1, std::min(5, n));
+    if (n > 5) {
+        if (n > 10)
+            out << QStringLiteral("...");
+        records(std::max(6, n - 4), n);
+    }
+    return out.join(QLatin1Char('\n'));
+}
+
 bool TooInconsistent(int64_t disagreeing, int64_t n)
 {
     return disagreeing > 2 && disagreeing * 10 > n;
@@ -199,44 +394,30 @@ bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separato
     }
     // A field number the settings cannot hold names nothing.
     constexpr size_t MaxColumn = INT16_MAX;
+    // A time of day names the date only where nothing else does (seconds since 1970).
     for (const auto& row : names)
         for (size_t i = 0; i < row.size() && i < MaxColumn; ++i) {
-            const std::string& n = row[i];
-            if (n == "date" || n == "day" || n == "datetime" || n == "timestamp" || n == "time" ||
-                n == "tradedate")
-                date.offer(int(i) + 1, 0);
+            int rank = 0;
+            const Column c = ColumnOf(row[i], &rank);
+            if (c == Column::Date)
+                date.offer(int(i) + 1, rank);
+            else if (c == Column::Time)
+                date.offer(int(i) + 1, 5);
         }
     for (const auto& row : names)
         for (size_t i = 0; i < row.size() && i < MaxColumn; ++i) {
             const int k = int(i) + 1;
             if (k == date.column)
                 continue;
-            const std::string& n = row[i];
-            if (n == "open")
-                open.offer(k, 0);
-            else if (n == "adjopen")
-                open.offer(k, 1);
-            else if (n == "high")
-                high.offer(k, 0);
-            else if (n == "adjhigh")
-                high.offer(k, 1);
-            else if (n == "low")
-                low.offer(k, 0);
-            else if (n == "adjlow")
-                low.offer(k, 1);
-            else if (n == "close")
-                close.offer(k, 0);
-            else if (n == "close/last" || n == "last/close")
-                close.offer(k, 1);
-            else if (n == "last")
-                close.offer(k, 2);
-            else if (n == "price")
-                close.offer(k, 3);
-            else if (n == "adjclose" || n == "adjustedclose")
-                close.offer(k, 4);
-            else if (n == "settle" || n == "settlement" || n == "closing" || n == "closeprice" ||
-                     n == "lastprice" || n == "closingprice")
-                close.offer(k, 2);
+            int rank = 0;
+            switch (ColumnOf(row[i], &rank)) {
+            case Column::Open: open.offer(k, rank); break;
+            case Column::High: high.offer(k, rank); break;
+            case Column::Low: low.offer(k, rank); break;
+            case Column::Close:
+            case Column::AdjClose: close.offer(k, rank); break;
+            default: break;
+            }
         }
     // High and Low named with no close under a name known here (Schluss,
     // Cierre...): the close is the first price column left unnamed, failing
@@ -248,11 +429,12 @@ bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separato
             const std::string& n = row[i];
             const bool taken =
                 k == date.column || k == open.column || k == high.column || k == low.column;
-            const bool notPrice =
-                n.empty() || n.rfind("vol", 0) == 0 || n.rfind("change", 0) == 0 ||
-                n.rfind("chg", 0) == 0 || n.find('%') != std::string::npos || n == "oi" ||
-                n == "openinterest" || n == "amount" || n == "turnover" || n == "trades" ||
-                n == "count" || n == "ticker" || n == "symbol" || n == "name";
+            const bool notPrice = n.empty() || ColumnOf(n) != Column::None ||
+                                  n.rfind("vol", 0) == 0 || n.rfind("change", 0) == 0 ||
+                                  n.rfind("chg", 0) == 0 || n.find('%') != std::string::npos ||
+                                  n == "oi" || n == "openinterest" || n == "amount" ||
+                                  n == "turnover" || n == "trades" || n == "count" ||
+                                  n == "ticker" || n == "symbol" || n == "name";
             if (!taken && !notPrice)
                 close.column = k;
         }
@@ -305,7 +487,7 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     }
     // The layout in force, as the scan and the load will read the file.
     {
-        const FileLayout& c = current;
+        const FileLayout c = WithDecimalMark(source, current);
         const size_t from = c.header ? 1 : 0;
         // More header lines: names only, before the first record.
         size_t first = from;
@@ -337,20 +519,25 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
                                       !HasDate(head[0], c.separator) &&
                                       KindOf(head[0], c) != LineKind::Record;
         FileLayout reassigned = c;
-        const bool consistent = data.empty() || (headerNames && AllNamed(named)) ||
-                                !TooInconsistent(Disagreeing(data, c), int64_t(data.size())) ||
-                                (BestAssignment(data, reassigned), SameColumns(reassigned, c));
+        const bool consistent =
+            data.empty() || (headerNames && AllNamed(named) && Check(data, c).failed.isEmpty()) ||
+            !TooInconsistent(Disagreeing(data, c), int64_t(data.size())) ||
+            (BestAssignment(data, reassigned), SameColumns(reassigned, c));
+        if (headerNames)
+            out.language = LanguageOf(names, c.separator);
         if (!data.empty() && !firstIsRecord && !unexpectedHeader && datesRead &&
             PricesRead(f, c.decimalComma()) && (!headerNames || SameColumns(named, c)) &&
-            consistent) {
+            consistent && Check(data, c).failed.isEmpty()) {
             out.looked = int(data.size());
             return out;
         }
     }
 
     FileLayout l = current;
+    // The separator is judged on the first line that has one: a title line has none.
     size_t firstText = 0;
-    while (firstText + 1 < head.size() && TrimBlanks(head[firstText]).empty())
+    while (firstText + 1 < head.size() &&
+           head[firstText].find_first_of(",;\t") == std::string::npos)
         ++firstText;
     l.separator = SeparatorOf(head[firstText]);
     // Header lines: a first line without a date, then lines of names only.
@@ -370,6 +557,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     out.firstData = LineNote{int64_t(firstData) + 1, head[firstData].substr(0, 120)};
     const std::vector<std::string_view> names(head.begin(), head.begin() + std::ptrdiff_t(first));
     const bool headerNames = l.header && ColumnsFromHeader(names, l.separator, l);
+    if (headerNames)
+        out.language = LanguageOf(names, l.separator);
     if (!headerNames) {
         const auto fields = Fields(head[firstData], l.separator);
         int date = 0;
@@ -380,7 +569,11 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
             out.outcome = LayoutCheck::NoDate;
             return out;
         }
-        l.dateColumn = date;
+        // A time of day beside the date is no price.
+        if (size_t(date) < fields.size() && TimeOfDay(fields[size_t(date)]))
+            ++date, l.dateColumn = date - 1;
+        else
+            l.dateColumn = date;
         l.openColumn = date + 1;
         l.highColumn = date + 2;
         l.lowColumn = date + 3;
@@ -438,6 +631,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     }
     l.dateFormat = chosen;
 
+    l.decimal = 0;
+    l = WithDecimalMark(source, l);
     // The price columns checked against each other on the records looked at.
     std::vector<std::string_view> data;
     for (size_t i = firstData; i < head.size(); ++i)
@@ -451,6 +646,69 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         headerNames && AllNamed(l) ? Disagreeing(data, l) : BestAssignment(data, l);
     if (TooInconsistent(disagreeing, out.looked))
         out.inconsistent = disagreeing;
+    // A reading that fails the checks is not charted: the other readings
+    // the numbers allow are tried, the columns shifted by one either way
+    // and the prices reordered; the first that passes is taken.
+    const Verdict v = Check(data, l);
+    out.closesOnly = v.closesOnly;
+    if (!v.failed.isEmpty()) {
+        std::vector<FileLayout> others;
+        for (int shift : {1, -1}) {
+            FileLayout t = l;
+            t.openColumn += shift, t.highColumn += shift, t.lowColumn += shift,
+                t.closeColumn += shift;
+            const int lowest = std::min({t.openColumn, t.highColumn, t.lowColumn, t.closeColumn});
+            if (lowest >= 1 && lowest != t.dateColumn && t.dateColumn != t.openColumn &&
+                t.dateColumn != t.highColumn && t.dateColumn != t.lowColumn &&
+                t.dateColumn != t.closeColumn)
+                others.push_back(t);
+        }
+        for (FileLayout t : std::vector<FileLayout>(others)) {
+            BestAssignment(data, t);
+            others.push_back(t);
+        }
+        FileLayout reordered = l;
+        BestAssignment(data, reordered);
+        others.push_back(reordered);
+        bool passed = false;
+        for (const FileLayout& t : others) {
+            // Another reading must also read the prices the first one read.
+            const Verdict w = Check(data, t);
+            if (!w.failed.isEmpty() || w.unread > v.unread)
+                continue;
+            out.reread = QStringLiteral("With Open in field %1, High %2, Low %3 and Close %4, %5; "
+                                        "read from fields %6, %7, %8 and %9 they pass")
+                             .arg(l.openColumn)
+                             .arg(l.highColumn)
+                             .arg(l.lowColumn)
+                             .arg(l.closeColumn)
+                             .arg(v.failed)
+                             .arg(t.openColumn)
+                             .arg(t.highColumn)
+                             .arg(t.lowColumn)
+                             .arg(t.closeColumn);
+            l = t;
+            out.inconsistent = 0;
+            passed = true;
+            break;
+        }
+        if (!passed) {
+            out.outcome = LayoutCheck::Refused;
+            out.refusal = v.failed;
+            out.read = v.read;
+            const std::string_view at = data[v.line];
+            int64_t number = 0;
+            for (size_t i = 0; i < head.size() && number == 0; ++i)
+                if (head[i].data() == at.data())
+                    number = int64_t(i) + 1;
+            out.firstData = LineNote{number, std::string(at.substr(0, 120))};
+            l.decimal = 0;
+            out.layout = l;
+            return out;
+        }
+    }
+    // The decimal mark is the file's own, decided again whenever it is read.
+    l.decimal = 0;
     out.layout = l;
     // Nothing better than the layout in force: what does not read stays unread.
     out.outcome = l == current ? LayoutCheck::Fits : LayoutCheck::Detected;

@@ -14,6 +14,7 @@ struct LayoutCheck {
         Fits,     // the layout in force reads the file (or the file is empty)
         Detected, // layout holds what the file was read as
         NoDate,   // no date of the first data line reads under any layout
+        Refused,  // the prices fail a check under every reading tried: refusal says which
     };
     Outcome outcome = Fits;
     FileLayout layout;
@@ -25,6 +26,14 @@ struct LayoutCheck {
     // other assignment of the columns fits better; and how many were looked at.
     int inconsistent = 0;
     int looked = 0;
+    // The language of the header's names, when they are known ones.
+    QString language;
+    // The check the prices failed (with Refused, firstData is a line that
+    // fails it, and read what was read there); or how another reading of
+    // the columns passed it.
+    QString refusal, read, reread;
+    // Open, High, Low and Close are one number on every line: a history of closes.
+    bool closesOnly = false;
 };
 
 // Columns named by header lines (Date, Open, High, Low, Close in any case,
@@ -35,6 +44,14 @@ struct LayoutCheck {
 bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator,
                        FileLayout& layout);
 bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layout);
+
+// The layout as a person says it: "semicolons, decimal comma, dd.mm.yyyy,
+// newest first, header in Portuguese".
+[[nodiscard]] QString LayoutInWords(const FileLayout& l, bool newestFirst, const QString& language);
+
+// The first and the last five records of a file as a layout reads them,
+// under the layout in words: what the layout dialog shows.
+[[nodiscard]] QString PreviewOf(const PriceSource& source, const FileLayout& layout);
 
 // More than a few of n lines disagree: the columns may be wrong.
 [[nodiscard]] bool TooInconsistent(int64_t disagreeing, int64_t n);

@@ -1,6 +1,9 @@
 #include "data/LineReader.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringList>
 
 #include "data/FileNames.h"
 #include <algorithm>
@@ -10,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/HeaderNames.h"
 #include "data/LineEnds.h"
 
 namespace {
@@ -35,6 +39,99 @@ size_t BomLength(const char* p, size_t n)
 }
 } // namespace
 
+namespace {
+// Text is UTF-8 unless more of its sequences beyond ASCII are broken than
+// whole: a stray byte in a UTF-8 file does not make it another encoding. A
+// sequence cut off at the end counts for nothing.
+bool Utf8(std::string_view s)
+{
+    size_t i = 0, whole = 0, broken = 0;
+    const size_t n = s.size();
+    while (i < n) {
+        // Plain ASCII eight bytes at a time: most price files are nothing else.
+        uint64_t word = 0;
+        while (i + 8 <= n &&
+               (std::memcpy(&word, s.data() + i, 8), (word & 0x8080808080808080ULL) == 0))
+            i += 8;
+        if (i >= n)
+            break;
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t len = c >= 0xF0 && c <= 0xF4  ? 4
+                           : c >= 0xE0 && c < 0xF0 ? 3
+                           : c >= 0xC2 && c < 0xE0 ? 2
+                                                   : 0;
+        size_t k = 1;
+        while (len > 0 && k < len && i + k < n &&
+               (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80)
+            ++k;
+        if (len > 0 && k == len) {
+            ++whole;
+            i += len;
+        } else if (len > 0 && i + k >= n) {
+            break;
+        } else {
+            ++broken;
+            ++i;
+        }
+    }
+    return broken <= whole;
+}
+
+// Known column names among the words of text.
+int KnownNames(const QString& text)
+{
+    int n = 0;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype l = 0; l < lines.size() && l < 30; ++l)
+        for (const QString& w : lines[l].split(
+                 QRegularExpression(QStringLiteral("[,;\t|\\s\\x{3000}]+")), Qt::SkipEmptyParts))
+            n += ColumnOf(NormalName(w.toStdString())) != Column::None;
+    return n;
+}
+} // namespace
+
+QString TextEncodingOf(std::string_view start)
+{
+    if (start.size() >= 2) {
+        const auto a = static_cast<unsigned char>(start[0]),
+                   b = static_cast<unsigned char>(start[1]);
+        if (a == 0xFF && b == 0xFE)
+            return QStringLiteral("UTF-16LE");
+        if (a == 0xFE && b == 0xFF)
+            return QStringLiteral("UTF-16BE");
+    }
+    if (Utf8(start))
+        return {};
+    // The first lines decide; a tie goes to the earlier.
+    const std::string_view head = start.substr(0, 8192);
+    QString best;
+    int most = -1;
+    for (const char* name : {"windows-1252", "GB18030", "windows-1251"}) {
+        QStringDecoder d(name);
+        if (!d.isValid())
+            continue;
+        const QString text = d.decode(QByteArrayView(head.data(), qsizetype(head.size())));
+        const int n = KnownNames(text);
+        if (n > most)
+            best = QString::fromLatin1(name), most = n;
+    }
+    return best;
+}
+
+std::string DecodeToUtf8(std::string_view bytes, const QString& encoding)
+{
+    QStringDecoder d(encoding.toLatin1().constData());
+    if (!d.isValid())
+        return std::string(bytes);
+    const QString text = d.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), size_t(utf8.size()));
+}
+
 void LineReader::close()
 {
     if (fd_ >= 0)
@@ -51,10 +148,18 @@ Result<void> LineReader::open(const PriceSource& source)
     tooLong_ = false;
     eol_ = '\n';
     error_.reset();
+    decoded_.clear();
+    encoding_.clear();
     path_ = source.path;
     if (source.bytes) {
         data_ = source.bytes->data();
         len_ = size_t(source.bytes->size());
+        encoding_ = TextEncodingOf(std::string_view(data_, std::min<size_t>(len_, 1 << 16)));
+        if (!encoding_.isEmpty()) {
+            decoded_ = DecodeToUtf8(std::string_view(data_, len_), encoding_);
+            data_ = decoded_.data();
+            len_ = decoded_.size();
+        }
         size_ = int64_t(len_);
         eof_ = true;
         eol_ = LineEndOf(data_, std::min(len_, block_));
@@ -86,6 +191,31 @@ Result<void> LineReader::open(const PriceSource& source)
     fd_ = fd;
     size_ = int64_t(st.st_size);
     modified_ = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    {
+        // Text that is not UTF-8 is decoded whole, once, and read from memory.
+        constexpr size_t Start = size_t(1) << 16;
+        const std::unique_ptr<char[]> start(new char[Start]);
+        encoding_ =
+            TextEncodingOf(std::string_view(start.get(), ReadAt(fd_, start.get(), Start, 0)));
+        if (!encoding_.isEmpty()) {
+            std::string bytes(size_t(size_), '\0');
+            bytes.resize(ReadAt(fd_, bytes.data(), bytes.size(), 0));
+            if (int64_t(bytes.size()) != size_) {
+                close();
+                return CannotOpen(source.path,
+                                  QStringLiteral("The file was cut short while it was read."));
+            }
+            decoded_ = DecodeToUtf8(bytes, encoding_);
+            close();
+            data_ = decoded_.data();
+            len_ = decoded_.size();
+            size_ = int64_t(len_);
+            eof_ = true;
+            eol_ = LineEndOf(data_, std::min(len_, block_));
+            pos_ = BomLength(data_, len_);
+            return {};
+        }
+    }
     // Left uninitialised: a small file touches only the pages it fills.
     if (!buf_)
         buf_.reset(new char[block_]);

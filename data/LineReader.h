@@ -27,6 +27,13 @@ struct PriceSource {
     }
 };
 
+// The encoding of text that is not UTF-8, judged from its start: UTF-16 by
+// its byte-order mark, else GB18030, Windows-1251 or Windows-1252, whichever
+// makes known column names of the first lines. Empty for UTF-8 and ASCII.
+[[nodiscard]] QString TextEncodingOf(std::string_view start);
+// The whole text decoded from that encoding into UTF-8.
+[[nodiscard]] std::string DecodeToUtf8(std::string_view bytes, const QString& encoding);
+
 // Where a line starts, and how many lines come before it: a scan leaves one
 // every block, so that a later read of a range far into the file need not
 // count its way there again.
@@ -50,7 +57,11 @@ public:
     ~LineReader() { close(); }
 
     // Only regular files are read: a pipe or a device would block or never end.
+    // Text in UTF-16 (with its byte-order mark) or in a code page other than
+    // UTF-8 is read as UTF-8, decoded once here.
     Result<void> open(const PriceSource& source);
+    // The encoding the text was decoded from; empty for UTF-8 (and ASCII).
+    [[nodiscard]] const QString& encoding() const { return encoding_; }
     // False at the end of the file or after a read error (see error()).
     bool next(std::string_view& line);
     // Counts the lines still to come, as next() would return them, without
@@ -105,4 +116,6 @@ private:
     char eol_ = '\n';
     std::string carry_;
     std::optional<Error> error_;
+    std::string decoded_;
+    QString encoding_;
 };

@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 // Blanks and tabs at both ends removed.
 [[nodiscard]] std::string_view TrimBlanks(std::string_view s);
@@ -17,6 +18,18 @@
 // and thousands separators are read past; with decimalComma a comma is the
 // decimal separator and a point separates thousands.
 [[nodiscard]] bool ReadPrice(std::string_view text, bool decimalComma, double& out);
+
+// What the numeric fields of a file say of its decimal mark. A field with
+// both marks names it by the last; one mark repeated before groups of three
+// digits separates thousands; a single mark before other than three digits
+// is the decimal mark. Single marks before three digits decide nothing.
+struct DecimalMark {
+    char mark = '.';
+    // Nothing decided it, though some field had a mark: mark is the fallback.
+    bool ambiguous = false;
+    size_t ambiguousField = 0; // index of the first such field
+};
+[[nodiscard]] DecimalMark DecimalMarkOf(const std::vector<std::string_view>& fields, char fallback);
 
 // Pixel values the figures keep in 16 bits saturate instead of wrapping.
 [[nodiscard]] int16_t Sat16(long long v);

@@ -154,7 +154,9 @@ bool NamesOnly(std::string_view line)
         bool hasLetter = false, hasDigit = false;
         for (char c : word) {
             hasDigit |= c >= '0' && c <= '9';
-            hasLetter |= (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+            // Bytes of letters beyond ASCII count as letters: headers in other scripts.
+            hasLetter |= (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                         static_cast<unsigned char>(c) >= 0x80;
         }
         if (hasDigit) {
             double v = 0;
@@ -170,6 +172,40 @@ bool NamesOnly(std::string_view line)
     return letters;
 }
 
+FileLayout WithDecimalMark(const PriceSource& source, const FileLayout& layout, LineNote* unclear)
+{
+    FileLayout out = layout;
+    if (out.decimal != 0)
+        return out;
+    out.decimal = out.separator == ';' ? ',' : '.';
+    // A small block: only the first lines are wanted.
+    LineReader reader(1 << 14);
+    if (!reader.open(source))
+        return out;
+    constexpr int Lines = 40;
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (int(lines.size()) < Lines && reader.next(line))
+        lines.emplace_back(line);
+    std::vector<std::string_view> fields;
+    std::vector<size_t> lineOf;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string_view rest = lines[i], f;
+        for (int k = 1; NextField(rest, layout.separator, f); ++k)
+            if (k != layout.dateColumn) {
+                fields.push_back(f);
+                lineOf.push_back(i);
+            }
+    }
+    const DecimalMark m = DecimalMarkOf(fields, out.decimal);
+    out.decimal = m.mark;
+    if (m.ambiguous && unclear && m.ambiguousField < lineOf.size()) {
+        const size_t i = lineOf[m.ambiguousField];
+        *unclear = Note(int64_t(i) + 1, lines[i]);
+    }
+    return out;
+}
+
 namespace {
 // Dated records looked at for the file's order: this many at each end.
 constexpr int OrderSample = 12;
@@ -181,9 +217,11 @@ struct Dated {
 };
 } // namespace
 
-Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& layout)
+Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& given)
 {
     FileScan r;
+    const FileLayout layout = WithDecimalMark(source, given, &r.decimalUnclear);
+    r.decimal = layout.decimal;
     LineReader reader;
     if (auto opened = reader.open(source); !opened)
         return opened.error();
@@ -353,9 +391,10 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& layo
     return r;
 }
 
-Result<PriceExtremes> ScanWholeRange(const PriceSource& source, const FileLayout& layout,
+Result<PriceExtremes> ScanWholeRange(const PriceSource& source, const FileLayout& given,
                                      double high, double low)
 {
+    const FileLayout layout = WithDecimalMark(source, given);
     PriceExtremes r;
     r.high = high;
     r.low = low;
@@ -391,9 +430,10 @@ bool Inconsistent(const PriceRecord& r)
 }
 } // namespace
 
-Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& layout,
+Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given,
                               const LoadRequest& req, std::vector<PriceRecord>& prices)
 {
+    const FileLayout layout = WithDecimalMark(source, given);
     LoadedRange res;
     prices.resize(1);
 

@@ -46,6 +46,12 @@ enum class LineKind { Record, NoDate, NoPrices };
 // as "Ticker,0700.HK,...", "Date,,,,").
 [[nodiscard]] bool NamesOnly(std::string_view line);
 
+// The layout with the file's decimal mark decided from the numbers of its
+// first lines (the date field left out); a mark already set is kept. When
+// nothing decides it, the line that left it open goes into unclear.
+[[nodiscard]] FileLayout WithDecimalMark(const PriceSource& source, const FileLayout& layout,
+                                         LineNote* unclear = nullptr);
+
 struct FileScan {
     int32_t count =
         0; // records, from the first to the last; an empty file after the header counts one
@@ -66,6 +72,9 @@ struct FileScan {
     // file's order, with its date and the one before it.
     LineNote outOfOrder;
     double outOfOrderDate = 0, outOfOrderAfter = 0;
+    // The decimal mark read, and the line that left it open when nothing decided it.
+    char decimal = '.';
+    LineNote decimalUnclear;
     int64_t size = 0; // of the file when it was scanned
     int64_t modified = 0;
     // Line starts through the file, with the lines before them (the header's too).

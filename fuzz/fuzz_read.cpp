@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include <QUtf8StringView>
+
 #include "data/LayoutDetect.h"
 #include "data/PriceReader.h"
 
@@ -25,6 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap(); // memory always reads
     if (check->outcome == LayoutCheck::Detected)
         layout = check->layout;
+    // Text decoded from another encoding comes out as UTF-8, line by line.
+    {
+        LineReader reader;
+        if (!reader.open(source))
+            __builtin_trap();
+        std::string_view line;
+        for (int n = 0; n < 50 && !reader.encoding().isEmpty() && reader.next(line); ++n)
+            if (!QUtf8StringView(line).isValidUtf8())
+                __builtin_trap();
+    }
     const Result<FileScan> scanned = ScanPriceData(source, layout);
     if (!scanned || scanned->count < 1)
         __builtin_trap();

@@ -2,14 +2,19 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <climits>
 
 #include "data/Dates.h"
+#include "data/LayoutDetect.h"
+#include "data/Numbers.h"
 
 TFileSetupDlg::TFileSetupDlg(Current current, Accept accept, QWidget* parent)
     : QDialog(parent), current_(std::move(current)), accept_(std::move(accept))
@@ -51,6 +56,20 @@ TFileSetupDlg::TFileSetupDlg(Current current, Accept accept, QWidget* parent)
     BitBtn1->setDefault(true);
     grid->addWidget(BitBtn1, 8, 1, 1, 2, Qt::AlignRight);
     connect(BitBtn1, &QPushButton::clicked, this, &TFileSetupDlg::BitBtn1Click);
+    // Below the design's fields, and only with a file to show.
+    Preview = new QPlainTextEdit(this);
+    Preview->setObjectName(QStringLiteral("Preview"));
+    Preview->setReadOnly(true);
+    Preview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Preview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    Preview->setFocusPolicy(Qt::NoFocus);
+    Preview->hide();
+    grid->addWidget(Preview, 9, 0, 1, 3);
+    for (QLineEdit* e : {DateOrder, OpenOrder, HighOrder, LowOrder, CloseOrder})
+        connect(e, &QLineEdit::textChanged, this, &TFileSetupDlg::UpdatePreview);
+    connect(headline, &QCheckBox::toggled, this, &TFileSetupDlg::UpdatePreview);
+    connect(dateFmtCB, &QComboBox::currentTextChanged, this, &TFileSetupDlg::UpdatePreview);
+    connect(sepCB, &QComboBox::currentIndexChanged, this, &TFileSetupDlg::UpdatePreview);
 }
 
 void TFileSetupDlg::keyPressEvent(QKeyEvent* e)
@@ -82,6 +101,34 @@ void TFileSetupDlg::FormActivate()
     else
         dateFmtCB->setEditText(QString());
     sepCB->setCurrentIndex(l.separator == ';' ? 1 : l.separator == '\t' ? 2 : 0);
+    const bool preview = priceFile && !priceFile().isEmpty();
+    Preview->setVisible(preview);
+    if (preview)
+        setFixedSize(560, 306 + 190);
+    else
+        setFixedSize(339, 306);
+    UpdatePreview();
+}
+
+void TFileSetupDlg::UpdatePreview()
+{
+    if (!Preview || !Preview->isVisibleTo(this) || !priceFile)
+        return;
+    FileLayout l;
+    l.header = headline->isChecked();
+    QLineEdit* edits[] = {DateOrder, OpenOrder, HighOrder, LowOrder, CloseOrder};
+    int* cols[] = {&l.dateColumn, &l.openColumn, &l.highColumn, &l.lowColumn, &l.closeColumn};
+    for (size_t i = 0; i < 5; ++i) {
+        long long v = 0;
+        if (!ParseIntIn(edits[i]->text(), 1, INT16_MAX, v)) {
+            Preview->setPlainText(QStringLiteral("Wrong field number!"));
+            return;
+        }
+        *cols[i] = int(v);
+    }
+    l.dateFormat = SelectedFormat();
+    l.separator = SelectedSeparator();
+    Preview->setPlainText(PreviewOf(priceFile(), l));
 }
 
 char TFileSetupDlg::SelectedSeparator() const

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 
 // "Setup ASCII File Format": the layout of the price file.
@@ -30,6 +31,11 @@ public:
     QComboBox* dateFmtCB = nullptr;
     QComboBox* sepCB = nullptr; // comma, semicolon, tab
     QPushButton* BitBtn1 = nullptr;
+    // The price file whose records the preview shows; none, no preview.
+    std::function<QString()> priceFile;
+    // The first and last five records as the fields read them, updated as they change.
+    QPlainTextEdit* Preview = nullptr;
+    void UpdatePreview();
     void FormActivate();
     void BitBtn1Click();
     // The selected layout; -1 when the typed text matches no item.
