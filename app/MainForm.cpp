@@ -557,6 +557,12 @@ void TMainForm::BuildMenus()
         connect(a, &QAction::triggered, this, [this, c] { Press(c); });
         navActions_.emplace_back(a, c);
         if (c == Ctl::UpBtn) {
+            // The Dates dialog on a shown chart: the figures stay and are drawn on the new range.
+            rangeAction_ = ViewMenu->addAction(QStringLiteral("&Range..."));
+            connect(rangeAction_, &QAction::triggered, this, [this] {
+                if (session.ui.reacts(Ctl::ToolButton2))
+                    Act([this] { session.ChartDatesClick(); });
+            });
             lastPeriodAction_ = ViewMenu->addAction(QStringLiteral("&Last period"));
             lastPeriodAction_->setShortcut(QKeySequence(Qt::Key_End));
             connect(lastPeriodAction_, &QAction::triggered, this, [this] {
@@ -1015,6 +1021,7 @@ void TMainForm::SyncMenus()
     for (const auto& [a, c] : navActions_)
         a->setEnabled(ui.reacts(c));
     lastPeriodAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
+    rangeAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
 }
 
 void TMainForm::SessionChanged(unsigned what)

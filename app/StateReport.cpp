@@ -111,6 +111,7 @@ QJsonObject StateReport(const ChartSession& s)
     num("FanAngle2", g.FanAngle2);
     num("FanAngle3", g.FanAngle3);
     flag("LevelValues", g.LevelValues);
+    num("FigureCount", s.FigureCount());
     o[QStringLiteral("vars")] = v;
     return o;
 }

@@ -92,6 +92,15 @@ if b:
 else:
     unmeasured("BatchMemory")
 
+few = get("KeptFigures/500/iterations:2")
+many = get("KeptFigures/10000/iterations:2")
+if few and many:
+    goal("6. study of 10,000 kept figures reopened", ms(many), "ms",
+         "the same of 500 %.1f ms" % ms(few), ms(many) / ms(few),
+         check("KeptFigures", ms(many) / ms(few) <= 25, "<= 25x (20x the figures)"))
+else:
+    unmeasured("KeptFigures")
+
 print()
 print("%-28s %12s %12s %8s %8s  %s" % ("benchmark", "time ms", "floor ms", "ratio", "peak MB", "target"))
 print("(-N: the same N lines with the newest day first; OpenAndLoad: layout check, scan and")
