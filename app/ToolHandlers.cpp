@@ -294,9 +294,10 @@ void ChartSession::ClipButtonClick()
     const StepScope step(*this, QStringLiteral("Clip"));
     // The places the last base held residue at stay places of the new one.
     std::vector<QRect> places = std::exchange(baseResidue_, {});
+    std::set<std::array<int, 4>> at = std::exchange(baseResidueAt_, {});
     PutBase(chart.image());
-    for (const QRect& r : places)
-        NoteBaseResidue(r);
+    baseResidue_ = std::move(places);
+    baseResidueAt_ = std::move(at);
     for (const QRect& r : tool.residue())
         NoteBaseResidue(r);
     if (currentFigure_) {

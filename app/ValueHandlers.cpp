@@ -181,12 +181,20 @@ void ChartSession::ShowLevelsOffChart()
 {
     // The kept figures' levels were found as each was kept: the chart under
     // them has not changed since.
-    const QStringList off = keptLevelsOff_ + LevelsOffChart(currentElements_);
+    // A status bar shows a few; listing thousands would cost every Draw as much as all of them.
+    constexpr qsizetype Listed = 20;
+    const QStringList current = LevelsOffChart(currentElements_);
+    const qsizetype count = keptLevelsOff_.size() + current.size();
+    QStringList off = keptLevelsOff_.mid(0, Listed);
+    off += current.mid(0, Listed - off.size());
+    QString listed = off.join(QStringLiteral(", "));
+    if (count > off.size())
+        listed += QStringLiteral(" and %1 more").arg(count - off.size());
     ui.panels[PanelLevels] =
-        off.isEmpty() ? QString()
-                      : QStringLiteral("%1 %2 off the chart: %3")
-                            .arg(off.size())
-                            .arg(off.size() == 1 ? QStringLiteral("level") : QStringLiteral("levels"), off.join(QStringLiteral(", ")));
+        count == 0 ? QString()
+                   : QStringLiteral("%1 %2 off the chart: %3")
+                         .arg(count)
+                         .arg(count == 1 ? QStringLiteral("level") : QStringLiteral("levels"), listed);
 }
 
 void ChartSession::LevelValuesClick()

@@ -226,7 +226,7 @@ void KeptFigures(benchmark::State& st)
     const QString path = Folder().filePath(QStringLiteral("kept-%1.aurigon").arg(st.range(0)));
     Study study = s.CurrentStudy(path);
     const auto& prices = GloVar.Prices;
-    const int slots = GloVar.LoadedCount;
+    const int loaded = GloVar.LoadedCount;
     const int types[] = {1, 3, 4, 5, 6, 7, 8};
     unsigned seed = 12345;
     auto next = [&seed](int n) {
@@ -236,7 +236,7 @@ void KeptFigures(benchmark::State& st)
     for (int64_t i = 0; i < st.range(0); ++i) {
         StudyFigure f;
         f.type = types[i % 7];
-        const int a = 1 + next(slots - 40), b = a + 5 + next(30);
+        const int a = 1 + next(loaded - 40), b = a + 5 + next(30);
         const PriceRecord &ra = prices[size_t(a)], &rb = prices[size_t(b)];
         f.p1 = StudyPoint{ra.Date, 0, ra.Low};
         f.p2 = StudyPoint{rb.Date, 0, rb.High};
