@@ -179,7 +179,9 @@ std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn, 
     const double toward = prices.p2 - prices.p1;
     const double parts[] = {1 / (in.phi * in.phi), 1 / in.phi};
     for (size_t i = 0; i < solid.size() && i < 2; ++i) {
-        const QString r = RatioName(parts[i]);
+        // Named as traders read a retracement: the part of the move given
+        // back from P2, so the level 38.2% of the way from P1 is "61.8%".
+        const QString r = QString::number(std::round((1 - parts[i]) * 1000) / 10) + QLatin1Char('%');
         out.push_back(Element(QStringLiteral("level %1").arg(r), ElementShape::Level, r, c.color, {solid[i]},
                               prices.p1 + toward * parts[i]));
     }
