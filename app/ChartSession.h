@@ -12,6 +12,7 @@
 #include <functional>
 #include <deque>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "app/UiModel.h"
@@ -97,6 +98,9 @@ public:
     // Chart
     void PlotBtnClick();
     void DateBtnClick();
+    // View > Range...: the Dates dialog on a shown chart; an accepted range
+    // is drawn at once with every figure on it.
+    void ChartDatesClick();
     // DatesDlg's OK; false keeps the dialog open, focusField then names the
     // edit field to focus (0 first record, 1 last record).
     // Dates typed in the Dates dialog that give no range: why, said.
@@ -215,6 +219,11 @@ public:
     void DrawP3Marker(int x, int y);
 
     // Edit > Undo and Redo: each step of the figures, anchors and range is
+    // The figures the chart holds, kept ones included, whether their dates are shown or not.
+    [[nodiscard]] int FigureCount() const
+    {
+        return static_cast<int>(keptFigures_.size()) + (currentFigure_ ? 1 : 0);
+    }
     // kept as the state before it, in dates and prices, and replayed
     // through the chart as it is then.
     static constexpr int HistoryLimit = 100;
@@ -316,8 +325,15 @@ private:
     QString plottedTypeName_;
     std::optional<EllipseMemory> dragMemory_;
     std::optional<Snapshot> dragBefore_;
-    // The base picture where it holds what markers left when it was clipped.
-    std::vector<Canvas::Patch> baseResidue_;
+    // Where the base picture holds what markers left when it was clipped:
+    // each place once, the pixels read from the base only when a step keeps
+    // them (a Clip must not read every place again, or N figures cost N²).
+    std::vector<QRect> baseResidue_;
+    std::set<std::array<int, 4>> baseResidueAt_;
+    mutable std::vector<Canvas::Patch> baseResiduePixels_; // of the first places, from baseImage
+    void ForgetBaseResidue();
+    void NoteBaseResidue(const QRect& r);
+    [[nodiscard]] std::vector<Canvas::Patch> BaseResiduePixels() const;
     QString publishedUndo_, publishedRedo_;
 
     std::optional<UiModel> published_;
@@ -375,6 +391,8 @@ private:
     void NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn);
     void DrawLevelLabels(const std::vector<FigureElement>& elements);
     void ShowLevelsOffChart();
+    [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;
+    QStringList keptLevelsOff_;
     void ReadViewSettings();
     std::vector<Figure> currentDrawn_;
     std::vector<FigureElement> currentElements_;
@@ -382,6 +400,10 @@ private:
     void ForgetFigures();
     // Replays one figure by its points; false (and why) when a date is gone.
     bool ReplayFigure(const StudyFigure& f, QString& why);
+    // Draws kept and current figures again on the chart as it is now; the
+    // chosen figure type, DIR, ratio and fan angles stay as they were.
+    void ReplayFigures(const std::vector<StudyFigure>& kept,
+                       const std::optional<StudyFigure>& current);
     [[nodiscard]] std::vector<StudyFigure> Figures() const;
     void RemakeChart(int width, int height, bool monochrome);
     // What was drawn at the last save or open, or dropped knowingly.

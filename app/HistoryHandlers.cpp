@@ -82,7 +82,7 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.ui = ui;
     s.monochrome = g.Monochrome;
     s.markers = tool.layer();
-    s.baseResidue = baseResidue_;
+    s.baseResidue = BaseResiduePixels();
     return s;
 }
 
@@ -193,7 +193,12 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
             for (const Canvas::Patch& p : s.baseResidue)
                 chart.putPatch(p);
             PutBase(chart.image());
-            baseResidue_ = s.baseResidue;
+            for (const Canvas::Patch& p : s.baseResidue) {
+                const size_t before = baseResidue_.size();
+                NoteBaseResidue(p.rect);
+                if (baseResidue_.size() > before)
+                    baseResiduePixels_.push_back(p);
+            }
         }
         if (s.current) {
             QString why;

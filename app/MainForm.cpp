@@ -653,6 +653,12 @@ void TMainForm::BuildMenus()
             });
         navActions_.emplace_back(a, c);
         if (c == Ctl::UpBtn) {
+            // The Dates dialog on a shown chart: the figures stay and are drawn on the new range.
+            rangeAction_ = ViewMenu->addAction(QStringLiteral("&Range..."));
+            connect(rangeAction_, &QAction::triggered, this, [this] {
+                if (session.ui.reacts(Ctl::ToolButton2))
+                    Act([this] { session.ChartDatesClick(); });
+            });
             lastPeriodAction_ = ViewMenu->addAction(QStringLiteral("&Last period"));
             lastPeriodAction_->setShortcut(QKeySequence(Qt::Key_End));
             connect(lastPeriodAction_, &QAction::triggered, this, [this] {
@@ -1140,6 +1146,7 @@ void TMainForm::SyncMenus()
     lastPeriodAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
     for (QAction* a : barStyleActions_->actions())
         a->setChecked(a->data().toInt() == int(session.ChartStyle()));
+    rangeAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
 }
 
 void TMainForm::SessionChanged(unsigned what)

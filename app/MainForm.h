@@ -90,6 +90,8 @@ public:
     // A file dropped onto the window: a study opens as a study, anything
     // else as a price file.
     void OpenDropped(const QString& path);
+    // View > Range...: the Dates dialog on a shown chart.
+    [[nodiscard]] QAction* rangeAction() const { return rangeAction_; }
     // A resize waiting for its pause is carried out now.
     void FlushResize();
     // Runs a handler of the session and lets the window follow what changed.
@@ -187,6 +189,7 @@ private:
     // View's navigation commands and the toolbar control each stands for.
     std::vector<std::pair<QAction*, Ctl>> navActions_;
     QAction* lastPeriodAction_ = nullptr;
+    QAction* rangeAction_ = nullptr;
 
     // The chart follows the window once its resizing pauses.
     QTimer* resizePause_ = nullptr;

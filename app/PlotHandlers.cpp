@@ -127,6 +127,24 @@ void ChartSession::RefuseDates(const QString& why)
     prompts_.message(QString::fromLatin1(ProgramName), why + QStringLiteral("   Enter again."));
 }
 
+void ChartSession::ChartDatesClick()
+{
+    auto& g = GloVar;
+    if (!g.ChartShown)
+        return;
+    const StepScope step(*this, QStringLiteral("Dates"));
+    const int first = g.FirstRecord, last = g.LastRecord, blank = g.BlankDaysRight;
+    const bool holiday = g.LeaveHolidaySpace, whole = g.WholeScale;
+    if (showDatesDialog)
+        showDatesDialog();
+    AfterDatesDialog();
+    // The dialog leaves the Reset button as it found it: the chart still shows.
+    ui.enable(Ctl::PlotBtn);
+    if (first != g.FirstRecord || last != g.LastRecord || blank != g.BlankDaysRight ||
+        holiday != g.LeaveHolidaySpace || whole != g.WholeScale)
+        RedrawRange();
+}
+
 bool ChartSession::DatesAccept(const QString& first, const QString& last, const QString& blankDays,
                                int& focusField)
 {
@@ -193,8 +211,25 @@ void ChartSession::AfterDatesDialog()
 void ChartSession::RedrawRange()
 {
     auto& g = GloVar;
+    // The figures live in dates and prices: a new range, scale or size draws
+    // them again rather than dropping them.
+    const std::vector<StudyFigure> kept = keptFigures_;
+    const std::optional<StudyFigure> current = currentFigure_;
+    const std::vector<StudyFigure> saved = savedFigures_;
     g.ChartShown = false;
     PlotBtnClick();
+    if (g.ChartShown) {
+        const Anchor a1{g.P1Date, g.P1Price}, a2{g.P2Date, g.P2Price};
+        ReplayFigures(kept, current);
+        savedFigures_ = saved;
+        // The anchors as the range left them, not as the last figure's replay
+        // did; the third point stays where the replays drew it.
+        g.P1X = g.P1Y = g.P2X = g.P2Y = -1;
+        g.P1Date = a1.date;
+        g.P1Price = a1.price;
+        g.P2Date = a2.date;
+        g.P2Price = a2.price;
+    }
     if (!g.ChartShown) {
         // The re-plot failed: back to setup mode, so that another file or
         // range can be chosen rather than the failing plot retried.

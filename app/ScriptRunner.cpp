@@ -468,6 +468,9 @@ QString ScriptRunner::runLine(const QStringList& w)
             return err;
         if (cmd == QLatin1String("layout"))
             form_.RightPress(Ctl::FileBtn);
+        else if (cmd == QLatin1String("dates") && !form_.session.ui.reacts(Ctl::DateBtn) &&
+                 form_.session.ui.reacts(Ctl::ToolButton2))
+            form_.rangeAction()->trigger(); // on a shown chart: View > Range...
         else if (cmd == QLatin1String("dates"))
             form_.Press(Ctl::DateBtn);
         else

@@ -113,6 +113,7 @@ QJsonObject StateReport(const ChartSession& s)
     flag("LevelValues", g.LevelValues);
     flag("Modified", s.FiguresChanged());
     v[QStringLiteral("ChartStyle")] = QLatin1String(BarStyleName(s.ChartStyle()));
+    num("FigureCount", s.FigureCount());
     o[QStringLiteral("vars")] = v;
     return o;
 }

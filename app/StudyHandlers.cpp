@@ -55,6 +55,7 @@ void ChartSession::ForgetFigures()
     keptFigures_.clear();
     currentFigure_.reset();
     keptElements_.clear();
+    keptLevelsOff_.clear();
     currentElements_.clear();
     currentDrawn_.clear();
     ShowLevelsOffChart();
@@ -141,6 +142,9 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
         return false;
     }
     PlaceAnchors(*p1, *p2, f.p3 ? p3 : std::nullopt, std::array{f.p1.price, f.p2.price});
+    // The figure's days hold, even where its pixel falls at the edge of the next slot.
+    g.P1Date = f.p1.date;
+    g.P2Date = f.p2.date;
     g.Dir = f.dir;
     ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
     ShowDir();

@@ -292,17 +292,19 @@ void ChartSession::EraseBtnClick()
 void ChartSession::ClipButtonClick()
 {
     const StepScope step(*this, QStringLiteral("Clip"));
-    std::vector<QRect> residue = tool.residue();
-    for (const Canvas::Patch& p : baseResidue_)
-        if (std::find(residue.begin(), residue.end(), p.rect) == residue.end())
-            residue.push_back(p.rect);
+    // The places the last base held residue at stay places of the new one.
+    std::vector<QRect> places = std::exchange(baseResidue_, {});
+    std::set<std::array<int, 4>> at = std::exchange(baseResidueAt_, {});
     PutBase(chart.image());
-    for (const QRect& r : residue)
-        baseResidue_.push_back(chart.patch(r));
+    baseResidue_ = std::move(places);
+    baseResidueAt_ = std::move(at);
+    for (const QRect& r : tool.residue())
+        NoteBaseResidue(r);
     if (currentFigure_) {
         currentFigure_->kept = true;
         keptFigures_.push_back(*currentFigure_);
         currentFigure_.reset();
+        keptLevelsOff_ += LevelsOffChart(currentElements_);
         keptElements_.push_back(std::move(currentElements_));
     }
     currentElements_.clear();

@@ -119,9 +119,19 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     // The anchors' prices as a study keeps them: exact while an anchor stands
     // on its price's row, else the price of the row it was moved to.
     const ChartMap map = CurrentChartMap();
-    const double p1 = AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price).price;
-    const double p2 = AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price).price;
-    currentElements_ = kind.elements(drawn, CurrentFigureInput(), AnchorPrices{p1, p2});
+    const StudyPoint a1 = AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price);
+    const StudyPoint a2 = AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price);
+    // The anchors' slots by their days: a pixel near a slot's edge may read as the next one.
+    auto slotOf = [&](int x, double date) -> long long {
+        for (int k = 1; k <= g.LoadedCount && size_t(k) < g.Prices.size(); ++k)
+            if (g.Prices[size_t(k)].Date == date)
+                return k;
+        return map.xToSlot(x);
+    };
+    const long long bar1 = slotOf(g.P1X, g.P1Date), bar2 = slotOf(g.P2X, g.P2Date);
+    currentElements_ = kind.elements(
+        drawn, CurrentFigureInput(),
+        AnchorPrices{a1.price, a2.price, bar1 + a1.slotOffset, bar2 + a2.slotOffset, bar1, bar2});
     if (g.LevelValues)
         DrawLevelLabels(currentElements_);
     ShowLevelsOffChart();
@@ -156,25 +166,36 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
     chart.setTextColor(Qt::black);
 }
 
-void ChartSession::ShowLevelsOffChart()
+QStringList ChartSession::LevelsOffChart(const std::vector<FigureElement>& elements) const
 {
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap();
     QStringList off;
-    auto scan = [&](const std::vector<FigureElement>& elements) {
-        for (const FigureElement& e : elements)
-            if (e.shape == ElementShape::Level && !e.lines.empty() &&
-                !(map.plotTop < e.lines.front().y1 && e.lines.front().y1 <= map.plotBottom))
-                off << PriceText(e.price ? *e.price : map.yToPrice(e.lines.front().y1), g.PriceDecimals);
-    };
-    for (const auto& kept : keptElements_)
-        scan(kept);
-    scan(currentElements_);
+    for (const FigureElement& e : elements)
+        if (e.shape == ElementShape::Level && !e.lines.empty() &&
+            !(map.plotTop < e.lines.front().y1 && e.lines.front().y1 <= map.plotBottom))
+            off << PriceText(e.price ? *e.price : map.yToPrice(e.lines.front().y1), g.PriceDecimals);
+    return off;
+}
+
+void ChartSession::ShowLevelsOffChart()
+{
+    // The kept figures' levels were found as each was kept: the chart under
+    // them has not changed since.
+    // A status bar shows a few; listing thousands would cost every Draw as much as all of them.
+    constexpr qsizetype Listed = 20;
+    const QStringList current = LevelsOffChart(currentElements_);
+    const qsizetype count = keptLevelsOff_.size() + current.size();
+    QStringList off = keptLevelsOff_.mid(0, Listed);
+    off += current.mid(0, Listed - off.size());
+    QString listed = off.join(QStringLiteral(", "));
+    if (count > off.size())
+        listed += QStringLiteral(" and %1 more").arg(count - off.size());
     ui.panels[PanelLevels] =
-        off.isEmpty() ? QString()
-                      : QStringLiteral("%1 %2 off the chart: %3")
-                            .arg(off.size())
-                            .arg(off.size() == 1 ? QStringLiteral("level") : QStringLiteral("levels"), off.join(QStringLiteral(", ")));
+        count == 0 ? QString()
+                   : QStringLiteral("%1 %2 off the chart: %3")
+                         .arg(count)
+                         .arg(count == 1 ? QStringLiteral("level") : QStringLiteral("levels"), listed);
 }
 
 void ChartSession::LevelValuesClick()

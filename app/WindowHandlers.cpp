@@ -218,16 +218,20 @@ void ChartSession::RemakeChart(int width, int height, bool monochrome)
         return;
     }
     // The figures are kept in dates and prices; only their pixels are redrawn.
-    const std::vector<StudyFigure> kept = keptFigures_;
-    const std::optional<StudyFigure> current = currentFigure_;
-    const std::vector<StudyFigure> saved = savedFigures_;
-    const int type = g.ChartType;
+    RedrawRange();
+}
+
+void ChartSession::ReplayFigures(const std::vector<StudyFigure>& kept,
+                                 const std::optional<StudyFigure>& current)
+{
+    auto& g = GloVar;
+    // The replays set the tools as each figure had them; the person's choices stay.
+    const int16_t type = g.ChartType;
+    const QString typeName = g.ChartTypeName;
+    const QString caption = ui.caption;
     const int dir = g.Dir;
     const double ratio = g.Ratio;
     const double angles[3] = {g.FanAngle1, g.FanAngle2, g.FanAngle3};
-    RedrawRange();
-    if (!g.ChartShown)
-        return;
     for (const StudyFigure& f : kept) {
         QString why;
         ReplayFigure(f, why);
@@ -236,9 +240,9 @@ void ChartSession::RemakeChart(int width, int height, bool monochrome)
         QString why;
         ReplayFigure(*current, why);
     }
+    // Figures whose dates are off this chart stay, to come back with their dates.
     keptFigures_ = kept;
     currentFigure_ = current;
-    savedFigures_ = saved;
     g.Dir = dir;
     ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
     ShowDir();
@@ -247,8 +251,9 @@ void ChartSession::RemakeChart(int width, int height, bool monochrome)
     g.FanAngle1 = angles[0];
     g.FanAngle2 = angles[1];
     g.FanAngle3 = angles[2];
-    if (type != g.ChartType)
-        ChooseChartType(type);
+    g.ChartType = type;
+    g.ChartTypeName = typeName;
+    ui.caption = caption;
 }
 
 void ChartSession::publish()

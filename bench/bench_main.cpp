@@ -215,6 +215,42 @@ void ReopenStudy(benchmark::State& st)
         benchmark::DoNotOptimize(s.chart.image().constBits());
     }
 }
+
+// Reopening a study of N kept figures, spread over the chart's days and
+// prices: the replay must cost the same per figure whatever N is.
+void KeptFigures(benchmark::State& st)
+{
+    Fixture fx(980, 590, 10000);
+    ChartSession& s = fx.session;
+    s.PlotBtnClick();
+    const QString path = Folder().filePath(QStringLiteral("kept-%1.aurigon").arg(st.range(0)));
+    Study study = s.CurrentStudy(path);
+    const auto& prices = GloVar.Prices;
+    const int loaded = GloVar.LoadedCount;
+    const int types[] = {1, 3, 4, 5, 6, 7, 8};
+    unsigned seed = 12345;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 8) % unsigned(n));
+    };
+    for (int64_t i = 0; i < st.range(0); ++i) {
+        StudyFigure f;
+        f.type = types[i % 7];
+        const int a = 1 + next(loaded - 40), b = a + 5 + next(30);
+        const PriceRecord &ra = prices[size_t(a)], &rb = prices[size_t(b)];
+        f.p1 = StudyPoint{ra.Date, 0, ra.Low};
+        f.p2 = StudyPoint{rb.Date, 0, rb.High};
+        f.kept = true;
+        study.figures.push_back(f);
+    }
+    if (!SaveStudyFile(study, path))
+        qFatal("cannot save the study");
+    for (auto _ : st) {
+        if (!s.OpenStudy(path))
+            st.SkipWithError("the study did not open");
+        benchmark::DoNotOptimize(s.chart.image().constBits());
+    }
+}
 } // namespace
 
 BENCHMARK(Floor)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -232,6 +268,7 @@ BENCHMARK(Plot)->Args({980, 590})->Args({1920, 1080})->Unit(benchmark::kMillisec
 BENCHMARK(Draw)->DenseRange(1, 8)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LiveEllipseMove)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReopenStudy)->Unit(benchmark::kMillisecond);
+BENCHMARK(KeptFigures)->Arg(500)->Arg(10000)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -111,6 +111,14 @@ for arg, fmt in ((0, "SVG"), (1, "PDF")):
              check("VectorChart " + fmt, b["time_ratio"] <= 1.5, "<= 1.5x PNG"))
     else:
         unmeasured("VectorChart " + fmt)
+few = get("KeptFigures/500/iterations:2")
+many = get("KeptFigures/10000/iterations:2")
+if few and many:
+    goal("8. study of 10,000 kept figures reopened", ms(many), "ms",
+         "the same of 500 %.1f ms" % ms(few), ms(many) / ms(few),
+         check("KeptFigures", ms(many) / ms(few) <= 25, "<= 25x (20x the figures)"))
+else:
+    unmeasured("KeptFigures")
 
 print()
 print("%-28s %12s %12s %8s %8s  %s" % ("benchmark", "time ms", "floor ms", "ratio", "peak MB", "target"))

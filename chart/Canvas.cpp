@@ -879,6 +879,30 @@ Canvas::Patch Canvas::patch(const QImage& store, const QRect& r) const
     return p;
 }
 
+std::vector<Canvas::Patch> Canvas::patchesOf(const QImage& picture,
+                                             std::span<const QRect> rects) const
+{
+    std::vector<Patch> out;
+    if (picture.size() != work_.size() || IsOneBit(picture) != mono_)
+        return out;
+    // One look for the screen picture: a picture from elsewhere would be enlarged afresh for each
+    // place.
+    const QImage fine = fine_.isNull() ? QImage() : fineOf(picture);
+    out.reserve(rects.size());
+    for (const QRect& r : rects) {
+        Patch p;
+        p.rect = r.intersected(work_.rect());
+        if (!p.rect.isEmpty()) {
+            // A one-bit picture's pixels come back as the bytes the chart paints in.
+            p.pixels = picture.copy(p.rect).convertToFormat(work_.format());
+            if (!fine.isNull())
+                p.fine = Part(fine, fineRect(p.rect).intersected(fine_.rect()));
+        }
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
 void Canvas::putPatch(const Patch& p)
 {
     if (!Fits(p, work_))

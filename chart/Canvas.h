@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -93,6 +94,11 @@ public:
     };
     [[nodiscard]] Patch patch(const QRect& r) const;
     [[nodiscard]] Patch patch(const QImage& store, const QRect& r) const;
+    // The patches of a picture image() handed out, at each of the places, as
+    // patch() took them while it was the chart's own; none for a picture of
+    // another size or depth.
+    [[nodiscard]] std::vector<Patch> patchesOf(const QImage& picture,
+                                               std::span<const QRect> rects) const;
     // A patch of a picture of another size or depth is not put back.
     void putPatch(const Patch& p);
     void putPatch(QImage& store, const Patch& p);

@@ -29,8 +29,8 @@ const std::pair<const char*, const char*> Expected[] = {
     {"6-time-goals.png", "92f9cd94e0f9e5db171de706f60a92c9"},
     {"7-channel.png", "93433f9182c8f33597fd2ad6d5248675"},
     {"8-arcs.png", "3ced5e7813a58afa775dedaa305469cc"},
-    {"navigated.png", "0abf4e3e2404b75bb2f08d1d02fa9575"},
-    {"saved.bmp", "0abf4e3e2404b75bb2f08d1d02fa9575"},
+    {"navigated.png", "3e1d261129c46545cd7d0380dc056e83"},
+    {"saved.bmp", "3e1d261129c46545cd7d0380dc056e83"},
     {"TmpPrice.bmp", "62152085c27b0e06dfd2fde1d487e272"},
 };
 
@@ -193,7 +193,7 @@ TEST(Demo, PicturesAndDrawingOperationsAreUnchanged)
     EXPECT_TRUE(RunsCleanly(dir.path(), QStringLiteral("ack\ntrace study.trace\nstudy open all.aurigon\n"
                                                        "image study.png\n")));
     const std::pair<const char*, const char*> expected[] = {
-        {"demo.trace", "0a76a29ec3f34c7ea24321d112281c8e"},
+        {"demo.trace", "5607ec67fa972fa4e0f76ee9c91d7887"},
         {"all.trace", "10a32bca01d853c668ef3b8dbb9f8ce8"},
         {"study.trace", "4c337d52b0ddb67425c5fb689e113721"},
     };

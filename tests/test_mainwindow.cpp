@@ -432,3 +432,27 @@ TEST_F(Trader, TheCrosshairIsOnTheScreenOnly)
     // Outside the plot there is nothing to tag.
     EXPECT_FALSE(form->session.TagsAt(2, 2).has_value());
 }
+
+TEST_F(Trader, FiguresStayThroughTheKeysAndComeBackWithTheirValues)
+{
+    StartWindow(QSize(), true);
+    OpenAndPlot(3000);
+    DrawSpiral();
+    form->Press(Ctl::ClipButton);
+    DrawSpiral(300);
+    const QString before = form->session.FigureValuesCsv();
+    ASSERT_GT(before.count(QLatin1Char('\n')), 2);
+    // A period back: the figures' days are off the chart, yet both stay.
+    QTest::keyClick(form.get(), Qt::Key_Left);
+    EXPECT_EQ(form->session.FigureCount(), 2);
+    EXPECT_EQ(form->session.FigureValuesCsv().count(QLatin1Char('\n')), 1); // the header alone
+    // And forward again: both are drawn where they were, with the same values.
+    QTest::keyClick(form.get(), Qt::Key_Right);
+    EXPECT_EQ(form->session.FigureCount(), 2);
+    EXPECT_EQ(form->session.FigureValuesCsv(), before);
+    EXPECT_NE(form->session.chart.image(), form->session.cleanChart);
+    // Undo takes the move back, the figures with it.
+    form->menuItem(QStringLiteral("Edit/Undo Next Period"))->trigger();
+    EXPECT_EQ(form->session.FigureCount(), 2);
+    EXPECT_EQ(form->session.FigureValuesCsv().count(QLatin1Char('\n')), 1);
+}

@@ -222,9 +222,11 @@ TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
         int type;
         QString text;
     } rows[] = {
-        {"correction 38.2 %", 5,
-         Price(p1 + move / (GloVar.Phi * GloVar.Phi)) + QStringLiteral("  0.382")},
-        {"correction 61.8 %", 5, Price(p1 + move / GloVar.Phi) + QStringLiteral("  0.618")},
+        // Corrections by the part of the move retraced from P2.
+        {"correction 61.8 % retraced", 5,
+         Price(p1 + move / (GloVar.Phi * GloVar.Phi)) + QStringLiteral("  61.8%")},
+        {"correction 38.2 % retraced", 5,
+         Price(p1 + move / GloVar.Phi) + QStringLiteral("  38.2%")},
         {"fan angle", 3, QStringLiteral("45°")},
         {"spiral ratio", 1, QStringLiteral("0.618")},
         {"ellipse ratio", 2, QStringLiteral("0.618")},
@@ -411,4 +413,33 @@ TEST(TradingDays, PastTheLastSlotTheDaysAreWeekdays)
     };
     for (const Row& r : rows)
         EXPECT_EQ(TradingDayAt(map, prices, r.x), DayFromYmd(r.y, r.m, r.d)) << r.name;
+}
+
+TEST(Corrections, NamedByThePartRetracedFromP2)
+{
+    // A fall from 4796.64 to 3810.32: the level nearer P2 has given back 38.2%
+    // of the fall, the one nearer P1 61.8%, whatever the direction.
+    const struct {
+        const char* name;
+        double p1, p2;
+    } moves[] = {{"a fall", 4796.64, 3810.32}, {"a rise", 3810.32, 4796.64}};
+    FigureInput in;
+    Figure solid;
+    solid.strokes.push_back(
+        Stroke{QColor(128, 0, 0), PenStyle::Solid, {{10, 50, 90, 50}, {10, 70, 90, 70}}});
+    for (const auto& m : moves) {
+        const std::vector<FigureElement> e =
+            CorrectionElements({solid}, in, AnchorPrices{m.p1, m.p2, {}, {}, 0, 0});
+        ASSERT_EQ(e.size(), 2u) << m.name;
+        const double move = m.p2 - m.p1;
+        EXPECT_EQ(e[0].name, QStringLiteral("level 61.8%")) << m.name;
+        EXPECT_EQ(e[0].mark, QStringLiteral("61.8%")) << m.name;
+        EXPECT_NEAR(*e[0].price, m.p2 - 0.618034 * move, 0.01) << m.name;
+        EXPECT_EQ(e[1].name, QStringLiteral("level 38.2%")) << m.name;
+        EXPECT_NEAR(*e[1].price, m.p2 - 0.381966 * move, 0.01) << m.name;
+    }
+    // 4419.90 is the 61.8% retracement of the fall.
+    const std::vector<FigureElement> fall =
+        CorrectionElements({solid}, in, AnchorPrices{4796.64, 3810.32, {}, {}, 0, 0});
+    EXPECT_NEAR(*fall[0].price, 4419.90, 0.01);
 }

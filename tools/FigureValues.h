@@ -22,11 +22,18 @@ struct FigureElement {
     // A level's price worked out from the anchors' prices, exact where the
     // drawing rounds to whole pixels.
     std::optional<double> price;
+    // Likewise a line's other end, and the slots (1 the first of the chart)
+    // a line or a time goal starts and ends at, worked out from the anchors'
+    // slots: the same whatever the window's size.
+    std::optional<double> endPrice, slot, endSlot;
 };
 
-// The anchors' prices, for levels measured between them.
+// The anchors' prices, for levels measured between them, and where they
+// stand in slots (none: read the pixels).
 struct AnchorPrices {
     double p1 = 0, p2 = 0;
+    std::optional<double> slot1, slot2;
+    long long bar1 = 0, bar2 = 0; // the slots of the anchors' days
 };
 
 // The elements of a figure from what its Draw stroked (the figure and its
@@ -63,5 +70,8 @@ struct ElementValues {
 // past the last slot and back before the first.
 [[nodiscard]] double TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices, long long x);
 
+// The same of a slot, 1 the chart's first.
+[[nodiscard]] double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                      long long slot);
 // A ratio as its name shows it: 0.618, 1.618, 2.
 [[nodiscard]] QString RatioName(double r);
