@@ -164,8 +164,30 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         out.error = QStringLiteral("Give one price file, or a script, not both.");
         return out;
     }
-    for (const QCommandLineOption* o :
-         {&script, &study, &prices, &image, &size, &studyList, &imageDir, &format, &jobs, &inspect})
+    if (p.isSet(inspect)) {
+        if (p.isSet(script) || p.isSet(study) || !files.isEmpty() || p.isSet(imageDir) ||
+            p.isSet(studyList))
+            return fail(QStringLiteral("--inspect reads one file on its own."));
+        out.inspect = p.value(inspect);
+    }
+    if (p.isSet(imageDir) || p.isSet(studyList)) {
+        if (const QString why =
+                ReadManyStudies(p, study, studyList, imageDir, format, jobs, quiet, out);
+            !why.isEmpty())
+            return fail(why);
+        if (p.isSet(script) || !files.isEmpty() || p.isSet(prices) || p.isSet(image))
+            return fail(QStringLiteral("--image-dir renders each study on its own price file: no "
+                                       "script, no price file, no --prices and no --image."));
+        if (p.isSet(size) && !ParseSize(p.value(size), out.width, out.height))
+            return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384."));
+        out.color = p.isSet(color) || qEnvironmentVariable("AURIGON_COLOR") == QLatin1String("1");
+        return out;
+    }
+    for (const QCommandLineOption* o : {&format, &jobs, &quiet})
+        if (p.isSet(*o))
+            return fail(QStringLiteral("--%1 goes with --image-dir.").arg(o->names().constFirst()));
+    if (p.values(study).size() > 1)
+        return fail(QStringLiteral("Several studies are written with --image-dir DIR."));
     const bool batch = p.isSet(study);
     if (batch && (p.isSet(script) || !files.isEmpty()))
         return fail(QStringLiteral("--study renders on its own: no script and no price file."));
