@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
 #include <QJsonDocument>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -125,6 +126,10 @@ int InspectMain(int& argc, char** argv, const QString& file)
 
 int main(int argc, char** argv)
 {
+    // Hash order decides the order of objects Qt writes into a PDF (its
+    // fonts among them): one seed for every run, so a chart is the same file
+    // each time it is drawn.
+    QHashSeed::setDeterministicGlobalSeed();
     QCoreApplication::setApplicationName(QStringLiteral("aurigon"));
     QCoreApplication::setApplicationVersion(QStringLiteral(AURIGON_VERSION));
     QStringList arguments;
