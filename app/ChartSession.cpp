@@ -32,7 +32,7 @@ void ChartSession::FormCreate(const QString& currentDir)
     ReadViewSettings();
     periodIndex = 4;
     ui = UiModel();
-    ui.caption = QStringLiteral("%1   Version 2.6   %2").arg(ProgramName, MakerNotice);
+    ui.caption = QStringLiteral("%1   Version %2   %3").arg(ProgramName, AURIGON_VERSION, MakerNotice);
     ui[Ctl::PeriodCB].caption = PeriodItems[periodIndex];
 }
 

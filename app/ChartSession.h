@@ -167,6 +167,9 @@ public:
     void LastPeriodClick();
     // The wheel: positive notches pick shorter periods ending at the same record.
     void ZoomPeriod(int notches);
+    // Ctrl+wheel: the same periods, around the record under column x, which
+    // stays under it.
+    void ZoomPeriodAt(int notches, int x);
     // Shift+wheel: positive notches step to earlier periods.
     void ShiftPeriod(int notches);
     // The chart re-made at another size or colour depth; a shown chart is

@@ -179,6 +179,6 @@ void ChartView::wheelEvent(QWheelEvent* e)
     const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
     wheelRest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
     if (notches != 0 && onWheel)
-        onWheel(notches, e->modifiers() & Qt::ShiftModifier);
+        onWheel(notches, e->modifiers(), int(e->position().x()));
     e->accept();
 }

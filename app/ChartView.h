@@ -25,8 +25,9 @@ public:
     std::function<void(int, int)> onMove;
     std::function<void()> onRelease;
     std::function<void()> onLeave;
-    // Whole notches of the wheel, positive away from the user.
-    std::function<void(int, bool)> onWheel;
+    // Whole notches of the wheel, positive away from the user, with the
+    // keys held and the pointer's column.
+    std::function<void(int, Qt::KeyboardModifiers, int)> onWheel;
     // The crosshair's tags at a pixel. The crosshair is drawn on the screen
     // only, never into the chart's picture, so no export or print holds it.
     std::function<std::optional<PointerTags>(int, int)> tagsAt;

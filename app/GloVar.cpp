@@ -1,6 +1,7 @@
 #include "app/GloVar.h"
 
 #include <QDir>
+#include <numbers>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -79,7 +80,7 @@ void SetCreationDefaults(const QString& currentDir)
 {
     auto& g = GloVar;
     g.FirstActivate = true;
-    g.Pi = 3.141592653589793;
+    g.Pi = std::numbers::pi;
     g.TitleText = QStringLiteral("%1   Version 2.3   %2").arg(ProgramName, MakerNotice);
     g.StartDir = currentDir;
     g.WorkDir = WorkDirFor(g.StartDir);

@@ -3,6 +3,7 @@
 // by every unit; tests reset it with ResetSharedState().
 
 #include <QRect>
+#include <numbers>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -84,9 +85,9 @@ struct SharedState {
     int16_t ChartType = 0;
     QString ChartTypeName;
     int32_t Dir = 1;
-    double Pi = 3.141592653589793;
-    double Phi = 1.618033988749895;
-    double Ratio = 0.6180339887498948;
+    double Pi = std::numbers::pi;
+    double Phi = std::numbers::phi;
+    double Ratio = 1 / std::numbers::phi;
     int32_t RatioLineMode = 0;
     double SpiralStep = 0.05;
     double EllipseStep = 0.05;

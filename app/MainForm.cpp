@@ -250,7 +250,9 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     Image1->onMove = [this](int x, int y) { ChartMouseMove(x, y); };
     Image1->onRelease = [this] { ChartMouseUp(); };
     Image1->onLeave = [this] { ChartMouseLeave(); };
-    Image1->onWheel = [this](int notches, bool shift) { ChartWheel(notches, shift); };
+    Image1->onWheel = [this](int notches, Qt::KeyboardModifiers mods, int x) {
+        ChartWheel(notches, mods & Qt::ShiftModifier, mods & Qt::ControlModifier, x);
+    };
     Image1->tagsAt = [this](int x, int y) { return session.TagsAt(x, y); };
     areaLayout->addWidget(Image1);
     chartArea_->installEventFilter(this);
@@ -1034,11 +1036,14 @@ void TMainForm::ChartMouseUp()
     Act([this] { session.Image1MouseUp(); });
 }
 
-void TMainForm::ChartWheel(int notches, bool shift)
+void TMainForm::ChartWheel(int notches, bool shift, bool ctrl, int x)
 {
     if (!session.ui.imageVisible || notches == 0)
         return;
-    if (shift) {
+    if (ctrl) {
+        if (session.ui.reacts(Ctl::PeriodCB))
+            Act([=, this] { session.ZoomPeriodAt(notches, x); });
+    } else if (shift) {
         if (session.ui.reacts(Ctl::ToolButton1))
             Act([=, this] { session.ShiftPeriod(notches); });
     } else if (session.ui.reacts(Ctl::PeriodCB)) {

@@ -86,7 +86,8 @@ public:
     void ChartMouseUp();
     void ChartMouseLeave();
     // The wheel over the chart; positive notches turn away from the user.
-    void ChartWheel(int notches, bool shift);
+    // ctrl zooms around column x, which keeps its record.
+    void ChartWheel(int notches, bool shift, bool ctrl = false, int x = 0);
     // A file dropped onto the window: a study opens as a study, anything
     // else as a price file.
     void OpenDropped(const QString& path);
@@ -144,7 +145,6 @@ private:
     void NoteRecent(QStringList& list, const QString& path, const char* key);
     void CloseAsking();
     void SaveSettings();
-    [[nodiscard]] QSize ChartPixels() const;
 
     Host& host_;
     std::unique_ptr<SplashForm> splash_;

@@ -621,13 +621,14 @@ QString ScriptRunner::runLine(const QStringList& w)
     if (cmd == QLatin1String("wheel") && (args.size() == 3 || args.size() == 4)) {
         int x = 0, y = 0, notches = 0;
         const bool shift = args.size() == 4 && args[3] == QLatin1String("shift");
-        if (args.size() == 4 && !shift)
-            return QStringLiteral("wheel takes only 'shift' after its notches");
+        const bool ctrl = args.size() == 4 && args[3] == QLatin1String("ctrl");
+        if (args.size() == 4 && !shift && !ctrl)
+            return QStringLiteral("wheel takes only 'shift' or 'ctrl' after its notches");
         if (!ParseScriptInt(args[0], x) || !ParseScriptInt(args[1], y) ||
             !ParseScriptInt(args[2], notches) || notches < -100 || notches > 100)
             return QStringLiteral("wheel needs X Y and the notches (-100 to 100)");
         form_.ChartMouseMove(x, y);
-        form_.ChartWheel(notches, shift);
+        form_.ChartWheel(notches, shift, ctrl, x);
         return QString();
     }
     if (cmd == QLatin1String("menu") && args.size() == 1) {

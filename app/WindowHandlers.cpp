@@ -171,6 +171,34 @@ void ChartSession::ZoomPeriod(int notches)
     RedrawRange();
 }
 
+void ChartSession::ZoomPeriodAt(int notches, int x)
+{
+    auto& g = GloVar;
+    const ChartMap was = CurrentChartMap();
+    const int last = static_cast<int>(PeriodItems.size()) - 1;
+    const int index = std::clamp(periodIndex + notches, 0, last);
+    if (index == periodIndex || !was.usable() || g.RecordCount < 2)
+        return;
+    // The record under the pointer: the days drawn up to its slot.
+    const int slot = std::min(was.xToSlot(x), g.LoadedCount);
+    int record = g.FirstRecord - 1;
+    for (int s = 1; s <= slot && s < int(g.Prices.size()); ++s)
+        record += g.Prices[size_t(s)].IsBlank ? 0 : 1;
+    record = std::clamp(record, g.FirstRecord, g.LastRecord);
+    const StepScope step(*this, QStringLiteral("Zoom"));
+    PeriodCBChange(index);
+    // P + 1 records, as the period buttons load, with the record in the slot
+    // that lies under x on the new scale.
+    const int count = std::clamp(g.PeriodLength + 1, 2, g.RecordCount);
+    ChartMap next = was;
+    next.slotCount = count + g.BlankDaysRight;
+    next.totalSlots = count + g.BlankDaysRight;
+    const int at = std::clamp(next.xToSlot(x), 1, count);
+    g.FirstRecord = std::clamp(record - at + 1, 1, g.RecordCount - count + 1);
+    g.LastRecord = g.FirstRecord + count - 1;
+    RedrawRange();
+}
+
 void ChartSession::ShiftPeriod(int notches)
 {
     const StepScope step(*this, notches > 0 ? QStringLiteral("Previous Period") : QStringLiteral("Next Period"));

@@ -10,6 +10,7 @@
 
 namespace {
 constexpr int MaxDecimals = 8;
+constexpr int LongNumberDecimals = 6;
 
 // Whether v written with d decimals reads back as v.
 bool WritesExactly(double v, int d)
@@ -49,15 +50,22 @@ int PriceDecimalsOf(const std::vector<PriceRecord>& prices, int count)
 {
     int d = 0;
     const int last = std::min<int>(count, int(prices.size()) - 1);
-    for (int k = 1; k <= last && d < MaxDecimals; ++k) {
+    for (int k = 1; k <= last; ++k) {
         const PriceRecord& r = prices[size_t(k)];
         if (r.IsBlank)
             continue;
         const std::pair<uint8_t, double> parts[] = {
             {OpenOk, r.Open}, {HighOk, r.High}, {LowOk, r.Low}, {CloseOk, r.Close}};
-        for (const auto& [bit, v] : parts)
-            while ((r.Valid & bit) && d < MaxDecimals && !WritesExactly(v, d))
+        for (const auto& [bit, v] : parts) {
+            if (!(r.Valid & bit))
+                continue;
+            while (d < MaxDecimals && !WritesExactly(v, d))
                 ++d;
+            // Written with more digits than eight decimals hold (a spreadsheet's
+            // 16 significant digits): the last of them are noise, not price.
+            if (d == MaxDecimals && !WritesExactly(v, d))
+                return LongNumberDecimals;
+        }
     }
     return d;
 }

@@ -30,5 +30,6 @@ struct PointerTags {
 // for a blank or holiday slot, nothing for a slot without a day.
 [[nodiscard]] QString BarText(const PriceRecord& r, int decimals);
 // The fewest decimals (up to 8) that write every price of slots 1..count
-// exactly as it was read.
+// exactly as it was read; 6 when a price carries more digits than eight
+// decimals hold (numbers written with 15 and more digits).
 [[nodiscard]] int PriceDecimalsOf(const std::vector<PriceRecord>& prices, int count);

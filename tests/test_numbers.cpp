@@ -79,7 +79,9 @@ TEST(BarText, DecimalsFollowThePricesAsWritten)
         {"cents", Bar(168.1, 170.02, 166.95, 167.88), 2},
         {"one decimal", Bar(10.5, 11.5, 10.0, 11.0), 1},
         {"forex", Bar(1.08345, 1.0841, 1.0829, 1.08372), 5},
-        {"endless fraction capped", Bar(1.0 / 3, 1, 1, 1), 8},
+        {"eight decimals", Bar(1.12345678, 1.2, 1.1, 1.15), 8},
+        {"endless fraction capped", Bar(1.0 / 3, 1, 1, 1), 6},
+        {"sixteen significant digits", Bar(1.08345, 1.083451234567891, 1.0829, 1.08372), 6},
     };
     for (const auto& r : rows)
         EXPECT_EQ(PriceDecimalsOf(std::vector<PriceRecord>{{}, r.bar}, 1), r.decimals) << r.name;

@@ -183,3 +183,37 @@ TEST_F(Script, TheTitleNamesTheStudyAndMarksUnsavedChanges)
                                                       {QStringLiteral("week.aurigon"), false}};
     EXPECT_EQ(seen, expected);
 }
+
+// Ctrl+wheel takes the next period of the list around the pointer: the day
+// under it stays under it, and each turn is one undo step.
+TEST_F(Script, CtrlWheelZoomsAroundThePointer)
+{
+    const ScriptRun r = Go(QStringLiteral(
+        "ack\npress FileBtn\nopen \"%1\"\npress PlotBtn\npress ToolButton1\npress ToolButton1\n"
+        "move 600 300\nstate\n"
+        "wheel 600 300 1 ctrl\nmove 600 300\nstate\nwheel 600 300 -2 ctrl\nmove 600 300\nstate\n"
+        "key Ctrl+Z\nkey Ctrl+Z\nstate\nwheel 600 300 1 sideways\n"));
+    EXPECT_EQ(r.status, 2); // the last line's word is refused
+    QList<QJsonObject> states;
+    for (const QJsonObject& e : r.events)
+        if (e[QStringLiteral("event")] == QLatin1String("state"))
+            states << e;
+    ASSERT_EQ(states.size(), 4);
+    auto dateAt = [](const QJsonObject& s) { return s[QStringLiteral("panels")].toArray()[7].toString(); };
+    auto period = [](const QJsonObject& s) { return Var(s, "PeriodLength").toInt(); };
+    auto range = [](const QJsonObject& s) {
+        return std::make_pair(Var(s, "FirstRecord").toInt(), Var(s, "LastRecord").toInt());
+    };
+    EXPECT_EQ(period(states[0]), 260);
+    EXPECT_EQ(period(states[1]), 130);
+    EXPECT_EQ(period(states[2]), 520);
+    for (int i : {1, 2}) {
+        EXPECT_EQ(dateAt(states[i]), dateAt(states[0])) << i;
+        EXPECT_EQ(range(states[i]).second - range(states[i]).first, period(states[i])) << i;
+    }
+    // The range moved around the pointer, not just from its end.
+    EXPECT_LT(range(states[1]).second, range(states[0]).second);
+    EXPECT_GT(range(states[2]).second, range(states[0]).second);
+    EXPECT_EQ(range(states[3]), range(states[0]));
+    EXPECT_TRUE(r.events.last()[QStringLiteral("text")].toString().contains(QLatin1String("'ctrl'")));
+}

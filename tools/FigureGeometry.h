@@ -4,6 +4,7 @@
 // here reads or writes the shared values.
 
 #include <QColor>
+#include <numbers>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -34,9 +35,9 @@ struct FigureInput {
     // point as column and image row.
     long long p1x = 0, p1h = 0, p2x = 0, p2h = 0, p3x = 0, p3y = 0;
     int dir = 1;
-    double ratio = 0.6180339887498948;
-    double phi = 1.618033988749895;
-    double pi = 3.141592653589793;
+    double ratio = 1 / std::numbers::phi;
+    double phi = std::numbers::phi;
+    double pi = std::numbers::pi;
     double fanAngles[3] = {38, 45, 62};
     int chartWidth = 0, chartHeight = 0;
     ChartMap map;

@@ -4,6 +4,7 @@
 // be reopened on the same or on tomorrow's data. Stored as readable JSON.
 
 #include <QString>
+#include <numbers>
 #include <optional>
 #include <vector>
 
@@ -22,7 +23,7 @@ struct StudyPoint {
 struct StudyFigure {
     int type = 0;
     int dir = 1;
-    double ratio = 0.6180339887498948;
+    double ratio = 1 / std::numbers::phi;
     double fanAngles[3] = {38, 45, 62};
     StudyPoint p1, p2;
     std::optional<StudyPoint> p3; // the third point, when it is not P2's
