@@ -1,6 +1,9 @@
 #include <QDate>
+#include <QFile>
 #include <algorithm>
 #include <optional>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "data/Dates.h"
 #include "data/LineEnds.h"
@@ -376,6 +379,34 @@ TEST(LineEnds, CountedAsOneByOneAtEveryLengthAndStart)
                 EXPECT_EQ(CountLineEnds(r.text.data() + start, n),
                           std::count(r.text.begin() + start, r.text.begin() + start + n, '\n'))
                     << r.name << " from " << start << ", " << n << " bytes";
+}
+
+TEST(LineEnds, AMappedFileCutShortUnderTheCountSaysSo)
+{
+    // The pages past a file's end are mapped but cannot be read: the count
+    // says the file was cut short, rather than the program dying of it.
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, QStringLiteral("f.txt"), QByteArray(3 * 4096, '\n'));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    const struct {
+        const char* name;
+        int64_t offset;
+        size_t n;
+        Mapped says;
+        int64_t count;
+    } rows[] = {
+        {"all of it", 0, 3 * 4096, Mapped::Done, 3 * 4096},
+        {"off a page edge", 4100, 4000, Mapped::Done, 4000},
+        {"past its end", 4096, 5 * 4096, Mapped::CutShort, 0},
+        {"nothing", 0, 0, Mapped::Unmappable, 0},
+    };
+    for (const auto& r : rows) {
+        LineEndsSeen seen;
+        EXPECT_EQ(SeeMappedLineEnds(fd, r.offset, r.n, '\n', seen), r.says) << r.name;
+        EXPECT_EQ(seen.count, r.count) << r.name;
+    }
+    ::close(fd);
 }
 
 // The texts users see for each kind of failure; a file name with a
