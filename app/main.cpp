@@ -64,6 +64,15 @@ void WithoutSystemFonts()
     FcConfigDestroy(empty);
 }
 
+// Qt's image writer asks every image format plugin whether it writes PNG or
+// BMP better than Qt's own writers, loading all of them (and their libraries)
+// for the first picture. None of them does, so a chart without a window is
+// written without: called once the platform plugin is in.
+void WithoutImagePlugins()
+{
+    QCoreApplication::setLibraryPaths({});
+}
+
 // A script's or a batch chart's work is written and flushed by now; tearing
 // down every widget and Qt itself would only cost time. Builds with the
 // address sanitizer tear down as usual, so that leaks are still found.
@@ -161,8 +170,11 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         WithoutSystemFonts();
-        return RenderStudies(
-            cl, jobs, [&argc, argv] { return std::make_unique<QGuiApplication>(argc, argv); });
+        return RenderStudies(cl, jobs, [&argc, argv] {
+            auto app = std::make_unique<QGuiApplication>(argc, argv);
+            WithoutImagePlugins();
+            return app;
+        });
     }
     if (!cl.study.isEmpty()) {
         // A batch chart keeps its work files in a folder of its own; only
@@ -176,6 +188,7 @@ int main(int argc, char** argv)
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         WithoutSystemFonts();
         QGuiApplication app(argc, argv);
+        WithoutImagePlugins();
         CatchEndingSignals(false);
         const QString err = RenderStudy(cl);
         if (!err.isEmpty()) {
@@ -198,6 +211,8 @@ int main(int argc, char** argv)
         qputenv("QT_NO_GLIB", "1");
     }
     QApplication app(argc, argv);
+    if (scripted && QGuiApplication::platformName() == QLatin1String("offscreen"))
+        WithoutImagePlugins();
     // An ending signal reaches the event loop as a byte on a pipe; one that
     // comes during a write is taken by the writer, which cleans up first.
     CatchEndingSignals(true);

@@ -283,30 +283,72 @@ std::string LineReader::bytesAt(int64_t offset, size_t n) const
     return s;
 }
 
+template <class Seen> bool LineReader::mapRest(const Seen& seen)
+{
+    // The start of the file decides its line ends and mark; read as usual.
+    if (fd_ < 0 || eof_ || filePos_ == 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        return false;
+    const int64_t end = int64_t(st.st_size);
+    if (end < size_ || end < filePos_) {
+        failRead(QStringLiteral("The file was cut short while it was read."));
+        return true;
+    }
+    // Block by block as fill() reads, so that the marks fall where they
+    // would, and no more of the file is mapped at once than a block.
+    while (filePos_ < end) {
+        const size_t n = size_t(std::min<int64_t>(int64_t(block_), end - filePos_));
+        LineEndsSeen s;
+        const Mapped m = SeeMappedLineEnds(fd_, filePos_, n, eol_, s);
+        if (m == Mapped::CutShort) {
+            failRead(QStringLiteral("The file was cut short while it was read."));
+            return true;
+        }
+        if (m == Mapped::Unmappable) { // read the rest from here instead
+            if (::lseek(fd_, off_t(filePos_), SEEK_SET) != off_t(filePos_))
+                failRead(SystemError(errno));
+            return true;
+        }
+        seen(filePos_, n, s);
+        filePos_ += int64_t(n);
+    }
+    ::lseek(fd_, off_t(filePos_), SEEK_SET);
+    data_ = buf_.get();
+    bufStart_ = filePos_;
+    pos_ = len_ = 0;
+    eof_ = true;
+    return true;
+}
+
 int64_t LineReader::countRest(std::string& last, int64_t* lastAt, std::vector<LineMark>* marks)
 {
     // Only the number of line ends matters, and where the last two are.
     const int64_t from = position();
     int64_t ends = 0, lastEnd = -1, endBefore = -1, stop = from;
-    do {
-        if (pos_ >= len_)
-            continue;
-        const char* p = data_ + pos_;
-        const size_t n = len_ - pos_;
-        const int64_t at = position();
-        const int64_t c = CountLineEnds(p, n, eol_);
-        if (c > 0) {
-            const char* l = static_cast<const char*>(memrchr(p, eol_, n));
-            endBefore = c > 1 ? at + (static_cast<const char*>(memrchr(p, eol_, size_t(l - p))) - p)
-                              : lastEnd;
-            lastEnd = at + (l - p);
+    const auto seen = [&](int64_t at, size_t n, const LineEndsSeen& s) {
+        if (s.count > 0) {
+            endBefore = s.count > 1 ? at + s.before : lastEnd;
+            lastEnd = at + s.last;
             if (marks)
-                marks->push_back({ends + c, lastEnd + 1});
+                marks->push_back({ends + s.count, lastEnd + 1});
         }
-        ends += c;
-        pos_ = len_;
+        ends += s.count;
         stop = at + int64_t(n);
-    } while (fill());
+    };
+    if (pos_ < len_) {
+        seen(position(), len_ - pos_, SeeLineEnds(data_ + pos_, len_ - pos_, eol_));
+        pos_ = len_;
+    }
+    // The rest where the system keeps it, when it can be mapped: one look
+    // at each byte instead of a copy and a look.
+    if (!mapRest(seen) || !eof_) { // not mapped, or not all of it
+        while (fill()) {
+            seen(position(), len_, SeeLineEnds(data_, len_, eol_));
+            pos_ = len_;
+        }
+    }
     if (error_ || stop == from)
         return 0;
     // A last line without its line end is a line too.

@@ -95,6 +95,9 @@ public:
 
 private:
     bool fill();
+    // countRest's reading of the rest, mapped instead of read a block at a
+    // time; false when the file cannot be mapped.
+    template <class Seen> bool mapRest(const Seen& seen);
     [[nodiscard]] std::string bytesAt(int64_t offset, size_t n) const;
     void failRead(const QString& why);
     void strip(std::string_view& line) const;

@@ -1,8 +1,12 @@
 #include <QDate>
+#include <QFile>
 #include <algorithm>
 #include <optional>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "data/Dates.h"
+#include "data/LineEnds.h"
 #include "data/Numbers.h"
 #include "data/PriceReader.h"
 #include "data/Result.h"
@@ -310,6 +314,99 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
             EXPECT_EQ(last, more && k + 1 < lines ? all.back() : "none");
         }
     }
+}
+
+TEST(LineReaderCount, TheMarksOfACountFallAtLineStartsAndGrowthIsCounted)
+{
+    // A count made block by block, its marks checked against the bytes
+    // themselves; lines added after the file was opened count too.
+    QTemporaryDir dir;
+    QByteArray bytes;
+    for (int i = 0; bytes.size() < 3 * int(LineReader::BlockSize) + 777; ++i)
+        bytes += "01/02/2003," + QByteArray::number(i % 97) + ",2,3,4\n";
+    const QString path = WriteFile(dir, QStringLiteral("f.txt"), bytes);
+    const int64_t lines = bytes.count('\n');
+    for (const size_t window : {LineReader::BlockSize, size_t(4096)}) {
+        SCOPED_TRACE(window);
+        LineReader r(window);
+        ASSERT_TRUE(r.open(path));
+        std::string_view line;
+        ASSERT_TRUE(r.next(line));
+        std::string last;
+        int64_t lastAt = -1;
+        std::vector<LineMark> marks;
+        EXPECT_EQ(r.countRest(last, &lastAt, &marks), lines - 1);
+        EXPECT_FALSE(r.error());
+        EXPECT_EQ(last, bytes.mid(lastAt).chopped(1).toStdString());
+        EXPECT_EQ(r.position(), bytes.size());
+        ASSERT_GE(marks.size(), bytes.size() / window);
+        for (const LineMark& m : marks) {
+            ASSERT_GT(m.offset, 0);
+            ASSERT_LE(m.offset, bytes.size());
+            EXPECT_EQ(bytes[m.offset - 1], '\n') << m.offset;
+            EXPECT_EQ(m.lines, bytes.left(m.offset).count('\n') - 1) << m.offset;
+        }
+    }
+    LineReader grown;
+    ASSERT_TRUE(grown.open(path));
+    std::string_view line;
+    ASSERT_TRUE(grown.next(line));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("09/09/2009,5,6,7,8\n");
+    f.close();
+    std::string last;
+    EXPECT_EQ(grown.countRest(last), lines);
+    EXPECT_EQ(last, "09/09/2009,5,6,7,8");
+}
+
+TEST(LineEnds, CountedAsOneByOneAtEveryLengthAndStart)
+{
+    // Lengths about the 16- and 32-byte steps and past the 255 steps a lane
+    // can hold, from starts off their alignment; all line ends, none, some.
+    std::string some(70000, 'x');
+    for (size_t i = 0; i < some.size(); i += 1 + i % 37)
+        some[i] = '\n';
+    const struct {
+        const char* name;
+        std::string text;
+    } rows[] = {{"every byte", std::string(70000, '\n')},
+                {"none", std::string(70000, 'x')},
+                {"some", some}};
+    for (const auto& r : rows)
+        for (const size_t start : {0, 1, 15, 31})
+            for (const size_t n : {0, 1, 15, 16, 17, 31, 32, 33, 63, 100, 8160, 8192, 16320, 65000})
+                EXPECT_EQ(CountLineEnds(r.text.data() + start, n),
+                          std::count(r.text.begin() + start, r.text.begin() + start + n, '\n'))
+                    << r.name << " from " << start << ", " << n << " bytes";
+}
+
+TEST(LineEnds, AMappedFileCutShortUnderTheCountSaysSo)
+{
+    // The pages past a file's end are mapped but cannot be read: the count
+    // says the file was cut short, rather than the program dying of it.
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, QStringLiteral("f.txt"), QByteArray(3 * 4096, '\n'));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    const struct {
+        const char* name;
+        int64_t offset;
+        size_t n;
+        Mapped says;
+        int64_t count;
+    } rows[] = {
+        {"all of it", 0, 3 * 4096, Mapped::Done, 3 * 4096},
+        {"off a page edge", 4100, 4000, Mapped::Done, 4000},
+        {"past its end", 4096, 5 * 4096, Mapped::CutShort, 0},
+        {"nothing", 0, 0, Mapped::Unmappable, 0},
+    };
+    for (const auto& r : rows) {
+        LineEndsSeen seen;
+        EXPECT_EQ(SeeMappedLineEnds(fd, r.offset, r.n, '\n', seen), r.says) << r.name;
+        EXPECT_EQ(seen.count, r.count) << r.name;
+    }
+    ::close(fd);
 }
 
 // The texts users see for each kind of failure; a file name with a

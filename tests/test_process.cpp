@@ -201,6 +201,43 @@ TEST_F(Process, AScriptStartsWithoutLoadingImagePlugins)
     EXPECT_FALSE(o.err.contains("imageformats/"));
 }
 
+TEST_F(Process, AChartWithoutAWindowIsWrittenWithoutImagePlugins)
+{
+    // Qt's writer would load every image format plugin to ask whether it
+    // writes PNG or BMP better than Qt's own; a chart without a window is
+    // written by Qt's own writers, and is still a whole picture.
+    ASSERT_EQ(
+        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
+            .status,
+        0);
+    const struct {
+        const char* name;
+        QString command;
+        QByteArray input;
+        const char* picture;
+        QByteArray magic;
+    } rows[] = {
+        {"script, PNG", QStringLiteral("--script -"), Plot + "image s.png\n", "s.png", "\x89PNG"},
+        {"script, BMP", QStringLiteral("--script -"), Plot + "image s.bmp\n", "s.bmp", "BM"},
+        {"one study", QStringLiteral("--study a.aurigon --image o.png"), {}, "o.png", "\x89PNG"},
+        {"a study list",
+         QStringLiteral("--study a.aurigon --image-dir out --format bmp"),
+         {},
+         "out/a.bmp",
+         "BM"},
+    };
+    for (const auto& r : rows) {
+        const Outcome o =
+            Run({QStringLiteral("LD_DEBUG=files \"$AURIGON\" ") + r.command}, r.input, true);
+        ASSERT_EQ(o.status, 0) << r.name << ": " << o.err.toStdString();
+        ASSERT_TRUE(o.err.contains("libQt6Gui")) << r.name << ": the loader said nothing";
+        EXPECT_FALSE(o.err.contains("imageformats/")) << r.name;
+        const QByteArray picture = ReadBytes(dir.filePath(QLatin1String(r.picture)));
+        EXPECT_TRUE(picture.startsWith(r.magic)) << r.name;
+        EXPECT_GT(picture.size(), 1000) << r.name;
+    }
+}
+
 TEST_F(Process, PrintingToAFileLoadsNoSystemPrintPlugin)
 {
     // The system's print plugins bring libcups, whose thread-local globals
