@@ -221,3 +221,27 @@ TEST_F(Growth, ANewestFirstFileIsScannedAgainWholeAndKeepsItsDates)
     EXPECT_EQ(GloVar.LastRecord, 101);
     EXPECT_EQ(GloVar.Prices[1].Date, firstShown);
 }
+
+TEST_F(Growth, DatesAsksBeforeOfferingTheDatesOfAReplacedFile)
+{
+    path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300));
+    Open(path);
+    prompts.events.clear();
+    bool shown = false;
+    s->showDatesDialog = [&shown] { shown = true; };
+    Replace(dir, path, WeekdayFile(400, true, 40000));
+    s->DateBtnClick();
+    EXPECT_FALSE(shown);
+    ASSERT_FALSE(prompts.events.isEmpty());
+    EXPECT_TRUE(prompts.events[0].startsWith(QStringLiteral("question:")));
+    // An append is no reason to ask: the dialog opens on the grown file.
+    prompts.events.clear();
+    prompts.questionAnswer = QStringLiteral("Scan again");
+    s->DateBtnClick();
+    EXPECT_EQ(GloVar.RecordCount, 400);
+    Append(path, WeekdayFile(402, true, 40000).mid(WeekdayFile(400, true, 40000).size()));
+    shown = false;
+    s->DateBtnClick();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(GloVar.RecordCount, 402);
+}
