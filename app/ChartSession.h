@@ -17,15 +17,16 @@
 
 #include "app/UiModel.h"
 #include "chart/BarChart.h"
-#include "chart/RecordDates.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
+#include "chart/Readout.h"
+#include "chart/RecordDates.h"
+#include "data/FileGrowth.h"
 #include "data/PriceReader.h"
 #include "data/PriceRecord.h"
 #include "tools/AnchorTool.h"
 #include "tools/FigureGeometry.h"
 #include "tools/FigureValues.h"
-#include "chart/Readout.h"
 #include "tools/Study.h"
 
 class Prompts;
@@ -94,6 +95,10 @@ public:
     bool LoadChartRange();
     // The days of the file's records, read once per scan.
     const RecordDates& RecordDatesOfFile();
+    // The price file looked at again (the window's watcher): an append is
+    // read at once; any other change waits for the next plot's question.
+    // True when something changed.
+    bool PriceFileTouched();
 
     // Chart
     void PlotBtnClick();
@@ -385,6 +390,11 @@ private:
     int64_t scannedSize_ = -1;
     int64_t scannedModified_ = 0;
     std::vector<LineMark> lineMarks_; // from the scan, to reach a range quickly
+    FileIdentity scannedId_;          // to tell an append from another change
+    int64_t scannedLines_ = 0;
+    FileChange CheckPriceFile();
+    bool TakeAppend();
+    bool FileStillScanned();
     // The file changed since its scan: says so and offers to scan it again.
     void FileChanged(long long lastRecord);
     std::optional<RecordDates> recordDates_;

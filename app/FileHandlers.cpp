@@ -94,6 +94,8 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
     scannedSize_ = -1;
     scannedModified_ = 0;
     lineMarks_.clear();
+    scannedId_ = {};
+    scannedLines_ = 0;
     if (!g.DataFileName.isEmpty()) {
         const FileLayout layout = CurrentLayout();
         const Result<FileScan> scanned =
@@ -111,6 +113,9 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
         scannedSize_ = r.size;
         scannedModified_ = r.modified;
         lineMarks_ = r.marks;
+        scannedLines_ = r.lines;
+        if (const Result<FileIdentity> id = IdentityOf(g.DataFileName, r.size, r.modified))
+            scannedId_ = *id;
         if (r.endsLeftOut > 0)
             ReportUnreadable(QStringLiteral("%1 at the start or the end %2 no record and %3 left "
                                             "out; the first is the one")
@@ -213,6 +218,10 @@ const RecordDates& ChartSession::RecordDatesOfFile()
 bool ChartSession::LoadChartRange()
 {
     auto& g = GloVar;
+    if (!FileStillScanned()) {
+        g.LoadedCount = g.TotalSlots = 0;
+        return false;
+    }
     LoadRequest req;
     req.firstRecord = g.FirstRecord;
     req.lastRecord = g.LastRecord;
@@ -300,6 +309,123 @@ void ChartSession::FileChanged(long long lastRecord)
         prompts_.message(title, text + QStringLiteral("\nFile scans it again."));
     else if (*a == again)
         ScanPriceFile();
+}
+
+FileChange ChartSession::CheckPriceFile()
+{
+    const QString& path = GloVar.DataFileName;
+    if (scannedId_.size < 0 || path.isEmpty())
+        return FileChange::Same;
+    // A look at the size, time and inode first: the blocks only when they differ.
+    const Result<FileIdentity> quick = IdentityOf(path, -1, 0, false);
+    if (!quick)
+        return FileChange::Same; // the read that follows says why it cannot
+    if (quick->inode == scannedId_.inode && quick->device == scannedId_.device &&
+        quick->size == scannedId_.size && quick->modified == scannedId_.modified)
+        return FileChange::Same;
+    const Result<FileIdentity> now = IdentityOf(path);
+    if (!now)
+        return FileChange::Same;
+    const FileChange c = ChangeSince(scannedId_, *now);
+    if (c == FileChange::Appended && !TakeAppend())
+        return FileChange::Other;
+    return c;
+}
+
+bool ChartSession::FileStillScanned()
+{
+    if (CheckPriceFile() != FileChange::Other)
+        return true;
+    FileChanged(GloVar.LastRecord);
+    return false;
+}
+
+bool ChartSession::PriceFileTouched()
+{
+    return CheckPriceFile() == FileChange::Appended;
+}
+
+bool ChartSession::TakeAppend()
+{
+    auto& g = GloVar;
+    const FileLayout layout = CurrentLayout();
+    const int32_t before = g.RecordCount;
+    int64_t count = before;
+    double first = g.FirstFileDate, last = g.LastFileDate;
+    bool read = false;
+    // Only the new lines, from the old last line end; a file that ended
+    // inside a line, lists its newest day first or is not UTF-8 is scanned
+    // again whole (still without a question).
+    if (!g.NewestFirst && scannedLines_ > 0 && scannedId_.lineEnd == scannedId_.size) {
+        const Result<AppendedLines> a =
+            ReadAppended(g.DataFileName, layout, scannedId_.lineEnd, g.LastFileDate);
+        if (!a)
+            return false;
+        if (!a->encoded && a->inOrder) {
+            if (a->lastRecord > 0) {
+                const int64_t firstNo = (layout.header ? 1 : 0) + skipLines_ + 1;
+                count = scannedLines_ + a->lastRecord - firstNo + 1;
+                last = a->lastDate;
+            }
+            scannedLines_ += a->lines;
+            scannedSize_ = a->size;
+            scannedModified_ = a->modified;
+            read = true;
+        }
+    }
+    if (!read) {
+        const Result<FileScan> s = ScanPriceData(g.DataFileName, layout);
+        if (!s || s->skipLines != skipLines_ || s->newestFirst != g.NewestFirst ||
+            s->count < before)
+            return false;
+        count = s->count;
+        first = s->firstDate;
+        last = s->lastDate;
+        lineMarks_ = s->marks;
+        scannedLines_ = s->lines;
+        scannedSize_ = s->size;
+        scannedModified_ = s->modified;
+    }
+    if (count > INT32_MAX)
+        return false;
+    const Result<FileIdentity> id = IdentityOf(g.DataFileName, scannedSize_, scannedModified_);
+    if (!id)
+        return false;
+    scannedId_ = *id;
+    const int32_t added = int32_t(count) - before;
+    g.RecordCount = int32_t(count);
+    g.FirstFileDate = first;
+    g.LastFileDate = last;
+    recordDates_.reset();
+    if (added <= 0)
+        return true;
+    // The whole file's extremes are found again when the scale needs them.
+    g.FileHigh = 0;
+    g.FileLow = LowStart;
+    const int32_t wasFirst = g.FirstRecord, wasLast = g.LastRecord;
+    if (g.NewestFirst) {
+        // Older days came in below: in date order every record moved up.
+        ClearHistory();
+        g.FirstRecord += added;
+        g.LastRecord += added;
+    } else if (g.LastRecord >= before) {
+        // A chart of the newest days stays on the newest days, as long as it was.
+        if (g.FirstRecord > 1)
+            g.FirstRecord += added;
+        g.LastRecord += added;
+    }
+    if (!g.ChartShown) {
+        ui.panels[PanelRange] = QStringLiteral("%1 - %2").arg(g.FirstRecord).arg(g.LastRecord);
+        if (g.LastRecord > g.FirstRecord)
+            ui.enable(Ctl::PlotBtn);
+    } else if (g.FirstRecord != wasFirst || g.LastRecord != wasLast) {
+        const QuietHistory quiet(*this);
+        RedrawRange();
+    }
+    // After the redraw, which clears the readout.
+    ui.panels[PanelPosition] =
+        added == 1 ? QStringLiteral("1 new record") : QStringLiteral("%1 new records").arg(added);
+    return true;
 }
 
 bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,11 +22,11 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
-#include <QVBoxLayout>
-#include <QWindow>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <QVBoxLayout>
+#include <QWindow>
 #include <cstdio>
 #include <optional>
 
@@ -224,6 +225,11 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     resizePause_->setSingleShot(true);
     resizePause_->setInterval(150);
     connect(resizePause_, &QTimer::timeout, this, [this] { FlushResize(); });
+    fileWatch_ = new QFileSystemWatcher(this);
+    connect(fileWatch_, &QFileSystemWatcher::fileChanged, this, [this] { PriceFileTouched(); });
+    fileLook_ = new QTimer(this);
+    fileLook_->setInterval(2000);
+    connect(fileLook_, &QTimer::timeout, this, [this] { PriceFileTouched(); });
 
     BuildActions();
     BuildMenus();
@@ -1154,8 +1160,37 @@ void TMainForm::SyncMenus()
     rangeAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
 }
 
+void TMainForm::WatchPriceFile()
+{
+    const QString& path = GloVar.DataFileName;
+    // A file replaced by a rename is another file to the watcher: watched again.
+    if (path == watched_ && (path.isEmpty() || fileWatch_->files().contains(path)))
+        return;
+    if (!watched_.isEmpty() && fileWatch_->files().contains(watched_))
+        fileWatch_->removePath(watched_);
+    watched_ = path;
+    if (path.isEmpty()) {
+        fileLook_->stop();
+        return;
+    }
+    if (QFileInfo::exists(path))
+        fileWatch_->addPath(path);
+    fileLook_->start();
+}
+
+void TMainForm::PriceFileTouched()
+{
+    WatchPriceFile();
+    // Not while a dialog or question waits: the next look takes the change.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return;
+    if (session.PriceFileTouched())
+        session.publish();
+}
+
 void TMainForm::SessionChanged(unsigned what)
 {
+    WatchPriceFile();
     const UiModel& ui = session.ui;
     const UiModel* was = shown_ ? &*shown_ : nullptr;
     if (what & ChartSession::CaptionChanged)

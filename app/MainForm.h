@@ -18,6 +18,7 @@ class Host;
 class QActionGroup;
 class QAction;
 class QComboBox;
+class QFileSystemWatcher;
 class QFrame;
 class QKeySequence;
 class QSettings;
@@ -193,6 +194,13 @@ private:
 
     // The chart follows the window once its resizing pauses.
     QTimer* resizePause_ = nullptr;
+    // The open price file is watched, and looked at on a timer too, for
+    // folders whose changes the watcher does not hear (network shares).
+    QFileSystemWatcher* fileWatch_ = nullptr;
+    QTimer* fileLook_ = nullptr;
+    QString watched_;
+    void WatchPriceFile();
+    void PriceFileTouched();
     QSize areaSize_;
 
     bool remember_ = false;

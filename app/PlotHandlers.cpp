@@ -116,6 +116,8 @@ void ChartSession::CommonPlotEnding()
 
 void ChartSession::DateBtnClick()
 {
+    if (!FileStillScanned())
+        return;
     if (showDatesDialog)
         showDatesDialog();
     AfterDatesDialog();

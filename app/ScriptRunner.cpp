@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -12,6 +13,7 @@
 #include <QPageSize>
 #include <QPointer>
 #include <QTextStream>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -642,6 +644,16 @@ QString ScriptRunner::runLine(const QStringList& w)
     }
     if (cmd == QLatin1String("drop") && args.size() == 1) {
         form_.OpenDropped(QFileInfo(args[0]).absoluteFilePath());
+        return QString();
+    }
+    if (cmd == QLatin1String("wait") && args.size() == 1) {
+        int ms = 0;
+        if (!ParseScriptInt(args[0], ms) || ms < 0 || ms > 600000)
+            return QStringLiteral("wait needs the milliseconds (0 to 600000), not '%1'")
+                .arg(args[0]);
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
         return QString();
     }
     if (cmd == QLatin1String("about") && args.isEmpty()) {

@@ -306,6 +306,7 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
         return *reader.error();
     for (LineMark& m : r.marks)
         m.lines += lineNo;
+    r.lines = lineNo + rest;
     // From the end back: lines that hold no record, then a dozen records.
     int64_t trailing = 0;
     LineNote earliest;

@@ -77,6 +77,7 @@ struct FileScan {
     LineNote decimalUnclear;
     int64_t size = 0; // of the file when it was scanned
     int64_t modified = 0;
+    int64_t lines = 0; // in the file, when it holds a record (0 otherwise)
     // Line starts through the file, with the lines before them (the header's too).
     std::vector<LineMark> marks;
 };
