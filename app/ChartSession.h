@@ -259,6 +259,8 @@ public:
     void HandleMove(int x, int y, bool snap);
     void HandleRelease();
     [[nodiscard]] bool DraggingHandle() const { return dragHandle_ != 0; }
+    // The plot's pixels, where figures are drawn; empty without a chart.
+    [[nodiscard]] QRect PlotArea() const;
 
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;

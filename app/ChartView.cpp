@@ -120,6 +120,7 @@ QRect ChartView::overlayBounds(const Overlay& o) const
             r |= QRect(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2)).normalized();
     for (const QPoint& h : o.handles)
         r |= QRect(h, QSize(1, 1));
+    r &= o.clip.adjusted(-HandleSize, -HandleSize, HandleSize, HandleSize);
     // The pen's width and the handles' squares reach past the points.
     return r.isNull() ? r : r.adjusted(-HandleSize, -HandleSize, HandleSize, HandleSize);
 }
@@ -139,13 +140,17 @@ void ChartView::paintOverlay(QPainter& p) const
         return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
+    p.setClipRect(overlay_.clip.adjusted(-HandleSize, -HandleSize, HandleSize, HandleSize));
     auto stroke = [&p](const std::vector<Segment>& lines, const QColor& c, qreal width) {
         p.setPen(QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         for (const Segment& s : lines)
             p.drawLine(QPointF(s.x1 + 0.5, s.y1 + 0.5), QPointF(s.x2 + 0.5, s.y2 + 0.5));
     };
+    p.save();
+    p.setClipRect(overlay_.clip);
     stroke(overlay_.hover, QColor(255, 150, 0, 150), 3);
     stroke(overlay_.picked, QColor(30, 110, 255, 170), 3);
+    p.restore();
     p.setPen(QPen(QColor(30, 110, 255), 1));
     p.setBrush(Qt::white);
     for (const QPoint& h : overlay_.handles)

@@ -42,6 +42,7 @@ public:
     struct Overlay {
         std::vector<Segment> hover, picked;
         std::vector<QPoint> handles;
+        QRect clip; // the lines are drawn within it, as the chart's own are
         bool operator==(const Overlay&) const = default;
     };
     void setOverlay(Overlay o);

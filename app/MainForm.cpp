@@ -1009,7 +1009,8 @@ void TMainForm::RefreshOverlay()
         return;
     const int picked = session.SelectedFigure();
     ChartView::Overlay o;
-    if (session.ui.imageVisible) {
+    if (session.ui.imageVisible && (selectTool_ || picked != 0)) {
+        o.clip = session.PlotArea();
         if (selectTool_ && hovered_ != 0 && hovered_ != picked)
             o.hover = session.FigureLines(hovered_);
         if (picked != 0) {

@@ -93,8 +93,19 @@ std::vector<QPoint> ChartSession::FigureHandles(int n) const
     return out;
 }
 
+QRect ChartSession::PlotArea() const
+{
+    if (!GloVar.ChartShown)
+        return {};
+    const ChartMap map = CurrentChartMap();
+    return QRect(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.plotBottom));
+}
+
 int ChartSession::FigureAt(int x, int y) const
 {
+    // Lines run on past the plot, where nothing of them is drawn.
+    if (!PlotArea().adjusted(-HitDistance, -HitDistance, HitDistance, HitDistance).contains(x, y))
+        return 0;
     const double reach = double(HitDistance) * HitDistance;
     int best = 0;
     double nearest = reach;

@@ -113,5 +113,8 @@ TEST_F(Picking, AClickAwayFromEveryFigurePicksNone)
     ASSERT_EQ(form->session.FigureAt(away.x(), away.y()), 0);
     QTest::mouseClick(view, Qt::LeftButton, {}, away);
     EXPECT_EQ(form->session.SelectedFigure(), 0);
-    EXPECT_TRUE(view->overlay() == ChartView::Overlay{});
+    EXPECT_TRUE(view->overlay().picked.empty());
+    EXPECT_TRUE(view->overlay().handles.empty());
+    // Past the plot's edge nothing of a figure is drawn, so nothing picks it.
+    EXPECT_EQ(form->session.FigureAt(GloVar.PlotRight + 20, GloVar.PlotTop + 20), 0);
 }
