@@ -607,16 +607,19 @@ void TMainForm::BuildMenus()
     selectAction_->setCheckable(true);
     selectAction_->setShortcut(QKeySequence(Qt::Key_V));
     selectAction_->setIcon(SelectArrowIcon());
-    selectAction_->setToolTip(QStringLiteral("Select figures: click one to pick it, drag its handles"));
+    selectAction_->setToolTip(
+        QStringLiteral("Select figures: click one to pick it, drag its handles"));
     connect(selectAction_, &QAction::toggled, this, [this](bool on) { SetSelectTool(on); });
     deleteFigureAction_ = add(EditMenu, QStringLiteral("&Delete figure"), QKeySequence(),
                               [this] { session.DeleteFigureClick(); });
-    deleteFigureAction_->setShortcuts({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
+    deleteFigureAction_->setShortcuts(
+        {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
     // Esc leaves the Select tool; it is a key of the window, not of a menu.
     leaveSelectAction_ = new QAction(this);
     leaveSelectAction_->setShortcut(QKeySequence(Qt::Key_Escape));
     leaveSelectAction_->setEnabled(false);
-    connect(leaveSelectAction_, &QAction::triggered, this, [this] { selectAction_->setChecked(false); });
+    connect(leaveSelectAction_, &QAction::triggered, this,
+            [this] { selectAction_->setChecked(false); });
     addAction(leaveSelectAction_);
 
     FigureMenu = mainMenu2->addMenu(QStringLiteral("F&igure"));
@@ -1074,8 +1077,7 @@ void TMainForm::ChartMouseDown(MouseButton b, int x, int y, bool ctrl)
         if (const int handle = session.HandleAt(x, y)) {
             handleSnap_ = ctrl;
             Act([=, this] { session.HandlePress(handle); });
-        }
-        else
+        } else
             Act([=, this] { session.SelectFigure(session.FigureAt(x, y)); });
         return;
     }
@@ -1087,7 +1089,8 @@ void TMainForm::ChartMouseMove(int x, int y)
     if (!session.ui.imageVisible)
         return;
     if (session.DraggingHandle()) {
-        const bool snap = handleSnap_ || (QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+        const bool snap =
+            handleSnap_ || (QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
         Act([=, this] { session.HandleMove(x, y, snap); });
         return;
     }
