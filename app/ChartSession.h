@@ -245,6 +245,31 @@ public:
     [[nodiscard]] int UndoDepth() const { return static_cast<int>(undo_.size()); }
     void ClearHistory();
 
+    // Picking figures, numbered as in the figure values file (kept ones
+    // first, the current one last); 0 is none.
+    [[nodiscard]] int SelectedFigure() const;
+    // False when n is no figure of the chart.
+    bool SelectFigure(int n);
+    // Edit > Delete figure (Delete, Backspace): the picked figure goes.
+    void DeleteFigureClick();
+    // The figure whose drawn lines pass within HitDistance pixels of (x, y); 0 none.
+    static constexpr int HitDistance = 4;
+    [[nodiscard]] int FigureAt(int x, int y) const;
+    // What a figure drew on the chart as it is now, and its anchors' pixels
+    // (P1, P2, then the third point when it has its own).
+    [[nodiscard]] std::vector<Segment> FigureLines(int n) const;
+    [[nodiscard]] std::vector<QPoint> FigureHandles(int n) const;
+    // The picked figure's handle within HitDistance of (x, y): 1 P1, 2 P2,
+    // 3 the third point; 0 none.
+    [[nodiscard]] int HandleAt(int x, int y) const;
+    // A handle dragged: the figure follows live, the whole drag one step.
+    void HandlePress(int handle);
+    void HandleMove(int x, int y, bool snap);
+    void HandleRelease();
+    [[nodiscard]] bool DraggingHandle() const { return dragHandle_ != 0; }
+    // The plot's pixels, where figures are drawn; empty without a chart.
+    [[nodiscard]] QRect PlotArea() const;
+
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;
     [[nodiscard]] static QString RatioText(double ratio);
@@ -287,6 +312,7 @@ private:
         bool monochrome = false;
         AnchorTool::Layer markers;
         std::vector<Canvas::Patch> baseResidue;
+        int selected = 0;
     };
     struct HistoryStep {
         QString name;
@@ -424,6 +450,14 @@ private:
     std::vector<StudyFigure> keptFigures_;
     std::optional<StudyFigure> currentFigure_;
     bool dragMoved_ = false;
+    int selected_ = 0;
+    int dragHandle_ = 0;
+    std::optional<Snapshot> handleBefore_;
+    // The figure numbered n (see SelectedFigure), none when there is no such.
+    [[nodiscard]] const StudyFigure* FigureNumbered(int n) const;
+    [[nodiscard]] const std::vector<FigureElement>* ElementsNumbered(int n) const;
+    // With snap, the price of the bar at x nearest to y's (none off the bars).
+    [[nodiscard]] std::optional<double> NearestBarPrice(const ChartMap& map, int x, int y) const;
     QString studyPath_;
     QString studyFolder_;
 

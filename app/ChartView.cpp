@@ -104,11 +104,59 @@ void ChartView::paintCrosshair(QPainter& p) const
     p.setPen(pen);
     p.drawLine(plot.left(), y, plot.right(), y);
     p.drawLine(x, plot.top(), x, plot.bottom());
-    for (const auto& [box, text] : {std::pair(priceTag(), tags_->price), std::pair(dateTag(), tags_->date)}) {
+    for (const auto& [box, text] :
+         {std::pair(priceTag(), tags_->price), std::pair(dateTag(), tags_->date)}) {
         p.fillRect(box, QColor(60, 60, 60));
         p.setPen(Qt::white);
         p.drawText(box, Qt::AlignCenter, text);
     }
+}
+
+QRect ChartView::overlayBounds(const Overlay& o) const
+{
+    QRect r;
+    for (const auto* lines : {&o.hover, &o.picked})
+        for (const Segment& s : *lines)
+            r |= QRect(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2)).normalized();
+    for (const QPoint& h : o.handles)
+        r |= QRect(h, QSize(1, 1));
+    r &= o.clip.adjusted(-HandleSize, -HandleSize, HandleSize, HandleSize);
+    // The pen's width and the handles' squares reach past the points.
+    return r.isNull() ? r : r.adjusted(-HandleSize, -HandleSize, HandleSize, HandleSize);
+}
+
+void ChartView::setOverlay(Overlay o)
+{
+    if (o == overlay_)
+        return;
+    const QRect was = overlayBounds(overlay_);
+    overlay_ = std::move(o);
+    update(was | overlayBounds(overlay_));
+}
+
+void ChartView::paintOverlay(QPainter& p) const
+{
+    if (overlay_ == Overlay{})
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setClipRect(overlay_.clip.adjusted(-HandleSize, -HandleSize, HandleSize, HandleSize));
+    auto stroke = [&p](const std::vector<Segment>& lines, const QColor& c, qreal width) {
+        p.setPen(QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        for (const Segment& s : lines)
+            p.drawLine(QPointF(s.x1 + 0.5, s.y1 + 0.5), QPointF(s.x2 + 0.5, s.y2 + 0.5));
+    };
+    p.save();
+    p.setClipRect(overlay_.clip);
+    stroke(overlay_.hover, QColor(255, 150, 0, 150), 3);
+    stroke(overlay_.picked, QColor(30, 110, 255, 170), 3);
+    p.restore();
+    p.setPen(QPen(QColor(30, 110, 255), 1));
+    p.setBrush(Qt::white);
+    for (const QPoint& h : overlay_.handles)
+        p.drawRect(
+            QRect(h.x() - HandleSize / 2, h.y() - HandleSize / 2, HandleSize - 1, HandleSize - 1));
+    p.restore();
 }
 
 void ChartView::paintEvent(QPaintEvent* e)
@@ -126,6 +174,7 @@ void ChartView::paintEvent(QPaintEvent* e)
             p.drawImage(QRectF(onImage), fine,
                         QRectF(onImage.x() * k, onImage.y() * k, onImage.width() * k,
                                onImage.height() * k));
+        paintOverlay(p);
         paintCrosshair(p);
         return;
     }
@@ -139,6 +188,7 @@ void ChartView::paintEvent(QPaintEvent* e)
         p.fillRect(r, palette().color(QPalette::Window));
     if (!onImage.isEmpty())
         p.drawImage(onImage.topLeft(), display_, onImage);
+    paintOverlay(p);
     paintCrosshair(p);
 }
 

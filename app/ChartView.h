@@ -4,13 +4,15 @@
 // they are next painted.
 
 #include <QImage>
-#include <QWidget>
 #include <QRegion>
+#include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "chart/Readout.h"
 #include "tools/AnchorTool.h"
+#include "tools/FigureGeometry.h"
 
 class Canvas;
 
@@ -35,6 +37,18 @@ public:
     [[nodiscard]] bool crosshair() const { return crosshair_; }
     // Where the crosshair is drawn now, in widget pixels; empty when it is not.
     [[nodiscard]] QRegion crosshairRegion() const;
+    // The Select tool's marks: the figure under the pointer, the picked
+    // figure and its handles. Like the crosshair they are drawn on the
+    // screen only.
+    struct Overlay {
+        std::vector<Segment> hover, picked;
+        std::vector<QPoint> handles;
+        QRect clip; // the lines are drawn within it, as the chart's own are
+        bool operator==(const Overlay&) const = default;
+    };
+    void setOverlay(Overlay o);
+    [[nodiscard]] const Overlay& overlay() const { return overlay_; }
+    static constexpr int HandleSize = 7;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -47,7 +61,7 @@ protected:
 private:
     Canvas& chart_;
     QImage display_;
-    QRect stale_; // of display_, still to be copied from the chart
+    QRect stale_;       // of display_, still to be copied from the chart
     int wheelRest_ = 0; // eighths of a degree short of a whole notch
     bool crosshair_ = true;
     std::optional<QPoint> pointer_;
@@ -56,4 +70,7 @@ private:
     [[nodiscard]] QRect priceTag() const;
     [[nodiscard]] QRect dateTag() const;
     void paintCrosshair(QPainter& p) const;
+    Overlay overlay_;
+    [[nodiscard]] QRect overlayBounds(const Overlay& o) const;
+    void paintOverlay(QPainter& p) const;
 };

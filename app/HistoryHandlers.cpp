@@ -83,6 +83,7 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.monochrome = g.Monochrome;
     s.markers = tool.layer();
     s.baseResidue = BaseResiduePixels();
+    s.selected = SelectedFigure();
     return s;
 }
 
@@ -277,4 +278,5 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
     // is over another chart now.
     ui = s.ui;
     ui.clearReadout();
+    selected_ = s.selected;
 }

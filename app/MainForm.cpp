@@ -44,6 +44,19 @@
 #include "tools/ui/ChartSetupDlg.h"
 
 namespace {
+// The Select tool's arrow, drawn rather than read so that no icon file is needed.
+QIcon SelectArrowIcon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF arrow[] = {{3, 1}, {3, 13}, {6, 10}, {9, 15}, {11, 14}, {8, 9}, {12, 9}};
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(arrow, 7);
+    return QIcon(pm);
+}
 Qt::CursorShape CursorShape(ChartCursor c)
 {
     switch (c) {
@@ -469,6 +482,12 @@ void TMainForm::BuildToolBar()
         b->installEventFilter(this);
     }
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    if (selectAction_) {
+        ToolBar1->addSeparator();
+        ToolBar1->addAction(selectAction_);
+        if (QWidget* arrow = ToolBar1->widgetForAction(selectAction_))
+            arrow->setObjectName(QStringLiteral("SelectTool"));
+    }
 }
 
 void TMainForm::BuildStatusBar()
@@ -590,6 +609,26 @@ void TMainForm::BuildMenus()
                       [this] { session.UndoClick(); });
     redoAction_ = add(EditMenu, QStringLiteral("&Redo"), QKeySequence(), [this] { session.RedoClick(); });
     redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    EditMenu->addSeparator();
+    selectAction_ = EditMenu->addAction(QStringLiteral("&Select figures"));
+    selectAction_->setObjectName(QStringLiteral("SelectFiguresItem"));
+    selectAction_->setCheckable(true);
+    selectAction_->setShortcut(QKeySequence(Qt::Key_V));
+    selectAction_->setIcon(SelectArrowIcon());
+    selectAction_->setToolTip(
+        QStringLiteral("Select figures: click one to pick it, drag its handles"));
+    connect(selectAction_, &QAction::toggled, this, [this](bool on) { SetSelectTool(on); });
+    deleteFigureAction_ = add(EditMenu, QStringLiteral("&Delete figure"), QKeySequence(),
+                              [this] { session.DeleteFigureClick(); });
+    deleteFigureAction_->setShortcuts(
+        {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
+    // Esc leaves the Select tool; it is a key of the window, not of a menu.
+    leaveSelectAction_ = new QAction(this);
+    leaveSelectAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+    leaveSelectAction_->setEnabled(false);
+    connect(leaveSelectAction_, &QAction::triggered, this,
+            [this] { selectAction_->setChecked(false); });
+    addAction(leaveSelectAction_);
 
     FigureMenu = mainMenu2->addMenu(QStringLiteral("F&igure"));
     FigureMenu->setObjectName(QStringLiteral("FigureMenu"));
@@ -964,6 +1003,33 @@ void TMainForm::Act(const std::function<void()>& handler)
 {
     handler();
     session.publish();
+    RefreshOverlay();
+}
+
+void TMainForm::SetSelectTool(bool on)
+{
+    selectTool_ = on;
+    leaveSelectAction_->setEnabled(on);
+    hovered_ = 0;
+    RefreshOverlay();
+}
+
+void TMainForm::RefreshOverlay()
+{
+    if (!Image1)
+        return;
+    const int picked = session.SelectedFigure();
+    ChartView::Overlay o;
+    if (session.ui.imageVisible && (selectTool_ || picked != 0)) {
+        o.clip = session.PlotArea();
+        if (selectTool_ && hovered_ != 0 && hovered_ != picked)
+            o.hover = session.FigureLines(hovered_);
+        if (picked != 0) {
+            o.picked = session.FigureLines(picked);
+            o.handles = session.FigureHandles(picked);
+        }
+    }
+    Image1->setOverlay(std::move(o));
 }
 
 void TMainForm::Run(Ctl c)
@@ -1013,6 +1079,16 @@ void TMainForm::ChartMouseDown(MouseButton b, int x, int y, bool ctrl)
 {
     if (!session.ui.imageVisible)
         return;
+    if (selectTool_ && b == MouseButton::Left && session.ui.toolBar1Enabled) {
+        // The Select tool takes the left button: a handle of the picked
+        // figure to drag, else the figure under the pointer (or none).
+        if (const int handle = session.HandleAt(x, y)) {
+            handleSnap_ = ctrl;
+            Act([=, this] { session.HandlePress(handle); });
+        } else
+            Act([=, this] { session.SelectFigure(session.FigureAt(x, y)); });
+        return;
+    }
     Act([=, this] { session.Image1MouseDown(b, x, y, ctrl); });
 }
 
@@ -1020,6 +1096,19 @@ void TMainForm::ChartMouseMove(int x, int y)
 {
     if (!session.ui.imageVisible)
         return;
+    if (session.DraggingHandle()) {
+        const bool snap =
+            handleSnap_ || (QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+        Act([=, this] { session.HandleMove(x, y, snap); });
+        return;
+    }
+    if (selectTool_) {
+        const int over = session.FigureAt(x, y);
+        if (over != hovered_) {
+            hovered_ = over;
+            RefreshOverlay();
+        }
+    }
     const QString before = session.ui.hint;
     Act([=, this] { session.Image1MouseMove(x, y); });
     if (session.ui.hint != before && Image1->isVisible()) {
@@ -1039,6 +1128,10 @@ void TMainForm::ChartMouseUp()
 {
     if (!session.ui.imageVisible)
         return;
+    if (session.DraggingHandle()) {
+        Act([this] { session.HandleRelease(); });
+        return;
+    }
     Act([this] { session.Image1MouseUp(); });
 }
 
@@ -1149,6 +1242,8 @@ void TMainForm::SyncMenus()
     undoAction_->setEnabled(session.CanUndo() && ui.toolBar1Enabled);
     redoAction_->setText(QLatin1Char('&') + session.RedoCaption());
     redoAction_->setEnabled(session.CanRedo() && ui.toolBar1Enabled);
+    deleteFigureAction_->setEnabled(ui.toolBar1Enabled);
+    selectAction_->setEnabled(ui.toolBar1Enabled);
     printAction_->setEnabled(ui.reacts(Ctl::PrintBtn));
     colorAction_->setEnabled(ui.toolBar1Enabled);
     colorAction_->setChecked(!session.Monochrome());

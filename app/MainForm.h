@@ -94,6 +94,8 @@ public:
     void OpenDropped(const QString& path);
     // View > Range...: the Dates dialog on a shown chart.
     [[nodiscard]] QAction* rangeAction() const { return rangeAction_; }
+    // Edit > Select figures, which the toolbar's arrow shows.
+    [[nodiscard]] QAction* selectAction() const { return selectAction_; }
     // A resize waiting for its pause is carried out now.
     void FlushResize();
     // Runs a handler of the session and lets the window follow what changed.
@@ -184,6 +186,17 @@ private:
     QAction* exportValuesAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    // Edit > Select figures (the toolbar arrow, V; Esc leaves it) and Delete figure.
+    QAction* selectAction_ = nullptr;
+    QAction* leaveSelectAction_ = nullptr;
+    QAction* deleteFigureAction_ = nullptr;
+    bool selectTool_ = false;
+    int hovered_ = 0;
+    // Ctrl held as a handle was taken: the whole drag snaps.
+    bool handleSnap_ = false;
+    void SetSelectTool(bool on);
+    // The picked and hovered figures and the handles, drawn over the chart on the screen only.
+    void RefreshOverlay();
     QAction* printAction_ = nullptr;
     QAction* colorAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;

@@ -218,12 +218,14 @@ void ChartSession::RedrawRange()
     const std::vector<StudyFigure> kept = keptFigures_;
     const std::optional<StudyFigure> current = currentFigure_;
     const std::vector<StudyFigure> saved = savedFigures_;
+    const int selected = selected_;
     g.ChartShown = false;
     PlotBtnClick();
     if (g.ChartShown) {
         const Anchor a1{g.P1Date, g.P1Price}, a2{g.P2Date, g.P2Price};
         ReplayFigures(kept, current);
         savedFigures_ = saved;
+        selected_ = selected;
         // The anchors as the range left them, not as the last figure's replay
         // did; the third point stays where the replays drew it.
         g.P1X = g.P1Y = g.P2X = g.P2Y = -1;

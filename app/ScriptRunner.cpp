@@ -554,6 +554,15 @@ QString ScriptRunner::runLine(const QStringList& w)
         s.publish();
         return QString();
     }
+    if (cmd == QLatin1String("select") && args.size() == 1) {
+        int n = 0;
+        if (!ParseScriptInt(args[0], n) || n < 0 || n > s.FigureCount())
+            return QStringLiteral("select needs a figure number from 0 to %1, not '%2'")
+                .arg(s.FigureCount())
+                .arg(args[0]);
+        form_.Act([&s, n] { s.SelectFigure(n); });
+        return QString();
+    }
     if (cmd == QLatin1String("values") && args.size() == 1) {
         s.ExportFigureValues(args[0]);
         s.publish();

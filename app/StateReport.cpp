@@ -114,6 +114,7 @@ QJsonObject StateReport(const ChartSession& s)
     flag("Modified", s.FiguresChanged());
     v[QStringLiteral("ChartStyle")] = QLatin1String(BarStyleName(s.ChartStyle()));
     num("FigureCount", s.FigureCount());
+    num("SelectedFigure", s.SelectedFigure());
     o[QStringLiteral("vars")] = v;
     return o;
 }

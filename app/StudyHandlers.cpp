@@ -54,6 +54,7 @@ void ChartSession::ForgetFigures()
 {
     keptFigures_.clear();
     currentFigure_.reset();
+    selected_ = 0;
     keptElements_.clear();
     keptLevelsOff_.clear();
     currentElements_.clear();

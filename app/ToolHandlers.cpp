@@ -95,19 +95,9 @@ void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
                                                                  : QStringLiteral("Set Third Point"));
     std::optional<double> snapped;
     if (snap && b == MouseButton::Left && tool.armed() != AnchorTool::Armed::None) {
-        // The nearest of the bar's prices; the date rule is unchanged.
-        const int s = map.xToSlot(x);
-        if (s >= 1 && s <= g.LoadedCount && !g.Prices[size_t(s)].IsBlank) {
-            const PriceRecord& r = g.Prices[size_t(s)];
-            const double at = map.yToPrice(y);
-            const std::pair<uint8_t, double> prices[] = {
-                {OpenOk, r.Open}, {HighOk, r.High}, {LowOk, r.Low}, {CloseOk, r.Close}};
-            for (const auto& [bit, price] : prices)
-                if ((r.Valid & bit) && (!snapped || std::fabs(price - at) < std::fabs(*snapped - at)))
-                    snapped = price;
-            if (snapped)
-                y = map.priceToY(*snapped);
-        }
+        snapped = NearestBarPrice(map, x, y);
+        if (snapped)
+            y = map.priceToY(*snapped);
     }
     const AnchorTool::Effect e = tool.press(b, x, y).effect;
     if (e == AnchorTool::Effect::P1Set) {

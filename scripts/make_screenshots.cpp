@@ -1,5 +1,6 @@
 // Writes the README's screenshots from the real window. With two arguments:
-// a chart and a PHI spiral in monochrome and in colour. With a third, the
+// a chart and a PHI spiral in monochrome and in colour, and the same with the
+// spiral picked by the Select tool. With a third, the
 // window as a person sees it on the screen: maximized, then resized to
 // 800x600; QT_SCALE_FACTOR gives the high-density screen. Run by
 // scripts/screenshots.sh under Xvfb with a window manager.
@@ -21,10 +22,11 @@ QString Script(const QString& samples, int w, int h)
 {
     auto x = [w](double f) { return QString::number(int(f * w)); };
     auto y = [h](double f) { return QString::number(int(f * h)); };
-    return QStringLiteral("ack\npress FileBtn\nopen \"%1/sample.txt\"\npress PlotBtn\n"
-                          "press P1Btn\nclick %2 %3\npress P2Btn\nclick %4 %5\ntype 1\npress DrawBtn\n"
-                          "press ClipButton\npress P1Btn\nclick %6 %7\npress P2Btn\nclick %4 %8\n"
-                          "click %9 %3\ntype 7\npress DrawBtn\n")
+    return QStringLiteral(
+               "ack\npress FileBtn\nopen \"%1/sample.txt\"\npress PlotBtn\n"
+               "press P1Btn\nclick %2 %3\npress P2Btn\nclick %4 %5\ntype 1\npress DrawBtn\n"
+               "press ClipButton\npress P1Btn\nclick %6 %7\npress P2Btn\nclick %4 %8\n"
+               "click %9 %3\ntype 7\npress DrawBtn\n")
         .arg(samples, x(0.48), y(0.52), x(0.52), y(0.47), x(0.2), y(0.73), y(0.23))
         .arg(x(0.56));
 }
@@ -38,7 +40,8 @@ void Settle(int ms)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-bool Shoot(const QString& samples, const QString& out, bool color)
+// picked: the Select tool on and the spiral picked, its handles showing.
+bool Shoot(const QString& samples, const QString& out, bool color, bool picked = false)
 {
     QTemporaryDir work;
     ResetSharedState();
@@ -49,7 +52,10 @@ bool Shoot(const QString& samples, const QString& out, bool color)
     form.show();
     form.FormActivate();
     ScriptRunner runner(form, host);
-    if (runner.run(Script(samples, 1240, 640).split(QLatin1Char('\n')) << QStringLiteral("move 760 240")) != 0)
+    QStringList lines = Script(samples, 1240, 640).split(QLatin1Char('\n'));
+    if (picked)
+        lines << QStringLiteral("key V") << QStringLiteral("select 2");
+    if (runner.run(lines << QStringLiteral("move 760 240")) != 0)
         return false;
     QApplication::processEvents();
     return form.grab().save(out, "PNG");
@@ -68,7 +74,8 @@ bool ShootScreen(const QString& samples, const QString& maximized, const QString
     host.acknowledge();
     Settle(300);
     ScriptRunner runner(form, host);
-    QStringList lines = Script(samples, GloVar.ChartWidth, GloVar.ChartHeight).split(QLatin1Char('\n'));
+    QStringList lines =
+        Script(samples, GloVar.ChartWidth, GloVar.ChartHeight).split(QLatin1Char('\n'));
     lines.removeFirst(); // acknowledged already
     if (runner.run(lines) != 0)
         return false;
@@ -84,7 +91,8 @@ bool ShootScreen(const QString& samples, const QString& maximized, const QString
     form.resize(800, 600);
     Settle(1000);
     const QRect frame = form.frameGeometry();
-    return screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(small, "PNG");
+    return screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(small, "PNG");
 }
 } // namespace
 
@@ -95,8 +103,9 @@ int main(int argc, char** argv)
         qputenv("AURIGON_CHART_SIZE", "1240x640");
     QApplication app(argc, argv);
     if (argc != 3 && argc != 5) {
-        std::fprintf(stderr, "usage: make_screenshots SAMPLESDIR OUTDIR\n"
-                             "       make_screenshots SAMPLESDIR OUTDIR MAXIMIZED.png SMALL.png|-\n");
+        std::fprintf(stderr,
+                     "usage: make_screenshots SAMPLESDIR OUTDIR\n"
+                     "       make_screenshots SAMPLESDIR OUTDIR MAXIMIZED.png SMALL.png|-\n");
         return 2;
     }
     const QString samples = QString::fromLocal8Bit(argv[1]);
@@ -108,7 +117,10 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
-    const bool ok = Shoot(samples, out.filePath(QStringLiteral("screenshot-mono.png")), false) &&
-                    Shoot(samples, out.filePath(QStringLiteral("screenshot-color.png")), true);
+    const bool ok =
+        Shoot(samples, out.filePath(QStringLiteral("screenshot-mono.png")), false) &&
+        Shoot(samples, out.filePath(QStringLiteral("screenshot-color.png")), true) &&
+        Shoot(samples, out.filePath(QStringLiteral("picked-figure-mono.png")), false, true) &&
+        Shoot(samples, out.filePath(QStringLiteral("picked-figure.png")), true, true);
     return ok ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # screenshots.sh: renders the README's pictures from the real window under
-# Xvfb: docs/screenshot-mono.png and docs/screenshot-color.png (the window's
-# contents), and with a window manager the screen at 1600x1000
+# Xvfb: docs/screenshot-mono.png, docs/screenshot-color.png and
+# docs/picked-figure(-mono).png (the window's contents), and with a window manager the screen at 1600x1000
 # (docs/window-1600x1000.png), the window resized to 800x600
 # (docs/window-800x600.png) and the screen at scale 2 (docs/window-scale2.png).
 set -euo pipefail
