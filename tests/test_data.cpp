@@ -343,7 +343,7 @@ TEST(LineReaderCount, TheMarksOfACountFallAtLineStartsAndGrowthIsCounted)
         for (const LineMark& m : marks) {
             ASSERT_GT(m.offset, 0);
             ASSERT_LE(m.offset, bytes.size());
-            EXPECT_EQ(bytes[m.offset - 1], '\n') << m.offset;
+            EXPECT_EQ(bytes[qsizetype(m.offset - 1)], '\n') << m.offset;
             EXPECT_EQ(m.lines, bytes.left(m.offset).count('\n') - 1) << m.offset;
         }
     }
