@@ -1,51 +1,14 @@
 // Figures kept through every move of the chart: each move draws them again
 // from their dates and prices, so their values come back the same.
-#include "tests/Support.h"
+#include "tests/FiguresScript.h"
 
 namespace {
-// Two figures kept by Clip and one still being worked on, on the demo's range.
-const char* const ThreeFigures = R"(ack
-press FileBtn
-open "@SAMPLES@/sample.txt"
-dates FRecordEdit=2340 LRecordEdit=2600 NdayEdit=30
-press PlotBtn
-press P1Btn
-click 430 350
-press P2Btn
-click 560 190
-type 4
-press DrawBtn
-press ClipButton
-press P1Btn
-click 300 200
-press P2Btn
-click 480 400
-type 5
-press DrawBtn
-press ClipButton
-press P1Btn
-click 250 470
-press P2Btn
-click 560 190
-type 6
-press DrawBtn
-)";
-
-class KeptFigures : public ::testing::Test {
+class KeptFigures : public FiguresScript {
 protected:
     ScriptRun Run(const QString& moves)
     {
-        QString text = QString::fromLatin1(ThreeFigures) + QStringLiteral("values before.csv\n") +
-                       moves + QStringLiteral("\nvalues after.csv\nstate\n");
-        return RunScript(dir.path(),
-                         text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
+        return RunWith(moves, QStringLiteral("values after.csv\nstate\n"));
     }
-    QStringList Rows(const char* name) const
-    {
-        return QString::fromUtf8(ReadBytes(dir.filePath(QLatin1String(name))))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    QTemporaryDir dir;
 };
 } // namespace
 

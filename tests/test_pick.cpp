@@ -1,50 +1,11 @@
 // Picking one figure and deleting it or dragging one of its anchors, each
 // one step of the history that Undo takes back to the very same values.
-#include "tests/Support.h"
+#include "tests/FiguresScript.h"
 
 namespace {
-// Two figures kept by Clip and one still being worked on.
-const char* const ThreeFigures = R"(ack
-press FileBtn
-open "@SAMPLES@/sample.txt"
-dates FRecordEdit=2340 LRecordEdit=2600 NdayEdit=30
-press PlotBtn
-press P1Btn
-click 430 350
-press P2Btn
-click 560 190
-type 4
-press DrawBtn
-press ClipButton
-press P1Btn
-click 300 200
-press P2Btn
-click 480 400
-type 5
-press DrawBtn
-press ClipButton
-press P1Btn
-click 250 470
-press P2Btn
-click 560 190
-type 6
-press DrawBtn
-)";
-
-class PickFigures : public ::testing::Test {
+class PickFigures : public FiguresScript {
 protected:
-    ScriptRun Run(const QString& moves)
-    {
-        QString text = QString::fromLatin1(ThreeFigures) + QStringLiteral("values before.csv\n") +
-                       moves + QStringLiteral("\nstate\n");
-        return RunScript(dir.path(),
-                         text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
-    }
-    QStringList Rows(const char* name) const
-    {
-        return QString::fromUtf8(ReadBytes(dir.filePath(QLatin1String(name))))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
+    ScriptRun Run(const QString& moves) { return RunWith(moves, QStringLiteral("state\n")); }
     // The rows of figure n, without its number.
     static QStringList RowsOf(const QStringList& rows, int n)
     {
@@ -59,7 +20,6 @@ protected:
     {
         return r.last("state")[QStringLiteral("vars")].toObject()[QLatin1String(name)].toInt(-1);
     }
-    QTemporaryDir dir;
 };
 } // namespace
 
