@@ -156,9 +156,7 @@ public:
     [[nodiscard]] Study CurrentStudy(const QString& studyPath) const;
     bool SaveStudy(const QString& path);
     // prices, when given, charts the study's figures on another price file.
-    // style, when given, is drawn instead of the study's own bar style.
-    bool OpenStudy(const QString& path, const QString& prices = QString(),
-                   std::optional<BarStyle> style = std::nullopt);
+    bool OpenStudy(const QString& path, const QString& prices = QString());
     void StudyOpenClick();
     void StudySaveClick();
     void StudySaveAsClick();

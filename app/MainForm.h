@@ -139,8 +139,6 @@ private:
     void BuildActions();
     void BuildToolBar();
     void BuildStatusBar();
-    void SetLeastSize();
-    bool leastSizeSet_ = false;
     void BuildMenus();
     void Run(Ctl c);
     void SessionChanged(unsigned what);
