@@ -32,7 +32,8 @@ void ChartSession::FormCreate(const QString& currentDir)
     ReadViewSettings();
     periodIndex = 4;
     ui = UiModel();
-    ui.caption = QStringLiteral("%1   Version %2   %3").arg(ProgramName, AURIGON_VERSION, MakerNotice);
+    ui.caption =
+        QStringLiteral("%1   Version %2   %3").arg(ProgramName, AURIGON_VERSION, MakerNotice);
     ui[Ctl::PeriodCB].caption = PeriodItems[periodIndex];
 }
 

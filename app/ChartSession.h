@@ -9,8 +9,8 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <functional>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <utility>

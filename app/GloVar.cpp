@@ -1,10 +1,10 @@
 #include "app/GloVar.h"
 
 #include <QDir>
-#include <numbers>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 SharedState GloVar;
 

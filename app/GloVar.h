@@ -3,9 +3,9 @@
 // by every unit; tests reset it with ResetSharedState().
 
 #include <QRect>
-#include <numbers>
 #include <QString>
 #include <cstdint>
+#include <numbers>
 #include <vector>
 
 #include "data/FileLayout.h"

@@ -36,9 +36,9 @@
 #include "app/Host.h"
 #include "app/Icons.h"
 #include "app/Splash.h"
+#include "chart/ui/DateDlg.h"
 #include "data/Dates.h"
 #include "data/FileNames.h"
-#include "chart/ui/DateDlg.h"
 #include "data/ui/FileSetupDlg.h"
 #include "tools/FigureTable.h"
 #include "tools/ui/ChartSetupDlg.h"
@@ -652,16 +652,17 @@ void TMainForm::BuildMenus()
     styles->setObjectName(QStringLiteral("BarStyleMenu"));
     auto* styleGroup = new QActionGroup(this);
     const std::pair<const char*, BarStyle> styleItems[] = {{"OHLC bars", BarStyle::Bars},
-                                                          {"Candlesticks", BarStyle::Candles},
-                                                          {"Hollow candles", BarStyle::Hollow},
-                                                          {"Line on close", BarStyle::Line}};
+                                                           {"Candlesticks", BarStyle::Candles},
+                                                           {"Hollow candles", BarStyle::Hollow},
+                                                           {"Line on close", BarStyle::Line}};
     for (const auto& [text, style] : styleItems) {
         QAction* a = styles->addAction(QString::fromLatin1(text));
         a->setCheckable(true);
         a->setChecked(style == session.ChartStyle());
         a->setData(int(style));
         styleGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, style] { Act([this, style] { session.BarStyleClick(style); }); });
+        connect(a, &QAction::triggered, this,
+                [this, style] { Act([this, style] { session.BarStyleClick(style); }); });
     }
     barStyleActions_ = styleGroup;
     CrosshairItem = ViewMenu->addAction(QStringLiteral("C&rosshair"));
@@ -682,8 +683,14 @@ void TMainForm::BuildMenus()
         {"&Previous period", Ctl::ToolButton1, {QKeySequence(Qt::Key_Left)}},
         {"&Next period", Ctl::ToolButton2, {QKeySequence(Qt::Key_Right)}},
         {"&Beginning period", Ctl::UpBtn, {QKeySequence(Qt::Key_Home)}},
-        {"&Shorten period", Ctl::LeftBtn, {QKeySequence(Qt::Key_Up), QKeySequence(Qt::Key_Plus)}, 1},
-        {"&Lengthen period", Ctl::DownBtn, {QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_Minus)}, -1},
+        {"&Shorten period",
+         Ctl::LeftBtn,
+         {QKeySequence(Qt::Key_Up), QKeySequence(Qt::Key_Plus)},
+         1},
+        {"&Lengthen period",
+         Ctl::DownBtn,
+         {QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_Minus)},
+         -1},
         {"&Whole period", Ctl::RightBtn, {}},
         {"One &scale throughout", Ctl::ToolBar2, {}},
     };

@@ -11,10 +11,10 @@
 #include "app/GloVar.h"
 #include "app/Prompts.h"
 #include "app/SharedInputs.h"
+#include "chart/BarChart.h"
 #include "chart/ChartMap.h"
 #include "chart/Clip.h"
 #include "chart/RecordDates.h"
-#include "chart/BarChart.h"
 #include "data/Dates.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"
@@ -174,7 +174,8 @@ QStringList ChartSession::LevelsOffChart(const std::vector<FigureElement>& eleme
     for (const FigureElement& e : elements)
         if (e.shape == ElementShape::Level && !e.lines.empty() &&
             !(map.plotTop < e.lines.front().y1 && e.lines.front().y1 <= map.plotBottom))
-            off << PriceText(e.price ? *e.price : map.yToPrice(e.lines.front().y1), g.PriceDecimals);
+            off << PriceText(e.price ? *e.price : map.yToPrice(e.lines.front().y1),
+                             g.PriceDecimals);
     return off;
 }
 
@@ -192,10 +193,11 @@ void ChartSession::ShowLevelsOffChart()
     if (count > off.size())
         listed += QStringLiteral(" and %1 more").arg(count - off.size());
     ui.panels[PanelLevels] =
-        count == 0 ? QString()
-                   : QStringLiteral("%1 %2 off the chart: %3")
-                         .arg(count)
-                         .arg(count == 1 ? QStringLiteral("level") : QStringLiteral("levels"), listed);
+        count == 0
+            ? QString()
+            : QStringLiteral("%1 %2 off the chart: %3")
+                  .arg(count)
+                  .arg(count == 1 ? QStringLiteral("level") : QStringLiteral("levels"), listed);
 }
 
 void ChartSession::LevelValuesClick()

@@ -47,8 +47,10 @@ bool ChartSession::FiguresChanged() const
 
 QString ChartSession::WindowTitle() const
 {
-    const QString name = studyPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(studyPath_).fileName();
-    return name + (FiguresChanged() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") + ui.caption;
+    const QString name =
+        studyPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(studyPath_).fileName();
+    return name + (FiguresChanged() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") +
+           ui.caption;
 }
 
 void ChartSession::BarStyleClick(BarStyle style)
@@ -77,8 +79,9 @@ std::optional<PointerTags> ChartSession::TagsAt(int x, int y) const
     const std::optional<Readout> r = map.usable() ? ReadoutAt(map, g.Prices, x, y) : std::nullopt;
     if (!r)
         return std::nullopt;
-    return PointerTags{QRect(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.plotBottom)),
-                       QString::number(map.yToPrice(y), 'f', std::clamp(g.PriceDecimals, 0, 8)), r->date};
+    return PointerTags{
+        QRect(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.plotBottom)),
+        QString::number(map.yToPrice(y), 'f', std::clamp(g.PriceDecimals, 0, 8)), r->date};
 }
 
 bool ChartSession::MayDropFigures()
@@ -340,7 +343,8 @@ void ChartSession::ExportImageClick()
     if (RefusedOverPriceFile(name, Error::Doing::Creating))
         return;
     const char* format = ImageFormatOf(name);
-    const std::optional<VectorFormat> vector = chart.recording() ? VectorFormatOf(name) : std::nullopt;
+    const std::optional<VectorFormat> vector =
+        chart.recording() ? VectorFormatOf(name) : std::nullopt;
     const Result<void> w =
         vector ? WriteVectorFile(chart, name, *vector, QFileInfo(GloVar.DataFileName).fileName())
                : WriteImageFile(chart.image(), name, format ? format : "PNG");

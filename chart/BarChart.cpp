@@ -111,7 +111,8 @@ void DrawCandles(Canvas& c, const BarChartInput& in)
         if (r.IsBlank || (r.Valid & AllFour) != AllFour)
             continue;
         const bool up = r.Close >= r.Open;
-        const bool rising = look.style == BarStyle::Hollow && previousClose ? r.Close >= *previousClose : up;
+        const bool rising =
+            look.style == BarStyle::Hollow && previousClose ? r.Close >= *previousClose : up;
         previousClose = r.Close;
         const QColor ink = look.colour ? (rising ? look.up : look.down) : QColor(Qt::black);
         const bool open = up;
@@ -160,8 +161,10 @@ void DrawBars(Canvas& c, const BarChartInput& in)
 } // namespace
 
 namespace {
-constexpr std::pair<BarStyle, const char*> BarStyleNames[] = {
-    {BarStyle::Bars, "bars"}, {BarStyle::Candles, "candles"}, {BarStyle::Hollow, "hollow"}, {BarStyle::Line, "line"}};
+constexpr std::pair<BarStyle, const char*> BarStyleNames[] = {{BarStyle::Bars, "bars"},
+                                                              {BarStyle::Candles, "candles"},
+                                                              {BarStyle::Hollow, "hollow"},
+                                                              {BarStyle::Line, "line"}};
 } // namespace
 
 const char* BarStyleName(BarStyle s)

@@ -26,11 +26,11 @@ enum DateLayout : int {
     YearMonthDay = 6,       // yyyy-mm-dd, also with . or /; a time after the day is ignored
     DayMonthYearDots = 7,   // dd.mm.yyyy (dd.mm.yy too)
     // English month names, abbreviated or in full, in any case.
-    MonthNameDayYear = 8,       // mmm d, yyyy (May 23, 2022)
-    DayMonthNameYear = 9,       // dd mmm yyyy (05 Jul 2019)
-    DayMonthNameShortYear = 10, // d-mmm-yy (7-Feb-12); two-digit year rule
+    MonthNameDayYear = 8,        // mmm d, yyyy (May 23, 2022)
+    DayMonthNameYear = 9,        // dd mmm yyyy (05 Jul 2019)
+    DayMonthNameShortYear = 10,  // d-mmm-yy (7-Feb-12); two-digit year rule
     DayMonthNameYearDashes = 11, // dd-mmm-yyyy (23-May-2022)
-    YearMonthNameDay = 12,      // yyyy-mmm-dd (2022-May-23)
+    YearMonthNameDay = 12,       // yyyy-mmm-dd (2022-May-23)
     // Seconds or milliseconds since 1 January 1970 UTC, told apart by size;
     // a fraction (".0") allowed. The calendar day in UTC.
     EpochTime = 13,

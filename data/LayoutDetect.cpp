@@ -171,7 +171,7 @@ int Disagreeing(const std::vector<std::string_view>& lines, const FileLayout& l)
 // the check failed, with the first line failing it and what was read there.
 struct Verdict {
     QString failed;
-    size_t unread = 0; // lines whose four prices do not all read
+    size_t unread = 0;       // lines whose four prices do not all read
     bool closesOnly = false; // four columns of one number on every line
     size_t line = 0;
     QString read;

@@ -181,11 +181,18 @@ TEST(BarChart, CandlesAndTheCloseLine)
         for (int i : {1, 2}) {
             const Day& d = days[i - 1];
             const int x = map.slotToX(i);
-            const int top = map.priceToY(std::max(d.open, d.close)), bottom = map.priceToY(std::min(d.open, d.close));
-            expected << QStringLiteral("rect %1 %2 %3 %4").arg(x - tick).arg(top).arg(x + tick + 1).arg(bottom + 1);
+            const int top = map.priceToY(std::max(d.open, d.close)),
+                      bottom = map.priceToY(std::min(d.open, d.close));
+            expected << QStringLiteral("rect %1 %2 %3 %4")
+                            .arg(x - tick)
+                            .arg(top)
+                            .arg(x + tick + 1)
+                            .arg(bottom + 1);
             // The wicks run from the body to the high and to the low.
-            const QString up = QStringLiteral("line %1 %2 %1 %3").arg(x).arg(map.priceToY(d.high)).arg(top);
-            const QString down = QStringLiteral("line %1 %2 %1 %3").arg(x).arg(bottom).arg(map.priceToY(d.low));
+            const QString up =
+                QStringLiteral("line %1 %2 %1 %3").arg(x).arg(map.priceToY(d.high)).arg(top);
+            const QString down =
+                QStringLiteral("line %1 %2 %1 %3").arg(x).arg(bottom).arg(map.priceToY(d.low));
             EXPECT_TRUE(rec.all.contains(up)) << i;
             EXPECT_TRUE(rec.all.contains(down)) << i;
         }
@@ -220,7 +227,8 @@ TEST(BarChart, CandlesAndTheCloseLine)
         for (const QString& l : closes)
             EXPECT_TRUE(rec.all.contains(l)) << l.toStdString();
         for (const QString& s : rec.all) // no bodies: only the background and the header
-            EXPECT_TRUE(!s.startsWith(QLatin1String("rect ")) || s.startsWith(QLatin1String("rect 0 0 ")))
+            EXPECT_TRUE(!s.startsWith(QLatin1String("rect ")) ||
+                        s.startsWith(QLatin1String("rect 0 0 ")))
                 << s.toStdString();
     }
     GloVar.Monochrome = true;

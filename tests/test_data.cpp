@@ -1,8 +1,8 @@
 #include <QDate>
 #include <QFile>
 #include <algorithm>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 #include "data/Dates.h"

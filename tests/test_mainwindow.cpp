@@ -1,21 +1,21 @@
 // The window as a trader uses it: menus, keys and wheel, resizing, the
 // question before figures are lost, narrow windows and what is remembered.
-#include <QSvgRenderer>
 #include <QApplication>
-#include <cmath>
 #include <QComboBox>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QToolBar>
+#include <cmath>
 
 #include "app/ChartView.h"
 #include "app/UiModel.h"
-#include "tools/FigureTable.h"
 #include "tests/Trace.h"
 #include "tests/WindowFixture.h"
+#include "tools/FigureTable.h"
 
 namespace {
 class Trader : public WindowFixture {

@@ -63,7 +63,7 @@ TEST_F(Script, ErrorsNameTheirLine)
         {"ack\npress FileBtn\nstate\n", 2, 2}, // the dialog wanted its answer
         {"ack\nopen x\n", 2, 2},
         {"ack\nimage \"unterminated\n", 2, 2},
-        {"ack\nimage \"%2/none/x.png\"\n", 2, 2}, // a picture that cannot be written
+        {"ack\nimage \"%2/none/x.png\"\n", 2, 2},     // a picture that cannot be written
         {"study open \"%2/s.aurigon\"\nack\n", 2, 1}, // nothing opens before the splash is gone
     };
     for (const auto& row : rows) {
@@ -173,9 +173,11 @@ TEST_F(Script, TheTitleNamesTheStudyAndMarksUnsavedChanges)
     for (const QJsonObject& e : r.events)
         if (e[QStringLiteral("event")] == QLatin1String("state")) {
             const QString caption = e[QStringLiteral("caption")].toString();
-            seen << std::make_pair(caption.section(QStringLiteral(" - "), 0, 0), Var(e, "Modified").toBool());
+            seen << std::make_pair(caption.section(QStringLiteral(" - "), 0, 0),
+                                   Var(e, "Modified").toBool());
             // The chart's own caption follows the name.
-            EXPECT_TRUE(caption.section(QStringLiteral(" - "), 1).startsWith(QStringLiteral("Aurigon")))
+            EXPECT_TRUE(
+                caption.section(QStringLiteral(" - "), 1).startsWith(QStringLiteral("Aurigon")))
                 << caption.toStdString();
         }
     const QList<std::pair<QString, bool>> expected = {{QStringLiteral("Untitled"), false},
@@ -199,7 +201,9 @@ TEST_F(Script, CtrlWheelZoomsAroundThePointer)
         if (e[QStringLiteral("event")] == QLatin1String("state"))
             states << e;
     ASSERT_EQ(states.size(), 4);
-    auto dateAt = [](const QJsonObject& s) { return s[QStringLiteral("panels")].toArray()[7].toString(); };
+    auto dateAt = [](const QJsonObject& s) {
+        return s[QStringLiteral("panels")].toArray()[7].toString();
+    };
     auto period = [](const QJsonObject& s) { return Var(s, "PeriodLength").toInt(); };
     auto range = [](const QJsonObject& s) {
         return std::make_pair(Var(s, "FirstRecord").toInt(), Var(s, "LastRecord").toInt());
@@ -215,5 +219,6 @@ TEST_F(Script, CtrlWheelZoomsAroundThePointer)
     EXPECT_LT(range(states[1]).second, range(states[0]).second);
     EXPECT_GT(range(states[2]).second, range(states[0]).second);
     EXPECT_EQ(range(states[3]), range(states[0]));
-    EXPECT_TRUE(r.events.last()[QStringLiteral("text")].toString().contains(QLatin1String("'ctrl'")));
+    EXPECT_TRUE(
+        r.events.last()[QStringLiteral("text")].toString().contains(QLatin1String("'ctrl'")));
 }

@@ -323,11 +323,14 @@ TEST(Options, EmptyValuesAndBadChartSizesAreUsageErrors)
     } rows[] = {
         {{"--study", "", "--image", "x.png"}, nullptr, "--study needs a value"},
         {{"--study", "a.aurigon", "--image", ""}, nullptr, "--image needs a value"},
-        {{"--study", "a.aurigon", "--prices", "", "--image", "x.png"}, nullptr, "--prices needs a value"},
+        {{"--study", "a.aurigon", "--prices", "", "--image", "x.png"},
+         nullptr,
+         "--prices needs a value"},
         {{""}, nullptr, "The price file's name is empty."},
         {{"--script", "-"}, "0x0", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT"},
         // Too small for a plot area between the scales' margins.
-        {{"--study", "a.aurigon", "--image", "x.png", "--size", "80x70"}, nullptr,
+        {{"--study", "a.aurigon", "--image", "x.png", "--size", "80x70"},
+         nullptr,
          "--size must be WIDTHxHEIGHT, each 100 to 16384."},
         {{"--script", "-"}, "99x400", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT, each 100 to 16384"},
         {{"--script", "-"}, "100000x100000", "AURIGON_CHART_SIZE must be WIDTHxHEIGHT"},

@@ -4,8 +4,8 @@
 // here reads or writes the shared values.
 
 #include <QColor>
-#include <numbers>
 #include <cstdint>
+#include <numbers>
 #include <optional>
 #include <vector>
 

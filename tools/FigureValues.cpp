@@ -25,7 +25,8 @@ QColor ColorOf(const Figure& f, const QColor& fallback)
 FigureElement Element(QString name, ElementShape shape, QString mark, const QColor& color,
                       std::vector<Segment> lines, std::optional<double> price = std::nullopt)
 {
-    return FigureElement{std::move(name), shape, std::move(mark), color, std::move(lines), price, {}, {}, {}};
+    return FigureElement{
+        std::move(name), shape, std::move(mark), color, std::move(lines), price, {}, {}, {}};
 }
 
 // The pieces of a run of segments, split wherever one does not start where
@@ -97,8 +98,8 @@ std::vector<FigureElement> TrendFirst(const std::vector<Figure>& drawn, const Fi
     if (drawn.empty())
         return out;
     const Common c(drawn, in, prices);
-    FigureElement trend =
-        Element(QStringLiteral("trend"), ElementShape::Slanted, QString(), c.color, AllLines(drawn[0]));
+    FigureElement trend = Element(QStringLiteral("trend"), ElementShape::Slanted, QString(),
+                                  c.color, AllLines(drawn[0]));
     // The trend runs from P1 to P2: its ends are the anchors themselves.
     if (prices.slot1 && prices.slot2) {
         trend.price = prices.p1;
@@ -183,7 +184,8 @@ std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn, 
     for (size_t i = 0; i < solid.size() && i < 2; ++i) {
         // Named as traders read a retracement: the part of the move given
         // back from P2, so the level 38.2% of the way from P1 is "61.8%".
-        const QString r = QString::number(std::round((1 - parts[i]) * 1000) / 10) + QLatin1Char('%');
+        const QString r =
+            QString::number(std::round((1 - parts[i]) * 1000) / 10) + QLatin1Char('%');
         out.push_back(Element(QStringLiteral("level %1").arg(r), ElementShape::Level, r, c.color, {solid[i]},
                               prices.p1 + toward * parts[i]));
     }
@@ -200,20 +202,21 @@ std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn, 
 std::vector<FigureElement> TimeGoalElements(const std::vector<Figure>& drawn, const FigureInput& in,
                                             AnchorPrices prices)
 {
-    return TrendFirst(drawn, in, prices, [&in, &prices](auto& out, const Figure& goals, const Common& c) {
-        for (const Segment& s : AllLines(goals)) {
-            FigureElement e = Element(QStringLiteral("time goal %1").arg(c.ratio), ElementShape::Vertical,
-                                      c.ratio, c.color, {s});
-            // The goal counted in trading days from the anchors' days, as the
-            // line is measured in pixels: the same at any size or range.
-            if (prices.slot1 && prices.slot2) {
-                const double b1 = double(prices.bar1), b2 = double(prices.bar2);
-                const double d = std::fabs(b2 - b1) * in.ratio;
-                e.slot = in.p1x > in.p2x ? std::min(b1, b2) - d : std::max(b1, b2) + d;
+    return TrendFirst(
+        drawn, in, prices, [&in, &prices](auto& out, const Figure& goals, const Common& c) {
+            for (const Segment& s : AllLines(goals)) {
+                FigureElement e = Element(QStringLiteral("time goal %1").arg(c.ratio),
+                                          ElementShape::Vertical, c.ratio, c.color, {s});
+                // The goal counted in trading days from the anchors' days, as the
+                // line is measured in pixels: the same at any size or range.
+                if (prices.slot1 && prices.slot2) {
+                    const double b1 = double(prices.bar1), b2 = double(prices.bar2);
+                    const double d = std::fabs(b2 - b1) * in.ratio;
+                    e.slot = in.p1x > in.p2x ? std::min(b1, b2) - d : std::max(b1, b2) + d;
+                }
+                out.push_back(std::move(e));
             }
-            out.push_back(std::move(e));
-        }
-    });
+        });
 }
 
 std::vector<FigureElement> ChannelElements(const std::vector<Figure>& drawn, const FigureInput& in,
@@ -261,8 +264,9 @@ double TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices,
     if (map.plotWidth <= 0 || map.slotCount <= 0)
         return 0;
     const double exact = double(x - map.plotLeft) * map.slotCount / map.plotWidth;
-    return TradingDayOfSlot(map, prices,
-                            std::isfinite(exact) ? std::clamp<long long>(std::llround(exact), -100000, 100000) : 1);
+    return TradingDayOfSlot(
+        map, prices,
+        std::isfinite(exact) ? std::clamp<long long>(std::llround(exact), -100000, 100000) : 1);
 }
 
 double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices, long long slot)
@@ -295,15 +299,17 @@ ElementValues ValuesOf(const FigureElement& e, const ChartMap& map, const std::v
         v.price = e.price ? *e.price : map.yToPrice(first.y1);
         break;
     case ElementShape::Vertical:
-        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot)) : TradingDayAt(map, prices, first.x1);
+        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot))
+                        : TradingDayAt(map, prices, first.x1);
         break;
     case ElementShape::Slanted: {
         const Segment& last = e.lines.back();
         v.price = e.price ? *e.price : map.yToPrice(first.y1);
-        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot)) : TradingDayAt(map, prices, first.x1);
+        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot))
+                        : TradingDayAt(map, prices, first.x1);
         v.endPrice = e.endPrice ? *e.endPrice : map.yToPrice(last.y2);
-        v.endDate =
-            e.endSlot ? TradingDayOfSlot(map, prices, std::llround(*e.endSlot)) : TradingDayAt(map, prices, last.x2);
+        v.endDate = e.endSlot ? TradingDayOfSlot(map, prices, std::llround(*e.endSlot))
+                              : TradingDayAt(map, prices, last.x2);
         break;
     }
     case ElementShape::Curve: {
