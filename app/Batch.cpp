@@ -54,6 +54,7 @@ struct RenderRequest {
     const char* format;
     int width, height;
     bool color;
+    std::optional<BarStyle> barStyle;
 };
 
 // One chart, start to end, as a fresh process would draw it; notes are what
@@ -78,7 +79,7 @@ QString RenderOne(const RenderRequest& r, QStringList& notes)
     s.FormCreate(work.path());
     s.SplashAcknowledged(r.color);
     s.FinishFirstActivation(r.width, r.height);
-    if (!s.OpenStudy(r.study, r.prices) || !GloVar.ChartShown)
+    if (!s.OpenStudy(r.study, r.prices, r.barStyle) || !GloVar.ChartShown)
         return prompts.firstError.isEmpty()
                    ? QStringLiteral("the study %1 gave no chart").arg(r.study)
                    : prompts.firstError;
@@ -118,8 +119,8 @@ QString RenderStudy(const CommandLine& cl)
     if (!format)
         return QStringLiteral("the image %1 must end in .png or .bmp").arg(cl.image);
     QStringList notes;
-    const QString err =
-        RenderOne({cl.study, cl.prices, cl.image, format, cl.width, cl.height, cl.color}, notes);
+    const QString err = RenderOne(
+        {cl.study, cl.prices, cl.image, format, cl.width, cl.height, cl.color, cl.barStyle}, notes);
     for (const QString& note : notes)
         std::fprintf(stderr, "aurigon: %s\n", qPrintable(note));
     return err;
@@ -216,7 +217,7 @@ bool WriteAll(int fd, const QByteArray& bytes)
         ResetSharedState(); // each chart starts as in a fresh process
         QStringList notes;
         const QString err = RenderOne({jobs[k].study, QString(), jobs[k].image, format.constData(),
-                                       cl.width, cl.height, cl.color},
+                                       cl.width, cl.height, cl.color, cl.barStyle},
                                       notes);
         QByteArray answer;
         const QByteArray number = QByteArray::number(qulonglong(k));

@@ -156,7 +156,9 @@ public:
     [[nodiscard]] Study CurrentStudy(const QString& studyPath) const;
     bool SaveStudy(const QString& path);
     // prices, when given, charts the study's figures on another price file.
-    bool OpenStudy(const QString& path, const QString& prices = QString());
+    // style, when given, is drawn instead of the study's own bar style.
+    bool OpenStudy(const QString& path, const QString& prices = QString(),
+                   std::optional<BarStyle> style = std::nullopt);
     void StudyOpenClick();
     void StudySaveClick();
     void StudySaveAsClick();

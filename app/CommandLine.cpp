@@ -112,7 +112,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         QStringLiteral("Prints how a price file reads (layout, records, first and last records, "
                        "messages) as one JSON object; exits 1 when it does not read."),
         QStringLiteral("FILE"));
+    const QCommandLineOption barStyle(
+        QStringLiteral("bar-style"),
+        QStringLiteral("Draws the studies' bars as bars|candles|hollow|line (default: each "
+                       "study's own style)."),
+        QStringLiteral("STYLE"));
     p.addOption(inspect);
+    p.addOption(barStyle);
     p.addOption(script);
     p.addOption(color);
     p.addOption(study);
@@ -151,8 +157,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return out;
     };
     // An empty name names nothing; without this --study "" would start the window.
-    for (const QCommandLineOption* o :
-         {&script, &study, &prices, &image, &size, &studyList, &imageDir, &format, &jobs, &inspect})
+    for (const QCommandLineOption* o : {&script, &study, &prices, &image, &size, &studyList,
+                                        &imageDir, &format, &jobs, &inspect, &barStyle})
         if (p.isSet(*o) && p.value(*o).isEmpty())
             return fail(QStringLiteral("--%1 needs a value; it was given an empty one.")
                             .arg(o->names().constFirst()));
@@ -169,6 +175,15 @@ CommandLine ParseCommandLine(const QStringList& arguments)
             p.isSet(studyList))
             return fail(QStringLiteral("--inspect reads one file on its own."));
         out.inspect = p.value(inspect);
+    }
+    if (p.isSet(barStyle)) {
+        if (!p.isSet(study) && !p.isSet(studyList))
+            return fail(QStringLiteral("--bar-style goes with --study or --study-list."));
+        out.barStyle = BarStyleNamed(p.value(barStyle));
+        if (!out.barStyle)
+            return fail(QStringLiteral(
+                            "--bar-style must be one of bars, candles, hollow, line, not \"%1\".")
+                            .arg(p.value(barStyle)));
     }
     if (p.isSet(imageDir) || p.isSet(studyList)) {
         if (const QString why =

@@ -4,6 +4,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "chart/BarChart.h"
 
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
@@ -22,6 +25,8 @@ struct CommandLine {
     QString format = QStringLiteral("png");
     int jobs = 0; // 0: one a core
     bool quiet = false;
+    // --bar-style, with either batch form: drawn over each study's own style.
+    std::optional<BarStyle> barStyle;
     // --inspect FILE: how the file reads, printed as JSON; nothing else runs.
     QString inspect;
     QString helpText;

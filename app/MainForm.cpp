@@ -490,6 +490,22 @@ void TMainForm::BuildToolBar()
     }
 }
 
+void TMainForm::SetLeastSize()
+{
+    // As narrow as the navigation frame whole beside the toolbar's overflow
+    // button, and as low as the opened overflow's rows need: every control
+    // stays within reach, on the bar or behind its button.
+    const int overflowButton = 24;
+    const int width = ToolBar2->sizeHint().width() + overflowButton + 2 * 10;
+    const int perRow = width - overflowButton;
+    const int rows = (ToolBar1->sizeHint().width() + perRow - 1) / perRow + 1;
+    const int row = 40; // a button of the bar and the space between rows
+    const int height = menuBar()->sizeHint().height() + rows * row + 8 + statusBar()->height() +
+                       ReadingStripHeight + 60;
+    setMinimumSize(width, height);
+    leastSizeSet_ = true;
+}
+
 void TMainForm::BuildStatusBar()
 {
     auto* sb = statusBar();
@@ -841,13 +857,31 @@ void TMainForm::ShowAsLastTime()
             : QByteArray();
     // A geometry from a settings file someone else wrote may be huge, off
     // every screen or cut short: it is tried, and kept only when sane.
-    if (!saved.isEmpty() && restoreGeometry(saved) && (isMaximized() || SaneGeometry(geometry()))) {
+    // Maximised, its normal place is checked too: that is where it is
+    // restored to, and one as large as the screen leaves no room for the
+    // title bar.
+    auto restorable = [this] {
+        if (!isMaximized())
+            return SaneGeometry(geometry());
+        const QRect normal = normalGeometry();
+        const QScreen* on = QGuiApplication::screenAt(normal.center());
+        return SaneGeometry(normal) && on && normal.width() < on->availableGeometry().width() &&
+               normal.height() < on->availableGeometry().height();
+    };
+    if (!saved.isEmpty() && restoreGeometry(saved) && restorable()) {
         show();
         return;
     }
-    // Without a window manager a maximize request is ignored; fill the screen anyway.
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    // Maximised, over a normal place of its own: restored, the window comes
+    // back smaller than the screen and wholly on it, title bar included.
+    setWindowState(Qt::WindowNoState);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        QRect normal(QPoint(),
+                     (avail.size() * 4 / 5).expandedTo(minimumSize()).boundedTo(avail.size()));
+        normal.moveCenter(avail.center());
+        setGeometry(normal);
+    }
     showMaximized();
 }
 
@@ -881,6 +915,9 @@ QSize TMainForm::ChartAreaSize() const
 
 void TMainForm::showEvent(QShowEvent* e)
 {
+    // Measured once the bars are laid out, when their hints are the real ones.
+    if (!leastSizeSet_)
+        SetLeastSize();
     QMainWindow::showEvent(e);
     if (QWindow* w = windowHandle(); w && !screenWatched_) {
         // Another screen may have another ratio of device pixels.

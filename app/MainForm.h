@@ -139,6 +139,8 @@ private:
     void BuildActions();
     void BuildToolBar();
     void BuildStatusBar();
+    void SetLeastSize();
+    bool leastSizeSet_ = false;
     void BuildMenus();
     void Run(Ctl c);
     void SessionChanged(unsigned what);

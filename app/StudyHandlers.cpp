@@ -102,6 +102,7 @@ Study ChartSession::CurrentStudy(const QString& path) const
     s.holidaySpace = g.LeaveHolidaySpace;
     s.wholeScale = g.WholeScale;
     s.periodLength = g.PeriodLength;
+    s.barStyle = barLook_.style;
     s.figures = keptFigures_;
     if (currentFigure_)
         s.figures.push_back(*currentFigure_);
@@ -170,7 +171,8 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
     return true;
 }
 
-bool ChartSession::OpenStudy(const QString& path, const QString& prices)
+bool ChartSession::OpenStudy(const QString& path, const QString& prices,
+                             std::optional<BarStyle> style)
 {
     auto& g = GloVar;
     Result<Study> loaded = LoadStudyFile(path);
@@ -260,6 +262,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices)
     g.BlankDaysRight = s.blankDaysRight;
     LeaveSpaceClick(s.holidaySpace);
     g.WholeScale = s.wholeScale;
+    barLook_.style = style.value_or(s.barStyle);
     AfterDatesDialog();
     PlotBtnClick();
     if (!g.ChartShown)

@@ -10,11 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QToolBar>
 #include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,6 +78,17 @@ QByteArray GeometryOf(const QRect& r)
     s.setVersion(QDataStream::Qt_4_0);
     s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << r << r << qint32(0) << quint8(0)
       << quint8(0) << qint32(1600) << r;
+    return out;
+}
+
+// As GeometryOf, for a window left maximised over the normal place r.
+QByteArray MaximisedOver(const QRect& r, const QRect& screen)
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_4_0);
+    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << screen << r << qint32(0) << quint8(1)
+      << quint8(0) << qint32(screen.width()) << screen;
     return out;
 }
 } // namespace
@@ -182,6 +195,89 @@ TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredOrSavedAgain)
         }
     }
     TMainForm::Remembered().clear();
+}
+
+TEST_F(KeptFiles, RestoredFromMaximisedTheWindowIsSmallerThanTheScreenAndOnIt)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect avail = screen->availableGeometry();
+    const QRect kept(avail.topLeft() + QPoint(60, 50), QSize(900, 640));
+    const struct {
+        const char* name;
+        QByteArray saved;
+        std::optional<QRect> normal; // the place kept, or a fresh one
+    } rows[] = {
+        {"nothing remembered", QByteArray(), std::nullopt},
+        {"maximised over a place of its own", MaximisedOver(kept, avail), kept},
+        {"maximised over the whole screen", MaximisedOver(avail, avail), std::nullopt},
+        {"maximised over a place off the screen",
+         MaximisedOver(QRect(avail.right() + 500, 0, 800, 600), avail), std::nullopt},
+    };
+    for (const auto& row : rows) {
+        {
+            QSettings st = TMainForm::Remembered();
+            st.clear();
+            if (!row.saved.isEmpty())
+                st.setValue(QStringLiteral("window/geometry"), row.saved);
+        }
+        StartRemembering();
+        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+        EXPECT_TRUE(form->isMaximized()) << row.name;
+        const QRect normal = form->normalGeometry();
+        if (row.normal) {
+            EXPECT_EQ(normal, *row.normal) << row.name;
+        }
+        EXPECT_TRUE(avail.contains(normal)) << row.name;
+        EXPECT_LT(normal.width(), avail.width()) << row.name;
+        EXPECT_LT(normal.height(), avail.height()) << row.name;
+        form->showNormal();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !form->isMaximized() && form->geometry() == normal; }, 10000))
+            << row.name << ": " << form->geometry().width() << "x" << form->geometry().height();
+        EXPECT_GE(form->frameGeometry().top(), avail.top()) << row.name;
+        form->close();
+        form.reset();
+    }
+    TMainForm::Remembered().clear();
+}
+
+TEST_F(KeptFiles, AtItsLeastSizeEveryControlIsStillWithinReach)
+{
+    OpenAndPlot();
+    const QSize least = form->minimumSize();
+    // Well below the smallest screens in use, and never the 60x98 of before.
+    EXPECT_GE(least.width(), 300);
+    EXPECT_GE(least.height(), 200);
+    EXPECT_LE(least.width(), 800);
+    EXPECT_LE(least.height(), 600);
+    form->resize(1, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->size() == least; }, 10000))
+        << form->width() << "x" << form->height();
+    form->FlushResize();
+    QToolButton* more = Find<QToolBar>("ToolBar1")
+                            ->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_NE(more, nullptr);
+    ASSERT_TRUE(more->isVisible()); // the bar does not fit: the rest is behind »
+    QTest::mouseClick(more, Qt::LeftButton);
+    QApplication::processEvents();
+    int reached = 0;
+    for (int i = 0; i < CtlCount; ++i) {
+        const Ctl c = static_cast<Ctl>(i);
+        QWidget* w = Find(CtlName(c));
+        if (!w || !form->session.ui[c].visible)
+            continue;
+        EXPECT_TRUE(w->isVisible()) << CtlName(c);
+        const QRect inForm(w->mapTo(form.get(), QPoint(0, 0)), w->size());
+        EXPECT_TRUE(form->rect().contains(inForm))
+            << CtlName(c) << " at " << inForm.x() << "," << inForm.y() << " " << inForm.width()
+            << "x" << inForm.height() << " in " << least.width() << "x" << least.height();
+        ++reached;
+    }
+    EXPECT_GE(reached, 20);
+    // The menus are there too, and the chart still has room.
+    EXPECT_TRUE(form->menuBar()->isVisible());
+    EXPECT_GT(Find("Image1")->height(), 0);
 }
 
 // --- Saving over what is open ---------------------------------------------------

@@ -170,3 +170,54 @@ TEST_F(Studies, CtrlSnapsAnAnchorToTheNearestPriceOfItsBar)
     const double p2 = events.last()[QStringLiteral("vars")].toObject()[QStringLiteral("P2Price")].toDouble();
     EXPECT_NE(p2 - std::floor(p2), 0.0); // without Ctrl the click height stands
 }
+
+TEST_F(Studies, TheBarStyleIsKeptByTheStudyAndChosenForBatch)
+{
+    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(500));
+    const QByteArray candles = QByteArray("ack\npress FileBtn\nopen prices.txt\npress PlotBtn\n"
+                                          "menu \"View/Bar style/Candlesticks\"\n") +
+                               Figures;
+    ASSERT_EQ(Aurigon("--script -", candles + "image made.png\nstudy save c.aurigon\n"), 0);
+    ASSERT_EQ(Aurigon("--script -", Saving("prices.txt") + "study save b.aurigon\n"), 0);
+    EXPECT_TRUE(Bytes("c.aurigon").contains("\"barStyle\": \"candles\""));
+    EXPECT_TRUE(Bytes("b.aurigon").contains("\"barStyle\": \"bars\""));
+
+    // Reopened in a new process: candles again, in the state and in the picture.
+    ASSERT_EQ(Aurigon("--script -", "ack\nstudy open c.aurigon\nimage again.png\n"), 0);
+    EXPECT_TRUE(Bytes("again.png") == Bytes("made.png"));
+    const ScriptRun reopened = Run("ack\nstudy open c.aurigon\nstate\n");
+    EXPECT_EQ(Vars(reopened)[QStringLiteral("ChartStyle")].toString(), QStringLiteral("candles"));
+
+    // Batch: the study's own style, or the one asked for.
+    QByteArray err;
+    ASSERT_EQ(Aurigon("--study c.aurigon --image c.png", {}, &err), 0) << err.constData();
+    ASSERT_EQ(Aurigon("--study b.aurigon --image b.png"), 0);
+    ASSERT_EQ(Aurigon("--study b.aurigon --bar-style candles --image bc.png"), 0);
+    ASSERT_EQ(Aurigon("--study c.aurigon --bar-style bars --image cb.png"), 0);
+    EXPECT_FALSE(Bytes("c.png") == Bytes("b.png"));
+    EXPECT_TRUE(Bytes("bc.png") == Bytes("c.png"));
+    EXPECT_TRUE(Bytes("cb.png") == Bytes("b.png"));
+    // The many-studies form takes the option too.
+    QDir(dir.path()).mkdir(QStringLiteral("out"));
+    ASSERT_EQ(Aurigon("--study b.aurigon --image-dir out --bar-style candles --quiet", {}, &err), 0)
+        << err.constData();
+    EXPECT_TRUE(Bytes("out/b.png") == Bytes("c.png"));
+
+    // A study written before bar styles opens as OHLC bars.
+    QByteArray old = Bytes("c.aurigon");
+    old.replace("\"barStyle\": \"candles\",", "");
+    ASSERT_FALSE(old.contains("barStyle"));
+    WriteFile(dir, QStringLiteral("old.aurigon"), old);
+    ASSERT_EQ(Aurigon("--study old.aurigon --image old.png"), 0);
+    EXPECT_TRUE(Bytes("old.png") == Bytes("b.png"));
+
+    // Mistakes: an unknown style in the study or on the command line, the option alone.
+    WriteFile(dir, QStringLiteral("odd.aurigon"),
+              QByteArray(Bytes("c.aurigon")).replace("\"candles\"", "\"renko\""));
+    EXPECT_EQ(Aurigon("--study odd.aurigon --image odd.png", {}, &err), 1);
+    EXPECT_TRUE(err.contains("bar style \"renko\"")) << err.constData();
+    EXPECT_EQ(Aurigon("--study b.aurigon --bar-style Candles --image x.png", {}, &err), 2);
+    EXPECT_TRUE(err.contains("--bar-style must be one of")) << err.constData();
+    EXPECT_EQ(Aurigon("--bar-style candles prices.txt", {}, &err), 2);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.png"))));
+}

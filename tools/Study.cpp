@@ -130,6 +130,7 @@ Result<void> SaveStudyFile(const Study& s, const QString& path)
                            {QStringLiteral("holidaySpace"), s.holidaySpace},
                            {QStringLiteral("wholeScale"), s.wholeScale},
                            {QStringLiteral("periodLength"), s.periodLength},
+                           {QStringLiteral("barStyle"), QLatin1String(BarStyleName(s.barStyle))},
                            {QStringLiteral("figures"), figures}};
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
     return WriteWholeBytes(path, bytes);
@@ -199,6 +200,15 @@ Result<Study> LoadStudyFile(const QString& path)
     s.holidaySpace = root.value(QStringLiteral("holidaySpace")).toBool();
     s.wholeScale = root.value(QStringLiteral("wholeScale")).toBool();
     s.periodLength = root.value(QStringLiteral("periodLength")).toInt(260);
+    if (root.contains(QStringLiteral("barStyle"))) {
+        const QString name = root.value(QStringLiteral("barStyle")).toString();
+        const std::optional<BarStyle> style = BarStyleNamed(name);
+        if (!style)
+            return bad(
+                QStringLiteral("Its bar style \"%1\" is none of bars, candles, hollow or line.")
+                    .arg(name));
+        s.barStyle = *style;
+    }
     const QJsonArray figures = root.value(QStringLiteral("figures")).toArray();
     for (qsizetype i = 0; i < figures.size(); ++i) {
         const QJsonObject o = figures[i].toObject();

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "chart/BarChart.h"
 #include "data/FileLayout.h"
 #include "data/Result.h"
 
@@ -48,6 +49,8 @@ struct Study {
     bool holidaySpace = false;
     bool wholeScale = false;
     int periodLength = 260;
+    // Studies written before bar styles existed open as OHLC bars.
+    BarStyle barStyle = BarStyle::Bars;
     std::vector<StudyFigure> figures;
 };
 
