@@ -225,7 +225,9 @@ TEST_F(KeptFiles, RestoredFromMaximisedTheWindowIsSmallerThanTheScreenAndOnIt)
         ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
         EXPECT_TRUE(form->isMaximized()) << row.name;
         const QRect normal = form->normalGeometry();
-        if (row.normal) {
+        // The offscreen platform has no window manager to hand back the place
+        // kept under a maximised window; every other check holds there too.
+        if (row.normal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
             EXPECT_EQ(normal, *row.normal) << row.name;
         }
         EXPECT_TRUE(avail.contains(normal)) << row.name;
