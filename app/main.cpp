@@ -16,14 +16,14 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/Batch.h"
+#include "app/automation/Batch.h"
 #include "app/CommandLine.h"
-#include "app/Host.h"
-#include "app/Icons.h"
-#include "app/Inspect.h"
-#include "app/MainForm.h"
-#include "app/ScriptParse.h"
-#include "app/ScriptRunner.h"
+#include "app/session/Host.h"
+#include "app/window/Icons.h"
+#include "app/session/Inspect.h"
+#include "app/window/MainForm.h"
+#include "app/automation/ScriptParse.h"
+#include "app/automation/ScriptRunner.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"
 

@@ -9,10 +9,10 @@
 #include <map>
 #include <sys/resource.h>
 
-#include "app/ChartSession.h"
-#include "app/GloVar.h"
-#include "app/Prompts.h"
-#include "app/SharedInputs.h"
+#include "app/session/ChartSession.h"
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
+#include "app/session/SharedInputs.h"
 #include "chart/BarChart.h"
 #include "data/PriceReader.h"
 #include "bench/Files.h"

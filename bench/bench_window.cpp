@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/ChartView.h"
-#include "app/GloVar.h"
-#include "app/MainForm.h"
-#include "app/ScriptRunner.h"
-#include "app/Splash.h"
+#include "app/window/ChartView.h"
+#include "app/session/GloVar.h"
+#include "app/window/MainForm.h"
+#include "app/automation/ScriptRunner.h"
+#include "app/window/Splash.h"
 #include "bench/Files.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/GloVar.h"
-#include "app/SharedInputs.h"
+#include "app/session/GloVar.h"
+#include "app/session/SharedInputs.h"
 #include "chart/BarChart.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"

@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <cstdint>
 
-#include "app/ChartSession.h"
-#include "app/GloVar.h"
-#include "app/Prompts.h"
+#include "app/session/ChartSession.h"
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
 
 namespace {
 class NoPrompts : public Prompts {

@@ -2,7 +2,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/ScriptParse.h"
+#include "app/automation/ScriptParse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "app/Icons.h"
+#include "app/window/Icons.h"
 
 int main(int argc, char** argv)
 {

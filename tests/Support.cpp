@@ -6,8 +6,8 @@
 #include "data/Dates.h"
 
 #ifdef AURIGON_WIDGET_TESTS
-#include "app/MainForm.h"
-#include "app/ScriptRunner.h"
+#include "app/window/MainForm.h"
+#include "app/automation/ScriptRunner.h"
 #endif
 
 QByteArray ReadBytes(const QString& path)

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/ChartSession.h"
-#include "app/GloVar.h"
-#include "app/Prompts.h"
+#include "app/session/ChartSession.h"
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
 
 // Readable failures for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os)

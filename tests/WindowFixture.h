@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/GloVar.h"
-#include "app/MainForm.h"
-#include "app/ScriptRunner.h"
+#include "app/session/GloVar.h"
+#include "app/window/MainForm.h"
+#include "app/automation/ScriptRunner.h"
 #include "tests/Support.h"
 
 // A script host whose questions and save dialogs may instead be the window's

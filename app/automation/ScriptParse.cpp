@@ -1,0 +1,149 @@
+#include "app/automation/ScriptParse.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "data/FileNames.h"
+
+std::optional<QStringList> SplitScriptLine(const QString& line)
+{
+    QStringList words;
+    const QString t = line.trimmed();
+    if (t.isEmpty() || t.startsWith(QLatin1Char('#')))
+        return words;
+    QString cur;
+    bool inWord = false, quoted = false;
+    for (const QChar ch : t) {
+        if (quoted) {
+            if (ch == QLatin1Char('"'))
+                quoted = false;
+            else
+                cur += ch;
+        } else if (ch == QLatin1Char('"')) {
+            quoted = true;
+            inWord = true;
+        } else if (ch == QLatin1Char(' ') || ch == QLatin1Char('\t')) {
+            if (inWord)
+                words << cur;
+            cur.clear();
+            inWord = false;
+        } else {
+            cur += ch;
+            inWord = true;
+        }
+    }
+    if (quoted)
+        return std::nullopt;
+    if (inWord)
+        words << cur;
+    return words;
+}
+
+bool SplitAssignment(const QString& word, QString& name, QString& text)
+{
+    const qsizetype eq = word.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        return false;
+    name = word.left(eq);
+    text = word.mid(eq + 1);
+    return true;
+}
+
+bool ParseScriptInt(const QString& word, int& value)
+{
+    bool ok = false;
+    const int v = word.toInt(&ok, 10);
+    if (!ok)
+        return false;
+    value = v;
+    return true;
+}
+
+bool ParsePageSize(const QString& word, int& width, int& height)
+{
+    const QStringList wh = word.toLower().split(QLatin1Char('x'));
+    int w = 0, h = 0;
+    if (wh.size() != 2 || !ParseScriptInt(wh[0], w) || !ParseScriptInt(wh[1], h))
+        return false;
+    if (w < 1 || h < 1 || w > 100000 || h > 100000)
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+namespace {
+// At most limit + 1 bytes: one more than allowed shows there were too many.
+int ReadUpTo(int fd, qsizetype limit, QByteArray& out)
+{
+    constexpr qsizetype Chunk = 1 << 16;
+    while (out.size() <= limit) {
+        const qsizetype had = out.size();
+        out.resize(had + std::min(Chunk, limit + 1 - had));
+        const ssize_t n = ::read(fd, out.data() + had, size_t(out.size() - had));
+        if (n < 0 && errno == EINTR) {
+            out.resize(had);
+            continue;
+        }
+        out.resize(had + std::max<ssize_t>(n, 0));
+        if (n <= 0)
+            return n < 0 ? errno : 0;
+    }
+    return 0;
+}
+} // namespace
+
+QString ReadScriptFile(const QString& path, QStringList& lines)
+{
+    const auto cannot = [&path](const QString& why) {
+        return QStringLiteral("cannot read the script %1: %2")
+            .arg(path == QLatin1String("-") ? QStringLiteral("on standard input") : path, why);
+    };
+    QByteArray bytes;
+    int err = 0;
+    if (path == QLatin1String("-")) {
+        err = ReadUpTo(STDIN_FILENO, MaxScriptBytes, bytes);
+    } else {
+        const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            const std::optional<QString> why = NotAFileReason(path);
+            return cannot(why ? *why : QString::fromLocal8Bit(std::strerror(errno)));
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return cannot(NotAFileReason(path).value_or(QStringLiteral("It is not a regular file.")));
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        err = ReadUpTo(fd, MaxScriptBytes, bytes);
+        ::close(fd);
+    }
+    if (err)
+        return cannot(QString::fromLocal8Bit(std::strerror(err)));
+    return ScriptLines(path, bytes, lines);
+}
+
+QString ScriptLines(const QString& path, const QByteArray& bytes, QStringList& lines)
+{
+    const QString name = path == QLatin1String("-") ? QStringLiteral("on standard input") : path;
+    if (bytes.size() > MaxScriptBytes)
+        return QStringLiteral("the script %1 is larger than %2 MB").arg(name).arg(MaxScriptBytes >> 20);
+    // Stray bytes are kept as such, so that a path in a script that is not
+    // UTF-8 still names its file.
+    lines = DecodeFileName(bytes).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString& l = lines[i];
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+        if (l.size() > MaxScriptLine)
+            return QStringLiteral("line %1 of the script %2 is longer than %3 characters")
+                .arg(i + 1)
+                .arg(name)
+                .arg(MaxScriptLine);
+    }
+    return QString();
+}

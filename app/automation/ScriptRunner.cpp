@@ -1,0 +1,673 @@
+#include "app/automation/ScriptRunner.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPointer>
+#include <QTextStream>
+#include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+#include "app/window/MainForm.h"
+#include "app/automation/ScriptParse.h"
+#include "app/window/Splash.h"
+#include "app/automation/StateReport.h"
+#include "chart/Output.h"
+#include "data/FileNames.h"
+#include "data/WholeFile.h"
+#include "data/ui/ScriptableDialog.h"
+#include "tools/FigureTable.h"
+
+namespace {
+// The text a keyboard sends with a key: the character for a printable key
+// (capital with Shift), the control characters for the editing keys.
+QString KeyText(QKeyCombination key)
+{
+    const int k = key.key();
+    const Qt::KeyboardModifiers mods = key.keyboardModifiers();
+    switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return QStringLiteral("\r");
+    case Qt::Key_Tab: return QStringLiteral("\t");
+    case Qt::Key_Backspace: return QStringLiteral("\b");
+    case Qt::Key_Escape: return QStringLiteral("\x1b");
+    case Qt::Key_Delete: return QStringLiteral("\x7f");
+    default: break;
+    }
+    // Qt's own keys (arrows, function keys, media keys) lie above Unicode.
+    if (k >= Qt::Key_Escape || (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return QString();
+    const char32_t c = char32_t(k);
+    const QString text = QString::fromUcs4(&c, 1);
+    return mods & Qt::ShiftModifier ? text.toUpper() : text.toLower();
+}
+
+// A key pressed and let go on the window, as the keyboard delivers it: sent
+// unasked (not spontaneous), a press is first offered to the window's
+// shortcuts, then goes to the widget with the focus.
+void PressKey(QWidget& window, QKeyCombination key)
+{
+    // A person types into the window they are looking at.
+    if (QApplication::activeWindow() != &window) {
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+    }
+    QPointer<QWidget> target = QApplication::focusWidget();
+    if (!target || target->window() != &window)
+        target = &window;
+    const QString text = KeyText(key);
+    QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers(), text);
+    QApplication::sendEvent(target, &press);
+    // The press may have closed or moved what had the focus.
+    if (!target)
+        target = &window;
+    QKeyEvent release(QEvent::KeyRelease, key.key(), key.keyboardModifiers(), text);
+    QApplication::sendEvent(target, &release);
+}
+
+QJsonObject Event(const char* name)
+{
+    QJsonObject o;
+    o[QStringLiteral("event")] = QLatin1String(name);
+    return o;
+}
+
+// A PDF page whose printable area is exactly the size the script names.
+class PdfTarget : public PrintTarget {
+public:
+    PdfTarget(const QString& path, QSize page)
+        : path_(path), page_(page),
+          layout_(QPageSize(QSizeF(page.width() / double(Dpi), page.height() / double(Dpi)),
+                            QPageSize::Inch),
+                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0))
+    {
+        layout_.setMode(QPageLayout::FullPageMode);
+    }
+    QSize pageSizePixels() const override { return page_; }
+    QString printPage(const QImage& image, const QRect& target) override
+    {
+        return PrintPdf(path_, layout_, Dpi, image, target);
+    }
+
+private:
+    static constexpr int Dpi = 1200;
+    QString path_;
+    QSize page_;
+    QPageLayout layout_;
+};
+} // namespace
+
+void ScriptHost::beep()
+{
+    sink_(Event("beep"));
+}
+
+void ScriptHost::message(const QString& title, const QString& text)
+{
+    QJsonObject o = Event("message");
+    o[QStringLiteral("title")] = title;
+    o[QStringLiteral("text")] = text;
+    sink_(o);
+}
+
+void ScriptHost::error(const QString& text)
+{
+    QJsonObject o = Event("error");
+    o[QStringLiteral("text")] = text;
+    sink_(o);
+}
+
+std::optional<QStringList> ScriptHost::scriptAnswer(const char* keyword)
+{
+    if (!nextLine)
+        return std::nullopt;
+    return nextLine(QLatin1String(keyword));
+}
+
+std::optional<QString> ScriptHost::takeFileAnswer(std::optional<QString>& answer,
+                                                  const char* keyword)
+{
+    QString a;
+    if (answer) {
+        a = *std::exchange(answer, std::nullopt);
+    } else if (const auto w = scriptAnswer(keyword)) {
+        if (w->size() != 2 || (*w)[1].isEmpty()) {
+            badAnswer = QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(keyword));
+            return std::nullopt;
+        }
+        a = (*w)[1] == QLatin1String("cancel") ? QString() : (*w)[1];
+    } else {
+        unanswered = QLatin1String(keyword);
+        return std::nullopt;
+    }
+    if (a.isEmpty())
+        return std::nullopt;
+    return a;
+}
+
+std::optional<QString> ScriptHost::openFileName(const QString&, const QString&)
+{
+    return takeFileAnswer(openAnswer, "open");
+}
+
+std::optional<QString> ScriptHost::saveFileName(const QString&, const QString&, const QString&)
+{
+    return takeFileAnswer(saveAnswer, "saveas");
+}
+
+std::unique_ptr<PrintTarget> ScriptHost::printerSetup()
+{
+    if (!printAnswer) {
+        const auto w = scriptAnswer("printto");
+        if (!w) {
+            unanswered = QStringLiteral("printto");
+            return nullptr;
+        }
+        int pw = 0, ph = 0;
+        if (w->size() == 2 && (*w)[1] == QLatin1String("cancel")) {
+            printAnswer = PrintAnswer{};
+        } else if (w->size() == 3 && ParsePageSize((*w)[2], pw, ph)) {
+            printAnswer = PrintAnswer{(*w)[1], QSize(pw, ph)};
+        } else {
+            badAnswer = QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
+            return nullptr;
+        }
+    }
+    const PrintAnswer a = *std::exchange(printAnswer, std::nullopt);
+    if (a.pdfPath.isEmpty())
+        return nullptr;
+    return std::make_unique<PdfTarget>(a.pdfPath, a.page);
+}
+
+std::optional<QString> ScriptHost::question(const QString& title, const QString& text,
+                                            const QStringList& buttons)
+{
+    QJsonObject o = Event("question");
+    o[QStringLiteral("title")] = title;
+    o[QStringLiteral("text")] = text;
+    o[QStringLiteral("buttons")] = QJsonArray::fromStringList(buttons);
+    sink_(o);
+    // Unanswered, nothing is dropped: the script stops at this line.
+    const QString keep = buttons.isEmpty() ? QString() : buttons.last();
+    const auto w = scriptAnswer("answer");
+    if (!w) {
+        unanswered = QStringLiteral("answer");
+        return keep;
+    }
+    if (w->size() != 2 || !buttons.contains((*w)[1])) {
+        badAnswer =
+            QStringLiteral("answer needs one of %1").arg(buttons.join(QStringLiteral(", ")));
+        return keep;
+    }
+    return (*w)[1];
+}
+
+void ScriptHost::showSplash(SplashForm& splash, std::function<void()> then)
+{
+    splash_ = &splash;
+    afterSplash_ = std::move(then);
+}
+
+void ScriptHost::acknowledge()
+{
+    if (!splash_ || splash_->acknowledged())
+        return;
+    splash_->BitBtn1Click();
+    if (afterSplash_) {
+        auto then = std::move(afterSplash_);
+        afterSplash_ = nullptr;
+        then();
+    }
+}
+
+void ScriptHost::runDialog(QDialog& dialog)
+{
+    // With no answer the dialog is closed with its close box at once.
+    if (!dialogAnswer)
+        return;
+    auto answer = std::move(dialogAnswer);
+    dialogAnswer = nullptr;
+    dialog.setResult(0);
+    answer(dialog);
+}
+
+void ScriptHost::popupMenu(QMenu& menu, const QPoint&)
+{
+    menuOpened = true;
+    for (QAction* a : menu.actions()) {
+        if (a->data().toInt() == menuAnswer && a->isVisible() && a->isEnabled()) {
+            menuAnswer = 0;
+            a->trigger();
+            return;
+        }
+    }
+}
+
+int ScriptRunner::run(const QStringList& lines)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        // A script runs without the event loop, which would end the program on a signal.
+        EndIfSignalled();
+        const int lineNo = i + 1;
+        const auto words = SplitScriptLine(lines[i]);
+        // A dialog or question this line opens takes its answer from the
+        // lines that follow, each used once.
+        int next = i;
+        host_.nextLine = [&lines, &next](const QString& keyword) -> std::optional<QStringList> {
+            for (int k = next + 1; k < lines.size(); ++k) {
+                const auto w = SplitScriptLine(lines[k]);
+                if (w && w->isEmpty())
+                    continue;
+                if (!w || w->first() != keyword)
+                    return std::nullopt;
+                next = k;
+                return *w;
+            }
+            return std::nullopt;
+        };
+        host_.unanswered.clear();
+        host_.badAnswer.clear();
+        QString err;
+        if (!words)
+            err = QStringLiteral("unterminated quote");
+        else if (!words->isEmpty())
+            err = runLine(*words);
+        // A trace that could not be written ends the script as a line would.
+        if (err.isEmpty() && trace_ && !trace_->error.isEmpty()) {
+            form_.session.chart.setTrace(nullptr);
+            err = endTrace();
+        }
+        host_.nextLine = nullptr;
+        host_.openAnswer.reset();
+        host_.saveAnswer.reset();
+        host_.printAnswer.reset();
+        if (err.isEmpty() && !host_.badAnswer.isEmpty())
+            err = host_.badAnswer;
+        if (err.isEmpty() && !host_.unanswered.isEmpty())
+            err =
+                host_.unanswered == QLatin1String("answer")
+                    ? QStringLiteral("this line opened a question; the next line must be 'answer'")
+                    : QStringLiteral("%1 opened a dialog; the next line must be '%2'")
+                          .arg(words->value(words->size() > 1 ? 1 : 0), host_.unanswered);
+        i = std::max(i, next);
+        if (!err.isEmpty()) {
+            QJsonObject o = Event("error");
+            o[QStringLiteral("text")] = err;
+            o[QStringLiteral("line")] = lineNo;
+            host_.emitEvent(o);
+            return 2;
+        }
+        if (form_.closedByUser())
+            break;
+    }
+    form_.session.chart.setTrace(nullptr);
+    if (const QString err = endTrace(); !err.isEmpty()) {
+        QJsonObject o = Event("error");
+        o[QStringLiteral("text")] = err;
+        host_.emitEvent(o);
+        return 2;
+    }
+    return 0;
+}
+
+void TraceFile::add(const QString& line)
+{
+    if (fd < 0 || !error.isEmpty())
+        return;
+    const QByteArray bytes = line.toUtf8() + '\n';
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = QStringLiteral("cannot write the trace %1: %2")
+                        .arg(path, QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO)));
+            return;
+        }
+        p += n;
+        left -= n;
+    }
+}
+
+TraceFile::~TraceFile()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+QString ScriptRunner::endTrace()
+{
+    if (!trace_)
+        return QString();
+    const auto trace = std::exchange(trace_, nullptr);
+    if (trace->fd >= 0 && ::close(trace->fd) != 0 && trace->error.isEmpty())
+        trace->error = QStringLiteral("cannot write the trace %1: %2")
+                           .arg(trace->path, QString::fromLocal8Bit(std::strerror(errno)));
+    trace->fd = -1;
+    return trace->error;
+}
+
+QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignments)
+{
+    ScriptableDialog* dlg = form_.scriptableDialog(kind);
+    if (!dlg)
+        return QStringLiteral("no dialog %1").arg(kind);
+    // Names are checked before anything is pressed, so a bad line changes nothing.
+    QStringList names, texts;
+    if (kind == QLatin1String("angles")) {
+        names = dlg->fieldNames();
+        if (assignments.size() != names.size())
+            return QStringLiteral("angles needs three texts");
+        texts = assignments;
+    } else {
+        for (const QString& a : assignments) {
+            QString n, t;
+            if (!SplitAssignment(a, n, t))
+                return QStringLiteral("expected NAME=TEXT, got '%1'").arg(a);
+            names << n;
+            texts << t;
+        }
+    }
+    const QStringList known = dlg->fieldNames(), flags = dlg->flagNames();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (!known.contains(names[i]))
+            return QStringLiteral("%1 has no control %2")
+                .arg(dynamic_cast<QObject*>(dlg)->objectName(), names[i]);
+        if (flags.contains(names[i]) && texts[i] != QLatin1String("0") &&
+            texts[i] != QLatin1String("1"))
+            return QStringLiteral("%1 must be 0 or 1").arg(names[i]);
+        if (QString why = dlg->checkField(names[i], texts[i]); !why.isEmpty())
+            return why;
+    }
+    const bool prepare = kind != QLatin1String("angles");
+    host_.dialogAnswer = [dlg, names, texts, prepare](QDialog&) {
+        if (prepare)
+            dlg->prepare();
+        for (qsizetype i = 0; i < names.size(); ++i)
+            dlg->setField(names[i], texts[i]);
+        dlg->pressOk();
+    };
+    return QString();
+}
+
+namespace {
+bool ParseButton(const QString& w, MouseButton& b)
+{
+    if (w == QLatin1String("left"))
+        b = MouseButton::Left;
+    else if (w == QLatin1String("right"))
+        b = MouseButton::Right;
+    else if (w == QLatin1String("middle"))
+        b = MouseButton::Middle;
+    else
+        return false;
+    return true;
+}
+} // namespace
+
+QString ScriptRunner::runLine(const QStringList& w)
+{
+    const QString& cmd = w[0];
+    const QStringList args = w.mid(1);
+    ChartSession& s = form_.session;
+
+    if (cmd == QLatin1String("ack") && args.isEmpty()) {
+        host_.acknowledge();
+        return QString();
+    }
+    if (cmd == QLatin1String("press") && args.size() == 1) {
+        Ctl c{};
+        if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
+            return QStringLiteral("no control named %1").arg(args[0]);
+        const char* answer = c == Ctl::FileBtn    ? "open"
+                             : c == Ctl::SaveBtn  ? "saveas"
+                             : c == Ctl::PrintBtn ? "printto"
+                                                  : nullptr;
+        const bool reacts = s.ui.reacts(c) || (!s.ui[c].visible && s.ui.enabledInPlace(c));
+        if (!s.ui[c].visible)
+            form_.action(c)->trigger(); // the hidden menu reaches a hidden control's action
+        else
+            form_.Press(c);
+        // A control that did not react leaves its answer line unused; it
+        // still belongs to this press.
+        if (answer && !reacts && host_.nextLine) {
+            if (const auto a = host_.nextLine(QLatin1String(answer))) {
+                const bool cancel = a->size() == 2 && (*a)[1] == QLatin1String("cancel");
+                int pw = 0, ph = 0;
+                if (c == Ctl::PrintBtn && !cancel &&
+                    (a->size() != 3 || !ParsePageSize((*a)[2], pw, ph)))
+                    return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
+                if (c != Ctl::PrintBtn && (a->size() != 2 || (*a)[1].isEmpty()))
+                    return QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(answer));
+            }
+        }
+        return QString();
+    }
+    if (cmd == QLatin1String("open") || cmd == QLatin1String("saveas") ||
+        cmd == QLatin1String("printto"))
+        return QStringLiteral("no dialog is waiting for '%1'").arg(cmd);
+    if (cmd == QLatin1String("answer"))
+        return QStringLiteral("no question is waiting for 'answer'");
+    if (cmd == QLatin1String("layout") || cmd == QLatin1String("dates") ||
+        cmd == QLatin1String("angles")) {
+        const QString err = fillDialog(cmd, args);
+        if (!err.isEmpty())
+            return err;
+        if (cmd == QLatin1String("layout"))
+            form_.RightPress(Ctl::FileBtn);
+        else if (cmd == QLatin1String("dates") && !form_.session.ui.reacts(Ctl::DateBtn) &&
+                 form_.session.ui.reacts(Ctl::ToolButton2))
+            form_.rangeAction()->trigger(); // on a shown chart: View > Range...
+        else if (cmd == QLatin1String("dates"))
+            form_.Press(Ctl::DateBtn);
+        else
+            form_.RightPress(Ctl::DirBtn);
+        host_.dialogAnswer = nullptr;
+        return QString();
+    }
+    if (cmd == QLatin1String("type") && args.size() == 1) {
+        int type = 0;
+        if (!ParseScriptInt(args[0], type) || !FigureKindOf(type))
+            return QStringLiteral("type needs a figure number 1..%1").arg(FigureKinds().size());
+        host_.menuAnswer = type;
+        host_.menuOpened = false;
+        form_.RightPress(Ctl::DrawBtn);
+        if (host_.menuOpened && host_.menuAnswer == type) {
+            // Hidden in the pop-up; the hidden main menu still has it.
+            for (QAction* a : form_.MainMenu1->actions())
+                if (a->data().toInt() == type)
+                    a->trigger();
+        }
+        host_.menuAnswer = 0;
+        return QString();
+    }
+    if (cmd == QLatin1String("period") && args.size() == 1) {
+        const int idx = static_cast<int>(ChartSession::PeriodItems.indexOf(args[0]));
+        if (idx < 0)
+            return QStringLiteral("PeriodCB has no item %1").arg(args[0]);
+        form_.ChoosePeriod(idx);
+        return QString();
+    }
+    if (cmd == QLatin1String("down") || cmd == QLatin1String("up") ||
+        cmd == QLatin1String("move") || cmd == QLatin1String("click")) {
+        const bool isMove = cmd == QLatin1String("move");
+        const bool isClick = cmd == QLatin1String("click");
+        const bool isDown = cmd == QLatin1String("down");
+        // Ctrl held for the press: the snapping click.
+        QStringList margs = args;
+        const bool ctrl =
+            (isDown || isClick) && !margs.isEmpty() && margs.last() == QLatin1String("ctrl");
+        if (ctrl)
+            margs.removeLast();
+        const qsizetype need = isMove ? 2 : 3;
+        if (!(margs.size() == need || (isClick && margs.size() == 2)))
+            return QStringLiteral("%1 needs X Y%2").arg(cmd, isMove ? "" : " BUTTON");
+        int x = 0, y = 0;
+        if (!ParseScriptInt(margs[0], x) || !ParseScriptInt(margs[1], y))
+            return QStringLiteral("X and Y must be whole numbers");
+        MouseButton b = MouseButton::Left;
+        if (margs.size() == 3 && !ParseButton(margs[2], b))
+            return QStringLiteral("BUTTON is left, right or middle");
+        if (isMove)
+            form_.ChartMouseMove(x, y);
+        else if (cmd == QLatin1String("up"))
+            form_.ChartMouseUp();
+        else {
+            form_.ChartMouseDown(b, x, y, ctrl);
+            if (isClick)
+                form_.ChartMouseUp();
+        }
+        return QString();
+    }
+    if (cmd == QLatin1String("study") && args.size() == 2 &&
+        (args[0] == QLatin1String("save") || args[0] == QLatin1String("open"))) {
+        if (!s.FirstActivationDone())
+            return QStringLiteral("study %1 needs the splash acknowledged first (ack)")
+                .arg(args[0]);
+        if (args[0] == QLatin1String("save"))
+            s.SaveStudy(args[1]);
+        else
+            s.OpenStudy(args[1]);
+        s.publish();
+        return QString();
+    }
+    if ((cmd == QLatin1String("undo") || cmd == QLatin1String("redo")) && args.isEmpty()) {
+        if (cmd == QLatin1String("undo"))
+            s.UndoClick();
+        else
+            s.RedoClick();
+        s.publish();
+        return QString();
+    }
+    if (cmd == QLatin1String("select") && args.size() == 1) {
+        int n = 0;
+        if (!ParseScriptInt(args[0], n) || n < 0 || n > s.FigureCount())
+            return QStringLiteral("select needs a figure number from 0 to %1, not '%2'")
+                .arg(s.FigureCount())
+                .arg(args[0]);
+        form_.Act([&s, n] { s.SelectFigure(n); });
+        return QString();
+    }
+    if (cmd == QLatin1String("values") && args.size() == 1) {
+        s.ExportFigureValues(args[0]);
+        s.publish();
+        return QString();
+    }
+    if (cmd == QLatin1String("image") && args.size() == 1) {
+        const QImage& img = s.chart.image();
+        if (img.isNull())
+            return QStringLiteral("there is no chart image yet");
+        const char* format = ImageFormatOf(args[0]);
+        if (!format)
+            return QStringLiteral("image needs a name ending in .png or .bmp");
+        const Result<void> written = WriteImageFile(img, args[0], format);
+        return written ? QString() : written.error().message();
+    }
+    if (cmd == QLatin1String("trace") && args.size() == 1) {
+        s.chart.setTrace(nullptr);
+        if (const QString err = endTrace(); !err.isEmpty())
+            return err;
+        if (args[0] == QLatin1String("off"))
+            return QString();
+        auto trace = std::make_shared<TraceFile>();
+        trace->path = args[0];
+        // Opened without waiting, so that a pipe nobody reads hangs nothing;
+        // only a regular file takes a trace.
+        trace->fd = ::open(EncodeFileName(args[0]).constData(),
+                           O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+        if (trace->fd < 0)
+            return QStringLiteral("cannot write %1: %2")
+                .arg(args[0], errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
+                                             : QString::fromLocal8Bit(std::strerror(errno)));
+        struct stat st {};
+        if (::fstat(trace->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(trace->fd);
+            trace->fd = -1;
+            return QStringLiteral("cannot write %1: It is not a regular file.").arg(args[0]);
+        }
+        ::fcntl(trace->fd, F_SETFL, ::fcntl(trace->fd, F_GETFL) & ~O_NONBLOCK);
+        trace_ = trace;
+        s.chart.setTrace([trace](const QString& line) { trace->add(line); });
+        return QString();
+    }
+    if (cmd == QLatin1String("state") && args.isEmpty()) {
+        host_.emitEvent(StateReport(s));
+        return QString();
+    }
+    if (cmd == QLatin1String("resize") && args.size() == 2) {
+        int width = 0, height = 0;
+        if (!ParseScriptInt(args[0], width) || !ParseScriptInt(args[1], height) || width < 1 ||
+            height < 1 || width > 16384 || height > 16384)
+            return QStringLiteral("resize needs a width and a height of 1 to 16384 pixels");
+        form_.resize(width, height);
+        // The layout settles as it would between a person's moves, then the pause ends.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        form_.FlushResize();
+        return QString();
+    }
+    if (cmd == QLatin1String("key") && args.size() == 1) {
+        const QKeySequence key = QKeySequence::fromString(args[0], QKeySequence::PortableText);
+        if (key.isEmpty() || key.count() != 1 || key[0].key() == Qt::Key_unknown)
+            return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'")
+                .arg(args[0]);
+        PressKey(form_, key[0]);
+        return QString();
+    }
+    if (cmd == QLatin1String("wheel") && (args.size() == 3 || args.size() == 4)) {
+        int x = 0, y = 0, notches = 0;
+        const bool shift = args.size() == 4 && args[3] == QLatin1String("shift");
+        const bool ctrl = args.size() == 4 && args[3] == QLatin1String("ctrl");
+        if (args.size() == 4 && !shift && !ctrl)
+            return QStringLiteral("wheel takes only 'shift' or 'ctrl' after its notches");
+        if (!ParseScriptInt(args[0], x) || !ParseScriptInt(args[1], y) ||
+            !ParseScriptInt(args[2], notches) || notches < -100 || notches > 100)
+            return QStringLiteral("wheel needs X Y and the notches (-100 to 100)");
+        form_.ChartMouseMove(x, y);
+        form_.ChartWheel(notches, shift, ctrl, x);
+        return QString();
+    }
+    if (cmd == QLatin1String("menu") && args.size() == 1) {
+        QAction* a = form_.menuItem(args[0]);
+        if (!a || a->menu())
+            return QStringLiteral("the menu bar has no item %1").arg(args[0]);
+        // A disabled item does not react, as for a person.
+        if (a->isEnabled())
+            a->trigger();
+        return QString();
+    }
+    if (cmd == QLatin1String("drop") && args.size() == 1) {
+        form_.OpenDropped(QFileInfo(args[0]).absoluteFilePath());
+        return QString();
+    }
+    if (cmd == QLatin1String("wait") && args.size() == 1) {
+        int ms = 0;
+        if (!ParseScriptInt(args[0], ms) || ms < 0 || ms > 600000)
+            return QStringLiteral("wait needs the milliseconds (0 to 600000), not '%1'")
+                .arg(args[0]);
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+        return QString();
+    }
+    if (cmd == QLatin1String("about") && args.isEmpty()) {
+        form_.Help2Click();
+        return QString();
+    }
+    return QStringLiteral("cannot run '%1'").arg(w.join(QLatin1Char(' ')));
+}

@@ -1,0 +1,120 @@
+#include "app/session/ChartSession.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
+#include "data/Settings.h"
+
+const QStringList ChartSession::PeriodItems = {
+    QStringLiteral("1300"), QStringLiteral("1040"), QStringLiteral("780"), QStringLiteral("520"),
+    QStringLiteral("260"),  QStringLiteral("130"),  QStringLiteral("65"),  QStringLiteral("22"),
+    QStringLiteral("10"),   QStringLiteral("5"),    QStringLiteral("1")};
+
+ChartSession::ChartSession(Prompts& prompts) : prompts_(prompts)
+{
+    toClipboard = [](const QImage& img) {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            QGuiApplication::clipboard()->setImage(img);
+    };
+}
+
+QString ChartSession::SettingsPath() const
+{
+    return GloVar.WorkDir + QStringLiteral("fsetup.dat");
+}
+
+void ChartSession::FormCreate(const QString& currentDir)
+{
+    SetCreationDefaults(currentDir);
+    ApplySettings(ReadSettingsFile(SettingsPath(), CurrentSettings()));
+    ReadViewSettings();
+    periodIndex = 4;
+    ui = UiModel();
+    ui.caption =
+        QStringLiteral("%1   Version %2   %3").arg(ProgramName, AURIGON_VERSION, MakerNotice);
+    ui[Ctl::PeriodCB].caption = PeriodItems[periodIndex];
+}
+
+void ChartSession::SplashAcknowledged(bool colorTicked)
+{
+    GloVar.Monochrome = !colorTicked;
+    ui.toolBar1Enabled = true;
+}
+
+void ChartSession::FinishFirstActivation(int chartWidth, int chartHeight)
+{
+    auto& g = GloVar;
+    SetFirstActivationDefaults(PeriodItems[periodIndex].toInt(), chartWidth, chartHeight);
+    tool.release();
+    tool.forgetMarkers();
+    KeepToolState();
+    ui[Ctl::DirBtn].image = 12;
+    ui.panels[PanelFile] = QStringLiteral("File not selected");
+    ui.panels[PanelRange] = QStringLiteral("%1 - %2").arg(g.FirstRecord).arg(g.LastRecord);
+    ui.panels[PanelHoliday].clear();
+    ShowRatio();
+    ShowDir();
+    ui.panels[PanelDate].clear();
+    ui.panels[PanelPrice].clear();
+    chart.create(g.ChartWidth, g.ChartHeight, g.Monochrome);
+    tool.resetStore();
+    g.FirstActivate = false;
+}
+
+QString ChartSession::RatioText(double ratio)
+{
+    const QString fixed = QString::asprintf("%12.4f", ratio).trimmed();
+    // The highest powers would overflow the field: shown with an exponent.
+    return fixed.size() <= 12 ? fixed : QString::asprintf("%.4e", ratio);
+}
+
+void ChartSession::ShowRatio()
+{
+    const QString t = RatioText(GloVar.Ratio);
+    ui.panels[PanelRatio] = QStringLiteral("Ratio = ") + t;
+    ui.label1 = t.left(7);
+}
+
+void ChartSession::ShowDir()
+{
+    ui.panels[PanelDir] = GloVar.Dir > 0 ? QStringLiteral("DIR = +1") : QStringLiteral("DIR = -1");
+}
+
+void ChartSession::PutBase(const QImage& img)
+{
+    baseImage = img;
+    ForgetBaseResidue();
+    GloVar.ChartDrawn = true;
+    if (toClipboard)
+        toClipboard(img);
+}
+
+void ChartSession::ForgetBaseResidue()
+{
+    baseResidue_.clear();
+    baseResidueAt_.clear();
+    baseResiduePixels_.clear();
+}
+
+void ChartSession::NoteBaseResidue(const QRect& r)
+{
+    if (baseResidueAt_.insert({r.x(), r.y(), r.width(), r.height()}).second)
+        baseResidue_.push_back(r);
+}
+
+std::vector<Canvas::Patch> ChartSession::BaseResiduePixels() const
+{
+    // The base does not change between two Clips, so pixels once read stay good.
+    if (baseResiduePixels_.size() < baseResidue_.size()) {
+        const std::span<const QRect> more(
+            baseResidue_.begin() + qsizetype(baseResiduePixels_.size()), baseResidue_.end());
+        std::vector<Canvas::Patch> read = chart.patchesOf(baseImage, more);
+        if (read.size() == more.size())
+            baseResiduePixels_.insert(baseResiduePixels_.end(),
+                                      std::make_move_iterator(read.begin()),
+                                      std::make_move_iterator(read.end()));
+    }
+    return baseResiduePixels_;
+}

@@ -1,0 +1,467 @@
+#pragma once
+// The main window's handlers, free of widgets: they work on the shared
+// values, the controls' model and the chart image. The window, the
+// automation runner and the tests all call these same handlers; the work
+// behind them lives in data/, chart/ and tools/.
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include "app/session/UiModel.h"
+#include "chart/BarChart.h"
+#include "chart/Canvas.h"
+#include "chart/ChartMap.h"
+#include "chart/Readout.h"
+#include "chart/RecordDates.h"
+#include "data/FileGrowth.h"
+#include "data/PriceReader.h"
+#include "data/PriceRecord.h"
+#include "tools/AnchorTool.h"
+#include "tools/FigureGeometry.h"
+#include "tools/FigureValues.h"
+#include "tools/Study.h"
+
+class Prompts;
+struct FigureKind;
+
+class ChartSession : public QObject {
+    Q_OBJECT
+public:
+    explicit ChartSession(Prompts& prompts);
+
+    // What changed since the window last heard, as flags of changed().
+    enum Change : unsigned {
+        CaptionChanged = 1,
+        ControlsChanged = 2,
+        PanelsChanged = 4,
+        PointerChanged = 8,
+        PictureChanged = 16,
+        FigureTypeChanged = 32,
+        ColorChanged = 64,
+        // What Edit > Undo and Redo would do.
+        HistoryChanged = 128,
+    };
+    // Handlers change the model and the picture; this tells whoever shows
+    // them what changed since the last time, once, through changed().
+    void publish();
+
+    Prompts& prompts() { return prompts_; }
+    UiModel ui;
+    // Image1's picture.
+    Canvas chart;
+    // The mouse on the chart and the markers (with Image2, their backgrounds).
+    AnchorTool tool{chart};
+    // The picture Draw returns to, and the clean chart of the last plot. Both
+    // are kept here; the clipboard and TmpPrice.bmp only receive copies.
+    QImage baseImage;
+    QImage cleanChart;
+    // Puts a picture on the system clipboard for other programs.
+    std::function<void(const QImage&)> toClipboard;
+    // What only the window can do: show the record range dialog, close.
+    std::function<void()> showDatesDialog;
+    std::function<void()> closeWindow;
+
+    static const QStringList PeriodItems;
+    int periodIndex = 4;
+
+    // Lines between the header line and the first record, from the last scan.
+    [[nodiscard]] int64_t skipLines() const { return skipLines_; }
+
+    // Start-up
+    void FormCreate(const QString& currentDir);
+    void SplashAcknowledged(bool colorTicked);
+    void FinishFirstActivation(int chartWidth, int chartHeight);
+
+    // Price file
+    void FileBtnClick();
+    // What follows the file dialog: nothing chosen rescans the file in force.
+    void ChoosePriceFile(const std::optional<QString>& path);
+    // FileSetupDlg's OK; false keeps the dialog open.
+    // The separator, when given, is ',', ';' or '\t'.
+    bool FileSetupAccept(bool headline, const std::array<QString, 5>& fields, int dateFormat,
+                         std::optional<char> separator = std::nullopt);
+    // A scan of the file just made under the same layout is taken as it is.
+    void ScanPriceFile(const std::optional<std::pair<FileLayout, FileScan>>& made = std::nullopt);
+    // False when the file could not be read (the error box was shown).
+    bool ScanWholeFileRange();
+    bool LoadChartRange();
+    // The days of the file's records, read once per scan.
+    const RecordDates& RecordDatesOfFile();
+    // The price file looked at again (the window's watcher): an append is
+    // read at once; any other change waits for the next plot's question.
+    // True when something changed.
+    bool PriceFileTouched();
+
+    // Chart
+    void PlotBtnClick();
+    void DateBtnClick();
+    // View > Range...: the Dates dialog on a shown chart; an accepted range
+    // is drawn at once with every figure on it.
+    void ChartDatesClick();
+    // DatesDlg's OK; false keeps the dialog open, focusField then names the
+    // edit field to focus (0 first record, 1 last record).
+    // Dates typed in the Dates dialog that give no range: why, said.
+    void RefuseDates(const QString& why);
+    bool DatesAccept(const QString& first, const QString& last, const QString& blankDays,
+                     int& focusField);
+    void LeaveSpaceClick(bool ticked);
+    void WholeScaleClick(bool ticked);
+    void AfterDatesDialog();
+    // What DatesDlg shows when it opens and as the first record is edited.
+    [[nodiscard]] DatesShown DatesShownNow() const;
+    void UpBtnClick();
+    void DownBtnClick();
+    void LeftBtnClick();
+    void RightBtnClick();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolBar2Click();
+    // A click on the list itself; a choice arrives as PeriodCBChange.
+    void PeriodCBClick() {}
+    void PeriodCBChange(int index);
+    void RedrawRange();
+    void Image1MouseMove(int x, int y);
+    // The pointer left the chart: the readout is emptied.
+    void Image1MouseLeave();
+    void SaveBtnClick();
+    void PrintBtnClick();
+    void ExitBtnClick();
+
+    // Tools
+    void P1BtnClick();
+    void P2BtnClick();
+    // With snap (Ctrl held) an anchor takes the nearest of its bar's prices.
+    void Image1MouseDown(MouseButton b, int x, int y, bool snap = false);
+    void Image1MouseUp();
+    void ChooseChartType(int type);
+    void DirBtnClick();
+    void RatioBtnClick();
+    void DrawBtnClick();
+    void EraseBtnClick();
+    void ClipButtonClick();
+    // ChartSetupDlg's OK; false keeps the dialog open.
+    bool ChartSetupAccept(const std::array<QString, 3>& angles);
+    // The fan-line angles in force, as ChartSetupDlg starts with them.
+    [[nodiscard]] std::array<double, 3> FanAngles() const;
+
+    // Studies: the chart's file, range and figures in dates and prices.
+    [[nodiscard]] Study CurrentStudy(const QString& studyPath) const;
+    bool SaveStudy(const QString& path);
+    // prices, when given, charts the study's figures on another price file.
+    // style, when given, is drawn instead of the study's own bar style.
+    bool OpenStudy(const QString& path, const QString& prices = QString(),
+                   std::optional<BarStyle> style = std::nullopt);
+    void StudyOpenClick();
+    void StudySaveClick();
+    void StudySaveAsClick();
+    [[nodiscard]] const QString& studyPath() const { return studyPath_; }
+
+    // The window's own paths beside the toolbar: the menu bar, the keys and
+    // the wheel, and the chart following the window's size.
+    void OpenPriceFileClick();
+    // A price file chosen from the recent list or dropped on the window.
+    void OpenPriceFile(const QString& path);
+    void OpenStudyPath(const QString& path);
+    // The last period: the last PeriodLength records up to the file's last.
+    void LastPeriodClick();
+    // The wheel: positive notches pick shorter periods ending at the same record.
+    void ZoomPeriod(int notches);
+    // Ctrl+wheel: the same periods, around the record under column x, which
+    // stays under it.
+    void ZoomPeriodAt(int notches, int x);
+    // Shift+wheel: positive notches step to earlier periods.
+    void ShiftPeriod(int notches);
+    // The chart re-made at another size or colour depth; a shown chart is
+    // re-plotted with its figures on their dates and prices.
+    void ResizeChart(int width, int height);
+    void ColorClick(bool colour);
+    // Asks before figures drawn since the last save or open are dropped;
+    // false when the person keeps them.
+    bool MayDropFigures();
+    [[nodiscard]] bool FiguresChanged() const;
+    // The window's title: the study's file name (or "Untitled"), a "*" while
+    // there are unsaved changes, then the chart's caption.
+    [[nodiscard]] QString WindowTitle() const;
+    // View > Bar style: how records are drawn; the chart is drawn again.
+    void BarStyleClick(BarStyle style);
+    [[nodiscard]] BarStyle ChartStyle() const { return barLook_.style; }
+    void SetCandleColours(const QColor& up, const QColor& down);
+    // The crosshair's tags at a pixel of the chart; nothing outside the plot.
+    [[nodiscard]] std::optional<PointerTags> TagsAt(int x, int y) const;
+    [[nodiscard]] bool Monochrome() const;
+    [[nodiscard]] bool LevelValues() const;
+    [[nodiscard]] int ChartType() const;
+    [[nodiscard]] bool FirstActivationDone() const;
+    // The price file in force once it has records to chart; empty before.
+    [[nodiscard]] QString ChartedFile() const;
+    // Whether path is the open price file, by any name or link; if so the
+    // writing is refused with an error saying so.
+    bool RefusedOverPriceFile(const QString& path, Error::Doing doing);
+    // File > Export image...: the chart as shown, PNG unless BMP is asked for.
+    void ExportImageClick();
+    // Where the price file dialog opens; empty for the start folder.
+    QString priceFolder;
+    [[nodiscard]] const QString& studyFolder() const { return studyFolder_; }
+    void setStudyFolder(const QString& dir) { studyFolder_ = dir; }
+
+    // View > Level values, remembered beside fsetup.dat.
+    void LevelValuesClick();
+    [[nodiscard]] QString ViewSettingsPath() const;
+    // File > Export figure values...: one row per drawn element of every
+    // figure on the chart, as CSV.
+    void ExportFigureValuesClick();
+    bool ExportFigureValues(const QString& path);
+    [[nodiscard]] QString FigureValuesCsv() const;
+    // The elements of the figures on the chart, kept ones first.
+    [[nodiscard]] const std::vector<std::vector<FigureElement>>& keptElements() const { return keptElements_; }
+    [[nodiscard]] const std::vector<FigureElement>& currentElements() const { return currentElements_; }
+
+    void DrawP1Marker(int x, int y);
+    void DrawP2Marker(int x, int y);
+    void DrawP3Marker(int x, int y);
+
+    // Edit > Undo and Redo: each step of the figures, anchors and range is
+    // The figures the chart holds, kept ones included, whether their dates are shown or not.
+    [[nodiscard]] int FigureCount() const
+    {
+        return static_cast<int>(keptFigures_.size()) + (currentFigure_ ? 1 : 0);
+    }
+    // kept as the state before it, in dates and prices, and replayed
+    // through the chart as it is then.
+    static constexpr int HistoryLimit = 100;
+    void UndoClick();
+    void RedoClick();
+    [[nodiscard]] bool CanUndo() const { return !undo_.empty(); }
+    [[nodiscard]] bool CanRedo() const { return !redo_.empty(); }
+    // "Undo Clear", or "Undo" alone when there is nothing to undo.
+    [[nodiscard]] QString UndoCaption() const;
+    [[nodiscard]] QString RedoCaption() const;
+    [[nodiscard]] int UndoDepth() const { return static_cast<int>(undo_.size()); }
+    void ClearHistory();
+
+    // Picking figures, numbered as in the figure values file (kept ones
+    // first, the current one last); 0 is none.
+    [[nodiscard]] int SelectedFigure() const;
+    // False when n is no figure of the chart.
+    bool SelectFigure(int n);
+    // Edit > Delete figure (Delete, Backspace): the picked figure goes.
+    void DeleteFigureClick();
+    // The figure whose drawn lines pass within HitDistance pixels of (x, y); 0 none.
+    static constexpr int HitDistance = 4;
+    [[nodiscard]] int FigureAt(int x, int y) const;
+    // What a figure drew on the chart as it is now, and its anchors' pixels
+    // (P1, P2, then the third point when it has its own).
+    [[nodiscard]] std::vector<Segment> FigureLines(int n) const;
+    [[nodiscard]] std::vector<QPoint> FigureHandles(int n) const;
+    // The picked figure's handle within HitDistance of (x, y): 1 P1, 2 P2,
+    // 3 the third point; 0 none.
+    [[nodiscard]] int HandleAt(int x, int y) const;
+    // A handle dragged: the figure follows live, the whole drag one step.
+    void HandlePress(int handle);
+    void HandleMove(int x, int y, bool snap);
+    void HandleRelease();
+    [[nodiscard]] bool DraggingHandle() const { return dragHandle_ != 0; }
+    // The plot's pixels, where figures are drawn; empty without a chart.
+    [[nodiscard]] QRect PlotArea() const;
+
+    // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
+    static constexpr int RatioPowerLimit = 60;
+    [[nodiscard]] static QString RatioText(double ratio);
+    [[nodiscard]] QString SettingsPath() const;
+
+Q_SIGNALS:
+    void changed(unsigned what);
+
+private:
+    // The figures, anchors and range at one moment: what a step of the
+    // history gives back.
+    struct Snapshot {
+        bool chartShown = false;
+        int firstRecord = 0, lastRecord = 0, blankDaysRight = 0, periodIndex = 0;
+        bool holidaySpace = false, wholeScale = false;
+        double fileHigh = 0, fileLow = 0;
+        std::vector<StudyFigure> kept;
+        std::optional<StudyFigure> current;
+        // The anchors as the shared values hold them, and in dates and
+        // prices for a chart drawn otherwise.
+        int p1x = -1, p1h = -1, p2x = -1, p2h = -1, p3x = -1, p3y = -1;
+        double p1Date = 0, p1Price = 0, p2Date = 0, p2Price = 0;
+        StudyPoint p1, p2, p3;
+        bool p1Shown = false, p2Shown = false, p3Shown = false;
+        bool p1Armed = false, p2Armed = false;
+        int dir = 1, chartType = 0, ratioLineMode = 0;
+        double ratio = 0;
+        QString chartTypeName;
+        // The memory the live ellipse's last drag move grew from.
+        std::optional<EllipseMemory> dragMemory;
+        // The figure type the chart's header names: the one of its plot.
+        QString plottedTypeName;
+        EllipseMemory memory;
+        int ellipseEndX = 0, ellipseEndH = 0;
+        bool ellipseLive = false;
+        ChartMap map;
+        UiModel ui;
+        // The pixels the markers' order of moves leaves, on the chart and
+        // in the base picture: put back over a replay on the same chart.
+        bool monochrome = false;
+        AnchorTool::Layer markers;
+        std::vector<Canvas::Patch> baseResidue;
+        int selected = 0;
+    };
+    struct HistoryStep {
+        QString name;
+        Snapshot state;
+    };
+    // Records one step when the outermost handler of an action changed
+    // anything; handlers called inside it add nothing.
+    class StepScope {
+    public:
+        StepScope(ChartSession& s, const QString& name);
+        ~StepScope();
+        StepScope(const StepScope&) = delete;
+        StepScope& operator=(const StepScope&) = delete;
+
+    private:
+        ChartSession& s_;
+        bool outer_;
+        QString name_;
+        Snapshot before_;
+    };
+    // Handlers run while it lives record no steps (replays, studies).
+    class QuietHistory {
+    public:
+        explicit QuietHistory(ChartSession& s) : s_(s) { ++s_.quiet_; }
+        ~QuietHistory() { --s_.quiet_; }
+        QuietHistory(const QuietHistory&) = delete;
+        QuietHistory& operator=(const QuietHistory&) = delete;
+
+    private:
+        ChartSession& s_;
+    };
+    [[nodiscard]] Snapshot TakeSnapshot() const;
+    [[nodiscard]] static bool SameState(const Snapshot& a, const Snapshot& b);
+    void RestoreSnapshot(const Snapshot& s);
+    void KeepStep(const QString& name, Snapshot before);
+    void PlotOrReset();
+    std::deque<HistoryStep> undo_;
+    std::vector<HistoryStep> redo_;
+    int stepDepth_ = 0;
+    int quiet_ = 0;
+    // A Reset waits for the next Plot, which joins it as one step.
+    bool resetPending_ = false;
+    long long stepsKept_ = 0;
+    QString plottedTypeName_;
+    std::optional<EllipseMemory> dragMemory_;
+    std::optional<Snapshot> dragBefore_;
+    // Where the base picture holds what markers left when it was clipped:
+    // each place once, the pixels read from the base only when a step keeps
+    // them (a Clip must not read every place again, or N figures cost N²).
+    std::vector<QRect> baseResidue_;
+    std::set<std::array<int, 4>> baseResidueAt_;
+    mutable std::vector<Canvas::Patch> baseResiduePixels_; // of the first places, from baseImage
+    void ForgetBaseResidue();
+    void NoteBaseResidue(const QRect& r);
+    [[nodiscard]] std::vector<Canvas::Patch> BaseResiduePixels() const;
+    QString publishedUndo_, publishedRedo_;
+
+    std::optional<UiModel> published_;
+    QString imageFolder_;
+    int publishedType_ = -1;
+    bool publishedMono_ = true;
+    QString publishedTitle_;
+    BarLook barLook_;
+    // Draw with the ellipse grown from the memory given (none: afresh).
+    void DrawChosenFigure(std::optional<EllipseMemory> memory);
+    // Builds and strokes a figure; the ellipse keeps the memory it leaves.
+    void DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory);
+    // The live ellipse with its far end (and the third point) at x, y.
+    void MoveLiveFigure(int x, int y, std::optional<EllipseMemory> memory);
+    // Sets P1, P2 and the third point (P2's when none is given) with their
+    // markers, dates and prices, as clicks at these pixels would; prices,
+    // when given, are kept as they are (a snapped bar price stays exact).
+    void PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
+                      std::optional<std::array<double, 2>> prices = std::nullopt);
+    void ShowRatio();
+    void ShowDir();
+    // The design's values follow the mouse tool, which owns them: what is
+    // armed, the drag and the markers; and an anchor set at (x, y) keeps
+    // its column and height (P3 its column and row).
+    void KeepToolState();
+    void KeepMarker(int anchor, int x, int y);
+    void CommonPlotEnding();
+    void PutBase(const QImage& img);
+    // The window in setup mode: File and Dates within reach, the chart hidden.
+    void EnterSetupMode();
+    void Navigate(int step);
+    // Works out the layout of a newly chosen file that does not fit the one
+    // in force; false when the file was refused.
+    bool AdoptLayoutOf(const QString& path, QString& readAs);
+    void ReportUnreadable(const QString& what, const QString& lineText, long long lineNo);
+
+    // Unreadable lines of the first load are reported once per scan.
+    bool unreadableReported_ = false;
+    // What else the first load meets is said once per scan too.
+    bool noPricesReported_ = false;
+    bool orderReported_ = false;
+    bool inconsistentReported_ = false;
+    // What the scan found of the file: the lines before its first record
+    // and its size, which a later load checks.
+    int64_t skipLines_ = 0;
+    int64_t scannedSize_ = -1;
+    int64_t scannedModified_ = 0;
+    std::vector<LineMark> lineMarks_; // from the scan, to reach a range quickly
+    FileIdentity scannedId_;          // to tell an append from another change
+    int64_t scannedLines_ = 0;
+    FileChange CheckPriceFile();
+    bool TakeAppend();
+    bool FileStillScanned();
+    // The file changed since its scan: says so and offers to scan it again.
+    void FileChanged(long long lastRecord);
+    std::optional<RecordDates> recordDates_;
+
+    void RecordFigure(bool dragged);
+    // What the last Draw stroked: its elements, their labels, the levels off the chart.
+    void NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn);
+    void DrawLevelLabels(const std::vector<FigureElement>& elements);
+    void ShowLevelsOffChart();
+    [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;
+    QStringList keptLevelsOff_;
+    void ReadViewSettings();
+    std::vector<Figure> currentDrawn_;
+    std::vector<FigureElement> currentElements_;
+    std::vector<std::vector<FigureElement>> keptElements_;
+    void ForgetFigures();
+    // Replays one figure by its points; false (and why) when a date is gone.
+    bool ReplayFigure(const StudyFigure& f, QString& why);
+    // Draws kept and current figures again on the chart as it is now; the
+    // chosen figure type, DIR, ratio and fan angles stay as they were.
+    void ReplayFigures(const std::vector<StudyFigure>& kept,
+                       const std::optional<StudyFigure>& current);
+    [[nodiscard]] std::vector<StudyFigure> Figures() const;
+    void RemakeChart(int width, int height, bool monochrome);
+    // What was drawn at the last save or open, or dropped knowingly.
+    std::vector<StudyFigure> savedFigures_;
+    std::vector<StudyFigure> keptFigures_;
+    std::optional<StudyFigure> currentFigure_;
+    bool dragMoved_ = false;
+    int selected_ = 0;
+    int dragHandle_ = 0;
+    std::optional<Snapshot> handleBefore_;
+    // The figure numbered n (see SelectedFigure), none when there is no such.
+    [[nodiscard]] const StudyFigure* FigureNumbered(int n) const;
+    [[nodiscard]] const std::vector<FigureElement>* ElementsNumbered(int n) const;
+    // With snap, the price of the bar at x nearest to y's (none off the bars).
+    [[nodiscard]] std::optional<double> NearestBarPrice(const ChartMap& map, int x, int y) const;
+    QString studyPath_;
+    QString studyFolder_;
+
+    Prompts& prompts_;
+};

@@ -1,0 +1,411 @@
+// The chart's handlers: plot and reset, the record range, navigation, the
+// readout and output.
+#include <QFileInfo>
+#include <QFile>
+#include <QImageReader>
+#include <fcntl.h>
+#include <unistd.h>
+#include <algorithm>
+
+#include "app/session/ChartSession.h"
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
+#include "app/session/SharedInputs.h"
+#include "chart/BarChart.h"
+#include "chart/ChartMap.h"
+#include "chart/Navigation.h"
+#include "chart/Output.h"
+#include "chart/Readout.h"
+#include "data/FileNames.h"
+#include "data/Numbers.h"
+#include "data/PriceReader.h"
+
+void ChartSession::PlotBtnClick()
+{
+    auto& g = GloVar;
+    if (stepDepth_ > 0 || quiet_ > 0) {
+        PlotOrReset();
+        return;
+    }
+    if (g.ChartShown) {
+        // Reset is a step of its own until the next Plot joins it: a new
+        // range from the Dates dialog is then undone in one step.
+        const long long kept = stepsKept_;
+        {
+            const StepScope step(*this, QStringLiteral("Reset"));
+            PlotOrReset();
+        }
+        resetPending_ = stepsKept_ != kept && !g.ChartShown;
+        return;
+    }
+    const bool joins = resetPending_ && !undo_.empty();
+    resetPending_ = false;
+    PlotOrReset();
+    if (joins && g.ChartShown) {
+        HistoryStep& top = undo_.back();
+        if (top.state.firstRecord != g.FirstRecord || top.state.lastRecord != g.LastRecord ||
+            top.state.blankDaysRight != g.BlankDaysRight || top.state.holidaySpace != g.LeaveHolidaySpace ||
+            top.state.wholeScale != g.WholeScale)
+            top.name = QStringLiteral("Dates");
+        redo_.clear();
+    }
+}
+
+void ChartSession::PlotOrReset()
+{
+    auto& g = GloVar;
+    if (g.ChartShown && !MayDropFigures())
+        return;
+    // The readout speaks of a chart that is about to change; the figures go with it.
+    ui.clearReadout();
+    ForgetFigures();
+    if (g.ChartShown) {
+        EnterSetupMode();
+        CommonPlotEnding();
+        return;
+    }
+    if (chart.isNull())
+        return;
+    InitDefaults();
+    if (g.WholeScale && g.FileHigh < g.FileLow && !ScanWholeFileRange())
+        return;
+    if (!LoadChartRange())
+        return;
+    PlotPriceChart(chart, barLook_);
+    plottedTypeName_ = g.ChartTypeName;
+    const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
+    if (const Result<void> w = WriteImageFile(chart.image(), tmp, "BMP", true); !w) {
+        prompts_.error(w.error().message());
+        return;
+    }
+    ui.imageVisible = true;
+    cleanChart = chart.image();
+    PutBase(cleanChart);
+    ui[Ctl::PlotBtn].image = 5;
+    ui[Ctl::PlotBtn].caption = QStringLiteral("Reset");
+    for (Ctl c : {Ctl::P1Btn, Ctl::SaveBtn, Ctl::PrintBtn, Ctl::ToolBar2, Ctl::PeriodCB})
+        ui.enable(c);
+    for (Ctl c : {Ctl::DrawBtn, Ctl::FileBtn, Ctl::DateBtn, Ctl::ClipButton})
+        ui.enable(c, false);
+    CommonPlotEnding();
+}
+
+void ChartSession::EnterSetupMode()
+{
+    ui.imageVisible = false;
+    ui.enable(Ctl::ToolBar2, false);
+    ui.enable(Ctl::PeriodCB, false);
+    ui[Ctl::PlotBtn].image = 2;
+    ui[Ctl::PlotBtn].caption = QStringLiteral("Plot");
+    for (Ctl c : {Ctl::P1Btn, Ctl::P2Btn, Ctl::DrawBtn, Ctl::EraseBtn, Ctl::SaveBtn,
+                  Ctl::ClipButton, Ctl::PrintBtn})
+        ui.enable(c, false);
+    ui.enable(Ctl::FileBtn);
+    ui.enable(Ctl::DateBtn);
+}
+
+void ChartSession::CommonPlotEnding()
+{
+    auto& g = GloVar;
+    tool.reset();
+    g.ChartShown = !g.ChartShown;
+    g.P1X = g.P1Y = g.P2X = g.P2Y = g.P3X = g.P3Y = -1;
+    g.EllipseLive = false;
+    KeepToolState();
+}
+
+void ChartSession::DateBtnClick()
+{
+    if (!FileStillScanned())
+        return;
+    if (showDatesDialog)
+        showDatesDialog();
+    AfterDatesDialog();
+}
+
+void ChartSession::RefuseDates(const QString& why)
+{
+    prompts_.beep();
+    prompts_.message(QString::fromLatin1(ProgramName), why + QStringLiteral("   Enter again."));
+}
+
+void ChartSession::ChartDatesClick()
+{
+    auto& g = GloVar;
+    if (!g.ChartShown)
+        return;
+    const StepScope step(*this, QStringLiteral("Dates"));
+    const int first = g.FirstRecord, last = g.LastRecord, blank = g.BlankDaysRight;
+    const bool holiday = g.LeaveHolidaySpace, whole = g.WholeScale;
+    if (showDatesDialog)
+        showDatesDialog();
+    AfterDatesDialog();
+    // The dialog leaves the Reset button as it found it: the chart still shows.
+    ui.enable(Ctl::PlotBtn);
+    if (first != g.FirstRecord || last != g.LastRecord || blank != g.BlankDaysRight ||
+        holiday != g.LeaveHolidaySpace || whole != g.WholeScale)
+        RedrawRange();
+}
+
+bool ChartSession::DatesAccept(const QString& first, const QString& last, const QString& blankDays,
+                               int& focusField)
+{
+    auto& g = GloVar;
+    auto refuse = [&](int field) {
+        prompts_.beep();
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("Wrong Record Number!   Enter again."));
+        focusField = field;
+        return false;
+    };
+    long long f = 0, l = 0, n = 0;
+    if (!ParseIntIn(first, INT32_MIN, INT32_MAX, f) || !ParseIntIn(last, INT32_MIN, INT32_MAX, l) ||
+        !ParseIntIn(blankDays, INT32_MIN, INT32_MAX, n))
+        return refuse(0);
+    n = std::clamp<long long>(n, 0, 50);
+    if ((f > 0 || l > 0) && !(f < l && l <= g.RecordCount))
+        return refuse(1);
+    g.FirstRecord = static_cast<int32_t>(f);
+    g.LastRecord = static_cast<int32_t>(l);
+    g.BlankDaysRight = static_cast<int32_t>(n);
+    ui.enable(Ctl::PlotBtn, f > 0 && f < l);
+    ui.panels[PanelRange] = QStringLiteral("%1 - %2   (%3)").arg(f).arg(l).arg(n);
+    return true;
+}
+
+void ChartSession::LeaveSpaceClick(bool ticked)
+{
+    GloVar.LeaveHolidaySpace = ticked;
+    ui.panels[PanelHoliday] = ticked ? QStringLiteral("Holiday") : QString();
+}
+
+void ChartSession::WholeScaleClick(bool ticked)
+{
+    GloVar.WholeScale = ticked;
+}
+
+DatesShown ChartSession::DatesShownNow() const
+{
+    const auto& g = GloVar;
+    DatesShown d;
+    d.fileName = g.DataFileName;
+    d.recordCount = g.RecordCount;
+    d.firstFileDate = g.FirstFileDate;
+    d.lastFileDate = g.LastFileDate;
+    d.firstRecord = g.FirstRecord;
+    d.lastRecord = g.LastRecord;
+    d.blankDaysRight = g.BlankDaysRight;
+    d.leaveHolidaySpace = g.LeaveHolidaySpace;
+    d.wholeScale = g.WholeScale;
+    return d;
+}
+
+void ChartSession::AfterDatesDialog()
+{
+    auto& g = GloVar;
+    ui.toolbar2Green = g.WholeScale;
+    if (!g.WholeScale) {
+        g.FileHigh = 0;
+        g.FileLow = LowStart;
+    }
+}
+
+void ChartSession::RedrawRange()
+{
+    auto& g = GloVar;
+    // The figures live in dates and prices: a new range, scale or size draws
+    // them again rather than dropping them.
+    const std::vector<StudyFigure> kept = keptFigures_;
+    const std::optional<StudyFigure> current = currentFigure_;
+    const std::vector<StudyFigure> saved = savedFigures_;
+    const int selected = selected_;
+    g.ChartShown = false;
+    PlotBtnClick();
+    if (g.ChartShown) {
+        const Anchor a1{g.P1Date, g.P1Price}, a2{g.P2Date, g.P2Price};
+        ReplayFigures(kept, current);
+        savedFigures_ = saved;
+        selected_ = selected;
+        // The anchors as the range left them, not as the last figure's replay
+        // did; the third point stays where the replays drew it.
+        g.P1X = g.P1Y = g.P2X = g.P2Y = -1;
+        g.P1Date = a1.date;
+        g.P1Price = a1.price;
+        g.P2Date = a2.date;
+        g.P2Price = a2.price;
+    }
+    if (!g.ChartShown) {
+        // The re-plot failed: back to setup mode, so that another file or
+        // range can be chosen rather than the failing plot retried.
+        g.ChartShown = true;
+        EnterSetupMode();
+        CommonPlotEnding();
+        return;
+    }
+    const RelocatedAnchors r = RelocateAnchors(CurrentChartMap(), g.Prices,
+                                               Anchor{g.P1Date, g.P1Price},
+                                               Anchor{g.P2Date, g.P2Price});
+    g.P1X = r.p1x;
+    g.P2X = r.p2x;
+    if (r.rowsFound) {
+        // Rows for now: the markers below turn them into heights.
+        g.P1Y = r.p1Row;
+        g.P2Y = r.p2Row;
+    }
+    if (g.P1X > 0 && g.P1Y > 0) {
+        DrawP1Marker(g.P1X, g.P1Y);
+        DrawP2Marker(g.P2X, g.P2Y);
+        ui.enable(Ctl::DrawBtn);
+    }
+}
+
+void ChartSession::Navigate(int step)
+{
+    static const char* const names[] = {"Beginning Period", "Lengthen Period", "Shorten Period",
+                                        "Whole Period",     "Previous Period", "Next Period"};
+    const StepScope scope(*this, step >= 0 && step < 6 ? QString::fromLatin1(names[step]) : QStringLiteral("Range"));
+    auto& g = GloVar;
+    const RecordRange r = NavigateRange(static_cast<NavStep>(step), {g.FirstRecord, g.LastRecord},
+                                        g.PeriodLength, g.RecordCount);
+    g.FirstRecord = static_cast<int32_t>(std::clamp<long long>(r.first, INT32_MIN, INT32_MAX));
+    g.LastRecord = static_cast<int32_t>(std::clamp<long long>(r.last, INT32_MIN, INT32_MAX));
+    RedrawRange();
+}
+
+void ChartSession::UpBtnClick()
+{
+    Navigate(int(NavStep::Beginning));
+}
+
+void ChartSession::DownBtnClick()
+{
+    Navigate(int(NavStep::Lengthen));
+}
+
+void ChartSession::LeftBtnClick()
+{
+    Navigate(int(NavStep::Shorten));
+}
+
+void ChartSession::RightBtnClick()
+{
+    Navigate(int(NavStep::Whole));
+}
+
+void ChartSession::ToolButton1Click()
+{
+    Navigate(int(NavStep::Previous));
+}
+
+void ChartSession::ToolButton2Click()
+{
+    Navigate(int(NavStep::Next));
+}
+
+void ChartSession::ToolBar2Click()
+{
+    const StepScope step(*this, QStringLiteral("One Scale Throughout"));
+    auto& g = GloVar;
+    g.WholeScale = !g.WholeScale;
+    ui.toolbar2Green = g.WholeScale;
+    if (!g.WholeScale) {
+        g.FileHigh = 0;
+        g.FileLow = LowStart;
+    }
+    RedrawRange();
+}
+
+void ChartSession::PeriodCBChange(int index)
+{
+    if (index < 0 || index >= PeriodItems.size())
+        return;
+    periodIndex = index;
+    ui[Ctl::PeriodCB].caption = PeriodItems[index];
+    GloVar.PeriodLength = PeriodItems[index].toInt();
+}
+
+void ChartSession::Image1MouseMove(int x, int y)
+{
+    auto& g = GloVar;
+    if (g.EllipseLive && tool.dragging()) {
+        ui.cursor = ChartCursor::SizeAll;
+        tool.move(x, y);
+        dragMemory_ = CurrentEllipseMemory();
+        MoveLiveFigure(x, y, dragMemory_);
+        dragMoved_ = true;
+    }
+    ui.hint = tool.armed() == AnchorTool::Armed::P1   ? QStringLiteral("P1")
+              : tool.armed() == AnchorTool::Armed::P2 ? QStringLiteral("P2")
+                                                      : QString();
+    const ChartMap map = CurrentChartMap();
+    if (const auto r = ReadoutAt(map, g.Prices, x, y)) {
+        ui.panels[PanelDate] = r->date;
+        ui.panels[PanelPrice] = r->price;
+        ui.panels[PanelPosition] = r->position;
+        const int slot = map.xToSlot(x);
+        ui.panels[PanelBar] = slot >= 1 && size_t(slot) < g.Prices.size()
+                                  ? BarText(g.Prices[size_t(slot)], g.PriceDecimals)
+                                  : QString();
+    } else {
+        ui.clearReadout();
+    }
+}
+
+void ChartSession::Image1MouseLeave()
+{
+    ui.clearReadout();
+}
+
+void ChartSession::SaveBtnClick()
+{
+    auto path = prompts_.saveFileName(QStringLiteral("*.bmp|*.*|PNG files (*.png)|*.png"),
+                                      QStringLiteral("bmp"), GloVar.StartDir);
+    if (!path)
+        return;
+    QString name = *path;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QStringLiteral(".bmp");
+    if (RefusedOverPriceFile(name, Error::Doing::Creating))
+        return;
+    // A name ending in .png asks for PNG; any other name gets a bitmap.
+    const char* format = ImageFormatOf(name);
+    if (const Result<void> w = WriteImageFile(chart.image(), name, format ? format : "BMP"); !w)
+        prompts_.error(w.error().message());
+}
+
+void ChartSession::PrintBtnClick()
+{
+    auto target = prompts_.printerSetup();
+    if (!target)
+        return;
+    const QString tmp = GloVar.WorkDir + QStringLiteral("TmpPrint.bmp");
+    if (const Result<void> w = WriteImageFile(chart.image(), tmp, "BMP", true); !w) {
+        prompts_.error(w.error().message());
+        return;
+    }
+    // Read back whatever its size: the chart was drawn at it, so Qt's guard
+    // against huge pictures from elsewhere does not apply.
+    QFile file;
+    const int fd = ::open(EncodeFileName(tmp).constData(), O_RDONLY | O_CLOEXEC);
+    QImage copy;
+    if (fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        QImageReader reader(&file, "BMP");
+        reader.setAllocationLimit(0);
+        copy = reader.read();
+    } else if (fd >= 0) {
+        ::close(fd);
+    }
+    if (copy.isNull()) {
+        prompts_.error(QStringLiteral("Cannot open file %1").arg(tmp));
+        return;
+    }
+    const QRect where = PrintPlacement(target->pageSizePixels(), copy.size());
+    if (QString err = target->printPage(copy, where); !err.isEmpty())
+        prompts_.error(err);
+}
+
+void ChartSession::ExitBtnClick()
+{
+    if (closeWindow)
+        closeWindow();
+}

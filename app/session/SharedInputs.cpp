@@ -1,0 +1,134 @@
+#include "app/session/SharedInputs.h"
+
+#include "app/session/GloVar.h"
+
+ChartMap CurrentChartMap()
+{
+    const auto& g = GloVar;
+    ChartMap m;
+    m.plotLeft = g.PlotLeft;
+    m.plotTop = g.PlotTop;
+    m.plotRight = g.PlotRight;
+    m.plotBottom = g.PlotBottom;
+    m.plotWidth = g.PlotWidth;
+    m.plotHeight = g.PlotHeight;
+    m.slotCount = g.SlotCount;
+    m.totalSlots = g.TotalSlots;
+    m.scaleBottom = g.ScaleBottom;
+    m.scaleRange = g.ScaleRange;
+    m.scaleTop = g.ScaleTop;
+    return m;
+}
+
+ScaleInput CurrentScaleInput()
+{
+    const auto& g = GloVar;
+    ScaleInput in;
+    in.plotLeft = g.PlotLeft;
+    in.plotTop = g.PlotTop;
+    in.plotRight = g.PlotRight;
+    in.plotBottom = g.PlotBottom;
+    in.totalSlots = g.TotalSlots;
+    in.loadedCount = g.LoadedCount;
+    in.blankDaysRight = g.BlankDaysRight;
+    in.high = g.ChartHigh;
+    in.low = g.ChartLow;
+    return in;
+}
+
+void KeepScale(const ChartMap& scaled)
+{
+    auto& g = GloVar;
+    g.PlotHeight = scaled.plotHeight;
+    g.PlotWidth = scaled.plotWidth;
+    g.SlotCount = scaled.slotCount;
+    g.ScaleTop = scaled.scaleTop;
+    g.ScaleBottom = scaled.scaleBottom;
+    g.ScaleRange = scaled.scaleRange;
+}
+
+BarChartInput CurrentBarChart()
+{
+    const auto& g = GloVar;
+    BarChartInput in;
+    in.chartWidth = g.ChartWidth;
+    in.chartHeight = g.ChartHeight;
+    in.map = CurrentChartMap();
+    in.prices = g.Prices;
+    in.loadedCount = g.LoadedCount;
+    in.fileName = g.DataFileName;
+    in.figureName = g.ChartTypeName;
+    return in;
+}
+
+void PlotPriceChart(Canvas& c, BarLook look)
+{
+    KeepScale(ComputeScale(CurrentScaleInput()));
+    BarChartInput in = CurrentBarChart();
+    look.colour = !GloVar.Monochrome;
+    in.look = look;
+    DrawPriceChart(c, in);
+}
+
+FigureInput CurrentFigureInput()
+{
+    const auto& g = GloVar;
+    FigureInput in;
+    in.p1x = g.P1X;
+    in.p1h = g.P1Y;
+    in.p2x = g.P2X;
+    in.p2h = g.P2Y;
+    in.p3x = g.P3X;
+    in.p3y = g.P3Y;
+    in.dir = g.Dir;
+    in.ratio = g.Ratio;
+    in.phi = g.Phi;
+    in.pi = g.Pi;
+    in.fanAngles[0] = g.FanAngle1;
+    in.fanAngles[1] = g.FanAngle2;
+    in.fanAngles[2] = g.FanAngle3;
+    in.chartWidth = g.ChartWidth;
+    in.chartHeight = g.ChartHeight;
+    in.map = CurrentChartMap();
+    in.spiralStep = g.SpiralStep;
+    in.ellipseStep = g.EllipseStep;
+    in.arcFactor = g.ArcFactor;
+    in.priceLineFactor = g.PriceLineFactor;
+    in.barSpacing = g.BarSpacing;
+    in.ellipseAspect = g.EllipseAspect;
+    in.ellipseEndX = g.EllipseEndX;
+    in.ellipseEndH = g.EllipseEndY;
+    return in;
+}
+
+EllipseMemory CurrentEllipseMemory()
+{
+    const auto& g = GloVar;
+    EllipseMemory last;
+    last.p1x = g.LastEllipseP1X;
+    last.p1y = g.LastEllipseP1Y;
+    last.p2x = g.LastEllipseP2X;
+    last.p2y = g.LastEllipseP2Y;
+    last.p3x = g.LastEllipseP3X;
+    last.p3y = g.LastEllipseP3Y;
+    last.ratio = g.LastEllipseRatio;
+    last.radius = g.EllipseRadius;
+    last.angle = g.EllipseAngle;
+    return last;
+}
+
+void KeepEllipseMemory(const EllipseMemory& m)
+{
+    auto& g = GloVar;
+    g.LastEllipseP1X = m.p1x;
+    g.LastEllipseP1Y = m.p1y;
+    g.LastEllipseP2X = m.p2x;
+    g.LastEllipseP2Y = m.p2y;
+    g.LastEllipseP3X = m.p3x;
+    g.LastEllipseP3Y = m.p3y;
+    g.LastEllipseRatio = m.ratio;
+    g.EllipseRadius = m.radius;
+    g.EllipseAngle = m.angle;
+    g.EllipseEndX = m.endX;
+    g.EllipseEndY = m.endH;
+}

@@ -1,0 +1,316 @@
+// Studies: the figures on the chart kept in dates and prices, saved as a
+// file, and replayed on the same or on another price file.
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+#include "app/session/ChartSession.h"
+#include "app/session/ChartPoints.h"
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
+#include "app/session/SharedInputs.h"
+#include "chart/ChartMap.h"
+#include "data/Dates.h"
+#include "data/LayoutDetect.h"
+#include "data/PriceReader.h"
+#include "tools/FigureGeometry.h"
+#include "tools/FigureTable.h"
+
+namespace {
+const QString StudyFilter = QStringLiteral("Aurigon studies|*.aurigon|All files|*");
+} // namespace
+
+StudyPoint PointAt(const ChartMap& map, int x, int y)
+{
+    const auto& g = GloVar;
+    StudyPoint p;
+    const int k = map.xToSlot(x);
+    p.date = k >= 1 && size_t(k) < g.Prices.size() ? g.Prices[size_t(k)].Date : 0;
+    const double exact =
+        map.plotWidth > 0 ? double(x - (long long)map.plotLeft) * map.slotCount / map.plotWidth : k;
+    p.slotOffset = std::clamp(exact - k, -0.5, 0.5);
+    p.price = map.yToPrice(y);
+    return p;
+}
+
+StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double price)
+{
+    StudyPoint p = PointAt(map, x, row);
+    if (p.date == date && (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
+        p.price = price;
+    return p;
+}
+
+std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                              const StudyPoint& p)
+{
+    for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
+        if (prices[size_t(k)].Date == p.date)
+            return QPoint(map.slotPositionToX(k + p.slotOffset), map.priceToY(p.price));
+    return std::nullopt;
+}
+
+void ChartSession::ForgetFigures()
+{
+    keptFigures_.clear();
+    currentFigure_.reset();
+    selected_ = 0;
+    keptElements_.clear();
+    keptLevelsOff_.clear();
+    currentElements_.clear();
+    currentDrawn_.clear();
+    ShowLevelsOffChart();
+}
+
+void ChartSession::RecordFigure(bool dragged)
+{
+    const auto& g = GloVar;
+    const FigureKind* kind = FigureKindOf(g.ChartType);
+    if (!kind || !g.ChartShown)
+        return;
+    const ChartMap map = CurrentChartMap();
+    StudyFigure f;
+    f.type = g.ChartType;
+    f.dir = g.Dir;
+    f.ratio = g.Ratio;
+    f.fanAngles[0] = g.FanAngle1;
+    f.fanAngles[1] = g.FanAngle2;
+    f.fanAngles[2] = g.FanAngle3;
+    f.p1 = AnchorPoint(map, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price);
+    f.p2 = AnchorPoint(map, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price);
+    if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
+        f.p3 = PointAt(map, g.P3X, g.P3Y);
+    if (kind->live) {
+        const double fresh = EllipseBaseRadius(CurrentFigureInput());
+        f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
+        f.ellipseDragged = dragged;
+    }
+    currentFigure_ = f;
+}
+
+Study ChartSession::CurrentStudy(const QString& path) const
+{
+    const auto& g = GloVar;
+    Study s;
+    s.priceFile = StoredPricePath(g.DataFileName, path);
+    s.layout = CurrentLayout();
+    s.endsAtLastRecord = g.LastRecord >= g.RecordCount;
+    s.lastCount = g.LastRecord - g.FirstRecord + 1;
+    s.firstDate = g.LoadedCount > 0 ? g.Prices[1].Date : 0;
+    s.lastDate = g.LoadedCount > 0 ? g.Prices[size_t(g.LoadedCount)].Date : 0;
+    s.blankDaysRight = g.BlankDaysRight;
+    s.holidaySpace = g.LeaveHolidaySpace;
+    s.wholeScale = g.WholeScale;
+    s.periodLength = g.PeriodLength;
+    s.barStyle = barLook_.style;
+    s.figures = keptFigures_;
+    if (currentFigure_)
+        s.figures.push_back(*currentFigure_);
+    return s;
+}
+
+bool ChartSession::SaveStudy(const QString& path)
+{
+    if (!GloVar.ChartShown) {
+        prompts_.error(Error{Error::Doing::SavingStudy, path, 0,
+                             QStringLiteral("There is no chart to keep: plot one first.")}
+                           .message());
+        return false;
+    }
+    if (RefusedOverPriceFile(path, Error::Doing::SavingStudy))
+        return false;
+    if (const Result<void> w = SaveStudyFile(CurrentStudy(path), path); !w) {
+        prompts_.error(w.error().message());
+        return false;
+    }
+    studyPath_ = path;
+    savedFigures_ = Figures();
+    return true;
+}
+
+bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
+{
+    auto& g = GloVar;
+    const std::vector<PriceRecord>& prices = g.Prices;
+    const FigureKind* kind = FigureKindOf(f.type);
+    const ChartMap map = CurrentChartMap();
+    const auto p1 = PixelOf(map, prices, f.p1), p2 = PixelOf(map, prices, f.p2);
+    const auto p3 = f.p3 ? PixelOf(map, prices, *f.p3) : std::optional<QPoint>(QPoint());
+    if (!kind || !p1 || !p2 || !p3) {
+        const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
+        why = QStringLiteral("%1: %2 is not on the chart")
+                  .arg(kind ? QString::fromLatin1(kind->caption) : QString::number(f.type),
+                       ShortDate(gone.date));
+        return false;
+    }
+    PlaceAnchors(*p1, *p2, f.p3 ? p3 : std::nullopt, std::array{f.p1.price, f.p2.price});
+    // The figure's days hold, even where its pixel falls at the edge of the next slot.
+    g.P1Date = f.p1.date;
+    g.P2Date = f.p2.date;
+    g.Dir = f.dir;
+    ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
+    ShowDir();
+    g.Ratio = f.ratio;
+    ShowRatio();
+    g.FanAngle1 = f.fanAngles[0];
+    g.FanAngle2 = f.fanAngles[1];
+    g.FanAngle3 = f.fanAngles[2];
+    ChooseChartType(f.type);
+    DrawBtnClick();
+    if (kind->live && f.ellipseDragged) {
+        // The far end was dragged: the drag's last move, drawn afresh.
+        MoveLiveFigure(p2->x(), p2->y(), std::nullopt);
+        RecordFigure(true);
+    } else if (kind->live && std::fabs(f.ellipseScale - 1) > 1e-12) {
+        // Grown or shrunk by repeated Draws: drawn again at the size it was kept at.
+        const FigureInput in = CurrentFigureInput();
+        DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
+    }
+    if (f.kept)
+        ClipButtonClick();
+    return true;
+}
+
+bool ChartSession::OpenStudy(const QString& path, const QString& prices,
+                             std::optional<BarStyle> style)
+{
+    auto& g = GloVar;
+    Result<Study> loaded = LoadStudyFile(path);
+    if (!loaded) {
+        prompts_.error(loaded.error().message());
+        return false;
+    }
+    Study& s = *loaded;
+    const QString priceFile = QFileInfo(prices.isEmpty() ? ResolvedPricePath(s.priceFile, path) : prices)
+                                  .absoluteFilePath();
+    // Nothing changes unless the price file reads.
+    const FileLayout checkedWith = s.layout;
+    const Result<FileScan> check = ScanPriceData(priceFile, checkedWith);
+    if (!check) {
+        prompts_.error(QStringLiteral("Cannot open the price file of study %1. %2")
+                           .arg(path, check.error().message()));
+        return false;
+    }
+    // The layout worked out as File does, for a file that no longer fits the study's;
+    // one that stopped reading since is left to the scan to report.
+    const Result<LayoutCheck> layout = CheckLayout(priceFile, s.layout);
+    if (layout && layout->outcome == LayoutCheck::NoDate) {
+        prompts_.error(QStringLiteral("Cannot open the price file of study %1. No date reads in line %2 of %3.")
+                           .arg(path)
+                           .arg(layout->firstData.number)
+                           .arg(priceFile));
+        return false;
+    }
+    if (layout && layout->outcome == LayoutCheck::Refused) {
+        prompts_.error(QStringLiteral("Cannot open the price file of study %1. Under every reading "
+                                      "tried, %2 (line %3 of %4).")
+                           .arg(path, layout->refusal)
+                           .arg(layout->firstData.number)
+                           .arg(priceFile));
+        return false;
+    }
+    if (layout && layout->outcome == LayoutCheck::Detected)
+        s.layout = layout->layout;
+    if (chart.isNull())
+        return false;
+    // A study starts a history of its own; replaying it is no step.
+    const QuietHistory quiet(*this);
+    ClearHistory();
+    if (g.ChartShown)
+        PlotBtnClick();
+    g.DataFileName = priceFile;
+    ui.panels[PanelFile] = priceFile;
+    ApplyLayout(s.layout);
+    const int period = static_cast<int>(PeriodItems.indexOf(QString::number(s.periodLength)));
+    if (period >= 0)
+        PeriodCBChange(period);
+    ScanPriceFile(std::pair(checkedWith, *check));
+    if (g.RecordCount < 2) {
+        prompts_.error(QStringLiteral("Cannot open study %1. Its price file %2 holds no chart.").arg(path, priceFile));
+        return false;
+    }
+    if (s.endsAtLastRecord) {
+        g.LastRecord = g.RecordCount;
+        g.FirstRecord = std::max(1, g.RecordCount - s.lastCount + 1);
+    } else {
+        // The records between the two dates, found by reading the dates once.
+        std::vector<PriceRecord> all;
+        LoadRequest req;
+        req.lastRecord = g.RecordCount;
+        req.newestFirst = g.NewestFirst;
+        req.recordCount = g.RecordCount;
+        req.skipLines = skipLines_;
+        if (const Result<LoadedRange> r = LoadRange(priceFile, s.layout, req, all); !r) {
+            prompts_.error(QStringLiteral("Cannot open study %1. %2").arg(path, r.error().message()));
+            return false;
+        }
+        int first = 0, last = 0;
+        for (int k = 1; k < int(all.size()); ++k) {
+            if (first == 0 && all[size_t(k)].Date >= s.firstDate)
+                first = k;
+            if (all[size_t(k)].Date <= s.lastDate)
+                last = k;
+        }
+        if (first == 0 || last <= first) {
+            prompts_.error(QStringLiteral("Cannot open study %1. Its dates %2 to %3 are not in %4.")
+                               .arg(path, ShortDate(s.firstDate), ShortDate(s.lastDate), priceFile));
+            return false;
+        }
+        g.FirstRecord = first;
+        g.LastRecord = last;
+    }
+    g.BlankDaysRight = s.blankDaysRight;
+    LeaveSpaceClick(s.holidaySpace);
+    g.WholeScale = s.wholeScale;
+    barLook_.style = style.value_or(s.barStyle);
+    AfterDatesDialog();
+    PlotBtnClick();
+    if (!g.ChartShown)
+        return false;
+    QStringList dropped;
+    for (const StudyFigure& f : s.figures) {
+        QString why;
+        if (!ReplayFigure(f, why))
+            dropped << why;
+    }
+    if (!dropped.isEmpty())
+        prompts_.message(QString::fromLatin1(ProgramName),
+                         QStringLiteral("%1 of the study's figures could not be drawn, as a date of "
+                                        "theirs is not on this chart:\n%2")
+                             .arg(dropped.size())
+                             .arg(dropped.join(QLatin1Char('\n'))));
+    studyPath_ = path;
+    savedFigures_ = Figures();
+    return true;
+}
+
+void ChartSession::StudyOpenClick()
+{
+    if (!MayDropFigures())
+        return;
+    const QString dir = studyFolder_.isEmpty() ? GloVar.StartDir : studyFolder_;
+    if (auto path = prompts_.openFileName(StudyFilter, dir)) {
+        studyFolder_ = QFileInfo(*path).absolutePath();
+        OpenStudy(*path);
+    }
+}
+
+void ChartSession::StudySaveClick()
+{
+    if (studyPath_.isEmpty())
+        StudySaveAsClick();
+    else
+        SaveStudy(studyPath_);
+}
+
+void ChartSession::StudySaveAsClick()
+{
+    const QString dir = studyFolder_.isEmpty() ? GloVar.StartDir : studyFolder_;
+    if (auto path = prompts_.saveFileName(StudyFilter, QStringLiteral("aurigon"), dir)) {
+        QString name = *path;
+        if (QFileInfo(name).suffix().isEmpty())
+            name += QStringLiteral(".aurigon");
+        studyFolder_ = QFileInfo(name).absolutePath();
+        SaveStudy(name);
+    }
+}

@@ -1,0 +1,332 @@
+// The drawing tools' handlers: anchors, the figure's choice, DIR, RATIO,
+// Draw, Clear and Clip.
+#include <algorithm>
+#include <cmath>
+
+#include "app/session/ChartSession.h"
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
+#include "app/session/SharedInputs.h"
+#include "chart/BarChart.h"
+#include "chart/ChartMap.h"
+#include "data/Settings.h"
+#include "tools/FigureGeometry.h"
+#include "tools/FigureTable.h"
+
+void ChartSession::KeepToolState()
+{
+    auto& g = GloVar;
+    g.P1Armed = tool.armed() == AnchorTool::Armed::P1;
+    g.P2Armed = tool.armed() == AnchorTool::Armed::P2;
+    g.MouseDragging = tool.dragging();
+    g.P1MarkerShown = tool.p1Marker().shown;
+    g.P2MarkerShown = tool.p2Marker().shown;
+    g.P3MarkerShown = tool.p3Marker().shown;
+    g.P1MarkerRect = tool.p1Marker().rect;
+    g.P2MarkerRect = tool.p2Marker().rect;
+    g.P3MarkerRect = tool.p3Marker().rect;
+}
+
+void ChartSession::KeepMarker(int n, int x, int y)
+{
+    auto& g = GloVar;
+    const ChartMap map = CurrentChartMap();
+    if (n == 1) {
+        g.P1X = Sat16(x);
+        g.P1Y = Sat16(map.yToHeight(y));
+    } else if (n == 2) {
+        g.P2X = Sat16(x);
+        g.P2Y = Sat16(map.yToHeight(y));
+        g.EllipseEndX = g.P2X;
+        g.EllipseEndY = g.P2Y;
+    } else {
+        g.P3X = Sat16(x);
+        g.P3Y = Sat16(y);
+    }
+    KeepToolState();
+}
+
+void ChartSession::DrawP1Marker(int x, int y)
+{
+    tool.drawP1Marker(x, y);
+    KeepMarker(1, x, y);
+    ui.enable(Ctl::P2Btn);
+    ui.enable(Ctl::DrawBtn);
+}
+
+void ChartSession::DrawP2Marker(int x, int y)
+{
+    tool.drawP2Marker(x, y);
+    KeepMarker(2, x, y);
+}
+
+void ChartSession::DrawP3Marker(int x, int y)
+{
+    tool.drawP3Marker(x, y);
+    KeepMarker(3, x, y);
+}
+
+void ChartSession::P1BtnClick()
+{
+    tool.armP1();
+    KeepToolState();
+    ui.cursor = ChartCursor::Drag;
+}
+
+void ChartSession::P2BtnClick()
+{
+    tool.armP2();
+    KeepToolState();
+    ui.cursor = ChartCursor::MultiDrag;
+}
+
+void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
+{
+    auto& g = GloVar;
+    const ChartMap map = CurrentChartMap();
+    // The right button drags the live ellipse: the whole drag is one step,
+    // kept when the button comes up.
+    if (b == MouseButton::Right)
+        dragBefore_ = stepDepth_ == 0 && quiet_ == 0 ? std::optional(TakeSnapshot()) : std::nullopt;
+    const AnchorTool::Armed armed = tool.armed();
+    const StepScope step(*this, b == MouseButton::Right           ? QString()
+                                : armed == AnchorTool::Armed::P1 ? QStringLiteral("Set P1")
+                                : armed == AnchorTool::Armed::P2 ? QStringLiteral("Set P2")
+                                                                 : QStringLiteral("Set Third Point"));
+    std::optional<double> snapped;
+    if (snap && b == MouseButton::Left && tool.armed() != AnchorTool::Armed::None) {
+        snapped = NearestBarPrice(map, x, y);
+        if (snapped)
+            y = map.priceToY(*snapped);
+    }
+    const AnchorTool::Effect e = tool.press(b, x, y).effect;
+    if (e == AnchorTool::Effect::P1Set) {
+        KeepMarker(1, x, y);
+        g.P1Date = SlotDateAt(map, g.Prices, x);
+        g.P1Price = snapped ? *snapped : map.yToPrice(y);
+        ui.enable(Ctl::P2Btn);
+        ui.enable(Ctl::DrawBtn);
+    } else if (e == AnchorTool::Effect::P2Set) {
+        KeepMarker(2, x, y);
+        g.P3X = Sat16(x);
+        g.P3Y = Sat16(y);
+        g.P2Date = SlotDateAt(map, g.Prices, x);
+        g.P2Price = snapped ? *snapped : map.yToPrice(y);
+    } else if (e == AnchorTool::Effect::P3Set) {
+        KeepMarker(3, x, y);
+    }
+    KeepToolState();
+    if (e == AnchorTool::Effect::DragStarted)
+        dragMoved_ = false;
+}
+
+void ChartSession::Image1MouseUp()
+{
+    const bool dragged = tool.dragging() && GloVar.EllipseLive && dragMoved_;
+    if (dragged)
+        RecordFigure(true);
+    tool.release();
+    KeepToolState();
+    ui.cursor = ChartCursor::Arrow;
+    if (dragged && dragBefore_)
+        KeepStep(QStringLiteral("Ellipse Drag"), std::move(*dragBefore_));
+    dragBefore_.reset();
+}
+
+void ChartSession::ChooseChartType(int type)
+{
+    const FigureKind* kind = FigureKindOf(type);
+    if (!kind)
+        return;
+    const StepScope step(*this, QStringLiteral("Figure Type"));
+    auto& g = GloVar;
+    g.ChartType = static_cast<int16_t>(type);
+    g.ChartTypeName = QString::fromLatin1(kind->caption);
+    ui.caption = g.TitleText + QStringLiteral("  -  ") + g.ChartTypeName;
+}
+
+void ChartSession::DirBtnClick()
+{
+    const StepScope step(*this, QStringLiteral("DIR"));
+    auto& g = GloVar;
+    g.Dir = -g.Dir;
+    ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
+    ShowDir();
+    if (const FigureKind* kind = FigureKindOf(g.ChartType); kind && kind->redrawnByDir)
+        DrawBtnClick();
+}
+
+void ChartSession::RatioBtnClick()
+{
+    const StepScope step(*this, QStringLiteral("RATIO"));
+    auto& g = GloVar;
+    const double next = g.Dir > 0 ? g.Ratio * g.Phi : g.Ratio / g.Phi;
+    // Beyond these powers of Phi the steps would no longer lead back.
+    if (!(std::fabs(std::log(next) / std::log(g.Phi)) <= RatioPowerLimit + 0.5)) {
+        prompts_.beep();
+        return;
+    }
+    g.Ratio = next;
+    ShowRatio();
+    if (g.ChartType > 0)
+        DrawBtnClick();
+}
+
+void ChartSession::DrawBtnClick()
+{
+    const StepScope step(*this, QStringLiteral("Draw"));
+    DrawChosenFigure(CurrentEllipseMemory());
+}
+
+void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
+{
+    auto& g = GloVar;
+    const FigureKind* kind = FigureKindOf(g.ChartType);
+    if (!kind) {
+        prompts_.beep();
+        prompts_.message(QStringLiteral("Information"),
+                         QStringLiteral("NO Chart type is selected!\r\rClick right mouse on Draw "
+                                        "Button and select a chart type."));
+        return;
+    }
+    if (kind->needsP2 && g.P2X < 1) {
+        prompts_.beep();
+        prompts_.message(QStringLiteral("Information"), QStringLiteral("P2 point not clicked!"));
+        return;
+    }
+    // Before any chart exists there is nothing to draw on.
+    if (chart.isNull())
+        return;
+    g.EllipseLive = false;
+    dragMemory_.reset();
+    if (g.ChartDrawn && !baseImage.isNull())
+        chart.restore(baseImage);
+    DrawFigure(*kind, std::move(memory));
+    g.EllipseLive = kind->live;
+    ui.enable(Ctl::EraseBtn);
+    const ChartMap map = CurrentChartMap();
+    DrawP1Marker(g.P1X, map.heightToY(g.P1Y));
+    DrawP2Marker(g.P2X, map.heightToY(g.P2Y));
+    if (g.P3X > 0 && g.P3Y > 0)
+        DrawP3Marker(g.P3X, g.P3Y);
+    ui.enable(Ctl::ClipButton);
+    DrawChartFooter(chart, map);
+    RecordFigure(false);
+}
+
+void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory)
+{
+    auto& g = GloVar;
+    const std::vector<Figure> parts = kind.build(CurrentFigureInput(), memory);
+    g.RatioLineMode = kind.ratioLineMode;
+    const bool built = StrokeFigures(chart, parts);
+    if (kind.live && memory)
+        KeepEllipseMemory(*memory);
+    NoteFigureDrawn(kind, parts);
+    if (!built)
+        prompts_.beep();
+}
+
+void ChartSession::MoveLiveFigure(int x, int y, std::optional<EllipseMemory> memory)
+{
+    auto& g = GloVar;
+    if (g.ChartDrawn)
+        chart.restoreChanged(baseImage);
+    DrawP2Marker(x, y);
+    g.P3X = Sat16(x);
+    g.P3Y = Sat16(y);
+    DrawFigure(LiveFigureKind(), std::move(memory));
+}
+
+void ChartSession::PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
+                                std::optional<std::array<double, 2>> prices)
+{
+    auto& g = GloVar;
+    const ChartMap map = CurrentChartMap();
+    DrawP1Marker(p1.x(), p1.y());
+    g.P1Date = SlotDateAt(map, g.Prices, p1.x());
+    g.P1Price = prices ? (*prices)[0] : map.yToPrice(p1.y());
+    DrawP2Marker(p2.x(), p2.y());
+    g.P3X = Sat16(p2.x());
+    g.P3Y = Sat16(p2.y());
+    g.P2Date = SlotDateAt(map, g.Prices, p2.x());
+    g.P2Price = prices ? (*prices)[1] : map.yToPrice(p2.y());
+    if (p3)
+        DrawP3Marker(p3->x(), p3->y());
+    tool.release();
+    KeepToolState();
+    ui.cursor = ChartCursor::Arrow;
+}
+
+void ChartSession::EraseBtnClick()
+{
+    const StepScope step(*this, QStringLiteral("Clear"));
+    auto& g = GloVar;
+    if (cleanChart.isNull())
+        return;
+    chart.restore(cleanChart);
+    PutBase(cleanChart);
+    ForgetFigures();
+    tool.forgetMarkers();
+    KeepToolState();
+    const ChartMap map = CurrentChartMap();
+    if (g.P1X > 0 && g.P1Y > 0)
+        DrawP1Marker(g.P1X, map.heightToY(g.P1Y));
+    if (g.P2X > 0 && g.P2Y > 0)
+        DrawP2Marker(g.P2X, map.heightToY(g.P2Y));
+    if (g.P3X > 0 && g.P3Y > 0)
+        DrawP3Marker(g.P3X, g.P3Y);
+    ui.enable(Ctl::EraseBtn, false);
+}
+
+void ChartSession::ClipButtonClick()
+{
+    const StepScope step(*this, QStringLiteral("Clip"));
+    // The places the last base held residue at stay places of the new one.
+    std::vector<QRect> places = std::exchange(baseResidue_, {});
+    std::set<std::array<int, 4>> at = std::exchange(baseResidueAt_, {});
+    PutBase(chart.image());
+    baseResidue_ = std::move(places);
+    baseResidueAt_ = std::move(at);
+    for (const QRect& r : tool.residue())
+        NoteBaseResidue(r);
+    if (currentFigure_) {
+        currentFigure_->kept = true;
+        keptFigures_.push_back(*currentFigure_);
+        currentFigure_.reset();
+        keptLevelsOff_ += LevelsOffChart(currentElements_);
+        keptElements_.push_back(std::move(currentElements_));
+    }
+    currentElements_.clear();
+    currentDrawn_.clear();
+}
+
+std::array<double, 3> ChartSession::FanAngles() const
+{
+    return {GloVar.FanAngle1, GloVar.FanAngle2, GloVar.FanAngle3};
+}
+
+bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
+{
+    double v[3] = {};
+    for (size_t i = 0; i < angles.size(); ++i) {
+        if (!ParseAngle(angles[i], v[i])) {
+            prompts_.error(
+                QStringLiteral("'%1' is not a valid floating point value").arg(angles[i]));
+            return false;
+        }
+    }
+    auto& g = GloVar;
+    const double old[3] = {g.FanAngle1, g.FanAngle2, g.FanAngle3};
+    g.FanAngle1 = v[0];
+    g.FanAngle2 = v[1];
+    g.FanAngle3 = v[2];
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings()); !w) {
+        g.FanAngle1 = old[0];
+        g.FanAngle2 = old[1];
+        g.FanAngle3 = old[2];
+        prompts_.error(w.error().message());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,313 @@
+// The figures' numbers: labels of levels, ratios and dates on the chart,
+// the levels that fall off it, and the figure values file.
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <algorithm>
+#include <cmath>
+
+#include "app/session/ChartPoints.h"
+#include "app/session/ChartSession.h"
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
+#include "app/session/SharedInputs.h"
+#include "chart/BarChart.h"
+#include "chart/ChartMap.h"
+#include "chart/Clip.h"
+#include "chart/RecordDates.h"
+#include "data/Dates.h"
+#include "data/FileNames.h"
+#include "data/WholeFile.h"
+#include "tools/FigureTable.h"
+
+namespace {
+const char* const ViewFileName = "fview.dat";
+
+QString PriceText(double price, int decimals)
+{
+    return QString::number(price, 'f', std::clamp(decimals, 0, 12));
+}
+
+// The last point of a line still inside the plot, if any.
+std::optional<QPoint> LastInside(const Segment& s, const ChartMap& map)
+{
+    const std::optional<QLineF> inside =
+        ClipSegment(QLineF(s.x1, s.y1, s.x2, s.y2), QRectF(QPointF(map.plotLeft + 1, map.plotTop + 1),
+                                                          QPointF(map.plotRight, map.plotBottom)));
+    if (!inside)
+        return std::nullopt;
+    return QPoint(RoundPx(inside->x2()), RoundPx(inside->y2()));
+}
+
+struct Label {
+    int right = 0, bottom = 0; // where the text's box wants to end
+    QString text;
+};
+
+std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map, const std::vector<PriceRecord>& prices,
+                             int decimals)
+{
+    if (e.lines.empty() || e.mark.isEmpty())
+        return std::nullopt;
+    const Segment& s = e.lines.front();
+    switch (e.shape) {
+    case ElementShape::Level: {
+        if (!(map.plotTop < s.y1 && s.y1 <= map.plotBottom))
+            return std::nullopt;
+        const double price = e.price ? *e.price : map.yToPrice(s.y1);
+        const bool fan = e.name.startsWith(QLatin1String("fan"));
+        return Label{map.plotRight - 3, s.y1 - 1,
+                     fan ? e.mark : PriceText(price, decimals) + QStringLiteral("  ") + e.mark};
+    }
+    case ElementShape::Vertical: {
+        if (!(map.plotLeft < s.x1 && s.x1 <= map.plotRight))
+            return std::nullopt;
+        const QString date = ShortDate(TradingDayAt(map, prices, s.x1));
+        const int w = Canvas::textSize(date, ChartFace::Label).width();
+        return Label{s.x1 + 3 + w, map.plotBottom - 2, date};
+    }
+    case ElementShape::Slanted: {
+        const Segment& l = e.lines.back();
+        const auto end = LastInside(l, map);
+        if (!end)
+            return std::nullopt;
+        if (e.name.startsWith(QLatin1String("fan")))
+            return Label{end->x() - 3, end->y() - 2, e.mark};
+        // The line's own price at the plot's right end, carried on along the
+        // line where it stops short (cut at the plot's foot). A line that
+        // leaves the plot first is labelled where it leaves, that price
+        // marked as above or below the scale: the price where it leaves
+        // would be the scale's edge for every such line.
+        const double y = l.x1 == l.x2 ? l.y2 : l.y1 + double(map.plotRight - l.x1) * (l.y2 - l.y1) / (l.x2 - l.x1);
+        const double price = map.plotHeight == 0
+                                 ? map.scaleBottom
+                                 : (map.plotBottom - y) * map.scaleRange / map.plotHeight + map.scaleBottom;
+        const QString beyond = y <= map.plotTop      ? QStringLiteral("\u2191 ")
+                               : y > map.plotBottom ? QStringLiteral("\u2193 ")
+                                                    : QString();
+        return Label{end->x() - 3, end->y() - 2, beyond + PriceText(price, decimals) + QStringLiteral("  ") + e.mark};
+    }
+    case ElementShape::Curve: {
+        std::optional<QPoint> best;
+        for (const Segment& l : e.lines)
+            for (const QPoint pt : {QPoint(l.x1, l.y1), QPoint(l.x2, l.y2)})
+                if (map.insidePlot(pt.x(), pt.y()) && (!best || pt.x() > best->x()))
+                    best = pt;
+        if (!best)
+            return std::nullopt;
+        const int w = Canvas::textSize(e.mark, ChartFace::Label).width();
+        return Label{best->x() + 3 + w, best->y() - 2, e.mark};
+    }
+    }
+    return std::nullopt;
+}
+
+QString Csv(const QString& field)
+{
+    if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')))
+        return field;
+    QString q = field;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+} // namespace
+
+void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn)
+{
+    const auto& g = GloVar;
+    currentDrawn_ = drawn;
+    // The anchors' prices as a study keeps them: exact while an anchor stands
+    // on its price's row, else the price of the row it was moved to.
+    const ChartMap map = CurrentChartMap();
+    const StudyPoint a1 = AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price);
+    const StudyPoint a2 = AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price);
+    // The anchors' slots by their days: a pixel near a slot's edge may read as the next one.
+    auto slotOf = [&](int x, double date) -> long long {
+        for (int k = 1; k <= g.LoadedCount && size_t(k) < g.Prices.size(); ++k)
+            if (g.Prices[size_t(k)].Date == date)
+                return k;
+        return map.xToSlot(x);
+    };
+    const long long bar1 = slotOf(g.P1X, g.P1Date), bar2 = slotOf(g.P2X, g.P2Date);
+    currentElements_ = kind.elements(
+        drawn, CurrentFigureInput(),
+        AnchorPrices{a1.price, a2.price, bar1 + a1.slotOffset, bar2 + a2.slotOffset, bar1, bar2});
+    if (g.LevelValues)
+        DrawLevelLabels(currentElements_);
+    ShowLevelsOffChart();
+}
+
+void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
+{
+    const auto& g = GloVar;
+    const ChartMap map = CurrentChartMap();
+    std::vector<QRect> taken;
+    for (const FigureElement& e : elements) {
+        const auto label = LabelOf(e, map, g.Prices, g.PriceDecimals);
+        if (!label)
+            continue;
+        // Kept inside the plot, clear of the price and date labels around it
+        // and of the labels written before it.
+        const QSize size = Canvas::textSize(label->text, ChartFace::Label);
+        const int w = size.width(), h = size.height();
+        const int right = std::clamp(label->right, map.plotLeft + 2 + w, std::max(map.plotLeft + 2 + w, map.plotRight - 2));
+        const int lowest = std::max(map.plotTop + 2 + h, map.plotBottom - 1);
+        int bottom = std::clamp(label->bottom, map.plotTop + 2 + h, lowest);
+        auto clash = [&] {
+            const QRect box(right - w, bottom - h, w, h);
+            return std::any_of(taken.begin(), taken.end(), [&](const QRect& r) { return r.intersects(box); });
+        };
+        for (int tries = 0; clash() && tries < 20 && bottom + h + 1 <= lowest; ++tries)
+            bottom += h + 1;
+        taken.emplace_back(right - w, bottom - h, w, h);
+        chart.setTextColor(g.Monochrome ? QColor(Qt::black) : e.color);
+        chart.textOut(right, bottom, TextAlign::RightBottom, label->text, ChartFace::Label);
+    }
+    chart.setTextColor(Qt::black);
+}
+
+QStringList ChartSession::LevelsOffChart(const std::vector<FigureElement>& elements) const
+{
+    const auto& g = GloVar;
+    const ChartMap map = CurrentChartMap();
+    QStringList off;
+    for (const FigureElement& e : elements)
+        if (e.shape == ElementShape::Level && !e.lines.empty() &&
+            !(map.plotTop < e.lines.front().y1 && e.lines.front().y1 <= map.plotBottom))
+            off << PriceText(e.price ? *e.price : map.yToPrice(e.lines.front().y1),
+                             g.PriceDecimals);
+    return off;
+}
+
+void ChartSession::ShowLevelsOffChart()
+{
+    // The kept figures' levels were found as each was kept: the chart under
+    // them has not changed since.
+    // A status bar shows a few; listing thousands would cost every Draw as much as all of them.
+    constexpr qsizetype Listed = 20;
+    const QStringList current = LevelsOffChart(currentElements_);
+    const qsizetype count = keptLevelsOff_.size() + current.size();
+    QStringList off = keptLevelsOff_.mid(0, Listed);
+    off += current.mid(0, Listed - off.size());
+    QString listed = off.join(QStringLiteral(", "));
+    if (count > off.size())
+        listed += QStringLiteral(" and %1 more").arg(count - off.size());
+    ui.panels[PanelLevels] =
+        count == 0
+            ? QString()
+            : QStringLiteral("%1 %2 off the chart: %3")
+                  .arg(count)
+                  .arg(count == 1 ? QStringLiteral("level") : QStringLiteral("levels"), listed);
+}
+
+void ChartSession::LevelValuesClick()
+{
+    auto& g = GloVar;
+    g.LevelValues = !g.LevelValues;
+    const QByteArray text = g.LevelValues ? "LevelValues=1\n" : "LevelValues=0\n";
+    if (const std::optional<QString> why = NotAKeptFileReason(ViewSettingsPath()))
+        prompts_.error(Error{Error::Doing::Creating, ViewSettingsPath(), 0, *why}.message());
+    else if (const Result<void> w = WriteWholeBytes(ViewSettingsPath(), text); !w)
+        prompts_.error(w.error().message());
+    // The figure still being worked on is shown again with or without its labels.
+    if (!g.ChartShown || currentDrawn_.empty() || chart.isNull())
+        return;
+    if (g.ChartDrawn && !baseImage.isNull())
+        chart.restore(baseImage);
+    for (const Figure& f : currentDrawn_)
+        StrokeFigure(chart, f);
+    if (g.LevelValues)
+        DrawLevelLabels(currentElements_);
+    DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
+    DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
+    if (g.P3X > 0 && g.P3Y > 0)
+        DrawP3Marker(g.P3X, g.P3Y);
+    DrawChartFooter(chart, CurrentChartMap());
+}
+
+QString ChartSession::ViewSettingsPath() const
+{
+    return GloVar.WorkDir + QLatin1String(ViewFileName);
+}
+
+void ChartSession::ReadViewSettings()
+{
+    const std::optional<QByteArray> text = ReadKeptFile(ViewSettingsPath(), 64);
+    if (!text)
+        return;
+    const QByteArray line = text->left(text->indexOf('\n')).trimmed();
+    if (line.startsWith("LevelValues="))
+        GloVar.LevelValues = line.endsWith("=1");
+}
+
+QString ChartSession::FigureValuesCsv() const
+{
+    const auto& g = GloVar;
+    const ChartMap map = CurrentChartMap();
+    const int decimals = std::clamp(g.PriceDecimals + 2, 0, 12);
+    const Study study = CurrentStudy(QString());
+    QString out = QStringLiteral("figure,type,element,price,date,end_price,end_date,p1_date,p1_price,"
+                                 "p2_date,p2_price,p3_date,p3_price\n");
+    // A value past what a double holds (a ratio of 1e308) is no number to give.
+    auto price = [&](std::optional<double> v) {
+        return v && std::isfinite(*v) ? QString::number(*v, 'f', decimals) : QString();
+    };
+    auto date = [&](std::optional<double> v) { return v ? IsoText(*v) : QString(); };
+    std::vector<const std::vector<FigureElement>*> all;
+    for (const auto& kept : keptElements_)
+        all.push_back(&kept);
+    if (currentFigure_)
+        all.push_back(&currentElements_);
+    for (size_t i = 0; i < all.size() && i < study.figures.size(); ++i) {
+        const StudyFigure& f = study.figures[i];
+        // The third point of the figures that use it, P2's when it was not moved.
+        const FigureKind* kind = FigureKindOf(f.type);
+        const bool hasP3 = f.p3 || (kind && kind->usesP3);
+        const StudyPoint p3 = f.p3 ? *f.p3 : f.p2;
+        const QString anchors =
+            QStringList{IsoText(f.p1.date), price(f.p1.price), IsoText(f.p2.date), price(f.p2.price),
+                        hasP3 ? IsoText(p3.date) : QString(), hasP3 ? price(p3.price) : QString()}
+                .join(QLatin1Char(','));
+        for (const FigureElement& e : *all[i]) {
+            const ElementValues v = ValuesOf(e, map, g.Prices);
+            out += QStringList{QString::number(i + 1), Csv(kind ? QString::fromLatin1(kind->caption) : QString()), Csv(e.name),
+                               price(v.price), date(v.date), price(v.endPrice), date(v.endDate), anchors}
+                       .join(QLatin1Char(','));
+            out += QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+bool ChartSession::RefusedOverPriceFile(const QString& path, Error::Doing doing)
+{
+    if (!SameFile(path, GloVar.DataFileName))
+        return false;
+    prompts_.error(
+        Error{doing, path, 0, QStringLiteral("It is the open price file; choose another name.")}
+            .message());
+    return true;
+}
+
+bool ChartSession::ExportFigureValues(const QString& path)
+{
+    if (RefusedOverPriceFile(path, Error::Doing::Creating))
+        return false;
+    const QByteArray bytes = FigureValuesCsv().toUtf8();
+    if (const Result<void> w = WriteWholeBytes(path, bytes); !w) {
+        prompts_.error(w.error().message());
+        return false;
+    }
+    return true;
+}
+
+void ChartSession::ExportFigureValuesClick()
+{
+    if (auto path = prompts_.saveFileName(QStringLiteral("CSV files|*.csv|All files|*"),
+                                          QStringLiteral("csv"), GloVar.StartDir)) {
+        QString name = *path;
+        if (QFileInfo(name).suffix().isEmpty())
+            name += QStringLiteral(".csv");
+        ExportFigureValues(name);
+    }
+}

@@ -1,0 +1,353 @@
+// The window's paths beside the toolbar: opening from the menu bar, the
+// recent lists and drops, the keys and the wheel, the chart re-made at a new
+// size or colour depth, and the question before drawn figures are dropped.
+#include <QFileInfo>
+#include <algorithm>
+
+#include "app/session/ChartSession.h"
+#include "app/session/GloVar.h"
+#include "app/session/Prompts.h"
+#include "app/session/SharedInputs.h"
+#include "app/session/UiModel.h"
+#include "chart/Output.h"
+#include "chart/Readout.h"
+#include "chart/Vector.h"
+
+namespace {
+bool SamePoint(const StudyPoint& a, const StudyPoint& b)
+{
+    return a.date == b.date && a.slotOffset == b.slotOffset && a.price == b.price;
+}
+
+bool SameFigure(const StudyFigure& a, const StudyFigure& b)
+{
+    return a.type == b.type && a.dir == b.dir && a.ratio == b.ratio &&
+           std::equal(std::begin(a.fanAngles), std::end(a.fanAngles), std::begin(b.fanAngles)) &&
+           SamePoint(a.p1, b.p1) && SamePoint(a.p2, b.p2) && a.p3.has_value() == b.p3.has_value() &&
+           (!a.p3 || SamePoint(*a.p3, *b.p3)) && a.kept == b.kept &&
+           a.ellipseScale == b.ellipseScale && a.ellipseDragged == b.ellipseDragged;
+}
+} // namespace
+
+std::vector<StudyFigure> ChartSession::Figures() const
+{
+    std::vector<StudyFigure> all = keptFigures_;
+    if (currentFigure_)
+        all.push_back(*currentFigure_);
+    return all;
+}
+
+bool ChartSession::FiguresChanged() const
+{
+    const std::vector<StudyFigure> now = Figures();
+    if (now.empty())
+        return false;
+    return !std::equal(now.begin(), now.end(), savedFigures_.begin(), savedFigures_.end(), SameFigure);
+}
+
+QString ChartSession::WindowTitle() const
+{
+    const QString name =
+        studyPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(studyPath_).fileName();
+    return name + (FiguresChanged() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") +
+           ui.caption;
+}
+
+void ChartSession::BarStyleClick(BarStyle style)
+{
+    if (style == barLook_.style)
+        return;
+    barLook_.style = style;
+    if (GloVar.ChartShown && !chart.isNull())
+        RedrawRange();
+}
+
+void ChartSession::SetCandleColours(const QColor& up, const QColor& down)
+{
+    if (up.isValid())
+        barLook_.up = up;
+    if (down.isValid())
+        barLook_.down = down;
+}
+
+std::optional<PointerTags> ChartSession::TagsAt(int x, int y) const
+{
+    const auto& g = GloVar;
+    if (!g.ChartShown || chart.isNull())
+        return std::nullopt;
+    const ChartMap map = CurrentChartMap();
+    const std::optional<Readout> r = map.usable() ? ReadoutAt(map, g.Prices, x, y) : std::nullopt;
+    if (!r)
+        return std::nullopt;
+    return PointerTags{
+        QRect(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.plotBottom)),
+        QString::number(map.yToPrice(y), 'f', std::clamp(g.PriceDecimals, 0, 8)), r->date};
+}
+
+bool ChartSession::MayDropFigures()
+{
+    if (!FiguresChanged())
+        return true;
+    const std::optional<QString> a =
+        prompts_.question(QString::fromLatin1(ProgramName), QStringLiteral("Save the changes to the study?"),
+                          {QStringLiteral("Save"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
+    if (!a)
+        return true;
+    if (*a == QLatin1String("Save")) {
+        StudySaveClick();
+        return !FiguresChanged();
+    }
+    if (*a == QLatin1String("Discard")) {
+        savedFigures_ = Figures();
+        return true;
+    }
+    return false;
+}
+
+bool ChartSession::Monochrome() const
+{
+    return GloVar.Monochrome;
+}
+
+bool ChartSession::LevelValues() const
+{
+    return GloVar.LevelValues;
+}
+
+int ChartSession::ChartType() const
+{
+    return GloVar.ChartType;
+}
+
+bool ChartSession::FirstActivationDone() const
+{
+    return !GloVar.FirstActivate;
+}
+
+void ChartSession::OpenPriceFileClick()
+{
+    if (!ui.toolBar1Enabled || !MayDropFigures())
+        return;
+    if (GloVar.ChartShown)
+        PlotBtnClick();
+    FileBtnClick();
+}
+
+void ChartSession::OpenPriceFile(const QString& path)
+{
+    if (!ui.toolBar1Enabled || !MayDropFigures())
+        return;
+    if (GloVar.ChartShown)
+        PlotBtnClick();
+    ChoosePriceFile(QFileInfo(path).absoluteFilePath());
+}
+
+void ChartSession::OpenStudyPath(const QString& path)
+{
+    if (!ui.toolBar1Enabled || !MayDropFigures())
+        return;
+    setStudyFolder(QFileInfo(path).absolutePath());
+    OpenStudy(path);
+}
+
+void ChartSession::LastPeriodClick()
+{
+    const StepScope step(*this, QStringLiteral("Last Period"));
+    auto& g = GloVar;
+    g.LastRecord = g.RecordCount;
+    g.FirstRecord = std::max(1, g.RecordCount - g.PeriodLength + 1);
+    RedrawRange();
+}
+
+void ChartSession::ZoomPeriod(int notches)
+{
+    auto& g = GloVar;
+    const int last = static_cast<int>(PeriodItems.size()) - 1;
+    const int index = std::clamp(periodIndex + notches, 0, last);
+    if (index == periodIndex)
+        return;
+    const StepScope step(*this, QStringLiteral("Zoom"));
+    PeriodCBChange(index);
+    // A period of P loads P + 1 records, as the period buttons do; at least
+    // two, as the record range asks.
+    g.FirstRecord = std::max(1, std::min(g.LastRecord - g.PeriodLength, g.LastRecord - 1));
+    RedrawRange();
+}
+
+void ChartSession::ZoomPeriodAt(int notches, int x)
+{
+    auto& g = GloVar;
+    const ChartMap was = CurrentChartMap();
+    const int last = static_cast<int>(PeriodItems.size()) - 1;
+    const int index = std::clamp(periodIndex + notches, 0, last);
+    if (index == periodIndex || !was.usable() || g.RecordCount < 2)
+        return;
+    // The record under the pointer: the days drawn up to its slot.
+    const int slot = std::min(was.xToSlot(x), g.LoadedCount);
+    int record = g.FirstRecord - 1;
+    for (int s = 1; s <= slot && s < int(g.Prices.size()); ++s)
+        record += g.Prices[size_t(s)].IsBlank ? 0 : 1;
+    record = std::clamp(record, g.FirstRecord, g.LastRecord);
+    const StepScope step(*this, QStringLiteral("Zoom"));
+    PeriodCBChange(index);
+    // P + 1 records, as the period buttons load, with the record in the slot
+    // that lies under x on the new scale.
+    const int count = std::clamp(g.PeriodLength + 1, 2, g.RecordCount);
+    ChartMap next = was;
+    next.slotCount = count + g.BlankDaysRight;
+    next.totalSlots = count + g.BlankDaysRight;
+    const int at = std::clamp(next.xToSlot(x), 1, count);
+    g.FirstRecord = std::clamp(record - at + 1, 1, g.RecordCount - count + 1);
+    g.LastRecord = g.FirstRecord + count - 1;
+    RedrawRange();
+}
+
+void ChartSession::ShiftPeriod(int notches)
+{
+    const StepScope step(*this, notches > 0 ? QStringLiteral("Previous Period") : QStringLiteral("Next Period"));
+    for (int n = notches; n > 0; --n)
+        ToolButton1Click();
+    for (int n = notches; n < 0; ++n)
+        ToolButton2Click();
+}
+
+void ChartSession::ResizeChart(int width, int height)
+{
+    const auto& g = GloVar;
+    // The same size on a screen of another ratio is drawn again too.
+    if (chart.isNull() || width < 1 || height < 1 ||
+        (width == g.ChartWidth && height == g.ChartHeight &&
+         chart.displayRatio() == chart.wantedDisplayRatio()))
+        return;
+    RemakeChart(width, height, g.Monochrome);
+}
+
+void ChartSession::ColorClick(bool colour)
+{
+    if (chart.isNull()) {
+        GloVar.Monochrome = !colour;
+        return;
+    }
+    if (colour == !GloVar.Monochrome)
+        return;
+    RemakeChart(GloVar.ChartWidth, GloVar.ChartHeight, !colour);
+}
+
+void ChartSession::RemakeChart(int width, int height, bool monochrome)
+{
+    auto& g = GloVar;
+    g.ChartWidth = width;
+    g.ChartHeight = height;
+    g.Monochrome = monochrome;
+    // The figures come back as they were: no step of the history.
+    const QuietHistory quiet(*this);
+    chart.create(width, height, monochrome);
+    tool.resetStore();
+    if (!g.ChartShown) {
+        baseImage = QImage();
+        cleanChart = QImage();
+        return;
+    }
+    // The figures are kept in dates and prices; only their pixels are redrawn.
+    RedrawRange();
+}
+
+void ChartSession::ReplayFigures(const std::vector<StudyFigure>& kept,
+                                 const std::optional<StudyFigure>& current)
+{
+    auto& g = GloVar;
+    // The replays set the tools as each figure had them; the person's choices stay.
+    const int16_t type = g.ChartType;
+    const QString typeName = g.ChartTypeName;
+    const QString caption = ui.caption;
+    const int dir = g.Dir;
+    const double ratio = g.Ratio;
+    const double angles[3] = {g.FanAngle1, g.FanAngle2, g.FanAngle3};
+    for (const StudyFigure& f : kept) {
+        QString why;
+        ReplayFigure(f, why);
+    }
+    if (current) {
+        QString why;
+        ReplayFigure(*current, why);
+    }
+    // Figures whose dates are off this chart stay, to come back with their dates.
+    keptFigures_ = kept;
+    currentFigure_ = current;
+    g.Dir = dir;
+    ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
+    ShowDir();
+    g.Ratio = ratio;
+    ShowRatio();
+    g.FanAngle1 = angles[0];
+    g.FanAngle2 = angles[1];
+    g.FanAngle3 = angles[2];
+    g.ChartType = type;
+    g.ChartTypeName = typeName;
+    ui.caption = caption;
+}
+
+void ChartSession::publish()
+{
+    unsigned what = 0;
+    const UiModel* was = published_ ? &*published_ : nullptr;
+    const QString title = WindowTitle();
+    if (!was || publishedTitle_ != title)
+        what |= CaptionChanged;
+    if (!was || was->controls != ui.controls || was->toolBar1Enabled != ui.toolBar1Enabled ||
+        was->toolbar2Green != ui.toolbar2Green || was->label1 != ui.label1 ||
+        was->imageVisible != ui.imageVisible)
+        what |= ControlsChanged;
+    if (!was || was->panels != ui.panels)
+        what |= PanelsChanged;
+    if (!was || was->cursor != ui.cursor || was->hint != ui.hint)
+        what |= PointerChanged;
+    if (!chart.dirty().isEmpty())
+        what |= PictureChanged;
+    if (publishedType_ != GloVar.ChartType)
+        what |= FigureTypeChanged;
+    if (!was || publishedMono_ != GloVar.Monochrome)
+        what |= ColorChanged;
+    if (!was || publishedUndo_ != UndoCaption() || publishedRedo_ != RedoCaption())
+        what |= HistoryChanged;
+    if (what == 0)
+        return;
+    published_ = ui;
+    publishedType_ = GloVar.ChartType;
+    publishedMono_ = GloVar.Monochrome;
+    publishedTitle_ = title;
+    publishedUndo_ = UndoCaption();
+    publishedRedo_ = RedoCaption();
+    Q_EMIT changed(what);
+}
+
+QString ChartSession::ChartedFile() const
+{
+    return GloVar.RecordCount > 0 ? GloVar.DataFileName : QString();
+}
+
+void ChartSession::ExportImageClick()
+{
+    if (chart.isNull() || !GloVar.ChartShown)
+        return;
+    const QString dir = imageFolder_.isEmpty() ? GloVar.StartDir : imageFolder_;
+    auto path = prompts_.saveFileName(
+        QStringLiteral("PNG image|*.png|BMP image|*.bmp|SVG image|*.svg|PDF document|*.pdf"),
+        QStringLiteral("png"), dir);
+    if (!path)
+        return;
+    QString name = *path;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QStringLiteral(".png");
+    imageFolder_ = QFileInfo(name).absolutePath();
+    if (RefusedOverPriceFile(name, Error::Doing::Creating))
+        return;
+    const char* format = ImageFormatOf(name);
+    const std::optional<VectorFormat> vector =
+        chart.recording() ? VectorFormatOf(name) : std::nullopt;
+    const Result<void> w =
+        vector ? WriteVectorFile(chart, name, *vector, QFileInfo(GloVar.DataFileName).fileName())
+               : WriteImageFile(chart.image(), name, format ? format : "PNG");
+    if (!w)
+        prompts_.error(w.error().message());
+}

@@ -1,0 +1,247 @@
+// A price file that grows by an append, or changes in another way, after its scan.
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "app/session/ChartSession.h"
+#include "app/session/GloVar.h"
+#include "data/FileGrowth.h"
+#include "tests/Support.h"
+
+namespace {
+QByteArray Tail(int from, int to)
+{
+    return WeekdayFile(to).mid(WeekdayFile(from).size());
+}
+
+void Append(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// Written beside and renamed over: another inode, as editors and downloads do.
+void Replace(const QTemporaryDir& dir, const QString& path, const QByteArray& bytes)
+{
+    const QString beside = WriteFile(dir, QStringLiteral("new.tmp"), bytes);
+    ASSERT_EQ(::rename(beside.toLocal8Bit().constData(), path.toLocal8Bit().constData()), 0);
+}
+
+void Rewrite(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+struct ChangeCase {
+    const char* name;
+    std::function<void(const QTemporaryDir&, const QString&)> change;
+    FileChange expected;
+};
+} // namespace
+
+class FileChanges : public ::testing::TestWithParam<ChangeCase> {};
+
+TEST_P(FileChanges, AnAppendIsToldFromEveryOtherChange)
+{
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, QStringLiteral("p.txt"), WeekdayFile(50));
+    const Result<FileIdentity> was = IdentityOf(path);
+    ASSERT_TRUE(was);
+    GetParam().change(dir, path);
+    const Result<FileIdentity> now = IdentityOf(path);
+    ASSERT_TRUE(now);
+    EXPECT_EQ(ChangeSince(*was, *now), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Growth, FileChanges,
+    ::testing::Values(
+        ChangeCase{"Untouched", [](const QTemporaryDir&, const QString&) {}, FileChange::Same},
+        ChangeCase{"ThreeLinesAppended",
+                   [](const QTemporaryDir&, const QString& p) { Append(p, Tail(50, 53)); },
+                   FileChange::Appended},
+        ChangeCase{"ReplacedByALargerFile",
+                   [](const QTemporaryDir& d, const QString& p) {
+                       Replace(d, p, WeekdayFile(80, true, 40000));
+                   },
+                   FileChange::Other},
+        ChangeCase{"ReplacedByItsOwnBytesAndMore",
+                   [](const QTemporaryDir& d, const QString& p) { Replace(d, p, WeekdayFile(53)); },
+                   FileChange::Other},
+        ChangeCase{"RewrittenLongerInPlace",
+                   [](const QTemporaryDir&, const QString& p) {
+                       Rewrite(p, WeekdayFile(60, true, 40000));
+                   },
+                   FileChange::Other},
+        ChangeCase{"LastLineChangedThenAppended",
+                   [](const QTemporaryDir&, const QString& p) {
+                       QByteArray b = WeekdayFile(50);
+                       b[b.size() - 3] = '7';
+                       Rewrite(p, b + Tail(50, 51));
+                   },
+                   FileChange::Other},
+        ChangeCase{"Shrunk",
+                   [](const QTemporaryDir&, const QString& p) { Rewrite(p, WeekdayFile(40)); },
+                   FileChange::Other},
+        ChangeCase{"RemovedAndWrittenAgain",
+                   [](const QTemporaryDir&, const QString& p) {
+                       QFile::remove(p);
+                       QFile f(p);
+                       ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                       f.write(WeekdayFile(60, true, 40000));
+                   },
+                   FileChange::Other}),
+    [](const ::testing::TestParamInfo<ChangeCase>& i) { return std::string(i.param.name); });
+
+class Growth : public SessionTest {
+protected:
+    QString path;
+    void OpenAndPlot(int records, int first, int last)
+    {
+        path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records));
+        Open(path);
+        GloVar.FirstRecord = first;
+        GloVar.LastRecord = last;
+        s->PlotBtnClick();
+        ASSERT_TRUE(GloVar.ChartShown);
+        // One figure on the chart, which must outlive the append.
+        s->P1BtnClick();
+        s->Image1MouseDown(MouseButton::Left, 300, 300);
+        s->Image1MouseUp();
+        s->P2BtnClick();
+        s->Image1MouseDown(MouseButton::Left, 450, 250);
+        s->Image1MouseUp();
+        s->ChooseChartType(1);
+        s->DrawBtnClick();
+        ASSERT_EQ(s->FigureCount(), 1);
+        prompts.events.clear();
+    }
+};
+
+// A file replaced by a larger one between the scan and a plot was drawn from
+// the wrong records with the old count.
+TEST_F(Growth, AFileReplacedByALargerOneBringsTheQuestionBeforeAnyPlot)
+{
+    path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300));
+    Open(path);
+    Replace(dir, path, WeekdayFile(600, true, 40000));
+    s->PlotBtnClick();
+    EXPECT_FALSE(GloVar.ChartShown);
+    ASSERT_EQ(prompts.events.size(), 2);
+    EXPECT_TRUE(prompts.events[0].startsWith(
+        QStringLiteral("question:\"prices.txt\" has changed since it was read")));
+    EXPECT_TRUE(prompts.events[1].endsWith(QStringLiteral("File scans it again.")));
+    prompts.events.clear();
+    prompts.questionAnswer = QStringLiteral("Scan again");
+    Replace(dir, path, WeekdayFile(700, true, 40000));
+    s->PlotBtnClick();
+    EXPECT_EQ(GloVar.RecordCount, 700);
+    s->PlotBtnClick();
+    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Close, 100.0 + 699);
+}
+
+TEST_F(Growth, AnAppendExtendsAChartOfTheLastRecordsAndKeepsTheFigures)
+{
+    OpenAndPlot(300, 40, 300);
+    Append(path, Tail(300, 303));
+    EXPECT_TRUE(s->PriceFileTouched());
+    EXPECT_EQ(GloVar.RecordCount, 303);
+    EXPECT_EQ(GloVar.FirstRecord, 43);
+    EXPECT_EQ(GloVar.LastRecord, 303);
+    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Close, 100.0 + 302);
+    EXPECT_EQ(s->FigureCount(), 1);
+    EXPECT_EQ(s->ui.panels[PanelPosition], QStringLiteral("3 new records"));
+    EXPECT_TRUE(prompts.events.isEmpty()) << prompts.events.join(QLatin1Char('\n')).toStdString();
+    // Nothing more: nothing to do.
+    EXPECT_FALSE(s->PriceFileTouched());
+    // Once more, one record, read from where the last append ended.
+    Append(path, Tail(303, 304));
+    EXPECT_TRUE(s->PriceFileTouched());
+    EXPECT_EQ(GloVar.LastRecord, 304);
+    EXPECT_EQ(s->ui.panels[PanelPosition], QStringLiteral("1 new record"));
+    const double last = GloVar.LastFileDate;
+    EXPECT_GT(last, 0);
+    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Date, last);
+}
+
+TEST_F(Growth, AChartElsewhereStaysWhereItIs)
+{
+    OpenAndPlot(300, 10, 200);
+    const double shownLast = GloVar.Prices[size_t(GloVar.LoadedCount)].Date;
+    Append(path, Tail(300, 303));
+    EXPECT_TRUE(s->PriceFileTouched());
+    EXPECT_EQ(GloVar.RecordCount, 303);
+    EXPECT_EQ(GloVar.FirstRecord, 10);
+    EXPECT_EQ(GloVar.LastRecord, 200);
+    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Date, shownLast);
+    EXPECT_EQ(s->FigureCount(), 1);
+    // Navigation reaches the new records.
+    s->RightBtnClick();
+    EXPECT_EQ(GloVar.LastRecord, 303);
+}
+
+// Trailing lines without a record become inner lines once records follow them.
+TEST_F(Growth, BlankLinesBeforeTheAppendCountAsSlots)
+{
+    path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(100) + "\n");
+    Open(path);
+    EXPECT_EQ(GloVar.RecordCount, 100);
+    prompts.events.clear();
+    Append(path, Tail(100, 102));
+    EXPECT_TRUE(s->PriceFileTouched());
+    EXPECT_EQ(GloVar.RecordCount, 103);
+    EXPECT_EQ(GloVar.LastRecord, 103);
+    EXPECT_EQ(s->ui.panels[PanelRange], QStringLiteral("%1 - 103").arg(GloVar.FirstRecord));
+}
+
+// A newest-first file is scanned again whole: its appended days are older.
+TEST_F(Growth, ANewestFirstFileIsScannedAgainWholeAndKeepsItsDates)
+{
+    path = WriteFile(dir, QStringLiteral("prices.txt"), SemicolonFile(100, true));
+    Open(path);
+    prompts.events.clear();
+    ASSERT_TRUE(GloVar.NewestFirst);
+    GloVar.FirstRecord = 50;
+    GloVar.LastRecord = 100;
+    s->PlotBtnClick();
+    ASSERT_TRUE(GloVar.ChartShown);
+    const double firstShown = GloVar.Prices[1].Date;
+    // One more, older day at the end.
+    Append(path, "01.01.1990;1,0;2,0;0,5;1,5\n");
+    EXPECT_TRUE(s->PriceFileTouched());
+    EXPECT_EQ(GloVar.RecordCount, 101);
+    EXPECT_EQ(GloVar.FirstRecord, 51);
+    EXPECT_EQ(GloVar.LastRecord, 101);
+    EXPECT_EQ(GloVar.Prices[1].Date, firstShown);
+}
+
+TEST_F(Growth, DatesAsksBeforeOfferingTheDatesOfAReplacedFile)
+{
+    path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300));
+    Open(path);
+    prompts.events.clear();
+    bool shown = false;
+    s->showDatesDialog = [&shown] { shown = true; };
+    Replace(dir, path, WeekdayFile(400, true, 40000));
+    s->DateBtnClick();
+    EXPECT_FALSE(shown);
+    ASSERT_FALSE(prompts.events.isEmpty());
+    EXPECT_TRUE(prompts.events[0].startsWith(QStringLiteral("question:")));
+    // An append is no reason to ask: the dialog opens on the grown file.
+    prompts.events.clear();
+    prompts.questionAnswer = QStringLiteral("Scan again");
+    s->DateBtnClick();
+    EXPECT_EQ(GloVar.RecordCount, 400);
+    Append(path, WeekdayFile(402, true, 40000).mid(WeekdayFile(400, true, 40000).size()));
+    shown = false;
+    s->DateBtnClick();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(GloVar.RecordCount, 402);
+}

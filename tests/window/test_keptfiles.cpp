@@ -1,0 +1,451 @@
+// The files the window keeps by a fixed name (view settings, layout
+// settings, its own settings file) when something else lies at the name, a
+// remembered window geometry someone else wrote, saving over what is open, a
+// failed open and dates that give no range.
+#include <QApplication>
+#include <QDataStream>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QToolBar>
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/session/Host.h"
+#include "chart/ui/DateDlg.h"
+#include "tests/WindowFixture.h"
+
+namespace {
+bool IsPipe(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+QString SettingsFileName()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/aurigon/aurigon.conf");
+}
+
+class KeptFiles : public WindowFixture {
+protected:
+    void TearDown() override
+    {
+        form.reset();
+        QFile::remove(SettingsFileName());
+        QDir().rmdir(SettingsFileName());
+    }
+    // The window as main() starts it: settings read, then shown as last time.
+    void StartRemembering()
+    {
+        form.reset();
+        ResetSharedState();
+        qputenv("AURIGON_CHART_SIZE", "980x590");
+        form = std::make_unique<TMainForm>(host, dir.path());
+        form->RememberSettings();
+        form->ShowAsLastTime();
+        form->FormActivate();
+        host.acknowledge();
+        qunsetenv("AURIGON_CHART_SIZE");
+    }
+};
+
+// The geometry a window of that place and size saves.
+QByteArray SavedBy(const QRect& r)
+{
+    QWidget w;
+    w.setGeometry(r);
+    return w.saveGeometry();
+}
+
+// A saved geometry of the given rectangle, as restoreGeometry reads it,
+// whatever the rectangle.
+QByteArray GeometryOf(const QRect& r)
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_4_0);
+    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << r << r << qint32(0) << quint8(0)
+      << quint8(0) << qint32(1600) << r;
+    return out;
+}
+
+// As GeometryOf, for a window left maximised over the normal place r.
+QByteArray MaximisedOver(const QRect& r, const QRect& screen)
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_4_0);
+    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << screen << r << qint32(0) << quint8(1)
+      << quint8(0) << qint32(screen.width()) << screen;
+    return out;
+}
+} // namespace
+
+TEST_F(KeptFiles, ViewAndLayoutSettingsThatArePipesHangNothingAndStayPipes)
+{
+    const QString view = dir.filePath(QStringLiteral("fview.dat"));
+    const QString layout = dir.filePath(QStringLiteral("fsetup.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(view).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(layout).constData(), 0600), 0);
+    // Reading either would wait for a writer that never comes.
+    StartWindow();
+    ASSERT_TRUE(form->session.FirstActivationDone());
+    OpenAndPlot();
+    events.clear();
+    form->menuItem(QStringLiteral("View/Level values"))->trigger();
+    ASSERT_FALSE(events.isEmpty());
+    EXPECT_EQ(events.last()[QStringLiteral("event")], QStringLiteral("error"));
+    EXPECT_TRUE(events.last()[QStringLiteral("text")].toString().endsWith(
+        QStringLiteral("It is a pipe, not a regular file.")))
+        << events.last()[QStringLiteral("text")].toString().toStdString();
+    EXPECT_TRUE(IsPipe(view));
+    EXPECT_TRUE(IsPipe(layout));
+}
+
+TEST_F(KeptFiles, ASettingsFileThatIsNotAFileIsNeitherReadNorReplaced)
+{
+    const struct {
+        const char* name;
+        bool pipe; // else a folder
+    } rows[] = {{"a pipe", true}, {"a folder", false}};
+    for (const auto& row : rows) {
+        const QString file = SettingsFileName();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+        ASSERT_TRUE(row.pipe ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
+                             : QDir().mkdir(file))
+            << row.name;
+        StartRemembering();
+        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+        OpenAndPlot();
+        EXPECT_TRUE(form->recentPrices().size() == 1) << row.name;
+        form->close();
+        form.reset();
+        EXPECT_EQ(IsPipe(file), row.pipe) << row.name;
+        EXPECT_EQ(QFileInfo(file).isDir(), !row.pipe) << row.name;
+        QFile::remove(file);
+        QDir().rmdir(file);
+    }
+}
+
+TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredOrSavedAgain)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect avail = screen->availableGeometry();
+    const QRect sane(avail.topLeft() + QPoint(40, 30), avail.size() * 3 / 4);
+    const struct {
+        const char* name;
+        QByteArray saved;
+        bool restored;
+    } rows[] = {
+        {"a window that fits", SavedBy(sane), true},
+        {"a billion pixels square", GeometryOf(QRect(0, 0, 1000000000, 1000000000)), false},
+        {"the whole range of int",
+         GeometryOf(QRect(QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX))), false},
+        {"below the screen", GeometryOf(QRect(avail.left(), avail.bottom() + 10, 800, 600)), false},
+        {"too small to use", GeometryOf(QRect(avail.topLeft(), QSize(57, 98))), false},
+        {"cut short", GeometryOf(sane).left(30), false},
+    };
+    for (const auto& row : rows) {
+        {
+            QSettings st = TMainForm::Remembered();
+            st.clear();
+            st.setValue(QStringLiteral("window/geometry"), row.saved);
+        }
+        StartRemembering();
+        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+        if (row.restored) {
+            // The window grows to its smallest layout on a small screen.
+            EXPECT_EQ(form->geometry().size(),
+                      sane.size().expandedTo(form->minimumSizeHint()).boundedTo(avail.size()))
+                << row.name;
+        }
+        // Maximised, or moved back onto the screen by Qt itself: all of it seen.
+        EXPECT_TRUE(form->isMaximized() || avail.contains(form->geometry()))
+            << row.name << ": " << form->geometry().x() << "," << form->geometry().y() << " "
+            << form->width() << "x" << form->height();
+        EXPECT_GE(form->width(), 100) << row.name;
+        EXPECT_GE(form->height(), 100) << row.name;
+        EXPECT_LE(form->width(), avail.width()) << row.name;
+        EXPECT_LE(form->height(), avail.height()) << row.name;
+        EXPECT_LE(GloVar.ChartWidth, 16384) << row.name;
+        EXPECT_LE(GloVar.ChartHeight, 16384) << row.name;
+        form->close();
+        form.reset();
+        // What is saved again restores to something that fits the screen.
+        const QByteArray again =
+            TMainForm::Remembered().value(QStringLiteral("window/geometry")).toByteArray();
+        if (!again.isEmpty()) {
+            QWidget probe;
+            ASSERT_TRUE(probe.restoreGeometry(again)) << row.name;
+            EXPECT_LE(probe.normalGeometry().width(), avail.width()) << row.name;
+            EXPECT_LE(probe.normalGeometry().height(), avail.height()) << row.name;
+        }
+    }
+    TMainForm::Remembered().clear();
+}
+
+TEST_F(KeptFiles, RestoredFromMaximisedTheWindowIsSmallerThanTheScreenAndOnIt)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect avail = screen->availableGeometry();
+    const QRect kept(avail.topLeft() + QPoint(60, 50), QSize(900, 640));
+    const struct {
+        const char* name;
+        QByteArray saved;
+        std::optional<QRect> normal; // the place kept, or a fresh one
+    } rows[] = {
+        {"nothing remembered", QByteArray(), std::nullopt},
+        {"maximised over a place of its own", MaximisedOver(kept, avail), kept},
+        {"maximised over the whole screen", MaximisedOver(avail, avail), std::nullopt},
+        {"maximised over a place off the screen",
+         MaximisedOver(QRect(avail.right() + 500, 0, 800, 600), avail), std::nullopt},
+    };
+    for (const auto& row : rows) {
+        {
+            QSettings st = TMainForm::Remembered();
+            st.clear();
+            if (!row.saved.isEmpty())
+                st.setValue(QStringLiteral("window/geometry"), row.saved);
+        }
+        StartRemembering();
+        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+        EXPECT_TRUE(form->isMaximized()) << row.name;
+        const QRect normal = form->normalGeometry();
+        // The offscreen platform has no window manager to hand back the place
+        // kept under a maximised window; every other check holds there too.
+        if (row.normal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+            EXPECT_EQ(normal, *row.normal) << row.name;
+        }
+        EXPECT_TRUE(avail.contains(normal)) << row.name;
+        EXPECT_LT(normal.width(), avail.width()) << row.name;
+        EXPECT_LT(normal.height(), avail.height()) << row.name;
+        form->showNormal();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !form->isMaximized() && form->geometry() == normal; }, 10000))
+            << row.name << ": " << form->geometry().width() << "x" << form->geometry().height();
+        EXPECT_GE(form->frameGeometry().top(), avail.top()) << row.name;
+        form->close();
+        form.reset();
+    }
+    TMainForm::Remembered().clear();
+}
+
+TEST_F(KeptFiles, AtItsLeastSizeEveryControlIsStillWithinReach)
+{
+    OpenAndPlot();
+    const QSize least = form->minimumSize();
+    // Well below the smallest screens in use, and never the 60x98 of before.
+    EXPECT_GE(least.width(), 300);
+    EXPECT_GE(least.height(), 200);
+    EXPECT_LE(least.width(), 800);
+    EXPECT_LE(least.height(), 600);
+    form->resize(1, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->size() == least; }, 10000))
+        << form->width() << "x" << form->height();
+    form->FlushResize();
+    QToolButton* more = Find<QToolBar>("ToolBar1")
+                            ->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_NE(more, nullptr);
+    ASSERT_TRUE(more->isVisible()); // the bar does not fit: the rest is behind »
+    QTest::mouseClick(more, Qt::LeftButton);
+    QApplication::processEvents();
+    int reached = 0;
+    for (int i = 0; i < CtlCount; ++i) {
+        const Ctl c = static_cast<Ctl>(i);
+        QWidget* w = Find(CtlName(c));
+        if (!w || !form->session.ui[c].visible)
+            continue;
+        EXPECT_TRUE(w->isVisible()) << CtlName(c);
+        const QRect inForm(w->mapTo(form.get(), QPoint(0, 0)), w->size());
+        EXPECT_TRUE(form->rect().contains(inForm))
+            << CtlName(c) << " at " << inForm.x() << "," << inForm.y() << " " << inForm.width()
+            << "x" << inForm.height() << " in " << least.width() << "x" << least.height();
+        ++reached;
+    }
+    EXPECT_GE(reached, 20);
+    // The menus are there too, and the chart still has room.
+    EXPECT_TRUE(form->menuBar()->isVisible());
+    EXPECT_GT(Find("Image1")->height(), 0);
+}
+
+// --- Saving over what is open ---------------------------------------------------
+
+class OverOpenFiles : public WindowFixture {};
+
+TEST_F(OverOpenFiles, NoSaveOrExportFromTheWindowReplacesTheOpenPriceFile)
+{
+    OpenAndPlot();
+    const QString prices = dir.filePath(QStringLiteral("prices.txt"));
+    const QByteArray before = ReadBytes(prices);
+    const QString hard = dir.filePath(QStringLiteral("hard.csv"));
+    const QString soft = dir.filePath(QStringLiteral("soft.png"));
+    ASSERT_EQ(::link(QFile::encodeName(prices).constData(), QFile::encodeName(hard).constData()),
+              0);
+    ASSERT_TRUE(QFile::link(prices, soft));
+    const struct {
+        const char* name;
+        const char* item; // a menu item, or null for the snapshot's Save
+        QString path;
+    } rows[] = {
+        {"export values", "File/Export figure values...", prices},
+        {"export values by a hard link", "File/Export figure values...", hard},
+        {"save study as", "File/Save study as...", prices},
+        {"export image by a link", "File/Export image...", soft},
+        {"the snapshot's Save", nullptr, prices},
+    };
+    for (const auto& row : rows) {
+        events.clear();
+        host.saveAnswer = row.path;
+        if (row.item)
+            form->menuItem(QLatin1String(row.item))->trigger();
+        else
+            form->session.SaveBtnClick();
+        ASSERT_EQ(events.size(), 1) << row.name;
+        EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("error")) << row.name;
+        EXPECT_TRUE(events[0][QStringLiteral("text")].toString().contains(
+            QStringLiteral("It is the open price file; choose another name.")))
+            << row.name << ": " << events[0][QStringLiteral("text")].toString().toStdString();
+        EXPECT_EQ(ReadBytes(prices), before) << row.name;
+    }
+    EXPECT_TRUE(QFileInfo(soft).isSymLink());
+    // Saving the open study onto itself is what Save is for.
+    events.clear();
+    host.saveAnswer = dir.filePath(QStringLiteral("mine.aurigon"));
+    form->menuItem(QStringLiteral("File/Save study as..."))->trigger();
+    form->menuItem(QStringLiteral("File/Save study"))->trigger();
+    host.saveAnswer = dir.filePath(QStringLiteral("mine.aurigon"));
+    form->menuItem(QStringLiteral("File/Save study as..."))->trigger();
+    EXPECT_TRUE(events.isEmpty()) << events.size();
+    EXPECT_TRUE(ReadBytes(dir.filePath(QStringLiteral("mine.aurigon"))).contains("aurigon"));
+}
+
+TEST_F(OverOpenFiles, TheWindowsSaveDialogsAskBeforeReplacingAFile)
+{
+    GuiHost gui(form.get());
+    bool seen = false, asks = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                seen = true;
+                asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+                dialog->reject();
+            }
+    });
+    EXPECT_FALSE(
+        gui.saveFileName(QStringLiteral("CSV files|*.csv"), QStringLiteral("csv"), dir.path()));
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(asks);
+}
+
+// --- A failed open and the Dates dialog's refusals ------------------------------
+
+class OpenAndDates : public WindowFixture {
+protected:
+    // The Dates dialog, as a person fills it: the two dates typed, then OK.
+    // Returns the messages it gave.
+    QStringList TypeDates(const QString& first, const QString& last)
+    {
+        events.clear();
+        bool stayedOpen = false;
+        host.dialogAnswer = [&](QDialog& d) {
+            auto& dates = static_cast<TDatesDlg&>(d);
+            dates.show();
+            for (auto [edit, text] : {std::pair{dates.FDateEdit, first}, {dates.LDateEdit, last}}) {
+                if (text.isEmpty())
+                    continue;
+                edit->selectAll();
+                QTest::keyClicks(edit, text);
+            }
+            QTest::mouseClick(dates.BitBtn1, Qt::LeftButton);
+            stayedOpen = dates.isVisible();
+            dates.reject();
+        };
+        QTest::mouseClick(Find<QToolButton>("DateBtn"), Qt::LeftButton);
+        QStringList said;
+        EXPECT_EQ(stayedOpen, !events.isEmpty()) << "open after a refusal, closed after OK";
+        for (const QJsonObject& e : events)
+            if (e[QStringLiteral("event")] == QLatin1String("message"))
+                said << e[QStringLiteral("text")].toString();
+        return said;
+    }
+};
+
+TEST_F(OpenAndDates, AFailedOpenLeavesNoPlotOrDatesOfTheFileBefore)
+{
+    const QString folder = dir.filePath(QStringLiteral("folder.txt"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const struct {
+        const char* name;
+        QString path;
+    } rows[] = {{"a missing file", dir.filePath(QStringLiteral("none.txt"))}, {"a folder", folder}};
+    for (const auto& row : rows) {
+        host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
+        QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+        ASSERT_TRUE(Find<QToolButton>("PlotBtn")->isEnabled()) << row.name;
+        ASSERT_FALSE(Find<QLabel>("Panel1")->text().isEmpty()) << row.name;
+        events.clear();
+        host.openAnswer = row.path;
+        QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+        ASSERT_FALSE(events.isEmpty()) << row.name;
+        EXPECT_EQ(events.first()[QStringLiteral("event")], QStringLiteral("error")) << row.name;
+        EXPECT_FALSE(Find<QToolButton>("PlotBtn")->isEnabled()) << row.name;
+        EXPECT_FALSE(Find<QToolButton>("DateBtn")->isEnabled()) << row.name;
+        EXPECT_TRUE(Find<QLabel>("Panel1")->text().isEmpty())
+            << row.name << ": " << Find<QLabel>("Panel1")->text().toStdString();
+    }
+}
+
+TEST_F(OpenAndDates, DatesThatGiveNoRangeAreRefusedByNameAndReason)
+{
+    host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
+    QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+    const RecordDates& days = form->session.RecordDatesOfFile();
+    ASSERT_GT(days.count(), 10);
+    // A Friday inside the file: the next record is three days on.
+    int friday = days.count() / 2;
+    while (friday < days.count() && days.dayOf(friday + 1) - days.dayOf(friday) != 3)
+        ++friday;
+    ASSERT_LT(friday, days.count());
+    const double fri = days.dayOf(friday);
+    const auto words = [](double day) {
+        return QLocale(QLocale::English)
+            .toString(QDate::fromString(IsoText(day), Qt::ISODate), QStringLiteral("d MMM yyyy"));
+    };
+    const double after = days.dayOf(days.count()) + 400, before = days.dayOf(1) - 400;
+    const struct {
+        const char* name;
+        QString first, last, says;
+    } rows[] = {
+        {"a first date after the file's last", IsoText(after), QString(),
+         QStringLiteral("No record on or after %1.   Enter again.").arg(words(after))},
+        {"a last date before the file's first", QString(), IsoText(before),
+         QStringLiteral("No record on or before %1.   Enter again.").arg(words(before))},
+        {"reversed dates", IsoText(fri), IsoText(fri - 7),
+         QStringLiteral("The first date, %1, comes after the last, %2.   Enter again.")
+             .arg(words(fri), words(fri - 7))},
+        {"a weekend", IsoText(fri + 1), IsoText(fri + 2),
+         QStringLiteral("No record from %1 to %2.   Enter again.")
+             .arg(words(fri + 1), words(fri + 2))},
+        {"a single day", IsoText(fri), IsoText(fri),
+         QStringLiteral("Only one record from %1 to %2: a chart needs two.   Enter again.")
+             .arg(words(fri), words(fri))},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(TypeDates(row.first, row.last), QStringList(row.says)) << row.name;
+    // A range the dates do give is taken, with no word.
+    EXPECT_EQ(TypeDates(IsoText(fri - 14), IsoText(fri)), QStringList());
+}

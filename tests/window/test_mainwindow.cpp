@@ -1,0 +1,458 @@
+// The window as a trader uses it: menus, keys and wheel, resizing, the
+// question before figures are lost, narrow windows and what is remembered.
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMap>
+#include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QSvgRenderer>
+#include <QToolBar>
+#include <cmath>
+
+#include "app/window/ChartView.h"
+#include "app/session/UiModel.h"
+#include "tests/Trace.h"
+#include "tests/WindowFixture.h"
+#include "tools/FigureTable.h"
+
+namespace {
+class Trader : public WindowFixture {
+protected:
+    void SetUp() override
+    {
+        StartWindow(QSize(1100, 760), true);
+        if (HasFatalFailure())
+            return;
+        // Answers a question from the queue, as a script's answer line would.
+        host.nextLine = [this](const QString& keyword) -> std::optional<QStringList> {
+            if (keyword != QLatin1String("answer") || answers.isEmpty())
+                return std::nullopt;
+            return QStringList{keyword, answers.takeFirst()};
+        };
+    }
+    int Questions() const
+    {
+        int n = 0;
+        for (const QJsonObject& e : events)
+            n += e.value(QStringLiteral("event")).toString() == QLatin1String("question");
+        return n;
+    }
+    QStringList answers;
+};
+
+std::pair<int, int> Range()
+{
+    return {GloVar.FirstRecord, GloVar.LastRecord};
+}
+} // namespace
+
+TEST_F(Trader, AResizeReplotsAtTheNewSizeWithTheFiguresOnTheirDates)
+{
+    OpenAndPlot();
+    DrawSpiral();
+    form->Press(Ctl::ClipButton);
+    form->Press(Ctl::P1Btn);
+    form->ChartMouseDown(MouseButton::Left, 300, 350);
+    form->ChartMouseUp();
+    form->menuItem(QStringLiteral("Figure/PHI - ELLIPSE"))->trigger();
+    form->Press(Ctl::DrawBtn);
+    form->Press(Ctl::DrawBtn); // grown once
+    const Study before = form->session.CurrentStudy(QString());
+    ASSERT_EQ(before.figures.size(), 2u);
+
+    form->resize(760, 520);
+    QApplication::processEvents();
+    form->FlushResize();
+    const QSize area = Find("Image1")->parentWidget()->size();
+    EXPECT_EQ(QSize(GloVar.ChartWidth, GloVar.ChartHeight), area);
+    EXPECT_EQ(form->session.chart.image().size(), area);
+    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_TRUE(form->session.CurrentStudy(QString()).figures == before.figures);
+    EXPECT_EQ(GloVar.ChartType, 2); // the figure in force stays chosen
+    // The figures are drawn again: the chart differs from a plain plot.
+    const QImage withFigures = form->session.chart.image();
+    EXPECT_NE(withFigures, form->session.cleanChart);
+    // A resize to the same size changes nothing and asks nothing.
+    form->FlushResize();
+    EXPECT_EQ(form->session.chart.image(), withFigures);
+    EXPECT_EQ(Questions(), 0);
+}
+
+TEST_F(Trader, DateAndPriceLabelsKeepApartInANarrowWindow)
+{
+    OpenAndPlot(2000);
+    Recorder trace(form->session.chart);
+    for (QSize size : {QSize(640, 480), QSize(320, 240), QSize(1280, 400)}) {
+        form->resize(size);
+        QApplication::processEvents();
+        form->FlushResize();
+        trace.clear();
+        form->Press(Ctl::RightBtn); // the whole file: the longest date labels
+        // The date labels and the price labels, by the cells the canvas gives them.
+        QMap<QString, std::vector<QRect>> cells;
+        for (const QString& l : trace.starting(QStringLiteral("text"))) {
+            const QStringList w = l.split(QLatin1Char(' '));
+            const TextAlign align = w[3] == QLatin1String("center-top")     ? TextAlign::CenterTop
+                                    : w[3] == QLatin1String("right-bottom") ? TextAlign::RightBottom
+                                                                            : TextAlign::LeftBottom;
+            if (align != TextAlign::LeftBottom)
+                cells[w[3]].push_back(form->session.chart.textCell(
+                    w[1].toInt(), w[2].toInt(), align, l.section(QLatin1Char('"'), 1, 1),
+                    ChartFace::Label));
+        }
+        EXPECT_EQ(cells.size(), 2) << size.width();
+        for (auto it = cells.cbegin(); it != cells.cend(); ++it)
+            for (size_t i = 1; i < it->size(); ++i)
+                EXPECT_FALSE((*it)[i - 1].intersects((*it)[i]))
+                    << size.width() << " " << qPrintable(it.key()) << " " << i;
+    }
+    form->session.chart.setTrace(nullptr);
+}
+
+TEST_F(Trader, CtrlEWritesThePictureAsShown)
+{
+    OpenAndPlot();
+    DrawSpiral();
+    host.saveAnswer = dir.filePath(QStringLiteral("chart"));
+    QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+    const QImage written(dir.filePath(QStringLiteral("chart.png")), "PNG");
+    ASSERT_FALSE(written.isNull());
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32),
+              form->session.chart.image().convertToFormat(QImage::Format_RGB32));
+    // A name ending in .bmp asks for a bitmap.
+    host.saveAnswer = dir.filePath(QStringLiteral("chart.bmp"));
+    form->menuItem(QStringLiteral("File/Export image..."))->trigger();
+    EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("chart.bmp")), "BMP").isNull());
+    // SVG and PDF are drawn from the same operations as the picture.
+    host.saveAnswer = dir.filePath(QStringLiteral("chart.svg"));
+    form->menuItem(QStringLiteral("File/Export image..."))->trigger();
+    QSvgRenderer svg(dir.filePath(QStringLiteral("chart.svg")));
+    ASSERT_TRUE(svg.isValid());
+    EXPECT_EQ(svg.viewBox(), form->session.chart.image().rect());
+    QImage drawn(svg.viewBox().size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter p(&drawn);
+        svg.render(&p);
+    }
+    // The spiral's curve is in it: a dark pixel wherever the picture has one, give or take one.
+    const QImage shown = form->session.chart.image().convertToFormat(QImage::Format_Grayscale8);
+    const QImage again = drawn.convertToFormat(QImage::Format_Grayscale8);
+    long ink = 0, missed = 0;
+    for (int y = 1; y + 1 < shown.height(); ++y)
+        for (int x = 1; x + 1 < shown.width(); ++x)
+            if (shown.constScanLine(y)[x] < 128) {
+                ++ink;
+                bool near = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        near = near || again.constScanLine(y + dy)[x + dx] < 160;
+                missed += !near;
+            }
+    EXPECT_GT(ink, 1000);
+    EXPECT_LT(missed, ink / 30) << missed << " of " << ink;
+    host.saveAnswer = dir.filePath(QStringLiteral("chart.pdf"));
+    form->menuItem(QStringLiteral("File/Export image..."))->trigger();
+    QFile pdf(dir.filePath(QStringLiteral("chart.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-1.") && bytes.trimmed().endsWith("%%EOF"));
+    EXPECT_TRUE(bytes.contains("/FontFile2")) << "the chart's faces are embedded";
+}
+
+TEST_F(Trader, EveryFigureIsInTheDrawMenuAndTheFigureMenu)
+{
+    OpenAndPlot();
+    form->Press(Ctl::P1Btn);
+    form->ChartMouseDown(MouseButton::Left, 400, 300);
+    form->ChartMouseUp();
+    const QList<QAction*> popup = form->PopupMenu3->actions();
+    ASSERT_EQ(popup.size(), 8);
+    for (int type = 1; type <= 8; ++type) {
+        QAction* item = popup[type - 1];
+        EXPECT_TRUE(item->isVisible()) << type;
+        EXPECT_EQ(item->text(), QString::fromLatin1(FigureKindOf(type)->caption));
+        host.menuAnswer = type;
+        form->RightPress(Ctl::DrawBtn);
+        EXPECT_EQ(GloVar.ChartType, type);
+        EXPECT_TRUE(item->isChecked()) << type;
+        // The menu bar's item says the same.
+        QAction* bar = form->menuItem(QStringLiteral("Figure/") + QString::fromLatin1(FigureKindOf(type)->caption));
+        ASSERT_NE(bar, nullptr) << type;
+        EXPECT_TRUE(bar->isChecked()) << type;
+    }
+    form->menuItem(QStringLiteral("Figure/FAN LINES"))->trigger();
+    EXPECT_EQ(GloVar.ChartType, 3);
+    EXPECT_TRUE(popup[2]->isChecked());
+    EXPECT_FALSE(popup[7]->isChecked());
+}
+
+TEST_F(Trader, ADoubleClickOnPlotIsOneClick)
+{
+    OpenAndPlot();
+    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton); // Reset, a click of its own
+    ASSERT_FALSE(GloVar.ChartShown);
+    QWidget* plot = Find<QToolButton>("PlotBtn");
+    const QPoint at = plot->rect().center();
+    const QPoint global = plot->mapToGlobal(at);
+    const ulong t0 = 10'000'000;
+    auto send = [&](QEvent::Type type, ulong t) {
+        QMouseEvent e(type, QPointF(at), QPointF(global), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        e.setTimestamp(t);
+        QApplication::sendEvent(plot, &e);
+    };
+    // Press, release, press, double click, release: as the system delivers it.
+    send(QEvent::MouseButtonPress, t0);
+    send(QEvent::MouseButtonRelease, t0 + 60);
+    send(QEvent::MouseButtonPress, t0 + 150);
+    send(QEvent::MouseButtonDblClick, t0 + 150);
+    send(QEvent::MouseButtonRelease, t0 + 210);
+    EXPECT_TRUE(GloVar.ChartShown);
+    // A later click is a click again.
+    const ulong later = t0 + 210 + ulong(QApplication::doubleClickInterval()) + 1;
+    send(QEvent::MouseButtonPress, later);
+    send(QEvent::MouseButtonRelease, later + 60);
+    EXPECT_FALSE(GloVar.ChartShown);
+}
+
+TEST_F(Trader, NarrowWindowsKeepEveryControlWithinReachAndThePanelsApart)
+{
+    OpenAndPlot();
+    QWidget* chart = Find("Image1");
+    auto panel = [this](int i) { return Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i))); };
+    for (int width : {1400, 800, 640, 400}) {
+        form->resize(width, 480);
+        QApplication::processEvents();
+        form->FlushResize();
+        QTest::mouseMove(chart, QPoint(width / 2, 40));
+        QApplication::processEvents();
+        EXPECT_FALSE(panel(7)->text().isEmpty()) << width;
+        QRect previous;
+        for (int i = 0; i < StatusBarPanels; ++i) {
+            QLabel* l = panel(i);
+            const QRect r(l->mapTo(form.get(), QPoint(0, 0)), l->size());
+            EXPECT_LE(r.right(), form->width()) << width << " panel " << i;
+            if (i > 0) {
+                EXPECT_LE(previous.right(), r.left() - 1) << width << " panel " << i;
+            }
+            previous = r;
+            // Wide enough for every panel at its own width: each text whole.
+            if (width == 1400) {
+                EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->contentsRect().width())
+                    << i << " " << l->text().toStdString();
+            }
+        }
+    }
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(chart, &leave);
+    for (int i : {7, 8, 9})
+        EXPECT_TRUE(panel(i)->text().isEmpty()) << i;
+    QTest::mouseMove(chart, QPoint(300, 300));
+    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton); // Reset
+    EXPECT_TRUE(panel(8)->text().isEmpty());
+    // Back in setup mode at 640 pixels: the rest of the tool bar is behind its button.
+    form->resize(640, 480);
+    QApplication::processEvents();
+    QToolButton* more = Find<QToolBar>("ToolBar1")
+                            ->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_NE(more, nullptr);
+    ASSERT_TRUE(more->isVisible()); // 640 pixels do not hold the whole bar
+    QWidget* exitBtn = Find<QToolButton>("ExitBtn");
+    EXPECT_FALSE(exitBtn->isVisible());
+    QTest::mouseClick(more, Qt::LeftButton);
+    QApplication::processEvents();
+    for (const char* name : {"ExitBtn", "PrintBtn", "PeriodCB", "UpBtn", "RightBtn"}) {
+        QWidget* w = Find(name);
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_TRUE(w->isVisible()) << name;
+        const QRect inForm(w->mapTo(form.get(), QPoint(0, 0)), w->size());
+        EXPECT_TRUE(form->rect().contains(inForm)) << name;
+    }
+    QTest::mouseClick(exitBtn, Qt::LeftButton);
+    EXPECT_TRUE(form->closedByUser());
+}
+
+TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
+{
+    const struct {
+        const char* name;
+        QKeySequence key;
+        Ctl button;
+    } moves[] = {
+        {"Left", QKeySequence(Qt::Key_Left), Ctl::ToolButton1},
+        {"Right", QKeySequence(Qt::Key_Right), Ctl::ToolButton2},
+        {"Home", QKeySequence(Qt::Key_Home), Ctl::UpBtn},
+    };
+    OpenAndPlot(3000);
+    for (const auto& m : moves) {
+        form->Press(Ctl::ToolButton1); // somewhere in the middle
+        form->Press(Ctl::ToolButton1);
+        const auto start = Range();
+        form->Press(m.button);
+        const auto byButton = Range();
+        GloVar.FirstRecord = start.first;
+        GloVar.LastRecord = start.second;
+        form->session.RedrawRange();
+        QTest::keyClick(form.get(), m.key[0].key(), m.key[0].keyboardModifiers());
+        EXPECT_EQ(Range(), byButton) << m.name;
+    }
+    // End: the last period of the file.
+    QTest::keyClick(form.get(), Qt::Key_End);
+    EXPECT_EQ(Range(), std::make_pair(3000 - 260 + 1, 3000));
+    // In setup mode the keys do nothing.
+    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
+    const auto setup = Range();
+    QTest::keyClick(form.get(), Qt::Key_Left);
+    EXPECT_EQ(Range(), setup);
+}
+
+// Up/+ and Down/- take the next shorter or longer period of the list, ending
+// at the same record, on the opening range and at the file's end alike.
+TEST_F(Trader, UpAndDownKeysStepThroughThePeriodList)
+{
+    const struct {
+        const char* name;
+        Qt::Key key;
+        int period;
+    } steps[] = {
+        {"Up", Qt::Key_Up, 130},
+        {"Plus", Qt::Key_Plus, 130},
+        {"Down", Qt::Key_Down, 520},
+        {"Minus", Qt::Key_Minus, 520},
+    };
+    OpenAndPlot(3000);
+    QComboBox* period = Find<QComboBox>("PeriodCB");
+    ASSERT_NE(period, nullptr);
+    for (const auto& s : steps) {
+        form->ChoosePeriod(period->findText(QStringLiteral("260")));
+        QTest::keyClick(form.get(), Qt::Key_End);
+        ASSERT_EQ(GloVar.PeriodLength, 260);
+        QTest::keyClick(form.get(), s.key);
+        EXPECT_EQ(GloVar.PeriodLength, s.period) << s.name;
+        EXPECT_EQ(Range(), std::make_pair(3000 - s.period, 3000)) << s.name;
+    }
+}
+
+TEST_F(Trader, TheWheelZoomsAndShiftWheelShifts)
+{
+    OpenAndPlot(3000);
+    QWidget* chart = Find("Image1");
+    auto wheel = [&](int angle, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(QPointF(300, 200), chart->mapToGlobal(QPointF(300, 200)), QPoint(),
+                      QPoint(0, angle), Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(chart, &e);
+    };
+    const int last = GloVar.LastRecord;
+    wheel(120, Qt::NoModifier); // away: the next shorter period
+    EXPECT_EQ(GloVar.PeriodLength, 130);
+    EXPECT_EQ(Range(), std::make_pair(last - 130, last)); // 131 records, as the buttons load
+    wheel(-240, Qt::NoModifier); // toward, twice: two longer
+    EXPECT_EQ(GloVar.PeriodLength, 520);
+    EXPECT_EQ(GloVar.LastRecord, last);
+    // Shift: away is the previous period, as ToolButton1.
+    const auto start = Range();
+    form->Press(Ctl::ToolButton1);
+    const auto previous = Range();
+    form->Press(Ctl::ToolButton2);
+    ASSERT_EQ(Range(), start);
+    wheel(120, Qt::ShiftModifier);
+    EXPECT_EQ(Range(), previous);
+    wheel(-120, Qt::ShiftModifier);
+    EXPECT_EQ(Range(), start);
+    // Half a notch does nothing until the other half comes.
+    wheel(60, Qt::ShiftModifier);
+    EXPECT_EQ(Range(), start);
+    wheel(60, Qt::ShiftModifier);
+    EXPECT_EQ(Range(), previous);
+}
+
+TEST_F(Trader, RememberedBetweenRunsWithoutTouchingTheUsersSettings)
+{
+    // The tests' own settings live in a temporary folder (see main.cpp).
+    ASSERT_TRUE(QStandardPaths::isTestModeEnabled());
+    TMainForm::Remembered().clear();
+    form->RememberSettings();
+    OpenAndPlot();
+    ASSERT_EQ(form->recentPrices().size(), 1);
+    form->menuItem(QStringLiteral("View/Color"))->trigger();
+    EXPECT_EQ(form->session.chart.image().format(), QImage::Format_RGB32);
+    form->resize(900, 600);
+    form->close();
+    const QString price = form->recentPrices().first();
+
+    form.reset();
+    ResetSharedState();
+    form = std::make_unique<TMainForm>(host, dir.path());
+    form->RememberSettings();
+    EXPECT_EQ(form->recentPrices(), QStringList{price});
+    EXPECT_EQ(form->session.priceFolder, QFileInfo(price).absolutePath());
+    EXPECT_TRUE(form->forceColor);
+    QMenu* recent = form->findChild<QMenu*>(QStringLiteral("RecentMenu"));
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->actions().size(), 1);
+    EXPECT_EQ(recent->actions().first()->text(), QStringLiteral("prices.txt"));
+    TMainForm::Remembered().clear();
+}
+
+// The crosshair follows the pointer on the screen, tags the price and the
+// slot's date, and never reaches the picture that exports and prints take.
+TEST_F(Trader, TheCrosshairIsOnTheScreenOnly)
+{
+    OpenAndPlot();
+    auto* view = Find<ChartView>("Image1");
+    ASSERT_NE(view, nullptr);
+    const QImage picture = form->session.chart.image().convertToFormat(QImage::Format_RGB32);
+    const QPoint at(500, 300);
+    QTest::mouseMove(view, at);
+    const std::optional<PointerTags> tags = form->session.TagsAt(at.x(), at.y());
+    ASSERT_TRUE(tags.has_value());
+    EXPECT_EQ(tags->date, form->session.ui.panels[PanelDate]);
+    // The readout's price, at the file's decimals.
+    const qsizetype point = tags->price.indexOf(u'.');
+    const int decimals = point < 0 ? 0 : int(tags->price.size() - point - 1);
+    EXPECT_NEAR(tags->price.toDouble(), form->session.ui.panels[PanelPrice].trimmed().toDouble(),
+                0.5 * std::pow(10.0, -decimals) + 1e-9);
+    EXPECT_TRUE(view->crosshairRegion().contains(at));
+    // Pixels of the pointer's row inside the plot that the screen shows otherwise.
+    auto differing = [&] {
+        const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int n = 0;
+        for (int x = tags->plot.left() + 1; x < tags->plot.right(); ++x)
+            n += shown.pixel(x, at.y()) != picture.pixel(x, at.y());
+        return n;
+    };
+    EXPECT_GT(differing(), tags->plot.width() / 4);
+    EXPECT_EQ(form->session.chart.image().convertToFormat(QImage::Format_RGB32), picture);
+    form->findChild<QAction*>(QStringLiteral("CrosshairItem"))->trigger();
+    EXPECT_TRUE(view->crosshairRegion().isEmpty());
+    EXPECT_EQ(differing(), 0);
+    // Outside the plot there is nothing to tag.
+    EXPECT_FALSE(form->session.TagsAt(2, 2).has_value());
+}
+
+TEST_F(Trader, FiguresStayThroughTheKeysAndComeBackWithTheirValues)
+{
+    StartWindow(QSize(), true);
+    OpenAndPlot(3000);
+    DrawSpiral();
+    form->Press(Ctl::ClipButton);
+    DrawSpiral(300);
+    const QString before = form->session.FigureValuesCsv();
+    ASSERT_GT(before.count(QLatin1Char('\n')), 2);
+    // A period back: the figures' days are off the chart, yet both stay.
+    QTest::keyClick(form.get(), Qt::Key_Left);
+    EXPECT_EQ(form->session.FigureCount(), 2);
+    EXPECT_EQ(form->session.FigureValuesCsv().count(QLatin1Char('\n')), 1); // the header alone
+    // And forward again: both are drawn where they were, with the same values.
+    QTest::keyClick(form.get(), Qt::Key_Right);
+    EXPECT_EQ(form->session.FigureCount(), 2);
+    EXPECT_EQ(form->session.FigureValuesCsv(), before);
+    EXPECT_NE(form->session.chart.image(), form->session.cleanChart);
+    // Undo takes the move back, the figures with it.
+    form->menuItem(QStringLiteral("Edit/Undo Next Period"))->trigger();
+    EXPECT_EQ(form->session.FigureCount(), 2);
+    EXPECT_EQ(form->session.FigureValuesCsv().count(QLatin1Char('\n')), 1);
+}
