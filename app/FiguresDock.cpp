@@ -1,6 +1,7 @@
 #include "app/FiguresDock.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -68,9 +69,16 @@ void FiguresDock::refresh()
         }
         shown_ = std::move(rows);
     }
-    table_->clearSelection();
-    if (picked > 0 && picked <= table_->rowCount())
-        table_->selectRow(picked - 1);
+    // The selection follows the picked figure; the current cell stays where
+    // the person put it, so that Space still ticks the box they are on.
+    const QModelIndex row = picked > 0 && picked <= table_->rowCount()
+                                ? table_->model()->index(picked - 1, 0)
+                                : QModelIndex();
+    if (row.isValid())
+        table_->selectionModel()->select(row, QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+    else
+        table_->selectionModel()->clearSelection();
     picked_ = picked;
     enabled_ = enabled;
     table_->setEnabled(enabled);

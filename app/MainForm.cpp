@@ -31,8 +31,8 @@
 #include <optional>
 
 #include "app/ChartView.h"
-#include "app/FiguresDock.h"
 #include "app/CommandLine.h"
+#include "app/FiguresDock.h"
 #include "app/GloVar.h"
 #include "app/Host.h"
 #include "app/Icons.h"

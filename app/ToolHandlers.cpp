@@ -297,7 +297,8 @@ void ChartSession::ClipButtonClick()
         currentFigure_.reset();
         keptLevelsOff_ += LevelsOffChart(currentElements_);
         keptElements_.push_back(std::move(currentElements_));
-        keptLabelBoxes_.insert(keptLabelBoxes_.end(), currentLabelBoxes_.begin(), currentLabelBoxes_.end());
+        keptLabelBoxes_.insert(keptLabelBoxes_.end(), currentLabelBoxes_.begin(),
+                               currentLabelBoxes_.end());
         keptUnlabelled_ += currentUnlabelled_;
     }
     currentLabelBoxes_.clear();

@@ -105,7 +105,8 @@ std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map, const 
 
 // The foot row nearest the wanted one, at or below it first, where a box
 // of the label's size meets none taken; none when every row is taken.
-std::optional<int> FreeLabelRow(const QRect& wanted, const std::vector<QRect>& taken, int highest, int lowest)
+std::optional<int> FreeLabelRow(const QRect& wanted, const std::vector<QRect>& taken, int highest,
+                                int lowest)
 {
     const int step = wanted.height() + 1;
     const int bottom = wanted.bottom() + 1;
@@ -117,7 +118,8 @@ std::optional<int> FreeLabelRow(const QRect& wanted, const std::vector<QRect>& t
             if (row > lowest || row < highest)
                 continue;
             const QRect box = wanted.translated(0, row - bottom);
-            if (std::none_of(taken.begin(), taken.end(), [&](const QRect& r) { return r.intersects(box); }))
+            if (std::none_of(taken.begin(), taken.end(),
+                             [&](const QRect& r) { return r.intersects(box); }))
                 return row;
         }
     }
@@ -174,10 +176,12 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
         // Kept inside the plot, clear of the price and date labels around it.
         const QSize size = Canvas::textSize(text, ChartFace::Label);
         const int w = size.width(), h = size.height();
-        right = std::clamp(right, map.plotLeft + 2 + w, std::max(map.plotLeft + 2 + w, map.plotRight - 2));
+        right = std::clamp(right, map.plotLeft + 2 + w,
+                           std::max(map.plotLeft + 2 + w, map.plotRight - 2));
         const int highest = map.plotTop + 2 + h, lowest = std::max(highest, map.plotBottom - 1);
         bottom = std::clamp(bottom, highest, lowest);
-        const std::optional<int> free = FreeLabelRow(QRect(right - w, bottom - h, w, h), taken, highest, lowest);
+        const std::optional<int> free =
+            FreeLabelRow(QRect(right - w, bottom - h, w, h), taken, highest, lowest);
         if (!free) {
             // No row left for it: the earlier figure's labels win, this one is listed.
             currentUnlabelled_ << text;
@@ -206,8 +210,10 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
                                  PriceText(price, g.PriceDecimals) + QStringLiteral("  ") + e.mark;
             put(map.plotRight - 3, above ? 0 : map.plotBottom - 1, text, e.color);
         } else if (e.shape == ElementShape::Vertical && s.x1 > map.plotRight) {
-            const QString text = QStringLiteral("%1  %2 \u2192")
-                                     .arg(ShortDate(TradingDayAt(map, g.Prices, s.x1)), e.mark);
+            // The goal's day as the values file gives it, not its rounded column's.
+            const ElementValues v = ValuesOf(e, map, g.Prices);
+            const double day = v.date ? *v.date : TradingDayAt(map, g.Prices, s.x1);
+            const QString text = QStringLiteral("%1  %2 \u2192").arg(ShortDate(day), e.mark);
             put(map.plotRight - 3, map.plotBottom - 2, text, e.color);
         }
     }
@@ -254,7 +260,8 @@ void ChartSession::ShowLevelsOffChart()
         ui.panels[PanelLevels] += QStringLiteral("no room to label: ") +
                                   unlabelled.mid(0, Listed).join(QStringLiteral(", "));
         if (unlabelled.size() > Listed)
-            ui.panels[PanelLevels] += QStringLiteral(" and %1 more").arg(unlabelled.size() - Listed);
+            ui.panels[PanelLevels] +=
+                QStringLiteral(" and %1 more").arg(unlabelled.size() - Listed);
     }
 }
 
@@ -291,9 +298,7 @@ QString ChartSession::ViewSettingsPath() const
 
 void ChartSession::WriteViewSettings()
 {
-    auto flag = [](const char* key, bool on) {
-        return QByteArray(key) + (on ? "=1\n" : "=0\n");
-    };
+    auto flag = [](const char* key, bool on) { return QByteArray(key) + (on ? "=1\n" : "=0\n"); };
     const QByteArray text = flag("LevelValues", GloVar.LevelValues) +
                             flag("ScaleToFigures", scaleToFigures_) +
                             flag("TimeGoalRoom", timeGoalRoom_);

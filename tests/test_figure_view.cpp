@@ -188,7 +188,9 @@ TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)
                 if (e.shape == ElementShape::Vertical && e.lines.front().x1 > map.plotRight)
                     goal = &e;
             ASSERT_NE(goal, nullptr);
-            const QString day = ShortDate(TradingDayAt(map, GloVar.Prices, goal->lines.front().x1));
+            const ElementValues v = ValuesOf(*goal, map, GloVar.Prices);
+            ASSERT_TRUE(v.date.has_value());
+            const QString day = ShortDate(*v.date);
             EXPECT_TRUE(mark.contains(day)) << mark.toStdString() << " wants " << day.toStdString();
             EXPECT_TRUE(mark.startsWith(QStringLiteral("text %1 ").arg(map.plotRight - 3)))
                 << mark.toStdString();
