@@ -25,6 +25,11 @@ FiguresDock::FiguresDock(ChartSession& session,
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(false);
+    // Wide enough for a figure's type and two anchors side by side.
+    table_->setMinimumWidth(
+        table_->fontMetrics().horizontalAdvance(
+            QStringLiteral("TIME GOAL ANALYSIS  P1 2024-01-31 1234.56, P2 2024-01-31 1234.56")) +
+        table_->fontMetrics().horizontalAdvance(QStringLiteral("#  hidden ")) + 40);
     layout->addWidget(table_);
     delete_ = new QPushButton(QStringLiteral("&Delete"), inside);
     delete_->setObjectName(QStringLiteral("DeleteFigureButton"));
@@ -61,6 +66,7 @@ void FiguresDock::refresh()
             text(NumberColumn, QString::number(r.number));
             text(TypeColumn, r.type);
             text(AnchorsColumn, r.anchors);
+            table_->item(row, AnchorsColumn)->setToolTip(r.anchors);
             auto* shown =
                 new QTableWidgetItem(r.hidden ? QStringLiteral("hidden") : QStringLiteral("shown"));
             shown->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
