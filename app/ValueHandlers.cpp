@@ -172,6 +172,8 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
                                    QString::fromLatin1(MakerWebAddress), ChartFace::Header));
     const size_t ownFrom = taken.size();
     currentUnlabelled_.clear();
+    // Each label on a box of the chart's white paper, over whatever it crosses.
+    chart.setBrushColor(Qt::white);
     auto put = [&](int right, int bottom, const QString& text, const QColor& color) {
         // Kept inside the plot, clear of the price and date labels around it.
         const QSize size = Canvas::textSize(text, ChartFace::Label);
