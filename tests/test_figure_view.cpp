@@ -249,13 +249,28 @@ TEST_F(FigureView, HiddenFiguresAreNotDrawnAndComeBackWithUndoAndStudies)
     s->ClipButtonClick();
     const QImage drawn = s->chart.image();
     ASSERT_NE(drawn, clean);
+    const std::vector<Segment> lines = s->FigureLines(1);
     const int steps = s->UndoDepth();
     ASSERT_TRUE(s->SetFigureHidden(1, true));
+    // Along its level lines the picture is the clean chart's again (the
+    // markers at the anchors aside).
+    const QImage hidden = s->chart.image();
+    int onLines = 0, clear = 0;
+    for (const Segment& l : lines) {
+        if (l.y1 != l.y2 || !hidden.rect().contains(l.x1, l.y1))
+            continue;
+        for (int x = std::max(l.x1, 0); x < std::min(l.x2, hidden.width()); x += 3) {
+            ++onLines;
+            clear += hidden.pixel(x, l.y1) == clean.pixel(x, l.y1);
+        }
+    }
+    ASSERT_GT(onLines, 50);
+    EXPECT_GT(clear, onLines * 95 / 100) << clear << " of " << onLines;
     EXPECT_EQ(s->UndoDepth(), steps + 1);
     EXPECT_EQ(s->FigureCount(), 1);
     EXPECT_TRUE(s->FigureLines(1).empty());
     EXPECT_TRUE(s->FigureRows().at(0).hidden);
-    // Only the anchors' markers are left of it.
+    // Nothing of it in the figure values either.
     const std::vector<FigureElement>& kept = s->keptElements().at(0);
     EXPECT_TRUE(kept.empty());
     EXPECT_FALSE(s->SetFigureHidden(2, true));
