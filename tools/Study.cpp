@@ -115,6 +115,9 @@ Result<void> SaveStudyFile(const Study& s, const QString& path)
                       {QStringLiteral("kept"), f.kept}};
         if (f.p3)
             o[QStringLiteral("p3")] = PointJson(*f.p3);
+        // Written only when set: a study without hidden figures reads as before.
+        if (f.hidden)
+            o[QStringLiteral("hidden")] = true;
         if (kind && kind->live) {
             o[QStringLiteral("ellipseScale")] = f.ellipseScale;
             o[QStringLiteral("ellipseDragged")] = f.ellipseDragged;
@@ -239,6 +242,7 @@ Result<Study> LoadStudyFile(const QString& path)
         if (!std::isfinite(fig.ellipseScale))
             fig.ellipseScale = 1.0;
         fig.ellipseDragged = o.value(QStringLiteral("ellipseDragged")).toBool();
+        fig.hidden = o.value(QStringLiteral("hidden")).toBool();
         s.figures.push_back(fig);
     }
     return s;

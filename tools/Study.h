@@ -33,6 +33,8 @@ struct StudyFigure {
     // and whether its far end was dragged live with the right button.
     double ellipseScale = 1.0;
     bool ellipseDragged = false;
+    // Left out of the picture, the printout and the values file; kept for later.
+    bool hidden = false;
     bool operator==(const StudyFigure&) const = default;
 };
 

@@ -115,6 +115,8 @@ QJsonObject StateReport(const ChartSession& s)
     v[QStringLiteral("ChartStyle")] = QLatin1String(BarStyleName(s.ChartStyle()));
     num("FigureCount", s.FigureCount());
     num("SelectedFigure", s.SelectedFigure());
+    flag("ScaleToFigures", s.ScaleToFigures());
+    flag("TimeGoalRoom", s.TimeGoalRoom());
     o[QStringLiteral("vars")] = v;
     return o;
 }

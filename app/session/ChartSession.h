@@ -272,6 +272,25 @@ public:
     // The plot's pixels, where figures are drawn; empty without a chart.
     [[nodiscard]] QRect PlotArea() const;
 
+    // View > Figures: one row per figure, numbered as in the values file.
+    struct FigureRow {
+        int number = 0;
+        QString type;    // the Draw menu's caption
+        QString anchors; // P1, P2 and the third point, as dates and prices
+        bool hidden = false;
+        bool operator==(const FigureRow&) const = default;
+    };
+    [[nodiscard]] std::vector<FigureRow> FigureRows() const;
+    // Hides or shows figure n, one step of the history; false when n is no figure.
+    bool SetFigureHidden(int n, bool hidden);
+    // View > Scale to figures and Room for time goals, remembered beside
+    // fsetup.dat: the scale grows to every level, blank days reach the
+    // furthest time goal.
+    void ScaleToFiguresClick();
+    void TimeGoalRoomClick();
+    [[nodiscard]] bool ScaleToFigures() const { return scaleToFigures_; }
+    [[nodiscard]] bool TimeGoalRoom() const { return timeGoalRoom_; }
+
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;
     [[nodiscard]] static QString RatioText(double ratio);
@@ -281,6 +300,13 @@ Q_SIGNALS:
     void changed(unsigned what);
 
 private:
+    // What the figures ask of the plot: the levels' prices and the blank
+    // days up to the furthest time goal. Applied by every plot.
+    struct FigureRoom {
+        std::optional<double> high, low;
+        int days = 0;
+        bool operator==(const FigureRoom&) const = default;
+    };
     // The figures, anchors and range at one moment: what a step of the
     // history gives back.
     struct Snapshot {
@@ -315,6 +341,7 @@ private:
         AnchorTool::Layer markers;
         std::vector<Canvas::Patch> baseResidue;
         int selected = 0;
+        FigureRoom room;
     };
     struct HistoryStep {
         QString name;
@@ -435,6 +462,19 @@ private:
     [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;
     QStringList keptLevelsOff_;
     void ReadViewSettings();
+    void WriteViewSettings();
+    bool scaleToFigures_ = false;
+    bool timeGoalRoom_ = false;
+    FigureRoom figureRoom_;
+    // Fitting waits while figures are replayed one by one.
+    int holdFit_ = 0;
+    [[nodiscard]] FigureRoom RoomWanted() const;
+    // Plots again when the figures on the chart want other room than the plot gave.
+    void FitFiguresInView();
+    // Where level labels stand, the kept figures' and the current one's,
+    // and those left out for want of room: no label covers another.
+    std::vector<QRect> keptLabelBoxes_, currentLabelBoxes_;
+    QStringList keptUnlabelled_, currentUnlabelled_;
     std::vector<Figure> currentDrawn_;
     std::vector<FigureElement> currentElements_;
     std::vector<std::vector<FigureElement>> keptElements_;

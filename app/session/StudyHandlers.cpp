@@ -1,6 +1,7 @@
 // Studies: the figures on the chart kept in dates and prices, saved as a
 // file, and replayed on the same or on another price file.
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
 
@@ -57,6 +58,10 @@ void ChartSession::ForgetFigures()
     selected_ = 0;
     keptElements_.clear();
     keptLevelsOff_.clear();
+    keptLabelBoxes_.clear();
+    currentLabelBoxes_.clear();
+    keptUnlabelled_.clear();
+    currentUnlabelled_.clear();
     currentElements_.clear();
     currentDrawn_.clear();
     ShowLevelsOffChart();
@@ -131,6 +136,21 @@ bool ChartSession::SaveStudy(const QString& path)
 bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
 {
     auto& g = GloVar;
+    // The chart is fitted to the figures once all are back, not one by one.
+    ++holdFit_;
+    const auto release = qScopeGuard([this] { --holdFit_; });
+    if (f.hidden) {
+        // Kept in its place, nothing drawn: no elements, no levels.
+        if (f.kept) {
+            keptFigures_.push_back(f);
+            keptElements_.emplace_back();
+        } else {
+            currentFigure_ = f;
+            currentElements_.clear();
+            currentDrawn_.clear();
+        }
+        return true;
+    }
     const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
     const ChartMap map = CurrentChartMap();
@@ -268,11 +288,14 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     if (!g.ChartShown)
         return false;
     QStringList dropped;
+    ++holdFit_;
     for (const StudyFigure& f : s.figures) {
         QString why;
         if (!ReplayFigure(f, why))
             dropped << why;
     }
+    --holdFit_;
+    FitFiguresInView();
     if (!dropped.isEmpty())
         prompts_.message(QString::fromLatin1(ProgramName),
                          QStringLiteral("%1 of the study's figures could not be drawn, as a date of "

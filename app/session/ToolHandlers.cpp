@@ -176,6 +176,7 @@ void ChartSession::DrawBtnClick()
 {
     const StepScope step(*this, QStringLiteral("Draw"));
     DrawChosenFigure(CurrentEllipseMemory());
+    FitFiguresInView();
 }
 
 void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
@@ -296,7 +297,12 @@ void ChartSession::ClipButtonClick()
         currentFigure_.reset();
         keptLevelsOff_ += LevelsOffChart(currentElements_);
         keptElements_.push_back(std::move(currentElements_));
+        keptLabelBoxes_.insert(keptLabelBoxes_.end(), currentLabelBoxes_.begin(),
+                               currentLabelBoxes_.end());
+        keptUnlabelled_ += currentUnlabelled_;
     }
+    currentLabelBoxes_.clear();
+    currentUnlabelled_.clear();
     currentElements_.clear();
     currentDrawn_.clear();
 }
