@@ -10,7 +10,7 @@
 #include "tools/FigureTable.h"
 
 namespace {
-// The design's default chart, whose scale a study figure kept without one had.
+// The default chart, whose scale a study figure kept without one had.
 constexpr int DefaultChartWidth = 980, DefaultChartHeight = 590;
 
 // The slot of a day on the chart shown; none when it is not charted.
