@@ -405,6 +405,26 @@ private:
     bool publishedMono_ = true;
     QString publishedTitle_;
     BarLook barLook_;
+    // What a figure is built on: the chart shown, or for a figure replayed
+    // with the scale of another chart, that chart (see FigureScale).
+    struct DrawFrame {
+        FigureInput input;
+        std::optional<EllipseMemory> memory;
+        double shift = 0; // the built chart's slots to the shown one's
+        bool carried = false;
+        std::optional<FigureScale> scale; // what the figure keeps
+    };
+    [[nodiscard]] DrawFrame FrameForDraw(const FigureKind& kind,
+                                         std::optional<EllipseMemory> memory) const;
+    [[nodiscard]] FigureScale ScaleNow() const;
+    // A study figure kept without a scale takes its chart's at the default
+    // size, on the range shown.
+    [[nodiscard]] FigureScale DefaultScale(const StudyFigure& f) const;
+    void GiveStudyFiguresScales(std::vector<StudyFigure>& figures) const;
+    // The figure being replayed, while its Draw lasts.
+    const StudyFigure* replaying_ = nullptr;
+    // The scale of the last Draw, for the figure it recorded.
+    std::optional<FigureScale> drawnScale_;
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.
@@ -456,7 +476,9 @@ private:
 
     void RecordFigure(bool dragged);
     // What the last Draw stroked: its elements, their labels, the levels off the chart.
-    void NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn);
+    // drawn is as stroked on the chart; built, as built on the frame's chart.
+    void NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn,
+                         const std::vector<Figure>& built, const DrawFrame& frame);
     void DrawLevelLabels(const std::vector<FigureElement>& elements);
     void ShowLevelsOffChart();
     [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;

@@ -4,6 +4,7 @@
 #include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/session/ChartSession.h"
 #include "app/session/ChartPoints.h"
@@ -37,6 +38,20 @@ StudyPoint PointAt(const ChartMap& map, int x, int y)
 StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double price)
 {
     StudyPoint p = PointAt(map, x, row);
+    // The anchor's own day holds while its column lies within that day's
+    // slot, give or take the half pixel a column is rounded by: a column at
+    // a slot's edge may read as the next day.
+    const auto& prices = GloVar.Prices;
+    if (p.date != date && map.plotWidth > 0)
+        for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
+            if (prices[size_t(k)].Date == date) {
+                const double off = map.xToSlotPosition(x) - k;
+                if (std::fabs(off) <= 0.5 + 0.5 * map.slotCount / map.plotWidth + 1e-9) {
+                    p.date = date;
+                    p.slotOffset = std::clamp(off, -0.5, 0.5);
+                }
+                break;
+            }
     if (p.date == date && (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
         p.price = price;
     return p;
@@ -85,6 +100,20 @@ void ChartSession::RecordFigure(bool dragged)
     f.p2 = AnchorPoint(map, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price);
     if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
         f.p3 = PointAt(map, g.P3X, g.P3Y);
+    // Points the figure had still at these pixels are kept as they were, so
+    // that a Draw again after a resize moves none by a fraction of a slot.
+    if (currentFigure_) {
+        auto keep = [&](StudyPoint& p, const StudyPoint& was, QPoint at) {
+            if (p.date == was.date && PixelOf(map, g.Prices, was) == at)
+                p = was;
+        };
+        keep(f.p1, currentFigure_->p1, QPoint(g.P1X, map.heightToY(g.P1Y)));
+        keep(f.p2, currentFigure_->p2, QPoint(g.P2X, map.heightToY(g.P2Y)));
+        if (f.p3 && currentFigure_->p3)
+            keep(*f.p3, *currentFigure_->p3, QPoint(g.P3X, g.P3Y));
+    }
+    if (kind->scaled)
+        f.scale = drawnScale_;
     if (kind->live) {
         const double fresh = EllipseBaseRadius(CurrentFigureInput());
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
@@ -163,6 +192,13 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
                        ShortDate(gone.date));
         return false;
     }
+    // Built in the scale it keeps while its Draws last.
+    const StudyFigure* const outer = std::exchange(replaying_, &f);
+    struct Back {
+        const StudyFigure*& at;
+        const StudyFigure* was;
+        ~Back() { at = was; }
+    } back{replaying_, outer};
     PlaceAnchors(*p1, *p2, f.p3 ? p3 : std::nullopt, std::array{f.p1.price, f.p2.price});
     // The figure's days hold, even where its pixel falls at the edge of the next slot.
     g.P1Date = f.p1.date;
@@ -186,6 +222,9 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
         const FigureInput in = CurrentFigureInput();
         DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
     }
+    // The figure as it was kept, its points read from no pixel.
+    currentFigure_ = f;
+    currentFigure_->kept = false;
     if (f.kept)
         ClipButtonClick();
     return true;
@@ -287,6 +326,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     PlotBtnClick();
     if (!g.ChartShown)
         return false;
+    GiveStudyFiguresScales(s.figures);
     QStringList dropped;
     ++holdFit_;
     for (const StudyFigure& f : s.figures) {

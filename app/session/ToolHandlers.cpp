@@ -218,13 +218,20 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
 void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory)
 {
     auto& g = GloVar;
-    const std::vector<Figure> parts = kind.build(CurrentFigureInput(), memory);
+    DrawFrame frame = FrameForDraw(kind, std::move(memory));
+    const std::vector<Figure> built = kind.build(frame.input, frame.memory);
+    std::vector<Figure> parts = built;
+    if (frame.carried)
+        for (Figure& f : parts)
+            f = CarryFigure(f, frame.input.map, CurrentChartMap(), frame.shift);
+    drawnScale_ = frame.scale;
     g.RatioLineMode = kind.ratioLineMode;
-    const bool built = StrokeFigures(chart, parts);
-    if (kind.live && memory)
-        KeepEllipseMemory(*memory);
-    NoteFigureDrawn(kind, parts);
-    if (!built)
+    const bool stroked = StrokeFigures(chart, parts);
+    // A memory in another chart's pixels would grow the next ellipse wrongly.
+    if (kind.live && frame.memory && !frame.carried)
+        KeepEllipseMemory(*frame.memory);
+    NoteFigureDrawn(kind, parts, built, frame);
+    if (!stroked)
         prompts_.beep();
 }
 

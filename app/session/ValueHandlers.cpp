@@ -19,6 +19,7 @@
 #include "data/FileNames.h"
 #include "data/Program.h"
 #include "data/WholeFile.h"
+#include "tools/FigureScale.h"
 #include "tools/FigureTable.h"
 
 namespace {
@@ -135,7 +136,8 @@ QString Csv(const QString& field)
 }
 } // namespace
 
-void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn)
+void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn,
+                                   const std::vector<Figure>& built, const DrawFrame& frame)
 {
     const auto& g = GloVar;
     currentDrawn_ = drawn;
@@ -153,10 +155,16 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     };
     const long long bar1 = slotOf(g.P1X, g.P1Date), bar2 = slotOf(g.P2X, g.P2Date);
     currentElements_ = kind.elements(
-        drawn, CurrentFigureInput(),
+        built, frame.input,
         AnchorPrices{a1.price, a2.price, bar1 + a1.slotOffset, bar2 + a2.slotOffset, bar1, bar2});
     currentLabelBoxes_.clear();
     currentUnlabelled_.clear();
+    // Worked out in slots and prices on the chart it was built on, so that
+    // its values are the same whatever the window's size.
+    if (kind.scaled)
+        SettleElements(currentElements_, frame.input.map, frame.shift);
+    if (frame.carried)
+        CarryElements(currentElements_, frame.input.map, map, frame.shift);
     if (g.LevelValues)
         DrawLevelLabels(currentElements_);
     ShowLevelsOffChart();
@@ -341,6 +349,11 @@ QString ChartSession::FigureValuesCsv() const
         return v && std::isfinite(*v) ? QString::number(*v, 'f', decimals) : QString();
     };
     auto date = [&](std::optional<double> v) { return v ? IsoText(*v) : QString(); };
+    // The file's days before the chart, once read: a figure reaching back
+    // past the chart's first day is dated by them whatever the range.
+    std::span<const double> earlier;
+    if (recordDates_ && g.FirstRecord > 1 && g.FirstRecord - 1 <= recordDates_->count())
+        earlier = std::span<const double>(recordDates_->days).first(size_t(g.FirstRecord - 1));
     std::vector<const std::vector<FigureElement>*> all;
     for (const auto& kept : keptElements_)
         all.push_back(&kept);
@@ -357,7 +370,7 @@ QString ChartSession::FigureValuesCsv() const
                         hasP3 ? IsoText(p3.date) : QString(), hasP3 ? price(p3.price) : QString()}
                 .join(QLatin1Char(','));
         for (const FigureElement& e : *all[i]) {
-            const ElementValues v = ValuesOf(e, map, g.Prices);
+            const ElementValues v = ValuesOf(e, map, g.Prices, earlier);
             out += QStringList{QString::number(i + 1), Csv(kind ? QString::fromLatin1(kind->caption) : QString()), Csv(e.name),
                                price(v.price), date(v.date), price(v.endPrice), date(v.endDate), anchors}
                        .join(QLatin1Char(','));
@@ -381,6 +394,8 @@ bool ChartSession::ExportFigureValues(const QString& path)
 {
     if (RefusedOverPriceFile(path, Error::Doing::Creating))
         return false;
+    if (GloVar.RecordCount > 0)
+        RecordDatesOfFile();
     const QByteArray bytes = FigureValuesCsv().toUtf8();
     if (const Result<void> w = WriteWholeBytes(path, bytes); !w) {
         prompts_.error(w.error().message());
