@@ -60,6 +60,8 @@ void ChartSession::PlotOrReset()
     ui.clearReadout();
     ForgetFigures();
     if (g.ChartShown) {
+        // A scale stretched by hand belongs to the chart that goes.
+        g.ManualScale = false;
         EnterSetupMode();
         CommonPlotEnding();
         return;

@@ -115,6 +115,8 @@ QJsonObject StateReport(const ChartSession& s)
     v[QStringLiteral("ChartStyle")] = QLatin1String(BarStyleName(s.ChartStyle()));
     num("FigureCount", s.FigureCount());
     num("SelectedFigure", s.SelectedFigure());
+    flag("LogScale", g.LogScale);
+    flag("VolumePane", g.VolumePane);
     o[QStringLiteral("vars")] = v;
     return o;
 }
