@@ -106,3 +106,35 @@ TEST_F(MouseNavigation, LogScaleAndVolumeFromTheViewMenu)
     log->trigger();
     EXPECT_FALSE(GloVar.ScaleIsLog);
 }
+
+TEST_F(MouseNavigation, VolumePaneFromTheMenuAndOffAgainGivesTheSamePicture)
+{
+    // The weekday file with a volume column after its prices.
+    QList<QByteArray> lines = WeekdayFile(300).split('\n');
+    QByteArray text = lines[0].trimmed() + ",Volume\n";
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        if (!lines[i].trimmed().isEmpty())
+            text += lines[i].trimmed() + (i % 3 ? ",41.2M\n" : ",2.51B\n");
+    host.openAnswer = WriteFile(dir, QStringLiteral("volume.txt"), text);
+    QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
+    ASSERT_TRUE(GloVar.ChartShown);
+    QAction* volume = form->menuItem(QStringLiteral("View/Volume"));
+    ASSERT_NE(volume, nullptr);
+    ASSERT_TRUE(volume->isEnabled());
+    const QImage without = form->session.chart.image();
+    const int bottom = GloVar.PlotBottom;
+    volume->trigger();
+    EXPECT_TRUE(volume->isChecked());
+    EXPECT_EQ(GloVar.VolumeBottom, bottom);
+    EXPECT_LT(GloVar.PlotBottom, bottom);
+    EXPECT_NE(form->session.chart.image(), without);
+    // The crosshair's date tag goes under the date axis, below the pane.
+    const std::optional<PointerTags> tags = form->session.TagsAt(500, GloVar.PlotTop + 50);
+    ASSERT_TRUE(tags.has_value());
+    EXPECT_EQ(tags->plot.bottom(), GloVar.VolumeBottom);
+    volume->trigger();
+    EXPECT_FALSE(volume->isChecked());
+    EXPECT_EQ(GloVar.PlotBottom, bottom);
+    EXPECT_EQ(form->session.chart.image(), without);
+}
