@@ -3,9 +3,11 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
+#include "chart/VolumePane.h"
 #include "data/Dates.h"
 #include "data/Program.h"
 
@@ -34,8 +36,20 @@ void DrawPriceLabels(Canvas& c, const ChartMap& map)
     LabelStep s;
     if (!PriceLabelStep(map.scaleRange, s))
         return;
-    const std::vector<double> values = PriceLabelValues(s, map.scaleTop, map.scaleBottom);
-    auto text = [&](size_t i) { return QString::asprintf("%10.*f", s.decimals, values[i]); };
+    std::vector<double> values;
+    std::vector<int> decimals;
+    if (map.logScale)
+        values = LogLabelValues(map.scaleBottom + map.scaleRange, map.scaleBottom);
+    if (!values.empty()) {
+        int d = 0;
+        for (double v : values)
+            d = std::max(d, LabelDecimals(v));
+        decimals.assign(values.size(), d);
+    } else {
+        values = PriceLabelValues(s, map.scaleTop, map.scaleBottom);
+        decimals.assign(values.size(), s.decimals);
+    }
+    auto text = [&](size_t i) { return QString::asprintf("%10.*f", decimals[i], values[i]); };
     const size_t stride = LabelStride(
         values.size(),
         [&](size_t i) {
@@ -59,15 +73,15 @@ void DrawDateLabels(Canvas& c, const BarChartInput& in)
     const size_t stride = LabelStride(
         marks.size(),
         [&](size_t i) {
-            return c.textCell(map.slotToX(marks[i]), map.plotBottom + 10, TextAlign::CenterTop,
+            return c.textCell(map.slotToX(marks[i]), map.dateAxisY() + 10, TextAlign::CenterTop,
                               text(i), ChartFace::Label);
         },
         true);
     for (size_t i = 0; i < marks.size(); ++i) {
         const int x = map.slotToX(marks[i]);
-        c.line(x, map.plotBottom, x, map.plotBottom + 5);
+        c.line(x, map.dateAxisY(), x, map.dateAxisY() + 5);
         if (i % stride == 0)
-            c.textOut(x, map.plotBottom + 10, TextAlign::CenterTop, text(i), ChartFace::Label);
+            c.textOut(x, map.dateAxisY() + 10, TextAlign::CenterTop, text(i), ChartFace::Label);
     }
 }
 
@@ -234,6 +248,46 @@ std::vector<double> PriceLabelValues(const LabelStep& s, double scaleTop, double
     return values;
 }
 
+std::vector<double> LogLabelValues(double scaleTop, double scaleBottom)
+{
+    std::vector<double> values;
+    if (!(scaleBottom > 0) || !(scaleTop > scaleBottom) || !std::isfinite(scaleTop))
+        return values;
+    static constexpr double coarse[] = {1, 2, 5};
+    static constexpr double fine[] = {1, 1.5, 2, 3, 4, 5, 6, 7, 8, 9};
+    const int low = static_cast<int>(std::floor(std::log10(scaleBottom)));
+    const int high = static_cast<int>(std::ceil(std::log10(scaleTop)));
+    // Beyond these the scale spans more decades than labels could mark.
+    if (high - low > 60 || low < -300 || high > 300)
+        return values;
+    auto pick = [&](std::span<const double> mantissas) {
+        values.clear();
+        for (int k = low; k <= high; ++k)
+            for (double m : mantissas) {
+                // Whole tenths over an exact power of ten: 0.3 is the double "0.3" reads as.
+                const double tenths = m * 10;
+                const int e = k - 1;
+                const double v = e >= 0 ? tenths * std::pow(10.0, e) : tenths / std::pow(10.0, -e);
+                if (v >= scaleBottom && v <= scaleTop)
+                    values.push_back(v);
+            }
+    };
+    pick(coarse);
+    if (values.size() < 4)
+        pick(fine);
+    if (values.size() < 4)
+        values.clear();
+    return values;
+}
+
+int LabelDecimals(double v)
+{
+    for (int d = 0; d < 12; ++d)
+        if (std::fabs(v - QString::number(v, 'f', d).toDouble()) <= std::fabs(v) * 1e-12)
+            return d;
+    return 12;
+}
+
 std::vector<int> DateLabelSlots(double slotCount, int totalSlots)
 {
     std::vector<int> picked;
@@ -268,14 +322,28 @@ void DrawPriceChart(Canvas& c, const BarChartInput& in)
     c.rect(0, 0, in.chartWidth, in.chartHeight);
     c.setPenColor(Qt::black);
     c.setPenStyle(PenStyle::Solid);
+    if (in.cutAtPlot && map.usable()) {
+        // The bars first, then paper over all that falls outside the plot.
+        c.setPenWidth(1);
+        DrawBars(c, in);
+        c.setPenColor(Qt::white);
+        c.setBrushColor(Qt::white);
+        c.rect(0, 0, in.chartWidth, map.plotTop + 1);
+        c.rect(0, map.plotBottom, in.chartWidth, in.chartHeight);
+        c.setPenColor(Qt::black);
+    }
     c.setPenWidth(2);
-    c.line(map.plotLeft, map.plotTop, map.plotLeft, map.plotBottom);
+    c.line(map.plotLeft, map.plotTop, map.plotLeft, map.dateAxisY());
     c.line(map.plotLeft, map.plotBottom, map.plotRight, map.plotBottom);
+    if (map.dateAxisY() != map.plotBottom)
+        c.line(map.plotLeft, map.dateAxisY(), map.plotRight, map.dateAxisY());
     DrawPriceLabels(c, map);
     DrawDateLabels(c, in);
     c.setPenWidth(1);
-    if (map.usable())
+    if (map.usable() && !in.cutAtPlot)
         DrawBars(c, in);
+    if (in.volumePane)
+        DrawVolumePane(c, in);
     DrawChartHeader(c, in);
     DrawChartFooter(c, map);
 }

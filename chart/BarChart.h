@@ -33,6 +33,10 @@ struct BarChartInput {
     QString fileName;
     QString figureName;
     BarLook look;
+    // The volume pane under the plot (map.axisBottom below plotBottom).
+    bool volumePane = false;
+    // A scale set by hand may put bars beyond the plot: they are cut at its edges.
+    bool cutAtPlot = false;
 };
 
 struct LabelStep {
@@ -46,6 +50,13 @@ struct LabelStep {
 // The price values labelled on a scale.
 [[nodiscard]] std::vector<double> PriceLabelValues(const LabelStep& s, double scaleTop,
                                                    double scaleBottom);
+// A log scale's labels: prices of one significant digit (1, 2, 5 in each
+// decade), finer (one and a half digits) when the scale spans too little
+// for four of them; none when even those are too few (the linear labels
+// then serve, as the scale is nearly straight). Lowest first.
+[[nodiscard]] std::vector<double> LogLabelValues(double scaleTop, double scaleBottom);
+// Decimals that write a label value exactly (for the values above).
+[[nodiscard]] int LabelDecimals(double v);
 // Slots that carry a date label; never beyond the filled slots.
 [[nodiscard]] std::vector<int> DateLabelSlots(double slotCount, int totalSlots);
 [[nodiscard]] int BarTick(int plotWidth, double slotCount);

@@ -38,10 +38,25 @@ int ChartMap::slotPositionToX(double slot) const
     return ClampPx(RoundPx(plotLeft + slot * plotWidth / slotCount));
 }
 
+double ChartMap::priceFraction(double price) const
+{
+    if (!(scaleRange > 0))
+        return std::numeric_limits<double>::quiet_NaN();
+    if (!logScale)
+        return (price - scaleBottom) / scaleRange;
+    const double top = scaleBottom + scaleRange;
+    if (!(scaleBottom > 0) || !(price > 0))
+        return price > 0 ? std::numeric_limits<double>::quiet_NaN()
+                         : -std::numeric_limits<double>::infinity();
+    return std::log(price / scaleBottom) / std::log(top / scaleBottom);
+}
+
 int ChartMap::priceToY(double price) const
 {
     if (!(scaleRange > 0))
         return plotBottom;
+    if (logScale)
+        return heightToY(RoundPx(priceFraction(price) * plotHeight));
     return heightToY(RoundPx((price - scaleBottom) / scaleRange * plotHeight));
 }
 
@@ -49,6 +64,8 @@ int ChartMap::anchorPriceToY(double price) const
 {
     if (!(scaleRange > 0))
         return plotBottom;
+    if (logScale)
+        return priceToY(price);
     return heightToY(RoundPx((price - scaleBottom) * plotHeight / scaleRange));
 }
 
@@ -64,6 +81,9 @@ double ChartMap::yToPrice(int y) const
 {
     if (plotHeight == 0)
         return scaleBottom;
+    if (logScale && scaleBottom > 0 && scaleRange > 0)
+        return scaleBottom * std::pow((scaleBottom + scaleRange) / scaleBottom,
+                                      double((long long)plotBottom - y) / plotHeight);
     return double((long long)plotBottom - y) * scaleRange / plotHeight + scaleBottom;
 }
 
@@ -91,7 +111,7 @@ std::pair<int, int> ChartMap::slotPriceToPixel(double slot, double price) const
 bool ChartMap::usable() const
 {
     return scaleRange > 0 && std::isfinite(scaleRange) && std::isfinite(scaleBottom) &&
-           plotHeight > 0;
+           plotHeight > 0 && (!logScale || scaleBottom > 0);
 }
 
 ChartMap ComputeScale(const ScaleInput& in)
@@ -101,6 +121,7 @@ ChartMap ComputeScale(const ScaleInput& in)
     m.plotTop = in.plotTop;
     m.plotRight = in.plotRight;
     m.plotBottom = in.plotBottom;
+    m.axisBottom = in.axisBottom;
     m.plotHeight = in.plotBottom - in.plotTop;
     m.plotWidth = in.plotRight - in.plotLeft;
     m.totalSlots = in.totalSlots;
@@ -115,11 +136,26 @@ ChartMap ComputeScale(const ScaleInput& in)
         high += half;
         low -= half;
     }
+    if (in.logScale && LogScaleFits(high, low)) {
+        // The same 10-pixel margins, measured in ratios.
+        const double span = std::log(high / low);
+        const double margin = m.plotHeight > 20 ? 10.0 / (m.plotHeight - 20) * span : 0.0;
+        m.logScale = true;
+        m.scaleTop = high * std::exp(margin);
+        m.scaleBottom = low / std::exp(margin);
+        m.scaleRange = m.scaleTop - m.scaleBottom;
+        return m;
+    }
     const double margin = m.plotHeight > 20 ? 10.0 / (m.plotHeight - 20) * (high - low) : 0.0;
     m.scaleTop = high + margin;
     m.scaleBottom = low - margin;
     m.scaleRange = m.scaleTop - m.scaleBottom;
     return m;
+}
+
+bool LogScaleFits(double high, double low)
+{
+    return low > 0 && high >= low && std::isfinite(high) && std::isnormal(low);
 }
 
 double SlotDateAt(const ChartMap& map, std::span<const PriceRecord> prices, int x)

@@ -23,11 +23,24 @@ struct ChartMap {
     double scaleBottom = 0, scaleRange = 0;
     // The top of the scale; only the price labels need it.
     double scaleTop = 0;
+    // Prices placed by their logarithm between scaleBottom and
+    // scaleBottom + scaleRange (both above zero): equal ratios, equal heights.
+    bool logScale = false;
+    // The bottom of the area the date axis is drawn under: below the volume
+    // pane when there is one, else the plot's bottom.
+    int axisBottom = 0;
+    [[nodiscard]] int dateAxisY() const
+    {
+        return axisBottom > plotBottom ? axisBottom : plotBottom;
+    }
 
     [[nodiscard]] int slotToX(long long slot) const;
     // A column between slots: slot 3.25 is a quarter of a slot right of slot 3.
     [[nodiscard]] int slotPositionToX(double slot) const;
     [[nodiscard]] int priceToY(double price) const;
+    // Where a price lies between the scale's bottom (0) and top (1), on
+    // either kind of scale; not a number when the scale cannot place it.
+    [[nodiscard]] double priceFraction(double price) const;
     // The anchors' rule multiplies before it divides; kept apart so that a
     // relocated anchor lands on the very row it always did.
     [[nodiscard]] int anchorPriceToY(double price) const;
@@ -58,7 +71,13 @@ struct ScaleInput {
     int plotLeft = 0, plotTop = 0, plotRight = 0, plotBottom = 0;
     int totalSlots = 0, loadedCount = 0, blankDaysRight = 0;
     double high = 0, low = 0;
+    // A log scale needs prices above zero; otherwise the scale stays linear.
+    bool logScale = false;
+    int axisBottom = 0; // see ChartMap::axisBottom
 };
+
+// Whether prices from low to high can be placed on a log scale.
+[[nodiscard]] bool LogScaleFits(double high, double low);
 
 // Plot size, slot count and the price scale with its 10-pixel margins.
 [[nodiscard]] ChartMap ComputeScale(const ScaleInput& in);

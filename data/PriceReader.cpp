@@ -5,6 +5,7 @@
 #include "data/Dates.h"
 #include "data/LineReader.h"
 #include "data/Numbers.h"
+#include "data/Volume.h"
 
 namespace {
 void AppendSlot(std::vector<PriceRecord>& prices, double date, bool blank)
@@ -424,7 +425,7 @@ namespace {
 // High below Low, or Open or Close outside them.
 bool Inconsistent(const PriceRecord& r)
 {
-    if (r.Valid != (OpenOk | HighOk | LowOk | CloseOk))
+    if ((r.Valid & (OpenOk | HighOk | LowOk | CloseOk)) != (OpenOk | HighOk | LowOk | CloseOk))
         return false;
     return r.High < r.Low || r.Open > r.High || r.Open < r.Low || r.Close > r.High ||
            r.Close < r.Low;
@@ -482,7 +483,19 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
             r.Date = ParseDate(f.date, layout.dateFormat);
             if (r.Date == 0)
                 r.Date = lastDate;
-        } else if (!ReadRecord(line, layout, r) || reader.lineTooLong()) {
+        } else if (ReadRecord(line, layout, r) && !reader.lineTooLong()) {
+            if (req.volumeColumn > 0) {
+                std::string_view rest = line, field;
+                int k = 0;
+                while (k < req.volumeColumn && NextField(rest, layout.separator, field))
+                    ++k;
+                double v = 0;
+                if (k == req.volumeColumn && ReadVolume(field, layout.decimalComma(), v)) {
+                    r.Volume = v;
+                    r.Valid |= VolumeOk;
+                }
+            }
+        } else {
             if (res.unreadable++ == 0)
                 res.firstUnreadable = Note(lineNo, line);
             // A line whose date does not read has no place on the time axis:

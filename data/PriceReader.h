@@ -104,6 +104,8 @@ struct LoadRequest {
     std::vector<LineMark> marks;
     int64_t scannedSize = -1;
     int64_t scannedModified = 0;
+    // The field that holds the volume (0: none read).
+    int32_t volumeColumn = 0;
 };
 struct LoadedRange {
     int32_t loadedCount = 0;

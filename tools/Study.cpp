@@ -182,6 +182,7 @@ Result<void> SaveStudyFile(const Study& s, const QString& path)
                            {QStringLiteral("wholeScale"), s.wholeScale},
                            {QStringLiteral("periodLength"), s.periodLength},
                            {QStringLiteral("barStyle"), QLatin1String(BarStyleName(s.barStyle))},
+                           {QStringLiteral("logScale"), s.logScale},
                            {QStringLiteral("figures"), figures}};
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
     return WriteWholeBytes(path, bytes);
@@ -260,6 +261,7 @@ Result<Study> LoadStudyFile(const QString& path)
                     .arg(name));
         s.barStyle = *style;
     }
+    s.logScale = root.value(QStringLiteral("logScale")).toBool(false);
     const QJsonArray figures = root.value(QStringLiteral("figures")).toArray();
     for (qsizetype i = 0; i < figures.size(); ++i) {
         const QJsonObject o = figures[i].toObject();

@@ -57,6 +57,8 @@ struct Study {
     int periodLength = 260;
     // Studies written before bar styles existed open as OHLC bars.
     BarStyle barStyle = BarStyle::Bars;
+    // Prices on a log scale; older studies open on a linear one.
+    bool logScale = false;
     std::vector<StudyFigure> figures;
 };
 

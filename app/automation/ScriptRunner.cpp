@@ -1,5 +1,8 @@
 #include "app/automation/ScriptRunner.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
@@ -640,6 +643,25 @@ QString ScriptRunner::runLine(const QStringList& w)
             return QStringLiteral("wheel needs X Y and the notches (-100 to 100)");
         form_.ChartMouseMove(x, y);
         form_.ChartWheel(notches, shift, ctrl, x);
+        return QString();
+    }
+    if (cmd == QLatin1String("drag") && (args.size() == 4 || args.size() == 5)) {
+        const bool shift = args.size() == 5;
+        if (shift && args[4] != QLatin1String("shift"))
+            return QStringLiteral("drag takes only 'shift' after its points");
+        int p[4] = {};
+        for (int i = 0; i < 4; ++i)
+            if (!ParseScriptInt(args[i], p[i]))
+                return QStringLiteral("drag needs X1 Y1 X2 Y2 as whole numbers");
+        form_.ChartMouseMove(p[0], p[1]);
+        form_.ChartMouseDown(MouseButton::Left, p[0], p[1], false, shift);
+        // In steps of about 8 pixels, as a hand moves (at most 200 of them).
+        const long long dx = (long long)p[2] - p[0], dy = (long long)p[3] - p[1];
+        const long long steps =
+            std::clamp<long long>(std::max(std::llabs(dx), std::llabs(dy)) / 8, 1, 200);
+        for (long long i = 1; i <= steps; ++i)
+            form_.ChartMouseMove(int(p[0] + dx * i / steps), int(p[1] + dy * i / steps));
+        form_.ChartMouseUp();
         return QString();
     }
     if (cmd == QLatin1String("menu") && args.size() == 1) {

@@ -117,6 +117,8 @@ QJsonObject StateReport(const ChartSession& s)
     num("SelectedFigure", s.SelectedFigure());
     flag("ScaleToFigures", s.ScaleToFigures());
     flag("TimeGoalRoom", s.TimeGoalRoom());
+    flag("LogScale", g.LogScale);
+    flag("VolumePane", g.VolumePane);
     o[QStringLiteral("vars")] = v;
     return o;
 }

@@ -194,6 +194,26 @@ public:
     void BarStyleClick(BarStyle style);
     [[nodiscard]] BarStyle ChartStyle() const { return barLook_.style; }
     void SetCandleColours(const QColor& up, const QColor& down);
+    // View > Log scale: false (with a message) when the prices shown are
+    // not all above zero. The figures stay on their dates and prices.
+    bool LogScaleClick(bool on);
+    [[nodiscard]] bool LogScale() const;
+    // View > Volume: a pane of volume bars under the plot when the file
+    // has a volume column.
+    void VolumePaneClick(bool on);
+    [[nodiscard]] bool VolumePane() const;
+    [[nodiscard]] bool HasVolume() const;
+    // Moving the chart with the mouse: a pan by whole slots from a press on
+    // the plot, a stretch of the price scale from a press on the price axis.
+    // The whole drag is one step of the history.
+    [[nodiscard]] bool OnPriceAxis(int x, int y) const;
+    void PanPress(int x, int y);
+    void StretchPress(int x, int y);
+    void NavigationMove(int x, int y);
+    void NavigationRelease();
+    [[nodiscard]] bool Navigating() const { return navDrag_.has_value(); }
+    // A double click on the price axis: the automatic scale again.
+    void AutoScaleClick();
     // The crosshair's tags at a pixel of the chart; nothing outside the plot.
     [[nodiscard]] std::optional<PointerTags> TagsAt(int x, int y) const;
     [[nodiscard]] bool Monochrome() const;
@@ -342,6 +362,8 @@ private:
         std::vector<Canvas::Patch> baseResidue;
         int selected = 0;
         FigureRoom room;
+        bool manualScale = false;
+        double manualTop = 0, manualBottom = 0;
     };
     struct HistoryStep {
         QString name;
@@ -517,6 +539,17 @@ private:
     int selected_ = 0;
     int dragHandle_ = 0;
     std::optional<Snapshot> handleBefore_;
+    struct NavDrag {
+        bool stretch = false;
+        int x = 0, y = 0;
+        int first = 0, last = 0;
+        double top = 0, bottom = 0;
+        bool log = false;
+        int plotHeight = 0;
+        double slotWidth = 0;
+    };
+    std::optional<NavDrag> navDrag_;
+    std::optional<Snapshot> navBefore_;
     // The figure numbered n (see SelectedFigure), none when there is no such.
     [[nodiscard]] const StudyFigure* FigureNumbered(int n) const;
     [[nodiscard]] const std::vector<FigureElement>* ElementsNumbered(int n) const;

@@ -14,6 +14,7 @@
 #include "data/Numbers.h"
 #include "data/PriceReader.h"
 #include "data/Settings.h"
+#include "data/Volume.h"
 
 namespace {
 void ResetExtremesAndAnchors()
@@ -96,6 +97,7 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
     lineMarks_.clear();
     scannedId_ = {};
     scannedLines_ = 0;
+    g.VolumeColumn = 0;
     if (!g.DataFileName.isEmpty()) {
         const FileLayout layout = CurrentLayout();
         const Result<FileScan> scanned =
@@ -109,6 +111,7 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
             return;
         }
         const FileScan& r = *scanned;
+        g.VolumeColumn = VolumeColumnOfFile(g.DataFileName, layout);
         skipLines_ = r.skipLines;
         scannedSize_ = r.size;
         scannedModified_ = r.modified;
@@ -233,6 +236,7 @@ bool ChartSession::LoadChartRange()
     req.marks = lineMarks_;
     req.scannedSize = scannedSize_;
     req.scannedModified = scannedModified_;
+    req.volumeColumn = g.VolumePane ? g.VolumeColumn : 0;
     const Result<LoadedRange> loaded = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
     g.LoadedCount = loaded ? loaded->loadedCount : 0;
     g.TotalSlots = loaded ? loaded->totalSlots : 0;

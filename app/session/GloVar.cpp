@@ -63,6 +63,12 @@ void InitDefaults()
     g.PlotTop = 30;
     g.PlotRight = g.ChartWidth - 10;
     g.PlotBottom = g.ChartHeight - 40;
+    // The volume pane takes a fifth of the plot's height from its bottom.
+    g.VolumeBottom = 0;
+    if (g.VolumePane && g.VolumeColumn > 0 && g.PlotBottom - g.PlotTop >= 50) {
+        g.VolumeBottom = g.PlotBottom;
+        g.PlotBottom -= (g.PlotBottom - g.PlotTop) / 5;
+    }
     g.SpiralStep = 0.05;
     g.EllipseStep = 0.05;
     g.ArcFactor = 1.4;

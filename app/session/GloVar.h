@@ -10,8 +10,8 @@
 
 #include "data/FileLayout.h"
 #include "data/Numbers.h"
-#include "data/Program.h"
 #include "data/PriceRecord.h"
+#include "data/Program.h"
 #include "data/Settings.h"
 
 struct SharedState {
@@ -30,11 +30,17 @@ struct SharedState {
     char FieldSeparator = ',';
     // The file lists its newest day first (found by the scan).
     bool NewestFirst = false;
+    // The field the file names as its volume (found by the scan; 0: none).
+    int32_t VolumeColumn = 0;
     double FanAngle1 = 38.0;
     double FanAngle2 = 45.0;
     double FanAngle3 = 62.0;
     // View > Level values: prices, ratios and dates written beside the figures.
     bool LevelValues = false;
+    // View > Log scale and View > Volume (the pane shows only when the
+    // file has a volume column).
+    bool LogScale = false;
+    bool VolumePane = false;
 
     // File summary and chart range (32-bit so long files fit)
     int32_t RecordCount = 0;
@@ -72,6 +78,14 @@ struct SharedState {
     int32_t PlotWidth = 0;
     int32_t PlotHeight = 0;
     double ScaleRange = 0;
+    // Prices on a log scale (View > Log scale, when every price is above zero).
+    bool ScaleIsLog = false;
+    // A scale stretched by hand on the price axis, kept through moves until
+    // a double click on the axis gives the automatic scale back.
+    bool ManualScale = false;
+    double ManualTop = 0, ManualBottom = 0;
+    // The volume pane under the plot: its bottom is the date axis (0: no pane).
+    int32_t VolumeBottom = 0;
 
     // Anchor points and markers
     int16_t P1X = -1, P1Y = -1, P2X = -1, P2Y = -1, P3X = -1, P3Y = -1;

@@ -14,7 +14,7 @@ bool SameMap(const ChartMap& a, const ChartMap& b)
     return a.plotLeft == b.plotLeft && a.plotTop == b.plotTop && a.plotRight == b.plotRight &&
            a.plotBottom == b.plotBottom && a.plotWidth == b.plotWidth && a.plotHeight == b.plotHeight &&
            a.slotCount == b.slotCount && a.totalSlots == b.totalSlots && a.scaleBottom == b.scaleBottom &&
-           a.scaleRange == b.scaleRange;
+           a.scaleRange == b.scaleRange && a.logScale == b.logScale && a.axisBottom == b.axisBottom;
 }
 } // namespace
 
@@ -85,6 +85,9 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.baseResidue = BaseResiduePixels();
     s.selected = SelectedFigure();
     s.room = figureRoom_;
+    s.manualScale = g.ManualScale;
+    s.manualTop = g.ManualTop;
+    s.manualBottom = g.ManualBottom;
     return s;
 }
 
@@ -99,7 +102,8 @@ bool ChartSession::SameState(const Snapshot& a, const Snapshot& b)
            a.p2Date == b.p2Date && a.p2Price == b.p2Price && a.p1Shown == b.p1Shown && a.p2Shown == b.p2Shown &&
            a.p3Shown == b.p3Shown && a.dir == b.dir && a.chartType == b.chartType && a.ratio == b.ratio &&
            a.memory == b.memory && a.ellipseEndX == b.ellipseEndX && a.ellipseEndH == b.ellipseEndH &&
-           a.ellipseLive == b.ellipseLive;
+           a.ellipseLive == b.ellipseLive && a.manualScale == b.manualScale &&
+           a.manualTop == b.manualTop && a.manualBottom == b.manualBottom;
 }
 
 void ChartSession::KeepStep(const QString& name, Snapshot before)
@@ -170,6 +174,9 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
     g.WholeScale = s.wholeScale;
     g.FileHigh = s.fileHigh;
     g.FileLow = s.fileLow;
+    g.ManualScale = s.manualScale;
+    g.ManualTop = s.manualTop;
+    g.ManualBottom = s.manualBottom;
     dragMoved_ = false;
     if (!s.chartShown) {
         if (g.ChartShown) {

@@ -61,6 +61,8 @@ void ChartSession::PlotOrReset()
     ForgetFigures();
     if (g.ChartShown) {
         figureRoom_ = {};
+        // A scale stretched by hand belongs to the chart that goes.
+        g.ManualScale = false;
         EnterSetupMode();
         CommonPlotEnding();
         return;

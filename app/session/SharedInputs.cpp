@@ -17,6 +17,8 @@ ChartMap CurrentChartMap()
     m.scaleBottom = g.ScaleBottom;
     m.scaleRange = g.ScaleRange;
     m.scaleTop = g.ScaleTop;
+    m.logScale = g.ScaleIsLog;
+    m.axisBottom = g.VolumeBottom;
     return m;
 }
 
@@ -33,6 +35,8 @@ ScaleInput CurrentScaleInput()
     in.blankDaysRight = g.BlankDaysRight;
     in.high = g.ChartHigh;
     in.low = g.ChartLow;
+    in.logScale = g.LogScale;
+    in.axisBottom = g.VolumeBottom;
     return in;
 }
 
@@ -45,6 +49,7 @@ void KeepScale(const ChartMap& scaled)
     g.ScaleTop = scaled.scaleTop;
     g.ScaleBottom = scaled.scaleBottom;
     g.ScaleRange = scaled.scaleRange;
+    g.ScaleIsLog = scaled.logScale;
 }
 
 BarChartInput CurrentBarChart()
@@ -58,12 +63,21 @@ BarChartInput CurrentBarChart()
     in.loadedCount = g.LoadedCount;
     in.fileName = g.DataFileName;
     in.figureName = g.ChartTypeName;
+    in.volumePane = g.VolumeBottom > g.PlotBottom;
+    in.cutAtPlot = g.ManualScale;
     return in;
 }
 
 void PlotPriceChart(Canvas& c, BarLook look)
 {
-    KeepScale(ComputeScale(CurrentScaleInput()));
+    ChartMap scaled = ComputeScale(CurrentScaleInput());
+    const auto& g = GloVar;
+    if (g.ManualScale && g.ManualTop > g.ManualBottom && (!scaled.logScale || g.ManualBottom > 0)) {
+        scaled.scaleTop = g.ManualTop;
+        scaled.scaleBottom = g.ManualBottom;
+        scaled.scaleRange = g.ManualTop - g.ManualBottom;
+    }
+    KeepScale(scaled);
     BarChartInput in = CurrentBarChart();
     look.colour = !GloVar.Monochrome;
     in.look = look;

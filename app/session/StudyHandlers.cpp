@@ -137,6 +137,7 @@ Study ChartSession::CurrentStudy(const QString& path) const
     s.wholeScale = g.WholeScale;
     s.periodLength = g.PeriodLength;
     s.barStyle = barLook_.style;
+    s.logScale = GloVar.LogScale;
     s.figures = keptFigures_;
     if (currentFigure_)
         s.figures.push_back(*currentFigure_);
@@ -322,6 +323,9 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     LeaveSpaceClick(s.holidaySpace);
     g.WholeScale = s.wholeScale;
     barLook_.style = style.value_or(s.barStyle);
+    // A range with prices at or below zero draws on a linear scale.
+    g.LogScale = s.logScale;
+    g.ManualScale = false;
     AfterDatesDialog();
     PlotBtnClick();
     if (!g.ChartShown)

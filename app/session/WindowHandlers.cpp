@@ -80,7 +80,8 @@ std::optional<PointerTags> ChartSession::TagsAt(int x, int y) const
     if (!r)
         return std::nullopt;
     return PointerTags{
-        QRect(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.plotBottom)),
+        // Through the volume pane too, the date tagged under the date axis.
+        QRect(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.dateAxisY())),
         QString::number(map.yToPrice(y), 'f', std::clamp(g.PriceDecimals, 0, 8)), r->date};
 }
 

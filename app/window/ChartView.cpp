@@ -195,8 +195,19 @@ void ChartView::paintEvent(QPaintEvent* e)
 void ChartView::mousePressEvent(QMouseEvent* e)
 {
     const QPoint pt = e->position().toPoint();
+    pressModifiers_ = e->modifiers();
     if (onPress)
         onPress(ButtonOf(e->button()), pt.x(), pt.y());
+}
+
+void ChartView::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    // The second press keeps its meaning; the double click comes after it.
+    mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && onDoubleClick) {
+        const QPoint pt = e->position().toPoint();
+        onDoubleClick(pt.x(), pt.y());
+    }
 }
 
 void ChartView::mouseMoveEvent(QMouseEvent* e)

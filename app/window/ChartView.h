@@ -27,6 +27,10 @@ public:
     std::function<void(int, int)> onMove;
     std::function<void()> onRelease;
     std::function<void()> onLeave;
+    // A double click of the left button (its second press also reaches onPress).
+    std::function<void(int, int)> onDoubleClick;
+    // The keys held at the last press, as the press event gave them.
+    [[nodiscard]] Qt::KeyboardModifiers pressModifiers() const { return pressModifiers_; }
     // Whole notches of the wheel, positive away from the user, with the
     // keys held and the pointer's column.
     std::function<void(int, Qt::KeyboardModifiers, int)> onWheel;
@@ -57,12 +61,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
     Canvas& chart_;
     QImage display_;
     QRect stale_;       // of display_, still to be copied from the chart
     int wheelRest_ = 0; // eighths of a degree short of a whole notch
+    Qt::KeyboardModifiers pressModifiers_;
     bool crosshair_ = true;
     std::optional<QPoint> pointer_;
     std::optional<PointerTags> tags_;

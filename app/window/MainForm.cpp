@@ -274,8 +274,10 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     areaLayout->setContentsMargins(0, 0, 0, 0);
     Image1 = new ChartView(session.chart, chartArea_);
     Image1->onPress = [this](MouseButton b, int x, int y) {
-        ChartMouseDown(b, x, y, QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+        const Qt::KeyboardModifiers mods = Image1->pressModifiers();
+        ChartMouseDown(b, x, y, mods & Qt::ControlModifier, mods & Qt::ShiftModifier);
     };
+    Image1->onDoubleClick = [this](int x, int y) { ChartDoubleClick(x, y); };
     Image1->onMove = [this](int x, int y) { ChartMouseMove(x, y); };
     Image1->onRelease = [this] { ChartMouseUp(); };
     Image1->onLeave = [this] { ChartMouseLeave(); };
@@ -712,6 +714,7 @@ void TMainForm::BuildMenus()
     CrosshairItem->setCheckable(true);
     CrosshairItem->setChecked(true); // the chart view starts with it on
     connect(CrosshairItem, &QAction::toggled, this, [this](bool on) { Image1->setCrosshair(on); });
+    AddScaleItems(ViewMenu);
     ViewMenu->addSeparator();
     // Up/+ and Down/- step through the period list as the wheel does; the
     // toolbar's own buttons keep their meaning.
@@ -871,6 +874,8 @@ void TMainForm::RememberSettings()
     if (st.value(QStringLiteral("view/color"), false).toBool())
         forceColor = true;
     CrosshairItem->setChecked(st.value(QStringLiteral("view/crosshair"), true).toBool());
+    if (st.value(QStringLiteral("view/volume"), false).toBool())
+        session.VolumePaneClick(true);
     session.SetCandleColours(QColor(st.value(QStringLiteral("colors/up")).toString()),
                              QColor(st.value(QStringLiteral("colors/down")).toString()));
 }
@@ -924,6 +929,7 @@ void TMainForm::SaveSettings()
     st.setValue(QStringLiteral("folders/studies"), session.studyFolder());
     st.setValue(QStringLiteral("view/color"), !session.Monochrome());
     st.setValue(QStringLiteral("view/crosshair"), CrosshairItem->isChecked());
+    st.setValue(QStringLiteral("view/volume"), session.VolumePane());
     st.setValue(QStringLiteral("recent/prices"), recentPrices_);
     st.setValue(QStringLiteral("recent/studies"), recentStudies_);
     CheckKept(st);
@@ -1147,18 +1153,25 @@ void TMainForm::ChoosePeriod(int index)
     Act([this, index] { session.PeriodCBChange(index); });
 }
 
-void TMainForm::ChartMouseDown(MouseButton b, int x, int y, bool ctrl)
+void TMainForm::ChartMouseDown(MouseButton b, int x, int y, bool ctrl, bool shift)
 {
     if (!session.ui.imageVisible)
         return;
+    if (b == MouseButton::Left && shift && NavigationPress(x, y))
+        return;
     if (selectTool_ && b == MouseButton::Left && session.ui.toolBar1Enabled) {
         // The Select tool takes the left button: a handle of the picked
-        // figure to drag, else the figure under the pointer (or none).
+        // figure to drag, else the figure under the pointer, else the
+        // chart itself moves.
         if (const int handle = session.HandleAt(x, y)) {
             handleSnap_ = ctrl;
             Act([=, this] { session.HandlePress(handle); });
-        } else
-            Act([=, this] { session.SelectFigure(session.FigureAt(x, y)); });
+        } else if (const int figure = session.FigureAt(x, y))
+            Act([=, this] { session.SelectFigure(figure); });
+        else {
+            Act([this] { session.SelectFigure(0); });
+            NavigationPress(x, y);
+        }
         return;
     }
     Act([=, this] { session.Image1MouseDown(b, x, y, ctrl); });
@@ -1168,6 +1181,10 @@ void TMainForm::ChartMouseMove(int x, int y)
 {
     if (!session.ui.imageVisible)
         return;
+    if (session.Navigating()) {
+        Act([=, this] { session.NavigationMove(x, y); });
+        return;
+    }
     if (session.DraggingHandle()) {
         const bool snap =
             handleSnap_ || (QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
@@ -1200,6 +1217,10 @@ void TMainForm::ChartMouseUp()
 {
     if (!session.ui.imageVisible)
         return;
+    if (session.Navigating()) {
+        Act([this] { session.NavigationRelease(); });
+        return;
+    }
     if (session.DraggingHandle()) {
         Act([this] { session.HandleRelease(); });
         return;
@@ -1327,6 +1348,7 @@ void TMainForm::SyncMenus()
     for (QAction* a : barStyleActions_->actions())
         a->setChecked(a->data().toInt() == int(session.ChartStyle()));
     rangeAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
+    SyncScaleItems();
 }
 
 void TMainForm::WatchPriceFile()

@@ -64,6 +64,8 @@ public:
     QAction* LevelValuesItem = nullptr;
     QAction* CrosshairItem = nullptr;
     QActionGroup* barStyleActions_ = nullptr;
+    QAction* LogScaleItem = nullptr;
+    QAction* VolumeItem = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
     [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);
@@ -83,7 +85,10 @@ public:
     void ChoosePeriod(int index);
     void Help2Click();
     void Exit2Click();
-    void ChartMouseDown(MouseButton b, int x, int y, bool ctrl = false);
+    // shift: the press moves the chart (a pan, or a stretch on the price axis).
+    void ChartMouseDown(MouseButton b, int x, int y, bool ctrl = false, bool shift = false);
+    // A double click on the chart: on the price axis, the automatic scale.
+    void ChartDoubleClick(int x, int y);
     void ChartMouseMove(int x, int y);
     void ChartMouseUp();
     void ChartMouseLeave();
@@ -198,6 +203,12 @@ private:
     // Ctrl held as a handle was taken: the whole drag snaps.
     bool handleSnap_ = false;
     void SetSelectTool(bool on);
+    // View > Log scale and View > Volume, and their ticks kept in step.
+    void AddScaleItems(QMenu* view);
+    void SyncScaleItems();
+    // A left press that moves the chart rather than drawing; false leaves
+    // the press to the figures.
+    bool NavigationPress(int x, int y);
     // The picked and hovered figures and the handles, drawn over the chart on the screen only.
     void RefreshOverlay();
     // View > Figures, Scale to figures and Room for time goals.
