@@ -63,6 +63,7 @@ public:
     QAction* LevelValuesItem = nullptr;
     QAction* CrosshairItem = nullptr;
     QActionGroup* barStyleActions_ = nullptr;
+    QActionGroup* timeframeActions_ = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
     [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);

@@ -33,19 +33,23 @@ StudyPoint PointAt(const ChartMap& map, int x, int y)
     return p;
 }
 
-StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double price)
+StudyPoint AnchorPoint(const ChartMap& map, int x, int row, std::optional<double> date,
+                       double price, Timeframe tf)
 {
     StudyPoint p = PointAt(map, x, row);
-    if (p.date == date && (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
-        p.price = price;
+    if (date && SlotHolds(tf, p.date, *date)) {
+        p.date = *date;
+        if (map.priceToY(price) == row || map.anchorPriceToY(price) == row)
+            p.price = price;
+    }
     return p;
 }
 
 std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                              const StudyPoint& p)
+                              const StudyPoint& p, Timeframe tf)
 {
     for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
-        if (prices[size_t(k)].Date == p.date)
+        if (SlotHolds(tf, prices[size_t(k)].Date, p.date))
             return QPoint(map.slotPositionToX(k + p.slotOffset), map.priceToY(p.price));
     return std::nullopt;
 }
@@ -76,8 +80,8 @@ void ChartSession::RecordFigure(bool dragged)
     f.fanAngles[0] = g.FanAngle1;
     f.fanAngles[1] = g.FanAngle2;
     f.fanAngles[2] = g.FanAngle3;
-    f.p1 = AnchorPoint(map, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price);
-    f.p2 = AnchorPoint(map, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price);
+    f.p1 = AnchorPoint(map, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price, timeframe_);
+    f.p2 = AnchorPoint(map, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price, timeframe_);
     if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
         f.p3 = PointAt(map, g.P3X, g.P3Y);
     if (kind->live) {
@@ -103,6 +107,7 @@ Study ChartSession::CurrentStudy(const QString& path) const
     s.wholeScale = g.WholeScale;
     s.periodLength = g.PeriodLength;
     s.barStyle = barLook_.style;
+    s.timeframe = timeframe_;
     s.figures = keptFigures_;
     if (currentFigure_)
         s.figures.push_back(*currentFigure_);
@@ -134,8 +139,10 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
     const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
     const ChartMap map = CurrentChartMap();
-    const auto p1 = PixelOf(map, prices, f.p1), p2 = PixelOf(map, prices, f.p2);
-    const auto p3 = f.p3 ? PixelOf(map, prices, *f.p3) : std::optional<QPoint>(QPoint());
+    const auto p1 = PixelOf(map, prices, f.p1, timeframe_),
+               p2 = PixelOf(map, prices, f.p2, timeframe_);
+    const auto p3 =
+        f.p3 ? PixelOf(map, prices, *f.p3, timeframe_) : std::optional<QPoint>(QPoint());
     if (!kind || !p1 || !p2 || !p3) {
         const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
         why = QStringLiteral("%1: %2 is not on the chart")
@@ -263,6 +270,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     LeaveSpaceClick(s.holidaySpace);
     g.WholeScale = s.wholeScale;
     barLook_.style = style.value_or(s.barStyle);
+    timeframe_ = s.timeframe;
     AfterDatesDialog();
     PlotBtnClick();
     if (!g.ChartShown)

@@ -259,21 +259,23 @@ std::vector<FigureElement> ArcElements(const std::vector<Figure>& drawn, const F
     return out;
 }
 
-double TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices, long long x)
+std::optional<double> TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                   long long x)
 {
     if (map.plotWidth <= 0 || map.slotCount <= 0)
-        return 0;
+        return std::nullopt;
     const double exact = double(x - map.plotLeft) * map.slotCount / map.plotWidth;
     return TradingDayOfSlot(
         map, prices,
         std::isfinite(exact) ? std::clamp<long long>(std::llround(exact), -100000, 100000) : 1);
 }
 
-double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices, long long slot)
+std::optional<double> TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                       long long slot)
 {
     const long long last = std::min<long long>(map.totalSlots, (long long)prices.size() - 1);
     if (last < 1)
-        return 0;
+        return std::nullopt;
     slot = std::clamp<long long>(slot, -100000, 100000);
     if (slot >= 1 && slot <= last)
         return prices[size_t(slot)].Date;

@@ -67,11 +67,12 @@ struct ElementValues {
                                      const std::vector<PriceRecord>& prices);
 
 // The trading day of a column: the day of its slot, counted on in weekdays
-// past the last slot and back before the first.
-[[nodiscard]] double TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices, long long x);
+// past the last slot and back before the first; none without a chart.
+[[nodiscard]] std::optional<double>
+TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices, long long x);
 
 // The same of a slot, 1 the chart's first.
-[[nodiscard]] double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                                      long long slot);
+[[nodiscard]] std::optional<double>
+TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices, long long slot);
 // A ratio as its name shows it: 0.618, 1.618, 2.
 [[nodiscard]] QString RatioName(double r);

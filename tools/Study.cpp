@@ -131,6 +131,7 @@ Result<void> SaveStudyFile(const Study& s, const QString& path)
                            {QStringLiteral("wholeScale"), s.wholeScale},
                            {QStringLiteral("periodLength"), s.periodLength},
                            {QStringLiteral("barStyle"), QLatin1String(BarStyleName(s.barStyle))},
+                           {QStringLiteral("timeframe"), QLatin1String(TimeframeName(s.timeframe))},
                            {QStringLiteral("figures"), figures}};
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
     return WriteWholeBytes(path, bytes);
@@ -208,6 +209,14 @@ Result<Study> LoadStudyFile(const QString& path)
                 QStringLiteral("Its bar style \"%1\" is none of bars, candles, hollow or line.")
                     .arg(name));
         s.barStyle = *style;
+    }
+    if (root.contains(QStringLiteral("timeframe"))) {
+        const QString name = root.value(QStringLiteral("timeframe")).toString();
+        const std::optional<Timeframe> t = TimeframeNamed(name);
+        if (!t)
+            return bad(QStringLiteral("Its timeframe \"%1\" is none of daily, weekly or monthly.")
+                           .arg(name));
+        s.timeframe = *t;
     }
     const QJsonArray figures = root.value(QStringLiteral("figures")).toArray();
     for (qsizetype i = 0; i < figures.size(); ++i) {

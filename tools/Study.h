@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "chart/BarChart.h"
+#include "chart/Timeframe.h"
 #include "data/FileLayout.h"
 #include "data/Result.h"
 
@@ -51,6 +52,8 @@ struct Study {
     int periodLength = 260;
     // Studies written before bar styles existed open as OHLC bars.
     BarStyle barStyle = BarStyle::Bars;
+    // Studies written before weekly and monthly bars open as daily.
+    Timeframe timeframe = Timeframe::Daily;
     std::vector<StudyFigure> figures;
 };
 
