@@ -19,6 +19,7 @@
 #include "chart/BarChart.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
+#include "chart/Navigation.h"
 #include "chart/Readout.h"
 #include "chart/RecordDates.h"
 #include "chart/Timeframe.h"
@@ -390,6 +391,8 @@ private:
     // A daily range widened to whole bars, and the loaded days made into bars.
     void WidenToBars(LoadRequest& req);
     void MakeBars();
+    // A range of whole bars as the record range, kept at two records at least.
+    void SetRangeInBars(const RecordRange& r);
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.

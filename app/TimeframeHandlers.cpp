@@ -1,5 +1,7 @@
 // View > Daily / Weekly / Monthly: the loaded days made into bars of a week
 // or a month, and the record range moved by whole bars.
+#include <algorithm>
+
 #include "app/ChartSession.h"
 #include "app/GloVar.h"
 #include "chart/Timeframe.h"
@@ -50,4 +52,13 @@ void ChartSession::MakeBars()
         g.Prices.push_back(blank);
         ++g.TotalSlots;
     }
+}
+
+void ChartSession::SetRangeInBars(const RecordRange& r)
+{
+    auto& g = GloVar;
+    if (r.first < 1 || r.last <= r.first)
+        return;
+    g.FirstRecord = static_cast<int32_t>(std::clamp<long long>(r.first, 1, INT32_MAX));
+    g.LastRecord = static_cast<int32_t>(std::clamp<long long>(r.last, 1, INT32_MAX));
 }

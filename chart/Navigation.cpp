@@ -48,3 +48,13 @@ RecordRange NavigateBars(NavStep step, RecordRange r, long long p, const BarInde
     const int last = int(std::clamp<long long>(moved.last, first, bars.count()));
     return {bars.recordsOf(first).first, bars.recordsOf(last).last};
 }
+
+RecordRange BarsEndingAt(const BarIndex& bars, long long last, long long count)
+{
+    if (bars.count() < 1)
+        return {};
+    const int end =
+        bars.barOf(int(std::clamp<long long>(last, 1, bars.recordsOf(bars.count()).last)));
+    const int start = int(std::clamp<long long>(end - count + 1, 1, end));
+    return {bars.recordsOf(start).first, bars.recordsOf(end).last};
+}

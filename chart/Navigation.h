@@ -18,3 +18,6 @@ class BarIndex;
 // the records from the first bar's first to the last bar's last.
 [[nodiscard]] RecordRange NavigateBars(NavStep step, RecordRange r, long long p,
                                        const BarIndex& bars);
+// The records of count bars ending with the bar of record last (fewer at the
+// file's start).
+[[nodiscard]] RecordRange BarsEndingAt(const BarIndex& bars, long long last, long long count);

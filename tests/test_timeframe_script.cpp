@@ -161,11 +161,12 @@ TEST_F(WeeklyBars, NavigationCountsWeeks)
                           "dates FRecordEdit=8 LRecordEdit=40\npress PlotBtn\n"
                           "menu \"View/Weekly\"\nstate\nperiod 5\npress ToolButton2\nstate\n"
                           "press ToolButton1\npress ToolButton1\nstate\n"
-                          "menu \"View/Monthly\"\nstate\nmenu \"View/Daily\"\nstate\n"));
+                          "menu \"View/Monthly\"\nstate\nmenu \"View/Daily\"\nstate\n"
+                          "menu \"View/Weekly\"\nkey End\nstate\n"));
     ASSERT_EQ(r.status, 0);
     const QList<QJsonObject> s = States(r);
-    ASSERT_EQ(s.size(), 5);
-    // Records 8 and 40 lie in weeks 2 and 7 (from Friday 1 December): six bars.
+    ASSERT_EQ(s.size(), 6);
+    // Records 8 and 40 lie in weeks 3 and 9 (from Friday 1 December): seven bars.
     auto weekOf = [&](int record) {
         return int(std::upper_bound(weekStarts.begin(), weekStarts.end(), record) -
                    weekStarts.begin());
@@ -189,6 +190,11 @@ TEST_F(WeeklyBars, NavigationCountsWeeks)
     EXPECT_EQ(Var(s[3], "LoadedCount"), 2); // December 1899 and January 1900
     EXPECT_EQ(Var(s[4], "Timeframe"), QStringLiteral("daily"));
     EXPECT_EQ(Var(s[4], "LoadedCount"), lastOf(w2 - w1 + 1));
+    // End: the last five weeks.
+    const int weeks = int(weekStarts.size());
+    EXPECT_EQ(Var(s[5], "LastRecord"), int(days.size()));
+    EXPECT_EQ(Var(s[5], "FirstRecord"), firstOf(weeks - 4));
+    EXPECT_EQ(Var(s[5], "LoadedCount"), 5);
 }
 
 // A figure keeps its days and prices through weekly bars and back, and a
