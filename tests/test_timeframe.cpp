@@ -11,6 +11,7 @@
 #include "data/PriceReader.h"
 #include "tests/OldIndex.h"
 #include "tests/Support.h"
+#include "tools/Study.h"
 
 namespace {
 // The whole file loaded as daily slots.
@@ -257,4 +258,39 @@ TEST(Timeframe, NavigationCountsBars)
     };
     for (const auto& r : rows)
         EXPECT_EQ(NavigateBars(r.step, r.from, r.period, weeks), r.to) << r.name;
+}
+
+TEST(Timeframe, StudiesKeepItAndOldStudiesOpenDaily)
+{
+    QTemporaryDir dir;
+    Study s;
+    s.priceFile = QStringLiteral("djia.csv");
+    s.timeframe = Timeframe::Monthly;
+    const QString path = dir.filePath(QStringLiteral("s.aurigon"));
+    ASSERT_TRUE(SaveStudyFile(s, path));
+    const Result<Study> back = LoadStudyFile(path);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->timeframe, Timeframe::Monthly);
+    const QByteArray saved = ReadBytes(path);
+    const struct {
+        const char* name;
+        QByteArray from, to;
+        std::optional<Timeframe> opens; // none: refused
+    } rows[] = {
+        {"written before weekly bars", "\"timeframe\": \"monthly\",", "", Timeframe::Daily},
+        {"weekly", "\"monthly\"", "\"weekly\"", Timeframe::Weekly},
+        {"a timeframe of no name", "\"monthly\"", "\"hourly\"", std::nullopt},
+    };
+    for (const auto& r : rows) {
+        QByteArray text = saved;
+        ASSERT_TRUE(text.contains(r.from)) << r.name;
+        text.replace(r.from, r.to);
+        const Result<Study> opened =
+            LoadStudyFile(WriteFile(dir, QStringLiteral("t.aurigon"), text));
+        ASSERT_EQ(opened.ok(), r.opens.has_value()) << r.name;
+        if (opened)
+            EXPECT_EQ(opened->timeframe, *r.opens) << r.name;
+        else
+            EXPECT_TRUE(opened.error().message().contains(QStringLiteral("hourly"))) << r.name;
+    }
 }
