@@ -158,24 +158,27 @@ bool LogScaleFits(double high, double low)
     return low > 0 && high >= low && std::isfinite(high) && std::isnormal(low);
 }
 
-double SlotDateAt(const ChartMap& map, std::span<const PriceRecord> prices, int x)
+std::optional<double> SlotDateAt(const ChartMap& map, std::span<const PriceRecord> prices, int x)
 {
     const int s = map.xToSlot(x);
-    return s >= 1 && size_t(s) < prices.size() ? prices[size_t(s)].Date : 0.0;
+    if (s < 1 || size_t(s) >= prices.size())
+        return std::nullopt;
+    return prices[size_t(s)].Date;
 }
 
 RelocatedAnchors RelocateAnchors(const ChartMap& map, std::span<const PriceRecord> prices,
-                                 const Anchor& p1, const Anchor& p2)
+                                 const Anchor& p1, const Anchor& p2, Timeframe tf)
 {
     RelocatedAnchors r;
-    if (p1.date < 0 || p2.date < 0)
+    if (!p1.date || !p2.date)
         return r;
     const long long last = std::min<long long>(static_cast<long long>(map.slotCount),
                                                static_cast<long long>(prices.size()) - 1);
     for (long long i = 1; i <= last && (r.p1x < 0 || r.p2x < 0); ++i) {
-        if (prices[static_cast<size_t>(i)].Date == p1.date)
+        const double day = prices[static_cast<size_t>(i)].Date;
+        if (SlotHolds(tf, day, *p1.date))
             r.p1x = Sat16(map.slotToX(i));
-        if (prices[static_cast<size_t>(i)].Date == p2.date)
+        if (SlotHolds(tf, day, *p2.date))
             r.p2x = Sat16(map.slotToX(i));
     }
     if (r.p1x < 0 || r.p2x < 0 || !map.usable()) {

@@ -3,9 +3,11 @@
 // the bar drawing, the anchors and the cursor readout go through it.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <utility>
 
+#include "chart/Timeframe.h"
 #include "data/PriceRecord.h"
 
 // Nearest integer, halves to the even neighbour; clamped to the 32-bit range
@@ -82,12 +84,13 @@ struct ScaleInput {
 // Plot size, slot count and the price scale with its 10-pixel margins.
 [[nodiscard]] ChartMap ComputeScale(const ScaleInput& in);
 
-// The date of the slot nearest to column x (0 when there is none).
-[[nodiscard]] double SlotDateAt(const ChartMap& map, std::span<const PriceRecord> prices, int x);
+// The date of the slot nearest to column x (none when there is no slot).
+[[nodiscard]] std::optional<double> SlotDateAt(const ChartMap& map,
+                                               std::span<const PriceRecord> prices, int x);
 
 // An anchor as a study and a re-plot know it: a day and a price.
 struct Anchor {
-    double date = -1.0;
+    std::optional<double> date; // none: no anchor chosen
     double price = 0;
     // Its row on a map; the anchors' own rounding (see anchorPriceToY).
     [[nodiscard]] int toRow(const ChartMap& map) const { return map.anchorPriceToY(price); }
@@ -95,7 +98,8 @@ struct Anchor {
 
 // P1 and P2 found again on a chart just drawn: columns -1 when either date
 // is not charted or either row falls outside the plot. The rows are found
-// whenever both dates are charted on a usable scale.
+// whenever both dates are charted on a usable scale. Under weekly or monthly
+// bars a date is charted on the bar of its period.
 struct RelocatedAnchors {
     int16_t p1x = -1, p2x = -1;
     bool rowsFound = false;
@@ -103,4 +107,5 @@ struct RelocatedAnchors {
 };
 [[nodiscard]] RelocatedAnchors RelocateAnchors(const ChartMap& map,
                                                std::span<const PriceRecord> prices,
-                                               const Anchor& p1, const Anchor& p2);
+                                               const Anchor& p1, const Anchor& p2,
+                                               Timeframe tf = Timeframe::Daily);

@@ -31,7 +31,7 @@ std::optional<Readout> ReadoutAt(const ChartMap& map, std::span<const PriceRecor
 
 QString BarText(const PriceRecord& r, int decimals)
 {
-    if (r.Date <= 0)
+    if (!std::isfinite(r.Date) || std::fabs(r.Date) > 3.0e6)
         return QString();
     const QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(r.Date)));
     // English names whatever the locale, so the text reads alike everywhere.

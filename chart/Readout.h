@@ -27,7 +27,7 @@ struct PointerTags {
                                               std::span<const PriceRecord> prices, int x, int y);
 
 // "Fri 14 Feb 2025  O 168.10  H 170.02  L 166.95  C 167.88"; the day alone
-// for a blank or holiday slot, nothing for a slot without a day.
+// for a blank or holiday slot, nothing for a day beyond the calendar.
 [[nodiscard]] QString BarText(const PriceRecord& r, int decimals);
 // The fewest decimals (up to 8) that write every price of slots 1..count
 // exactly as it was read; 6 when a price carries more digits than eight

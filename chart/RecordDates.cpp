@@ -8,15 +8,17 @@
 #include "data/Dates.h"
 #include "data/PriceReader.h"
 
-double RecordDates::dayOf(long long record) const
+std::optional<double> RecordDates::dayOf(long long record) const
 {
-    return record >= 1 && record <= count() ? days[size_t(record - 1)] : 0.0;
+    if (record < 1 || record > count())
+        return std::nullopt;
+    return days[size_t(record - 1)];
 }
 
 int RecordDates::firstOnOrAfter(double day) const
 {
     for (int k = 1; k <= count(); ++k)
-        if (days[size_t(k - 1)] > 0 && days[size_t(k - 1)] >= day)
+        if (const auto& d = days[size_t(k - 1)]; d && *d >= day)
             return k;
     return 0;
 }
@@ -24,7 +26,7 @@ int RecordDates::firstOnOrAfter(double day) const
 int RecordDates::lastOnOrBefore(double day) const
 {
     for (int k = count(); k >= 1; --k)
-        if (days[size_t(k - 1)] > 0 && days[size_t(k - 1)] <= day)
+        if (const auto& d = days[size_t(k - 1)]; d && *d <= day)
             return k;
     return 0;
 }
@@ -51,18 +53,16 @@ Result<RecordDates> ReadRecordDates(const PriceSource& source, const FileLayout&
     return out;
 }
 
-double DayFromIsoText(const QString& text)
+std::optional<double> DayFromIsoText(const QString& text)
 {
     static const QRegularExpression iso(QStringLiteral("^\\s*(\\d{4})-(\\d{1,2})-(\\d{1,2})\\s*$"));
     const QRegularExpressionMatch m = iso.match(text);
     if (!m.hasMatch())
-        return 0;
+        return std::nullopt;
     return DayFromYmd(m.captured(1).toLongLong(), m.captured(2).toLongLong(), m.captured(3).toLongLong());
 }
 
-QString IsoText(double day)
+QString IsoText(std::optional<double> day)
 {
-    if (!(day > 0) || !std::isfinite(day))
-        return QString();
-    return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(day))).toString(Qt::ISODate);
+    return IsoDayText(day);
 }

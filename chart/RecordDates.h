@@ -3,6 +3,7 @@
 // Records count in date order from 1, as the range fields number them.
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "data/FileLayout.h"
@@ -10,11 +11,12 @@
 #include "data/Result.h"
 
 struct RecordDates {
-    std::vector<double> days;  // days[k - 1] is record k's day; 0 when its date did not read
+    // days[k - 1] is record k's day; none when its date did not read.
+    std::vector<std::optional<double>> days;
 
     [[nodiscard]] int count() const { return static_cast<int>(days.size()); }
-    // The day of record k, 0 outside 1..count().
-    [[nodiscard]] double dayOf(long long record) const;
+    // The day of record k; none outside 1..count().
+    [[nodiscard]] std::optional<double> dayOf(long long record) const;
     // The first record on or after day / the last on or before it; 0 when none.
     [[nodiscard]] int firstOnOrAfter(double day) const;
     [[nodiscard]] int lastOnOrBefore(double day) const;
@@ -26,15 +28,16 @@ struct RecordDates {
                                                   int recordCount, bool newestFirst,
                                                   int64_t skipLines = 0);
 
-// A yyyy-mm-dd text as a day number, 0 when it is no such date.
-[[nodiscard]] double DayFromIsoText(const QString& text);
-[[nodiscard]] QString IsoText(double day);
+// A yyyy-mm-dd text as a day number; none when it is no such date.
+[[nodiscard]] std::optional<double> DayFromIsoText(const QString& text);
+// Empty for none.
+[[nodiscard]] QString IsoText(std::optional<double> day);
 
 // What "Select Date Range" shows of the file and the range in force.
 struct DatesShown {
     QString fileName;
     int recordCount = 0;
-    double firstFileDate = 0, lastFileDate = 0;
+    std::optional<double> firstFileDate, lastFileDate;
     int firstRecord = 0, lastRecord = 0, blankDaysRight = 0;
     bool leaveHolidaySpace = false, wholeScale = false;
 };

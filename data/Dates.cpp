@@ -20,13 +20,13 @@ long long TwoDigitYear(long long y)
 }
 } // namespace
 
-double DayFromYmd(long long year, long long month, long long day)
+std::optional<double> DayFromYmd(long long year, long long month, long long day)
 {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31)
-        return 0;
+        return std::nullopt;
     const QDate d(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
     if (!d.isValid())
-        return 0;
+        return std::nullopt;
     return static_cast<double>(d.toJulianDay() - JulianOfDayZero);
 }
 
@@ -36,14 +36,23 @@ int DayOfWeek(double day)
     return static_cast<int>(((d - 1) % 7 + 7) % 7) + 1;
 }
 
-QString ShortDate(double day)
+QString ShortDate(std::optional<double> day)
 {
-    if (!std::isfinite(day) || std::fabs(day) > 3.0e6)
+    if (!day || !std::isfinite(*day) || std::fabs(*day) > 3.0e6)
         return QString();
-    const QDate d = QDate::fromJulianDay(static_cast<qint64>(std::floor(day)) + JulianOfDayZero);
+    const QDate d = QDate::fromJulianDay(static_cast<qint64>(std::floor(*day)) + JulianOfDayZero);
     // English month names whatever the locale, so that a picture is the
     // same on every machine.
     return QLocale::c().toString(d, QStringLiteral("d MMM yyyy"));
+}
+
+QString IsoDayText(std::optional<double> day)
+{
+    if (!day || !std::isfinite(*day) || std::fabs(*day) > 3.0e6)
+        return QString();
+    const QDate d = QDate::fromJulianDay(static_cast<qint64>(std::floor(*day)) + JulianOfDayZero);
+    // Years outside 1..9999 have no four-digit text.
+    return d.year() >= 1 && d.year() <= 9999 ? d.toString(Qt::ISODate) : QString();
 }
 
 QStringList DateLayoutNames()
@@ -82,55 +91,55 @@ bool TakeChar(std::string_view& s, char c)
 
 // yyyy-mm-dd with "-", "." or "/" between the parts; what follows the day
 // (a time, say) is ignored when it does not go on with a digit.
-double ParseIsoDate(std::string_view t)
+std::optional<double> ParseIsoDate(std::string_view t)
 {
     long long y = 0, m = 0, d = 0;
     if (!TakeDigits(t, 4, 4, y) || t.empty())
-        return 0;
+        return std::nullopt;
     const char sep = t.front();
     if (sep != '-' && sep != '.' && sep != '/')
-        return 0;
+        return std::nullopt;
     t.remove_prefix(1);
     if (!TakeDigits(t, 1, 2, m) || !TakeChar(t, sep) || !TakeDigits(t, 1, 2, d))
-        return 0;
+        return std::nullopt;
     return DayFromYmd(y, m, d);
 }
 
 // dd.mm.yyyy or dd.mm.yy; a time after the year is ignored.
-double ParseDottedDate(std::string_view t)
+std::optional<double> ParseDottedDate(std::string_view t)
 {
     long long y = 0, m = 0, d = 0;
     if (!TakeDigits(t, 1, 2, d) || !TakeChar(t, '.') || !TakeDigits(t, 1, 2, m) ||
         !TakeChar(t, '.'))
-        return 0;
+        return std::nullopt;
     if (TakeDigits(t, 2, 2, y))
         y = TwoDigitYear(y);
     else if (!TakeDigits(t, 4, 4, y))
-        return 0;
+        return std::nullopt;
     return DayFromYmd(y, m, d);
 }
 
 // Seconds since 1970 from 1973 on (fewer digits are some other date), or
 // milliseconds from 1973 on; at most a fraction of zeros or digits after.
-double ParseEpoch(std::string_view t)
+std::optional<double> ParseEpoch(std::string_view t)
 {
     long long v = 0;
     if (!TakeDigits(t, 9, 14, v))
-        return 0;
+        return std::nullopt;
     if (!t.empty()) {
         if (t.front() != '.')
-            return 0;
+            return std::nullopt;
         t.remove_prefix(1);
         long long frac = 0;
         if (!TakeDigits(t, 1, 6, frac) || !t.empty())
-            return 0;
+            return std::nullopt;
     }
     constexpr long long DaySeconds = 86400;
     constexpr long long EpochDay = 25569; // 1 January 1970
     const long long seconds = v >= 100'000'000'000LL ? v / 1000 : v;
     const long long day = seconds / DaySeconds + EpochDay;
     // Beyond year 9999 is no calendar date.
-    return day < 2958466 ? double(day) : 0;
+    return day < 2958466 ? std::optional<double>(double(day)) : std::nullopt;
 }
 // An English month name, abbreviated (with or without a point, "Sept" too)
 // or in full, in any case; 0 when there is none.
@@ -173,30 +182,30 @@ void SkipBlanks(std::string_view& s)
         s.remove_prefix(1);
 }
 
-double ParseMonthNameDate(std::string_view t, int layout)
+std::optional<double> ParseMonthNameDate(std::string_view t, int layout)
 {
     long long y = 0, m = 0, d = 0;
     switch (layout) {
     case MonthNameDayYear: // May 23, 2022
         if (!(m = TakeMonthName(t)))
-            return 0;
+            return std::nullopt;
         SkipBlanks(t);
         if (!TakeDigits(t, 1, 2, d))
-            return 0;
+            return std::nullopt;
         TakeChar(t, ',');
         SkipBlanks(t);
         if (!TakeDigits(t, 4, 4, y))
-            return 0;
+            return std::nullopt;
         break;
     case DayMonthNameYear: // 05 Jul 2019
         if (!TakeDigits(t, 1, 2, d) || !TakeChar(t, ' '))
-            return 0;
+            return std::nullopt;
         SkipBlanks(t);
         if (!(m = TakeMonthName(t)) || !TakeChar(t, ' '))
-            return 0;
+            return std::nullopt;
         SkipBlanks(t);
         if (!TakeDigits(t, 4, 4, y))
-            return 0;
+            return std::nullopt;
         break;
     case DayMonthNameShortYear: // 7-Feb-12
     case DayMonthNameYearDashes: // 23-May-2022
@@ -204,7 +213,7 @@ double ParseMonthNameDate(std::string_view t, int layout)
         const bool shortYear = layout == DayMonthNameShortYear;
         if (!TakeDigits(t, 1, 2, d) || !TakeChar(t, '-') || !(m = TakeMonthName(t)) ||
             !TakeChar(t, '-') || !TakeDigits(t, shortYear ? 2 : 4, shortYear ? 2 : 4, y))
-            return 0;
+            return std::nullopt;
         if (shortYear)
             y = TwoDigitYear(y);
         break;
@@ -212,16 +221,15 @@ double ParseMonthNameDate(std::string_view t, int layout)
     case YearMonthNameDay: // 2022-May-23
         if (!TakeDigits(t, 4, 4, y) || !TakeChar(t, '-') || !(m = TakeMonthName(t)) ||
             !TakeChar(t, '-') || !TakeDigits(t, 1, 2, d))
-            return 0;
+            return std::nullopt;
         break;
-    default:
-        return 0;
+    default: return std::nullopt;
     }
-    return DateEnds(t) ? DayFromYmd(y, m, d) : 0;
+    return DateEnds(t) ? DayFromYmd(y, m, d) : std::nullopt;
 }
 } // namespace
 
-double ParseDate(std::string_view text, int dateFormat)
+std::optional<double> ParseDate(std::string_view text, int dateFormat)
 {
     if (dateFormat >= MonthNameDayYear && dateFormat <= YearMonthNameDay)
         return ParseMonthNameDate(TrimBlanks(text), dateFormat);
@@ -235,14 +243,14 @@ double ParseDate(std::string_view text, int dateFormat)
     if (dateFormat >= 0 && dateFormat <= 3) {
         const size_t s1 = text.find('/');
         if (s1 == std::string_view::npos || !ParseInt(text.substr(0, s1), a))
-            return 0;
+            return std::nullopt;
         std::string_view rest = text.substr(s1 + 1);
         const size_t s2 = rest.find('/');
         if (s2 == std::string_view::npos)
-            return 0;
+            return std::nullopt;
         const std::string_view year = TrimBlanks(rest.substr(s2 + 1));
         if (!ParseInt(rest.substr(0, s2), b) || !ParseInt(year, c))
-            return 0;
+            return std::nullopt;
         if (dateFormat == 0 || dateFormat == 2 || year.size() <= 2)
             c = TwoDigitYear(c);
         return dateFormat <= 1 ? DayFromYmd(c, a, b) : DayFromYmd(c, b, a);
@@ -252,11 +260,11 @@ double ParseDate(std::string_view text, int dateFormat)
             return from < text.size() ? text.substr(from, len) : std::string_view();
         };
         if (!ParseInt(part(0, 4), a) || !ParseInt(part(4, 2), b) || !ParseInt(part(6, 2), c))
-            return 0;
+            return std::nullopt;
         // More digits are no yyyymmdd (seconds since 1970, say).
         if (text.size() > 8 && text[8] >= '0' && text[8] <= '9')
-            return 0;
+            return std::nullopt;
         return DayFromYmd(a, b, c);
     }
-    return 0;
+    return std::nullopt;
 }

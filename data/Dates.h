@@ -1,18 +1,22 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <string_view>
 
-// Calendar day numbers count whole days from 30 December 1899 (day 0).
+// Calendar day numbers count whole days from 30 December 1899 (day 0); the
+// days before it are negative. Every number is a day, so "no date" is kept
+// apart from them as an empty optional.
 // A year written with one or two digits is 2000-2050 for 00-50 and
 // 1951-1999 otherwise, in every layout.
 
-// Day number of a real calendar date, or 0 when the parts do not form one.
-[[nodiscard]] double DayFromYmd(long long year, long long month, long long day);
+// Day number of a real calendar date; none when the parts do not form one.
+[[nodiscard]] std::optional<double> DayFromYmd(long long year, long long month, long long day);
 // 1 = Sunday .. 7 = Saturday.
 [[nodiscard]] int DayOfWeek(double day);
 // A chart's date label, "8 Feb 2024": English month names in every locale.
-[[nodiscard]] QString ShortDate(double day);
+// Empty for none.
+[[nodiscard]] QString ShortDate(std::optional<double> day);
 
 // The date layouts by their index in the layout dialog. The first six are
 // kept where fsetup.dat files of old expect them; later ones are appended.
@@ -22,7 +26,7 @@ enum DateLayout : int {
     DayMonthShortYear = 2,  // dd/mm/yy
     DayMonthYear = 3,       // dd/mm/yyyy
     YearMonthDayDigits = 4, // yyyymmdd
-    NoDateLayout = 5,       // the empty item: every date is day 0
+    NoDateLayout = 5,       // the empty item: no line has a date, every slot is day 0
     YearMonthDay = 6,       // yyyy-mm-dd, also with . or /; a time after the day is ignored
     DayMonthYearDots = 7,   // dd.mm.yyyy (dd.mm.yy too)
     // English month names, abbreviated or in full, in any case.
@@ -39,5 +43,7 @@ enum DateLayout : int {
 // The items of the layout list, in index order.
 [[nodiscard]] QStringList DateLayoutNames();
 
-// Date text of a price file line under a layout; 0 when it is no date.
-[[nodiscard]] double ParseDate(std::string_view text, int dateFormat);
+// Date text of a price file line under a layout; none when it is no date.
+[[nodiscard]] std::optional<double> ParseDate(std::string_view text, int dateFormat);
+// yyyy-mm-dd of a day number; empty for none or a day beyond the calendar.
+[[nodiscard]] QString IsoDayText(std::optional<double> day);

@@ -104,7 +104,7 @@ FileChange ChangeSince(const FileIdentity& scanned, const FileIdentity& now)
 }
 
 Result<AppendedLines> ReadAppended(const QString& path, const FileLayout& given, int64_t from,
-                                   double lastDate)
+                                   std::optional<double> lastDate)
 {
     AppendedLines r;
     const FileLayout layout = WithDecimalMark(PriceSource(path), given);
@@ -126,10 +126,10 @@ Result<AppendedLines> ReadAppended(const QString& path, const FileLayout& given,
             continue;
         LineFields f;
         SplitLine(line, layout, f);
-        const double date = ParseDate(f.date, layout.dateFormat);
-        if (!layout.noDates() && (date == 0 || date < lastDate))
+        const std::optional<double> date = ParseDate(f.date, layout.dateFormat);
+        if (!layout.noDates() && (!date || (lastDate && *date < *lastDate)))
             r.inOrder = false;
-        if (date != 0)
+        if (date)
             lastDate = date;
         r.lastRecord = r.lines;
         r.lastDate = lastDate;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "data/FileLayout.h"
@@ -36,10 +37,10 @@ enum class FileChange { Same, Appended, Other };
 struct AppendedLines {
     int64_t lines = 0;      // lines read
     int64_t lastRecord = 0; // among them, the last that holds a record (1-based; 0: none)
-    double lastDate = 0;    // its date
+    std::optional<double> lastDate; // its date
     bool inOrder = true;    // every new record's date after the one before
     bool encoded = false;   // the text is not UTF-8: offsets do not hold, scan it whole
     int64_t size = 0, modified = 0;
 };
 [[nodiscard]] Result<AppendedLines> ReadAppended(const QString& path, const FileLayout& layout,
-                                                 int64_t from, double lastDate);
+                                                 int64_t from, std::optional<double> lastDate);

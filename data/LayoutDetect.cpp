@@ -68,7 +68,7 @@ std::vector<int> LayoutsReading(std::string_view text)
         const bool longYear = l == MonthDayYear || l == DayMonthYear;
         if ((shortYear && yearDigits > 2) || (longYear && yearDigits < 4))
             continue;
-        if (ParseDate(text, l) != 0)
+        if (ParseDate(text, l))
             out.push_back(l);
     }
     return out;
@@ -351,9 +351,8 @@ QString PreviewOf(const PriceSource& source, const FileLayout& layout)
             return;
         for (size_t i = 1; i < prices.size(); ++i) {
             const PriceRecord& r = prices[i];
-            const QDate d = QDate(1899, 12, 30).addDays(qint64(r.Date));
             out << QStringLiteral("%1  %2  %3  %4  %5")
-                       .arg(r.Date != 0 ? d.toString(Qt::ISODate) : QStringLiteral("(no date)"),
+                       .arg(layout.noDates() ? QStringLiteral("(no date)") : IsoDayText(r.Date),
                             price(r, OpenOk, r.Open), price(r, HighOk, r.High),
                             price(r, LowOk, r.Low), price(r, CloseOk, r.Close));
         }
@@ -596,7 +595,7 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         const std::string_view text = ScanDateField(d, l);
         std::vector<int> next;
         for (int c : candidates)
-            if (ParseDate(text, c) != 0)
+            if (ParseDate(text, c))
                 next.push_back(c);
         if (!next.empty())
             candidates = next;
@@ -613,8 +612,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
             (void)all.skip(int64_t(firstData));
             while (settled < 0 && all.next(line)) {
                 const std::string_view text = ScanDateField(line, l);
-                const bool a = ParseDate(text, chosen) != 0;
-                const bool b = ParseDate(text, Swapped(chosen)) != 0;
+                const bool a = ParseDate(text, chosen).has_value();
+                const bool b = ParseDate(text, Swapped(chosen)).has_value();
                 if (a != b)
                     settled = a ? chosen : Swapped(chosen);
             }

@@ -24,14 +24,17 @@ LineNote Note(int64_t number, std::string_view text)
     return LineNote{number, std::string(text.substr(0, NoteLength))};
 }
 
-// One data line read into a record; false when its date or a price did not read.
-bool ReadRecord(std::string_view line, const FileLayout& layout, PriceRecord& r)
+// One data line read into a record and its day; false when its date or a
+// price did not read.
+bool ReadRecord(std::string_view line, const FileLayout& layout, PriceRecord& r,
+                std::optional<double>& day)
 {
     LineFields f;
     SplitLine(line, layout, f);
     r = PriceRecord{};
-    r.Date = ParseDate(f.date, layout.dateFormat);
-    bool whole = r.Date != 0 || layout.noDates();
+    day = ParseDate(f.date, layout.dateFormat);
+    r.Date = day.value_or(0);
+    const bool whole = day || layout.noDates();
     const bool comma = layout.decimalComma();
     double v = 0;
     if (ReadPrice(f.open, comma, v)) {
@@ -136,7 +139,7 @@ LineKind KindOf(std::string_view line, const FileLayout& layout)
     SplitLine(line, layout, f);
     if (Missing(f.open) && Missing(f.high) && Missing(f.low) && Missing(f.close))
         return LineKind::NoPrices;
-    if (!layout.noDates() && ParseDate(f.date, layout.dateFormat) == 0)
+    if (!layout.noDates() && !ParseDate(f.date, layout.dateFormat))
         return LineKind::NoDate;
     return LineKind::Record;
 }
@@ -164,7 +167,7 @@ bool NamesOnly(std::string_view line)
             if (!hasLetter || ReadPrice(word, false, v))
                 return false;
             for (int l = 0; l < DateLayoutCount; ++l)
-                if (l != NoDateLayout && ParseDate(word, l) != 0)
+                if (l != NoDateLayout && ParseDate(word, l))
                     return false;
         }
         letters |= hasLetter;
@@ -213,7 +216,7 @@ constexpr int OrderSample = 12;
 
 struct Dated {
     int64_t number;
-    double date;
+    std::optional<double> date;
     std::string text;
 };
 } // namespace
@@ -269,7 +272,7 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
         r.lastLine = Note(header + r.count, last);
         r.firstDate = ParseDate(ScanDateField(firstData, layout), layout.dateFormat);
         r.lastDate = ParseDate(ScanDateField(last, layout), layout.dateFormat);
-        if (r.lastDate != 0 && r.lastDate < r.firstDate) {
+        if (r.lastDate && r.firstDate && *r.lastDate < *r.firstDate) {
             r.newestFirst = true;
             std::swap(r.firstDate, r.lastDate);
         }
@@ -357,27 +360,27 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
             sample.push_back(&d);
     int up = 0, down = 0;
     for (size_t i = 1; i < sample.size(); ++i) {
-        const double a = sample[i - 1]->date, b = sample[i]->date;
-        if (a == 0 || b == 0)
+        const std::optional<double> a = sample[i - 1]->date, b = sample[i]->date;
+        if (!a || !b)
             continue;
-        up += b > a;
-        down += b < a;
+        up += *b > *a;
+        down += *b < *a;
     }
     r.newestFirst = down > up;
-    double lo = 0, hi = 0;
+    std::optional<double> lo, hi;
     for (size_t i = 0; i < sample.size(); ++i) {
-        const double d = sample[i]->date;
-        if (d == 0)
+        if (!sample[i]->date)
             continue;
-        lo = lo == 0 ? d : std::min(lo, d);
-        hi = std::max(hi, d);
+        const double d = *sample[i]->date;
+        lo = lo ? std::min(*lo, d) : d;
+        hi = hi ? std::max(*hi, d) : d;
         if (i == 0 || r.outOfOrder.number != 0)
             continue;
-        const double before = sample[i - 1]->date;
-        if (before != 0 && (r.newestFirst ? d > before : d < before)) {
+        const std::optional<double> before = sample[i - 1]->date;
+        if (before && (r.newestFirst ? d > *before : d < *before)) {
             r.outOfOrder = Note(sample[i]->number, sample[i]->text);
             r.outOfOrderDate = d;
-            r.outOfOrderAfter = before;
+            r.outOfOrderAfter = *before;
         }
     }
     if (r.outOfOrder.number == 0) {
@@ -469,10 +472,13 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     int64_t lineNo = skip;
     const bool more = reader.skip(skip - from) == skip - from;
     int64_t rec = 0;
-    double lastDate = 0;
+    // Each record's day, none while no day is known for it.
+    std::vector<std::optional<double>> days;
+    std::optional<double> lastDate;
     for (; more && rec < wanted && reader.next(line); ++rec) {
         ++lineNo;
         PriceRecord r;
+        std::optional<double> day;
         if (!reader.lineTooLong() && KindOf(line, layout) == LineKind::NoPrices) {
             // A slot without a bar, dated where the line says or as the record before.
             if (res.noPrices++ == 0)
@@ -480,10 +486,10 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
             LineFields f;
             SplitLine(line, layout, f);
             r.IsBlank = true;
-            r.Date = ParseDate(f.date, layout.dateFormat);
-            if (r.Date == 0)
-                r.Date = lastDate;
-        } else if (ReadRecord(line, layout, r) && !reader.lineTooLong()) {
+            day = ParseDate(f.date, layout.dateFormat);
+            if (!day)
+                day = lastDate;
+        } else if (ReadRecord(line, layout, r, day) && !reader.lineTooLong()) {
             if (req.volumeColumn > 0) {
                 std::string_view rest = line, field;
                 int k = 0;
@@ -499,18 +505,20 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
             if (res.unreadable++ == 0)
                 res.firstUnreadable = Note(lineNo, line);
             // A line whose date does not read has no place on the time axis:
-            // it keeps its slot, without a bar, rather than a bar dated 1899.
-            if (r.Date == 0 && !layout.noDates()) {
+            // it keeps its slot, without a bar, rather than a bar on a made-up day.
+            if (!day && !layout.noDates()) {
                 r = PriceRecord{};
                 r.IsBlank = true;
-                r.Date = lastDate;
+                day = lastDate;
             }
         }
+        r.Date = day.value_or(0);
         if (Inconsistent(r) && res.inconsistent++ == 0)
             res.firstInconsistent = Note(lineNo, line);
-        if (r.Date != 0)
-            lastDate = r.Date;
+        if (day)
+            lastDate = day;
         records.push_back(r);
+        days.push_back(day);
         numbers.push_back(lineNo);
     }
     if (reader.error())
@@ -519,16 +527,19 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     reader.close();
     if (req.newestFirst) {
         std::reverse(records.begin(), records.end());
+        std::reverse(days.begin(), days.end());
         std::reverse(numbers.begin(), numbers.end());
     }
     // Slots without a date before the range's first dated record take its date.
     if (!layout.noDates()) {
-        double next = 0;
-        for (auto it = records.rbegin(); it != records.rend(); ++it) {
-            if (it->Date != 0)
-                next = it->Date;
-            else if (it->IsBlank)
-                it->Date = next;
+        std::optional<double> next;
+        for (size_t i = records.size(); i-- > 0;) {
+            if (days[i]) {
+                next = days[i];
+            } else if (records[i].IsBlank && next) {
+                days[i] = next;
+                records[i].Date = *next;
+            }
         }
     }
     // Dates out of order: named, and the range drawn in date order. A slot
@@ -537,7 +548,7 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     bool sorted = true;
     for (size_t i = 0; i < records.size(); ++i) {
         const PriceRecord& r = records[i];
-        keys[i] = (!r.IsBlank && r.Date != 0) || i == 0 ? r.Date : keys[i - 1];
+        keys[i] = (!r.IsBlank && days[i]) || i == 0 ? r.Date : keys[i - 1];
         if (i > 0 && keys[i] < keys[i - 1] && sorted) {
             sorted = false;
             res.outOfOrder = Note(numbers[i], {});

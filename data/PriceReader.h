@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,8 +58,7 @@ struct FileScan {
         0; // records, from the first to the last; an empty file after the header counts one
     // In date order: with the newest day first these come from the last and
     // the first records.
-    double firstDate = 0;
-    double lastDate = 0;
+    std::optional<double> firstDate, lastDate; // none when that end's date does not read
     bool newestFirst = false;
     LineNote firstLine, lastLine;
     // Lines after the header line and before the first record: more header

@@ -289,33 +289,34 @@ std::vector<FigureElement> ArcElements(const std::vector<Figure>& drawn, const F
     return out;
 }
 
-double TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices, long long x)
+std::optional<double> TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                   long long x)
 {
     if (map.plotWidth <= 0 || map.slotCount <= 0)
-        return 0;
+        return std::nullopt;
     const double exact = double(x - map.plotLeft) * map.slotCount / map.plotWidth;
     return TradingDayOfSlot(
         map, prices,
         std::isfinite(exact) ? std::clamp<long long>(std::llround(exact), -100000, 100000) : 1);
 }
 
-double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices, long long slot,
-                        std::span<const double> earlier)
+std::optional<double> TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                       long long slot, std::span<const std::optional<double>> earlier)
 {
     const long long last = std::min<long long>(map.totalSlots, (long long)prices.size() - 1);
     if (last < 1)
-        return 0;
+        return std::nullopt;
     slot = std::clamp<long long>(slot, -100000, 100000);
     if (slot >= 1 && slot <= last)
         return prices[size_t(slot)].Date;
     const bool after = slot > last;
     long long back = 1 - slot;
-    if (!after && back <= (long long)earlier.size() && earlier[earlier.size() - size_t(back)] > 0)
+    if (!after && back <= (long long)earlier.size() && earlier[earlier.size() - size_t(back)])
         return earlier[earlier.size() - size_t(back)];
     double day = after ? prices[size_t(last)].Date : prices[1].Date;
     // Past the file's first record, weekdays on from it.
-    if (!after && !earlier.empty() && earlier.front() > 0) {
-        day = earlier.front();
+    if (!after && !earlier.empty() && earlier.front()) {
+        day = *earlier.front();
         back -= (long long)earlier.size();
     }
     for (long long n = after ? slot - last : back; n > 0;) {
@@ -328,7 +329,7 @@ double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& pri
 }
 
 ElementValues ValuesOf(const FigureElement& e, const ChartMap& map,
-                       const std::vector<PriceRecord>& prices, std::span<const double> earlier)
+                       const std::vector<PriceRecord>& prices, std::span<const std::optional<double>> earlier)
 {
     ElementValues v;
     if (e.lines.empty())

@@ -70,14 +70,16 @@ struct ElementValues {
 // change them.
 [[nodiscard]] ElementValues ValuesOf(const FigureElement& e, const ChartMap& map,
                                      const std::vector<PriceRecord>& prices,
-                                     std::span<const double> earlier = {});
+                                     std::span<const std::optional<double>> earlier = {});
 
 // The trading day of a column: the day of its slot, counted on in weekdays
-// past the last slot and back before the first.
-[[nodiscard]] double TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices, long long x);
+// past the last slot and back before the first; none without a chart.
+[[nodiscard]] std::optional<double>
+TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices, long long x);
 
 // The same of a slot, 1 the chart's first.
-[[nodiscard]] double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                                      long long slot, std::span<const double> earlier = {});
+[[nodiscard]] std::optional<double>
+TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices, long long slot,
+                 std::span<const std::optional<double>> earlier = {});
 // A ratio as its name shows it: 0.618, 1.618, 2.
 [[nodiscard]] QString RatioName(double r);

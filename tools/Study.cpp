@@ -183,6 +183,7 @@ Result<void> SaveStudyFile(const Study& s, const QString& path)
                            {QStringLiteral("periodLength"), s.periodLength},
                            {QStringLiteral("barStyle"), QLatin1String(BarStyleName(s.barStyle))},
                            {QStringLiteral("logScale"), s.logScale},
+                           {QStringLiteral("timeframe"), QLatin1String(TimeframeName(s.timeframe))},
                            {QStringLiteral("figures"), figures}};
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
     return WriteWholeBytes(path, bytes);
@@ -262,6 +263,14 @@ Result<Study> LoadStudyFile(const QString& path)
         s.barStyle = *style;
     }
     s.logScale = root.value(QStringLiteral("logScale")).toBool(false);
+    if (root.contains(QStringLiteral("timeframe"))) {
+        const QString name = root.value(QStringLiteral("timeframe")).toString();
+        const std::optional<Timeframe> t = TimeframeNamed(name);
+        if (!t)
+            return bad(QStringLiteral("Its timeframe \"%1\" is none of daily, weekly or monthly.")
+                           .arg(name));
+        s.timeframe = *t;
+    }
     const QJsonArray figures = root.value(QStringLiteral("figures")).toArray();
     for (qsizetype i = 0; i < figures.size(); ++i) {
         const QJsonObject o = figures[i].toObject();

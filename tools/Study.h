@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "chart/BarChart.h"
+#include "chart/Timeframe.h"
 #include "data/FileLayout.h"
 #include "data/Result.h"
 #include "tools/FigureScale.h"
@@ -59,6 +60,8 @@ struct Study {
     BarStyle barStyle = BarStyle::Bars;
     // Prices on a log scale; older studies open on a linear one.
     bool logScale = false;
+    // Studies written before weekly and monthly bars open as daily.
+    Timeframe timeframe = Timeframe::Daily;
     std::vector<StudyFigure> figures;
 };
 

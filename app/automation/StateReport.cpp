@@ -48,6 +48,9 @@ QJsonObject StateReport(const ChartSession& s)
     QJsonObject v;
     auto num = [&](const char* k, double x) { v[QLatin1String(k)] = x; };
     auto flag = [&](const char* k, bool x) { v[QLatin1String(k)] = x; };
+    auto day = [&](const char* k, std::optional<double> d) {
+        v[QLatin1String(k)] = d ? QJsonValue(*d) : QJsonValue(QJsonValue::Null);
+    };
     flag("ChartShown", g.ChartShown);
     flag("ChartDrawn", g.ChartDrawn);
     num("ChartType", g.ChartType);
@@ -57,8 +60,8 @@ QJsonObject StateReport(const ChartSession& s)
     num("RecordCount", g.RecordCount);
     num("FirstRecord", g.FirstRecord);
     num("LastRecord", g.LastRecord);
-    num("FirstFileDate", g.FirstFileDate);
-    num("LastFileDate", g.LastFileDate);
+    day("FirstFileDate", g.FirstFileDate);
+    day("LastFileDate", g.LastFileDate);
     num("BlankDaysRight", g.BlankDaysRight);
     flag("LeaveHolidaySpace", g.LeaveHolidaySpace);
     flag("WholeScale", g.WholeScale);
@@ -86,8 +89,8 @@ QJsonObject StateReport(const ChartSession& s)
     num("P2Y", g.P2Y);
     num("P3X", g.P3X);
     num("P3Y", g.P3Y);
-    num("P1Date", g.P1Date);
-    num("P2Date", g.P2Date);
+    day("P1Date", g.P1Date);
+    day("P2Date", g.P2Date);
     num("P1Price", g.P1Price);
     num("P2Price", g.P2Price);
     flag("P1Armed", g.P1Armed);
@@ -113,6 +116,7 @@ QJsonObject StateReport(const ChartSession& s)
     flag("LevelValues", g.LevelValues);
     flag("Modified", s.FiguresChanged());
     v[QStringLiteral("ChartStyle")] = QLatin1String(BarStyleName(s.ChartStyle()));
+    v[QStringLiteral("Timeframe")] = QLatin1String(TimeframeName(s.ChartTimeframe()));
     num("FigureCount", s.FigureCount());
     num("SelectedFigure", s.SelectedFigure());
     flag("ScaleToFigures", s.ScaleToFigures());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chart/ChartMap.h"
+#include "chart/Timeframe.h"
 #include "data/PriceRecord.h"
 #include "tools/Study.h"
 
@@ -14,7 +15,12 @@
 [[nodiscard]] StudyPoint PointAt(const ChartMap& map, int x, int y);
 // An anchor's point: its price as it was taken (a snapped bar price stays
 // exact) while the anchor still stands on that price's row and day.
-[[nodiscard]] StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double price);
+// Under weekly or monthly bars the anchor keeps its own day while its bar holds it.
+[[nodiscard]] StudyPoint AnchorPoint(const ChartMap& map, int x, int row,
+                                     std::optional<double> date, double price,
+                                     Timeframe tf = Timeframe::Daily);
 // The pixel of a point on the chart as it is now; none when its day has no slot.
-[[nodiscard]] std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                                            const StudyPoint& p);
+// Under weekly or monthly bars, the bar of the point's period.
+[[nodiscard]] std::optional<QPoint> PixelOf(const ChartMap& map,
+                                            const std::vector<PriceRecord>& prices,
+                                            const StudyPoint& p, Timeframe tf = Timeframe::Daily);

@@ -19,8 +19,10 @@
 #include "chart/BarChart.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
+#include "chart/Navigation.h"
 #include "chart/Readout.h"
 #include "chart/RecordDates.h"
+#include "chart/Timeframe.h"
 #include "data/FileGrowth.h"
 #include "data/PriceReader.h"
 #include "data/PriceRecord.h"
@@ -193,6 +195,10 @@ public:
     // View > Bar style: how records are drawn; the chart is drawn again.
     void BarStyleClick(BarStyle style);
     [[nodiscard]] BarStyle ChartStyle() const { return barLook_.style; }
+    // View > Daily / Weekly / Monthly: a bar a day, a week or a month; the
+    // range and the figures stay on their dates.
+    void TimeframeClick(Timeframe t);
+    [[nodiscard]] Timeframe ChartTimeframe() const { return timeframe_; }
     void SetCandleColours(const QColor& up, const QColor& down);
     // View > Log scale: false (with a message) when the prices shown are
     // not all above zero. The figures stay on their dates and prices.
@@ -339,7 +345,8 @@ private:
         // The anchors as the shared values hold them, and in dates and
         // prices for a chart drawn otherwise.
         int p1x = -1, p1h = -1, p2x = -1, p2h = -1, p3x = -1, p3y = -1;
-        double p1Date = 0, p1Price = 0, p2Date = 0, p2Price = 0;
+        std::optional<double> p1Date, p2Date;
+        double p1Price = 0, p2Price = 0;
         StudyPoint p1, p2, p3;
         bool p1Shown = false, p2Shown = false, p3Shown = false;
         bool p1Armed = false, p2Armed = false;
@@ -447,6 +454,14 @@ private:
     const StudyFigure* replaying_ = nullptr;
     // The scale of the last Draw, for the figure it recorded.
     std::optional<FigureScale> drawnScale_;
+    Timeframe timeframe_ = Timeframe::Daily;
+    // The bars of the timeframe over the file's records, from their dates.
+    [[nodiscard]] BarIndex FileBars();
+    // A daily range widened to whole bars, and the loaded days made into bars.
+    void WidenToBars(LoadRequest& req);
+    void MakeBars();
+    // A range of whole bars as the record range, kept at two records at least.
+    void SetRangeInBars(const RecordRange& r);
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.

@@ -24,8 +24,8 @@ void ResetExtremesAndAnchors()
     g.ChartLow = LowStart;
     g.FileHigh = 0;
     g.FileLow = LowStart;
-    g.P1Date = -1.0;
-    g.P2Date = -1.0;
+    g.P1Date.reset();
+    g.P2Date.reset();
 }
 } // namespace
 
@@ -44,8 +44,7 @@ QString Quoted(const std::string& text)
 // A date as messages write it, the same in every locale: 2 Jan 2010.
 QString PlainDate(double day)
 {
-    const QDate d = QDate(1899, 12, 30).addDays(static_cast<qint64>(day));
-    return QLocale::c().toString(d, QStringLiteral("d MMM yyyy"));
+    return ShortDate(day);
 }
 
 // The scan and the load name a date out of order in the same words.
@@ -88,8 +87,8 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
     ClearHistory();
     recordDates_.reset();
     g.RecordCount = 0;
-    g.FirstFileDate = 0;
-    g.LastFileDate = 0;
+    g.FirstFileDate.reset();
+    g.LastFileDate.reset();
     unreadableReported_ = noPricesReported_ = orderReported_ = inconsistentReported_ = false;
     skipLines_ = 0;
     scannedSize_ = -1;
@@ -142,20 +141,20 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
             orderReported_ = true;
         }
         // Generated histories may run far ahead: dates beyond these years are said, not refused.
-        if (!layout.noDates() && r.firstDate != 0 && r.lastDate != 0 &&
-            (r.firstDate < DayFromYmd(1800, 1, 1) || r.lastDate > DayFromYmd(2200, 12, 31)))
-            prompts_.message(
-                QString::fromLatin1(ProgramName),
-                QStringLiteral("The dates of \"%1\" run from %2 to %3, beyond the "
-                               "years 1800 to 2200; they are read as written.")
-                    .arg(FileName(g.DataFileName), PlainDate(r.firstDate), PlainDate(r.lastDate)));
+        if (!layout.noDates() && r.firstDate && r.lastDate &&
+            (*r.firstDate < *DayFromYmd(1800, 1, 1) || *r.lastDate > *DayFromYmd(2200, 12, 31)))
+            prompts_.message(QString::fromLatin1(ProgramName),
+                             QStringLiteral("The dates of \"%1\" run from %2 to %3, beyond the "
+                                            "years 1800 to 2200; they are read as written.")
+                                 .arg(FileName(g.DataFileName), PlainDate(*r.firstDate),
+                                      PlainDate(*r.lastDate)));
         g.FirstFileDate = r.firstDate;
         g.LastFileDate = r.lastDate;
         g.NewestFirst = r.newestFirst;
         if (!layout.noDates()) {
             // The scan read both ends' dates; newest first means both read.
-            const bool firstBad = !r.newestFirst && r.firstDate == 0;
-            const bool lastBad = !r.newestFirst && r.lastDate == 0;
+            const bool firstBad = !r.newestFirst && !r.firstDate;
+            const bool lastBad = !r.newestFirst && !r.lastDate;
             if (r.count == 1 && r.firstLine.text.empty()) {
                 prompts_.message(
                     QString::fromLatin1(ProgramName),
@@ -170,7 +169,9 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
                 unreadableReported_ = true;
             }
         }
-        if (g.LastFileDate < g.FirstFileDate) {
+        // A last date before the first, or one that does not read after a first that does.
+        if (g.LastFileDate ? g.FirstFileDate && *g.LastFileDate < *g.FirstFileDate
+                           : g.FirstFileDate.has_value()) {
             ui.enable(Ctl::DateBtn, false);
             ui.enable(Ctl::PlotBtn, false);
         } else {
@@ -237,9 +238,13 @@ bool ChartSession::LoadChartRange()
     req.scannedSize = scannedSize_;
     req.scannedModified = scannedModified_;
     req.volumeColumn = g.VolumePane ? g.VolumeColumn : 0;
+    if (timeframe_ != Timeframe::Daily)
+        WidenToBars(req);
     const Result<LoadedRange> loaded = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
     g.LoadedCount = loaded ? loaded->loadedCount : 0;
     g.TotalSlots = loaded ? loaded->totalSlots : 0;
+    if (loaded && timeframe_ != Timeframe::Daily)
+        MakeBars();
     g.PriceDecimals = PriceDecimalsOf(g.Prices, g.LoadedCount);
     if (!loaded) {
         prompts_.error(loaded.error().message());
@@ -355,7 +360,7 @@ bool ChartSession::TakeAppend()
     const FileLayout layout = CurrentLayout();
     const int32_t before = g.RecordCount;
     int64_t count = before;
-    double first = g.FirstFileDate, last = g.LastFileDate;
+    std::optional<double> first = g.FirstFileDate, last = g.LastFileDate;
     bool read = false;
     // Only the new lines, from the old last line end; a file that ended
     // inside a line, lists its newest day first or is not UTF-8 is scanned
@@ -441,7 +446,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
     const LayoutCheck& c = *checked;
     if (c.outcome == LayoutCheck::NoDate) {
         g.RecordCount = 0;
-        g.FirstFileDate = g.LastFileDate = 0;
+        g.FirstFileDate = g.LastFileDate = std::nullopt;
         ui.enable(Ctl::DateBtn, false);
         ui.enable(Ctl::PlotBtn, false);
         prompts_.beep();
@@ -454,7 +459,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
     }
     if (c.outcome == LayoutCheck::Refused) {
         g.RecordCount = 0;
-        g.FirstFileDate = g.LastFileDate = 0;
+        g.FirstFileDate = g.LastFileDate = std::nullopt;
         ui.enable(Ctl::DateBtn, false);
         ui.enable(Ctl::PlotBtn, false);
         prompts_.beep();

@@ -112,7 +112,7 @@ void SetFirstActivationDefaults(int32_t periodLength, int32_t chartWidth, int32_
     g.ChartType = 0;
     g.ChartTypeName.clear();
     g.FirstRecord = g.LastRecord = g.RecordCount = 0;
-    g.FirstFileDate = g.LastFileDate = 0;
+    g.FirstFileDate = g.LastFileDate = std::nullopt;
     g.BlankDaysRight = 0;
     g.LeaveHolidaySpace = false;
     g.WholeScale = false;

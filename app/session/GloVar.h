@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "data/FileLayout.h"
@@ -44,8 +45,9 @@ struct SharedState {
 
     // File summary and chart range (32-bit so long files fit)
     int32_t RecordCount = 0;
-    double FirstFileDate = 0;
-    double LastFileDate = 0;
+    // Day numbers; none until a scan reads them (day 0 is 30 Dec 1899, a day like any other).
+    std::optional<double> FirstFileDate;
+    std::optional<double> LastFileDate;
     int32_t FirstRecord = 0;
     int32_t LastRecord = 0;
     int32_t BlankDaysRight = 0;
@@ -89,7 +91,7 @@ struct SharedState {
 
     // Anchor points and markers
     int16_t P1X = -1, P1Y = -1, P2X = -1, P2Y = -1, P3X = -1, P3Y = -1;
-    double P1Date = -1.0, P2Date = -1.0;
+    std::optional<double> P1Date, P2Date; // none: no anchor chosen
     double P1Price = 0, P2Price = 0;
     bool P1Armed = false, P2Armed = false;
     bool P1MarkerShown = false, P2MarkerShown = false, P3MarkerShown = false;

@@ -59,8 +59,8 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.p2Date = g.P2Date;
     s.p2Price = g.P2Price;
     if (g.ChartShown) {
-        s.p1 = AnchorPoint(s.map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price);
-        s.p2 = AnchorPoint(s.map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price);
+        s.p1 = AnchorPoint(s.map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price, timeframe_);
+        s.p2 = AnchorPoint(s.map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price, timeframe_);
         s.p3 = PointAt(s.map, g.P3X, g.P3Y);
     }
     s.p1Shown = tool.p1Marker().shown;
@@ -222,7 +222,7 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
         // A dragged ellipse on the same chart: its last move again, grown
         // from the memory that move grew from.
         if (same && s.current && s.current->ellipseDragged && s.dragMemory)
-            if (const auto end = PixelOf(map, g.Prices, s.current->p2))
+            if (const auto end = PixelOf(map, g.Prices, s.current->p2, timeframe_))
                 MoveLiveFigure(end->x(), end->y(), s.dragMemory);
         keptFigures_ = s.kept;
         currentFigure_ = s.current;
@@ -248,7 +248,7 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
             g.EllipseEndY = Sat16(s.ellipseEndH);
         } else {
             auto place = [&](int x, int y, const StudyPoint& at) {
-                const auto p = PixelOf(map, g.Prices, at);
+                const auto p = PixelOf(map, g.Prices, at, timeframe_);
                 return p ? *p : QPoint(x, y);
             };
             const QPoint p1 = place(s.p1x, s.map.plotBottom - s.p1h, s.p1);
@@ -268,9 +268,10 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
             set(g.P2X, g.P2Y, s.p2x > 0, p2);
             g.P3X = Sat16(s.p3x > 0 ? p3.x() : -1);
             g.P3Y = Sat16(s.p3x > 0 ? p3.y() : -1);
-            g.P1Date = s.p1.date;
+            // An anchor never chosen stays unchosen.
+            g.P1Date = s.p1Date ? std::optional<double>(s.p1.date) : std::nullopt;
             g.P1Price = s.p1.price;
-            g.P2Date = s.p2.date;
+            g.P2Date = s.p2Date ? std::optional<double>(s.p2.date) : std::nullopt;
             g.P2Price = s.p2.price;
         }
         g.EllipseLive = s.ellipseLive;

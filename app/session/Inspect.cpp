@@ -35,21 +35,20 @@ public:
     std::unique_ptr<PrintTarget> printerSetup() override { return nullptr; }
 };
 
-QString IsoDate(double day)
+QString IsoDate(std::optional<double> day)
 {
-    if (day == 0)
-        return QString();
-    return QDate(1899, 12, 30).addDays(qint64(day)).toString(Qt::ISODate);
+    return IsoDayText(day);
 }
 
-QJsonArray Records(const std::vector<PriceRecord>& prices)
+// Records of a layout without dates have no date to name.
+QJsonArray Records(const std::vector<PriceRecord>& prices, bool dated)
 {
     QJsonArray out;
     for (size_t i = 1; i < prices.size(); ++i) {
         const PriceRecord& r = prices[i];
         if (r.IsBlank)
             continue;
-        out.append(QJsonObject{{QStringLiteral("date"), IsoDate(r.Date)},
+        out.append(QJsonObject{{QStringLiteral("date"), dated ? IsoDate(r.Date) : QString()},
                                {QStringLiteral("open"), r.Open},
                                {QStringLiteral("high"), r.High},
                                {QStringLiteral("low"), r.Low},
@@ -102,7 +101,9 @@ Inspection InspectPriceFile(const QString& path, const QString& settingsFolder)
                     {QStringLiteral("high"), l.highColumn},
                     {QStringLiteral("low"), l.lowColumn},
                     {QStringLiteral("close"), l.closeColumn}};
-    out.read = g.RecordCount > 0 && g.LastFileDate >= g.FirstFileDate;
+    const bool backwards = g.LastFileDate ? g.FirstFileDate && *g.LastFileDate < *g.FirstFileDate
+                                          : g.FirstFileDate.has_value();
+    out.read = g.RecordCount > 0 && !backwards;
     o[QStringLiteral("records")] = out.read ? g.RecordCount : 0;
     if (out.read) {
         o[QStringLiteral("firstDate")] = IsoDate(g.FirstFileDate);
@@ -117,7 +118,7 @@ Inspection InspectPriceFile(const QString& path, const QString& settingsFolder)
             req.skipLines = s.skipLines();
             std::vector<PriceRecord> prices;
             const Result<LoadedRange> r = LoadRange(prompts.path, CurrentLayout(), req, prices);
-            return r ? Records(prices) : QJsonArray();
+            return r ? Records(prices, !CurrentLayout().noDates()) : QJsonArray();
         };
         o[QStringLiteral("first")] = range(1, std::min(5, g.RecordCount));
         o[QStringLiteral("last")] = range(std::max(1, g.RecordCount - 4), g.RecordCount);

@@ -86,7 +86,7 @@ std::vector<QPoint> ChartSession::FigureHandles(int n) const
     if (f->p3)
         points.push_back(*f->p3);
     for (const StudyPoint& p : points) {
-        const auto at = PixelOf(map, GloVar.Prices, p);
+        const auto at = PixelOf(map, GloVar.Prices, p, timeframe_);
         // A handle off this chart cannot be taken; it keeps its place in the list.
         out.push_back(at ? *at : QPoint(-1000000, -1000000));
     }

@@ -266,9 +266,9 @@ void ChartSession::RedrawRange()
         CommonPlotEnding();
         return;
     }
-    const RelocatedAnchors r = RelocateAnchors(CurrentChartMap(), g.Prices,
-                                               Anchor{g.P1Date, g.P1Price},
-                                               Anchor{g.P2Date, g.P2Price});
+    const RelocatedAnchors r =
+        RelocateAnchors(CurrentChartMap(), g.Prices, Anchor{g.P1Date, g.P1Price},
+                        Anchor{g.P2Date, g.P2Price}, timeframe_);
     g.P1X = r.p1x;
     g.P2X = r.p2x;
     if (r.rowsFound) {
@@ -290,8 +290,12 @@ void ChartSession::Navigate(int step)
                                         "Whole Period",     "Previous Period", "Next Period"};
     const StepScope scope(*this, step >= 0 && step < 6 ? QString::fromLatin1(names[step]) : QStringLiteral("Range"));
     auto& g = GloVar;
-    const RecordRange r = NavigateRange(static_cast<NavStep>(step), {g.FirstRecord, g.LastRecord},
-                                        g.PeriodLength, g.RecordCount);
+    const NavStep how = static_cast<NavStep>(step);
+    // Under weekly or monthly bars the period counts bars.
+    const RecordRange r =
+        timeframe_ == Timeframe::Daily
+            ? NavigateRange(how, {g.FirstRecord, g.LastRecord}, g.PeriodLength, g.RecordCount)
+            : NavigateBars(how, {g.FirstRecord, g.LastRecord}, g.PeriodLength, FileBars());
     g.FirstRecord = static_cast<int32_t>(std::clamp<long long>(r.first, INT32_MIN, INT32_MAX));
     g.LastRecord = static_cast<int32_t>(std::clamp<long long>(r.last, INT32_MIN, INT32_MAX));
     RedrawRange();

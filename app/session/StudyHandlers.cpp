@@ -35,33 +35,38 @@ StudyPoint PointAt(const ChartMap& map, int x, int y)
     return p;
 }
 
-StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double price)
+StudyPoint AnchorPoint(const ChartMap& map, int x, int row, std::optional<double> date,
+                       double price, Timeframe tf)
 {
     StudyPoint p = PointAt(map, x, row);
-    // The anchor's own day holds while its column lies within that day's
-    // slot, give or take the half pixel a column is rounded by: a column at
-    // a slot's edge may read as the next day.
+    // The anchor's own day (or, on weekly and monthly bars, its bar) holds
+    // while its column lies within that slot, give or take the half pixel a
+    // column is rounded by: a column at a slot's edge may read as the next day.
     const auto& prices = GloVar.Prices;
-    if (p.date != date && map.plotWidth > 0)
+    if (date && SlotHolds(tf, p.date, *date)) {
+        p.date = *date;
+    } else if (date && map.plotWidth > 0) {
         for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
-            if (prices[size_t(k)].Date == date) {
+            if (SlotHolds(tf, prices[size_t(k)].Date, *date)) {
                 const double off = map.xToSlotPosition(x) - k;
                 if (std::fabs(off) <= 0.5 + 0.5 * map.slotCount / map.plotWidth + 1e-9) {
-                    p.date = date;
+                    p.date = *date;
                     p.slotOffset = std::clamp(off, -0.5, 0.5);
                 }
                 break;
             }
-    if (p.date == date && (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
+    }
+    if (date && p.date == *date &&
+        (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
         p.price = price;
     return p;
 }
 
 std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                              const StudyPoint& p)
+                              const StudyPoint& p, Timeframe tf)
 {
     for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
-        if (prices[size_t(k)].Date == p.date)
+        if (SlotHolds(tf, prices[size_t(k)].Date, p.date))
             return QPoint(map.slotPositionToX(k + p.slotOffset), map.priceToY(p.price));
     return std::nullopt;
 }
@@ -96,8 +101,8 @@ void ChartSession::RecordFigure(bool dragged)
     f.fanAngles[0] = g.FanAngle1;
     f.fanAngles[1] = g.FanAngle2;
     f.fanAngles[2] = g.FanAngle3;
-    f.p1 = AnchorPoint(map, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price);
-    f.p2 = AnchorPoint(map, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price);
+    f.p1 = AnchorPoint(map, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price, timeframe_);
+    f.p2 = AnchorPoint(map, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price, timeframe_);
     if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
         f.p3 = PointAt(map, g.P3X, g.P3Y);
     // Points the figure had still at these pixels are kept as they were, so
@@ -138,6 +143,7 @@ Study ChartSession::CurrentStudy(const QString& path) const
     s.periodLength = g.PeriodLength;
     s.barStyle = barLook_.style;
     s.logScale = GloVar.LogScale;
+    s.timeframe = timeframe_;
     s.figures = keptFigures_;
     if (currentFigure_)
         s.figures.push_back(*currentFigure_);
@@ -184,8 +190,10 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
     const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
     const ChartMap map = CurrentChartMap();
-    const auto p1 = PixelOf(map, prices, f.p1), p2 = PixelOf(map, prices, f.p2);
-    const auto p3 = f.p3 ? PixelOf(map, prices, *f.p3) : std::optional<QPoint>(QPoint());
+    const auto p1 = PixelOf(map, prices, f.p1, timeframe_),
+               p2 = PixelOf(map, prices, f.p2, timeframe_);
+    const auto p3 =
+        f.p3 ? PixelOf(map, prices, *f.p3, timeframe_) : std::optional<QPoint>(QPoint());
     if (!kind || !p1 || !p2 || !p3) {
         const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
         why = QStringLiteral("%1: %2 is not on the chart")
@@ -326,6 +334,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     // A range with prices at or below zero draws on a linear scale.
     g.LogScale = s.logScale;
     g.ManualScale = false;
+    timeframe_ = s.timeframe;
     AfterDatesDialog();
     PlotBtnClick();
     if (!g.ChartShown)

@@ -144,12 +144,14 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     // The anchors' prices as a study keeps them: exact while an anchor stands
     // on its price's row, else the price of the row it was moved to.
     const ChartMap map = CurrentChartMap();
-    const StudyPoint a1 = AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price);
-    const StudyPoint a2 = AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price);
+    const StudyPoint a1 =
+        AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price, timeframe_);
+    const StudyPoint a2 =
+        AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price, timeframe_);
     // The anchors' slots by their days: a pixel near a slot's edge may read as the next one.
-    auto slotOf = [&](int x, double date) -> long long {
+    auto slotOf = [&](int x, std::optional<double> date) -> long long {
         for (int k = 1; k <= g.LoadedCount && size_t(k) < g.Prices.size(); ++k)
-            if (g.Prices[size_t(k)].Date == date)
+            if (date && SlotHolds(timeframe_, g.Prices[size_t(k)].Date, *date))
                 return k;
         return map.xToSlot(x);
     };
@@ -351,9 +353,9 @@ QString ChartSession::FigureValuesCsv() const
     auto date = [&](std::optional<double> v) { return v ? IsoText(*v) : QString(); };
     // The file's days before the chart, once read: a figure reaching back
     // past the chart's first day is dated by them whatever the range.
-    std::span<const double> earlier;
+    std::span<const std::optional<double>> earlier;
     if (recordDates_ && g.FirstRecord > 1 && g.FirstRecord - 1 <= recordDates_->count())
-        earlier = std::span<const double>(recordDates_->days).first(size_t(g.FirstRecord - 1));
+        earlier = std::span<const std::optional<double>>(recordDates_->days).first(size_t(g.FirstRecord - 1));
     std::vector<const std::vector<FigureElement>*> all;
     for (const auto& kept : keptElements_)
         all.push_back(&kept);

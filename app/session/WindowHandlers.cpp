@@ -9,6 +9,7 @@
 #include "app/session/Prompts.h"
 #include "app/session/SharedInputs.h"
 #include "app/session/UiModel.h"
+#include "chart/Navigation.h"
 #include "chart/Output.h"
 #include "chart/Readout.h"
 #include "chart/Vector.h"
@@ -157,6 +158,8 @@ void ChartSession::LastPeriodClick()
     auto& g = GloVar;
     g.LastRecord = g.RecordCount;
     g.FirstRecord = std::max(1, g.RecordCount - g.PeriodLength + 1);
+    if (timeframe_ != Timeframe::Daily)
+        SetRangeInBars(BarsEndingAt(FileBars(), g.RecordCount, g.PeriodLength));
     RedrawRange();
 }
 
@@ -172,6 +175,8 @@ void ChartSession::ZoomPeriod(int notches)
     // A period of P loads P + 1 records, as the period buttons do; at least
     // two, as the record range asks.
     g.FirstRecord = std::max(1, std::min(g.LastRecord - g.PeriodLength, g.LastRecord - 1));
+    if (timeframe_ != Timeframe::Daily)
+        SetRangeInBars(BarsEndingAt(FileBars(), g.LastRecord, std::max(g.PeriodLength + 1, 2)));
     RedrawRange();
 }
 

@@ -709,6 +709,23 @@ void TMainForm::BuildMenus()
                 [this, style] { Act([this, style] { session.BarStyleClick(style); }); });
     }
     barStyleActions_ = styleGroup;
+    ViewMenu->addSeparator();
+    auto* timeframeGroup = new QActionGroup(this);
+    const std::pair<const char*, Timeframe> timeframeItems[] = {{"&Daily", Timeframe::Daily},
+                                                                {"&Weekly", Timeframe::Weekly},
+                                                                {"&Monthly", Timeframe::Monthly}};
+    for (const auto& [text, tf] : timeframeItems) {
+        QAction* a = ViewMenu->addAction(QString::fromLatin1(text));
+        a->setObjectName(QStringLiteral("Timeframe%1").arg(QString::fromLatin1(TimeframeName(tf))));
+        a->setCheckable(true);
+        a->setChecked(tf == session.ChartTimeframe());
+        a->setData(int(tf));
+        timeframeGroup->addAction(a);
+        connect(a, &QAction::triggered, this,
+                [this, tf] { Act([this, tf] { session.TimeframeClick(tf); }); });
+    }
+    timeframeActions_ = timeframeGroup;
+    ViewMenu->addSeparator();
     CrosshairItem = ViewMenu->addAction(QStringLiteral("C&rosshair"));
     CrosshairItem->setObjectName(QStringLiteral("CrosshairItem"));
     CrosshairItem->setCheckable(true);
@@ -1347,6 +1364,8 @@ void TMainForm::SyncMenus()
     lastPeriodAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
     for (QAction* a : barStyleActions_->actions())
         a->setChecked(a->data().toInt() == int(session.ChartStyle()));
+    for (QAction* a : timeframeActions_->actions())
+        a->setChecked(a->data().toInt() == int(session.ChartTimeframe()));
     rangeAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
     SyncScaleItems();
 }

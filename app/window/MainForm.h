@@ -66,6 +66,7 @@ public:
     QActionGroup* barStyleActions_ = nullptr;
     QAction* LogScaleItem = nullptr;
     QAction* VolumeItem = nullptr;
+    QActionGroup* timeframeActions_ = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
     [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);

@@ -170,7 +170,7 @@ void TDatesDlg::FormActivate()
 
 void TDatesDlg::RecordEdited(QLineEdit* record, QLineEdit* date)
 {
-    typedDay_[record == FRecordEdit ? 0 : 1] = 0;
+    typedDay_[record == FRecordEdit ? 0 : 1].reset();
     bool ok = false;
     const long long k = record->text().trimmed().toLongLong(&ok);
     const RecordDates* dates = handlers_.recordDates && ok && k >= 1 ? &handlers_.recordDates() : nullptr;
@@ -179,12 +179,12 @@ void TDatesDlg::RecordEdited(QLineEdit* record, QLineEdit* date)
 
 void TDatesDlg::DateEdited(QLineEdit* date, QLineEdit* record, bool first)
 {
-    const double day = DayFromIsoText(date->text());
-    typedDay_[first ? 0 : 1] = day > 0 ? day : 0;
-    if (day <= 0 || !handlers_.recordDates)
+    const std::optional<double> day = DayFromIsoText(date->text());
+    typedDay_[first ? 0 : 1] = day;
+    if (!day || !handlers_.recordDates)
         return; // still being typed
     const RecordDates& dates = handlers_.recordDates();
-    const int k = first ? dates.firstOnOrAfter(day) : dates.lastOnOrBefore(day);
+    const int k = first ? dates.firstOnOrAfter(*day) : dates.lastOnOrBefore(*day);
     // No record on that side of the day: the field is emptied, and OK says so.
     record->setText(k > 0 ? QString::number(k) : QString());
     if (record == FRecordEdit)
@@ -207,17 +207,18 @@ QString DateWords(double day)
 
 QString TDatesDlg::DatesRefusal(int& focus) const
 {
-    const double first = typedDay_[0], last = typedDay_[1];
-    if (first > 0 && FRecordEdit->text().isEmpty()) {
+    const std::optional<double> typedFirst = typedDay_[0], typedLast = typedDay_[1];
+    if (typedFirst && FRecordEdit->text().isEmpty()) {
         focus = 0;
-        return QStringLiteral("No record on or after %1.").arg(DateWords(first));
+        return QStringLiteral("No record on or after %1.").arg(DateWords(*typedFirst));
     }
-    if (last > 0 && LRecordEdit->text().isEmpty()) {
+    if (typedLast && LRecordEdit->text().isEmpty()) {
         focus = 1;
-        return QStringLiteral("No record on or before %1.").arg(DateWords(last));
+        return QStringLiteral("No record on or before %1.").arg(DateWords(*typedLast));
     }
-    if (first <= 0 || last <= 0)
+    if (!typedFirst || !typedLast)
         return QString();
+    const double first = *typedFirst, last = *typedLast;
     focus = 0;
     if (first > last)
         return QStringLiteral("The first date, %1, comes after the last, %2.")
@@ -256,7 +257,7 @@ QStringList TDatesDlg::fieldNames() const
 QString TDatesDlg::checkField(const QString& name, const QString& text) const
 {
     if ((name == QLatin1String("FDateEdit") || name == QLatin1String("LDateEdit")) &&
-        DayFromIsoText(text) <= 0)
+        !DayFromIsoText(text))
         return QStringLiteral("%1 takes a date as yyyy-mm-dd, not '%2'").arg(name, text);
     return QString();
 }

@@ -64,8 +64,8 @@ private:
     // or when the record numbers were typed instead.
     [[nodiscard]] QString DatesRefusal(int& focus) const;
     Handlers handlers_;
-    // The day typed into each date field (first, last); 0 when the record
+    // The day typed into each date field (first, last); none when the record
     // number was typed last.
-    double typedDay_[2] = {0, 0};
+    std::optional<double> typedDay_[2];
     QSize fixedSize_;
 };

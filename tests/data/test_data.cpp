@@ -23,7 +23,7 @@ double Day(int y, int m, int d)
 struct DateCase {
     int format;
     const char* text;
-    double expected;
+    std::optional<double> expected;
 };
 } // namespace
 
@@ -36,42 +36,42 @@ TEST(ParseDate, EveryLayoutAndTwoDigitYears)
         {0, "6/30/51", Day(1951, 6, 30)},
         {0, "1/2/1999", Day(3899, 1, 2)},
         {2, "31/12/99", Day(1999, 12, 31)},
-        {2, "12/31/99", 0},
-        {1, "2/29/2001", 0},
+        {2, "12/31/99", std::nullopt},
+        {1, "2/29/2001", std::nullopt},
         {4, "20010402", Day(2001, 4, 2)},
         {4, "2001042", Day(2001, 4, 2)},
-        {4, "2001-04-02", 0},
+        {4, "2001-04-02", std::nullopt},
         {4, "20010402extra", Day(2001, 4, 2)},
-        {1, "2/14", 0},
-        {1, "a/b/c", 0},
-        {5, "02/14/2025", 0},
-        {-1, "02/14/2025", 0},
-        {1, "99999999999999999999/1/2000", 0},
-        {0, "9/9/9223372036854775807", 0},
-        {2, "9/9/-9223372036854775808", 0},
+        {1, "2/14", std::nullopt},
+        {1, "a/b/c", std::nullopt},
+        {5, "02/14/2025", std::nullopt},
+        {-1, "02/14/2025", std::nullopt},
+        {1, "99999999999999999999/1/2000", std::nullopt},
+        {0, "9/9/9223372036854775807", std::nullopt},
+        {2, "9/9/-9223372036854775808", std::nullopt},
         {YearMonthDay, "2024/1/2", jan2},
         {YearMonthDay, "2024-01-02 00:00:00", jan2},
         {YearMonthDay, " 2024-01-02 ", jan2},
-        {YearMonthDay, "24-01-02", 0},
-        {YearMonthDay, "2024-01-022", 0},
-        {YearMonthDay, "2024-01/02", 0},
+        {YearMonthDay, "24-01-02", std::nullopt},
+        {YearMonthDay, "2024-01-022", std::nullopt},
+        {YearMonthDay, "2024-01/02", std::nullopt},
         {DayMonthYearDots, "2.1.2024 09:30", jan2},
         {MonthNameDayYear, "may 23 2022", may23},
         {MonthNameDayYear, "MAY 23,2022", may23},
-        {MonthNameDayYear, "Mai 23, 2022", 0},
-        {MonthNameDayYear, "Ma 23, 2022", 0},
-        {MonthNameDayYear, "May 23, 2022x", 0},
-        {DayMonthNameYear, "23 May 22", 0},
+        {MonthNameDayYear, "Mai 23, 2022", std::nullopt},
+        {MonthNameDayYear, "Ma 23, 2022", std::nullopt},
+        {MonthNameDayYear, "May 23, 2022x", std::nullopt},
+        {DayMonthNameYear, "23 May 22", std::nullopt},
         {DayMonthNameYear, "1 Sept. 2021", Day(2021, 9, 1)},
-        {DayMonthNameShortYear, "23-May-2022", 0},
-        {DayMonthNameYearDashes, "23-May-22", 0},
+        {DayMonthNameShortYear, "23-May-2022", std::nullopt},
+        {DayMonthNameYearDashes, "23-May-22", std::nullopt},
         {YearMonthNameDay, "2022-may-23 16:00", may23},
-        {YearMonthNameDay, "2022-05-23", 0},
+        {YearMonthNameDay, "2022-05-23", std::nullopt},
     };
     for (const DateCase& c : cases)
         EXPECT_EQ(ParseDate(c.text, c.format), c.expected) << c.format << " " << c.text;
     for (int f = -1; f < DateLayoutCount; ++f)
-        EXPECT_EQ(ParseDate("", f), 0) << f;
+        EXPECT_FALSE(ParseDate("", f)) << f;
     EXPECT_EQ(DateLayoutNames().size(), int(DateLayoutCount));
 }
 

@@ -291,7 +291,8 @@ TEST(ParseDate, TimesAndTwoDigitYears)
         {"24.02.2006 10:00", DayMonthYearDots, "2006-02-24"},
     };
     for (const auto& r : rows) {
-        const double want = *r.day ? DayOf(r.day) : 0;
+        const std::optional<double> want =
+            *r.day ? std::optional<double>(DayOf(r.day)) : std::nullopt;
         EXPECT_EQ(ParseDate(r.text, r.layout), want) << r.text << " as " << r.layout;
     }
 }

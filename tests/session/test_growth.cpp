@@ -166,7 +166,8 @@ TEST_F(Growth, AnAppendExtendsAChartOfTheLastRecordsAndKeepsTheFigures)
     EXPECT_TRUE(s->PriceFileTouched());
     EXPECT_EQ(GloVar.LastRecord, 304);
     EXPECT_EQ(s->ui.panels[PanelPosition], QStringLiteral("1 new record"));
-    const double last = GloVar.LastFileDate;
+    ASSERT_TRUE(GloVar.LastFileDate);
+    const double last = *GloVar.LastFileDate;
     EXPECT_GT(last, 0);
     EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Date, last);
 }

@@ -64,7 +64,7 @@ namespace {
 PriceRecord Bar(double open, double high, double low, double close,
                 uint8_t valid = OpenOk | HighOk | LowOk | CloseOk)
 {
-    return {DayFromYmd(2025, 2, 14), false, open, high, low, close, valid};
+    return {*DayFromYmd(2025, 2, 14), false, open, high, low, close, valid};
 }
 } // namespace
 
@@ -88,7 +88,8 @@ TEST(BarText, DecimalsFollowThePricesAsWritten)
     // A price that did not read is left out of the text.
     EXPECT_EQ(BarText(Bar(0, 12.5, 11.25, 12, HighOk | CloseOk), 2),
               QStringLiteral("Fri 14 Feb 2025  H 12.50  C 12.00"));
-    EXPECT_TRUE(BarText(PriceRecord{}, 2).isEmpty());
+    // Day 0 is a day like any other.
+    EXPECT_EQ(BarText(PriceRecord{}, 2), QStringLiteral("Sat 30 Dec 1899"));
 }
 
 TEST(RecordDates, DatesPickTheNearestRecordOnTheirSide)
@@ -111,12 +112,12 @@ TEST(RecordDates, DatesPickTheNearestRecordOnTheirSide)
         {"after the file", 2025, 1, 8, 0, 4},
     };
     for (const Row& row : rows) {
-        const double day = DayFromYmd(row.y, row.m, row.d);
+        const double day = *DayFromYmd(row.y, row.m, row.d);
         EXPECT_EQ(r.firstOnOrAfter(day), row.first) << row.name;
         EXPECT_EQ(r.lastOnOrBefore(day), row.last) << row.name;
     }
-    EXPECT_EQ(r.dayOf(0), 0.0);
-    EXPECT_EQ(r.dayOf(5), 0.0);
+    EXPECT_FALSE(r.dayOf(0));
+    EXPECT_FALSE(r.dayOf(5));
 }
 
 TEST(RecordDates, IsoTextReadsOnlyRealDates)
@@ -124,9 +125,12 @@ TEST(RecordDates, IsoTextReadsOnlyRealDates)
     EXPECT_EQ(DayFromIsoText(QStringLiteral("2025-02-14")), DayFromYmd(2025, 2, 14));
     EXPECT_EQ(DayFromIsoText(QStringLiteral(" 2025-2-3 ")), DayFromYmd(2025, 2, 3));
     for (const char* bad : {"2025-02-30", "14/02/2025", "2025-02", "", "2025-02-14x"})
-        EXPECT_EQ(DayFromIsoText(QLatin1String(bad)), 0.0) << bad;
+        EXPECT_FALSE(DayFromIsoText(QLatin1String(bad))) << bad;
     EXPECT_EQ(IsoText(DayFromYmd(2024, 2, 29)), QStringLiteral("2024-02-29"));
-    EXPECT_TRUE(IsoText(0).isEmpty());
+    EXPECT_TRUE(IsoText(std::nullopt).isEmpty());
+    // Day 0 and the days before it are days like the others.
+    EXPECT_EQ(IsoText(0), QStringLiteral("1899-12-30"));
+    EXPECT_EQ(DayFromIsoText(QStringLiteral("1800-01-01")), -36522.0);
 }
 
 // The oldest first is the Dates dialog's test through the window.
@@ -142,8 +146,8 @@ TEST_F(Numbers, RecordDatesOfANewestFirstFileStartAtTheOldestDay)
     const RecordDates& n = s->RecordDatesOfFile();
     ASSERT_EQ(n.count(), 7);
     EXPECT_EQ(n.dayOf(1), DayFromYmd(2025, 2, 10));
-    EXPECT_EQ(n.lastOnOrBefore(DayFromYmd(2025, 2, 17)), 5);
-    EXPECT_EQ(n.firstOnOrAfter(DayFromYmd(2025, 2, 16)), 6);
+    EXPECT_EQ(n.lastOnOrBefore(*DayFromYmd(2025, 2, 17)), 5);
+    EXPECT_EQ(n.firstOnOrAfter(*DayFromYmd(2025, 2, 16)), 6);
 }
 
 TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
@@ -399,8 +403,8 @@ TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
 TEST(TradingDays, PastTheLastSlotTheDaysAreWeekdays)
 {
     // Thu 13 and Fri 14 Feb 2025 in slots 1 and 2 of a 100-pixel plot.
-    const std::vector<PriceRecord> prices = {PriceRecord{}, PriceRecord{DayFromYmd(2025, 2, 13)},
-                                             PriceRecord{DayFromYmd(2025, 2, 14)}};
+    const std::vector<PriceRecord> prices = {PriceRecord{}, PriceRecord{*DayFromYmd(2025, 2, 13)},
+                                             PriceRecord{*DayFromYmd(2025, 2, 14)}};
     ChartMap map;
     map.plotLeft = 0;
     map.plotWidth = 100;

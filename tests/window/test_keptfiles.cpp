@@ -417,15 +417,15 @@ TEST_F(OpenAndDates, DatesThatGiveNoRangeAreRefusedByNameAndReason)
     ASSERT_GT(days.count(), 10);
     // A Friday inside the file: the next record is three days on.
     int friday = days.count() / 2;
-    while (friday < days.count() && days.dayOf(friday + 1) - days.dayOf(friday) != 3)
+    while (friday < days.count() && *days.dayOf(friday + 1) - *days.dayOf(friday) != 3)
         ++friday;
     ASSERT_LT(friday, days.count());
-    const double fri = days.dayOf(friday);
+    const double fri = *days.dayOf(friday);
     const auto words = [](double day) {
         return QLocale(QLocale::English)
             .toString(QDate::fromString(IsoText(day), Qt::ISODate), QStringLiteral("d MMM yyyy"));
     };
-    const double after = days.dayOf(days.count()) + 400, before = days.dayOf(1) - 400;
+    const double after = *days.dayOf(days.count()) + 400, before = *days.dayOf(1) - 400;
     const struct {
         const char* name;
         QString first, last, says;

@@ -1,0 +1,92 @@
+// View > Daily / Weekly / Monthly picked with the mouse from the real menu bar.
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "chart/ui/DateDlg.h"
+
+#include "tests/OldIndex.h"
+#include "tests/WindowFixture.h"
+
+namespace {
+class TimeframeMenu : public WindowFixture {
+protected:
+    // Opens View on the menu bar and clicks the item, as a person does.
+    void Choose(const QString& item)
+    {
+        QMenuBar* bar = form->menuBar();
+        auto* view = Find<QMenu>("ViewMenu");
+        ASSERT_NE(view, nullptr);
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(view->menuAction()).center());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view->isVisible(); }, 10000));
+        QAction* chosen = nullptr;
+        for (QAction* a : view->actions())
+            if (a->text().remove(QLatin1Char('&')) == item)
+                chosen = a;
+        ASSERT_NE(chosen, nullptr) << item.toStdString();
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->actionGeometry(chosen).center());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isVisible(); }, 10000));
+    }
+    [[nodiscard]] QStringList Checked() const
+    {
+        QStringList out;
+        for (const char* name : {"Timeframedaily", "Timeframeweekly", "Timeframemonthly"})
+            if (const auto* a = form->findChild<QAction*>(QLatin1String(name)); a && a->isChecked())
+                out << QLatin1String(name);
+        return out;
+    }
+};
+} // namespace
+
+// The Dates dialog shows and takes days before 1900 as they are typed.
+TEST_F(TimeframeMenu, TheDatesDialogShowsAndTakesDaysBefore1900)
+{
+    host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
+    QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+    TDatesDlg* d = form->DatesDlg();
+    d->prepare();
+    d->show();
+    EXPECT_EQ(d->Label9->text(), QStringLiteral("(1 Dec 1899)"));
+    d->FRecordEdit->clear();
+    QTest::keyClicks(d->FRecordEdit, QStringLiteral("22"));
+    EXPECT_EQ(d->FDateEdit->text(), QStringLiteral("1899-12-30")); // Saturday, day 0
+    d->FDateEdit->clear();
+    QTest::keyClicks(d->FDateEdit, QStringLiteral("1899-12-04"));
+    EXPECT_EQ(d->FRecordEdit->text(), QStringLiteral("3"));
+    d->hide();
+}
+
+TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
+{
+    host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
+    QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
+    ASSERT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframedaily")});
+    const int days = GloVar.LoadedCount;
+    DrawSpiral();
+    ASSERT_TRUE(GloVar.P1Date && GloVar.P2Date);
+    const double p1 = *GloVar.P1Date, p2 = *GloVar.P2Date, price1 = GloVar.P1Price;
+
+    Choose(QStringLiteral("Weekly"));
+    EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Weekly);
+    EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframeweekly")});
+    EXPECT_LT(GloVar.LoadedCount, days / 4);
+    EXPECT_EQ(form->session.FigureCount(), 1);
+    EXPECT_EQ(GloVar.P1Date, p1);
+    EXPECT_EQ(GloVar.P2Date, p2);
+
+    Choose(QStringLiteral("Monthly"));
+    EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframemonthly")});
+    EXPECT_LE(GloVar.LoadedCount, 14);
+
+    Choose(QStringLiteral("Daily"));
+    EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Daily);
+    EXPECT_EQ(GloVar.LoadedCount, days);
+    EXPECT_EQ(GloVar.P1Date, p1);
+    EXPECT_EQ(GloVar.P2Date, p2);
+    EXPECT_EQ(GloVar.P1Price, price1);
+    EXPECT_EQ(form->session.FigureCount(), 1);
+}
