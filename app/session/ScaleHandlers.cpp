@@ -14,11 +14,13 @@ namespace {
 constexpr int DefaultChartWidth = 980, DefaultChartHeight = 590;
 
 // The slot of a day on the chart shown; none when it is not charted.
-std::optional<int> SlotOfDay(const ChartMap& map, double day)
+std::optional<int> SlotOfDay(const ChartMap& map, std::optional<double> day)
 {
+    if (!day)
+        return std::nullopt;
     const auto& prices = GloVar.Prices;
     for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
-        if (prices[size_t(k)].Date == day)
+        if (prices[size_t(k)].Date == *day)
             return k;
     return std::nullopt;
 }

@@ -224,8 +224,10 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
         } else if (e.shape == ElementShape::Vertical && s.x1 > map.plotRight) {
             // The goal's day as the values file gives it, not its rounded column's.
             const ElementValues v = ValuesOf(e, map, g.Prices);
-            const double day = v.date ? *v.date : TradingDayAt(map, g.Prices, s.x1);
-            const QString text = QStringLiteral("%1  %2 \u2192").arg(ShortDate(day), e.mark);
+            const std::optional<double> day = v.date ? v.date : TradingDayAt(map, g.Prices, s.x1);
+            if (!day)
+                continue;
+            const QString text = QStringLiteral("%1  %2 \u2192").arg(ShortDate(*day), e.mark);
             put(map.plotRight - 3, map.plotBottom - 2, text, e.color);
         }
     }
