@@ -16,9 +16,8 @@
 #include "data/Settings.h"
 
 namespace {
-void ResetExtremesAndAnchors()
+void ResetExtremesAndAnchors(SharedState& g)
 {
-    auto& g = GloVar;
     g.ChartHigh = 0;
     g.ChartLow = LowStart;
     g.FileHigh = 0;
@@ -97,7 +96,7 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
     scannedId_ = {};
     scannedLines_ = 0;
     if (!g.DataFileName.isEmpty()) {
-        const FileLayout layout = CurrentLayout();
+        const FileLayout layout = CurrentLayout(GloVar);
         const Result<FileScan> scanned =
             made && made->first == layout ? Result<FileScan>(made->second) : ScanPriceData(g.DataFileName, layout);
         if (!scanned) {
@@ -184,14 +183,14 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
                                      .arg(FileName(g.DataFileName)));
         }
     }
-    ResetExtremesAndAnchors();
+    ResetExtremesAndAnchors(GloVar);
 }
 
 bool ChartSession::ScanWholeFileRange()
 {
     auto& g = GloVar;
     const Result<PriceExtremes> r =
-        ScanWholeRange(g.DataFileName, CurrentLayout(), g.FileHigh, g.FileLow);
+        ScanWholeRange(g.DataFileName, CurrentLayout(GloVar), g.FileHigh, g.FileLow);
     if (!r) {
         prompts_.error(r.error().message());
         return false;
@@ -208,8 +207,8 @@ const RecordDates& ChartSession::RecordDatesOfFile()
     const auto& g = GloVar;
     if (!recordDates_) {
         // A file that no longer reads has no dates to offer; the plot says why.
-        Result<RecordDates> r = ReadRecordDates(g.DataFileName, CurrentLayout(), g.RecordCount,
-                                                g.NewestFirst, skipLines_);
+        Result<RecordDates> r = ReadRecordDates(g.DataFileName, CurrentLayout(GloVar),
+                                                g.RecordCount, g.NewestFirst, skipLines_);
         recordDates_ = r ? std::move(*r) : RecordDates{};
     }
     return *recordDates_;
@@ -233,7 +232,8 @@ bool ChartSession::LoadChartRange()
     req.marks = lineMarks_;
     req.scannedSize = scannedSize_;
     req.scannedModified = scannedModified_;
-    const Result<LoadedRange> loaded = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
+    const Result<LoadedRange> loaded =
+        LoadRange(g.DataFileName, CurrentLayout(GloVar), req, g.Prices);
     g.LoadedCount = loaded ? loaded->loadedCount : 0;
     g.TotalSlots = loaded ? loaded->totalSlots : 0;
     g.PriceDecimals = PriceDecimalsOf(g.Prices, g.LoadedCount);
@@ -348,7 +348,7 @@ bool ChartSession::PriceFileTouched()
 bool ChartSession::TakeAppend()
 {
     auto& g = GloVar;
-    const FileLayout layout = CurrentLayout();
+    const FileLayout layout = CurrentLayout(GloVar);
     const int32_t before = g.RecordCount;
     int64_t count = before;
     double first = g.FirstFileDate, last = g.LastFileDate;
@@ -431,7 +431,7 @@ bool ChartSession::TakeAppend()
 bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
 {
     auto& g = GloVar;
-    const Result<LayoutCheck> checked = CheckLayout(path, CurrentLayout());
+    const Result<LayoutCheck> checked = CheckLayout(path, CurrentLayout(GloVar));
     if (!checked || checked->outcome == LayoutCheck::Fits)
         return true; // the scan reports what cannot be read
     const LayoutCheck& c = *checked;
@@ -463,7 +463,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
         return false;
     }
     const FileLayout& l = c.layout;
-    ApplyLayout(l);
+    ApplyLayout(GloVar, l);
     const QStringList names = DateLayoutNames();
     readAs = QStringLiteral("Fields separated by %1, %2, dates as %3; Date in field %4, Open %5, "
                             "High %6, Low %7, Close %8")
@@ -491,7 +491,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
         readAs += QStringLiteral(
                       ".\nNo line shows whether the day or the month comes first: %1 is a guess")
                       .arg(names.value(l.dateFormat));
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings()); !w)
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar)); !w)
         prompts_.error(w.error().message());
     return true;
 }
@@ -514,7 +514,7 @@ void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
         g.DataFileName = QFileInfo(*path).absoluteFilePath();
         ui.panels[PanelFile] = g.DataFileName;
         if (!AdoptLayoutOf(g.DataFileName, readAs)) {
-            ResetExtremesAndAnchors();
+            ResetExtremesAndAnchors(GloVar);
             return;
         }
     }
@@ -557,7 +557,8 @@ bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& 
     g.DateFormat = static_cast<int16_t>(dateFormat);
     if (separator)
         g.FieldSeparator = *separator;
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(), fields); !w) {
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar), fields);
+        !w) {
         std::tie(g.HasHeaderLine, g.DateColumn, g.OpenColumn, g.HighColumn, g.LowColumn,
                  g.CloseColumn, g.DateFormat, g.FieldSeparator) = before;
         prompts_.error(w.error().message());

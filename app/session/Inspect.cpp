@@ -76,9 +76,9 @@ Inspection InspectPriceFile(const QString& path, const QString& settingsFolder)
     s.SplashAcknowledged(false);
     s.FinishFirstActivation(980, 590);
     s.FileBtnClick();
-    const auto& g = GloVar;
-    const FileLayout l = WithDecimalMark(prompts.path, CurrentLayout());
-    const Result<LayoutCheck> check = CheckLayout(prompts.path, CurrentLayout());
+    const auto& g = s.GloVar;
+    const FileLayout l = WithDecimalMark(prompts.path, CurrentLayout(g));
+    const Result<LayoutCheck> check = CheckLayout(prompts.path, CurrentLayout(g));
     const QString language = check ? check->language : QString();
     QJsonObject o;
     o[QStringLiteral("file")] = prompts.path;
@@ -116,7 +116,7 @@ Inspection InspectPriceFile(const QString& path, const QString& settingsFolder)
             req.recordCount = g.RecordCount;
             req.skipLines = s.skipLines();
             std::vector<PriceRecord> prices;
-            const Result<LoadedRange> r = LoadRange(prompts.path, CurrentLayout(), req, prices);
+            const Result<LoadedRange> r = LoadRange(prompts.path, CurrentLayout(g), req, prices);
             return r ? Records(prices) : QJsonArray();
         };
         o[QStringLiteral("first")] = range(1, std::min(5, g.RecordCount));

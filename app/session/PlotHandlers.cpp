@@ -66,12 +66,12 @@ void ChartSession::PlotOrReset()
     }
     if (chart.isNull())
         return;
-    InitDefaults();
+    InitDefaults(GloVar);
     if (g.WholeScale && g.FileHigh < g.FileLow && !ScanWholeFileRange())
         return;
     if (!LoadChartRange())
         return;
-    PlotPriceChart(chart, barLook_);
+    PlotPriceChart(GloVar, chart, barLook_);
     plottedTypeName_ = g.ChartTypeName;
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
     if (const Result<void> w = WriteImageFile(chart.image(), tmp, "BMP", true); !w) {
@@ -242,9 +242,9 @@ void ChartSession::RedrawRange()
         CommonPlotEnding();
         return;
     }
-    const RelocatedAnchors r = RelocateAnchors(CurrentChartMap(), g.Prices,
-                                               Anchor{g.P1Date, g.P1Price},
-                                               Anchor{g.P2Date, g.P2Price});
+    const RelocatedAnchors r =
+        RelocateAnchors(CurrentChartMap(GloVar), g.Prices, Anchor{g.P1Date, g.P1Price},
+                        Anchor{g.P2Date, g.P2Price});
     g.P1X = r.p1x;
     g.P2X = r.p2x;
     if (r.rowsFound) {
@@ -330,14 +330,14 @@ void ChartSession::Image1MouseMove(int x, int y)
     if (g.EllipseLive && tool.dragging()) {
         ui.cursor = ChartCursor::SizeAll;
         tool.move(x, y);
-        dragMemory_ = CurrentEllipseMemory();
+        dragMemory_ = CurrentEllipseMemory(GloVar);
         MoveLiveFigure(x, y, dragMemory_);
         dragMoved_ = true;
     }
     ui.hint = tool.armed() == AnchorTool::Armed::P1   ? QStringLiteral("P1")
               : tool.armed() == AnchorTool::Armed::P2 ? QStringLiteral("P2")
                                                       : QString();
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     if (const auto r = ReadoutAt(map, g.Prices, x, y)) {
         ui.panels[PanelDate] = r->date;
         ui.panels[PanelPrice] = r->price;

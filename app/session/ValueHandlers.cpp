@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/session/ChartPoints.h"
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
 #include "app/session/Prompts.h"
@@ -18,6 +17,7 @@
 #include "data/Dates.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"
+#include "tools/ChartPoints.h"
 #include "tools/FigureTable.h"
 
 namespace {
@@ -118,9 +118,11 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     currentDrawn_ = drawn;
     // The anchors' prices as a study keeps them: exact while an anchor stands
     // on its price's row, else the price of the row it was moved to.
-    const ChartMap map = CurrentChartMap();
-    const StudyPoint a1 = AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price);
-    const StudyPoint a2 = AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price);
+    const ChartMap map = CurrentChartMap(GloVar);
+    const StudyPoint a1 =
+        AnchorPoint(map, g.Prices, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price);
+    const StudyPoint a2 =
+        AnchorPoint(map, g.Prices, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price);
     // The anchors' slots by their days: a pixel near a slot's edge may read as the next one.
     auto slotOf = [&](int x, double date) -> long long {
         for (int k = 1; k <= g.LoadedCount && size_t(k) < g.Prices.size(); ++k)
@@ -130,7 +132,7 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     };
     const long long bar1 = slotOf(g.P1X, g.P1Date), bar2 = slotOf(g.P2X, g.P2Date);
     currentElements_ = kind.elements(
-        drawn, CurrentFigureInput(),
+        drawn, CurrentFigureInput(GloVar),
         AnchorPrices{a1.price, a2.price, bar1 + a1.slotOffset, bar2 + a2.slotOffset, bar1, bar2});
     if (g.LevelValues)
         DrawLevelLabels(currentElements_);
@@ -140,7 +142,7 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
 void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     std::vector<QRect> taken;
     for (const FigureElement& e : elements) {
         const auto label = LabelOf(e, map, g.Prices, g.PriceDecimals);
@@ -169,7 +171,7 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
 QStringList ChartSession::LevelsOffChart(const std::vector<FigureElement>& elements) const
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     QStringList off;
     for (const FigureElement& e : elements)
         if (e.shape == ElementShape::Level && !e.lines.empty() &&
@@ -222,7 +224,7 @@ void ChartSession::LevelValuesClick()
     DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
     if (g.P3X > 0 && g.P3Y > 0)
         DrawP3Marker(g.P3X, g.P3Y);
-    DrawChartFooter(chart, CurrentChartMap());
+    DrawChartFooter(chart, CurrentChartMap(GloVar));
 }
 
 QString ChartSession::ViewSettingsPath() const
@@ -243,7 +245,7 @@ void ChartSession::ReadViewSettings()
 QString ChartSession::FigureValuesCsv() const
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     const int decimals = std::clamp(g.PriceDecimals + 2, 0, 12);
     const Study study = CurrentStudy(QString());
     QString out = QStringLiteral("figure,type,element,price,date,end_price,end_date,p1_date,p1_price,"

@@ -11,10 +11,12 @@
 #include "tools/Study.h"
 
 // A pixel of the chart as a point in dates and prices.
-[[nodiscard]] StudyPoint PointAt(const ChartMap& map, int x, int y);
+[[nodiscard]] StudyPoint PointAt(const ChartMap& map, const std::vector<PriceRecord>& prices, int x,
+                                 int y);
 // An anchor's point: its price as it was taken (a snapped bar price stays
 // exact) while the anchor still stands on that price's row and day.
-[[nodiscard]] StudyPoint AnchorPoint(const ChartMap& map, int x, int row, double date, double price);
+[[nodiscard]] StudyPoint AnchorPoint(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                     int x, int row, double date, double price);
 // The pixel of a point on the chart as it is now; none when its day has no slot.
-[[nodiscard]] std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                                            const StudyPoint& p);
+[[nodiscard]] std::optional<QPoint>
+PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices, const StudyPoint& p);

@@ -1,0 +1,33 @@
+#include "tools/ChartPoints.h"
+
+#include <algorithm>
+
+StudyPoint PointAt(const ChartMap& map, const std::vector<PriceRecord>& prices, int x, int y)
+{
+    StudyPoint p;
+    const int k = map.xToSlot(x);
+    p.date = k >= 1 && size_t(k) < prices.size() ? prices[size_t(k)].Date : 0;
+    const double exact =
+        map.plotWidth > 0 ? double(x - (long long)map.plotLeft) * map.slotCount / map.plotWidth : k;
+    p.slotOffset = std::clamp(exact - k, -0.5, 0.5);
+    p.price = map.yToPrice(y);
+    return p;
+}
+
+StudyPoint AnchorPoint(const ChartMap& map, const std::vector<PriceRecord>& prices, int x, int row,
+                       double date, double price)
+{
+    StudyPoint p = PointAt(map, prices, x, row);
+    if (p.date == date && (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
+        p.price = price;
+    return p;
+}
+
+std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                              const StudyPoint& p)
+{
+    for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
+        if (prices[size_t(k)].Date == p.date)
+            return QPoint(map.slotPositionToX(k + p.slotOffset), map.priceToY(p.price));
+    return std::nullopt;
+}
