@@ -581,22 +581,30 @@ void Canvas::fillSpans(int top, int bottom, int left, int right, uint value)
 }
 
 // Qt hands each long run of spans to its thread pool and waits for it, which
-// made plotting a bar chart mostly thread hand-offs. A solid one-pixel line
-// along a row or a column is written here instead, pixel for pixel as Qt
-// draws it: from the smaller end up to, not including, the larger one.
+// made plotting a bar chart mostly thread hand-offs (and, on a busy machine,
+// mostly waiting for those threads to get a core). A solid line along a row
+// or a column is written here instead, pixel for pixel as Qt draws it: from
+// the smaller end up to, not including, the larger one, and across it
+// pen-width pixels starting half of them (rounded down) before the line. Qt
+// clips a wide line that leaves the picture before it strokes it, and then
+// draws less across it near an edge: such a line is left to Qt.
 bool Canvas::straightLine(int x1, int y1, int x2, int y2)
 {
-    if ((x1 != x2 && y1 != y2) || penStyle_ != PenStyle::Solid || penWidth_ > 1)
+    if ((x1 != x2 && y1 != y2) || penStyle_ != PenStyle::Solid)
+        return false;
+    const long long width = std::max(penWidth_, 1), before = width / 2;
+    const long long left = x1 == x2 ? x1 - before : std::min(x1, x2);
+    const long long right = x1 == x2 ? x1 - before + width : std::max(x1, x2);
+    const long long top = y1 == y2 ? y1 - before : std::min(y1, y2);
+    const long long bottom = y1 == y2 ? y1 - before + width : std::max(y1, y2);
+    if (width > 1 && (left < 0 || top < 0 || right > work_.width() || bottom > work_.height()))
         return false;
     const auto value = storedValue(penColor_);
     if (!value)
         return false;
     end(); // Qt's writes first, and a shared picture detached before ours
-    if (y1 == y2) {
-        fillSpans(y1, y1 + 1, std::min(x1, x2), std::max(x1, x2), *value);
-        return true;
-    }
-    fillSpans(std::min(y1, y2), std::max(y1, y2), x1, x1 + 1, *value);
+    const auto held = [](long long v) { return int(std::clamp<long long>(v, INT_MIN, INT_MAX)); };
+    fillSpans(held(top), held(bottom), held(left), held(right), *value);
     return true;
 }
 
@@ -622,7 +630,9 @@ void Canvas::rect(int l, int t, int r, int b)
         fp.setBrush(QBrush(shown(brushColor_)));
     }
     const bool inside = l >= 0 && t >= 0 && r <= work_.width() && b <= work_.height();
-    if (const auto fill = storedValue(brushColor_); fill && inside && r - l > 1 && b - t > 1) {
+    // A wide pen's outline has mitred corners, which four lines would not have.
+    if (const auto fill = storedValue(brushColor_);
+        fill && inside && r - l > 1 && b - t > 1 && penWidth_ <= 1) {
         end();
         fillSpans(t, b, l, r, *fill);
         if (straightLine(l, t, r, t) && straightLine(l, b - 1, r, b - 1) &&

@@ -67,6 +67,27 @@ double ChartMap::yToPrice(int y) const
     return double((long long)plotBottom - y) * scaleRange / plotHeight + scaleBottom;
 }
 
+double ChartMap::xToSlotPosition(double x) const
+{
+    if (plotWidth == 0)
+        return 0;
+    return (x - plotLeft) * slotCount / plotWidth;
+}
+
+std::pair<int, int> ChartMap::slotPriceToPixel(double slot, double price) const
+{
+    // A linear price axis of daily slots.
+    const double x = plotLeft + slot * plotWidth / (slotCount > 0 ? slotCount : 1);
+    const double h = scaleRange > 0 ? (price - scaleBottom) / scaleRange * plotHeight : 0;
+    auto px = [](double v) {
+        if (std::isnan(v))
+            return 0;
+        return ClampPx(
+            (long long)std::nearbyint(std::clamp(v, -2.0 * PixelLimit, 2.0 * PixelLimit)));
+    };
+    return {px(x), px(plotBottom - h)};
+}
+
 bool ChartMap::usable() const
 {
     return scaleRange > 0 && std::isfinite(scaleRange) && std::isfinite(scaleBottom) &&

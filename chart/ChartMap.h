@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 
 #include "data/PriceRecord.h"
 
@@ -33,6 +34,13 @@ struct ChartMap {
     // The nearest slot, limited to 1..totalSlots.
     [[nodiscard]] int xToSlot(int x) const;
     [[nodiscard]] double yToPrice(int y) const;
+    // The slot position of a column, unrounded: the inverse of slotPositionToX.
+    [[nodiscard]] double xToSlotPosition(double x) const;
+    // A figure's point, given as a slot position of the daily chart and a
+    // price, as a pixel. Figures are built in slots and prices and meet the
+    // axes here alone, point by point: a price axis of another kind maps the
+    // price here, and a bar of several days counts them here.
+    [[nodiscard]] std::pair<int, int> slotPriceToPixel(double slot, double price) const;
     // Heights count upward from plotBottom.
     [[nodiscard]] int heightToY(long long h) const { return ClampPx(plotBottom - h); }
     [[nodiscard]] long long yToHeight(long long y) const { return plotBottom - y; }

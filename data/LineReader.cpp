@@ -147,6 +147,7 @@ Result<void> LineReader::open(const PriceSource& source)
     eof_ = false;
     tooLong_ = false;
     eol_ = '\n';
+    newlineAtStart_ = false;
     error_.reset();
     decoded_.clear();
     encoding_.clear();
@@ -195,8 +196,9 @@ Result<void> LineReader::open(const PriceSource& source)
         // Text that is not UTF-8 is decoded whole, once, and read from memory.
         constexpr size_t Start = size_t(1) << 16;
         const std::unique_ptr<char[]> start(new char[Start]);
-        encoding_ =
-            TextEncodingOf(std::string_view(start.get(), ReadAt(fd_, start.get(), Start, 0)));
+        const size_t got = ReadAt(fd_, start.get(), Start, 0);
+        encoding_ = TextEncodingOf(std::string_view(start.get(), got));
+        newlineAtStart_ = std::memchr(start.get(), '\n', got) != nullptr;
         if (!encoding_.isEmpty()) {
             std::string bytes(size_t(size_), '\0');
             bytes.resize(ReadAt(fd_, bytes.data(), bytes.size(), 0));
@@ -400,8 +402,11 @@ bool LineReader::seek(int64_t offset)
         pos_ = size_t(offset);
         return true;
     }
-    // The first block tells how lines end; it is read before going elsewhere.
-    if (filePos_ == 0 && !fill() && error_)
+    // The first block tells how lines end; it is read before going elsewhere,
+    // unless its first bytes already hold a line feed (and so would it).
+    if (filePos_ == 0 && newlineAtStart_)
+        eol_ = '\n';
+    else if (filePos_ == 0 && !fill() && error_)
         return false;
     if (::lseek(fd_, offset, SEEK_SET) != offset) {
         failRead(SystemError(errno));

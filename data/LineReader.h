@@ -117,6 +117,9 @@ private:
     bool eof_ = false;
     bool tooLong_ = false;
     char eol_ = '\n';
+    // A line feed among the first bytes settles how lines end without
+    // reading the whole first block.
+    bool newlineAtStart_ = false;
     std::string carry_;
     std::optional<Error> error_;
     std::string decoded_;

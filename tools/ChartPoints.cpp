@@ -1,6 +1,7 @@
 #include "tools/ChartPoints.h"
 
 #include <algorithm>
+#include <cmath>
 
 StudyPoint PointAt(const ChartMap& map, const std::vector<PriceRecord>& prices, int x, int y)
 {
@@ -18,6 +19,19 @@ StudyPoint AnchorPoint(const ChartMap& map, const std::vector<PriceRecord>& pric
                        double date, double price)
 {
     StudyPoint p = PointAt(map, prices, x, row);
+    // The anchor's own day holds while its column lies within that day's
+    // slot, give or take the half pixel a column is rounded by: a column at
+    // a slot's edge may read as the next day.
+    if (p.date != date && map.plotWidth > 0)
+        for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
+            if (prices[size_t(k)].Date == date) {
+                const double off = map.xToSlotPosition(x) - k;
+                if (std::fabs(off) <= 0.5 + 0.5 * map.slotCount / map.plotWidth + 1e-9) {
+                    p.date = date;
+                    p.slotOffset = std::clamp(off, -0.5, 0.5);
+                }
+                break;
+            }
     if (p.date == date && (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
         p.price = price;
     return p;

@@ -47,16 +47,19 @@ std::vector<Figure> Arcs(const FigureInput& in, std::optional<EllipseMemory>&)
 }
 
 // number, caption, key, needs P2, redrawn by DIR, live, ratio line mode, builder,
-// uses the third point, element reader
+// uses the third point, element reader, built on angles and distances
 const FigureKind Kinds[] = {
-    {1, "PHI - SPIRAL", "spiral", true, true, false, 0, Spiral, false, SpiralElements},
-    {2, "PHI - ELLIPSE", "ellipse", true, false, true, 0, Ellipse, true, EllipseElements},
-    {3, "FAN LINES", "fan-lines", false, false, false, 0, FanLines, true, FanElements},
-    {4, "EXTENSIONS", "extensions", true, false, false, 2, Extensions, false, ExtensionElements},
-    {5, "CORRECTIONS", "corrections", true, false, false, 3, Corrections, false, CorrectionElements},
-    {6, "TIME GOAL ANALYSIS", "time-goals", true, false, false, 2, TimeGoals, false, TimeGoalElements},
-    {7, "PHI - CHANNEL", "channel", true, false, false, 0, Channel, true, ChannelElements},
-    {8, "ARCS", "arcs", true, false, false, 0, Arcs, false, ArcElements},
+    {1, "PHI - SPIRAL", "spiral", true, true, false, 0, Spiral, false, SpiralElements, true},
+    {2, "PHI - ELLIPSE", "ellipse", true, false, true, 0, Ellipse, true, EllipseElements, true},
+    {3, "FAN LINES", "fan-lines", false, false, false, 0, FanLines, true, FanElements, true},
+    {4, "EXTENSIONS", "extensions", true, false, false, 2, Extensions, false, ExtensionElements,
+     false},
+    {5, "CORRECTIONS", "corrections", true, false, false, 3, Corrections, false, CorrectionElements,
+     false},
+    {6, "TIME GOAL ANALYSIS", "time-goals", true, false, false, 2, TimeGoals, false,
+     TimeGoalElements, false},
+    {7, "PHI - CHANNEL", "channel", true, false, false, 0, Channel, true, ChannelElements, true},
+    {8, "ARCS", "arcs", true, false, false, 0, Arcs, false, ArcElements, true},
 };
 } // namespace
 

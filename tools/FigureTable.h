@@ -26,6 +26,8 @@ struct FigureKind {
     bool usesP3;
     // What it drew, named and valued: the labels and the figure values.
     ElementReader elements;
+    // Built on angles and distances: drawn in the scale of its first Draw.
+    bool scaled;
 };
 
 [[nodiscard]] std::span<const FigureKind> FigureKinds();

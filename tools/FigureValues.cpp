@@ -56,6 +56,34 @@ bool FanLineDrawn(const FigureInput& in, double deg)
     return !(h < 0 && h == in.p1h);
 }
 
+// A fan line's ends worked out from P1's own price, before the drawing
+// rounds them to pixels: from P1 to the image's right edge, or to where it
+// reaches the plot's foot.
+void FanLineEnds(FigureElement& e, const FigureInput& in, double deg, double p1)
+{
+    const ChartMap& map = in.map;
+    const double a = in.pi * deg / 180;
+    const double cosA = std::cos(a);
+    const double bottom = map.yToPrice(map.plotBottom);
+    if (std::fabs(cosA) < 1e-9 || map.plotHeight <= 0 || !(p1 > bottom))
+        return;
+    const double s = (in.p3y > 0 && map.yToHeight(in.p3y) >= in.p1h) ? 1 : -1;
+    // Price per pixel across: the angle is drawn in pixels of this chart.
+    const double slope = std::sin(a) / cosA * s * map.scaleRange / map.plotHeight;
+    double endX = in.chartWidth;
+    double endPrice = p1 + slope * (endX - double(in.p1x));
+    if (endPrice < bottom && slope != 0) {
+        endX = double(in.p1x) + (bottom - p1) / slope;
+        endPrice = bottom;
+    }
+    if (!std::isfinite(endX) || !std::isfinite(endPrice))
+        return;
+    e.price = p1;
+    e.endPrice = endPrice;
+    e.slot = std::round(map.xToSlotPosition(double(in.p1x)));
+    e.endSlot = std::round(map.xToSlotPosition(endX));
+}
+
 void AddLevels(std::vector<FigureElement>& out, const Figure& f, const QString& name,
                const QString& mark, const QColor& color, std::optional<double> price)
 {
@@ -155,8 +183,10 @@ std::vector<FigureElement> FanElements(const std::vector<Figure>& drawn, const F
         if (!FanLineDrawn(in, deg) || k >= lines.size())
             continue;
         const QString angle = QString::number(deg);
-        out.push_back(Element(QStringLiteral("fan %1").arg(angle), ElementShape::Slanted, angle + QChar(0xB0),
-                              c.color, {lines[k++]}));
+        FigureElement e = Element(QStringLiteral("fan %1").arg(angle), ElementShape::Slanted,
+                                  angle + QChar(0xB0), c.color, {lines[k++]});
+        FanLineEnds(e, in, deg, prices.p1);
+        out.push_back(std::move(e));
     }
     return out;
 }
@@ -269,7 +299,8 @@ double TradingDayAt(const ChartMap& map, const std::vector<PriceRecord>& prices,
         std::isfinite(exact) ? std::clamp<long long>(std::llround(exact), -100000, 100000) : 1);
 }
 
-double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices, long long slot)
+double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices, long long slot,
+                        std::span<const double> earlier)
 {
     const long long last = std::min<long long>(map.totalSlots, (long long)prices.size() - 1);
     if (last < 1)
@@ -278,8 +309,16 @@ double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& pri
     if (slot >= 1 && slot <= last)
         return prices[size_t(slot)].Date;
     const bool after = slot > last;
+    long long back = 1 - slot;
+    if (!after && back <= (long long)earlier.size() && earlier[earlier.size() - size_t(back)] > 0)
+        return earlier[earlier.size() - size_t(back)];
     double day = after ? prices[size_t(last)].Date : prices[1].Date;
-    for (long long n = after ? slot - last : 1 - slot; n > 0;) {
+    // Past the file's first record, weekdays on from it.
+    if (!after && !earlier.empty() && earlier.front() > 0) {
+        day = earlier.front();
+        back -= (long long)earlier.size();
+    }
+    for (long long n = after ? slot - last : back; n > 0;) {
         day += after ? 1 : -1;
         const int wd = DayOfWeek(day);
         if (wd != 1 && wd != 7)
@@ -288,7 +327,8 @@ double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& pri
     return day;
 }
 
-ElementValues ValuesOf(const FigureElement& e, const ChartMap& map, const std::vector<PriceRecord>& prices)
+ElementValues ValuesOf(const FigureElement& e, const ChartMap& map,
+                       const std::vector<PriceRecord>& prices, std::span<const double> earlier)
 {
     ElementValues v;
     if (e.lines.empty())
@@ -299,16 +339,16 @@ ElementValues ValuesOf(const FigureElement& e, const ChartMap& map, const std::v
         v.price = e.price ? *e.price : map.yToPrice(first.y1);
         break;
     case ElementShape::Vertical:
-        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot))
+        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot), earlier)
                         : TradingDayAt(map, prices, first.x1);
         break;
     case ElementShape::Slanted: {
         const Segment& last = e.lines.back();
         v.price = e.price ? *e.price : map.yToPrice(first.y1);
-        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot))
+        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot), earlier)
                         : TradingDayAt(map, prices, first.x1);
         v.endPrice = e.endPrice ? *e.endPrice : map.yToPrice(last.y2);
-        v.endDate = e.endSlot ? TradingDayOfSlot(map, prices, std::llround(*e.endSlot))
+        v.endDate = e.endSlot ? TradingDayOfSlot(map, prices, std::llround(*e.endSlot), earlier)
                               : TradingDayAt(map, prices, last.x2);
         break;
     }
@@ -321,10 +361,13 @@ ElementValues ValuesOf(const FigureElement& e, const ChartMap& map, const std::v
                 left = std::min(left, x);
                 right = std::max(right, x);
             }
-        v.price = map.yToPrice(top);
-        v.endPrice = map.yToPrice(bottom);
-        v.date = TradingDayAt(map, prices, left);
-        v.endDate = TradingDayAt(map, prices, right);
+        // Worked out where the curve was built, when it was.
+        v.price = e.price ? *e.price : map.yToPrice(top);
+        v.endPrice = e.endPrice ? *e.endPrice : map.yToPrice(bottom);
+        v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot), earlier)
+                        : TradingDayAt(map, prices, left);
+        v.endDate = e.endSlot ? TradingDayOfSlot(map, prices, std::llround(*e.endSlot), earlier)
+                              : TradingDayAt(map, prices, right);
         break;
     }
     }

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QString>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "data/PriceRecord.h"
@@ -24,7 +25,8 @@ struct FigureElement {
     std::optional<double> price;
     // Likewise a line's other end, and the slots (1 the first of the chart)
     // a line or a time goal starts and ends at, worked out from the anchors'
-    // slots: the same whatever the window's size.
+    // slots: the same whatever the window's size. A figure built in a kept
+    // scale counts them on the chart it was built on (see SettleElements).
     std::optional<double> endPrice, slot, endSlot;
 };
 
@@ -62,9 +64,13 @@ using ElementReader = std::vector<FigureElement> (*)(const std::vector<Figure>& 
 struct ElementValues {
     std::optional<double> price, endPrice, date, endDate;
 };
-// prices are the loaded slots, prices[0] unused.
+// prices are the loaded slots, prices[0] unused; earlier, the days of the
+// file's records before the chart's first (oldest first), which the slots
+// before the chart count back through, so that the range shown does not
+// change them.
 [[nodiscard]] ElementValues ValuesOf(const FigureElement& e, const ChartMap& map,
-                                     const std::vector<PriceRecord>& prices);
+                                     const std::vector<PriceRecord>& prices,
+                                     std::span<const double> earlier = {});
 
 // The trading day of a column: the day of its slot, counted on in weekdays
 // past the last slot and back before the first.
@@ -72,6 +78,6 @@ struct ElementValues {
 
 // The same of a slot, 1 the chart's first.
 [[nodiscard]] double TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                                      long long slot);
+                                      long long slot, std::span<const double> earlier = {});
 // A ratio as its name shows it: 0.618, 1.618, 2.
 [[nodiscard]] QString RatioName(double r);

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -52,6 +53,51 @@ bool PointFrom(const QJsonValue& v, StudyPoint& p)
     p.slotOffset = std::clamp(o.value(QStringLiteral("slotOffset")).toDouble(), -0.5, 0.5);
     p.price = o.value(QStringLiteral("price")).toDouble();
     return std::isfinite(p.price);
+}
+QJsonObject ScaleJson(const FigureScale& s)
+{
+    // The price per slot is written for whoever reads the file; the chart
+    // it was taken on is what is read back.
+    return {{QStringLiteral("pricePerSlot"), s.pricePerSlot()},
+            {QStringLiteral("plotLeft"), s.plotLeft},
+            {QStringLiteral("plotTop"), s.plotTop},
+            {QStringLiteral("plotRight"), s.plotRight},
+            {QStringLiteral("plotBottom"), s.plotBottom},
+            {QStringLiteral("chartWidth"), s.chartWidth},
+            {QStringLiteral("chartHeight"), s.chartHeight},
+            {QStringLiteral("slotCount"), s.slotCount},
+            {QStringLiteral("scaleBottom"), s.scaleBottom},
+            {QStringLiteral("scaleRange"), s.scaleRange},
+            {QStringLiteral("p1Slot"), s.p1Slot}};
+}
+
+std::optional<FigureScale> ScaleFrom(const QJsonValue& v)
+{
+    const QJsonObject o = v.toObject();
+    auto number = [&o](const char* key) { return o.value(QLatin1String(key)); };
+    for (const char* key : {"plotLeft", "plotTop", "plotRight", "plotBottom", "chartWidth",
+                            "chartHeight", "slotCount", "scaleBottom", "scaleRange", "p1Slot"})
+        if (!number(key).isDouble())
+            return std::nullopt;
+    auto whole = [&](const char* key, int& to) {
+        const double d = number(key).toDouble();
+        if (!(std::fabs(d) <= 1e6) || d != std::floor(d))
+            return false;
+        to = static_cast<int>(d);
+        return true;
+    };
+    FigureScale s;
+    if (!whole("plotLeft", s.plotLeft) || !whole("plotTop", s.plotTop) ||
+        !whole("plotRight", s.plotRight) || !whole("plotBottom", s.plotBottom) ||
+        !whole("chartWidth", s.chartWidth) || !whole("chartHeight", s.chartHeight) ||
+        !whole("p1Slot", s.p1Slot))
+        return std::nullopt;
+    s.slotCount = number("slotCount").toDouble();
+    s.scaleBottom = number("scaleBottom").toDouble();
+    s.scaleRange = number("scaleRange").toDouble();
+    if (!s.usable() || s.slotCount > 1e6)
+        return std::nullopt;
+    return s;
 }
 } // namespace
 
@@ -115,6 +161,11 @@ Result<void> SaveStudyFile(const Study& s, const QString& path)
                       {QStringLiteral("kept"), f.kept}};
         if (f.p3)
             o[QStringLiteral("p3")] = PointJson(*f.p3);
+        // Written only when set: a study without hidden figures reads as before.
+        if (f.hidden)
+            o[QStringLiteral("hidden")] = true;
+        if (f.scale)
+            o[QStringLiteral("scale")] = ScaleJson(*f.scale);
         if (kind && kind->live) {
             o[QStringLiteral("ellipseScale")] = f.ellipseScale;
             o[QStringLiteral("ellipseDragged")] = f.ellipseDragged;
@@ -234,11 +285,17 @@ Result<Study> LoadStudyFile(const QString& path)
                 return bad(QStringLiteral("The third point of figure %1 does not read.").arg(i + 1));
             fig.p3 = p3;
         }
+        if (o.contains(QStringLiteral("scale"))) {
+            fig.scale = ScaleFrom(o.value(QStringLiteral("scale")));
+            if (!fig.scale)
+                return bad(QStringLiteral("The scale of figure %1 does not read.").arg(i + 1));
+        }
         fig.kept = o.value(QStringLiteral("kept")).toBool();
         fig.ellipseScale = o.value(QStringLiteral("ellipseScale")).toDouble(1.0);
         if (!std::isfinite(fig.ellipseScale))
             fig.ellipseScale = 1.0;
         fig.ellipseDragged = o.value(QStringLiteral("ellipseDragged")).toBool();
+        fig.hidden = o.value(QStringLiteral("hidden")).toBool();
         s.figures.push_back(fig);
     }
     return s;

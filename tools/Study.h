@@ -11,6 +11,7 @@
 #include "chart/BarChart.h"
 #include "data/FileLayout.h"
 #include "data/Result.h"
+#include "tools/FigureScale.h"
 
 // A point of the chart: the day of its nearest slot, where it stands between
 // slots (a fraction of a slot, -0.5 to 0.5) and its price.
@@ -33,6 +34,11 @@ struct StudyFigure {
     // and whether its far end was dragged live with the right button.
     double ellipseScale = 1.0;
     bool ellipseDragged = false;
+    // Left out of the picture, the printout and the values file; kept for later.
+    bool hidden = false;
+    // The chart's scale at the figure's first Draw, for the figures built on
+    // angles and distances; none in studies written before it was kept.
+    std::optional<FigureScale> scale;
     bool operator==(const StudyFigure&) const = default;
 };
 

@@ -227,7 +227,7 @@ bool WriteAll(int fd, const QByteArray& bytes)
             break;
     }
     app.reset();
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     std::exit(0);
 #else
     std::_Exit(0);

@@ -289,6 +289,25 @@ public:
     // The plot's pixels, where figures are drawn; empty without a chart.
     [[nodiscard]] QRect PlotArea() const;
 
+    // View > Figures: one row per figure, numbered as in the values file.
+    struct FigureRow {
+        int number = 0;
+        QString type;    // the Draw menu's caption
+        QString anchors; // P1, P2 and the third point, as dates and prices
+        bool hidden = false;
+        bool operator==(const FigureRow&) const = default;
+    };
+    [[nodiscard]] std::vector<FigureRow> FigureRows() const;
+    // Hides or shows figure n, one step of the history; false when n is no figure.
+    bool SetFigureHidden(int n, bool hidden);
+    // View > Scale to figures and Room for time goals, remembered beside
+    // fsetup.dat: the scale grows to every level, blank days reach the
+    // furthest time goal.
+    void ScaleToFiguresClick();
+    void TimeGoalRoomClick();
+    [[nodiscard]] bool ScaleToFigures() const { return scaleToFigures_; }
+    [[nodiscard]] bool TimeGoalRoom() const { return timeGoalRoom_; }
+
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;
     [[nodiscard]] static QString RatioText(double ratio);
@@ -298,6 +317,13 @@ Q_SIGNALS:
     void changed(unsigned what);
 
 private:
+    // What the figures ask of the plot: the levels' prices and the blank
+    // days up to the furthest time goal. Applied by every plot.
+    struct FigureRoom {
+        std::optional<double> high, low;
+        int days = 0;
+        bool operator==(const FigureRoom&) const = default;
+    };
     // The figures, anchors and range at one moment: what a step of the
     // history gives back.
     struct Snapshot {
@@ -332,6 +358,7 @@ private:
         AnchorTool::Layer markers;
         std::vector<Canvas::Patch> baseResidue;
         int selected = 0;
+        FigureRoom room;
     };
     struct HistoryStep {
         QString name;
@@ -395,6 +422,26 @@ private:
     bool publishedMono_ = true;
     QString publishedTitle_;
     BarLook barLook_;
+    // What a figure is built on: the chart shown, or for a figure replayed
+    // with the scale of another chart, that chart (see FigureScale).
+    struct DrawFrame {
+        FigureInput input;
+        std::optional<EllipseMemory> memory;
+        double shift = 0; // the built chart's slots to the shown one's
+        bool carried = false;
+        std::optional<FigureScale> scale; // what the figure keeps
+    };
+    [[nodiscard]] DrawFrame FrameForDraw(const FigureKind& kind,
+                                         std::optional<EllipseMemory> memory) const;
+    [[nodiscard]] FigureScale ScaleNow() const;
+    // A study figure kept without a scale takes its chart's at the default
+    // size, on the range shown.
+    [[nodiscard]] FigureScale DefaultScale(const StudyFigure& f) const;
+    void GiveStudyFiguresScales(std::vector<StudyFigure>& figures) const;
+    // The figure being replayed, while its Draw lasts.
+    const StudyFigure* replaying_ = nullptr;
+    // The scale of the last Draw, for the figure it recorded.
+    std::optional<FigureScale> drawnScale_;
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.
@@ -446,12 +493,27 @@ private:
 
     void RecordFigure(bool dragged);
     // What the last Draw stroked: its elements, their labels, the levels off the chart.
-    void NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn);
+    // drawn is as stroked on the chart; built, as built on the frame's chart.
+    void NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn,
+                         const std::vector<Figure>& built, const DrawFrame& frame);
     void DrawLevelLabels(const std::vector<FigureElement>& elements);
     void ShowLevelsOffChart();
     [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;
     QStringList keptLevelsOff_;
     void ReadViewSettings();
+    void WriteViewSettings();
+    bool scaleToFigures_ = false;
+    bool timeGoalRoom_ = false;
+    FigureRoom figureRoom_;
+    // Fitting waits while figures are replayed one by one.
+    int holdFit_ = 0;
+    [[nodiscard]] FigureRoom RoomWanted() const;
+    // Plots again when the figures on the chart want other room than the plot gave.
+    void FitFiguresInView();
+    // Where level labels stand, the kept figures' and the current one's,
+    // and those left out for want of room: no label covers another.
+    std::vector<QRect> keptLabelBoxes_, currentLabelBoxes_;
+    QStringList keptUnlabelled_, currentUnlabelled_;
     std::vector<Figure> currentDrawn_;
     std::vector<FigureElement> currentElements_;
     std::vector<std::vector<FigureElement>> keptElements_;

@@ -84,6 +84,7 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.markers = tool.layer();
     s.baseResidue = BaseResiduePixels();
     s.selected = SelectedFigure();
+    s.room = figureRoom_;
     return s;
 }
 
@@ -140,6 +141,8 @@ void ChartSession::UndoClick()
     redo_.push_back(HistoryStep{step.name, TakeSnapshot()});
     resetPending_ = false;
     RestoreSnapshot(step.state);
+    // A view option changed since the step: the plot follows it now.
+    FitFiguresInView();
 }
 
 void ChartSession::RedoClick()
@@ -151,6 +154,8 @@ void ChartSession::RedoClick()
     undo_.push_back(HistoryStep{step.name, TakeSnapshot()});
     resetPending_ = false;
     RestoreSnapshot(step.state);
+    // A view option changed since the step: the plot follows it now.
+    FitFiguresInView();
 }
 
 void ChartSession::RestoreSnapshot(const Snapshot& s)
@@ -176,6 +181,8 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
     } else if (!chart.isNull()) {
         g.ChartShown = false;
         g.ChartTypeName = s.plottedTypeName;
+        // The plot as it was: the same pixels for the same figures.
+        figureRoom_ = s.room;
         PlotOrReset();
         if (!g.ChartShown) {
             // The file no longer gives the range: back to setup mode.

@@ -60,6 +60,7 @@ void ChartSession::PlotOrReset()
     ui.clearReadout();
     ForgetFigures();
     if (g.ChartShown) {
+        figureRoom_ = {};
         EnterSetupMode();
         CommonPlotEnding();
         return;
@@ -69,9 +70,26 @@ void ChartSession::PlotOrReset()
     InitDefaults(GloVar);
     if (g.WholeScale && g.FileHigh < g.FileLow && !ScanWholeFileRange())
         return;
-    if (!LoadChartRange())
-        return;
-    PlotPriceChart(GloVar, chart, barLook_);
+    {
+        // The figures' room joins this plot only: the person's range and
+        // blank days stay as they set them.
+        const int blankDays = g.BlankDaysRight;
+        g.BlankDaysRight += figureRoom_.days;
+        const bool loaded = LoadChartRange();
+        const double high = g.ChartHigh, low = g.ChartLow;
+        if (loaded) {
+            if (figureRoom_.high)
+                g.ChartHigh = std::max(g.ChartHigh, *figureRoom_.high);
+            if (figureRoom_.low)
+                g.ChartLow = std::min(g.ChartLow, *figureRoom_.low);
+            PlotPriceChart(GloVar, chart, barLook_);
+            g.ChartHigh = high;
+            g.ChartLow = low;
+        }
+        g.BlankDaysRight = blankDays;
+        if (!loaded)
+            return;
+    }
     plottedTypeName_ = g.ChartTypeName;
     const QString tmp = g.WorkDir + QStringLiteral("TmpPrice.bmp");
     if (const Result<void> w = WriteImageFile(chart.image(), tmp, "BMP", true); !w) {
@@ -223,7 +241,11 @@ void ChartSession::RedrawRange()
     PlotBtnClick();
     if (g.ChartShown) {
         const Anchor a1{g.P1Date, g.P1Price}, a2{g.P2Date, g.P2Price};
-        ReplayFigures(kept, current);
+        {
+            ++holdFit_;
+            ReplayFigures(kept, current);
+            --holdFit_;
+        }
         savedFigures_ = saved;
         selected_ = selected;
         // The anchors as the range left them, not as the last figure's replay
@@ -257,6 +279,7 @@ void ChartSession::RedrawRange()
         DrawP2Marker(g.P2X, g.P2Y);
         ui.enable(Ctl::DrawBtn);
     }
+    FitFiguresInView();
 }
 
 void ChartSession::Navigate(int step)

@@ -1,8 +1,10 @@
 // Studies: the figures on the chart kept in dates and prices, saved as a
 // file, and replayed on the same or on another price file.
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
@@ -27,6 +29,10 @@ void ChartSession::ForgetFigures()
     selected_ = 0;
     keptElements_.clear();
     keptLevelsOff_.clear();
+    keptLabelBoxes_.clear();
+    currentLabelBoxes_.clear();
+    keptUnlabelled_.clear();
+    currentUnlabelled_.clear();
     currentElements_.clear();
     currentDrawn_.clear();
     ShowLevelsOffChart();
@@ -50,6 +56,20 @@ void ChartSession::RecordFigure(bool dragged)
     f.p2 = AnchorPoint(map, g.Prices, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price);
     if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
         f.p3 = PointAt(map, g.Prices, g.P3X, g.P3Y);
+    // Points the figure had still at these pixels are kept as they were, so
+    // that a Draw again after a resize moves none by a fraction of a slot.
+    if (currentFigure_) {
+        auto keep = [&](StudyPoint& p, const StudyPoint& was, QPoint at) {
+            if (p.date == was.date && PixelOf(map, g.Prices, was) == at)
+                p = was;
+        };
+        keep(f.p1, currentFigure_->p1, QPoint(g.P1X, map.heightToY(g.P1Y)));
+        keep(f.p2, currentFigure_->p2, QPoint(g.P2X, map.heightToY(g.P2Y)));
+        if (f.p3 && currentFigure_->p3)
+            keep(*f.p3, *currentFigure_->p3, QPoint(g.P3X, g.P3Y));
+    }
+    if (kind->scaled)
+        f.scale = drawnScale_;
     if (kind->live) {
         const double fresh = EllipseBaseRadius(CurrentFigureInput(GloVar));
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
@@ -101,6 +121,21 @@ bool ChartSession::SaveStudy(const QString& path)
 bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
 {
     auto& g = GloVar;
+    // The chart is fitted to the figures once all are back, not one by one.
+    ++holdFit_;
+    const auto release = qScopeGuard([this] { --holdFit_; });
+    if (f.hidden) {
+        // Kept in its place, nothing drawn: no elements, no levels.
+        if (f.kept) {
+            keptFigures_.push_back(f);
+            keptElements_.emplace_back();
+        } else {
+            currentFigure_ = f;
+            currentElements_.clear();
+            currentDrawn_.clear();
+        }
+        return true;
+    }
     const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
     const ChartMap map = CurrentChartMap(GloVar);
@@ -113,6 +148,13 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
                        ShortDate(gone.date));
         return false;
     }
+    // Built in the scale it keeps while its Draws last.
+    const StudyFigure* const outer = std::exchange(replaying_, &f);
+    struct Back {
+        const StudyFigure*& at;
+        const StudyFigure* was;
+        ~Back() { at = was; }
+    } back{replaying_, outer};
     PlaceAnchors(*p1, *p2, f.p3 ? p3 : std::nullopt, std::array{f.p1.price, f.p2.price});
     // The figure's days hold, even where its pixel falls at the edge of the next slot.
     g.P1Date = f.p1.date;
@@ -136,6 +178,9 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
         const FigureInput in = CurrentFigureInput(GloVar);
         DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
     }
+    // The figure as it was kept, its points read from no pixel.
+    currentFigure_ = f;
+    currentFigure_->kept = false;
     if (f.kept)
         ClipButtonClick();
     return true;
@@ -237,12 +282,16 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     PlotBtnClick();
     if (!g.ChartShown)
         return false;
+    GiveStudyFiguresScales(s.figures);
     QStringList dropped;
+    ++holdFit_;
     for (const StudyFigure& f : s.figures) {
         QString why;
         if (!ReplayFigure(f, why))
             dropped << why;
     }
+    --holdFit_;
+    FitFiguresInView();
     if (!dropped.isEmpty())
         prompts_.message(QString::fromLatin1(ProgramName),
                          QStringLiteral("%1 of the study's figures could not be drawn, as a date of "

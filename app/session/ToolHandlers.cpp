@@ -176,6 +176,7 @@ void ChartSession::DrawBtnClick()
 {
     const StepScope step(*this, QStringLiteral("Draw"));
     DrawChosenFigure(CurrentEllipseMemory(GloVar));
+    FitFiguresInView();
 }
 
 void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
@@ -217,13 +218,20 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
 void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory)
 {
     auto& g = GloVar;
-    const std::vector<Figure> parts = kind.build(CurrentFigureInput(GloVar), memory);
+    DrawFrame frame = FrameForDraw(kind, std::move(memory));
+    const std::vector<Figure> built = kind.build(frame.input, frame.memory);
+    std::vector<Figure> parts = built;
+    if (frame.carried)
+        for (Figure& f : parts)
+            f = CarryFigure(f, frame.input.map, CurrentChartMap(GloVar), frame.shift);
+    drawnScale_ = frame.scale;
     g.RatioLineMode = kind.ratioLineMode;
-    const bool built = StrokeFigures(chart, parts);
-    if (kind.live && memory)
-        KeepEllipseMemory(GloVar, *memory);
-    NoteFigureDrawn(kind, parts);
-    if (!built)
+    const bool stroked = StrokeFigures(chart, parts);
+    // A memory in another chart's pixels would grow the next ellipse wrongly.
+    if (kind.live && frame.memory && !frame.carried)
+        KeepEllipseMemory(GloVar, *frame.memory);
+    NoteFigureDrawn(kind, parts, built, frame);
+    if (!stroked)
         prompts_.beep();
 }
 
@@ -296,7 +304,12 @@ void ChartSession::ClipButtonClick()
         currentFigure_.reset();
         keptLevelsOff_ += LevelsOffChart(currentElements_);
         keptElements_.push_back(std::move(currentElements_));
+        keptLabelBoxes_.insert(keptLabelBoxes_.end(), currentLabelBoxes_.begin(),
+                               currentLabelBoxes_.end());
+        keptUnlabelled_ += currentUnlabelled_;
     }
+    currentLabelBoxes_.clear();
+    currentUnlabelled_.clear();
     currentElements_.clear();
     currentDrawn_.clear();
 }

@@ -16,8 +16,10 @@
 #include "chart/RecordDates.h"
 #include "data/Dates.h"
 #include "data/FileNames.h"
+#include "data/Program.h"
 #include "data/WholeFile.h"
 #include "tools/ChartPoints.h"
+#include "tools/FigureScale.h"
 #include "tools/FigureTable.h"
 
 namespace {
@@ -102,6 +104,28 @@ std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map, const 
     return std::nullopt;
 }
 
+// The foot row nearest the wanted one, at or below it first, where a box
+// of the label's size meets none taken; none when every row is taken.
+std::optional<int> FreeLabelRow(const QRect& wanted, const std::vector<QRect>& taken, int highest,
+                                int lowest)
+{
+    const int step = wanted.height() + 1;
+    const int bottom = wanted.bottom() + 1;
+    for (int k = 0;; ++k) {
+        const int down = bottom + k * step, up = bottom - k * step;
+        if (down > lowest && up < highest)
+            return std::nullopt;
+        for (const int row : {down, up}) {
+            if (row > lowest || row < highest)
+                continue;
+            const QRect box = wanted.translated(0, row - bottom);
+            if (std::none_of(taken.begin(), taken.end(),
+                             [&](const QRect& r) { return r.intersects(box); }))
+                return row;
+        }
+    }
+}
+
 QString Csv(const QString& field)
 {
     if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')))
@@ -112,7 +136,8 @@ QString Csv(const QString& field)
 }
 } // namespace
 
-void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn)
+void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn,
+                                   const std::vector<Figure>& built, const DrawFrame& frame)
 {
     const auto& g = GloVar;
     currentDrawn_ = drawn;
@@ -132,8 +157,16 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     };
     const long long bar1 = slotOf(g.P1X, g.P1Date), bar2 = slotOf(g.P2X, g.P2Date);
     currentElements_ = kind.elements(
-        drawn, CurrentFigureInput(GloVar),
+        built, frame.input,
         AnchorPrices{a1.price, a2.price, bar1 + a1.slotOffset, bar2 + a2.slotOffset, bar1, bar2});
+    currentLabelBoxes_.clear();
+    currentUnlabelled_.clear();
+    // Worked out in slots and prices on the chart it was built on, so that
+    // its values are the same whatever the window's size.
+    if (kind.scaled)
+        SettleElements(currentElements_, frame.input.map, frame.shift);
+    if (frame.carried)
+        CarryElements(currentElements_, frame.input.map, map, frame.shift);
     if (g.LevelValues)
         DrawLevelLabels(currentElements_);
     ShowLevelsOffChart();
@@ -143,28 +176,60 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
 {
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
-    std::vector<QRect> taken;
-    for (const FigureElement& e : elements) {
-        const auto label = LabelOf(e, map, g.Prices, g.PriceDecimals);
-        if (!label)
-            continue;
-        // Kept inside the plot, clear of the price and date labels around it
-        // and of the labels written before it.
-        const QSize size = Canvas::textSize(label->text, ChartFace::Label);
+    // Clear of the kept figures' labels and of the maker's line at the plot's foot.
+    std::vector<QRect> taken = keptLabelBoxes_;
+    taken.push_back(chart.textCell(map.plotLeft + 10, map.plotBottom - 10, TextAlign::LeftBottom,
+                                   QString::fromLatin1(MakerWebAddress), ChartFace::Header));
+    const size_t ownFrom = taken.size();
+    currentUnlabelled_.clear();
+    // Each label on a box of the chart's white paper, over whatever it crosses.
+    chart.setBrushColor(Qt::white);
+    auto put = [&](int right, int bottom, const QString& text, const QColor& color) {
+        // Kept inside the plot, clear of the price and date labels around it.
+        const QSize size = Canvas::textSize(text, ChartFace::Label);
         const int w = size.width(), h = size.height();
-        const int right = std::clamp(label->right, map.plotLeft + 2 + w, std::max(map.plotLeft + 2 + w, map.plotRight - 2));
-        const int lowest = std::max(map.plotTop + 2 + h, map.plotBottom - 1);
-        int bottom = std::clamp(label->bottom, map.plotTop + 2 + h, lowest);
-        auto clash = [&] {
-            const QRect box(right - w, bottom - h, w, h);
-            return std::any_of(taken.begin(), taken.end(), [&](const QRect& r) { return r.intersects(box); });
-        };
-        for (int tries = 0; clash() && tries < 20 && bottom + h + 1 <= lowest; ++tries)
-            bottom += h + 1;
-        taken.emplace_back(right - w, bottom - h, w, h);
-        chart.setTextColor(g.Monochrome ? QColor(Qt::black) : e.color);
-        chart.textOut(right, bottom, TextAlign::RightBottom, label->text, ChartFace::Label);
+        right = std::clamp(right, map.plotLeft + 2 + w,
+                           std::max(map.plotLeft + 2 + w, map.plotRight - 2));
+        const int highest = map.plotTop + 2 + h, lowest = std::max(highest, map.plotBottom - 1);
+        bottom = std::clamp(bottom, highest, lowest);
+        const std::optional<int> free =
+            FreeLabelRow(QRect(right - w, bottom - h, w, h), taken, highest, lowest);
+        if (!free) {
+            // No row left for it: the earlier figure's labels win, this one is listed.
+            currentUnlabelled_ << text;
+            return;
+        }
+        taken.emplace_back(right - w, *free - h, w, h);
+        chart.setTextColor(g.Monochrome ? QColor(Qt::black) : color);
+        chart.textOut(right, *free, TextAlign::RightBottom, text, ChartFace::Label);
+    };
+    for (const FigureElement& e : elements)
+        if (const auto label = LabelOf(e, map, g.Prices, g.PriceDecimals))
+            put(label->right, label->bottom, label->text, e.color);
+    // What lies past the plot's edges is marked at them: a level above or
+    // below the scale at the top or foot, a time goal past the last slot at
+    // the right edge.
+    for (const FigureElement& e : elements) {
+        if (e.lines.empty())
+            continue;
+        const Segment& s = e.lines.front();
+        if (e.shape == ElementShape::Level && !(map.plotTop < s.y1 && s.y1 <= map.plotBottom)) {
+            const bool above = s.y1 <= map.plotTop;
+            const double price = e.price ? *e.price : map.yToPrice(s.y1);
+            if (!std::isfinite(price))
+                continue;
+            const QString text = (above ? QStringLiteral("\u2191 ") : QStringLiteral("\u2193 ")) +
+                                 PriceText(price, g.PriceDecimals) + QStringLiteral("  ") + e.mark;
+            put(map.plotRight - 3, above ? 0 : map.plotBottom - 1, text, e.color);
+        } else if (e.shape == ElementShape::Vertical && s.x1 > map.plotRight) {
+            // The goal's day as the values file gives it, not its rounded column's.
+            const ElementValues v = ValuesOf(e, map, g.Prices);
+            const double day = v.date ? *v.date : TradingDayAt(map, g.Prices, s.x1);
+            const QString text = QStringLiteral("%1  %2 \u2192").arg(ShortDate(day), e.mark);
+            put(map.plotRight - 3, map.plotBottom - 2, text, e.color);
+        }
     }
+    currentLabelBoxes_.assign(taken.begin() + std::ptrdiff_t(ownFrom), taken.end());
     chart.setTextColor(Qt::black);
 }
 
@@ -200,20 +265,30 @@ void ChartSession::ShowLevelsOffChart()
             : QStringLiteral("%1 %2 off the chart: %3")
                   .arg(count)
                   .arg(count == 1 ? QStringLiteral("level") : QStringLiteral("levels"), listed);
+    const QStringList unlabelled = keptUnlabelled_ + currentUnlabelled_;
+    if (!unlabelled.isEmpty()) {
+        if (!ui.panels[PanelLevels].isEmpty())
+            ui.panels[PanelLevels] += QStringLiteral("; ");
+        ui.panels[PanelLevels] += QStringLiteral("no room to label: ") +
+                                  unlabelled.mid(0, Listed).join(QStringLiteral(", "));
+        if (unlabelled.size() > Listed)
+            ui.panels[PanelLevels] +=
+                QStringLiteral(" and %1 more").arg(unlabelled.size() - Listed);
+    }
 }
 
 void ChartSession::LevelValuesClick()
 {
     auto& g = GloVar;
     g.LevelValues = !g.LevelValues;
-    const QByteArray text = g.LevelValues ? "LevelValues=1\n" : "LevelValues=0\n";
-    if (const std::optional<QString> why = NotAKeptFileReason(ViewSettingsPath()))
-        prompts_.error(Error{Error::Doing::Creating, ViewSettingsPath(), 0, *why}.message());
-    else if (const Result<void> w = WriteWholeBytes(ViewSettingsPath(), text); !w)
-        prompts_.error(w.error().message());
+    WriteViewSettings();
     // The figure still being worked on is shown again with or without its labels.
-    if (!g.ChartShown || currentDrawn_.empty() || chart.isNull())
+    currentLabelBoxes_.clear();
+    currentUnlabelled_.clear();
+    if (!g.ChartShown || currentDrawn_.empty() || chart.isNull()) {
+        ShowLevelsOffChart();
         return;
+    }
     if (g.ChartDrawn && !baseImage.isNull())
         chart.restore(baseImage);
     for (const Figure& f : currentDrawn_)
@@ -225,6 +300,7 @@ void ChartSession::LevelValuesClick()
     if (g.P3X > 0 && g.P3Y > 0)
         DrawP3Marker(g.P3X, g.P3Y);
     DrawChartFooter(chart, CurrentChartMap(GloVar));
+    ShowLevelsOffChart();
 }
 
 QString ChartSession::ViewSettingsPath() const
@@ -232,14 +308,34 @@ QString ChartSession::ViewSettingsPath() const
     return GloVar.WorkDir + QLatin1String(ViewFileName);
 }
 
+void ChartSession::WriteViewSettings()
+{
+    auto flag = [](const char* key, bool on) { return QByteArray(key) + (on ? "=1\n" : "=0\n"); };
+    const QByteArray text = flag("LevelValues", GloVar.LevelValues) +
+                            flag("ScaleToFigures", scaleToFigures_) +
+                            flag("TimeGoalRoom", timeGoalRoom_);
+    if (const std::optional<QString> why = NotAKeptFileReason(ViewSettingsPath()))
+        prompts_.error(Error{Error::Doing::Creating, ViewSettingsPath(), 0, *why}.message());
+    else if (const Result<void> w = WriteWholeBytes(ViewSettingsPath(), text); !w)
+        prompts_.error(w.error().message());
+}
+
 void ChartSession::ReadViewSettings()
 {
-    const std::optional<QByteArray> text = ReadKeptFile(ViewSettingsPath(), 64);
+    const std::optional<QByteArray> text = ReadKeptFile(ViewSettingsPath(), 256);
     if (!text)
         return;
-    const QByteArray line = text->left(text->indexOf('\n')).trimmed();
-    if (line.startsWith("LevelValues="))
-        GloVar.LevelValues = line.endsWith("=1");
+    // One KEY=0/1 a line; files of older versions hold the first line only.
+    for (const QByteArray& raw : text->split('\n')) {
+        const QByteArray line = raw.trimmed();
+        const bool on = line.endsWith("=1");
+        if (line.startsWith("LevelValues="))
+            GloVar.LevelValues = on;
+        else if (line.startsWith("ScaleToFigures="))
+            scaleToFigures_ = on;
+        else if (line.startsWith("TimeGoalRoom="))
+            timeGoalRoom_ = on;
+    }
 }
 
 QString ChartSession::FigureValuesCsv() const
@@ -255,6 +351,11 @@ QString ChartSession::FigureValuesCsv() const
         return v && std::isfinite(*v) ? QString::number(*v, 'f', decimals) : QString();
     };
     auto date = [&](std::optional<double> v) { return v ? IsoText(*v) : QString(); };
+    // The file's days before the chart, once read: a figure reaching back
+    // past the chart's first day is dated by them whatever the range.
+    std::span<const double> earlier;
+    if (recordDates_ && g.FirstRecord > 1 && g.FirstRecord - 1 <= recordDates_->count())
+        earlier = std::span<const double>(recordDates_->days).first(size_t(g.FirstRecord - 1));
     std::vector<const std::vector<FigureElement>*> all;
     for (const auto& kept : keptElements_)
         all.push_back(&kept);
@@ -271,7 +372,7 @@ QString ChartSession::FigureValuesCsv() const
                         hasP3 ? IsoText(p3.date) : QString(), hasP3 ? price(p3.price) : QString()}
                 .join(QLatin1Char(','));
         for (const FigureElement& e : *all[i]) {
-            const ElementValues v = ValuesOf(e, map, g.Prices);
+            const ElementValues v = ValuesOf(e, map, g.Prices, earlier);
             out += QStringList{QString::number(i + 1), Csv(kind ? QString::fromLatin1(kind->caption) : QString()), Csv(e.name),
                                price(v.price), date(v.date), price(v.endPrice), date(v.endDate), anchors}
                        .join(QLatin1Char(','));
@@ -295,6 +396,8 @@ bool ChartSession::ExportFigureValues(const QString& path)
 {
     if (RefusedOverPriceFile(path, Error::Doing::Creating))
         return false;
+    if (GloVar.RecordCount > 0)
+        RecordDatesOfFile();
     const QByteArray bytes = FigureValuesCsv().toUtf8();
     if (const Result<void> w = WriteWholeBytes(path, bytes); !w) {
         prompts_.error(w.error().message());

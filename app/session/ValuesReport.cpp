@@ -76,5 +76,7 @@ QJsonObject ValuesReport(const ChartSession& s)
     v[QStringLiteral("ChartStyle")] = QLatin1String(BarStyleName(s.ChartStyle()));
     num("FigureCount", s.FigureCount());
     num("SelectedFigure", s.SelectedFigure());
+    flag("ScaleToFigures", s.ScaleToFigures());
+    flag("TimeGoalRoom", s.TimeGoalRoom());
     return v;
 }

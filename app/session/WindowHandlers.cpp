@@ -265,7 +265,10 @@ void ChartSession::ReplayFigures(const std::vector<StudyFigure>& kept,
     const double angles[3] = {g.FanAngle1, g.FanAngle2, g.FanAngle3};
     for (const StudyFigure& f : kept) {
         QString why;
-        ReplayFigure(f, why);
+        const size_t before = keptElements_.size();
+        // A figure off this chart keeps its number: its elements stay empty.
+        if (!ReplayFigure(f, why) && keptElements_.size() == before)
+            keptElements_.emplace_back();
     }
     if (current) {
         QString why;

@@ -33,6 +33,7 @@
 #include "app/CommandLine.h"
 #include "app/session/Host.h"
 #include "app/window/ChartView.h"
+#include "app/window/FiguresDock.h"
 #include "app/window/Icons.h"
 #include "app/window/Splash.h"
 #include "chart/ui/DateDlg.h"
@@ -244,6 +245,15 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     connect(fileLook_, &QTimer::timeout, this, [this] { PriceFileTouched(); });
 
     BuildActions();
+    // Hidden until asked for, so the window starts as it always has.
+    figuresDock_ = new FiguresDock(
+        session, [this](const std::function<void()>& handler) { Act(handler); }, this);
+    addDockWidget(Qt::RightDockWidgetArea, figuresDock_);
+    figuresDock_->hide();
+    connect(figuresDock_, &QDockWidget::visibilityChanged, this, [this](bool on) {
+        if (on)
+            figuresDock_->refresh();
+    });
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
@@ -663,6 +673,22 @@ void TMainForm::BuildMenus()
     LevelValuesItem->setCheckable(true);
     LevelValuesItem->setChecked(session.LevelValues());
     connect(LevelValuesItem, &QAction::triggered, this, [this] { Act([this] { session.LevelValuesClick(); }); });
+    scaleToFiguresAction_ = ViewMenu->addAction(QStringLiteral("Scale to &figures"));
+    scaleToFiguresAction_->setObjectName(QStringLiteral("ScaleToFiguresItem"));
+    scaleToFiguresAction_->setCheckable(true);
+    scaleToFiguresAction_->setChecked(session.ScaleToFigures());
+    connect(scaleToFiguresAction_, &QAction::triggered, this,
+            [this] { Act([this] { session.ScaleToFiguresClick(); }); });
+    timeGoalRoomAction_ = ViewMenu->addAction(QStringLiteral("Room for &time goals"));
+    timeGoalRoomAction_->setObjectName(QStringLiteral("TimeGoalRoomItem"));
+    timeGoalRoomAction_->setCheckable(true);
+    timeGoalRoomAction_->setChecked(session.TimeGoalRoom());
+    connect(timeGoalRoomAction_, &QAction::triggered, this,
+            [this] { Act([this] { session.TimeGoalRoomClick(); }); });
+    QAction* figuresItem = figuresDock_->toggleViewAction();
+    figuresItem->setText(QStringLiteral("F&igures"));
+    figuresItem->setObjectName(QStringLiteral("FiguresItem"));
+    ViewMenu->addAction(figuresItem);
     QMenu* styles = ViewMenu->addMenu(QStringLiteral("&Bar style"));
     styles->setObjectName(QStringLiteral("BarStyleMenu"));
     auto* styleGroup = new QActionGroup(this);
@@ -1073,6 +1099,8 @@ void TMainForm::RefreshOverlay()
         }
     }
     Image1->setOverlay(std::move(o));
+    if (figuresDock_ && figuresDock_->isVisible())
+        figuresDock_->refresh();
 }
 
 void TMainForm::Run(Ctl c)
@@ -1280,6 +1308,8 @@ void TMainForm::SyncMenus()
     exportAction_->setEnabled(ui.imageVisible);
     exportValuesAction_->setEnabled(ui.imageVisible);
     LevelValuesItem->setChecked(session.LevelValues());
+    scaleToFiguresAction_->setChecked(session.ScaleToFigures());
+    timeGoalRoomAction_->setChecked(session.TimeGoalRoom());
     // "Undo Clear": the step the item would take back.
     undoAction_->setText(QLatin1Char('&') + session.UndoCaption());
     undoAction_->setEnabled(session.CanUndo() && ui.toolBar1Enabled);

@@ -14,6 +14,7 @@
 
 class AboutBox1;
 class ChartView;
+class FiguresDock;
 class Host;
 class QActionGroup;
 class QAction;
@@ -199,6 +200,10 @@ private:
     void SetSelectTool(bool on);
     // The picked and hovered figures and the handles, drawn over the chart on the screen only.
     void RefreshOverlay();
+    // View > Figures, Scale to figures and Room for time goals.
+    FiguresDock* figuresDock_ = nullptr;
+    QAction* scaleToFiguresAction_ = nullptr;
+    QAction* timeGoalRoomAction_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* colorAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;

@@ -22,10 +22,10 @@ QImage Blank(QImage::Format format, int w, int h)
     return img;
 }
 
-QPainter& Pen(QPainter& p, const QColor& c)
+QPainter& Pen(QPainter& p, const QColor& c, int width = 1)
 {
     QPen pen(c);
-    pen.setWidth(1);
+    pen.setWidth(width);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     p.setPen(pen);
@@ -61,8 +61,14 @@ TEST_P(CanvasParity, StraightLinesAndRectanglesAreQtsPixels)
         QStringList ops;
         for (int k = 0; k < 6; ++k) {
             const int a = coord(), b = coord(), at = near(rng);
-            ops << QStringLiteral("%1 %2 %3").arg(a).arg(b).arg(at);
-            switch (rng() % 3) {
+            const unsigned kind = rng() % 3;
+            // Lines mostly thin, as charts draw them, and wide ones as the
+            // axes are; rectangles with a thin outline.
+            const int width = kind == 2 || rng() % 2 ? 1 : 2 + int(rng() % 4);
+            canvas.setPenWidth(width);
+            Pen(p, c.pen, width).setBrush(c.brush);
+            ops << QStringLiteral("width %1: %2 %3 %4").arg(width).arg(a).arg(b).arg(at);
+            switch (kind) {
             case 0:
                 canvas.line(a, at, b, at);
                 if (a != b)

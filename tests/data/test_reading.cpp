@@ -3,6 +3,7 @@
 #include <string>
 #include <utime.h>
 
+#include "data/LineReader.h"
 #include "data/PriceReader.h"
 #include "tests/Support.h"
 
@@ -90,14 +91,16 @@ TEST_P(LineMarks, ARangeReadFromTheMarksIsTheRangeCountedFromTheStart)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, LineMarks,
-    testing::Values(Shape{"LF", "\n", false, true, false}, Shape{"CRLF", "\r\n", false, true, false},
-                    Shape{"CR", "\r", false, true, false},
-                    Shape{"LastLineUnended", "\n", false, false, false},
-                    Shape{"ByteOrderMark", "\r\n", true, true, false},
-                    Shape{"NewestFirst", "\n", false, true, true}),
-    [](const testing::TestParamInfo<Shape>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, LineMarks,
+                         testing::Values(Shape{"LF", "\n", false, true, false},
+                                         Shape{"CRLF", "\r\n", false, true, false},
+                                         Shape{"CR", "\r", false, true, false},
+                                         Shape{"LastLineUnended", "\n", false, false, false},
+                                         Shape{"ByteOrderMark", "\r\n", true, true, false},
+                                         Shape{"NewestFirst", "\n", false, true, true}),
+                         [](const testing::TestParamInfo<Shape>& i) {
+                             return std::string(i.param.name);
+                         });
 
 // Marks of a file that changed since are not used: the range is counted out
 // in the file as it is now, even when its size stayed the same.
@@ -132,4 +135,49 @@ TEST(LineMarksOfAChangedFile, AreNotFollowed)
     const Result<LoadedRange> a = LoadRange(path, FileLayout{}, req, counted);
     ExpectSameLoad(a, counted, b, marked);
 }
+
+// Going straight to a line in the middle: the line ends are those the whole
+// first block shows, whether or not its first bytes hold a line feed.
+struct Ends {
+    const char* name;
+    int crLines;   // lines ended by a carriage return alone, first
+    char expected; // how the line at the far offset ends
+};
+
+class SeekLineEnds : public testing::TestWithParam<Ends> {};
+
+TEST_P(SeekLineEnds, AreTheFirstBlocks)
+{
+    const Ends& e = GetParam();
+    QByteArray text;
+    for (int i = 0; i < e.crLines; ++i)
+        text += "r" + QByteArray::number(i).rightJustified(7, '0') + '\r';
+    const bool anyFeed = e.expected == '\n';
+    const QByteArray far = "far line";
+    int64_t farAt = -1;
+    for (int i = 0; i < 2000; ++i) {
+        if (i == 1000)
+            farAt = text.size();
+        text += (i == 1000 ? far : "n" + QByteArray::number(i).rightJustified(7, '0')) +
+                (anyFeed ? '\n' : '\r');
+    }
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, QStringLiteral("p.txt"), text);
+    LineReader reader;
+    ASSERT_TRUE(reader.open(path));
+    ASSERT_TRUE(reader.seek(farAt));
+    std::string_view line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(std::string(line), far.toStdString());
+    EXPECT_EQ(reader.position(), farAt + far.size() + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SeekLineEnds,
+                         testing::Values(Ends{"LineFeedsFromTheStart", 0, '\n'},
+                                         // Past the bytes read first, but within the first block.
+                                         Ends{"FirstLineFeedPastTheStart", 10000, '\n'},
+                                         Ends{"CarriageReturnsOnly", 10000, '\r'}),
+                         [](const testing::TestParamInfo<Ends>& i) {
+                             return std::string(i.param.name);
+                         });
 } // namespace

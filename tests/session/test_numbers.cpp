@@ -356,12 +356,16 @@ TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
                     << e.name.toStdString();
                 EXPECT_TRUE(f[3].isEmpty());
                 break;
-            case ElementShape::Slanted:
-                EXPECT_NEAR(f[3].toDouble(), map.yToPrice(first.y1), 1e-6) << e.name.toStdString();
-                EXPECT_NEAR(f[5].toDouble(), map.yToPrice(e.lines.back().y2), 1e-6)
+            case ElementShape::Slanted: {
+                // Worked out before the drawing rounds to pixels: within a
+                // pixel of the line drawn.
+                const double pixel = map.scaleRange / map.plotHeight;
+                EXPECT_NEAR(f[3].toDouble(), map.yToPrice(first.y1), pixel) << e.name.toStdString();
+                EXPECT_NEAR(f[5].toDouble(), map.yToPrice(e.lines.back().y2), pixel)
                     << e.name.toStdString();
                 EXPECT_EQ(f[4], IsoText(TradingDayAt(map, s->GloVar.Prices, first.x1)));
                 break;
+            }
             case ElementShape::Curve: {
                 int top = first.y1, bottom = first.y1;
                 for (const Segment& l : e.lines) {

@@ -1,0 +1,36 @@
+#pragma once
+// View > Figures: a dock listing every figure on the chart, from which one is
+// picked, hidden, shown again or deleted. It only mirrors the session; every
+// change goes through the session's handlers, as a click on the chart does.
+
+#include <QDockWidget>
+#include <functional>
+#include <vector>
+
+#include "app/session/ChartSession.h"
+
+class QPushButton;
+class QTableWidget;
+
+class FiguresDock : public QDockWidget {
+public:
+    // act runs a handler and lets the window follow what changed.
+    FiguresDock(ChartSession& session, std::function<void(const std::function<void()>&)> act,
+                QWidget* parent);
+    // Reads the figures and the picked one again; nothing changes when they have not.
+    void refresh();
+
+    enum Column { NumberColumn, TypeColumn, AnchorsColumn, ShownColumn, ColumnCount };
+
+private:
+    void RowPicked();
+    void ShownTicked(int row, bool shown);
+    void DeleteClicked();
+    ChartSession& session_;
+    std::function<void(const std::function<void()>&)> act_;
+    QTableWidget* table_ = nullptr;
+    QPushButton* delete_ = nullptr;
+    std::vector<ChartSession::FigureRow> shown_;
+    int picked_ = -1;
+    bool enabled_ = true;
+};
