@@ -37,7 +37,6 @@ struct Fixture {
     ChartSession session{prompts};
     explicit Fixture(int width, int height, int64_t lines = 10000)
     {
-        ResetSharedState();
         session.toClipboard = nullptr;
         session.FormCreate(Folder().path());
         session.SplashAcknowledged(false);
@@ -83,8 +82,8 @@ void WholeRange(benchmark::State& st)
 {
     Fixture fx(980, 590, st.range(0));
     for (auto _ : st) {
-        GloVar.FileHigh = 0;
-        GloVar.FileLow = 99999999.0;
+        fx.session.GloVar.FileHigh = 0;
+        fx.session.GloVar.FileLow = 99999999.0;
         fx.session.ScanWholeFileRange();
     }
     st.counters["peak_MB"] = PeakMb();
@@ -95,7 +94,7 @@ void LoadLast261(benchmark::State& st)
     Fixture fx(980, 590, st.range(0));
     for (auto _ : st)
         fx.session.LoadChartRange();
-    st.counters["slots"] = GloVar.TotalSlots;
+    st.counters["slots"] = fx.session.GloVar.TotalSlots;
     st.counters["peak_MB"] = PeakMb();
 }
 
@@ -107,11 +106,11 @@ void OpenAndPlot(benchmark::State& st)
     for (auto _ : st) {
         fx.session.FileBtnClick();
         fx.session.PlotBtnClick();
-        if (!GloVar.ChartShown || GloVar.LoadedCount != 261)
+        if (!fx.session.GloVar.ChartShown || fx.session.GloVar.LoadedCount != 261)
             st.SkipWithError("the chart was not plotted");
         fx.session.PlotBtnClick();
     }
-    st.counters["newest_first"] = GloVar.NewestFirst;
+    st.counters["newest_first"] = fx.session.GloVar.NewestFirst;
     st.counters["peak_MB"] = PeakMb();
 }
 
@@ -122,12 +121,12 @@ void OpenAndLoad(benchmark::State& st)
     Fixture fx(980, 590, st.range(0));
     for (auto _ : st) {
         fx.session.FileBtnClick();
-        InitDefaults();
+        InitDefaults(fx.session.GloVar);
         fx.session.LoadChartRange();
-        if (GloVar.LoadedCount != 261)
+        if (fx.session.GloVar.LoadedCount != 261)
             st.SkipWithError("the range was not loaded");
     }
-    st.counters["newest_first"] = GloVar.NewestFirst;
+    st.counters["newest_first"] = fx.session.GloVar.NewestFirst;
     st.counters["peak_MB"] = PeakMb();
 }
 
@@ -135,9 +134,9 @@ void Plot(benchmark::State& st)
 {
     Fixture fx(int(st.range(0)), int(st.range(1)));
     for (auto _ : st) {
-        InitDefaults();
+        InitDefaults(fx.session.GloVar);
         fx.session.LoadChartRange();
-        PlotPriceChart(fx.session.chart, BarLook{});
+        PlotPriceChart(fx.session.GloVar, fx.session.chart, BarLook{});
         benchmark::DoNotOptimize(fx.session.chart.image().constBits());
     }
 }
@@ -167,7 +166,7 @@ void Draw(benchmark::State& st)
     fx.session.ChooseChartType(int(st.range(0)));
     for (auto _ : st) {
         // Keep the ellipse the same size from run to run.
-        GloVar.LastEllipseRatio = -1;
+        fx.session.GloVar.LastEllipseRatio = -1;
         fx.session.DrawBtnClick();
         benchmark::DoNotOptimize(fx.session.chart.image().constBits());
     }
@@ -225,8 +224,8 @@ void KeptFigures(benchmark::State& st)
     s.PlotBtnClick();
     const QString path = Folder().filePath(QStringLiteral("kept-%1.aurigon").arg(st.range(0)));
     Study study = s.CurrentStudy(path);
-    const auto& prices = GloVar.Prices;
-    const int loaded = GloVar.LoadedCount;
+    const auto& prices = fx.session.GloVar.Prices;
+    const int loaded = fx.session.GloVar.LoadedCount;
     const int types[] = {1, 3, 4, 5, 6, 7, 8};
     unsigned seed = 12345;
     auto next = [&seed](int n) {

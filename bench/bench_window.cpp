@@ -38,7 +38,6 @@ struct Window {
     // A window whose chart is width by height, with the lines given run.
     Window(const char* size, const QStringList& lines)
     {
-        ResetSharedState();
         qputenv("AURIGON_CHART_SIZE", size);
         form = std::make_unique<TMainForm>(host, Folder().path());
         // Large enough to show the whole chart, as on a screen that size.
@@ -52,7 +51,7 @@ struct Window {
         if (runner.run(QStringList{QStringLiteral("ack")} + lines) != 0)
             qFatal("the window could not be set up");
         qunsetenv("AURIGON_CHART_SIZE");
-        if (GloVar.ChartWidth != width || GloVar.ChartHeight != height)
+        if (form->session.GloVar.ChartWidth != width || form->session.GloVar.ChartHeight != height)
             qFatal("the chart is not %s", size);
         QCoreApplication::processEvents();
         chart = static_cast<ChartView*>(form->findChild<QWidget*>(QStringLiteral("Image1")));
@@ -91,7 +90,7 @@ void Navigate(benchmark::State& st)
     bool previous = true;
     for (auto _ : st) {
         QTest::mouseClick(previous ? back : forward, Qt::LeftButton);
-        if (!w.repainted() || !GloVar.ChartShown)
+        if (!w.repainted() || !w.form->session.GloVar.ChartShown)
             st.SkipWithError("the chart was not re-plotted and repainted");
         previous = !previous;
     }
@@ -130,7 +129,7 @@ void LiveEllipseInWindow(benchmark::State& st)
     };
     send(QEvent::MouseButtonPress, 2400, Qt::RightButton);
     w.repainted();
-    if (!GloVar.EllipseLive || !GloVar.MouseDragging)
+    if (!w.form->session.GloVar.EllipseLive || !w.form->session.GloVar.MouseDragging)
         st.SkipWithError("no live ellipse");
     int x = 2400;
     for (auto _ : st) {
@@ -161,7 +160,6 @@ void WindowAndSplash(benchmark::State& st)
 {
     qputenv("AURIGON_CHART_SIZE", "980x590");
     for (auto _ : st) {
-        ResetSharedState();
         ShowingHost host;
         auto form = std::make_unique<TMainForm>(host, Folder().path());
         form->show();

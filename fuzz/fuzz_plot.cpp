@@ -26,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t opts = data[0];
     const auto source =
         PriceSource::InMemory(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
-    ResetSharedState();
-    auto& g = GloVar;
+    SharedState g;
     FileLayout layout;
     layout.header = (opts & 8) != 0;
     layout.dateFormat = opts % DateLayoutCount;
@@ -52,13 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g.ChartLow = load.low;
     g.ChartWidth = 240;
     g.ChartHeight = 160;
-    InitDefaults();
+    InitDefaults(g);
     static Canvas canvas;
     if (canvas.isNull())
         canvas.create(g.ChartWidth, g.ChartHeight, true);
-    PlotPriceChart(canvas, BarLook{});
+    PlotPriceChart(g, canvas, BarLook{});
     // Every price maps to a row held in range, never wrapped.
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(g);
     for (int i = 1; i <= g.LoadedCount; ++i) {
         const int y = map.priceToY(g.Prices[size_t(i)].Open);
         if (y < -PixelLimit || y > PixelLimit)

@@ -44,20 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         f.write(reinterpret_cast<const char*>(data) + (size ? 1 : 0), qint64(size ? size - 1 : 0));
     }
     const uint8_t opts = size ? data[0] : 0;
-    ResetSharedState();
     ChartSession s(prompts);
     s.toClipboard = nullptr;
     s.FormCreate(dir.path());
-    GloVar.DateFormat = int16_t(opts % DateLayoutCount);
+    s.GloVar.DateFormat = int16_t(opts % DateLayoutCount);
     const char seps[] = {',', ';', '\t'};
-    GloVar.FieldSeparator = seps[(opts >> 6) % 3];
-    GloVar.HasHeaderLine = (opts & 8) != 0;
+    s.GloVar.FieldSeparator = seps[(opts >> 6) % 3];
+    s.GloVar.HasHeaderLine = (opts & 8) != 0;
     s.SplashAcknowledged(false);
     s.FinishFirstActivation(200, 120);
     s.FileBtnClick();
-    GloVar.LeaveHolidaySpace = (opts & 16) != 0;
-    GloVar.BlankDaysRight = (opts & 32) ? 50 : 0;
-    GloVar.FirstRecord = std::max(1, GloVar.FirstRecord);
+    s.GloVar.LeaveHolidaySpace = (opts & 16) != 0;
+    s.GloVar.BlankDaysRight = (opts & 32) ? 50 : 0;
+    s.GloVar.FirstRecord = std::max(1, s.GloVar.FirstRecord);
     if (s.ui[Ctl::PlotBtn].enabled)
         s.PlotBtnClick();
     return 0;

@@ -44,7 +44,6 @@ void Settle(int ms)
 bool Shoot(const QString& samples, const QString& out, bool color, bool picked = false)
 {
     QTemporaryDir work;
-    ResetSharedState();
     ScriptHost host([](const QJsonObject&) {});
     TMainForm form(host, work.path());
     form.forceColor = color;
@@ -65,7 +64,6 @@ bool Shoot(const QString& samples, const QString& out, bool color, bool picked =
 bool ShootScreen(const QString& samples, const QString& maximized, const QString& small)
 {
     QTemporaryDir work;
-    ResetSharedState();
     ScriptHost host([](const QJsonObject&) {});
     TMainForm form(host, work.path());
     form.showMaximized();
@@ -75,7 +73,8 @@ bool ShootScreen(const QString& samples, const QString& maximized, const QString
     Settle(300);
     ScriptRunner runner(form, host);
     QStringList lines =
-        Script(samples, GloVar.ChartWidth, GloVar.ChartHeight).split(QLatin1Char('\n'));
+        Script(samples, form.session.GloVar.ChartWidth, form.session.GloVar.ChartHeight)
+            .split(QLatin1Char('\n'));
     lines.removeFirst(); // acknowledged already
     if (runner.run(lines) != 0)
         return false;

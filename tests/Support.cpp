@@ -92,7 +92,6 @@ void SessionTest::SetUp()
 
 void SessionTest::Start(const QString& folder)
 {
-    ResetSharedState();
     s = std::make_unique<ChartSession>(prompts);
     s->toClipboard = nullptr;
     s->FormCreate(folder);
@@ -132,7 +131,6 @@ ScriptRun RunScript(const QString& folder, const QString& text)
 {
     const QString before = QDir::currentPath();
     QDir::setCurrent(folder);
-    ResetSharedState();
     ScriptRun r;
     {
         ScriptHost host([&r](const QJsonObject& o) { r.events << o; });

@@ -50,7 +50,6 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         form.reset();
-        ResetSharedState();
         qputenv("AURIGON_CHART_SIZE", "980x590");
         form = std::make_unique<TMainForm>(host, dir.path());
         if (size.isValid())
@@ -75,7 +74,7 @@ protected:
         host.openAnswer = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records));
         QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
         QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-        ASSERT_TRUE(GloVar.ChartShown);
+        ASSERT_TRUE(form->session.GloVar.ChartShown);
     }
     // Anchors set with the mouse and a spiral drawn on them.
     void DrawSpiral(int x1 = 400)

@@ -17,9 +17,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/session/ChartSession.h"
 #include "app/CommandLine.h"
-#include "app/session/GloVar.h"
+#include "app/session/ChartSession.h"
 #include "app/session/Prompts.h"
 #include "chart/Output.h"
 #include "chart/Vector.h"
@@ -79,14 +78,14 @@ QString RenderOne(const RenderRequest& r, QStringList& notes)
     s.FormCreate(work.path());
     s.SplashAcknowledged(r.color);
     s.FinishFirstActivation(r.width, r.height);
-    if (!s.OpenStudy(r.study, r.prices, r.barStyle) || !GloVar.ChartShown)
+    if (!s.OpenStudy(r.study, r.prices, r.barStyle) || !s.ChartShown())
         return prompts.firstError.isEmpty()
                    ? QStringLiteral("the study %1 gave no chart").arg(r.study)
                    : prompts.firstError;
     // A run that met an error on the way says so and fails, chart or not.
     if (!prompts.firstError.isEmpty())
         return prompts.firstError;
-    if (const std::optional<QString> why = OverwritesInput(r.image, {r.study, GloVar.DataFileName}))
+    if (const std::optional<QString> why = OverwritesInput(r.image, {r.study, s.PriceFile()}))
         return *why;
     const Result<void> w =
         vector ? WriteVectorFile(s.chart, r.image, *vector, QFileInfo(r.study).completeBaseName())
@@ -214,7 +213,6 @@ bool WriteAll(int fd, const QByteArray& bytes)
         pending.remove(0, eol + 1);
         if (!ok || k >= jobs.size())
             break;
-        ResetSharedState(); // each chart starts as in a fresh process
         QStringList notes;
         const QString err = RenderOne({jobs[k].study, QString(), jobs[k].image, format.constData(),
                                        cl.width, cl.height, cl.color, cl.barStyle},

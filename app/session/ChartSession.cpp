@@ -12,13 +12,16 @@ const QStringList ChartSession::PeriodItems = {
     QStringLiteral("260"),  QStringLiteral("130"),  QStringLiteral("65"),  QStringLiteral("22"),
     QStringLiteral("10"),   QStringLiteral("5"),    QStringLiteral("1")};
 
-ChartSession::ChartSession(Prompts& prompts) : prompts_(prompts)
+ChartSession::ChartSession(Prompts& prompts)
+    : state_(std::make_unique<SharedState>()), GloVar(*state_), prompts_(prompts)
 {
     toClipboard = [](const QImage& img) {
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
             QGuiApplication::clipboard()->setImage(img);
     };
 }
+
+ChartSession::~ChartSession() = default;
 
 QString ChartSession::SettingsPath() const
 {
@@ -27,8 +30,8 @@ QString ChartSession::SettingsPath() const
 
 void ChartSession::FormCreate(const QString& currentDir)
 {
-    SetCreationDefaults(currentDir);
-    ApplySettings(ReadSettingsFile(SettingsPath(), CurrentSettings()));
+    SetCreationDefaults(GloVar, currentDir);
+    ApplySettings(GloVar, ReadSettingsFile(SettingsPath(), CurrentSettings(GloVar)));
     ReadViewSettings();
     periodIndex = 4;
     ui = UiModel();
@@ -46,7 +49,7 @@ void ChartSession::SplashAcknowledged(bool colorTicked)
 void ChartSession::FinishFirstActivation(int chartWidth, int chartHeight)
 {
     auto& g = GloVar;
-    SetFirstActivationDefaults(PeriodItems[periodIndex].toInt(), chartWidth, chartHeight);
+    SetFirstActivationDefaults(GloVar, PeriodItems[periodIndex].toInt(), chartWidth, chartHeight);
     tool.release();
     tool.forgetMarkers();
     KeepToolState();

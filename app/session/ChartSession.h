@@ -11,6 +11,7 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <utility>
@@ -33,11 +34,22 @@
 
 class Prompts;
 struct FigureKind;
+struct SharedState;
 
 class ChartSession : public QObject {
     Q_OBJECT
+    // Comes before GloVar, which refers to it.
+    std::unique_ptr<SharedState> state_;
+
 public:
     explicit ChartSession(Prompts& prompts);
+    ~ChartSession() override;
+    ChartSession(const ChartSession&) = delete;
+    ChartSession& operator=(const ChartSession&) = delete;
+
+    // This session's values, by the names the handlers use; every session
+    // has its own, so sessions side by side never touch each other's.
+    SharedState& GloVar;
 
     // What changed since the window last heard, as flags of changed().
     enum Change : unsigned {
@@ -223,11 +235,16 @@ public:
     // The crosshair's tags at a pixel of the chart; nothing outside the plot.
     [[nodiscard]] std::optional<PointerTags> TagsAt(int x, int y) const;
     [[nodiscard]] bool Monochrome() const;
+    [[nodiscard]] bool ChartShown() const;
     [[nodiscard]] bool LevelValues() const;
     [[nodiscard]] int ChartType() const;
     [[nodiscard]] bool FirstActivationDone() const;
     // The price file in force once it has records to chart; empty before.
     [[nodiscard]] QString ChartedFile() const;
+    // The price file named by File, read or not; empty before one is chosen.
+    [[nodiscard]] QString PriceFile() const;
+    // The price file layout in force, as the file setup dialog starts with it.
+    [[nodiscard]] FileLayout Layout() const;
     // Whether path is the open price file, by any name or link; if so the
     // writing is refused with an error saying so.
     bool RefusedOverPriceFile(const QString& path, Error::Doing doing);
@@ -475,7 +492,7 @@ private:
                       std::optional<std::array<double, 2>> prices = std::nullopt);
     void ShowRatio();
     void ShowDir();
-    // The design's values follow the mouse tool, which owns them: what is
+    // The session's values follow the mouse tool, which owns them: what is
     // armed, the drag and the markers; and an anchor set at (x, y) keeps
     // its column and height (P3 its column and row).
     void KeepToolState();

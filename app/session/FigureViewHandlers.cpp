@@ -82,7 +82,7 @@ ChartSession::FigureRoom ChartSession::RoomWanted() const
     FigureRoom room;
     if (!g.ChartShown)
         return room;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     const double span = std::max(g.ChartHigh - g.ChartLow, 0.0);
     const double highest = g.ChartHigh + MostSpans * span, lowest = g.ChartLow - MostSpans * span;
     const double lastSlot = double(g.LoadedCount) + g.BlankDaysRight;

@@ -17,9 +17,8 @@
 #include "data/Volume.h"
 
 namespace {
-void ResetExtremesAndAnchors()
+void ResetExtremesAndAnchors(SharedState& g)
 {
-    auto& g = GloVar;
     g.ChartHigh = 0;
     g.ChartLow = LowStart;
     g.FileHigh = 0;
@@ -98,7 +97,7 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
     scannedLines_ = 0;
     g.VolumeColumn = 0;
     if (!g.DataFileName.isEmpty()) {
-        const FileLayout layout = CurrentLayout();
+        const FileLayout layout = CurrentLayout(GloVar);
         const Result<FileScan> scanned =
             made && made->first == layout ? Result<FileScan>(made->second) : ScanPriceData(g.DataFileName, layout);
         if (!scanned) {
@@ -188,14 +187,14 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
                                      .arg(FileName(g.DataFileName)));
         }
     }
-    ResetExtremesAndAnchors();
+    ResetExtremesAndAnchors(GloVar);
 }
 
 bool ChartSession::ScanWholeFileRange()
 {
     auto& g = GloVar;
     const Result<PriceExtremes> r =
-        ScanWholeRange(g.DataFileName, CurrentLayout(), g.FileHigh, g.FileLow);
+        ScanWholeRange(g.DataFileName, CurrentLayout(GloVar), g.FileHigh, g.FileLow);
     if (!r) {
         prompts_.error(r.error().message());
         return false;
@@ -212,8 +211,8 @@ const RecordDates& ChartSession::RecordDatesOfFile()
     const auto& g = GloVar;
     if (!recordDates_) {
         // A file that no longer reads has no dates to offer; the plot says why.
-        Result<RecordDates> r = ReadRecordDates(g.DataFileName, CurrentLayout(), g.RecordCount,
-                                                g.NewestFirst, skipLines_);
+        Result<RecordDates> r = ReadRecordDates(g.DataFileName, CurrentLayout(GloVar),
+                                                g.RecordCount, g.NewestFirst, skipLines_);
         recordDates_ = r ? std::move(*r) : RecordDates{};
     }
     return *recordDates_;
@@ -240,7 +239,8 @@ bool ChartSession::LoadChartRange()
     req.volumeColumn = g.VolumePane ? g.VolumeColumn : 0;
     if (timeframe_ != Timeframe::Daily)
         WidenToBars(req);
-    const Result<LoadedRange> loaded = LoadRange(g.DataFileName, CurrentLayout(), req, g.Prices);
+    const Result<LoadedRange> loaded =
+        LoadRange(g.DataFileName, CurrentLayout(GloVar), req, g.Prices);
     g.LoadedCount = loaded ? loaded->loadedCount : 0;
     g.TotalSlots = loaded ? loaded->totalSlots : 0;
     if (loaded && timeframe_ != Timeframe::Daily)
@@ -357,7 +357,7 @@ bool ChartSession::PriceFileTouched()
 bool ChartSession::TakeAppend()
 {
     auto& g = GloVar;
-    const FileLayout layout = CurrentLayout();
+    const FileLayout layout = CurrentLayout(GloVar);
     const int32_t before = g.RecordCount;
     int64_t count = before;
     std::optional<double> first = g.FirstFileDate, last = g.LastFileDate;
@@ -440,7 +440,7 @@ bool ChartSession::TakeAppend()
 bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
 {
     auto& g = GloVar;
-    const Result<LayoutCheck> checked = CheckLayout(path, CurrentLayout());
+    const Result<LayoutCheck> checked = CheckLayout(path, CurrentLayout(GloVar));
     if (!checked || checked->outcome == LayoutCheck::Fits)
         return true; // the scan reports what cannot be read
     const LayoutCheck& c = *checked;
@@ -472,7 +472,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
         return false;
     }
     const FileLayout& l = c.layout;
-    ApplyLayout(l);
+    ApplyLayout(GloVar, l);
     const QStringList names = DateLayoutNames();
     readAs = QStringLiteral("Fields separated by %1, %2, dates as %3; Date in field %4, Open %5, "
                             "High %6, Low %7, Close %8")
@@ -500,7 +500,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
         readAs += QStringLiteral(
                       ".\nNo line shows whether the day or the month comes first: %1 is a guess")
                       .arg(names.value(l.dateFormat));
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings()); !w)
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar)); !w)
         prompts_.error(w.error().message());
     return true;
 }
@@ -523,7 +523,7 @@ void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
         g.DataFileName = QFileInfo(*path).absoluteFilePath();
         ui.panels[PanelFile] = g.DataFileName;
         if (!AdoptLayoutOf(g.DataFileName, readAs)) {
-            ResetExtremesAndAnchors();
+            ResetExtremesAndAnchors(GloVar);
             return;
         }
     }
@@ -566,7 +566,8 @@ bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& 
     g.DateFormat = static_cast<int16_t>(dateFormat);
     if (separator)
         g.FieldSeparator = *separator;
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(), fields); !w) {
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar), fields);
+        !w) {
         std::tie(g.HasHeaderLine, g.DateColumn, g.OpenColumn, g.HighColumn, g.LowColumn,
                  g.CloseColumn, g.DateFormat, g.FieldSeparator) = before;
         prompts_.error(w.error().message());

@@ -6,16 +6,8 @@
 #include <limits>
 #include <numbers>
 
-SharedState GloVar;
-
-void ResetSharedState()
+FileLayout CurrentLayout(const SharedState& g)
 {
-    GloVar = SharedState{};
-}
-
-FileLayout CurrentLayout()
-{
-    const auto& g = GloVar;
     FileLayout l;
     l.header = g.HasHeaderLine;
     l.dateColumn = g.DateColumn;
@@ -28,9 +20,8 @@ FileLayout CurrentLayout()
     return l;
 }
 
-void ApplyLayout(const FileLayout& l)
+void ApplyLayout(SharedState& g, const FileLayout& l)
 {
-    auto& g = GloVar;
     g.HasHeaderLine = l.header;
     g.DateColumn = Sat16(l.dateColumn);
     g.OpenColumn = Sat16(l.openColumn);
@@ -41,24 +32,21 @@ void ApplyLayout(const FileLayout& l)
     g.FieldSeparator = l.separator;
 }
 
-Settings CurrentSettings()
+Settings CurrentSettings(const SharedState& g)
 {
-    const auto& g = GloVar;
-    return Settings{CurrentLayout(), {g.FanAngle1, g.FanAngle2, g.FanAngle3}};
+    return Settings{CurrentLayout(g), {g.FanAngle1, g.FanAngle2, g.FanAngle3}};
 }
 
-void ApplySettings(const Settings& s)
+void ApplySettings(SharedState& g, const Settings& s)
 {
-    auto& g = GloVar;
-    ApplyLayout(s.layout);
+    ApplyLayout(g, s.layout);
     g.FanAngle1 = s.fanAngles[0];
     g.FanAngle2 = s.fanAngles[1];
     g.FanAngle3 = s.fanAngles[2];
 }
 
-void InitDefaults()
+void InitDefaults(SharedState& g)
 {
-    auto& g = GloVar;
     g.PlotLeft = 70;
     g.PlotTop = 30;
     g.PlotRight = g.ChartWidth - 10;
@@ -82,9 +70,8 @@ QString WorkDirFor(const QString& startDir)
     return startDir + QLatin1Char('/');
 }
 
-void SetCreationDefaults(const QString& currentDir)
+void SetCreationDefaults(SharedState& g, const QString& currentDir)
 {
-    auto& g = GloVar;
     g.FirstActivate = true;
     g.Pi = std::numbers::pi;
     g.TitleText = QStringLiteral("%1   Version 2.3   %2").arg(ProgramName, MakerNotice);
@@ -106,9 +93,9 @@ void SetCreationDefaults(const QString& currentDir)
     g.FanAngle3 = 62.0;
 }
 
-void SetFirstActivationDefaults(int32_t periodLength, int32_t chartWidth, int32_t chartHeight)
+void SetFirstActivationDefaults(SharedState& g, int32_t periodLength, int32_t chartWidth,
+                                int32_t chartHeight)
 {
-    auto& g = GloVar;
     g.ChartType = 0;
     g.ChartTypeName.clear();
     g.FirstRecord = g.LastRecord = g.RecordCount = 0;

@@ -1,6 +1,7 @@
 #pragma once
-// The program's shared values. One process-wide instance, reached directly
-// by every unit; tests reset it with ResetSharedState().
+// The values a chart session works on, by the names the handlers use. Each
+// ChartSession owns one set (its member GloVar), so sessions side by side
+// never share them; the free functions below take the set they work on.
 
 #include <QRect>
 #include <QString>
@@ -127,24 +128,21 @@ struct SharedState {
     bool FirstActivate = true;
 };
 
-extern SharedState GloVar;
-
-void ResetSharedState();
-
 // The price file layout and fsetup.dat's values as the shared values hold them.
-[[nodiscard]] FileLayout CurrentLayout();
-void ApplyLayout(const FileLayout& l);
-[[nodiscard]] Settings CurrentSettings();
-void ApplySettings(const Settings& s);
+[[nodiscard]] FileLayout CurrentLayout(const SharedState& g);
+void ApplyLayout(SharedState& g, const FileLayout& l);
+[[nodiscard]] Settings CurrentSettings(const SharedState& g);
+void ApplySettings(SharedState& g, const Settings& s);
 
 // Plot rectangle and tool constants, applied before every plot.
-void InitDefaults();
+void InitDefaults(SharedState& g);
 
 // Creation values up to (not including) reading fsetup.dat.
-void SetCreationDefaults(const QString& currentDir);
+void SetCreationDefaults(SharedState& g, const QString& currentDir);
 
 // The values the first activation sets, given the chart image size.
-void SetFirstActivationDefaults(int32_t periodLength, int32_t chartWidth, int32_t chartHeight);
+void SetFirstActivationDefaults(SharedState& g, int32_t periodLength, int32_t chartWidth,
+                                int32_t chartHeight);
 
 // WorkDir rule: exactly one trailing separator.
 [[nodiscard]] QString WorkDirFor(const QString& startDir);

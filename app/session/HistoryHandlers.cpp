@@ -2,11 +2,11 @@
 // were before it; undoing re-plots that range and replays the figures from
 // their dates and prices, so a step survives a resize or a colour change. On
 // the same chart the pixels the markers leave are put back as they were.
-#include "app/session/ChartPoints.h"
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
 #include "app/session/SharedInputs.h"
 #include "chart/ChartMap.h"
+#include "tools/ChartPoints.h"
 
 namespace {
 bool SameMap(const ChartMap& a, const ChartMap& b)
@@ -47,7 +47,7 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.fileLow = g.FileLow;
     s.kept = keptFigures_;
     s.current = currentFigure_;
-    s.map = CurrentChartMap();
+    s.map = CurrentChartMap(GloVar);
     s.p1x = g.P1X;
     s.p1h = g.P1Y;
     s.p2x = g.P2X;
@@ -59,9 +59,11 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.p2Date = g.P2Date;
     s.p2Price = g.P2Price;
     if (g.ChartShown) {
-        s.p1 = AnchorPoint(s.map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price, timeframe_);
-        s.p2 = AnchorPoint(s.map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price, timeframe_);
-        s.p3 = PointAt(s.map, g.P3X, g.P3Y);
+        s.p1 = AnchorPoint(s.map, g.Prices, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price,
+                           timeframe_);
+        s.p2 = AnchorPoint(s.map, g.Prices, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price,
+                           timeframe_);
+        s.p3 = PointAt(s.map, g.Prices, g.P3X, g.P3Y);
     }
     s.p1Shown = tool.p1Marker().shown;
     s.p2Shown = tool.p2Marker().shown;
@@ -75,7 +77,7 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.chartTypeName = g.ChartTypeName;
     s.plottedTypeName = plottedTypeName_;
     s.dragMemory = dragMemory_;
-    s.memory = CurrentEllipseMemory();
+    s.memory = CurrentEllipseMemory(GloVar);
     s.ellipseEndX = g.EllipseEndX;
     s.ellipseEndH = g.EllipseEndY;
     s.ellipseLive = g.EllipseLive;
@@ -198,7 +200,7 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
             CommonPlotEnding();
             return;
         }
-        const ChartMap map = CurrentChartMap();
+        const ChartMap map = CurrentChartMap(GloVar);
         const bool same = SameMap(map, s.map) && s.monochrome == g.Monochrome;
         for (const StudyFigure& f : s.kept) {
             QString why;
@@ -243,7 +245,7 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
             g.P1Price = s.p1Price;
             g.P2Date = s.p2Date;
             g.P2Price = s.p2Price;
-            KeepEllipseMemory(s.memory);
+            KeepEllipseMemory(GloVar, s.memory);
             g.EllipseEndX = Sat16(s.ellipseEndX);
             g.EllipseEndY = Sat16(s.ellipseEndH);
         } else {

@@ -75,9 +75,9 @@ Inspection InspectPriceFile(const QString& path, const QString& settingsFolder)
     s.SplashAcknowledged(false);
     s.FinishFirstActivation(980, 590);
     s.FileBtnClick();
-    const auto& g = GloVar;
-    const FileLayout l = WithDecimalMark(prompts.path, CurrentLayout());
-    const Result<LayoutCheck> check = CheckLayout(prompts.path, CurrentLayout());
+    const auto& g = s.GloVar;
+    const FileLayout l = WithDecimalMark(prompts.path, CurrentLayout(g));
+    const Result<LayoutCheck> check = CheckLayout(prompts.path, CurrentLayout(g));
     const QString language = check ? check->language : QString();
     QJsonObject o;
     o[QStringLiteral("file")] = prompts.path;
@@ -117,8 +117,8 @@ Inspection InspectPriceFile(const QString& path, const QString& settingsFolder)
             req.recordCount = g.RecordCount;
             req.skipLines = s.skipLines();
             std::vector<PriceRecord> prices;
-            const Result<LoadedRange> r = LoadRange(prompts.path, CurrentLayout(), req, prices);
-            return r ? Records(prices, !CurrentLayout().noDates()) : QJsonArray();
+            const Result<LoadedRange> r = LoadRange(prompts.path, CurrentLayout(g), req, prices);
+            return r ? Records(prices, !CurrentLayout(g).noDates()) : QJsonArray();
         };
         o[QStringLiteral("first")] = range(1, std::min(5, g.RecordCount));
         o[QStringLiteral("last")] = range(std::max(1, g.RecordCount - 4), g.RecordCount);

@@ -3,10 +3,10 @@
 // history, and the figures are drawn again from their dates and prices.
 #include <cmath>
 
-#include "app/session/ChartPoints.h"
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
 #include "app/session/SharedInputs.h"
+#include "tools/ChartPoints.h"
 
 namespace {
 // Squared distance from (x, y) to the segment, in pixels.
@@ -81,7 +81,7 @@ std::vector<QPoint> ChartSession::FigureHandles(int n) const
     const StudyFigure* f = FigureNumbered(n);
     if (!f || !GloVar.ChartShown)
         return out;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     std::vector<StudyPoint> points{f->p1, f->p2};
     if (f->p3)
         points.push_back(*f->p3);
@@ -97,7 +97,7 @@ QRect ChartSession::PlotArea() const
 {
     if (!GloVar.ChartShown)
         return {};
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     return QRect(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.plotBottom));
 }
 
@@ -163,8 +163,8 @@ void ChartSession::HandleMove(int x, int y, bool snap)
         return;
     StudyFigure& f =
         size_t(n) <= keptFigures_.size() ? keptFigures_[size_t(n) - 1] : *currentFigure_;
-    const ChartMap map = CurrentChartMap();
-    StudyPoint p = PointAt(map, x, y);
+    const ChartMap map = CurrentChartMap(GloVar);
+    StudyPoint p = PointAt(map, GloVar.Prices, x, y);
     if (snap)
         if (const auto price = NearestBarPrice(map, x, y))
             p.price = *price;

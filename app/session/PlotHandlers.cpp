@@ -69,7 +69,7 @@ void ChartSession::PlotOrReset()
     }
     if (chart.isNull())
         return;
-    InitDefaults();
+    InitDefaults(GloVar);
     if (g.WholeScale && g.FileHigh < g.FileLow && !ScanWholeFileRange())
         return;
     {
@@ -84,7 +84,7 @@ void ChartSession::PlotOrReset()
                 g.ChartHigh = std::max(g.ChartHigh, *figureRoom_.high);
             if (figureRoom_.low)
                 g.ChartLow = std::min(g.ChartLow, *figureRoom_.low);
-            PlotPriceChart(chart, barLook_);
+            PlotPriceChart(GloVar, chart, barLook_);
             g.ChartHigh = high;
             g.ChartLow = low;
         }
@@ -267,7 +267,7 @@ void ChartSession::RedrawRange()
         return;
     }
     const RelocatedAnchors r =
-        RelocateAnchors(CurrentChartMap(), g.Prices, Anchor{g.P1Date, g.P1Price},
+        RelocateAnchors(CurrentChartMap(GloVar), g.Prices, Anchor{g.P1Date, g.P1Price},
                         Anchor{g.P2Date, g.P2Price}, timeframe_);
     g.P1X = r.p1x;
     g.P2X = r.p2x;
@@ -359,14 +359,14 @@ void ChartSession::Image1MouseMove(int x, int y)
     if (g.EllipseLive && tool.dragging()) {
         ui.cursor = ChartCursor::SizeAll;
         tool.move(x, y);
-        dragMemory_ = CurrentEllipseMemory();
+        dragMemory_ = CurrentEllipseMemory(GloVar);
         MoveLiveFigure(x, y, dragMemory_);
         dragMoved_ = true;
     }
     ui.hint = tool.armed() == AnchorTool::Armed::P1   ? QStringLiteral("P1")
               : tool.armed() == AnchorTool::Armed::P2 ? QStringLiteral("P2")
                                                       : QString();
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     if (const auto r = ReadoutAt(map, g.Prices, x, y)) {
         ui.panels[PanelDate] = r->date;
         ui.panels[PanelPrice] = r->price;

@@ -14,11 +14,11 @@ namespace {
 constexpr int DefaultChartWidth = 980, DefaultChartHeight = 590;
 
 // The slot of a day on the chart shown; none when it is not charted.
-std::optional<int> SlotOfDay(const ChartMap& map, std::optional<double> day)
+std::optional<int> SlotOfDay(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                             std::optional<double> day)
 {
     if (!day)
         return std::nullopt;
-    const auto& prices = GloVar.Prices;
     for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
         if (prices[size_t(k)].Date == *day)
             return k;
@@ -29,28 +29,28 @@ std::optional<int> SlotOfDay(const ChartMap& map, std::optional<double> day)
 FigureScale ChartSession::ScaleNow() const
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     return ScaleOfChart(map, g.ChartWidth, g.ChartHeight,
-                        SlotOfDay(map, g.P1Date).value_or(map.xToSlot(g.P1X)));
+                        SlotOfDay(map, g.Prices, g.P1Date).value_or(map.xToSlot(g.P1X)));
 }
 
 FigureScale ChartSession::DefaultScale(const StudyFigure& f) const
 {
     // The plot keeps its margins from the image's edges at any size.
     const auto& g = GloVar;
-    ScaleInput in = CurrentScaleInput();
+    ScaleInput in = CurrentScaleInput(GloVar);
     in.plotRight += DefaultChartWidth - g.ChartWidth;
     in.plotBottom += DefaultChartHeight - g.ChartHeight;
     const ChartMap map = ComputeScale(in);
     return ScaleOfChart(map, DefaultChartWidth, DefaultChartHeight,
-                        SlotOfDay(CurrentChartMap(), f.p1.date).value_or(0));
+                        SlotOfDay(CurrentChartMap(GloVar), g.Prices, f.p1.date).value_or(0));
 }
 
 ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
                                                    std::optional<EllipseMemory> memory) const
 {
     DrawFrame d;
-    d.input = CurrentFigureInput();
+    d.input = CurrentFigureInput(GloVar);
     d.memory = std::move(memory);
     // A replayed ellipse has the size it was kept at, whatever the last one
     // drawn left behind. On its own chart only a fresh one needs telling: the
@@ -79,8 +79,8 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
     const StudyFigure& f = *replaying_;
     const FigureScale& s = *f.scale;
     d.scale = s;
-    const ChartMap shown = CurrentChartMap();
-    const auto k1 = SlotOfDay(shown, f.p1.date);
+    const ChartMap shown = CurrentChartMap(GloVar);
+    const auto k1 = SlotOfDay(shown, GloVar.Prices, f.p1.date);
     // The chart it was first drawn on, or one its dates are not on: drawn as it is.
     if (!k1 || ScaleNow() == s) {
         keptSize(false);
@@ -89,7 +89,7 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
     const ChartMap built = ChartOfScale(s);
     d.shift = *k1 - s.p1Slot;
     auto slotOf = [&](const StudyPoint& p) {
-        return SlotOfDay(shown, p.date).value_or(*k1) - d.shift + p.slotOffset;
+        return SlotOfDay(shown, GloVar.Prices, p.date).value_or(*k1) - d.shift + p.slotOffset;
     };
     auto column = [&](const StudyPoint& p) { return built.slotPositionToX(slotOf(p)); };
     auto row = [&](const StudyPoint& p) { return built.priceToY(p.price); };

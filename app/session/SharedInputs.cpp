@@ -2,9 +2,8 @@
 
 #include "app/session/GloVar.h"
 
-ChartMap CurrentChartMap()
+ChartMap CurrentChartMap(const SharedState& g)
 {
-    const auto& g = GloVar;
     ChartMap m;
     m.plotLeft = g.PlotLeft;
     m.plotTop = g.PlotTop;
@@ -22,9 +21,8 @@ ChartMap CurrentChartMap()
     return m;
 }
 
-ScaleInput CurrentScaleInput()
+ScaleInput CurrentScaleInput(const SharedState& g)
 {
-    const auto& g = GloVar;
     ScaleInput in;
     in.plotLeft = g.PlotLeft;
     in.plotTop = g.PlotTop;
@@ -40,9 +38,8 @@ ScaleInput CurrentScaleInput()
     return in;
 }
 
-void KeepScale(const ChartMap& scaled)
+void KeepScale(SharedState& g, const ChartMap& scaled)
 {
-    auto& g = GloVar;
     g.PlotHeight = scaled.plotHeight;
     g.PlotWidth = scaled.plotWidth;
     g.SlotCount = scaled.slotCount;
@@ -52,13 +49,12 @@ void KeepScale(const ChartMap& scaled)
     g.ScaleIsLog = scaled.logScale;
 }
 
-BarChartInput CurrentBarChart()
+BarChartInput CurrentBarChart(const SharedState& g)
 {
-    const auto& g = GloVar;
     BarChartInput in;
     in.chartWidth = g.ChartWidth;
     in.chartHeight = g.ChartHeight;
-    in.map = CurrentChartMap();
+    in.map = CurrentChartMap(g);
     in.prices = g.Prices;
     in.loadedCount = g.LoadedCount;
     in.fileName = g.DataFileName;
@@ -68,25 +64,23 @@ BarChartInput CurrentBarChart()
     return in;
 }
 
-void PlotPriceChart(Canvas& c, BarLook look)
+void PlotPriceChart(SharedState& g, Canvas& c, BarLook look)
 {
-    ChartMap scaled = ComputeScale(CurrentScaleInput());
-    const auto& g = GloVar;
+    ChartMap scaled = ComputeScale(CurrentScaleInput(g));
     if (g.ManualScale && g.ManualTop > g.ManualBottom && (!scaled.logScale || g.ManualBottom > 0)) {
         scaled.scaleTop = g.ManualTop;
         scaled.scaleBottom = g.ManualBottom;
         scaled.scaleRange = g.ManualTop - g.ManualBottom;
     }
-    KeepScale(scaled);
-    BarChartInput in = CurrentBarChart();
-    look.colour = !GloVar.Monochrome;
+    KeepScale(g, scaled);
+    BarChartInput in = CurrentBarChart(g);
+    look.colour = !g.Monochrome;
     in.look = look;
     DrawPriceChart(c, in);
 }
 
-FigureInput CurrentFigureInput()
+FigureInput CurrentFigureInput(const SharedState& g)
 {
-    const auto& g = GloVar;
     FigureInput in;
     in.p1x = g.P1X;
     in.p1h = g.P1Y;
@@ -103,7 +97,7 @@ FigureInput CurrentFigureInput()
     in.fanAngles[2] = g.FanAngle3;
     in.chartWidth = g.ChartWidth;
     in.chartHeight = g.ChartHeight;
-    in.map = CurrentChartMap();
+    in.map = CurrentChartMap(g);
     in.spiralStep = g.SpiralStep;
     in.ellipseStep = g.EllipseStep;
     in.arcFactor = g.ArcFactor;
@@ -115,9 +109,8 @@ FigureInput CurrentFigureInput()
     return in;
 }
 
-EllipseMemory CurrentEllipseMemory()
+EllipseMemory CurrentEllipseMemory(const SharedState& g)
 {
-    const auto& g = GloVar;
     EllipseMemory last;
     last.p1x = g.LastEllipseP1X;
     last.p1y = g.LastEllipseP1Y;
@@ -131,9 +124,8 @@ EllipseMemory CurrentEllipseMemory()
     return last;
 }
 
-void KeepEllipseMemory(const EllipseMemory& m)
+void KeepEllipseMemory(SharedState& g, const EllipseMemory& m)
 {
-    auto& g = GloVar;
     g.LastEllipseP1X = m.p1x;
     g.LastEllipseP1Y = m.p1y;
     g.LastEllipseP2X = m.p2x;

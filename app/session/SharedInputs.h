@@ -1,5 +1,5 @@
 #pragma once
-// The shared values handed down as the inputs of chart/ and tools/, and
+// A session's values handed down as the inputs of chart/ and tools/, and
 // their results kept back, for the handlers (and the tests that stand in
 // for them).
 
@@ -8,17 +8,18 @@
 #include "tools/FigureGeometry.h"
 
 class Canvas;
+struct SharedState;
 
-[[nodiscard]] ChartMap CurrentChartMap();
-[[nodiscard]] ScaleInput CurrentScaleInput();
+[[nodiscard]] ChartMap CurrentChartMap(const SharedState& g);
+[[nodiscard]] ScaleInput CurrentScaleInput(const SharedState& g);
 // Plot size, slot count and the scale, as Plot keeps them before drawing.
-void KeepScale(const ChartMap& scaled);
+void KeepScale(SharedState& g, const ChartMap& scaled);
 // The bar chart of the loaded range, on the map in force.
-[[nodiscard]] BarChartInput CurrentBarChart();
+[[nodiscard]] BarChartInput CurrentBarChart(const SharedState& g);
 // Works out the scale, keeps it and draws the bar chart: Plot's drawing.
 // The bar chart of the range in force, its records drawn as look says.
-void PlotPriceChart(Canvas& c, BarLook look);
+void PlotPriceChart(SharedState& g, Canvas& c, BarLook look);
 
-[[nodiscard]] FigureInput CurrentFigureInput();
-[[nodiscard]] EllipseMemory CurrentEllipseMemory();
-void KeepEllipseMemory(const EllipseMemory& m);
+[[nodiscard]] FigureInput CurrentFigureInput(const SharedState& g);
+[[nodiscard]] EllipseMemory CurrentEllipseMemory(const SharedState& g);
+void KeepEllipseMemory(SharedState& g, const EllipseMemory& m);

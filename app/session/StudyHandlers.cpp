@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "app/session/ChartSession.h"
-#include "app/session/ChartPoints.h"
 #include "app/session/GloVar.h"
 #include "app/session/Prompts.h"
 #include "app/session/SharedInputs.h"
@@ -15,61 +14,13 @@
 #include "data/Dates.h"
 #include "data/LayoutDetect.h"
 #include "data/PriceReader.h"
+#include "tools/ChartPoints.h"
 #include "tools/FigureGeometry.h"
 #include "tools/FigureTable.h"
 
 namespace {
 const QString StudyFilter = QStringLiteral("Aurigon studies|*.aurigon|All files|*");
 } // namespace
-
-StudyPoint PointAt(const ChartMap& map, int x, int y)
-{
-    const auto& g = GloVar;
-    StudyPoint p;
-    const int k = map.xToSlot(x);
-    p.date = k >= 1 && size_t(k) < g.Prices.size() ? g.Prices[size_t(k)].Date : 0;
-    const double exact =
-        map.plotWidth > 0 ? double(x - (long long)map.plotLeft) * map.slotCount / map.plotWidth : k;
-    p.slotOffset = std::clamp(exact - k, -0.5, 0.5);
-    p.price = map.yToPrice(y);
-    return p;
-}
-
-StudyPoint AnchorPoint(const ChartMap& map, int x, int row, std::optional<double> date,
-                       double price, Timeframe tf)
-{
-    StudyPoint p = PointAt(map, x, row);
-    // The anchor's own day (or, on weekly and monthly bars, its bar) holds
-    // while its column lies within that slot, give or take the half pixel a
-    // column is rounded by: a column at a slot's edge may read as the next day.
-    const auto& prices = GloVar.Prices;
-    if (date && SlotHolds(tf, p.date, *date)) {
-        p.date = *date;
-    } else if (date && map.plotWidth > 0) {
-        for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
-            if (SlotHolds(tf, prices[size_t(k)].Date, *date)) {
-                const double off = map.xToSlotPosition(x) - k;
-                if (std::fabs(off) <= 0.5 + 0.5 * map.slotCount / map.plotWidth + 1e-9) {
-                    p.date = *date;
-                    p.slotOffset = std::clamp(off, -0.5, 0.5);
-                }
-                break;
-            }
-    }
-    if (date && p.date == *date &&
-        (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
-        p.price = price;
-    return p;
-}
-
-std::optional<QPoint> PixelOf(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                              const StudyPoint& p, Timeframe tf)
-{
-    for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
-        if (SlotHolds(tf, prices[size_t(k)].Date, p.date))
-            return QPoint(map.slotPositionToX(k + p.slotOffset), map.priceToY(p.price));
-    return std::nullopt;
-}
 
 void ChartSession::ForgetFigures()
 {
@@ -93,7 +44,7 @@ void ChartSession::RecordFigure(bool dragged)
     const FigureKind* kind = FigureKindOf(g.ChartType);
     if (!kind || !g.ChartShown)
         return;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     StudyFigure f;
     f.type = g.ChartType;
     f.dir = g.Dir;
@@ -101,10 +52,10 @@ void ChartSession::RecordFigure(bool dragged)
     f.fanAngles[0] = g.FanAngle1;
     f.fanAngles[1] = g.FanAngle2;
     f.fanAngles[2] = g.FanAngle3;
-    f.p1 = AnchorPoint(map, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price, timeframe_);
-    f.p2 = AnchorPoint(map, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price, timeframe_);
+    f.p1 = AnchorPoint(map, g.Prices, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price, timeframe_);
+    f.p2 = AnchorPoint(map, g.Prices, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price, timeframe_);
     if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
-        f.p3 = PointAt(map, g.P3X, g.P3Y);
+        f.p3 = PointAt(map, g.Prices, g.P3X, g.P3Y);
     // Points the figure had still at these pixels are kept as they were, so
     // that a Draw again after a resize moves none by a fraction of a slot.
     if (currentFigure_) {
@@ -120,7 +71,7 @@ void ChartSession::RecordFigure(bool dragged)
     if (kind->scaled)
         f.scale = drawnScale_;
     if (kind->live) {
-        const double fresh = EllipseBaseRadius(CurrentFigureInput());
+        const double fresh = EllipseBaseRadius(CurrentFigureInput(GloVar));
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
         f.ellipseDragged = dragged;
     }
@@ -132,7 +83,7 @@ Study ChartSession::CurrentStudy(const QString& path) const
     const auto& g = GloVar;
     Study s;
     s.priceFile = StoredPricePath(g.DataFileName, path);
-    s.layout = CurrentLayout();
+    s.layout = CurrentLayout(GloVar);
     s.endsAtLastRecord = g.LastRecord >= g.RecordCount;
     s.lastCount = g.LastRecord - g.FirstRecord + 1;
     s.firstDate = g.LoadedCount > 0 ? g.Prices[1].Date : 0;
@@ -189,7 +140,7 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
     }
     const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     const auto p1 = PixelOf(map, prices, f.p1, timeframe_),
                p2 = PixelOf(map, prices, f.p2, timeframe_);
     const auto p3 =
@@ -228,7 +179,7 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
         RecordFigure(true);
     } else if (kind->live && std::fabs(f.ellipseScale - 1) > 1e-12) {
         // Grown or shrunk by repeated Draws: drawn again at the size it was kept at.
-        const FigureInput in = CurrentFigureInput();
+        const FigureInput in = CurrentFigureInput(GloVar);
         DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
     }
     // The figure as it was kept, its points read from no pixel.
@@ -288,7 +239,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
         PlotBtnClick();
     g.DataFileName = priceFile;
     ui.panels[PanelFile] = priceFile;
-    ApplyLayout(s.layout);
+    ApplyLayout(GloVar, s.layout);
     const int period = static_cast<int>(PeriodItems.indexOf(QString::number(s.periodLength)));
     if (period >= 0)
         PeriodCBChange(period);

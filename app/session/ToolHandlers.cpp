@@ -30,7 +30,7 @@ void ChartSession::KeepToolState()
 void ChartSession::KeepMarker(int n, int x, int y)
 {
     auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     if (n == 1) {
         g.P1X = Sat16(x);
         g.P1Y = Sat16(map.yToHeight(y));
@@ -83,7 +83,7 @@ void ChartSession::P2BtnClick()
 void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
 {
     auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     // The right button drags the live ellipse: the whole drag is one step,
     // kept when the button comes up.
     if (b == MouseButton::Right)
@@ -175,7 +175,7 @@ void ChartSession::RatioBtnClick()
 void ChartSession::DrawBtnClick()
 {
     const StepScope step(*this, QStringLiteral("Draw"));
-    DrawChosenFigure(CurrentEllipseMemory());
+    DrawChosenFigure(CurrentEllipseMemory(GloVar));
     FitFiguresInView();
 }
 
@@ -205,7 +205,7 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
     DrawFigure(*kind, std::move(memory));
     g.EllipseLive = kind->live;
     ui.enable(Ctl::EraseBtn);
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     DrawP1Marker(g.P1X, map.heightToY(g.P1Y));
     DrawP2Marker(g.P2X, map.heightToY(g.P2Y));
     if (g.P3X > 0 && g.P3Y > 0)
@@ -223,13 +223,13 @@ void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemor
     std::vector<Figure> parts = built;
     if (frame.carried)
         for (Figure& f : parts)
-            f = CarryFigure(f, frame.input.map, CurrentChartMap(), frame.shift);
+            f = CarryFigure(f, frame.input.map, CurrentChartMap(GloVar), frame.shift);
     drawnScale_ = frame.scale;
     g.RatioLineMode = kind.ratioLineMode;
     const bool stroked = StrokeFigures(chart, parts);
     // A memory in another chart's pixels would grow the next ellipse wrongly.
     if (kind.live && frame.memory && !frame.carried)
-        KeepEllipseMemory(*frame.memory);
+        KeepEllipseMemory(GloVar, *frame.memory);
     NoteFigureDrawn(kind, parts, built, frame);
     if (!stroked)
         prompts_.beep();
@@ -250,7 +250,7 @@ void ChartSession::PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
                                 std::optional<std::array<double, 2>> prices)
 {
     auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     DrawP1Marker(p1.x(), p1.y());
     g.P1Date = SlotDateAt(map, g.Prices, p1.x());
     g.P1Price = prices ? (*prices)[0] : map.yToPrice(p1.y());
@@ -277,7 +277,7 @@ void ChartSession::EraseBtnClick()
     ForgetFigures();
     tool.forgetMarkers();
     KeepToolState();
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     if (g.P1X > 0 && g.P1Y > 0)
         DrawP1Marker(g.P1X, map.heightToY(g.P1Y));
     if (g.P2X > 0 && g.P2Y > 0)
@@ -334,7 +334,7 @@ bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
     g.FanAngle1 = v[0];
     g.FanAngle2 = v[1];
     g.FanAngle3 = v[2];
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings()); !w) {
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar)); !w) {
         g.FanAngle1 = old[0];
         g.FanAngle2 = old[1];
         g.FanAngle3 = old[2];

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/session/ChartPoints.h"
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
 #include "app/session/Prompts.h"
@@ -19,6 +18,7 @@
 #include "data/FileNames.h"
 #include "data/Program.h"
 #include "data/WholeFile.h"
+#include "tools/ChartPoints.h"
 #include "tools/FigureScale.h"
 #include "tools/FigureTable.h"
 
@@ -143,11 +143,11 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     currentDrawn_ = drawn;
     // The anchors' prices as a study keeps them: exact while an anchor stands
     // on its price's row, else the price of the row it was moved to.
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     const StudyPoint a1 =
-        AnchorPoint(map, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price, timeframe_);
+        AnchorPoint(map, g.Prices, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price, timeframe_);
     const StudyPoint a2 =
-        AnchorPoint(map, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price, timeframe_);
+        AnchorPoint(map, g.Prices, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price, timeframe_);
     // The anchors' slots by their days: a pixel near a slot's edge may read as the next one.
     auto slotOf = [&](int x, std::optional<double> date) -> long long {
         for (int k = 1; k <= g.LoadedCount && size_t(k) < g.Prices.size(); ++k)
@@ -175,7 +175,7 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
 void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     // Clear of the kept figures' labels and of the maker's line at the plot's foot.
     std::vector<QRect> taken = keptLabelBoxes_;
     taken.push_back(chart.textCell(map.plotLeft + 10, map.plotBottom - 10, TextAlign::LeftBottom,
@@ -238,7 +238,7 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
 QStringList ChartSession::LevelsOffChart(const std::vector<FigureElement>& elements) const
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     QStringList off;
     for (const FigureElement& e : elements)
         if (e.shape == ElementShape::Level && !e.lines.empty() &&
@@ -301,7 +301,7 @@ void ChartSession::LevelValuesClick()
     DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
     if (g.P3X > 0 && g.P3Y > 0)
         DrawP3Marker(g.P3X, g.P3Y);
-    DrawChartFooter(chart, CurrentChartMap());
+    DrawChartFooter(chart, CurrentChartMap(GloVar));
     ShowLevelsOffChart();
 }
 
@@ -343,7 +343,7 @@ void ChartSession::ReadViewSettings()
 QString ChartSession::FigureValuesCsv() const
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     const int decimals = std::clamp(g.PriceDecimals + 2, 0, 12);
     const Study study = CurrentStudy(QString());
     QString out = QStringLiteral("figure,type,element,price,date,end_price,end_date,p1_date,p1_price,"

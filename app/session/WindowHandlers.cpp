@@ -76,7 +76,7 @@ std::optional<PointerTags> ChartSession::TagsAt(int x, int y) const
     const auto& g = GloVar;
     if (!g.ChartShown || chart.isNull())
         return std::nullopt;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     const std::optional<Readout> r = map.usable() ? ReadoutAt(map, g.Prices, x, y) : std::nullopt;
     if (!r)
         return std::nullopt;
@@ -183,7 +183,7 @@ void ChartSession::ZoomPeriod(int notches)
 void ChartSession::ZoomPeriodAt(int notches, int x)
 {
     auto& g = GloVar;
-    const ChartMap was = CurrentChartMap();
+    const ChartMap was = CurrentChartMap(GloVar);
     const int last = static_cast<int>(PeriodItems.size()) - 1;
     const int index = std::clamp(periodIndex + notches, 0, last);
     if (index == periodIndex || !was.usable() || g.RecordCount < 2)
@@ -333,6 +333,21 @@ void ChartSession::publish()
 QString ChartSession::ChartedFile() const
 {
     return GloVar.RecordCount > 0 ? GloVar.DataFileName : QString();
+}
+
+bool ChartSession::ChartShown() const
+{
+    return GloVar.ChartShown;
+}
+
+QString ChartSession::PriceFile() const
+{
+    return GloVar.DataFileName;
+}
+
+FileLayout ChartSession::Layout() const
+{
+    return CurrentLayout(GloVar);
 }
 
 void ChartSession::ExportImageClick()

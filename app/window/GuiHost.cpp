@@ -13,9 +13,9 @@
 #include <QPushButton>
 #include <utility>
 
-#include "app/session/GloVar.h"
 #include "app/session/Host.h"
 #include "app/window/Splash.h"
+#include "data/Program.h"
 #include "data/WholeFile.h"
 
 namespace {

@@ -30,11 +30,10 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/window/ChartView.h"
 #include "app/CommandLine.h"
-#include "app/window/FiguresDock.h"
-#include "app/session/GloVar.h"
 #include "app/session/Host.h"
+#include "app/window/ChartView.h"
+#include "app/window/FiguresDock.h"
 #include "app/window/Icons.h"
 #include "app/window/Splash.h"
 #include "chart/ui/DateDlg.h"
@@ -324,12 +323,12 @@ TFileSetupDlg* TMainForm::FileSetupDlg()
 {
     if (!fileSetupDlg_) {
         fileSetupDlg_ = new TFileSetupDlg(
-            [] { return CurrentLayout(); },
+            [this] { return session.Layout(); },
             [this](bool headline, const std::array<QString, 5>& fields, int format, char sep) {
                 return session.FileSetupAccept(headline, fields, format, sep);
             },
             this);
-        fileSetupDlg_->priceFile = [] { return GloVar.DataFileName; };
+        fileSetupDlg_->priceFile = [this] { return session.PriceFile(); };
     }
     return fileSetupDlg_;
 }
@@ -1372,7 +1371,7 @@ void TMainForm::SyncMenus()
 
 void TMainForm::WatchPriceFile()
 {
-    const QString& path = GloVar.DataFileName;
+    const QString path = session.PriceFile();
     // A file replaced by a rename is another file to the watcher: watched again.
     if (path == watched_ && (path.isEmpty() || fileWatch_->files().contains(path)))
         return;

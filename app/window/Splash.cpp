@@ -7,9 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/session/GloVar.h"
 #include "app/window/Icons.h"
-
+#include "data/Program.h"
 
 SplashForm::SplashForm(QWidget* parent) : QDialog(parent)
 {

@@ -24,7 +24,6 @@ protected:
         prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(300));
         before_ = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        ResetSharedState();
         host = std::make_unique<ScriptHost>([this](const QJsonObject& o) { events << o; });
         form = std::make_unique<TMainForm>(*host, dir.path());
         form->show();

@@ -26,7 +26,6 @@ protected:
     // The window kept after the file is opened and the lines given are run.
     void Start(const QString& lines = QString())
     {
-        ResetSharedState();
         form = std::make_unique<TMainForm>(host, dir.path());
         form->show();
         form->FormActivate();
@@ -76,7 +75,7 @@ TEST_F(DateRange, RecordNumbersShowTheirDatesAndTheRecordFieldsComeFirst)
     Start();
     TDatesDlg* d = form->DatesDlg();
     d->prepare();
-    EXPECT_EQ(d->FRecordEdit->text(), QString::number(GloVar.FirstRecord));
+    EXPECT_EQ(d->FRecordEdit->text(), QString::number(form->session.GloVar.FirstRecord));
     EXPECT_EQ(d->FDateEdit->text(), IsoText(DayFromYmd(2025, 1, 2)));
     EXPECT_EQ(d->LDateEdit->text(), QStringLiteral("2025-02-12"));
     d->setField(QStringLiteral("LRecordEdit"), QStringLiteral("6"));
@@ -95,7 +94,7 @@ TEST_F(DateRange, RecordNumbersShowTheirDatesAndTheRecordFieldsComeFirst)
 TEST_F(DateRange, UndoAndRedoFromAScriptAndTheEditMenu)
 {
     Start(QStringLiteral("press PlotBtn\n"));
-    const int dir0 = GloVar.Dir;
+    const int dir0 = form->session.GloVar.Dir;
     form->session.DirBtnClick();
     form->session.publish();
     QAction* undo = form->menuItem(QStringLiteral("Edit/Undo DIR"));
@@ -107,13 +106,13 @@ TEST_F(DateRange, UndoAndRedoFromAScriptAndTheEditMenu)
     EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
     EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
     ASSERT_EQ(runner->run({QStringLiteral("undo")}), 0);
-    EXPECT_EQ(GloVar.Dir, dir0);
+    EXPECT_EQ(form->session.GloVar.Dir, dir0);
     EXPECT_EQ(redo->text(), QStringLiteral("&Redo DIR"));
     EXPECT_TRUE(redo->isEnabled());
     EXPECT_FALSE(undo->isEnabled());
     // Nothing left to replay after the redo: the line does nothing, as the greyed item would.
     for (int i = 0; i < 2; ++i) {
         ASSERT_EQ(runner->run({QStringLiteral("redo")}), 0);
-        EXPECT_EQ(GloVar.Dir, -dir0) << i;
+        EXPECT_EQ(form->session.GloVar.Dir, -dir0) << i;
     }
 }

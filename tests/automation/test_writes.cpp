@@ -183,7 +183,7 @@ TEST_F(NothingReplaced, ImagesStudiesSettingsAndPrintsRefuseWhatIsNotAFile)
 {
     OpenWeekdays(300);
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     const mode_t kind = Plant(QStringLiteral("node.png"));
     ASSERT_NE(kind, mode_t(0));
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("node.png")), dir.filePath(QStringLiteral("link.png"))));
@@ -225,7 +225,7 @@ TEST_F(NothingReplaced, ALargeChartIsPrintedAtTheSizeItWasDrawn)
     Start(dir.path());
     OpenWeekdays(300);
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     QSize printed;
     prompts.printAnswer = std::make_unique<FakePrinter>(&printed);
     s->PrintBtnClick();
@@ -303,7 +303,7 @@ TEST_F(StrayFolder, TheChartWorksInAFolderWhoseNameIsNotUtf8)
     Start(folder);
     Open(folder + QStringLiteral("/prices.txt"));
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown) << prompts.events.join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(s->GloVar.ChartShown) << prompts.events.join(QLatin1Char('|')).toStdString();
     QSize printed;
     prompts.printAnswer = std::make_unique<FakePrinter>(&printed);
     s->PrintBtnClick();
@@ -409,11 +409,11 @@ TEST_F(LastDays, APointPastTheLastKeepableDateIsRefusedAtSave)
     // 300 weekdays ending in the last days of 9999, with blank days after them.
     const int lastDay = int(QDate(1899, 12, 30).daysTo(QDate(9999, 12, 31)));
     Open(WriteFile(dir, QStringLiteral("late.txt"), WeekdayFile(300, true, lastDay - 424)));
-    GloVar.BlankDaysRight = 30;
+    s->GloVar.BlankDaysRight = 30;
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     s->P1BtnClick();
-    s->Image1MouseDown(MouseButton::Left, GloVar.PlotRight - 3, 300);
+    s->Image1MouseDown(MouseButton::Left, s->GloVar.PlotRight - 3, 300);
     s->Image1MouseUp();
     s->P2BtnClick();
     s->Image1MouseDown(MouseButton::Left, 300, 200);
@@ -455,9 +455,10 @@ TEST_F(Sweep, ExtremeClicksAndPricesOnEveryFigureWithNavigation)
     for (int type = 1; type <= 8; ++type) {
         for (size_t k = 0; k < std::size(far); ++k) {
             const int x = far[k], y = far[(k + 3) % std::size(far)];
-            if (!GloVar.ChartShown)
+            if (!s->GloVar.ChartShown)
                 s->PlotBtnClick();
-            ASSERT_TRUE(GloVar.ChartShown) << prompts.events.join(QLatin1Char('|')).toStdString();
+            ASSERT_TRUE(s->GloVar.ChartShown)
+                << prompts.events.join(QLatin1Char('|')).toStdString();
             s->P1BtnClick();
             s->Image1MouseDown(MouseButton::Left, x, y);
             s->Image1MouseUp();

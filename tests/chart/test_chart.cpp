@@ -9,13 +9,11 @@
 
 namespace {
 // A loaded range of `count` records between low and high, on a chart of the size given.
-void Loaded(int width, int height, int count, double high, double low)
+void Loaded(SharedState& g, int width, int height, int count, double high, double low)
 {
-    ResetSharedState();
-    auto& g = GloVar;
     g.ChartWidth = width;
     g.ChartHeight = height;
-    InitDefaults();
+    InitDefaults(g);
     g.Prices.assign(static_cast<size_t>(count) + 1, PriceRecord{});
     for (int i = 1; i <= count; ++i) {
         PriceRecord& r = g.Prices[static_cast<size_t>(i)];
@@ -29,19 +27,20 @@ void Loaded(int width, int height, int count, double high, double low)
     g.LoadedCount = g.TotalSlots = count;
     g.ChartHigh = high;
     g.ChartLow = low;
-    KeepScale(ComputeScale(CurrentScaleInput()));
+    KeepScale(g, ComputeScale(CurrentScaleInput(g)));
 }
 
-std::vector<double> Labels(double high, double low, int plotHeight, LabelStep& s)
+std::vector<double> Labels(SharedState& g, double high, double low, int plotHeight, LabelStep& s)
 {
-    Loaded(980, plotHeight + 70, 10, high, low);
-    EXPECT_TRUE(PriceLabelStep(GloVar.ScaleRange, s));
-    return PriceLabelValues(s, GloVar.ScaleTop, GloVar.ScaleBottom);
+    Loaded(g, 980, plotHeight + 70, 10, high, low);
+    EXPECT_TRUE(PriceLabelStep(g.ScaleRange, s));
+    return PriceLabelValues(s, g.ScaleTop, g.ScaleBottom);
 }
 } // namespace
 
 TEST(Geometry, LabelStepsAndValues)
 {
+    SharedState g;
     const struct {
         double span;
         double f;
@@ -68,7 +67,7 @@ TEST(Geometry, LabelStepsAndValues)
         {"hundreds", 10500, 9200, 0, 9200, 10400, 200},
     };
     for (const auto& r : ranges) {
-        const std::vector<double> v = Labels(r.high, r.low, 400, s);
+        const std::vector<double> v = Labels(g, r.high, r.low, 400, s);
         ASSERT_GE(v.size(), 2u) << r.name;
         EXPECT_EQ(s.decimals, r.decimals) << r.name;
         EXPECT_NEAR(v.front(), r.first, 1e-9 * r.high) << r.name;
@@ -76,11 +75,11 @@ TEST(Geometry, LabelStepsAndValues)
         EXPECT_NEAR(v[1] - v[0], r.gap, 1e-9 * r.high) << r.name;
     }
     // The worked example's labels on its plot from row 100 to row 500.
-    Labels(110, 80, 400, s);
-    GloVar.PlotBottom = 500;
-    GloVar.PlotTop = 100;
-    EXPECT_EQ(CurrentChartMap().priceToY(81), 477);
-    EXPECT_EQ(CurrentChartMap().priceToY(108), 135);
+    Labels(g, 110, 80, 400, s);
+    g.PlotBottom = 500;
+    g.PlotTop = 100;
+    EXPECT_EQ(CurrentChartMap(g).priceToY(81), 477);
+    EXPECT_EQ(CurrentChartMap(g).priceToY(108), 135);
 }
 
 TEST(Geometry, DateLabelSlotsAndBarTicks)
@@ -104,14 +103,14 @@ TEST(Geometry, DateLabelSlotsAndBarTicks)
 // The rest of the plot is kept operation for operation by the demo's trace.
 TEST(BarChart, HolidaysAndBarsWithoutHighAndLowDrawNoBarLine)
 {
-    Loaded(980, 590, 20, 120, 100);
-    auto& g = GloVar;
+    SharedState g;
+    Loaded(g, 980, 590, 20, 120, 100);
     g.Prices[5].IsBlank = true;
     g.Prices[6].Valid = OpenOk | CloseOk; // its high and low did not convert
     Canvas c;
     c.create(980, 590, true);
     Recorder rec(c);
-    PlotPriceChart(c, BarLook{});
+    PlotPriceChart(g, c, BarLook{});
     int bars = 0;
     for (const TraceLine& l : rec.lines())
         if (l.x1 == l.x2 && l.y1 < l.y2 && l.y1 >= g.PlotTop && l.y2 < g.PlotBottom &&
@@ -122,26 +121,27 @@ TEST(BarChart, HolidaysAndBarsWithoutHighAndLowDrawNoBarLine)
 
 TEST(BarChart, ScalesWithoutASpanDrawInAnOrderlyWay)
 {
+    SharedState g;
     Canvas c;
     c.create(980, 590, true);
     Recorder rec(c);
-    Loaded(980, 590, 30, 100, 100); // every price equal
-    PlotPriceChart(c, BarLook{});
+    Loaded(g, 980, 590, 30, 100, 100); // every price equal
+    PlotPriceChart(g, c, BarLook{});
     for (const TraceLine& l : rec.lines()) {
         EXPECT_GE(l.y1, 0);
         EXPECT_LE(l.y1, 590);
     }
-    EXPECT_GT(GloVar.ScaleRange, 0);
+    EXPECT_GT(g.ScaleRange, 0);
 
     rec.clear();
-    Loaded(980, 590, 0, 0, 99999999.0); // nothing loaded
-    GloVar.LoadedCount = GloVar.TotalSlots = 0;
-    PlotPriceChart(c, BarLook{});
+    Loaded(g, 980, 590, 0, 0, 99999999.0); // nothing loaded
+    g.LoadedCount = g.TotalSlots = 0;
+    PlotPriceChart(g, c, BarLook{});
     EXPECT_TRUE(rec.all.contains(QStringLiteral("line 70 30 70 550")));
 
     rec.clear();
-    Loaded(980, 55, 10, 120, 100); // PlotHeight of 15
-    PlotPriceChart(c, BarLook{});
+    Loaded(g, 980, 55, 10, 120, 100); // PlotHeight of 15
+    PlotPriceChart(g, c, BarLook{});
     EXPECT_FALSE(rec.all.isEmpty());
 }
 
@@ -150,28 +150,29 @@ TEST(BarChart, ScalesWithoutASpanDrawInAnOrderlyWay)
 // up and down colours in colour. A line chart joins the closes.
 TEST(BarChart, CandlesAndTheCloseLine)
 {
+    SharedState g;
     struct Day {
         double open, high, low, close;
     };
     const Day days[] = {{105, 118, 102, 115}, {115, 117, 101, 104}, {110, 114, 106, 110}};
     for (const bool colour : {false, true}) {
         SCOPED_TRACE(colour ? "colour" : "one bit");
-        Loaded(300, 300, 3, 120, 100);
+        Loaded(g, 300, 300, 3, 120, 100);
         for (size_t i = 0; i < 3; ++i) {
-            PriceRecord& r = GloVar.Prices[i + 1];
+            PriceRecord& r = g.Prices[i + 1];
             r.Open = days[i].open;
             r.High = days[i].high;
             r.Low = days[i].low;
             r.Close = days[i].close;
         }
-        GloVar.Monochrome = !colour;
+        g.Monochrome = !colour;
         Canvas c;
         c.create(300, 300, !colour);
         Recorder rec(c);
         BarLook look;
         look.style = BarStyle::Candles;
-        PlotPriceChart(c, look);
-        const ChartMap map = CurrentChartMap();
+        PlotPriceChart(g, c, look);
+        const ChartMap map = CurrentChartMap(g);
         const int tick = BarTick(map.plotWidth, map.slotCount);
         QStringList bodies;
         for (const QString& s : rec.all)
@@ -216,7 +217,7 @@ TEST(BarChart, CandlesAndTheCloseLine)
 
         rec.clear();
         look.style = BarStyle::Line;
-        PlotPriceChart(c, look);
+        PlotPriceChart(g, c, look);
         QStringList closes;
         for (int i : {1, 2})
             closes << QStringLiteral("line %1 %2 %3 %4")
@@ -231,7 +232,7 @@ TEST(BarChart, CandlesAndTheCloseLine)
                         s.startsWith(QLatin1String("rect 0 0 ")))
                 << s.toStdString();
     }
-    GloVar.Monochrome = true;
+    g.Monochrome = true;
 }
 
 TEST(BarChart, StyleNamesRoundTrip)

@@ -26,7 +26,7 @@ TEST_F(BadInput, EmptyAndHeaderOnlyFilesHoldNoPriceLines)
     for (const QByteArray& bytes : {QByteArray(), QByteArray("Date,Open,High,Low,Close\r\n")}) {
         prompts.events.clear();
         Open(WriteFile(dir, QStringLiteral("bad.txt"), bytes));
-        EXPECT_EQ(GloVar.RecordCount, 1); // an empty file after the header still counts one line
+        EXPECT_EQ(s->GloVar.RecordCount, 1); // an empty file after the header still counts one line
         EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
         EXPECT_EQ(prompts.events, QStringList(QStringLiteral("message:Aurigon:\"bad.txt\" holds no price lines.")));
     }
@@ -41,7 +41,7 @@ TEST_F(BadInput, AFileCutShortBetweenScanAndPlotIsScannedAgain)
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(50));
     prompts.events.clear();
     s->PlotBtnClick();
-    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_FALSE(s->GloVar.ChartShown);
     ASSERT_EQ(prompts.events.size(), 2);
     EXPECT_TRUE(prompts.events[0].startsWith(
         QStringLiteral("question:\"prices.txt\" has changed since it was read")));
@@ -49,13 +49,13 @@ TEST_F(BadInput, AFileCutShortBetweenScanAndPlotIsScannedAgain)
     EXPECT_TRUE(prompts.events[1].endsWith(QStringLiteral("File scans it again.")));
     prompts.questionAnswer = QStringLiteral("Cancel");
     s->PlotBtnClick();
-    EXPECT_EQ(GloVar.RecordCount, 400); // declined: nothing read again
+    EXPECT_EQ(s->GloVar.RecordCount, 400); // declined: nothing read again
     prompts.questionAnswer = QStringLiteral("Scan again");
     s->PlotBtnClick();
-    EXPECT_EQ(GloVar.RecordCount, 50); // accepted: scanned again
+    EXPECT_EQ(s->GloVar.RecordCount, 50); // accepted: scanned again
     s->PlotBtnClick();
-    EXPECT_TRUE(GloVar.ChartShown);
-    EXPECT_EQ(GloVar.LoadedCount, 50);
+    EXPECT_TRUE(s->GloVar.ChartShown);
+    EXPECT_EQ(s->GloVar.LoadedCount, 50);
 }
 
 TEST_F(BadInput, SettingsFileOrWorkDirThatCannotBeWritten)
@@ -68,19 +68,19 @@ TEST_F(BadInput, SettingsFileOrWorkDirThatCannotBeWritten)
                                      QStringLiteral("5"), QStringLiteral("6")},
                                     1));
     EXPECT_TRUE(prompts.any(QStringLiteral("error:")));
-    EXPECT_TRUE(GloVar.HasHeaderLine); // nothing taken over
-    EXPECT_EQ(GloVar.DateColumn, 1);
+    EXPECT_TRUE(s->GloVar.HasHeaderLine); // nothing taken over
+    EXPECT_EQ(s->GloVar.DateColumn, 1);
     prompts.events.clear();
     EXPECT_FALSE(
         s->ChartSetupAccept({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
-    EXPECT_EQ(GloVar.FanAngle1, 38);
+    EXPECT_EQ(s->GloVar.FanAngle1, 38);
 
     // A work folder nobody can write in: the plot reports it and stays in setup mode.
     OpenWeekdays(300);
-    GloVar.WorkDir = WriteFile(dir, QStringLiteral("plain-file"), "x") + QLatin1Char('/');
+    s->GloVar.WorkDir = WriteFile(dir, QStringLiteral("plain-file"), "x") + QLatin1Char('/');
     prompts.events.clear();
     s->PlotBtnClick();
     ASSERT_EQ(prompts.events.size(), 1);
     EXPECT_TRUE(prompts.events[0].startsWith(QStringLiteral("error:Cannot create file ")));
-    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_FALSE(s->GloVar.ChartShown);
 }

@@ -184,19 +184,19 @@ class Reader : public SessionTest {};
 
 TEST_F(Reader, TheEmptyDateLayoutReadsEveryDateAsZero)
 {
-    GloVar.DateFormat = NoDateLayout; // and the file is still accepted
+    s->GloVar.DateFormat = NoDateLayout; // and the file is still accepted
     OpenWeekdays(10);
-    EXPECT_EQ(GloVar.RecordCount, 10);
-    InitDefaults();
+    EXPECT_EQ(s->GloVar.RecordCount, 10);
+    InitDefaults(s->GloVar);
     ASSERT_TRUE(s->LoadChartRange());
-    for (int i = 1; i <= GloVar.LoadedCount; ++i)
-        EXPECT_EQ(GloVar.Prices[i].Date, 0);
+    for (int i = 1; i <= s->GloVar.LoadedCount; ++i)
+        EXPECT_EQ(s->GloVar.Prices[i].Date, 0);
 }
 
 TEST_F(Reader, ASingleRecordIsNamedAndNotPlotted)
 {
     Open(WriteFile(dir, QStringLiteral("one.txt"), "h\n01/03/2005,1,2,0.5,1.5\n"));
-    EXPECT_EQ(GloVar.RecordCount, 1);
+    EXPECT_EQ(s->GloVar.RecordCount, 1);
     EXPECT_TRUE(s->ui[Ctl::DateBtn].enabled);
     EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
     EXPECT_EQ(prompts.events, QStringList(QStringLiteral(
@@ -210,7 +210,7 @@ TEST_F(Reader, UnreadableFileShowsTheErrorAndResets)
         prompts.events.clear();
         Open(path);
         EXPECT_TRUE(prompts.any(QStringLiteral("error:"))) << prompts.events.join('|').toStdString();
-        EXPECT_EQ(GloVar.RecordCount, 0);
+        EXPECT_EQ(s->GloVar.RecordCount, 0);
     }
 }
 
@@ -221,11 +221,11 @@ TEST_F(Reader, HolidaySlotsAreDatedByTheDaysTheyStandFor)
     Open(WriteFile(dir, QStringLiteral("h.txt"),
                    "h\r\n01/05/2005,1,2,1,2\r\n01/11/2005,1,3,1,2\r\n01/13/2005,1,2,1,2\r\n"
                    "01/18/2005,1,2,1,2\r\n01/24/2005,1,2,1,2\r\n01/26/2005,1,2,0.5,2\r\n"));
-    auto& g = GloVar;
+    auto& g = s->GloVar;
     g.FirstRecord = 1;
     g.LeaveHolidaySpace = true;
     g.BlankDaysRight = 5;
-    InitDefaults();
+    InitDefaults(s->GloVar);
     ASSERT_TRUE(s->LoadChartRange());
     std::vector<double> blanks;
     for (int i = 1; i <= g.LoadedCount; ++i)
@@ -248,9 +248,9 @@ TEST_F(Reader, MissingAndBadPricesAreLeftOut)
     Open(WriteFile(dir, QStringLiteral("p.txt"),
                    "h\n01/03/2005,10,12,9,11\n01/04/2005,abc,,8x,\n01/05/2005,10,50\n"
                    "01/06/2005,10,12,9.5,11\n"));
-    auto& g = GloVar;
+    auto& g = s->GloVar;
     g.FirstRecord = 1;
-    InitDefaults();
+    InitDefaults(s->GloVar);
     ASSERT_TRUE(s->LoadChartRange());
     ASSERT_EQ(g.LoadedCount, 4);
     EXPECT_EQ(g.Prices[2].Valid, 0);
@@ -263,14 +263,14 @@ TEST_F(Reader, MissingAndBadPricesAreLeftOut)
 TEST_F(Reader, WholeFileScaleAndLongFiles)
 {
     OpenWeekdays(3000);
-    auto& g = GloVar;
+    auto& g = s->GloVar;
     ASSERT_TRUE(s->ScanWholeFileRange()); // its low: Session.WholeScaleToggle
     EXPECT_EQ(g.FileHigh, 100 + 2999 + 1);
     g.WholeScale = true;
     g.FirstRecord = 1; // more than any fixed slot array would hold, with blanks
     g.LeaveHolidaySpace = true;
     g.BlankDaysRight = 50;
-    InitDefaults();
+    InitDefaults(s->GloVar);
     ASSERT_TRUE(s->LoadChartRange());
     EXPECT_EQ(g.LoadedCount, 3000); // weekdays only: no holidays to fill
     EXPECT_EQ(g.TotalSlots, 3050);

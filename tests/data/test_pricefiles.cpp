@@ -71,7 +71,7 @@ protected:
     // Opens with the default layout, plots, and checks the last 261 days.
     void Expect(const std::vector<Day>& days)
     {
-        const auto& g = GloVar;
+        const auto& g = s->GloVar;
         const int n = int(days.size());
         EXPECT_EQ(g.RecordCount, n);
         EXPECT_EQ(g.FirstFileDate, DayNumber(days.front().date));
@@ -172,7 +172,7 @@ TEST_P(Exported, OpensWithItsLayoutKeptAndCharts)
     if (e.bom)
         bytes.prepend("\xEF\xBB\xBF");
     Open(WriteFile(dir, QStringLiteral("export.csv"), bytes));
-    const auto& g = GloVar;
+    const auto& g = s->GloVar;
     EXPECT_EQ(g.DateFormat, e.layout);
     EXPECT_EQ(g.FieldSeparator, e.separator);
     EXPECT_TRUE(g.HasHeaderLine);
@@ -215,7 +215,7 @@ TEST_F(PriceFiles, DayMonthOrderSettledOnLine40)
                            .arg(d.date.toString(QStringLiteral("dd/MM/yyyy")), Num(d.open),
                                 Num(d.high), Num(d.low), Num(d.close));
                    })));
-    EXPECT_EQ(GloVar.DateFormat, DayMonthYear);
+    EXPECT_EQ(s->GloVar.DateFormat, DayMonthYear);
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_TRUE(Messages()[0].contains(QStringLiteral("dates as dd/mm/yyyy;")));
     Expect(days);
@@ -230,7 +230,7 @@ TEST_F(PriceFiles, UnsettledOrderIsAGuessAndKeepsMonthFirst)
                            .arg(d.date.toString(QStringLiteral("dd/MM/yyyy")), Num(d.open, true),
                                 Num(d.high, true), Num(d.low, true), Num(d.close, true));
                    })));
-    EXPECT_EQ(GloVar.DateFormat, MonthDayYear); // the layout in force reads them month first
+    EXPECT_EQ(s->GloVar.DateFormat, MonthDayYear); // the layout in force reads them month first
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_TRUE(Messages()[0].contains(QStringLiteral("mm/dd/yyyy is a guess")));
 }
@@ -248,12 +248,12 @@ TEST_F(PriceFiles, AFileNoLayoutFitsIsRefusedWithItsLine)
         Open(WriteFile(dir, QStringLiteral("words.csv"), bytes));
         EXPECT_FALSE(s->ui[Ctl::DateBtn].enabled);
         EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
-        EXPECT_EQ(GloVar.RecordCount, 0);
+        EXPECT_EQ(s->GloVar.RecordCount, 0);
         EXPECT_EQ(prompts.events,
                   QStringList({QStringLiteral("beep"), QStringLiteral("message:Aurigon:\"words.csv\" cannot be charted: "
                                                                       "no date reads in line 2:\n\"%1\"")
                                                            .arg(QLatin1String(line))}));
-        EXPECT_EQ(GloVar.DateFormat, 1); // the layout in force is left alone
+        EXPECT_EQ(s->GloVar.DateFormat, 1); // the layout in force is left alone
     }
 }
 
@@ -307,16 +307,16 @@ TEST_F(PriceFiles, LinesWithoutARecordAtTheEndsAreLeftOutAndNamedOnce)
         SCOPED_TRACE(r.name);
         prompts.events.clear();
         Open(WriteFile(dir, QStringLiteral("ends.txt"), r.bytes));
-        EXPECT_EQ(GloVar.RecordCount, 400);
+        EXPECT_EQ(s->GloVar.RecordCount, 400);
         ASSERT_EQ(Messages().size(), 1);
         EXPECT_TRUE(Messages()[0].contains(QStringLiteral("1 line at the start or the end holds no record and is "
                                                           "left out; the first is the one of \"ends.txt\": ") +
                                            QLatin1String(r.said)))
             << Messages()[0].toStdString();
         s->PlotBtnClick();
-        ASSERT_TRUE(GloVar.ChartShown);
-        EXPECT_EQ(GloVar.LoadedCount, 261);
-        EXPECT_EQ(GloVar.Prices[261].Close, 499);
+        ASSERT_TRUE(s->GloVar.ChartShown);
+        EXPECT_EQ(s->GloVar.LoadedCount, 261);
+        EXPECT_EQ(s->GloVar.Prices[261].Close, 499);
         EXPECT_EQ(Messages().size(), 1);
         s->PlotBtnClick();
     }
@@ -330,21 +330,21 @@ TEST_F(PriceFiles, LinesWithoutPricesInsideAreSlotsWithoutABar)
     lines[250] = lines[250].replace(",", ",x");       // prices that do not convert
     lines[380] = "13/45/2006" + lines[380].mid(10); // a date that does not read
     Open(WriteFile(dir, QStringLiteral("nulls.txt"), lines.join('\n')));
-    EXPECT_EQ(GloVar.RecordCount, 400);
+    EXPECT_EQ(s->GloVar.RecordCount, 400);
     EXPECT_TRUE(Messages().isEmpty());
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
-    ASSERT_EQ(GloVar.LoadedCount, 261);
+    ASSERT_TRUE(s->GloVar.ChartShown);
+    ASSERT_EQ(s->GloVar.LoadedCount, 261);
     // Records 140..400: line 301 is record 300, slot 161; line 351 slot 211.
-    EXPECT_TRUE(GloVar.Prices[161].IsBlank);
-    EXPECT_TRUE(GloVar.Prices[211].IsBlank);
-    EXPECT_EQ(GloVar.Prices[211].Date, GloVar.Prices[210].Date);
-    EXPECT_FALSE(GloVar.Prices[212].IsBlank);
+    EXPECT_TRUE(s->GloVar.Prices[161].IsBlank);
+    EXPECT_TRUE(s->GloVar.Prices[211].IsBlank);
+    EXPECT_EQ(s->GloVar.Prices[211].Date, s->GloVar.Prices[210].Date);
+    EXPECT_FALSE(s->GloVar.Prices[212].IsBlank);
     // The line whose date does not read keeps its slot without a bar, dated
     // as the day before, not a bar dated 1899 at the chart's foot.
-    EXPECT_TRUE(GloVar.Prices[241].IsBlank);
-    EXPECT_EQ(GloVar.Prices[241].Date, GloVar.Prices[240].Date);
-    EXPECT_EQ(GloVar.ChartLow, 238); // the slots take no part in the range
+    EXPECT_TRUE(s->GloVar.Prices[241].IsBlank);
+    EXPECT_EQ(s->GloVar.Prices[241].Date, s->GloVar.Prices[240].Date);
+    EXPECT_EQ(s->GloVar.ChartLow, 238); // the slots take no part in the range
     const QStringList said = Messages();
     ASSERT_EQ(said.size(), 2);
     EXPECT_EQ(said[0], QStringLiteral("message:Aurigon:2 lines hold no prices; the first is the one of "
@@ -363,16 +363,16 @@ TEST_F(PriceFiles, ADateOutOfOrderIsNamedAndTheChartRunsForward)
 {
     QByteArray bytes = WeekdayFile(400) + "01/02/2004,1,2,0.5,1\n";
     Open(WriteFile(dir, QStringLiteral("late.txt"), bytes));
-    EXPECT_FALSE(GloVar.NewestFirst);
-    EXPECT_EQ(GloVar.RecordCount, 401);
+    EXPECT_FALSE(s->GloVar.NewestFirst);
+    EXPECT_EQ(s->GloVar.RecordCount, 401);
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_TRUE(Messages()[0].contains(QStringLiteral("line 402: 2 Jan 2004 comes after 14 Jul 2006")))
         << Messages()[0].toStdString();
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     EXPECT_EQ(Messages().size(), 1); // said once
-    for (int k = 2; k <= GloVar.LoadedCount; ++k)
-        EXPECT_LE(GloVar.Prices[size_t(k - 1)].Date, GloVar.Prices[size_t(k)].Date) << k;
+    for (int k = 2; k <= s->GloVar.LoadedCount; ++k)
+        EXPECT_LE(s->GloVar.Prices[size_t(k - 1)].Date, s->GloVar.Prices[size_t(k)].Date) << k;
 }
 
 TEST_F(PriceFiles, AFileWithoutAHeaderOrWithColumnsThatDisagree)
@@ -385,22 +385,22 @@ TEST_F(PriceFiles, AFileWithoutAHeaderOrWithColumnsThatDisagree)
             swapped += f[0] + ',' + f[1] + ',' + f[3] + ',' + f[2] + ',' + f[4] + '\n';
     }
     Open(WriteFile(dir, QStringLiteral("swapped.txt"), swapped));
-    EXPECT_EQ(GloVar.HighColumn, 4);
-    EXPECT_EQ(GloVar.LowColumn, 3);
-    EXPECT_EQ(GloVar.RecordCount, 300); // the first line is a record, not a header
+    EXPECT_EQ(s->GloVar.HighColumn, 4);
+    EXPECT_EQ(s->GloVar.LowColumn, 3);
+    EXPECT_EQ(s->GloVar.RecordCount, 300); // the first line is a record, not a header
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_TRUE(Messages()[0].contains(QStringLiteral("no header line")));
     // The header names them so, yet no line agrees: the prices are read the
     // other way round, and that is said, rather than drawn upside down.
     prompts.events.clear();
     Open(WriteFile(dir, QStringLiteral("named.txt"), "Date,Open,High,Low,Close\n" + swapped));
-    EXPECT_EQ(GloVar.HighColumn, 4);
-    EXPECT_EQ(GloVar.LowColumn, 3);
+    EXPECT_EQ(s->GloVar.HighColumn, 4);
+    EXPECT_EQ(s->GloVar.LowColumn, 3);
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_TRUE(Messages()[0].contains(QStringLiteral("read from fields 2, 4, 3 and 5 they pass")))
         << Messages()[0].toStdString();
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     EXPECT_EQ(Messages().size(), 1) << prompts.events.join('|').toStdString();
     s->PlotBtnClick();
     // Prices too far apart for a scale are said, not drawn as nothing.
@@ -423,6 +423,6 @@ TEST_F(PriceFiles, AHeaderBeyondTheLastFieldNumberNamesNoColumn)
     wide += ",Close";
     EXPECT_FALSE(ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', l));
     Open(WriteFile(dir, QStringLiteral("wide.txt"), wide + "\n" + WeekdayFile(300, false)));
-    EXPECT_EQ(GloVar.RecordCount, 300);
-    EXPECT_EQ(GloVar.CloseColumn, 5);
+    EXPECT_EQ(s->GloVar.RecordCount, 300);
+    EXPECT_EQ(s->GloVar.CloseColumn, 5);
 }

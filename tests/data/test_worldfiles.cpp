@@ -217,7 +217,7 @@ TEST_P(WorldFiles, ReadsItsDatesAndPrices)
         ASSERT_NE(bytes, QByteArray(k.text)); // really another encoding
     }
     Open(WriteFile(dir, QStringLiteral("export.csv"), bytes));
-    const auto& g = GloVar;
+    const auto& g = s->GloVar;
     ASSERT_EQ(g.RecordCount, k.records) << prompts.events.join('|').toStdString();
     EXPECT_EQ(g.FirstFileDate, DayOf(k.first.date));
     EXPECT_EQ(g.LastFileDate, DayOf(k.last.date));
@@ -424,19 +424,19 @@ TEST_F(MisreadGuard, ColumnsShiftedByOneAreReadRight)
                      .toUtf8();
     }
     Open(WriteFile(dir, QStringLiteral("shifted.csv"), bytes));
-    ASSERT_EQ(GloVar.RecordCount, 30) << prompts.events.join('|').toStdString();
-    EXPECT_EQ(std::vector<int>(
-                  {GloVar.OpenColumn, GloVar.HighColumn, GloVar.LowColumn, GloVar.CloseColumn}),
+    ASSERT_EQ(s->GloVar.RecordCount, 30) << prompts.events.join('|').toStdString();
+    EXPECT_EQ(std::vector<int>({s->GloVar.OpenColumn, s->GloVar.HighColumn, s->GloVar.LowColumn,
+                                s->GloVar.CloseColumn}),
               std::vector<int>({3, 4, 5, 6}));
     ASSERT_FALSE(Messages().isEmpty());
     EXPECT_TRUE(Messages()[0].contains(QStringLiteral("read from fields 3, 4, 5 and 6 they pass")))
         << Messages()[0].toStdString();
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     const auto last = Prices(29);
-    EXPECT_EQ(GloVar.Prices[30].Date, DayOf(DateText(29).toLatin1().constData()));
-    EXPECT_DOUBLE_EQ(GloVar.Prices[30].Open, last[0]);
-    EXPECT_DOUBLE_EQ(GloVar.Prices[30].Close, last[3]);
+    EXPECT_EQ(s->GloVar.Prices[30].Date, DayOf(DateText(29).toLatin1().constData()));
+    EXPECT_DOUBLE_EQ(s->GloVar.Prices[30].Open, last[0]);
+    EXPECT_DOUBLE_EQ(s->GloVar.Prices[30].Close, last[3]);
 }
 
 TEST_F(MisreadGuard, AReadingThatFailsEveryCheckIsRefusedNotCharted)
@@ -474,7 +474,7 @@ TEST_F(MisreadGuard, AReadingThatFailsEveryCheckIsRefusedNotCharted)
             bytes += (DateText(i) + QLatin1Char(',') + r.line(i, Prices(i)) + QLatin1Char('\n'))
                          .toUtf8();
         Open(WriteFile(dir, QStringLiteral("wrong.csv"), bytes));
-        EXPECT_EQ(GloVar.RecordCount, 0);
+        EXPECT_EQ(s->GloVar.RecordCount, 0);
         EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
         ASSERT_EQ(Messages().size(), 1) << prompts.events.join('|').toStdString();
         EXPECT_TRUE(Messages()[0].contains(
@@ -498,7 +498,7 @@ TEST_F(MisreadGuard, FourColumnsOfOneNumberAreAHistoryOfClosesAndDatesFarAheadAr
                      .toUtf8();
     }
     Open(WriteFile(dir, QStringLiteral("closes.csv"), bytes));
-    ASSERT_EQ(GloVar.RecordCount, 25);
+    ASSERT_EQ(s->GloVar.RecordCount, 25);
     const QString all = Messages().join(QLatin1Char('|'));
     EXPECT_TRUE(all.contains(QStringLiteral("a history of closes, drawn as one tick a day")))
         << all.toStdString();
@@ -507,9 +507,9 @@ TEST_F(MisreadGuard, FourColumnsOfOneNumberAreAHistoryOfClosesAndDatesFarAheadAr
                        "beyond the years 1800 to 2200")))
         << all.toStdString();
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
-    EXPECT_DOUBLE_EQ(GloVar.Prices[25].High, Prices(24)[3]);
-    EXPECT_DOUBLE_EQ(GloVar.Prices[25].Low, Prices(24)[3]);
+    ASSERT_TRUE(s->GloVar.ChartShown);
+    EXPECT_DOUBLE_EQ(s->GloVar.Prices[25].High, Prices(24)[3]);
+    EXPECT_DOUBLE_EQ(s->GloVar.Prices[25].Low, Prices(24)[3]);
 }
 
 TEST_F(MisreadGuard, ADecimalMarkNothingDecidesIsSaidOnce)
@@ -531,7 +531,7 @@ TEST_F(MisreadGuard, ADecimalMarkNothingDecidesIsSaidOnce)
                      .toUtf8();
     }
     Open(WriteFile(dir, QStringLiteral("index.csv"), bytes));
-    ASSERT_EQ(GloVar.RecordCount, 30);
+    ASSERT_EQ(s->GloVar.RecordCount, 30);
     // Besides what the file was read as (ISO dates), the one word on its numbers.
     const QStringList said = Messages().filter(QStringLiteral("decimal mark"));
     ASSERT_EQ(said.size(), 1) << Messages().join('|').toStdString();
@@ -540,7 +540,7 @@ TEST_F(MisreadGuard, ADecimalMarkNothingDecidesIsSaidOnce)
     EXPECT_TRUE(said[0].contains(QStringLiteral("a point is read as the decimal mark")));
     const qsizetype before = Messages().size();
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     EXPECT_EQ(Messages().size(), before); // said once
-    EXPECT_DOUBLE_EQ(GloVar.Prices[1].Close, 106.814);
+    EXPECT_DOUBLE_EQ(s->GloVar.Prices[1].Close, 106.814);
 }

@@ -22,7 +22,7 @@ protected:
         SessionTest::SetUp();
         OpenWeekdays(300);
         s->PlotBtnClick();
-        ASSERT_TRUE(GloVar.ChartShown);
+        ASSERT_TRUE(s->GloVar.ChartShown);
     }
     void Anchors(QPoint p1, QPoint p2)
     {
@@ -43,7 +43,7 @@ protected:
     {
         static const QRegularExpression text(
             QStringLiteral("^text (-?\\d+) (-?\\d+) (\\S+) \"(.*)\"$"));
-        const ChartMap map = CurrentChartMap();
+        const ChartMap map = CurrentChartMap(s->GloVar);
         const QRect plot(QPoint(map.plotLeft, map.plotTop), QPoint(map.plotRight, map.plotBottom));
         std::vector<std::pair<QRect, QString>> out;
         for (const QString& line : trace) {
@@ -76,7 +76,7 @@ protected:
 
 TEST_F(FigureView, LevelLabelsNeverCoverOneAnother)
 {
-    GloVar.LevelValues = true;
+    s->GloVar.LevelValues = true;
     struct Row {
         const char* name;
         std::vector<int> types; // drawn one after another on the same anchors, each kept
@@ -109,7 +109,7 @@ TEST_F(FigureView, LevelLabelsNeverCoverOneAnother)
 
 TEST_F(FigureView, LabelsWithoutRoomAreLeftOutAndListed)
 {
-    GloVar.LevelValues = true;
+    s->GloVar.LevelValues = true;
     Anchors({300, 450}, {700, 150});
     Recorder trace(s->chart);
     // Far more labels than the plot has rows for.
@@ -132,7 +132,7 @@ TEST_F(FigureView, LabelsWithoutRoomAreLeftOutAndListed)
 
 TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)
 {
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(s->GloVar);
     struct Row {
         const char* name;
         int type;
@@ -160,7 +160,7 @@ TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        GloVar.LevelValues = row.levelValues;
+        s->GloVar.LevelValues = row.levelValues;
         Anchors(row.p1, row.p2);
         Recorder trace(s->chart);
         Draw(row.type);
@@ -188,7 +188,7 @@ TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)
                 if (e.shape == ElementShape::Vertical && e.lines.front().x1 > map.plotRight)
                     goal = &e;
             ASSERT_NE(goal, nullptr);
-            const ElementValues v = ValuesOf(*goal, map, GloVar.Prices);
+            const ElementValues v = ValuesOf(*goal, map, s->GloVar.Prices);
             ASSERT_TRUE(v.date.has_value());
             const QString day = ShortDate(*v.date);
             EXPECT_TRUE(mark.contains(day)) << mark.toStdString() << " wants " << day.toStdString();
@@ -201,8 +201,8 @@ TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)
 
 TEST_F(FigureView, ScaleAndBlankDaysGrowToTheFiguresAndBack)
 {
-    const double top = GloVar.ScaleTop;
-    const int slotsBefore = GloVar.TotalSlots;
+    const double top = s->GloVar.ScaleTop;
+    const int slotsBefore = s->GloVar.TotalSlots;
     Anchors({300, 500}, {500, 100});
     Draw(4);
     s->ClipButtonClick();
@@ -211,18 +211,18 @@ TEST_F(FigureView, ScaleAndBlankDaysGrowToTheFiguresAndBack)
         if (e.shape == ElementShape::Level && e.price)
             level = std::max(level, *e.price);
     ASSERT_GT(level, top);
-    Anchors({300, 450}, {CurrentChartMap().plotRight - 20, 300});
+    Anchors({300, 450}, {CurrentChartMap(s->GloVar).plotRight - 20, 300});
     Draw(6);
     const QString values = s->FigureValuesCsv();
 
     s->ScaleToFiguresClick();
-    EXPECT_GE(GloVar.ScaleTop, level);
-    EXPECT_EQ(GloVar.TotalSlots, slotsBefore);
+    EXPECT_GE(s->GloVar.ScaleTop, level);
+    EXPECT_EQ(s->GloVar.TotalSlots, slotsBefore);
     s->TimeGoalRoomClick();
-    EXPECT_GT(GloVar.TotalSlots, slotsBefore);
-    EXPECT_EQ(GloVar.BlankDaysRight, 0); // the person's own blank days stay
+    EXPECT_GT(s->GloVar.TotalSlots, slotsBefore);
+    EXPECT_EQ(s->GloVar.BlankDaysRight, 0); // the person's own blank days stay
     // Every goal now stands inside the plot.
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(s->GloVar);
     for (const FigureElement& e : s->currentElements()) {
         if (e.shape == ElementShape::Vertical) {
             EXPECT_LE(e.lines.front().x1, map.plotRight) << e.name.toStdString();
@@ -237,8 +237,8 @@ TEST_F(FigureView, ScaleAndBlankDaysGrowToTheFiguresAndBack)
         << view.data();
     s->ScaleToFiguresClick();
     s->TimeGoalRoomClick();
-    EXPECT_DOUBLE_EQ(GloVar.ScaleTop, top);
-    EXPECT_EQ(GloVar.TotalSlots, slotsBefore);
+    EXPECT_DOUBLE_EQ(s->GloVar.ScaleTop, top);
+    EXPECT_EQ(s->GloVar.TotalSlots, slotsBefore);
 }
 
 TEST_F(FigureView, HiddenFiguresAreNotDrawnAndComeBackWithUndoAndStudies)

@@ -5,7 +5,6 @@
 
 TEST(Shell, CreationAndFirstActivationValues)
 {
-    ResetSharedState();
     RecordingPrompts prompts;
     ChartSession s(prompts);
     s.FormCreate(QStringLiteral("/nowhere"));
@@ -34,7 +33,7 @@ TEST(Shell, CreationAndFirstActivationValues)
     EXPECT_EQ(ui[Ctl::DirBtn].image, 12);
     EXPECT_EQ(s.chart.image().size(), QSize(800, 500));
     EXPECT_EQ(s.chart.image().format(), QImage::Format_Mono);
-    EXPECT_TRUE(GloVar.TitleText.contains(QStringLiteral("Version 2.3")));
+    EXPECT_TRUE(s.GloVar.TitleText.contains(QStringLiteral("Version 2.3")));
     const std::pair<int, const char*> panels[] = {
         {PanelFile, "File not selected"},
         {PanelRange, "0 - 0"},

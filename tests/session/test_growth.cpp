@@ -105,10 +105,10 @@ protected:
     {
         path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records));
         Open(path);
-        GloVar.FirstRecord = first;
-        GloVar.LastRecord = last;
+        s->GloVar.FirstRecord = first;
+        s->GloVar.LastRecord = last;
         s->PlotBtnClick();
-        ASSERT_TRUE(GloVar.ChartShown);
+        ASSERT_TRUE(s->GloVar.ChartShown);
         // One figure on the chart, which must outlive the append.
         s->P1BtnClick();
         s->Image1MouseDown(MouseButton::Left, 300, 300);
@@ -131,7 +131,7 @@ TEST_F(Growth, AFileReplacedByALargerOneBringsTheQuestionBeforeAnyPlot)
     Open(path);
     Replace(dir, path, WeekdayFile(600, true, 40000));
     s->PlotBtnClick();
-    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_FALSE(s->GloVar.ChartShown);
     ASSERT_EQ(prompts.events.size(), 2);
     EXPECT_TRUE(prompts.events[0].startsWith(
         QStringLiteral("question:\"prices.txt\" has changed since it was read")));
@@ -140,10 +140,10 @@ TEST_F(Growth, AFileReplacedByALargerOneBringsTheQuestionBeforeAnyPlot)
     prompts.questionAnswer = QStringLiteral("Scan again");
     Replace(dir, path, WeekdayFile(700, true, 40000));
     s->PlotBtnClick();
-    EXPECT_EQ(GloVar.RecordCount, 700);
+    EXPECT_EQ(s->GloVar.RecordCount, 700);
     s->PlotBtnClick();
-    EXPECT_TRUE(GloVar.ChartShown);
-    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Close, 100.0 + 699);
+    EXPECT_TRUE(s->GloVar.ChartShown);
+    EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Close, 100.0 + 699);
 }
 
 TEST_F(Growth, AnAppendExtendsAChartOfTheLastRecordsAndKeepsTheFigures)
@@ -151,11 +151,11 @@ TEST_F(Growth, AnAppendExtendsAChartOfTheLastRecordsAndKeepsTheFigures)
     OpenAndPlot(300, 40, 300);
     Append(path, Tail(300, 303));
     EXPECT_TRUE(s->PriceFileTouched());
-    EXPECT_EQ(GloVar.RecordCount, 303);
-    EXPECT_EQ(GloVar.FirstRecord, 43);
-    EXPECT_EQ(GloVar.LastRecord, 303);
-    EXPECT_TRUE(GloVar.ChartShown);
-    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Close, 100.0 + 302);
+    EXPECT_EQ(s->GloVar.RecordCount, 303);
+    EXPECT_EQ(s->GloVar.FirstRecord, 43);
+    EXPECT_EQ(s->GloVar.LastRecord, 303);
+    EXPECT_TRUE(s->GloVar.ChartShown);
+    EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Close, 100.0 + 302);
     EXPECT_EQ(s->FigureCount(), 1);
     EXPECT_EQ(s->ui.panels[PanelPosition], QStringLiteral("3 new records"));
     EXPECT_TRUE(prompts.events.isEmpty()) << prompts.events.join(QLatin1Char('\n')).toStdString();
@@ -164,28 +164,28 @@ TEST_F(Growth, AnAppendExtendsAChartOfTheLastRecordsAndKeepsTheFigures)
     // Once more, one record, read from where the last append ended.
     Append(path, Tail(303, 304));
     EXPECT_TRUE(s->PriceFileTouched());
-    EXPECT_EQ(GloVar.LastRecord, 304);
+    EXPECT_EQ(s->GloVar.LastRecord, 304);
     EXPECT_EQ(s->ui.panels[PanelPosition], QStringLiteral("1 new record"));
-    ASSERT_TRUE(GloVar.LastFileDate);
-    const double last = *GloVar.LastFileDate;
+    ASSERT_TRUE(s->GloVar.LastFileDate);
+    const double last = *s->GloVar.LastFileDate;
     EXPECT_GT(last, 0);
-    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Date, last);
+    EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Date, last);
 }
 
 TEST_F(Growth, AChartElsewhereStaysWhereItIs)
 {
     OpenAndPlot(300, 10, 200);
-    const double shownLast = GloVar.Prices[size_t(GloVar.LoadedCount)].Date;
+    const double shownLast = s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Date;
     Append(path, Tail(300, 303));
     EXPECT_TRUE(s->PriceFileTouched());
-    EXPECT_EQ(GloVar.RecordCount, 303);
-    EXPECT_EQ(GloVar.FirstRecord, 10);
-    EXPECT_EQ(GloVar.LastRecord, 200);
-    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Date, shownLast);
+    EXPECT_EQ(s->GloVar.RecordCount, 303);
+    EXPECT_EQ(s->GloVar.FirstRecord, 10);
+    EXPECT_EQ(s->GloVar.LastRecord, 200);
+    EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Date, shownLast);
     EXPECT_EQ(s->FigureCount(), 1);
     // Navigation reaches the new records.
     s->RightBtnClick();
-    EXPECT_EQ(GloVar.LastRecord, 303);
+    EXPECT_EQ(s->GloVar.LastRecord, 303);
 }
 
 // Trailing lines without a record become inner lines once records follow them.
@@ -193,13 +193,13 @@ TEST_F(Growth, BlankLinesBeforeTheAppendCountAsSlots)
 {
     path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(100) + "\n");
     Open(path);
-    EXPECT_EQ(GloVar.RecordCount, 100);
+    EXPECT_EQ(s->GloVar.RecordCount, 100);
     prompts.events.clear();
     Append(path, Tail(100, 102));
     EXPECT_TRUE(s->PriceFileTouched());
-    EXPECT_EQ(GloVar.RecordCount, 103);
-    EXPECT_EQ(GloVar.LastRecord, 103);
-    EXPECT_EQ(s->ui.panels[PanelRange], QStringLiteral("%1 - 103").arg(GloVar.FirstRecord));
+    EXPECT_EQ(s->GloVar.RecordCount, 103);
+    EXPECT_EQ(s->GloVar.LastRecord, 103);
+    EXPECT_EQ(s->ui.panels[PanelRange], QStringLiteral("%1 - 103").arg(s->GloVar.FirstRecord));
 }
 
 // A newest-first file is scanned again whole: its appended days are older.
@@ -208,19 +208,19 @@ TEST_F(Growth, ANewestFirstFileIsScannedAgainWholeAndKeepsItsDates)
     path = WriteFile(dir, QStringLiteral("prices.txt"), SemicolonFile(100, true));
     Open(path);
     prompts.events.clear();
-    ASSERT_TRUE(GloVar.NewestFirst);
-    GloVar.FirstRecord = 50;
-    GloVar.LastRecord = 100;
+    ASSERT_TRUE(s->GloVar.NewestFirst);
+    s->GloVar.FirstRecord = 50;
+    s->GloVar.LastRecord = 100;
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
-    const double firstShown = GloVar.Prices[1].Date;
+    ASSERT_TRUE(s->GloVar.ChartShown);
+    const double firstShown = s->GloVar.Prices[1].Date;
     // One more, older day at the end.
     Append(path, "01.01.1990;1,0;2,0;0,5;1,5\n");
     EXPECT_TRUE(s->PriceFileTouched());
-    EXPECT_EQ(GloVar.RecordCount, 101);
-    EXPECT_EQ(GloVar.FirstRecord, 51);
-    EXPECT_EQ(GloVar.LastRecord, 101);
-    EXPECT_EQ(GloVar.Prices[1].Date, firstShown);
+    EXPECT_EQ(s->GloVar.RecordCount, 101);
+    EXPECT_EQ(s->GloVar.FirstRecord, 51);
+    EXPECT_EQ(s->GloVar.LastRecord, 101);
+    EXPECT_EQ(s->GloVar.Prices[1].Date, firstShown);
 }
 
 TEST_F(Growth, DatesAsksBeforeOfferingTheDatesOfAReplacedFile)
@@ -239,10 +239,10 @@ TEST_F(Growth, DatesAsksBeforeOfferingTheDatesOfAReplacedFile)
     prompts.events.clear();
     prompts.questionAnswer = QStringLiteral("Scan again");
     s->DateBtnClick();
-    EXPECT_EQ(GloVar.RecordCount, 400);
+    EXPECT_EQ(s->GloVar.RecordCount, 400);
     Append(path, WeekdayFile(402, true, 40000).mid(WeekdayFile(400, true, 40000).size()));
     shown = false;
     s->DateBtnClick();
     EXPECT_TRUE(shown);
-    EXPECT_EQ(GloVar.RecordCount, 402);
+    EXPECT_EQ(s->GloVar.RecordCount, 402);
 }

@@ -19,12 +19,12 @@ protected:
         ASSERT_TRUE(s->DatesAccept(QStringLiteral("100"), QStringLiteral("300"),
                                    QStringLiteral("0"), focus));
         s->PlotBtnClick();
-        ASSERT_TRUE(GloVar.ChartShown);
+        ASSERT_TRUE(s->GloVar.ChartShown);
     }
     // A pixel of the plot, as fractions of its width and height.
-    static QPoint At(double fx, double fy)
+    QPoint At(double fx, double fy) const
     {
-        const ChartMap m = CurrentChartMap();
+        const ChartMap m = CurrentChartMap(s->GloVar);
         return {m.plotLeft + int(fx * m.plotWidth), m.plotTop + int(fy * m.plotHeight)};
     }
     void Click(MouseButton b, QPoint p, bool snap = false)
@@ -205,7 +205,7 @@ TEST_F(History, KeepsTheLastHundredSteps)
     }
     EXPECT_EQ(undone, ChartSession::HistoryLimit);
     // The oldest steps are gone: the figure type chosen first stays.
-    EXPECT_EQ(GloVar.ChartType, 4);
+    EXPECT_EQ(s->GloVar.ChartType, 4);
 }
 
 TEST_F(History, SavingKeepsTheHistoryOpeningStartsANewOne)
@@ -257,7 +257,7 @@ TEST_F(History, AClearIsUndoneOnAnotherChart)
         s->P1BtnClick();
         Click(MouseButton::Left, At(0.15, 0.8));
         const Study drawn = s->CurrentStudy(QString());
-        const double p2Price = GloVar.P2Price;
+        const double p2Price = s->GloVar.P2Price;
         s->EraseBtnClick();
         row.change(*s);
         const QSize size = s->chart.image().size();
@@ -269,12 +269,12 @@ TEST_F(History, AClearIsUndoneOnAnotherChart)
         EXPECT_EQ(back.figures[0].p1.date, drawn.figures[0].p1.date);
         EXPECT_EQ(back.figures[0].p2.date, drawn.figures[0].p2.date);
         EXPECT_EQ(back.figures[0].p2.price, drawn.figures[0].p2.price);
-        EXPECT_EQ(GloVar.P2Price, p2Price);
+        EXPECT_EQ(s->GloVar.P2Price, p2Price);
         EXPECT_EQ(s->chart.image().size(), size);
         EXPECT_EQ(s->Monochrome(), mono);
         // P1's cross is where P1 was moved to (P2's lies under the third point's ring).
-        ASSERT_TRUE(GloVar.P1MarkerShown && GloVar.P2MarkerShown && GloVar.P3MarkerShown);
-        EXPECT_EQ(s->chart.image().pixelColor(GloVar.P1X, GloVar.PlotBottom - GloVar.P1Y),
+        ASSERT_TRUE(s->GloVar.P1MarkerShown && s->GloVar.P2MarkerShown && s->GloVar.P3MarkerShown);
+        EXPECT_EQ(s->chart.image().pixelColor(s->GloVar.P1X, s->GloVar.PlotBottom - s->GloVar.P1Y),
                   mono ? QColor(Qt::black) : QColor(255, 0, 0));
     }
 }

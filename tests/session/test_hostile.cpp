@@ -40,11 +40,11 @@ TEST_F(FullDisk, SettingsAreKeptWhenTheDiskIsFull)
                                     3));
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_TRUE(GloVar.HasHeaderLine); // nothing taken over
+    EXPECT_TRUE(s->GloVar.HasHeaderLine); // nothing taken over
     EXPECT_FALSE(
         s->ChartSetupAccept({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30")}));
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(GloVar.FanAngle1, 38);
+    EXPECT_EQ(s->GloVar.FanAngle1, 38);
     EXPECT_EQ(QDir(mnt).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
 }
 
@@ -52,7 +52,7 @@ TEST_F(FullDisk, PicturesAreWholeOrNotWrittenAtAll)
 {
     OpenWeekdays(300);
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     const QString saved = mnt + QStringLiteral("/old.bmp");
     prompts.saveAnswer = saved;
     s->SaveBtnClick();
@@ -116,12 +116,12 @@ TEST_F(Hostile, AFailedReplotLeavesFileAndDatesWithinReach)
     const QString path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
     Open(path);
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     ASSERT_TRUE(QFile::remove(path));
     QDir().mkpath(path); // a folder where the file was
     s->ToolButton1Click();
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot open file ")));
-    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_FALSE(s->GloVar.ChartShown);
     EXPECT_FALSE(s->ui.imageVisible);
     s->SplashAcknowledged(false);
     EXPECT_TRUE(s->ui.reacts(Ctl::FileBtn));
@@ -131,7 +131,7 @@ TEST_F(Hostile, AFailedReplotLeavesFileAndDatesWithinReach)
     QDir(path).removeRecursively();
     OpenWeekdays(600);
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     const QString tmp = dir.filePath(QStringLiteral("TmpPrice.bmp"));
     ASSERT_TRUE(QFile::remove(tmp));
     QDir().mkpath(tmp + QStringLiteral("/in-the-way"));
@@ -159,7 +159,7 @@ TEST_F(Hostile, PipesDevicesAndEndlessLinesAreRefusedOrBounded)
     const QString path = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
     Open(path);
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     prompts.events.clear();
@@ -171,10 +171,10 @@ TEST_F(Hostile, PipesDevicesAndEndlessLinesAreRefusedOrBounded)
     QList<QByteArray> rows = WeekdayFile(300).split('\n');
     rows.insert(151, QByteArray(3 << 20, '7'));
     Open(WriteFile(dir, QStringLiteral("long.txt"), rows.join('\n')));
-    EXPECT_EQ(GloVar.RecordCount, 301);
+    EXPECT_EQ(s->GloVar.RecordCount, 301);
     prompts.events.clear();
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     ASSERT_EQ(prompts.events.size(), 1);
     EXPECT_TRUE(prompts.events[0].startsWith(
         QStringLiteral("message:Aurigon:1 line could not be read; it is the one of \"long.txt\": "
@@ -190,22 +190,22 @@ TEST_F(Hostile, ExtremePricesAreClampedNotWrapped)
         bytes += (i == 10 ? QByteArray("01/17/2005,-25000000,102,100,101") : rows[i]) + '\n';
     Open(WriteFile(dir, QStringLiteral("wild.txt"), bytes));
     Recorder rec(s->chart);
-    GloVar.FirstRecord = 1;
-    GloVar.LastRecord = 261;
+    s->GloVar.FirstRecord = 1;
+    s->GloVar.LastRecord = 261;
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     bool clipped = false;
     for (const TraceLine& l : rec.lines())
-        clipped |= l.y1 > GloVar.PlotBottom + 1000 && l.y1 <= PixelLimit && l.y1 == l.y2;
+        clipped |= l.y1 > s->GloVar.PlotBottom + 1000 && l.y1 <= PixelLimit && l.y1 == l.y2;
     EXPECT_TRUE(clipped) << "the far open tick lies below the chart, held in range";
     // An anchor in the bottom margin comes back after navigation without overflow.
     s->P1BtnClick();
-    s->Image1MouseDown(MouseButton::Left, 300, GloVar.PlotBottom + 30);
+    s->Image1MouseDown(MouseButton::Left, 300, s->GloVar.PlotBottom + 30);
     s->P2BtnClick();
     s->Image1MouseDown(MouseButton::Left, 400, 100);
     s->ToolButton2Click();
-    ASSERT_TRUE(GloVar.ChartShown);
-    EXPECT_EQ(GloVar.P1X, -1); // off the new chart: not brought back
+    ASSERT_TRUE(s->GloVar.ChartShown);
+    EXPECT_EQ(s->GloVar.P1X, -1); // off the new chart: not brought back
 }
 
 TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
@@ -215,7 +215,7 @@ TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)
         ASSERT_TRUE(QFile::link(victim, dir.filePath(QLatin1String(name))));
     OpenWeekdays(300);
     s->PlotBtnClick();
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(s->GloVar.ChartShown);
     prompts.printAnswer = std::make_unique<PagePrinter>(QSize(2000, 2000));
     s->PrintBtnClick();
     EXPECT_EQ(ReadBytes(victim), "precious");

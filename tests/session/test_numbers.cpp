@@ -29,15 +29,15 @@ protected:
         Open(WriteFile(dir, QStringLiteral("week.txt"), HolidayWeek));
         s->LeaveSpaceClick(holidaySpace);
         int focus = -1;
-        ASSERT_TRUE(s->DatesAccept(QStringLiteral("1"), QString::number(GloVar.RecordCount),
+        ASSERT_TRUE(s->DatesAccept(QStringLiteral("1"), QString::number(s->GloVar.RecordCount),
                                    QString::number(blankDays), focus));
         s->PlotBtnClick();
-        ASSERT_TRUE(GloVar.ChartShown);
+        ASSERT_TRUE(s->GloVar.ChartShown);
     }
     // The bar panel with the pointer over slot k, halfway up the plot.
     QString BarAt(int slot)
     {
-        const ChartMap map = CurrentChartMap();
+        const ChartMap map = CurrentChartMap(s->GloVar);
         s->Image1MouseMove(map.slotToX(slot), (map.plotTop + map.plotBottom) / 2);
         return s->ui.panels[PanelBar];
     }
@@ -48,11 +48,11 @@ TEST_F(Numbers, BarUnderTheCursorAtABarAHolidayAndABlankSlot)
 {
     PlotHolidayWeek(true, 2);
     // Slots: Mon 10 .. Fri 14, (Mon 17), Tue 18, Wed 19, then two blank days.
-    ASSERT_EQ(GloVar.LoadedCount, 8);
+    ASSERT_EQ(s->GloVar.LoadedCount, 8);
     EXPECT_EQ(BarAt(5), QStringLiteral("Fri 14 Feb 2025  O 168.10  H 170.02  L 166.95  C 167.88"));
     EXPECT_EQ(BarAt(6), QStringLiteral("Mon 17 Feb 2025"));
     EXPECT_EQ(BarAt(9), QStringLiteral("Thu 20 Feb 2025"));
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(s->GloVar);
     s->Image1MouseMove(map.plotLeft, map.plotTop + 5); // on the axis: outside
     EXPECT_TRUE(s->ui.panels[PanelBar].isEmpty());
     BarAt(5);
@@ -142,7 +142,7 @@ TEST_F(Numbers, RecordDatesOfANewestFirstFileStartAtTheOldestDay)
         if (!lines[i].isEmpty())
             reversed += lines[i] + '\n';
     Open(WriteFile(dir, QStringLiteral("newest.txt"), reversed));
-    ASSERT_TRUE(GloVar.NewestFirst);
+    ASSERT_TRUE(s->GloVar.NewestFirst);
     const RecordDates& n = s->RecordDatesOfFile();
     ASSERT_EQ(n.count(), 7);
     EXPECT_EQ(n.dayOf(1), DayFromYmd(2025, 2, 10));
@@ -153,14 +153,14 @@ TEST_F(Numbers, RecordDatesOfANewestFirstFileStartAtTheOldestDay)
 TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
 {
     PlotHolidayWeek(false, 0);
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(s->GloVar);
     // Friday's slot, a few pixels off its high of 170.02.
     const int x = map.slotToX(5);
     const int highRow = map.priceToY(170.02);
     s->P1BtnClick();
     s->Image1MouseDown(MouseButton::Left, x, highRow + 3, true);
     s->Image1MouseUp();
-    EXPECT_EQ(GloVar.PlotBottom - GloVar.P1Y, highRow); // the marker sits on the high's row
+    EXPECT_EQ(s->GloVar.PlotBottom - s->GloVar.P1Y, highRow); // the marker sits on the high's row
     s->P2BtnClick();
     s->Image1MouseDown(MouseButton::Left, map.slotToX(2), map.priceToY(160.4) - 2,
                        true); // Tuesday's low
@@ -170,7 +170,7 @@ TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
     // Saved and opened again, the figure and the anchors keep the same prices.
     ASSERT_TRUE(s->SaveStudy(dir.filePath(QStringLiteral("x.aurigon"))));
     ASSERT_TRUE(s->OpenStudy(dir.filePath(QStringLiteral("x.aurigon"))));
-    EXPECT_EQ(GloVar.P1Price, 170.02);
+    EXPECT_EQ(s->GloVar.P1Price, 170.02);
     const Study again = s->CurrentStudy(dir.filePath(QStringLiteral("x.aurigon")));
     ASSERT_EQ(again.figures.size(), 1u);
     EXPECT_EQ(again.figures[0].p1.price, 170.02);
@@ -187,7 +187,7 @@ protected:
         SessionTest::SetUp();
         OpenWeekdays(300);
         s->PlotBtnClick();
-        ASSERT_TRUE(GloVar.ChartShown);
+        ASSERT_TRUE(s->GloVar.ChartShown);
     }
     void Anchors(int x1, int y1, int x2, int y2)
     {
@@ -201,7 +201,7 @@ protected:
     // The texts Draw wrote for a figure type, with the option on or off.
     QStringList Texts(int type, bool on)
     {
-        GloVar.LevelValues = on;
+        s->GloVar.LevelValues = on;
         Recorder trace(s->chart);
         s->ChooseChartType(type);
         s->DrawBtnClick();
@@ -209,19 +209,15 @@ protected:
         s->chart.setTrace(nullptr);
         return texts;
     }
+    QString Price(double v) const { return QString::number(v, 'f', s->GloVar.PriceDecimals); }
 };
-
-QString Price(double v)
-{
-    return QString::number(v, 'f', GloVar.PriceDecimals);
-}
 } // namespace
 
 TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
 {
     Anchors(400, 350, 600, 250);
-    const ChartMap map = CurrentChartMap();
-    const double p1 = GloVar.P1Price, p2 = GloVar.P2Price, move = p2 - p1;
+    const ChartMap map = CurrentChartMap(s->GloVar);
+    const double p1 = s->GloVar.P1Price, p2 = s->GloVar.P2Price, move = p2 - p1;
     const QString right = QString::number(map.plotRight - 3);
     struct Row {
         const char* name;
@@ -230,9 +226,9 @@ TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
     } rows[] = {
         // Corrections by the part of the move retraced from P2.
         {"correction 61.8 % retraced", 5,
-         Price(p1 + move / (GloVar.Phi * GloVar.Phi)) + QStringLiteral("  61.8%")},
+         Price(p1 + move / (s->GloVar.Phi * s->GloVar.Phi)) + QStringLiteral("  61.8%")},
         {"correction 38.2 % retraced", 5,
-         Price(p1 + move / GloVar.Phi) + QStringLiteral("  38.2%")},
+         Price(p1 + move / s->GloVar.Phi) + QStringLiteral("  38.2%")},
         {"fan angle", 3, QStringLiteral("45°")},
         {"spiral ratio", 1, QStringLiteral("0.618")},
         {"ellipse ratio", 2, QStringLiteral("0.618")},
@@ -257,7 +253,7 @@ TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
     const QStringList goal = Texts(6, true);
     const int t = s->currentElements().back().lines.front().x1;
     EXPECT_FALSE(
-        goal.filter(QStringLiteral("\"%1\"").arg(ShortDate(TradingDayAt(map, GloVar.Prices, t))))
+        goal.filter(QStringLiteral("\"%1\"").arg(ShortDate(TradingDayAt(map, s->GloVar.Prices, t))))
             .isEmpty())
         << goal.join(QLatin1Char('|')).toStdString();
 }
@@ -282,7 +278,7 @@ TEST_F(Levels, ChannelLabelsSayEachLinesPriceAtThePlotsRightEnd)
         Anchors(row.p1.x(), row.p1.y(), row.p2.x(), row.p2.y());
         s->Image1MouseDown(MouseButton::Left, row.p3.x(), row.p3.y());
         s->Image1MouseUp();
-        const ChartMap map = CurrentChartMap();
+        const ChartMap map = CurrentChartMap(s->GloVar);
         const QStringList texts = Texts(7, true);
         QStringList prices;
         for (const FigureElement& e : s->currentElements()) {
@@ -311,7 +307,7 @@ TEST_F(Levels, LevelsOffTheChartAreListedWhetherShownOrNot)
 {
     // A rise of most of the plot: its extension lies above the top.
     Anchors(300, 500, 500, 100);
-    const double p1 = GloVar.P1Price, p2 = GloVar.P2Price;
+    const double p1 = s->GloVar.P1Price, p2 = s->GloVar.P2Price;
     for (bool on : {false, true}) {
         Texts(4, on);
         EXPECT_EQ(s->ui.panels[PanelLevels], QStringLiteral("1 level off the chart: ") +
@@ -324,8 +320,8 @@ TEST_F(Levels, LevelsOffTheChartAreListedWhetherShownOrNot)
 TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
 {
     Anchors(400, 350, 600, 250);
-    const ChartMap map = CurrentChartMap();
-    const int decimals = GloVar.PriceDecimals + 2;
+    const ChartMap map = CurrentChartMap(s->GloVar);
+    const int decimals = s->GloVar.PriceDecimals + 2;
     // Every type once, each kept by Clip, so the file holds all eight.
     for (int type = 1; type <= 8; ++type) {
         s->ChooseChartType(type);
@@ -349,9 +345,9 @@ TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
             EXPECT_EQ(f[0].toInt(), figure);
             EXPECT_EQ(f[2], e.name);
             // The anchors in dates and prices, with the file's decimals and two more.
-            EXPECT_EQ(f[7], IsoText(GloVar.P1Date));
-            EXPECT_EQ(f[8], QString::number(GloVar.P1Price, 'f', decimals));
-            EXPECT_EQ(f[10], QString::number(GloVar.P2Price, 'f', decimals));
+            EXPECT_EQ(f[7], IsoText(s->GloVar.P1Date));
+            EXPECT_EQ(f[8], QString::number(s->GloVar.P1Price, 'f', decimals));
+            EXPECT_EQ(f[10], QString::number(s->GloVar.P2Price, 'f', decimals));
             const Segment& first = e.lines.front();
             switch (e.shape) {
             case ElementShape::Level:
@@ -360,7 +356,7 @@ TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
                 EXPECT_TRUE(f[4].isEmpty());
                 break;
             case ElementShape::Vertical:
-                EXPECT_EQ(f[4], IsoText(TradingDayAt(map, GloVar.Prices, first.x1)))
+                EXPECT_EQ(f[4], IsoText(TradingDayAt(map, s->GloVar.Prices, first.x1)))
                     << e.name.toStdString();
                 EXPECT_TRUE(f[3].isEmpty());
                 break;
@@ -371,7 +367,7 @@ TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
                 EXPECT_NEAR(f[3].toDouble(), map.yToPrice(first.y1), pixel) << e.name.toStdString();
                 EXPECT_NEAR(f[5].toDouble(), map.yToPrice(e.lines.back().y2), pixel)
                     << e.name.toStdString();
-                EXPECT_EQ(f[4], IsoText(TradingDayAt(map, GloVar.Prices, first.x1)));
+                EXPECT_EQ(f[4], IsoText(TradingDayAt(map, s->GloVar.Prices, first.x1)));
                 break;
             }
             case ElementShape::Curve: {

@@ -10,7 +10,7 @@
 namespace {
 class Session : public SessionTest {
 protected:
-    std::pair<int, int> Now() const { return {GloVar.FirstRecord, GloVar.LastRecord}; }
+    std::pair<int, int> Now() const { return {s->GloVar.FirstRecord, s->GloVar.LastRecord}; }
     static std::pair<int, int> R(int f, int l) { return {f, l}; }
 };
 
@@ -20,12 +20,12 @@ TEST_F(Session, PlotAndResetToggleTheControls)
 {
     OpenWeekdays(300);
     s->PlotBtnClick();
-    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_TRUE(s->GloVar.ChartShown);
     EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Reset"));
     EXPECT_FALSE(s->ui[Ctl::FileBtn].enabled);
     EXPECT_TRUE(s->ui.imageVisible);
     s->PlotBtnClick();
-    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_FALSE(s->GloVar.ChartShown);
     EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Plot"));
     EXPECT_TRUE(s->ui[Ctl::FileBtn].enabled);
     EXPECT_FALSE(s->ui.imageVisible);
@@ -40,17 +40,17 @@ TEST_F(Session, FileLayoutDialogTakesAllOrNothing)
     EXPECT_EQ(prompts.events,
               QStringList({QStringLiteral("beep"),
                            QStringLiteral("message:Aurigon:Wrong field number!   Enter again.")}));
-    EXPECT_TRUE(GloVar.HasHeaderLine);
-    EXPECT_EQ(GloVar.DateColumn, 1);
+    EXPECT_TRUE(s->GloVar.HasHeaderLine);
+    EXPECT_EQ(s->GloVar.DateColumn, 1);
     EXPECT_FALSE(QFile::exists(s->SettingsPath()));
 
     ASSERT_TRUE(s->FileSetupAccept(false,
                                    {QStringLiteral("3"), QStringLiteral(" 4"), QStringLiteral("5"),
                                     QStringLiteral("6"), QStringLiteral("7")},
                                    4));
-    EXPECT_FALSE(GloVar.HasHeaderLine);
-    EXPECT_EQ(GloVar.OpenColumn, 4);
-    EXPECT_EQ(GloVar.DateFormat, 4);
+    EXPECT_FALSE(s->GloVar.HasHeaderLine);
+    EXPECT_EQ(s->GloVar.OpenColumn, 4);
+    EXPECT_EQ(s->GloVar.DateFormat, 4);
     QFile f(s->SettingsPath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().startsWith("0\r\n3\r\n 4\r\n5\r\n6\r\n7\r\n4\r\n38\r\n"));
@@ -79,9 +79,9 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
         {"1", "70000", "0", false, 1, false},
     };
     for (const Case& c : cases) {
-        GloVar.FirstRecord = 5;
-        GloVar.LastRecord = 50;
-        GloVar.BlankDaysRight = 7;
+        s->GloVar.FirstRecord = 5;
+        s->GloVar.LastRecord = 50;
+        s->GloVar.BlankDaysRight = 7;
         prompts.events.clear();
         int focus = -1;
         const bool ok = s->DatesAccept(QString::fromLatin1(c.first), QString::fromLatin1(c.last),
@@ -94,13 +94,13 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
                           {QStringLiteral("beep"),
                            QStringLiteral("message:Aurigon:Wrong Record Number!   Enter again.")}));
             // A refused entry stores nothing.
-            EXPECT_EQ(GloVar.FirstRecord, 5);
-            EXPECT_EQ(GloVar.LastRecord, 50);
-            EXPECT_EQ(GloVar.BlankDaysRight, 7);
+            EXPECT_EQ(s->GloVar.FirstRecord, 5);
+            EXPECT_EQ(s->GloVar.LastRecord, 50);
+            EXPECT_EQ(s->GloVar.BlankDaysRight, 7);
         } else {
             EXPECT_TRUE(prompts.events.isEmpty());
             EXPECT_EQ(s->ui[Ctl::PlotBtn].enabled, c.plot) << c.first << " " << c.last;
-            EXPECT_EQ(GloVar.BlankDaysRight, c.focus) << c.blank;
+            EXPECT_EQ(s->GloVar.BlankDaysRight, c.focus) << c.blank;
         }
     }
     int focus = -1;
@@ -116,11 +116,11 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
     s->AfterDatesDialog();
     EXPECT_TRUE(s->ui.toolbar2Green);
     s->WholeScaleClick(false);
-    GloVar.FileHigh = 5;
+    s->GloVar.FileHigh = 5;
     s->AfterDatesDialog();
     EXPECT_FALSE(s->ui.toolbar2Green);
-    EXPECT_EQ(GloVar.FileHigh, 0);
-    EXPECT_EQ(GloVar.FileLow, 99999999.0);
+    EXPECT_EQ(s->GloVar.FileHigh, 0);
+    EXPECT_EQ(s->GloVar.FileLow, 99999999.0);
 }
 
 TEST_F(Session, NavigationCommands)
@@ -144,22 +144,22 @@ TEST_F(Session, NavigationCommands)
         {"whole", &ChartSession::RightBtnClick, {1, 260}, {1, 2000}},
     };
     for (const auto& m : moves) {
-        GloVar.FirstRecord = m.from.first;
-        GloVar.LastRecord = m.from.second;
+        s->GloVar.FirstRecord = m.from.first;
+        s->GloVar.LastRecord = m.from.second;
         (s.get()->*m.press)();
         EXPECT_EQ(Now(), m.to) << m.name;
     }
-    EXPECT_EQ(GloVar.LoadedCount, 2000);
-    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(s->GloVar.LoadedCount, 2000);
+    EXPECT_TRUE(s->GloVar.ChartShown);
 
     Recorder rec(s->chart);
     s->PeriodCBChange(7); // "22": no redraw
-    EXPECT_EQ(GloVar.PeriodLength, 22);
+    EXPECT_EQ(s->GloVar.PeriodLength, 22);
     EXPECT_TRUE(rec.all.isEmpty());
     s->PeriodCBChange(10); // "1": a single record
     s->UpBtnClick();
     EXPECT_EQ(Now(), R(1, 1));
-    EXPECT_EQ(GloVar.TotalSlots, 1);
+    EXPECT_EQ(s->GloVar.TotalSlots, 1);
 }
 
 // Anchors leaving the range and coming back: Script.AWholeSession,
@@ -168,21 +168,21 @@ TEST_F(Session, WholeScaleToggle)
 {
     OpenWeekdays(2000);
     s->PlotBtnClick();
-    const double top = GloVar.ScaleTop;
+    const double top = s->GloVar.ScaleTop;
     s->ToolBar2Click();
-    EXPECT_TRUE(GloVar.WholeScale);
+    EXPECT_TRUE(s->GloVar.WholeScale);
     EXPECT_TRUE(s->ui.toolbar2Green);
-    EXPECT_EQ(GloVar.ChartLow, 99); // the whole file's low
+    EXPECT_EQ(s->GloVar.ChartLow, 99); // the whole file's low
     s->ToolBar2Click();
     EXPECT_FALSE(s->ui.toolbar2Green);
-    EXPECT_EQ(GloVar.ScaleTop, top);
+    EXPECT_EQ(s->GloVar.ScaleTop, top);
 }
 
 TEST_F(Session, ReadoutAndTooltip)
 {
     OpenWeekdays(300);
     s->PlotBtnClick();
-    auto& g = GloVar;
+    auto& g = s->GloVar;
     s->Image1MouseMove(g.PlotLeft, 300);
     EXPECT_EQ(s->ui.panels[PanelDate], QString());
     EXPECT_EQ(s->ui.panels[9], QString());
@@ -218,12 +218,12 @@ TEST_F(Session, TheLiveEllipseFollowsTheRightButtonAndEraseLeavesTheAnchors)
     s->Image1MouseUp();
     s->ChooseChartType(2);
     s->DrawBtnClick();
-    ASSERT_TRUE(GloVar.EllipseLive);
+    ASSERT_TRUE(s->GloVar.EllipseLive);
     s->Image1MouseDown(MouseButton::Right, 500, 200);
     for (int x = 500; x <= 560; x += 20)
         s->Image1MouseMove(x, 200);
     EXPECT_EQ(s->ui.cursor, ChartCursor::SizeAll);
-    EXPECT_EQ(GloVar.P2X, 560);
+    EXPECT_EQ(s->GloVar.P2X, 560);
     s->Image1MouseUp();
     EXPECT_EQ(s->ui.cursor, ChartCursor::Arrow);
 
@@ -231,8 +231,8 @@ TEST_F(Session, TheLiveEllipseFollowsTheRightButtonAndEraseLeavesTheAnchors)
     s->EraseBtnClick();
     EXPECT_FALSE(s->ui[Ctl::EraseBtn].enabled);
     EXPECT_NE(s->chart.image(), withFigure);
-    EXPECT_TRUE(GloVar.P1MarkerShown);
-    EXPECT_TRUE(GloVar.P2MarkerShown);
+    EXPECT_TRUE(s->GloVar.P1MarkerShown);
+    EXPECT_TRUE(s->GloVar.P2MarkerShown);
 }
 
 TEST_F(Session, RatioStepsThroughThePowersItCanReturnFrom)
@@ -241,7 +241,7 @@ TEST_F(Session, RatioStepsThroughThePowersItCanReturnFrom)
     EXPECT_EQ(s->ui.panels[PanelRatio], QStringLiteral("Ratio = 1.0000"));
     s->RatioBtnClick();
     EXPECT_EQ(s->ui.label1, QStringLiteral("1.6180"));
-    GloVar.Ratio = 1 / GloVar.Phi;
+    s->GloVar.Ratio = 1 / s->GloVar.Phi;
     s->DirBtnClick();
     EXPECT_EQ(s->ui.panels[6], QStringLiteral("DIR = -1"));
     EXPECT_EQ(s->ui[Ctl::DirBtn].image, 13);
@@ -253,17 +253,17 @@ TEST_F(Session, RatioStepsThroughThePowersItCanReturnFrom)
     s->DirBtnClick();
     for (int i = 0; i < 2000; ++i)
         s->RatioBtnClick();
-    EXPECT_NEAR(std::log(GloVar.Ratio) / std::log(GloVar.Phi), 60, 1e-6);
+    EXPECT_NEAR(std::log(s->GloVar.Ratio) / std::log(s->GloVar.Phi), 60, 1e-6);
     EXPECT_LE(s->ui.panels[PanelRatio].size(), 20) << s->ui.panels[PanelRatio].toStdString();
     EXPECT_LE(s->ui.label1.size(), 7);
     s->DirBtnClick();
     for (int i = 0; i < 2000; ++i)
         s->RatioBtnClick();
-    EXPECT_NEAR(std::log(GloVar.Ratio) / std::log(GloVar.Phi), -60, 1e-6);
+    EXPECT_NEAR(std::log(s->GloVar.Ratio) / std::log(s->GloVar.Phi), -60, 1e-6);
     s->DirBtnClick();
     for (int i = 0; i < 59; ++i)
         s->RatioBtnClick();
-    EXPECT_NEAR(GloVar.Ratio, 1 / GloVar.Phi, 1e-9);
+    EXPECT_NEAR(s->GloVar.Ratio, 1 / s->GloVar.Phi, 1e-9);
     EXPECT_EQ(s->ui.panels[PanelRatio], QStringLiteral("Ratio = 0.6180"));
 }
 

@@ -11,7 +11,7 @@ protected:
         SessionTest::SetUp();
         OpenWeekdays(400);
         s->PlotBtnClick();
-        ASSERT_TRUE(GloVar.ChartShown);
+        ASSERT_TRUE(s->GloVar.ChartShown);
     }
 };
 } // namespace
@@ -32,7 +32,7 @@ TEST_F(Figures, DrawRefusesWithoutTypeOrP2)
     EXPECT_EQ(prompts.events,
               QStringList({QStringLiteral("beep"),
                            QStringLiteral("message:Information:P2 point not clicked!")}));
-    EXPECT_EQ(s->ui.caption, GloVar.TitleText + QStringLiteral("  -  PHI - SPIRAL"));
+    EXPECT_EQ(s->ui.caption, s->GloVar.TitleText + QStringLiteral("  -  PHI - SPIRAL"));
 }
 
 // The refused text itself is the script test's; here nothing is kept of a
@@ -41,7 +41,7 @@ TEST_F(Figures, FanAnglesDialogChecksAllThreeFirst)
 {
     EXPECT_FALSE(
         s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("x1"), QStringLiteral("50")}));
-    EXPECT_EQ(GloVar.FanAngle1, 38);
+    EXPECT_EQ(s->GloVar.FanAngle1, 38);
     EXPECT_FALSE(QFile::exists(s->SettingsPath()));
     ASSERT_TRUE(s->ChartSetupAccept(
         {QStringLiteral("40.0"), QStringLiteral("61,8"), QStringLiteral("45")}));
@@ -59,11 +59,11 @@ TEST_F(Figures, AShrinkingEllipsePassesThroughP1AndOnWithoutWrapping)
     s->Image1MouseDown(MouseButton::Left, 500, 350), s->Image1MouseUp();
     s->ChooseChartType(2);
     s->DrawBtnClick();
-    EXPECT_DOUBLE_EQ(GloVar.EllipseRadius, 100);
+    EXPECT_DOUBLE_EQ(s->GloVar.EllipseRadius, 100);
     s->DirBtnClick();
     for (int i = 0; i < 200; ++i)
         s->DrawBtnClick();
-    EXPECT_LT(GloVar.EllipseRadius, -100);
+    EXPECT_LT(s->GloVar.EllipseRadius, -100);
 }
 
 // Studies written by hand name their figures by key instead of number.

@@ -25,7 +25,7 @@ template <class F> bool WaitFor(F done)
 TEST_F(GrowingWindow, ThreeAppendedLinesExtendTheChartAndKeepTheFigure)
 {
     OpenAndPlot(600);
-    ASSERT_EQ(GloVar.LastRecord, 600);
+    ASSERT_EQ(form->session.GloVar.LastRecord, 600);
     DrawSpiral();
     const int figures = form->session.FigureCount();
     const QImage before = form->session.chart.image();
@@ -34,10 +34,11 @@ TEST_F(GrowingWindow, ThreeAppendedLinesExtendTheChartAndKeepTheFigure)
         ASSERT_TRUE(f.open(QIODevice::Append));
         f.write(WeekdayFile(603).mid(WeekdayFile(600).size()));
     }
-    ASSERT_TRUE(WaitFor([] { return GloVar.RecordCount == 603; }));
-    EXPECT_EQ(GloVar.LastRecord, 603);
-    EXPECT_TRUE(GloVar.ChartShown);
-    EXPECT_EQ(GloVar.Prices[size_t(GloVar.LoadedCount)].Close, 100.0 + 602);
+    ASSERT_TRUE(WaitFor([this] { return form->session.GloVar.RecordCount == 603; }));
+    EXPECT_EQ(form->session.GloVar.LastRecord, 603);
+    EXPECT_TRUE(form->session.GloVar.ChartShown);
+    EXPECT_EQ(form->session.GloVar.Prices[size_t(form->session.GloVar.LoadedCount)].Close,
+              100.0 + 602);
     EXPECT_EQ(form->session.FigureCount(), figures);
     EXPECT_NE(form->session.chart.image(), before);
     bool said = false;

@@ -50,7 +50,6 @@ protected:
     void StartRemembering()
     {
         form.reset();
-        ResetSharedState();
         qputenv("AURIGON_CHART_SIZE", "980x590");
         form = std::make_unique<TMainForm>(host, dir.path());
         form->RememberSettings();
@@ -180,8 +179,8 @@ TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredOrSavedAgain)
         EXPECT_GE(form->height(), 100) << row.name;
         EXPECT_LE(form->width(), avail.width()) << row.name;
         EXPECT_LE(form->height(), avail.height()) << row.name;
-        EXPECT_LE(GloVar.ChartWidth, 16384) << row.name;
-        EXPECT_LE(GloVar.ChartHeight, 16384) << row.name;
+        EXPECT_LE(form->session.GloVar.ChartWidth, 16384) << row.name;
+        EXPECT_LE(form->session.GloVar.ChartHeight, 16384) << row.name;
         form->close();
         form.reset();
         // What is saved again restores to something that fits the screen.

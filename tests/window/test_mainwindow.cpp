@@ -42,9 +42,9 @@ protected:
     QStringList answers;
 };
 
-std::pair<int, int> Range()
+std::pair<int, int> Range(const ChartSession& s)
 {
-    return {GloVar.FirstRecord, GloVar.LastRecord};
+    return {s.GloVar.FirstRecord, s.GloVar.LastRecord};
 }
 } // namespace
 
@@ -66,11 +66,11 @@ TEST_F(Trader, AResizeReplotsAtTheNewSizeWithTheFiguresOnTheirDates)
     QApplication::processEvents();
     form->FlushResize();
     const QSize area = Find("Image1")->parentWidget()->size();
-    EXPECT_EQ(QSize(GloVar.ChartWidth, GloVar.ChartHeight), area);
+    EXPECT_EQ(QSize(form->session.GloVar.ChartWidth, form->session.GloVar.ChartHeight), area);
     EXPECT_EQ(form->session.chart.image().size(), area);
-    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_TRUE(form->session.GloVar.ChartShown);
     EXPECT_TRUE(form->session.CurrentStudy(QString()).figures == before.figures);
-    EXPECT_EQ(GloVar.ChartType, 2); // the figure in force stays chosen
+    EXPECT_EQ(form->session.GloVar.ChartType, 2); // the figure in force stays chosen
     // The figures are drawn again: the chart differs from a plain plot.
     const QImage withFigures = form->session.chart.image();
     EXPECT_NE(withFigures, form->session.cleanChart);
@@ -176,7 +176,7 @@ TEST_F(Trader, EveryFigureIsInTheDrawMenuAndTheFigureMenu)
         EXPECT_EQ(item->text(), QString::fromLatin1(FigureKindOf(type)->caption));
         host.menuAnswer = type;
         form->RightPress(Ctl::DrawBtn);
-        EXPECT_EQ(GloVar.ChartType, type);
+        EXPECT_EQ(form->session.GloVar.ChartType, type);
         EXPECT_TRUE(item->isChecked()) << type;
         // The menu bar's item says the same.
         QAction* bar = form->menuItem(QStringLiteral("Figure/") + QString::fromLatin1(FigureKindOf(type)->caption));
@@ -184,7 +184,7 @@ TEST_F(Trader, EveryFigureIsInTheDrawMenuAndTheFigureMenu)
         EXPECT_TRUE(bar->isChecked()) << type;
     }
     form->menuItem(QStringLiteral("Figure/FAN LINES"))->trigger();
-    EXPECT_EQ(GloVar.ChartType, 3);
+    EXPECT_EQ(form->session.GloVar.ChartType, 3);
     EXPECT_TRUE(popup[2]->isChecked());
     EXPECT_FALSE(popup[7]->isChecked());
 }
@@ -193,7 +193,7 @@ TEST_F(Trader, ADoubleClickOnPlotIsOneClick)
 {
     OpenAndPlot();
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton); // Reset, a click of its own
-    ASSERT_FALSE(GloVar.ChartShown);
+    ASSERT_FALSE(form->session.GloVar.ChartShown);
     QWidget* plot = Find<QToolButton>("PlotBtn");
     const QPoint at = plot->rect().center();
     const QPoint global = plot->mapToGlobal(at);
@@ -210,12 +210,12 @@ TEST_F(Trader, ADoubleClickOnPlotIsOneClick)
     send(QEvent::MouseButtonPress, t0 + 150);
     send(QEvent::MouseButtonDblClick, t0 + 150);
     send(QEvent::MouseButtonRelease, t0 + 210);
-    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_TRUE(form->session.GloVar.ChartShown);
     // A later click is a click again.
     const ulong later = t0 + 210 + ulong(QApplication::doubleClickInterval()) + 1;
     send(QEvent::MouseButtonPress, later);
     send(QEvent::MouseButtonRelease, later + 60);
-    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_FALSE(form->session.GloVar.ChartShown);
 }
 
 TEST_F(Trader, NarrowWindowsKeepEveryControlWithinReachAndThePanelsApart)
@@ -290,23 +290,23 @@ TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
     for (const auto& m : moves) {
         form->Press(Ctl::ToolButton1); // somewhere in the middle
         form->Press(Ctl::ToolButton1);
-        const auto start = Range();
+        const auto start = Range(form->session);
         form->Press(m.button);
-        const auto byButton = Range();
-        GloVar.FirstRecord = start.first;
-        GloVar.LastRecord = start.second;
+        const auto byButton = Range(form->session);
+        form->session.GloVar.FirstRecord = start.first;
+        form->session.GloVar.LastRecord = start.second;
         form->session.RedrawRange();
         QTest::keyClick(form.get(), m.key[0].key(), m.key[0].keyboardModifiers());
-        EXPECT_EQ(Range(), byButton) << m.name;
+        EXPECT_EQ(Range(form->session), byButton) << m.name;
     }
     // End: the last period of the file.
     QTest::keyClick(form.get(), Qt::Key_End);
-    EXPECT_EQ(Range(), std::make_pair(3000 - 260 + 1, 3000));
+    EXPECT_EQ(Range(form->session), std::make_pair(3000 - 260 + 1, 3000));
     // In setup mode the keys do nothing.
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    const auto setup = Range();
+    const auto setup = Range(form->session);
     QTest::keyClick(form.get(), Qt::Key_Left);
-    EXPECT_EQ(Range(), setup);
+    EXPECT_EQ(Range(form->session), setup);
 }
 
 // Up/+ and Down/- take the next shorter or longer period of the list, ending
@@ -329,10 +329,10 @@ TEST_F(Trader, UpAndDownKeysStepThroughThePeriodList)
     for (const auto& s : steps) {
         form->ChoosePeriod(period->findText(QStringLiteral("260")));
         QTest::keyClick(form.get(), Qt::Key_End);
-        ASSERT_EQ(GloVar.PeriodLength, 260);
+        ASSERT_EQ(form->session.GloVar.PeriodLength, 260);
         QTest::keyClick(form.get(), s.key);
-        EXPECT_EQ(GloVar.PeriodLength, s.period) << s.name;
-        EXPECT_EQ(Range(), std::make_pair(3000 - s.period, 3000)) << s.name;
+        EXPECT_EQ(form->session.GloVar.PeriodLength, s.period) << s.name;
+        EXPECT_EQ(Range(form->session), std::make_pair(3000 - s.period, 3000)) << s.name;
     }
 }
 
@@ -345,28 +345,29 @@ TEST_F(Trader, TheWheelZoomsAndShiftWheelShifts)
                       QPoint(0, angle), Qt::NoButton, mods, Qt::NoScrollPhase, false);
         QApplication::sendEvent(chart, &e);
     };
-    const int last = GloVar.LastRecord;
+    const int last = form->session.GloVar.LastRecord;
     wheel(120, Qt::NoModifier); // away: the next shorter period
-    EXPECT_EQ(GloVar.PeriodLength, 130);
-    EXPECT_EQ(Range(), std::make_pair(last - 130, last)); // 131 records, as the buttons load
+    EXPECT_EQ(form->session.GloVar.PeriodLength, 130);
+    EXPECT_EQ(Range(form->session),
+              std::make_pair(last - 130, last)); // 131 records, as the buttons load
     wheel(-240, Qt::NoModifier); // toward, twice: two longer
-    EXPECT_EQ(GloVar.PeriodLength, 520);
-    EXPECT_EQ(GloVar.LastRecord, last);
+    EXPECT_EQ(form->session.GloVar.PeriodLength, 520);
+    EXPECT_EQ(form->session.GloVar.LastRecord, last);
     // Shift: away is the previous period, as ToolButton1.
-    const auto start = Range();
+    const auto start = Range(form->session);
     form->Press(Ctl::ToolButton1);
-    const auto previous = Range();
+    const auto previous = Range(form->session);
     form->Press(Ctl::ToolButton2);
-    ASSERT_EQ(Range(), start);
+    ASSERT_EQ(Range(form->session), start);
     wheel(120, Qt::ShiftModifier);
-    EXPECT_EQ(Range(), previous);
+    EXPECT_EQ(Range(form->session), previous);
     wheel(-120, Qt::ShiftModifier);
-    EXPECT_EQ(Range(), start);
+    EXPECT_EQ(Range(form->session), start);
     // Half a notch does nothing until the other half comes.
     wheel(60, Qt::ShiftModifier);
-    EXPECT_EQ(Range(), start);
+    EXPECT_EQ(Range(form->session), start);
     wheel(60, Qt::ShiftModifier);
-    EXPECT_EQ(Range(), previous);
+    EXPECT_EQ(Range(form->session), previous);
 }
 
 TEST_F(Trader, RememberedBetweenRunsWithoutTouchingTheUsersSettings)
@@ -384,7 +385,6 @@ TEST_F(Trader, RememberedBetweenRunsWithoutTouchingTheUsersSettings)
     const QString price = form->recentPrices().first();
 
     form.reset();
-    ResetSharedState();
     form = std::make_unique<TMainForm>(host, dir.path());
     form->RememberSettings();
     EXPECT_EQ(form->recentPrices(), QStringList{price});

@@ -144,7 +144,7 @@ TEST_F(Questions, EveryWayOfLosingFiguresAsksAndCancelKeepsThem)
 {
     gui.setParent(form.get());
     OpenAndPlot();
-    const QString prices = GloVar.DataFileName;
+    const QString prices = form->session.GloVar.DataFileName;
     const QString other = WriteFile(dir, QStringLiteral("other.txt"), WeekdayFile(300));
     EXPECT_FALSE(Title().contains(u'*'));
     DrawSpiral();
@@ -163,7 +163,7 @@ TEST_F(Questions, EveryWayOfLosingFiguresAsksAndCancelKeepsThem)
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->closedByUser());
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_TRUE(form->session.GloVar.ChartShown);
     host.openAnswer = other;
     form->menuItem(QStringLiteral("File/Open price file..."))->trigger();
     Drop(other);
@@ -171,8 +171,8 @@ TEST_F(Questions, EveryWayOfLosingFiguresAsksAndCancelKeepsThem)
     EXPECT_TRUE(cancel.allUsed());
     EXPECT_EQ(cancel.asked, QStringList(6, QStringLiteral("Save the changes to the study?")));
     EXPECT_EQ(cancel.buttons, QStringList(6, QStringLiteral("Cancel/Discard/Save")));
-    EXPECT_EQ(GloVar.DataFileName, prices);
-    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_EQ(form->session.GloVar.DataFileName, prices);
+    EXPECT_TRUE(form->session.GloVar.ChartShown);
     EXPECT_EQ(FigureCount(), 1u);
     EXPECT_FALSE(form->closedByUser());
 }
@@ -188,7 +188,7 @@ TEST_F(Questions, SaveGoesThroughTheSaveDialogAndItsCancelCancelsAll)
         QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
         EXPECT_TRUE(a.allUsed());
     }
-    EXPECT_TRUE(GloVar.ChartShown);
+    EXPECT_TRUE(form->session.GloVar.ChartShown);
     EXPECT_EQ(FigureCount(), 1u);
     // Reset, Save, a name: the study is written, then the chart goes.
     const QString kept = dir.filePath(QStringLiteral("kept.aurigon"));
@@ -198,7 +198,7 @@ TEST_F(Questions, SaveGoesThroughTheSaveDialogAndItsCancelCancelsAll)
         EXPECT_TRUE(a.allUsed());
     }
     EXPECT_TRUE(QFileInfo(kept).isFile());
-    EXPECT_FALSE(GloVar.ChartShown);
+    EXPECT_FALSE(form->session.GloVar.ChartShown);
     EXPECT_TRUE(Title().startsWith(QStringLiteral("kept.aurigon - "))) << Title().toStdString();
     // Drawn again, then Discard: the other file opens, the study's name goes.
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
@@ -209,7 +209,7 @@ TEST_F(Questions, SaveGoesThroughTheSaveDialogAndItsCancelCancelsAll)
         form->OpenDropped(WriteFile(dir, QStringLiteral("other.txt"), WeekdayFile(300)));
         EXPECT_TRUE(a.allUsed());
     }
-    EXPECT_EQ(QFileInfo(GloVar.DataFileName).fileName(), QStringLiteral("other.txt"));
+    EXPECT_EQ(QFileInfo(form->session.GloVar.DataFileName).fileName(), QStringLiteral("other.txt"));
     EXPECT_TRUE(Title().startsWith(QStringLiteral("Untitled - "))) << Title().toStdString();
     // Nothing drawn since: Exit closes without a question.
     {

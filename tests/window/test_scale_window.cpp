@@ -39,12 +39,12 @@ TEST_F(ShapeAtAnySize, ResizingTheWindowKeepsTheExportedValues)
     ASSERT_EQ(form->session.FigureCount(), 2);
     const QByteArray first = Exported(QStringLiteral("first.csv"));
     ASSERT_GT(first.count('\n'), 4);
-    QSet<int> widths{GloVar.ChartWidth};
+    QSet<int> widths{form->session.GloVar.ChartWidth};
     for (QSize size : {QSize(700, 700), QSize(1400, 900), QSize(980, 590)}) {
         form->resize(size);
         QApplication::processEvents();
         form->FlushResize();
-        widths.insert(GloVar.ChartWidth);
+        widths.insert(form->session.GloVar.ChartWidth);
         EXPECT_EQ(form->session.FigureCount(), 2) << size.width();
         EXPECT_EQ(Exported(QStringLiteral("resized.csv")), first)
             << size.width() << "x" << size.height();

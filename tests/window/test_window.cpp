@@ -62,7 +62,7 @@ TEST_F(Window, RightClicksLeaveNoStrayMenuAndTheToolbarStays)
     ASSERT_TRUE(Find<QToolButton>("DrawBtn")->isEnabled());
     host.menuAnswer = 1;
     EXPECT_EQ(RightClick(Find<QToolButton>("DrawBtn")), 0);
-    EXPECT_EQ(GloVar.ChartType, 1); // the figure menu was answered
+    EXPECT_EQ(form->session.GloVar.ChartType, 1); // the figure menu was answered
     // The natural next click on Draw reaches Draw, and the toolbar stays.
     QTest::mouseClick(Find<QToolButton>("DrawBtn"), Qt::LeftButton);
     EXPECT_TRUE(Find<QToolBar>("ToolBar1")->isVisible());
@@ -75,7 +75,7 @@ TEST_F(Window, OneScaleShowsAGreenBarAndHasAnAreaToClick)
     ASSERT_NE(area, nullptr);
     EXPECT_GE(area->width(), 20);
     QTest::mouseClick(area, Qt::LeftButton);
-    EXPECT_TRUE(GloVar.WholeScale);
+    EXPECT_TRUE(form->session.GloVar.WholeScale);
     QApplication::processEvents();
     auto greenShare = [this] {
         const QImage img = Find("ToolBar2")->grab().toImage();
@@ -87,13 +87,13 @@ TEST_F(Window, OneScaleShowsAGreenBarAndHasAnAreaToClick)
     };
     EXPECT_GT(greenShare(), 0.2);
     QTest::mouseClick(area, Qt::LeftButton);
-    EXPECT_FALSE(GloVar.WholeScale);
+    EXPECT_FALSE(form->session.GloVar.WholeScale);
     QApplication::processEvents();
     EXPECT_LT(greenShare(), 0.01);
     // The buttons of the bar still do their own work.
-    const int last = GloVar.LastRecord;
+    const int last = form->session.GloVar.LastRecord;
     QTest::mouseClick(Find<QToolButton>("ToolButton1"), Qt::LeftButton);
-    EXPECT_EQ(GloVar.LastRecord, last - 260);
+    EXPECT_EQ(form->session.GloVar.LastRecord, last - 260);
 }
 
 TEST_F(Window, DialogsKeepTheirWayOutTheirSizeAndTheirFocus)
@@ -115,8 +115,9 @@ TEST_F(Window, DialogsKeepTheirWayOutTheirSizeAndTheirFocus)
     const QSize first = dates->size();
     dates->LRecordEdit->setFocus();
     dates->hide();
-    GloVar.DataFileName = QStringLiteral("/a/very/long/folder/name/that/goes/on/and/on/and/on/"
-                                         "for/quite/a/while/before/it/ends/prices.txt");
+    form->session.GloVar.DataFileName =
+        QStringLiteral("/a/very/long/folder/name/that/goes/on/and/on/and/on/"
+                       "for/quite/a/while/before/it/ends/prices.txt");
     dates->show();
     EXPECT_EQ(dates->size(), first);
     EXPECT_EQ(dates->focusWidget(), dates->FRecordEdit);

@@ -27,7 +27,7 @@ TEST_F(LayoutPreview, ShowsTheRecordsAsTheFieldsReadThemAndFollowsAChange)
     }
     host.openAnswer = WriteFile(dir, QStringLiteral("dax.csv"), bytes);
     QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
-    ASSERT_EQ(GloVar.RecordCount, 12);
+    ASSERT_EQ(form->session.GloVar.RecordCount, 12);
 
     QStringList seen;
     host.dialogAnswer = [&seen](QDialog& d) {
@@ -57,6 +57,6 @@ TEST_F(LayoutPreview, ShowsTheRecordsAsTheFieldsReadThemAndFollowsAChange)
     const QStringList after = seen[1].split(QLatin1Char('\n'));
     EXPECT_EQ(after.value(2), QStringLiteral("2020-01-01  13000  13001.75  12999.25  13000"));
     // OK kept the fields as they were left, and the file reads as before.
-    EXPECT_EQ(GloVar.CloseColumn, 2);
-    EXPECT_EQ(GloVar.RecordCount, 12);
+    EXPECT_EQ(form->session.GloVar.CloseColumn, 2);
+    EXPECT_EQ(form->session.GloVar.RecordCount, 12);
 }

@@ -12,12 +12,13 @@
 #include "tools/Study.h"
 
 // A pixel of the chart as a point in dates and prices.
-[[nodiscard]] StudyPoint PointAt(const ChartMap& map, int x, int y);
+[[nodiscard]] StudyPoint PointAt(const ChartMap& map, const std::vector<PriceRecord>& prices, int x,
+                                 int y);
 // An anchor's point: its price as it was taken (a snapped bar price stays
 // exact) while the anchor still stands on that price's row and day.
 // Under weekly or monthly bars the anchor keeps its own day while its bar holds it.
-[[nodiscard]] StudyPoint AnchorPoint(const ChartMap& map, int x, int row,
-                                     std::optional<double> date, double price,
+[[nodiscard]] StudyPoint AnchorPoint(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                     int x, int row, std::optional<double> date, double price,
                                      Timeframe tf = Timeframe::Daily);
 // The pixel of a point on the chart as it is now; none when its day has no slot.
 // Under weekly or monthly bars, the bar of the point's period.
