@@ -69,7 +69,7 @@ bool ChartSession::OnPriceAxis(int x, int y) const
 void ChartSession::PanPress(int x, int y)
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     if (!g.ChartShown || !map.usable() || map.slotCount <= 0 || navDrag_)
         return;
     NavDrag d;
@@ -85,7 +85,7 @@ void ChartSession::PanPress(int x, int y)
 void ChartSession::StretchPress(int x, int y)
 {
     const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap();
+    const ChartMap map = CurrentChartMap(GloVar);
     if (!g.ChartShown || !map.usable() || navDrag_)
         return;
     NavDrag d;

@@ -115,11 +115,11 @@ TEST(LogScale, LabelsFallOnRoundValues)
 
 TEST(LogScale, LabelsAndBarsAreDrawnAtTheirLogRows)
 {
-    ResetSharedState();
-    auto& g = GloVar;
+    SharedState shared;
+    auto& g = shared;
     g.ChartWidth = 980;
     g.ChartHeight = 590;
-    InitDefaults();
+    InitDefaults(g);
     // Twenty records climbing from 10 to 1000 by equal ratios.
     const int count = 20;
     g.Prices.assign(count + 1, PriceRecord{});
@@ -138,8 +138,8 @@ TEST(LogScale, LabelsAndBarsAreDrawnAtTheirLogRows)
     Canvas c;
     c.create(980, 590, true);
     Recorder rec(c);
-    PlotPriceChart(c, BarLook{});
-    const ChartMap map = CurrentChartMap();
+    PlotPriceChart(g, c, BarLook{});
+    const ChartMap map = CurrentChartMap(g);
     ASSERT_TRUE(map.logScale);
     // Each label's tick is at its log row.
     const std::vector<double> labels =
@@ -268,13 +268,13 @@ TEST(Volume, LoadedBesideThePrices)
 
 TEST(Volume, PaneBarsStandInProportionUnderThePlot)
 {
-    ResetSharedState();
-    auto& g = GloVar;
+    SharedState shared;
+    auto& g = shared;
     g.ChartWidth = 980;
     g.ChartHeight = 590;
     g.VolumePane = true;
     g.VolumeColumn = 6;
-    InitDefaults();
+    InitDefaults(g);
     // The pane takes a fifth of the plot; the date axis stays where it was.
     ASSERT_EQ(g.VolumeBottom, 550);
     ASSERT_EQ(g.PlotBottom, 550 - (550 - 30) / 5);
@@ -297,8 +297,8 @@ TEST(Volume, PaneBarsStandInProportionUnderThePlot)
     Canvas c;
     c.create(980, 590, true);
     Recorder rec(c);
-    PlotPriceChart(c, BarLook{});
-    const ChartMap map = CurrentChartMap();
+    PlotPriceChart(g, c, BarLook{});
+    const ChartMap map = CurrentChartMap(g);
     const VolumeRows rows = VolumeRowsOf(map, g.Prices, count);
     EXPECT_EQ(rows.bottom, 550);
     EXPECT_GT(rows.top, map.plotBottom);
@@ -329,12 +329,12 @@ TEST(Volume, PaneBarsStandInProportionUnderThePlot)
 
 TEST(Volume, NoPaneWithoutAVolumeColumn)
 {
-    ResetSharedState();
-    auto& g = GloVar;
+    SharedState shared;
+    auto& g = shared;
     g.ChartWidth = 980;
     g.ChartHeight = 590;
     g.VolumePane = true; // asked for, but the file has none
-    InitDefaults();
+    InitDefaults(g);
     EXPECT_EQ(g.VolumeBottom, 0);
     EXPECT_EQ(g.PlotBottom, 550);
 }

@@ -18,7 +18,7 @@ protected:
             QTest::mouseMove(view, from + (to - from) * i / 5);
         QTest::mouseRelease(view, Qt::LeftButton, keys, to);
     }
-    QPoint PriceAxis(int y) const { return {GloVar.PlotLeft / 2, y}; }
+    QPoint PriceAxis(int y) const { return {form->session.GloVar.PlotLeft / 2, y}; }
 };
 } // namespace
 
@@ -27,64 +27,64 @@ TEST_F(MouseNavigation, ShiftDragPansByWholeSlotsAndUndoReturns)
     OpenAndPlot();
     DrawSpiral();
     ASSERT_NE(View(), nullptr);
-    const int first = GloVar.FirstRecord, last = GloVar.LastRecord;
-    const double slotWidth = double(GloVar.PlotRight - GloVar.PlotLeft) / GloVar.SlotCount;
+    const int first = form->session.GloVar.FirstRecord, last = form->session.GloVar.LastRecord;
+    const double slotWidth = double(form->session.GloVar.PlotRight - form->session.GloVar.PlotLeft) / form->session.GloVar.SlotCount;
     const QString values = form->session.FigureValuesCsv();
     const int steps = form->session.UndoDepth();
     // The chart ends at the file's last record: a drag to the right shows earlier days.
     Drag(QPoint(400, 300), QPoint(600, 300), Qt::ShiftModifier);
     const int moved = int(std::lround(200 / slotWidth));
     ASSERT_GT(moved, 0);
-    EXPECT_EQ(GloVar.FirstRecord, first - moved);
-    EXPECT_EQ(GloVar.LastRecord, last - moved);
+    EXPECT_EQ(form->session.GloVar.FirstRecord, first - moved);
+    EXPECT_EQ(form->session.GloVar.LastRecord, last - moved);
     // The spiral is kept, and the drag set no anchor.
     EXPECT_EQ(form->session.FigureCount(), 1);
     EXPECT_EQ(form->session.UndoDepth(), steps + 1);
     form->Act([this] { form->session.UndoClick(); });
-    EXPECT_EQ(GloVar.FirstRecord, first);
-    EXPECT_EQ(GloVar.LastRecord, last);
+    EXPECT_EQ(form->session.GloVar.FirstRecord, first);
+    EXPECT_EQ(form->session.GloVar.LastRecord, last);
     EXPECT_EQ(form->session.FigureValuesCsv(), values);
 }
 
 TEST_F(MouseNavigation, ShiftDragOnThePriceAxisStretchesAndDoubleClickFits)
 {
     OpenAndPlot();
-    const double top = GloVar.ScaleTop, range = GloVar.ScaleRange;
+    const double top = form->session.GloVar.ScaleTop, range = form->session.GloVar.ScaleRange;
     Drag(PriceAxis(200), PriceAxis(320), Qt::ShiftModifier);
-    EXPECT_GT(GloVar.ScaleRange, range * 1.1);
-    EXPECT_TRUE(GloVar.ManualScale);
+    EXPECT_GT(form->session.GloVar.ScaleRange, range * 1.1);
+    EXPECT_TRUE(form->session.GloVar.ManualScale);
     // The stretched scale stays through a move of the range.
-    const double stretched = GloVar.ScaleRange;
+    const double stretched = form->session.GloVar.ScaleRange;
     form->Press(Ctl::ToolButton1);
-    EXPECT_EQ(GloVar.ScaleRange, stretched);
+    EXPECT_EQ(form->session.GloVar.ScaleRange, stretched);
     // A double click on the axis gives the automatic scale back.
     form->Press(Ctl::ToolButton2);
     QTest::mouseDClick(View(), Qt::LeftButton, {}, PriceAxis(250));
-    EXPECT_FALSE(GloVar.ManualScale);
-    EXPECT_EQ(GloVar.ScaleTop, top);
-    EXPECT_EQ(GloVar.ScaleRange, range);
+    EXPECT_FALSE(form->session.GloVar.ManualScale);
+    EXPECT_EQ(form->session.GloVar.ScaleTop, top);
+    EXPECT_EQ(form->session.GloVar.ScaleRange, range);
     // Each was one step: undoing the fit brings the stretch back.
     form->Act([this] { form->session.UndoClick(); });
-    EXPECT_EQ(GloVar.ScaleRange, stretched);
+    EXPECT_EQ(form->session.GloVar.ScaleRange, stretched);
 }
 
 TEST_F(MouseNavigation, WithTheSelectToolPlainDragsMoveTheChart)
 {
     OpenAndPlot();
     form->selectAction()->setChecked(true);
-    const int first = GloVar.FirstRecord;
+    const int first = form->session.GloVar.FirstRecord;
     // Empty plot space: a pan.
     Drag(QPoint(700, 120), QPoint(820, 120), {});
-    EXPECT_LT(GloVar.FirstRecord, first);
+    EXPECT_LT(form->session.GloVar.FirstRecord, first);
     // The price axis: a stretch.
-    const double range = GloVar.ScaleRange;
+    const double range = form->session.GloVar.ScaleRange;
     Drag(PriceAxis(300), PriceAxis(200), {});
-    EXPECT_LT(GloVar.ScaleRange, range);
+    EXPECT_LT(form->session.GloVar.ScaleRange, range);
     // Without the tool a plain drag is the design's press again.
     form->selectAction()->setChecked(false);
-    const int now = GloVar.FirstRecord;
+    const int now = form->session.GloVar.FirstRecord;
     Drag(QPoint(700, 120), QPoint(820, 120), {});
-    EXPECT_EQ(GloVar.FirstRecord, now);
+    EXPECT_EQ(form->session.GloVar.FirstRecord, now);
 }
 
 TEST_F(MouseNavigation, LogScaleAndVolumeFromTheViewMenu)
@@ -97,14 +97,14 @@ TEST_F(MouseNavigation, LogScaleAndVolumeFromTheViewMenu)
     // The weekday file has no volume column.
     EXPECT_FALSE(volume->isEnabled());
     DrawSpiral();
-    const QString p1 = QString::number(GloVar.P1Price, 'g', 17);
+    const QString p1 = QString::number(form->session.GloVar.P1Price, 'g', 17);
     log->trigger();
     EXPECT_TRUE(log->isChecked());
-    EXPECT_TRUE(GloVar.ScaleIsLog);
-    EXPECT_EQ(QString::number(GloVar.P1Price, 'g', 17), p1);
+    EXPECT_TRUE(form->session.GloVar.ScaleIsLog);
+    EXPECT_EQ(QString::number(form->session.GloVar.P1Price, 'g', 17), p1);
     EXPECT_EQ(form->session.FigureCount(), 1);
     log->trigger();
-    EXPECT_FALSE(GloVar.ScaleIsLog);
+    EXPECT_FALSE(form->session.GloVar.ScaleIsLog);
 }
 
 TEST_F(MouseNavigation, VolumePaneFromTheMenuAndOffAgainGivesTheSamePicture)
@@ -118,23 +118,23 @@ TEST_F(MouseNavigation, VolumePaneFromTheMenuAndOffAgainGivesTheSamePicture)
     host.openAnswer = WriteFile(dir, QStringLiteral("volume.txt"), text);
     QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(form->session.GloVar.ChartShown);
     QAction* volume = form->menuItem(QStringLiteral("View/Volume"));
     ASSERT_NE(volume, nullptr);
     ASSERT_TRUE(volume->isEnabled());
     const QImage without = form->session.chart.image();
-    const int bottom = GloVar.PlotBottom;
+    const int bottom = form->session.GloVar.PlotBottom;
     volume->trigger();
     EXPECT_TRUE(volume->isChecked());
-    EXPECT_EQ(GloVar.VolumeBottom, bottom);
-    EXPECT_LT(GloVar.PlotBottom, bottom);
+    EXPECT_EQ(form->session.GloVar.VolumeBottom, bottom);
+    EXPECT_LT(form->session.GloVar.PlotBottom, bottom);
     EXPECT_NE(form->session.chart.image(), without);
     // The crosshair's date tag goes under the date axis, below the pane.
-    const std::optional<PointerTags> tags = form->session.TagsAt(500, GloVar.PlotTop + 50);
+    const std::optional<PointerTags> tags = form->session.TagsAt(500, form->session.GloVar.PlotTop + 50);
     ASSERT_TRUE(tags.has_value());
-    EXPECT_EQ(tags->plot.bottom(), GloVar.VolumeBottom);
+    EXPECT_EQ(tags->plot.bottom(), form->session.GloVar.VolumeBottom);
     volume->trigger();
     EXPECT_FALSE(volume->isChecked());
-    EXPECT_EQ(GloVar.PlotBottom, bottom);
+    EXPECT_EQ(form->session.GloVar.PlotBottom, bottom);
     EXPECT_EQ(form->session.chart.image(), without);
 }

@@ -63,30 +63,30 @@ TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
     host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
     QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    ASSERT_TRUE(GloVar.ChartShown);
+    ASSERT_TRUE(form->session.GloVar.ChartShown);
     EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframedaily")});
-    const int days = GloVar.LoadedCount;
+    const int days = form->session.GloVar.LoadedCount;
     DrawSpiral();
-    ASSERT_TRUE(GloVar.P1Date && GloVar.P2Date);
-    const double p1 = *GloVar.P1Date, p2 = *GloVar.P2Date, price1 = GloVar.P1Price;
+    ASSERT_TRUE(form->session.GloVar.P1Date && form->session.GloVar.P2Date);
+    const double p1 = *form->session.GloVar.P1Date, p2 = *form->session.GloVar.P2Date, price1 = form->session.GloVar.P1Price;
 
     Choose(QStringLiteral("Weekly"));
     EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Weekly);
     EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframeweekly")});
-    EXPECT_LT(GloVar.LoadedCount, days / 4);
+    EXPECT_LT(form->session.GloVar.LoadedCount, days / 4);
     EXPECT_EQ(form->session.FigureCount(), 1);
-    EXPECT_EQ(GloVar.P1Date, p1);
-    EXPECT_EQ(GloVar.P2Date, p2);
+    EXPECT_EQ(form->session.GloVar.P1Date, p1);
+    EXPECT_EQ(form->session.GloVar.P2Date, p2);
 
     Choose(QStringLiteral("Monthly"));
     EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframemonthly")});
-    EXPECT_LE(GloVar.LoadedCount, 14);
+    EXPECT_LE(form->session.GloVar.LoadedCount, 14);
 
     Choose(QStringLiteral("Daily"));
     EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Daily);
-    EXPECT_EQ(GloVar.LoadedCount, days);
-    EXPECT_EQ(GloVar.P1Date, p1);
-    EXPECT_EQ(GloVar.P2Date, p2);
-    EXPECT_EQ(GloVar.P1Price, price1);
+    EXPECT_EQ(form->session.GloVar.LoadedCount, days);
+    EXPECT_EQ(form->session.GloVar.P1Date, p1);
+    EXPECT_EQ(form->session.GloVar.P2Date, p2);
+    EXPECT_EQ(form->session.GloVar.P1Price, price1);
     EXPECT_EQ(form->session.FigureCount(), 1);
 }
