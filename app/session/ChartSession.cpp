@@ -29,7 +29,6 @@ void ChartSession::FormCreate(const QString& currentDir)
 {
     SetCreationDefaults(currentDir);
     ApplySettings(ReadSettingsFile(SettingsPath(), CurrentSettings()));
-    ReadViewSettings();
     periodIndex = 4;
     ui = UiModel();
     ui.caption =
