@@ -421,275 +421,386 @@ bool ParseButton(const QString& w, MouseButton& b)
         return false;
     return true;
 }
+
+QString CannotRun(const QStringList& words)
+{
+    return QStringLiteral("cannot run '%1'").arg(words.join(QLatin1Char(' ')));
+}
+
+constexpr int Any = -1;
+
 } // namespace
+
+// Every line a script may hold: its name, the least and most words after it
+// (Any: no limit), those words as the manual writes them, and its handler.
+// A line with another count of words cannot run.
+const ScriptRunner::ScriptLine ScriptRunner::Lines[] = {
+    {"ack", 0, 0, "", &ScriptRunner::lineAck},
+    {"press", 1, 1, "NAME", &ScriptRunner::linePress},
+    {"open", 0, Any, "PATH|cancel", &ScriptRunner::lineUnasked},
+    {"saveas", 0, Any, "PATH|cancel", &ScriptRunner::lineUnasked},
+    {"printto", 0, Any, "PDFPATH WIDTHxHEIGHT|cancel", &ScriptRunner::lineUnasked},
+    {"answer", 0, Any, "TEXT", &ScriptRunner::lineUnasked},
+    {"layout", 0, Any, "NAME=TEXT ...", &ScriptRunner::lineDialog},
+    {"dates", 0, Any, "NAME=TEXT ...", &ScriptRunner::lineDialog},
+    {"angles", 0, Any, "TEXT TEXT TEXT", &ScriptRunner::lineDialog},
+    {"type", 1, 1, "N", &ScriptRunner::lineType},
+    {"period", 1, 1, "TEXT", &ScriptRunner::linePeriod},
+    {"down", 0, Any, "X Y BUTTON [ctrl]", &ScriptRunner::lineMouse},
+    {"up", 0, Any, "X Y BUTTON", &ScriptRunner::lineMouse},
+    {"move", 0, Any, "X Y", &ScriptRunner::lineMouse},
+    {"click", 0, Any, "X Y [BUTTON] [ctrl]", &ScriptRunner::lineMouse},
+    {"study", 2, 2, "save|open PATH", &ScriptRunner::lineStudy},
+    {"undo", 0, 0, "", &ScriptRunner::lineHistory},
+    {"redo", 0, 0, "", &ScriptRunner::lineHistory},
+    {"select", 1, 1, "N", &ScriptRunner::lineSelect},
+    {"values", 1, 1, "PATH", &ScriptRunner::lineValues},
+    {"image", 1, 1, "PATH", &ScriptRunner::lineImage},
+    {"trace", 1, 1, "PATH|off", &ScriptRunner::lineTrace},
+    {"state", 0, 0, "", &ScriptRunner::lineState},
+    {"resize", 2, 2, "W H", &ScriptRunner::lineResize},
+    {"key", 1, 1, "SEQ", &ScriptRunner::lineKey},
+    {"wheel", 3, 4, "X Y NOTCHES [shift|ctrl]", &ScriptRunner::lineWheel},
+    {"drag", 4, 5, "X1 Y1 X2 Y2 [shift]", &ScriptRunner::lineDrag},
+    {"menu", 1, 1, "PATH", &ScriptRunner::lineMenu},
+    {"drop", 1, 1, "PATH", &ScriptRunner::lineDrop},
+    {"wait", 1, 1, "MS", &ScriptRunner::lineWait},
+    {"about", 0, 0, "", &ScriptRunner::lineAbout},
+};
+
+const ScriptRunner::ScriptLine* ScriptRunner::FindScriptLine(const QString& name)
+{
+    for (const ScriptLine& line : Lines)
+        if (name == QLatin1String(line.name))
+            return &line;
+    return nullptr;
+}
+
+QStringList ScriptRunner::ScriptLineUsages()
+{
+    QStringList out;
+    for (const ScriptLine& line : Lines)
+        out << (*line.arguments ? QStringLiteral("%1 %2").arg(QLatin1String(line.name),
+                                                              QLatin1String(line.arguments))
+                                : QString::fromLatin1(line.name));
+    return out;
+}
 
 QString ScriptRunner::runLine(const QStringList& w)
 {
-    const QString& cmd = w[0];
     const QStringList args = w.mid(1);
-    ChartSession& s = form_.session;
+    const ScriptLine* line = FindScriptLine(w[0]);
+    if (!line || args.size() < line->least || (line->most != Any && args.size() > line->most))
+        return CannotRun(w);
+    return (this->*line->run)(w[0], args);
+}
 
-    if (cmd == QLatin1String("ack") && args.isEmpty()) {
-        host_.acknowledge();
-        return QString();
-    }
-    if (cmd == QLatin1String("press") && args.size() == 1) {
-        Ctl c{};
-        if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
-            return QStringLiteral("no control named %1").arg(args[0]);
-        const char* answer = c == Ctl::FileBtn    ? "open"
-                             : c == Ctl::SaveBtn  ? "saveas"
-                             : c == Ctl::PrintBtn ? "printto"
-                                                  : nullptr;
-        const bool reacts = s.ui.reacts(c) || (!s.ui[c].visible && s.ui.enabledInPlace(c));
-        if (!s.ui[c].visible)
-            form_.action(c)->trigger(); // the hidden menu reaches a hidden control's action
-        else
-            form_.Press(c);
-        // A control that did not react leaves its answer line unused; it
-        // still belongs to this press.
-        if (answer && !reacts && host_.nextLine) {
-            if (const auto a = host_.nextLine(QLatin1String(answer))) {
-                const bool cancel = a->size() == 2 && (*a)[1] == QLatin1String("cancel");
-                int pw = 0, ph = 0;
-                if (c == Ctl::PrintBtn && !cancel &&
-                    (a->size() != 3 || !ParsePageSize((*a)[2], pw, ph)))
-                    return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
-                if (c != Ctl::PrintBtn && (a->size() != 2 || (*a)[1].isEmpty()))
-                    return QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(answer));
-            }
+QString ScriptRunner::lineAck(const QString&, const QStringList&)
+{
+    host_.acknowledge();
+    return QString();
+}
+
+QString ScriptRunner::linePress(const QString&, const QStringList& args)
+{
+    ChartSession& s = form_.session;
+    Ctl c{};
+    if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
+        return QStringLiteral("no control named %1").arg(args[0]);
+    const char* answer = c == Ctl::FileBtn    ? "open"
+                         : c == Ctl::SaveBtn  ? "saveas"
+                         : c == Ctl::PrintBtn ? "printto"
+                                              : nullptr;
+    const bool reacts = s.ui.reacts(c) || (!s.ui[c].visible && s.ui.enabledInPlace(c));
+    if (!s.ui[c].visible)
+        form_.action(c)->trigger(); // the hidden menu reaches a hidden control's action
+    else
+        form_.Press(c);
+    // A control that did not react leaves its answer line unused; it
+    // still belongs to this press.
+    if (answer && !reacts && host_.nextLine) {
+        if (const auto a = host_.nextLine(QLatin1String(answer))) {
+            const bool cancel = a->size() == 2 && (*a)[1] == QLatin1String("cancel");
+            int pw = 0, ph = 0;
+            if (c == Ctl::PrintBtn && !cancel &&
+                (a->size() != 3 || !ParsePageSize((*a)[2], pw, ph)))
+                return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
+            if (c != Ctl::PrintBtn && (a->size() != 2 || (*a)[1].isEmpty()))
+                return QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(answer));
         }
-        return QString();
     }
-    if (cmd == QLatin1String("open") || cmd == QLatin1String("saveas") ||
-        cmd == QLatin1String("printto"))
-        return QStringLiteral("no dialog is waiting for '%1'").arg(cmd);
+    return QString();
+}
+
+// An answer line with nothing asking: the line that opens the dialog or
+// question takes it.
+QString ScriptRunner::lineUnasked(const QString& cmd, const QStringList&)
+{
     if (cmd == QLatin1String("answer"))
         return QStringLiteral("no question is waiting for 'answer'");
-    if (cmd == QLatin1String("layout") || cmd == QLatin1String("dates") ||
-        cmd == QLatin1String("angles")) {
-        const QString err = fillDialog(cmd, args);
-        if (!err.isEmpty())
-            return err;
-        if (cmd == QLatin1String("layout"))
-            form_.RightPress(Ctl::FileBtn);
-        else if (cmd == QLatin1String("dates") && !form_.session.ui.reacts(Ctl::DateBtn) &&
-                 form_.session.ui.reacts(Ctl::ToolButton2))
-            form_.rangeAction()->trigger(); // on a shown chart: View > Range...
-        else if (cmd == QLatin1String("dates"))
-            form_.Press(Ctl::DateBtn);
-        else
-            form_.RightPress(Ctl::DirBtn);
-        host_.dialogAnswer = nullptr;
-        return QString();
+    return QStringLiteral("no dialog is waiting for '%1'").arg(cmd);
+}
+
+QString ScriptRunner::lineDialog(const QString& cmd, const QStringList& args)
+{
+    const QString err = fillDialog(cmd, args);
+    if (!err.isEmpty())
+        return err;
+    if (cmd == QLatin1String("layout"))
+        form_.RightPress(Ctl::FileBtn);
+    else if (cmd == QLatin1String("dates") && !form_.session.ui.reacts(Ctl::DateBtn) &&
+             form_.session.ui.reacts(Ctl::ToolButton2))
+        form_.rangeAction()->trigger(); // on a shown chart: View > Range...
+    else if (cmd == QLatin1String("dates"))
+        form_.Press(Ctl::DateBtn);
+    else
+        form_.RightPress(Ctl::DirBtn);
+    host_.dialogAnswer = nullptr;
+    return QString();
+}
+
+QString ScriptRunner::lineType(const QString&, const QStringList& args)
+{
+    int type = 0;
+    if (!ParseScriptInt(args[0], type) || !FigureKindOf(type))
+        return QStringLiteral("type needs a figure number 1..%1").arg(FigureKinds().size());
+    host_.menuAnswer = type;
+    host_.menuOpened = false;
+    form_.RightPress(Ctl::DrawBtn);
+    if (host_.menuOpened && host_.menuAnswer == type) {
+        // Hidden in the pop-up; the hidden main menu still has it.
+        for (QAction* a : form_.MainMenu1->actions())
+            if (a->data().toInt() == type)
+                a->trigger();
     }
-    if (cmd == QLatin1String("type") && args.size() == 1) {
-        int type = 0;
-        if (!ParseScriptInt(args[0], type) || !FigureKindOf(type))
-            return QStringLiteral("type needs a figure number 1..%1").arg(FigureKinds().size());
-        host_.menuAnswer = type;
-        host_.menuOpened = false;
-        form_.RightPress(Ctl::DrawBtn);
-        if (host_.menuOpened && host_.menuAnswer == type) {
-            // Hidden in the pop-up; the hidden main menu still has it.
-            for (QAction* a : form_.MainMenu1->actions())
-                if (a->data().toInt() == type)
-                    a->trigger();
-        }
-        host_.menuAnswer = 0;
-        return QString();
-    }
-    if (cmd == QLatin1String("period") && args.size() == 1) {
-        const int idx = static_cast<int>(ChartSession::PeriodItems.indexOf(args[0]));
-        if (idx < 0)
-            return QStringLiteral("PeriodCB has no item %1").arg(args[0]);
-        form_.ChoosePeriod(idx);
-        return QString();
-    }
-    if (cmd == QLatin1String("down") || cmd == QLatin1String("up") ||
-        cmd == QLatin1String("move") || cmd == QLatin1String("click")) {
-        const bool isMove = cmd == QLatin1String("move");
-        const bool isClick = cmd == QLatin1String("click");
-        const bool isDown = cmd == QLatin1String("down");
-        // Ctrl held for the press: the snapping click.
-        QStringList margs = args;
-        const bool ctrl =
-            (isDown || isClick) && !margs.isEmpty() && margs.last() == QLatin1String("ctrl");
-        if (ctrl)
-            margs.removeLast();
-        const qsizetype need = isMove ? 2 : 3;
-        if (!(margs.size() == need || (isClick && margs.size() == 2)))
-            return QStringLiteral("%1 needs X Y%2").arg(cmd, isMove ? "" : " BUTTON");
-        int x = 0, y = 0;
-        if (!ParseScriptInt(margs[0], x) || !ParseScriptInt(margs[1], y))
-            return QStringLiteral("X and Y must be whole numbers");
-        MouseButton b = MouseButton::Left;
-        if (margs.size() == 3 && !ParseButton(margs[2], b))
-            return QStringLiteral("BUTTON is left, right or middle");
-        if (isMove)
-            form_.ChartMouseMove(x, y);
-        else if (cmd == QLatin1String("up"))
-            form_.ChartMouseUp();
-        else {
-            form_.ChartMouseDown(b, x, y, ctrl);
-            if (isClick)
-                form_.ChartMouseUp();
-        }
-        return QString();
-    }
-    if (cmd == QLatin1String("study") && args.size() == 2 &&
-        (args[0] == QLatin1String("save") || args[0] == QLatin1String("open"))) {
-        if (!s.FirstActivationDone())
-            return QStringLiteral("study %1 needs the splash acknowledged first (ack)")
-                .arg(args[0]);
-        if (args[0] == QLatin1String("save"))
-            s.SaveStudy(args[1]);
-        else
-            s.OpenStudy(args[1]);
-        s.publish();
-        return QString();
-    }
-    if ((cmd == QLatin1String("undo") || cmd == QLatin1String("redo")) && args.isEmpty()) {
-        if (cmd == QLatin1String("undo"))
-            s.UndoClick();
-        else
-            s.RedoClick();
-        s.publish();
-        return QString();
-    }
-    if (cmd == QLatin1String("select") && args.size() == 1) {
-        int n = 0;
-        if (!ParseScriptInt(args[0], n) || n < 0 || n > s.FigureCount())
-            return QStringLiteral("select needs a figure number from 0 to %1, not '%2'")
-                .arg(s.FigureCount())
-                .arg(args[0]);
-        form_.Act([&s, n] { s.SelectFigure(n); });
-        return QString();
-    }
-    if (cmd == QLatin1String("values") && args.size() == 1) {
-        s.ExportFigureValues(args[0]);
-        s.publish();
-        return QString();
-    }
-    if (cmd == QLatin1String("image") && args.size() == 1) {
-        const QImage& img = s.chart.image();
-        if (img.isNull())
-            return QStringLiteral("there is no chart image yet");
-        const char* format = ImageFormatOf(args[0]);
-        if (!format)
-            return QStringLiteral("image needs a name ending in .png or .bmp");
-        const Result<void> written = WriteImageFile(img, args[0], format);
-        return written ? QString() : written.error().message();
-    }
-    if (cmd == QLatin1String("trace") && args.size() == 1) {
-        s.chart.setTrace(nullptr);
-        if (const QString err = endTrace(); !err.isEmpty())
-            return err;
-        if (args[0] == QLatin1String("off"))
-            return QString();
-        auto trace = std::make_shared<TraceFile>();
-        trace->path = args[0];
-        // Opened without waiting, so that a pipe nobody reads hangs nothing;
-        // only a regular file takes a trace.
-        trace->fd = ::open(EncodeFileName(args[0]).constData(),
-                           O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-        if (trace->fd < 0)
-            return QStringLiteral("cannot write %1: %2")
-                .arg(args[0], errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
-                                             : QString::fromLocal8Bit(std::strerror(errno)));
-        struct stat st {};
-        if (::fstat(trace->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(trace->fd);
-            trace->fd = -1;
-            return QStringLiteral("cannot write %1: It is not a regular file.").arg(args[0]);
-        }
-        ::fcntl(trace->fd, F_SETFL, ::fcntl(trace->fd, F_GETFL) & ~O_NONBLOCK);
-        trace_ = trace;
-        s.chart.setTrace([trace](const QString& line) { trace->add(line); });
-        return QString();
-    }
-    if (cmd == QLatin1String("state") && args.isEmpty()) {
-        host_.emitEvent(StateReport(s));
-        return QString();
-    }
-    if (cmd == QLatin1String("resize") && args.size() == 2) {
-        int width = 0, height = 0;
-        if (!ParseScriptInt(args[0], width) || !ParseScriptInt(args[1], height) || width < 1 ||
-            height < 1 || width > 16384 || height > 16384)
-            return QStringLiteral("resize needs a width and a height of 1 to 16384 pixels");
-        form_.resize(width, height);
-        // The layout settles as it would between a person's moves, then the pause ends.
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-        form_.FlushResize();
-        return QString();
-    }
-    if (cmd == QLatin1String("key") && args.size() == 1) {
-        const QKeySequence key = QKeySequence::fromString(args[0], QKeySequence::PortableText);
-        if (key.isEmpty() || key.count() != 1 || key[0].key() == Qt::Key_unknown)
-            return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'")
-                .arg(args[0]);
-        PressKey(form_, key[0]);
-        return QString();
-    }
-    if (cmd == QLatin1String("wheel") && (args.size() == 3 || args.size() == 4)) {
-        int x = 0, y = 0, notches = 0;
-        const bool shift = args.size() == 4 && args[3] == QLatin1String("shift");
-        const bool ctrl = args.size() == 4 && args[3] == QLatin1String("ctrl");
-        if (args.size() == 4 && !shift && !ctrl)
-            return QStringLiteral("wheel takes only 'shift' or 'ctrl' after its notches");
-        if (!ParseScriptInt(args[0], x) || !ParseScriptInt(args[1], y) ||
-            !ParseScriptInt(args[2], notches) || notches < -100 || notches > 100)
-            return QStringLiteral("wheel needs X Y and the notches (-100 to 100)");
+    host_.menuAnswer = 0;
+    return QString();
+}
+
+QString ScriptRunner::linePeriod(const QString&, const QStringList& args)
+{
+    const int idx = static_cast<int>(ChartSession::PeriodItems.indexOf(args[0]));
+    if (idx < 0)
+        return QStringLiteral("PeriodCB has no item %1").arg(args[0]);
+    form_.ChoosePeriod(idx);
+    return QString();
+}
+
+QString ScriptRunner::lineMouse(const QString& cmd, const QStringList& args)
+{
+    const bool isMove = cmd == QLatin1String("move");
+    const bool isClick = cmd == QLatin1String("click");
+    const bool isDown = cmd == QLatin1String("down");
+    // Ctrl held for the press: the snapping click.
+    QStringList margs = args;
+    const bool ctrl =
+        (isDown || isClick) && !margs.isEmpty() && margs.last() == QLatin1String("ctrl");
+    if (ctrl)
+        margs.removeLast();
+    const qsizetype need = isMove ? 2 : 3;
+    if (!(margs.size() == need || (isClick && margs.size() == 2)))
+        return QStringLiteral("%1 needs X Y%2").arg(cmd, isMove ? "" : " BUTTON");
+    int x = 0, y = 0;
+    if (!ParseScriptInt(margs[0], x) || !ParseScriptInt(margs[1], y))
+        return QStringLiteral("X and Y must be whole numbers");
+    MouseButton b = MouseButton::Left;
+    if (margs.size() == 3 && !ParseButton(margs[2], b))
+        return QStringLiteral("BUTTON is left, right or middle");
+    if (isMove)
         form_.ChartMouseMove(x, y);
-        form_.ChartWheel(notches, shift, ctrl, x);
-        return QString();
-    }
-    if (cmd == QLatin1String("drag") && (args.size() == 4 || args.size() == 5)) {
-        const bool shift = args.size() == 5;
-        if (shift && args[4] != QLatin1String("shift"))
-            return QStringLiteral("drag takes only 'shift' after its points");
-        int p[4] = {};
-        for (int i = 0; i < 4; ++i)
-            if (!ParseScriptInt(args[i], p[i]))
-                return QStringLiteral("drag needs X1 Y1 X2 Y2 as whole numbers");
-        form_.ChartMouseMove(p[0], p[1]);
-        form_.ChartMouseDown(MouseButton::Left, p[0], p[1], false, shift);
-        // In steps of about 8 pixels, as a hand moves (at most 200 of them).
-        const long long dx = (long long)p[2] - p[0], dy = (long long)p[3] - p[1];
-        const long long steps =
-            std::clamp<long long>(std::max(std::llabs(dx), std::llabs(dy)) / 8, 1, 200);
-        for (long long i = 1; i <= steps; ++i)
-            form_.ChartMouseMove(int(p[0] + dx * i / steps), int(p[1] + dy * i / steps));
+    else if (cmd == QLatin1String("up"))
         form_.ChartMouseUp();
-        return QString();
+    else {
+        form_.ChartMouseDown(b, x, y, ctrl);
+        if (isClick)
+            form_.ChartMouseUp();
     }
-    if (cmd == QLatin1String("menu") && args.size() == 1) {
-        QAction* a = form_.menuItem(args[0]);
-        if (!a || a->menu())
-            return QStringLiteral("the menu bar has no item %1").arg(args[0]);
-        // A disabled item does not react, as for a person.
-        if (a->isEnabled())
-            a->trigger();
+    return QString();
+}
+
+QString ScriptRunner::lineStudy(const QString& cmd, const QStringList& args)
+{
+    ChartSession& s = form_.session;
+    if (args[0] != QLatin1String("save") && args[0] != QLatin1String("open"))
+        return CannotRun(QStringList{cmd} + args);
+    if (!s.FirstActivationDone())
+        return QStringLiteral("study %1 needs the splash acknowledged first (ack)").arg(args[0]);
+    if (args[0] == QLatin1String("save"))
+        s.SaveStudy(args[1]);
+    else
+        s.OpenStudy(args[1]);
+    s.publish();
+    return QString();
+}
+
+QString ScriptRunner::lineHistory(const QString& cmd, const QStringList&)
+{
+    ChartSession& s = form_.session;
+    if (cmd == QLatin1String("undo"))
+        s.UndoClick();
+    else
+        s.RedoClick();
+    s.publish();
+    return QString();
+}
+
+QString ScriptRunner::lineSelect(const QString&, const QStringList& args)
+{
+    ChartSession& s = form_.session;
+    int n = 0;
+    if (!ParseScriptInt(args[0], n) || n < 0 || n > s.FigureCount())
+        return QStringLiteral("select needs a figure number from 0 to %1, not '%2'")
+            .arg(s.FigureCount())
+            .arg(args[0]);
+    form_.Act([&s, n] { s.SelectFigure(n); });
+    return QString();
+}
+
+QString ScriptRunner::lineValues(const QString&, const QStringList& args)
+{
+    ChartSession& s = form_.session;
+    s.ExportFigureValues(args[0]);
+    s.publish();
+    return QString();
+}
+
+QString ScriptRunner::lineImage(const QString&, const QStringList& args)
+{
+    const QImage& img = form_.session.chart.image();
+    if (img.isNull())
+        return QStringLiteral("there is no chart image yet");
+    const char* format = ImageFormatOf(args[0]);
+    if (!format)
+        return QStringLiteral("image needs a name ending in .png or .bmp");
+    const Result<void> written = WriteImageFile(img, args[0], format);
+    return written ? QString() : written.error().message();
+}
+
+QString ScriptRunner::lineTrace(const QString&, const QStringList& args)
+{
+    ChartSession& s = form_.session;
+    s.chart.setTrace(nullptr);
+    if (const QString err = endTrace(); !err.isEmpty())
+        return err;
+    if (args[0] == QLatin1String("off"))
         return QString();
+    auto trace = std::make_shared<TraceFile>();
+    trace->path = args[0];
+    // Opened without waiting, so that a pipe nobody reads hangs nothing;
+    // only a regular file takes a trace.
+    trace->fd = ::open(EncodeFileName(args[0]).constData(),
+                       O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (trace->fd < 0)
+        return QStringLiteral("cannot write %1: %2")
+            .arg(args[0], errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
+                                         : QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    if (::fstat(trace->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(trace->fd);
+        trace->fd = -1;
+        return QStringLiteral("cannot write %1: It is not a regular file.").arg(args[0]);
     }
-    if (cmd == QLatin1String("drop") && args.size() == 1) {
-        form_.OpenDropped(QFileInfo(args[0]).absoluteFilePath());
-        return QString();
-    }
-    if (cmd == QLatin1String("wait") && args.size() == 1) {
-        int ms = 0;
-        if (!ParseScriptInt(args[0], ms) || ms < 0 || ms > 600000)
-            return QStringLiteral("wait needs the milliseconds (0 to 600000), not '%1'")
-                .arg(args[0]);
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-        return QString();
-    }
-    if (cmd == QLatin1String("about") && args.isEmpty()) {
-        form_.Help2Click();
-        return QString();
-    }
-    return QStringLiteral("cannot run '%1'").arg(w.join(QLatin1Char(' ')));
+    ::fcntl(trace->fd, F_SETFL, ::fcntl(trace->fd, F_GETFL) & ~O_NONBLOCK);
+    trace_ = trace;
+    s.chart.setTrace([trace](const QString& line) { trace->add(line); });
+    return QString();
+}
+
+QString ScriptRunner::lineState(const QString&, const QStringList&)
+{
+    host_.emitEvent(StateReport(form_.session));
+    return QString();
+}
+
+QString ScriptRunner::lineResize(const QString&, const QStringList& args)
+{
+    int width = 0, height = 0;
+    if (!ParseScriptInt(args[0], width) || !ParseScriptInt(args[1], height) || width < 1 ||
+        height < 1 || width > 16384 || height > 16384)
+        return QStringLiteral("resize needs a width and a height of 1 to 16384 pixels");
+    form_.resize(width, height);
+    // The layout settles as it would between a person's moves, then the pause ends.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    form_.FlushResize();
+    return QString();
+}
+
+QString ScriptRunner::lineKey(const QString&, const QStringList& args)
+{
+    const QKeySequence key = QKeySequence::fromString(args[0], QKeySequence::PortableText);
+    if (key.isEmpty() || key.count() != 1 || key[0].key() == Qt::Key_unknown)
+        return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'").arg(args[0]);
+    PressKey(form_, key[0]);
+    return QString();
+}
+
+QString ScriptRunner::lineWheel(const QString&, const QStringList& args)
+{
+    int x = 0, y = 0, notches = 0;
+    const bool shift = args.size() == 4 && args[3] == QLatin1String("shift");
+    const bool ctrl = args.size() == 4 && args[3] == QLatin1String("ctrl");
+    if (args.size() == 4 && !shift && !ctrl)
+        return QStringLiteral("wheel takes only 'shift' or 'ctrl' after its notches");
+    if (!ParseScriptInt(args[0], x) || !ParseScriptInt(args[1], y) ||
+        !ParseScriptInt(args[2], notches) || notches < -100 || notches > 100)
+        return QStringLiteral("wheel needs X Y and the notches (-100 to 100)");
+    form_.ChartMouseMove(x, y);
+    form_.ChartWheel(notches, shift, ctrl, x);
+    return QString();
+}
+
+QString ScriptRunner::lineDrag(const QString&, const QStringList& args)
+{
+    const bool shift = args.size() == 5;
+    if (shift && args[4] != QLatin1String("shift"))
+        return QStringLiteral("drag takes only 'shift' after its points");
+    int p[4] = {};
+    for (int i = 0; i < 4; ++i)
+        if (!ParseScriptInt(args[i], p[i]))
+            return QStringLiteral("drag needs X1 Y1 X2 Y2 as whole numbers");
+    form_.ChartMouseMove(p[0], p[1]);
+    form_.ChartMouseDown(MouseButton::Left, p[0], p[1], false, shift);
+    // In steps of about 8 pixels, as a hand moves (at most 200 of them).
+    const long long dx = (long long)p[2] - p[0], dy = (long long)p[3] - p[1];
+    const long long steps =
+        std::clamp<long long>(std::max(std::llabs(dx), std::llabs(dy)) / 8, 1, 200);
+    for (long long i = 1; i <= steps; ++i)
+        form_.ChartMouseMove(int(p[0] + dx * i / steps), int(p[1] + dy * i / steps));
+    form_.ChartMouseUp();
+    return QString();
+}
+
+QString ScriptRunner::lineMenu(const QString&, const QStringList& args)
+{
+    QAction* a = form_.menuItem(args[0]);
+    if (!a || a->menu())
+        return QStringLiteral("the menu bar has no item %1").arg(args[0]);
+    // A disabled item does not react, as for a person.
+    if (a->isEnabled())
+        a->trigger();
+    return QString();
+}
+
+QString ScriptRunner::lineDrop(const QString&, const QStringList& args)
+{
+    form_.OpenDropped(QFileInfo(args[0]).absoluteFilePath());
+    return QString();
+}
+
+QString ScriptRunner::lineWait(const QString&, const QStringList& args)
+{
+    int ms = 0;
+    if (!ParseScriptInt(args[0], ms) || ms < 0 || ms > 600000)
+        return QStringLiteral("wait needs the milliseconds (0 to 600000), not '%1'").arg(args[0]);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return QString();
+}
+
+QString ScriptRunner::lineAbout(const QString&, const QStringList&)
+{
+    form_.Help2Click();
+    return QString();
 }

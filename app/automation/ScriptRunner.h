@@ -75,10 +75,46 @@ public:
     ScriptRunner(TMainForm& form, ScriptHost& host) : form_(form), host_(host) {}
     // Runs the lines; returns the exit status (0, or 2 at a line that cannot run).
     int run(const QStringList& lines);
+    // Every script line's name and the words it takes, as the manual writes them.
+    [[nodiscard]] static QStringList ScriptLineUsages();
 
 private:
+    // One kind of script line: its name, the least and most words after it
+    // (-1: no limit), those words as the manual writes them, and its handler,
+    // which returns an error text, empty when it ran.
+    struct ScriptLine {
+        const char* name;
+        int least, most;
+        const char* arguments;
+        QString (ScriptRunner::*run)(const QString& name, const QStringList& args);
+    };
+    static const ScriptLine Lines[];
+    [[nodiscard]] static const ScriptLine* FindScriptLine(const QString& name);
+
     // Runs one line; returns an error text, empty when it ran.
     QString runLine(const QStringList& words);
+    QString lineAck(const QString&, const QStringList&);
+    QString linePress(const QString&, const QStringList& args);
+    QString lineUnasked(const QString& name, const QStringList&);
+    QString lineDialog(const QString& name, const QStringList& args);
+    QString lineType(const QString&, const QStringList& args);
+    QString linePeriod(const QString&, const QStringList& args);
+    QString lineMouse(const QString& name, const QStringList& args);
+    QString lineStudy(const QString& name, const QStringList& args);
+    QString lineHistory(const QString& name, const QStringList&);
+    QString lineSelect(const QString&, const QStringList& args);
+    QString lineValues(const QString&, const QStringList& args);
+    QString lineImage(const QString&, const QStringList& args);
+    QString lineTrace(const QString&, const QStringList& args);
+    QString lineState(const QString&, const QStringList&);
+    QString lineResize(const QString&, const QStringList& args);
+    QString lineKey(const QString&, const QStringList& args);
+    QString lineWheel(const QString&, const QStringList& args);
+    QString lineDrag(const QString&, const QStringList& args);
+    QString lineMenu(const QString&, const QStringList& args);
+    QString lineDrop(const QString&, const QStringList& args);
+    QString lineWait(const QString&, const QStringList& args);
+    QString lineAbout(const QString&, const QStringList&);
     QString fillDialog(const QString& kind, const QStringList& assignments);
     // Closes the trace; returns the error that cut it short, if any.
     QString endTrace();

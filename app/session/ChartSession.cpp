@@ -32,7 +32,6 @@ void ChartSession::FormCreate(const QString& currentDir)
 {
     SetCreationDefaults(GloVar, currentDir);
     ApplySettings(GloVar, ReadSettingsFile(SettingsPath(), CurrentSettings(GloVar)));
-    ReadViewSettings();
     periodIndex = 4;
     ui = UiModel();
     ui.caption =

@@ -255,9 +255,13 @@ public:
     [[nodiscard]] const QString& studyFolder() const { return studyFolder_; }
     void setStudyFolder(const QString& dir) { studyFolder_ = dir; }
 
-    // View > Level values, remembered beside fsetup.dat.
+    // View > Level values, remembered with the user's settings.
     void LevelValuesClick();
+    // The view file older versions kept beside fsetup.dat.
     [[nodiscard]] QString ViewSettingsPath() const;
+    // From now on the view toggles are kept in the user's settings: read
+    // from there (the old view file taken over first) and written on change.
+    void RememberViewSettings();
     // File > Export figure values...: one row per drawn element of every
     // figure on the chart, as CSV.
     void ExportFigureValuesClick();
@@ -326,8 +330,8 @@ public:
     [[nodiscard]] std::vector<FigureRow> FigureRows() const;
     // Hides or shows figure n, one step of the history; false when n is no figure.
     bool SetFigureHidden(int n, bool hidden);
-    // View > Scale to figures and Room for time goals, remembered beside
-    // fsetup.dat: the scale grows to every level, blank days reach the
+    // View > Scale to figures and Room for time goals, remembered with the
+    // user's settings: the scale grows to every level, blank days reach the
     // furthest time goal.
     void ScaleToFiguresClick();
     void TimeGoalRoomClick();
@@ -537,8 +541,9 @@ private:
     void ShowLevelsOffChart();
     [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;
     QStringList keptLevelsOff_;
-    void ReadViewSettings();
     void WriteViewSettings();
+    // Whether view toggles are read and kept; off for scripts and tests.
+    bool rememberView_ = false;
     bool scaleToFigures_ = false;
     bool timeGoalRoom_ = false;
     FigureRoom figureRoom_;

@@ -8,6 +8,7 @@
 
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
+#include "app/session/KeptSettings.h"
 #include "app/session/Prompts.h"
 #include "app/session/SharedInputs.h"
 #include "chart/BarChart.h"
@@ -312,32 +313,23 @@ QString ChartSession::ViewSettingsPath() const
 
 void ChartSession::WriteViewSettings()
 {
-    auto flag = [](const char* key, bool on) { return QByteArray(key) + (on ? "=1\n" : "=0\n"); };
-    const QByteArray text = flag("LevelValues", GloVar.LevelValues) +
-                            flag("ScaleToFigures", scaleToFigures_) +
-                            flag("TimeGoalRoom", timeGoalRoom_);
-    if (const std::optional<QString> why = NotAKeptFileReason(ViewSettingsPath()))
-        prompts_.error(Error{Error::Doing::Creating, ViewSettingsPath(), 0, *why}.message());
-    else if (const Result<void> w = WriteWholeBytes(ViewSettingsPath(), text); !w)
-        prompts_.error(w.error().message());
+    if (!rememberView_)
+        return;
+    Kept::Put(QLatin1String(Kept::LevelValuesKey), GloVar.LevelValues);
+    Kept::Put(QLatin1String(Kept::ScaleToFiguresKey), scaleToFigures_);
+    Kept::Put(QLatin1String(Kept::TimeGoalRoomKey), timeGoalRoom_);
 }
 
-void ChartSession::ReadViewSettings()
+void ChartSession::RememberViewSettings()
 {
-    const std::optional<QByteArray> text = ReadKeptFile(ViewSettingsPath(), 256);
-    if (!text)
+    rememberView_ = true;
+    Kept::TakeOverViewFile(ViewSettingsPath());
+    if (!Kept::Usable())
         return;
-    // One KEY=0/1 a line; files of older versions hold the first line only.
-    for (const QByteArray& raw : text->split('\n')) {
-        const QByteArray line = raw.trimmed();
-        const bool on = line.endsWith("=1");
-        if (line.startsWith("LevelValues="))
-            GloVar.LevelValues = on;
-        else if (line.startsWith("ScaleToFigures="))
-            scaleToFigures_ = on;
-        else if (line.startsWith("TimeGoalRoom="))
-            timeGoalRoom_ = on;
-    }
+    const QSettings st = Kept::Open();
+    GloVar.LevelValues = st.value(QLatin1String(Kept::LevelValuesKey), GloVar.LevelValues).toBool();
+    scaleToFigures_ = st.value(QLatin1String(Kept::ScaleToFiguresKey), scaleToFigures_).toBool();
+    timeGoalRoom_ = st.value(QLatin1String(Kept::TimeGoalRoomKey), timeGoalRoom_).toBool();
 }
 
 QString ChartSession::FigureValuesCsv() const

@@ -17,9 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QSet>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -32,6 +30,7 @@
 
 #include "app/CommandLine.h"
 #include "app/session/Host.h"
+#include "app/session/KeptSettings.h"
 #include "app/window/ChartView.h"
 #include "app/window/FiguresDock.h"
 #include "app/window/Icons.h"
@@ -77,45 +76,6 @@ bool Headless()
 // The largest chart side: a window stretched past it shows the chart's
 // corner rather than making a picture of gigabytes.
 constexpr int MaxChartSide = 16384;
-
-// The settings file by its full name, so that nothing but it is read
-// (no system-wide fallbacks).
-QString SettingsFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/aurigon/aurigon.conf");
-}
-
-// Said once a run on standard error: a window's settings are no reason to stop.
-void NoteOnce(const QString& text)
-{
-    static QSet<QString> said;
-    if (said.contains(text))
-        return;
-    said.insert(text);
-    std::fprintf(stderr, "aurigon: %s\n", qPrintable(text));
-}
-
-// A pipe or device at the settings file's name would hang the start or be
-// replaced on quitting: then the settings are neither read nor kept.
-bool SettingsUsable()
-{
-    const QString file = SettingsFile();
-    if (const std::optional<QString> why = NotAKeptFileReason(file)) {
-        NoteOnce(QStringLiteral("the settings are neither read nor kept: %1: %2").arg(file, *why));
-        return false;
-    }
-    return true;
-}
-
-// Settings lost to a read-only folder are said once, not silently dropped.
-void CheckKept(QSettings& st)
-{
-    st.sync();
-    if (st.status() == QSettings::AccessError)
-        NoteOnce(QStringLiteral("the settings cannot be kept: %1 cannot be written.")
-                     .arg(st.fileName()));
-}
 
 // A window size a person could have left: at least a toolbar's width, at
 // most the chart's cap, and mostly on one of the available screens.
@@ -704,8 +664,10 @@ void TMainForm::BuildMenus()
         a->setChecked(style == session.ChartStyle());
         a->setData(int(style));
         styleGroup->addAction(a);
-        connect(a, &QAction::triggered, this,
-                [this, style] { Act([this, style] { session.BarStyleClick(style); }); });
+        connect(a, &QAction::triggered, this, [this, style] {
+            Act([this, style] { session.BarStyleClick(style); });
+            Remember(QLatin1String(Kept::BarStyleKey), QLatin1String(BarStyleName(style)));
+        });
     }
     barStyleActions_ = styleGroup;
     ViewMenu->addSeparator();
@@ -729,7 +691,10 @@ void TMainForm::BuildMenus()
     CrosshairItem->setObjectName(QStringLiteral("CrosshairItem"));
     CrosshairItem->setCheckable(true);
     CrosshairItem->setChecked(true); // the chart view starts with it on
-    connect(CrosshairItem, &QAction::toggled, this, [this](bool on) { Image1->setCrosshair(on); });
+    connect(CrosshairItem, &QAction::toggled, this, [this](bool on) {
+        Image1->setCrosshair(on);
+        Remember(QStringLiteral("view/crosshair"), on);
+    });
     AddScaleItems(ViewMenu);
     ViewMenu->addSeparator();
     // Up/+ and Down/- step through the period list as the wheel does; the
@@ -864,21 +829,22 @@ void TMainForm::NoteRecent(QStringList& list, const QString& path, const char* k
 
 QSettings TMainForm::Remembered()
 {
-    return QSettings(SettingsFile(), QSettings::IniFormat);
+    return Kept::Open();
 }
 
 void TMainForm::Remember(const QString& key, const QVariant& value)
 {
-    if (!remember_ || !SettingsUsable())
+    if (!remember_ || !Kept::Usable())
         return;
     QSettings st = Remembered();
     st.setValue(key, value);
-    CheckKept(st);
+    Kept::Sync(st);
 }
 
 void TMainForm::RememberSettings()
 {
-    if (!SettingsUsable())
+    session.RememberViewSettings();
+    if (!Kept::Usable())
         return;
     remember_ = true;
     QSettings st = Remembered();
@@ -892,6 +858,10 @@ void TMainForm::RememberSettings()
     CrosshairItem->setChecked(st.value(QStringLiteral("view/crosshair"), true).toBool());
     if (st.value(QStringLiteral("view/volume"), false).toBool())
         session.VolumePaneClick(true);
+    if (const std::optional<BarStyle> style =
+            BarStyleNamed(st.value(QLatin1String(Kept::BarStyleKey)).toString()))
+        session.BarStyleClick(*style);
+    SyncMenus();
     session.SetCandleColours(QColor(st.value(QStringLiteral("colors/up")).toString()),
                              QColor(st.value(QStringLiteral("colors/down")).toString()));
 }
@@ -899,7 +869,7 @@ void TMainForm::RememberSettings()
 void TMainForm::ShowAsLastTime()
 {
     const QByteArray saved =
-        remember_ && SettingsUsable()
+        remember_ && Kept::Usable()
             ? Remembered().value(QStringLiteral("window/geometry")).toByteArray()
             : QByteArray();
     // A geometry from a settings file someone else wrote may be huge, off
@@ -934,7 +904,7 @@ void TMainForm::ShowAsLastTime()
 
 void TMainForm::SaveSettings()
 {
-    if (!remember_ || !SettingsUsable())
+    if (!remember_ || !Kept::Usable())
         return;
     QSettings st = Remembered();
     if (SaneGeometry(isMaximized() ? normalGeometry() : geometry()))
@@ -946,9 +916,11 @@ void TMainForm::SaveSettings()
     st.setValue(QStringLiteral("view/color"), !session.Monochrome());
     st.setValue(QStringLiteral("view/crosshair"), CrosshairItem->isChecked());
     st.setValue(QStringLiteral("view/volume"), session.VolumePane());
+    st.setValue(QLatin1String(Kept::BarStyleKey),
+                QLatin1String(BarStyleName(session.ChartStyle())));
     st.setValue(QStringLiteral("recent/prices"), recentPrices_);
     st.setValue(QStringLiteral("recent/studies"), recentStudies_);
-    CheckKept(st);
+    Kept::Sync(st);
 }
 
 QSize TMainForm::ChartAreaSize() const

@@ -1,5 +1,6 @@
 // Targets in sight through scripts: the scale grown to an extension, the
 // labels of a default channel apart, a time goal past the last bar marked.
+#include <QFileInfo>
 #include <QDate>
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -112,10 +113,12 @@ TEST_F(FigureViewScript, AnExtensionAboveTheScaleLiesInsideItWithScaleToFigures)
     // The figure itself is the same one, only the scale grew around it.
     EXPECT_EQ(Rows("after.csv"), Rows("before.csv"));
 
-    // Remembered: the next run starts with it on.
+    // A script keeps no settings: the next run starts from the defaults again,
+    // and nothing is left beside the layout file.
     const ScriptRun next = Run(QStringLiteral("state\n"));
     ASSERT_EQ(next.status, 0);
-    EXPECT_EQ(Values(next, "ScaleToFigures"), std::vector<double>{1});
+    EXPECT_EQ(Values(next, "ScaleToFigures"), std::vector<double>{0});
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("fview.dat"))));
 }
 
 TEST_F(FigureViewScript, LabelsOfADefaultChannelNeverOverlap)

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 
 #include "app/automation/ScriptParse.h"
+#include "app/automation/ScriptRunner.h"
 #include "tests/Support.h"
 
 namespace {
@@ -221,4 +222,56 @@ TEST_F(Script, CtrlWheelZoomsAroundThePointer)
     EXPECT_EQ(range(states[3]), range(states[0]));
     EXPECT_TRUE(
         r.events.last()[QStringLiteral("text")].toString().contains(QLatin1String("'ctrl'")));
+}
+
+TEST_F(Script, ALineWithTheWrongWordsCannotRunAndSaysWhy)
+{
+    const struct {
+        const char* name;
+        const char* line;
+        const char* error;
+    } rows[] = {
+        {"unknown", "frobnicate", "cannot run 'frobnicate'"},
+        {"names are exact", "Ack", "cannot run 'Ack'"},
+        {"a word too many", "ack now", "cannot run 'ack now'"},
+        {"a word too few", "press", "cannot run 'press'"},
+        {"undo takes none", "undo 2", "cannot run 'undo 2'"},
+        {"study neither save nor open", "study copy x", "cannot run 'study copy x'"},
+        {"study without its path", "study save", "cannot run 'study save'"},
+        {"wheel short", "wheel 1 2", "cannot run 'wheel 1 2'"},
+        {"wheel long", "wheel 1 2 3 shift x", "cannot run 'wheel 1 2 3 shift x'"},
+        {"wheel's fourth word", "wheel 1 2 3 alt",
+         "wheel takes only 'shift' or 'ctrl' after its notches"},
+        {"move short", "move 1", "move needs X Y"},
+        {"down short", "down 1 2", "down needs X Y BUTTON"},
+        {"no such button", "down 1 2 sideways", "BUTTON is left, right or middle"},
+        {"an answer unasked", "saveas", "no dialog is waiting for 'saveas'"},
+        {"a question unasked", "answer Save", "no question is waiting for 'answer'"},
+        {"no such control", "press Nothing", "no control named Nothing"},
+        {"resize too small", "resize 0 5",
+         "resize needs a width and a height of 1 to 16384 pixels"},
+    };
+    for (const auto& row : rows) {
+        const ScriptRun r =
+            RunScript(dir.path(), QStringLiteral("ack\n%1\n").arg(QLatin1String(row.line)));
+        EXPECT_EQ(r.status, 2) << row.name;
+        ASSERT_FALSE(r.events.isEmpty()) << row.name;
+        EXPECT_EQ(r.events.last()[QStringLiteral("line")], 2) << row.name;
+        EXPECT_EQ(r.events.last()[QStringLiteral("text")].toString(), QLatin1String(row.error))
+            << row.name;
+    }
+}
+
+TEST_F(Script, EveryLineRefusesStrayWords)
+{
+    const QStringList usages = ScriptRunner::ScriptLineUsages();
+    ASSERT_GE(usages.size(), 30);
+    for (const QString& usage : usages) {
+        const QString name = usage.section(QLatin1Char(' '), 0, 0);
+        const ScriptRun r =
+            RunScript(dir.path(), QStringLiteral("ack\n%1 x x x x x x x x x\n").arg(name));
+        EXPECT_EQ(r.status, 2) << usage.toStdString();
+        ASSERT_FALSE(r.events.isEmpty()) << usage.toStdString();
+        EXPECT_EQ(r.events.last()[QStringLiteral("line")], 2) << usage.toStdString();
+    }
 }

@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include "app/session/Host.h"
+#include "app/session/KeptSettings.h"
 #include "chart/ui/DateDlg.h"
 #include "tests/WindowFixture.h"
 
@@ -99,18 +100,109 @@ TEST_F(KeptFiles, ViewAndLayoutSettingsThatArePipesHangNothingAndStayPipes)
     ASSERT_EQ(::mkfifo(QFile::encodeName(view).constData(), 0600), 0);
     ASSERT_EQ(::mkfifo(QFile::encodeName(layout).constData(), 0600), 0);
     // Reading either would wait for a writer that never comes.
-    StartWindow();
+    StartRemembering();
     ASSERT_TRUE(form->session.FirstActivationDone());
     OpenAndPlot();
     events.clear();
     form->menuItem(QStringLiteral("View/Level values"))->trigger();
-    ASSERT_FALSE(events.isEmpty());
-    EXPECT_EQ(events.last()[QStringLiteral("event")], QStringLiteral("error"));
-    EXPECT_TRUE(events.last()[QStringLiteral("text")].toString().endsWith(
-        QStringLiteral("It is a pipe, not a regular file.")))
-        << events.last()[QStringLiteral("text")].toString().toStdString();
+    // The toggle goes to the settings file; the pipe is no error of its.
+    for (const QJsonObject& e : events)
+        EXPECT_NE(e[QStringLiteral("event")], QStringLiteral("error"))
+            << e[QStringLiteral("text")].toString().toStdString();
+    form->close();
+    form.reset();
     EXPECT_TRUE(IsPipe(view));
     EXPECT_TRUE(IsPipe(layout));
+}
+
+TEST_F(KeptFiles, ViewTogglesSurviveARestart)
+{
+    StartRemembering();
+    ASSERT_TRUE(form->session.FirstActivationDone());
+    OpenAndPlot();
+    for (const char* item : {"View/Level values", "View/Scale to figures",
+                             "View/Room for time goals", "View/Bar style/Candlesticks",
+                             "View/Crosshair"}) {
+        QAction* a = form->menuItem(QString::fromLatin1(item));
+        ASSERT_NE(a, nullptr) << item;
+        a->trigger();
+    }
+    const bool levels = form->session.LevelValues();
+    const bool scale = form->session.ScaleToFigures();
+    const bool room = form->session.TimeGoalRoom();
+    EXPECT_EQ(form->session.ChartStyle(), BarStyle::Candles);
+    form->close();
+    form.reset();
+    StartRemembering();
+    ASSERT_TRUE(form->session.FirstActivationDone());
+    EXPECT_EQ(form->session.LevelValues(), levels);
+    EXPECT_EQ(form->session.ScaleToFigures(), scale);
+    EXPECT_EQ(form->session.TimeGoalRoom(), room);
+    EXPECT_EQ(form->session.ChartStyle(), BarStyle::Candles);
+    EXPECT_EQ(form->menuItem(QStringLiteral("View/Level values"))->isChecked(), levels);
+    EXPECT_EQ(form->menuItem(QStringLiteral("View/Scale to figures"))->isChecked(), scale);
+    EXPECT_EQ(form->menuItem(QStringLiteral("View/Room for time goals"))->isChecked(), room);
+    EXPECT_TRUE(form->menuItem(QStringLiteral("View/Bar style/Candlesticks"))->isChecked());
+    EXPECT_FALSE(form->menuItem(QStringLiteral("View/Crosshair"))->isChecked());
+    // Nothing but the one settings file holds them.
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("fview.dat"))));
+}
+
+TEST_F(KeptFiles, AnOldViewFileIsTakenOverOnceAndNeverWritten)
+{
+    const QString view = dir.filePath(QStringLiteral("fview.dat"));
+    const QByteArray old = "LevelValues=1\nScaleToFigures=0\nTimeGoalRoom=1\n";
+    WriteFile(dir, QStringLiteral("fview.dat"), old);
+    StartRemembering();
+    ASSERT_TRUE(form->session.FirstActivationDone());
+    EXPECT_TRUE(form->session.LevelValues());
+    EXPECT_FALSE(form->session.ScaleToFigures());
+    EXPECT_TRUE(form->session.TimeGoalRoom());
+    EXPECT_TRUE(form->menuItem(QStringLiteral("View/Level values"))->isChecked());
+    form->menuItem(QStringLiteral("View/Level values"))->trigger();
+    EXPECT_FALSE(form->session.LevelValues());
+    form->close();
+    form.reset();
+    // The file stays as it was, and the change made since is not undone by it.
+    EXPECT_EQ(ReadBytes(view), old);
+    StartRemembering();
+    EXPECT_FALSE(form->session.LevelValues());
+    EXPECT_TRUE(form->session.TimeGoalRoom());
+    EXPECT_EQ(ReadBytes(view), old);
+}
+
+TEST_F(KeptFiles, AViewFileThatIsNotAFileIsSkippedWithOneNote)
+{
+    const struct {
+        const char* name;
+        bool pipe; // else a folder
+    } rows[] = {{"a pipe", true}, {"a folder", false}};
+    for (const auto& row : rows) {
+        const QString view = dir.filePath(QStringLiteral("fview.dat"));
+        ASSERT_TRUE(row.pipe ? ::mkfifo(QFile::encodeName(view).constData(), 0600) == 0
+                             : QDir().mkdir(view))
+            << row.name;
+        const qsizetype before = Kept::Notes().filter(view).size();
+        for (int start = 0; start < 2; ++start) {
+            StartRemembering();
+            ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+            form->menuItem(QStringLiteral("View/Level values"))->trigger();
+            form->close();
+            form.reset();
+        }
+        const QStringList notes = Kept::Notes().filter(view).mid(before);
+        ASSERT_EQ(notes.size(), 1) << row.name;
+        EXPECT_TRUE(notes.front().startsWith(QStringLiteral("the old view settings are not taken over")))
+            << notes.front().toStdString();
+        EXPECT_EQ(IsPipe(view), row.pipe) << row.name;
+        EXPECT_EQ(QFileInfo(view).isDir(), !row.pipe) << row.name;
+        // Still remembered where they belong: toggled twice, off again.
+        EXPECT_EQ(TMainForm::Remembered().value(QLatin1String(Kept::LevelValuesKey)).toBool(), false)
+            << row.name;
+        QFile::remove(view);
+        QDir().rmdir(view);
+        QFile::remove(SettingsFileName());
+    }
 }
 
 TEST_F(KeptFiles, ASettingsFileThatIsNotAFileIsNeitherReadNorReplaced)
