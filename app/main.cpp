@@ -16,14 +16,14 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/automation/Batch.h"
 #include "app/CommandLine.h"
-#include "app/session/Host.h"
-#include "app/window/Icons.h"
-#include "app/session/Inspect.h"
-#include "app/window/MainForm.h"
+#include "app/automation/Batch.h"
 #include "app/automation/ScriptParse.h"
 #include "app/automation/ScriptRunner.h"
+#include "app/session/Host.h"
+#include "app/session/Inspect.h"
+#include "app/window/Icons.h"
+#include "app/window/MainForm.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"
 

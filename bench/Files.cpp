@@ -78,4 +78,3 @@ QString PriceFile(int64_t signedLines)
     made[signedLines] = path;
     return path;
 }
-

@@ -1,9 +1,9 @@
 // Speed of the reader, the plot, every figure's Draw and the live ellipse.
 // Each file benchmark has a "Floor" twin: one plain sequential read of the
 // same file, the least any reading of it can cost.
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
@@ -13,9 +13,9 @@
 #include "app/session/GloVar.h"
 #include "app/session/Prompts.h"
 #include "app/session/SharedInputs.h"
+#include "bench/Files.h"
 #include "chart/BarChart.h"
 #include "data/PriceReader.h"
-#include "bench/Files.h"
 
 namespace {
 class QuietPrompts : public Prompts {
@@ -194,8 +194,11 @@ void ReopenStudy(benchmark::State& st)
     Fixture fx(980, 590, 10000);
     ChartSession& s = fx.session;
     s.PlotBtnClick();
-    const int figures[][5] = {{1, 430, 350, 560, 190}, {2, 600, 300, 700, 250}, {7, 250, 470, 560, 190},
-                              {4, 300, 400, 380, 300}, {5, 500, 200, 650, 350}};
+    const int figures[][5] = {{1, 430, 350, 560, 190},
+                              {2, 600, 300, 700, 250},
+                              {7, 250, 470, 560, 190},
+                              {4, 300, 400, 380, 300},
+                              {5, 500, 200, 650, 350}};
     for (const auto& f : figures) {
         s.P1BtnClick();
         s.Image1MouseDown(MouseButton::Left, f[1], f[2]);

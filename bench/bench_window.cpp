@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/window/ChartView.h"
-#include "app/session/GloVar.h"
-#include "app/window/MainForm.h"
 #include "app/automation/ScriptRunner.h"
+#include "app/session/GloVar.h"
+#include "app/window/ChartView.h"
+#include "app/window/MainForm.h"
 #include "app/window/Splash.h"
 #include "bench/Files.h"
 

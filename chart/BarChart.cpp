@@ -14,8 +14,7 @@
 namespace {
 // Every stride-th label, the smallest stride whose cells keep apart; the
 // first alone when none does. Labels that fit are all kept.
-template <class Cell>
-size_t LabelStride(size_t count, Cell cellOf, bool across)
+template <class Cell> size_t LabelStride(size_t count, Cell cellOf, bool across)
 {
     for (size_t stride = 1; stride < count; ++stride) {
         bool apart = true;

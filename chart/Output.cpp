@@ -3,9 +3,9 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <cstring>
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "data/WholeFile.h"
 
@@ -80,8 +80,8 @@ void CopyForDisplay(const QImage& src, QImage& dst, const QRect& r)
     }
     if (src.format() == dst.format() && src.depth() == 32) {
         for (int y = in.top(); y <= in.bottom(); ++y)
-            std::memcpy(dst.scanLine(y) + size_t(in.left()) * 4, src.constScanLine(y) + size_t(in.left()) * 4,
-                        size_t(in.width()) * 4);
+            std::memcpy(dst.scanLine(y) + size_t(in.left()) * 4,
+                        src.constScanLine(y) + size_t(in.left()) * 4, size_t(in.width()) * 4);
         return;
     }
     QPainter p(&dst);

@@ -25,7 +25,8 @@ std::optional<Readout> ReadoutAt(const ChartMap& map, std::span<const PriceRecor
 {
     if (!map.insidePlot(x, y))
         return std::nullopt;
-    return Readout{ShortDate(SlotDateAt(map, prices, x)), QString::asprintf("%10.5f", map.yToPrice(y)),
+    return Readout{ShortDate(SlotDateAt(map, prices, x)),
+                   QString::asprintf("%10.5f", map.yToPrice(y)),
                    QStringLiteral("%1 : %2").arg(x).arg(y)};
 }
 
@@ -38,11 +39,15 @@ QString BarText(const PriceRecord& r, int decimals)
     QString text = QLocale::c().toString(day, QStringLiteral("ddd d MMM yyyy"));
     if (r.IsBlank)
         return text;
-    const std::pair<uint8_t, std::pair<char, double>> parts[] = {
-        {OpenOk, {'O', r.Open}}, {HighOk, {'H', r.High}}, {LowOk, {'L', r.Low}}, {CloseOk, {'C', r.Close}}};
+    const std::pair<uint8_t, std::pair<char, double>> parts[] = {{OpenOk, {'O', r.Open}},
+                                                                 {HighOk, {'H', r.High}},
+                                                                 {LowOk, {'L', r.Low}},
+                                                                 {CloseOk, {'C', r.Close}}};
     for (const auto& [bit, part] : parts)
         if (r.Valid & bit)
-            text += QStringLiteral("  %1 %2").arg(QLatin1Char(part.first)).arg(part.second, 0, 'f', decimals);
+            text += QStringLiteral("  %1 %2")
+                        .arg(QLatin1Char(part.first))
+                        .arg(part.second, 0, 'f', decimals);
     return text;
 }
 

@@ -24,7 +24,7 @@ struct PointerTags {
 
 // Empty outside the plot area.
 [[nodiscard]] std::optional<Readout> ReadoutAt(const ChartMap& map,
-                                              std::span<const PriceRecord> prices, int x, int y);
+                                               std::span<const PriceRecord> prices, int x, int y);
 
 // "Fri 14 Feb 2025  O 168.10  H 170.02  L 166.95  C 167.88"; the day alone
 // for a blank or holiday slot, nothing for a day beyond the calendar.

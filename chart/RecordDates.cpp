@@ -59,7 +59,8 @@ std::optional<double> DayFromIsoText(const QString& text)
     const QRegularExpressionMatch m = iso.match(text);
     if (!m.hasMatch())
         return std::nullopt;
-    return DayFromYmd(m.captured(1).toLongLong(), m.captured(2).toLongLong(), m.captured(3).toLongLong());
+    return DayFromYmd(m.captured(1).toLongLong(), m.captured(2).toLongLong(),
+                      m.captured(3).toLongLong());
 }
 
 QString IsoText(std::optional<double> day)

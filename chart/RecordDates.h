@@ -24,9 +24,9 @@ struct RecordDates {
 
 // The days of the file's recordCount records, which start skipLines lines
 // after the header line.
-[[nodiscard]] Result<RecordDates> ReadRecordDates(const PriceSource& source, const FileLayout& layout,
-                                                  int recordCount, bool newestFirst,
-                                                  int64_t skipLines = 0);
+[[nodiscard]] Result<RecordDates> ReadRecordDates(const PriceSource& source,
+                                                  const FileLayout& layout, int recordCount,
+                                                  bool newestFirst, int64_t skipLines = 0);
 
 // A yyyy-mm-dd text as a day number; none when it is no such date.
 [[nodiscard]] std::optional<double> DayFromIsoText(const QString& text);

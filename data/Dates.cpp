@@ -145,9 +145,9 @@ std::optional<double> ParseEpoch(std::string_view t)
 // or in full, in any case; 0 when there is none.
 long long TakeMonthName(std::string_view& s)
 {
-    static constexpr std::string_view Names[] = {"january", "february", "march",     "april",
-                                                 "may",     "june",     "july",      "august",
-                                                 "september", "october", "november", "december"};
+    static constexpr std::string_view Names[] = {"january",   "february", "march",    "april",
+                                                 "may",       "june",     "july",     "august",
+                                                 "september", "october",  "november", "december"};
     size_t n = 0;
     char word[12];
     while (n < s.size() && n < sizeof word &&
@@ -207,7 +207,7 @@ std::optional<double> ParseMonthNameDate(std::string_view t, int layout)
         if (!TakeDigits(t, 4, 4, y))
             return std::nullopt;
         break;
-    case DayMonthNameShortYear: // 7-Feb-12
+    case DayMonthNameShortYear:  // 7-Feb-12
     case DayMonthNameYearDashes: // 23-May-2022
     {
         const bool shortYear = layout == DayMonthNameShortYear;

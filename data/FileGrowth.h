@@ -35,11 +35,11 @@ enum class FileChange { Same, Appended, Other };
 
 // The lines added after an append, read from the old last line end.
 struct AppendedLines {
-    int64_t lines = 0;      // lines read
-    int64_t lastRecord = 0; // among them, the last that holds a record (1-based; 0: none)
+    int64_t lines = 0;              // lines read
+    int64_t lastRecord = 0;         // among them, the last that holds a record (1-based; 0: none)
     std::optional<double> lastDate; // its date
-    bool inOrder = true;    // every new record's date after the one before
-    bool encoded = false;   // the text is not UTF-8: offsets do not hold, scan it whole
+    bool inOrder = true;            // every new record's date after the one before
+    bool encoded = false;           // the text is not UTF-8: offsets do not hold, scan it whole
     int64_t size = 0, modified = 0;
 };
 [[nodiscard]] Result<AppendedLines> ReadAppended(const QString& path, const FileLayout& layout,

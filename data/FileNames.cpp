@@ -63,7 +63,9 @@ QString DecodeFileName(const QByteArray& bytes)
 
 QByteArray EncodeFileName(const QString& name)
 {
-    const auto stray = [](QChar c) { return c.unicode() >= StrayFirst && c.unicode() <= StrayLast; };
+    const auto stray = [](QChar c) {
+        return c.unicode() >= StrayFirst && c.unicode() <= StrayLast;
+    };
     if (std::none_of(name.begin(), name.end(), stray))
         return QFile::encodeName(name);
     QByteArray out;

@@ -463,9 +463,9 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     // from the scan's last mark before the range while the file is as scanned.
     int64_t from = 0;
     if (reader.size() == req.scannedSize && reader.modified() == req.scannedModified) {
-        const auto after = std::upper_bound(
-            req.marks.begin(), req.marks.end(), skip,
-            [](int64_t lines, const LineMark& m) { return lines < m.lines; });
+        const auto after =
+            std::upper_bound(req.marks.begin(), req.marks.end(), skip,
+                             [](int64_t lines, const LineMark& m) { return lines < m.lines; });
         if (after != req.marks.begin() && reader.seek(std::prev(after)->offset))
             from = std::prev(after)->lines;
     }

@@ -87,8 +87,8 @@ struct PriceExtremes {
     double low = LowStart;
 };
 // The extremes of every line, starting from the given ones.
-[[nodiscard]] Result<PriceExtremes> ScanWholeRange(const PriceSource& source, const FileLayout& layout,
-                                         double high, double low);
+[[nodiscard]] Result<PriceExtremes>
+ScanWholeRange(const PriceSource& source, const FileLayout& layout, double high, double low);
 
 struct LoadRequest {
     int32_t firstRecord = 1; // records count in date order
@@ -134,4 +134,5 @@ struct LoadedRange {
 // Fills slots 1.. in date order (slot 0 stays unused); a file shortened
 // since its scan ends the range where it ends.
 [[nodiscard]] Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& layout,
-                                   const LoadRequest& request, std::vector<PriceRecord>& prices);
+                                            const LoadRequest& request,
+                                            std::vector<PriceRecord>& prices);

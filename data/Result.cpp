@@ -12,9 +12,12 @@ QString Error::message() const
     case Doing::Opening: return QStringLiteral("Cannot open file %1. %2").arg(place(true), reason);
     case Doing::Reading: return QStringLiteral("Read error in %1. %2").arg(place(true), reason);
     case Doing::Counting: return QStringLiteral("The file %1 %2").arg(place(true), reason);
-    case Doing::Creating: return QStringLiteral("Cannot create file %1. %2").arg(place(false), reason);
-    case Doing::OpeningStudy: return QStringLiteral("Cannot open study %1. %2").arg(place(false), reason);
-    case Doing::SavingStudy: return QStringLiteral("Cannot save study %1. %2").arg(place(false), reason);
+    case Doing::Creating:
+        return QStringLiteral("Cannot create file %1. %2").arg(place(false), reason);
+    case Doing::OpeningStudy:
+        return QStringLiteral("Cannot open study %1. %2").arg(place(false), reason);
+    case Doing::SavingStudy:
+        return QStringLiteral("Cannot save study %1. %2").arg(place(false), reason);
     }
     return reason;
 }

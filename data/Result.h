@@ -28,8 +28,7 @@ struct Error {
     [[nodiscard]] QString message() const;
 };
 
-template <typename T>
-class [[nodiscard]] Result {
+template <typename T> class [[nodiscard]] Result {
 public:
     Result(T value) : v_(std::in_place_index<0>, std::move(value)) {} // NOLINT: a value succeeds
     Result(Error e) : v_(std::in_place_index<1>, std::move(e)) {}     // NOLINT: an error fails
@@ -63,8 +62,7 @@ private:
 };
 
 // Work that gives nothing back but may fail.
-template <>
-class [[nodiscard]] Result<void> {
+template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
     Result(Error e) : e_(std::move(e)) {} // NOLINT: an error fails

@@ -55,7 +55,7 @@ Settings ReadSettings(const PriceSource& source, Settings s)
     if (!reader.open(source))
         return s;
     FileLayout& l = s.layout;
-    int* ints[] = {&l.dateColumn, &l.openColumn, &l.highColumn,
+    int* ints[] = {&l.dateColumn, &l.openColumn,  &l.highColumn,
                    &l.lowColumn,  &l.closeColumn, &l.dateFormat};
     std::string_view line;
     int n = 0;

@@ -120,8 +120,8 @@ int WriteAll(int fd, const QByteArray& bytes)
 
 // What lies at a name, links followed as far as asked.
 struct Target {
-    QByteArray name;       // where the bytes go
-    mode_t type = 0;       // 0: nothing there yet
+    QByteArray name; // where the bytes go
+    mode_t type = 0; // 0: nothing there yet
     mode_t permissions = 0;
     std::optional<QString> refusal; // why nothing may be written there
 };
@@ -211,7 +211,8 @@ std::optional<QString> WriteIntoPipe(const QByteArray& name,
 {
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.") : SystemError(errno);
+        return errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
+                              : SystemError(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode)) {
         ::close(fd);
@@ -333,7 +334,8 @@ void EndIfSignalled()
 
 Result<void> WriteWholeBytes(const QString& path, const QByteArray& bytes, SymLink link)
 {
-    return WriteWholeFile(path, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); }, link);
+    return WriteWholeFile(
+        path, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); }, link);
 }
 
 Result<std::unique_ptr<QTemporaryFile>> TemporaryBeside(const QString& path)

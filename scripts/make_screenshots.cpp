@@ -12,9 +12,9 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "app/automation/ScriptRunner.h"
 #include "app/session/GloVar.h"
 #include "app/window/MainForm.h"
-#include "app/automation/ScriptRunner.h"
 
 namespace {
 // The figures of the README's pictures, placed by fractions of the chart.

@@ -3,7 +3,7 @@
 # fonts are the program's own; fonts-dejavu-core gives the window a font.
 set -euo pipefail
 pkgs=(qt6-base-dev libfontconfig-dev libxcb1-dev cmake g++ make libgtest-dev libbenchmark-dev xvfb xauth
-      fonts-dejavu-core clang libclang-rt-14-dev
+      fonts-dejavu-core clang libclang-rt-14-dev clang-format
       desktop-file-utils appstream dpkg-dev gzip qt6-svg-dev poppler-utils)
 missing=()
 for p in "${pkgs[@]}"; do

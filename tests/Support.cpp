@@ -6,8 +6,8 @@
 #include "data/Dates.h"
 
 #ifdef AURIGON_WIDGET_TESTS
-#include "app/window/MainForm.h"
 #include "app/automation/ScriptRunner.h"
+#include "app/window/MainForm.h"
 #endif
 
 QByteArray ReadBytes(const QString& path)
@@ -19,11 +19,11 @@ QByteArray ReadBytes(const QString& path)
 SmallDisk::SmallDisk(const QString& p, const char* size) : path(p)
 {
     QDir().mkpath(path);
-    mounted_ = geteuid() == 0 &&
-               QProcess::execute(QStringLiteral("mount"),
-                                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                  QStringLiteral("size=") + QLatin1String(size),
-                                  QStringLiteral("tmpfs"), path}) == 0;
+    mounted_ = geteuid() == 0 && QProcess::execute(QStringLiteral("mount"),
+                                                   {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                    QStringLiteral("-o"),
+                                                    QStringLiteral("size=") + QLatin1String(size),
+                                                    QStringLiteral("tmpfs"), path}) == 0;
 }
 
 SmallDisk::~SmallDisk()

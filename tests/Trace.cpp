@@ -49,13 +49,15 @@ qsizetype MarkerAt(const QStringList& ops, qsizetype i, const QString& pen)
     const std::vector<int> a = Numbers(ops[i]), b = Numbers(ops[i + 1]);
     auto cross = [&](int r) {
         const int x = a[0] + r, y = a[1];
-        return a[2] == x + r && a[3] == y && b[0] == x && b[1] == y - r && b[2] == x && b[3] == y + r;
+        return a[2] == x + r && a[3] == y && b[0] == x && b[1] == y - r && b[2] == x &&
+               b[3] == y + r;
     };
     if (pen == QLatin1String("255 0 0 2 solid") && cross(4))
         return 2;
     if (pen == QLatin1String("0 0 0 1 solid") && cross(5) && i + 2 < ops.size()) {
         const int x = a[0] + 5, y = a[1];
-        if (ops[i + 2] == QStringLiteral("ellipse %1 %2 %3 %4").arg(x - 2).arg(y - 2).arg(x + 2).arg(y + 2))
+        if (ops[i + 2] ==
+            QStringLiteral("ellipse %1 %2 %3 %4").arg(x - 2).arg(y - 2).arg(x + 2).arg(y + 2))
             return 3;
     }
     return 0;
@@ -64,7 +66,8 @@ qsizetype MarkerAt(const QStringList& ops, qsizetype i, const QString& pen)
 
 QStringList Recorder::picture() const
 {
-    const QString fill = QStringLiteral("rect 0 0 %1 %2").arg(canvas_.width()).arg(canvas_.height());
+    const QString fill =
+        QStringLiteral("rect 0 0 %1 %2").arg(canvas_.width()).arg(canvas_.height());
     qsizetype from = all.lastIndexOf(QStringLiteral("restore"));
     const qsizetype plot = all.lastIndexOf(fill);
     bool plotting = plot > from;
@@ -79,7 +82,8 @@ QStringList Recorder::picture() const
         }
         if (plotting) {
             // The plot ends with the footer.
-            plotting = !s.endsWith(QLatin1Char('"') + QLatin1String(MakerWebAddress) + QLatin1Char('"'));
+            plotting =
+                !s.endsWith(QLatin1Char('"') + QLatin1String(MakerWebAddress) + QLatin1Char('"'));
             shown = pen;
             continue;
         }

@@ -3,8 +3,8 @@
 // tests: made in a temporary folder at the usual chart size, shown, the
 // splash acknowledged.
 
-#include <QJsonObject>
 #include <QAction>
+#include <QJsonObject>
 #include <QList>
 #include <QSize>
 #include <QTemporaryDir>
@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "app/automation/ScriptRunner.h"
 #include "app/session/GloVar.h"
 #include "app/window/MainForm.h"
-#include "app/automation/ScriptRunner.h"
 #include "tests/Support.h"
 
 // A script host whose questions and save dialogs may instead be the window's

@@ -35,8 +35,7 @@ StudyPoint AnchorPoint(const ChartMap& map, const std::vector<PriceRecord>& pric
                 break;
             }
     }
-    if (date && p.date == *date &&
-        (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
+    if (date && p.date == *date && (map.priceToY(price) == row || map.anchorPriceToY(price) == row))
         p.price = price;
     return p;
 }

@@ -119,7 +119,8 @@ double EllipseSizeStep(const FigureInput& in)
 
 double EllipseAngle(const FigureInput& in)
 {
-    return DirectionAngle(double(in.p3x - in.p1x), double(in.map.yToHeight(in.p3y) - in.p1h), in.pi);
+    return DirectionAngle(double(in.p3x - in.p1x), double(in.map.yToHeight(in.p3y) - in.p1h),
+                          in.pi);
 }
 } // namespace
 

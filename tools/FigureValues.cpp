@@ -52,7 +52,8 @@ bool FanLineDrawn(const FigureInput& in, double deg)
     if (std::fabs(cosA) < 1e-9)
         return true;
     const double s = (in.p3y > 0 && in.map.yToHeight(in.p3y) >= in.p1h) ? 100 : -100;
-    const long long h = RoundPx(std::sin(a) * double(in.chartWidth - in.p1x) / cosA * s / 100) + in.p1h;
+    const long long h =
+        RoundPx(std::sin(a) * double(in.chartWidth - in.p1x) / cosA * s / 100) + in.p1h;
     return !(h < 0 && h == in.p1h);
 }
 
@@ -107,10 +108,8 @@ struct Common {
     QString ratio;
     double high, low, move;
     Common(const std::vector<Figure>& drawn, const FigureInput& in, AnchorPrices prices)
-        : color(ColorOf(drawn[0], Qt::black)),
-          ratio(RatioName(in.ratio)),
-          high(std::max(prices.p1, prices.p2)),
-          low(std::min(prices.p1, prices.p2)),
+        : color(ColorOf(drawn[0], Qt::black)), ratio(RatioName(in.ratio)),
+          high(std::max(prices.p1, prices.p2)), low(std::min(prices.p1, prices.p2)),
           move(high - low)
     {
     }
@@ -141,14 +140,14 @@ std::vector<FigureElement> TrendFirst(const std::vector<Figure>& drawn, const Fi
     return out;
 }
 
-std::vector<FigureElement> OneCurve(const char* what, const std::vector<Figure>& drawn, const FigureInput& in,
-                                    AnchorPrices prices)
+std::vector<FigureElement> OneCurve(const char* what, const std::vector<Figure>& drawn,
+                                    const FigureInput& in, AnchorPrices prices)
 {
     if (drawn.empty())
         return {};
     const Common c(drawn, in, prices);
-    return {Element(QStringLiteral("%1 %2").arg(QLatin1String(what), c.ratio), ElementShape::Curve, c.ratio,
-                    c.color, AllLines(drawn[0]))};
+    return {Element(QStringLiteral("%1 %2").arg(QLatin1String(what), c.ratio), ElementShape::Curve,
+                    c.ratio, c.color, AllLines(drawn[0]))};
 }
 } // namespace
 
@@ -174,11 +173,11 @@ std::vector<FigureElement> FanElements(const std::vector<Figure>& drawn, const F
     const std::vector<Segment> lines = AllLines(drawn[0]);
     size_t k = 0;
     if (k < lines.size())
-        out.push_back(Element(QStringLiteral("fan vertical"), ElementShape::Vertical, QString(), c.color,
-                              {lines[k++]}));
+        out.push_back(Element(QStringLiteral("fan vertical"), ElementShape::Vertical, QString(),
+                              c.color, {lines[k++]}));
     if (k < lines.size())
-        out.push_back(Element(QStringLiteral("fan 0"), ElementShape::Level, QStringLiteral("0°"), c.color,
-                              {lines[k++]}, prices.p1));
+        out.push_back(Element(QStringLiteral("fan 0"), ElementShape::Level, QStringLiteral("0°"),
+                              c.color, {lines[k++]}, prices.p1));
     for (double deg : in.fanAngles) {
         if (!FanLineDrawn(in, deg) || k >= lines.size())
             continue;
@@ -191,8 +190,8 @@ std::vector<FigureElement> FanElements(const std::vector<Figure>& drawn, const F
     return out;
 }
 
-std::vector<FigureElement> ExtensionElements(const std::vector<Figure>& drawn, const FigureInput& in,
-                                             AnchorPrices prices)
+std::vector<FigureElement> ExtensionElements(const std::vector<Figure>& drawn,
+                                             const FigureInput& in, AnchorPrices prices)
 {
     return TrendFirst(drawn, in, prices, [&in](auto& out, const Figure& levels, const Common& c) {
         const bool fromHigh = in.p1h <= in.p2h;
@@ -201,8 +200,8 @@ std::vector<FigureElement> ExtensionElements(const std::vector<Figure>& drawn, c
     });
 }
 
-std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn, const FigureInput& in,
-                                              AnchorPrices prices)
+std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn,
+                                              const FigureInput& in, AnchorPrices prices)
 {
     std::vector<FigureElement> out;
     if (drawn.empty())
@@ -216,16 +215,18 @@ std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn, 
         // back from P2, so the level 38.2% of the way from P1 is "61.8%".
         const QString r =
             QString::number(std::round((1 - parts[i]) * 1000) / 10) + QLatin1Char('%');
-        out.push_back(Element(QStringLiteral("level %1").arg(r), ElementShape::Level, r, c.color, {solid[i]},
-                              prices.p1 + toward * parts[i]));
+        out.push_back(Element(QStringLiteral("level %1").arg(r), ElementShape::Level, r, c.color,
+                              {solid[i]}, prices.p1 + toward * parts[i]));
     }
     const bool half = std::fabs(in.ratio - 1) < 0.001;
     const double back = half ? 0.5 : 1 / in.ratio;
     const QString r = RatioName(back);
     if (drawn.size() > 1)
-        AddLevels(out, drawn[1], QStringLiteral("level %1 from high").arg(r), r, c.color, c.high - c.move * back);
+        AddLevels(out, drawn[1], QStringLiteral("level %1 from high").arg(r), r, c.color,
+                  c.high - c.move * back);
     if (drawn.size() > 2)
-        AddLevels(out, drawn[2], QStringLiteral("level %1 from low").arg(r), r, c.color, c.low + c.move * back);
+        AddLevels(out, drawn[2], QStringLiteral("level %1 from low").arg(r), r, c.color,
+                  c.low + c.move * back);
     return out;
 }
 
@@ -266,8 +267,8 @@ std::vector<FigureElement> ChannelElements(const std::vector<Figure>& drawn, con
             QString name = QLatin1String(names[line]);
             if (line == 2)
                 name += QLatin1Char(' ') + c.ratio;
-            out.push_back(Element(name, flat ? ElementShape::Level : ElementShape::Slanted, marks[line], c.color,
-                                  {s}));
+            out.push_back(Element(name, flat ? ElementShape::Level : ElementShape::Slanted,
+                                  marks[line], c.color, {s}));
         }
     return out;
 }
@@ -281,7 +282,8 @@ std::vector<FigureElement> ArcElements(const std::vector<Figure>& drawn, const F
     const Common c(drawn, in, prices);
     const QString r1 = RatioName(in.phi), r2 = RatioName(in.phi * in.phi);
     const QString names[] = {QStringLiteral("arc %1").arg(r1), QStringLiteral("arc %1").arg(r2),
-                             QStringLiteral("arc %1 from P2").arg(r1), QStringLiteral("arc %1 from P2").arg(r2)};
+                             QStringLiteral("arc %1 from P2").arg(r1),
+                             QStringLiteral("arc %1 from P2").arg(r2)};
     const QString marks[] = {r1, r2, r1, r2};
     const auto pieces = Pieces(AllLines(drawn[0]));
     for (size_t i = 0; i < pieces.size() && i < 4; ++i)
@@ -301,7 +303,8 @@ std::optional<double> TradingDayAt(const ChartMap& map, const std::vector<PriceR
 }
 
 std::optional<double> TradingDayOfSlot(const ChartMap& map, const std::vector<PriceRecord>& prices,
-                                       long long slot, std::span<const std::optional<double>> earlier)
+                                       long long slot,
+                                       std::span<const std::optional<double>> earlier)
 {
     const long long last = std::min<long long>(map.totalSlots, (long long)prices.size() - 1);
     if (last < 1)
@@ -329,16 +332,15 @@ std::optional<double> TradingDayOfSlot(const ChartMap& map, const std::vector<Pr
 }
 
 ElementValues ValuesOf(const FigureElement& e, const ChartMap& map,
-                       const std::vector<PriceRecord>& prices, std::span<const std::optional<double>> earlier)
+                       const std::vector<PriceRecord>& prices,
+                       std::span<const std::optional<double>> earlier)
 {
     ElementValues v;
     if (e.lines.empty())
         return v;
     const Segment& first = e.lines.front();
     switch (e.shape) {
-    case ElementShape::Level:
-        v.price = e.price ? *e.price : map.yToPrice(first.y1);
-        break;
+    case ElementShape::Level: v.price = e.price ? *e.price : map.yToPrice(first.y1); break;
     case ElementShape::Vertical:
         v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot), earlier)
                         : TradingDayAt(map, prices, first.x1);

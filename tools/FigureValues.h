@@ -45,18 +45,18 @@ using ElementReader = std::vector<FigureElement> (*)(const std::vector<Figure>& 
                                                      const FigureInput& in, AnchorPrices prices);
 [[nodiscard]] std::vector<FigureElement> SpiralElements(const std::vector<Figure>& drawn,
                                                         const FigureInput& in, AnchorPrices prices);
-[[nodiscard]] std::vector<FigureElement> EllipseElements(const std::vector<Figure>& drawn,
-                                                         const FigureInput& in, AnchorPrices prices);
+[[nodiscard]] std::vector<FigureElement>
+EllipseElements(const std::vector<Figure>& drawn, const FigureInput& in, AnchorPrices prices);
 [[nodiscard]] std::vector<FigureElement> FanElements(const std::vector<Figure>& drawn,
                                                      const FigureInput& in, AnchorPrices prices);
-[[nodiscard]] std::vector<FigureElement> ExtensionElements(const std::vector<Figure>& drawn,
-                                                           const FigureInput& in, AnchorPrices prices);
-[[nodiscard]] std::vector<FigureElement> CorrectionElements(const std::vector<Figure>& drawn,
-                                                            const FigureInput& in, AnchorPrices prices);
-[[nodiscard]] std::vector<FigureElement> TimeGoalElements(const std::vector<Figure>& drawn,
-                                                          const FigureInput& in, AnchorPrices prices);
-[[nodiscard]] std::vector<FigureElement> ChannelElements(const std::vector<Figure>& drawn,
-                                                         const FigureInput& in, AnchorPrices prices);
+[[nodiscard]] std::vector<FigureElement>
+ExtensionElements(const std::vector<Figure>& drawn, const FigureInput& in, AnchorPrices prices);
+[[nodiscard]] std::vector<FigureElement>
+CorrectionElements(const std::vector<Figure>& drawn, const FigureInput& in, AnchorPrices prices);
+[[nodiscard]] std::vector<FigureElement>
+TimeGoalElements(const std::vector<Figure>& drawn, const FigureInput& in, AnchorPrices prices);
+[[nodiscard]] std::vector<FigureElement>
+ChannelElements(const std::vector<Figure>& drawn, const FigureInput& in, AnchorPrices prices);
 [[nodiscard]] std::vector<FigureElement> ArcElements(const std::vector<Figure>& drawn,
                                                      const FigureInput& in, AnchorPrices prices);
 

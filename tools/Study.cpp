@@ -118,7 +118,9 @@ QString ResolvedPricePath(const QString& stored, const QString& studyPath)
 
 Result<void> SaveStudyFile(const Study& s, const QString& path)
 {
-    auto cannot = [&path](const QString& why) { return Error{Error::Doing::SavingStudy, path, 0, why}; };
+    auto cannot = [&path](const QString& why) {
+        return Error{Error::Doing::SavingStudy, path, 0, why};
+    };
     // A day past 31 December 9999 has no date text to keep it by.
     for (size_t i = 0; i < s.figures.size(); ++i) {
         const StudyFigure& f = s.figures[i];
@@ -191,7 +193,9 @@ Result<void> SaveStudyFile(const Study& s, const QString& path)
 
 Result<Study> LoadStudyFile(const QString& path)
 {
-    auto bad = [&path](const QString& why) { return Error{Error::Doing::OpeningStudy, path, 0, why}; };
+    auto bad = [&path](const QString& why) {
+        return Error{Error::Doing::OpeningStudy, path, 0, why};
+    };
     // Opened without waiting, so that a pipe in the study's place cannot hang us.
     const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const int openErr = errno;
@@ -200,7 +204,7 @@ Result<Study> LoadStudyFile(const QString& path)
         const std::optional<QString> why = NotAFileReason(path);
         if (fd >= 0)
             ::close(fd);
-        return bad(why     ? *why
+        return bad(why      ? *why
                    : fd < 0 ? QString::fromLocal8Bit(std::strerror(openErr)) + QLatin1Char('.')
                             : QStringLiteral("It cannot be read."));
     }
@@ -214,7 +218,9 @@ Result<Study> LoadStudyFile(const QString& path)
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(f.read(16 << 20), &err);
     if (doc.isNull())
-        return bad(QStringLiteral("It is not JSON: %1 at byte %2.").arg(err.errorString()).arg(err.offset));
+        return bad(QStringLiteral("It is not JSON: %1 at byte %2.")
+                       .arg(err.errorString())
+                       .arg(err.offset));
     const QJsonObject root = doc.object();
     if (root.value(QStringLiteral("format")).toString() != QLatin1String("aurigon-study"))
         return bad(QStringLiteral("It is not an Aurigon study."));
@@ -293,7 +299,8 @@ Result<Study> LoadStudyFile(const QString& path)
         if (o.contains(QStringLiteral("p3"))) {
             StudyPoint p3;
             if (!PointFrom(o.value(QStringLiteral("p3")), p3))
-                return bad(QStringLiteral("The third point of figure %1 does not read.").arg(i + 1));
+                return bad(
+                    QStringLiteral("The third point of figure %1 does not read.").arg(i + 1));
             fig.p3 = p3;
         }
         if (o.contains(QStringLiteral("scale"))) {

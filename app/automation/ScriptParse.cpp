@@ -116,7 +116,8 @@ QString ReadScriptFile(const QString& path, QStringList& lines)
         struct stat st {};
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
-            return cannot(NotAFileReason(path).value_or(QStringLiteral("It is not a regular file.")));
+            return cannot(
+                NotAFileReason(path).value_or(QStringLiteral("It is not a regular file.")));
         }
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         err = ReadUpTo(fd, MaxScriptBytes, bytes);
@@ -131,7 +132,9 @@ QString ScriptLines(const QString& path, const QByteArray& bytes, QStringList& l
 {
     const QString name = path == QLatin1String("-") ? QStringLiteral("on standard input") : path;
     if (bytes.size() > MaxScriptBytes)
-        return QStringLiteral("the script %1 is larger than %2 MB").arg(name).arg(MaxScriptBytes >> 20);
+        return QStringLiteral("the script %1 is larger than %2 MB")
+            .arg(name)
+            .arg(MaxScriptBytes >> 20);
     // Stray bytes are kept as such, so that a path in a script that is not
     // UTF-8 still names its file.
     lines = DecodeFileName(bytes).split(QLatin1Char('\n'));

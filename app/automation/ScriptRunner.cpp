@@ -24,10 +24,10 @@
 #include <unistd.h>
 #include <utility>
 
-#include "app/window/MainForm.h"
 #include "app/automation/ScriptParse.h"
-#include "app/window/Splash.h"
 #include "app/automation/StateReport.h"
+#include "app/window/MainForm.h"
+#include "app/window/Splash.h"
 #include "chart/Output.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"

@@ -268,8 +268,14 @@ public:
     bool ExportFigureValues(const QString& path);
     [[nodiscard]] QString FigureValuesCsv() const;
     // The elements of the figures on the chart, kept ones first.
-    [[nodiscard]] const std::vector<std::vector<FigureElement>>& keptElements() const { return keptElements_; }
-    [[nodiscard]] const std::vector<FigureElement>& currentElements() const { return currentElements_; }
+    [[nodiscard]] const std::vector<std::vector<FigureElement>>& keptElements() const
+    {
+        return keptElements_;
+    }
+    [[nodiscard]] const std::vector<FigureElement>& currentElements() const
+    {
+        return currentElements_;
+    }
 
     void DrawP1Marker(int x, int y);
     void DrawP2Marker(int x, int y);

@@ -30,13 +30,12 @@
     X(PrintBtn, "Print", "Print current chart", 10, false, true, Main, Separator, PrintBtnClick)   \
     X(UpBtn, "", "Draw begining period", 18, true, true, Nav, Nothing, UpBtnClick)                 \
     X(DownBtn, "", "Lengthen drawing period", 19, true, true, Nav, Separator, DownBtnClick)        \
-    X(ToolButton1, "", "Shift to previous period", 20, true, true, Nav, Nothing,                   \
-      ToolButton1Click)                                                                            \
+    X(ToolButton1, "", "Shift to previous period", 20, true, true, Nav, Nothing, ToolButton1Click) \
     X(ToolButton2, "", "Shift to next period", 21, true, true, Nav, Separator, ToolButton2Click)   \
     X(LeftBtn, "", "Shorten drawing period", 22, true, true, Nav, Nothing, LeftBtnClick)           \
     X(RightBtn, "", "Draw whole period", 23, true, true, Nav, Separator, RightBtnClick)            \
     X(PeriodCB, "260", "# of Days per chart when shift buttons are used", -1, false, true, Nav,    \
-      Nothing, PeriodCBClick)                                                                               \
+      Nothing, PeriodCBClick)                                                                      \
     X(ToolBar2, "", "", -1, false, true, Main, Separator, ToolBar2Click)                           \
     X(ExitBtn, "Exit", "", 3, true, true, Main, Nothing, ExitBtnClick)
 

@@ -98,8 +98,9 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
     g.VolumeColumn = 0;
     if (!g.DataFileName.isEmpty()) {
         const FileLayout layout = CurrentLayout(GloVar);
-        const Result<FileScan> scanned =
-            made && made->first == layout ? Result<FileScan>(made->second) : ScanPriceData(g.DataFileName, layout);
+        const Result<FileScan> scanned = made && made->first == layout
+                                             ? Result<FileScan>(made->second)
+                                             : ScanPriceData(g.DataFileName, layout);
         if (!scanned) {
             // Nothing of the file the chart came from is left to plot or date.
             ui.enable(Ctl::DateBtn, false);
@@ -118,12 +119,13 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
         if (const Result<FileIdentity> id = IdentityOf(g.DataFileName, r.size, r.modified))
             scannedId_ = *id;
         if (r.endsLeftOut > 0)
-            ReportUnreadable(QStringLiteral("%1 at the start or the end %2 no record and %3 left "
-                                            "out; the first is the one")
-                                 .arg(Lines(r.endsLeftOut),
-                                      r.endsLeftOut == 1 ? QStringLiteral("holds") : QStringLiteral("hold"),
-                                      r.endsLeftOut == 1 ? QStringLiteral("is") : QStringLiteral("are")),
-                             Quoted(r.firstLeftOut.text), r.firstLeftOut.number);
+            ReportUnreadable(
+                QStringLiteral("%1 at the start or the end %2 no record and %3 left "
+                               "out; the first is the one")
+                    .arg(Lines(r.endsLeftOut),
+                         r.endsLeftOut == 1 ? QStringLiteral("holds") : QStringLiteral("hold"),
+                         r.endsLeftOut == 1 ? QStringLiteral("is") : QStringLiteral("are")),
+                Quoted(r.firstLeftOut.text), r.firstLeftOut.number);
         if (r.decimalUnclear.number > 0)
             prompts_.message(
                 QString::fromLatin1(ProgramName),
@@ -259,14 +261,14 @@ bool ChartSession::LoadChartRange()
     }
     if (r.noPrices > 0 && !noPricesReported_)
         ReportUnreadable(QStringLiteral("%1 %2 no prices; the first is the one")
-                             .arg(Lines(r.noPrices),
-                                  r.noPrices == 1 ? QStringLiteral("holds") : QStringLiteral("hold")),
+                             .arg(Lines(r.noPrices), r.noPrices == 1 ? QStringLiteral("holds")
+                                                                     : QStringLiteral("hold")),
                          Quoted(r.firstNoPrices.text), r.firstNoPrices.number);
     noPricesReported_ = true;
     if (r.outOfOrder.number > 0 && !orderReported_)
-        prompts_.message(QString::fromLatin1(ProgramName),
-                         OutOfOrder(g.DataFileName, r.outOfOrder.number, r.outOfOrderDate,
-                                    r.outOfOrderAfter));
+        prompts_.message(
+            QString::fromLatin1(ProgramName),
+            OutOfOrder(g.DataFileName, r.outOfOrder.number, r.outOfOrderDate, r.outOfOrderAfter));
     orderReported_ = true;
     if (TooInconsistent(r.inconsistent, r.loadedCount) && !inconsistentReported_)
         ReportUnreadable(QStringLiteral("%1 of %2 have High below Low, or Open or Close outside "
@@ -312,8 +314,8 @@ void ChartSession::FileChanged(long long lastRecord)
             .arg(FileName(GloVar.DataFileName))
             .arg(lastRecord);
     const QString again = QStringLiteral("Scan again");
-    const std::optional<QString> a =
-        prompts_.question(title, text + QStringLiteral("\nScan it again?"), {again, QStringLiteral("Cancel")});
+    const std::optional<QString> a = prompts_.question(
+        title, text + QStringLiteral("\nScan it again?"), {again, QStringLiteral("Cancel")});
     if (!a)
         prompts_.message(title, text + QStringLiteral("\nFile scans it again."));
     else if (*a == again)

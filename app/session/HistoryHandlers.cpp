@@ -12,8 +12,9 @@ namespace {
 bool SameMap(const ChartMap& a, const ChartMap& b)
 {
     return a.plotLeft == b.plotLeft && a.plotTop == b.plotTop && a.plotRight == b.plotRight &&
-           a.plotBottom == b.plotBottom && a.plotWidth == b.plotWidth && a.plotHeight == b.plotHeight &&
-           a.slotCount == b.slotCount && a.totalSlots == b.totalSlots && a.scaleBottom == b.scaleBottom &&
+           a.plotBottom == b.plotBottom && a.plotWidth == b.plotWidth &&
+           a.plotHeight == b.plotHeight && a.slotCount == b.slotCount &&
+           a.totalSlots == b.totalSlots && a.scaleBottom == b.scaleBottom &&
            a.scaleRange == b.scaleRange && a.logScale == b.logScale && a.axisBottom == b.axisBottom;
 }
 } // namespace
@@ -96,14 +97,16 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
 bool ChartSession::SameState(const Snapshot& a, const Snapshot& b)
 {
     // The controls and the map follow from the rest.
-    return a.chartShown == b.chartShown && a.firstRecord == b.firstRecord && a.lastRecord == b.lastRecord &&
-           a.blankDaysRight == b.blankDaysRight && a.periodIndex == b.periodIndex &&
-           a.holidaySpace == b.holidaySpace && a.wholeScale == b.wholeScale && a.kept == b.kept &&
-           a.current == b.current && a.p1x == b.p1x && a.p1h == b.p1h && a.p2x == b.p2x && a.p2h == b.p2h &&
-           a.p3x == b.p3x && a.p3y == b.p3y && a.p1Date == b.p1Date && a.p1Price == b.p1Price &&
-           a.p2Date == b.p2Date && a.p2Price == b.p2Price && a.p1Shown == b.p1Shown && a.p2Shown == b.p2Shown &&
-           a.p3Shown == b.p3Shown && a.dir == b.dir && a.chartType == b.chartType && a.ratio == b.ratio &&
-           a.memory == b.memory && a.ellipseEndX == b.ellipseEndX && a.ellipseEndH == b.ellipseEndH &&
+    return a.chartShown == b.chartShown && a.firstRecord == b.firstRecord &&
+           a.lastRecord == b.lastRecord && a.blankDaysRight == b.blankDaysRight &&
+           a.periodIndex == b.periodIndex && a.holidaySpace == b.holidaySpace &&
+           a.wholeScale == b.wholeScale && a.kept == b.kept && a.current == b.current &&
+           a.p1x == b.p1x && a.p1h == b.p1h && a.p2x == b.p2x && a.p2h == b.p2h && a.p3x == b.p3x &&
+           a.p3y == b.p3y && a.p1Date == b.p1Date && a.p1Price == b.p1Price &&
+           a.p2Date == b.p2Date && a.p2Price == b.p2Price && a.p1Shown == b.p1Shown &&
+           a.p2Shown == b.p2Shown && a.p3Shown == b.p3Shown && a.dir == b.dir &&
+           a.chartType == b.chartType && a.ratio == b.ratio && a.memory == b.memory &&
+           a.ellipseEndX == b.ellipseEndX && a.ellipseEndH == b.ellipseEndH &&
            a.ellipseLive == b.ellipseLive && a.manualScale == b.manualScale &&
            a.manualTop == b.manualTop && a.manualBottom == b.manualBottom;
 }

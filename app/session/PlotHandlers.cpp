@@ -1,11 +1,11 @@
 // The chart's handlers: plot and reset, the record range, navigation, the
 // readout and output.
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
-#include <algorithm>
 
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
@@ -44,8 +44,8 @@ void ChartSession::PlotBtnClick()
     if (joins && g.ChartShown) {
         HistoryStep& top = undo_.back();
         if (top.state.firstRecord != g.FirstRecord || top.state.lastRecord != g.LastRecord ||
-            top.state.blankDaysRight != g.BlankDaysRight || top.state.holidaySpace != g.LeaveHolidaySpace ||
-            top.state.wholeScale != g.WholeScale)
+            top.state.blankDaysRight != g.BlankDaysRight ||
+            top.state.holidaySpace != g.LeaveHolidaySpace || top.state.wholeScale != g.WholeScale)
             top.name = QStringLiteral("Dates");
         redo_.clear();
     }
@@ -288,7 +288,8 @@ void ChartSession::Navigate(int step)
 {
     static const char* const names[] = {"Beginning Period", "Lengthen Period", "Shorten Period",
                                         "Whole Period",     "Previous Period", "Next Period"};
-    const StepScope scope(*this, step >= 0 && step < 6 ? QString::fromLatin1(names[step]) : QStringLiteral("Range"));
+    const StepScope scope(*this, step >= 0 && step < 6 ? QString::fromLatin1(names[step])
+                                                       : QStringLiteral("Range"));
     auto& g = GloVar;
     const NavStep how = static_cast<NavStep>(step);
     // Under weekly or monthly bars the period counts bars.

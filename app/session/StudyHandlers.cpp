@@ -200,8 +200,9 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
         return false;
     }
     Study& s = *loaded;
-    const QString priceFile = QFileInfo(prices.isEmpty() ? ResolvedPricePath(s.priceFile, path) : prices)
-                                  .absoluteFilePath();
+    const QString priceFile =
+        QFileInfo(prices.isEmpty() ? ResolvedPricePath(s.priceFile, path) : prices)
+            .absoluteFilePath();
     // Nothing changes unless the price file reads.
     const FileLayout checkedWith = s.layout;
     const Result<FileScan> check = ScanPriceData(priceFile, checkedWith);
@@ -214,10 +215,12 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     // one that stopped reading since is left to the scan to report.
     const Result<LayoutCheck> layout = CheckLayout(priceFile, s.layout);
     if (layout && layout->outcome == LayoutCheck::NoDate) {
-        prompts_.error(QStringLiteral("Cannot open the price file of study %1. No date reads in line %2 of %3.")
-                           .arg(path)
-                           .arg(layout->firstData.number)
-                           .arg(priceFile));
+        prompts_.error(
+            QStringLiteral(
+                "Cannot open the price file of study %1. No date reads in line %2 of %3.")
+                .arg(path)
+                .arg(layout->firstData.number)
+                .arg(priceFile));
         return false;
     }
     if (layout && layout->outcome == LayoutCheck::Refused) {
@@ -245,7 +248,8 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
         PeriodCBChange(period);
     ScanPriceFile(std::pair(checkedWith, *check));
     if (g.RecordCount < 2) {
-        prompts_.error(QStringLiteral("Cannot open study %1. Its price file %2 holds no chart.").arg(path, priceFile));
+        prompts_.error(QStringLiteral("Cannot open study %1. Its price file %2 holds no chart.")
+                           .arg(path, priceFile));
         return false;
     }
     if (s.endsAtLastRecord) {
@@ -260,7 +264,8 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
         req.recordCount = g.RecordCount;
         req.skipLines = skipLines_;
         if (const Result<LoadedRange> r = LoadRange(priceFile, s.layout, req, all); !r) {
-            prompts_.error(QStringLiteral("Cannot open study %1. %2").arg(path, r.error().message()));
+            prompts_.error(
+                QStringLiteral("Cannot open study %1. %2").arg(path, r.error().message()));
             return false;
         }
         int first = 0, last = 0;
@@ -271,8 +276,9 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
                 last = k;
         }
         if (first == 0 || last <= first) {
-            prompts_.error(QStringLiteral("Cannot open study %1. Its dates %2 to %3 are not in %4.")
-                               .arg(path, ShortDate(s.firstDate), ShortDate(s.lastDate), priceFile));
+            prompts_.error(
+                QStringLiteral("Cannot open study %1. Its dates %2 to %3 are not in %4.")
+                    .arg(path, ShortDate(s.firstDate), ShortDate(s.lastDate), priceFile));
             return false;
         }
         g.FirstRecord = first;
@@ -301,11 +307,12 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     --holdFit_;
     FitFiguresInView();
     if (!dropped.isEmpty())
-        prompts_.message(QString::fromLatin1(ProgramName),
-                         QStringLiteral("%1 of the study's figures could not be drawn, as a date of "
-                                        "theirs is not on this chart:\n%2")
-                             .arg(dropped.size())
-                             .arg(dropped.join(QLatin1Char('\n'))));
+        prompts_.message(
+            QString::fromLatin1(ProgramName),
+            QStringLiteral("%1 of the study's figures could not be drawn, as a date of "
+                           "theirs is not on this chart:\n%2")
+                .arg(dropped.size())
+                .arg(dropped.join(QLatin1Char('\n'))));
     studyPath_ = path;
     savedFigures_ = Figures();
     return true;

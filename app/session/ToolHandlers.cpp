@@ -89,10 +89,11 @@ void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
     if (b == MouseButton::Right)
         dragBefore_ = stepDepth_ == 0 && quiet_ == 0 ? std::optional(TakeSnapshot()) : std::nullopt;
     const AnchorTool::Armed armed = tool.armed();
-    const StepScope step(*this, b == MouseButton::Right           ? QString()
+    const StepScope step(*this, b == MouseButton::Right          ? QString()
                                 : armed == AnchorTool::Armed::P1 ? QStringLiteral("Set P1")
-                                : armed == AnchorTool::Armed::P2 ? QStringLiteral("Set P2")
-                                                                 : QStringLiteral("Set Third Point"));
+                                : armed == AnchorTool::Armed::P2
+                                    ? QStringLiteral("Set P2")
+                                    : QStringLiteral("Set Third Point"));
     std::optional<double> snapped;
     if (snap && b == MouseButton::Left && tool.armed() != AnchorTool::Armed::None) {
         snapped = NearestBarPrice(map, x, y);

@@ -34,9 +34,9 @@ QString PriceText(double price, int decimals)
 // The last point of a line still inside the plot, if any.
 std::optional<QPoint> LastInside(const Segment& s, const ChartMap& map)
 {
-    const std::optional<QLineF> inside =
-        ClipSegment(QLineF(s.x1, s.y1, s.x2, s.y2), QRectF(QPointF(map.plotLeft + 1, map.plotTop + 1),
-                                                          QPointF(map.plotRight, map.plotBottom)));
+    const std::optional<QLineF> inside = ClipSegment(
+        QLineF(s.x1, s.y1, s.x2, s.y2),
+        QRectF(QPointF(map.plotLeft + 1, map.plotTop + 1), QPointF(map.plotRight, map.plotBottom)));
     if (!inside)
         return std::nullopt;
     return QPoint(RoundPx(inside->x2()), RoundPx(inside->y2()));
@@ -47,8 +47,8 @@ struct Label {
     QString text;
 };
 
-std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map, const std::vector<PriceRecord>& prices,
-                             int decimals)
+std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map,
+                             const std::vector<PriceRecord>& prices, int decimals)
 {
     if (e.lines.empty() || e.mark.isEmpty())
         return std::nullopt;
@@ -81,14 +81,18 @@ std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map, const 
         // leaves the plot first is labelled where it leaves, that price
         // marked as above or below the scale: the price where it leaves
         // would be the scale's edge for every such line.
-        const double y = l.x1 == l.x2 ? l.y2 : l.y1 + double(map.plotRight - l.x1) * (l.y2 - l.y1) / (l.x2 - l.x1);
-        const double price = map.plotHeight == 0
-                                 ? map.scaleBottom
-                                 : (map.plotBottom - y) * map.scaleRange / map.plotHeight + map.scaleBottom;
-        const QString beyond = y <= map.plotTop      ? QStringLiteral("\u2191 ")
+        const double y = l.x1 == l.x2
+                             ? l.y2
+                             : l.y1 + double(map.plotRight - l.x1) * (l.y2 - l.y1) / (l.x2 - l.x1);
+        const double price =
+            map.plotHeight == 0
+                ? map.scaleBottom
+                : (map.plotBottom - y) * map.scaleRange / map.plotHeight + map.scaleBottom;
+        const QString beyond = y <= map.plotTop     ? QStringLiteral("\u2191 ")
                                : y > map.plotBottom ? QStringLiteral("\u2193 ")
                                                     : QString();
-        return Label{end->x() - 3, end->y() - 2, beyond + PriceText(price, decimals) + QStringLiteral("  ") + e.mark};
+        return Label{end->x() - 3, end->y() - 2,
+                     beyond + PriceText(price, decimals) + QStringLiteral("  ") + e.mark};
     }
     case ElementShape::Curve: {
         std::optional<QPoint> best;
@@ -338,8 +342,9 @@ QString ChartSession::FigureValuesCsv() const
     const ChartMap map = CurrentChartMap(GloVar);
     const int decimals = std::clamp(g.PriceDecimals + 2, 0, 12);
     const Study study = CurrentStudy(QString());
-    QString out = QStringLiteral("figure,type,element,price,date,end_price,end_date,p1_date,p1_price,"
-                                 "p2_date,p2_price,p3_date,p3_price\n");
+    QString out =
+        QStringLiteral("figure,type,element,price,date,end_price,end_date,p1_date,p1_price,"
+                       "p2_date,p2_price,p3_date,p3_price\n");
     // A value past what a double holds (a ratio of 1e308) is no number to give.
     auto price = [&](std::optional<double> v) {
         return v && std::isfinite(*v) ? QString::number(*v, 'f', decimals) : QString();
@@ -349,7 +354,8 @@ QString ChartSession::FigureValuesCsv() const
     // past the chart's first day is dated by them whatever the range.
     std::span<const std::optional<double>> earlier;
     if (recordDates_ && g.FirstRecord > 1 && g.FirstRecord - 1 <= recordDates_->count())
-        earlier = std::span<const std::optional<double>>(recordDates_->days).first(size_t(g.FirstRecord - 1));
+        earlier = std::span<const std::optional<double>>(recordDates_->days)
+                      .first(size_t(g.FirstRecord - 1));
     std::vector<const std::vector<FigureElement>*> all;
     for (const auto& kept : keptElements_)
         all.push_back(&kept);
@@ -361,14 +367,23 @@ QString ChartSession::FigureValuesCsv() const
         const FigureKind* kind = FigureKindOf(f.type);
         const bool hasP3 = f.p3 || (kind && kind->usesP3);
         const StudyPoint p3 = f.p3 ? *f.p3 : f.p2;
-        const QString anchors =
-            QStringList{IsoText(f.p1.date), price(f.p1.price), IsoText(f.p2.date), price(f.p2.price),
-                        hasP3 ? IsoText(p3.date) : QString(), hasP3 ? price(p3.price) : QString()}
-                .join(QLatin1Char(','));
+        const QString anchors = QStringList{IsoText(f.p1.date),
+                                            price(f.p1.price),
+                                            IsoText(f.p2.date),
+                                            price(f.p2.price),
+                                            hasP3 ? IsoText(p3.date) : QString(),
+                                            hasP3 ? price(p3.price) : QString()}
+                                    .join(QLatin1Char(','));
         for (const FigureElement& e : *all[i]) {
             const ElementValues v = ValuesOf(e, map, g.Prices, earlier);
-            out += QStringList{QString::number(i + 1), Csv(kind ? QString::fromLatin1(kind->caption) : QString()), Csv(e.name),
-                               price(v.price), date(v.date), price(v.endPrice), date(v.endDate), anchors}
+            out += QStringList{QString::number(i + 1),
+                               Csv(kind ? QString::fromLatin1(kind->caption) : QString()),
+                               Csv(e.name),
+                               price(v.price),
+                               date(v.date),
+                               price(v.endPrice),
+                               date(v.endDate),
+                               anchors}
                        .join(QLatin1Char(','));
             out += QLatin1Char('\n');
         }

@@ -43,7 +43,8 @@ bool ChartSession::FiguresChanged() const
     const std::vector<StudyFigure> now = Figures();
     if (now.empty())
         return false;
-    return !std::equal(now.begin(), now.end(), savedFigures_.begin(), savedFigures_.end(), SameFigure);
+    return !std::equal(now.begin(), now.end(), savedFigures_.begin(), savedFigures_.end(),
+                       SameFigure);
 }
 
 QString ChartSession::WindowTitle() const
@@ -90,9 +91,9 @@ bool ChartSession::MayDropFigures()
 {
     if (!FiguresChanged())
         return true;
-    const std::optional<QString> a =
-        prompts_.question(QString::fromLatin1(ProgramName), QStringLiteral("Save the changes to the study?"),
-                          {QStringLiteral("Save"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
+    const std::optional<QString> a = prompts_.question(
+        QString::fromLatin1(ProgramName), QStringLiteral("Save the changes to the study?"),
+        {QStringLiteral("Save"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
     if (!a)
         return true;
     if (*a == QLatin1String("Save")) {
@@ -210,7 +211,8 @@ void ChartSession::ZoomPeriodAt(int notches, int x)
 
 void ChartSession::ShiftPeriod(int notches)
 {
-    const StepScope step(*this, notches > 0 ? QStringLiteral("Previous Period") : QStringLiteral("Next Period"));
+    const StepScope step(*this, notches > 0 ? QStringLiteral("Previous Period")
+                                            : QStringLiteral("Next Period"));
     for (int n = notches; n > 0; --n)
         ToolButton1Click();
     for (int n = notches; n < 0; ++n)

@@ -144,7 +144,8 @@ public:
         for (const Item& i : items_) {
             int want = i.width;
             if (i.grows)
-                want = std::max(want, i.label->fontMetrics().horizontalAdvance(i.label->text()) + 12);
+                want =
+                    std::max(want, i.label->fontMetrics().horizontalAdvance(i.label->text()) + 12);
             w.push_back(want);
             total += want;
         }
@@ -322,7 +323,9 @@ TChartSetupDlg* TMainForm::ChartSetupDlg()
 {
     if (!chartSetupDlg_)
         chartSetupDlg_ = new TChartSetupDlg(
-            [this](const std::array<QString, 3>& angles) { return session.ChartSetupAccept(angles); },
+            [this](const std::array<QString, 3>& angles) {
+                return session.ChartSetupAccept(angles);
+            },
             session.FanAngles(), this);
     return chartSetupDlg_;
 }
@@ -542,7 +545,8 @@ QWidget* TMainForm::BuildReadingStrip(QWidget* parent)
         auto* l = new QLabel(strip);
         l->setObjectName(QStringLiteral("Panel%1").arg(i));
         l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        l->setAlignment(i == PanelBar ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+        l->setAlignment(i == PanelBar ? Qt::AlignLeft | Qt::AlignVCenter
+                                      : Qt::AlignRight | Qt::AlignVCenter);
         h->addWidget(l, 1);
         panels_[static_cast<size_t>(i)] = l;
     }
@@ -564,21 +568,24 @@ void TMainForm::BuildMenus()
 
     FileMenu = mainMenu2->addMenu(QStringLiteral("&File"));
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    openPriceAction_ = add(FileMenu, QStringLiteral("&Open price file..."), QKeySequence(Qt::CTRL | Qt::Key_O),
-                           [this] { session.OpenPriceFileClick(); });
-    openStudyAction_ = add(FileMenu, QStringLiteral("Open &study..."),
-                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { session.StudyOpenClick(); });
+    openPriceAction_ =
+        add(FileMenu, QStringLiteral("&Open price file..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+            [this] { session.OpenPriceFileClick(); });
+    openStudyAction_ =
+        add(FileMenu, QStringLiteral("Open &study..."),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { session.StudyOpenClick(); });
     recentMenu_ = FileMenu->addMenu(QStringLiteral("&Recent files"));
     recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
     FileMenu->addSeparator();
-    saveStudyAction_ = add(FileMenu, QStringLiteral("&Save study"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                           [this] { session.StudySaveClick(); });
-    saveStudyAsAction_ = add(FileMenu, QStringLiteral("Save study &as..."),
-                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-                             [this] { session.StudySaveAsClick(); });
+    saveStudyAction_ =
+        add(FileMenu, QStringLiteral("&Save study"), QKeySequence(Qt::CTRL | Qt::Key_S),
+            [this] { session.StudySaveClick(); });
+    saveStudyAsAction_ =
+        add(FileMenu, QStringLiteral("Save study &as..."),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { session.StudySaveAsClick(); });
     StudyGroupEnd = FileMenu->addSeparator();
-    exportAction_ = add(FileMenu, QStringLiteral("&Export image..."), QKeySequence(Qt::CTRL | Qt::Key_E),
-                        [this] { session.ExportImageClick(); });
+    exportAction_ = add(FileMenu, QStringLiteral("&Export image..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_E), [this] { session.ExportImageClick(); });
     exportValuesAction_ = add(FileMenu, QStringLiteral("Export figure &values..."), QKeySequence(),
                               [this] { session.ExportFigureValuesClick(); });
     printAction_ = FileMenu->addAction(QStringLiteral("&Print..."));
@@ -594,8 +601,10 @@ void TMainForm::BuildMenus()
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     undoAction_ = add(EditMenu, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
                       [this] { session.UndoClick(); });
-    redoAction_ = add(EditMenu, QStringLiteral("&Redo"), QKeySequence(), [this] { session.RedoClick(); });
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redoAction_ =
+        add(EditMenu, QStringLiteral("&Redo"), QKeySequence(), [this] { session.RedoClick(); });
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     EditMenu->addSeparator();
     selectAction_ = EditMenu->addAction(QStringLiteral("&Select figures"));
     selectAction_->setObjectName(QStringLiteral("SelectFiguresItem"));
@@ -634,7 +643,8 @@ void TMainForm::BuildMenus()
     LevelValuesItem->setObjectName(QStringLiteral("LevelValuesItem"));
     LevelValuesItem->setCheckable(true);
     LevelValuesItem->setChecked(session.LevelValues());
-    connect(LevelValuesItem, &QAction::triggered, this, [this] { Act([this] { session.LevelValuesClick(); }); });
+    connect(LevelValuesItem, &QAction::triggered, this,
+            [this] { Act([this] { session.LevelValuesClick(); }); });
     scaleToFiguresAction_ = ViewMenu->addAction(QStringLiteral("Scale to &figures"));
     scaleToFiguresAction_->setObjectName(QStringLiteral("ScaleToFiguresItem"));
     scaleToFiguresAction_->setCheckable(true);
@@ -805,14 +815,16 @@ void TMainForm::RebuildRecentMenu()
     for (const QString& p : recentPrices_) {
         QAction* a = recentMenu_->addAction(QFileInfo(p).fileName());
         a->setToolTip(p);
-        connect(a, &QAction::triggered, this, [this, p] { Act([this, p] { session.OpenPriceFile(p); }); });
+        connect(a, &QAction::triggered, this,
+                [this, p] { Act([this, p] { session.OpenPriceFile(p); }); });
     }
     if (!recentPrices_.isEmpty() && !recentStudies_.isEmpty())
         recentMenu_->addSeparator();
     for (const QString& p : recentStudies_) {
         QAction* a = recentMenu_->addAction(QFileInfo(p).fileName());
         a->setToolTip(p);
-        connect(a, &QAction::triggered, this, [this, p] { Act([this, p] { session.OpenStudyPath(p); }); });
+        connect(a, &QAction::triggered, this,
+                [this, p] { Act([this, p] { session.OpenStudyPath(p); }); });
     }
     recentMenu_->setEnabled(!recentMenu_->isEmpty());
 }
@@ -1248,7 +1260,8 @@ bool TMainForm::eventFilter(QObject* o, QEvent* e)
         const QPoint at = me->globalPosition().toPoint();
         const bool second =
             e->type() == QEvent::MouseButtonDblClick ||
-            (plotPressed_ && me->timestamp() - plotPressTime_ < ulong(QApplication::doubleClickInterval()) &&
+            (plotPressed_ &&
+             me->timestamp() - plotPressTime_ < ulong(QApplication::doubleClickInterval()) &&
              (at - plotPressAt_).manhattanLength() <= QApplication::startDragDistance());
         plotPressed_ = !second;
         plotPressTime_ = me->timestamp();
@@ -1416,8 +1429,8 @@ void TMainForm::SessionChanged(unsigned what)
     }
     if ((what & ChartSession::PointerChanged) && (!was || was->cursor != ui.cursor))
         Image1->setCursor(CursorShape(ui.cursor));
-    if (what & (ChartSession::ControlsChanged | ChartSession::FigureTypeChanged | ChartSession::ColorChanged |
-                ChartSession::HistoryChanged))
+    if (what & (ChartSession::ControlsChanged | ChartSession::FigureTypeChanged |
+                ChartSession::ColorChanged | ChartSession::HistoryChanged))
         SyncMenus();
     Image1->chartChanged(session.chart.takeDirty());
     shown_ = ui;

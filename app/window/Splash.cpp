@@ -96,11 +96,11 @@ AboutBox1::AboutBox1(QWidget* parent) : QDialog(parent)
     setModal(true);
     auto* v = new QVBoxLayout(this);
     v->addWidget(ProgramMark(48, this), 0, Qt::AlignCenter);
-    for (const QString& t : {QString::fromLatin1(ProgramName),
-                             QStringLiteral("Version 2,6  (04/01/2001)"),
-                             QString::fromLatin1(MakerNotice),
-                             QStringLiteral("Golden-ratio analysis of daily price charts."),
-                             QStringLiteral("Visit"), QString::fromLatin1(MakerWebAddress)}) {
+    for (const QString& t :
+         {QString::fromLatin1(ProgramName), QStringLiteral("Version 2,6  (04/01/2001)"),
+          QString::fromLatin1(MakerNotice),
+          QStringLiteral("Golden-ratio analysis of daily price charts."), QStringLiteral("Visit"),
+          QString::fromLatin1(MakerWebAddress)}) {
         auto* l = new QLabel(t, this);
         l->setAlignment(Qt::AlignCenter);
         v->addWidget(l);

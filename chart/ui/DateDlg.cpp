@@ -79,8 +79,9 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
     FDateEdit->setObjectName(QStringLiteral("FDateEdit"));
     LDateEdit = new QLineEdit(this);
     LDateEdit->setObjectName(QStringLiteral("LDateEdit"));
-    for (auto [edit, tip] : {std::pair{FDateEdit, "First date (yyyy-mm-dd): the first record on or after it"},
-                             std::pair{LDateEdit, "Last date (yyyy-mm-dd): the last record on or before it"}}) {
+    for (auto [edit, tip] :
+         {std::pair{FDateEdit, "First date (yyyy-mm-dd): the first record on or after it"},
+          std::pair{LDateEdit, "Last date (yyyy-mm-dd): the last record on or before it"}}) {
         edit->setPlaceholderText(QStringLiteral("yyyy-mm-dd"));
         edit->setToolTip(QLatin1String(tip));
         edit->setMaxLength(10);
@@ -103,10 +104,14 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
     v->addWidget(BitBtn1, 0, Qt::AlignRight);
 
     FRecordEdit->installEventFilter(this);
-    connect(FRecordEdit, &QLineEdit::textEdited, this, [this] { RecordEdited(FRecordEdit, FDateEdit); });
-    connect(LRecordEdit, &QLineEdit::textEdited, this, [this] { RecordEdited(LRecordEdit, LDateEdit); });
-    connect(FDateEdit, &QLineEdit::textEdited, this, [this] { DateEdited(FDateEdit, FRecordEdit, true); });
-    connect(LDateEdit, &QLineEdit::textEdited, this, [this] { DateEdited(LDateEdit, LRecordEdit, false); });
+    connect(FRecordEdit, &QLineEdit::textEdited, this,
+            [this] { RecordEdited(FRecordEdit, FDateEdit); });
+    connect(LRecordEdit, &QLineEdit::textEdited, this,
+            [this] { RecordEdited(LRecordEdit, LDateEdit); });
+    connect(FDateEdit, &QLineEdit::textEdited, this,
+            [this] { DateEdited(FDateEdit, FRecordEdit, true); });
+    connect(LDateEdit, &QLineEdit::textEdited, this,
+            [this] { DateEdited(LDateEdit, LRecordEdit, false); });
     connect(LeaveSpace, &QCheckBox::clicked, this, [this](bool on) {
         handlers_.leaveSpace(on);
         if (onChanged)
@@ -173,7 +178,8 @@ void TDatesDlg::RecordEdited(QLineEdit* record, QLineEdit* date)
     typedDay_[record == FRecordEdit ? 0 : 1].reset();
     bool ok = false;
     const long long k = record->text().trimmed().toLongLong(&ok);
-    const RecordDates* dates = handlers_.recordDates && ok && k >= 1 ? &handlers_.recordDates() : nullptr;
+    const RecordDates* dates =
+        handlers_.recordDates && ok && k >= 1 ? &handlers_.recordDates() : nullptr;
     date->setText(dates ? IsoText(dates->dayOf(k)) : QString());
 }
 
@@ -250,8 +256,9 @@ void TDatesDlg::BitBtn1Click()
 QStringList TDatesDlg::fieldNames() const
 {
     return {QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"),
-            QStringLiteral("NdayEdit"), QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale"),
-            QStringLiteral("FDateEdit"), QStringLiteral("LDateEdit")};
+            QStringLiteral("NdayEdit"),    QStringLiteral("LeaveSpace"),
+            QStringLiteral("WholeScale"),  QStringLiteral("FDateEdit"),
+            QStringLiteral("LDateEdit")};
 }
 
 QString TDatesDlg::checkField(const QString& name, const QString& text) const
@@ -288,4 +295,3 @@ void TDatesDlg::setField(const QString& name, const QString& text)
             FRecordEditExit();
     }
 }
-

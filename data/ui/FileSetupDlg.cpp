@@ -189,4 +189,3 @@ void TFileSetupDlg::setField(const QString& name, const QString& text)
         edit->setText(text);
     }
 }
-

@@ -73,7 +73,8 @@ QString Rename(const char* from, const char* to)
 // given, and says whether it ran without an error event.
 bool RunsCleanly(const QString& dir, QString text)
 {
-    const ScriptRun r = RunScript(dir, text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
+    const ScriptRun r =
+        RunScript(dir, text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
     return r.status == 0 && !r.kinds().contains(QStringLiteral("error"));
 }
 
@@ -190,8 +191,9 @@ TEST(Demo, PicturesAndDrawingOperationsAreUnchanged)
     EXPECT_TRUE(RunsCleanly(dir.path(), traced(demo, "demo.trace")));
     ExpectDemoPictures(dir.path(), "in this process");
     EXPECT_TRUE(RunsCleanly(dir.path(), traced(QLatin1String(AllFigures), "all.trace")));
-    EXPECT_TRUE(RunsCleanly(dir.path(), QStringLiteral("ack\ntrace study.trace\nstudy open all.aurigon\n"
-                                                       "image study.png\n")));
+    EXPECT_TRUE(
+        RunsCleanly(dir.path(), QStringLiteral("ack\ntrace study.trace\nstudy open all.aurigon\n"
+                                               "image study.png\n")));
     const std::pair<const char*, const char*> expected[] = {
         {"demo.trace", "5607ec67fa972fa4e0f76ee9c91d7887"},
         {"all.trace", "10a32bca01d853c668ef3b8dbb9f8ce8"},
@@ -204,6 +206,8 @@ TEST(Demo, PicturesAndDrawingOperationsAreUnchanged)
                       .toStdString(),
                   hash)
             << name;
-    EXPECT_EQ(PixelHash(dir.filePath(QStringLiteral("all.png"))), "3d8770e1bacb4f4068760da782210804");
-    EXPECT_EQ(PixelHash(dir.filePath(QStringLiteral("study.png"))), "8d337308dd010fec3b8e967e30e6f4d3");
+    EXPECT_EQ(PixelHash(dir.filePath(QStringLiteral("all.png"))),
+              "3d8770e1bacb4f4068760da782210804");
+    EXPECT_EQ(PixelHash(dir.filePath(QStringLiteral("study.png"))),
+              "8d337308dd010fec3b8e967e30e6f4d3");
 }

@@ -1,7 +1,7 @@
 // Targets in sight through scripts: the scale grown to an extension, the
 // labels of a default channel apart, a time goal past the last bar marked.
-#include <QFileInfo>
 #include <QDate>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -164,7 +164,8 @@ TEST_F(FigureViewScript, ATimeGoalPastTheLastBarIsMarkedAtTheRightEdge)
     for (const QString& row : Rows("v.csv"))
         if (row.section(',', 2, 2).startsWith(QLatin1String("time goal"))) {
             const QDate d = QDate::fromString(row.section(',', 4, 4), Qt::ISODate);
-            furthest = std::max(furthest, DayFromYmd(d.year(), d.month(), d.day()).value_or(furthest));
+            furthest =
+                std::max(furthest, DayFromYmd(d.year(), d.month(), d.day()).value_or(furthest));
         }
     ASSERT_GT(furthest, 0);
     QStringList marks;

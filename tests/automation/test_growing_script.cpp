@@ -6,8 +6,8 @@
 #include <QJsonObject>
 #include <cstdio>
 
-#include "app/window/MainForm.h"
 #include "app/automation/ScriptRunner.h"
+#include "app/window/MainForm.h"
 #include "tests/Support.h"
 
 namespace {

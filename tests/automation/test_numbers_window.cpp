@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QLineEdit>
 
-#include "app/window/MainForm.h"
 #include "app/automation/ScriptRunner.h"
+#include "app/window/MainForm.h"
 #include "chart/ui/DateDlg.h"
 #include "data/Dates.h"
 #include "tests/Support.h"
@@ -85,8 +85,9 @@ TEST_F(DateRange, RecordNumbersShowTheirDatesAndTheRecordFieldsComeFirst)
     d->setField(QStringLiteral("LDateEdit"), QStringLiteral("2025-01-11"));
     EXPECT_EQ(d->LRecordEdit->text(), QStringLiteral("7")); // Friday 10th
     EXPECT_EQ(d->fieldNames().mid(0, 5),
-              QStringList({QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"), QStringLiteral("NdayEdit"),
-                           QStringLiteral("LeaveSpace"), QStringLiteral("WholeScale")}));
+              QStringList({QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"),
+                           QStringLiteral("NdayEdit"), QStringLiteral("LeaveSpace"),
+                           QStringLiteral("WholeScale")}));
 }
 
 // What each step gives back: History.EveryStepIsUndoneAndRedoneExactly;

@@ -68,16 +68,18 @@ TEST_F(Process, AFolderTooDeepToNameStartsNoChartWork)
     // Made and entered one step at a time, as only relative names reach it.
     const QString step(200, QLatin1Char('d'));
     const QString line =
-        QStringLiteral("cd deep-root && for i in $(seq 1 25); do mkdir %1 && cd %1 || exit 9; done; "
-                       "printf 'ack\\n' | \"$AURIGON\" --script -; echo \"rc=$?\"; "
-                       "ls -A; cd \"%2\" && rm -rf deep-root")
+        QStringLiteral(
+            "cd deep-root && for i in $(seq 1 25); do mkdir %1 && cd %1 || exit 9; done; "
+            "printf 'ack\\n' | \"$AURIGON\" --script -; echo \"rc=$?\"; "
+            "ls -A; cd \"%2\" && rm -rf deep-root")
             .arg(step, dir.path());
     QDir(dir.path()).mkdir(QStringLiteral("deep-root"));
     const bool rootHadThem = QFile::exists(QStringLiteral("/fsetup.dat")) ||
                              QFile::exists(QStringLiteral("/TmpPrice.bmp"));
     const Outcome o = Run({line}, QByteArray(), true);
     EXPECT_EQ(o.out, "rc=1\n") << "nothing written in the deep folder either";
-    EXPECT_TRUE(o.err.contains("the current folder cannot be named: its name is longer than the system allows"))
+    EXPECT_TRUE(o.err.contains(
+        "the current folder cannot be named: its name is longer than the system allows"))
         << o.err.constData();
     if (!rootHadThem) {
         EXPECT_FALSE(QFile::exists(QStringLiteral("/fsetup.dat")));
@@ -88,21 +90,29 @@ TEST_F(Process, AFolderTooDeepToNameStartsNoChartWork)
 
 TEST_F(Process, NamesThatAreNotUtf8AreKeptByteForByte)
 {
-    ASSERT_EQ(Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n").status, 0);
-    const Outcome o = Run({QStringLiteral("cp a.aurigon $'st\\xff\\xfe.aurigon' && "
-                                          "\"$AURIGON\" --study $'st\\xff\\xfe.aurigon' --image $'img\\xe9.png' && "
-                                          "ls $'img\\xe9.png' && rm $'img\\xe9.png' $'st\\xff\\xfe.aurigon'")},
-                          QByteArray(), true);
+    ASSERT_EQ(
+        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
+            .status,
+        0);
+    const Outcome o = Run(
+        {QStringLiteral("cp a.aurigon $'st\\xff\\xfe.aurigon' && "
+                        "\"$AURIGON\" --study $'st\\xff\\xfe.aurigon' --image $'img\\xe9.png' && "
+                        "ls $'img\\xe9.png' && rm $'img\\xe9.png' $'st\\xff\\xfe.aurigon'")},
+        QByteArray(), true);
     EXPECT_EQ(o.status, 0) << o.err.constData();
     EXPECT_EQ(o.out, "img\xe9.png\n");
-    EXPECT_FALSE(QDir(dir.path()).entryList().join(QLatin1Char(' ')).contains(QChar::ReplacementCharacter));
+    EXPECT_FALSE(
+        QDir(dir.path()).entryList().join(QLatin1Char(' ')).contains(QChar::ReplacementCharacter));
 }
 
 // --- Messages ----------------------------------------------------------------
 
 TEST_F(Process, BatchErrorsAreOneLine)
 {
-    ASSERT_EQ(Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n").status, 0);
+    ASSERT_EQ(
+        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
+            .status,
+        0);
     ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.aurigon"))).constData(), 0600);
     WriteFile(dir, QStringLiteral("empty.txt"), "Date,Open,High,Low,Close\n");
     WriteFile(dir, QStringLiteral("bad.aurigon"), "{\"format\": \"aurigon-study\"");
@@ -194,7 +204,8 @@ TEST_F(Process, AScriptStartsWithoutLoadingImagePlugins)
 {
     // Reading any image at start-up loads every image format plugin; the
     // window's own pictures are all drawn, so a script needs none of them.
-    const Outcome o = Run({QStringLiteral("LD_DEBUG=files \"$AURIGON\" --script - --color")}, "ack\n", true);
+    const Outcome o =
+        Run({QStringLiteral("LD_DEBUG=files \"$AURIGON\" --script - --color")}, "ack\n", true);
     ASSERT_EQ(o.status, 0) << o.err.toStdString();
     ASSERT_TRUE(o.err.contains("libQt6Widgets")) << "the loader said nothing of what it loaded";
     EXPECT_TRUE(o.err.contains("platforms/libqoffscreen"));

@@ -15,7 +15,10 @@ protected:
         ASSERT_TRUE(dir.isValid());
         prices = WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(2000));
     }
-    ScriptRun Go(const QString& text) { return RunScript(dir.path(), text.arg(prices, dir.path())); }
+    ScriptRun Go(const QString& text)
+    {
+        return RunScript(dir.path(), text.arg(prices, dir.path()));
+    }
     QTemporaryDir dir;
     QString prices;
 };

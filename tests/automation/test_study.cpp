@@ -28,7 +28,10 @@ protected:
     {
         return r.last("state")[QStringLiteral("vars")].toObject();
     }
-    QByteArray Bytes(const char* name) const { return ReadBytes(dir.filePath(QLatin1String(name))); }
+    QByteArray Bytes(const char* name) const
+    {
+        return ReadBytes(dir.filePath(QLatin1String(name)));
+    }
     QTemporaryDir dir;
 };
 
@@ -67,7 +70,9 @@ QByteArray Saving(const char* prices)
 TEST_F(Studies, ReopenedInANewProcessTheChartIsPixelIdentical)
 {
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(700));
-    ASSERT_EQ(Aurigon("--script -", Saving("prices.txt") + "image before.png\nstudy save work.aurigon\n"), 0);
+    ASSERT_EQ(
+        Aurigon("--script -", Saving("prices.txt") + "image before.png\nstudy save work.aurigon\n"),
+        0);
     ASSERT_EQ(Aurigon("--script -", "ack\nstudy open work.aurigon\nimage after.png\n"), 0);
     const QImage before(dir.filePath(QStringLiteral("before.png")));
     ASSERT_FALSE(before.isNull());
@@ -92,7 +97,8 @@ TEST_F(Studies, BatchReadsOtherFilesAsFileDoesAndSaysWhatFailed)
     rows.removeAll(QByteArray());
     for (const QByteArray& r : rows) {
         const QList<QByteArray> f = r.split(',');
-        dollars.prepend(f[0] + ",$" + f[4] + ",1234567,$" + f[1] + ",$" + f[2] + ",$" + f[3] + "\r\n");
+        dollars.prepend(f[0] + ",$" + f[4] + ",1234567,$" + f[1] + ",$" + f[2] + ",$" + f[3] +
+                        "\r\n");
     }
     dollars.prepend("Date,Close/Last,Volume,Open,High,Low\r\n");
     // Under the same name, as the chart's header names the file.
@@ -116,7 +122,8 @@ TEST_F(Studies, BatchReadsOtherFilesAsFileDoesAndSaysWhatFailed)
     ASSERT_EQ(Aurigon("--study a.aurigon --prices b.txt --image b.png --size 800x500"), 0);
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("b.png"))).size(), QSize(800, 500));
     // A file no layout reads: status 1, and the reason.
-    WriteFile(dir, QStringLiteral("words.csv"), "Date,Open,High,Low,Close\nyesterday,1,2,3,4\ntoday,1,2,3,4\n");
+    WriteFile(dir, QStringLiteral("words.csv"),
+              "Date,Open,High,Low,Close\nyesterday,1,2,3,4\ntoday,1,2,3,4\n");
     EXPECT_EQ(Aurigon("--study a.aurigon --prices words.csv --image w.png", {}, &err), 1);
     EXPECT_TRUE(err.contains("No date reads in line 2")) << err.constData();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("w.png"))));
@@ -163,11 +170,14 @@ TEST_F(Studies, CtrlSnapsAnAnchorToTheNearestPriceOfItsBar)
             "press P1Btn\nclick 500 300 left ctrl\nstate\npress P2Btn\nclick 520 310\nstate\n")
             .events;
     ASSERT_GE(events.size(), 2);
-    const double p1 = events[events.size() - 2][QStringLiteral("vars")].toObject()[QStringLiteral("P1Price")].toDouble();
+    const double p1 = events[events.size() - 2][QStringLiteral("vars")]
+                          .toObject()[QStringLiteral("P1Price")]
+                          .toDouble();
     // WeekdayFile prices are c - 0.5, c + 1, c - 1 and c for a whole c.
     const double frac = p1 - std::floor(p1);
     EXPECT_TRUE(frac == 0 || frac == 0.5) << p1;
-    const double p2 = events.last()[QStringLiteral("vars")].toObject()[QStringLiteral("P2Price")].toDouble();
+    const double p2 =
+        events.last()[QStringLiteral("vars")].toObject()[QStringLiteral("P2Price")].toDouble();
     EXPECT_NE(p2 - std::floor(p2), 0.0); // without Ctrl the click height stands
 }
 

@@ -15,8 +15,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/automation/Batch.h"
 #include "app/CommandLine.h"
+#include "app/automation/Batch.h"
 #include "app/automation/ScriptParse.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"
@@ -186,7 +186,8 @@ TEST_F(NothingReplaced, ImagesStudiesSettingsAndPrintsRefuseWhatIsNotAFile)
     ASSERT_TRUE(s->GloVar.ChartShown);
     const mode_t kind = Plant(QStringLiteral("node.png"));
     ASSERT_NE(kind, mode_t(0));
-    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("node.png")), dir.filePath(QStringLiteral("link.png"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("node.png")),
+                            dir.filePath(QStringLiteral("link.png"))));
     for (const char* name : {"node.png", "link.png"}) {
         const QString path = dir.filePath(QLatin1String(name));
         prompts.events.clear();
@@ -203,7 +204,8 @@ TEST_F(NothingReplaced, ImagesStudiesSettingsAndPrintsRefuseWhatIsNotAFile)
     QFile::remove(s->SettingsPath());
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("node.png")), s->SettingsPath()));
     prompts.events.clear();
-    EXPECT_FALSE(s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60")}));
+    EXPECT_FALSE(
+        s->ChartSetupAccept({QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60")}));
     EXPECT_TRUE(prompts.any(QStringLiteral("error:Cannot create file ")));
 
     // TmpPrint.bmp is the program's own name: a node there is refused too.
@@ -282,8 +284,13 @@ TEST(EndingSignals, AWriteCutShortRemovesItsTemporaryAndEndsAsTheSignalWould)
 
 TEST(FileNames, StrayBytesComeBackByteForByte)
 {
-    const QByteArray names[] = {"plain.png", "caf\xc3\xa9.png", "img\xe9.png", "st\xff\xfe.aurigon",
-                                "\xed\xa0\x80 encoded surrogate", "cut \xe2\x82", "\xf4\x90\x80\x80 too high",
+    const QByteArray names[] = {"plain.png",
+                                "caf\xc3\xa9.png",
+                                "img\xe9.png",
+                                "st\xff\xfe.aurigon",
+                                "\xed\xa0\x80 encoded surrogate",
+                                "cut \xe2\x82",
+                                "\xf4\x90\x80\x80 too high",
                                 "\xc0\xaf overlong"};
     for (const QByteArray& raw : names)
         EXPECT_EQ(EncodeFileName(DecodeFileName(raw)), raw) << raw.toHex().constData();
@@ -299,7 +306,8 @@ TEST_F(StrayFolder, TheChartWorksInAFolderWhoseNameIsNotUtf8)
     const QByteArray raw = QFile::encodeName(dir.path()) + "/work\xe9";
     ASSERT_EQ(::mkdir(raw.constData(), 0700), 0);
     const QString folder = DecodeFileName(raw);
-    ASSERT_EQ(Failure(WriteWholeBytes(folder + QStringLiteral("/prices.txt"), WeekdayFile(300))), QString());
+    ASSERT_EQ(Failure(WriteWholeBytes(folder + QStringLiteral("/prices.txt"), WeekdayFile(300))),
+              QString());
     Start(folder);
     Open(folder + QStringLiteral("/prices.txt"));
     s->PlotBtnClick();
@@ -343,13 +351,16 @@ TEST(Options, EmptyValuesAndBadChartSizesAreUsageErrors)
             qputenv("AURIGON_CHART_SIZE", r.env);
         const CommandLine cl = ParseCommandLine(QStringList{QStringLiteral("aurigon")} + r.args);
         qunsetenv("AURIGON_CHART_SIZE");
-        const QString row = r.args.join(QLatin1Char(' ')) + QLatin1String(" / ") + QLatin1String(r.env ? r.env : "-");
+        const QString row = r.args.join(QLatin1Char(' ')) + QLatin1String(" / ") +
+                            QLatin1String(r.env ? r.env : "-");
         if (!r.error) {
-            EXPECT_EQ(cl.action, CommandLine::Action::Run) << row.toStdString() << cl.error.toStdString();
+            EXPECT_EQ(cl.action, CommandLine::Action::Run)
+                << row.toStdString() << cl.error.toStdString();
             continue;
         }
         EXPECT_EQ(cl.action, CommandLine::Action::Error) << row.toStdString();
-        EXPECT_TRUE(cl.error.contains(QLatin1String(r.error))) << row.toStdString() << cl.error.toStdString();
+        EXPECT_TRUE(cl.error.contains(QLatin1String(r.error)))
+            << row.toStdString() << cl.error.toStdString();
     }
 }
 
@@ -362,10 +373,13 @@ TEST(Options, ScriptsAreReadOnlyFromFilesAndWithinBounds)
     QStringList lines;
     EXPECT_EQ(ReadScriptFile(wide, lines),
               QStringLiteral("line 2 of the script %1 is longer than 65536 characters").arg(wide));
-    EXPECT_EQ(ReadScriptFile(WriteFile(dir, QStringLiteral("ok.script"), "ack\r\npress PlotBtn\n"), lines),
+    EXPECT_EQ(ReadScriptFile(WriteFile(dir, QStringLiteral("ok.script"), "ack\r\npress PlotBtn\n"),
+                             lines),
               QString());
-    EXPECT_EQ(lines, QStringList({QStringLiteral("ack"), QStringLiteral("press PlotBtn"), QString()}));
-    EXPECT_EQ(ScriptLines(QStringLiteral("s"), "study open st\xff\xfe.aurigon\r\n", lines), QString());
+    EXPECT_EQ(lines,
+              QStringList({QStringLiteral("ack"), QStringLiteral("press PlotBtn"), QString()}));
+    EXPECT_EQ(ScriptLines(QStringLiteral("s"), "study open st\xff\xfe.aurigon\r\n", lines),
+              QString());
     EXPECT_EQ(EncodeFileName(lines[0].mid(11)), "st\xff\xfe.aurigon");
 }
 
@@ -388,13 +402,16 @@ TEST(NotAFile, ScriptsStudiesAndBatchPricesNameWhatItIs)
     for (const auto& r : rows) {
         const QString why = QLatin1String(r.why);
         QStringList lines;
-        EXPECT_EQ(ReadScriptFile(r.path, lines), QStringLiteral("cannot read the script %1: %2").arg(r.path, why));
-        EXPECT_EQ(Failure(LoadStudyFile(r.path)), QStringLiteral("Cannot open study %1. %2").arg(r.path, why));
+        EXPECT_EQ(ReadScriptFile(r.path, lines),
+                  QStringLiteral("cannot read the script %1: %2").arg(r.path, why));
+        EXPECT_EQ(Failure(LoadStudyFile(r.path)),
+                  QStringLiteral("Cannot open study %1. %2").arg(r.path, why));
         CommandLine cl;
         cl.study = dir.filePath(QStringLiteral("a.aurigon"));
         cl.prices = r.path;
         cl.image = dir.filePath(QStringLiteral("out.png"));
-        EXPECT_EQ(RenderStudy(cl), QStringLiteral("Cannot open price file %1. %2").arg(r.path, why));
+        EXPECT_EQ(RenderStudy(cl),
+                  QStringLiteral("Cannot open price file %1. %2").arg(r.path, why));
     }
     EXPECT_EQ(OneLine(QStringLiteral("first\r\rsecond\r\nthird\nfourth")),
               QStringLiteral("first  second third fourth"));

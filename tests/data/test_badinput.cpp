@@ -28,7 +28,8 @@ TEST_F(BadInput, EmptyAndHeaderOnlyFilesHoldNoPriceLines)
         Open(WriteFile(dir, QStringLiteral("bad.txt"), bytes));
         EXPECT_EQ(s->GloVar.RecordCount, 1); // an empty file after the header still counts one line
         EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
-        EXPECT_EQ(prompts.events, QStringList(QStringLiteral("message:Aurigon:\"bad.txt\" holds no price lines.")));
+        EXPECT_EQ(prompts.events,
+                  QStringList(QStringLiteral("message:Aurigon:\"bad.txt\" holds no price lines.")));
     }
 }
 

@@ -117,14 +117,16 @@ TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
     st.layout.separator = ';';
     st.fanAngles[1] = 12.345678901234567;
     ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
-    EXPECT_EQ(ReadBytes(path), "0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n-1\r\n38\r\n12.3456789012346\r\n62\r\n;\r\n");
+    EXPECT_EQ(ReadBytes(path),
+              "0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n-1\r\n38\r\n12.3456789012346\r\n62\r\n;\r\n");
     const Settings back = ReadSettingsFile(path, Settings{});
     EXPECT_FALSE(back.layout.header);
     EXPECT_EQ(back.layout.dateFormat, -1);
     EXPECT_EQ(back.layout.separator, ';');
     EXPECT_NEAR(back.fanAngles[1], 12.3456789012346, 1e-12);
     // A file of ten lines from before reads as comma-separated.
-    WriteFile(dir, QStringLiteral("fsetup.dat"), "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
+    WriteFile(dir, QStringLiteral("fsetup.dat"),
+              "1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n38\r\n45\r\n62\r\n");
     EXPECT_EQ(ReadSettingsFile(path, Settings{}).layout.separator, ',');
     EXPECT_EQ(SeparatorFromText("semicolon"), ';');
     EXPECT_EQ(SeparatorFromText("\t"), '\t'); // before blanks are trimmed
@@ -199,8 +201,9 @@ TEST_F(Reader, ASingleRecordIsNamedAndNotPlotted)
     EXPECT_EQ(s->GloVar.RecordCount, 1);
     EXPECT_TRUE(s->ui[Ctl::DateBtn].enabled);
     EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
-    EXPECT_EQ(prompts.events, QStringList(QStringLiteral(
-                                  "message:Aurigon:\"one.txt\" holds one record: a chart needs two.")));
+    EXPECT_EQ(prompts.events,
+              QStringList(QStringLiteral(
+                  "message:Aurigon:\"one.txt\" holds one record: a chart needs two.")));
 }
 
 TEST_F(Reader, UnreadableFileShowsTheErrorAndResets)
@@ -209,7 +212,8 @@ TEST_F(Reader, UnreadableFileShowsTheErrorAndResets)
         OpenWeekdays(50);
         prompts.events.clear();
         Open(path);
-        EXPECT_TRUE(prompts.any(QStringLiteral("error:"))) << prompts.events.join('|').toStdString();
+        EXPECT_TRUE(prompts.any(QStringLiteral("error:")))
+            << prompts.events.join('|').toStdString();
         EXPECT_EQ(s->GloVar.RecordCount, 0);
     }
 }
@@ -283,37 +287,48 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
     QByteArray big;
     for (int i = 0; big.size() < 2500000; ++i)
         big += QByteArray::number(i) + (i % 7 ? ",x,y\r\n" : ",a-much-longer-line-of-text,z\n");
-    const QByteArray cases[] = {"", "a", "a\n", "a\nb", "a\nb\n", "a\r\nb\r\n", "a\n\n", "\n\n\n",
-                                "h\nlast-without-end", big, big + "tail-without-end",
+    const QByteArray cases[] = {"",
+                                "a",
+                                "a\n",
+                                "a\nb",
+                                "a\nb\n",
+                                "a\r\nb\r\n",
+                                "a\n\n",
+                                "\n\n\n",
+                                "h\nlast-without-end",
+                                big,
+                                big + "tail-without-end",
                                 QByteArray(LineReader::BlockSize - 1, 'q') + "\nrest\n",
-                                "h\r1\r2\r", "h\r\r1\r2", QByteArray(5000, '\r') + "x"};
+                                "h\r1\r2\r",
+                                "h\r\r1\r2",
+                                QByteArray(5000, '\r') + "x"};
     // A block of one page puts lines across block edges.
     for (const size_t window : {LineReader::BlockSize, size_t(4096)})
-    for (const QByteArray& bytes : cases) {
-        const QString path = WriteFile(dir, QStringLiteral("f.txt"), bytes);
-        LineReader one;
-        ASSERT_TRUE(one.open(path));
-        std::vector<std::string> all; // every line as next() reads it
-        for (std::string_view line; one.next(line);)
-            all.emplace_back(line);
-        const int64_t lines = int64_t(all.size());
-        // Skipping k lines, reading the next, counting the rest: what next() gives.
-        for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
-            SCOPED_TRACE(testing::Message() << bytes.left(20).constData() << " k " << k);
-            LineReader r(window);
-            ASSERT_TRUE(r.open(path));
-            EXPECT_EQ(r.skip(k), std::clamp<int64_t>(k, 0, lines));
-            std::string_view line;
-            const bool more = r.next(line);
-            EXPECT_EQ(more, k >= 0 && k < lines);
-            if (more) {
-                EXPECT_EQ(line, all[size_t(k)]);
+        for (const QByteArray& bytes : cases) {
+            const QString path = WriteFile(dir, QStringLiteral("f.txt"), bytes);
+            LineReader one;
+            ASSERT_TRUE(one.open(path));
+            std::vector<std::string> all; // every line as next() reads it
+            for (std::string_view line; one.next(line);)
+                all.emplace_back(line);
+            const int64_t lines = int64_t(all.size());
+            // Skipping k lines, reading the next, counting the rest: what next() gives.
+            for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
+                SCOPED_TRACE(testing::Message() << bytes.left(20).constData() << " k " << k);
+                LineReader r(window);
+                ASSERT_TRUE(r.open(path));
+                EXPECT_EQ(r.skip(k), std::clamp<int64_t>(k, 0, lines));
+                std::string_view line;
+                const bool more = r.next(line);
+                EXPECT_EQ(more, k >= 0 && k < lines);
+                if (more) {
+                    EXPECT_EQ(line, all[size_t(k)]);
+                }
+                std::string last = "none";
+                EXPECT_EQ(r.countRest(last), more ? lines - k - 1 : 0);
+                EXPECT_EQ(last, more && k + 1 < lines ? all.back() : "none");
             }
-            std::string last = "none";
-            EXPECT_EQ(r.countRest(last), more ? lines - k - 1 : 0);
-            EXPECT_EQ(last, more && k + 1 < lines ? all.back() : "none");
         }
-    }
 }
 
 TEST(LineReaderCount, TheMarksOfACountFallAtLineStartsAndGrowthIsCounted)
@@ -419,13 +434,17 @@ TEST(ErrorMessage, NamesTheFileTheLineAndTheReason)
         Error error;
         const char* text;
     } rows[] = {
-        {"open", {D::Opening, "/p/a%2b.txt", 0, "Is a directory"},
+        {"open",
+         {D::Opening, "/p/a%2b.txt", 0, "Is a directory"},
          "Cannot open file \"/p/a%2b.txt\". Is a directory"},
-        {"read at a line", {D::Reading, "p.txt", 7, "It was cut short."},
+        {"read at a line",
+         {D::Reading, "p.txt", 7, "It was cut short."},
          "Read error in \"p.txt\", line 7. It was cut short."},
-        {"count", {D::Counting, "p.txt", 0, "has too many lines."},
+        {"count",
+         {D::Counting, "p.txt", 0, "has too many lines."},
          "The file \"p.txt\" has too many lines."},
-        {"create", {D::Creating, "out %1.png", 0, "No space left on device"},
+        {"create",
+         {D::Creating, "out %1.png", 0, "No space left on device"},
          "Cannot create file out %1.png. No space left on device"},
         {"save study", {D::SavingStudy, "s.json", 3, "x."}, "Cannot save study s.json, line 3. x."},
     };

@@ -111,40 +111,57 @@ struct Export {
 };
 
 const Export Exports[] = {
-    {"IsoDatesAdjCloseAndVolume", "Date,Open,High,Low,Close,Adj Close,Volume", "{d},{o},{h},{l},{c},{a},123456",
-     "yyyy-MM-dd", Export::Plain, false, false, false, YearMonthDay, ',', 2, 3, 4, 5,
-     "A right click on File changes this."}, // Close, not Adj Close
-    {"NewestFirstDollarsCrLf", "Date,Close/Last,Volume,Open,High,Low", "{d},${c},998877,${o},${h},${l}",
-     "MM/dd/yyyy", Export::Plain, true, true, false, MonthDayYear, ',', 4, 5, 6, 2, "The newest day comes first"},
-    {"TabsAngleBracketsDottedIso", "<DATE>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>", "{d}\t{o}\t{h}\t{l}\t{c}\t77",
-     "yyyy.MM.dd", Export::Plain, false, false, false, YearMonthDay, '\t', 2, 3, 4, 5, "dates as yyyy-mm-dd"},
-    {"SemicolonsDottedDatesDecimalCommas", "Datum;Erster;Hoch;Tief;Schluss", "{d};{o};{h};{l};{c}", "dd.MM.yyyy",
-     Export::DecimalComma, false, false, false, DayMonthYearDots, ';', 2, 3, 4, 5, "dates as dd.mm.yyyy"},
+    {"IsoDatesAdjCloseAndVolume", "Date,Open,High,Low,Close,Adj Close,Volume",
+     "{d},{o},{h},{l},{c},{a},123456", "yyyy-MM-dd", Export::Plain, false, false, false,
+     YearMonthDay, ',', 2, 3, 4, 5, "A right click on File changes this."}, // Close, not Adj Close
+    {"NewestFirstDollarsCrLf", "Date,Close/Last,Volume,Open,High,Low",
+     "{d},${c},998877,${o},${h},${l}", "MM/dd/yyyy", Export::Plain, true, true, false, MonthDayYear,
+     ',', 4, 5, 6, 2, "The newest day comes first"},
+    {"TabsAngleBracketsDottedIso", "<DATE>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>",
+     "{d}\t{o}\t{h}\t{l}\t{c}\t77", "yyyy.MM.dd", Export::Plain, false, false, false, YearMonthDay,
+     '\t', 2, 3, 4, 5, "dates as yyyy-mm-dd"},
+    {"SemicolonsDottedDatesDecimalCommas", "Datum;Erster;Hoch;Tief;Schluss", "{d};{o};{h};{l};{c}",
+     "dd.MM.yyyy", Export::DecimalComma, false, false, false, DayMonthYearDots, ';', 2, 3, 4, 5,
+     "dates as dd.mm.yyyy"},
     // Its first data line fits the layout in force: only the header tells Price from Open.
-    {"QuotedHeaderWithByteOrderMark", "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\"",
-     "\"{d}\",\"{c}\",\"{o}\",\"{h}\",\"{l}\",\"12.5M\",\"-0.25%\"", "MM/dd/yyyy", Export::Plain, true, false, true,
-     MonthDayYear, ',', 3, 4, 5, 2, "Close 2"},
+    {"QuotedHeaderWithByteOrderMark",
+     "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\"",
+     "\"{d}\",\"{c}\",\"{o}\",\"{h}\",\"{l}\",\"12.5M\",\"-0.25%\"", "MM/dd/yyyy", Export::Plain,
+     true, false, true, MonthDayYear, ',', 3, 4, 5, 2, "Close 2"},
     // Month names; thousands separators and quotes around every field.
-    {"ShortMonthNameFirst", "Date,Open,High,Low,Close,Volume", "\"{d}\",\"{o}\",\"{h}\",\"{l}\",\"{c}\",\"7,001\"",
-     "MMM d, yyyy", Export::Thousands, false, false, false, MonthNameDayYear, ',', 2, 3, 4, 5, "dates as mmm d, yyyy"},
-    {"LongMonthNameFirst", "Date,Open,High,Low,Close,Volume", "\"{d}\",\"{o}\",\"{h}\",\"{l}\",\"{c}\",\"7,001\"",
-     "MMMM d, yyyy", Export::Thousands, false, false, false, MonthNameDayYear, ',', 2, 3, 4, 5, ""},
-    {"DayMonthNameYear", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "dd MMM yyyy",
-     Export::Plain, false, false, false, DayMonthNameYear, ',', 2, 3, 4, 5, "dates as dd mmm yyyy"},
-    {"DayMonthNameShortYear", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "d-MMM-yy",
-     Export::Plain, false, false, false, DayMonthNameShortYear, ',', 2, 3, 4, 5, "dates as d-mmm-yy"},
-    {"DayMonthNameYearDashes", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "dd-MMM-yyyy",
-     Export::Plain, false, false, false, DayMonthNameYearDashes, ',', 2, 3, 4, 5, "dates as dd-mmm-yyyy"},
-    {"YearMonthNameDay", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K", "yyyy-MMM-dd",
-     Export::Plain, false, false, false, YearMonthNameDay, ',', 2, 3, 4, 5, "dates as yyyy-mmm-dd"},
+    {"ShortMonthNameFirst", "Date,Open,High,Low,Close,Volume",
+     "\"{d}\",\"{o}\",\"{h}\",\"{l}\",\"{c}\",\"7,001\"", "MMM d, yyyy", Export::Thousands, false,
+     false, false, MonthNameDayYear, ',', 2, 3, 4, 5, "dates as mmm d, yyyy"},
+    {"LongMonthNameFirst", "Date,Open,High,Low,Close,Volume",
+     "\"{d}\",\"{o}\",\"{h}\",\"{l}\",\"{c}\",\"7,001\"", "MMMM d, yyyy", Export::Thousands, false,
+     false, false, MonthNameDayYear, ',', 2, 3, 4, 5, ""},
+    {"DayMonthNameYear", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K",
+     "dd MMM yyyy", Export::Plain, false, false, false, DayMonthNameYear, ',', 2, 3, 4, 5,
+     "dates as dd mmm yyyy"},
+    {"DayMonthNameShortYear", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K",
+     "d-MMM-yy", Export::Plain, false, false, false, DayMonthNameShortYear, ',', 2, 3, 4, 5,
+     "dates as d-mmm-yy"},
+    {"DayMonthNameYearDashes", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K",
+     "dd-MMM-yyyy", Export::Plain, false, false, false, DayMonthNameYearDashes, ',', 2, 3, 4, 5,
+     "dates as dd-mmm-yyyy"},
+    {"YearMonthNameDay", "Date,Open,High,Low,Close,Volume", "{d},{o},{h},{l},{c},7.1K",
+     "yyyy-MMM-dd", Export::Plain, false, false, false, YearMonthNameDay, ',', 2, 3, 4, 5,
+     "dates as yyyy-mmm-dd"},
     // Three header lines; tickers with digits in them are names all the same.
-    {"ThreeHeaderLinesTickerWithDigits", "Price,Close,High,Low,Open,Volume\nTicker,0700.HK,0700.HK,0700.HK,0700.HK,0700.HK\nDate,,,,,",
-     "{d},{c},{h},{l},{o},0", "yyyy-MM-dd", Export::Plain, false, false, false, YearMonthDay, ',', 5, 3, 4, 2, ""},
-    {"ThreeHeaderLinesTickerWithEquals", "Price,Close,High,Low,Open,Volume\nTicker,6E=F,6E=F,6E=F,6E=F,6E=F\nDate,,,,,",
-     "{d},{c},{h},{l},{o},0", "yyyy-MM-dd", Export::Plain, false, false, false, YearMonthDay, ',', 5, 3, 4, 2, ""},
+    {"ThreeHeaderLinesTickerWithDigits",
+     "Price,Close,High,Low,Open,Volume\nTicker,0700.HK,0700.HK,0700.HK,0700.HK,0700.HK\nDate,,,,,",
+     "{d},{c},{h},{l},{o},0", "yyyy-MM-dd", Export::Plain, false, false, false, YearMonthDay, ',',
+     5, 3, 4, 2, ""},
+    {"ThreeHeaderLinesTickerWithEquals",
+     "Price,Close,High,Low,Open,Volume\nTicker,6E=F,6E=F,6E=F,6E=F,6E=F\nDate,,,,,",
+     "{d},{c},{h},{l},{o},0", "yyyy-MM-dd", Export::Plain, false, false, false, YearMonthDay, ',',
+     5, 3, 4, 2, ""},
 };
 
-void PrintTo(const Export& e, std::ostream* os) { *os << e.name; }
+void PrintTo(const Export& e, std::ostream* os)
+{
+    *os << e.name;
+}
 
 class Exported : public PriceFiles, public ::testing::WithParamInterface<Export> {};
 } // namespace
@@ -152,16 +169,19 @@ class Exported : public PriceFiles, public ::testing::WithParamInterface<Export>
 TEST_P(Exported, OpensWithItsLayoutKeptAndCharts)
 {
     const Export& e = GetParam();
-    const auto days = MakeDays(Weekdays(QDate(2019, 7, 1), 700), e.prices == Export::Thousands ? 20 : 1);
+    const auto days =
+        MakeDays(Weekdays(QDate(2019, 7, 1), 700), e.prices == Export::Thousands ? 20 : 1);
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     const auto price = [&e, &english](double v) {
-        return e.prices == Export::Thousands ? english.toString(v, 'f', 2) : Num(v, e.prices == Export::DecimalComma);
+        return e.prices == Export::Thousands ? english.toString(v, 'f', 2)
+                                             : Num(v, e.prices == Export::DecimalComma);
     };
     QByteArray bytes = Lines(
         QString::fromUtf8(e.header), days,
         [&](const Day& d) {
             return QString::fromUtf8(e.line)
-                .replace(QLatin1String("{d}"), QLocale::c().toString(d.date, QString::fromLatin1(e.dateFormat)))
+                .replace(QLatin1String("{d}"),
+                         QLocale::c().toString(d.date, QString::fromLatin1(e.dateFormat)))
                 .replace(QLatin1String("{o}"), price(d.open))
                 .replace(QLatin1String("{h}"), price(d.high))
                 .replace(QLatin1String("{l}"), price(d.low))
@@ -195,7 +215,9 @@ TEST_P(Exported, OpensWithItsLayoutKeptAndCharts)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Exported, ::testing::ValuesIn(Exports),
-                         [](const testing::TestParamInfo<Export>& row) { return std::string(row.param.name); });
+                         [](const testing::TestParamInfo<Export>& row) {
+                             return std::string(row.param.name);
+                         });
 
 TEST_F(PriceFiles, DayMonthOrderSettledOnLine40)
 {
@@ -250,9 +272,10 @@ TEST_F(PriceFiles, AFileNoLayoutFitsIsRefusedWithItsLine)
         EXPECT_FALSE(s->ui[Ctl::PlotBtn].enabled);
         EXPECT_EQ(s->GloVar.RecordCount, 0);
         EXPECT_EQ(prompts.events,
-                  QStringList({QStringLiteral("beep"), QStringLiteral("message:Aurigon:\"words.csv\" cannot be charted: "
-                                                                      "no date reads in line 2:\n\"%1\"")
-                                                           .arg(QLatin1String(line))}));
+                  QStringList({QStringLiteral("beep"),
+                               QStringLiteral("message:Aurigon:\"words.csv\" cannot be charted: "
+                                              "no date reads in line 2:\n\"%1\"")
+                                   .arg(QLatin1String(line))}));
         EXPECT_EQ(s->GloVar.DateFormat, 1); // the layout in force is left alone
     }
 }
@@ -270,7 +293,9 @@ TEST(ParseDate, HeaderNamesDecideTheColumns)
         {"a,b,c", ',', {}},
         // High and Low named, the close under another name: the first price column left.
         {"Date,Open,High,Low,Settle,Volume", ',', {1, 2, 3, 4, 5}},
-        {"Date,Volume,High,Low,Schluss", ',', {1, 5, 3, 4, 5}}, // no open either: a tick at the close
+        {"Date,Volume,High,Low,Schluss",
+         ',',
+         {1, 5, 3, 4, 5}}, // no open either: a tick at the close
         {"Date,Open,High,Low,Vol.,Change %", ',', {1, 2, 3, 4, 2}}, // nothing left but the open
         {"Date,High,Volume", ',', {}},
     };
@@ -279,7 +304,8 @@ TEST(ParseDate, HeaderNamesDecideTheColumns)
         const bool read = ColumnsFromHeader(r.header, r.separator, l);
         EXPECT_EQ(read, !r.columns.empty()) << r.header;
         if (read) {
-            EXPECT_EQ(std::vector<int>({l.dateColumn, l.openColumn, l.highColumn, l.lowColumn, l.closeColumn}),
+            EXPECT_EQ(std::vector<int>(
+                          {l.dateColumn, l.openColumn, l.highColumn, l.lowColumn, l.closeColumn}),
                       r.columns)
                 << r.header;
         }
@@ -298,10 +324,12 @@ TEST_F(PriceFiles, LinesWithoutARecordAtTheEndsAreLeftOutAndNamedOnce)
         {"extra CR LF", sample + "\r\n", "line 402: \"\""},
         {"blanks", sample + "    \n", "line 402"},
         {"commas", sample + ",,,,\n", "line 402"},
-        {"footer", sample + "Source: Example Data Inc., 2024\n", "line 402: \"Source: Example Data Inc., 2024\""},
+        {"footer", sample + "Source: Example Data Inc., 2024\n",
+         "line 402: \"Source: Example Data Inc., 2024\""},
         {"null row", sample + "01/02/2007,null,null,null,null\n", "line 402"},
         {"blank after the header", "Date,Open,High,Low,Close\n\n" + sample.mid(25), "line 2"},
-        {"no date at the start", "Date,Open,High,Low,Close\n\xc3\x28/01/2005,1,2,0.5,1\n" + sample.mid(25), "line 2"},
+        {"no date at the start",
+         "Date,Open,High,Low,Close\n\xc3\x28/01/2005,1,2,0.5,1\n" + sample.mid(25), "line 2"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -309,9 +337,10 @@ TEST_F(PriceFiles, LinesWithoutARecordAtTheEndsAreLeftOutAndNamedOnce)
         Open(WriteFile(dir, QStringLiteral("ends.txt"), r.bytes));
         EXPECT_EQ(s->GloVar.RecordCount, 400);
         ASSERT_EQ(Messages().size(), 1);
-        EXPECT_TRUE(Messages()[0].contains(QStringLiteral("1 line at the start or the end holds no record and is "
-                                                          "left out; the first is the one of \"ends.txt\": ") +
-                                           QLatin1String(r.said)))
+        EXPECT_TRUE(Messages()[0].contains(
+            QStringLiteral("1 line at the start or the end holds no record and is "
+                           "left out; the first is the one of \"ends.txt\": ") +
+            QLatin1String(r.said)))
             << Messages()[0].toStdString();
         s->PlotBtnClick();
         ASSERT_TRUE(s->GloVar.ChartShown);
@@ -327,7 +356,7 @@ TEST_F(PriceFiles, LinesWithoutPricesInsideAreSlotsWithoutABar)
     QList<QByteArray> lines = WeekdayFile(400).split('\n');
     lines[300] = lines[300].left(11) + "null,null,null,null"; // a day the index was not computed
     lines[350] = "";
-    lines[250] = lines[250].replace(",", ",x");       // prices that do not convert
+    lines[250] = lines[250].replace(",", ",x");     // prices that do not convert
     lines[380] = "13/45/2006" + lines[380].mid(10); // a date that does not read
     Open(WriteFile(dir, QStringLiteral("nulls.txt"), lines.join('\n')));
     EXPECT_EQ(s->GloVar.RecordCount, 400);
@@ -347,12 +376,14 @@ TEST_F(PriceFiles, LinesWithoutPricesInsideAreSlotsWithoutABar)
     EXPECT_EQ(s->GloVar.ChartLow, 238); // the slots take no part in the range
     const QStringList said = Messages();
     ASSERT_EQ(said.size(), 2);
-    EXPECT_EQ(said[0], QStringLiteral("message:Aurigon:2 lines hold no prices; the first is the one of "
-                                      "\"nulls.txt\": line 301: \"") +
-                           QString::fromLatin1(lines[300]) + "\"");
-    EXPECT_TRUE(said[1].endsWith(QStringLiteral("2 lines could not be read; the first is the one of "
-                                                 "\"nulls.txt\": line 251: \"") +
-                                  QString::fromLatin1(lines[250]) + "\""))
+    EXPECT_EQ(said[0],
+              QStringLiteral("message:Aurigon:2 lines hold no prices; the first is the one of "
+                             "\"nulls.txt\": line 301: \"") +
+                  QString::fromLatin1(lines[300]) + "\"");
+    EXPECT_TRUE(
+        said[1].endsWith(QStringLiteral("2 lines could not be read; the first is the one of "
+                                        "\"nulls.txt\": line 251: \"") +
+                         QString::fromLatin1(lines[250]) + "\""))
         << said[1].toStdString();
     s->ToolButton1Click(); // navigation does not say it again
     s->ToolButton2Click();
@@ -366,7 +397,8 @@ TEST_F(PriceFiles, ADateOutOfOrderIsNamedAndTheChartRunsForward)
     EXPECT_FALSE(s->GloVar.NewestFirst);
     EXPECT_EQ(s->GloVar.RecordCount, 401);
     ASSERT_EQ(Messages().size(), 1);
-    EXPECT_TRUE(Messages()[0].contains(QStringLiteral("line 402: 2 Jan 2004 comes after 14 Jul 2006")))
+    EXPECT_TRUE(
+        Messages()[0].contains(QStringLiteral("line 402: 2 Jan 2004 comes after 14 Jul 2006")))
         << Messages()[0].toStdString();
     s->PlotBtnClick();
     ASSERT_TRUE(s->GloVar.ChartShown);
@@ -405,13 +437,15 @@ TEST_F(PriceFiles, AFileWithoutAHeaderOrWithColumnsThatDisagree)
     s->PlotBtnClick();
     // Prices too far apart for a scale are said, not drawn as nothing.
     prompts.events.clear();
-    Open(WriteFile(dir, QStringLiteral("wide.txt"),
-                   "Date,Open,High,Low,Close\n01/03/2005,1,1.7e308,-1.7e308,1\n01/04/2005,1,2,0.5,1\n"));
+    Open(WriteFile(
+        dir, QStringLiteral("wide.txt"),
+        "Date,Open,High,Low,Close\n01/03/2005,1,1.7e308,-1.7e308,1\n01/04/2005,1,2,0.5,1\n"));
     s->PlotBtnClick();
     EXPECT_TRUE(prompts.any(QStringLiteral("message:Aurigon:The prices of \"wide.txt\" run from")));
 }
 
-// Lines ending in CR alone: the scan's LineMarks.ARangeReadFromTheMarksIsTheRangeCountedFromTheStart/CR.
+// Lines ending in CR alone: the scan's
+// LineMarks.ARangeReadFromTheMarksIsTheRangeCountedFromTheStart/CR.
 TEST_F(PriceFiles, AHeaderBeyondTheLastFieldNumberNamesNoColumn)
 {
     // A Close past field 32767 names nothing the settings could hold.
@@ -419,9 +453,11 @@ TEST_F(PriceFiles, AHeaderBeyondTheLastFieldNumberNamesNoColumn)
     for (int i = 0; i < 40000; ++i)
         wide += ",x";
     FileLayout l;
-    EXPECT_FALSE(ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())) , ',', l));
+    EXPECT_FALSE(
+        ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', l));
     wide += ",Close";
-    EXPECT_FALSE(ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', l));
+    EXPECT_FALSE(
+        ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', l));
     Open(WriteFile(dir, QStringLiteral("wide.txt"), wide + "\n" + WeekdayFile(300, false)));
     EXPECT_EQ(s->GloVar.RecordCount, 300);
     EXPECT_EQ(s->GloVar.CloseColumn, 5);

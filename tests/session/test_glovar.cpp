@@ -13,11 +13,11 @@ TEST(Shell, CreationAndFirstActivationValues)
     for (int i = 0; i < CtlCount; ++i)
         EXPECT_FALSE(ui.reacts(static_cast<Ctl>(i))) << CtlName(static_cast<Ctl>(i));
     const std::pair<Ctl, bool> creation[] = {
-        {Ctl::FileBtn, true},     {Ctl::DateBtn, false},  {Ctl::PlotBtn, false},
-        {Ctl::P1Btn, false},      {Ctl::P2Btn, false},    {Ctl::DrawBtn, false},
-        {Ctl::DirBtn, true},      {Ctl::RatioBtn, true},  {Ctl::ClipButton, false},
-        {Ctl::EraseBtn, false},   {Ctl::SaveBtn, false},  {Ctl::PrintBtn, false},
-        {Ctl::ToolBar2, false},   {Ctl::PeriodCB, false}, {Ctl::ExitBtn, true},
+        {Ctl::FileBtn, true},   {Ctl::DateBtn, false},  {Ctl::PlotBtn, false},
+        {Ctl::P1Btn, false},    {Ctl::P2Btn, false},    {Ctl::DrawBtn, false},
+        {Ctl::DirBtn, true},    {Ctl::RatioBtn, true},  {Ctl::ClipButton, false},
+        {Ctl::EraseBtn, false}, {Ctl::SaveBtn, false},  {Ctl::PrintBtn, false},
+        {Ctl::ToolBar2, false}, {Ctl::PeriodCB, false}, {Ctl::ExitBtn, true},
     };
     s.SplashAcknowledged(false);
     for (const auto& [c, on] : creation)
@@ -51,19 +51,22 @@ TEST(CommandLine, OptionsPathsWithBlanksAndMistakes)
     CommandLine cl = ParseCommandLine({prog, QStringLiteral("/tmp/my prices/ES 2024.csv")});
     EXPECT_EQ(cl.action, CommandLine::Action::Run);
     EXPECT_EQ(cl.priceFile, QStringLiteral("/tmp/my prices/ES 2024.csv"));
-    cl = ParseCommandLine({prog, QStringLiteral("--script"), QStringLiteral("-"), QStringLiteral("--color")});
+    cl = ParseCommandLine(
+        {prog, QStringLiteral("--script"), QStringLiteral("-"), QStringLiteral("--color")});
     EXPECT_EQ(cl.script, QStringLiteral("-"));
     EXPECT_TRUE(cl.color);
     cl = ParseCommandLine({prog, QStringLiteral("--help")});
     EXPECT_EQ(cl.action, CommandLine::Action::Help);
     EXPECT_EQ(cl.exitStatus(), 0);
     EXPECT_TRUE(cl.helpText.startsWith(QStringLiteral("Usage: aurigon [options] [PRICEFILE]")));
-    EXPECT_EQ(ParseCommandLine({prog, QStringLiteral("--version")}).action, CommandLine::Action::Version);
-    for (const QStringList& bad : {QStringList{prog, QStringLiteral("--frobnicate")},
-                                   QStringList{prog, QStringLiteral("a.csv"), QStringLiteral("b.csv")},
-                                   QStringList{prog, QStringLiteral("--script")},
-                                   QStringList{prog, QStringLiteral("--script"), QStringLiteral("s"),
-                                               QStringLiteral("a.csv")}}) {
+    EXPECT_EQ(ParseCommandLine({prog, QStringLiteral("--version")}).action,
+              CommandLine::Action::Version);
+    for (const QStringList& bad :
+         {QStringList{prog, QStringLiteral("--frobnicate")},
+          QStringList{prog, QStringLiteral("a.csv"), QStringLiteral("b.csv")},
+          QStringList{prog, QStringLiteral("--script")},
+          QStringList{prog, QStringLiteral("--script"), QStringLiteral("s"),
+                      QStringLiteral("a.csv")}}) {
         cl = ParseCommandLine(bad);
         EXPECT_EQ(cl.action, CommandLine::Action::Error) << bad.join(' ').toStdString();
         EXPECT_EQ(cl.exitStatus(), 2);

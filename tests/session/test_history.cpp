@@ -3,8 +3,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-#include "app/session/SharedInputs.h"
 #include "app/automation/StateReport.h"
+#include "app/session/SharedInputs.h"
 #include "chart/ChartMap.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"

@@ -120,9 +120,9 @@ TEST_F(KeptFiles, ViewTogglesSurviveARestart)
     StartRemembering();
     ASSERT_TRUE(form->session.FirstActivationDone());
     OpenAndPlot();
-    for (const char* item : {"View/Level values", "View/Scale to figures",
-                             "View/Room for time goals", "View/Bar style/Candlesticks",
-                             "View/Crosshair"}) {
+    for (const char* item :
+         {"View/Level values", "View/Scale to figures", "View/Room for time goals",
+          "View/Bar style/Candlesticks", "View/Crosshair"}) {
         QAction* a = form->menuItem(QString::fromLatin1(item));
         ASSERT_NE(a, nullptr) << item;
         a->trigger();
@@ -192,12 +192,14 @@ TEST_F(KeptFiles, AViewFileThatIsNotAFileIsSkippedWithOneNote)
         }
         const QStringList notes = Kept::Notes().filter(view).mid(before);
         ASSERT_EQ(notes.size(), 1) << row.name;
-        EXPECT_TRUE(notes.front().startsWith(QStringLiteral("the old view settings are not taken over")))
+        EXPECT_TRUE(
+            notes.front().startsWith(QStringLiteral("the old view settings are not taken over")))
             << notes.front().toStdString();
         EXPECT_EQ(IsPipe(view), row.pipe) << row.name;
         EXPECT_EQ(QFileInfo(view).isDir(), !row.pipe) << row.name;
         // Still remembered where they belong: toggled twice, off again.
-        EXPECT_EQ(TMainForm::Remembered().value(QLatin1String(Kept::LevelValuesKey)).toBool(), false)
+        EXPECT_EQ(TMainForm::Remembered().value(QLatin1String(Kept::LevelValuesKey)).toBool(),
+                  false)
             << row.name;
         QFile::remove(view);
         QDir().rmdir(view);

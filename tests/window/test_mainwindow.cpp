@@ -11,8 +11,8 @@
 #include <QToolBar>
 #include <cmath>
 
-#include "app/window/ChartView.h"
 #include "app/session/UiModel.h"
+#include "app/window/ChartView.h"
 #include "tests/Trace.h"
 #include "tests/WindowFixture.h"
 #include "tools/FigureTable.h"
@@ -179,7 +179,8 @@ TEST_F(Trader, EveryFigureIsInTheDrawMenuAndTheFigureMenu)
         EXPECT_EQ(form->session.GloVar.ChartType, type);
         EXPECT_TRUE(item->isChecked()) << type;
         // The menu bar's item says the same.
-        QAction* bar = form->menuItem(QStringLiteral("Figure/") + QString::fromLatin1(FigureKindOf(type)->caption));
+        QAction* bar = form->menuItem(QStringLiteral("Figure/") +
+                                      QString::fromLatin1(FigureKindOf(type)->caption));
         ASSERT_NE(bar, nullptr) << type;
         EXPECT_TRUE(bar->isChecked()) << type;
     }
@@ -200,7 +201,8 @@ TEST_F(Trader, ADoubleClickOnPlotIsOneClick)
     const ulong t0 = 10'000'000;
     auto send = [&](QEvent::Type type, ulong t) {
         QMouseEvent e(type, QPointF(at), QPointF(global), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
         e.setTimestamp(t);
         QApplication::sendEvent(plot, &e);
     };
@@ -222,7 +224,9 @@ TEST_F(Trader, NarrowWindowsKeepEveryControlWithinReachAndThePanelsApart)
 {
     OpenAndPlot();
     QWidget* chart = Find("Image1");
-    auto panel = [this](int i) { return Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i))); };
+    auto panel = [this](int i) {
+        return Find<QLabel>(qPrintable(QStringLiteral("Panel%1").arg(i)));
+    };
     for (int width : {1400, 800, 640, 400}) {
         form->resize(width, 480);
         QApplication::processEvents();
@@ -241,7 +245,8 @@ TEST_F(Trader, NarrowWindowsKeepEveryControlWithinReachAndThePanelsApart)
             previous = r;
             // Wide enough for every panel at its own width: each text whole.
             if (width == 1400) {
-                EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->contentsRect().width())
+                EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()),
+                          l->contentsRect().width())
                     << i << " " << l->text().toStdString();
             }
         }
@@ -350,7 +355,7 @@ TEST_F(Trader, TheWheelZoomsAndShiftWheelShifts)
     EXPECT_EQ(form->session.GloVar.PeriodLength, 130);
     EXPECT_EQ(Range(form->session),
               std::make_pair(last - 130, last)); // 131 records, as the buttons load
-    wheel(-240, Qt::NoModifier); // toward, twice: two longer
+    wheel(-240, Qt::NoModifier);                 // toward, twice: two longer
     EXPECT_EQ(form->session.GloVar.PeriodLength, 520);
     EXPECT_EQ(form->session.GloVar.LastRecord, last);
     // Shift: away is the previous period, as ToolButton1.

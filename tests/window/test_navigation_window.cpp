@@ -28,7 +28,9 @@ TEST_F(MouseNavigation, ShiftDragPansByWholeSlotsAndUndoReturns)
     DrawSpiral();
     ASSERT_NE(View(), nullptr);
     const int first = form->session.GloVar.FirstRecord, last = form->session.GloVar.LastRecord;
-    const double slotWidth = double(form->session.GloVar.PlotRight - form->session.GloVar.PlotLeft) / form->session.GloVar.SlotCount;
+    const double slotWidth =
+        double(form->session.GloVar.PlotRight - form->session.GloVar.PlotLeft) /
+        form->session.GloVar.SlotCount;
     const QString values = form->session.FigureValuesCsv();
     const int steps = form->session.UndoDepth();
     // The chart ends at the file's last record: a drag to the right shows earlier days.
@@ -130,7 +132,8 @@ TEST_F(MouseNavigation, VolumePaneFromTheMenuAndOffAgainGivesTheSamePicture)
     EXPECT_LT(form->session.GloVar.PlotBottom, bottom);
     EXPECT_NE(form->session.chart.image(), without);
     // The crosshair's date tag goes under the date axis, below the pane.
-    const std::optional<PointerTags> tags = form->session.TagsAt(500, form->session.GloVar.PlotTop + 50);
+    const std::optional<PointerTags> tags =
+        form->session.TagsAt(500, form->session.GloVar.PlotTop + 50);
     ASSERT_TRUE(tags.has_value());
     EXPECT_EQ(tags->plot.bottom(), form->session.GloVar.VolumeBottom);
     volume->trigger();

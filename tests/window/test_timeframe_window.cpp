@@ -68,7 +68,8 @@ TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
     const int days = form->session.GloVar.LoadedCount;
     DrawSpiral();
     ASSERT_TRUE(form->session.GloVar.P1Date && form->session.GloVar.P2Date);
-    const double p1 = *form->session.GloVar.P1Date, p2 = *form->session.GloVar.P2Date, price1 = form->session.GloVar.P1Price;
+    const double p1 = *form->session.GloVar.P1Date, p2 = *form->session.GloVar.P2Date,
+                 price1 = form->session.GloVar.P1Price;
 
     Choose(QStringLiteral("Weekly"));
     EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Weekly);

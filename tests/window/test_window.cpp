@@ -104,7 +104,8 @@ TEST_F(Window, DialogsKeepTheirWayOutTheirSizeAndTheirFocus)
     EXPECT_TRUE(layout->isVisible()); // OK is the only way out
     QTest::mouseClick(layout->BitBtn1, Qt::LeftButton);
     EXPECT_FALSE(layout->isVisible());
-    for (QDialog* d : {static_cast<QDialog*>(form->FileSetupDlg()), static_cast<QDialog*>(form->DatesDlg())}) {
+    for (QDialog* d :
+         {static_cast<QDialog*>(form->FileSetupDlg()), static_cast<QDialog*>(form->DatesDlg())}) {
         const Qt::WindowFlags f = d->windowFlags();
         EXPECT_FALSE(f & Qt::WindowMinimizeButtonHint) << d->objectName().toStdString();
         EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint) << d->objectName().toStdString();

@@ -8,8 +8,7 @@
 
 #include "data/Settings.h"
 
-TChartSetupDlg::TChartSetupDlg(Accept accept, const std::array<double, 3>& angles,
-                               QWidget* parent)
+TChartSetupDlg::TChartSetupDlg(Accept accept, const std::array<double, 3>& angles, QWidget* parent)
     : QDialog(parent), accept_(std::move(accept))
 {
     setObjectName(QStringLiteral("ChartSetupDlg"));
@@ -66,4 +65,3 @@ void TChartSetupDlg::setField(const QString& name, const QString& text)
     if (auto* edit = findChild<QLineEdit*>(name))
         edit->setText(text);
 }
-
