@@ -14,6 +14,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <unordered_map>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -100,12 +101,15 @@ int FacePixels(ChartFace face)
 struct LoadedFace {
     QRawFont font;
     int ascent = 0, descent = 0;
+    // Each letter's hinted advance, asked of the font engine once: the same
+    // digits are measured and drawn over and over on a chart.
+    std::unordered_map<quint32, QPointF> advances;
 };
 
 QMutex facesLock;
 std::optional<LoadedFace>* loadedFaces = nullptr; // one slot a face
 
-const LoadedFace& Loaded(ChartFace face)
+LoadedFace& Loaded(ChartFace face)
 {
     const auto i = size_t(face);
     const QMutexLocker lock(&facesLock);
@@ -127,6 +131,24 @@ const LoadedFace& Loaded(ChartFace face)
         slot = std::move(f);
     }
     return *slot;
+}
+
+// The advances of a face's glyphs, one a glyph (no kerning between them).
+QList<QPointF> AdvancesOf(ChartFace face, const QList<quint32>& glyphs)
+{
+    LoadedFace& f = Loaded(face);
+    const QMutexLocker lock(&facesLock);
+    QList<QPointF> out;
+    out.reserve(glyphs.size());
+    for (const quint32 g : glyphs) {
+        auto it = f.advances.find(g);
+        if (it == f.advances.end()) {
+            const QList<QPointF> one = f.font.advancesForGlyphIndexes(QList<quint32>{g});
+            it = f.advances.emplace(g, one.isEmpty() ? QPointF() : one.front()).first;
+        }
+        out.append(it->second);
+    }
+    return out;
 }
 
 // The same face through the font database, for a device that embeds fonts:
@@ -570,6 +592,13 @@ void Canvas::fillSpans(int top, int bottom, int left, int right, uint value)
     uchar* bits = work_.bits(); // detaches once, not row by row
     const qsizetype stride = work_.bytesPerLine();
     if (mono_) {
+        // A bar's upright is a column one pixel wide: a byte a row, without
+        // a call for each.
+        if (right - left == 1) {
+            for (uchar* at = bits + top * stride + left; top < bottom; ++top, at += stride)
+                *at = uchar(value);
+            return;
+        }
         for (int y = top; y < bottom; ++y)
             std::memset(bits + y * stride + left, int(value), size_t(right - left));
         return;
@@ -664,7 +693,7 @@ QSize Canvas::textSize(const QString& text, ChartFace face)
 {
     const LoadedFace& f = Loaded(face);
     qreal width = 0;
-    for (const QPointF& a : f.font.advancesForGlyphIndexes(f.font.glyphIndexesForString(text)))
+    for (const QPointF& a : AdvancesOf(face, f.font.glyphIndexesForString(text)))
         width += a.x();
     return {qRound(width), f.ascent + f.descent};
 }
@@ -693,7 +722,7 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
     }
     const LoadedFace& f = Loaded(face);
     const QList<quint32> glyphs = f.font.glyphIndexesForString(text);
-    const QList<QPointF> advances = f.font.advancesForGlyphIndexes(glyphs);
+    const QList<QPointF> advances = AdvancesOf(face, glyphs);
     QList<QPointF> positions;
     positions.reserve(glyphs.size());
     qreal pen = 0;
@@ -744,24 +773,38 @@ QRect Canvas::stamp(const QImage& mask, int left, int top)
     const uint black = mono_ ? 0u : (textColor_.rgb() | Black);
     uchar* bits = work_.bits();
     const qsizetype stride = work_.bytesPerLine();
-    QRect inked;
-    for (int my = 0; my < mask.height(); ++my) {
+    const int maskWidth = mask.width(), maskHeight = mask.height();
+    const int width = work_.width(), height = work_.height();
+    const int wholeBytes = maskWidth / 8;
+    int inkLeft = INT_MAX, inkRight = INT_MIN, inkTop = INT_MAX, inkBottom = INT_MIN;
+    for (int my = 0; my < maskHeight; ++my) {
         const int y = top + my;
-        if (y < 0 || y >= work_.height())
+        if (y < 0 || y >= height)
             continue;
         const uchar* row = mask.constScanLine(my);
-        for (int mx = 0; mx < mask.width(); ++mx) {
+        uchar* line = bits + y * stride;
+        for (int mx = 0; mx < maskWidth; ++mx) {
+            // Eight blank pixels at a time: most of a mask is paper.
+            if ((mx & 7) == 0 && (mx >> 3) < wholeBytes && row[mx >> 3] == 0xff) {
+                mx += 7;
+                continue;
+            }
             const int x = left + mx;
-            if ((row[mx >> 3] >> (7 - (mx & 7))) & 1 || x < 0 || x >= work_.width())
+            if ((row[mx >> 3] >> (7 - (mx & 7))) & 1 || x < 0 || x >= width)
                 continue;
             if (mono_)
-                bits[y * stride + x] = uchar(black);
+                line[x] = uchar(black);
             else
-                reinterpret_cast<uint*>(bits + y * stride)[x] = black;
-            inked |= QRect(x, y, 1, 1);
+                reinterpret_cast<uint*>(line)[x] = black;
+            inkLeft = std::min(inkLeft, x);
+            inkRight = std::max(inkRight, x);
+            inkTop = std::min(inkTop, y);
+            inkBottom = std::max(inkBottom, y);
         }
     }
-    return inked;
+    if (inkLeft > inkRight)
+        return QRect();
+    return QRect(QPoint(inkLeft, inkTop), QPoint(inkRight, inkBottom));
 }
 
 namespace {
@@ -1053,7 +1096,7 @@ void Canvas::replay(QPainter& p, Letters letters) const
             const QList<quint32> glyphs = f.font.glyphIndexesForString(op.letters);
             if (glyphs.isEmpty())
                 break;
-            const QList<QPointF> advances = f.font.advancesForGlyphIndexes(glyphs);
+            const QList<QPointF> advances = AdvancesOf(op.face, glyphs);
             const QColor ink = op.mono ? QColor(Qt::black) : QColor(op.text.rgb());
             const QPointF origin(cell.left(), cell.top() + f.ascent);
             QList<QPointF> positions;

@@ -111,7 +111,16 @@ Result<void> WriteSettingsFile(const QString& path, const Settings& s,
     // written into nor replaced.
     if (const std::optional<QString> why = NotAKeptFileReason(path))
         return Error{Error::Doing::Creating, path, 0, *why};
-    return WriteWholeBytes(path, SettingsText(s, fieldTexts));
+    const QByteArray text = SettingsText(s, fieldTexts);
+    // Opening the same file again changes nothing: the kept copy stays as it
+    // is rather than being forced to disk once more.
+    if (const QFileInfo info(path);
+        info.isFile() && !info.isSymLink() && info.size() == text.size()) {
+        QFile kept(path);
+        if (kept.open(QIODevice::ReadOnly) && kept.read(text.size() + 1) == text)
+            return {};
+    }
+    return WriteWholeBytes(path, text);
 }
 
 Result<void> WriteSettingsFile(const QString& path, const Settings& s)

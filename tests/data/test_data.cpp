@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "data/Dates.h"
@@ -130,6 +131,30 @@ TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
     EXPECT_EQ(ReadSettingsFile(path, Settings{}).layout.separator, ',');
     EXPECT_EQ(SeparatorFromText("semicolon"), ';');
     EXPECT_EQ(SeparatorFromText("\t"), '\t'); // before blanks are trimmed
+}
+
+// Writing what the file already holds leaves it alone (the same inode, no
+// temporary); any change, even one of the same length, replaces it whole.
+TEST_F(SettingsFile, TheSameSettingsLeaveTheFileAsItIs)
+{
+    ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
+    const auto inode = [&] {
+        struct stat sb {};
+        return ::stat(QFile::encodeName(path).constData(), &sb) == 0 ? sb.st_ino : ino_t(0);
+    };
+    const ino_t first = inode();
+    ASSERT_NE(first, ino_t(0));
+    ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
+    EXPECT_EQ(inode(), first);
+
+    const QByteArray before = ReadBytes(path);
+    st.fanAngles[0] = 39; // same length as 38
+    ASSERT_EQ(Failure(WriteSettingsFile(path, st)), QString());
+    EXPECT_NE(inode(), first);
+    const QByteArray after = ReadBytes(path);
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_NE(after, before);
+    EXPECT_EQ(ReadSettingsFile(path, Settings{}).fanAngles[0], 39.0);
 }
 
 TEST(PriceLine, SplittingAndConversion)
