@@ -12,7 +12,23 @@ FiguresDock::FiguresDock(ChartSession& session,
     : QDockWidget(QStringLiteral("Figures"), parent), session_(session), act_(std::move(act))
 {
     setObjectName(QStringLiteral("FiguresDock"));
-    auto* inside = new QWidget(this);
+    // The list is built when the dock is first shown: most sessions never
+    // open it, and a table view costs more to make than the rest of the window.
+    setWidget(new QWidget(this));
+}
+
+void FiguresDock::showEvent(QShowEvent* e)
+{
+    if (!table_) {
+        build();
+        refresh();
+    }
+    QDockWidget::showEvent(e);
+}
+
+void FiguresDock::build()
+{
+    auto* inside = widget();
     auto* layout = new QVBoxLayout(inside);
     layout->setContentsMargins(4, 4, 4, 4);
     table_ = new QTableWidget(0, ColumnCount, inside);
@@ -34,7 +50,6 @@ FiguresDock::FiguresDock(ChartSession& session,
     delete_ = new QPushButton(QStringLiteral("&Delete"), inside);
     delete_->setObjectName(QStringLiteral("DeleteFigureButton"));
     layout->addWidget(delete_);
-    setWidget(inside);
 
     connect(table_, &QTableWidget::itemSelectionChanged, this, [this] { RowPicked(); });
     connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
@@ -42,11 +57,12 @@ FiguresDock::FiguresDock(ChartSession& session,
             ShownTicked(item->row(), item->checkState() == Qt::Checked);
     });
     connect(delete_, &QPushButton::clicked, this, [this] { DeleteClicked(); });
-    refresh();
 }
 
 void FiguresDock::refresh()
 {
+    if (!table_)
+        return;
     std::vector<ChartSession::FigureRow> rows = session_.FigureRows();
     const int picked = session_.SelectedFigure();
     const bool enabled = session_.ui.toolBar1Enabled && session_.ui.imageVisible;

@@ -22,7 +22,11 @@ public:
 
     enum Column { NumberColumn, TypeColumn, AnchorsColumn, ShownColumn, ColumnCount };
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
+    void build();
     void RowPicked();
     void ShownTicked(int row, bool shown);
     void DeleteClicked();
