@@ -96,9 +96,13 @@ double ChartMap::xToSlotPosition(double x) const
 
 std::pair<int, int> ChartMap::slotPriceToPixel(double slot, double price) const
 {
-    // A linear price axis of daily slots.
+    // The slot counts this chart's own slots; a log axis places the price by its ratio.
     const double x = plotLeft + slot * plotWidth / (slotCount > 0 ? slotCount : 1);
-    const double h = scaleRange > 0 ? (price - scaleBottom) / scaleRange * plotHeight : 0;
+    double h = 0;
+    if (logScale)
+        h = priceFraction(price) * plotHeight;
+    else if (scaleRange > 0)
+        h = (price - scaleBottom) / scaleRange * plotHeight;
     auto px = [](double v) {
         if (std::isnan(v))
             return 0;

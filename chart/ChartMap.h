@@ -51,10 +51,9 @@ struct ChartMap {
     [[nodiscard]] double yToPrice(int y) const;
     // The slot position of a column, unrounded: the inverse of slotPositionToX.
     [[nodiscard]] double xToSlotPosition(double x) const;
-    // A figure's point, given as a slot position of the daily chart and a
-    // price, as a pixel. Figures are built in slots and prices and meet the
-    // axes here alone, point by point: a price axis of another kind maps the
-    // price here, and a bar of several days counts them here.
+    // A figure's point, given as a slot position of this chart and a price,
+    // as a pixel. Figures are built in slots and prices and meet the axes
+    // here alone, point by point: a log axis maps the price by its ratio.
     [[nodiscard]] std::pair<int, int> slotPriceToPixel(double slot, double price) const;
     // Heights count upward from plotBottom.
     [[nodiscard]] int heightToY(long long h) const { return ClampPx(plotBottom - h); }

@@ -28,6 +28,7 @@ bool ChartSession::LogScaleClick(bool on)
                              .arg(g.ChartLow, 0, 'f', std::clamp(g.PriceDecimals, 0, 8)));
         return false;
     }
+    const StepScope step(*this, QStringLiteral("Log Scale"));
     g.LogScale = on;
     // A scale stretched by hand on the other kind of scale means nothing here.
     g.ManualScale = false;
@@ -111,8 +112,14 @@ void ChartSession::NavigationMove(int x, int y)
         const long long moved = d.slotWidth > 0 ? RoundPx((x - d.x) / d.slotWidth) : 0;
         const long long count = (long long)d.last - d.first + 1;
         const long long maxFirst = std::max<long long>(1, g.RecordCount - count + 1);
-        const long long first = std::clamp<long long>(d.first - moved, 1, maxFirst);
-        const long long last = std::min<long long>(first + count - 1, g.RecordCount);
+        long long first = std::clamp<long long>(d.first - moved, 1, maxFirst);
+        long long last = std::min<long long>(first + count - 1, g.RecordCount);
+        // On weekly or monthly bars a slot is a bar, not a day.
+        if (timeframe_ != Timeframe::Daily) {
+            const RecordRange r = RangeMovedByBars(d.first, d.last, moved);
+            first = r.first;
+            last = r.last;
+        }
         if (first == g.FirstRecord && last == g.LastRecord)
             return;
         g.FirstRecord = static_cast<int32_t>(first);

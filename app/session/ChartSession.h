@@ -398,6 +398,8 @@ private:
         FigureRoom room;
         bool manualScale = false;
         double manualTop = 0, manualBottom = 0;
+        Timeframe timeframe = Timeframe::Daily;
+        bool logScale = false;
     };
     struct HistoryStep {
         QString name;
@@ -468,8 +470,19 @@ private:
         std::optional<EllipseMemory> memory;
         double shift = 0; // the built chart's slots to the shown one's
         bool carried = false;
+        // The built chart's slots to one of the shown chart's.
+        double daysPerSlot = 1;
+        // Built on the linear daily-slot chart of the one shown, at its columns.
+        bool ownChart = false;
         std::optional<FigureScale> scale; // what the figure keeps
     };
+    // The frame built on `built`, a linear chart with the plot and columns
+    // of the one shown, and carried onto the shown one.
+    void BuildOnLinearChart(DrawFrame& d, const ChartMap& shown, const ChartMap& built) const;
+    // The trading day of a scaled figure's slot on bars of several days,
+    // counted in the file's days from P1's as the daily chart counts them;
+    // none on daily bars, or when the file's days are not known.
+    [[nodiscard]] std::optional<double> DayOfFigureSlot(const StudyFigure& f, double slot) const;
     [[nodiscard]] DrawFrame FrameForDraw(const FigureKind& kind,
                                          std::optional<EllipseMemory> memory) const;
     [[nodiscard]] FigureScale ScaleNow() const;
@@ -481,6 +494,9 @@ private:
     const StudyFigure* replaying_ = nullptr;
     // The scale of the last Draw, for the figure it recorded.
     std::optional<FigureScale> drawnScale_;
+    // The fresh ellipse's half axis on the chart the last Draw built on,
+    // when that was not the one shown.
+    std::optional<double> drawnEllipseBase_;
     Timeframe timeframe_ = Timeframe::Daily;
     // The bars of the timeframe over the file's records, from their dates.
     [[nodiscard]] BarIndex FileBars();
@@ -489,6 +505,12 @@ private:
     void MakeBars();
     // A range of whole bars as the record range, kept at two records at least.
     void SetRangeInBars(const RecordRange& r);
+    // The range [first, last] of records moved by whole bars (later for a
+    // negative count), kept inside the file.
+    [[nodiscard]] RecordRange RangeMovedByBars(long long first, long long last, long long bars);
+    // Ctrl+wheel on bars: the next period of the list, in bars, with the bar
+    // under column x of the chart `was` under it again.
+    void ZoomBarsAt(int index, int x, const ChartMap& was);
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.

@@ -91,6 +91,8 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.manualScale = g.ManualScale;
     s.manualTop = g.ManualTop;
     s.manualBottom = g.ManualBottom;
+    s.timeframe = timeframe_;
+    s.logScale = g.LogScale;
     return s;
 }
 
@@ -108,7 +110,8 @@ bool ChartSession::SameState(const Snapshot& a, const Snapshot& b)
            a.chartType == b.chartType && a.ratio == b.ratio && a.memory == b.memory &&
            a.ellipseEndX == b.ellipseEndX && a.ellipseEndH == b.ellipseEndH &&
            a.ellipseLive == b.ellipseLive && a.manualScale == b.manualScale &&
-           a.manualTop == b.manualTop && a.manualBottom == b.manualBottom;
+           a.manualTop == b.manualTop && a.manualBottom == b.manualBottom &&
+           a.timeframe == b.timeframe && a.logScale == b.logScale;
 }
 
 void ChartSession::KeepStep(const QString& name, Snapshot before)
@@ -182,6 +185,8 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
     g.ManualScale = s.manualScale;
     g.ManualTop = s.manualTop;
     g.ManualBottom = s.manualBottom;
+    timeframe_ = s.timeframe;
+    g.LogScale = s.logScale;
     dragMoved_ = false;
     if (!s.chartShown) {
         if (g.ChartShown) {

@@ -2,11 +2,13 @@
 // drawn again on another chart (a resize, a move, undo, a study) they are
 // built on that first chart once more and carried onto the one shown by
 // their slots and prices, so their shape and values stay.
+#include <algorithm>
 #include <cmath>
 
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
 #include "app/session/SharedInputs.h"
+#include "data/Dates.h"
 #include "tools/FigureTable.h"
 
 namespace {
@@ -24,14 +26,48 @@ std::optional<int> SlotOfDay(const ChartMap& map, const std::vector<PriceRecord>
             return k;
     return std::nullopt;
 }
+
+// The slot of the bar that holds a day on the chart shown; none when it is not charted.
+std::optional<int> BarOfDay(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                            std::optional<double> day, Timeframe tf)
+{
+    if (tf == Timeframe::Daily)
+        return SlotOfDay(map, prices, day);
+    if (!day)
+        return std::nullopt;
+    for (int k = 1; k <= map.totalSlots && size_t(k) < prices.size(); ++k)
+        if (!prices[size_t(k)].IsBlank && SlotHolds(tf, prices[size_t(k)].Date, *day))
+            return k;
+    return std::nullopt;
+}
+
+// The file's record of a day, counted on in weekdays past its last record;
+// none when the file's days are not known.
+std::optional<long long> RecordOfDay(const std::optional<RecordDates>& dates, double day)
+{
+    if (!dates || dates->count() < 1 || !dates->days.back())
+        return std::nullopt;
+    const double last = *dates->days.back();
+    if (day <= last) {
+        const int k = dates->firstOnOrAfter(day);
+        return k > 0 ? std::optional<long long>(k) : std::nullopt;
+    }
+    long long n = dates->count();
+    for (double d = last + 1; d <= day && n < dates->count() + 100000; ++d)
+        if (const int wd = DayOfWeek(d); wd != 1 && wd != 7)
+            ++n;
+    return n;
+}
 } // namespace
 
 FigureScale ChartSession::ScaleNow() const
 {
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
-    return ScaleOfChart(map, g.ChartWidth, g.ChartHeight,
-                        SlotOfDay(map, g.Prices, g.P1Date).value_or(map.xToSlot(g.P1X)));
+    const int days = TradingDaysPerSlot(timeframe_);
+    return ScaleOfChart(
+        map, g.ChartWidth, g.ChartHeight,
+        BarOfDay(map, g.Prices, g.P1Date, timeframe_).value_or(map.xToSlot(g.P1X)) * days, days);
 }
 
 FigureScale ChartSession::DefaultScale(const StudyFigure& f) const
@@ -42,8 +78,11 @@ FigureScale ChartSession::DefaultScale(const StudyFigure& f) const
     in.plotRight += DefaultChartWidth - g.ChartWidth;
     in.plotBottom += DefaultChartHeight - g.ChartHeight;
     const ChartMap map = ComputeScale(in);
-    return ScaleOfChart(map, DefaultChartWidth, DefaultChartHeight,
-                        SlotOfDay(CurrentChartMap(GloVar), g.Prices, f.p1.date).value_or(0));
+    const int days = TradingDaysPerSlot(timeframe_);
+    return ScaleOfChart(
+        map, DefaultChartWidth, DefaultChartHeight,
+        BarOfDay(CurrentChartMap(GloVar), g.Prices, f.p1.date, timeframe_).value_or(0) * days,
+        days);
 }
 
 ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
@@ -66,30 +105,54 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
         if (sized)
             d.memory = EllipseMemoryFor(d.input, f.ellipseScale * EllipseBaseRadius(d.input));
     };
+    const ChartMap shown = CurrentChartMap(GloVar);
     if (!kind.scaled) {
+        // Levels and goals are measured in prices: on a log axis they are
+        // worked out on its linear twin and each put at its own price.
+        if (shown.logScale && shown.usable()) {
+            ChartMap linear = shown;
+            linear.logScale = false;
+            BuildOnLinearChart(d, shown, linear);
+        }
         keptSize(false);
         return d;
     }
     // A person's Draw takes the chart's scale as it is.
     d.scale = ScaleNow();
+    const int days = TradingDaysPerSlot(timeframe_);
+    // Bars of several days, or a log axis: the figure is built on the linear
+    // chart of daily slots the kept scale describes and carried onto these.
+    const bool ownAxes = days == 1 && !shown.logScale;
+    d.daysPerSlot = days;
     if (!replaying_ || !replaying_->scale || !replaying_->scale->usable()) {
+        if (!ownAxes && d.scale->usable())
+            BuildOnLinearChart(d, shown, ChartOfScale(*d.scale));
         keptSize(false);
         return d;
     }
     const StudyFigure& f = *replaying_;
     const FigureScale& s = *f.scale;
     d.scale = s;
-    const ChartMap shown = CurrentChartMap(GloVar);
-    const auto k1 = SlotOfDay(shown, GloVar.Prices, f.p1.date);
+    const auto k1 = BarOfDay(shown, GloVar.Prices, f.p1.date, timeframe_);
     // The chart it was first drawn on, or one its dates are not on: drawn as it is.
-    if (!k1 || ScaleNow() == s) {
+    if (!k1 || (ownAxes && ScaleNow() == s)) {
         keptSize(false);
         return d;
     }
     const ChartMap built = ChartOfScale(s);
-    d.shift = *k1 - s.p1Slot;
-    auto slotOf = [&](const StudyPoint& p) {
-        return SlotOfDay(shown, GloVar.Prices, p.date).value_or(*k1) - d.shift + p.slotOffset;
+    d.shift = *k1 - double(s.p1Slot) / days;
+    // A point's daily slot on the built chart: by the file's trading days
+    // from P1's when the bars hold several, so that the figure is the one
+    // the daily chart builds. A point's offset from its slot (half a slot
+    // at most) counts as a day's share on any bars.
+    const std::optional<long long> r1 =
+        days > 1 ? RecordOfDay(recordDates_, f.p1.date) : std::nullopt;
+    auto slotOf = [&](const StudyPoint& p) -> double {
+        if (r1)
+            if (const auto r = RecordOfDay(recordDates_, p.date))
+                return double(s.p1Slot) + double(*r - *r1) + p.slotOffset;
+        const double bar = BarOfDay(shown, GloVar.Prices, p.date, timeframe_).value_or(*k1);
+        return (bar - d.shift) * days + p.slotOffset;
     };
     auto column = [&](const StudyPoint& p) { return built.slotPositionToX(slotOf(p)); };
     auto row = [&](const StudyPoint& p) { return built.priceToY(p.price); };
@@ -111,6 +174,72 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
     keptSize(true);
     d.carried = true;
     return d;
+}
+
+void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
+                                      const ChartMap& built) const
+{
+    // Same plot, same columns: only the rows move, from the log axis to
+    // the linear one, each by its price (the anchors by their own).
+    const auto& g = GloVar;
+    FigureInput& in = d.input;
+    in.map = built;
+    d.carried = true;
+    d.ownChart = true;
+    const int days = static_cast<int>(d.daysPerSlot);
+    if (days > 1) {
+        // On bars a point stands where a replay of it will put it: P1 on its
+        // bar's first daily slot, the others by the file's trading days from
+        // P1's day, each off its bar by as much of a day as it was of a bar.
+        const std::optional<long long> r1 =
+            g.P1Date ? RecordOfDay(recordDates_, *g.P1Date) : std::nullopt;
+        auto column = [&](long long x, std::optional<double> date) {
+            const double pos = shown.xToSlotPosition(double(x));
+            const int bar =
+                BarOfDay(shown, g.Prices, date, timeframe_).value_or(shown.xToSlot(int(x)));
+            const double off = std::clamp(pos - bar, -0.5, 0.5);
+            if (!date && bar >= 1 && size_t(bar) < g.Prices.size())
+                date = g.Prices[size_t(bar)].Date;
+            if (r1 && date)
+                if (const auto r = RecordOfDay(recordDates_, *date))
+                    return (long long)built.slotPositionToX(double(d.scale->p1Slot) +
+                                                            double(*r - *r1) + off);
+            return (long long)built.slotPositionToX(double(bar) * days + off);
+        };
+        const bool endAtP2 = in.ellipseEndX == in.p2x, p3AtP2 = in.p3x == in.p2x;
+        in.p1x = column(in.p1x, g.P1Date);
+        in.p2x = column(in.p2x, g.P2Date);
+        in.p3x = p3AtP2 ? in.p2x : in.p3x > 0 ? column(in.p3x, std::nullopt) : in.p3x;
+        in.ellipseEndX = endAtP2 ? in.p2x : column(in.ellipseEndX, std::nullopt);
+    }
+    if (!shown.logScale)
+        return;
+    auto height = [&](long long h, std::optional<double> price) {
+        const double p = price ? *price : shown.yToPrice(shown.heightToY(h));
+        return built.yToHeight(built.priceToY(p));
+    };
+    const bool anchored = g.P1Date && g.P2Date;
+    const bool endAtP2 = in.ellipseEndH == in.p2h, p3AtP2 = in.p3y == shown.heightToY(in.p2h);
+    in.p1h = height(in.p1h, anchored ? std::optional<double>(g.P1Price) : std::nullopt);
+    in.p2h = height(in.p2h, anchored ? std::optional<double>(g.P2Price) : std::nullopt);
+    in.ellipseEndH = endAtP2 ? in.p2h : height(in.ellipseEndH, std::nullopt);
+    if (p3AtP2)
+        in.p3y = built.heightToY(in.p2h);
+    else if (in.p3y > 0)
+        in.p3y = ClampPx(built.heightToY(height(shown.yToHeight(in.p3y), std::nullopt)));
+}
+
+std::optional<double> ChartSession::DayOfFigureSlot(const StudyFigure& f, double slot) const
+{
+    const int days = TradingDaysPerSlot(timeframe_);
+    if (days == 1 || !recordDates_)
+        return std::nullopt;
+    const auto k1 = BarOfDay(CurrentChartMap(GloVar), GloVar.Prices, f.p1.date, timeframe_);
+    const auto r1 = RecordOfDay(recordDates_, f.p1.date);
+    if (!k1 || !r1 || !std::isfinite(slot))
+        return std::nullopt;
+    const double offset = std::clamp((slot - *k1) * days, -1e6, 1e6);
+    return DayOfRecord(recordDates_->days, *r1 + std::llround(offset));
 }
 
 void ChartSession::GiveStudyFiguresScales(std::vector<StudyFigure>& figures) const

@@ -71,7 +71,8 @@ void ChartSession::RecordFigure(bool dragged)
     if (kind->scaled)
         f.scale = drawnScale_;
     if (kind->live) {
-        const double fresh = EllipseBaseRadius(CurrentFigureInput(GloVar));
+        const double fresh =
+            drawnEllipseBase_.value_or(EllipseBaseRadius(CurrentFigureInput(GloVar)));
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
         f.ellipseDragged = dragged;
     }

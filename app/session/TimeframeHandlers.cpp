@@ -4,15 +4,19 @@
 
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
+#include "chart/Navigation.h"
 #include "chart/Timeframe.h"
 
 void ChartSession::TimeframeClick(Timeframe t)
 {
     if (t == timeframe_)
         return;
+    const StepScope step(*this, QStringLiteral("Timeframe"));
     timeframe_ = t;
-    if (GloVar.ChartShown && !chart.isNull())
+    if (GloVar.ChartShown && !chart.isNull()) {
+        const QuietHistory quiet(*this);
         RedrawRange();
+    }
 }
 
 BarIndex ChartSession::FileBars()
@@ -61,4 +65,42 @@ void ChartSession::SetRangeInBars(const RecordRange& r)
         return;
     g.FirstRecord = static_cast<int32_t>(std::clamp<long long>(r.first, 1, INT32_MAX));
     g.LastRecord = static_cast<int32_t>(std::clamp<long long>(r.last, 1, INT32_MAX));
+}
+
+RecordRange ChartSession::RangeMovedByBars(long long first, long long last, long long bars)
+{
+    const BarIndex index = FileBars();
+    const long long b1 = index.barOf(static_cast<int>(first)),
+                    b2 = index.barOf(static_cast<int>(last));
+    if (b1 < 1 || b2 < b1)
+        return {first, last};
+    const long long span = b2 - b1;
+    const long long from =
+        std::clamp<long long>(b1 - bars, 1, std::max<long long>(1, index.count() - span));
+    const long long to = std::min<long long>(from + span, index.count());
+    return {index.recordsOf(static_cast<int>(from)).first,
+            index.recordsOf(static_cast<int>(to)).last};
+}
+
+void ChartSession::ZoomBarsAt(int index, int x, const ChartMap& was)
+{
+    auto& g = GloVar;
+    const BarIndex bars = FileBars();
+    const int firstBar = bars.barOf(g.FirstRecord);
+    if (firstBar < 1 || bars.count() < 2)
+        return;
+    // The bar under the pointer, counted from the range's first.
+    const int bar =
+        std::clamp(firstBar + std::min(was.xToSlot(x), g.LoadedCount) - 1, 1, bars.count());
+    const StepScope step(*this, QStringLiteral("Zoom"));
+    PeriodCBChange(index);
+    // P + 1 bars, as the period buttons load, with that bar in the slot under x.
+    const int count = std::clamp(g.PeriodLength + 1, 2, bars.count());
+    ChartMap next = was;
+    next.slotCount = count + g.BlankDaysRight;
+    next.totalSlots = count + g.BlankDaysRight;
+    const int at = std::clamp(next.xToSlot(x), 1, count);
+    const int from = std::clamp(bar - at + 1, 1, bars.count() - count + 1);
+    SetRangeInBars({bars.recordsOf(from).first, bars.recordsOf(from + count - 1).last});
+    RedrawRange();
 }

@@ -224,12 +224,15 @@ void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemor
     std::vector<Figure> parts = built;
     if (frame.carried)
         for (Figure& f : parts)
-            f = CarryFigure(f, frame.input.map, CurrentChartMap(GloVar), frame.shift);
+            f = CarryFigure(f, frame.input.map, CurrentChartMap(GloVar), frame.shift,
+                            frame.daysPerSlot);
     drawnScale_ = frame.scale;
+    drawnEllipseBase_ =
+        frame.ownChart ? std::optional(EllipseBaseRadius(frame.input)) : std::nullopt;
     g.RatioLineMode = kind.ratioLineMode;
     const bool stroked = StrokeFigures(chart, parts);
     // A memory in another chart's pixels would grow the next ellipse wrongly.
-    if (kind.live && frame.memory && !frame.carried)
+    if (kind.live && frame.memory && (!frame.carried || frame.ownChart))
         KeepEllipseMemory(GloVar, *frame.memory);
     NoteFigureDrawn(kind, parts, built, frame);
     if (!stroked)

@@ -161,17 +161,23 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
         return map.xToSlot(x);
     };
     const long long bar1 = slotOf(g.P1X, g.P1Date), bar2 = slotOf(g.P2X, g.P2Date);
-    currentElements_ = kind.elements(
-        built, frame.input,
-        AnchorPrices{a1.price, a2.price, bar1 + a1.slotOffset, bar2 + a2.slotOffset, bar1, bar2});
+    // A figure built on another chart reads the anchors' slots on that one.
+    auto onBuilt = [&](double slot) {
+        return kind.scaled ? (slot - frame.shift) * frame.daysPerSlot : slot;
+    };
+    currentElements_ =
+        kind.elements(built, frame.input,
+                      AnchorPrices{a1.price, a2.price, onBuilt(bar1 + a1.slotOffset),
+                                   onBuilt(bar2 + a2.slotOffset), std::llround(onBuilt(bar1)),
+                                   std::llround(onBuilt(bar2))});
     currentLabelBoxes_.clear();
     currentUnlabelled_.clear();
     // Worked out in slots and prices on the chart it was built on, so that
     // its values are the same whatever the window's size.
     if (kind.scaled)
-        SettleElements(currentElements_, frame.input.map, frame.shift);
+        SettleElements(currentElements_, frame.input.map, frame.shift, frame.daysPerSlot);
     if (frame.carried)
-        CarryElements(currentElements_, frame.input.map, map, frame.shift);
+        CarryElements(currentElements_, frame.input.map, map, frame.shift, frame.daysPerSlot);
     if (g.LevelValues)
         DrawLevelLabels(currentElements_);
     ShowLevelsOffChart();
@@ -375,7 +381,15 @@ QString ChartSession::FigureValuesCsv() const
                                             hasP3 ? price(p3.price) : QString()}
                                     .join(QLatin1Char(','));
         for (const FigureElement& e : *all[i]) {
-            const ElementValues v = ValuesOf(e, map, g.Prices, earlier);
+            ElementValues v = ValuesOf(e, map, g.Prices, earlier);
+            // On weekly or monthly bars a figure of the kept scale is dated in
+            // its daily slots, as the daily chart dates it.
+            if (kind && kind->scaled)
+                for (auto [slot, day] :
+                     {std::pair{e.slot, &v.date}, std::pair{e.endSlot, &v.endDate}})
+                    if (slot)
+                        if (const auto d = DayOfFigureSlot(f, *slot))
+                            *day = d;
             out += QStringList{QString::number(i + 1),
                                Csv(kind ? QString::fromLatin1(kind->caption) : QString()),
                                Csv(e.name),

@@ -189,6 +189,10 @@ void ChartSession::ZoomPeriodAt(int notches, int x)
     const int index = std::clamp(periodIndex + notches, 0, last);
     if (index == periodIndex || !was.usable() || g.RecordCount < 2)
         return;
+    if (timeframe_ != Timeframe::Daily) {
+        ZoomBarsAt(index, x, was);
+        return;
+    }
     // The record under the pointer: the days drawn up to its slot.
     const int slot = std::min(was.xToSlot(x), g.LoadedCount);
     int record = g.FirstRecord - 1;
