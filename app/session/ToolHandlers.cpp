@@ -176,7 +176,7 @@ void ChartSession::RatioBtnClick()
 void ChartSession::DrawBtnClick()
 {
     const StepScope step(*this, QStringLiteral("Draw"));
-    DrawChosenFigure(CurrentEllipseMemory(GloVar));
+    DrawChosenFigure(GloVar.ellipse);
     FitFiguresInView();
 }
 
@@ -230,7 +230,7 @@ void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemor
     const bool stroked = StrokeFigures(chart, parts);
     // A memory in another chart's pixels would grow the next ellipse wrongly.
     if (kind.live && frame.memory && !frame.carried)
-        KeepEllipseMemory(GloVar, *frame.memory);
+        GloVar.ellipse = *frame.memory;
     NoteFigureDrawn(kind, parts, built, frame);
     if (!stroked)
         prompts_.beep();
@@ -335,7 +335,7 @@ bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
     g.FanAngle1 = v[0];
     g.FanAngle2 = v[1];
     g.FanAngle3 = v[2];
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar)); !w) {
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), GloVar.settings); !w) {
         g.FanAngle1 = old[0];
         g.FanAngle2 = old[1];
         g.FanAngle3 = old[2];
