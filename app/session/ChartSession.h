@@ -491,11 +491,13 @@ private:
     void DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory);
     // The live ellipse with its far end (and the third point) at x, y.
     void MoveLiveFigure(int x, int y, std::optional<EllipseMemory> memory);
-    // Sets P1, P2 and the third point (P2's when none is given) with their
-    // markers, dates and prices, as clicks at these pixels would; prices,
-    // when given, are kept as they are (a snapped bar price stays exact).
-    void PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
-                      std::optional<std::array<double, 2>> prices = std::nullopt);
+    // A kept figure's anchors and choices as the session's own: its dates
+    // and prices as kept, its markers at the pixels given (the third point
+    // at P2's when it has none of its own).
+    void TakeFigureAnchors(const StudyFigure& f, QPoint p1, QPoint p2, std::optional<QPoint> p3);
+    void TakeFigureChoice(const FigureKind& kind, const StudyFigure& f);
+    // Makes the current figure part of the picture, as Clip does.
+    void KeepCurrentFigure();
     void ShowRatio();
     void ShowDir();
     // The session's values follow the mouse tool, which owns them: what is
