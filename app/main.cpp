@@ -240,10 +240,8 @@ int main(int argc, char** argv)
     host.setParent(&form);
     if (!cl.priceFile.isEmpty()) {
         const QString path = QFileInfo(cl.priceFile).absoluteFilePath();
-        form.afterFirstActivation = [&form, &host, path] {
-            host.presetOpen = path;
-            form.Press(Ctl::FileBtn);
-            host.presetOpen.reset();
+        form.afterFirstActivation = [&form, path] {
+            form.Act([&form, path] { form.session.OpenPriceFile(path); });
         };
     }
     form.ShowAsLastTime();

@@ -31,7 +31,7 @@ QString ChartSession::SettingsPath() const
 void ChartSession::FormCreate(const QString& currentDir)
 {
     SetCreationDefaults(GloVar, currentDir);
-    ApplySettings(GloVar, ReadSettingsFile(SettingsPath(), CurrentSettings(GloVar)));
+    GloVar.settings = ReadSettingsFile(SettingsPath(), GloVar.settings);
     periodIndex = 4;
     ui = UiModel();
     ui.caption =

@@ -16,6 +16,7 @@
 #include <set>
 #include <utility>
 
+#include "app/session/SessionValues.h"
 #include "app/session/UiModel.h"
 #include "chart/BarChart.h"
 #include "chart/Canvas.h"
@@ -363,30 +364,30 @@ private:
     // The figures, anchors and range at one moment: what a step of the
     // history gives back.
     struct Snapshot {
-        bool chartShown = false;
-        int firstRecord = 0, lastRecord = 0, blankDaysRight = 0, periodIndex = 0;
-        bool holidaySpace = false, wholeScale = false;
+        // What an action changes: when they are equal, nothing happened.
+        struct Values {
+            bool chartShown = false;
+            int periodIndex = 0;
+            RangeValues range;
+            AnchorValues anchors;
+            FigureChoice figure;
+            EllipseMemory ellipse;
+            std::vector<StudyFigure> kept;
+            std::optional<StudyFigure> current;
+            bool p1Shown = false, p2Shown = false, p3Shown = false;
+            Timeframe timeframe = Timeframe::Daily;
+            bool logScale = false;
+            bool operator==(const Values&) const = default;
+        } values;
+        // What follows from them, put back with them. The anchors in dates
+        // and prices, for a chart drawn otherwise.
         double fileHigh = 0, fileLow = 0;
-        std::vector<StudyFigure> kept;
-        std::optional<StudyFigure> current;
-        // The anchors as the shared values hold them, and in dates and
-        // prices for a chart drawn otherwise.
-        int p1x = -1, p1h = -1, p2x = -1, p2h = -1, p3x = -1, p3y = -1;
-        std::optional<double> p1Date, p2Date;
-        double p1Price = 0, p2Price = 0;
         StudyPoint p1, p2, p3;
-        bool p1Shown = false, p2Shown = false, p3Shown = false;
         bool p1Armed = false, p2Armed = false;
-        int dir = 1, chartType = 0, ratioLineMode = 0;
-        double ratio = 0;
-        QString chartTypeName;
         // The memory the live ellipse's last drag move grew from.
         std::optional<EllipseMemory> dragMemory;
         // The figure type the chart's header names: the one of its plot.
         QString plottedTypeName;
-        EllipseMemory memory;
-        int ellipseEndX = 0, ellipseEndH = 0;
-        bool ellipseLive = false;
         ChartMap map;
         UiModel ui;
         // The pixels the markers' order of moves leaves, on the chart and
@@ -396,10 +397,6 @@ private:
         std::vector<Canvas::Patch> baseResidue;
         int selected = 0;
         FigureRoom room;
-        bool manualScale = false;
-        double manualTop = 0, manualBottom = 0;
-        Timeframe timeframe = Timeframe::Daily;
-        bool logScale = false;
     };
     struct HistoryStep {
         QString name;
@@ -432,7 +429,6 @@ private:
         ChartSession& s_;
     };
     [[nodiscard]] Snapshot TakeSnapshot() const;
-    [[nodiscard]] static bool SameState(const Snapshot& a, const Snapshot& b);
     void RestoreSnapshot(const Snapshot& s);
     void KeepStep(const QString& name, Snapshot before);
     void PlotOrReset();
@@ -517,11 +513,13 @@ private:
     void DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory);
     // The live ellipse with its far end (and the third point) at x, y.
     void MoveLiveFigure(int x, int y, std::optional<EllipseMemory> memory);
-    // Sets P1, P2 and the third point (P2's when none is given) with their
-    // markers, dates and prices, as clicks at these pixels would; prices,
-    // when given, are kept as they are (a snapped bar price stays exact).
-    void PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
-                      std::optional<std::array<double, 2>> prices = std::nullopt);
+    // A kept figure's anchors and choices as the session's own: its dates
+    // and prices as kept, its markers at the pixels given (the third point
+    // at P2's when it has none of its own).
+    void TakeFigureAnchors(const StudyFigure& f, QPoint p1, QPoint p2, std::optional<QPoint> p3);
+    void TakeFigureChoice(const FigureKind& kind, const StudyFigure& f);
+    // Makes the current figure part of the picture, as Clip does.
+    void KeepCurrentFigure();
     void ShowRatio();
     void ShowDir();
     // The session's values follow the mouse tool, which owns them: what is

@@ -502,7 +502,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
         readAs += QStringLiteral(
                       ".\nNo line shows whether the day or the month comes first: %1 is a guess")
                       .arg(names.value(l.dateFormat));
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar)); !w)
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), GloVar.settings); !w)
         prompts_.error(w.error().message());
     return true;
 }
@@ -568,8 +568,7 @@ bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& 
     g.DateFormat = static_cast<int16_t>(dateFormat);
     if (separator)
         g.FieldSeparator = *separator;
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar), fields);
-        !w) {
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), GloVar.settings, fields); !w) {
         std::tie(g.HasHeaderLine, g.DateColumn, g.OpenColumn, g.HighColumn, g.LowColumn,
                  g.CloseColumn, g.DateFormat, g.FieldSeparator) = before;
         prompts_.error(w.error().message());

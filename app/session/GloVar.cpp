@@ -6,43 +6,10 @@
 #include <limits>
 #include <numbers>
 
-FileLayout CurrentLayout(const SharedState& g)
-{
-    FileLayout l;
-    l.header = g.HasHeaderLine;
-    l.dateColumn = g.DateColumn;
-    l.openColumn = g.OpenColumn;
-    l.highColumn = g.HighColumn;
-    l.lowColumn = g.LowColumn;
-    l.closeColumn = g.CloseColumn;
-    l.dateFormat = g.DateFormat;
-    l.separator = g.FieldSeparator;
-    return l;
-}
-
 void ApplyLayout(SharedState& g, const FileLayout& l)
 {
-    g.HasHeaderLine = l.header;
-    g.DateColumn = Sat16(l.dateColumn);
-    g.OpenColumn = Sat16(l.openColumn);
-    g.HighColumn = Sat16(l.highColumn);
-    g.LowColumn = Sat16(l.lowColumn);
-    g.CloseColumn = Sat16(l.closeColumn);
-    g.DateFormat = Sat16(l.dateFormat);
-    g.FieldSeparator = l.separator;
-}
-
-Settings CurrentSettings(const SharedState& g)
-{
-    return Settings{CurrentLayout(g), {g.FanAngle1, g.FanAngle2, g.FanAngle3}};
-}
-
-void ApplySettings(SharedState& g, const Settings& s)
-{
-    ApplyLayout(g, s.layout);
-    g.FanAngle1 = s.fanAngles[0];
-    g.FanAngle2 = s.fanAngles[1];
-    g.FanAngle3 = s.fanAngles[2];
+    g.settings.layout = l;
+    g.settings.layout.decimal = 0;
 }
 
 void InitDefaults(SharedState& g)
@@ -79,18 +46,8 @@ void SetCreationDefaults(SharedState& g, const QString& currentDir)
     g.WorkDir = WorkDirFor(g.StartDir);
     g.DataFileName.clear();
     g.ChartShown = false;
-    g.HasHeaderLine = true;
-    g.DateColumn = 1;
-    g.OpenColumn = 2;
-    g.HighColumn = 3;
-    g.LowColumn = 4;
-    g.CloseColumn = 5;
-    g.DateFormat = 1;
-    g.FieldSeparator = ',';
+    g.settings = Settings{};
     g.NewestFirst = false;
-    g.FanAngle1 = 38.0;
-    g.FanAngle2 = 45.0;
-    g.FanAngle3 = 62.0;
 }
 
 void SetFirstActivationDefaults(SharedState& g, int32_t periodLength, int32_t chartWidth,

@@ -38,8 +38,6 @@ public:
     void popupMenu(QMenu& menu, const QPoint& globalPos) override;
 
     void setParent(QWidget* parent) { parent_ = parent; }
-    // The answer the next open-file dialog takes without being shown.
-    std::optional<QString> presetOpen;
 
 private:
     QWidget* parent_;

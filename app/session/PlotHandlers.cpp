@@ -43,9 +43,11 @@ void ChartSession::PlotBtnClick()
     PlotOrReset();
     if (joins && g.ChartShown) {
         HistoryStep& top = undo_.back();
-        if (top.state.firstRecord != g.FirstRecord || top.state.lastRecord != g.LastRecord ||
-            top.state.blankDaysRight != g.BlankDaysRight ||
-            top.state.holidaySpace != g.LeaveHolidaySpace || top.state.wholeScale != g.WholeScale)
+        // What the Dates dialog sets; the scale stretched by hand went with the reset.
+        const RangeValues& was = top.state.values.range;
+        if (was.FirstRecord != g.FirstRecord || was.LastRecord != g.LastRecord ||
+            was.BlankDaysRight != g.BlankDaysRight ||
+            was.LeaveHolidaySpace != g.LeaveHolidaySpace || was.WholeScale != g.WholeScale)
             top.name = QStringLiteral("Dates");
         redo_.clear();
     }
@@ -360,7 +362,7 @@ void ChartSession::Image1MouseMove(int x, int y)
     if (g.EllipseLive && tool.dragging()) {
         ui.cursor = ChartCursor::SizeAll;
         tool.move(x, y);
-        dragMemory_ = CurrentEllipseMemory(GloVar);
+        dragMemory_ = GloVar.ellipse;
         MoveLiveFigure(x, y, dragMemory_);
         dragMoved_ = true;
     }

@@ -2,24 +2,7 @@
 
 #include "app/session/GloVar.h"
 
-ChartMap CurrentChartMap(const SharedState& g)
-{
-    ChartMap m;
-    m.plotLeft = g.PlotLeft;
-    m.plotTop = g.PlotTop;
-    m.plotRight = g.PlotRight;
-    m.plotBottom = g.PlotBottom;
-    m.plotWidth = g.PlotWidth;
-    m.plotHeight = g.PlotHeight;
-    m.slotCount = g.SlotCount;
-    m.totalSlots = g.TotalSlots;
-    m.scaleBottom = g.ScaleBottom;
-    m.scaleRange = g.ScaleRange;
-    m.scaleTop = g.ScaleTop;
-    m.logScale = g.ScaleIsLog;
-    m.axisBottom = g.VolumeBottom;
-    return m;
-}
+#include <algorithm>
 
 ScaleInput CurrentScaleInput(const SharedState& g)
 {
@@ -38,23 +21,12 @@ ScaleInput CurrentScaleInput(const SharedState& g)
     return in;
 }
 
-void KeepScale(SharedState& g, const ChartMap& scaled)
-{
-    g.PlotHeight = scaled.plotHeight;
-    g.PlotWidth = scaled.plotWidth;
-    g.SlotCount = scaled.slotCount;
-    g.ScaleTop = scaled.scaleTop;
-    g.ScaleBottom = scaled.scaleBottom;
-    g.ScaleRange = scaled.scaleRange;
-    g.ScaleIsLog = scaled.logScale;
-}
-
 BarChartInput CurrentBarChart(const SharedState& g)
 {
     BarChartInput in;
     in.chartWidth = g.ChartWidth;
     in.chartHeight = g.ChartHeight;
-    in.map = CurrentChartMap(g);
+    in.map = g.map;
     in.prices = g.Prices;
     in.loadedCount = g.LoadedCount;
     in.fileName = g.DataFileName;
@@ -72,7 +44,7 @@ void PlotPriceChart(SharedState& g, Canvas& c, BarLook look)
         scaled.scaleBottom = g.ManualBottom;
         scaled.scaleRange = g.ManualTop - g.ManualBottom;
     }
-    KeepScale(g, scaled);
+    g.map = scaled;
     BarChartInput in = CurrentBarChart(g);
     look.colour = !g.Monochrome;
     in.look = look;
@@ -92,12 +64,10 @@ FigureInput CurrentFigureInput(const SharedState& g)
     in.ratio = g.Ratio;
     in.phi = g.Phi;
     in.pi = g.Pi;
-    in.fanAngles[0] = g.FanAngle1;
-    in.fanAngles[1] = g.FanAngle2;
-    in.fanAngles[2] = g.FanAngle3;
+    std::copy(g.settings.fanAngles.begin(), g.settings.fanAngles.end(), in.fanAngles);
     in.chartWidth = g.ChartWidth;
     in.chartHeight = g.ChartHeight;
-    in.map = CurrentChartMap(g);
+    in.map = g.map;
     in.spiralStep = g.SpiralStep;
     in.ellipseStep = g.EllipseStep;
     in.arcFactor = g.ArcFactor;
@@ -109,32 +79,7 @@ FigureInput CurrentFigureInput(const SharedState& g)
     return in;
 }
 
-EllipseMemory CurrentEllipseMemory(const SharedState& g)
+const ChartMap& CurrentChartMap(const SharedState& g)
 {
-    EllipseMemory last;
-    last.p1x = g.LastEllipseP1X;
-    last.p1y = g.LastEllipseP1Y;
-    last.p2x = g.LastEllipseP2X;
-    last.p2y = g.LastEllipseP2Y;
-    last.p3x = g.LastEllipseP3X;
-    last.p3y = g.LastEllipseP3Y;
-    last.ratio = g.LastEllipseRatio;
-    last.radius = g.EllipseRadius;
-    last.angle = g.EllipseAngle;
-    return last;
-}
-
-void KeepEllipseMemory(SharedState& g, const EllipseMemory& m)
-{
-    g.LastEllipseP1X = m.p1x;
-    g.LastEllipseP1Y = m.p1y;
-    g.LastEllipseP2X = m.p2x;
-    g.LastEllipseP2Y = m.p2y;
-    g.LastEllipseP3X = m.p3x;
-    g.LastEllipseP3Y = m.p3y;
-    g.LastEllipseRatio = m.ratio;
-    g.EllipseRadius = m.radius;
-    g.EllipseAngle = m.angle;
-    g.EllipseEndX = m.endX;
-    g.EllipseEndY = m.endH;
+    return g.map;
 }

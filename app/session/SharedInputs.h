@@ -10,10 +10,9 @@
 class Canvas;
 struct SharedState;
 
-[[nodiscard]] ChartMap CurrentChartMap(const SharedState& g);
+// The map the session keeps (its plot's edges and the last scale).
+[[nodiscard]] const ChartMap& CurrentChartMap(const SharedState& g);
 [[nodiscard]] ScaleInput CurrentScaleInput(const SharedState& g);
-// Plot size, slot count and the scale, as Plot keeps them before drawing.
-void KeepScale(SharedState& g, const ChartMap& scaled);
 // The bar chart of the loaded range, on the map in force.
 [[nodiscard]] BarChartInput CurrentBarChart(const SharedState& g);
 // Works out the scale, keeps it and draws the bar chart: Plot's drawing.
@@ -21,5 +20,3 @@ void KeepScale(SharedState& g, const ChartMap& scaled);
 void PlotPriceChart(SharedState& g, Canvas& c, BarLook look);
 
 [[nodiscard]] FigureInput CurrentFigureInput(const SharedState& g);
-[[nodiscard]] EllipseMemory CurrentEllipseMemory(const SharedState& g);
-void KeepEllipseMemory(SharedState& g, const EllipseMemory& m);

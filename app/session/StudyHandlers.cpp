@@ -160,20 +160,10 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
         const StudyFigure* was;
         ~Back() { at = was; }
     } back{replaying_, outer};
-    PlaceAnchors(*p1, *p2, f.p3 ? p3 : std::nullopt, std::array{f.p1.price, f.p2.price});
-    // The figure's days hold, even where its pixel falls at the edge of the next slot.
-    g.P1Date = f.p1.date;
-    g.P2Date = f.p2.date;
-    g.Dir = f.dir;
-    ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
-    ShowDir();
-    g.Ratio = f.ratio;
-    ShowRatio();
-    g.FanAngle1 = f.fanAngles[0];
-    g.FanAngle2 = f.fanAngles[1];
-    g.FanAngle3 = f.fanAngles[2];
-    ChooseChartType(f.type);
-    DrawBtnClick();
+    // The figure's own choices and anchors, then drawn as Draw draws.
+    TakeFigureChoice(*kind, f);
+    TakeFigureAnchors(f, *p1, *p2, f.p3 ? p3 : std::nullopt);
+    DrawChosenFigure(GloVar.ellipse);
     if (kind->live && f.ellipseDragged) {
         // The far end was dragged: the drag's last move, drawn afresh.
         MoveLiveFigure(p2->x(), p2->y(), std::nullopt);
@@ -187,7 +177,7 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
     currentFigure_ = f;
     currentFigure_->kept = false;
     if (f.kept)
-        ClipButtonClick();
+        KeepCurrentFigure();
     return true;
 }
 

@@ -176,7 +176,7 @@ void ChartSession::RatioBtnClick()
 void ChartSession::DrawBtnClick()
 {
     const StepScope step(*this, QStringLiteral("Draw"));
-    DrawChosenFigure(CurrentEllipseMemory(GloVar));
+    DrawChosenFigure(GloVar.ellipse);
     FitFiguresInView();
 }
 
@@ -233,7 +233,7 @@ void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemor
     const bool stroked = StrokeFigures(chart, parts);
     // A memory in another chart's pixels would grow the next ellipse wrongly.
     if (kind.live && frame.memory && (!frame.carried || frame.ownChart))
-        KeepEllipseMemory(GloVar, *frame.memory);
+        GloVar.ellipse = *frame.memory;
     NoteFigureDrawn(kind, parts, built, frame);
     if (!stroked)
         prompts_.beep();
@@ -250,24 +250,39 @@ void ChartSession::MoveLiveFigure(int x, int y, std::optional<EllipseMemory> mem
     DrawFigure(LiveFigureKind(), std::move(memory));
 }
 
-void ChartSession::PlaceAnchors(QPoint p1, QPoint p2, std::optional<QPoint> p3,
-                                std::optional<std::array<double, 2>> prices)
+void ChartSession::TakeFigureAnchors(const StudyFigure& f, QPoint p1, QPoint p2,
+                                     std::optional<QPoint> p3)
 {
     auto& g = GloVar;
-    const ChartMap map = CurrentChartMap(GloVar);
     DrawP1Marker(p1.x(), p1.y());
-    g.P1Date = SlotDateAt(map, g.Prices, p1.x());
-    g.P1Price = prices ? (*prices)[0] : map.yToPrice(p1.y());
     DrawP2Marker(p2.x(), p2.y());
     g.P3X = Sat16(p2.x());
     g.P3Y = Sat16(p2.y());
-    g.P2Date = SlotDateAt(map, g.Prices, p2.x());
-    g.P2Price = prices ? (*prices)[1] : map.yToPrice(p2.y());
     if (p3)
         DrawP3Marker(p3->x(), p3->y());
+    // The figure's days and prices hold, even where a pixel falls at the
+    // edge of the next slot or between a bar's prices.
+    g.P1Date = f.p1.date;
+    g.P1Price = f.p1.price;
+    g.P2Date = f.p2.date;
+    g.P2Price = f.p2.price;
     tool.release();
     KeepToolState();
     ui.cursor = ChartCursor::Arrow;
+}
+
+void ChartSession::TakeFigureChoice(const FigureKind& kind, const StudyFigure& f)
+{
+    auto& g = GloVar;
+    g.Dir = f.dir;
+    ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
+    ShowDir();
+    g.Ratio = f.ratio;
+    ShowRatio();
+    std::copy(std::begin(f.fanAngles), std::end(f.fanAngles), g.settings.fanAngles.begin());
+    g.ChartType = static_cast<int16_t>(kind.number);
+    g.ChartTypeName = QString::fromLatin1(kind.caption);
+    ui.caption = g.TitleText + QStringLiteral("  -  ") + g.ChartTypeName;
 }
 
 void ChartSession::EraseBtnClick()
@@ -294,6 +309,11 @@ void ChartSession::EraseBtnClick()
 void ChartSession::ClipButtonClick()
 {
     const StepScope step(*this, QStringLiteral("Clip"));
+    KeepCurrentFigure();
+}
+
+void ChartSession::KeepCurrentFigure()
+{
     // The places the last base held residue at stay places of the new one.
     std::vector<QRect> places = std::exchange(baseResidue_, {});
     std::set<std::array<int, 4>> at = std::exchange(baseResidueAt_, {});
@@ -338,7 +358,7 @@ bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
     g.FanAngle1 = v[0];
     g.FanAngle2 = v[1];
     g.FanAngle3 = v[2];
-    if (const Result<void> w = WriteSettingsFile(SettingsPath(), CurrentSettings(GloVar)); !w) {
+    if (const Result<void> w = WriteSettingsFile(SettingsPath(), GloVar.settings); !w) {
         g.FanAngle1 = old[0];
         g.FanAngle2 = old[1];
         g.FanAngle3 = old[2];

@@ -142,8 +142,6 @@ void GuiHost::error(const QString& text)
 
 std::optional<QString> GuiHost::openFileName(const QString& filter, const QString& dir)
 {
-    if (presetOpen)
-        return std::exchange(presetOpen, std::nullopt);
     const QString f = QFileDialog::getOpenFileName(parent_, QString(), dir, QtNameFilters(filter));
     if (f.isEmpty())
         return std::nullopt;

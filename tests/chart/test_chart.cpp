@@ -27,7 +27,7 @@ void Loaded(SharedState& g, int width, int height, int count, double high, doubl
     g.LoadedCount = g.TotalSlots = count;
     g.ChartHigh = high;
     g.ChartLow = low;
-    KeepScale(g, ComputeScale(CurrentScaleInput(g)));
+    g.map = ComputeScale(CurrentScaleInput(g));
 }
 
 std::vector<double> Labels(SharedState& g, double high, double low, int plotHeight, LabelStep& s)

@@ -1,0 +1,95 @@
+// A study's figures are rebuilt from their dates and prices: opened in a
+// window of any size, each gives the same values, and the anchors and
+// choices it was kept with.
+#include "app/session/GloVar.h"
+#include "app/session/SharedInputs.h"
+#include "tests/Support.h"
+#include "tools/FigureTable.h"
+
+namespace {
+class StudyReplay : public SessionTest {
+protected:
+    void Plot()
+    {
+        OpenWeekdays(400);
+        int focus = -1;
+        ASSERT_TRUE(s->DatesAccept(QStringLiteral("100"), QStringLiteral("300"),
+                                   QStringLiteral("0"), focus));
+        s->PlotBtnClick();
+        ASSERT_TRUE(s->GloVar.ChartShown);
+    }
+    QPoint At(double fx, double fy) const
+    {
+        const ChartMap& m = CurrentChartMap(s->GloVar);
+        return {m.plotLeft + int(fx * m.plotWidth), m.plotTop + int(fy * m.plotHeight)};
+    }
+    void Click(QPoint p)
+    {
+        s->Image1MouseDown(MouseButton::Left, p.x(), p.y());
+        s->Image1MouseUp();
+    }
+    // A figure of the kind named on two anchors, kept by Clip; DIR turned
+    // after each, so that they alternate.
+    void Draw(const char* key, double x1, double x2)
+    {
+        s->ChooseChartType(FigureKindNamed(key)->number);
+        s->P1BtnClick();
+        Click(At(x1, 0.8));
+        s->P2BtnClick();
+        Click(At(x2, 0.3));
+        s->DrawBtnClick();
+        s->DirBtnClick();
+        s->ClipButtonClick();
+    }
+    // The study opened by a new session whose chart has the size given.
+    QString ValuesAt(const QString& study, int w, int h)
+    {
+        width = w;
+        height = h;
+        SessionTest::SetUp();
+        EXPECT_TRUE(s->OpenStudy(study));
+        return s->FigureValuesCsv();
+    }
+};
+} // namespace
+
+TEST_F(StudyReplay, ValuesDoNotDependOnTheWindowSize)
+{
+    Plot();
+    Draw("extensions", 0.2, 0.4);
+    Draw("corrections", 0.3, 0.5);
+    Draw("fan-lines", 0.35, 0.6);
+    Draw("channel", 0.4, 0.7);
+    Draw("time-goals", 0.5, 0.6);
+    const QString values = s->FigureValuesCsv();
+    const Study kept = s->CurrentStudy(QString());
+    ASSERT_EQ(kept.figures.size(), 5u);
+    ASSERT_NE(kept.figures[0].dir, kept.figures[1].dir);
+    const QString study = dir.filePath(QStringLiteral("sizes.aurigon"));
+    ASSERT_TRUE(s->SaveStudy(study));
+
+    const struct {
+        const char* name;
+        int width, height;
+    } sizes[] = {{"as drawn", 980, 590}, {"wider", 1400, 590}, {"smaller", 640, 420}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.name);
+        EXPECT_EQ(ValuesAt(study, size.width, size.height), values);
+        // Each figure keeps the anchors and choices it was drawn with.
+        const Study again = s->CurrentStudy(QString());
+        ASSERT_EQ(again.figures.size(), kept.figures.size());
+        for (size_t i = 0; i < kept.figures.size(); ++i) {
+            EXPECT_EQ(again.figures[i].type, kept.figures[i].type) << i;
+            EXPECT_EQ(again.figures[i].dir, kept.figures[i].dir) << i;
+            EXPECT_EQ(again.figures[i].p1, kept.figures[i].p1) << i;
+            EXPECT_EQ(again.figures[i].p2, kept.figures[i].p2) << i;
+        }
+        // The last figure's choices are the session's after the replay.
+        EXPECT_EQ(s->GloVar.ChartType, kept.figures.back().type);
+        EXPECT_EQ(s->GloVar.Dir, kept.figures.back().dir);
+        EXPECT_EQ(s->GloVar.P1Date, kept.figures.back().p1.date);
+        EXPECT_EQ(s->GloVar.P2Price, kept.figures.back().p2.price);
+        EXPECT_TRUE(prompts.events.filter(QStringLiteral("error:")).isEmpty())
+            << qPrintable(prompts.events.join('\n'));
+    }
+}
