@@ -125,6 +125,7 @@ void ChartSession::KeepStep(const QString& name, Snapshot before)
 
 void ChartSession::ClearHistory()
 {
+    const Publishing publishing(*this);
     undo_.clear();
     redo_.clear();
     resetPending_ = false;
@@ -143,6 +144,7 @@ QString ChartSession::RedoCaption() const
 
 void ChartSession::UndoClick()
 {
+    const Publishing publishing(*this);
     if (undo_.empty() || tool.dragging())
         return;
     HistoryStep step = std::move(undo_.back());
@@ -156,6 +158,7 @@ void ChartSession::UndoClick()
 
 void ChartSession::RedoClick()
 {
+    const Publishing publishing(*this);
     if (redo_.empty() || tool.dragging())
         return;
     HistoryStep step = std::move(redo_.back());

@@ -8,6 +8,7 @@
 
 void ChartSession::TimeframeClick(Timeframe t)
 {
+    const Publishing publishing(*this);
     if (t == timeframe_)
         return;
     timeframe_ = t;
