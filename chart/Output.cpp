@@ -41,14 +41,38 @@ const char* ImageFormatOf(const QString& path)
     return nullptr;
 }
 
+namespace {
+// A one-bit line is stored in whole words, and a BMP carries the bits past
+// the width too. They are no pixels, and a picture taken over from another
+// may hold anything there: set as a fresh chart has them, so that the same
+// chart always gives the same file.
+QImage WithSetPadding(const QImage& image)
+{
+    const int w = image.width();
+    if (image.format() != QImage::Format_Mono || w % 32 == 0)
+        return image;
+    QImage out = image;
+    const int partial = w / 8, tail = w % 8;
+    for (int y = 0; y < out.height(); ++y) {
+        uchar* line = out.scanLine(y);
+        int from = partial;
+        if (tail != 0)
+            line[from++] |= uchar(0xff >> tail);
+        std::fill(line + from, line + out.bytesPerLine(), uchar(0xff));
+    }
+    return out;
+}
+} // namespace
+
 Result<void> WriteImageFile(const QImage& image, const QString& path, const char* format,
                             bool scratch)
 {
     // PNG at zlib's fastest level: a chart is mostly paper and long runs, so
     // the file grows by about a quarter while writing it takes a third of the time.
     const int quality = format && qstricmp(format, "PNG") == 0 ? PngQuality : -1;
+    const QImage written = WithSetPadding(image);
     return WriteWholeFile(
-        path, [&](QIODevice& d) { return image.save(&d, format, quality); },
+        path, [&](QIODevice& d) { return written.save(&d, format, quality); },
         scratch ? SymLink::Replace : SymLink::Follow);
 }
 

@@ -26,8 +26,9 @@
 
 #include "app/automation/ScriptParse.h"
 #include "app/automation/StateReport.h"
-#include "app/window/MainForm.h"
+#include "app/session/ChartSession.h"
 #include "app/window/Splash.h"
+#include "app/window/WindowDriver.h"
 #include "chart/Output.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"
@@ -290,7 +291,7 @@ int ScriptRunner::run(const QStringList& lines)
             err = runLine(*words);
         // A trace that could not be written ends the script as a line would.
         if (err.isEmpty() && trace_ && !trace_->error.isEmpty()) {
-            form_.session.chart.setTrace(nullptr);
+            form_.driven().chart.setTrace(nullptr);
             err = endTrace();
         }
         host_.nextLine = nullptr;
@@ -316,7 +317,7 @@ int ScriptRunner::run(const QStringList& lines)
         if (form_.closedByUser())
             break;
     }
-    form_.session.chart.setTrace(nullptr);
+    form_.driven().chart.setTrace(nullptr);
     if (const QString err = endTrace(); !err.isEmpty()) {
         QJsonObject o = Event("error");
         o[QStringLiteral("text")] = err;
@@ -503,7 +504,7 @@ QString ScriptRunner::lineAck(const QString&, const QStringList&)
 
 QString ScriptRunner::linePress(const QString&, const QStringList& args)
 {
-    ChartSession& s = form_.session;
+    ChartSession& s = form_.driven();
     Ctl c{};
     if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
         return QStringLiteral("no control named %1").arg(args[0]);
@@ -548,9 +549,9 @@ QString ScriptRunner::lineDialog(const QString& cmd, const QStringList& args)
         return err;
     if (cmd == QLatin1String("layout"))
         form_.RightPress(Ctl::FileBtn);
-    else if (cmd == QLatin1String("dates") && !form_.session.ui.reacts(Ctl::DateBtn) &&
-             form_.session.ui.reacts(Ctl::ToolButton2))
-        form_.rangeAction()->trigger(); // on a shown chart: View > Range...
+    else if (cmd == QLatin1String("dates") && !form_.driven().ui.reacts(Ctl::DateBtn) &&
+             form_.driven().ui.reacts(Ctl::ToolButton2))
+        form_.command(QStringLiteral("RangeItem"))->trigger(); // on a shown chart: View > Range...
     else if (cmd == QLatin1String("dates"))
         form_.Press(Ctl::DateBtn);
     else
@@ -569,7 +570,7 @@ QString ScriptRunner::lineType(const QString&, const QStringList& args)
     form_.RightPress(Ctl::DrawBtn);
     if (host_.menuOpened && host_.menuAnswer == type) {
         // Hidden in the pop-up; the hidden main menu still has it.
-        for (QAction* a : form_.MainMenu1->actions())
+        for (QAction* a : form_.hiddenMenu().actions())
             if (a->data().toInt() == type)
                 a->trigger();
     }
@@ -611,7 +612,7 @@ QString ScriptRunner::lineMouse(const QString& cmd, const QStringList& args)
     else if (cmd == QLatin1String("up"))
         form_.ChartMouseUp();
     else {
-        form_.ChartMouseDown(b, x, y, ctrl);
+        form_.ChartMouseDown(b, x, y, ctrl, false);
         if (isClick)
             form_.ChartMouseUp();
     }
@@ -620,7 +621,7 @@ QString ScriptRunner::lineMouse(const QString& cmd, const QStringList& args)
 
 QString ScriptRunner::lineStudy(const QString& cmd, const QStringList& args)
 {
-    ChartSession& s = form_.session;
+    ChartSession& s = form_.driven();
     if (args[0] != QLatin1String("save") && args[0] != QLatin1String("open"))
         return CannotRun(QStringList{cmd} + args);
     if (!s.FirstActivationDone())
@@ -629,44 +630,41 @@ QString ScriptRunner::lineStudy(const QString& cmd, const QStringList& args)
         s.SaveStudy(args[1]);
     else
         s.OpenStudy(args[1]);
-    s.publish();
     return QString();
 }
 
 QString ScriptRunner::lineHistory(const QString& cmd, const QStringList&)
 {
-    ChartSession& s = form_.session;
+    ChartSession& s = form_.driven();
     if (cmd == QLatin1String("undo"))
         s.UndoClick();
     else
         s.RedoClick();
-    s.publish();
     return QString();
 }
 
 QString ScriptRunner::lineSelect(const QString&, const QStringList& args)
 {
-    ChartSession& s = form_.session;
+    ChartSession& s = form_.driven();
     int n = 0;
     if (!ParseScriptInt(args[0], n) || n < 0 || n > s.FigureCount())
         return QStringLiteral("select needs a figure number from 0 to %1, not '%2'")
             .arg(s.FigureCount())
             .arg(args[0]);
-    form_.Act([&s, n] { s.SelectFigure(n); });
+    s.SelectFigure(n);
     return QString();
 }
 
 QString ScriptRunner::lineValues(const QString&, const QStringList& args)
 {
-    ChartSession& s = form_.session;
+    ChartSession& s = form_.driven();
     s.ExportFigureValues(args[0]);
-    s.publish();
     return QString();
 }
 
 QString ScriptRunner::lineImage(const QString&, const QStringList& args)
 {
-    const QImage& img = form_.session.chart.image();
+    const QImage& img = form_.driven().chart.image();
     if (img.isNull())
         return QStringLiteral("there is no chart image yet");
     const char* format = ImageFormatOf(args[0]);
@@ -678,7 +676,7 @@ QString ScriptRunner::lineImage(const QString&, const QStringList& args)
 
 QString ScriptRunner::lineTrace(const QString&, const QStringList& args)
 {
-    ChartSession& s = form_.session;
+    ChartSession& s = form_.driven();
     s.chart.setTrace(nullptr);
     if (const QString err = endTrace(); !err.isEmpty())
         return err;
@@ -708,7 +706,7 @@ QString ScriptRunner::lineTrace(const QString&, const QStringList& args)
 
 QString ScriptRunner::lineState(const QString&, const QStringList&)
 {
-    host_.emitEvent(StateReport(form_.session));
+    host_.emitEvent(StateReport(form_.driven()));
     return QString();
 }
 
@@ -718,7 +716,7 @@ QString ScriptRunner::lineResize(const QString&, const QStringList& args)
     if (!ParseScriptInt(args[0], width) || !ParseScriptInt(args[1], height) || width < 1 ||
         height < 1 || width > 16384 || height > 16384)
         return QStringLiteral("resize needs a width and a height of 1 to 16384 pixels");
-    form_.resize(width, height);
+    form_.widget().resize(width, height);
     // The layout settles as it would between a person's moves, then the pause ends.
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
@@ -731,7 +729,7 @@ QString ScriptRunner::lineKey(const QString&, const QStringList& args)
     const QKeySequence key = QKeySequence::fromString(args[0], QKeySequence::PortableText);
     if (key.isEmpty() || key.count() != 1 || key[0].key() == Qt::Key_unknown)
         return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'").arg(args[0]);
-    PressKey(form_, key[0]);
+    PressKey(form_.widget(), key[0]);
     return QString();
 }
 

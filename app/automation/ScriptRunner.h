@@ -13,7 +13,7 @@
 #include "app/session/Host.h"
 
 class QTextStream;
-class TMainForm;
+class WindowDriver;
 
 class ScriptHost : public Host {
 public:
@@ -72,7 +72,7 @@ struct TraceFile {
 
 class ScriptRunner {
 public:
-    ScriptRunner(TMainForm& form, ScriptHost& host) : form_(form), host_(host) {}
+    ScriptRunner(WindowDriver& form, ScriptHost& host) : form_(form), host_(host) {}
     // Runs the lines; returns the exit status (0, or 2 at a line that cannot run).
     int run(const QStringList& lines);
     // Every script line's name and the words it takes, as the manual writes them.
@@ -119,7 +119,7 @@ private:
     // Closes the trace; returns the error that cut it short, if any.
     QString endTrace();
 
-    TMainForm& form_;
+    WindowDriver& form_;
     ScriptHost& host_;
     std::shared_ptr<TraceFile> trace_;
 };

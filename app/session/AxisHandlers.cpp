@@ -18,6 +18,7 @@ bool ChartSession::LogScale() const
 
 bool ChartSession::LogScaleClick(bool on)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     if (on == g.LogScale)
         return true;
@@ -51,6 +52,7 @@ bool ChartSession::HasVolume() const
 
 void ChartSession::VolumePaneClick(bool on)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     if (on == g.VolumePane)
         return;
@@ -69,6 +71,7 @@ bool ChartSession::OnPriceAxis(int x, int y) const
 
 void ChartSession::PanPress(int x, int y)
 {
+    const Publishing publishing(*this);
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
     if (!g.ChartShown || !map.usable() || map.slotCount <= 0 || navDrag_)
@@ -85,6 +88,7 @@ void ChartSession::PanPress(int x, int y)
 
 void ChartSession::StretchPress(int x, int y)
 {
+    const Publishing publishing(*this);
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
     if (!g.ChartShown || !map.usable() || navDrag_)
@@ -103,6 +107,7 @@ void ChartSession::StretchPress(int x, int y)
 
 void ChartSession::NavigationMove(int x, int y)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     if (!navDrag_ || !g.ChartShown)
         return;
@@ -152,6 +157,7 @@ void ChartSession::NavigationMove(int x, int y)
 
 void ChartSession::NavigationRelease()
 {
+    const Publishing publishing(*this);
     if (!navDrag_)
         return;
     const bool stretch = navDrag_->stretch;
@@ -164,6 +170,7 @@ void ChartSession::NavigationRelease()
 
 void ChartSession::AutoScaleClick()
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     if (!g.ChartShown || !g.ManualScale || navDrag_)
         return;

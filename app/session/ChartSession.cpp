@@ -30,6 +30,7 @@ QString ChartSession::SettingsPath() const
 
 void ChartSession::FormCreate(const QString& currentDir)
 {
+    const Publishing publishing(*this);
     SetCreationDefaults(GloVar, currentDir);
     GloVar.settings = ReadSettingsFile(SettingsPath(), GloVar.settings);
     periodIndex = 4;
@@ -41,12 +42,14 @@ void ChartSession::FormCreate(const QString& currentDir)
 
 void ChartSession::SplashAcknowledged(bool colorTicked)
 {
+    const Publishing publishing(*this);
     GloVar.Monochrome = !colorTicked;
     ui.toolBar1Enabled = true;
 }
 
 void ChartSession::FinishFirstActivation(int chartWidth, int chartHeight)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     SetFirstActivationDefaults(GloVar, PeriodItems[periodIndex].toInt(), chartWidth, chartHeight);
     tool.release();

@@ -59,14 +59,13 @@ public:
         PanelsChanged = 4,
         PointerChanged = 8,
         PictureChanged = 16,
-        FigureTypeChanged = 32,
-        ColorChanged = 64,
-        // What Edit > Undo and Redo would do.
-        HistoryChanged = 128,
+        // What the menu table's rules say: enabled, ticked and captions.
+        MenuChanged = 32,
+        // Which figure is picked.
+        SelectionChanged = 64,
     };
-    // Handlers change the model and the picture; this tells whoever shows
-    // them what changed since the last time, once, through changed().
-    void publish();
+    // Everything, for a window that shows the session for the first time.
+    static constexpr unsigned EverythingChanged = ~0u;
 
     Prompts& prompts() { return prompts_; }
     UiModel ui;
@@ -351,9 +350,45 @@ public:
     [[nodiscard]] QString SettingsPath() const;
 
 Q_SIGNALS:
-    void changed(unsigned what);
+    // Once when the outermost handler ends, if anything shown changed;
+    // before is the model as it was last told (none the first time).
+    void changed(unsigned what, const UiModel* before);
 
 private:
+    // Every handler holds one: leaving the outermost tells whoever shows the
+    // session what changed, once, so no caller has to remember to.
+    class Publishing {
+    public:
+        explicit Publishing(ChartSession& s) : s_(s) { ++s_.publishDepth_; }
+        ~Publishing()
+        {
+            if (--s_.publishDepth_ == 0)
+                s_.publish();
+        }
+        Publishing(const Publishing&) = delete;
+        Publishing& operator=(const Publishing&) = delete;
+
+    private:
+        ChartSession& s_;
+    };
+    // While a person answers a dialog that calls handlers back, each of
+    // those is an outermost handler: the window follows the answers live.
+    class PersonAnswers {
+    public:
+        explicit PersonAnswers(ChartSession& s) : s_(s), depth_(std::exchange(s.publishDepth_, 0))
+        {
+        }
+        ~PersonAnswers() { s_.publishDepth_ = depth_; }
+        PersonAnswers(const PersonAnswers&) = delete;
+        PersonAnswers& operator=(const PersonAnswers&) = delete;
+
+    private:
+        ChartSession& s_;
+        int depth_;
+    };
+    int publishDepth_ = 0;
+    // Tells what changed since the last time through changed().
+    void publish();
     // What the figures ask of the plot: the levels' prices and the blank
     // days up to the furthest time goal. Applied by every plot.
     struct FigureRoom {
@@ -451,12 +486,12 @@ private:
     void ForgetBaseResidue();
     void NoteBaseResidue(const QRect& r);
     [[nodiscard]] std::vector<Canvas::Patch> BaseResiduePixels() const;
-    QString publishedUndo_, publishedRedo_;
 
+    // The model as the window was last told it: the one comparison.
     std::optional<UiModel> published_;
+    int publishedSelected_ = 0;
     QString imageFolder_;
-    int publishedType_ = -1;
-    bool publishedMono_ = true;
+    MenuRules publishedMenus_;
     QString publishedTitle_;
     BarLook barLook_;
     // What a figure is built on: the chart shown, or for a figure replayed

@@ -1,6 +1,8 @@
 #include "app/session/Commands.h"
 
 #include "app/session/ChartSession.h"
+#include "app/session/KeptSettings.h"
+#include "tools/FigureTable.h"
 
 namespace {
 #define AURIGON_ROW(name, caption, hint, icon, enabled, visible, bar, after, handler)              \
@@ -34,4 +36,256 @@ bool CtlFromName(const QString& name, Ctl& out)
 bool IsInToolBar2(Ctl c)
 {
     return CommandOf(c).bar == Command::Nav;
+}
+
+namespace {
+using Rule = std::function<bool(const ChartSession&)>;
+
+bool Free(const ChartSession& s)
+{
+    return s.ui.toolBar1Enabled;
+}
+
+bool Shown(const ChartSession& s)
+{
+    return s.ui.imageVisible;
+}
+
+MenuCommand Item(const char* id, const char* menu, const char* caption, const char* keys,
+                 Rule enabled, void (ChartSession::*handler)())
+{
+    MenuCommand c;
+    c.id = QLatin1String(id);
+    c.menu = QLatin1String(menu);
+    c.caption = QLatin1String(caption);
+    c.keys = QLatin1String(keys);
+    c.enabled = std::move(enabled);
+    if (handler)
+        c.run = [handler](ChartSession& s, bool) { (s.*handler)(); };
+    return c;
+}
+
+// A ticked switch of the view.
+MenuCommand Switch(const char* id, const char* menu, const char* caption, Rule enabled,
+                   Rule checked, std::function<void(ChartSession&, bool)> run)
+{
+    MenuCommand c = Item(id, menu, caption, "", std::move(enabled), nullptr);
+    c.checkable = true;
+    c.checked = std::move(checked);
+    c.run = std::move(run);
+    return c;
+}
+
+// An item that stands for a toolbar control: it reacts when the control would.
+MenuCommand Stands(const char* id, const char* caption, const char* keys, Ctl control,
+                   std::function<void(ChartSession&)> run = nullptr)
+{
+    MenuCommand c = Item(
+        id, "&View", caption, keys,
+        [control](const ChartSession& s) { return s.ui.reacts(control); }, nullptr);
+    if (!run)
+        run = [control](ChartSession& s) { (s.*CommandOf(control).handler)(); };
+    c.run = [control, run](ChartSession& s, bool) {
+        if (s.ui.reacts(control))
+            run(s);
+    };
+    return c;
+}
+
+MenuCommand Line(const char* menu)
+{
+    MenuCommand c;
+    c.kind = MenuCommand::Separator;
+    c.menu = QLatin1String(menu);
+    return c;
+}
+
+std::vector<MenuCommand> MakeMenuCommands()
+{
+    std::vector<MenuCommand> t;
+    const char* file = "&File";
+    t.push_back(Item("OpenPriceItem", file, "&Open price file...", "Ctrl+O", Free,
+                     &ChartSession::OpenPriceFileClick));
+    t.push_back(Item("OpenStudyItem", file, "Open &study...", "Ctrl+Shift+O", Free,
+                     &ChartSession::StudyOpenClick));
+    MenuCommand recent = Item("RecentMenu", file, "&Recent files", "", Free, nullptr);
+    recent.kind = MenuCommand::Submenu;
+    t.push_back(recent);
+    t.push_back(Line(file));
+    t.push_back(
+        Item("SaveStudyItem", file, "&Save study", "Ctrl+S", Shown, &ChartSession::StudySaveClick));
+    t.push_back(Item("SaveStudyAsItem", file, "Save study &as...", "Ctrl+Shift+S", Shown,
+                     &ChartSession::StudySaveAsClick));
+    t.push_back(Line(file));
+    t.push_back(Item("ExportImageItem", file, "&Export image...", "Ctrl+E", Shown,
+                     &ChartSession::ExportImageClick));
+    t.push_back(Item("ExportValuesItem", file, "Export figure &values...", "", Shown,
+                     &ChartSession::ExportFigureValuesClick));
+    MenuCommand print = Stands("PrintItem", "&Print...", "Ctrl+P", Ctl::PrintBtn);
+    print.menu = QLatin1String(file);
+    t.push_back(print);
+    t.push_back(Line(file));
+    t.push_back(Item("ExitItem", file, "E&xit", "Ctrl+Q", nullptr, nullptr));
+
+    const char* edit = "&Edit";
+    MenuCommand undo = Item(
+        "UndoItem", edit, "&Undo", "Ctrl+Z",
+        [](const ChartSession& s) { return s.CanUndo() && s.ui.toolBar1Enabled; },
+        &ChartSession::UndoClick);
+    undo.captionNow = [](const ChartSession& s) { return QLatin1Char('&') + s.UndoCaption(); };
+    t.push_back(undo);
+    MenuCommand redo = Item(
+        "RedoItem", edit, "&Redo", "Ctrl+Shift+Z; Ctrl+Y",
+        [](const ChartSession& s) { return s.CanRedo() && s.ui.toolBar1Enabled; },
+        &ChartSession::RedoClick);
+    redo.captionNow = [](const ChartSession& s) { return QLatin1Char('&') + s.RedoCaption(); };
+    t.push_back(redo);
+    t.push_back(Line(edit));
+    MenuCommand select = Item("SelectFiguresItem", edit, "&Select figures", "V", Free, nullptr);
+    select.checkable = true;
+    select.icon = QStringLiteral("select");
+    select.tip = QStringLiteral("Select figures: click one to pick it, drag its handles");
+    select.toolButton = QStringLiteral("SelectTool");
+    t.push_back(select);
+    t.push_back(Item("DeleteFigureItem", edit, "&Delete figure", "Del; Backspace", Free,
+                     &ChartSession::DeleteFigureClick));
+    // Esc leaves the Select tool; it is a key of the window, not of a menu.
+    t.push_back(Item("LeaveSelectKey", "", "", "Esc", nullptr, nullptr));
+
+    for (const FigureKind& kind : FigureKinds()) {
+        const int type = kind.number;
+        MenuCommand f = Switch(
+            "", "F&igure", kind.caption, Free,
+            [type](const ChartSession& s) { return s.ChartType() == type; },
+            [type](ChartSession& s, bool) { s.ChooseChartType(type); });
+        f.id = QStringLiteral("Figure%1").arg(type);
+        f.group = QStringLiteral("figure");
+        f.groupOptional = true;
+        t.push_back(f);
+    }
+
+    const char* view = "&View";
+    MenuCommand color = Switch(
+        "ColorItem", view, "&Color", Free, [](const ChartSession& s) { return !s.Monochrome(); },
+        [](ChartSession& s, bool on) { s.ColorClick(on); });
+    color.kept = QStringLiteral("view/color");
+    t.push_back(color);
+    t.push_back(Switch(
+        "LevelValuesItem", view, "&Level values", nullptr,
+        [](const ChartSession& s) { return s.LevelValues(); },
+        [](ChartSession& s, bool) { s.LevelValuesClick(); }));
+    t.push_back(Switch(
+        "ScaleToFiguresItem", view, "Scale to &figures", nullptr,
+        [](const ChartSession& s) { return s.ScaleToFigures(); },
+        [](ChartSession& s, bool) { s.ScaleToFiguresClick(); }));
+    t.push_back(Switch(
+        "TimeGoalRoomItem", view, "Room for &time goals", nullptr,
+        [](const ChartSession& s) { return s.TimeGoalRoom(); },
+        [](ChartSession& s, bool) { s.TimeGoalRoomClick(); }));
+    // The Figures dock's own switch.
+    MenuCommand figures = Switch("FiguresItem", view, "F&igures", nullptr, nullptr, nullptr);
+    t.push_back(figures);
+    MenuCommand styles = Item("BarStyleMenu", view, "&Bar style", "", nullptr, nullptr);
+    styles.kind = MenuCommand::Submenu;
+    t.push_back(styles);
+    const std::pair<const char*, BarStyle> styleItems[] = {{"OHLC bars", BarStyle::Bars},
+                                                           {"Candlesticks", BarStyle::Candles},
+                                                           {"Hollow candles", BarStyle::Hollow},
+                                                           {"Line on close", BarStyle::Line}};
+    for (const auto& [text, style] : styleItems) {
+        MenuCommand b = Switch(
+            "", "&View/&Bar style", text, nullptr,
+            [style](const ChartSession& s) { return s.ChartStyle() == style; },
+            [style](ChartSession& s, bool) { s.BarStyleClick(style); });
+        b.id = QStringLiteral("BarStyle%1").arg(QLatin1String(BarStyleName(style)));
+        b.group = QStringLiteral("style");
+        b.kept = QLatin1String(Kept::BarStyleKey);
+        b.keptValue = [style](bool) { return QVariant(QLatin1String(BarStyleName(style))); };
+        t.push_back(b);
+    }
+    t.push_back(Line(view));
+    const std::pair<const char*, Timeframe> timeframeItems[] = {{"&Daily", Timeframe::Daily},
+                                                                {"&Weekly", Timeframe::Weekly},
+                                                                {"&Monthly", Timeframe::Monthly}};
+    for (const auto& [text, tf] : timeframeItems) {
+        MenuCommand m = Switch(
+            "", view, text, nullptr,
+            [tf](const ChartSession& s) { return s.ChartTimeframe() == tf; },
+            [tf](ChartSession& s, bool) { s.TimeframeClick(tf); });
+        m.id = QStringLiteral("Timeframe%1").arg(QLatin1String(TimeframeName(tf)));
+        m.group = QStringLiteral("timeframe");
+        t.push_back(m);
+    }
+    t.push_back(Line(view));
+    MenuCommand crosshair = Switch("CrosshairItem", view, "C&rosshair", nullptr, nullptr, nullptr);
+    t.push_back(crosshair);
+    t.push_back(Switch(
+        "LogScaleItem", view, "Lo&g scale", Free,
+        [](const ChartSession& s) { return s.LogScale(); },
+        [](ChartSession& s, bool on) { s.LogScaleClick(on); }));
+    // Offered only for a file that has volumes to show.
+    MenuCommand volume = Switch(
+        "VolumeItem", view, "&Volume",
+        [](const ChartSession& s) { return s.ui.toolBar1Enabled && s.HasVolume(); },
+        [](const ChartSession& s) { return s.VolumePane(); },
+        [](ChartSession& s, bool on) { s.VolumePaneClick(on); });
+    volume.kept = QStringLiteral("view/volume");
+    t.push_back(volume);
+    t.push_back(Line(view));
+    // Up/+ and Down/- step through the period list as the wheel does; the
+    // toolbar's own buttons keep their meaning.
+    t.push_back(Stands("PreviousPeriodItem", "&Previous period", "Left", Ctl::ToolButton1));
+    t.push_back(Stands("NextPeriodItem", "&Next period", "Right", Ctl::ToolButton2));
+    t.push_back(Stands("BeginningPeriodItem", "&Beginning period", "Home", Ctl::UpBtn));
+    // The Dates dialog on a shown chart: the figures stay and are drawn on the new range.
+    t.push_back(Stands("RangeItem", "&Range...", "", Ctl::ToolButton2,
+                       [](ChartSession& s) { s.ChartDatesClick(); }));
+    t.push_back(Stands("LastPeriodItem", "&Last period", "End", Ctl::ToolButton2,
+                       [](ChartSession& s) { s.LastPeriodClick(); }));
+    t.push_back(Stands("ShortenPeriodItem", "&Shorten period", "Up; +", Ctl::LeftBtn,
+                       [](ChartSession& s) { s.ZoomPeriod(1); }));
+    t.push_back(Stands("LengthenPeriodItem", "&Lengthen period", "Down; -", Ctl::DownBtn,
+                       [](ChartSession& s) { s.ZoomPeriod(-1); }));
+    t.push_back(Stands("WholePeriodItem", "&Whole period", "", Ctl::RightBtn));
+    t.push_back(Stands("OneScaleItem", "One &scale throughout", "", Ctl::ToolBar2));
+
+    t.push_back(Item("AboutItem", "&Help", "&About", "", nullptr, nullptr));
+    return t;
+}
+} // namespace
+
+const std::vector<MenuCommand>& MenuCommands()
+{
+    static const std::vector<MenuCommand> rows = MakeMenuCommands();
+    return rows;
+}
+
+const MenuCommand* MenuCommandOf(const QString& id)
+{
+    for (const MenuCommand& c : MenuCommands())
+        if (c.kind != MenuCommand::Separator && c.id == id)
+            return &c;
+    return nullptr;
+}
+
+QList<QKeySequence> MenuCommand::shortcuts() const
+{
+    if (keys.isEmpty())
+        return {};
+    return QKeySequence::listFromString(keys, QKeySequence::PortableText);
+}
+
+MenuRules ReadMenuRules(const ChartSession& s)
+{
+    MenuRules r;
+    const std::vector<MenuCommand>& rows = MenuCommands();
+    r.enabled.reserve(rows.size());
+    r.checked.reserve(rows.size());
+    for (const MenuCommand& row : rows) {
+        r.enabled.push_back(row.enabled ? row.enabled(s) : -1);
+        r.checked.push_back(row.checked ? row.checked(s) : -1);
+        if (row.captionNow)
+            r.captions << row.captionNow(s);
+    }
+    return r;
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The table of commands: every toolbar control is one row (name, caption,
-// hint, icon, place on the bars, state at start, handler). The toolbar, the
-// hidden menu, the state report and the script runner all read it.
+// The table of commands. Every toolbar control is one row (name, caption,
+// hint, icon, place on the bars, state at start, handler), and every item of
+// the menu bar is one row of MenuCommands() below (menu, caption, keys, icon,
+// enabled and ticked rules, handler). The toolbar, the menu bar, the keys,
+// the hidden menu, the state report and the script runner all read them.
 
 // X(name, caption, hint, icon, enabled, visible, bar, after, handler)
 //   bar: Main or Nav (the navigation bar ToolBar2); after: what follows the
@@ -39,7 +41,13 @@
     X(ToolBar2, "", "", -1, false, true, Main, Separator, ToolBar2Click)                           \
     X(ExitBtn, "Exit", "", 3, true, true, Main, Nothing, ExitBtnClick)
 
+#include <QKeySequence>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <vector>
 
 #define AURIGON_CTL_ENUM(name, ...) name,
 enum class Ctl { AURIGON_COMMANDS(AURIGON_CTL_ENUM) Count };
@@ -67,3 +75,55 @@ struct Command {
 [[nodiscard]] const char* CtlName(Ctl c);
 [[nodiscard]] bool CtlFromName(const QString& name, Ctl& out);
 [[nodiscard]] bool IsInToolBar2(Ctl c);
+
+// A row of the menu bar, in the order the menus show them.
+struct MenuCommand {
+    enum Kind { Item, Separator, Submenu };
+    Kind kind = Item;
+    // Unique; the item's object name.
+    QString id;
+    // The menus it sits in, by their captions: "&File", "&View/&Bar style".
+    // Empty: a key of the window that no menu shows.
+    QString menu;
+    QString caption;
+    // Its keys as written on a menu, several joined by "; ": "Up; +".
+    QString keys;
+    // "" none, or a picture the window draws: "select".
+    QString icon;
+    QString tip;
+    // Also on the main toolbar, after its controls, as a button of this name.
+    QString toolButton;
+    bool checkable = false;
+    // Ticked items of a group exclude each other; an optional group may have none.
+    QString group;
+    bool groupOptional = false;
+    // Rules read whenever the session changed; an empty enabled rule is
+    // always enabled, an empty checked rule of a checkable item leaves the
+    // tick to the window.
+    std::function<bool(const ChartSession&)> enabled;
+    std::function<bool(const ChartSession&)> checked;
+    // A caption that follows the session ("&Undo Clear").
+    std::function<QString(const ChartSession&)> captionNow;
+    // The session's handler; on is the item's tick after the click. Empty:
+    // the window's own (Exit, About, the Select tool, the crosshair).
+    std::function<void(ChartSession&, bool on)> run;
+    // The user's setting the click is remembered under, and its value.
+    QString kept;
+    std::function<QVariant(bool on)> keptValue;
+
+    // The keys as the window binds them; none for an empty keys text.
+    [[nodiscard]] QList<QKeySequence> shortcuts() const;
+};
+
+[[nodiscard]] const std::vector<MenuCommand>& MenuCommands();
+
+// What the rules of every row say of a session now, in the table's order
+// (-1 where a row has no such rule): what the menus show.
+struct MenuRules {
+    std::vector<signed char> enabled, checked;
+    QStringList captions;
+    bool operator==(const MenuRules&) const = default;
+};
+[[nodiscard]] MenuRules ReadMenuRules(const ChartSession& s);
+// The row of id, or none.
+[[nodiscard]] const MenuCommand* MenuCommandOf(const QString& id);

@@ -46,6 +46,7 @@ std::vector<ChartSession::FigureRow> ChartSession::FigureRows() const
 
 bool ChartSession::SetFigureHidden(int n, bool hidden)
 {
+    const Publishing publishing(*this);
     if (!FigureNumbered(n) || !GloVar.ChartShown)
         return false;
     StudyFigure& f =
@@ -64,6 +65,7 @@ bool ChartSession::SetFigureHidden(int n, bool hidden)
 
 void ChartSession::ScaleToFiguresClick()
 {
+    const Publishing publishing(*this);
     scaleToFigures_ = !scaleToFigures_;
     WriteViewSettings();
     FitFiguresInView();
@@ -71,6 +73,7 @@ void ChartSession::ScaleToFiguresClick()
 
 void ChartSession::TimeGoalRoomClick()
 {
+    const Publishing publishing(*this);
     timeGoalRoom_ = !timeGoalRoom_;
     WriteViewSettings();
     FitFiguresInView();

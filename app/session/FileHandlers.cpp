@@ -81,6 +81,7 @@ void ChartSession::ReportUnreadable(const QString& what, const QString& lineText
 
 void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileScan>>& made)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     // Record numbers may mean other days now: a new history.
     ClearHistory();
@@ -194,6 +195,7 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
 
 bool ChartSession::ScanWholeFileRange()
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     const Result<PriceExtremes> r =
         ScanWholeRange(g.DataFileName, CurrentLayout(GloVar), g.FileHigh, g.FileLow);
@@ -210,6 +212,7 @@ bool ChartSession::ScanWholeFileRange()
 
 const RecordDates& ChartSession::RecordDatesOfFile()
 {
+    const Publishing publishing(*this);
     const auto& g = GloVar;
     if (!recordDates_) {
         // A file that no longer reads has no dates to offer; the plot says why.
@@ -222,6 +225,7 @@ const RecordDates& ChartSession::RecordDatesOfFile()
 
 bool ChartSession::LoadChartRange()
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     if (!FileStillScanned()) {
         g.LoadedCount = g.TotalSlots = 0;
@@ -353,6 +357,7 @@ bool ChartSession::FileStillScanned()
 
 bool ChartSession::PriceFileTouched()
 {
+    const Publishing publishing(*this);
     return CheckPriceFile() == FileChange::Appended;
 }
 
@@ -509,6 +514,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
 
 void ChartSession::FileBtnClick()
 {
+    const Publishing publishing(*this);
     const QString dir = priceFolder.isEmpty() ? GloVar.StartDir : priceFolder;
     ChoosePriceFile(prompts_.openFileName(
         QStringLiteral("Price files|*.csv *.txt *.tsv *.prn|All files|*"), dir));
@@ -516,6 +522,7 @@ void ChartSession::FileBtnClick()
 
 void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     QString readAs;
     if (path) {
@@ -544,6 +551,7 @@ void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
 bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& fields,
                                    int dateFormat, std::optional<char> separator)
 {
+    const Publishing publishing(*this);
     // Every field is checked before anything is taken over.
     std::array<int16_t, 5> cols{};
     for (size_t i = 0; i < fields.size(); ++i) {

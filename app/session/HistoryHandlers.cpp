@@ -87,6 +87,7 @@ void ChartSession::KeepStep(const QString& name, Snapshot before)
 
 void ChartSession::ClearHistory()
 {
+    const Publishing publishing(*this);
     undo_.clear();
     redo_.clear();
     resetPending_ = false;
@@ -105,6 +106,7 @@ QString ChartSession::RedoCaption() const
 
 void ChartSession::UndoClick()
 {
+    const Publishing publishing(*this);
     if (undo_.empty() || tool.dragging())
         return;
     HistoryStep step = std::move(undo_.back());
@@ -118,6 +120,7 @@ void ChartSession::UndoClick()
 
 void ChartSession::RedoClick()
 {
+    const Publishing publishing(*this);
     if (redo_.empty() || tool.dragging())
         return;
     HistoryStep step = std::move(redo_.back());

@@ -46,6 +46,7 @@ int ChartSession::SelectedFigure() const
 
 bool ChartSession::SelectFigure(int n)
 {
+    const Publishing publishing(*this);
     if (n != 0 && !FigureNumbered(n))
         return false;
     selected_ = n;
@@ -54,6 +55,7 @@ bool ChartSession::SelectFigure(int n)
 
 void ChartSession::DeleteFigureClick()
 {
+    const Publishing publishing(*this);
     const int n = SelectedFigure();
     if (n == 0 || !GloVar.ChartShown || dragHandle_ != 0 || tool.dragging())
         return;
@@ -149,6 +151,7 @@ std::optional<double> ChartSession::NearestBarPrice(const ChartMap& map, int x, 
 
 void ChartSession::HandlePress(int handle)
 {
+    const Publishing publishing(*this);
     const StudyFigure* f = FigureNumbered(SelectedFigure());
     if (!f || handle < 1 || handle > (f->p3 ? 3 : 2) || !GloVar.ChartShown)
         return;
@@ -158,6 +161,7 @@ void ChartSession::HandlePress(int handle)
 
 void ChartSession::HandleMove(int x, int y, bool snap)
 {
+    const Publishing publishing(*this);
     const int n = SelectedFigure();
     if (dragHandle_ == 0 || n == 0 || !GloVar.ChartShown)
         return;
@@ -182,6 +186,7 @@ void ChartSession::HandleMove(int x, int y, bool snap)
 
 void ChartSession::HandleRelease()
 {
+    const Publishing publishing(*this);
     if (dragHandle_ == 0)
         return;
     dragHandle_ = 0;

@@ -22,6 +22,7 @@
 
 void ChartSession::PlotBtnClick()
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     if (stepDepth_ > 0 || quiet_ > 0) {
         PlotOrReset();
@@ -138,29 +139,36 @@ void ChartSession::CommonPlotEnding()
 
 void ChartSession::DateBtnClick()
 {
+    const Publishing publishing(*this);
     if (!FileStillScanned())
         return;
-    if (showDatesDialog)
+    if (showDatesDialog) {
+        const PersonAnswers answers(*this);
         showDatesDialog();
+    }
     AfterDatesDialog();
 }
 
 void ChartSession::RefuseDates(const QString& why)
 {
+    const Publishing publishing(*this);
     prompts_.beep();
     prompts_.message(QString::fromLatin1(ProgramName), why + QStringLiteral("   Enter again."));
 }
 
 void ChartSession::ChartDatesClick()
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     if (!g.ChartShown)
         return;
     const StepScope step(*this, QStringLiteral("Dates"));
     const int first = g.FirstRecord, last = g.LastRecord, blank = g.BlankDaysRight;
     const bool holiday = g.LeaveHolidaySpace, whole = g.WholeScale;
-    if (showDatesDialog)
+    if (showDatesDialog) {
+        const PersonAnswers answers(*this);
         showDatesDialog();
+    }
     AfterDatesDialog();
     // The dialog leaves the Reset button as it found it: the chart still shows.
     ui.enable(Ctl::PlotBtn);
@@ -172,6 +180,7 @@ void ChartSession::ChartDatesClick()
 bool ChartSession::DatesAccept(const QString& first, const QString& last, const QString& blankDays,
                                int& focusField)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     auto refuse = [&](int field) {
         prompts_.beep();
@@ -197,12 +206,14 @@ bool ChartSession::DatesAccept(const QString& first, const QString& last, const 
 
 void ChartSession::LeaveSpaceClick(bool ticked)
 {
+    const Publishing publishing(*this);
     GloVar.LeaveHolidaySpace = ticked;
     ui.panels[PanelHoliday] = ticked ? QStringLiteral("Holiday") : QString();
 }
 
 void ChartSession::WholeScaleClick(bool ticked)
 {
+    const Publishing publishing(*this);
     GloVar.WholeScale = ticked;
 }
 
@@ -224,6 +235,7 @@ DatesShown ChartSession::DatesShownNow() const
 
 void ChartSession::AfterDatesDialog()
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     ui.toolbar2Green = g.WholeScale;
     if (!g.WholeScale) {
@@ -234,6 +246,7 @@ void ChartSession::AfterDatesDialog()
 
 void ChartSession::RedrawRange()
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     // The figures live in dates and prices: a new range, scale or size draws
     // them again rather than dropping them.
@@ -306,36 +319,43 @@ void ChartSession::Navigate(int step)
 
 void ChartSession::UpBtnClick()
 {
+    const Publishing publishing(*this);
     Navigate(int(NavStep::Beginning));
 }
 
 void ChartSession::DownBtnClick()
 {
+    const Publishing publishing(*this);
     Navigate(int(NavStep::Lengthen));
 }
 
 void ChartSession::LeftBtnClick()
 {
+    const Publishing publishing(*this);
     Navigate(int(NavStep::Shorten));
 }
 
 void ChartSession::RightBtnClick()
 {
+    const Publishing publishing(*this);
     Navigate(int(NavStep::Whole));
 }
 
 void ChartSession::ToolButton1Click()
 {
+    const Publishing publishing(*this);
     Navigate(int(NavStep::Previous));
 }
 
 void ChartSession::ToolButton2Click()
 {
+    const Publishing publishing(*this);
     Navigate(int(NavStep::Next));
 }
 
 void ChartSession::ToolBar2Click()
 {
+    const Publishing publishing(*this);
     const StepScope step(*this, QStringLiteral("One Scale Throughout"));
     auto& g = GloVar;
     g.WholeScale = !g.WholeScale;
@@ -349,6 +369,7 @@ void ChartSession::ToolBar2Click()
 
 void ChartSession::PeriodCBChange(int index)
 {
+    const Publishing publishing(*this);
     if (index < 0 || index >= PeriodItems.size())
         return;
     periodIndex = index;
@@ -358,6 +379,7 @@ void ChartSession::PeriodCBChange(int index)
 
 void ChartSession::Image1MouseMove(int x, int y)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     if (g.EllipseLive && tool.dragging()) {
         ui.cursor = ChartCursor::SizeAll;
@@ -385,11 +407,13 @@ void ChartSession::Image1MouseMove(int x, int y)
 
 void ChartSession::Image1MouseLeave()
 {
+    const Publishing publishing(*this);
     ui.clearReadout();
 }
 
 void ChartSession::SaveBtnClick()
 {
+    const Publishing publishing(*this);
     auto path = prompts_.saveFileName(QStringLiteral("*.bmp|*.*|PNG files (*.png)|*.png"),
                                       QStringLiteral("bmp"), GloVar.StartDir);
     if (!path)
@@ -407,6 +431,7 @@ void ChartSession::SaveBtnClick()
 
 void ChartSession::PrintBtnClick()
 {
+    const Publishing publishing(*this);
     auto target = prompts_.printerSetup();
     if (!target)
         return;
@@ -438,6 +463,7 @@ void ChartSession::PrintBtnClick()
 
 void ChartSession::ExitBtnClick()
 {
+    const Publishing publishing(*this);
     if (closeWindow)
         closeWindow();
 }

@@ -104,6 +104,7 @@ Study ChartSession::CurrentStudy(const QString& path) const
 
 bool ChartSession::SaveStudy(const QString& path)
 {
+    const Publishing publishing(*this);
     if (!GloVar.ChartShown) {
         prompts_.error(Error{Error::Doing::SavingStudy, path, 0,
                              QStringLiteral("There is no chart to keep: plot one first.")}
@@ -184,6 +185,7 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
 bool ChartSession::OpenStudy(const QString& path, const QString& prices,
                              std::optional<BarStyle> style)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     Result<Study> loaded = LoadStudyFile(path);
     if (!loaded) {
@@ -311,6 +313,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
 
 void ChartSession::StudyOpenClick()
 {
+    const Publishing publishing(*this);
     if (!MayDropFigures())
         return;
     const QString dir = studyFolder_.isEmpty() ? GloVar.StartDir : studyFolder_;
@@ -322,6 +325,7 @@ void ChartSession::StudyOpenClick()
 
 void ChartSession::StudySaveClick()
 {
+    const Publishing publishing(*this);
     if (studyPath_.isEmpty())
         StudySaveAsClick();
     else
@@ -330,6 +334,7 @@ void ChartSession::StudySaveClick()
 
 void ChartSession::StudySaveAsClick()
 {
+    const Publishing publishing(*this);
     const QString dir = studyFolder_.isEmpty() ? GloVar.StartDir : studyFolder_;
     if (auto path = prompts_.saveFileName(StudyFilter, QStringLiteral("aurigon"), dir)) {
         QString name = *path;

@@ -9,6 +9,7 @@
 
 void ChartSession::TimeframeClick(Timeframe t)
 {
+    const Publishing publishing(*this);
     if (t == timeframe_)
         return;
     const StepScope step(*this, QStringLiteral("Timeframe"));

@@ -48,6 +48,7 @@ void ChartSession::KeepMarker(int n, int x, int y)
 
 void ChartSession::DrawP1Marker(int x, int y)
 {
+    const Publishing publishing(*this);
     tool.drawP1Marker(x, y);
     KeepMarker(1, x, y);
     ui.enable(Ctl::P2Btn);
@@ -56,18 +57,21 @@ void ChartSession::DrawP1Marker(int x, int y)
 
 void ChartSession::DrawP2Marker(int x, int y)
 {
+    const Publishing publishing(*this);
     tool.drawP2Marker(x, y);
     KeepMarker(2, x, y);
 }
 
 void ChartSession::DrawP3Marker(int x, int y)
 {
+    const Publishing publishing(*this);
     tool.drawP3Marker(x, y);
     KeepMarker(3, x, y);
 }
 
 void ChartSession::P1BtnClick()
 {
+    const Publishing publishing(*this);
     tool.armP1();
     KeepToolState();
     ui.cursor = ChartCursor::Drag;
@@ -75,6 +79,7 @@ void ChartSession::P1BtnClick()
 
 void ChartSession::P2BtnClick()
 {
+    const Publishing publishing(*this);
     tool.armP2();
     KeepToolState();
     ui.cursor = ChartCursor::MultiDrag;
@@ -82,6 +87,7 @@ void ChartSession::P2BtnClick()
 
 void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
     // The right button drags the live ellipse: the whole drag is one step,
@@ -123,6 +129,7 @@ void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
 
 void ChartSession::Image1MouseUp()
 {
+    const Publishing publishing(*this);
     const bool dragged = tool.dragging() && GloVar.EllipseLive && dragMoved_;
     if (dragged)
         RecordFigure(true);
@@ -136,6 +143,7 @@ void ChartSession::Image1MouseUp()
 
 void ChartSession::ChooseChartType(int type)
 {
+    const Publishing publishing(*this);
     const FigureKind* kind = FigureKindOf(type);
     if (!kind)
         return;
@@ -148,6 +156,7 @@ void ChartSession::ChooseChartType(int type)
 
 void ChartSession::DirBtnClick()
 {
+    const Publishing publishing(*this);
     const StepScope step(*this, QStringLiteral("DIR"));
     auto& g = GloVar;
     g.Dir = -g.Dir;
@@ -159,6 +168,7 @@ void ChartSession::DirBtnClick()
 
 void ChartSession::RatioBtnClick()
 {
+    const Publishing publishing(*this);
     const StepScope step(*this, QStringLiteral("RATIO"));
     auto& g = GloVar;
     const double next = g.Dir > 0 ? g.Ratio * g.Phi : g.Ratio / g.Phi;
@@ -175,6 +185,7 @@ void ChartSession::RatioBtnClick()
 
 void ChartSession::DrawBtnClick()
 {
+    const Publishing publishing(*this);
     const StepScope step(*this, QStringLiteral("Draw"));
     DrawChosenFigure(GloVar.ellipse);
     FitFiguresInView();
@@ -287,6 +298,7 @@ void ChartSession::TakeFigureChoice(const FigureKind& kind, const StudyFigure& f
 
 void ChartSession::EraseBtnClick()
 {
+    const Publishing publishing(*this);
     const StepScope step(*this, QStringLiteral("Clear"));
     auto& g = GloVar;
     if (cleanChart.isNull())
@@ -308,6 +320,7 @@ void ChartSession::EraseBtnClick()
 
 void ChartSession::ClipButtonClick()
 {
+    const Publishing publishing(*this);
     const StepScope step(*this, QStringLiteral("Clip"));
     KeepCurrentFigure();
 }
@@ -345,6 +358,7 @@ std::array<double, 3> ChartSession::FanAngles() const
 
 bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
 {
+    const Publishing publishing(*this);
     double v[3] = {};
     for (size_t i = 0; i < angles.size(); ++i) {
         if (!ParseAngle(angles[i], v[i])) {

@@ -292,6 +292,7 @@ void ChartSession::ShowLevelsOffChart()
 
 void ChartSession::LevelValuesClick()
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     g.LevelValues = !g.LevelValues;
     WriteViewSettings();
@@ -332,6 +333,7 @@ void ChartSession::WriteViewSettings()
 
 void ChartSession::RememberViewSettings()
 {
+    const Publishing publishing(*this);
     rememberView_ = true;
     Kept::TakeOverViewFile(ViewSettingsPath());
     if (!Kept::Usable())
@@ -407,6 +409,7 @@ QString ChartSession::FigureValuesCsv() const
 
 bool ChartSession::RefusedOverPriceFile(const QString& path, Error::Doing doing)
 {
+    const Publishing publishing(*this);
     if (!SameFile(path, GloVar.DataFileName))
         return false;
     prompts_.error(
@@ -417,6 +420,7 @@ bool ChartSession::RefusedOverPriceFile(const QString& path, Error::Doing doing)
 
 bool ChartSession::ExportFigureValues(const QString& path)
 {
+    const Publishing publishing(*this);
     if (RefusedOverPriceFile(path, Error::Doing::Creating))
         return false;
     if (GloVar.RecordCount > 0)
@@ -431,6 +435,7 @@ bool ChartSession::ExportFigureValues(const QString& path)
 
 void ChartSession::ExportFigureValuesClick()
 {
+    const Publishing publishing(*this);
     if (auto path = prompts_.saveFileName(QStringLiteral("CSV files|*.csv|All files|*"),
                                           QStringLiteral("csv"), GloVar.StartDir)) {
         QString name = *path;

@@ -57,6 +57,7 @@ QString ChartSession::WindowTitle() const
 
 void ChartSession::BarStyleClick(BarStyle style)
 {
+    const Publishing publishing(*this);
     if (style == barLook_.style)
         return;
     barLook_.style = style;
@@ -66,6 +67,7 @@ void ChartSession::BarStyleClick(BarStyle style)
 
 void ChartSession::SetCandleColours(const QColor& up, const QColor& down)
 {
+    const Publishing publishing(*this);
     if (up.isValid())
         barLook_.up = up;
     if (down.isValid())
@@ -89,6 +91,7 @@ std::optional<PointerTags> ChartSession::TagsAt(int x, int y) const
 
 bool ChartSession::MayDropFigures()
 {
+    const Publishing publishing(*this);
     if (!FiguresChanged())
         return true;
     const std::optional<QString> a = prompts_.question(
@@ -129,6 +132,7 @@ bool ChartSession::FirstActivationDone() const
 
 void ChartSession::OpenPriceFileClick()
 {
+    const Publishing publishing(*this);
     if (!ui.toolBar1Enabled || !MayDropFigures())
         return;
     if (GloVar.ChartShown)
@@ -138,6 +142,7 @@ void ChartSession::OpenPriceFileClick()
 
 void ChartSession::OpenPriceFile(const QString& path)
 {
+    const Publishing publishing(*this);
     if (!ui.toolBar1Enabled || !MayDropFigures())
         return;
     if (GloVar.ChartShown)
@@ -147,6 +152,7 @@ void ChartSession::OpenPriceFile(const QString& path)
 
 void ChartSession::OpenStudyPath(const QString& path)
 {
+    const Publishing publishing(*this);
     if (!ui.toolBar1Enabled || !MayDropFigures())
         return;
     setStudyFolder(QFileInfo(path).absolutePath());
@@ -155,6 +161,7 @@ void ChartSession::OpenStudyPath(const QString& path)
 
 void ChartSession::LastPeriodClick()
 {
+    const Publishing publishing(*this);
     const StepScope step(*this, QStringLiteral("Last Period"));
     auto& g = GloVar;
     g.LastRecord = g.RecordCount;
@@ -166,6 +173,7 @@ void ChartSession::LastPeriodClick()
 
 void ChartSession::ZoomPeriod(int notches)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     const int last = static_cast<int>(PeriodItems.size()) - 1;
     const int index = std::clamp(periodIndex + notches, 0, last);
@@ -183,6 +191,7 @@ void ChartSession::ZoomPeriod(int notches)
 
 void ChartSession::ZoomPeriodAt(int notches, int x)
 {
+    const Publishing publishing(*this);
     auto& g = GloVar;
     const ChartMap was = CurrentChartMap(GloVar);
     const int last = static_cast<int>(PeriodItems.size()) - 1;
@@ -215,6 +224,7 @@ void ChartSession::ZoomPeriodAt(int notches, int x)
 
 void ChartSession::ShiftPeriod(int notches)
 {
+    const Publishing publishing(*this);
     const StepScope step(*this, notches > 0 ? QStringLiteral("Previous Period")
                                             : QStringLiteral("Next Period"));
     for (int n = notches; n > 0; --n)
@@ -225,6 +235,7 @@ void ChartSession::ShiftPeriod(int notches)
 
 void ChartSession::ResizeChart(int width, int height)
 {
+    const Publishing publishing(*this);
     const auto& g = GloVar;
     // The same size on a screen of another ratio is drawn again too.
     if (chart.isNull() || width < 1 || height < 1 ||
@@ -236,6 +247,7 @@ void ChartSession::ResizeChart(int width, int height)
 
 void ChartSession::ColorClick(bool colour)
 {
+    const Publishing publishing(*this);
     if (chart.isNull()) {
         GloVar.Monochrome = !colour;
         return;
@@ -319,21 +331,18 @@ void ChartSession::publish()
         what |= PointerChanged;
     if (!chart.dirty().isEmpty())
         what |= PictureChanged;
-    if (publishedType_ != GloVar.ChartType)
-        what |= FigureTypeChanged;
-    if (!was || publishedMono_ != GloVar.Monochrome)
-        what |= ColorChanged;
-    if (!was || publishedUndo_ != UndoCaption() || publishedRedo_ != RedoCaption())
-        what |= HistoryChanged;
+    MenuRules menus = ReadMenuRules(*this);
+    if (!was || menus != publishedMenus_)
+        what |= MenuChanged;
+    if (publishedSelected_ != selected_)
+        what |= SelectionChanged;
     if (what == 0)
         return;
-    published_ = ui;
-    publishedType_ = GloVar.ChartType;
-    publishedMono_ = GloVar.Monochrome;
+    const std::optional<UiModel> before = std::exchange(published_, ui);
+    publishedSelected_ = selected_;
+    publishedMenus_ = std::move(menus);
     publishedTitle_ = title;
-    publishedUndo_ = UndoCaption();
-    publishedRedo_ = RedoCaption();
-    Q_EMIT changed(what);
+    Q_EMIT changed(what, before ? &*before : nullptr);
 }
 
 QString ChartSession::ChartedFile() const
@@ -358,6 +367,7 @@ FileLayout ChartSession::Layout() const
 
 void ChartSession::ExportImageClick()
 {
+    const Publishing publishing(*this);
     if (chart.isNull() || !GloVar.ChartShown)
         return;
     const QString dir = imageFolder_.isEmpty() ? GloVar.StartDir : imageFolder_;

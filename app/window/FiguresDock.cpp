@@ -7,9 +7,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-FiguresDock::FiguresDock(ChartSession& session,
-                         std::function<void(const std::function<void()>&)> act, QWidget* parent)
-    : QDockWidget(QStringLiteral("Figures"), parent), session_(session), act_(std::move(act))
+FiguresDock::FiguresDock(ChartSession& session, QWidget* parent)
+    : QDockWidget(QStringLiteral("Figures"), parent), session_(session)
 {
     setObjectName(QStringLiteral("FiguresDock"));
     // The list is built when the dock is first shown: most sessions never
@@ -111,17 +110,17 @@ void FiguresDock::RowPicked()
 {
     const QList<QTableWidgetItem*> items = table_->selectedItems();
     const int n = items.isEmpty() ? 0 : items.front()->row() + 1;
-    act_([this, n] { session_.SelectFigure(n); });
+    session_.SelectFigure(n);
 }
 
 void FiguresDock::ShownTicked(int row, bool shown)
 {
-    act_([this, row, shown] { session_.SetFigureHidden(row + 1, !shown); });
+    session_.SetFigureHidden(row + 1, !shown);
 }
 
 void FiguresDock::DeleteClicked()
 {
     const int n = session_.SelectedFigure();
     if (n > 0)
-        act_([this] { session_.DeleteFigureClick(); });
+        session_.DeleteFigureClick();
 }

@@ -14,9 +14,7 @@ class QTableWidget;
 
 class FiguresDock : public QDockWidget {
 public:
-    // act runs a handler and lets the window follow what changed.
-    FiguresDock(ChartSession& session, std::function<void(const std::function<void()>&)> act,
-                QWidget* parent);
+    FiguresDock(ChartSession& session, QWidget* parent);
     // Reads the figures and the picked one again; nothing changes when they have not.
     void refresh();
 
@@ -31,7 +29,6 @@ private:
     void ShownTicked(int row, bool shown);
     void DeleteClicked();
     ChartSession& session_;
-    std::function<void(const std::function<void()>&)> act_;
     QTableWidget* table_ = nullptr;
     QPushButton* delete_ = nullptr;
     std::vector<ChartSession::FigureRow> shown_;

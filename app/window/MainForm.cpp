@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 #include <cstdio>
+#include <map>
 #include <optional>
 
 #include "app/CommandLine.h"
@@ -207,8 +208,7 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
 
     BuildActions();
     // Hidden until asked for, so the window starts as it always has.
-    figuresDock_ = new FiguresDock(
-        session, [this](const std::function<void()>& handler) { Act(handler); }, this);
+    figuresDock_ = new FiguresDock(session, this);
     addDockWidget(Qt::RightDockWidgetArea, figuresDock_);
     figuresDock_->hide();
     connect(figuresDock_, &QDockWidget::visibilityChanged, this, [this](bool on) {
@@ -262,9 +262,10 @@ TMainForm::TMainForm(Host& host, const QString& currentDir)
     session.showDatesDialog = [this] { host_.runDialog(*DatesDlg()); };
 
     splash_->onAcknowledged = [this](bool colour) {
-        Act([this, colour] { session.SplashAcknowledged(colour || forceColor); });
+        session.SplashAcknowledged(colour || forceColor);
     };
-    session.publish();
+    // From here on the session tells the window each change.
+    SessionChanged(ChartSession::EverythingChanged, nullptr);
 }
 
 TMainForm::~TMainForm() = default;
@@ -307,7 +308,6 @@ TDatesDlg* TMainForm::DatesDlg()
         dates.shown = [this] { return session.DatesShownNow(); };
         dates.refuseDates = [this](const QString& why) { session.RefuseDates(why); };
         datesDlg_ = new TDatesDlg(std::move(dates), this);
-        datesDlg_->onChanged = [this] { session.publish(); };
     }
     return datesDlg_;
 }
@@ -456,11 +456,13 @@ void TMainForm::BuildToolBar()
         b->installEventFilter(this);
     }
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    if (selectAction_) {
+    for (const MenuCommand& row : MenuCommands()) {
+        if (row.toolButton.isEmpty())
+            continue;
         ToolBar1->addSeparator();
-        ToolBar1->addAction(selectAction_);
-        if (QWidget* arrow = ToolBar1->widgetForAction(selectAction_))
-            arrow->setObjectName(QStringLiteral("SelectTool"));
+        ToolBar1->addAction(command(row.id));
+        if (QWidget* button = ToolBar1->widgetForAction(command(row.id)))
+            button->setObjectName(row.toolButton);
     }
 }
 
@@ -557,211 +559,80 @@ void TMainForm::BuildMenus()
 {
     auto* mainMenu2 = menuBar();
     mainMenu2->setObjectName(QStringLiteral("MainMenu2"));
-    auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key,
-                      std::function<void()> handler) {
-        QAction* a = menu->addAction(text);
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        connect(a, &QAction::triggered, this, [this, handler] { Act(handler); });
-        return a;
+    // The menus by their paths, each made where its first row asks for it.
+    std::map<QString, QMenu*> menus;
+    auto menuAt = [&](const QString& path) {
+        QMenu*& m = menus[path];
+        if (!m) {
+            const QString caption = path.section(QLatin1Char('/'), -1);
+            m = mainMenu2->addMenu(caption);
+            m->setObjectName(Plain(caption) + QStringLiteral("Menu"));
+        }
+        return m;
     };
-
-    FileMenu = mainMenu2->addMenu(QStringLiteral("&File"));
-    FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    openPriceAction_ =
-        add(FileMenu, QStringLiteral("&Open price file..."), QKeySequence(Qt::CTRL | Qt::Key_O),
-            [this] { session.OpenPriceFileClick(); });
-    openStudyAction_ =
-        add(FileMenu, QStringLiteral("Open &study..."),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { session.StudyOpenClick(); });
-    recentMenu_ = FileMenu->addMenu(QStringLiteral("&Recent files"));
-    recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
-    FileMenu->addSeparator();
-    saveStudyAction_ =
-        add(FileMenu, QStringLiteral("&Save study"), QKeySequence(Qt::CTRL | Qt::Key_S),
-            [this] { session.StudySaveClick(); });
-    saveStudyAsAction_ =
-        add(FileMenu, QStringLiteral("Save study &as..."),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { session.StudySaveAsClick(); });
-    StudyGroupEnd = FileMenu->addSeparator();
-    exportAction_ = add(FileMenu, QStringLiteral("&Export image..."),
-                        QKeySequence(Qt::CTRL | Qt::Key_E), [this] { session.ExportImageClick(); });
-    exportValuesAction_ = add(FileMenu, QStringLiteral("Export figure &values..."), QKeySequence(),
-                              [this] { session.ExportFigureValuesClick(); });
-    printAction_ = FileMenu->addAction(QStringLiteral("&Print..."));
-    printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(printAction_, &QAction::triggered, this, [this] { Press(Ctl::PrintBtn); });
-    OutputGroupEnd = FileMenu->addSeparator();
-    QAction* exit = FileMenu->addAction(QStringLiteral("E&xit"));
-    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(exit, &QAction::triggered, this, [this] { Exit2Click(); });
+    std::map<QString, QActionGroup*> groups;
+    for (const MenuCommand& row : MenuCommands()) {
+        QMenu* menu = row.menu.isEmpty() ? nullptr : menuAt(row.menu);
+        if (row.kind == MenuCommand::Separator) {
+            menu->addSeparator();
+            continue;
+        }
+        if (row.kind == MenuCommand::Submenu) {
+            QMenu* sub = menu->addMenu(row.caption);
+            sub->setObjectName(row.id);
+            menus[row.menu + QLatin1Char('/') + row.caption] = sub;
+            commands_[row.id] = sub->menuAction();
+            continue;
+        }
+        // The Figures dock brings its own switch, which follows the dock.
+        QAction* a = row.id == QLatin1String("FiguresItem") ? figuresDock_->toggleViewAction()
+                                                            : new QAction(this);
+        a->setText(row.caption);
+        a->setObjectName(row.id);
+        a->setShortcuts(row.shortcuts());
+        a->setCheckable(row.checkable);
+        if (row.icon == QLatin1String("select"))
+            a->setIcon(SelectArrowIcon());
+        if (!row.tip.isEmpty())
+            a->setToolTip(row.tip);
+        if (!row.group.isEmpty()) {
+            QActionGroup*& g = groups[row.group];
+            if (!g) {
+                g = new QActionGroup(this);
+                g->setExclusionPolicy(row.groupOptional
+                                          ? QActionGroup::ExclusionPolicy::ExclusiveOptional
+                                          : QActionGroup::ExclusionPolicy::Exclusive);
+            }
+            g->addAction(a);
+        }
+        if (menu)
+            menu->addAction(a);
+        else
+            addAction(a);
+        commands_[row.id] = a;
+        if (row.run)
+            connect(a, &QAction::triggered, this,
+                    [this, &row, a](bool on) { RunCommand(row, a, on); });
+    }
+    recentMenu_ = static_cast<QMenu*>(command(QStringLiteral("RecentMenu"))->menu());
     RebuildRecentMenu();
 
-    EditMenu = mainMenu2->addMenu(QStringLiteral("&Edit"));
-    EditMenu->setObjectName(QStringLiteral("EditMenu"));
-    undoAction_ = add(EditMenu, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                      [this] { session.UndoClick(); });
-    redoAction_ =
-        add(EditMenu, QStringLiteral("&Redo"), QKeySequence(), [this] { session.RedoClick(); });
-    redoAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    EditMenu->addSeparator();
-    selectAction_ = EditMenu->addAction(QStringLiteral("&Select figures"));
-    selectAction_->setObjectName(QStringLiteral("SelectFiguresItem"));
-    selectAction_->setCheckable(true);
-    selectAction_->setShortcut(QKeySequence(Qt::Key_V));
-    selectAction_->setIcon(SelectArrowIcon());
-    selectAction_->setToolTip(
-        QStringLiteral("Select figures: click one to pick it, drag its handles"));
-    connect(selectAction_, &QAction::toggled, this, [this](bool on) { SetSelectTool(on); });
-    deleteFigureAction_ = add(EditMenu, QStringLiteral("&Delete figure"), QKeySequence(),
-                              [this] { session.DeleteFigureClick(); });
-    deleteFigureAction_->setShortcuts(
-        {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
-    // Esc leaves the Select tool; it is a key of the window, not of a menu.
-    leaveSelectAction_ = new QAction(this);
-    leaveSelectAction_->setShortcut(QKeySequence(Qt::Key_Escape));
-    leaveSelectAction_->setEnabled(false);
-    connect(leaveSelectAction_, &QAction::triggered, this,
-            [this] { selectAction_->setChecked(false); });
-    addAction(leaveSelectAction_);
-
-    FigureMenu = mainMenu2->addMenu(QStringLiteral("F&igure"));
-    FigureMenu->setObjectName(QStringLiteral("FigureMenu"));
-    auto* figures = new QActionGroup(this);
-    figures->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-
-    ViewMenu = mainMenu2->addMenu(QStringLiteral("&View"));
-    ViewMenu->setObjectName(QStringLiteral("ViewMenu"));
-    colorAction_ = ViewMenu->addAction(QStringLiteral("&Color"));
-    colorAction_->setCheckable(true);
-    connect(colorAction_, &QAction::triggered, this, [this](bool on) {
-        Act([this, on] { session.ColorClick(on); });
-        Remember(QStringLiteral("view/color"), on);
-    });
-    LevelValuesItem = ViewMenu->addAction(QStringLiteral("&Level values"));
-    LevelValuesItem->setObjectName(QStringLiteral("LevelValuesItem"));
-    LevelValuesItem->setCheckable(true);
-    LevelValuesItem->setChecked(session.LevelValues());
-    connect(LevelValuesItem, &QAction::triggered, this,
-            [this] { Act([this] { session.LevelValuesClick(); }); });
-    scaleToFiguresAction_ = ViewMenu->addAction(QStringLiteral("Scale to &figures"));
-    scaleToFiguresAction_->setObjectName(QStringLiteral("ScaleToFiguresItem"));
-    scaleToFiguresAction_->setCheckable(true);
-    scaleToFiguresAction_->setChecked(session.ScaleToFigures());
-    connect(scaleToFiguresAction_, &QAction::triggered, this,
-            [this] { Act([this] { session.ScaleToFiguresClick(); }); });
-    timeGoalRoomAction_ = ViewMenu->addAction(QStringLiteral("Room for &time goals"));
-    timeGoalRoomAction_->setObjectName(QStringLiteral("TimeGoalRoomItem"));
-    timeGoalRoomAction_->setCheckable(true);
-    timeGoalRoomAction_->setChecked(session.TimeGoalRoom());
-    connect(timeGoalRoomAction_, &QAction::triggered, this,
-            [this] { Act([this] { session.TimeGoalRoomClick(); }); });
-    QAction* figuresItem = figuresDock_->toggleViewAction();
-    figuresItem->setText(QStringLiteral("F&igures"));
-    figuresItem->setObjectName(QStringLiteral("FiguresItem"));
-    ViewMenu->addAction(figuresItem);
-    QMenu* styles = ViewMenu->addMenu(QStringLiteral("&Bar style"));
-    styles->setObjectName(QStringLiteral("BarStyleMenu"));
-    auto* styleGroup = new QActionGroup(this);
-    const std::pair<const char*, BarStyle> styleItems[] = {{"OHLC bars", BarStyle::Bars},
-                                                           {"Candlesticks", BarStyle::Candles},
-                                                           {"Hollow candles", BarStyle::Hollow},
-                                                           {"Line on close", BarStyle::Line}};
-    for (const auto& [text, style] : styleItems) {
-        QAction* a = styles->addAction(QString::fromLatin1(text));
-        a->setCheckable(true);
-        a->setChecked(style == session.ChartStyle());
-        a->setData(int(style));
-        styleGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, style] {
-            Act([this, style] { session.BarStyleClick(style); });
-            Remember(QLatin1String(Kept::BarStyleKey), QLatin1String(BarStyleName(style)));
-        });
-    }
-    barStyleActions_ = styleGroup;
-    ViewMenu->addSeparator();
-    auto* timeframeGroup = new QActionGroup(this);
-    const std::pair<const char*, Timeframe> timeframeItems[] = {{"&Daily", Timeframe::Daily},
-                                                                {"&Weekly", Timeframe::Weekly},
-                                                                {"&Monthly", Timeframe::Monthly}};
-    for (const auto& [text, tf] : timeframeItems) {
-        QAction* a = ViewMenu->addAction(QString::fromLatin1(text));
-        a->setObjectName(QStringLiteral("Timeframe%1").arg(QString::fromLatin1(TimeframeName(tf))));
-        a->setCheckable(true);
-        a->setChecked(tf == session.ChartTimeframe());
-        a->setData(int(tf));
-        timeframeGroup->addAction(a);
-        connect(a, &QAction::triggered, this,
-                [this, tf] { Act([this, tf] { session.TimeframeClick(tf); }); });
-    }
-    timeframeActions_ = timeframeGroup;
-    ViewMenu->addSeparator();
-    CrosshairItem = ViewMenu->addAction(QStringLiteral("C&rosshair"));
-    CrosshairItem->setObjectName(QStringLiteral("CrosshairItem"));
-    CrosshairItem->setCheckable(true);
-    CrosshairItem->setChecked(true); // the chart view starts with it on
-    connect(CrosshairItem, &QAction::toggled, this, [this](bool on) {
+    // The rows the window answers itself.
+    connect(command(QStringLiteral("ExitItem")), &QAction::triggered, this,
+            [this] { Exit2Click(); });
+    connect(command(QStringLiteral("AboutItem")), &QAction::triggered, this,
+            [this] { Help2Click(); });
+    QAction* select = selectAction();
+    connect(select, &QAction::toggled, this, [this](bool on) { SetSelectTool(on); });
+    QAction* leave = command(QStringLiteral("LeaveSelectKey"));
+    leave->setEnabled(false);
+    connect(leave, &QAction::triggered, this, [select] { select->setChecked(false); });
+    QAction* crosshair = command(QStringLiteral("CrosshairItem"));
+    crosshair->setChecked(true); // the chart view starts with it on
+    connect(crosshair, &QAction::toggled, this, [this](bool on) {
         Image1->setCrosshair(on);
         Remember(QStringLiteral("view/crosshair"), on);
     });
-    AddScaleItems(ViewMenu);
-    ViewMenu->addSeparator();
-    // Up/+ and Down/- step through the period list as the wheel does; the
-    // toolbar's own buttons keep their meaning.
-    struct Nav {
-        const char* text;
-        Ctl control;
-        QList<QKeySequence> keys;
-        int zoom = 0;
-    };
-    const Nav nav[] = {
-        {"&Previous period", Ctl::ToolButton1, {QKeySequence(Qt::Key_Left)}},
-        {"&Next period", Ctl::ToolButton2, {QKeySequence(Qt::Key_Right)}},
-        {"&Beginning period", Ctl::UpBtn, {QKeySequence(Qt::Key_Home)}},
-        {"&Shorten period",
-         Ctl::LeftBtn,
-         {QKeySequence(Qt::Key_Up), QKeySequence(Qt::Key_Plus)},
-         1},
-        {"&Lengthen period",
-         Ctl::DownBtn,
-         {QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_Minus)},
-         -1},
-        {"&Whole period", Ctl::RightBtn, {}},
-        {"One &scale throughout", Ctl::ToolBar2, {}},
-    };
-    for (const Nav& n : nav) {
-        QAction* a = ViewMenu->addAction(QString::fromLatin1(n.text));
-        a->setShortcuts(n.keys);
-        const Ctl c = n.control;
-        if (n.zoom == 0)
-            connect(a, &QAction::triggered, this, [this, c] { Press(c); });
-        else
-            connect(a, &QAction::triggered, this, [this, c, zoom = n.zoom] {
-                if (session.ui.reacts(c))
-                    Act([this, zoom] { session.ZoomPeriod(zoom); });
-            });
-        navActions_.emplace_back(a, c);
-        if (c == Ctl::UpBtn) {
-            // The Dates dialog on a shown chart: the figures stay and are drawn on the new range.
-            rangeAction_ = ViewMenu->addAction(QStringLiteral("&Range..."));
-            connect(rangeAction_, &QAction::triggered, this, [this] {
-                if (session.ui.reacts(Ctl::ToolButton2))
-                    Act([this] { session.ChartDatesClick(); });
-            });
-            lastPeriodAction_ = ViewMenu->addAction(QStringLiteral("&Last period"));
-            lastPeriodAction_->setShortcut(QKeySequence(Qt::Key_End));
-            connect(lastPeriodAction_, &QAction::triggered, this, [this] {
-                if (session.ui.reacts(Ctl::ToolButton2))
-                    Act([this] { session.LastPeriodClick(); });
-            });
-        }
-    }
-
-    HelpMenu = mainMenu2->addMenu(QStringLiteral("&Help"));
-    HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    connect(HelpMenu->addAction(QStringLiteral("&About")), &QAction::triggered, this,
-            [this] { Help2Click(); });
 
     PopupMenu3 = new QMenu(this);
     PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
@@ -781,12 +652,26 @@ void TMainForm::BuildMenus()
         QAction* m = MainMenu1->addAction(caption);
         m->setData(type);
         connect(m, &QAction::triggered, this, [this, type] { ChooseType(type); });
-        QAction* f = FigureMenu->addAction(caption);
-        f->setData(type);
-        f->setCheckable(true);
-        figures->addAction(f);
-        connect(f, &QAction::triggered, this, [this, type] { ChooseType(type); });
     }
+}
+
+void TMainForm::RunCommand(const MenuCommand& row, QAction* a, bool on)
+{
+    // A key or a script reaches only what the session has enabled.
+    if (!row.enabled || row.enabled(session)) {
+        row.run(session, on);
+        if (!row.kept.isEmpty())
+            Remember(row.kept, row.keptValue ? row.keptValue(on) : QVariant(on));
+    }
+    // A ticked item ticks or unticks itself; the session decides.
+    if (row.checked)
+        a->setChecked(row.checked(session));
+}
+
+QAction* TMainForm::command(const QString& id) const
+{
+    const auto it = commands_.find(id);
+    return it == commands_.end() ? nullptr : it->second;
 }
 
 QAction* TMainForm::menuItem(const QString& path) const
@@ -815,16 +700,14 @@ void TMainForm::RebuildRecentMenu()
     for (const QString& p : recentPrices_) {
         QAction* a = recentMenu_->addAction(QFileInfo(p).fileName());
         a->setToolTip(p);
-        connect(a, &QAction::triggered, this,
-                [this, p] { Act([this, p] { session.OpenPriceFile(p); }); });
+        connect(a, &QAction::triggered, this, [this, p] { session.OpenPriceFile(p); });
     }
     if (!recentPrices_.isEmpty() && !recentStudies_.isEmpty())
         recentMenu_->addSeparator();
     for (const QString& p : recentStudies_) {
         QAction* a = recentMenu_->addAction(QFileInfo(p).fileName());
         a->setToolTip(p);
-        connect(a, &QAction::triggered, this,
-                [this, p] { Act([this, p] { session.OpenStudyPath(p); }); });
+        connect(a, &QAction::triggered, this, [this, p] { session.OpenStudyPath(p); });
     }
     recentMenu_->setEnabled(!recentMenu_->isEmpty());
 }
@@ -867,7 +750,8 @@ void TMainForm::RememberSettings()
     session.setStudyFolder(st.value(QStringLiteral("folders/studies")).toString());
     if (st.value(QStringLiteral("view/color"), false).toBool())
         forceColor = true;
-    CrosshairItem->setChecked(st.value(QStringLiteral("view/crosshair"), true).toBool());
+    command(QStringLiteral("CrosshairItem"))
+        ->setChecked(st.value(QStringLiteral("view/crosshair"), true).toBool());
     if (st.value(QStringLiteral("view/volume"), false).toBool())
         session.VolumePaneClick(true);
     if (const std::optional<BarStyle> style =
@@ -926,7 +810,8 @@ void TMainForm::SaveSettings()
     st.setValue(QStringLiteral("folders/prices"), session.priceFolder);
     st.setValue(QStringLiteral("folders/studies"), session.studyFolder());
     st.setValue(QStringLiteral("view/color"), !session.Monochrome());
-    st.setValue(QStringLiteral("view/crosshair"), CrosshairItem->isChecked());
+    st.setValue(QStringLiteral("view/crosshair"),
+                command(QStringLiteral("CrosshairItem"))->isChecked());
     st.setValue(QStringLiteral("view/volume"), session.VolumePane());
     st.setValue(QLatin1String(Kept::BarStyleKey),
                 QLatin1String(BarStyleName(session.ChartStyle())));
@@ -978,7 +863,7 @@ void TMainForm::FormActivate()
         const QSize s = ChartAreaSize().boundedTo(QSize(MaxChartSide, MaxChartSide));
         areaSize_ = chartArea_->size();
         session.chart.setDisplayRatio(Image1->devicePixelRatioF());
-        Act([this, s] { session.FinishFirstActivation(s.width(), s.height()); });
+        session.FinishFirstActivation(s.width(), s.height());
         if (afterFirstActivation)
             afterFirstActivation();
     });
@@ -993,7 +878,7 @@ void TMainForm::FlushResize()
     if (s.width() < 1 || s.height() < 1)
         return;
     session.chart.setDisplayRatio(Image1->devicePixelRatioF());
-    Act([this, s] { session.ResizeChart(s.width(), s.height()); });
+    session.ResizeChart(s.width(), s.height());
 }
 
 void TMainForm::CloseAsking()
@@ -1014,7 +899,7 @@ void TMainForm::closeEvent(QCloseEvent* e)
     // the session ending); only the program's own close after a script does not.
     if (!closingQuietly_) {
         bool keep = false;
-        Act([this, &keep] { keep = !session.MayDropFigures(); });
+        keep = !session.MayDropFigures();
         if (keep) {
             e->ignore();
             return;
@@ -1060,9 +945,9 @@ void TMainForm::dropEvent(QDropEvent* e)
 void TMainForm::OpenDropped(const QString& path)
 {
     if (QFileInfo(path).suffix().compare(QLatin1String("aurigon"), Qt::CaseInsensitive) == 0)
-        Act([this, path] { session.OpenStudyPath(path); });
+        session.OpenStudyPath(path);
     else
-        Act([this, path] { session.OpenPriceFile(path); });
+        session.OpenPriceFile(path);
 }
 
 void TMainForm::Exit2Click()
@@ -1075,17 +960,10 @@ void TMainForm::Help2Click()
     host_.runDialog(*AboutBox());
 }
 
-void TMainForm::Act(const std::function<void()>& handler)
-{
-    handler();
-    session.publish();
-    RefreshOverlay();
-}
-
 void TMainForm::SetSelectTool(bool on)
 {
     selectTool_ = on;
-    leaveSelectAction_->setEnabled(on);
+    command(QStringLiteral("LeaveSelectKey"))->setEnabled(on);
     hovered_ = 0;
     RefreshOverlay();
 }
@@ -1112,7 +990,7 @@ void TMainForm::RefreshOverlay()
 
 void TMainForm::Run(Ctl c)
 {
-    Act([this, c] { (session.*CommandOf(c).handler)(); });
+    (session.*CommandOf(c).handler)();
 }
 
 void TMainForm::Press(Ctl c)
@@ -1127,21 +1005,20 @@ void TMainForm::RightPress(Ctl c)
         return;
     if (c == Ctl::FileBtn) {
         host_.runDialog(*FileSetupDlg());
-        Act([this] { session.ScanPriceFile(); });
+        session.ScanPriceFile();
     } else if (c == Ctl::DirBtn) {
         host_.runDialog(*ChartSetupDlg());
     } else if (c == Ctl::DrawBtn) {
         QWidget* b = buttons_[static_cast<size_t>(c)];
         host_.popupMenu(*PopupMenu3, b->mapToGlobal(QPoint(0, b->height())));
     }
-    session.publish();
 }
 
 void TMainForm::ChooseType(int type)
 {
     if (!session.ui.toolBar1Enabled)
         return;
-    Act([this, type] { session.ChooseChartType(type); });
+    session.ChooseChartType(type);
     // A checkable item ticks or unticks itself; the session decides.
     SyncMenus();
 }
@@ -1150,7 +1027,7 @@ void TMainForm::ChoosePeriod(int index)
 {
     if (!session.ui.reacts(Ctl::PeriodCB))
         return;
-    Act([this, index] { session.PeriodCBChange(index); });
+    session.PeriodCBChange(index);
 }
 
 void TMainForm::ChartMouseDown(MouseButton b, int x, int y, bool ctrl, bool shift)
@@ -1165,16 +1042,16 @@ void TMainForm::ChartMouseDown(MouseButton b, int x, int y, bool ctrl, bool shif
         // chart itself moves.
         if (const int handle = session.HandleAt(x, y)) {
             handleSnap_ = ctrl;
-            Act([=, this] { session.HandlePress(handle); });
+            session.HandlePress(handle);
         } else if (const int figure = session.FigureAt(x, y))
-            Act([=, this] { session.SelectFigure(figure); });
+            session.SelectFigure(figure);
         else {
-            Act([this] { session.SelectFigure(0); });
+            session.SelectFigure(0);
             NavigationPress(x, y);
         }
         return;
     }
-    Act([=, this] { session.Image1MouseDown(b, x, y, ctrl); });
+    session.Image1MouseDown(b, x, y, ctrl);
 }
 
 void TMainForm::ChartMouseMove(int x, int y)
@@ -1182,13 +1059,13 @@ void TMainForm::ChartMouseMove(int x, int y)
     if (!session.ui.imageVisible)
         return;
     if (session.Navigating()) {
-        Act([=, this] { session.NavigationMove(x, y); });
+        session.NavigationMove(x, y);
         return;
     }
     if (session.DraggingHandle()) {
         const bool snap =
             handleSnap_ || (QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
-        Act([=, this] { session.HandleMove(x, y, snap); });
+        session.HandleMove(x, y, snap);
         return;
     }
     if (selectTool_) {
@@ -1199,7 +1076,7 @@ void TMainForm::ChartMouseMove(int x, int y)
         }
     }
     const QString before = session.ui.hint;
-    Act([=, this] { session.Image1MouseMove(x, y); });
+    session.Image1MouseMove(x, y);
     if (session.ui.hint != before && Image1->isVisible()) {
         if (session.ui.hint.isEmpty())
             QToolTip::hideText();
@@ -1210,7 +1087,7 @@ void TMainForm::ChartMouseMove(int x, int y)
 
 void TMainForm::ChartMouseLeave()
 {
-    Act([this] { session.Image1MouseLeave(); });
+    session.Image1MouseLeave();
 }
 
 void TMainForm::ChartMouseUp()
@@ -1218,14 +1095,14 @@ void TMainForm::ChartMouseUp()
     if (!session.ui.imageVisible)
         return;
     if (session.Navigating()) {
-        Act([this] { session.NavigationRelease(); });
+        session.NavigationRelease();
         return;
     }
     if (session.DraggingHandle()) {
-        Act([this] { session.HandleRelease(); });
+        session.HandleRelease();
         return;
     }
-    Act([this] { session.Image1MouseUp(); });
+    session.Image1MouseUp();
 }
 
 void TMainForm::ChartWheel(int notches, bool shift, bool ctrl, int x)
@@ -1234,12 +1111,12 @@ void TMainForm::ChartWheel(int notches, bool shift, bool ctrl, int x)
         return;
     if (ctrl) {
         if (session.ui.reacts(Ctl::PeriodCB))
-            Act([=, this] { session.ZoomPeriodAt(notches, x); });
+            session.ZoomPeriodAt(notches, x);
     } else if (shift) {
         if (session.ui.reacts(Ctl::ToolButton1))
-            Act([=, this] { session.ShiftPeriod(notches); });
+            session.ShiftPeriod(notches);
     } else if (session.ui.reacts(Ctl::PeriodCB)) {
-        Act([=, this] { session.ZoomPeriod(notches); });
+        session.ZoomPeriod(notches);
     }
 }
 
@@ -1287,10 +1164,9 @@ bool TMainForm::eventFilter(QObject* o, QEvent* e)
     return QMainWindow::eventFilter(o, e);
 }
 
-void TMainForm::SyncControl(Ctl c, const ControlState& s)
+void TMainForm::SyncControl(Ctl c, const ControlState& s, const ControlState* was)
 {
     const size_t i = static_cast<size_t>(c);
-    const ControlState* was = shown_ ? &shown_->controls[i] : nullptr;
     QAction* a = actions_[i];
     if (!was || was->enabled != s.enabled)
         a->setEnabled(s.enabled);
@@ -1316,42 +1192,21 @@ void TMainForm::SyncControl(Ctl c, const ControlState& s)
 
 void TMainForm::SyncMenus()
 {
-    const UiModel& ui = session.ui;
+    for (const MenuCommand& row : MenuCommands()) {
+        QAction* a = row.kind == MenuCommand::Separator ? nullptr : command(row.id);
+        if (!a)
+            continue;
+        if (row.enabled)
+            a->setEnabled(row.enabled(session) &&
+                          (a->menu() != recentMenu_ || !recentMenu_->isEmpty()));
+        if (row.checked)
+            a->setChecked(row.checked(session));
+        if (row.captionNow)
+            a->setText(row.captionNow(session));
+    }
     const int type = session.ChartType();
-    for (QMenu* m : {PopupMenu3, FigureMenu})
-        for (QAction* a : m->actions())
-            a->setChecked(a->data().toInt() == type);
-    for (QAction* a : FigureMenu->actions())
-        a->setEnabled(ui.toolBar1Enabled);
-    openPriceAction_->setEnabled(ui.toolBar1Enabled);
-    openStudyAction_->setEnabled(ui.toolBar1Enabled);
-    recentMenu_->setEnabled(ui.toolBar1Enabled && !recentMenu_->isEmpty());
-    saveStudyAction_->setEnabled(ui.imageVisible);
-    saveStudyAsAction_->setEnabled(ui.imageVisible);
-    exportAction_->setEnabled(ui.imageVisible);
-    exportValuesAction_->setEnabled(ui.imageVisible);
-    LevelValuesItem->setChecked(session.LevelValues());
-    scaleToFiguresAction_->setChecked(session.ScaleToFigures());
-    timeGoalRoomAction_->setChecked(session.TimeGoalRoom());
-    // "Undo Clear": the step the item would take back.
-    undoAction_->setText(QLatin1Char('&') + session.UndoCaption());
-    undoAction_->setEnabled(session.CanUndo() && ui.toolBar1Enabled);
-    redoAction_->setText(QLatin1Char('&') + session.RedoCaption());
-    redoAction_->setEnabled(session.CanRedo() && ui.toolBar1Enabled);
-    deleteFigureAction_->setEnabled(ui.toolBar1Enabled);
-    selectAction_->setEnabled(ui.toolBar1Enabled);
-    printAction_->setEnabled(ui.reacts(Ctl::PrintBtn));
-    colorAction_->setEnabled(ui.toolBar1Enabled);
-    colorAction_->setChecked(!session.Monochrome());
-    for (const auto& [a, c] : navActions_)
-        a->setEnabled(ui.reacts(c));
-    lastPeriodAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
-    for (QAction* a : barStyleActions_->actions())
-        a->setChecked(a->data().toInt() == int(session.ChartStyle()));
-    for (QAction* a : timeframeActions_->actions())
-        a->setChecked(a->data().toInt() == int(session.ChartTimeframe()));
-    rangeAction_->setEnabled(ui.reacts(Ctl::ToolButton2));
-    SyncScaleItems();
+    for (QAction* a : PopupMenu3->actions())
+        a->setChecked(a->data().toInt() == type);
 }
 
 void TMainForm::WatchPriceFile()
@@ -1378,20 +1233,19 @@ void TMainForm::PriceFileTouched()
     // Not while a dialog or question waits: the next look takes the change.
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
         return;
-    if (session.PriceFileTouched())
-        session.publish();
+    session.PriceFileTouched();
 }
 
-void TMainForm::SessionChanged(unsigned what)
+void TMainForm::SessionChanged(unsigned what, const UiModel* was)
 {
     WatchPriceFile();
     const UiModel& ui = session.ui;
-    const UiModel* was = shown_ ? &*shown_ : nullptr;
     if (what & ChartSession::CaptionChanged)
         setWindowTitle(session.WindowTitle());
     if (what & ChartSession::ControlsChanged) {
         for (int i = 0; i < CtlCount; ++i)
-            SyncControl(static_cast<Ctl>(i), ui.controls[static_cast<size_t>(i)]);
+            SyncControl(static_cast<Ctl>(i), ui.controls[static_cast<size_t>(i)],
+                        was ? &was->controls[static_cast<size_t>(i)] : nullptr);
         if (!was || was->toolBar1Enabled != ui.toolBar1Enabled)
             ToolBar1->setEnabled(ui.toolBar1Enabled);
         const bool t2 = ui[Ctl::ToolBar2].enabled;
@@ -1429,11 +1283,10 @@ void TMainForm::SessionChanged(unsigned what)
     }
     if ((what & ChartSession::PointerChanged) && (!was || was->cursor != ui.cursor))
         Image1->setCursor(CursorShape(ui.cursor));
-    if (what & (ChartSession::ControlsChanged | ChartSession::FigureTypeChanged |
-                ChartSession::ColorChanged | ChartSession::HistoryChanged))
+    if (what & (ChartSession::MenuChanged | ChartSession::ControlsChanged))
         SyncMenus();
     Image1->chartChanged(session.chart.takeDirty());
-    shown_ = ui;
+    RefreshOverlay();
 
     // Files that opened join the recent lists.
     if (const QString f = session.ChartedFile(); !f.isEmpty() && f != shownPriceFile_) {

@@ -5,12 +5,14 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "app/session/ChartSession.h"
+#include "app/window/WindowDriver.h"
 
 class AboutBox1;
 class ChartView;
@@ -34,7 +36,7 @@ class TChartSetupDlg;
 class TDatesDlg;
 class TFileSetupDlg;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public WindowDriver {
     Q_OBJECT
 public:
     // host answers every dialog; currentDir is where fsetup.dat is kept.
@@ -51,65 +53,56 @@ public:
     TChartSetupDlg* ChartSetupDlg();
     QMenu* PopupMenu3 = nullptr;
     QMenu* MainMenu1 = nullptr;
-    // The menu bar's menus, for the commands that join them.
-    QMenu* FileMenu = nullptr;
-    QMenu* EditMenu = nullptr;
-    QMenu* FigureMenu = nullptr;
-    QMenu* ViewMenu = nullptr;
-    QMenu* HelpMenu = nullptr;
-    // File's groups: opening and saving studies, the chart's pictures, and
-    // the recent files; new commands go before these separators.
-    QAction* StudyGroupEnd = nullptr;
-    QAction* OutputGroupEnd = nullptr;
-    QAction* LevelValuesItem = nullptr;
-    QAction* CrosshairItem = nullptr;
-    QActionGroup* barStyleActions_ = nullptr;
-    QAction* LogScaleItem = nullptr;
-    QAction* VolumeItem = nullptr;
-    QActionGroup* timeframeActions_ = nullptr;
 
     // The set-up dialog a script fills: "layout", "dates" or "angles".
-    [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind);
+    [[nodiscard]] ScriptableDialog* scriptableDialog(const QString& kind) override;
     // The one action behind a control: its button and the hidden menu trigger it.
-    [[nodiscard]] QAction* action(Ctl c) const { return actions_[static_cast<size_t>(c)]; }
+    [[nodiscard]] QAction* action(Ctl c) const override { return actions_[static_cast<size_t>(c)]; }
     // A menu bar item by its visible texts without "&", joined by "/".
-    [[nodiscard]] QAction* menuItem(const QString& path) const;
+    [[nodiscard]] QAction* menuItem(const QString& path) const override;
+    // The item (or key) of a row of the menu table by its id; none when no row has it.
+    [[nodiscard]] QAction* command(const QString& id) const override;
+    [[nodiscard]] QMenu& hiddenMenu() const override { return *MainMenu1; }
+    [[nodiscard]] ChartSession& driven() override { return session; }
+    [[nodiscard]] QWidget& widget() override { return *this; }
 
     // The size the chart bitmap takes at first activation.
     [[nodiscard]] QSize ChartAreaSize() const;
     void FormActivate();
     // A left click on a toolbar control; nothing happens unless it reacts.
-    void Press(Ctl c);
+    void Press(Ctl c) override;
     // Right button on FileBtn, DrawBtn or DirBtn.
-    void RightPress(Ctl c);
+    void RightPress(Ctl c) override;
     void ChooseType(int type);
-    void ChoosePeriod(int index);
-    void Help2Click();
+    void ChoosePeriod(int index) override;
+    void Help2Click() override;
     void Exit2Click();
     // shift: the press moves the chart (a pan, or a stretch on the price axis).
-    void ChartMouseDown(MouseButton b, int x, int y, bool ctrl = false, bool shift = false);
+    void ChartMouseDown(MouseButton b, int x, int y, bool ctrl = false,
+                        bool shift = false) override;
     // A double click on the chart: on the price axis, the automatic scale.
     void ChartDoubleClick(int x, int y);
-    void ChartMouseMove(int x, int y);
-    void ChartMouseUp();
+    void ChartMouseMove(int x, int y) override;
+    void ChartMouseUp() override;
     void ChartMouseLeave();
     // The wheel over the chart; positive notches turn away from the user.
     // ctrl zooms around column x, which keeps its record.
-    void ChartWheel(int notches, bool shift, bool ctrl = false, int x = 0);
+    void ChartWheel(int notches, bool shift, bool ctrl = false, int x = 0) override;
     // A file dropped onto the window: a study opens as a study, anything
     // else as a price file.
-    void OpenDropped(const QString& path);
+    void OpenDropped(const QString& path) override;
     // View > Range...: the Dates dialog on a shown chart.
-    [[nodiscard]] QAction* rangeAction() const { return rangeAction_; }
+    [[nodiscard]] QAction* rangeAction() const { return command(QStringLiteral("RangeItem")); }
     // Edit > Select figures, which the toolbar's arrow shows.
-    [[nodiscard]] QAction* selectAction() const { return selectAction_; }
+    [[nodiscard]] QAction* selectAction() const
+    {
+        return command(QStringLiteral("SelectFiguresItem"));
+    }
     // A resize waiting for its pause is carried out now.
-    void FlushResize();
-    // Runs a handler of the session and lets the window follow what changed.
-    void Act(const std::function<void()>& handler);
+    void FlushResize() override;
     // Runs once the splash has been acknowledged and the chart bitmap made.
     std::function<void()> afterFirstActivation;
-    [[nodiscard]] bool closedByUser() const { return closed_; }
+    [[nodiscard]] bool closedByUser() const override { return closed_; }
     // The program's own close at the end of a script: nobody is there to ask.
     void CloseWithoutAsking();
     // A colour chart whatever the splash's box says (--color, AURIGON_COLOR=1).
@@ -148,10 +141,14 @@ private:
     void BuildStatusBar();
     void SetLeastSize();
     bool leastSizeSet_ = false;
+    // The menu bar and the window's keys, from the menu table.
     void BuildMenus();
+    void RunCommand(const MenuCommand& row, QAction* a, bool on);
+    std::map<QString, QAction*> commands_;
     void Run(Ctl c);
-    void SessionChanged(unsigned what);
-    void SyncControl(Ctl c, const ControlState& s);
+    // Shows what changed; was is the model the widgets show now (none: all).
+    void SessionChanged(unsigned what, const UiModel* was);
+    void SyncControl(Ctl c, const ControlState& s, const ControlState* was);
     void SyncMenus();
     void RebuildRecentMenu();
     void NoteRecent(QStringList& list, const QString& path, const char* key);
@@ -176,8 +173,6 @@ private:
     QWidget* chartArea_ = nullptr;
     bool screenWatched_ = false;
     ChartView* Image1 = nullptr;
-    // What the widgets show now; nothing before the first change.
-    std::optional<UiModel> shown_;
     bool splashStarted_ = false;
     bool closed_ = false;
     bool closingQuietly_ = false;
@@ -186,43 +181,20 @@ private:
     ulong plotPressTime_ = 0;
     QPoint plotPressAt_;
 
-    // Menu bar items that follow the session.
-    QAction* openPriceAction_ = nullptr;
-    QAction* openStudyAction_ = nullptr;
-    QAction* saveStudyAction_ = nullptr;
-    QAction* saveStudyAsAction_ = nullptr;
-    QAction* exportAction_ = nullptr;
-    QAction* exportValuesAction_ = nullptr;
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
-    // Edit > Select figures (the toolbar arrow, V; Esc leaves it) and Delete figure.
-    QAction* selectAction_ = nullptr;
-    QAction* leaveSelectAction_ = nullptr;
-    QAction* deleteFigureAction_ = nullptr;
+    // Edit > Select figures (the toolbar arrow, V; Esc leaves it).
     bool selectTool_ = false;
     int hovered_ = 0;
     // Ctrl held as a handle was taken: the whole drag snaps.
     bool handleSnap_ = false;
     void SetSelectTool(bool on);
-    // View > Log scale and View > Volume, and their ticks kept in step.
-    void AddScaleItems(QMenu* view);
-    void SyncScaleItems();
     // A left press that moves the chart rather than drawing; false leaves
     // the press to the figures.
     bool NavigationPress(int x, int y);
     // The picked and hovered figures and the handles, drawn over the chart on the screen only.
     void RefreshOverlay();
-    // View > Figures, Scale to figures and Room for time goals.
+    // View > Figures.
     FiguresDock* figuresDock_ = nullptr;
-    QAction* scaleToFiguresAction_ = nullptr;
-    QAction* timeGoalRoomAction_ = nullptr;
-    QAction* printAction_ = nullptr;
-    QAction* colorAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
-    // View's navigation commands and the toolbar control each stands for.
-    std::vector<std::pair<QAction*, Ctl>> navActions_;
-    QAction* lastPeriodAction_ = nullptr;
-    QAction* rangeAction_ = nullptr;
 
     // The chart follows the window once its resizing pauses.
     QTimer* resizePause_ = nullptr;

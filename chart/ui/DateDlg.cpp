@@ -112,11 +112,7 @@ TDatesDlg::TDatesDlg(Handlers handlers, QWidget* parent)
             [this] { DateEdited(FDateEdit, FRecordEdit, true); });
     connect(LDateEdit, &QLineEdit::textEdited, this,
             [this] { DateEdited(LDateEdit, LRecordEdit, false); });
-    connect(LeaveSpace, &QCheckBox::clicked, this, [this](bool on) {
-        handlers_.leaveSpace(on);
-        if (onChanged)
-            onChanged();
-    });
+    connect(LeaveSpace, &QCheckBox::clicked, this, [this](bool on) { handlers_.leaveSpace(on); });
     connect(WholeScale, &QCheckBox::clicked, this, [this](bool on) { handlers_.wholeScale(on); });
     connect(BitBtn1, &QPushButton::clicked, this, &TDatesDlg::BitBtn1Click);
 }

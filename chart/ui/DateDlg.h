@@ -38,8 +38,6 @@ public:
     void FormActivate();
     void FRecordEditExit();
     void BitBtn1Click();
-    // Shown after every closing, whatever way it was closed.
-    std::function<void()> onChanged;
 
     QStringList fieldNames() const override;
     QStringList flagNames() const override;

@@ -97,7 +97,6 @@ TEST_F(DateRange, UndoAndRedoFromAScriptAndTheEditMenu)
     Start(QStringLiteral("press PlotBtn\n"));
     const int dir0 = form->session.GloVar.Dir;
     form->session.DirBtnClick();
-    form->session.publish();
     QAction* undo = form->menuItem(QStringLiteral("Edit/Undo DIR"));
     QAction* redo = form->menuItem(QStringLiteral("Edit/Redo"));
     ASSERT_TRUE(undo && redo);

@@ -42,7 +42,7 @@ TEST_F(MouseNavigation, ShiftDragPansByWholeSlotsAndUndoReturns)
     // The spiral is kept, and the drag set no anchor.
     EXPECT_EQ(form->session.FigureCount(), 1);
     EXPECT_EQ(form->session.UndoDepth(), steps + 1);
-    form->Act([this] { form->session.UndoClick(); });
+    form->session.UndoClick();
     EXPECT_EQ(form->session.GloVar.FirstRecord, first);
     EXPECT_EQ(form->session.GloVar.LastRecord, last);
     EXPECT_EQ(form->session.FigureValuesCsv(), values);
@@ -66,7 +66,7 @@ TEST_F(MouseNavigation, ShiftDragOnThePriceAxisStretchesAndDoubleClickFits)
     EXPECT_EQ(form->session.GloVar.ScaleTop, top);
     EXPECT_EQ(form->session.GloVar.ScaleRange, range);
     // Each was one step: undoing the fit brings the stretch back.
-    form->Act([this] { form->session.UndoClick(); });
+    form->session.UndoClick();
     EXPECT_EQ(form->session.GloVar.ScaleRange, stretched);
 }
 
