@@ -241,7 +241,7 @@ int main(int argc, char** argv)
     if (!cl.priceFile.isEmpty()) {
         const QString path = QFileInfo(cl.priceFile).absoluteFilePath();
         form.afterFirstActivation = [&form, path] {
-            form.Act([&form, path] { form.session.OpenPriceFile(path); });
+            form.session.OpenPriceFile(path);
         };
     }
     form.ShowAsLastTime();
