@@ -179,8 +179,9 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
 void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
                                       const ChartMap& built) const
 {
-    // Same plot, same columns: only the rows move, from the log axis to
-    // the linear one, each by its price (the anchors by their own).
+    // The same plot: on bars the columns count daily slots, and from a log
+    // axis the rows move to the linear one, each by its price (the anchors
+    // by their own).
     const auto& g = GloVar;
     FigureInput& in = d.input;
     in.map = built;
