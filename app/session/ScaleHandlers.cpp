@@ -243,6 +243,17 @@ std::optional<double> ChartSession::DayOfFigureSlot(const StudyFigure& f, double
     return DayOfRecord(recordDates_->days, *r1 + std::llround(offset));
 }
 
+std::optional<double> ChartSession::AnchorDayOfSlot(const StudyFigure& f, double slot) const
+{
+    if (timeframe_ == Timeframe::Daily)
+        return std::nullopt;
+    const ChartMap map = CurrentChartMap(GloVar);
+    for (const StudyPoint* p : {&f.p1, &f.p2})
+        if (const auto bar = BarOfDay(map, GloVar.Prices, p->date, timeframe_); bar && *bar == slot)
+            return p->date;
+    return std::nullopt;
+}
+
 void ChartSession::GiveStudyFiguresScales(std::vector<StudyFigure>& figures) const
 {
     for (StudyFigure& f : figures) {

@@ -389,13 +389,15 @@ QString ChartSession::FigureValuesCsv() const
         for (const FigureElement& e : *all[i]) {
             ElementValues v = ValuesOf(e, map, g.Prices, earlier);
             // On weekly or monthly bars a figure of the kept scale is dated in
-            // its daily slots, as the daily chart dates it.
-            if (kind && kind->scaled)
-                for (auto [slot, day] :
-                     {std::pair{e.slot, &v.date}, std::pair{e.endSlot, &v.endDate}})
-                    if (slot)
-                        if (const auto d = DayOfFigureSlot(f, *slot))
-                            *day = d;
+            // its daily slots, as the daily chart dates it; another's line
+            // from anchor to anchor by the anchors' days.
+            for (auto [slot, day] : {std::pair{e.slot, &v.date}, std::pair{e.endSlot, &v.endDate}})
+                if (slot && kind)
+                    if (const auto d = kind->scaled ? DayOfFigureSlot(f, *slot)
+                                       : e.shape == ElementShape::Slanted
+                                           ? AnchorDayOfSlot(f, *slot)
+                                           : std::nullopt)
+                        *day = d;
             out += QStringList{QString::number(i + 1),
                                Csv(kind ? QString::fromLatin1(kind->caption) : QString()),
                                Csv(e.name),
