@@ -514,6 +514,9 @@ private:
     // counted in the file's days from P1's as the daily chart counts them;
     // none on daily bars, or when the file's days are not known.
     [[nodiscard]] std::optional<double> DayOfFigureSlot(const StudyFigure& f, double slot) const;
+    // On weekly or monthly bars, the day of the anchor whose bar is that
+    // slot: a line from anchor to anchor ends on the anchors' own days.
+    [[nodiscard]] std::optional<double> AnchorDayOfSlot(const StudyFigure& f, double slot) const;
     [[nodiscard]] DrawFrame FrameForDraw(const FigureKind& kind,
                                          std::optional<EllipseMemory> memory) const;
     [[nodiscard]] FigureScale ScaleNow() const;

@@ -179,8 +179,9 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
 void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
                                       const ChartMap& built) const
 {
-    // Same plot, same columns: only the rows move, from the log axis to
-    // the linear one, each by its price (the anchors by their own).
+    // The same plot: on bars the columns count daily slots, and from a log
+    // axis the rows move to the linear one, each by its price (the anchors
+    // by their own).
     const auto& g = GloVar;
     FigureInput& in = d.input;
     in.map = built;
@@ -240,6 +241,17 @@ std::optional<double> ChartSession::DayOfFigureSlot(const StudyFigure& f, double
         return std::nullopt;
     const double offset = std::clamp((slot - *k1) * days, -1e6, 1e6);
     return DayOfRecord(recordDates_->days, *r1 + std::llround(offset));
+}
+
+std::optional<double> ChartSession::AnchorDayOfSlot(const StudyFigure& f, double slot) const
+{
+    if (timeframe_ == Timeframe::Daily)
+        return std::nullopt;
+    const ChartMap map = CurrentChartMap(GloVar);
+    for (const StudyPoint* p : {&f.p1, &f.p2})
+        if (const auto bar = BarOfDay(map, GloVar.Prices, p->date, timeframe_); bar && *bar == slot)
+            return p->date;
+    return std::nullopt;
 }
 
 void ChartSession::GiveStudyFiguresScales(std::vector<StudyFigure>& figures) const

@@ -219,7 +219,7 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
             put(label->right, label->bottom, label->text, e.color);
     // What lies past the plot's edges is marked at them: a level above or
     // below the scale at the top or foot, a time goal past the last slot at
-    // the right edge.
+    // the right edge and one before the first at the left.
     for (const FigureElement& e : elements) {
         if (e.lines.empty())
             continue;
@@ -232,14 +232,20 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
             const QString text = (above ? QStringLiteral("\u2191 ") : QStringLiteral("\u2193 ")) +
                                  PriceText(price, g.PriceDecimals) + QStringLiteral("  ") + e.mark;
             put(map.plotRight - 3, above ? 0 : map.plotBottom - 1, text, e.color);
-        } else if (e.shape == ElementShape::Vertical && s.x1 > map.plotRight) {
+        } else if (e.shape == ElementShape::Vertical &&
+                   (s.x1 > map.plotRight || s.x1 < map.plotLeft)) {
             // The goal's day as the values file gives it, not its rounded column's.
             const ElementValues v = ValuesOf(e, map, g.Prices);
             const std::optional<double> day = v.date ? v.date : TradingDayAt(map, g.Prices, s.x1);
             if (!day)
                 continue;
-            const QString text = QStringLiteral("%1  %2 \u2192").arg(ShortDate(*day), e.mark);
-            put(map.plotRight - 3, map.plotBottom - 2, text, e.color);
+            // Before the first slot it is marked at the left edge, pointing left.
+            if (s.x1 < map.plotLeft)
+                put(map.plotLeft, map.plotBottom - 2,
+                    QStringLiteral("\u2190 %1  %2").arg(ShortDate(*day), e.mark), e.color);
+            else
+                put(map.plotRight - 3, map.plotBottom - 2,
+                    QStringLiteral("%1  %2 \u2192").arg(ShortDate(*day), e.mark), e.color);
         }
     }
     currentLabelBoxes_.assign(taken.begin() + std::ptrdiff_t(ownFrom), taken.end());
@@ -385,13 +391,15 @@ QString ChartSession::FigureValuesCsv() const
         for (const FigureElement& e : *all[i]) {
             ElementValues v = ValuesOf(e, map, g.Prices, earlier);
             // On weekly or monthly bars a figure of the kept scale is dated in
-            // its daily slots, as the daily chart dates it.
-            if (kind && kind->scaled)
-                for (auto [slot, day] :
-                     {std::pair{e.slot, &v.date}, std::pair{e.endSlot, &v.endDate}})
-                    if (slot)
-                        if (const auto d = DayOfFigureSlot(f, *slot))
-                            *day = d;
+            // its daily slots, as the daily chart dates it; another's line
+            // from anchor to anchor by the anchors' days.
+            for (auto [slot, day] : {std::pair{e.slot, &v.date}, std::pair{e.endSlot, &v.endDate}})
+                if (slot && kind)
+                    if (const auto d = kind->scaled ? DayOfFigureSlot(f, *slot)
+                                       : e.shape == ElementShape::Slanted
+                                           ? AnchorDayOfSlot(f, *slot)
+                                           : std::nullopt)
+                        *day = d;
             out += QStringList{QString::number(i + 1),
                                Csv(kind ? QString::fromLatin1(kind->caption) : QString()),
                                Csv(e.name),

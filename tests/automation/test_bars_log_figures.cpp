@@ -21,8 +21,7 @@ press PlotBtn
 
 struct Shape {
     const char* name;
-    const char* draw;   // P1, P2 (and a third point) set and the figure drawn once
-    bool scaled = true; // built on angles and distances, in the kept scale
+    const char* draw; // P1, P2 (and a third point) set and the figure drawn once
 };
 
 const Shape Shapes[] = {
@@ -33,10 +32,9 @@ const Shape Shapes[] = {
     {"ellipse", "press P1Btn\nclick 380 380\npress P2Btn\nclick 600 200\ntype 2\npress DrawBtn"},
     {"channel", "press P1Btn\nclick 300 420\npress P2Btn\nclick 600 250\nclick 450 250\ntype "
                 "7\npress DrawBtn"},
-    {"extensions", "press P1Btn\nclick 430 350\npress P2Btn\nclick 560 190\ntype 4\npress DrawBtn",
-     false},
-    {"corrections", "press P1Btn\nclick 300 200\npress P2Btn\nclick 480 400\ntype 5\npress DrawBtn",
-     false},
+    {"extensions", "press P1Btn\nclick 430 350\npress P2Btn\nclick 560 190\ntype 4\npress DrawBtn"},
+    {"corrections",
+     "press P1Btn\nclick 300 200\npress P2Btn\nclick 480 400\ntype 5\npress DrawBtn"},
 };
 
 QJsonValue Var(const QJsonObject& state, const char* name)
@@ -83,13 +81,12 @@ TEST_F(BarsAndLog, EachFigureKeepsItsValuesOnOtherBarsAndOnALogAxis)
     const struct {
         const char* name;
         const char* moves;
-        bool logOnly = false;
     } moves[] = {
         {"weekly", "menu \"View/Weekly\""},
         {"monthly", "menu \"View/Monthly\""},
         {"weekly and back", "menu \"View/Weekly\"\nmenu \"View/Daily\""},
-        {"log scale", "menu \"View/Log scale\"", true},
-        {"log scale on and off", "menu \"View/Log scale\"\nmenu \"View/Log scale\"", true},
+        {"log scale", "menu \"View/Log scale\""},
+        {"log scale on and off", "menu \"View/Log scale\"\nmenu \"View/Log scale\""},
         {"weekly on a log axis", "menu \"View/Log scale\"\nmenu \"View/Weekly\""},
         {"saved on weekly, reopened and made daily",
          "menu \"View/Weekly\"\nstudy save w.aurigon\nmenu \"View/Monthly\"\n"
@@ -98,9 +95,6 @@ TEST_F(BarsAndLog, EachFigureKeepsItsValuesOnOtherBarsAndOnALogAxis)
     ASSERT_TRUE(dir.isValid());
     for (const Shape& fig : Shapes)
         for (const auto& move : moves) {
-            // The unscaled figures' levels and goals count the bars shown.
-            if (!fig.scaled && !move.logOnly)
-                continue;
             const std::string row = std::string(fig.name) + ", " + move.name;
             const ScriptRun r =
                 Run(QLatin1String(DemoRange) + QLatin1String(fig.draw) +
@@ -120,18 +114,15 @@ TEST_F(BarsAndLog, AFigureFirstDrawnOnWeeklyBarsOrALogAxisIsTheSameOnDailyLinear
         const char* name;
         const char* on;
         const char* off;
-        bool logOnly = false;
     } views[] = {
         {"weekly", "menu \"View/Weekly\"", "menu \"View/Daily\""},
-        {"log", "menu \"View/Log scale\"", "menu \"View/Log scale\"", true},
+        {"log", "menu \"View/Log scale\"", "menu \"View/Log scale\""},
         {"weekly log", "menu \"View/Weekly\"\nmenu \"View/Log scale\"",
          "menu \"View/Log scale\"\nmenu \"View/Daily\""},
     };
     ASSERT_TRUE(dir.isValid());
     for (const Shape& fig : Shapes)
         for (const auto& view : views) {
-            if (!fig.scaled && !view.logOnly)
-                continue;
             const std::string row = std::string(fig.name) + ", " + view.name;
             const ScriptRun r =
                 Run(QLatin1String(DemoRange) + QLatin1String(view.on) + QLatin1Char('\n') +

@@ -157,6 +157,13 @@ TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)
          true,
          "",
          " \u2192"},
+        {"a time goal before the first slot",
+         6,
+         {map.plotRight - 200, 450},
+         {map.plotLeft + 20, 300},
+         true,
+         "\u2190 ",
+         ""},
         {"nothing marked with Level values off", 4, {300, 500}, {500, 100}, false, "", ""},
     };
     for (const Row& row : rows) {
@@ -170,9 +177,10 @@ TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)
         QStringList marks;
         for (const QString& t : texts)
             if (t.contains(QStringLiteral("\u2191")) || t.contains(QStringLiteral("\u2193")) ||
-                t.contains(QStringLiteral("\u2192")))
+                t.contains(QStringLiteral("\u2192")) || t.contains(QStringLiteral("\u2190")))
                 marks << t;
-        if (QByteArray(row.ends).isEmpty()) {
+        const bool left = QByteArray(row.starts) == "\u2190 ";
+        if (QByteArray(row.ends).isEmpty() && !left) {
             EXPECT_TRUE(marks.isEmpty()) << marks.join('|').toStdString();
             continue;
         }
@@ -186,15 +194,20 @@ TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)
             // The goal's own trading day, at the right edge.
             const FigureElement* goal = nullptr;
             for (const FigureElement& e : s->currentElements())
-                if (e.shape == ElementShape::Vertical && e.lines.front().x1 > map.plotRight)
+                if (e.shape == ElementShape::Vertical &&
+                    (left ? e.lines.front().x1 < map.plotLeft : e.lines.front().x1 > map.plotRight))
                     goal = &e;
             ASSERT_NE(goal, nullptr);
             const ElementValues v = ValuesOf(*goal, map, s->GloVar.Prices);
             ASSERT_TRUE(v.date.has_value());
             const QString day = ShortDate(*v.date);
             EXPECT_TRUE(mark.contains(day)) << mark.toStdString() << " wants " << day.toStdString();
-            EXPECT_TRUE(mark.startsWith(QStringLiteral("text %1 ").arg(map.plotRight - 3)))
-                << mark.toStdString();
+            if (!left)
+                EXPECT_TRUE(mark.startsWith(QStringLiteral("text %1 ").arg(map.plotRight - 3)))
+                    << mark.toStdString();
+            else
+                EXPECT_LT(mark.section(u' ', 1, 1).toInt(), map.plotLeft + 200)
+                    << mark.toStdString();
         }
         s->EraseBtnClick();
     }

@@ -91,3 +91,44 @@ TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
     EXPECT_EQ(form->session.GloVar.P1Price, price1);
     EXPECT_EQ(form->session.FigureCount(), 1);
 }
+
+// A timeframe picked from the menu, and Log scale, are each taken back by one
+// Ctrl+Z: the timeframe or scale, the range and the figure's values as they were.
+TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
+{
+    host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
+    QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
+    ASSERT_TRUE(form->session.GloVar.ChartShown);
+    DrawSpiral();
+    const auto& g = form->session.GloVar;
+    const QString values = form->session.FigureValuesCsv();
+    ASSERT_GT(values.count(QLatin1Char('\n')), 1);
+    const int first = g.FirstRecord, last = g.LastRecord, depth = form->session.UndoDepth();
+    const struct {
+        const char* item;
+        Timeframe timeframe;
+        bool log;
+    } rows[] = {{"Weekly", Timeframe::Weekly, false},
+                {"Monthly", Timeframe::Monthly, false},
+                {"Log scale", Timeframe::Daily, true}};
+    for (const auto& row : rows) {
+        Choose(QLatin1String(row.item));
+        EXPECT_EQ(form->session.ChartTimeframe(), row.timeframe) << row.item;
+        EXPECT_EQ(g.LogScale, row.log) << row.item;
+        EXPECT_EQ(form->session.UndoDepth(), depth + 1) << row.item;
+        EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
+        // The key goes to the window, as a person's does once the menu is closed.
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Daily) << row.item;
+        EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframedaily")}) << row.item;
+        EXPECT_FALSE(g.LogScale) << row.item;
+        EXPECT_FALSE(Find<QAction>("LogScaleItem")->isChecked()) << row.item;
+        EXPECT_EQ(g.FirstRecord, first) << row.item;
+        EXPECT_EQ(g.LastRecord, last) << row.item;
+        EXPECT_EQ(form->session.FigureCount(), 1) << row.item;
+        EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
+    }
+}
