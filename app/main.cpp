@@ -240,9 +240,7 @@ int main(int argc, char** argv)
     host.setParent(&form);
     if (!cl.priceFile.isEmpty()) {
         const QString path = QFileInfo(cl.priceFile).absoluteFilePath();
-        form.afterFirstActivation = [&form, path] {
-            form.session.OpenPriceFile(path);
-        };
+        form.afterFirstActivation = [&form, path] { form.session.OpenPriceFile(path); };
     }
     form.ShowAsLastTime();
     return app.exec();
