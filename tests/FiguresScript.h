@@ -35,20 +35,12 @@ type 6
 press DrawBtn
 )";
 
-class FiguresScript : public ::testing::Test {
+class FiguresScript : public ScriptInFolder {
 protected:
     // The three figures, their values as before.csv, the moves, then the tail.
     ScriptRun RunWith(const QString& moves, const QString& tail)
     {
-        QString text = QString::fromLatin1(ThreeFigures) + QStringLiteral("values before.csv\n") +
-                       moves + QLatin1Char('\n') + tail;
-        return RunScript(dir.path(),
-                         text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
+        return Run(QString::fromLatin1(ThreeFigures) + QStringLiteral("values before.csv\n") +
+                   moves + QLatin1Char('\n') + tail);
     }
-    QStringList Rows(const char* name) const
-    {
-        return QString::fromUtf8(ReadBytes(dir.filePath(QLatin1String(name))))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    QTemporaryDir dir;
 };

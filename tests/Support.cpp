@@ -176,3 +176,19 @@ Outcome RunAurigon(const QString& folder, const QStringList& args, const QByteAr
     return o;
 }
 #endif
+
+#ifdef AURIGON_WIDGET_TESTS
+QJsonValue StateVar(const QJsonObject& state, const char* name)
+{
+    return state[QStringLiteral("vars")].toObject()[QLatin1String(name)];
+}
+
+QList<QJsonObject> StateReports(const ScriptRun& r)
+{
+    QList<QJsonObject> out;
+    for (const QJsonObject& e : r.events)
+        if (e[QStringLiteral("event")] == QStringLiteral("state"))
+            out << e;
+    return out;
+}
+#endif

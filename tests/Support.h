@@ -144,6 +144,29 @@ struct ScriptRun {
     [[nodiscard]] QJsonObject last(const char* kind) const;
 };
 ScriptRun RunScript(const QString& folder, const QString& text);
+// A value of a state report, by its name.
+QJsonValue StateVar(const QJsonObject& state, const char* name);
+// Every state report of a run, in order.
+QList<QJsonObject> StateReports(const ScriptRun& r);
+
+#ifdef SAMPLES_DIR
+// A script run in a folder of the test's own, "@SAMPLES@" in its text
+// standing for the samples' folder; Rows reads a file it wrote by lines.
+class ScriptInFolder : public ::testing::Test {
+protected:
+    ScriptRun Run(QString text)
+    {
+        return RunScript(dir.path(),
+                         text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
+    }
+    [[nodiscard]] QStringList Rows(const QString& name) const
+    {
+        return QString::fromUtf8(ReadBytes(dir.filePath(name)))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QTemporaryDir dir;
+};
+#endif
 #endif
 
 #ifdef AURIGON_BINARY

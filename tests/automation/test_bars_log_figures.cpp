@@ -37,43 +37,15 @@ const Shape Shapes[] = {
      "press P1Btn\nclick 300 200\npress P2Btn\nclick 480 400\ntype 5\npress DrawBtn"},
 };
 
-QJsonValue Var(const QJsonObject& state, const char* name)
-{
-    return state[QStringLiteral("vars")].toObject()[QLatin1String(name)];
-}
-
-QList<QJsonObject> States(const ScriptRun& r)
-{
-    QList<QJsonObject> out;
-    for (const QJsonObject& e : r.events)
-        if (e[QStringLiteral("event")] == QStringLiteral("state"))
-            out << e;
-    return out;
-}
-
 // The slot under column x on the chart a state report describes.
 int SlotAt(const QJsonObject& state, int x)
 {
-    const double left = Var(state, "PlotLeft").toDouble(),
-                 right = Var(state, "PlotRight").toDouble();
-    return int(std::lround((x - left) * Var(state, "SlotCount").toDouble() / (right - left)));
+    const double left = StateVar(state, "PlotLeft").toDouble(),
+                 right = StateVar(state, "PlotRight").toDouble();
+    return int(std::lround((x - left) * StateVar(state, "SlotCount").toDouble() / (right - left)));
 }
 
-class BarsAndLog : public ::testing::Test {
-protected:
-    ScriptRun Run(const QString& text)
-    {
-        QString t = text;
-        return RunScript(dir.path(),
-                         t.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
-    }
-    QStringList Rows(const QString& name) const
-    {
-        return QString::fromUtf8(ReadBytes(dir.filePath(name)))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    QTemporaryDir dir;
-};
+class BarsAndLog : public ScriptInFolder {};
 } // namespace
 
 TEST_F(BarsAndLog, EachFigureKeepsItsValuesOnOtherBarsAndOnALogAxis)
@@ -104,7 +76,7 @@ TEST_F(BarsAndLog, EachFigureKeepsItsValuesOnOtherBarsAndOnALogAxis)
             const QStringList before = Rows(QStringLiteral("before.csv"));
             ASSERT_GT(before.size(), 1) << row;
             EXPECT_EQ(Rows(QStringLiteral("after.csv")), before) << row;
-            EXPECT_EQ(Var(r.last("state"), "FigureCount").toInt(), 1) << row;
+            EXPECT_EQ(StateVar(r.last("state"), "FigureCount").toInt(), 1) << row;
         }
 }
 
@@ -132,8 +104,8 @@ TEST_F(BarsAndLog, AFigureFirstDrawnOnWeeklyBarsOrALogAxisIsTheSameOnDailyLinear
             const QStringList drawn = Rows(QStringLiteral("drawn.csv"));
             ASSERT_GT(drawn.size(), 1) << row;
             EXPECT_EQ(Rows(QStringLiteral("daily.csv")), drawn) << row;
-            EXPECT_EQ(Var(r.last("state"), "Timeframe"), QStringLiteral("daily")) << row;
-            EXPECT_EQ(Var(r.last("state"), "LogScale"), false) << row;
+            EXPECT_EQ(StateVar(r.last("state"), "Timeframe"), QStringLiteral("daily")) << row;
+            EXPECT_EQ(StateVar(r.last("state"), "LogScale"), false) << row;
         }
 }
 
@@ -158,21 +130,21 @@ TEST_F(BarsAndLog, ATimeframeChangeAndALogToggleAreEachOneUndoStep)
             QStringLiteral("\nstate\nundo\nstate\nvalues undone.csv\nredo\nstate\nvalues redone.csv"
                            "\nundo\nvalues again.csv\n"));
         ASSERT_EQ(r.status, 0) << row.name;
-        const QList<QJsonObject> s = States(r);
+        const QList<QJsonObject> s = StateReports(r);
         ASSERT_EQ(s.size(), 4) << row.name;
-        EXPECT_EQ(Var(s[1], "Timeframe"), QLatin1String(row.timeframe)) << row.name;
-        EXPECT_EQ(Var(s[1], "LogScale"), row.log) << row.name;
+        EXPECT_EQ(StateVar(s[1], "Timeframe"), QLatin1String(row.timeframe)) << row.name;
+        EXPECT_EQ(StateVar(s[1], "LogScale"), row.log) << row.name;
         // Undo: the timeframe, scale, range and figures as they were.
         for (const char* name : {"Timeframe", "LogScale", "FirstRecord", "LastRecord",
                                  "LoadedCount", "ScaleTop", "ScaleBottom", "FigureCount"})
-            EXPECT_EQ(Var(s[2], name), Var(s[0], name)) << row.name << ": " << name;
+            EXPECT_EQ(StateVar(s[2], name), StateVar(s[0], name)) << row.name << ": " << name;
         EXPECT_EQ(Rows(QStringLiteral("undone.csv")), Rows(QStringLiteral("before.csv")))
             << row.name;
         EXPECT_EQ(Rows(QStringLiteral("again.csv")), Rows(QStringLiteral("before.csv")))
             << row.name;
         // Redo: the change again, with the very same figure values.
-        EXPECT_EQ(Var(s[3], "Timeframe"), QLatin1String(row.timeframe)) << row.name;
-        EXPECT_EQ(Var(s[3], "LogScale"), row.log) << row.name;
+        EXPECT_EQ(StateVar(s[3], "Timeframe"), QLatin1String(row.timeframe)) << row.name;
+        EXPECT_EQ(StateVar(s[3], "LogScale"), row.log) << row.name;
         EXPECT_EQ(Rows(QStringLiteral("redone.csv")), Rows(QStringLiteral("before.csv")))
             << row.name;
     }
@@ -209,8 +181,8 @@ protected:
     // The week under column x of a weekly chart.
     int WeekUnder(const QJsonObject& state, int x) const
     {
-        const int slot = std::clamp(SlotAt(state, x), 1, Var(state, "LoadedCount").toInt());
-        return WeekOf(Var(state, "FirstRecord").toInt()) + slot - 1;
+        const int slot = std::clamp(SlotAt(state, x), 1, StateVar(state, "LoadedCount").toInt());
+        return WeekOf(StateVar(state, "FirstRecord").toInt()) + slot - 1;
     }
     QTemporaryDir dir;
     std::vector<OldSession> days;
@@ -229,24 +201,24 @@ TEST_F(WeeklyMouse, AShiftDragPansByWholeBars)
         const ScriptRun r =
             Go(QStringLiteral("drag 500 300 %1 310 shift\nstate\nundo\nstate\n").arg(500 + row.dx));
         ASSERT_EQ(r.status, 0) << row.name;
-        const QList<QJsonObject> s = States(r);
+        const QList<QJsonObject> s = StateReports(r);
         ASSERT_EQ(s.size(), 3) << row.name;
         const double slotWidth =
-            (Var(s[0], "PlotRight").toDouble() - Var(s[0], "PlotLeft").toDouble()) /
-            Var(s[0], "SlotCount").toDouble();
+            (StateVar(s[0], "PlotRight").toDouble() - StateVar(s[0], "PlotLeft").toDouble()) /
+            StateVar(s[0], "SlotCount").toDouble();
         const int moved = int(std::lround(row.dx / slotWidth));
         ASSERT_NE(moved, 0) << row.name;
         // Moved by whole weeks: the same number of bars, the range on week starts.
-        const int first = WeekOf(Var(s[0], "FirstRecord").toInt()),
-                  last = WeekOf(Var(s[0], "LastRecord").toInt());
-        EXPECT_EQ(WeekOf(Var(s[1], "FirstRecord").toInt()), first - moved) << row.name;
-        EXPECT_EQ(WeekOf(Var(s[1], "LastRecord").toInt()), last - moved) << row.name;
-        EXPECT_EQ(Var(s[1], "FirstRecord").toInt(), weekStarts[size_t(first - moved - 1)])
+        const int first = WeekOf(StateVar(s[0], "FirstRecord").toInt()),
+                  last = WeekOf(StateVar(s[0], "LastRecord").toInt());
+        EXPECT_EQ(WeekOf(StateVar(s[1], "FirstRecord").toInt()), first - moved) << row.name;
+        EXPECT_EQ(WeekOf(StateVar(s[1], "LastRecord").toInt()), last - moved) << row.name;
+        EXPECT_EQ(StateVar(s[1], "FirstRecord").toInt(), weekStarts[size_t(first - moved - 1)])
             << row.name;
-        EXPECT_EQ(Var(s[1], "LoadedCount"), Var(s[0], "LoadedCount")) << row.name;
+        EXPECT_EQ(StateVar(s[1], "LoadedCount"), StateVar(s[0], "LoadedCount")) << row.name;
         // One step: Undo returns the range.
-        EXPECT_EQ(Var(s[2], "FirstRecord"), Var(s[0], "FirstRecord")) << row.name;
-        EXPECT_EQ(Var(s[2], "LastRecord"), Var(s[0], "LastRecord")) << row.name;
+        EXPECT_EQ(StateVar(s[2], "FirstRecord"), StateVar(s[0], "FirstRecord")) << row.name;
+        EXPECT_EQ(StateVar(s[2], "LastRecord"), StateVar(s[0], "LastRecord")) << row.name;
     }
 }
 
@@ -265,13 +237,13 @@ TEST_F(WeeklyMouse, CtrlWheelKeepsTheBarUnderThePointer)
         const ScriptRun r =
             Go(QStringLiteral("wheel %1 300 %2 ctrl\nstate\n").arg(row.x).arg(row.notches));
         ASSERT_EQ(r.status, 0) << row.name;
-        const QList<QJsonObject> s = States(r);
+        const QList<QJsonObject> s = StateReports(r);
         ASSERT_EQ(s.size(), 2) << row.name;
-        EXPECT_NE(Var(s[1], "LoadedCount"), Var(s[0], "LoadedCount")) << row.name;
-        EXPECT_EQ(Var(s[1], "Timeframe"), QStringLiteral("weekly")) << row.name;
+        EXPECT_NE(StateVar(s[1], "LoadedCount"), StateVar(s[0], "LoadedCount")) << row.name;
+        EXPECT_EQ(StateVar(s[1], "Timeframe"), QStringLiteral("weekly")) << row.name;
         // Whole weeks, with the week under the pointer still there.
-        EXPECT_EQ(Var(s[1], "FirstRecord").toInt(),
-                  weekStarts[size_t(WeekOf(Var(s[1], "FirstRecord").toInt()) - 1)])
+        EXPECT_EQ(StateVar(s[1], "FirstRecord").toInt(),
+                  weekStarts[size_t(WeekOf(StateVar(s[1], "FirstRecord").toInt()) - 1)])
             << row.name;
         EXPECT_EQ(WeekUnder(s[1], row.x), WeekUnder(s[0], row.x)) << row.name;
     }

@@ -26,18 +26,11 @@ QString Anchors(int x1, int y1, int x2, int y2)
         .arg(y2);
 }
 
-class FigureViewScript : public ::testing::Test {
+class FigureViewScript : public ScriptInFolder {
 protected:
     ScriptRun Run(const QString& body)
     {
-        QString text = QString::fromLatin1(Plot) + body;
-        return RunScript(dir.path(),
-                         text.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
-    }
-    QStringList Rows(const char* name) const
-    {
-        return QString::fromUtf8(ReadBytes(dir.filePath(QLatin1String(name))))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return ScriptInFolder::Run(QString::fromLatin1(Plot) + body);
     }
     // The state reports' values of a name, in order.
     static std::vector<double> Values(const ScriptRun& r, const char* name)
@@ -63,7 +56,6 @@ protected:
         }
         return texts;
     }
-    QTemporaryDir dir;
 };
 
 struct Text {

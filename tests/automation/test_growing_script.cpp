@@ -11,11 +11,6 @@
 #include "tests/Support.h"
 
 namespace {
-QJsonValue Var(const QJsonObject& state, const char* name)
-{
-    return state[QStringLiteral("vars")].toObject()[QLatin1String(name)];
-}
-
 class GrowingScript : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,7 +60,7 @@ const char* const Plotted =
 TEST_F(GrowingScript, AppendedLinesArePickedUpDuringWait)
 {
     ASSERT_EQ(Run(QLatin1String(Plotted)), 0);
-    ASSERT_EQ(Var(Last("state"), "FigureCount"), 1);
+    ASSERT_EQ(StateVar(Last("state"), "FigureCount"), 1);
     {
         QFile f(prices);
         ASSERT_TRUE(f.open(QIODevice::Append));
@@ -73,10 +68,10 @@ TEST_F(GrowingScript, AppendedLinesArePickedUpDuringWait)
     }
     ASSERT_EQ(Run(QStringLiteral("wait 500\nstate")), 0);
     const QJsonObject s = Last("state");
-    EXPECT_EQ(Var(s, "RecordCount"), 303);
-    EXPECT_EQ(Var(s, "LastRecord"), 303);
-    EXPECT_EQ(Var(s, "FigureCount"), 1);
-    EXPECT_TRUE(Var(s, "ChartShown").toBool());
+    EXPECT_EQ(StateVar(s, "RecordCount"), 303);
+    EXPECT_EQ(StateVar(s, "LastRecord"), 303);
+    EXPECT_EQ(StateVar(s, "FigureCount"), 1);
+    EXPECT_TRUE(StateVar(s, "ChartShown").toBool());
     EXPECT_EQ(s[QStringLiteral("panels")].toArray()[PanelPosition].toString(),
               QStringLiteral("3 new records"));
 }
@@ -90,7 +85,7 @@ TEST_F(GrowingScript, AReplacedLargerFileBringsTheQuestionAtTheNextMove)
     const QJsonObject q = Last("question");
     EXPECT_TRUE(q[QStringLiteral("text")].toString().startsWith(
         QStringLiteral("\"prices.txt\" has changed since it was read")));
-    EXPECT_EQ(Var(Last("state"), "RecordCount"), 600);
+    EXPECT_EQ(StateVar(Last("state"), "RecordCount"), 600);
 }
 
 TEST_F(GrowingScript, WaitRefusesABadNumber)

@@ -34,21 +34,7 @@ const ShapedFigure Shaped[] = {
                 "7\npress DrawBtn"},
 };
 
-class FigureScales : public ::testing::Test {
-protected:
-    ScriptRun Run(const QString& text)
-    {
-        QString t = text;
-        return RunScript(dir.path(),
-                         t.replace(QStringLiteral("@SAMPLES@"), QStringLiteral(SAMPLES_DIR)));
-    }
-    QStringList Rows(const QString& name) const
-    {
-        return QString::fromUtf8(ReadBytes(dir.filePath(name)))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    QTemporaryDir dir;
-};
+class FigureScales : public ScriptInFolder {};
 
 QJsonObject Vars(const QJsonObject& state)
 {

@@ -23,10 +23,6 @@ protected:
     QString prices;
 };
 
-QJsonValue Var(const QJsonObject& state, const char* name)
-{
-    return state[QStringLiteral("vars")].toObject()[QLatin1String(name)];
-}
 } // namespace
 
 TEST(ScriptParse, Words)
@@ -52,9 +48,9 @@ TEST_F(Script, BeforeTheSplashIsAcknowledgedNothingReactsAndTheChartHasItsSize)
     const ScriptRun r = Go(QStringLiteral("press FileBtn\nopen \"%1\"\nstate\nack\nstate\n"));
     qunsetenv("AURIGON_CHART_SIZE");
     ASSERT_EQ(r.status, 0);
-    EXPECT_EQ(Var(r.events[0], "RecordCount"), 0);
-    EXPECT_EQ(Var(r.last("state"), "ChartWidth"), 800);
-    EXPECT_EQ(Var(r.last("state"), "ChartHeight"), 500);
+    EXPECT_EQ(StateVar(r.events[0], "RecordCount"), 0);
+    EXPECT_EQ(StateVar(r.last("state"), "ChartWidth"), 800);
+    EXPECT_EQ(StateVar(r.last("state"), "ChartHeight"), 500);
 }
 
 TEST_F(Script, ErrorsNameTheirLine)
@@ -96,7 +92,8 @@ TEST_F(Script, KeyLinesArePressesOnTheWindowThatTheShortcutsSee)
     QList<std::pair<int, int>> ranges;
     for (const QJsonObject& e : r.events)
         if (e[QStringLiteral("event")] == QLatin1String("state"))
-            ranges << std::make_pair(Var(e, "FirstRecord").toInt(), Var(e, "LastRecord").toInt());
+            ranges << std::make_pair(StateVar(e, "FirstRecord").toInt(),
+                                     StateVar(e, "LastRecord").toInt());
     const std::pair<int, int> plotted(1740, 2000), previous(1480, 1740);
     const QList<std::pair<int, int>> expected = {plotted, previous, previous};
     EXPECT_EQ(ranges, expected);
@@ -115,7 +112,7 @@ TEST_F(Script, DatesPeriodAndPrintLines)
                           "press PrintBtn\nprintto \"%2/chart.pdf\" 4800x6600\nstate\n"));
     ASSERT_EQ(r.status, 0) << QJsonDocument(r.events.last()).toJson().toStdString();
     const QJsonObject chart = r.last("state");
-    EXPECT_EQ(Var(chart, "PeriodLength"), 22);
+    EXPECT_EQ(StateVar(chart, "PeriodLength"), 22);
     EXPECT_EQ(chart[QStringLiteral("panels")].toArray()[2], QStringLiteral("Holiday"));
     const QByteArray pdf = ReadBytes(dir.filePath(QStringLiteral("chart.pdf")));
     EXPECT_TRUE(pdf.startsWith("%PDF"));
@@ -136,15 +133,15 @@ TEST_F(Script, TheLayoutAndAnglesDialogsAndARealPriceFile)
     ASSERT_EQ(r.kinds(), QStringList({QStringLiteral("error"), QStringLiteral("state"),
                                       QStringLiteral("message"), QStringLiteral("state"),
                                       QStringLiteral("state")}));
-    EXPECT_EQ(Var(r.events[1], "HasHeaderLine"), false);
-    EXPECT_EQ(Var(r.events[1], "DateFormat"), 1);
-    EXPECT_EQ(Var(r.events[1], "FanAngle2"), 61.8);
+    EXPECT_EQ(StateVar(r.events[1], "HasHeaderLine"), false);
+    EXPECT_EQ(StateVar(r.events[1], "DateFormat"), 1);
+    EXPECT_EQ(StateVar(r.events[1], "FanAngle2"), 61.8);
     EXPECT_TRUE(
         r.events[2][QStringLiteral("text")].toString().contains(QStringLiteral("semicolons")));
     // How such files read and chart: PriceFiles; here the state report's side.
-    EXPECT_EQ(Var(r.events[3], "FieldSeparator"), QStringLiteral(";"));
-    EXPECT_EQ(Var(r.events[3], "NewestFirst"), true);
-    EXPECT_EQ(Var(r.last("state"), "FieldSeparator"), QStringLiteral(","));
+    EXPECT_EQ(StateVar(r.events[3], "FieldSeparator"), QStringLiteral(";"));
+    EXPECT_EQ(StateVar(r.events[3], "NewestFirst"), true);
+    EXPECT_EQ(StateVar(r.last("state"), "FieldSeparator"), QStringLiteral(","));
 }
 
 // Pictures on a full disk: FullDisk.PicturesAreWholeOrNotWrittenAtAll, as
@@ -178,7 +175,7 @@ TEST_F(Script, TheTitleNamesTheStudyAndMarksUnsavedChanges)
         if (e[QStringLiteral("event")] == QLatin1String("state")) {
             const QString caption = e[QStringLiteral("caption")].toString();
             seen << std::make_pair(caption.section(QStringLiteral(" - "), 0, 0),
-                                   Var(e, "Modified").toBool());
+                                   StateVar(e, "Modified").toBool());
             // The chart's own caption follows the name.
             EXPECT_TRUE(
                 caption.section(QStringLiteral(" - "), 1).startsWith(QStringLiteral("Aurigon")))
@@ -208,9 +205,10 @@ TEST_F(Script, CtrlWheelZoomsAroundThePointer)
     auto dateAt = [](const QJsonObject& s) {
         return s[QStringLiteral("panels")].toArray()[7].toString();
     };
-    auto period = [](const QJsonObject& s) { return Var(s, "PeriodLength").toInt(); };
+    auto period = [](const QJsonObject& s) { return StateVar(s, "PeriodLength").toInt(); };
     auto range = [](const QJsonObject& s) {
-        return std::make_pair(Var(s, "FirstRecord").toInt(), Var(s, "LastRecord").toInt());
+        return std::make_pair(StateVar(s, "FirstRecord").toInt(),
+                              StateVar(s, "LastRecord").toInt());
     };
     EXPECT_EQ(period(states[0]), 260);
     EXPECT_EQ(period(states[1]), 130);

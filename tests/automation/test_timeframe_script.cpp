@@ -8,31 +8,17 @@
 #include "tests/Support.h"
 
 namespace {
-QJsonValue Var(const QJsonObject& state, const char* name)
-{
-    return state[QStringLiteral("vars")].toObject()[QLatin1String(name)];
-}
-
-QList<QJsonObject> States(const ScriptRun& r)
-{
-    QList<QJsonObject> out;
-    for (const QJsonObject& e : r.events)
-        if (e[QStringLiteral("event")] == QStringLiteral("state"))
-            out << e;
-    return out;
-}
-
 // The column of slot k on the chart a state report describes.
 int SlotX(const QJsonObject& state, int k)
 {
-    const double left = Var(state, "PlotLeft").toDouble(),
-                 right = Var(state, "PlotRight").toDouble();
-    return int(left + std::lround(k * (right - left) / Var(state, "SlotCount").toDouble()));
+    const double left = StateVar(state, "PlotLeft").toDouble(),
+                 right = StateVar(state, "PlotRight").toDouble();
+    return int(left + std::lround(k * (right - left) / StateVar(state, "SlotCount").toDouble()));
 }
 
 int MidRow(const QJsonObject& state)
 {
-    return (Var(state, "PlotTop").toInt() + Var(state, "PlotBottom").toInt()) / 2;
+    return (StateVar(state, "PlotTop").toInt() + StateVar(state, "PlotBottom").toInt()) / 2;
 }
 
 class OldHistory : public ::testing::Test {
@@ -87,18 +73,18 @@ TEST_F(OldHistory, EveryPathOfADateBefore1900)
     // Read: nothing refused, the first day -29, the last the file's.
     EXPECT_EQ(plot.kinds().count(QStringLiteral("message")), 0)
         << plot.kinds().join(u' ').toStdString();
-    const QList<QJsonObject> states = States(plot);
+    const QList<QJsonObject> states = StateReports(plot);
     ASSERT_EQ(states.size(), 3);
-    EXPECT_EQ(Var(states[0], "FirstFileDate"), -29);
-    EXPECT_EQ(Var(states[0], "LastFileDate"), OldDay(days.back().date));
-    EXPECT_EQ(Var(states[0], "RecordCount"), int(days.size()));
-    EXPECT_TRUE(Var(states[0], "P1Date").isNull());
+    EXPECT_EQ(StateVar(states[0], "FirstFileDate"), -29);
+    EXPECT_EQ(StateVar(states[0], "LastFileDate"), OldDay(days.back().date));
+    EXPECT_EQ(StateVar(states[0], "RecordCount"), int(days.size()));
+    EXPECT_TRUE(StateVar(states[0], "P1Date").isNull());
     // Chosen: Monday 4 December 1899 is the third record.
-    EXPECT_EQ(Var(states[1], "FirstRecord"), 3);
-    EXPECT_EQ(Var(states[1], "LastRecord"), int(days.size()));
+    EXPECT_EQ(StateVar(states[1], "FirstRecord"), 3);
+    EXPECT_EQ(StateVar(states[1], "LastRecord"), int(days.size()));
     // Shown: every record a bar, the status bar and the labels in 1899.
     const QJsonObject chart = states[2];
-    EXPECT_EQ(Var(chart, "LoadedCount"), int(days.size()) - 2);
+    EXPECT_EQ(StateVar(chart, "LoadedCount"), int(days.size()) - 2);
     EXPECT_EQ(chart[QStringLiteral("panels")].toArray()[1].toString(),
               QStringLiteral("4 Dec 1899 - 30 Mar 1900"));
     const QStringList trace = Rows("trace.txt");
@@ -120,12 +106,12 @@ TEST_F(OldHistory, EveryPathOfADateBefore1900)
                                QStringLiteral("study open old.aurigon\nstate\nvalues again.csv\n"));
     ASSERT_EQ(drawn.status, 0)
         << drawn.last("error")[QStringLiteral("text")].toString().toStdString();
-    const QList<QJsonObject> after = States(drawn);
+    const QList<QJsonObject> after = StateReports(drawn);
     ASSERT_EQ(after.size(), 5);
-    EXPECT_EQ(Var(after[3], "P1Date"), 0);
-    EXPECT_EQ(Var(after[3], "FigureCount"), 1);
-    EXPECT_EQ(Var(after[4], "P1Date"), 0);
-    EXPECT_EQ(Var(after[4], "FigureCount"), 1);
+    EXPECT_EQ(StateVar(after[3], "P1Date"), 0);
+    EXPECT_EQ(StateVar(after[3], "FigureCount"), 1);
+    EXPECT_EQ(StateVar(after[4], "P1Date"), 0);
+    EXPECT_EQ(StateVar(after[4], "FigureCount"), 1);
     // Exported: the anchor's day in the values, before and after the study.
     for (const char* file : {"values.csv", "again.csv"}) {
         const QStringList rows = Rows(file);
@@ -164,7 +150,7 @@ TEST_F(WeeklyBars, NavigationCountsWeeks)
                           "menu \"View/Monthly\"\nstate\nmenu \"View/Daily\"\nstate\n"
                           "menu \"View/Weekly\"\nkey End\nstate\n"));
     ASSERT_EQ(r.status, 0);
-    const QList<QJsonObject> s = States(r);
+    const QList<QJsonObject> s = StateReports(r);
     ASSERT_EQ(s.size(), 6);
     // Records 8 and 40 lie in weeks 3 and 9 (from Friday 1 December): seven bars.
     auto weekOf = [&](int record) {
@@ -176,25 +162,25 @@ TEST_F(WeeklyBars, NavigationCountsWeeks)
         return week < int(weekStarts.size()) ? weekStarts[size_t(week)] - 1 : int(days.size());
     };
     const int w1 = weekOf(8), w2 = weekOf(40);
-    EXPECT_EQ(Var(s[0], "Timeframe"), QStringLiteral("weekly"));
-    EXPECT_EQ(Var(s[0], "LoadedCount"), w2 - w1 + 1);
-    EXPECT_EQ(Var(s[0], "FirstRecord"), 8); // the range itself keeps its records
+    EXPECT_EQ(StateVar(s[0], "Timeframe"), QStringLiteral("weekly"));
+    EXPECT_EQ(StateVar(s[0], "LoadedCount"), w2 - w1 + 1);
+    EXPECT_EQ(StateVar(s[0], "FirstRecord"), 8); // the range itself keeps its records
     // Next by five weeks.
-    EXPECT_EQ(Var(s[1], "FirstRecord"), firstOf(w1 + 5));
-    EXPECT_EQ(Var(s[1], "LastRecord"), lastOf(w2 + 5));
-    EXPECT_EQ(Var(s[1], "LoadedCount"), w2 - w1 + 1);
+    EXPECT_EQ(StateVar(s[1], "FirstRecord"), firstOf(w1 + 5));
+    EXPECT_EQ(StateVar(s[1], "LastRecord"), lastOf(w2 + 5));
+    EXPECT_EQ(StateVar(s[1], "LoadedCount"), w2 - w1 + 1);
     // Back by ten: stopped at the first week, six weeks long.
-    EXPECT_EQ(Var(s[2], "FirstRecord"), 1);
-    EXPECT_EQ(Var(s[2], "LastRecord"), lastOf(w2 - w1 + 1));
-    EXPECT_EQ(Var(s[3], "Timeframe"), QStringLiteral("monthly"));
-    EXPECT_EQ(Var(s[3], "LoadedCount"), 2); // December 1899 and January 1900
-    EXPECT_EQ(Var(s[4], "Timeframe"), QStringLiteral("daily"));
-    EXPECT_EQ(Var(s[4], "LoadedCount"), lastOf(w2 - w1 + 1));
+    EXPECT_EQ(StateVar(s[2], "FirstRecord"), 1);
+    EXPECT_EQ(StateVar(s[2], "LastRecord"), lastOf(w2 - w1 + 1));
+    EXPECT_EQ(StateVar(s[3], "Timeframe"), QStringLiteral("monthly"));
+    EXPECT_EQ(StateVar(s[3], "LoadedCount"), 2); // December 1899 and January 1900
+    EXPECT_EQ(StateVar(s[4], "Timeframe"), QStringLiteral("daily"));
+    EXPECT_EQ(StateVar(s[4], "LoadedCount"), lastOf(w2 - w1 + 1));
     // End: the last five weeks.
     const int weeks = int(weekStarts.size());
-    EXPECT_EQ(Var(s[5], "LastRecord"), int(days.size()));
-    EXPECT_EQ(Var(s[5], "FirstRecord"), firstOf(weeks - 4));
-    EXPECT_EQ(Var(s[5], "LoadedCount"), 5);
+    EXPECT_EQ(StateVar(s[5], "LastRecord"), int(days.size()));
+    EXPECT_EQ(StateVar(s[5], "FirstRecord"), firstOf(weeks - 4));
+    EXPECT_EQ(StateVar(s[5], "LoadedCount"), 5);
 }
 
 // A figure keeps its days and prices through weekly bars and back, and a
@@ -222,19 +208,19 @@ TEST_F(WeeklyBars, FiguresStayOnTheirDatesAndStudiesKeepTheTimeframe)
                           "menu \"View/Monthly\"\nvalues monthly.csv\nmenu \"View/Daily\"\nstate\n"
                           "values back.csv\nstudy open w.aurigon\nstate\nvalues reopened.csv\n"));
     ASSERT_EQ(r.status, 0) << r.last("error")[QStringLiteral("text")].toString().toStdString();
-    const QList<QJsonObject> s = States(r);
+    const QList<QJsonObject> s = StateReports(r);
     ASSERT_EQ(s.size(), 5);
-    const QJsonValue p1 = Var(s[1], "P1Date"), p2 = Var(s[1], "P2Date");
+    const QJsonValue p1 = StateVar(s[1], "P1Date"), p2 = StateVar(s[1], "P2Date");
     EXPECT_EQ(p1, OldDay(days[size_t(a - 1)].date));
     EXPECT_EQ(p2, OldDay(days[size_t(b - 1)].date));
-    EXPECT_EQ(Var(s[2], "Timeframe"), QStringLiteral("weekly"));
-    EXPECT_LT(Var(s[2], "LoadedCount").toInt(), Var(s[1], "LoadedCount").toInt() / 4);
-    EXPECT_EQ(Var(s[2], "FigureCount"), 1);
-    EXPECT_EQ(Var(s[3], "P1Date"), p1);
-    EXPECT_EQ(Var(s[3], "P2Date"), p2);
-    EXPECT_EQ(Var(s[3], "LoadedCount"), Var(s[1], "LoadedCount"));
-    EXPECT_EQ(Var(s[4], "Timeframe"), QStringLiteral("weekly"));
-    EXPECT_EQ(Var(s[4], "FigureCount"), 1);
+    EXPECT_EQ(StateVar(s[2], "Timeframe"), QStringLiteral("weekly"));
+    EXPECT_LT(StateVar(s[2], "LoadedCount").toInt(), StateVar(s[1], "LoadedCount").toInt() / 4);
+    EXPECT_EQ(StateVar(s[2], "FigureCount"), 1);
+    EXPECT_EQ(StateVar(s[3], "P1Date"), p1);
+    EXPECT_EQ(StateVar(s[3], "P2Date"), p2);
+    EXPECT_EQ(StateVar(s[3], "LoadedCount"), StateVar(s[1], "LoadedCount"));
+    EXPECT_EQ(StateVar(s[4], "Timeframe"), QStringLiteral("weekly"));
+    EXPECT_EQ(StateVar(s[4], "FigureCount"), 1);
     // The anchors' days and prices, the same in every file.
     auto anchors = [&](const char* file) {
         const QStringList rows = Rows(file);
