@@ -24,6 +24,7 @@
 #include "app/session/Inspect.h"
 #include "app/window/Icons.h"
 #include "app/window/MainForm.h"
+#include "app/window/StartFile.h"
 #include "data/FileNames.h"
 #include "data/WholeFile.h"
 
@@ -238,10 +239,8 @@ int main(int argc, char** argv)
     form.RememberSettings();
     form.forceColor = form.forceColor || cl.color;
     host.setParent(&form);
-    if (!cl.priceFile.isEmpty()) {
-        const QString path = QFileInfo(cl.priceFile).absoluteFilePath();
-        form.afterFirstActivation = [&form, path] { form.session.OpenPriceFile(path); };
-    }
+    if (!cl.priceFile.isEmpty())
+        OpenOnFirstActivation(form, cl.priceFile);
     form.ShowAsLastTime();
     return app.exec();
 }

@@ -860,19 +860,22 @@ void Canvas::fitStore(QImage& store) const
 
 const QImage* Canvas::keptFine(const QImage& store) const
 {
+    const qint64 key = store.cacheKey();
     const auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
-                                   [&store](const auto& e) { return e.first == &store; });
+                                   [key](const auto& e) { return e.first == key; });
     if (fine_.isNull() || kept == fineStores_.end() || kept->second.size() != fine_.size())
         return nullptr;
     return &kept->second;
 }
 
-QImage& Canvas::fineStore(const QImage& store)
+QImage& Canvas::fineStore(qint64 was, const QImage& store)
 {
     auto kept = std::find_if(fineStores_.begin(), fineStores_.end(),
-                             [&store](const auto& e) { return e.first == &store; });
+                             [was](const auto& e) { return e.first == was; });
     if (kept == fineStores_.end())
-        kept = fineStores_.insert(fineStores_.end(), {&store, QImage()});
+        kept = fineStores_.insert(fineStores_.end(), {0, QImage()});
+    // Written to, the store has a new key: its screen picture follows it.
+    kept->first = store.cacheKey();
     if (kept->second.size() != fine_.size())
         kept->second = QImage(fine_.size(), QImage::Format_RGB32);
     return kept->second;
@@ -885,11 +888,12 @@ void Canvas::copyTo(QImage& store, const QRect& r)
     const QRect clip = r.intersected(work_.rect());
     if (clip.isEmpty())
         return;
+    const qint64 was = store.cacheKey();
     CopyArea(work_, store, clip);
     if (fine_.isNull())
         return;
     endFine();
-    CopyArea(fine_, fineStore(store), fineRect(clip).intersected(fine_.rect()));
+    CopyArea(fine_, fineStore(was, store), fineRect(clip).intersected(fine_.rect()));
 }
 
 void Canvas::copyFrom(const QImage& store, const QRect& r)
@@ -977,9 +981,14 @@ void Canvas::putPatch(QImage& store, const Patch& p)
     if (!Fits(p, work_))
         return;
     fitStore(store);
+    const qint64 was = store.cacheKey();
     CopyRows(p.pixels, store, p.rect);
     if (const auto d = FineTarget(p, fine_, fineRect(p.rect)))
-        CopyRows(p.fine, fineStore(store), *d);
+        CopyRows(p.fine, fineStore(was, store), *d);
+    else
+        for (auto& [key, fine] : fineStores_)
+            if (key == was)
+                key = store.cacheKey();
 }
 
 void Canvas::setRecording(bool on)

@@ -167,10 +167,13 @@ private:
     [[nodiscard]] QRect fineRect(const QRect& r) const;
     // A store for copyTo: the picture's size and depth.
     void fitStore(QImage& store) const;
-    // The screen picture kept for a store, when it fits the screen picture now.
+    // The screen picture kept for a store, when it fits the screen picture
+    // now. Stores are known by their pixels' key, which any write to them
+    // changes: a store changed behind the canvas's back, or gone, has none.
     [[nodiscard]] const QImage* keptFine(const QImage& store) const;
-    // The same, made or resized to hold the screen picture's pixels.
-    QImage& fineStore(const QImage& store);
+    // The same, made or resized to hold the screen picture's pixels, for a
+    // store that had the key was before the canvas wrote to it.
+    QImage& fineStore(qint64 was, const QImage& store);
     QPainter& finePainter();
     void endFine();
     void fineLine(int x1, int y1, int x2, int y2);
@@ -244,8 +247,8 @@ private:
         QImage fine;
     };
     std::vector<FineShot> fineShots_;
-    // The screen pictures of the pixels copyTo() kept, by their store.
-    std::vector<std::pair<const QImage*, QImage>> fineStores_;
+    // The screen pictures of the pixels copyTo() kept, by their store's key.
+    std::vector<std::pair<qint64, QImage>> fineStores_;
     std::array<QRawFont, 2> fineFaces_; // a face a slot, at the screen's size
 
     bool recording_ = false;

@@ -1,4 +1,5 @@
 #include "data/FileGrowth.h"
+#include "data/ReadableFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -42,25 +43,19 @@ Error ReadFailed(const QString& path, int err)
 
 Result<FileIdentity> IdentityOf(const QString& path, int64_t size, int64_t modified, bool blocks)
 {
-    const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return ReadFailed(path, errno);
+    const ReadableFile file(path);
+    if (!file.regular())
+        return ReadFailed(path, file.error() ? file.error() : EINVAL);
+    const int fd = file.fd();
+    const struct stat& st = file.status();
     FileIdentity id;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = errno;
-        ::close(fd);
-        return ReadFailed(path, err ? err : EINVAL);
-    }
     id.inode = uint64_t(st.st_ino);
     id.device = uint64_t(st.st_dev);
     id.size = size >= 0 ? std::min<int64_t>(size, st.st_size) : int64_t(st.st_size);
     id.modified =
         size >= 0 ? modified : int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    if (!blocks) {
-        ::close(fd);
+    if (!blocks)
         return id;
-    }
     // The last line end: an append starts after it.
     std::string block;
     const int64_t at = std::max<int64_t>(0, id.size - CompareBlock);
@@ -74,7 +69,6 @@ Result<FileIdentity> IdentityOf(const QString& path, int64_t size, int64_t modif
              ReadExactly(fd, id.head, 0, std::min<int64_t>(CompareBlock, id.lineEnd));
     }
     const int err = errno;
-    ::close(fd);
     if (!ok)
         return ReadFailed(path, err ? err : EIO);
     return id;

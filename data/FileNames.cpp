@@ -1,4 +1,5 @@
 #include "data/FileNames.h"
+#include "data/ReadableFile.h"
 
 #include <QFile>
 #include <algorithm>
@@ -119,26 +120,20 @@ std::optional<QString> NotAKeptFileReason(const QString& path)
 
 std::optional<QByteArray> ReadKeptFile(const QString& path, qint64 limit)
 {
-    const int fd =
-        ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    const ReadableFile file(path);
+    if (!file.regular())
         return std::nullopt;
-    struct stat st {};
-    std::optional<QByteArray> out;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        out = QByteArray(qsizetype(std::clamp<qint64>(limit, 0, 1 << 20)), '\0');
-        qsizetype got = 0;
-        while (got < out->size()) {
-            const ssize_t n = ::read(fd, out->data() + got, size_t(out->size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        out->truncate(got);
+    QByteArray out(qsizetype(std::clamp<qint64>(limit, 0, 1 << 20)), '\0');
+    qsizetype got = 0;
+    while (got < out.size()) {
+        const ssize_t n = ::read(file.fd(), out.data() + got, size_t(out.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
     }
-    ::close(fd);
+    out.truncate(got);
     return out;
 }
 

@@ -1,4 +1,5 @@
 #include "data/LineReader.h"
+#include "data/ReadableFile.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -167,29 +168,18 @@ Result<void> LineReader::open(const PriceSource& source)
         pos_ = BomLength(data_, len_);
         return {};
     }
-    const QByteArray name = EncodeFileName(source.path);
-    // Not blocking on open, so that a pipe put in the file's place cannot hang us.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return CannotOpen(source.path, SystemError(errno));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return CannotOpen(source.path, SystemError(err));
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
+    ReadableFile file(source.path);
+    if (file.error())
+        return CannotOpen(source.path, SystemError(file.error()));
+    const struct stat st = file.status();
+    if (S_ISDIR(st.st_mode))
         return CannotOpen(source.path, QStringLiteral("Is a directory"));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (!file.regular())
         return CannotOpen(
             source.path,
             QStringLiteral("It is not a regular file (a pipe, a device or a socket)."));
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    fd_ = fd;
+    file.block();
+    fd_ = file.release();
     size_ = int64_t(st.st_size);
     modified_ = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "data/Dates.h"
+#include "tools/FigureTable.h"
 
 #ifdef AURIGON_WIDGET_TESTS
 #include "app/automation/ScriptRunner.h"
@@ -82,6 +83,13 @@ QByteArray SemicolonFile(int records, bool newestFirst)
         out = newestFirst ? line + out : out + line;
     }
     return "Datum;Erster;Hoch;Tief;Schluss\n" + out;
+}
+
+int FigureNamed(const char* key)
+{
+    const FigureKind* kind = FigureKindNamed(key);
+    EXPECT_NE(kind, nullptr) << key;
+    return kind ? kind->number : 0;
 }
 
 void SessionTest::SetUp()

@@ -117,6 +117,9 @@ QByteArray SemicolonFile(int records, bool newestFirst = false);
 
 // A session started as a person would: created in a temporary folder,
 // splash acknowledged, chart bitmap made.
+// The figure table's number of the figure that study files name key.
+int FigureNamed(const char* key);
+
 class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -47,11 +47,11 @@ std::vector<Figure> Arcs(const FigureInput& in, std::optional<EllipseMemory>&)
 }
 
 // number, caption, key, needs P2, redrawn by DIR, live, ratio line mode, builder,
-// uses the third point, element reader, built on angles and distances
+// uses the third point, element reader, built on angles and distances, labelled by mark
 const FigureKind Kinds[] = {
     {1, "PHI - SPIRAL", "spiral", true, true, false, 0, Spiral, false, SpiralElements, true},
     {2, "PHI - ELLIPSE", "ellipse", true, false, true, 0, Ellipse, true, EllipseElements, true},
-    {3, "FAN LINES", "fan-lines", false, false, false, 0, FanLines, true, FanElements, true},
+    {3, "FAN LINES", "fan-lines", false, false, false, 0, FanLines, true, FanElements, true, true},
     {4, "EXTENSIONS", "extensions", true, false, false, 2, Extensions, false, ExtensionElements,
      false},
     {5, "CORRECTIONS", "corrections", true, false, false, 3, Corrections, false, CorrectionElements,

@@ -28,6 +28,8 @@ struct FigureKind {
     ElementReader elements;
     // Built on angles and distances: drawn in the scale of its first Draw.
     bool scaled;
+    // Its lines are labelled by their mark alone (an angle, not a price).
+    bool labelledByMark = false;
 };
 
 [[nodiscard]] std::span<const FigureKind> FigureKinds();

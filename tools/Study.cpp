@@ -1,5 +1,7 @@
 #include "tools/Study.h"
 
+#include "data/ReadableFile.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -197,23 +199,22 @@ Result<Study> LoadStudyFile(const QString& path)
         return Error{Error::Doing::OpeningStudy, path, 0, why};
     };
     // Opened without waiting, so that a pipe in the study's place cannot hang us.
-    const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    const int openErr = errno;
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ReadableFile file(path);
+    if (!file.regular()) {
         const std::optional<QString> why = NotAFileReason(path);
-        if (fd >= 0)
-            ::close(fd);
-        return bad(why      ? *why
-                   : fd < 0 ? QString::fromLocal8Bit(std::strerror(openErr)) + QLatin1Char('.')
-                            : QStringLiteral("It cannot be read."));
+        return bad(why ? *why
+                   : file.error()
+                       ? QString::fromLocal8Bit(std::strerror(file.error())) + QLatin1Char('.')
+                       : QStringLiteral("It cannot be read."));
     }
+    const int64_t size = file.status().st_size;
     QFile f;
-    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (const int fd = file.release();
+        !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return bad(f.errorString());
     }
-    if (st.st_size > (16 << 20))
+    if (size > (16 << 20))
         return bad(QStringLiteral("It is too large to be a study."));
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(f.read(16 << 20), &err);

@@ -1,4 +1,5 @@
 #include "app/automation/ScriptParse.h"
+#include "data/ReadableFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -108,20 +109,15 @@ QString ReadScriptFile(const QString& path, QStringList& lines)
     if (path == QLatin1String("-")) {
         err = ReadUpTo(STDIN_FILENO, MaxScriptBytes, bytes);
     } else {
-        const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
+        ReadableFile file(path);
+        if (!file.regular()) {
             const std::optional<QString> why = NotAFileReason(path);
-            return cannot(why ? *why : QString::fromLocal8Bit(std::strerror(errno)));
+            return cannot(why            ? *why
+                          : file.error() ? QString::fromLocal8Bit(std::strerror(file.error()))
+                                         : QStringLiteral("It is not a regular file."));
         }
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
-            return cannot(
-                NotAFileReason(path).value_or(QStringLiteral("It is not a regular file.")));
-        }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        err = ReadUpTo(fd, MaxScriptBytes, bytes);
-        ::close(fd);
+        file.block();
+        err = ReadUpTo(file.fd(), MaxScriptBytes, bytes);
     }
     if (err)
         return cannot(QString::fromLocal8Bit(std::strerror(err)));

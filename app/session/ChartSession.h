@@ -23,11 +23,11 @@
 #include "chart/ChartMap.h"
 #include "chart/Navigation.h"
 #include "chart/Readout.h"
-#include "chart/RecordDates.h"
 #include "chart/Timeframe.h"
 #include "data/FileGrowth.h"
 #include "data/PriceReader.h"
 #include "data/PriceRecord.h"
+#include "data/RecordDates.h"
 #include "tools/AnchorTool.h"
 #include "tools/FigureGeometry.h"
 #include "tools/FigureValues.h"
@@ -601,7 +601,8 @@ private:
     // drawn is as stroked on the chart; built, as built on the frame's chart.
     void NoteFigureDrawn(const FigureKind& kind, const std::vector<Figure>& drawn,
                          const std::vector<Figure>& built, const DrawFrame& frame);
-    void DrawLevelLabels(const std::vector<FigureElement>& elements);
+    // byMark: the figure's lines are labelled by their marks alone.
+    void DrawLevelLabels(const std::vector<FigureElement>& elements, bool byMark);
     void ShowLevelsOffChart();
     [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;
     QStringList keptLevelsOff_;

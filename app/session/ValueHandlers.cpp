@@ -14,10 +14,10 @@
 #include "chart/BarChart.h"
 #include "chart/ChartMap.h"
 #include "chart/Clip.h"
-#include "chart/RecordDates.h"
 #include "data/Dates.h"
 #include "data/FileNames.h"
 #include "data/Program.h"
+#include "data/RecordDates.h"
 #include "data/WholeFile.h"
 #include "tools/ChartPoints.h"
 #include "tools/FigureScale.h"
@@ -47,7 +47,7 @@ struct Label {
     QString text;
 };
 
-std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map,
+std::optional<Label> LabelOf(const FigureElement& e, bool byMark, const ChartMap& map,
                              const std::vector<PriceRecord>& prices, int decimals)
 {
     if (e.lines.empty() || e.mark.isEmpty())
@@ -58,9 +58,8 @@ std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map,
         if (!(map.plotTop < s.y1 && s.y1 <= map.plotBottom))
             return std::nullopt;
         const double price = e.price ? *e.price : map.yToPrice(s.y1);
-        const bool fan = e.name.startsWith(QLatin1String("fan"));
         return Label{map.plotRight - 3, s.y1 - 1,
-                     fan ? e.mark : PriceText(price, decimals) + QStringLiteral("  ") + e.mark};
+                     byMark ? e.mark : PriceText(price, decimals) + QStringLiteral("  ") + e.mark};
     }
     case ElementShape::Vertical: {
         if (!(map.plotLeft < s.x1 && s.x1 <= map.plotRight))
@@ -74,7 +73,7 @@ std::optional<Label> LabelOf(const FigureElement& e, const ChartMap& map,
         const auto end = LastInside(l, map);
         if (!end)
             return std::nullopt;
-        if (e.name.startsWith(QLatin1String("fan")))
+        if (byMark)
             return Label{end->x() - 3, end->y() - 2, e.mark};
         // The line's own price at the plot's right end, carried on along the
         // line where it stops short (cut at the plot's foot). A line that
@@ -179,11 +178,11 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     if (frame.carried)
         CarryElements(currentElements_, frame.input.map, map, frame.shift, frame.daysPerSlot);
     if (g.LevelValues)
-        DrawLevelLabels(currentElements_);
+        DrawLevelLabels(currentElements_, kind.labelledByMark);
     ShowLevelsOffChart();
 }
 
-void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
+void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements, bool byMark)
 {
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
@@ -215,7 +214,7 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements)
         chart.textOut(right, *free, TextAlign::RightBottom, text, ChartFace::Label);
     };
     for (const FigureElement& e : elements)
-        if (const auto label = LabelOf(e, map, g.Prices, g.PriceDecimals))
+        if (const auto label = LabelOf(e, byMark, map, g.Prices, g.PriceDecimals))
             put(label->right, label->bottom, label->text, e.color);
     // What lies past the plot's edges is marked at them: a level above or
     // below the scale at the top or foot, a time goal past the last slot at
@@ -313,8 +312,9 @@ void ChartSession::LevelValuesClick()
         chart.restore(baseImage);
     for (const Figure& f : currentDrawn_)
         StrokeFigure(chart, f);
-    if (g.LevelValues)
-        DrawLevelLabels(currentElements_);
+    if (const FigureKind* kind = currentFigure_ ? FigureKindOf(currentFigure_->type) : nullptr;
+        g.LevelValues && kind)
+        DrawLevelLabels(currentElements_, kind->labelledByMark);
     DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
     DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
     if (g.P3X > 0 && g.P3Y > 0)

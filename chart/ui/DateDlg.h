@@ -2,7 +2,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "chart/RecordDates.h"
+#include "data/RecordDates.h"
 #include "data/ui/ScriptableDialog.h"
 
 class QCheckBox;

@@ -7,7 +7,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include "chart/RecordDates.h"
+#include "data/RecordDates.h"
 #include "tests/Support.h"
 
 namespace {

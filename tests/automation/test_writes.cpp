@@ -435,7 +435,7 @@ TEST_F(LastDays, APointPastTheLastKeepableDateIsRefusedAtSave)
     s->P2BtnClick();
     s->Image1MouseDown(MouseButton::Left, 300, 200);
     s->Image1MouseUp();
-    s->ChooseChartType(1);
+    s->ChooseChartType(FigureNamed("spiral"));
     s->DrawBtnClick();
     prompts.events.clear();
     const QString path = dir.filePath(QStringLiteral("late.aurigon"));

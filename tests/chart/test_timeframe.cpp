@@ -5,10 +5,10 @@
 #include <map>
 
 #include "chart/Navigation.h"
-#include "chart/RecordDates.h"
 #include "chart/Timeframe.h"
 #include "data/Dates.h"
 #include "data/PriceReader.h"
+#include "data/RecordDates.h"
 #include "tests/OldIndex.h"
 #include "tests/Support.h"
 #include "tools/Study.h"

@@ -324,7 +324,7 @@ TEST_F(FigureView, TheListNamesEachFiguresTypeAndAnchors)
     Anchors({300, 450}, {600, 300});
     Draw(4);
     s->ClipButtonClick();
-    s->ChooseChartType(3); // fan lines stand on P1 alone
+    s->ChooseChartType(FigureNamed("fan-lines")); // fan lines stand on P1 alone
     s->DrawBtnClick();
     const auto rows = s->FigureRows();
     ASSERT_EQ(rows.size(), 2u);

@@ -116,7 +116,7 @@ protected:
         s->P2BtnClick();
         s->Image1MouseDown(MouseButton::Left, 450, 250);
         s->Image1MouseUp();
-        s->ChooseChartType(1);
+        s->ChooseChartType(FigureNamed("spiral"));
         s->DrawBtnClick();
         ASSERT_EQ(s->FigureCount(), 1);
         prompts.events.clear();

@@ -103,7 +103,7 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
     };
     const QPoint h = high;
     const std::vector<Step> steps = {
-        {"Figure Type", [&] { s->ChooseChartType(4); }},
+        {"Figure Type", [&] { s->ChooseChartType(FigureNamed("extensions")); }},
         {"Set P1", [&] { self->Click(MouseButton::Left, low); }, [&] { s->P1BtnClick(); }},
         {"Set P2", [&] { self->Click(MouseButton::Left, high, true); }, [&] { s->P2BtnClick(); }},
         {"Draw", [&] { s->DrawBtnClick(); }},
@@ -113,7 +113,7 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
         {"Set P1", [&] { self->Click(MouseButton::Left, low + QPoint(12, -6)); },
          [&] { s->P1BtnClick(); }},
         {"Clip", [&] { s->ClipButtonClick(); }},
-        {"Figure Type", [&] { s->ChooseChartType(2); }},
+        {"Figure Type", [&] { s->ChooseChartType(FigureNamed("ellipse")); }},
         {"Draw", [&] { s->DrawBtnClick(); }},
         // Far moves, each marker clear of the last one.
         {"Ellipse Drag", drag(h, {h + QPoint(15, 10), h + QPoint(30, 25)})},
@@ -124,10 +124,10 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
         // One move only.
         {"Ellipse Drag", drag(h, {h + QPoint(20, 40)})},
         {"Clip", [&] { s->ClipButtonClick(); }},
-        {"Figure Type", [&] { s->ChooseChartType(7); }},
+        {"Figure Type", [&] { s->ChooseChartType(FigureNamed("channel")); }},
         {"Draw", [&] { s->DrawBtnClick(); }},
         {"Clear", [&] { s->EraseBtnClick(); }},
-        {"Figure Type", [&] { s->ChooseChartType(5); }},
+        {"Figure Type", [&] { s->ChooseChartType(FigureNamed("corrections")); }},
         {"Draw", [&] { s->DrawBtnClick(); }},
         {"Previous Period", [&] { s->ToolButton1Click(); }},
         {"Dates",
@@ -177,7 +177,7 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
 TEST_F(History, AStepAfterAnUndoDropsWhatCouldBeRedone)
 {
     Plot();
-    s->ChooseChartType(1);
+    s->ChooseChartType(FigureNamed("spiral"));
     s->DirBtnClick();
     s->UndoClick();
     EXPECT_TRUE(s->CanRedo());
@@ -186,14 +186,14 @@ TEST_F(History, AStepAfterAnUndoDropsWhatCouldBeRedone)
     EXPECT_EQ(s->UndoCaption(), QStringLiteral("Undo RATIO"));
     // Nothing changed, nothing kept: a figure type chosen again is no step.
     const int depth = s->UndoDepth();
-    s->ChooseChartType(1);
+    s->ChooseChartType(FigureNamed("spiral"));
     EXPECT_EQ(s->UndoDepth(), depth);
 }
 
 TEST_F(History, KeepsTheLastHundredSteps)
 {
     Plot();
-    s->ChooseChartType(4);
+    s->ChooseChartType(FigureNamed("extensions"));
     const int steps = ChartSession::HistoryLimit + 20;
     for (int i = 0; i < steps; ++i)
         s->DirBtnClick();
@@ -205,13 +205,13 @@ TEST_F(History, KeepsTheLastHundredSteps)
     }
     EXPECT_EQ(undone, ChartSession::HistoryLimit);
     // The oldest steps are gone: the figure type chosen first stays.
-    EXPECT_EQ(s->GloVar.ChartType, 4);
+    EXPECT_EQ(s->GloVar.ChartType, FigureNamed("extensions"));
 }
 
 TEST_F(History, SavingKeepsTheHistoryOpeningStartsANewOne)
 {
     Plot();
-    s->ChooseChartType(4);
+    s->ChooseChartType(FigureNamed("extensions"));
     s->P1BtnClick();
     Click(MouseButton::Left, At(0.2, 0.8));
     s->P2BtnClick();
@@ -247,7 +247,7 @@ TEST_F(History, AClearIsUndoneOnAnotherChart)
         SCOPED_TRACE(row.name);
         SetUp();
         Plot();
-        s->ChooseChartType(5);
+        s->ChooseChartType(FigureNamed("corrections"));
         s->P1BtnClick();
         Click(MouseButton::Left, At(0.1, 0.9));
         s->P2BtnClick();

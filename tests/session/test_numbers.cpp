@@ -3,8 +3,8 @@
 #include "app/session/SharedInputs.h"
 #include "chart/ChartMap.h"
 #include "chart/Readout.h"
-#include "chart/RecordDates.h"
 #include "data/Dates.h"
+#include "data/RecordDates.h"
 #include "tests/Support.h"
 #include "tests/Trace.h"
 #include "tools/FigureValues.h"
@@ -165,7 +165,7 @@ TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
     s->Image1MouseDown(MouseButton::Left, map.slotToX(2), map.priceToY(160.4) - 2,
                        true); // Tuesday's low
     s->Image1MouseUp();
-    s->ChooseChartType(4);
+    s->ChooseChartType(FigureNamed("extensions"));
     s->DrawBtnClick();
     // Saved and opened again, the figure and the anchors keep the same prices.
     ASSERT_TRUE(s->SaveStudy(dir.filePath(QStringLiteral("x.aurigon"))));

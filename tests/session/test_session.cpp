@@ -216,7 +216,7 @@ TEST_F(Session, TheLiveEllipseFollowsTheRightButtonAndEraseLeavesTheAnchors)
     s->P2BtnClick();
     s->Image1MouseDown(MouseButton::Left, 450, 250);
     s->Image1MouseUp();
-    s->ChooseChartType(2);
+    s->ChooseChartType(FigureNamed("ellipse"));
     s->DrawBtnClick();
     ASSERT_TRUE(s->GloVar.EllipseLive);
     s->Image1MouseDown(MouseButton::Right, 500, 200);

@@ -58,7 +58,7 @@ TEST(Sessions, TwoSessionsSideBySideKeepTheirOwnValues)
     a.s.P2BtnClick();
     a.s.Image1MouseDown(MouseButton::Left, 450, 250);
     a.s.Image1MouseUp();
-    a.s.ChooseChartType(1);
+    a.s.ChooseChartType(FigureNamed("spiral"));
     a.s.DrawBtnClick();
     EXPECT_EQ(a.s.FigureCount(), 1);
     EXPECT_TRUE(b.Now() == bBefore);

@@ -27,7 +27,7 @@ TEST_F(Figures, DrawRefusesWithoutTypeOrP2)
     s->P1BtnClick();
     s->Image1MouseDown(MouseButton::Left, 200, 450);
     s->Image1MouseUp();
-    s->ChooseChartType(1);
+    s->ChooseChartType(FigureNamed("spiral"));
     s->DrawBtnClick();
     EXPECT_EQ(prompts.events,
               QStringList({QStringLiteral("beep"),
@@ -57,7 +57,7 @@ TEST_F(Figures, AShrinkingEllipsePassesThroughP1AndOnWithoutWrapping)
     s->Image1MouseDown(MouseButton::Left, 300, 350), s->Image1MouseUp();
     s->P2BtnClick();
     s->Image1MouseDown(MouseButton::Left, 500, 350), s->Image1MouseUp();
-    s->ChooseChartType(2);
+    s->ChooseChartType(FigureNamed("ellipse"));
     s->DrawBtnClick();
     EXPECT_DOUBLE_EQ(s->GloVar.EllipseRadius, 100);
     s->DirBtnClick();

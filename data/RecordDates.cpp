@@ -1,4 +1,4 @@
-#include "chart/RecordDates.h"
+#include "data/RecordDates.h"
 
 #include <QDate>
 #include <QRegularExpression>
