@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <unistd.h>
 
+#include "app/session/SharedInputs.h"
 #include "data/Dates.h"
 #include "tools/FigureTable.h"
 
@@ -116,6 +117,22 @@ void SessionTest::Open(const QString& path)
 void SessionTest::OpenWeekdays(int records)
 {
     Open(WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(records)));
+}
+
+void SessionTest::PlotWeekdays()
+{
+    OpenWeekdays(400);
+    int focus = -1;
+    ASSERT_TRUE(
+        s->DatesAccept(QStringLiteral("100"), QStringLiteral("300"), QStringLiteral("0"), focus));
+    s->PlotBtnClick();
+    ASSERT_TRUE(s->GloVar.ChartShown);
+}
+
+QPoint SessionTest::PlotPoint(double fx, double fy) const
+{
+    const ChartMap& m = CurrentChartMap(s->GloVar);
+    return {m.plotLeft + int(fx * m.plotWidth), m.plotTop + int(fy * m.plotHeight)};
 }
 
 #ifdef AURIGON_WIDGET_TESTS

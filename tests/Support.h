@@ -128,6 +128,10 @@ protected:
     // Opens a price file through FileBtn.
     void Open(const QString& path);
     void OpenWeekdays(int records);
+    // 400 weekdays opened and records 100 to 300 plotted.
+    void PlotWeekdays();
+    // A pixel of the plot, as fractions of its width and height.
+    [[nodiscard]] QPoint PlotPoint(double fx, double fy) const;
     QTemporaryDir dir;
     RecordingPrompts prompts;
     std::unique_ptr<ChartSession> s;

@@ -12,21 +12,6 @@
 namespace {
 class History : public SessionTest {
 protected:
-    void Plot()
-    {
-        OpenWeekdays(400);
-        int focus = -1;
-        ASSERT_TRUE(s->DatesAccept(QStringLiteral("100"), QStringLiteral("300"),
-                                   QStringLiteral("0"), focus));
-        s->PlotBtnClick();
-        ASSERT_TRUE(s->GloVar.ChartShown);
-    }
-    // A pixel of the plot, as fractions of its width and height.
-    QPoint At(double fx, double fy) const
-    {
-        const ChartMap m = CurrentChartMap(s->GloVar);
-        return {m.plotLeft + int(fx * m.plotWidth), m.plotTop + int(fy * m.plotHeight)};
-    }
     void Click(MouseButton b, QPoint p, bool snap = false)
     {
         s->Image1MouseDown(b, p.x(), p.y(), snap);
@@ -89,8 +74,8 @@ struct Step {
 TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
 {
     Recorder trace(s->chart);
-    Plot();
-    const QPoint low = At(0.2, 0.8), high = At(0.5, 0.2), third = At(0.7, 0.5);
+    PlotWeekdays();
+    const QPoint low = PlotPoint(0.2, 0.8), high = PlotPoint(0.5, 0.2), third = PlotPoint(0.7, 0.5);
     auto* self = this;
     // A right-button drag of the live ellipse through the moves given.
     auto drag = [&](QPoint from, std::initializer_list<QPoint> moves) {
@@ -176,7 +161,7 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
 
 TEST_F(History, AStepAfterAnUndoDropsWhatCouldBeRedone)
 {
-    Plot();
+    PlotWeekdays();
     s->ChooseChartType(FigureNamed("spiral"));
     s->DirBtnClick();
     s->UndoClick();
@@ -192,7 +177,7 @@ TEST_F(History, AStepAfterAnUndoDropsWhatCouldBeRedone)
 
 TEST_F(History, KeepsTheLastHundredSteps)
 {
-    Plot();
+    PlotWeekdays();
     s->ChooseChartType(FigureNamed("extensions"));
     const int steps = ChartSession::HistoryLimit + 20;
     for (int i = 0; i < steps; ++i)
@@ -210,12 +195,12 @@ TEST_F(History, KeepsTheLastHundredSteps)
 
 TEST_F(History, SavingKeepsTheHistoryOpeningStartsANewOne)
 {
-    Plot();
+    PlotWeekdays();
     s->ChooseChartType(FigureNamed("extensions"));
     s->P1BtnClick();
-    Click(MouseButton::Left, At(0.2, 0.8));
+    Click(MouseButton::Left, PlotPoint(0.2, 0.8));
     s->P2BtnClick();
-    Click(MouseButton::Left, At(0.6, 0.3));
+    Click(MouseButton::Left, PlotPoint(0.6, 0.3));
     s->DrawBtnClick();
     const QString study = dir.filePath(QStringLiteral("kept.aurigon"));
     ASSERT_TRUE(s->SaveStudy(study));
@@ -246,16 +231,16 @@ TEST_F(History, AClearIsUndoneOnAnotherChart)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
-        Plot();
+        PlotWeekdays();
         s->ChooseChartType(FigureNamed("corrections"));
         s->P1BtnClick();
-        Click(MouseButton::Left, At(0.1, 0.9));
+        Click(MouseButton::Left, PlotPoint(0.1, 0.9));
         s->P2BtnClick();
-        Click(MouseButton::Left, At(0.5, 0.1), true);
+        Click(MouseButton::Left, PlotPoint(0.5, 0.1), true);
         s->DrawBtnClick();
         // P1 moved off the figure's anchor.
         s->P1BtnClick();
-        Click(MouseButton::Left, At(0.15, 0.8));
+        Click(MouseButton::Left, PlotPoint(0.15, 0.8));
         const Study drawn = s->CurrentStudy(QString());
         const double p2Price = s->GloVar.P2Price;
         s->EraseBtnClick();

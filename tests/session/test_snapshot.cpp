@@ -23,20 +23,6 @@ Groups Of(const SharedState& g)
 
 class Snapshot : public SessionTest {
 protected:
-    void Plot()
-    {
-        OpenWeekdays(400);
-        int focus = -1;
-        ASSERT_TRUE(s->DatesAccept(QStringLiteral("100"), QStringLiteral("300"),
-                                   QStringLiteral("0"), focus));
-        s->PlotBtnClick();
-        ASSERT_TRUE(s->GloVar.ChartShown);
-    }
-    QPoint At(double fx, double fy) const
-    {
-        const ChartMap& m = CurrentChartMap(s->GloVar);
-        return {m.plotLeft + int(fx * m.plotWidth), m.plotTop + int(fy * m.plotHeight)};
-    }
     void Click(QPoint p)
     {
         s->Image1MouseDown(MouseButton::Left, p.x(), p.y());
@@ -47,9 +33,9 @@ protected:
     {
         s->ChooseChartType(FigureKindNamed("ellipse")->number);
         s->P1BtnClick();
-        Click(At(0.2, 0.8));
+        Click(PlotPoint(0.2, 0.8));
         s->P2BtnClick();
-        Click(At(0.5, 0.2));
+        Click(PlotPoint(0.5, 0.2));
         s->DrawBtnClick();
     }
 };
@@ -79,10 +65,11 @@ TEST_F(Snapshot, EachGroupChangedAloneComesBackWhole)
         {"anchors, P1 moved",
          [self](ChartSession& c) {
              c.P1BtnClick();
-             self->Click(self->At(0.3, 0.7));
+             self->Click(self->PlotPoint(0.3, 0.7));
          },
          [](const Groups& a, const Groups& b) { return a.anchors != b.anchors; }},
-        {"anchors, the third point", [self](ChartSession&) { self->Click(self->At(0.7, 0.5)); },
+        {"anchors, the third point",
+         [self](ChartSession&) { self->Click(self->PlotPoint(0.7, 0.5)); },
          [](const Groups& a, const Groups& b) { return a.anchors != b.anchors; }},
         {"figure, its type",
          [](ChartSession& c) { c.ChooseChartType(FigureKindNamed("fan-lines")->number); },
@@ -97,7 +84,7 @@ TEST_F(Snapshot, EachGroupChangedAloneComesBackWhole)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
-        Plot();
+        PlotWeekdays();
         Figure();
         const Groups before = Of(s->GloVar);
         const int depth = s->UndoDepth();
@@ -115,12 +102,12 @@ TEST_F(Snapshot, EachGroupChangedAloneComesBackWhole)
 // What follows from the kept values is no step of its own.
 TEST_F(Snapshot, AChangeOutsideTheKeptGroupsIsNoStep)
 {
-    Plot();
+    PlotWeekdays();
     Figure();
     const Groups before = Of(s->GloVar);
     const int depth = s->UndoDepth();
     s->ColorClick(!s->GloVar.Monochrome);
-    s->Image1MouseMove(At(0.4, 0.4).x(), At(0.4, 0.4).y());
+    s->Image1MouseMove(PlotPoint(0.4, 0.4).x(), PlotPoint(0.4, 0.4).y());
     EXPECT_EQ(s->UndoDepth(), depth);
     EXPECT_TRUE(Of(s->GloVar) == before);
 }

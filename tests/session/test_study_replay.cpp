@@ -9,20 +9,6 @@
 namespace {
 class StudyReplay : public SessionTest {
 protected:
-    void Plot()
-    {
-        OpenWeekdays(400);
-        int focus = -1;
-        ASSERT_TRUE(s->DatesAccept(QStringLiteral("100"), QStringLiteral("300"),
-                                   QStringLiteral("0"), focus));
-        s->PlotBtnClick();
-        ASSERT_TRUE(s->GloVar.ChartShown);
-    }
-    QPoint At(double fx, double fy) const
-    {
-        const ChartMap& m = CurrentChartMap(s->GloVar);
-        return {m.plotLeft + int(fx * m.plotWidth), m.plotTop + int(fy * m.plotHeight)};
-    }
     void Click(QPoint p)
     {
         s->Image1MouseDown(MouseButton::Left, p.x(), p.y());
@@ -34,9 +20,9 @@ protected:
     {
         s->ChooseChartType(FigureKindNamed(key)->number);
         s->P1BtnClick();
-        Click(At(x1, 0.8));
+        Click(PlotPoint(x1, 0.8));
         s->P2BtnClick();
-        Click(At(x2, 0.3));
+        Click(PlotPoint(x2, 0.3));
         s->DrawBtnClick();
         s->DirBtnClick();
         s->ClipButtonClick();
@@ -55,7 +41,7 @@ protected:
 
 TEST_F(StudyReplay, ValuesDoNotDependOnTheWindowSize)
 {
-    Plot();
+    PlotWeekdays();
     Draw("extensions", 0.2, 0.4);
     Draw("corrections", 0.3, 0.5);
     Draw("fan-lines", 0.35, 0.6);
