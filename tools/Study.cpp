@@ -20,6 +20,7 @@
 #include "data/FileNames.h"
 #include "data/Settings.h"
 #include "data/WholeFile.h"
+#include "tools/FigureScale.h"
 #include "tools/FigureTable.h"
 
 namespace {
@@ -70,7 +71,8 @@ QJsonObject ScaleJson(const FigureScale& s)
             {QStringLiteral("slotCount"), s.slotCount},
             {QStringLiteral("scaleBottom"), s.scaleBottom},
             {QStringLiteral("scaleRange"), s.scaleRange},
-            {QStringLiteral("p1Slot"), s.p1Slot}};
+            {QStringLiteral("p1Slot"), s.p1Slot},
+            {QStringLiteral("slotUnit"), QStringLiteral("day")}};
 }
 
 std::optional<FigureScale> ScaleFrom(const QJsonValue& v)
@@ -308,6 +310,13 @@ Result<Study> LoadStudyFile(const QString& path)
             fig.scale = ScaleFrom(o.value(QStringLiteral("scale")));
             if (!fig.scale)
                 return bad(QStringLiteral("The scale of figure %1 does not read.").arg(i + 1));
+            // A scale kept before slots were counted in trading days counts
+            // the bars it was drawn on.
+            if (!o.value(QStringLiteral("scale")).toObject().contains(QStringLiteral("slotUnit"))) {
+                const int days = TradingDaysPerSlot(s.timeframe);
+                fig.scale->slotCount *= days;
+                fig.scale->p1Slot *= days;
+            }
         }
         fig.kept = o.value(QStringLiteral("kept")).toBool();
         fig.ellipseScale = o.value(QStringLiteral("ellipseScale")).toDouble(1.0);

@@ -178,3 +178,55 @@ TEST(FigureScaleStudy, TheScaleIsKeptAndAStudyWithoutOneStillOpens)
             << b.name;
     }
 }
+
+// A scale kept on weekly or monthly bars before slots were counted in
+// trading days counted bars: it reads as that many trading days a bar, and
+// one kept since reads as written.
+TEST(FigureScaleStudy, AnOlderScaleOnBarsCountsTradingDays)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct {
+        const char* name;
+        Timeframe timeframe;
+        bool older;
+        int days;
+    } rows[] = {
+        {"daily, older", Timeframe::Daily, true, 1},
+        {"weekly, older", Timeframe::Weekly, true, 5},
+        {"monthly, older", Timeframe::Monthly, true, 21},
+        {"weekly, kept since", Timeframe::Weekly, false, 1},
+    };
+    for (const auto& r : rows) {
+        Study s;
+        s.priceFile = QStringLiteral("prices.txt");
+        s.timeframe = r.timeframe;
+        StudyFigure fan;
+        fan.type = 3;
+        fan.p1 = StudyPoint{45400, 0, 4100.5};
+        fan.p2 = StudyPoint{45420, 0, 4300};
+        fan.scale = ScaleOfChart(Chart(980, 590, 60, 3800, 1000), 980, 590, 12);
+        s.figures = {fan};
+        const QString path = dir.filePath(QStringLiteral("s.aurigon"));
+        ASSERT_TRUE(SaveStudyFile(s, path)) << r.name;
+        if (r.older) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            QByteArray text = f.readAll();
+            f.close();
+            ASSERT_TRUE(text.contains("\"slotUnit\": \"day\"")) << r.name;
+            text.replace(",\n                \"slotUnit\": \"day\"", "");
+            ASSERT_FALSE(text.contains("slotUnit")) << r.name;
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(text);
+            f.close();
+        }
+        const Result<Study> back = LoadStudyFile(path);
+        ASSERT_TRUE(back) << r.name;
+        ASSERT_TRUE(back->figures.at(0).scale) << r.name;
+        EXPECT_EQ(back->figures[0].scale->slotCount, 60.0 * r.days) << r.name;
+        EXPECT_EQ(back->figures[0].scale->p1Slot, 12 * r.days) << r.name;
+        EXPECT_DOUBLE_EQ(back->figures[0].scale->pricePerSlot(), fan.scale->pricePerSlot() / r.days)
+            << r.name;
+    }
+}
