@@ -59,7 +59,13 @@ void DrawPriceLabels(Canvas& c, const ChartMap& map)
     for (size_t i = 0; i < values.size(); ++i) {
         const int y = map.priceToY(values[i]);
         c.line(map.plotLeft, y, map.plotLeft - 5, y);
-        if (i % stride == 0)
+        // A round value of a log scale may be its very top: its label would
+        // stand above the plot, under the header.
+        const bool aboveThePlot =
+            map.logScale &&
+            c.textCell(map.plotLeft - 10, y, TextAlign::RightBottom, text(i), ChartFace::Label)
+                    .top() < map.plotTop;
+        if (i % stride == 0 && !aboveThePlot)
             c.textOut(map.plotLeft - 10, y, TextAlign::RightBottom, text(i), ChartFace::Label);
     }
 }

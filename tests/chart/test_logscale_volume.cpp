@@ -152,6 +152,22 @@ TEST(LogScale, LabelsAndBarsAreDrawnAtTheirLogRows)
     ASSERT_EQ(tickRows.size(), labels.size());
     for (size_t i = 0; i < labels.size(); ++i)
         EXPECT_EQ(tickRows[i], map.priceToY(labels[i])) << labels[i];
+    // Every label written stands inside the plot, not above it under the header.
+    int written = 0;
+    for (const QString& t : rec.starting(QStringLiteral("text"))) {
+        const QStringList w = t.split(QLatin1Char(' '));
+        if (w.size() < 5 || w[1].toInt() != map.plotLeft - 10 ||
+            w[3] != QLatin1String("right-bottom"))
+            continue;
+        const QString label = t.section(QLatin1Char('"'), 1, 1);
+        ++written;
+        EXPECT_GE(
+            c.textCell(w[1].toInt(), w[2].toInt(), TextAlign::RightBottom, label, ChartFace::Label)
+                .top(),
+            map.plotTop)
+            << qPrintable(label);
+    }
+    EXPECT_GE(written, 5);
     // A decade is the same height wherever it lies.
     EXPECT_NEAR(map.priceToY(10) - map.priceToY(100), map.priceToY(100) - map.priceToY(1000), 1);
     // Equal ratios climb by equal steps: the bars' high-low lines have one length.
