@@ -82,21 +82,25 @@ QByteArray EncodeFileName(const QString& name)
     return out;
 }
 
-std::optional<QString> NotAFileReason(const QString& path)
+Result<void> CheckRegularFile(const QString& path)
 {
+    const auto fails = [&path](QString why) {
+        return Error{Error::Doing::Opening, path, 0, std::move(why)};
+    };
     struct stat st {};
     if (::stat(EncodeFileName(path).constData(), &st) != 0)
-        return errno == ENOENT ? QStringLiteral("There is no such file.")
-                               : QString::fromLocal8Bit(std::strerror(errno)) + QLatin1Char('.');
+        return fails(errno == ENOENT
+                         ? QStringLiteral("There is no such file.")
+                         : QString::fromLocal8Bit(std::strerror(errno)) + QLatin1Char('.'));
     if (S_ISREG(st.st_mode))
-        return std::nullopt;
+        return {};
     if (S_ISDIR(st.st_mode))
-        return QStringLiteral("It is a folder, not a file.");
+        return fails(QStringLiteral("It is a folder, not a file."));
     if (S_ISFIFO(st.st_mode))
-        return QStringLiteral("It is a pipe, not a regular file.");
+        return fails(QStringLiteral("It is a pipe, not a regular file."));
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-        return QStringLiteral("It is a device, not a regular file.");
-    return QStringLiteral("It is not a regular file.");
+        return fails(QStringLiteral("It is a device, not a regular file."));
+    return fails(QStringLiteral("It is not a regular file."));
 }
 
 bool SameFile(const QString& a, const QString& b)
@@ -110,12 +114,12 @@ bool SameFile(const QString& a, const QString& b)
            sa.st_ino == sb.st_ino;
 }
 
-std::optional<QString> NotAKeptFileReason(const QString& path)
+Result<void> CheckKeptFile(const QString& path)
 {
     struct stat st {};
     if (::stat(EncodeFileName(path).constData(), &st) != 0 && errno == ENOENT)
-        return std::nullopt;
-    return NotAFileReason(path);
+        return {};
+    return CheckRegularFile(path);
 }
 
 std::optional<QByteArray> ReadKeptFile(const QString& path, qint64 limit)

@@ -4,6 +4,8 @@
 // U+DC80..U+DCFF, so that the file it names is found and written again byte
 // for byte rather than under a name with U+FFFD in it.
 
+#include "data/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -11,9 +13,9 @@
 [[nodiscard]] QString DecodeFileName(const QByteArray& bytes);
 [[nodiscard]] QByteArray EncodeFileName(const QString& name);
 
-// Why path cannot be read as a file, as a sentence ("It is a folder."),
-// if it cannot: none for a regular file.
-[[nodiscard]] std::optional<QString> NotAFileReason(const QString& path);
+// Succeeds for a regular file; otherwise an Error opening path whose reason
+// says why, as a sentence ("It is a folder, not a file.").
+[[nodiscard]] Result<void> CheckRegularFile(const QString& path);
 
 // Whether a and b name one file (the same device and inode), links and
 // hard links included; false when either is not there.
@@ -21,8 +23,9 @@
 
 // The files the program keeps by a fixed name in a folder (view and layout
 // settings): only a regular file, or nothing yet, may be read or replaced
-// there. The reason when something else lies at path; none when it may.
-[[nodiscard]] std::optional<QString> NotAKeptFileReason(const QString& path);
+// there. Succeeds when it may; otherwise an Error opening path whose reason
+// says what lies there instead.
+[[nodiscard]] Result<void> CheckKeptFile(const QString& path);
 // At most limit bytes of such a file: opened without waiting, so that a pipe
 // or device at the name hangs nothing, and read only when it is a regular file.
 [[nodiscard]] std::optional<QByteArray> ReadKeptFile(const QString& path, qint64 limit);

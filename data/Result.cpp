@@ -18,6 +18,7 @@ QString Error::message() const
         return QStringLiteral("Cannot open study %1. %2").arg(place(false), reason);
     case Doing::SavingStudy:
         return QStringLiteral("Cannot save study %1. %2").arg(place(false), reason);
+    case Doing::Printing: return reason;
     }
     return reason;
 }

@@ -19,6 +19,7 @@ struct Error {
         Creating,     // Cannot create file F. R
         OpeningStudy, // Cannot open study F. R
         SavingStudy,  // Cannot save study F. R
+        Printing,     // R: the printer's words, no file to name
     };
     Doing doing = Doing::Reading;
     QString file;

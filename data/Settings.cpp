@@ -44,7 +44,7 @@ char SeparatorFromText(std::string_view text)
 
 Settings ReadSettingsFile(const QString& path, Settings over)
 {
-    if (!NotAFileReason(path))
+    if (CheckRegularFile(path))
         return ReadSettings(PriceSource(path), std::move(over));
     return over;
 }
@@ -109,8 +109,8 @@ Result<void> WriteSettingsFile(const QString& path, const Settings& s,
 {
     // Kept by a fixed name: a pipe or device someone left there is neither
     // written into nor replaced.
-    if (const std::optional<QString> why = NotAKeptFileReason(path))
-        return Error{Error::Doing::Creating, path, 0, *why};
+    if (const Result<void> kept = CheckKeptFile(path); !kept)
+        return Error{Error::Doing::Creating, path, 0, kept.error().reason};
     const QByteArray text = SettingsText(s, fieldTexts);
     // Opening the same file again changes nothing: the kept copy stays as it
     // is rather than being forced to disk once more.

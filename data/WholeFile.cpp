@@ -194,43 +194,44 @@ private:
     QByteArray pending_;
 };
 
-// Fills the descriptor; the reason if it could not.
-std::optional<QString> Fill(int fd, const std::function<bool(QIODevice&)>& write)
+// Fills the descriptor of the file at path.
+Result<void> Fill(const QString& path, int fd, const std::function<bool(QIODevice&)>& write)
 {
     Sink sink(fd);
     const bool written = write(sink);
     if (!sink.drain() || !written)
-        return sink.error ? SystemError(sink.error) : QStringLiteral("It could not be written.");
-    return std::nullopt;
+        return Fail(path, sink.error ? SystemError(sink.error)
+                                     : QStringLiteral("It could not be written."));
+    return {};
 }
 
 // A pipe someone reads: the bytes go into it as they come. Nobody reading
 // is an error, not a wait; a reader that leaves is an error, not a signal.
-std::optional<QString> WriteIntoPipe(const QByteArray& name,
-                                     const std::function<bool(QIODevice&)>& write)
+Result<void> WriteIntoPipe(const QString& path, const QByteArray& name,
+                           const std::function<bool(QIODevice&)>& write)
 {
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
-                              : SystemError(errno);
+        return Fail(path, errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
+                                         : SystemError(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode)) {
         ::close(fd);
-        return QStringLiteral("It is not a regular file.");
+        return Fail(path, QStringLiteral("It is not a regular file."));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     sigset_t pipeSignal, before;
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
-    const std::optional<QString> why = Fill(fd, write);
+    Result<void> filled = Fill(path, fd, write);
     // A SIGPIPE raised meanwhile is taken here rather than on unblocking.
     const timespec now{0, 0};
     while (sigtimedwait(&pipeSignal, nullptr, &now) == SIGPIPE) {
     }
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
     ::close(fd);
-    return why;
+    return filled;
 }
 
 mode_t NewFilePermissions()
@@ -251,11 +252,9 @@ Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODev
     if (t.refusal)
         return Fail(path, *t.refusal);
     if (t.type == S_IFIFO) {
-        const std::optional<QString> why = WriteIntoPipe(t.name, write);
+        Result<void> written = WriteIntoPipe(path, t.name, write);
         EndIfSignalled();
-        if (why)
-            return Fail(path, *why);
-        return {};
+        return written;
     }
 
     const QByteArray base = t.name.mid(t.name.lastIndexOf('/') + 1);
@@ -273,27 +272,27 @@ Result<void> WriteWholeFile(const QString& path, const std::function<bool(QIODev
     }
     if (fd < 0)
         return Fail(path, SystemError(made));
-    std::optional<QString> why = Fill(fd, write);
+    Result<void> filled = Fill(path, fd, write);
     int err = 0;
     // The user's files reach the disk before they replace the old ones; the
     // scratch pictures, rewritten at every plot, need not.
-    if (!why && link == SymLink::Follow && ::fsync(fd) != 0)
+    if (filled && link == SymLink::Follow && ::fsync(fd) != 0)
         err = errno;
     const bool keepMode = t.type == S_IFREG;
-    if (!why && !err && ::fchmod(fd, keepMode ? t.permissions : NewFilePermissions()) != 0)
+    if (filled && !err && ::fchmod(fd, keepMode ? t.permissions : NewFilePermissions()) != 0)
         err = errno;
     if (::close(fd) != 0 && !err)
         err = errno;
     // rename() replaces a link in the way rather than what it points to.
-    if (!why && !err && ::rename(temp.constData(), t.name.constData()) != 0)
+    if (filled && !err && ::rename(temp.constData(), t.name.constData()) != 0)
         err = errno;
-    if (err && !why)
-        why = SystemError(err);
-    if (why) {
+    if (filled && err)
+        filled = Fail(path, SystemError(err));
+    if (!filled) {
         ::unlink(temp.constData());
         registered.reset();
         EndIfSignalled();
-        return Fail(path, *why);
+        return filled;
     }
     registered.reset();
     EndIfSignalled();

@@ -65,11 +65,11 @@ class PagePrinter : public PrintTarget {
 public:
     explicit PagePrinter(QSize page, QRect* where = nullptr) : page_(page), where_(where) {}
     QSize pageSizePixels() const override { return page_; }
-    QString printPage(const QImage&, const QRect& target) override
+    Result<void> printPage(const QImage&, const QRect& target) override
     {
         if (where_)
             *where_ = target;
-        return QString();
+        return {};
     }
 
 private:

@@ -203,8 +203,8 @@ Result<Study> LoadStudyFile(const QString& path)
     // Opened without waiting, so that a pipe in the study's place cannot hang us.
     ReadableFile file(path);
     if (!file.regular()) {
-        const std::optional<QString> why = NotAFileReason(path);
-        return bad(why ? *why
+        const Result<void> regular = CheckRegularFile(path);
+        return bad(!regular ? regular.error().reason
                    : file.error()
                        ? QString::fromLocal8Bit(std::strerror(file.error())) + QLatin1Char('.')
                        : QStringLiteral("It cannot be read."));

@@ -61,8 +61,9 @@ struct RenderRequest {
 QString RenderOne(const RenderRequest& r, QStringList& notes)
 {
     if (!r.prices.isEmpty())
-        if (const std::optional<QString> why = NotAFileReason(r.prices))
-            return QStringLiteral("Cannot open price file %1. %2").arg(r.prices, *why);
+        if (const Result<void> regular = CheckRegularFile(r.prices); !regular)
+            return QStringLiteral("Cannot open price file %1. %2")
+                .arg(r.prices, regular.error().reason);
     // Refused before anything is read: the picture may not replace an input.
     if (const std::optional<QString> why = OverwritesInput(r.image, {r.study, r.prices}))
         return *why;

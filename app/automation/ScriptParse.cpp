@@ -111,8 +111,8 @@ QString ReadScriptFile(const QString& path, QStringList& lines)
     } else {
         ReadableFile file(path);
         if (!file.regular()) {
-            const std::optional<QString> why = NotAFileReason(path);
-            return cannot(why            ? *why
+            const Result<void> regular = CheckRegularFile(path);
+            return cannot(!regular       ? regular.error().reason
                           : file.error() ? QString::fromLocal8Bit(std::strerror(file.error()))
                                          : QStringLiteral("It is not a regular file."));
         }

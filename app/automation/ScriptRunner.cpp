@@ -101,7 +101,7 @@ public:
         layout_.setMode(QPageLayout::FullPageMode);
     }
     QSize pageSizePixels() const override { return page_; }
-    QString printPage(const QImage& image, const QRect& target) override
+    Result<void> printPage(const QImage& image, const QRect& target) override
     {
         return PrintPdf(path_, layout_, Dpi, image, target);
     }

@@ -48,11 +48,11 @@ private:
 // A printer page as a print target (PDF when a file name is set).
 class QPrinter;
 std::unique_ptr<PrintTarget> MakePrinterTarget(std::unique_ptr<QPrinter> printer);
-// One page: the image stretched into target; an error text, empty on success.
-// A printer with a file name set prints through PrintPdf.
-QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target);
+// One page: the image stretched into target. A printer with a file name set
+// prints through PrintPdf.
+Result<void> PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target);
 // One PDF page of the given layout written whole at path, without the
-// system's print plugins; an error text, empty on success.
+// system's print plugins.
 class QPageLayout;
-QString PrintPdf(const QString& path, const QPageLayout& layout, int dpi, const QImage& image,
-                 const QRect& target);
+Result<void> PrintPdf(const QString& path, const QPageLayout& layout, int dpi, const QImage& image,
+                      const QRect& target);

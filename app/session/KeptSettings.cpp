@@ -42,8 +42,9 @@ QStringList Notes()
 bool Usable()
 {
     const QString file = FileName();
-    if (const std::optional<QString> why = NotAKeptFileReason(file)) {
-        NoteOnce(QStringLiteral("the settings are neither read nor kept: %1: %2").arg(file, *why));
+    if (const Result<void> kept = CheckKeptFile(file); !kept) {
+        NoteOnce(QStringLiteral("the settings are neither read nor kept: %1: %2")
+                     .arg(file, kept.error().reason));
         return false;
     }
     return true;
@@ -78,9 +79,9 @@ void TakeOverViewFile(const QString& path)
     QSettings st = Open();
     if (st.value(QLatin1String(ViewFileTakenKey), false).toBool())
         return;
-    if (const std::optional<QString> why = NotAKeptFileReason(path)) {
-        NoteOnce(
-            QStringLiteral("the old view settings are not taken over: %1: %2").arg(path, *why));
+    if (const Result<void> kept = CheckKeptFile(path); !kept) {
+        NoteOnce(QStringLiteral("the old view settings are not taken over: %1: %2")
+                     .arg(path, kept.error().reason));
         return;
     }
     const std::optional<QByteArray> text = ReadKeptFile(path, 256);

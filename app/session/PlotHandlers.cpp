@@ -457,8 +457,8 @@ void ChartSession::PrintBtnClick()
         return;
     }
     const QRect where = PrintPlacement(target->pageSizePixels(), copy.size());
-    if (QString err = target->printPage(copy, where); !err.isEmpty())
-        prompts_.error(err);
+    if (const Result<void> printed = target->printPage(copy, where); !printed)
+        prompts_.error(printed.error().message());
 }
 
 void ChartSession::ExitBtnClick()

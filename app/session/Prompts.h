@@ -2,6 +2,8 @@
 // Everything that waits for a person goes through this interface, so that
 // the window, the automation runner and the tests answer it alike.
 
+#include "data/Result.h"
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -14,8 +16,8 @@ class PrintTarget {
 public:
     virtual ~PrintTarget() = default;
     [[nodiscard]] virtual QSize pageSizePixels() const = 0;
-    // Prints one page; returns an error text, empty on success.
-    virtual QString printPage(const QImage& image, const QRect& target) = 0;
+    // Prints one page.
+    virtual Result<void> printPage(const QImage& image, const QRect& target) = 0;
 };
 
 class Prompts {

@@ -26,7 +26,7 @@ public:
     {
         return printer_->pageLayout().paintRectPixels(printer_->resolution()).size();
     }
-    QString printPage(const QImage& image, const QRect& target) override
+    Result<void> printPage(const QImage& image, const QRect& target) override
     {
         return PrintOnPage(*printer_, image, target);
     }
@@ -37,21 +37,22 @@ private:
 } // namespace
 
 namespace {
-QString PaintPage(QPagedPaintDevice& device, const QImage& image, const QRect& target)
+Result<void> PaintPage(QPagedPaintDevice& device, const QImage& image, const QRect& target)
 {
     QPainter p;
     if (!p.begin(&device))
-        return QStringLiteral("Printer selected is not valid");
+        return Error{
+            Error::Doing::Printing, {}, 0, QStringLiteral("Printer selected is not valid")};
     if (!target.isEmpty())
         p.drawImage(target, image);
     if (!p.end())
-        return QStringLiteral("Printing failed");
-    return QString();
+        return Error{Error::Doing::Printing, {}, 0, QStringLiteral("Printing failed")};
+    return {};
 }
 } // namespace
 
-QString PrintPdf(const QString& path, const QPageLayout& layout, int dpi, const QImage& image,
-                 const QRect& target)
+Result<void> PrintPdf(const QString& path, const QPageLayout& layout, int dpi, const QImage& image,
+                      const QRect& target)
 {
     // Drawn in memory by Qt's own PDF writer, which needs none of the system's
     // print plugins, then written over the target whole, as every file is.
@@ -61,15 +62,13 @@ QString PrintPdf(const QString& path, const QPageLayout& layout, int dpi, const 
         QPdfWriter writer(&pdf);
         writer.setResolution(dpi);
         writer.setPageLayout(layout);
-        if (const QString err = PaintPage(writer, image, target); !err.isEmpty())
-            return err;
+        if (Result<void> painted = PaintPage(writer, image, target); !painted)
+            return painted;
     }
-    if (const Result<void> w = WriteWholeBytes(path, pdf.data()); !w)
-        return w.error().message();
-    return QString();
+    return WriteWholeBytes(path, pdf.data());
 }
 
-QString PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
+Result<void> PrintOnPage(QPrinter& printer, const QImage& image, const QRect& target)
 {
     const QString path = printer.outputFileName();
     if (path.isEmpty())

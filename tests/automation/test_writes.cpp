@@ -171,10 +171,10 @@ public:
     QSize* printed;
     explicit FakePrinter(QSize* p) : printed(p) {}
     QSize pageSizePixels() const override { return {2000, 2000}; }
-    QString printPage(const QImage& image, const QRect&) override
+    Result<void> printPage(const QImage& image, const QRect&) override
     {
         *printed = image.size();
-        return QString();
+        return {};
     }
 };
 } // namespace
