@@ -36,6 +36,36 @@
 #include "tools/FigureTable.h"
 
 namespace {
+QString Plain(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+// The item of the command table that PATH names by its visible texts
+// ("View/Bar style/Candlesticks"); what a submenu holds that no row names
+// (the recent files) is found under that submenu's row.
+QAction* MenuItemOf(const WindowDriver& form, const QString& path)
+{
+    for (const MenuCommand& row : MenuCommands()) {
+        if (row.menu.isEmpty() || row.kind == MenuCommand::Separator)
+            continue;
+        QAction* a = form.command(row.id);
+        if (!a)
+            continue;
+        const QString at = Plain(row.menu) + QLatin1Char('/') + Plain(a->text());
+        if (path == at)
+            return a;
+        if (row.kind != MenuCommand::Submenu || !a->menu() ||
+            !path.startsWith(at + QLatin1Char('/')))
+            continue;
+        const QString rest = path.mid(at.size() + 1);
+        for (QAction* inside : a->menu()->actions())
+            if (!inside->isSeparator() && Plain(inside->text()) == rest)
+                return inside;
+    }
+    return nullptr;
+}
+
 // The text a keyboard sends with a key: the character for a printable key
 // (capital with Shift), the control characters for the editing keys.
 QString KeyText(QKeyCombination key)
@@ -505,13 +535,12 @@ QString ScriptRunner::lineAck(const QString&, const QStringList&)
 QString ScriptRunner::linePress(const QString&, const QStringList& args)
 {
     ChartSession& s = form_.driven();
-    Ctl c{};
-    if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
+    // Any row of the table with a place on the toolbars that can be pressed.
+    const MenuCommand* row = MenuCommandOf(args[0]);
+    if (!row || !row->place || !row->place->pressable)
         return QStringLiteral("no control named %1").arg(args[0]);
-    const char* answer = c == Ctl::FileBtn    ? "open"
-                         : c == Ctl::SaveBtn  ? "saveas"
-                         : c == Ctl::PrintBtn ? "printto"
-                                              : nullptr;
+    const Ctl c = row->place->ctl;
+    const char* answer = row->place->answer;
     const bool reacts = s.ui.reacts(c) || (!s.ui[c].visible && s.ui.enabledInPlace(c));
     if (!s.ui[c].visible)
         form_.action(c)->trigger(); // the hidden menu reaches a hidden control's action
@@ -771,7 +800,7 @@ QString ScriptRunner::lineDrag(const QString&, const QStringList& args)
 
 QString ScriptRunner::lineMenu(const QString&, const QStringList& args)
 {
-    QAction* a = form_.menuItem(args[0]);
+    QAction* a = MenuItemOf(form_, args[0]);
     if (!a || a->menu())
         return QStringLiteral("the menu bar has no item %1").arg(args[0]);
     // A disabled item does not react, as for a person.
