@@ -146,6 +146,10 @@ TEST_F(CommandTable, EveryPressableRowIsPressedByAScript)
         StartWindow();
         ScriptRunner runner(*form, host);
         EXPECT_EQ(runner.run({QLatin1String(r.line)}), 2) << r.name;
+        ASSERT_FALSE(events.isEmpty()) << r.name;
+        EXPECT_EQ(events.last().value(QStringLiteral("text")).toString(),
+                  QStringLiteral("no control named ") + QString::fromLatin1(r.line).mid(6))
+            << r.name;
     }
 }
 
@@ -173,6 +177,14 @@ TEST_F(CommandTable, MenuLinesResolveThroughTheTable)
     for (const Line& l : lines) {
         ScriptRunner runner(*form, host);
         EXPECT_EQ(runner.run({QLatin1String(l.line)}), l.status) << l.name;
+        if (l.status != 0) {
+            ASSERT_FALSE(events.isEmpty()) << l.name;
+            EXPECT_TRUE(events.last()
+                            .value(QStringLiteral("text"))
+                            .toString()
+                            .startsWith(QStringLiteral("the menu bar has no item ")))
+                << l.name;
+        }
     }
     EXPECT_EQ(form->session.ChartStyle(), BarStyle::Candles);
     EXPECT_EQ(form->session.GloVar.Dir, dirAtStart);
