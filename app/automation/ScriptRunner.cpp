@@ -36,36 +36,6 @@
 #include "tools/FigureTable.h"
 
 namespace {
-QString Plain(QString text)
-{
-    return text.remove(QLatin1Char('&'));
-}
-
-// The item of the command table that PATH names by its visible texts
-// ("View/Bar style/Candlesticks"); what a submenu holds that no row names
-// (the recent files) is found under that submenu's row.
-QAction* MenuItemOf(const WindowDriver& form, const QString& path)
-{
-    for (const MenuCommand& row : MenuCommands()) {
-        if (row.menu.isEmpty() || row.kind == MenuCommand::Separator)
-            continue;
-        QAction* a = form.command(row.id);
-        if (!a)
-            continue;
-        const QString at = Plain(row.menu) + QLatin1Char('/') + Plain(a->text());
-        if (path == at)
-            return a;
-        if (row.kind != MenuCommand::Submenu || !a->menu() ||
-            !path.startsWith(at + QLatin1Char('/')))
-            continue;
-        const QString rest = path.mid(at.size() + 1);
-        for (QAction* inside : a->menu()->actions())
-            if (!inside->isSeparator() && Plain(inside->text()) == rest)
-                return inside;
-    }
-    return nullptr;
-}
-
 // The text a keyboard sends with a key: the character for a printable key
 // (capital with Shift), the control characters for the editing keys.
 QString KeyText(QKeyCombination key)
@@ -800,7 +770,7 @@ QString ScriptRunner::lineDrag(const QString&, const QStringList& args)
 
 QString ScriptRunner::lineMenu(const QString&, const QStringList& args)
 {
-    QAction* a = MenuItemOf(form_, args[0]);
+    QAction* a = form_.menuItem(args[0]);
     if (!a || a->menu())
         return QStringLiteral("the menu bar has no item %1").arg(args[0]);
     // A disabled item does not react, as for a person.

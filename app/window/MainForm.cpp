@@ -683,22 +683,26 @@ QAction* TMainForm::command(const QString& id) const
 
 QAction* TMainForm::menuItem(const QString& path) const
 {
-    const QStringList parts = path.split(QLatin1Char('/'));
-    QList<QAction*> level = menuBar()->actions();
-    QAction* found = nullptr;
-    for (const QString& part : parts) {
-        found = nullptr;
-        for (QAction* a : level) {
-            if (!a->isSeparator() && Plain(a->text()) == part) {
-                found = a;
-                break;
-            }
-        }
-        if (!found)
-            return nullptr;
-        level = found->menu() ? found->menu()->actions() : QList<QAction*>();
+    // Through the command table; what a submenu holds that no row names
+    // (the recent files) is found under that submenu's row.
+    for (const MenuCommand& row : MenuCommands()) {
+        if (row.menu.isEmpty() || row.kind == MenuCommand::Separator)
+            continue;
+        QAction* a = command(row.id);
+        if (!a)
+            continue;
+        const QString at = Plain(row.menu) + QLatin1Char('/') + Plain(a->text());
+        if (path == at)
+            return a;
+        if (row.kind != MenuCommand::Submenu || !a->menu() ||
+            !path.startsWith(at + QLatin1Char('/')))
+            continue;
+        const QString rest = path.mid(at.size() + 1);
+        for (QAction* inside : a->menu()->actions())
+            if (!inside->isSeparator() && Plain(inside->text()) == rest)
+                return inside;
     }
-    return found;
+    return nullptr;
 }
 
 void TMainForm::RebuildRecentMenu()

@@ -16,6 +16,25 @@ QString Plain(QString text)
     return text.remove(QLatin1Char('&'));
 }
 
+// The item a person reaches through the menu bar's own menus by their texts.
+QAction* OnMenuBar(QMenuBar* bar, const QString& path)
+{
+    QList<QAction*> level = bar->actions();
+    QAction* found = nullptr;
+    for (const QString& part : path.split(QLatin1Char('/'))) {
+        found = nullptr;
+        for (QAction* a : level)
+            if (!a->isSeparator() && Plain(a->text()) == part) {
+                found = a;
+                break;
+            }
+        if (!found)
+            return nullptr;
+        level = found->menu() ? found->menu()->actions() : QList<QAction*>();
+    }
+    return found;
+}
+
 class CommandTable : public WindowFixture {};
 } // namespace
 
@@ -32,6 +51,7 @@ TEST_F(CommandTable, EveryRowIsAnItemOfTheWindowWithItsKeys)
         // Found by its visible texts, as a script's menu line finds it.
         const QString path = Plain(row.menu) + QLatin1Char('/') + Plain(a->text());
         EXPECT_EQ(form->menuItem(path), a) << qPrintable(path);
+        EXPECT_EQ(OnMenuBar(form->menuBar(), path), a) << qPrintable(path);
         EXPECT_EQ(a->isCheckable(), row.checkable) << qPrintable(row.id);
     }
     // The Select tool is on the toolbar too, as the same action.
