@@ -505,13 +505,12 @@ QString ScriptRunner::lineAck(const QString&, const QStringList&)
 QString ScriptRunner::linePress(const QString&, const QStringList& args)
 {
     ChartSession& s = form_.driven();
-    Ctl c{};
-    if (!CtlFromName(args[0], c) || c == Ctl::PeriodCB)
+    // Any row of the table with a place on the toolbars that can be pressed.
+    const MenuCommand* row = MenuCommandOf(args[0]);
+    if (!row || !row->place || !row->place->pressable)
         return QStringLiteral("no control named %1").arg(args[0]);
-    const char* answer = c == Ctl::FileBtn    ? "open"
-                         : c == Ctl::SaveBtn  ? "saveas"
-                         : c == Ctl::PrintBtn ? "printto"
-                                              : nullptr;
+    const Ctl c = row->place->ctl;
+    const char* answer = row->place->answer;
     const bool reacts = s.ui.reacts(c) || (!s.ui[c].visible && s.ui.enabledInPlace(c));
     if (!s.ui[c].visible)
         form_.action(c)->trigger(); // the hidden menu reaches a hidden control's action

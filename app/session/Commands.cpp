@@ -5,40 +5,6 @@
 #include "tools/FigureTable.h"
 
 namespace {
-#define AURIGON_ROW(name, caption, hint, icon, enabled, visible, bar, after, handler)              \
-    Command{Ctl::name, #name,   caption,      hint,           icon,                                \
-            enabled,   visible, Command::bar, Command::after, &ChartSession::handler},
-const Command Rows[] = {AURIGON_COMMANDS(AURIGON_ROW)};
-#undef AURIGON_ROW
-} // namespace
-
-const Command& CommandOf(Ctl c)
-{
-    return Rows[static_cast<int>(c)];
-}
-
-const char* CtlName(Ctl c)
-{
-    return CommandOf(c).name;
-}
-
-bool CtlFromName(const QString& name, Ctl& out)
-{
-    for (const Command& r : Rows) {
-        if (name == QLatin1String(r.name)) {
-            out = r.id;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool IsInToolBar2(Ctl c)
-{
-    return CommandOf(c).bar == Command::Nav;
-}
-
-namespace {
 using Rule = std::function<bool(const ChartSession&)>;
 
 bool Free(const ChartSession& s)
@@ -84,7 +50,7 @@ MenuCommand Stands(const char* id, const char* caption, const char* keys, Ctl co
         id, "&View", caption, keys,
         [control](const ChartSession& s) { return s.ui.reacts(control); }, nullptr);
     if (!run)
-        run = [control](ChartSession& s) { (s.*CommandOf(control).handler)(); };
+        run = [control](ChartSession& s) { (s.*CommandOf(control).place->click)(); };
     c.run = [control, run](ChartSession& s, bool) {
         if (s.ui.reacts(control))
             run(s);
@@ -100,9 +66,92 @@ MenuCommand Line(const char* menu)
     return c;
 }
 
+// A control of the toolbars: caption, tip, picture, state at start, place, handler.
+MenuCommand Control(Ctl ctl, const char* id, const char* caption, const char* tip, int image,
+                    bool enabled, bool visible, ToolPlace::Bar bar, ToolPlace::After after,
+                    void (ChartSession::*click)())
+{
+    MenuCommand c;
+    c.kind = MenuCommand::Control;
+    c.id = QLatin1String(id);
+    c.caption = QLatin1String(caption);
+    c.tip = QLatin1String(tip);
+    ToolPlace p;
+    p.ctl = ctl;
+    p.image = image;
+    p.enabled = enabled;
+    p.visible = visible;
+    p.bar = bar;
+    p.after = after;
+    p.click = click;
+    c.place = p;
+    c.run = [click](ChartSession& s, bool) { (s.*click)(); };
+    return c;
+}
+
+void AddControls(std::vector<MenuCommand>& t)
+{
+    using S = ChartSession;
+    constexpr auto Main = ToolPlace::Main, Nav = ToolPlace::Nav;
+    constexpr auto Nothing = ToolPlace::Nothing, Sep = ToolPlace::Separator;
+    t.push_back(Control(Ctl::FileBtn, "FileBtn", "File",
+                        "Select data file - Click right mouse to setup  file spec", 0, true, true,
+                        Main, Nothing, &S::FileBtnClick));
+    t.back().place->answer = "open";
+    t.push_back(Control(Ctl::DateBtn, "DateBtn", "Dates", "Selet Date Range", 1, false, true, Main,
+                        Nothing, &S::DateBtnClick));
+    t.push_back(Control(Ctl::PlotBtn, "PlotBtn", "Plot",
+                        "Plot Price Chart or Back to setup new chart", 2, false, true, Main, Sep,
+                        &S::PlotBtnClick));
+    t.push_back(Control(Ctl::P1Btn, "P1Btn", "P1", "To set P1 point", 6, false, true, Main, Nothing,
+                        &S::P1BtnClick));
+    t.push_back(Control(Ctl::P2Btn, "P2Btn", "P2", "To set P2 point", 6, false, true, Main, Sep,
+                        &S::P2BtnClick));
+    t.push_back(Control(Ctl::DrawBtn, "DrawBtn", "Draw",
+                        "Draw tool charts  -  Right click to chose a Chart type", 7, false, true,
+                        Main, Nothing, &S::DrawBtnClick));
+    t.push_back(Control(
+        Ctl::DirBtn, "DirBtn", "DIR",
+        "Toggle between + and - of DIR value - Click Right mouse to setup angles for Fan-Lines", 14,
+        true, true, Main, Nothing, &S::DirBtnClick));
+    t.push_back(Control(Ctl::RatioBtn, "RatioBtn", "RATIO", "Increase or Decrease Ratio value", 17,
+                        true, true, Main, ToolPlace::RatioLabel, &S::RatioBtnClick));
+    t.push_back(Control(Ctl::ClipButton, "ClipButton", "Clip", "", 15, false, true, Main, Nothing,
+                        &S::ClipButtonClick));
+    t.push_back(Control(Ctl::EraseBtn, "EraseBtn", "Clear", "Erase all the tool charts drawn", 4,
+                        false, true, Main, Nothing, &S::EraseBtnClick));
+    t.push_back(Control(Ctl::SaveBtn, "SaveBtn", "Save", "Save the snap shot of current chart", 8,
+                        false, false, Main, Nothing, &S::SaveBtnClick));
+    t.back().place->answer = "saveas";
+    t.push_back(Control(Ctl::PrintBtn, "PrintBtn", "Print", "Print current chart", 10, false, true,
+                        Main, Sep, &S::PrintBtnClick));
+    t.back().place->answer = "printto";
+    t.push_back(Control(Ctl::UpBtn, "UpBtn", "", "Draw begining period", 18, true, true, Nav,
+                        Nothing, &S::UpBtnClick));
+    t.push_back(Control(Ctl::DownBtn, "DownBtn", "", "Lengthen drawing period", 19, true, true, Nav,
+                        Sep, &S::DownBtnClick));
+    t.push_back(Control(Ctl::ToolButton1, "ToolButton1", "", "Shift to previous period", 20, true,
+                        true, Nav, Nothing, &S::ToolButton1Click));
+    t.push_back(Control(Ctl::ToolButton2, "ToolButton2", "", "Shift to next period", 21, true, true,
+                        Nav, Sep, &S::ToolButton2Click));
+    t.push_back(Control(Ctl::LeftBtn, "LeftBtn", "", "Shorten drawing period", 22, true, true, Nav,
+                        Nothing, &S::LeftBtnClick));
+    t.push_back(Control(Ctl::RightBtn, "RightBtn", "", "Draw whole period", 23, true, true, Nav,
+                        Sep, &S::RightBtnClick));
+    t.push_back(Control(Ctl::PeriodCB, "PeriodCB", "260",
+                        "# of Days per chart when shift buttons are used", -1, false, true, Nav,
+                        Nothing, &S::PeriodCBClick));
+    t.back().place->pressable = false;
+    t.push_back(
+        Control(Ctl::ToolBar2, "ToolBar2", "", "", -1, false, true, Main, Sep, &S::ToolBar2Click));
+    t.push_back(Control(Ctl::ExitBtn, "ExitBtn", "Exit", "", 3, true, true, Main, Nothing,
+                        &S::ExitBtnClick));
+}
+
 std::vector<MenuCommand> MakeMenuCommands()
 {
     std::vector<MenuCommand> t;
+    AddControls(t);
     const char* file = "&File";
     t.push_back(Item("OpenPriceItem", file, "&Open price file...", "Ctrl+O", Free,
                      &ChartSession::OpenPriceFileClick));
@@ -273,6 +322,36 @@ QList<QKeySequence> MenuCommand::shortcuts() const
     if (keys.isEmpty())
         return {};
     return QKeySequence::listFromString(keys, QKeySequence::PortableText);
+}
+
+const MenuCommand& CommandOf(Ctl c)
+{
+    // The controls open the table, in their order.
+    return MenuCommands()[static_cast<size_t>(c)];
+}
+
+const char* CtlName(Ctl c)
+{
+    static const std::vector<QByteArray> names = [] {
+        std::vector<QByteArray> n;
+        for (int i = 0; i < CtlCount; ++i)
+            n.push_back(CommandOf(static_cast<Ctl>(i)).id.toLatin1());
+        return n;
+    }();
+    return names[static_cast<size_t>(c)].constData();
+}
+
+std::optional<Ctl> CtlFromName(const QString& name)
+{
+    const MenuCommand* row = MenuCommandOf(name);
+    if (!row || !row->place)
+        return std::nullopt;
+    return row->place->ctl;
+}
+
+bool IsInToolBar2(Ctl c)
+{
+    return CommandOf(c).place->bar == ToolPlace::Nav;
 }
 
 MenuRules ReadMenuRules(const ChartSession& s)

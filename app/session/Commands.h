@@ -1,45 +1,9 @@
 #pragma once
-// The table of commands. Every toolbar control is one row (name, caption,
-// hint, icon, place on the bars, state at start, handler), and every item of
-// the menu bar is one row of MenuCommands() below (menu, caption, keys, icon,
-// enabled and ticked rules, handler). The toolbar, the menu bar, the keys,
-// the hidden menu, the state report and the script runner all read them.
-
-// X(name, caption, hint, icon, enabled, visible, bar, after, handler)
-//   bar: Main or Nav (the navigation bar ToolBar2); after: what follows the
-//   control on its bar (Nothing, Separator, RatioLabel); handler: the
-//   ChartSession member a click runs.
-#define AURIGON_COMMANDS(X)                                                                        \
-    X(FileBtn, "File", "Select data file - Click right mouse to setup  file spec", 0, true, true,  \
-      Main, Nothing, FileBtnClick)                                                                 \
-    X(DateBtn, "Dates", "Selet Date Range", 1, false, true, Main, Nothing, DateBtnClick)           \
-    X(PlotBtn, "Plot", "Plot Price Chart or Back to setup new chart", 2, false, true, Main,        \
-      Separator, PlotBtnClick)                                                                     \
-    X(P1Btn, "P1", "To set P1 point", 6, false, true, Main, Nothing, P1BtnClick)                   \
-    X(P2Btn, "P2", "To set P2 point", 6, false, true, Main, Separator, P2BtnClick)                 \
-    X(DrawBtn, "Draw", "Draw tool charts  -  Right click to chose a Chart type", 7, false, true,   \
-      Main, Nothing, DrawBtnClick)                                                                 \
-    X(DirBtn, "DIR",                                                                               \
-      "Toggle between + and - of DIR value - Click Right mouse to setup angles for Fan-Lines", 14, \
-      true, true, Main, Nothing, DirBtnClick)                                                      \
-    X(RatioBtn, "RATIO", "Increase or Decrease Ratio value", 17, true, true, Main, RatioLabel,     \
-      RatioBtnClick)                                                                               \
-    X(ClipButton, "Clip", "", 15, false, true, Main, Nothing, ClipButtonClick)                     \
-    X(EraseBtn, "Clear", "Erase all the tool charts drawn", 4, false, true, Main, Nothing,         \
-      EraseBtnClick)                                                                               \
-    X(SaveBtn, "Save", "Save the snap shot of current chart", 8, false, false, Main, Nothing,      \
-      SaveBtnClick)                                                                                \
-    X(PrintBtn, "Print", "Print current chart", 10, false, true, Main, Separator, PrintBtnClick)   \
-    X(UpBtn, "", "Draw begining period", 18, true, true, Nav, Nothing, UpBtnClick)                 \
-    X(DownBtn, "", "Lengthen drawing period", 19, true, true, Nav, Separator, DownBtnClick)        \
-    X(ToolButton1, "", "Shift to previous period", 20, true, true, Nav, Nothing, ToolButton1Click) \
-    X(ToolButton2, "", "Shift to next period", 21, true, true, Nav, Separator, ToolButton2Click)   \
-    X(LeftBtn, "", "Shorten drawing period", 22, true, true, Nav, Nothing, LeftBtnClick)           \
-    X(RightBtn, "", "Draw whole period", 23, true, true, Nav, Separator, RightBtnClick)            \
-    X(PeriodCB, "260", "# of Days per chart when shift buttons are used", -1, false, true, Nav,    \
-      Nothing, PeriodCBClick)                                                                      \
-    X(ToolBar2, "", "", -1, false, true, Main, Separator, ToolBar2Click)                           \
-    X(ExitBtn, "Exit", "", 3, true, true, Main, Nothing, ExitBtnClick)
+// The table of commands. Every toolbar control, every item of the menu bar
+// and every key of the window is one row of MenuCommands() below (id,
+// caption, tip, keys, icon, place on the bars, enabled and ticked rules,
+// handler). The toolbar, the menu bar, the keys, the hidden menu, the state
+// report and the script runner all read it.
 
 #include <QKeySequence>
 #include <QList>
@@ -47,43 +11,69 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <optional>
 #include <vector>
 
-#define AURIGON_CTL_ENUM(name, ...) name,
-enum class Ctl { AURIGON_COMMANDS(AURIGON_CTL_ENUM) Count };
-#undef AURIGON_CTL_ENUM
+// The window's controls, in the order the table lists them; each is the row
+// of the same name.
+enum class Ctl {
+    FileBtn,
+    DateBtn,
+    PlotBtn,
+    P1Btn,
+    P2Btn,
+    DrawBtn,
+    DirBtn,
+    RatioBtn,
+    ClipButton,
+    EraseBtn,
+    SaveBtn,
+    PrintBtn,
+    UpBtn,
+    DownBtn,
+    ToolButton1,
+    ToolButton2,
+    LeftBtn,
+    RightBtn,
+    PeriodCB,
+    ToolBar2,
+    ExitBtn,
+    Count
+};
 constexpr int CtlCount = static_cast<int>(Ctl::Count);
 
 class ChartSession;
 
-struct Command {
+// Where a control sits on the toolbars and how it starts.
+struct ToolPlace {
+    // Main, or the navigation bar ToolBar2.
     enum Bar { Main, Nav };
+    // What follows the control on its bar.
     enum After { Nothing, Separator, RatioLabel };
-    Ctl id;
-    const char* name;
-    const char* caption;
-    const char* hint;
-    int icon;
-    bool enabled;
-    bool visible;
-    Bar bar;
-    After after;
-    void (ChartSession::*handler)();
+    Ctl ctl;
+    int image = -1;
+    bool enabled = true;
+    bool visible = true;
+    Bar bar = Main;
+    After after = Nothing;
+    // The ChartSession member a click runs.
+    void (ChartSession::*click)() = nullptr;
+    // A script's press line reaches it (the period list is chosen, not pressed).
+    bool pressable = true;
+    // The dialog line a script's press must be followed by, or none.
+    const char* answer = nullptr;
 };
 
-[[nodiscard]] const Command& CommandOf(Ctl c);
-[[nodiscard]] const char* CtlName(Ctl c);
-[[nodiscard]] bool CtlFromName(const QString& name, Ctl& out);
-[[nodiscard]] bool IsInToolBar2(Ctl c);
-
-// A row of the menu bar, in the order the menus show them.
+// A row of the table: the controls first, in their order, then the menu
+// bar's rows in the order the menus show them.
 struct MenuCommand {
-    enum Kind { Item, Separator, Submenu };
+    // Control: a control of the toolbars, in no menu.
+    enum Kind { Item, Separator, Submenu, Control };
     Kind kind = Item;
     // Unique; the item's object name.
     QString id;
     // The menus it sits in, by their captions: "&File", "&View/&Bar style".
-    // Empty: a key of the window that no menu shows.
+    // Empty: a control, or a key of the window that no menu shows.
     QString menu;
     QString caption;
     // Its keys as written on a menu, several joined by "; ": "Up; +".
@@ -93,6 +83,8 @@ struct MenuCommand {
     QString tip;
     // Also on the main toolbar, after its controls, as a button of this name.
     QString toolButton;
+    // A control's place; set for Control rows only.
+    std::optional<ToolPlace> place;
     bool checkable = false;
     // Ticked items of a group exclude each other; an optional group may have none.
     QString group;
@@ -127,3 +119,10 @@ struct MenuRules {
 [[nodiscard]] MenuRules ReadMenuRules(const ChartSession& s);
 // The row of id, or none.
 [[nodiscard]] const MenuCommand* MenuCommandOf(const QString& id);
+
+// The row of control c, and its id.
+[[nodiscard]] const MenuCommand& CommandOf(Ctl c);
+[[nodiscard]] const char* CtlName(Ctl c);
+// The control a row id names, or none.
+[[nodiscard]] std::optional<Ctl> CtlFromName(const QString& name);
+[[nodiscard]] bool IsInToolBar2(Ctl c);

@@ -3,13 +3,13 @@
 UiModel::UiModel()
 {
     for (int i = 0; i < CtlCount; ++i) {
-        const Command& r = CommandOf(static_cast<Ctl>(i));
+        const MenuCommand& r = CommandOf(static_cast<Ctl>(i));
         ControlState& s = controls[static_cast<size_t>(i)];
-        s.caption = QString::fromLatin1(r.caption);
-        s.hint = QString::fromLatin1(r.hint);
-        s.image = r.icon;
-        s.enabled = r.enabled;
-        s.visible = r.visible;
+        s.caption = r.caption;
+        s.hint = r.tip;
+        s.image = r.place->image;
+        s.enabled = r.place->enabled;
+        s.visible = r.place->visible;
     }
 }
 

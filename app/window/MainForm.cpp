@@ -334,7 +334,7 @@ void TMainForm::BuildActions()
 {
     for (int i = 0; i < CtlCount; ++i) {
         const Ctl c = static_cast<Ctl>(i);
-        auto* a = new QAction(QString::fromLatin1(CommandOf(c).caption), this);
+        auto* a = new QAction(CommandOf(c).caption, this);
         a->setObjectName(QLatin1String(CtlName(c)) + QStringLiteral("Action"));
         // A trigger from a menu reaches a hidden control too, but never a disabled one.
         connect(a, &QAction::triggered, this, [this, c] {
@@ -342,6 +342,7 @@ void TMainForm::BuildActions()
                 Run(c);
         });
         actions_[static_cast<size_t>(i)] = a;
+        commands_[CommandOf(c).id] = a;
     }
 }
 
@@ -376,11 +377,15 @@ void TMainForm::BuildToolBar()
     // The main bar is filled first and the navigation frame after it is on
     // the bar: a widget added to a toolbar is taken off its parent and put
     // back, and each move resolves its fonts again, for all its children too.
-    for (int i = 0; i < 2 * CtlCount; ++i) {
-        const Ctl c = static_cast<Ctl>(i % CtlCount);
-        const Command& row = CommandOf(c);
-        if ((row.bar == Command::Nav) != (i >= CtlCount))
-            continue;
+    std::vector<const MenuCommand*> placed;
+    for (bool navPass : {false, true})
+        for (const MenuCommand& row : MenuCommands())
+            if (row.place && (row.place->bar == ToolPlace::Nav) == navPass)
+                placed.push_back(&row);
+    for (const MenuCommand* rowAt : placed) {
+        const MenuCommand& row = *rowAt;
+        const ToolPlace& place = *row.place;
+        const Ctl c = place.ctl;
         QWidget* w = nullptr;
         if (c == Ctl::ToolBar2) {
             w = ToolBar2;
@@ -392,23 +397,23 @@ void TMainForm::BuildToolBar()
             connect(PeriodCB, &QComboBox::activated, this, [this](int idx) { ChoosePeriod(idx); });
             w = PeriodCB;
         } else {
-            const bool onNav = row.bar == Command::Nav;
+            const bool onNav = place.bar == ToolPlace::Nav;
             const QSize size = onNav ? QSize(26, 26) : QSize(40, 36);
             auto* b = new QToolButton(onNav ? ToolBar2 : nullptr);
-            b->setObjectName(QLatin1String(row.name));
+            b->setObjectName(row.id);
             b->setFixedSize(size);
             b->setAutoRaise(true);
-            b->setToolButtonStyle(*row.caption ? Qt::ToolButtonTextUnderIcon
-                                               : Qt::ToolButtonIconOnly);
+            b->setToolButtonStyle(row.caption.isEmpty() ? Qt::ToolButtonIconOnly
+                                                        : Qt::ToolButtonTextUnderIcon);
             b->setIconSize(onNav ? QSize(18, 18) : QSize(14, 14));
             b->setFont(small);
             connect(b, &QToolButton::clicked, this, [this, c] { Press(c); });
             buttons_[static_cast<size_t>(c)] = b;
             w = b;
         }
-        if (row.bar == Command::Nav) {
+        if (place.bar == ToolPlace::Nav) {
             nav->addWidget(w);
-            if (row.after == Command::Separator) {
+            if (place.after == ToolPlace::Separator) {
                 auto* line = new QFrame(ToolBar2);
                 line->setFrameShape(QFrame::VLine);
                 line->setFrameShadow(QFrame::Sunken);
@@ -417,7 +422,7 @@ void TMainForm::BuildToolBar()
             continue;
         }
         placeOnBar_[static_cast<size_t>(c)] = ToolBar1->addWidget(w);
-        if (row.after == Command::RatioLabel) {
+        if (place.after == ToolPlace::RatioLabel) {
             auto* panel3 = new QFrame;
             panel3->setObjectName(QStringLiteral("Panel3"));
             panel3->setFrameShape(QFrame::StyledPanel);
@@ -439,7 +444,7 @@ void TMainForm::BuildToolBar()
             pl->addWidget(Label1);
             ToolBar1->addWidget(panel3);
         }
-        if (row.after != Command::Nothing)
+        if (place.after != ToolPlace::Nothing)
             ToolBar1->addSeparator();
     }
     ToolBar2Area = new QWidget(ToolBar2);
@@ -572,6 +577,8 @@ void TMainForm::BuildMenus()
     };
     std::map<QString, QActionGroup*> groups;
     for (const MenuCommand& row : MenuCommands()) {
+        if (row.kind == MenuCommand::Control)
+            continue; // on the toolbars
         QMenu* menu = row.menu.isEmpty() ? nullptr : menuAt(row.menu);
         if (row.kind == MenuCommand::Separator) {
             menu->addSeparator();
@@ -676,22 +683,26 @@ QAction* TMainForm::command(const QString& id) const
 
 QAction* TMainForm::menuItem(const QString& path) const
 {
-    const QStringList parts = path.split(QLatin1Char('/'));
-    QList<QAction*> level = menuBar()->actions();
-    QAction* found = nullptr;
-    for (const QString& part : parts) {
-        found = nullptr;
-        for (QAction* a : level) {
-            if (!a->isSeparator() && Plain(a->text()) == part) {
-                found = a;
-                break;
-            }
-        }
-        if (!found)
-            return nullptr;
-        level = found->menu() ? found->menu()->actions() : QList<QAction*>();
+    // Through the command table; what a submenu holds that no row names
+    // (the recent files) is found under that submenu's row.
+    for (const MenuCommand& row : MenuCommands()) {
+        if (row.menu.isEmpty() || row.kind == MenuCommand::Separator)
+            continue;
+        QAction* a = command(row.id);
+        if (!a)
+            continue;
+        const QString at = Plain(row.menu) + QLatin1Char('/') + Plain(a->text());
+        if (path == at)
+            return a;
+        if (row.kind != MenuCommand::Submenu || !a->menu() ||
+            !path.startsWith(at + QLatin1Char('/')))
+            continue;
+        const QString rest = path.mid(at.size() + 1);
+        for (QAction* inside : a->menu()->actions())
+            if (!inside->isSeparator() && Plain(inside->text()) == rest)
+                return inside;
     }
-    return found;
+    return nullptr;
 }
 
 void TMainForm::RebuildRecentMenu()
@@ -990,7 +1001,7 @@ void TMainForm::RefreshOverlay()
 
 void TMainForm::Run(Ctl c)
 {
-    (session.*CommandOf(c).handler)();
+    (session.*CommandOf(c).place->click)();
 }
 
 void TMainForm::Press(Ctl c)
@@ -1193,7 +1204,9 @@ void TMainForm::SyncControl(Ctl c, const ControlState& s, const ControlState* wa
 void TMainForm::SyncMenus()
 {
     for (const MenuCommand& row : MenuCommands()) {
-        QAction* a = row.kind == MenuCommand::Separator ? nullptr : command(row.id);
+        QAction* a = row.kind == MenuCommand::Separator || row.kind == MenuCommand::Control
+                         ? nullptr
+                         : command(row.id);
         if (!a)
             continue;
         if (row.enabled)

@@ -40,7 +40,8 @@ public:
     [[nodiscard]] virtual QAction* action(Ctl c) const = 0;
     // The never-shown menu that still reaches the hidden Save and every figure.
     [[nodiscard]] virtual QMenu& hiddenMenu() const = 0;
-    // A menu bar item by its visible texts without "&", joined by "/".
+    // A menu bar item of the command table by its visible texts without "&",
+    // joined by "/".
     [[nodiscard]] virtual QAction* menuItem(const QString& path) const = 0;
     // The item of a row of the menu table by its id.
     [[nodiscard]] virtual QAction* command(const QString& id) const = 0;

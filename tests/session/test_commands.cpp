@@ -33,9 +33,6 @@ class Publishing : public SessionTest {};
 TEST(CommandTable, EveryRowHasAUniqueIdAndACaption)
 {
     std::set<QString> ids;
-    for (int i = 0; i < CtlCount; ++i)
-        EXPECT_TRUE(ids.insert(QLatin1String(CtlName(static_cast<Ctl>(i)))).second)
-            << CtlName(static_cast<Ctl>(i));
     for (const MenuCommand& row : MenuCommands()) {
         if (row.kind == MenuCommand::Separator) {
             EXPECT_FALSE(row.menu.isEmpty()) << "a separator outside any menu";
@@ -43,6 +40,12 @@ TEST(CommandTable, EveryRowHasAUniqueIdAndACaption)
         }
         EXPECT_FALSE(row.id.isEmpty());
         EXPECT_TRUE(ids.insert(row.id).second) << qPrintable(row.id) << " twice";
+        // A control has a place on the bars and sits in no menu.
+        EXPECT_EQ(row.kind == MenuCommand::Control, row.place.has_value()) << qPrintable(row.id);
+        if (row.place) {
+            EXPECT_TRUE(row.menu.isEmpty()) << qPrintable(row.id);
+            continue;
+        }
         // Only the window's keys go without a caption, and they sit in no menu.
         EXPECT_EQ(row.caption.isEmpty(), row.menu.isEmpty()) << qPrintable(row.id);
         EXPECT_EQ(MenuCommandOf(row.id), &row);
@@ -52,6 +55,79 @@ TEST(CommandTable, EveryRowHasAUniqueIdAndACaption)
         }
     }
     EXPECT_EQ(MenuCommandOf(QStringLiteral("NoSuchItem")), nullptr);
+}
+
+// Every control is the row of its own name, in the order of the controls,
+// and a name finds its control back.
+TEST(CommandTable, EveryControlIsTheRowOfItsName)
+{
+    std::vector<Ctl> inTable;
+    for (const MenuCommand& row : MenuCommands())
+        if (row.place)
+            inTable.push_back(row.place->ctl);
+    ASSERT_EQ(inTable.size(), size_t(CtlCount));
+    for (int i = 0; i < CtlCount; ++i) {
+        const Ctl c = static_cast<Ctl>(i);
+        EXPECT_EQ(inTable[size_t(i)], c) << CtlName(c);
+        const MenuCommand& row = CommandOf(c);
+        ASSERT_TRUE(row.place) << CtlName(c);
+        EXPECT_EQ(row.place->ctl, c) << CtlName(c);
+        EXPECT_EQ(row.id, QLatin1String(CtlName(c)));
+        EXPECT_EQ(CtlFromName(row.id), c) << CtlName(c);
+        EXPECT_EQ(MenuCommandOf(row.id), &row) << CtlName(c);
+        EXPECT_NE(row.place->click, nullptr) << CtlName(c);
+    }
+    EXPECT_FALSE(CtlFromName(QStringLiteral("OpenPriceItem")));
+    EXPECT_FALSE(CtlFromName(QStringLiteral("NoSuchBtn")));
+}
+
+// What a control shows when the program starts, read from its row.
+TEST(CommandTable, ControlRowsKeepTheirCaptionsTipsAndPlaces)
+{
+    struct Want {
+        Ctl ctl;
+        const char* caption;
+        const char* tip;
+        int image;
+        bool enabled, visible;
+        ToolPlace::Bar bar;
+        ToolPlace::After after;
+    } rows[] = {
+        {Ctl::FileBtn, "File", "Select data file - Click right mouse to setup  file spec", 0, true,
+         true, ToolPlace::Main, ToolPlace::Nothing},
+        {Ctl::DateBtn, "Dates", "Selet Date Range", 1, false, true, ToolPlace::Main,
+         ToolPlace::Nothing},
+        {Ctl::RatioBtn, "RATIO", "Increase or Decrease Ratio value", 17, true, true,
+         ToolPlace::Main, ToolPlace::RatioLabel},
+        {Ctl::SaveBtn, "Save", "Save the snap shot of current chart", 8, false, false,
+         ToolPlace::Main, ToolPlace::Nothing},
+        {Ctl::DownBtn, "", "Lengthen drawing period", 19, true, true, ToolPlace::Nav,
+         ToolPlace::Separator},
+        {Ctl::PeriodCB, "260", "# of Days per chart when shift buttons are used", -1, false, true,
+         ToolPlace::Nav, ToolPlace::Nothing},
+        {Ctl::ToolBar2, "", "", -1, false, true, ToolPlace::Main, ToolPlace::Separator},
+    };
+    for (const Want& w : rows) {
+        const MenuCommand& row = CommandOf(w.ctl);
+        EXPECT_EQ(row.caption, QLatin1String(w.caption)) << CtlName(w.ctl);
+        EXPECT_EQ(row.tip, QLatin1String(w.tip)) << CtlName(w.ctl);
+        EXPECT_EQ(row.place->image, w.image) << CtlName(w.ctl);
+        EXPECT_EQ(row.place->enabled, w.enabled) << CtlName(w.ctl);
+        EXPECT_EQ(row.place->visible, w.visible) << CtlName(w.ctl);
+        EXPECT_EQ(row.place->bar, w.bar) << CtlName(w.ctl);
+        EXPECT_EQ(row.place->after, w.after) << CtlName(w.ctl);
+    }
+    // Pressed by a script: every control but the period list; three want a dialog line.
+    QStringList answers;
+    for (int i = 0; i < CtlCount; ++i) {
+        const ToolPlace& p = *CommandOf(static_cast<Ctl>(i)).place;
+        EXPECT_EQ(p.pressable, p.ctl != Ctl::PeriodCB) << CtlName(p.ctl);
+        if (p.answer)
+            answers << QLatin1String(CtlName(p.ctl)) + QLatin1Char('=') + QLatin1String(p.answer);
+    }
+    EXPECT_EQ(answers,
+              (QStringList{QStringLiteral("FileBtn=open"), QStringLiteral("SaveBtn=saveas"),
+                           QStringLiteral("PrintBtn=printto")}));
 }
 
 TEST(CommandTable, EachKeyIsBoundOnceAndReadsBack)
