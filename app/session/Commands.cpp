@@ -241,7 +241,9 @@ std::vector<MenuCommand> MakeMenuCommands()
                                                            {"Candlesticks", BarStyle::Candles},
                                                            {"Hollow candles", BarStyle::Hollow},
                                                            {"Line on close", BarStyle::Line}};
-    for (const auto& [text, style] : styleItems) {
+    for (const auto& [text, item] : styleItems) {
+        // Copied to be captured: clang 14 cannot capture a structured binding.
+        const BarStyle style = item;
         MenuCommand b = Switch(
             "", "&View/&Bar style", text, nullptr,
             [style](const ChartSession& s) { return s.ChartStyle() == style; },
@@ -256,7 +258,8 @@ std::vector<MenuCommand> MakeMenuCommands()
     const std::pair<const char*, Timeframe> timeframeItems[] = {{"&Daily", Timeframe::Daily},
                                                                 {"&Weekly", Timeframe::Weekly},
                                                                 {"&Monthly", Timeframe::Monthly}};
-    for (const auto& [text, tf] : timeframeItems) {
+    for (const auto& [text, item] : timeframeItems) {
+        const Timeframe tf = item;
         MenuCommand m = Switch(
             "", view, text, nullptr,
             [tf](const ChartSession& s) { return s.ChartTimeframe() == tf; },
