@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "app/CommandLine.h"
 #include "app/session/Host.h"
@@ -1225,8 +1226,10 @@ void TMainForm::SyncMenus()
 void TMainForm::WatchPriceFile()
 {
     const QString path = session.PriceFile();
-    // A file replaced by a rename is another file to the watcher: watched again.
-    if (path == watched_ && (path.isEmpty() || fileWatch_->files().contains(path)))
+    // A file replaced by a rename is another file to the watcher: watched
+    // again. One that is gone is left to the timer until it is back.
+    if (path == watched_ && (path.isEmpty() || armPending_ || fileWatch_->files().contains(path) ||
+                             !QFileInfo::exists(path)))
         return;
     if (!watched_.isEmpty() && fileWatch_->files().contains(watched_))
         fileWatch_->removePath(watched_);
@@ -1235,9 +1238,19 @@ void TMainForm::WatchPriceFile()
         fileLook_->stop();
         return;
     }
-    if (QFileInfo::exists(path))
-        fileWatch_->addPath(path);
     fileLook_->start();
+    if (!std::exchange(armPending_, true))
+        QTimer::singleShot(0, this, [this] { ArmWatch(); });
+}
+
+void TMainForm::ArmWatch()
+{
+    armPending_ = false;
+    if (watched_.isEmpty() || fileWatch_->files().contains(watched_))
+        return;
+    if (QFileInfo::exists(watched_))
+        fileWatch_->addPath(watched_);
+    PriceFileTouched();
 }
 
 void TMainForm::PriceFileTouched()

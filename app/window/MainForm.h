@@ -203,7 +203,12 @@ private:
     QFileSystemWatcher* fileWatch_ = nullptr;
     QTimer* fileLook_ = nullptr;
     QString watched_;
+    // A kernel watch makes the process pause some milliseconds as it ends,
+    // and tells nothing until events are taken: it is armed when they next
+    // are, and the file looked at then for what changed before.
+    bool armPending_ = false;
     void WatchPriceFile();
+    void ArmWatch();
     void PriceFileTouched();
     QSize areaSize_;
 
