@@ -65,6 +65,22 @@ void WithoutSystemFonts()
     FcConfigDestroy(empty);
 }
 
+// What the offscreen platform says of itself on every run (it sizes no real
+// window, and the system named no runtime folder) is no news to whoever
+// reads a script's standard error; everything else still reaches it.
+void WithoutPlatformNotes()
+{
+    static const QtMessageHandler passOn = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& where, const QString& text) {
+            if (type == QtWarningMsg &&
+                (text == QLatin1String("This plugin does not support propagateSizeHints()") ||
+                 text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
+                return;
+            passOn(type, where, text);
+        });
+}
+
 // Qt's image writer asks every image format plugin whether it writes PNG or
 // BMP better than Qt's own writers, loading all of them (and their libraries)
 // for the first picture. None of them does, so a chart without a window is
@@ -211,6 +227,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     if (scripted && qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) {
+        WithoutPlatformNotes();
         WithoutSystemFonts();
         // Nor does anything else share its event loop: the plain one starts
         // quicker than GLib's.

@@ -138,8 +138,6 @@ public:
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolBar2Click();
-    // A click on the list itself; a choice arrives as PeriodCBChange.
-    void PeriodCBClick() {}
     void PeriodCBChange(int index);
     void RedrawRange();
     void Image1MouseMove(int x, int y);

@@ -85,7 +85,8 @@ MenuCommand Control(Ctl ctl, const char* id, const char* caption, const char* ti
     p.after = after;
     p.click = click;
     c.place = p;
-    c.run = [click](ChartSession& s, bool) { (s.*click)(); };
+    if (click)
+        c.run = [click](ChartSession& s, bool) { (s.*click)(); };
     return c;
 }
 
@@ -140,7 +141,7 @@ void AddControls(std::vector<MenuCommand>& t)
                         Sep, &S::RightBtnClick));
     t.push_back(Control(Ctl::PeriodCB, "PeriodCB", "260",
                         "# of Days per chart when shift buttons are used", -1, false, true, Nav,
-                        Nothing, &S::PeriodCBClick));
+                        Nothing, nullptr));
     t.back().place->pressable = false;
     t.push_back(
         Control(Ctl::ToolBar2, "ToolBar2", "", "", -1, false, true, Main, Sep, &S::ToolBar2Click));

@@ -1002,7 +1002,9 @@ void TMainForm::RefreshOverlay()
 
 void TMainForm::Run(Ctl c)
 {
-    (session.*CommandOf(c).place->click)();
+    // The period list has no click of its own: a choice is PeriodCBChange.
+    if (const auto click = CommandOf(c).place->click)
+        (session.*click)();
 }
 
 void TMainForm::Press(Ctl c)

@@ -77,8 +77,9 @@ TEST(LogScale, NeedsPricesAboveZero)
     for (const auto& r : rows) {
         EXPECT_EQ(LogScaleFits(r.high, r.low), r.fits) << r.name;
         // Where it does not fit, the scale asked for stays linear.
-        if (r.high >= r.low)
+        if (r.high >= r.low) {
             EXPECT_EQ(LogMap(r.high, r.low).logScale, r.fits) << r.name;
+        }
     }
     // A linear map never takes the log path.
     ChartMap linear = LogMap(10, 0);
@@ -206,8 +207,9 @@ TEST(Volume, FieldsAsDownloadsWriteThem)
     for (const auto& r : rows) {
         double v = -1;
         EXPECT_EQ(ReadVolume(r.text, r.comma, v), r.reads) << r.text;
-        if (r.reads)
+        if (r.reads) {
             EXPECT_NEAR(v, r.value, r.value * 1e-12) << r.text;
+        }
     }
     const struct {
         double v;
@@ -332,8 +334,9 @@ TEST(Volume, PaneBarsStandInProportionUnderThePlot)
     EXPECT_NEAR(heights[1], 2 * heights[0], 1);
     // The price bars stay above the pane.
     for (const TraceLine& l : rec.lines())
-        if (l.x1 == l.x2 && l.x1 > map.plotLeft && l.y2 < rows.top)
+        if (l.x1 == l.x2 && l.x1 > map.plotLeft && l.y2 < rows.top) {
             EXPECT_LE(l.y2, map.plotBottom);
+        }
     // Its scale: round volumes written short.
     EXPECT_FALSE(VolumeLabelValues(rows).empty());
     bool labelled = false;

@@ -23,8 +23,9 @@ std::vector<PriceRecord> LoadAll(const QString& path, int count)
     std::vector<PriceRecord> prices;
     const Result<LoadedRange> r = LoadRange(path, FileLayout{}, req, prices);
     EXPECT_TRUE(r);
-    if (r)
+    if (r) {
         EXPECT_EQ(r->unreadable, 0);
+    }
     return prices;
 }
 
