@@ -93,7 +93,8 @@ TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
 }
 
 // A timeframe picked from the menu, and Log scale, are each taken back by one
-// Ctrl+Z: the timeframe or scale, the range and the figure's values as they were.
+// Ctrl+Z: the timeframe or scale, the range and the figure's values as they
+// were; Ctrl+Shift+Z makes the change again.
 TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
 {
     host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
@@ -130,5 +131,11 @@ TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
         EXPECT_EQ(g.LastRecord, last) << row.item;
         EXPECT_EQ(form->session.FigureCount(), 1) << row.item;
         EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
+        // Redo makes the change again, Ctrl+Z takes it back once more.
+        QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(form->session.ChartTimeframe(), row.timeframe) << row.item;
+        EXPECT_EQ(g.LogScale, row.log) << row.item;
+        EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
+        QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     }
 }
