@@ -59,24 +59,6 @@ TEST_F(PickFigures, DeleteTakesThePickedFigureAndUndoBringsItBackExactly)
     }
 }
 
-TEST_F(PickFigures, DeleteIsOneStepOfTheHistory)
-{
-    // The first Undo gives the figure back, the second takes back the Draw
-    // before it: the pick and the delete added one step between them.
-    const ScriptRun r = Run(QStringLiteral("select 2\nstate\nkey Delete\nstate\nundo\nundo"));
-    ASSERT_EQ(r.status, 0);
-    QList<QJsonObject> states;
-    for (const QJsonObject& e : r.events)
-        if (e[QStringLiteral("event")] == QLatin1String("state"))
-            states << e[QStringLiteral("vars")].toObject();
-    ASSERT_EQ(states.size(), 3);
-    EXPECT_EQ(states[0][QStringLiteral("SelectedFigure")].toInt(), 2);
-    EXPECT_EQ(states[0][QStringLiteral("FigureCount")].toInt(), 3);
-    EXPECT_EQ(states[1][QStringLiteral("SelectedFigure")].toInt(), 0);
-    EXPECT_EQ(states[1][QStringLiteral("FigureCount")].toInt(), 2);
-    EXPECT_EQ(states[2][QStringLiteral("FigureCount")].toInt(), 2);
-}
-
 TEST_F(PickFigures, NothingPickedDeletesNothing)
 {
     const struct {
