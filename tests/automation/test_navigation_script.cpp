@@ -98,16 +98,3 @@ TEST_F(Navigation, LogScaleRefusedForPricesAtOrBelowZero)
         << m[QStringLiteral("text")].toString().toStdString();
     EXPECT_FALSE(StateVar(r.last("state"), "LogScale").toBool());
 }
-
-TEST_F(Navigation, DragLineIsCheckedAsWritten)
-{
-    const struct {
-        const char* line;
-    } rows[] = {{"drag 1 2 3"}, {"drag 1 2 3 4 ctrl"}, {"drag a 2 3 4"}};
-    for (const auto& row : rows) {
-        const ScriptRun r =
-            RunScript(dir.path(), QStringLiteral("ack\n") + QLatin1String(row.line));
-        EXPECT_EQ(r.status, 2) << row.line;
-        EXPECT_EQ(r.last("error")[QStringLiteral("line")].toInt(), 2) << row.line;
-    }
-}

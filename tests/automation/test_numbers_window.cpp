@@ -1,5 +1,5 @@
-// The numbers through the window: ranges by date in the Dates dialog, the
-// figure values file and the level values switch, as a script drives them.
+// The Dates dialog's record and date fields kept in step, and the Edit
+// menu's Undo and Redo beside the script's lines.
 #include <QAction>
 #include <QLineEdit>
 
@@ -22,7 +22,6 @@ protected:
     {
         return QStringLiteral("ack\npress FileBtn\nopen \"%1\"\n").arg(prices);
     }
-    ScriptRun Go(const QString& lines) { return RunScript(dir.path(), Opening() + lines); }
     // The window kept after the file is opened and the lines given are run.
     void Start(const QString& lines = QString())
     {
@@ -39,36 +38,6 @@ protected:
     std::unique_ptr<ScriptRunner> runner;
 };
 } // namespace
-
-TEST_F(DateRange, DatesPickRecordsAtWeekendsAndTheFileEnds)
-{
-    struct Row {
-        const char* name;
-        const char* first;
-        const char* last;
-        int firstRecord, lastRecord;
-        const char* message;
-    } rows[] = {
-        // Each side's rule at a weekend and past the file's ends; the
-        // records' own days are left to the table of RecordDates.
-        {"weekend on both sides", "2025-01-04", "2025-01-12", 3, 7, ""}, // Mon 6 Jan .. Fri 10 Jan
-        {"before and after the file", "2024-12-01", "2025-03-01", 1, 30, ""},
-        {"first after the file's end", "2025-03-01", "2025-03-02", 1, 30,
-         "No record on or after 1 Mar 2025.   Enter again."},
-    };
-    for (const Row& row : rows) {
-        const ScriptRun r =
-            Go(QStringLiteral("dates FDateEdit=%1 LDateEdit=%2\nstate\n").arg(row.first, row.last));
-        EXPECT_EQ(r.status, 0) << row.name;
-        const QJsonObject vars = r.last("state")[QStringLiteral("vars")].toObject();
-        EXPECT_EQ(vars[QStringLiteral("FirstRecord")].toInt(), row.firstRecord) << row.name;
-        EXPECT_EQ(vars[QStringLiteral("LastRecord")].toInt(), row.lastRecord) << row.name;
-        EXPECT_EQ(r.last("message")[QStringLiteral("text")].toString(), QLatin1String(row.message))
-            << row.name;
-    }
-    // Not a date at all: the line is refused before anything is pressed.
-    EXPECT_EQ(Go(QStringLiteral("dates FDateEdit=14/02/2025\n")).status, 2);
-}
 
 TEST_F(DateRange, RecordNumbersShowTheirDatesAndTheRecordFieldsComeFirst)
 {
