@@ -35,9 +35,8 @@ TEST_F(KeptFigures, EveryMoveBackDrawsTheSameFiguresWithTheSameValues)
         // A header, the two kept figures' rows and the current one's.
         ASSERT_GT(before.size(), 4) << row.name;
         EXPECT_EQ(after, before) << row.name;
-        const QJsonObject vars = r.last("state")[QStringLiteral("vars")].toObject();
-        EXPECT_EQ(vars[QStringLiteral("FigureCount")].toInt(), 3) << row.name;
+        EXPECT_EQ(StateVar(r.last("state"), "FigureCount"), 3) << row.name;
         // The figure type chosen last stays chosen.
-        EXPECT_EQ(vars[QStringLiteral("ChartType")].toInt(), 6) << row.name;
+        EXPECT_EQ(StateVar(r.last("state"), "ChartType"), 6) << row.name;
     }
 }

@@ -16,10 +16,6 @@ protected:
                 out << r.mid(prefix.size());
         return out;
     }
-    static int Var(const ScriptRun& r, const char* name)
-    {
-        return r.last("state")[QStringLiteral("vars")].toObject()[QLatin1String(name)].toInt(-1);
-    }
 };
 } // namespace
 
@@ -54,8 +50,8 @@ TEST_F(PickFigures, DeleteTakesThePickedFigureAndUndoBringsItBackExactly)
         }
         EXPECT_TRUE(RowsOf(deleted, 3).isEmpty()) << row.name;
         // Undo gives back the figure, picked as it was.
-        EXPECT_EQ(Var(r, "FigureCount"), 3) << row.name;
-        EXPECT_EQ(Var(r, "SelectedFigure"), row.figure) << row.name;
+        EXPECT_EQ(StateVar(r.last("state"), "FigureCount").toInt(), 3) << row.name;
+        EXPECT_EQ(StateVar(r.last("state"), "SelectedFigure").toInt(), row.figure) << row.name;
     }
 }
 
@@ -75,7 +71,7 @@ TEST_F(PickFigures, NothingPickedDeletesNothing)
         const ScriptRun r = Run(QString::fromLatin1(row.moves));
         ASSERT_EQ(r.status, 0) << row.name;
         EXPECT_EQ(Rows("after.csv"), Rows("before.csv")) << row.name;
-        EXPECT_EQ(Var(r, "FigureCount"), 3) << row.name;
+        EXPECT_EQ(StateVar(r.last("state"), "FigureCount").toInt(), 3) << row.name;
     }
 }
 

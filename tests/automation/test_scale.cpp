@@ -41,11 +41,6 @@ const ShapedFigure Shaped[] = {
 const size_t ScaledShapes = 5;
 
 class FigureScales : public ScriptInFolder {};
-
-QJsonObject Vars(const QJsonObject& state)
-{
-    return state[QStringLiteral("vars")].toObject();
-}
 } // namespace
 
 // Figures are kept in daily slots and linear prices: whatever the size,
@@ -97,7 +92,7 @@ TEST_F(FigureScales, EachShapeGivesTheSameValuesWhateverTheChartShows)
             const QStringList before = Rows(QStringLiteral("before.csv"));
             ASSERT_GT(before.size(), 1) << row;
             EXPECT_EQ(Rows(QStringLiteral("after.csv")), before) << row;
-            EXPECT_EQ(Vars(r.last("state"))[QStringLiteral("FigureCount")].toInt(), 1) << row;
+            EXPECT_EQ(StateVar(r.last("state"), "FigureCount").toInt(), 1) << row;
         }
 }
 
@@ -157,7 +152,7 @@ TEST_F(FigureScales, AStudyKeptWithoutAScaleOpensWithTheDefaultChartsScale)
                                     .arg(QLatin1String(size)));
         ASSERT_EQ(r.status, 0) << size;
         EXPECT_EQ(Rows(QStringLiteral("old.csv")), Rows(QStringLiteral("kept.csv"))) << size;
-        EXPECT_EQ(Vars(r.last("state"))[QStringLiteral("FigureCount")].toInt(), 5) << size;
+        EXPECT_EQ(StateVar(r.last("state"), "FigureCount").toInt(), 5) << size;
         // Saved again, it keeps the scale it was given.
         const QJsonArray again =
             QJsonDocument::fromJson(ReadBytes(dir.filePath(QStringLiteral("resaved.aurigon"))))
@@ -184,17 +179,14 @@ TEST_F(FigureScales, NoAnchorMovesByADayAfterAResize)
                     .arg(x)
                     .arg(x + 97));
         ASSERT_EQ(r.status, 0) << x;
-        QList<QJsonObject> states;
-        for (const QJsonObject& e : r.events)
-            if (e[QStringLiteral("event")] == QLatin1String("state"))
-                states << Vars(e);
+        const QList<QJsonObject> states = StateReports(r);
         ASSERT_EQ(states.size(), 2) << x;
         for (const char* key : {"P1Date", "P2Date", "P1Price", "P2Price"})
-            EXPECT_EQ(states[1][QLatin1String(key)], states[0][QLatin1String(key)]) << x << key;
+            EXPECT_EQ(StateVar(states[1], key), StateVar(states[0], key)) << x << key;
         const QStringList rows = Rows(QStringLiteral("v.csv"));
         ASSERT_GT(rows.size(), 1) << x;
         const QStringList cells = rows[1].split(QLatin1Char(','));
-        EXPECT_EQ(DayFromIsoText(cells[7]), states[0][QStringLiteral("P1Date")].toDouble()) << x;
-        EXPECT_EQ(DayFromIsoText(cells[9]), states[0][QStringLiteral("P2Date")].toDouble()) << x;
+        EXPECT_EQ(DayFromIsoText(cells[7]), StateVar(states[0], "P1Date").toDouble()) << x;
+        EXPECT_EQ(DayFromIsoText(cells[9]), StateVar(states[0], "P2Date").toDouble()) << x;
     }
 }

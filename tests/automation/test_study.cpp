@@ -24,10 +24,6 @@ protected:
         EXPECT_EQ(r.status, 0);
         return r;
     }
-    static QJsonObject Vars(const ScriptRun& r)
-    {
-        return r.last("state")[QStringLiteral("vars")].toObject();
-    }
     QByteArray Bytes(const char* name) const
     {
         return ReadBytes(dir.filePath(QLatin1String(name)));
@@ -137,7 +133,8 @@ TEST_F(Studies, ReopenedOnNewerOrShorterDataOrBrokenTheChartFollowsTheDates)
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(600));
     Run(Saving("prices.txt") + "study save s.aurigon\n");
     WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(620)); // 20 more days
-    QJsonObject vars = Vars(Run("ack\nstudy open s.aurigon\nstate\n"));
+    const QJsonObject vars =
+        Run("ack\nstudy open s.aurigon\nstate\n").last("state")[QStringLiteral("vars")].toObject();
     EXPECT_EQ(vars[QStringLiteral("LastRecord")].toInt(), 620);
     EXPECT_EQ(vars[QStringLiteral("FirstRecord")].toInt(), 620 - 260);
     // The ellipse is the last figure: its P1 was clicked at column 600 on the
@@ -152,14 +149,14 @@ TEST_F(Studies, ReopenedOnNewerOrShorterDataOrBrokenTheChartFollowsTheDates)
     ScriptRun r = Run("ack\nstudy open s.aurigon\nstate\n");
     EXPECT_TRUE(r.last("message")[QStringLiteral("text")].toString().startsWith(
         QStringLiteral("3 of the study's figures")));
-    EXPECT_TRUE(Vars(r)[QStringLiteral("ChartShown")].toBool());
+    EXPECT_TRUE(StateVar(r.last("state"), "ChartShown").toBool());
 
     WriteFile(dir, QStringLiteral("bad.aurigon"), "{ not json");
     r = Run("ack\npress FileBtn\nopen prices.txt\nstudy open bad.aurigon\nstate\n");
     EXPECT_TRUE(
         r.last("error")[QStringLiteral("text")].toString().contains(QStringLiteral("bad.aurigon")));
-    EXPECT_FALSE(Vars(r)[QStringLiteral("ChartShown")].toBool()); // nothing changed
-    EXPECT_EQ(Vars(r)[QStringLiteral("RecordCount")].toInt(), 300);
+    EXPECT_FALSE(StateVar(r.last("state"), "ChartShown").toBool()); // nothing changed
+    EXPECT_EQ(StateVar(r.last("state"), "RecordCount").toInt(), 300);
 }
 
 TEST_F(Studies, CtrlSnapsAnAnchorToTheNearestPriceOfItsBar)
@@ -196,7 +193,7 @@ TEST_F(Studies, TheBarStyleIsKeptByTheStudyAndChosenForBatch)
     ASSERT_EQ(Aurigon("--script -", "ack\nstudy open c.aurigon\nimage again.png\n"), 0);
     EXPECT_TRUE(Bytes("again.png") == Bytes("made.png"));
     const ScriptRun reopened = Run("ack\nstudy open c.aurigon\nstate\n");
-    EXPECT_EQ(Vars(reopened)[QStringLiteral("ChartStyle")].toString(), QStringLiteral("candles"));
+    EXPECT_EQ(StateVar(reopened.last("state"), "ChartStyle").toString(), QStringLiteral("candles"));
 
     // Batch: the study's own style, or the one asked for.
     QByteArray err;
