@@ -135,6 +135,20 @@ QPoint SessionTest::PlotPoint(double fx, double fy) const
     return {m.plotLeft + int(fx * m.plotWidth), m.plotTop + int(fy * m.plotHeight)};
 }
 
+void SessionTest::Click(QPoint p, bool snap)
+{
+    s->Image1MouseDown(MouseButton::Left, p.x(), p.y(), snap);
+    s->Image1MouseUp();
+}
+
+void SessionTest::Anchors(QPoint p1, QPoint p2)
+{
+    s->P1BtnClick();
+    Click(p1);
+    s->P2BtnClick();
+    Click(p2);
+}
+
 #ifdef AURIGON_WIDGET_TESTS
 QStringList ScriptRun::kinds() const
 {

@@ -132,6 +132,10 @@ protected:
     void PlotWeekdays();
     // A pixel of the plot, as fractions of its width and height.
     [[nodiscard]] QPoint PlotPoint(double fx, double fy) const;
+    // A left click on the chart, snapped to the bar's prices when asked.
+    void Click(QPoint p, bool snap = false);
+    // P1 and P2 set by clicks at p1 and p2.
+    void Anchors(QPoint p1, QPoint p2);
     QTemporaryDir dir;
     RecordingPrompts prompts;
     std::unique_ptr<ChartSession> s;

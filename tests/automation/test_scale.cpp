@@ -1,6 +1,7 @@
-// Figures built on angles and distances keep the scale of their first Draw:
-// their values in prices and dates stay whatever the window's size, the
-// range shown, or a save and reopen, and a study kept without a scale opens
+// Figures keep their values in prices and dates whatever the chart shows:
+// weekly or monthly bars, a log price axis, and for those built on angles
+// and distances the scale of their first Draw whatever the window's size,
+// the range shown or a save and reopen; a study kept without a scale opens
 // with the one of the default chart.
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,6 +25,7 @@ struct ShapedFigure {
     const char* draw;
 };
 
+// The first five keep the scale of their first Draw.
 const ShapedFigure Shaped[] = {
     {"fan lines", "press P1Btn\nclick 430 350\npress P2Btn\nclick 560 190\nclick 600 420\ntype "
                   "3\npress DrawBtn"},
@@ -32,47 +34,65 @@ const ShapedFigure Shaped[] = {
     {"ellipse", "press P1Btn\nclick 380 380\npress P2Btn\nclick 600 200\ntype 2\npress DrawBtn"},
     {"channel", "press P1Btn\nclick 300 420\npress P2Btn\nclick 600 250\nclick 450 250\ntype "
                 "7\npress DrawBtn"},
+    {"extensions", "press P1Btn\nclick 430 350\npress P2Btn\nclick 560 190\ntype 4\npress DrawBtn"},
+    {"corrections",
+     "press P1Btn\nclick 300 200\npress P2Btn\nclick 480 400\ntype 5\npress DrawBtn"},
 };
+const size_t ScaledShapes = 5;
 
 class FigureScales : public ScriptInFolder {};
-
-QJsonObject Vars(const QJsonObject& state)
-{
-    return state[QStringLiteral("vars")].toObject();
-}
 } // namespace
 
-TEST_F(FigureScales, EachShapeGivesTheSameValuesAfterEveryChangeOfSizeOrRange)
+// Figures are kept in daily slots and linear prices: whatever the size,
+// range, bars or price axis the chart shows, before the figure was drawn
+// (setup) or after (moves), the same values come back.
+TEST_F(FigureScales, EachShapeGivesTheSameValuesWhateverTheChartShows)
 {
     const struct {
         const char* name;
+        const char* setup;
         const char* moves;
+        bool scaledOnly; // a size or range keeps the values of the shapes with a scale only
     } moves[] = {
-        {"700x700", "resize 700 700"},
-        {"980x590", "resize 980 590"},
-        {"1400x900", "resize 1400 900"},
-        {"small then large", "resize 700 700\nresize 1400 900"},
-        {"a longer period by the wheel", "wheel 500 300 -1"},
-        {"a period back and forth", "key Left\nkey Right"},
-        {"a wider range in the Dates dialog", "dates FRecordEdit=2200 LRecordEdit=2600"},
-        {"saved and reopened at another size",
-         "study save s.aurigon\nresize 1400 900\nstudy open s.aurigon"},
+        {"700x700", "", "resize 700 700", true},
+        {"980x590", "", "resize 980 590", true},
+        {"1400x900", "", "resize 1400 900", true},
+        {"small then large", "", "resize 700 700\nresize 1400 900", true},
+        {"a longer period by the wheel", "", "wheel 500 300 -1", true},
+        {"a period back and forth", "", "key Left\nkey Right", true},
+        {"a wider range in the Dates dialog", "", "dates FRecordEdit=2200 LRecordEdit=2600", true},
+        {"saved and reopened at another size", "",
+         "study save s.aurigon\nresize 1400 900\nstudy open s.aurigon", true},
+        {"weekly", "", "menu \"View/Weekly\""},
+        {"monthly", "", "menu \"View/Monthly\""},
+        {"weekly and back", "", "menu \"View/Weekly\"\nmenu \"View/Daily\""},
+        {"log scale", "", "menu \"View/Log scale\""},
+        {"log scale on and off", "", "menu \"View/Log scale\"\nmenu \"View/Log scale\""},
+        {"weekly on a log axis", "", "menu \"View/Log scale\"\nmenu \"View/Weekly\""},
+        {"saved on weekly, reopened and made daily", "",
+         "menu \"View/Weekly\"\nstudy save w.aurigon\nmenu \"View/Monthly\"\n"
+         "study open w.aurigon\nmenu \"View/Daily\""},
+        {"drawn on weekly bars, then daily", "menu \"View/Weekly\"", "menu \"View/Daily\""},
+        {"drawn on a log axis, then linear", "menu \"View/Log scale\"", "menu \"View/Log scale\""},
+        {"drawn weekly on a log axis, then daily linear",
+         "menu \"View/Weekly\"\nmenu \"View/Log scale\"",
+         "menu \"View/Log scale\"\nmenu \"View/Daily\""},
     };
     for (const ShapedFigure& fig : Shaped)
         for (const auto& move : moves) {
             ASSERT_TRUE(dir.isValid());
-            const QString row =
-                QStringLiteral("%1, %2").arg(QLatin1String(fig.name), QLatin1String(move.name));
+            const std::string row = std::string(fig.name) + ", " + move.name;
+            if (move.scaledOnly && &fig - Shaped >= std::ptrdiff_t(ScaledShapes))
+                continue;
             const ScriptRun r =
-                Run(QLatin1String(DemoRange) + QLatin1String(fig.draw) +
-                    QStringLiteral("\nvalues before.csv\n") + QLatin1String(move.moves) +
-                    QStringLiteral("\nvalues after.csv\nstate\n"));
-            ASSERT_EQ(r.status, 0) << row.toStdString();
+                Run(QLatin1String(DemoRange) + QLatin1String(move.setup) + QLatin1Char('\n') +
+                    QLatin1String(fig.draw) + QStringLiteral("\nvalues before.csv\n") +
+                    QLatin1String(move.moves) + QStringLiteral("\nvalues after.csv\nstate\n"));
+            ASSERT_EQ(r.status, 0) << row;
             const QStringList before = Rows(QStringLiteral("before.csv"));
-            ASSERT_GT(before.size(), 1) << row.toStdString();
-            EXPECT_EQ(Rows(QStringLiteral("after.csv")), before) << row.toStdString();
-            EXPECT_EQ(Vars(r.last("state"))[QStringLiteral("FigureCount")].toInt(), 1)
-                << row.toStdString();
+            ASSERT_GT(before.size(), 1) << row;
+            EXPECT_EQ(Rows(QStringLiteral("after.csv")), before) << row;
+            EXPECT_EQ(StateVar(r.last("state"), "FigureCount").toInt(), 1) << row;
         }
 }
 
@@ -99,8 +119,8 @@ TEST_F(FigureScales, AStudyKeptWithoutAScaleOpensWithTheDefaultChartsScale)
 {
     ASSERT_TRUE(dir.isValid());
     QString draws;
-    for (const ShapedFigure& fig : Shaped)
-        draws += QLatin1String(fig.draw) + QStringLiteral("\npress ClipButton\n");
+    for (size_t i = 0; i < ScaledShapes; ++i)
+        draws += QLatin1String(Shaped[i].draw) + QStringLiteral("\npress ClipButton\n");
     ASSERT_EQ(Run(QLatin1String(DemoRange) + draws +
                   QStringLiteral("values kept.csv\nstudy save new.aurigon\n"))
                   .status,
@@ -132,7 +152,7 @@ TEST_F(FigureScales, AStudyKeptWithoutAScaleOpensWithTheDefaultChartsScale)
                                     .arg(QLatin1String(size)));
         ASSERT_EQ(r.status, 0) << size;
         EXPECT_EQ(Rows(QStringLiteral("old.csv")), Rows(QStringLiteral("kept.csv"))) << size;
-        EXPECT_EQ(Vars(r.last("state"))[QStringLiteral("FigureCount")].toInt(), 5) << size;
+        EXPECT_EQ(StateVar(r.last("state"), "FigureCount").toInt(), 5) << size;
         // Saved again, it keeps the scale it was given.
         const QJsonArray again =
             QJsonDocument::fromJson(ReadBytes(dir.filePath(QStringLiteral("resaved.aurigon"))))
@@ -159,17 +179,14 @@ TEST_F(FigureScales, NoAnchorMovesByADayAfterAResize)
                     .arg(x)
                     .arg(x + 97));
         ASSERT_EQ(r.status, 0) << x;
-        QList<QJsonObject> states;
-        for (const QJsonObject& e : r.events)
-            if (e[QStringLiteral("event")] == QLatin1String("state"))
-                states << Vars(e);
+        const QList<QJsonObject> states = StateReports(r);
         ASSERT_EQ(states.size(), 2) << x;
         for (const char* key : {"P1Date", "P2Date", "P1Price", "P2Price"})
-            EXPECT_EQ(states[1][QLatin1String(key)], states[0][QLatin1String(key)]) << x << key;
+            EXPECT_EQ(StateVar(states[1], key), StateVar(states[0], key)) << x << key;
         const QStringList rows = Rows(QStringLiteral("v.csv"));
         ASSERT_GT(rows.size(), 1) << x;
         const QStringList cells = rows[1].split(QLatin1Char(','));
-        EXPECT_EQ(DayFromIsoText(cells[7]), states[0][QStringLiteral("P1Date")].toDouble()) << x;
-        EXPECT_EQ(DayFromIsoText(cells[9]), states[0][QStringLiteral("P2Date")].toDouble()) << x;
+        EXPECT_EQ(DayFromIsoText(cells[7]), StateVar(states[0], "P1Date").toDouble()) << x;
+        EXPECT_EQ(DayFromIsoText(cells[9]), StateVar(states[0], "P2Date").toDouble()) << x;
     }
 }

@@ -251,6 +251,20 @@ TEST_F(Script, ALineWithTheWrongWordsCannotRunAndSaysWhy)
         {"no such control", "press Nothing", "no control named Nothing"},
         {"resize too small", "resize 0 5",
          "resize needs a width and a height of 1 to 16384 pixels"},
+        {"drag short", "drag 1 2 3", "cannot run 'drag 1 2 3'"},
+        {"drag's fifth word", "drag 1 2 3 4 ctrl", "drag takes only 'shift' after its points"},
+        {"drag not a number", "drag a 2 3 4", "drag needs X1 Y1 X2 Y2 as whole numbers"},
+        {"wait not a number", "wait soon", "wait needs the milliseconds (0 to 600000), not 'soon'"},
+        {"wait below zero", "wait -5", "wait needs the milliseconds (0 to 600000), not '-5'"},
+        {"two keys", "key Left+Right",
+         "key needs one key such as Left or Ctrl+E, not 'Left+Right'"},
+        {"no such key", "key Frobnicate",
+         "key needs one key such as Left or Ctrl+E, not 'Frobnicate'"},
+        {"a chord", "key Ctrl+A,Ctrl+B",
+         "key needs one key such as Left or Ctrl+E, not 'Ctrl+A,Ctrl+B'"},
+        {"only a modifier", "key Ctrl+", "key needs one key such as Left or Ctrl+E, not 'Ctrl+'"},
+        {"a date not as ISO writes it", "dates FDateEdit=14/02/2025",
+         "FDateEdit takes a date as yyyy-mm-dd, not '14/02/2025'"},
     };
     for (const auto& row : rows) {
         const ScriptRun r =

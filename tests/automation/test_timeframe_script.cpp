@@ -1,8 +1,12 @@
 // A history from 1 December 1899 through every path a person takes with a
 // date, and weekly and monthly bars through the script lines that stand for
-// the View menu, the navigation buttons and studies.
+// the View menu, the navigation buttons, studies and the mouse's pan and
+// zoom, which count whole bars.
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <algorithm>
+#include <cmath>
 
 #include "tests/OldIndex.h"
 #include "tests/Support.h"
@@ -122,17 +126,42 @@ TEST_F(OldHistory, EveryPathOfADateBefore1900)
 }
 
 namespace {
+// Six years of an old index with its holidays and Saturday sessions.
 class WeeklyBars : public OldHistory {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        days = OldIndexSessions(QDate(1900, 12, 31));
+        days = OldIndexSessions(QDate(1905, 12, 29));
         prices = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(days));
         // Each week's first record, from the sessions by ISO week.
         for (size_t i = 0; i < days.size(); ++i)
             if (i == 0 || days[i].date.weekNumber() != days[i - 1].date.weekNumber())
                 weekStarts.push_back(int(i) + 1);
+    }
+    // The week (1 the file's first) of a record.
+    int WeekOf(int record) const
+    {
+        return int(std::upper_bound(weekStarts.begin(), weekStarts.end(), record) -
+                   weekStarts.begin());
+    }
+    // Weekly bars of records 800 to 1200, 65 weeks a period, then the moves.
+    ScriptRun Weekly(const QString& moves) const
+    {
+        return Go(QStringLiteral("ack\npress FileBtn\nopen \"@PRICES@\"\n"
+                                 "dates FRecordEdit=800 LRecordEdit=1200\npress PlotBtn\n"
+                                 "menu \"View/Weekly\"\nperiod 65\nstate\n") +
+                  moves);
+    }
+    // The week under column x of a weekly chart.
+    int WeekUnder(const QJsonObject& state, int x) const
+    {
+        const double left = StateVar(state, "PlotLeft").toDouble(),
+                     right = StateVar(state, "PlotRight").toDouble();
+        const int slot = std::clamp(
+            int(std::lround((x - left) * StateVar(state, "SlotCount").toDouble() / (right - left))),
+            1, StateVar(state, "LoadedCount").toInt());
+        return WeekOf(StateVar(state, "FirstRecord").toInt()) + slot - 1;
     }
     std::vector<int> weekStarts;
 };
@@ -142,26 +171,23 @@ protected:
 // move by weeks, and View > Daily brings the days back.
 TEST_F(WeeklyBars, NavigationCountsWeeks)
 {
-    const ScriptRun r =
-        Go(QStringLiteral("ack\npress FileBtn\nopen \"@PRICES@\"\n"
-                          "dates FRecordEdit=8 LRecordEdit=40\npress PlotBtn\n"
-                          "menu \"View/Weekly\"\nstate\nperiod 5\npress ToolButton2\nstate\n"
-                          "press ToolButton1\npress ToolButton1\nstate\n"
-                          "menu \"View/Monthly\"\nstate\nmenu \"View/Daily\"\nstate\n"
-                          "menu \"View/Weekly\"\nkey End\nstate\n"));
+    const ScriptRun r = Go(
+        QStringLiteral("ack\npress FileBtn\nopen \"@PRICES@\"\n"
+                       "dates FRecordEdit=8 LRecordEdit=40\npress PlotBtn\n"
+                       "menu \"View/Weekly\"\nstate\nperiod 5\npress ToolButton2\nstate\n"
+                       "press ToolButton1\npress ToolButton1\nstate\n"
+                       "menu \"View/Monthly\"\nstate\nmenu \"View/Daily\"\nstate\n"
+                       "menu \"View/Weekly\"\nkey End\nstate\n"
+                       "study save w.aurigon\nmenu \"View/Daily\"\nstudy open w.aurigon\nstate\n"));
     ASSERT_EQ(r.status, 0);
     const QList<QJsonObject> s = StateReports(r);
-    ASSERT_EQ(s.size(), 6);
+    ASSERT_EQ(s.size(), 7);
     // Records 8 and 40 lie in weeks 3 and 9 (from Friday 1 December): seven bars.
-    auto weekOf = [&](int record) {
-        return int(std::upper_bound(weekStarts.begin(), weekStarts.end(), record) -
-                   weekStarts.begin());
-    };
     auto firstOf = [&](int week) { return weekStarts[size_t(week - 1)]; };
     auto lastOf = [&](int week) {
         return week < int(weekStarts.size()) ? weekStarts[size_t(week)] - 1 : int(days.size());
     };
-    const int w1 = weekOf(8), w2 = weekOf(40);
+    const int w1 = WeekOf(8), w2 = WeekOf(40);
     EXPECT_EQ(StateVar(s[0], "Timeframe"), QStringLiteral("weekly"));
     EXPECT_EQ(StateVar(s[0], "LoadedCount"), w2 - w1 + 1);
     EXPECT_EQ(StateVar(s[0], "FirstRecord"), 8); // the range itself keeps its records
@@ -181,56 +207,66 @@ TEST_F(WeeklyBars, NavigationCountsWeeks)
     EXPECT_EQ(StateVar(s[5], "LastRecord"), int(days.size()));
     EXPECT_EQ(StateVar(s[5], "FirstRecord"), firstOf(weeks - 4));
     EXPECT_EQ(StateVar(s[5], "LoadedCount"), 5);
-}
-
-// A figure keeps its days and prices through weekly bars and back, and a
-// study keeps the timeframe.
-TEST_F(WeeklyBars, FiguresStayOnTheirDatesAndStudiesKeepTheTimeframe)
-{
-    const QString open =
-        QStringLiteral("ack\npress FileBtn\nopen \"@PRICES@\"\n"
-                       "dates FRecordEdit=100 LRecordEdit=250\npress PlotBtn\nstate\n");
-    const ScriptRun plot = Go(open);
-    ASSERT_EQ(plot.status, 0);
-    const QJsonObject chart = plot.last("state");
-    // Anchors on a Wednesday and a Thursday: inside their weeks, not on their first days.
-    const int a = 123, b = 227;
-    const QString draw =
-        QStringLiteral("press P1Btn\nclick %1 %2\npress P2Btn\nclick %3 %4\ntype 4\n"
-                       "press DrawBtn\nstate\nvalues daily.csv\n")
-            .arg(SlotX(chart, a - 99))
-            .arg(MidRow(chart) + 50)
-            .arg(SlotX(chart, b - 99))
-            .arg(MidRow(chart) - 50);
-    const ScriptRun r =
-        Go(open + draw +
-           QStringLiteral("menu \"View/Weekly\"\nstate\nvalues weekly.csv\nstudy save w.aurigon\n"
-                          "menu \"View/Monthly\"\nvalues monthly.csv\nmenu \"View/Daily\"\nstate\n"
-                          "values back.csv\nstudy open w.aurigon\nstate\nvalues reopened.csv\n"));
-    ASSERT_EQ(r.status, 0) << r.last("error")[QStringLiteral("text")].toString().toStdString();
-    const QList<QJsonObject> s = StateReports(r);
-    ASSERT_EQ(s.size(), 5);
-    const QJsonValue p1 = StateVar(s[1], "P1Date"), p2 = StateVar(s[1], "P2Date");
-    EXPECT_EQ(p1, OldDay(days[size_t(a - 1)].date));
-    EXPECT_EQ(p2, OldDay(days[size_t(b - 1)].date));
-    EXPECT_EQ(StateVar(s[2], "Timeframe"), QStringLiteral("weekly"));
-    EXPECT_LT(StateVar(s[2], "LoadedCount").toInt(), StateVar(s[1], "LoadedCount").toInt() / 4);
-    EXPECT_EQ(StateVar(s[2], "FigureCount"), 1);
-    EXPECT_EQ(StateVar(s[3], "P1Date"), p1);
-    EXPECT_EQ(StateVar(s[3], "P2Date"), p2);
-    EXPECT_EQ(StateVar(s[3], "LoadedCount"), StateVar(s[1], "LoadedCount"));
-    EXPECT_EQ(StateVar(s[4], "Timeframe"), QStringLiteral("weekly"));
-    EXPECT_EQ(StateVar(s[4], "FigureCount"), 1);
-    // The anchors' days and prices, the same in every file.
-    auto anchors = [&](const char* file) {
-        const QStringList rows = Rows(file);
-        return rows.size() < 2 ? QStringList() : rows[1].split(u',').mid(7, 4);
-    };
-    const QStringList daily = anchors("daily.csv");
-    ASSERT_EQ(daily.size(), 4);
-    EXPECT_EQ(daily[0], days[size_t(a - 1)].date.toString(Qt::ISODate));
-    for (const char* file : {"weekly.csv", "monthly.csv", "back.csv", "reopened.csv"})
-        EXPECT_EQ(anchors(file), daily) << file;
+    // The study keeps the timeframe.
+    EXPECT_EQ(StateVar(s[6], "Timeframe"), QStringLiteral("weekly"));
     EXPECT_TRUE(
         ReadBytes(dir.filePath(QStringLiteral("w.aurigon"))).contains("\"timeframe\": \"weekly\""));
+}
+
+TEST_F(WeeklyBars, AShiftDragPansByWholeBars)
+{
+    const struct {
+        const char* name;
+        int dx;
+    } rows[] = {{"right, to earlier weeks", 130}, {"left, to later weeks", -95}};
+    for (const auto& row : rows) {
+        const ScriptRun r = Weekly(
+            QStringLiteral("drag 500 300 %1 310 shift\nstate\nundo\nstate\n").arg(500 + row.dx));
+        ASSERT_EQ(r.status, 0) << row.name;
+        const QList<QJsonObject> s = StateReports(r);
+        ASSERT_EQ(s.size(), 3) << row.name;
+        const double slotWidth =
+            (StateVar(s[0], "PlotRight").toDouble() - StateVar(s[0], "PlotLeft").toDouble()) /
+            StateVar(s[0], "SlotCount").toDouble();
+        const int moved = int(std::lround(row.dx / slotWidth));
+        ASSERT_NE(moved, 0) << row.name;
+        // Moved by whole weeks: the same number of bars, the range on week starts.
+        const int first = WeekOf(StateVar(s[0], "FirstRecord").toInt()),
+                  last = WeekOf(StateVar(s[0], "LastRecord").toInt());
+        EXPECT_EQ(WeekOf(StateVar(s[1], "FirstRecord").toInt()), first - moved) << row.name;
+        EXPECT_EQ(WeekOf(StateVar(s[1], "LastRecord").toInt()), last - moved) << row.name;
+        EXPECT_EQ(StateVar(s[1], "FirstRecord").toInt(), weekStarts[size_t(first - moved - 1)])
+            << row.name;
+        EXPECT_EQ(StateVar(s[1], "LoadedCount"), StateVar(s[0], "LoadedCount")) << row.name;
+        // One step: Undo returns the range.
+        EXPECT_EQ(StateVar(s[2], "FirstRecord"), StateVar(s[0], "FirstRecord")) << row.name;
+        EXPECT_EQ(StateVar(s[2], "LastRecord"), StateVar(s[0], "LastRecord")) << row.name;
+    }
+}
+
+TEST_F(WeeklyBars, CtrlWheelKeepsTheBarUnderThePointer)
+{
+    const struct {
+        const char* name;
+        int x, notches;
+    } rows[] = {
+        {"in, near the left", 200, 1},
+        {"in, in the middle", 500, 1},
+        {"out, in the middle", 500, -1},
+        {"out, near the right", 800, -1},
+    };
+    for (const auto& row : rows) {
+        const ScriptRun r =
+            Weekly(QStringLiteral("wheel %1 300 %2 ctrl\nstate\n").arg(row.x).arg(row.notches));
+        ASSERT_EQ(r.status, 0) << row.name;
+        const QList<QJsonObject> s = StateReports(r);
+        ASSERT_EQ(s.size(), 2) << row.name;
+        EXPECT_NE(StateVar(s[1], "LoadedCount"), StateVar(s[0], "LoadedCount")) << row.name;
+        EXPECT_EQ(StateVar(s[1], "Timeframe"), QStringLiteral("weekly")) << row.name;
+        // Whole weeks, with the week under the pointer still there.
+        EXPECT_EQ(StateVar(s[1], "FirstRecord").toInt(),
+                  weekStarts[size_t(WeekOf(StateVar(s[1], "FirstRecord").toInt()) - 1)])
+            << row.name;
+        EXPECT_EQ(WeekUnder(s[1], row.x), WeekUnder(s[0], row.x)) << row.name;
+    }
 }

@@ -25,15 +25,6 @@ protected:
         s->PlotBtnClick();
         ASSERT_TRUE(s->GloVar.ChartShown);
     }
-    void Anchors(QPoint p1, QPoint p2)
-    {
-        s->P1BtnClick();
-        s->Image1MouseDown(MouseButton::Left, p1.x(), p1.y());
-        s->Image1MouseUp();
-        s->P2BtnClick();
-        s->Image1MouseDown(MouseButton::Left, p2.x(), p2.y());
-        s->Image1MouseUp();
-    }
     void Draw(int type)
     {
         s->ChooseChartType(type);

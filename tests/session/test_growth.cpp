@@ -110,12 +110,7 @@ protected:
         s->PlotBtnClick();
         ASSERT_TRUE(s->GloVar.ChartShown);
         // One figure on the chart, which must outlive the append.
-        s->P1BtnClick();
-        s->Image1MouseDown(MouseButton::Left, 300, 300);
-        s->Image1MouseUp();
-        s->P2BtnClick();
-        s->Image1MouseDown(MouseButton::Left, 450, 250);
-        s->Image1MouseUp();
+        Anchors({300, 300}, {450, 250});
         s->ChooseChartType(FigureNamed("spiral"));
         s->DrawBtnClick();
         ASSERT_EQ(s->FigureCount(), 1);

@@ -12,11 +12,6 @@
 namespace {
 class History : public SessionTest {
 protected:
-    void Click(MouseButton b, QPoint p, bool snap = false)
-    {
-        s->Image1MouseDown(b, p.x(), p.y(), snap);
-        s->Image1MouseUp();
-    }
     struct State {
         QJsonObject report;
         QImage image, base;
@@ -89,20 +84,19 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
     const QPoint h = high;
     const std::vector<Step> steps = {
         {"Figure Type", [&] { s->ChooseChartType(FigureNamed("extensions")); }},
-        {"Set P1", [&] { self->Click(MouseButton::Left, low); }, [&] { s->P1BtnClick(); }},
-        {"Set P2", [&] { self->Click(MouseButton::Left, high, true); }, [&] { s->P2BtnClick(); }},
+        {"Set P1", [&] { self->Click(low); }, [&] { s->P1BtnClick(); }},
+        {"Set P2", [&] { self->Click(high, true); }, [&] { s->P2BtnClick(); }},
         {"Draw", [&] { s->DrawBtnClick(); }},
         {"RATIO", [&] { s->RatioBtnClick(); }},
         {"DIR", [&] { s->DirBtnClick(); }},
         // P1 moved off a drawn figure puts back the figure under its marker.
-        {"Set P1", [&] { self->Click(MouseButton::Left, low + QPoint(12, -6)); },
-         [&] { s->P1BtnClick(); }},
+        {"Set P1", [&] { self->Click(low + QPoint(12, -6)); }, [&] { s->P1BtnClick(); }},
         {"Clip", [&] { s->ClipButtonClick(); }},
         {"Figure Type", [&] { s->ChooseChartType(FigureNamed("ellipse")); }},
         {"Draw", [&] { s->DrawBtnClick(); }},
         // Far moves, each marker clear of the last one.
         {"Ellipse Drag", drag(h, {h + QPoint(15, 10), h + QPoint(30, 25)})},
-        {"Set Third Point", [&] { self->Click(MouseButton::Left, third); }},
+        {"Set Third Point", [&] { self->Click(third); }},
         // Moves of a pixel or two: the marker's saved pixels overlap, and the
         // drag's first one holds the ellipse as Draw left it.
         {"Ellipse Drag", drag(h, {h + QPoint(32, 26), h + QPoint(33, 28), h + QPoint(35, 29)})},
@@ -197,10 +191,7 @@ TEST_F(History, SavingKeepsTheHistoryOpeningStartsANewOne)
 {
     PlotWeekdays();
     s->ChooseChartType(FigureNamed("extensions"));
-    s->P1BtnClick();
-    Click(MouseButton::Left, PlotPoint(0.2, 0.8));
-    s->P2BtnClick();
-    Click(MouseButton::Left, PlotPoint(0.6, 0.3));
+    Anchors(PlotPoint(0.2, 0.8), PlotPoint(0.6, 0.3));
     s->DrawBtnClick();
     const QString study = dir.filePath(QStringLiteral("kept.aurigon"));
     ASSERT_TRUE(s->SaveStudy(study));
@@ -234,13 +225,13 @@ TEST_F(History, AClearIsUndoneOnAnotherChart)
         PlotWeekdays();
         s->ChooseChartType(FigureNamed("corrections"));
         s->P1BtnClick();
-        Click(MouseButton::Left, PlotPoint(0.1, 0.9));
+        Click(PlotPoint(0.1, 0.9));
         s->P2BtnClick();
-        Click(MouseButton::Left, PlotPoint(0.5, 0.1), true);
+        Click(PlotPoint(0.5, 0.1), true);
         s->DrawBtnClick();
         // P1 moved off the figure's anchor.
         s->P1BtnClick();
-        Click(MouseButton::Left, PlotPoint(0.15, 0.8));
+        Click(PlotPoint(0.15, 0.8));
         const Study drawn = s->CurrentStudy(QString());
         const double p2Price = s->GloVar.P2Price;
         s->EraseBtnClick();

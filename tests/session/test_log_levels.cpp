@@ -19,12 +19,7 @@ protected:
     }
     void DrawAt(int type, QPoint p1, QPoint p2)
     {
-        s->P1BtnClick();
-        s->Image1MouseDown(MouseButton::Left, p1.x(), p1.y());
-        s->Image1MouseUp();
-        s->P2BtnClick();
-        s->Image1MouseDown(MouseButton::Left, p2.x(), p2.y());
-        s->Image1MouseUp();
+        Anchors(p1, p2);
         s->ChooseChartType(type);
         s->DrawBtnClick();
     }

@@ -158,13 +158,10 @@ TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
     const int x = map.slotToX(5);
     const int highRow = map.priceToY(170.02);
     s->P1BtnClick();
-    s->Image1MouseDown(MouseButton::Left, x, highRow + 3, true);
-    s->Image1MouseUp();
+    Click({x, highRow + 3}, true);
     EXPECT_EQ(s->GloVar.PlotBottom - s->GloVar.P1Y, highRow); // the marker sits on the high's row
     s->P2BtnClick();
-    s->Image1MouseDown(MouseButton::Left, map.slotToX(2), map.priceToY(160.4) - 2,
-                       true); // Tuesday's low
-    s->Image1MouseUp();
+    Click({map.slotToX(2), map.priceToY(160.4) - 2}, true); // Tuesday's low
     s->ChooseChartType(FigureNamed("extensions"));
     s->DrawBtnClick();
     // Saved and opened again, the figure and the anchors keep the same prices.
@@ -189,15 +186,6 @@ protected:
         s->PlotBtnClick();
         ASSERT_TRUE(s->GloVar.ChartShown);
     }
-    void Anchors(int x1, int y1, int x2, int y2)
-    {
-        s->P1BtnClick();
-        s->Image1MouseDown(MouseButton::Left, x1, y1);
-        s->Image1MouseUp();
-        s->P2BtnClick();
-        s->Image1MouseDown(MouseButton::Left, x2, y2);
-        s->Image1MouseUp();
-    }
     // The texts Draw wrote for a figure type, with the option on or off.
     QStringList Texts(int type, bool on)
     {
@@ -215,7 +203,7 @@ protected:
 
 TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
 {
-    Anchors(400, 350, 600, 250);
+    Anchors({400, 350}, {600, 250});
     const ChartMap map = CurrentChartMap(s->GloVar);
     const double p1 = s->GloVar.P1Price, p2 = s->GloVar.P2Price, move = p2 - p1;
     const QString right = QString::number(map.plotRight - 3);
@@ -275,9 +263,8 @@ TEST_F(Levels, ChannelLabelsSayEachLinesPriceAtThePlotsRightEnd)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Anchors(row.p1.x(), row.p1.y(), row.p2.x(), row.p2.y());
-        s->Image1MouseDown(MouseButton::Left, row.p3.x(), row.p3.y());
-        s->Image1MouseUp();
+        Anchors(row.p1, row.p2);
+        Click(row.p3);
         const ChartMap map = CurrentChartMap(s->GloVar);
         const QStringList texts = Texts(7, true);
         QStringList prices;
@@ -306,7 +293,7 @@ TEST_F(Levels, ChannelLabelsSayEachLinesPriceAtThePlotsRightEnd)
 TEST_F(Levels, LevelsOffTheChartAreListedWhetherShownOrNot)
 {
     // A rise of most of the plot: its extension lies above the top.
-    Anchors(300, 500, 500, 100);
+    Anchors({300, 500}, {500, 100});
     const double p1 = s->GloVar.P1Price, p2 = s->GloVar.P2Price;
     for (bool on : {false, true}) {
         Texts(4, on);
@@ -319,7 +306,7 @@ TEST_F(Levels, LevelsOffTheChartAreListedWhetherShownOrNot)
 
 TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
 {
-    Anchors(400, 350, 600, 250);
+    Anchors({400, 350}, {600, 250});
     const ChartMap map = CurrentChartMap(s->GloVar);
     const int decimals = s->GloVar.PriceDecimals + 2;
     // Every type once, each kept by Clip, so the file holds all eight.

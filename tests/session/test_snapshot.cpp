@@ -23,19 +23,11 @@ Groups Of(const SharedState& g)
 
 class Snapshot : public SessionTest {
 protected:
-    void Click(QPoint p)
-    {
-        s->Image1MouseDown(MouseButton::Left, p.x(), p.y());
-        s->Image1MouseUp();
-    }
     // An ellipse drawn on two anchors: every group holds something.
     void Figure()
     {
         s->ChooseChartType(FigureKindNamed("ellipse")->number);
-        s->P1BtnClick();
-        Click(PlotPoint(0.2, 0.8));
-        s->P2BtnClick();
-        Click(PlotPoint(0.5, 0.2));
+        Anchors(PlotPoint(0.2, 0.8), PlotPoint(0.5, 0.2));
         s->DrawBtnClick();
     }
 };

@@ -9,20 +9,12 @@
 namespace {
 class StudyReplay : public SessionTest {
 protected:
-    void Click(QPoint p)
-    {
-        s->Image1MouseDown(MouseButton::Left, p.x(), p.y());
-        s->Image1MouseUp();
-    }
     // A figure of the kind named on two anchors, kept by Clip; DIR turned
     // after each, so that they alternate.
     void Draw(const char* key, double x1, double x2)
     {
         s->ChooseChartType(FigureKindNamed(key)->number);
-        s->P1BtnClick();
-        Click(PlotPoint(x1, 0.8));
-        s->P2BtnClick();
-        Click(PlotPoint(x2, 0.3));
+        Anchors(PlotPoint(x1, 0.8), PlotPoint(x2, 0.3));
         s->DrawBtnClick();
         s->DirBtnClick();
         s->ClipButtonClick();

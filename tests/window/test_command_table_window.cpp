@@ -209,3 +209,28 @@ TEST_F(CommandTable, MenuLinesResolveThroughTheTable)
     EXPECT_EQ(form->session.ChartStyle(), BarStyle::Candles);
     EXPECT_EQ(form->session.GloVar.Dir, dirAtStart);
 }
+
+// What each step gives back: History.EveryStepIsUndoneAndRedoneExactly;
+// here the Edit menu's side and the script's lines.
+TEST_F(CommandTable, UndoAndRedoFromAScriptAndTheEditMenu)
+{
+    OpenAndPlot();
+    const int dir0 = form->session.GloVar.Dir;
+    form->session.DirBtnClick();
+    QAction* undo = form->menuItem(QStringLiteral("Edit/Undo DIR"));
+    QAction* redo = form->menuItem(QStringLiteral("Edit/Redo"));
+    ASSERT_TRUE(undo && redo);
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    ScriptRunner runner(*form, host);
+    ASSERT_EQ(runner.run({QStringLiteral("undo")}), 0);
+    EXPECT_EQ(form->session.GloVar.Dir, dir0);
+    EXPECT_EQ(redo->text(), QStringLiteral("&Redo DIR"));
+    EXPECT_TRUE(redo->isEnabled());
+    EXPECT_FALSE(undo->isEnabled());
+    // Nothing left to replay after the redo: the line does nothing, as the greyed item would.
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(runner.run({QStringLiteral("redo")}), 0);
+        EXPECT_EQ(form->session.GloVar.Dir, -dir0) << i;
+    }
+}

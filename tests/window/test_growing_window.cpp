@@ -1,6 +1,5 @@
 // The open price file grows while the window shows it: the watcher picks the
 // append up with no step of the person's.
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 
@@ -8,18 +7,6 @@
 
 namespace {
 class GrowingWindow : public WindowFixture {};
-
-// Polls the event loop until done or ten seconds pass.
-template <class F> bool WaitFor(F done)
-{
-    const QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
 } // namespace
 
 TEST_F(GrowingWindow, ThreeAppendedLinesExtendTheChartAndKeepTheFigure)
@@ -34,7 +21,7 @@ TEST_F(GrowingWindow, ThreeAppendedLinesExtendTheChartAndKeepTheFigure)
         ASSERT_TRUE(f.open(QIODevice::Append));
         f.write(WeekdayFile(603).mid(WeekdayFile(600).size()));
     }
-    ASSERT_TRUE(WaitFor([this] { return form->session.GloVar.RecordCount == 603; }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return form->session.GloVar.RecordCount == 603; }, 10000));
     EXPECT_EQ(form->session.GloVar.LastRecord, 603);
     EXPECT_TRUE(form->session.GloVar.ChartShown);
     EXPECT_EQ(form->session.GloVar.Prices[size_t(form->session.GloVar.LoadedCount)].Close,

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
+#include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSvgRenderer>
@@ -48,6 +49,8 @@ std::pair<int, int> Range(const ChartSession& s)
 }
 } // namespace
 
+// A resize replots at the new size; the figures keep their dates, and the
+// values exported, in prices and dates, stay those of their first Draw.
 TEST_F(Trader, AResizeReplotsAtTheNewSizeWithTheFiguresOnTheirDates)
 {
     OpenAndPlot();
@@ -61,15 +64,28 @@ TEST_F(Trader, AResizeReplotsAtTheNewSizeWithTheFiguresOnTheirDates)
     form->Press(Ctl::DrawBtn); // grown once
     const Study before = form->session.CurrentStudy(QString());
     ASSERT_EQ(before.figures.size(), 2u);
+    const auto exported = [this] {
+        host.saveAnswer = dir.filePath(QStringLiteral("values.csv"));
+        form->menuItem(QStringLiteral("File/Export figure values..."))->trigger();
+        return ReadBytes(dir.filePath(QStringLiteral("values.csv")));
+    };
+    const QByteArray values = exported();
+    ASSERT_GE(values.count('\n'), 3); // a header and a row for each figure
 
-    form->resize(760, 520);
-    QApplication::processEvents();
-    form->FlushResize();
-    const QSize area = Find("Image1")->parentWidget()->size();
-    EXPECT_EQ(QSize(form->session.GloVar.ChartWidth, form->session.GloVar.ChartHeight), area);
-    EXPECT_EQ(form->session.chart.image().size(), area);
-    EXPECT_TRUE(form->session.GloVar.ChartShown);
-    EXPECT_TRUE(form->session.CurrentStudy(QString()).figures == before.figures);
+    QSet<int> widths{form->session.GloVar.ChartWidth};
+    for (QSize size : {QSize(760, 520), QSize(700, 700), QSize(1400, 900)}) {
+        form->resize(size);
+        QApplication::processEvents();
+        form->FlushResize();
+        widths.insert(form->session.GloVar.ChartWidth);
+        const QSize area = Find("Image1")->parentWidget()->size();
+        EXPECT_EQ(QSize(form->session.GloVar.ChartWidth, form->session.GloVar.ChartHeight), area);
+        EXPECT_EQ(form->session.chart.image().size(), area);
+        EXPECT_TRUE(form->session.GloVar.ChartShown);
+        EXPECT_TRUE(form->session.CurrentStudy(QString()).figures == before.figures);
+        EXPECT_EQ(exported(), values) << size.width() << "x" << size.height();
+    }
+    EXPECT_EQ(widths.size(), 4);
     EXPECT_EQ(form->session.GloVar.ChartType, 2); // the figure in force stays chosen
     // The figures are drawn again: the chart differs from a plain plot.
     const QImage withFigures = form->session.chart.image();

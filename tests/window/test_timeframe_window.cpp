@@ -40,7 +40,8 @@ protected:
 };
 } // namespace
 
-// The Dates dialog shows and takes days before 1900 as they are typed.
+// The Dates dialog shows and takes days before 1900 as they are typed, and
+// keeps its record and date fields in step.
 TEST_F(TimeframeMenu, TheDatesDialogShowsAndTakesDaysBefore1900)
 {
     host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
@@ -55,6 +56,18 @@ TEST_F(TimeframeMenu, TheDatesDialogShowsAndTakesDaysBefore1900)
     d->FDateEdit->clear();
     QTest::keyClicks(d->FDateEdit, QStringLiteral("1899-12-04"));
     EXPECT_EQ(d->FRecordEdit->text(), QStringLiteral("3"));
+    // A record past the file's end has no date; a Sunday's is the Saturday before.
+    d->LRecordEdit->selectAll();
+    QTest::keyClicks(d->LRecordEdit, QString::number(form->session.GloVar.RecordCount + 1));
+    EXPECT_TRUE(d->LDateEdit->text().isEmpty());
+    d->LDateEdit->clear();
+    QTest::keyClicks(d->LDateEdit, QStringLiteral("1899-12-31"));
+    EXPECT_EQ(d->LRecordEdit->text(), QStringLiteral("22"));
+    // A script's dates line fills the record fields first.
+    EXPECT_EQ(d->fieldNames().mid(0, 5),
+              QStringList({QStringLiteral("FRecordEdit"), QStringLiteral("LRecordEdit"),
+                           QStringLiteral("NdayEdit"), QStringLiteral("LeaveSpace"),
+                           QStringLiteral("WholeScale")}));
     d->hide();
 }
 
@@ -93,7 +106,8 @@ TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
 }
 
 // A timeframe picked from the menu, and Log scale, are each taken back by one
-// Ctrl+Z: the timeframe or scale, the range and the figure's values as they were.
+// Ctrl+Z: the timeframe or scale, the range and the figure's values as they
+// were; Ctrl+Shift+Z makes the change again.
 TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
 {
     host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
@@ -130,5 +144,11 @@ TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
         EXPECT_EQ(g.LastRecord, last) << row.item;
         EXPECT_EQ(form->session.FigureCount(), 1) << row.item;
         EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
+        // Redo makes the change again, Ctrl+Z takes it back once more.
+        QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(form->session.ChartTimeframe(), row.timeframe) << row.item;
+        EXPECT_EQ(g.LogScale, row.log) << row.item;
+        EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
+        QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     }
 }
