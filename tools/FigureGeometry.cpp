@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "data/Numbers.h"
 
@@ -374,4 +375,18 @@ void StrokeFigure(Canvas& c, const Figure& f)
             c.line(l.x1, l.y1, l.x2, l.y2);
     }
     c.setPenStyle(PenStyle::Solid);
+}
+
+LineBounds BoundsOf(const std::vector<Segment>& lines)
+{
+    const Segment& first = lines.front();
+    LineBounds b{first.x1, first.y1, first.x1, first.y1};
+    for (const Segment& s : lines)
+        for (const auto& [x, y] : {std::pair{s.x1, s.y1}, std::pair{s.x2, s.y2}}) {
+            b.left = std::min(b.left, x);
+            b.right = std::max(b.right, x);
+            b.top = std::min(b.top, y);
+            b.bottom = std::max(b.bottom, y);
+        }
+    return b;
 }

@@ -17,6 +17,12 @@ struct Segment {
     bool operator==(const Segment&) const = default;
 };
 
+// The pixels a run of lines spans, ends included; lines must not be empty.
+struct LineBounds {
+    int left, top, right, bottom;
+};
+[[nodiscard]] LineBounds BoundsOf(const std::vector<Segment>& lines);
+
 struct Stroke {
     std::optional<QColor> color; // none: the pen colour in force
     PenStyle style = PenStyle::Solid;

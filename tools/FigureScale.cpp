@@ -170,18 +170,11 @@ void SettleElements(std::vector<FigureElement>& elements, const ChartMap& built,
                 e.endSlot = carry(std::round(built.xToSlotPosition(last.x2)));
             break;
         case ElementShape::Curve: {
-            int top = first.y1, bottom = first.y1, left = first.x1, right = first.x1;
-            for (const Segment& s : e.lines)
-                for (auto [x, y] : {std::pair{s.x1, s.y1}, std::pair{s.x2, s.y2}}) {
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-            e.price = built.yToPrice(top);
-            e.endPrice = built.yToPrice(bottom);
-            e.slot = carry(std::round(built.xToSlotPosition(left)));
-            e.endSlot = carry(std::round(built.xToSlotPosition(right)));
+            const LineBounds b = BoundsOf(e.lines);
+            e.price = built.yToPrice(b.top);
+            e.endPrice = built.yToPrice(b.bottom);
+            e.slot = carry(std::round(built.xToSlotPosition(b.left)));
+            e.endSlot = carry(std::round(built.xToSlotPosition(b.right)));
             break;
         }
         }

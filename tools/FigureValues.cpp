@@ -356,21 +356,14 @@ ElementValues ValuesOf(const FigureElement& e, const ChartMap& map,
         break;
     }
     case ElementShape::Curve: {
-        int top = first.y1, bottom = first.y1, left = first.x1, right = first.x1;
-        for (const Segment& s : e.lines)
-            for (auto [x, y] : {std::pair{s.x1, s.y1}, std::pair{s.x2, s.y2}}) {
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
+        const LineBounds b = BoundsOf(e.lines);
         // Worked out where the curve was built, when it was.
-        v.price = e.price ? *e.price : map.yToPrice(top);
-        v.endPrice = e.endPrice ? *e.endPrice : map.yToPrice(bottom);
+        v.price = e.price ? *e.price : map.yToPrice(b.top);
+        v.endPrice = e.endPrice ? *e.endPrice : map.yToPrice(b.bottom);
         v.date = e.slot ? TradingDayOfSlot(map, prices, std::llround(*e.slot), earlier)
-                        : TradingDayAt(map, prices, left);
+                        : TradingDayAt(map, prices, b.left);
         v.endDate = e.endSlot ? TradingDayOfSlot(map, prices, std::llround(*e.endSlot), earlier)
-                              : TradingDayAt(map, prices, right);
+                              : TradingDayAt(map, prices, b.right);
         break;
     }
     }
