@@ -18,6 +18,7 @@
 
 #include "app/session/SessionValues.h"
 #include "app/session/UiModel.h"
+#include "app/session/ViewToggles.h"
 #include "chart/BarChart.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
@@ -341,8 +342,8 @@ public:
     // furthest time goal.
     void ScaleToFiguresClick();
     void TimeGoalRoomClick();
-    [[nodiscard]] bool ScaleToFigures() const { return scaleToFigures_; }
-    [[nodiscard]] bool TimeGoalRoom() const { return timeGoalRoom_; }
+    [[nodiscard]] bool ScaleToFigures() const { return view_.scaleToFigures; }
+    [[nodiscard]] bool TimeGoalRoom() const { return view_.timeGoalRoom; }
 
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;
@@ -389,13 +390,6 @@ private:
     int publishDepth_ = 0;
     // Tells what changed since the last time through changed().
     void publish();
-    // What the figures ask of the plot: the levels' prices and the blank
-    // days up to the furthest time goal. Applied by every plot.
-    struct FigureRoom {
-        std::optional<double> high, low;
-        int days = 0;
-        bool operator==(const FigureRoom&) const = default;
-    };
     // The figures, anchors and range at one moment: what a step of the
     // history gives back.
     struct Snapshot {
@@ -431,7 +425,7 @@ private:
         AnchorTool::Layer markers;
         std::vector<Canvas::Patch> baseResidue;
         int selected = 0;
-        FigureRoom room;
+        ViewToggles::FigureRoom room;
     };
     struct HistoryStep {
         QString name;
@@ -606,15 +600,7 @@ private:
     void ShowLevelsOffChart();
     [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;
     QStringList keptLevelsOff_;
-    void WriteViewSettings();
-    // Whether view toggles are read and kept; off for scripts and tests.
-    bool rememberView_ = false;
-    bool scaleToFigures_ = false;
-    bool timeGoalRoom_ = false;
-    FigureRoom figureRoom_;
-    // Fitting waits while figures are replayed one by one.
-    int holdFit_ = 0;
-    [[nodiscard]] FigureRoom RoomWanted() const;
+    ViewToggles view_;
     // Plots again when the figures on the chart want other room than the plot gave.
     void FitFiguresInView();
     // Where level labels stand, the kept figures' and the current one's,

@@ -67,7 +67,7 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.markers = tool.layer();
     s.baseResidue = BaseResiduePixels();
     s.selected = SelectedFigure();
-    s.room = figureRoom_;
+    s.room = view_.room;
     s.values.timeframe = timeframe_;
     s.values.logScale = g.LogScale;
     return s;
@@ -155,7 +155,7 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
         g.ChartShown = false;
         g.ChartTypeName = s.plottedTypeName;
         // The plot as it was: the same pixels for the same figures.
-        figureRoom_ = s.room;
+        view_.room = s.room;
         PlotOrReset();
         if (!g.ChartShown) {
             // The file no longer gives the range: back to setup mode.

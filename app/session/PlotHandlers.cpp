@@ -63,7 +63,7 @@ void ChartSession::PlotOrReset()
     ui.clearReadout();
     ForgetFigures();
     if (g.ChartShown) {
-        figureRoom_ = {};
+        view_.room = {};
         // A scale stretched by hand belongs to the chart that goes.
         g.ManualScale = false;
         EnterSetupMode();
@@ -79,14 +79,14 @@ void ChartSession::PlotOrReset()
         // The figures' room joins this plot only: the person's range and
         // blank days stay as they set them.
         const int blankDays = g.BlankDaysRight;
-        g.BlankDaysRight += figureRoom_.days;
+        g.BlankDaysRight += view_.room.days;
         const bool loaded = LoadChartRange();
         const double high = g.ChartHigh, low = g.ChartLow;
         if (loaded) {
-            if (figureRoom_.high)
-                g.ChartHigh = std::max(g.ChartHigh, *figureRoom_.high);
-            if (figureRoom_.low)
-                g.ChartLow = std::min(g.ChartLow, *figureRoom_.low);
+            if (view_.room.high)
+                g.ChartHigh = std::max(g.ChartHigh, *view_.room.high);
+            if (view_.room.low)
+                g.ChartLow = std::min(g.ChartLow, *view_.room.low);
             PlotPriceChart(GloVar, chart, barLook_);
             g.ChartHigh = high;
             g.ChartLow = low;
@@ -259,9 +259,9 @@ void ChartSession::RedrawRange()
     if (g.ChartShown) {
         const Anchor a1{g.P1Date, g.P1Price}, a2{g.P2Date, g.P2Price};
         {
-            ++holdFit_;
+            ++view_.holdFit;
             ReplayFigures(kept, current);
-            --holdFit_;
+            --view_.holdFit;
         }
         savedFigures_ = saved;
         selected_ = selected;

@@ -126,8 +126,8 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
 {
     auto& g = GloVar;
     // The chart is fitted to the figures once all are back, not one by one.
-    ++holdFit_;
-    const auto release = qScopeGuard([this] { --holdFit_; });
+    ++view_.holdFit;
+    const auto release = qScopeGuard([this] { --view_.holdFit; });
     if (f.hidden) {
         // Kept in its place, nothing drawn: no elements, no levels.
         if (f.kept) {
@@ -291,13 +291,13 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
         return false;
     GiveStudyFiguresScales(s.figures);
     QStringList dropped;
-    ++holdFit_;
+    ++view_.holdFit;
     for (const StudyFigure& f : s.figures) {
         QString why;
         if (!ReplayFigure(f, why))
             dropped << why;
     }
-    --holdFit_;
+    --view_.holdFit;
     FitFiguresInView();
     if (!dropped.isEmpty())
         prompts_.message(

@@ -8,7 +8,6 @@
 
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
-#include "app/session/KeptSettings.h"
 #include "app/session/Prompts.h"
 #include "app/session/SharedInputs.h"
 #include "chart/BarChart.h"
@@ -300,7 +299,7 @@ void ChartSession::LevelValuesClick()
     const Publishing publishing(*this);
     auto& g = GloVar;
     g.LevelValues = !g.LevelValues;
-    WriteViewSettings();
+    view_.Write(GloVar.LevelValues);
     // The figure still being worked on is shown again with or without its labels.
     currentLabelBoxes_.clear();
     currentUnlabelled_.clear();
@@ -328,26 +327,10 @@ QString ChartSession::ViewSettingsPath() const
     return GloVar.WorkDir + QLatin1String(ViewFileName);
 }
 
-void ChartSession::WriteViewSettings()
-{
-    if (!rememberView_)
-        return;
-    Kept::Put(QLatin1String(Kept::LevelValuesKey), GloVar.LevelValues);
-    Kept::Put(QLatin1String(Kept::ScaleToFiguresKey), scaleToFigures_);
-    Kept::Put(QLatin1String(Kept::TimeGoalRoomKey), timeGoalRoom_);
-}
-
 void ChartSession::RememberViewSettings()
 {
     const Publishing publishing(*this);
-    rememberView_ = true;
-    Kept::TakeOverViewFile(ViewSettingsPath());
-    if (!Kept::Usable())
-        return;
-    const QSettings st = Kept::Open();
-    GloVar.LevelValues = st.value(QLatin1String(Kept::LevelValuesKey), GloVar.LevelValues).toBool();
-    scaleToFigures_ = st.value(QLatin1String(Kept::ScaleToFiguresKey), scaleToFigures_).toBool();
-    timeGoalRoom_ = st.value(QLatin1String(Kept::TimeGoalRoomKey), timeGoalRoom_).toBool();
+    view_.Remember(ViewSettingsPath(), GloVar.LevelValues);
 }
 
 QString ChartSession::FigureValuesCsv() const
