@@ -20,7 +20,7 @@ std::vector<ChartSession::FigureRow> ChartSession::FigureRows() const
     };
     std::vector<FigureRow> rows;
     for (int n = 1; n <= FigureCount(); ++n) {
-        const StudyFigure& f = *FigureNumbered(n);
+        const StudyFigure& f = *figures_.Numbered(n);
         const FigureKind* kind = FigureKindOf(f.type);
         FigureRow row;
         row.number = n;
@@ -40,18 +40,18 @@ std::vector<ChartSession::FigureRow> ChartSession::FigureRows() const
 bool ChartSession::SetFigureHidden(int n, bool hidden)
 {
     const Publishing publishing(*this);
-    if (!FigureNumbered(n) || !GloVar.ChartShown)
+    if (!figures_.Numbered(n) || !GloVar.ChartShown)
         return false;
     StudyFigure& f =
-        size_t(n) <= keptFigures_.size() ? keptFigures_[size_t(n) - 1] : *currentFigure_;
-    if (f.hidden == hidden || dragHandle_ != 0 || tool.dragging())
+        size_t(n) <= figures_.kept.size() ? figures_.kept[size_t(n) - 1] : *figures_.current;
+    if (f.hidden == hidden || drags_.handle != 0 || tool.dragging())
         return true;
     const StepScope step(*this,
                          hidden ? QStringLiteral("Hide Figure") : QStringLiteral("Show Figure"));
     f.hidden = hidden;
     // A hidden figure has nothing on the chart to pick or drag.
-    if (hidden && selected_ == n)
-        selected_ = 0;
+    if (hidden && figures_.selected == n)
+        figures_.selected = 0;
     RedrawRange();
     return true;
 }
@@ -77,9 +77,9 @@ void ChartSession::FitFiguresInView()
     if (view_.holdFit > 0 || !GloVar.ChartShown || chart.isNull())
         return;
     const auto& g = GloVar;
-    const ViewToggles::FigureRoom want =
-        view_.RoomWanted(CurrentChartMap(g), g.ChartHigh, g.ChartLow,
-                         double(g.LoadedCount) + g.BlankDaysRight, keptElements_, currentElements_);
+    const ViewToggles::FigureRoom want = view_.RoomWanted(
+        CurrentChartMap(g), g.ChartHigh, g.ChartLow, double(g.LoadedCount) + g.BlankDaysRight,
+        figures_.keptElements, figures_.currentElements);
     if (want == view_.room)
         return;
     view_.room = want;
