@@ -34,6 +34,7 @@
 #include "data/PriceReader.h"
 #include "data/PriceRecord.h"
 #include "data/RecordDates.h"
+#include "data/Result.h"
 #include "tools/AnchorTool.h"
 #include "tools/FigureGeometry.h"
 #include "tools/FigureValues.h"
@@ -515,8 +516,9 @@ private:
     void EnterSetupMode();
     void Navigate(int step);
     // Works out the layout of a newly chosen file that does not fit the one
-    // in force; false when the file was refused.
-    bool AdoptLayoutOf(const QString& path, QString& readAs);
+    // in force: how the file was read then (empty when it fits), none when
+    // the file was refused (and the person told why).
+    std::optional<QString> AdoptLayoutOf(const QString& path);
     void ReportUnreadable(const QString& what, const QString& lineText, long long lineNo);
 
     PriceFileScan scan_;
@@ -540,8 +542,9 @@ private:
     void FitFiguresInView();
     FigureStore figures_;
     void ForgetFigures();
-    // Replays one figure by its points; false (and why) when a date is gone.
-    bool ReplayFigure(const StudyFigure& f, QString& why);
+    // Replays one figure by its points; an error naming the figure and the
+    // date when a date of it is not on the chart.
+    Result<void> ReplayFigure(const StudyFigure& f);
     // Draws kept and current figures again on the chart as it is now; the
     // chosen figure type, DIR, ratio and fan angles stay as they were.
     void ReplayFigures(const std::vector<StudyFigure>& kept,

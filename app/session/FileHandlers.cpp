@@ -427,12 +427,12 @@ bool ChartSession::TakeAppend()
     return true;
 }
 
-bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
+std::optional<QString> ChartSession::AdoptLayoutOf(const QString& path)
 {
     auto& g = GloVar;
     const Result<LayoutCheck> checked = CheckLayout(path, CurrentLayout(GloVar));
     if (!checked || checked->outcome == LayoutCheck::Fits)
-        return true; // the scan reports what cannot be read
+        return QString(); // the scan reports what cannot be read
     const LayoutCheck& c = *checked;
     if (c.outcome == LayoutCheck::NoDate) {
         g.RecordCount = 0;
@@ -445,7 +445,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                              .arg(FileName(path))
                              .arg(c.firstData.number)
                              .arg(Quoted(c.firstData.text)));
-        return false;
+        return std::nullopt;
     }
     if (c.outcome == LayoutCheck::Refused) {
         g.RecordCount = 0;
@@ -459,21 +459,22 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                              .arg(FileName(path), c.refusal)
                              .arg(c.firstData.number)
                              .arg(c.read, Quoted(c.firstData.text)));
-        return false;
+        return std::nullopt;
     }
     const FileLayout& l = c.layout;
     ApplyLayout(GloVar, l);
     const QStringList names = DateLayoutNames();
-    readAs = QStringLiteral("Fields separated by %1, %2, dates as %3; Date in field %4, Open %5, "
-                            "High %6, Low %7, Close %8")
-                 .arg(SeparatorWords(l.separator),
-                      l.header ? QStringLiteral("a header line") : QStringLiteral("no header line"),
-                      names.value(l.dateFormat))
-                 .arg(l.dateColumn)
-                 .arg(l.openColumn)
-                 .arg(l.highColumn)
-                 .arg(l.lowColumn)
-                 .arg(l.closeColumn);
+    QString readAs =
+        QStringLiteral("Fields separated by %1, %2, dates as %3; Date in field %4, Open %5, "
+                       "High %6, Low %7, Close %8")
+            .arg(SeparatorWords(l.separator),
+                 l.header ? QStringLiteral("a header line") : QStringLiteral("no header line"),
+                 names.value(l.dateFormat))
+            .arg(l.dateColumn)
+            .arg(l.openColumn)
+            .arg(l.highColumn)
+            .arg(l.lowColumn)
+            .arg(l.closeColumn);
     if (!c.language.isEmpty() && c.language != QLatin1String("English"))
         readAs += QStringLiteral("; header in %1").arg(c.language);
     if (c.closesOnly)
@@ -492,7 +493,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                       .arg(names.value(l.dateFormat));
     if (const Result<void> w = WriteSettingsFile(SettingsPath(), GloVar.settings); !w)
         prompts_.error(w.error().message());
-    return true;
+    return readAs;
 }
 
 void ChartSession::FileBtnClick()
@@ -514,10 +515,12 @@ void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
         priceFolder = QFileInfo(*path).absolutePath();
         g.DataFileName = QFileInfo(*path).absoluteFilePath();
         ui.panels[PanelFile] = g.DataFileName;
-        if (!AdoptLayoutOf(g.DataFileName, readAs)) {
+        std::optional<QString> adopted = AdoptLayoutOf(g.DataFileName);
+        if (!adopted) {
             ResetExtremesAndAnchors(GloVar);
             return;
         }
+        readAs = std::move(*adopted);
     }
     ScanPriceFile();
     if (!readAs.isEmpty()) {

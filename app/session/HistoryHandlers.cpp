@@ -143,10 +143,9 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
         }
         const ChartMap map = g.map;
         const bool same = SameMap(map, s.map) && s.monochrome == g.Monochrome;
-        for (const StudyFigure& f : s.values.kept) {
-            QString why;
-            ReplayFigure(f, why);
-        }
+        // A figure whose date is gone stays out of the picture, as before the step.
+        for (const StudyFigure& f : s.values.kept)
+            static_cast<void>(ReplayFigure(f));
         if (same && !s.baseResidue.empty()) {
             for (const Canvas::Patch& p : s.baseResidue)
                 chart.putPatch(p);
@@ -158,10 +157,8 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
                     baseResiduePixels_.push_back(p);
             }
         }
-        if (s.values.current) {
-            QString why;
-            ReplayFigure(*s.values.current, why);
-        }
+        if (s.values.current)
+            static_cast<void>(ReplayFigure(*s.values.current));
         // A dragged ellipse on the same chart: its last move again, grown
         // from the memory that move grew from.
         if (same && s.values.current && s.values.current->ellipseDragged && s.dragMemory)

@@ -112,7 +112,7 @@ bool ChartSession::SaveStudy(const QString& path)
     return true;
 }
 
-bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
+Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
 {
     auto& g = GloVar;
     // The chart is fitted to the figures once all are back, not one by one.
@@ -128,7 +128,7 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
             figures_.currentElements.clear();
             figures_.currentDrawn.clear();
         }
-        return true;
+        return {};
     }
     const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
@@ -139,10 +139,10 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
         f.p3 ? PixelOf(map, prices, *f.p3, timeframe_) : std::optional<QPoint>(QPoint());
     if (!kind || !p1 || !p2 || !p3) {
         const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
-        why = QStringLiteral("%1: %2 is not on the chart")
-                  .arg(kind ? QString::fromLatin1(kind->caption) : QString::number(f.type),
-                       ShortDate(gone.date));
-        return false;
+        return Error{Error::Doing::OpeningStudy, QString(), 0,
+                     QStringLiteral("%1: %2 is not on the chart")
+                         .arg(kind ? QString::fromLatin1(kind->caption) : QString::number(f.type),
+                              ShortDate(gone.date))};
     }
     // Built in the scale it keeps while its Draws last.
     const StudyFigure* const outer = std::exchange(replaying_, &f);
@@ -169,7 +169,7 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
     figures_.current->kept = false;
     if (f.kept)
         KeepCurrentFigure();
-    return true;
+    return {};
 }
 
 bool ChartSession::OpenStudy(const QString& path, const QString& prices,
@@ -282,11 +282,9 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     GiveStudyFiguresScales(s.figures);
     QStringList dropped;
     ++view_.holdFit;
-    for (const StudyFigure& f : s.figures) {
-        QString why;
-        if (!ReplayFigure(f, why))
-            dropped << why;
-    }
+    for (const StudyFigure& f : s.figures)
+        if (const Result<void> r = ReplayFigure(f); !r)
+            dropped << r.error().reason;
     --view_.holdFit;
     FitFiguresInView();
     if (!dropped.isEmpty())

@@ -260,16 +260,13 @@ void ChartSession::ReplayFigures(const std::vector<StudyFigure>& kept,
     const double ratio = g.Ratio;
     const double angles[3] = {g.FanAngle1, g.FanAngle2, g.FanAngle3};
     for (const StudyFigure& f : kept) {
-        QString why;
         const size_t before = figures_.keptElements.size();
         // A figure off this chart keeps its number: its elements stay empty.
-        if (!ReplayFigure(f, why) && figures_.keptElements.size() == before)
+        if (!ReplayFigure(f) && figures_.keptElements.size() == before)
             figures_.keptElements.emplace_back();
     }
-    if (current) {
-        QString why;
-        ReplayFigure(*current, why);
-    }
+    if (current)
+        static_cast<void>(ReplayFigure(*current));
     // Figures whose dates are off this chart stay, to come back with their dates.
     figures_.kept = kept;
     figures_.current = current;
