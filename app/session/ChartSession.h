@@ -9,13 +9,12 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <utility>
 
+#include "app/session/BaseResidue.h"
 #include "app/session/FigureStore.h"
 #include "app/session/MouseDrags.h"
 #include "app/session/PriceFileScan.h"
@@ -156,6 +155,39 @@ public:
     void PrintBtnClick();
     void ExitBtnClick();
 
+    // View
+    // View > Bar style: how records are drawn; the chart is drawn again.
+    void BarStyleClick(BarStyle style);
+    [[nodiscard]] BarStyle ChartStyle() const { return barLook_.style; }
+    // View > Daily / Weekly / Monthly: a bar a day, a week or a month; the
+    // range and the figures stay on their dates.
+    void TimeframeClick(Timeframe t);
+    [[nodiscard]] Timeframe ChartTimeframe() const { return timeframe_; }
+    void SetCandleColours(const QColor& up, const QColor& down);
+    // View > Log scale: false (with a message) when the prices shown are
+    // not all above zero. The figures stay on their dates and prices.
+    bool LogScaleClick(bool on);
+    [[nodiscard]] bool LogScale() const;
+    // View > Volume: a pane of volume bars under the plot when the file
+    // has a volume column.
+    void VolumePaneClick(bool on);
+    [[nodiscard]] bool VolumePane() const;
+    [[nodiscard]] bool HasVolume() const;
+    // View > Level values, remembered with the user's settings.
+    void LevelValuesClick();
+    // The view file older versions kept beside fsetup.dat.
+    [[nodiscard]] QString ViewSettingsPath() const;
+    // From now on the view toggles are kept in the user's settings: read
+    // from there (the old view file taken over first) and written on change.
+    void RememberViewSettings();
+    // View > Scale to figures and Room for time goals, remembered with the
+    // user's settings: the scale grows to every level, blank days reach the
+    // furthest time goal.
+    void ScaleToFiguresClick();
+    void TimeGoalRoomClick();
+    [[nodiscard]] bool ScaleToFigures() const { return view_.scaleToFigures; }
+    [[nodiscard]] bool TimeGoalRoom() const { return view_.timeGoalRoom; }
+
     // Tools
     void P1BtnClick();
     void P2BtnClick();
@@ -211,23 +243,7 @@ public:
     // The window's title: the study's file name (or "Untitled"), a "*" while
     // there are unsaved changes, then the chart's caption.
     [[nodiscard]] QString WindowTitle() const;
-    // View > Bar style: how records are drawn; the chart is drawn again.
-    void BarStyleClick(BarStyle style);
-    [[nodiscard]] BarStyle ChartStyle() const { return barLook_.style; }
-    // View > Daily / Weekly / Monthly: a bar a day, a week or a month; the
-    // range and the figures stay on their dates.
-    void TimeframeClick(Timeframe t);
-    [[nodiscard]] Timeframe ChartTimeframe() const { return timeframe_; }
-    void SetCandleColours(const QColor& up, const QColor& down);
-    // View > Log scale: false (with a message) when the prices shown are
-    // not all above zero. The figures stay on their dates and prices.
-    bool LogScaleClick(bool on);
-    [[nodiscard]] bool LogScale() const;
-    // View > Volume: a pane of volume bars under the plot when the file
-    // has a volume column.
-    void VolumePaneClick(bool on);
-    [[nodiscard]] bool VolumePane() const;
-    [[nodiscard]] bool HasVolume() const;
+
     // Moving the chart with the mouse: a pan by whole slots from a press on
     // the plot, a stretch of the price scale from a press on the price axis.
     // The whole drag is one step of the history.
@@ -239,6 +255,8 @@ public:
     [[nodiscard]] bool Navigating() const { return drags_.nav.has_value(); }
     // A double click on the price axis: the automatic scale again.
     void AutoScaleClick();
+
+    // What the window reads of the chart and its file
     // The crosshair's tags at a pixel of the chart; nothing outside the plot.
     [[nodiscard]] std::optional<PointerTags> TagsAt(int x, int y) const;
     [[nodiscard]] bool Monochrome() const;
@@ -262,13 +280,7 @@ public:
     [[nodiscard]] const QString& studyFolder() const { return studyFolder_; }
     void setStudyFolder(const QString& dir) { studyFolder_ = dir; }
 
-    // View > Level values, remembered with the user's settings.
-    void LevelValuesClick();
-    // The view file older versions kept beside fsetup.dat.
-    [[nodiscard]] QString ViewSettingsPath() const;
-    // From now on the view toggles are kept in the user's settings: read
-    // from there (the old view file taken over first) and written on change.
-    void RememberViewSettings();
+    // Figure values
     // File > Export figure values...: one row per drawn element of every
     // figure on the chart, as CSV.
     void ExportFigureValuesClick();
@@ -284,13 +296,13 @@ public:
         return figures_.currentElements;
     }
 
+    // Markers
     void DrawP1Marker(int x, int y);
     void DrawP2Marker(int x, int y);
     void DrawP3Marker(int x, int y);
 
+    // History
     // Edit > Undo and Redo: each step of the figures, anchors and range is
-    // The figures the chart holds, kept ones included, whether their dates are shown or not.
-    [[nodiscard]] int FigureCount() const { return figures_.Count(); }
     // kept as the state before it, in dates and prices, and replayed
     // through the chart as it is then.
     static constexpr int HistoryLimit = SessionHistory::Limit;
@@ -304,6 +316,8 @@ public:
     [[nodiscard]] int UndoDepth() const { return history_.depth(); }
     void ClearHistory();
 
+    // The figures the chart holds, kept ones included, whether their dates are shown or not.
+    [[nodiscard]] int FigureCount() const { return figures_.Count(); }
     // Picking figures, numbered as in the figure values file (kept ones
     // first, the current one last); 0 is none.
     [[nodiscard]] int SelectedFigure() const;
@@ -340,13 +354,6 @@ public:
     [[nodiscard]] std::vector<FigureRow> FigureRows() const;
     // Hides or shows figure n, one step of the history; false when n is no figure.
     bool SetFigureHidden(int n, bool hidden);
-    // View > Scale to figures and Room for time goals, remembered with the
-    // user's settings: the scale grows to every level, blank days reach the
-    // furthest time goal.
-    void ScaleToFiguresClick();
-    void TimeGoalRoomClick();
-    [[nodiscard]] bool ScaleToFigures() const { return view_.scaleToFigures; }
-    [[nodiscard]] bool TimeGoalRoom() const { return view_.timeGoalRoom; }
 
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;
@@ -427,15 +434,7 @@ private:
     void PlotOrReset();
     SessionHistory history_;
     QString plottedTypeName_;
-    // Where the base picture holds what markers left when it was clipped:
-    // each place once, the pixels read from the base only when a step keeps
-    // them (a Clip must not read every place again, or N figures cost N²).
-    std::vector<QRect> baseResidue_;
-    std::set<std::array<int, 4>> baseResidueAt_;
-    mutable std::vector<Canvas::Patch> baseResiduePixels_; // of the first places, from baseImage
-    void ForgetBaseResidue();
-    void NoteBaseResidue(const QRect& r);
-    [[nodiscard]] std::vector<Canvas::Patch> BaseResiduePixels() const;
+    BaseResidue residue_;
 
     QString imageFolder_;
     BarLook barLook_;

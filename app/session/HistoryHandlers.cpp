@@ -65,7 +65,7 @@ SessionHistory::Snapshot ChartSession::TakeSnapshot() const
     s.ui = ui;
     s.monochrome = g.Monochrome;
     s.markers = tool.layer();
-    s.baseResidue = BaseResiduePixels();
+    s.baseResidue = residue_.Pixels(chart, baseImage);
     s.selected = SelectedFigure();
     s.room = view_.room;
     s.values.timeframe = timeframe_;
@@ -150,12 +150,8 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
             for (const Canvas::Patch& p : s.baseResidue)
                 chart.putPatch(p);
             PutBase(chart.image());
-            for (const Canvas::Patch& p : s.baseResidue) {
-                const size_t before = baseResidue_.size();
-                NoteBaseResidue(p.rect);
-                if (baseResidue_.size() > before)
-                    baseResiduePixels_.push_back(p);
-            }
+            for (const Canvas::Patch& p : s.baseResidue)
+                residue_.Put(p);
         }
         if (s.values.current)
             static_cast<void>(ReplayFigure(*s.values.current));

@@ -328,13 +328,12 @@ void ChartSession::ClipButtonClick()
 void ChartSession::KeepCurrentFigure()
 {
     // The places the last base held residue at stay places of the new one.
-    std::vector<QRect> places = std::exchange(baseResidue_, {});
-    std::set<std::array<int, 4>> at = std::exchange(baseResidueAt_, {});
+    BaseResidue was = std::exchange(residue_, {});
     PutBase(chart.image());
-    baseResidue_ = std::move(places);
-    baseResidueAt_ = std::move(at);
+    residue_ = std::move(was);
+    residue_.NewBase();
     for (const QRect& r : tool.residue())
-        NoteBaseResidue(r);
+        residue_.Note(r);
     if (figures_.current) {
         figures_.current->kept = true;
         figures_.kept.push_back(*figures_.current);
