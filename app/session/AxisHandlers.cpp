@@ -74,16 +74,16 @@ void ChartSession::PanPress(int x, int y)
     const Publishing publishing(*this);
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
-    if (!g.ChartShown || !map.usable() || map.slotCount <= 0 || navDrag_)
+    if (!g.ChartShown || !map.usable() || map.slotCount <= 0 || drags_.nav)
         return;
-    NavDrag d;
+    MouseDrags::Nav d;
     d.x = x;
     d.y = y;
     d.first = g.FirstRecord;
     d.last = g.LastRecord;
     d.slotWidth = map.plotWidth / map.slotCount;
-    navDrag_ = d;
-    navBefore_ = stepDepth_ == 0 && quiet_ == 0 ? std::optional(TakeSnapshot()) : std::nullopt;
+    drags_.nav = d;
+    drags_.navBefore = history_.recording() ? std::optional(TakeSnapshot()) : std::nullopt;
 }
 
 void ChartSession::StretchPress(int x, int y)
@@ -91,9 +91,9 @@ void ChartSession::StretchPress(int x, int y)
     const Publishing publishing(*this);
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
-    if (!g.ChartShown || !map.usable() || navDrag_)
+    if (!g.ChartShown || !map.usable() || drags_.nav)
         return;
-    NavDrag d;
+    MouseDrags::Nav d;
     d.stretch = true;
     d.x = x;
     d.y = y;
@@ -101,17 +101,17 @@ void ChartSession::StretchPress(int x, int y)
     d.bottom = map.scaleBottom;
     d.log = map.logScale;
     d.plotHeight = map.plotHeight;
-    navDrag_ = d;
-    navBefore_ = stepDepth_ == 0 && quiet_ == 0 ? std::optional(TakeSnapshot()) : std::nullopt;
+    drags_.nav = d;
+    drags_.navBefore = history_.recording() ? std::optional(TakeSnapshot()) : std::nullopt;
 }
 
 void ChartSession::NavigationMove(int x, int y)
 {
     const Publishing publishing(*this);
     auto& g = GloVar;
-    if (!navDrag_ || !g.ChartShown)
+    if (!drags_.nav || !g.ChartShown)
         return;
-    const NavDrag& d = *navDrag_;
+    const MouseDrags::Nav& d = *drags_.nav;
     if (!d.stretch) {
         // Whole slots: the day under the press stays under the pointer.
         const long long moved = d.slotWidth > 0 ? RoundPx((x - d.x) / d.slotWidth) : 0;
@@ -158,21 +158,21 @@ void ChartSession::NavigationMove(int x, int y)
 void ChartSession::NavigationRelease()
 {
     const Publishing publishing(*this);
-    if (!navDrag_)
+    if (!drags_.nav)
         return;
-    const bool stretch = navDrag_->stretch;
-    navDrag_.reset();
-    if (navBefore_)
+    const bool stretch = drags_.nav->stretch;
+    drags_.nav.reset();
+    if (drags_.navBefore)
         KeepStep(stretch ? QStringLiteral("Stretch Scale") : QStringLiteral("Pan"),
-                 std::move(*navBefore_));
-    navBefore_.reset();
+                 std::move(*drags_.navBefore));
+    drags_.navBefore.reset();
 }
 
 void ChartSession::AutoScaleClick()
 {
     const Publishing publishing(*this);
     auto& g = GloVar;
-    if (!g.ChartShown || !g.ManualScale || navDrag_)
+    if (!g.ChartShown || !g.ManualScale || drags_.nav)
         return;
     const StepScope step(*this, QStringLiteral("Automatic Scale"));
     g.ManualScale = false;

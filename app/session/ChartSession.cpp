@@ -90,36 +90,8 @@ void ChartSession::ShowDir()
 void ChartSession::PutBase(const QImage& img)
 {
     baseImage = img;
-    ForgetBaseResidue();
+    residue_.Forget();
     GloVar.ChartDrawn = true;
     if (toClipboard)
         toClipboard(img);
-}
-
-void ChartSession::ForgetBaseResidue()
-{
-    baseResidue_.clear();
-    baseResidueAt_.clear();
-    baseResiduePixels_.clear();
-}
-
-void ChartSession::NoteBaseResidue(const QRect& r)
-{
-    if (baseResidueAt_.insert({r.x(), r.y(), r.width(), r.height()}).second)
-        baseResidue_.push_back(r);
-}
-
-std::vector<Canvas::Patch> ChartSession::BaseResiduePixels() const
-{
-    // The base does not change between two Clips, so pixels once read stay good.
-    if (baseResiduePixels_.size() < baseResidue_.size()) {
-        const std::span<const QRect> more(
-            baseResidue_.begin() + qsizetype(baseResiduePixels_.size()), baseResidue_.end());
-        std::vector<Canvas::Patch> read = chart.patchesOf(baseImage, more);
-        if (read.size() == more.size())
-            baseResiduePixels_.insert(baseResiduePixels_.end(),
-                                      std::make_move_iterator(read.begin()),
-                                      std::make_move_iterator(read.end()));
-    }
-    return baseResiduePixels_;
 }

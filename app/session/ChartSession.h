@@ -9,15 +9,20 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <utility>
 
+#include "app/session/BaseResidue.h"
+#include "app/session/FigureStore.h"
+#include "app/session/MouseDrags.h"
+#include "app/session/PriceFileScan.h"
+#include "app/session/PublishedState.h"
+#include "app/session/SessionHistory.h"
 #include "app/session/SessionValues.h"
 #include "app/session/UiModel.h"
+#include "app/session/ViewToggles.h"
 #include "chart/BarChart.h"
 #include "chart/Canvas.h"
 #include "chart/ChartMap.h"
@@ -28,6 +33,7 @@
 #include "data/PriceReader.h"
 #include "data/PriceRecord.h"
 #include "data/RecordDates.h"
+#include "data/Result.h"
 #include "tools/AnchorTool.h"
 #include "tools/FigureGeometry.h"
 #include "tools/FigureValues.h"
@@ -54,15 +60,15 @@ public:
 
     // What changed since the window last heard, as flags of changed().
     enum Change : unsigned {
-        CaptionChanged = 1,
-        ControlsChanged = 2,
-        PanelsChanged = 4,
-        PointerChanged = 8,
-        PictureChanged = 16,
+        CaptionChanged = PublishedState::Caption,
+        ControlsChanged = PublishedState::Controls,
+        PanelsChanged = PublishedState::Panels,
+        PointerChanged = PublishedState::Pointer,
+        PictureChanged = PublishedState::Picture,
         // What the menu table's rules say: enabled, ticked and captions.
-        MenuChanged = 32,
+        MenuChanged = PublishedState::Menus,
         // Which figure is picked.
-        SelectionChanged = 64,
+        SelectionChanged = PublishedState::Selection,
     };
     // Everything, for a window that shows the session for the first time.
     static constexpr unsigned EverythingChanged = ~0u;
@@ -87,7 +93,7 @@ public:
     int periodIndex = 4;
 
     // Lines between the header line and the first record, from the last scan.
-    [[nodiscard]] int64_t skipLines() const { return skipLines_; }
+    [[nodiscard]] int64_t skipLines() const { return scan_.skipLines; }
 
     // Start-up
     void FormCreate(const QString& currentDir);
@@ -147,6 +153,39 @@ public:
     void PrintBtnClick();
     void ExitBtnClick();
 
+    // View
+    // View > Bar style: how records are drawn; the chart is drawn again.
+    void BarStyleClick(BarStyle style);
+    [[nodiscard]] BarStyle ChartStyle() const { return barLook_.style; }
+    // View > Daily / Weekly / Monthly: a bar a day, a week or a month; the
+    // range and the figures stay on their dates.
+    void TimeframeClick(Timeframe t);
+    [[nodiscard]] Timeframe ChartTimeframe() const { return timeframe_; }
+    void SetCandleColours(const QColor& up, const QColor& down);
+    // View > Log scale: false (with a message) when the prices shown are
+    // not all above zero. The figures stay on their dates and prices.
+    bool LogScaleClick(bool on);
+    [[nodiscard]] bool LogScale() const;
+    // View > Volume: a pane of volume bars under the plot when the file
+    // has a volume column.
+    void VolumePaneClick(bool on);
+    [[nodiscard]] bool VolumePane() const;
+    [[nodiscard]] bool HasVolume() const;
+    // View > Level values, remembered with the user's settings.
+    void LevelValuesClick();
+    // The view file older versions kept beside fsetup.dat.
+    [[nodiscard]] QString ViewSettingsPath() const;
+    // From now on the view toggles are kept in the user's settings: read
+    // from there (the old view file taken over first) and written on change.
+    void RememberViewSettings();
+    // View > Scale to figures and Room for time goals, remembered with the
+    // user's settings: the scale grows to every level, blank days reach the
+    // furthest time goal.
+    void ScaleToFiguresClick();
+    void TimeGoalRoomClick();
+    [[nodiscard]] bool ScaleToFigures() const { return view_.scaleToFigures; }
+    [[nodiscard]] bool TimeGoalRoom() const { return view_.timeGoalRoom; }
+
     // Tools
     void P1BtnClick();
     void P2BtnClick();
@@ -202,23 +241,7 @@ public:
     // The window's title: the study's file name (or "Untitled"), a "*" while
     // there are unsaved changes, then the chart's caption.
     [[nodiscard]] QString WindowTitle() const;
-    // View > Bar style: how records are drawn; the chart is drawn again.
-    void BarStyleClick(BarStyle style);
-    [[nodiscard]] BarStyle ChartStyle() const { return barLook_.style; }
-    // View > Daily / Weekly / Monthly: a bar a day, a week or a month; the
-    // range and the figures stay on their dates.
-    void TimeframeClick(Timeframe t);
-    [[nodiscard]] Timeframe ChartTimeframe() const { return timeframe_; }
-    void SetCandleColours(const QColor& up, const QColor& down);
-    // View > Log scale: false (with a message) when the prices shown are
-    // not all above zero. The figures stay on their dates and prices.
-    bool LogScaleClick(bool on);
-    [[nodiscard]] bool LogScale() const;
-    // View > Volume: a pane of volume bars under the plot when the file
-    // has a volume column.
-    void VolumePaneClick(bool on);
-    [[nodiscard]] bool VolumePane() const;
-    [[nodiscard]] bool HasVolume() const;
+
     // Moving the chart with the mouse: a pan by whole slots from a press on
     // the plot, a stretch of the price scale from a press on the price axis.
     // The whole drag is one step of the history.
@@ -227,9 +250,11 @@ public:
     void StretchPress(int x, int y);
     void NavigationMove(int x, int y);
     void NavigationRelease();
-    [[nodiscard]] bool Navigating() const { return navDrag_.has_value(); }
+    [[nodiscard]] bool Navigating() const { return drags_.nav.has_value(); }
     // A double click on the price axis: the automatic scale again.
     void AutoScaleClick();
+
+    // What the window reads of the chart and its file
     // The crosshair's tags at a pixel of the chart; nothing outside the plot.
     [[nodiscard]] std::optional<PointerTags> TagsAt(int x, int y) const;
     [[nodiscard]] bool Monochrome() const;
@@ -253,13 +278,7 @@ public:
     [[nodiscard]] const QString& studyFolder() const { return studyFolder_; }
     void setStudyFolder(const QString& dir) { studyFolder_ = dir; }
 
-    // View > Level values, remembered with the user's settings.
-    void LevelValuesClick();
-    // The view file older versions kept beside fsetup.dat.
-    [[nodiscard]] QString ViewSettingsPath() const;
-    // From now on the view toggles are kept in the user's settings: read
-    // from there (the old view file taken over first) and written on change.
-    void RememberViewSettings();
+    // Figure values
     // File > Export figure values...: one row per drawn element of every
     // figure on the chart, as CSV.
     void ExportFigureValuesClick();
@@ -268,36 +287,35 @@ public:
     // The elements of the figures on the chart, kept ones first.
     [[nodiscard]] const std::vector<std::vector<FigureElement>>& keptElements() const
     {
-        return keptElements_;
+        return figures_.keptElements;
     }
     [[nodiscard]] const std::vector<FigureElement>& currentElements() const
     {
-        return currentElements_;
+        return figures_.currentElements;
     }
 
+    // Markers
     void DrawP1Marker(int x, int y);
     void DrawP2Marker(int x, int y);
     void DrawP3Marker(int x, int y);
 
+    // History
     // Edit > Undo and Redo: each step of the figures, anchors and range is
-    // The figures the chart holds, kept ones included, whether their dates are shown or not.
-    [[nodiscard]] int FigureCount() const
-    {
-        return static_cast<int>(keptFigures_.size()) + (currentFigure_ ? 1 : 0);
-    }
     // kept as the state before it, in dates and prices, and replayed
     // through the chart as it is then.
-    static constexpr int HistoryLimit = 100;
+    static constexpr int HistoryLimit = SessionHistory::Limit;
     void UndoClick();
     void RedoClick();
-    [[nodiscard]] bool CanUndo() const { return !undo_.empty(); }
-    [[nodiscard]] bool CanRedo() const { return !redo_.empty(); }
+    [[nodiscard]] bool CanUndo() const { return history_.canUndo(); }
+    [[nodiscard]] bool CanRedo() const { return history_.canRedo(); }
     // "Undo Clear", or "Undo" alone when there is nothing to undo.
-    [[nodiscard]] QString UndoCaption() const;
-    [[nodiscard]] QString RedoCaption() const;
-    [[nodiscard]] int UndoDepth() const { return static_cast<int>(undo_.size()); }
+    [[nodiscard]] QString UndoCaption() const { return history_.undoCaption(); }
+    [[nodiscard]] QString RedoCaption() const { return history_.redoCaption(); }
+    [[nodiscard]] int UndoDepth() const { return history_.depth(); }
     void ClearHistory();
 
+    // The figures the chart holds, kept ones included, whether their dates are shown or not.
+    [[nodiscard]] int FigureCount() const { return figures_.Count(); }
     // Picking figures, numbered as in the figure values file (kept ones
     // first, the current one last); 0 is none.
     [[nodiscard]] int SelectedFigure() const;
@@ -319,7 +337,7 @@ public:
     void HandlePress(int handle);
     void HandleMove(int x, int y, bool snap);
     void HandleRelease();
-    [[nodiscard]] bool DraggingHandle() const { return dragHandle_ != 0; }
+    [[nodiscard]] bool DraggingHandle() const { return drags_.handle != 0; }
     // The plot's pixels, where figures are drawn; empty without a chart.
     [[nodiscard]] QRect PlotArea() const;
 
@@ -334,13 +352,6 @@ public:
     [[nodiscard]] std::vector<FigureRow> FigureRows() const;
     // Hides or shows figure n, one step of the history; false when n is no figure.
     bool SetFigureHidden(int n, bool hidden);
-    // View > Scale to figures and Room for time goals, remembered with the
-    // user's settings: the scale grows to every level, blank days reach the
-    // furthest time goal.
-    void ScaleToFiguresClick();
-    void TimeGoalRoomClick();
-    [[nodiscard]] bool ScaleToFigures() const { return scaleToFigures_; }
-    [[nodiscard]] bool TimeGoalRoom() const { return timeGoalRoom_; }
 
     // RATIO steps through the powers of Phi from -RatioPowerLimit to +RatioPowerLimit.
     static constexpr int RatioPowerLimit = 60;
@@ -357,10 +368,10 @@ private:
     // session what changed, once, so no caller has to remember to.
     class Publishing {
     public:
-        explicit Publishing(ChartSession& s) : s_(s) { ++s_.publishDepth_; }
+        explicit Publishing(ChartSession& s) : s_(s) { ++s_.published_.depth; }
         ~Publishing()
         {
-            if (--s_.publishDepth_ == 0)
+            if (--s_.published_.depth == 0)
                 s_.publish();
         }
         Publishing(const Publishing&) = delete;
@@ -373,10 +384,11 @@ private:
     // those is an outermost handler: the window follows the answers live.
     class PersonAnswers {
     public:
-        explicit PersonAnswers(ChartSession& s) : s_(s), depth_(std::exchange(s.publishDepth_, 0))
+        explicit PersonAnswers(ChartSession& s)
+            : s_(s), depth_(std::exchange(s.published_.depth, 0))
         {
         }
-        ~PersonAnswers() { s_.publishDepth_ = depth_; }
+        ~PersonAnswers() { s_.published_.depth = depth_; }
         PersonAnswers(const PersonAnswers&) = delete;
         PersonAnswers& operator=(const PersonAnswers&) = delete;
 
@@ -384,57 +396,10 @@ private:
         ChartSession& s_;
         int depth_;
     };
-    int publishDepth_ = 0;
+    PublishedState published_;
     // Tells what changed since the last time through changed().
     void publish();
-    // What the figures ask of the plot: the levels' prices and the blank
-    // days up to the furthest time goal. Applied by every plot.
-    struct FigureRoom {
-        std::optional<double> high, low;
-        int days = 0;
-        bool operator==(const FigureRoom&) const = default;
-    };
-    // The figures, anchors and range at one moment: what a step of the
-    // history gives back.
-    struct Snapshot {
-        // What an action changes: when they are equal, nothing happened.
-        struct Values {
-            bool chartShown = false;
-            int periodIndex = 0;
-            RangeValues range;
-            AnchorValues anchors;
-            FigureChoice figure;
-            EllipseMemory ellipse;
-            std::vector<StudyFigure> kept;
-            std::optional<StudyFigure> current;
-            bool p1Shown = false, p2Shown = false, p3Shown = false;
-            Timeframe timeframe = Timeframe::Daily;
-            bool logScale = false;
-            bool operator==(const Values&) const = default;
-        } values;
-        // What follows from them, put back with them. The anchors in dates
-        // and prices, for a chart drawn otherwise.
-        double fileHigh = 0, fileLow = 0;
-        StudyPoint p1, p2, p3;
-        bool p1Armed = false, p2Armed = false;
-        // The memory the live ellipse's last drag move grew from.
-        std::optional<EllipseMemory> dragMemory;
-        // The figure type the chart's header names: the one of its plot.
-        QString plottedTypeName;
-        ChartMap map;
-        UiModel ui;
-        // The pixels the markers' order of moves leaves, on the chart and
-        // in the base picture: put back over a replay on the same chart.
-        bool monochrome = false;
-        AnchorTool::Layer markers;
-        std::vector<Canvas::Patch> baseResidue;
-        int selected = 0;
-        FigureRoom room;
-    };
-    struct HistoryStep {
-        QString name;
-        Snapshot state;
-    };
+    using Snapshot = SessionHistory::Snapshot;
     // Records one step when the outermost handler of an action changed
     // anything; handlers called inside it add nothing.
     class StepScope {
@@ -453,8 +418,8 @@ private:
     // Handlers run while it lives record no steps (replays, studies).
     class QuietHistory {
     public:
-        explicit QuietHistory(ChartSession& s) : s_(s) { ++s_.quiet_; }
-        ~QuietHistory() { --s_.quiet_; }
+        explicit QuietHistory(ChartSession& s) : s_(s) { s_.history_.hush(); }
+        ~QuietHistory() { s_.history_.unhush(); }
         QuietHistory(const QuietHistory&) = delete;
         QuietHistory& operator=(const QuietHistory&) = delete;
 
@@ -465,32 +430,11 @@ private:
     void RestoreSnapshot(const Snapshot& s);
     void KeepStep(const QString& name, Snapshot before);
     void PlotOrReset();
-    std::deque<HistoryStep> undo_;
-    std::vector<HistoryStep> redo_;
-    int stepDepth_ = 0;
-    int quiet_ = 0;
-    // A Reset waits for the next Plot, which joins it as one step.
-    bool resetPending_ = false;
-    long long stepsKept_ = 0;
+    SessionHistory history_;
     QString plottedTypeName_;
-    std::optional<EllipseMemory> dragMemory_;
-    std::optional<Snapshot> dragBefore_;
-    // Where the base picture holds what markers left when it was clipped:
-    // each place once, the pixels read from the base only when a step keeps
-    // them (a Clip must not read every place again, or N figures cost N²).
-    std::vector<QRect> baseResidue_;
-    std::set<std::array<int, 4>> baseResidueAt_;
-    mutable std::vector<Canvas::Patch> baseResiduePixels_; // of the first places, from baseImage
-    void ForgetBaseResidue();
-    void NoteBaseResidue(const QRect& r);
-    [[nodiscard]] std::vector<Canvas::Patch> BaseResiduePixels() const;
+    BaseResidue residue_;
 
-    // The model as the window was last told it: the one comparison.
-    std::optional<UiModel> published_;
-    int publishedSelected_ = 0;
     QString imageFolder_;
-    MenuRules publishedMenus_;
-    QString publishedTitle_;
     BarLook barLook_;
     // What a figure is built on: the chart shown, or for a figure replayed
     // with the scale of another chart, that chart (see FigureScale).
@@ -569,30 +513,17 @@ private:
     void EnterSetupMode();
     void Navigate(int step);
     // Works out the layout of a newly chosen file that does not fit the one
-    // in force; false when the file was refused.
-    bool AdoptLayoutOf(const QString& path, QString& readAs);
+    // in force: how the file was read then (empty when it fits), none when
+    // the file was refused (and the person told why).
+    std::optional<QString> AdoptLayoutOf(const QString& path);
     void ReportUnreadable(const QString& what, const QString& lineText, long long lineNo);
 
-    // Unreadable lines of the first load are reported once per scan.
-    bool unreadableReported_ = false;
-    // What else the first load meets is said once per scan too.
-    bool noPricesReported_ = false;
-    bool orderReported_ = false;
-    bool inconsistentReported_ = false;
-    // What the scan found of the file: the lines before its first record
-    // and its size, which a later load checks.
-    int64_t skipLines_ = 0;
-    int64_t scannedSize_ = -1;
-    int64_t scannedModified_ = 0;
-    std::vector<LineMark> lineMarks_; // from the scan, to reach a range quickly
-    FileIdentity scannedId_;          // to tell an append from another change
-    int64_t scannedLines_ = 0;
+    PriceFileScan scan_;
     FileChange CheckPriceFile();
     bool TakeAppend();
     bool FileStillScanned();
     // The file changed since its scan: says so and offers to scan it again.
     void FileChanged(long long lastRecord);
-    std::optional<RecordDates> recordDates_;
 
     void RecordFigure(bool dragged);
     // What the last Draw stroked: its elements, their labels, the levels off the chart.
@@ -603,56 +534,20 @@ private:
     void DrawLevelLabels(const std::vector<FigureElement>& elements, bool byMark);
     void ShowLevelsOffChart();
     [[nodiscard]] QStringList LevelsOffChart(const std::vector<FigureElement>& elements) const;
-    QStringList keptLevelsOff_;
-    void WriteViewSettings();
-    // Whether view toggles are read and kept; off for scripts and tests.
-    bool rememberView_ = false;
-    bool scaleToFigures_ = false;
-    bool timeGoalRoom_ = false;
-    FigureRoom figureRoom_;
-    // Fitting waits while figures are replayed one by one.
-    int holdFit_ = 0;
-    [[nodiscard]] FigureRoom RoomWanted() const;
+    ViewToggles view_;
     // Plots again when the figures on the chart want other room than the plot gave.
     void FitFiguresInView();
-    // Where level labels stand, the kept figures' and the current one's,
-    // and those left out for want of room: no label covers another.
-    std::vector<QRect> keptLabelBoxes_, currentLabelBoxes_;
-    QStringList keptUnlabelled_, currentUnlabelled_;
-    std::vector<Figure> currentDrawn_;
-    std::vector<FigureElement> currentElements_;
-    std::vector<std::vector<FigureElement>> keptElements_;
+    FigureStore figures_;
     void ForgetFigures();
-    // Replays one figure by its points; false (and why) when a date is gone.
-    bool ReplayFigure(const StudyFigure& f, QString& why);
+    // Replays one figure by its points; an error naming the figure and the
+    // date when a date of it is not on the chart.
+    Result<void> ReplayFigure(const StudyFigure& f);
     // Draws kept and current figures again on the chart as it is now; the
     // chosen figure type, DIR, ratio and fan angles stay as they were.
     void ReplayFigures(const std::vector<StudyFigure>& kept,
                        const std::optional<StudyFigure>& current);
-    [[nodiscard]] std::vector<StudyFigure> Figures() const;
     void RemakeChart(int width, int height, bool monochrome);
-    // What was drawn at the last save or open, or dropped knowingly.
-    std::vector<StudyFigure> savedFigures_;
-    std::vector<StudyFigure> keptFigures_;
-    std::optional<StudyFigure> currentFigure_;
-    bool dragMoved_ = false;
-    int selected_ = 0;
-    int dragHandle_ = 0;
-    std::optional<Snapshot> handleBefore_;
-    struct NavDrag {
-        bool stretch = false;
-        int x = 0, y = 0;
-        int first = 0, last = 0;
-        double top = 0, bottom = 0;
-        bool log = false;
-        int plotHeight = 0;
-        double slotWidth = 0;
-    };
-    std::optional<NavDrag> navDrag_;
-    std::optional<Snapshot> navBefore_;
-    // The figure numbered n (see SelectedFigure), none when there is no such.
-    [[nodiscard]] const StudyFigure* FigureNumbered(int n) const;
-    [[nodiscard]] const std::vector<FigureElement>* ElementsNumbered(int n) const;
+    MouseDrags drags_;
     // With snap, the price of the bar at x nearest to y's (none off the bars).
     [[nodiscard]] std::optional<double> NearestBarPrice(const ChartMap& map, int x, int y) const;
     QString studyPath_;

@@ -11,13 +11,6 @@
 #include "data/Dates.h"
 #include "tools/FigureTable.h"
 
-namespace {
-// Goals further than this many trading days past the chart would squeeze the bars to nothing.
-constexpr int MostRoomDays = 1000;
-// Levels further than this many chart spans beyond the bars likewise.
-constexpr double MostSpans = 10;
-} // namespace
-
 std::vector<ChartSession::FigureRow> ChartSession::FigureRows() const
 {
     const int decimals = std::clamp<int>(GloVar.PriceDecimals, 0, 12);
@@ -27,7 +20,7 @@ std::vector<ChartSession::FigureRow> ChartSession::FigureRows() const
     };
     std::vector<FigureRow> rows;
     for (int n = 1; n <= FigureCount(); ++n) {
-        const StudyFigure& f = *FigureNumbered(n);
+        const StudyFigure& f = *figures_.Numbered(n);
         const FigureKind* kind = FigureKindOf(f.type);
         FigureRow row;
         row.number = n;
@@ -47,18 +40,18 @@ std::vector<ChartSession::FigureRow> ChartSession::FigureRows() const
 bool ChartSession::SetFigureHidden(int n, bool hidden)
 {
     const Publishing publishing(*this);
-    if (!FigureNumbered(n) || !GloVar.ChartShown)
+    if (!figures_.Numbered(n) || !GloVar.ChartShown)
         return false;
     StudyFigure& f =
-        size_t(n) <= keptFigures_.size() ? keptFigures_[size_t(n) - 1] : *currentFigure_;
-    if (f.hidden == hidden || dragHandle_ != 0 || tool.dragging())
+        size_t(n) <= figures_.kept.size() ? figures_.kept[size_t(n) - 1] : *figures_.current;
+    if (f.hidden == hidden || drags_.handle != 0 || tool.dragging())
         return true;
     const StepScope step(*this,
                          hidden ? QStringLiteral("Hide Figure") : QStringLiteral("Show Figure"));
     f.hidden = hidden;
     // A hidden figure has nothing on the chart to pick or drag.
-    if (hidden && selected_ == n)
-        selected_ = 0;
+    if (hidden && figures_.selected == n)
+        figures_.selected = 0;
     RedrawRange();
     return true;
 }
@@ -66,64 +59,34 @@ bool ChartSession::SetFigureHidden(int n, bool hidden)
 void ChartSession::ScaleToFiguresClick()
 {
     const Publishing publishing(*this);
-    scaleToFigures_ = !scaleToFigures_;
-    WriteViewSettings();
+    view_.scaleToFigures = !view_.scaleToFigures;
+    view_.Write(GloVar.LevelValues);
     FitFiguresInView();
 }
 
 void ChartSession::TimeGoalRoomClick()
 {
     const Publishing publishing(*this);
-    timeGoalRoom_ = !timeGoalRoom_;
-    WriteViewSettings();
+    view_.timeGoalRoom = !view_.timeGoalRoom;
+    view_.Write(GloVar.LevelValues);
     FitFiguresInView();
-}
-
-ChartSession::FigureRoom ChartSession::RoomWanted() const
-{
-    const auto& g = GloVar;
-    FigureRoom room;
-    if (!g.ChartShown)
-        return room;
-    const ChartMap map = CurrentChartMap(GloVar);
-    const double span = std::max(g.ChartHigh - g.ChartLow, 0.0);
-    const double highest = g.ChartHigh + MostSpans * span, lowest = g.ChartLow - MostSpans * span;
-    const double lastSlot = double(g.LoadedCount) + g.BlankDaysRight;
-    auto consider = [&](const std::vector<FigureElement>& elements) {
-        for (const FigureElement& e : elements) {
-            if (scaleToFigures_ && e.shape == ElementShape::Level && !e.lines.empty()) {
-                const double price = e.price ? *e.price : map.yToPrice(e.lines.front().y1);
-                if (std::isfinite(price) && price <= highest && price >= lowest) {
-                    room.high = std::max(room.high.value_or(price), price);
-                    room.low = std::min(room.low.value_or(price), price);
-                }
-            }
-            if (timeGoalRoom_ && e.shape == ElementShape::Vertical && e.slot &&
-                std::isfinite(*e.slot)) {
-                const double beyond = std::ceil(*e.slot - 1e-9) - lastSlot;
-                if (beyond > 0)
-                    room.days = std::max(room.days, int(std::min<double>(beyond, MostRoomDays)));
-            }
-        }
-    };
-    for (const auto& kept : keptElements_)
-        consider(kept);
-    consider(currentElements_);
-    return room;
 }
 
 void ChartSession::FitFiguresInView()
 {
-    if (holdFit_ > 0 || !GloVar.ChartShown || chart.isNull())
+    if (view_.holdFit > 0 || !GloVar.ChartShown || chart.isNull())
         return;
-    const FigureRoom want = RoomWanted();
-    if (want == figureRoom_)
+    const auto& g = GloVar;
+    const ViewToggles::FigureRoom want = view_.RoomWanted(
+        CurrentChartMap(g), g.ChartHigh, g.ChartLow, double(g.LoadedCount) + g.BlankDaysRight,
+        figures_.keptElements, figures_.currentElements);
+    if (want == view_.room)
         return;
-    figureRoom_ = want;
+    view_.room = want;
     // One plot more, part of whatever step asked for it. Figures built in
     // pixels may then want slightly other room: that waits for the next plot.
     const QuietHistory quiet(*this);
-    ++holdFit_;
+    ++view_.holdFit;
     RedrawRange();
-    --holdFit_;
+    --view_.holdFit;
 }

@@ -85,17 +85,10 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
     auto& g = GloVar;
     // Record numbers may mean other days now: a new history.
     ClearHistory();
-    recordDates_.reset();
+    scan_ = {};
     g.RecordCount = 0;
     g.FirstFileDate.reset();
     g.LastFileDate.reset();
-    unreadableReported_ = noPricesReported_ = orderReported_ = inconsistentReported_ = false;
-    skipLines_ = 0;
-    scannedSize_ = -1;
-    scannedModified_ = 0;
-    lineMarks_.clear();
-    scannedId_ = {};
-    scannedLines_ = 0;
     g.VolumeColumn = 0;
     if (!g.DataFileName.isEmpty()) {
         const FileLayout layout = CurrentLayout(GloVar);
@@ -112,13 +105,9 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
         }
         const FileScan& r = *scanned;
         g.VolumeColumn = VolumeColumnOfFile(g.DataFileName, layout);
-        skipLines_ = r.skipLines;
-        scannedSize_ = r.size;
-        scannedModified_ = r.modified;
-        lineMarks_ = r.marks;
-        scannedLines_ = r.lines;
+        scan_.Take(r);
         if (const Result<FileIdentity> id = IdentityOf(g.DataFileName, r.size, r.modified))
-            scannedId_ = *id;
+            scan_.id = *id;
         if (r.endsLeftOut > 0)
             ReportUnreadable(
                 QStringLiteral("%1 at the start or the end %2 no record and %3 left "
@@ -140,7 +129,7 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
             prompts_.message(QString::fromLatin1(ProgramName),
                              OutOfOrder(g.DataFileName, r.outOfOrder.number, r.outOfOrderDate,
                                         r.outOfOrderAfter));
-            orderReported_ = true;
+            scan_.said.order = true;
         }
         // Generated histories may run far ahead: dates beyond these years are said, not refused.
         if (!layout.noDates() && r.firstDate && r.lastDate &&
@@ -161,14 +150,14 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
                 prompts_.message(
                     QString::fromLatin1(ProgramName),
                     QStringLiteral("\"%1\" holds no price lines.").arg(FileName(g.DataFileName)));
-                unreadableReported_ = true;
+                scan_.said.unreadable = true;
             } else if (firstBad || lastBad) {
                 const LineNote& bad = firstBad ? r.firstLine : r.lastLine;
                 ReportUnreadable(
                     QStringLiteral("No date reads in the %1 line")
                         .arg(firstBad ? QStringLiteral("first") : QStringLiteral("last")),
                     Quoted(bad.text), bad.number);
-                unreadableReported_ = true;
+                scan_.said.unreadable = true;
             }
         }
         // A last date before the first, or one that does not read after a first that does.
@@ -184,7 +173,7 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
             ui.panels[PanelRange] = QStringLiteral("%1 - %2").arg(g.FirstRecord).arg(g.LastRecord);
             if (g.LastRecord > g.FirstRecord)
                 ui.enable(Ctl::PlotBtn);
-            else if (!unreadableReported_ && !r.firstLine.text.empty())
+            else if (!scan_.said.unreadable && !r.firstLine.text.empty())
                 prompts_.message(QString::fromLatin1(ProgramName),
                                  QStringLiteral("\"%1\" holds one record: a chart needs two.")
                                      .arg(FileName(g.DataFileName)));
@@ -214,13 +203,13 @@ const RecordDates& ChartSession::RecordDatesOfFile()
 {
     const Publishing publishing(*this);
     const auto& g = GloVar;
-    if (!recordDates_) {
+    if (!scan_.recordDates) {
         // A file that no longer reads has no dates to offer; the plot says why.
         Result<RecordDates> r = ReadRecordDates(g.DataFileName, CurrentLayout(GloVar),
-                                                g.RecordCount, g.NewestFirst, skipLines_);
-        recordDates_ = r ? std::move(*r) : RecordDates{};
+                                                g.RecordCount, g.NewestFirst, scan_.skipLines);
+        scan_.recordDates = r ? std::move(*r) : RecordDates{};
     }
-    return *recordDates_;
+    return *scan_.recordDates;
 }
 
 bool ChartSession::LoadChartRange()
@@ -238,10 +227,10 @@ bool ChartSession::LoadChartRange()
     req.blankDaysRight = g.BlankDaysRight;
     req.newestFirst = g.NewestFirst;
     req.recordCount = g.RecordCount;
-    req.skipLines = skipLines_;
-    req.marks = lineMarks_;
-    req.scannedSize = scannedSize_;
-    req.scannedModified = scannedModified_;
+    req.skipLines = scan_.skipLines;
+    req.marks = scan_.lineMarks;
+    req.scannedSize = scan_.size;
+    req.scannedModified = scan_.modified;
     req.volumeColumn = g.VolumePane ? g.VolumeColumn : 0;
     if (timeframe_ != Timeframe::Daily)
         WidenToBars(req);
@@ -258,30 +247,30 @@ bool ChartSession::LoadChartRange()
     }
     const LoadedRange& r = *loaded;
     // A file that ends before the range, or shrank, is not the one scanned.
-    if (scannedSize_ >= 0 && r.size != scannedSize_ && (r.endedEarly || r.size < scannedSize_)) {
+    if (scan_.size >= 0 && r.size != scan_.size && (r.endedEarly || r.size < scan_.size)) {
         g.LoadedCount = g.TotalSlots = 0;
         FileChanged(g.LastRecord);
         return false;
     }
-    if (r.noPrices > 0 && !noPricesReported_)
+    if (r.noPrices > 0 && !scan_.said.noPrices)
         ReportUnreadable(QStringLiteral("%1 %2 no prices; the first is the one")
                              .arg(Lines(r.noPrices), r.noPrices == 1 ? QStringLiteral("holds")
                                                                      : QStringLiteral("hold")),
                          Quoted(r.firstNoPrices.text), r.firstNoPrices.number);
-    noPricesReported_ = true;
-    if (r.outOfOrder.number > 0 && !orderReported_)
+    scan_.said.noPrices = true;
+    if (r.outOfOrder.number > 0 && !scan_.said.order)
         prompts_.message(
             QString::fromLatin1(ProgramName),
             OutOfOrder(g.DataFileName, r.outOfOrder.number, r.outOfOrderDate, r.outOfOrderAfter));
-    orderReported_ = true;
-    if (TooInconsistent(r.inconsistent, r.loadedCount) && !inconsistentReported_)
+    scan_.said.order = true;
+    if (TooInconsistent(r.inconsistent, r.loadedCount) && !scan_.said.inconsistent)
         ReportUnreadable(QStringLiteral("%1 of %2 have High below Low, or Open or Close outside "
                                         "them: the columns may be wrong (a right click on File "
                                         "changes them). The first is the one")
                              .arg(r.inconsistent)
                              .arg(Lines(r.loadedCount)),
                          Quoted(r.firstInconsistent.text), r.firstInconsistent.number);
-    inconsistentReported_ = true;
+    scan_.said.inconsistent = true;
     if (r.high >= r.low && !std::isfinite(r.high - r.low))
         prompts_.message(QString::fromLatin1(ProgramName),
                          QStringLiteral("The prices of \"%1\" run from %2 to %3, too far apart to "
@@ -289,14 +278,14 @@ bool ChartSession::LoadChartRange()
                              .arg(FileName(g.DataFileName))
                              .arg(r.low, 0, 'g', 6)
                              .arg(r.high, 0, 'g', 6));
-    if (r.unreadable > 0 && !unreadableReported_) {
+    if (r.unreadable > 0 && !scan_.said.unreadable) {
         ReportUnreadable(r.unreadable == 1
                              ? QStringLiteral("1 line could not be read; it is the one")
                              : QStringLiteral("%1 lines could not be read; the first is the one")
                                    .arg(r.unreadable),
                          Quoted(r.firstUnreadable.text), r.firstUnreadable.number);
     }
-    unreadableReported_ = true;
+    scan_.said.unreadable = true;
     if (g.LoadedCount > 0)
         ui.panels[PanelRange] = ShortDate(g.Prices[1].Date) + QStringLiteral(" - ") +
                                 ShortDate(g.Prices[static_cast<size_t>(g.LoadedCount)].Date);
@@ -329,19 +318,18 @@ void ChartSession::FileChanged(long long lastRecord)
 FileChange ChartSession::CheckPriceFile()
 {
     const QString& path = GloVar.DataFileName;
-    if (scannedId_.size < 0 || path.isEmpty())
+    if (scan_.None() || path.isEmpty())
         return FileChange::Same;
     // A look at the size, time and inode first: the blocks only when they differ.
     const Result<FileIdentity> quick = IdentityOf(path, -1, 0, false);
     if (!quick)
         return FileChange::Same; // the read that follows says why it cannot
-    if (quick->inode == scannedId_.inode && quick->device == scannedId_.device &&
-        quick->size == scannedId_.size && quick->modified == scannedId_.modified)
+    if (scan_.LooksScanned(*quick))
         return FileChange::Same;
     const Result<FileIdentity> now = IdentityOf(path);
     if (!now)
         return FileChange::Same;
-    const FileChange c = ChangeSince(scannedId_, *now);
+    const FileChange c = ChangeSince(scan_.id, *now);
     if (c == FileChange::Appended && !TakeAppend())
         return FileChange::Other;
     return c;
@@ -372,47 +360,42 @@ bool ChartSession::TakeAppend()
     // Only the new lines, from the old last line end; a file that ended
     // inside a line, lists its newest day first or is not UTF-8 is scanned
     // again whole (still without a question).
-    if (!g.NewestFirst && scannedLines_ > 0 && scannedId_.lineEnd == scannedId_.size) {
+    if (scan_.AppendReadsAlone(g.NewestFirst)) {
         const Result<AppendedLines> a =
-            ReadAppended(g.DataFileName, layout, scannedId_.lineEnd, g.LastFileDate);
+            ReadAppended(g.DataFileName, layout, scan_.id.lineEnd, g.LastFileDate);
         if (!a)
             return false;
         if (!a->encoded && a->inOrder) {
             if (a->lastRecord > 0) {
-                const int64_t firstNo = (layout.header ? 1 : 0) + skipLines_ + 1;
-                count = scannedLines_ + a->lastRecord - firstNo + 1;
+                const int64_t firstNo = (layout.header ? 1 : 0) + scan_.skipLines + 1;
+                count = scan_.lines + a->lastRecord - firstNo + 1;
                 last = a->lastDate;
             }
-            scannedLines_ += a->lines;
-            scannedSize_ = a->size;
-            scannedModified_ = a->modified;
+            scan_.TakeAppended(*a);
             read = true;
         }
     }
     if (!read) {
         const Result<FileScan> s = ScanPriceData(g.DataFileName, layout);
-        if (!s || s->skipLines != skipLines_ || s->newestFirst != g.NewestFirst ||
+        if (!s || s->skipLines != scan_.skipLines || s->newestFirst != g.NewestFirst ||
             s->count < before)
             return false;
         count = s->count;
         first = s->firstDate;
         last = s->lastDate;
-        lineMarks_ = s->marks;
-        scannedLines_ = s->lines;
-        scannedSize_ = s->size;
-        scannedModified_ = s->modified;
+        scan_.Take(*s);
     }
     if (count > INT32_MAX)
         return false;
-    const Result<FileIdentity> id = IdentityOf(g.DataFileName, scannedSize_, scannedModified_);
+    const Result<FileIdentity> id = IdentityOf(g.DataFileName, scan_.size, scan_.modified);
     if (!id)
         return false;
-    scannedId_ = *id;
+    scan_.id = *id;
     const int32_t added = int32_t(count) - before;
     g.RecordCount = int32_t(count);
     g.FirstFileDate = first;
     g.LastFileDate = last;
-    recordDates_.reset();
+    scan_.recordDates.reset();
     if (added <= 0)
         return true;
     // The whole file's extremes are found again when the scale needs them.
@@ -444,12 +427,12 @@ bool ChartSession::TakeAppend()
     return true;
 }
 
-bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
+std::optional<QString> ChartSession::AdoptLayoutOf(const QString& path)
 {
     auto& g = GloVar;
     const Result<LayoutCheck> checked = CheckLayout(path, CurrentLayout(GloVar));
     if (!checked || checked->outcome == LayoutCheck::Fits)
-        return true; // the scan reports what cannot be read
+        return QString(); // the scan reports what cannot be read
     const LayoutCheck& c = *checked;
     if (c.outcome == LayoutCheck::NoDate) {
         g.RecordCount = 0;
@@ -462,7 +445,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                              .arg(FileName(path))
                              .arg(c.firstData.number)
                              .arg(Quoted(c.firstData.text)));
-        return false;
+        return std::nullopt;
     }
     if (c.outcome == LayoutCheck::Refused) {
         g.RecordCount = 0;
@@ -476,21 +459,22 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                              .arg(FileName(path), c.refusal)
                              .arg(c.firstData.number)
                              .arg(c.read, Quoted(c.firstData.text)));
-        return false;
+        return std::nullopt;
     }
     const FileLayout& l = c.layout;
     ApplyLayout(GloVar, l);
     const QStringList names = DateLayoutNames();
-    readAs = QStringLiteral("Fields separated by %1, %2, dates as %3; Date in field %4, Open %5, "
-                            "High %6, Low %7, Close %8")
-                 .arg(SeparatorWords(l.separator),
-                      l.header ? QStringLiteral("a header line") : QStringLiteral("no header line"),
-                      names.value(l.dateFormat))
-                 .arg(l.dateColumn)
-                 .arg(l.openColumn)
-                 .arg(l.highColumn)
-                 .arg(l.lowColumn)
-                 .arg(l.closeColumn);
+    QString readAs =
+        QStringLiteral("Fields separated by %1, %2, dates as %3; Date in field %4, Open %5, "
+                       "High %6, Low %7, Close %8")
+            .arg(SeparatorWords(l.separator),
+                 l.header ? QStringLiteral("a header line") : QStringLiteral("no header line"),
+                 names.value(l.dateFormat))
+            .arg(l.dateColumn)
+            .arg(l.openColumn)
+            .arg(l.highColumn)
+            .arg(l.lowColumn)
+            .arg(l.closeColumn);
     if (!c.language.isEmpty() && c.language != QLatin1String("English"))
         readAs += QStringLiteral("; header in %1").arg(c.language);
     if (c.closesOnly)
@@ -509,7 +493,7 @@ bool ChartSession::AdoptLayoutOf(const QString& path, QString& readAs)
                       .arg(names.value(l.dateFormat));
     if (const Result<void> w = WriteSettingsFile(SettingsPath(), GloVar.settings); !w)
         prompts_.error(w.error().message());
-    return true;
+    return readAs;
 }
 
 void ChartSession::FileBtnClick()
@@ -531,10 +515,12 @@ void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
         priceFolder = QFileInfo(*path).absolutePath();
         g.DataFileName = QFileInfo(*path).absoluteFilePath();
         ui.panels[PanelFile] = g.DataFileName;
-        if (!AdoptLayoutOf(g.DataFileName, readAs)) {
+        std::optional<QString> adopted = AdoptLayoutOf(g.DataFileName);
+        if (!adopted) {
             ResetExtremesAndAnchors(GloVar);
             return;
         }
+        readAs = std::move(*adopted);
     }
     ScanPriceFile();
     if (!readAs.isEmpty()) {

@@ -20,7 +20,7 @@ bool SameMap(const ChartMap& a, const ChartMap& b)
 } // namespace
 
 ChartSession::StepScope::StepScope(ChartSession& s, const QString& name)
-    : s_(s), outer_(s.stepDepth_++ == 0 && s.quiet_ == 0), name_(name)
+    : s_(s), outer_(s.history_.enter()), name_(name)
 {
     if (outer_)
         before_ = s_.TakeSnapshot();
@@ -28,12 +28,12 @@ ChartSession::StepScope::StepScope(ChartSession& s, const QString& name)
 
 ChartSession::StepScope::~StepScope()
 {
-    --s_.stepDepth_;
+    s_.history_.leave();
     if (outer_)
         s_.KeepStep(name_, std::move(before_));
 }
 
-ChartSession::Snapshot ChartSession::TakeSnapshot() const
+SessionHistory::Snapshot ChartSession::TakeSnapshot() const
 {
     const auto& g = GloVar;
     Snapshot s;
@@ -43,8 +43,8 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.values.anchors = static_cast<const AnchorValues&>(g);
     s.values.figure = static_cast<const FigureChoice&>(g);
     s.values.ellipse = g.ellipse;
-    s.values.kept = keptFigures_;
-    s.values.current = currentFigure_;
+    s.values.kept = figures_.kept;
+    s.values.current = figures_.current;
     s.values.p1Shown = tool.p1Marker().shown;
     s.values.p2Shown = tool.p2Marker().shown;
     s.values.p3Shown = tool.p3Marker().shown;
@@ -61,13 +61,13 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
     s.p1Armed = tool.armed() == AnchorTool::Armed::P1;
     s.p2Armed = tool.armed() == AnchorTool::Armed::P2;
     s.plottedTypeName = plottedTypeName_;
-    s.dragMemory = dragMemory_;
+    s.dragMemory = drags_.ellipseMemory;
     s.ui = ui;
     s.monochrome = g.Monochrome;
     s.markers = tool.layer();
-    s.baseResidue = BaseResiduePixels();
+    s.baseResidue = residue_.Pixels(chart, baseImage);
     s.selected = SelectedFigure();
-    s.room = figureRoom_;
+    s.room = view_.room;
     s.values.timeframe = timeframe_;
     s.values.logScale = g.LogScale;
     return s;
@@ -75,44 +75,24 @@ ChartSession::Snapshot ChartSession::TakeSnapshot() const
 
 void ChartSession::KeepStep(const QString& name, Snapshot before)
 {
-    if (quiet_ > 0 || before.values == TakeSnapshot().values)
+    if (history_.hushed() || before.values == TakeSnapshot().values)
         return;
-    undo_.push_back(HistoryStep{name, std::move(before)});
-    while (undo_.size() > size_t(HistoryLimit))
-        undo_.pop_front();
-    redo_.clear();
-    resetPending_ = false;
-    ++stepsKept_;
+    history_.keep(name, std::move(before));
 }
 
 void ChartSession::ClearHistory()
 {
     const Publishing publishing(*this);
-    undo_.clear();
-    redo_.clear();
-    resetPending_ = false;
-    dragBefore_.reset();
-}
-
-QString ChartSession::UndoCaption() const
-{
-    return undo_.empty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + undo_.back().name;
-}
-
-QString ChartSession::RedoCaption() const
-{
-    return redo_.empty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + redo_.back().name;
+    history_.clear();
+    drags_.ellipseBefore.reset();
 }
 
 void ChartSession::UndoClick()
 {
     const Publishing publishing(*this);
-    if (undo_.empty() || tool.dragging())
+    if (!history_.canUndo() || tool.dragging())
         return;
-    HistoryStep step = std::move(undo_.back());
-    undo_.pop_back();
-    redo_.push_back(HistoryStep{step.name, TakeSnapshot()});
-    resetPending_ = false;
+    const SessionHistory::Step step = history_.undo(TakeSnapshot());
     RestoreSnapshot(step.state);
     // A view option changed since the step: the plot follows it now.
     FitFiguresInView();
@@ -121,12 +101,9 @@ void ChartSession::UndoClick()
 void ChartSession::RedoClick()
 {
     const Publishing publishing(*this);
-    if (redo_.empty() || tool.dragging())
+    if (!history_.canRedo() || tool.dragging())
         return;
-    HistoryStep step = std::move(redo_.back());
-    redo_.pop_back();
-    undo_.push_back(HistoryStep{step.name, TakeSnapshot()});
-    resetPending_ = false;
+    const SessionHistory::Step step = history_.redo(TakeSnapshot());
     RestoreSnapshot(step.state);
     // A view option changed since the step: the plot follows it now.
     FitFiguresInView();
@@ -143,7 +120,7 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
     g.FileLow = s.fileLow;
     timeframe_ = s.values.timeframe;
     g.LogScale = s.values.logScale;
-    dragMoved_ = false;
+    drags_.ellipseMoved = false;
     if (!s.values.chartShown) {
         if (g.ChartShown) {
             ui.clearReadout();
@@ -155,7 +132,7 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
         g.ChartShown = false;
         g.ChartTypeName = s.plottedTypeName;
         // The plot as it was: the same pixels for the same figures.
-        figureRoom_ = s.room;
+        view_.room = s.room;
         PlotOrReset();
         if (!g.ChartShown) {
             // The file no longer gives the range: back to setup mode.
@@ -166,33 +143,26 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
         }
         const ChartMap map = g.map;
         const bool same = SameMap(map, s.map) && s.monochrome == g.Monochrome;
-        for (const StudyFigure& f : s.values.kept) {
-            QString why;
-            ReplayFigure(f, why);
-        }
+        // A figure whose date is gone stays out of the picture, as before the step.
+        for (const StudyFigure& f : s.values.kept)
+            static_cast<void>(ReplayFigure(f));
         if (same && !s.baseResidue.empty()) {
             for (const Canvas::Patch& p : s.baseResidue)
                 chart.putPatch(p);
             PutBase(chart.image());
-            for (const Canvas::Patch& p : s.baseResidue) {
-                const size_t before = baseResidue_.size();
-                NoteBaseResidue(p.rect);
-                if (baseResidue_.size() > before)
-                    baseResiduePixels_.push_back(p);
-            }
+            for (const Canvas::Patch& p : s.baseResidue)
+                residue_.Put(p);
         }
-        if (s.values.current) {
-            QString why;
-            ReplayFigure(*s.values.current, why);
-        }
+        if (s.values.current)
+            static_cast<void>(ReplayFigure(*s.values.current));
         // A dragged ellipse on the same chart: its last move again, grown
         // from the memory that move grew from.
         if (same && s.values.current && s.values.current->ellipseDragged && s.dragMemory)
             if (const auto end = PixelOf(map, g.Prices, s.values.current->p2, timeframe_))
                 MoveLiveFigure(end->x(), end->y(), s.dragMemory);
-        keptFigures_ = s.values.kept;
-        currentFigure_ = s.values.current;
-        dragMemory_ = s.dragMemory;
+        figures_.kept = s.values.kept;
+        figures_.current = s.values.current;
+        drags_.ellipseMemory = s.dragMemory;
         // The anchors where they stood: the very pixels on the same chart,
         // else their dates and prices on this one.
         if (same) {
@@ -244,5 +214,5 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
     // is over another chart now.
     ui = s.ui;
     ui.clearReadout();
-    selected_ = s.selected;
+    figures_.selected = s.selected;
 }

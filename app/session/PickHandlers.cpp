@@ -21,35 +21,17 @@ double DistanceSquared(const Segment& s, double x, double y)
 }
 } // namespace
 
-const StudyFigure* ChartSession::FigureNumbered(int n) const
-{
-    if (n < 1 || n > FigureCount())
-        return nullptr;
-    if (size_t(n) <= keptFigures_.size())
-        return &keptFigures_[size_t(n) - 1];
-    return &*currentFigure_;
-}
-
-const std::vector<FigureElement>* ChartSession::ElementsNumbered(int n) const
-{
-    if (!FigureNumbered(n))
-        return nullptr;
-    if (size_t(n) <= keptFigures_.size())
-        return size_t(n) <= keptElements_.size() ? &keptElements_[size_t(n) - 1] : nullptr;
-    return &currentElements_;
-}
-
 int ChartSession::SelectedFigure() const
 {
-    return FigureNumbered(selected_) ? selected_ : 0;
+    return figures_.Numbered(figures_.selected) ? figures_.selected : 0;
 }
 
 bool ChartSession::SelectFigure(int n)
 {
     const Publishing publishing(*this);
-    if (n != 0 && !FigureNumbered(n))
+    if (n != 0 && !figures_.Numbered(n))
         return false;
-    selected_ = n;
+    figures_.selected = n;
     return true;
 }
 
@@ -57,21 +39,21 @@ void ChartSession::DeleteFigureClick()
 {
     const Publishing publishing(*this);
     const int n = SelectedFigure();
-    if (n == 0 || !GloVar.ChartShown || dragHandle_ != 0 || tool.dragging())
+    if (n == 0 || !GloVar.ChartShown || drags_.handle != 0 || tool.dragging())
         return;
     const StepScope step(*this, QStringLiteral("Delete Figure"));
-    if (size_t(n) <= keptFigures_.size())
-        keptFigures_.erase(keptFigures_.begin() + (n - 1));
+    if (size_t(n) <= figures_.kept.size())
+        figures_.kept.erase(figures_.kept.begin() + (n - 1));
     else
-        currentFigure_.reset();
+        figures_.current.reset();
     RedrawRange();
-    selected_ = 0;
+    figures_.selected = 0;
 }
 
 std::vector<Segment> ChartSession::FigureLines(int n) const
 {
     std::vector<Segment> out;
-    if (const auto* elements = ElementsNumbered(n))
+    if (const auto* elements = figures_.ElementsNumbered(n))
         for (const FigureElement& e : *elements)
             out.insert(out.end(), e.lines.begin(), e.lines.end());
     return out;
@@ -80,7 +62,7 @@ std::vector<Segment> ChartSession::FigureLines(int n) const
 std::vector<QPoint> ChartSession::FigureHandles(int n) const
 {
     std::vector<QPoint> out;
-    const StudyFigure* f = FigureNumbered(n);
+    const StudyFigure* f = figures_.Numbered(n);
     if (!f || !GloVar.ChartShown)
         return out;
     const ChartMap map = CurrentChartMap(GloVar);
@@ -152,27 +134,27 @@ std::optional<double> ChartSession::NearestBarPrice(const ChartMap& map, int x, 
 void ChartSession::HandlePress(int handle)
 {
     const Publishing publishing(*this);
-    const StudyFigure* f = FigureNumbered(SelectedFigure());
+    const StudyFigure* f = figures_.Numbered(SelectedFigure());
     if (!f || handle < 1 || handle > (f->p3 ? 3 : 2) || !GloVar.ChartShown)
         return;
-    dragHandle_ = handle;
-    handleBefore_ = stepDepth_ == 0 && quiet_ == 0 ? std::optional(TakeSnapshot()) : std::nullopt;
+    drags_.handle = handle;
+    drags_.handleBefore = history_.recording() ? std::optional(TakeSnapshot()) : std::nullopt;
 }
 
 void ChartSession::HandleMove(int x, int y, bool snap)
 {
     const Publishing publishing(*this);
     const int n = SelectedFigure();
-    if (dragHandle_ == 0 || n == 0 || !GloVar.ChartShown)
+    if (drags_.handle == 0 || n == 0 || !GloVar.ChartShown)
         return;
     StudyFigure& f =
-        size_t(n) <= keptFigures_.size() ? keptFigures_[size_t(n) - 1] : *currentFigure_;
+        size_t(n) <= figures_.kept.size() ? figures_.kept[size_t(n) - 1] : *figures_.current;
     const ChartMap map = CurrentChartMap(GloVar);
     StudyPoint p = PointAt(map, GloVar.Prices, x, y);
     if (snap)
         if (const auto price = NearestBarPrice(map, x, y))
             p.price = *price;
-    StudyPoint& moved = dragHandle_ == 1 ? f.p1 : dragHandle_ == 2 ? f.p2 : *f.p3;
+    StudyPoint& moved = drags_.handle == 1 ? f.p1 : drags_.handle == 2 ? f.p2 : *f.p3;
     if (moved == p)
         return;
     moved = p;
@@ -181,16 +163,16 @@ void ChartSession::HandleMove(int x, int y, bool snap)
     f.ellipseScale = 1.0;
     const QuietHistory quiet(*this);
     RedrawRange();
-    selected_ = n;
+    figures_.selected = n;
 }
 
 void ChartSession::HandleRelease()
 {
     const Publishing publishing(*this);
-    if (dragHandle_ == 0)
+    if (drags_.handle == 0)
         return;
-    dragHandle_ = 0;
-    if (handleBefore_)
-        KeepStep(QStringLiteral("Move Anchor"), std::move(*handleBefore_));
-    handleBefore_.reset();
+    drags_.handle = 0;
+    if (drags_.handleBefore)
+        KeepStep(QStringLiteral("Move Anchor"), std::move(*drags_.handleBefore));
+    drags_.handleBefore.reset();
 }

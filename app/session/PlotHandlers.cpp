@@ -24,33 +24,32 @@ void ChartSession::PlotBtnClick()
 {
     const Publishing publishing(*this);
     auto& g = GloVar;
-    if (stepDepth_ > 0 || quiet_ > 0) {
+    if (!history_.recording()) {
         PlotOrReset();
         return;
     }
     if (g.ChartShown) {
         // Reset is a step of its own until the next Plot joins it: a new
         // range from the Dates dialog is then undone in one step.
-        const long long kept = stepsKept_;
+        const long long kept = history_.stepsKept();
         {
             const StepScope step(*this, QStringLiteral("Reset"));
             PlotOrReset();
         }
-        resetPending_ = stepsKept_ != kept && !g.ChartShown;
+        history_.setResetPending(history_.stepsKept() != kept && !g.ChartShown);
         return;
     }
-    const bool joins = resetPending_ && !undo_.empty();
-    resetPending_ = false;
+    const bool joins = history_.takePendingReset();
     PlotOrReset();
     if (joins && g.ChartShown) {
-        HistoryStep& top = undo_.back();
+        SessionHistory::Step& top = history_.newest();
         // What the Dates dialog sets; the scale stretched by hand went with the reset.
         const RangeValues& was = top.state.values.range;
         if (was.FirstRecord != g.FirstRecord || was.LastRecord != g.LastRecord ||
             was.BlankDaysRight != g.BlankDaysRight ||
             was.LeaveHolidaySpace != g.LeaveHolidaySpace || was.WholeScale != g.WholeScale)
             top.name = QStringLiteral("Dates");
-        redo_.clear();
+        history_.dropRedo();
     }
 }
 
@@ -63,7 +62,7 @@ void ChartSession::PlotOrReset()
     ui.clearReadout();
     ForgetFigures();
     if (g.ChartShown) {
-        figureRoom_ = {};
+        view_.room = {};
         // A scale stretched by hand belongs to the chart that goes.
         g.ManualScale = false;
         EnterSetupMode();
@@ -79,14 +78,14 @@ void ChartSession::PlotOrReset()
         // The figures' room joins this plot only: the person's range and
         // blank days stay as they set them.
         const int blankDays = g.BlankDaysRight;
-        g.BlankDaysRight += figureRoom_.days;
+        g.BlankDaysRight += view_.room.days;
         const bool loaded = LoadChartRange();
         const double high = g.ChartHigh, low = g.ChartLow;
         if (loaded) {
-            if (figureRoom_.high)
-                g.ChartHigh = std::max(g.ChartHigh, *figureRoom_.high);
-            if (figureRoom_.low)
-                g.ChartLow = std::min(g.ChartLow, *figureRoom_.low);
+            if (view_.room.high)
+                g.ChartHigh = std::max(g.ChartHigh, *view_.room.high);
+            if (view_.room.low)
+                g.ChartLow = std::min(g.ChartLow, *view_.room.low);
             PlotPriceChart(GloVar, chart, barLook_);
             g.ChartHigh = high;
             g.ChartLow = low;
@@ -250,21 +249,21 @@ void ChartSession::RedrawRange()
     auto& g = GloVar;
     // The figures live in dates and prices: a new range, scale or size draws
     // them again rather than dropping them.
-    const std::vector<StudyFigure> kept = keptFigures_;
-    const std::optional<StudyFigure> current = currentFigure_;
-    const std::vector<StudyFigure> saved = savedFigures_;
-    const int selected = selected_;
+    const std::vector<StudyFigure> kept = figures_.kept;
+    const std::optional<StudyFigure> current = figures_.current;
+    const std::vector<StudyFigure> saved = figures_.saved;
+    const int selected = figures_.selected;
     g.ChartShown = false;
     PlotBtnClick();
     if (g.ChartShown) {
         const Anchor a1{g.P1Date, g.P1Price}, a2{g.P2Date, g.P2Price};
         {
-            ++holdFit_;
+            ++view_.holdFit;
             ReplayFigures(kept, current);
-            --holdFit_;
+            --view_.holdFit;
         }
-        savedFigures_ = saved;
-        selected_ = selected;
+        figures_.saved = saved;
+        figures_.selected = selected;
         // The anchors as the range left them, not as the last figure's replay
         // did; the third point stays where the replays drew it.
         g.P1X = g.P1Y = g.P2X = g.P2Y = -1;
@@ -384,9 +383,9 @@ void ChartSession::Image1MouseMove(int x, int y)
     if (g.EllipseLive && tool.dragging()) {
         ui.cursor = ChartCursor::SizeAll;
         tool.move(x, y);
-        dragMemory_ = GloVar.ellipse;
-        MoveLiveFigure(x, y, dragMemory_);
-        dragMoved_ = true;
+        drags_.ellipseMemory = GloVar.ellipse;
+        MoveLiveFigure(x, y, drags_.ellipseMemory);
+        drags_.ellipseMoved = true;
     }
     ui.hint = tool.armed() == AnchorTool::Armed::P1   ? QStringLiteral("P1")
               : tool.armed() == AnchorTool::Armed::P2 ? QStringLiteral("P2")

@@ -146,10 +146,10 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
     // the daily chart builds. A point's offset from its slot (half a slot
     // at most) counts as a day's share on any bars.
     const std::optional<long long> r1 =
-        days > 1 ? RecordOfDay(recordDates_, f.p1.date) : std::nullopt;
+        days > 1 ? RecordOfDay(scan_.recordDates, f.p1.date) : std::nullopt;
     auto slotOf = [&](const StudyPoint& p) -> double {
         if (r1)
-            if (const auto r = RecordOfDay(recordDates_, p.date))
+            if (const auto r = RecordOfDay(scan_.recordDates, p.date))
                 return double(s.p1Slot) + double(*r - *r1) + p.slotOffset;
         const double bar = BarOfDay(shown, GloVar.Prices, p.date, timeframe_).value_or(*k1);
         return (bar - d.shift) * days + p.slotOffset;
@@ -193,7 +193,7 @@ void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
         // bar's first daily slot, the others by the file's trading days from
         // P1's day, each off its bar by as much of a day as it was of a bar.
         const std::optional<long long> r1 =
-            g.P1Date ? RecordOfDay(recordDates_, *g.P1Date) : std::nullopt;
+            g.P1Date ? RecordOfDay(scan_.recordDates, *g.P1Date) : std::nullopt;
         auto column = [&](long long x, std::optional<double> date) {
             const double pos = shown.xToSlotPosition(double(x));
             const int bar =
@@ -202,7 +202,7 @@ void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
             if (!date && bar >= 1 && size_t(bar) < g.Prices.size())
                 date = g.Prices[size_t(bar)].Date;
             if (r1 && date)
-                if (const auto r = RecordOfDay(recordDates_, *date))
+                if (const auto r = RecordOfDay(scan_.recordDates, *date))
                     return (long long)built.slotPositionToX(double(d.scale->p1Slot) +
                                                             double(*r - *r1) + off);
             return (long long)built.slotPositionToX(double(bar) * days + off);
@@ -233,14 +233,14 @@ void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
 std::optional<double> ChartSession::DayOfFigureSlot(const StudyFigure& f, double slot) const
 {
     const int days = TradingDaysPerSlot(timeframe_);
-    if (days == 1 || !recordDates_)
+    if (days == 1 || !scan_.recordDates)
         return std::nullopt;
     const auto k1 = BarOfDay(CurrentChartMap(GloVar), GloVar.Prices, f.p1.date, timeframe_);
-    const auto r1 = RecordOfDay(recordDates_, f.p1.date);
+    const auto r1 = RecordOfDay(scan_.recordDates, f.p1.date);
     if (!k1 || !r1 || !std::isfinite(slot))
         return std::nullopt;
     const double offset = std::clamp((slot - *k1) * days, -1e6, 1e6);
-    return DayOfRecord(recordDates_->days, *r1 + std::llround(offset));
+    return DayOfRecord(scan_.recordDates->days, *r1 + std::llround(offset));
 }
 
 std::optional<double> ChartSession::AnchorDayOfSlot(const StudyFigure& f, double slot) const

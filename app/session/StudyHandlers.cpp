@@ -24,17 +24,7 @@ const QString StudyFilter = QStringLiteral("Aurigon studies|*.aurigon|All files|
 
 void ChartSession::ForgetFigures()
 {
-    keptFigures_.clear();
-    currentFigure_.reset();
-    selected_ = 0;
-    keptElements_.clear();
-    keptLevelsOff_.clear();
-    keptLabelBoxes_.clear();
-    currentLabelBoxes_.clear();
-    keptUnlabelled_.clear();
-    currentUnlabelled_.clear();
-    currentElements_.clear();
-    currentDrawn_.clear();
+    figures_.Forget();
     ShowLevelsOffChart();
 }
 
@@ -58,15 +48,15 @@ void ChartSession::RecordFigure(bool dragged)
         f.p3 = PointAt(map, g.Prices, g.P3X, g.P3Y);
     // Points the figure had still at these pixels are kept as they were, so
     // that a Draw again after a resize moves none by a fraction of a slot.
-    if (currentFigure_) {
+    if (figures_.current) {
         auto keep = [&](StudyPoint& p, const StudyPoint& was, QPoint at) {
             if (p.date == was.date && PixelOf(map, g.Prices, was) == at)
                 p = was;
         };
-        keep(f.p1, currentFigure_->p1, QPoint(g.P1X, map.heightToY(g.P1Y)));
-        keep(f.p2, currentFigure_->p2, QPoint(g.P2X, map.heightToY(g.P2Y)));
-        if (f.p3 && currentFigure_->p3)
-            keep(*f.p3, *currentFigure_->p3, QPoint(g.P3X, g.P3Y));
+        keep(f.p1, figures_.current->p1, QPoint(g.P1X, map.heightToY(g.P1Y)));
+        keep(f.p2, figures_.current->p2, QPoint(g.P2X, map.heightToY(g.P2Y)));
+        if (f.p3 && figures_.current->p3)
+            keep(*f.p3, *figures_.current->p3, QPoint(g.P3X, g.P3Y));
     }
     if (kind->scaled)
         f.scale = drawnScale_;
@@ -76,7 +66,7 @@ void ChartSession::RecordFigure(bool dragged)
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
         f.ellipseDragged = dragged;
     }
-    currentFigure_ = f;
+    figures_.current = f;
 }
 
 Study ChartSession::CurrentStudy(const QString& path) const
@@ -96,9 +86,9 @@ Study ChartSession::CurrentStudy(const QString& path) const
     s.barStyle = barLook_.style;
     s.logScale = GloVar.LogScale;
     s.timeframe = timeframe_;
-    s.figures = keptFigures_;
-    if (currentFigure_)
-        s.figures.push_back(*currentFigure_);
+    s.figures = figures_.kept;
+    if (figures_.current)
+        s.figures.push_back(*figures_.current);
     return s;
 }
 
@@ -118,27 +108,27 @@ bool ChartSession::SaveStudy(const QString& path)
         return false;
     }
     studyPath_ = path;
-    savedFigures_ = Figures();
+    figures_.saved = figures_.All();
     return true;
 }
 
-bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
+Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
 {
     auto& g = GloVar;
     // The chart is fitted to the figures once all are back, not one by one.
-    ++holdFit_;
-    const auto release = qScopeGuard([this] { --holdFit_; });
+    ++view_.holdFit;
+    const auto release = qScopeGuard([this] { --view_.holdFit; });
     if (f.hidden) {
         // Kept in its place, nothing drawn: no elements, no levels.
         if (f.kept) {
-            keptFigures_.push_back(f);
-            keptElements_.emplace_back();
+            figures_.kept.push_back(f);
+            figures_.keptElements.emplace_back();
         } else {
-            currentFigure_ = f;
-            currentElements_.clear();
-            currentDrawn_.clear();
+            figures_.current = f;
+            figures_.currentElements.clear();
+            figures_.currentDrawn.clear();
         }
-        return true;
+        return {};
     }
     const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
@@ -149,10 +139,10 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
         f.p3 ? PixelOf(map, prices, *f.p3, timeframe_) : std::optional<QPoint>(QPoint());
     if (!kind || !p1 || !p2 || !p3) {
         const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
-        why = QStringLiteral("%1: %2 is not on the chart")
-                  .arg(kind ? QString::fromLatin1(kind->caption) : QString::number(f.type),
-                       ShortDate(gone.date));
-        return false;
+        return Error{Error::Doing::OpeningStudy, QString(), 0,
+                     QStringLiteral("%1: %2 is not on the chart")
+                         .arg(kind ? QString::fromLatin1(kind->caption) : QString::number(f.type),
+                              ShortDate(gone.date))};
     }
     // Built in the scale it keeps while its Draws last.
     const StudyFigure* const outer = std::exchange(replaying_, &f);
@@ -175,11 +165,11 @@ bool ChartSession::ReplayFigure(const StudyFigure& f, QString& why)
         DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
     }
     // The figure as it was kept, its points read from no pixel.
-    currentFigure_ = f;
-    currentFigure_->kept = false;
+    figures_.current = f;
+    figures_.current->kept = false;
     if (f.kept)
         KeepCurrentFigure();
-    return true;
+    return {};
 }
 
 bool ChartSession::OpenStudy(const QString& path, const QString& prices,
@@ -255,7 +245,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
         req.lastRecord = g.RecordCount;
         req.newestFirst = g.NewestFirst;
         req.recordCount = g.RecordCount;
-        req.skipLines = skipLines_;
+        req.skipLines = scan_.skipLines;
         if (const Result<LoadedRange> r = LoadRange(priceFile, s.layout, req, all); !r) {
             prompts_.error(
                 QStringLiteral("Cannot open study %1. %2").arg(path, r.error().message()));
@@ -291,13 +281,11 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
         return false;
     GiveStudyFiguresScales(s.figures);
     QStringList dropped;
-    ++holdFit_;
-    for (const StudyFigure& f : s.figures) {
-        QString why;
-        if (!ReplayFigure(f, why))
-            dropped << why;
-    }
-    --holdFit_;
+    ++view_.holdFit;
+    for (const StudyFigure& f : s.figures)
+        if (const Result<void> r = ReplayFigure(f); !r)
+            dropped << r.error().reason;
+    --view_.holdFit;
     FitFiguresInView();
     if (!dropped.isEmpty())
         prompts_.message(
@@ -307,7 +295,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
                 .arg(dropped.size())
                 .arg(dropped.join(QLatin1Char('\n'))));
     studyPath_ = path;
-    savedFigures_ = Figures();
+    figures_.saved = figures_.All();
     return true;
 }
 

@@ -93,7 +93,7 @@ void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
     // The right button drags the live ellipse: the whole drag is one step,
     // kept when the button comes up.
     if (b == MouseButton::Right)
-        dragBefore_ = stepDepth_ == 0 && quiet_ == 0 ? std::optional(TakeSnapshot()) : std::nullopt;
+        drags_.ellipseBefore = history_.recording() ? std::optional(TakeSnapshot()) : std::nullopt;
     const AnchorTool::Armed armed = tool.armed();
     const StepScope step(*this, b == MouseButton::Right          ? QString()
                                 : armed == AnchorTool::Armed::P1 ? QStringLiteral("Set P1")
@@ -124,21 +124,21 @@ void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
     }
     KeepToolState();
     if (e == AnchorTool::Effect::DragStarted)
-        dragMoved_ = false;
+        drags_.ellipseMoved = false;
 }
 
 void ChartSession::Image1MouseUp()
 {
     const Publishing publishing(*this);
-    const bool dragged = tool.dragging() && GloVar.EllipseLive && dragMoved_;
+    const bool dragged = tool.dragging() && GloVar.EllipseLive && drags_.ellipseMoved;
     if (dragged)
         RecordFigure(true);
     tool.release();
     KeepToolState();
     ui.cursor = ChartCursor::Arrow;
-    if (dragged && dragBefore_)
-        KeepStep(QStringLiteral("Ellipse Drag"), std::move(*dragBefore_));
-    dragBefore_.reset();
+    if (dragged && drags_.ellipseBefore)
+        KeepStep(QStringLiteral("Ellipse Drag"), std::move(*drags_.ellipseBefore));
+    drags_.ellipseBefore.reset();
 }
 
 void ChartSession::ChooseChartType(int type)
@@ -211,7 +211,7 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
     if (chart.isNull())
         return;
     g.EllipseLive = false;
-    dragMemory_.reset();
+    drags_.ellipseMemory.reset();
     if (g.ChartDrawn && !baseImage.isNull())
         chart.restore(baseImage);
     DrawFigure(*kind, std::move(memory));
@@ -328,27 +328,27 @@ void ChartSession::ClipButtonClick()
 void ChartSession::KeepCurrentFigure()
 {
     // The places the last base held residue at stay places of the new one.
-    std::vector<QRect> places = std::exchange(baseResidue_, {});
-    std::set<std::array<int, 4>> at = std::exchange(baseResidueAt_, {});
+    BaseResidue was = std::exchange(residue_, {});
     PutBase(chart.image());
-    baseResidue_ = std::move(places);
-    baseResidueAt_ = std::move(at);
+    residue_ = std::move(was);
+    residue_.NewBase();
     for (const QRect& r : tool.residue())
-        NoteBaseResidue(r);
-    if (currentFigure_) {
-        currentFigure_->kept = true;
-        keptFigures_.push_back(*currentFigure_);
-        currentFigure_.reset();
-        keptLevelsOff_ += LevelsOffChart(currentElements_);
-        keptElements_.push_back(std::move(currentElements_));
-        keptLabelBoxes_.insert(keptLabelBoxes_.end(), currentLabelBoxes_.begin(),
-                               currentLabelBoxes_.end());
-        keptUnlabelled_ += currentUnlabelled_;
+        residue_.Note(r);
+    if (figures_.current) {
+        figures_.current->kept = true;
+        figures_.kept.push_back(*figures_.current);
+        figures_.current.reset();
+        figures_.keptLevelsOff += LevelsOffChart(figures_.currentElements);
+        figures_.keptElements.push_back(std::move(figures_.currentElements));
+        figures_.keptLabelBoxes.insert(figures_.keptLabelBoxes.end(),
+                                       figures_.currentLabelBoxes.begin(),
+                                       figures_.currentLabelBoxes.end());
+        figures_.keptUnlabelled += figures_.currentUnlabelled;
     }
-    currentLabelBoxes_.clear();
-    currentUnlabelled_.clear();
-    currentElements_.clear();
-    currentDrawn_.clear();
+    figures_.currentLabelBoxes.clear();
+    figures_.currentUnlabelled.clear();
+    figures_.currentElements.clear();
+    figures_.currentDrawn.clear();
 }
 
 std::array<double, 3> ChartSession::FanAngles() const

@@ -8,7 +8,6 @@
 
 #include "app/session/ChartSession.h"
 #include "app/session/GloVar.h"
-#include "app/session/KeptSettings.h"
 #include "app/session/Prompts.h"
 #include "app/session/SharedInputs.h"
 #include "chart/BarChart.h"
@@ -144,7 +143,7 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
                                    const std::vector<Figure>& built, const DrawFrame& frame)
 {
     const auto& g = GloVar;
-    currentDrawn_ = drawn;
+    figures_.currentDrawn = drawn;
     // The anchors' prices as a study keeps them: exact while an anchor stands
     // on its price's row, else the price of the row it was moved to.
     const ChartMap map = CurrentChartMap(GloVar);
@@ -164,21 +163,22 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     auto onBuilt = [&](double slot) {
         return kind.scaled ? (slot - frame.shift) * frame.daysPerSlot : slot;
     };
-    currentElements_ =
+    figures_.currentElements =
         kind.elements(built, frame.input,
                       AnchorPrices{a1.price, a2.price, onBuilt(bar1 + a1.slotOffset),
                                    onBuilt(bar2 + a2.slotOffset), std::llround(onBuilt(bar1)),
                                    std::llround(onBuilt(bar2))});
-    currentLabelBoxes_.clear();
-    currentUnlabelled_.clear();
+    figures_.currentLabelBoxes.clear();
+    figures_.currentUnlabelled.clear();
     // Worked out in slots and prices on the chart it was built on, so that
     // its values are the same whatever the window's size.
     if (kind.scaled)
-        SettleElements(currentElements_, frame.input.map, frame.shift, frame.daysPerSlot);
+        SettleElements(figures_.currentElements, frame.input.map, frame.shift, frame.daysPerSlot);
     if (frame.carried)
-        CarryElements(currentElements_, frame.input.map, map, frame.shift, frame.daysPerSlot);
+        CarryElements(figures_.currentElements, frame.input.map, map, frame.shift,
+                      frame.daysPerSlot);
     if (g.LevelValues)
-        DrawLevelLabels(currentElements_, kind.labelledByMark);
+        DrawLevelLabels(figures_.currentElements, kind.labelledByMark);
     ShowLevelsOffChart();
 }
 
@@ -187,11 +187,11 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements, b
     const auto& g = GloVar;
     const ChartMap map = CurrentChartMap(GloVar);
     // Clear of the kept figures' labels and of the maker's line at the plot's foot.
-    std::vector<QRect> taken = keptLabelBoxes_;
+    std::vector<QRect> taken = figures_.keptLabelBoxes;
     taken.push_back(chart.textCell(map.plotLeft + 10, map.plotBottom - 10, TextAlign::LeftBottom,
                                    QString::fromLatin1(MakerWebAddress), ChartFace::Header));
     const size_t ownFrom = taken.size();
-    currentUnlabelled_.clear();
+    figures_.currentUnlabelled.clear();
     // Each label on a box of the chart's white paper, over whatever it crosses.
     chart.setBrushColor(Qt::white);
     auto put = [&](int right, int bottom, const QString& text, const QColor& color) {
@@ -206,7 +206,7 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements, b
             FreeLabelRow(QRect(right - w, bottom - h, w, h), taken, highest, lowest);
         if (!free) {
             // No row left for it: the earlier figure's labels win, this one is listed.
-            currentUnlabelled_ << text;
+            figures_.currentUnlabelled << text;
             return;
         }
         taken.emplace_back(right - w, *free - h, w, h);
@@ -247,7 +247,7 @@ void ChartSession::DrawLevelLabels(const std::vector<FigureElement>& elements, b
                     QStringLiteral("%1  %2 \u2192").arg(ShortDate(*day), e.mark), e.color);
         }
     }
-    currentLabelBoxes_.assign(taken.begin() + std::ptrdiff_t(ownFrom), taken.end());
+    figures_.currentLabelBoxes.assign(taken.begin() + std::ptrdiff_t(ownFrom), taken.end());
     chart.setTextColor(Qt::black);
 }
 
@@ -270,9 +270,9 @@ void ChartSession::ShowLevelsOffChart()
     // them has not changed since.
     // A status bar shows a few; listing thousands would cost every Draw as much as all of them.
     constexpr qsizetype Listed = 20;
-    const QStringList current = LevelsOffChart(currentElements_);
-    const qsizetype count = keptLevelsOff_.size() + current.size();
-    QStringList off = keptLevelsOff_.mid(0, Listed);
+    const QStringList current = LevelsOffChart(figures_.currentElements);
+    const qsizetype count = figures_.keptLevelsOff.size() + current.size();
+    QStringList off = figures_.keptLevelsOff.mid(0, Listed);
     off += current.mid(0, Listed - off.size());
     QString listed = off.join(QStringLiteral(", "));
     if (count > off.size())
@@ -283,7 +283,7 @@ void ChartSession::ShowLevelsOffChart()
             : QStringLiteral("%1 %2 off the chart: %3")
                   .arg(count)
                   .arg(count == 1 ? QStringLiteral("level") : QStringLiteral("levels"), listed);
-    const QStringList unlabelled = keptUnlabelled_ + currentUnlabelled_;
+    const QStringList unlabelled = figures_.keptUnlabelled + figures_.currentUnlabelled;
     if (!unlabelled.isEmpty()) {
         if (!ui.panels[PanelLevels].isEmpty())
             ui.panels[PanelLevels] += QStringLiteral("; ");
@@ -300,21 +300,21 @@ void ChartSession::LevelValuesClick()
     const Publishing publishing(*this);
     auto& g = GloVar;
     g.LevelValues = !g.LevelValues;
-    WriteViewSettings();
+    view_.Write(GloVar.LevelValues);
     // The figure still being worked on is shown again with or without its labels.
-    currentLabelBoxes_.clear();
-    currentUnlabelled_.clear();
-    if (!g.ChartShown || currentDrawn_.empty() || chart.isNull()) {
+    figures_.currentLabelBoxes.clear();
+    figures_.currentUnlabelled.clear();
+    if (!g.ChartShown || figures_.currentDrawn.empty() || chart.isNull()) {
         ShowLevelsOffChart();
         return;
     }
     if (g.ChartDrawn && !baseImage.isNull())
         chart.restore(baseImage);
-    for (const Figure& f : currentDrawn_)
+    for (const Figure& f : figures_.currentDrawn)
         StrokeFigure(chart, f);
-    if (const FigureKind* kind = currentFigure_ ? FigureKindOf(currentFigure_->type) : nullptr;
+    if (const FigureKind* kind = figures_.current ? FigureKindOf(figures_.current->type) : nullptr;
         g.LevelValues && kind)
-        DrawLevelLabels(currentElements_, kind->labelledByMark);
+        DrawLevelLabels(figures_.currentElements, kind->labelledByMark);
     DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
     DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
     if (g.P3X > 0 && g.P3Y > 0)
@@ -328,26 +328,10 @@ QString ChartSession::ViewSettingsPath() const
     return GloVar.WorkDir + QLatin1String(ViewFileName);
 }
 
-void ChartSession::WriteViewSettings()
-{
-    if (!rememberView_)
-        return;
-    Kept::Put(QLatin1String(Kept::LevelValuesKey), GloVar.LevelValues);
-    Kept::Put(QLatin1String(Kept::ScaleToFiguresKey), scaleToFigures_);
-    Kept::Put(QLatin1String(Kept::TimeGoalRoomKey), timeGoalRoom_);
-}
-
 void ChartSession::RememberViewSettings()
 {
     const Publishing publishing(*this);
-    rememberView_ = true;
-    Kept::TakeOverViewFile(ViewSettingsPath());
-    if (!Kept::Usable())
-        return;
-    const QSettings st = Kept::Open();
-    GloVar.LevelValues = st.value(QLatin1String(Kept::LevelValuesKey), GloVar.LevelValues).toBool();
-    scaleToFigures_ = st.value(QLatin1String(Kept::ScaleToFiguresKey), scaleToFigures_).toBool();
-    timeGoalRoom_ = st.value(QLatin1String(Kept::TimeGoalRoomKey), timeGoalRoom_).toBool();
+    view_.Remember(ViewSettingsPath(), GloVar.LevelValues);
 }
 
 QString ChartSession::FigureValuesCsv() const
@@ -367,14 +351,14 @@ QString ChartSession::FigureValuesCsv() const
     // The file's days before the chart, once read: a figure reaching back
     // past the chart's first day is dated by them whatever the range.
     std::span<const std::optional<double>> earlier;
-    if (recordDates_ && g.FirstRecord > 1 && g.FirstRecord - 1 <= recordDates_->count())
-        earlier = std::span<const std::optional<double>>(recordDates_->days)
+    if (scan_.recordDates && g.FirstRecord > 1 && g.FirstRecord - 1 <= scan_.recordDates->count())
+        earlier = std::span<const std::optional<double>>(scan_.recordDates->days)
                       .first(size_t(g.FirstRecord - 1));
     std::vector<const std::vector<FigureElement>*> all;
-    for (const auto& kept : keptElements_)
+    for (const auto& kept : figures_.keptElements)
         all.push_back(&kept);
-    if (currentFigure_)
-        all.push_back(&currentElements_);
+    if (figures_.current)
+        all.push_back(&figures_.currentElements);
     for (size_t i = 0; i < all.size() && i < study.figures.size(); ++i) {
         const StudyFigure& f = study.figures[i];
         // The third point of the figures that use it, P2's when it was not moved.

@@ -14,37 +14,9 @@
 #include "chart/Readout.h"
 #include "chart/Vector.h"
 
-namespace {
-bool SamePoint(const StudyPoint& a, const StudyPoint& b)
-{
-    return a.date == b.date && a.slotOffset == b.slotOffset && a.price == b.price;
-}
-
-bool SameFigure(const StudyFigure& a, const StudyFigure& b)
-{
-    return a.type == b.type && a.dir == b.dir && a.ratio == b.ratio &&
-           std::equal(std::begin(a.fanAngles), std::end(a.fanAngles), std::begin(b.fanAngles)) &&
-           SamePoint(a.p1, b.p1) && SamePoint(a.p2, b.p2) && a.p3.has_value() == b.p3.has_value() &&
-           (!a.p3 || SamePoint(*a.p3, *b.p3)) && a.kept == b.kept &&
-           a.ellipseScale == b.ellipseScale && a.ellipseDragged == b.ellipseDragged;
-}
-} // namespace
-
-std::vector<StudyFigure> ChartSession::Figures() const
-{
-    std::vector<StudyFigure> all = keptFigures_;
-    if (currentFigure_)
-        all.push_back(*currentFigure_);
-    return all;
-}
-
 bool ChartSession::FiguresChanged() const
 {
-    const std::vector<StudyFigure> now = Figures();
-    if (now.empty())
-        return false;
-    return !std::equal(now.begin(), now.end(), savedFigures_.begin(), savedFigures_.end(),
-                       SameFigure);
+    return figures_.ChangedSinceSaved();
 }
 
 QString ChartSession::WindowTitle() const
@@ -104,7 +76,7 @@ bool ChartSession::MayDropFigures()
         return !FiguresChanged();
     }
     if (*a == QLatin1String("Discard")) {
-        savedFigures_ = Figures();
+        figures_.saved = figures_.All();
         return true;
     }
     return false;
@@ -288,19 +260,16 @@ void ChartSession::ReplayFigures(const std::vector<StudyFigure>& kept,
     const double ratio = g.Ratio;
     const double angles[3] = {g.FanAngle1, g.FanAngle2, g.FanAngle3};
     for (const StudyFigure& f : kept) {
-        QString why;
-        const size_t before = keptElements_.size();
+        const size_t before = figures_.keptElements.size();
         // A figure off this chart keeps its number: its elements stay empty.
-        if (!ReplayFigure(f, why) && keptElements_.size() == before)
-            keptElements_.emplace_back();
+        if (!ReplayFigure(f) && figures_.keptElements.size() == before)
+            figures_.keptElements.emplace_back();
     }
-    if (current) {
-        QString why;
-        ReplayFigure(*current, why);
-    }
+    if (current)
+        static_cast<void>(ReplayFigure(*current));
     // Figures whose dates are off this chart stay, to come back with their dates.
-    keptFigures_ = kept;
-    currentFigure_ = current;
+    figures_.kept = kept;
+    figures_.current = current;
     g.Dir = dir;
     ui[Ctl::DirBtn].image = g.Dir < 1 ? 13 : 12;
     ShowDir();
@@ -316,32 +285,13 @@ void ChartSession::ReplayFigures(const std::vector<StudyFigure>& kept,
 
 void ChartSession::publish()
 {
-    unsigned what = 0;
-    const UiModel* was = published_ ? &*published_ : nullptr;
     const QString title = WindowTitle();
-    if (!was || publishedTitle_ != title)
-        what |= CaptionChanged;
-    if (!was || was->controls != ui.controls || was->toolBar1Enabled != ui.toolBar1Enabled ||
-        was->toolbar2Green != ui.toolbar2Green || was->label1 != ui.label1 ||
-        was->imageVisible != ui.imageVisible)
-        what |= ControlsChanged;
-    if (!was || was->panels != ui.panels)
-        what |= PanelsChanged;
-    if (!was || was->cursor != ui.cursor || was->hint != ui.hint)
-        what |= PointerChanged;
-    if (!chart.dirty().isEmpty())
-        what |= PictureChanged;
-    MenuRules menus = ReadMenuRules(*this);
-    if (!was || menus != publishedMenus_)
-        what |= MenuChanged;
-    if (publishedSelected_ != selected_)
-        what |= SelectionChanged;
+    const MenuRules menus = ReadMenuRules(*this);
+    const PublishedState::Now now{ui, title, menus, figures_.selected, !chart.dirty().isEmpty()};
+    const unsigned what = published_.Changes(now);
     if (what == 0)
         return;
-    const std::optional<UiModel> before = std::exchange(published_, ui);
-    publishedSelected_ = selected_;
-    publishedMenus_ = std::move(menus);
-    publishedTitle_ = title;
+    const std::optional<UiModel> before = published_.Tell(now);
     Q_EMIT changed(what, before ? &*before : nullptr);
 }
 
