@@ -160,9 +160,9 @@ int main(int argc, char** argv)
     QString why;
     const std::optional<QString> folder = WorkFolder(why);
     if (!cl.imageDir.isEmpty()) {
-        std::vector<StudyJob> jobs;
-        if (const QString err = ListStudies(cl, jobs); !err.isEmpty()) {
-            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(err)));
+        const Result<std::vector<StudyJob>> jobs = ListStudies(cl);
+        if (!jobs) {
+            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(jobs.error().message())));
             return 2;
         }
         if (!folder && NoWorkFolder(why))
@@ -173,7 +173,7 @@ int main(int argc, char** argv)
         qputenv("QT_NO_GLIB", "1"); // nothing else shares the event loop
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         WithoutSystemFonts();
-        return RenderStudies(cl, jobs, [&argc, argv] {
+        return RenderStudies(cl, *jobs, [&argc, argv] {
             auto app = std::make_unique<QGuiApplication>(argc, argv);
             WithoutImagePlugins();
             return app;
@@ -196,9 +196,8 @@ int main(int argc, char** argv)
         QGuiApplication app(argc, argv);
         WithoutImagePlugins();
         CatchEndingSignals(false);
-        const QString err = RenderStudy(cl);
-        if (!err.isEmpty()) {
-            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(err)));
+        if (const Result<void> rendered = RenderStudy(cl); !rendered) {
+            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(rendered.error().message())));
             return Finished(1);
         }
         return Finished(0);

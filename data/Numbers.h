@@ -3,21 +3,23 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 // Blanks and tabs at both ends removed.
 [[nodiscard]] std::string_view TrimBlanks(std::string_view s);
 // A whole decimal number; blanks around and a leading plus sign allowed.
-[[nodiscard]] bool ParseInt(std::string_view text, long long& out);
+[[nodiscard]] std::optional<long long> ParseInt(std::string_view text);
 // The same for text typed into a field, within [min, max].
-[[nodiscard]] bool ParseIntIn(const QString& text, long long min, long long max, long long& out);
+[[nodiscard]] std::optional<long long> ParseIntIn(const QString& text, long long min,
+                                                  long long max);
 // A finite decimal number with a point as separator; blanks and a plus sign allowed.
-[[nodiscard]] bool ParsePrice(std::string_view text, double& out);
+[[nodiscard]] std::optional<double> ParsePrice(std::string_view text);
 // A price field as files write it: quotes, blanks, a leading currency sign
 // and thousands separators are read past; with decimalComma a comma is the
 // decimal separator and a point separates thousands.
-[[nodiscard]] bool ReadPrice(std::string_view text, bool decimalComma, double& out);
+[[nodiscard]] std::optional<double> ReadPrice(std::string_view text, bool decimalComma);
 
 // What the numeric fields of a file say of its decimal mark. A field with
 // both marks names it by the last; one mark repeated before groups of three

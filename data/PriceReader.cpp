@@ -36,31 +36,30 @@ bool ReadRecord(std::string_view line, const FileLayout& layout, PriceRecord& r,
     r.Date = day.value_or(0);
     const bool whole = day || layout.noDates();
     const bool comma = layout.decimalComma();
-    double v = 0;
-    if (ReadPrice(f.open, comma, v)) {
-        r.Open = v;
+    if (const std::optional<double> v = ReadPrice(f.open, comma)) {
+        r.Open = *v;
         r.Valid |= OpenOk;
     }
-    if (ReadPrice(f.high, comma, v)) {
-        r.High = v;
+    if (const std::optional<double> v = ReadPrice(f.high, comma)) {
+        r.High = *v;
         r.Valid |= HighOk;
     }
-    if (ReadPrice(f.low, comma, v)) {
-        r.Low = v;
+    if (const std::optional<double> v = ReadPrice(f.low, comma)) {
+        r.Low = *v;
         r.Valid |= LowOk;
     }
-    if (ReadPrice(f.close, comma, v)) {
-        r.Close = v;
+    if (const std::optional<double> v = ReadPrice(f.close, comma)) {
+        r.Close = *v;
         r.Valid |= CloseOk;
     }
     return whole && r.Valid == (OpenOk | HighOk | LowOk | CloseOk);
 }
 } // namespace
 
-bool NextField(std::string_view& rest, char separator, std::string_view& field)
+std::optional<std::string_view> NextField(std::string_view& rest, char separator)
 {
     if (rest.empty())
-        return false;
+        return std::nullopt;
     size_t lead = 0;
     while (lead < rest.size() && rest[lead] == ' ')
         ++lead;
@@ -70,49 +69,48 @@ bool NextField(std::string_view& rest, char separator, std::string_view& field)
         while (close != std::string_view::npos && close + 1 < rest.size() && rest[close + 1] == '"')
             close = rest.find('"', close + 2);
         if (close != std::string_view::npos) {
-            field = rest.substr(lead + 1, close - lead - 1);
+            const std::string_view field = rest.substr(lead + 1, close - lead - 1);
             const size_t after = rest.find(separator, close + 1);
             rest = after == std::string_view::npos ? std::string_view() : rest.substr(after + 1);
-            return true;
+            return field;
         }
     }
     const size_t at = rest.find(separator);
+    std::string_view field = rest;
     if (at == std::string_view::npos) {
-        field = rest;
         rest = {};
     } else {
         field = rest.substr(0, at);
         rest.remove_prefix(at + 1);
     }
-    return true;
+    return field;
 }
 
 void SplitLine(std::string_view line, const FileLayout& layout, LineFields& out)
 {
     out = LineFields{};
     int k = 0;
-    std::string_view field;
-    while (NextField(line, layout.separator, field)) {
+    while (const std::optional<std::string_view> field = NextField(line, layout.separator)) {
         ++k;
         if (k == layout.dateColumn)
-            out.date = field;
+            out.date = *field;
         if (k == layout.openColumn)
-            out.open = field;
+            out.open = *field;
         if (k == layout.highColumn)
-            out.high = field;
+            out.high = *field;
         if (k == layout.lowColumn)
-            out.low = field;
+            out.low = *field;
         if (k == layout.closeColumn)
-            out.close = field;
+            out.close = *field;
     }
 }
 
 std::string_view ScanDateField(std::string_view line, const FileLayout& layout)
 {
-    std::string_view field;
-    for (int k = 1; NextField(line, layout.separator, field); ++k)
+    for (int k = 1; const std::optional<std::string_view> field = NextField(line, layout.separator);
+         ++k)
         if (k >= layout.dateColumn)
-            return field;
+            return *field;
     return {};
 }
 
@@ -163,8 +161,7 @@ bool NamesOnly(std::string_view line)
                          static_cast<unsigned char>(c) >= 0x80;
         }
         if (hasDigit) {
-            double v = 0;
-            if (!hasLetter || ReadPrice(word, false, v))
+            if (!hasLetter || ReadPrice(word, false))
                 return false;
             for (int l = 0; l < DateLayoutCount; ++l)
                 if (l != NoDateLayout && ParseDate(word, l))
@@ -194,10 +191,11 @@ FileLayout WithDecimalMark(const PriceSource& source, const FileLayout& layout, 
     std::vector<std::string_view> fields;
     std::vector<size_t> lineOf;
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::string_view rest = lines[i], f;
-        for (int k = 1; NextField(rest, layout.separator, f); ++k)
+        std::string_view rest = lines[i];
+        for (int k = 1; const std::optional<std::string_view> f = NextField(rest, layout.separator);
+             ++k)
             if (k != layout.dateColumn) {
-                fields.push_back(f);
+                fields.push_back(*f);
                 lineOf.push_back(i);
             }
     }
@@ -413,11 +411,10 @@ Result<PriceExtremes> ScanWholeRange(const PriceSource& source, const FileLayout
     const bool comma = layout.decimalComma();
     while (reader.next(line)) {
         SplitLine(line, layout, f);
-        double v = 0;
-        if (ReadPrice(f.high, comma, v) && v > r.high)
-            r.high = v;
-        if (ReadPrice(f.low, comma, v) && v < r.low)
-            r.low = v;
+        if (const std::optional<double> v = ReadPrice(f.high, comma); v && *v > r.high)
+            r.high = *v;
+        if (const std::optional<double> v = ReadPrice(f.low, comma); v && *v < r.low)
+            r.low = *v;
     }
     if (reader.error())
         return *reader.error();
@@ -491,13 +488,14 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
                 day = lastDate;
         } else if (ReadRecord(line, layout, r, day) && !reader.lineTooLong()) {
             if (req.volumeColumn > 0) {
-                std::string_view rest = line, field;
+                std::string_view rest = line;
+                std::optional<std::string_view> field;
                 int k = 0;
-                while (k < req.volumeColumn && NextField(rest, layout.separator, field))
+                while (k < req.volumeColumn && (field = NextField(rest, layout.separator)))
                     ++k;
-                double v = 0;
-                if (k == req.volumeColumn && ReadVolume(field, layout.decimalComma(), v)) {
-                    r.Volume = v;
+                std::optional<double> v;
+                if (k == req.volumeColumn && (v = ReadVolume(*field, layout.decimalComma()))) {
+                    r.Volume = *v;
                     r.Valid |= VolumeOk;
                 }
             }

@@ -44,37 +44,32 @@ std::optional<QStringList> SplitScriptLine(const QString& line)
     return words;
 }
 
-bool SplitAssignment(const QString& word, QString& name, QString& text)
+std::optional<Assignment> SplitAssignment(const QString& word)
 {
     const qsizetype eq = word.indexOf(QLatin1Char('='));
     if (eq <= 0)
-        return false;
-    name = word.left(eq);
-    text = word.mid(eq + 1);
-    return true;
+        return std::nullopt;
+    return Assignment{word.left(eq), word.mid(eq + 1)};
 }
 
-bool ParseScriptInt(const QString& word, int& value)
+std::optional<int> ParseScriptInt(const QString& word)
 {
     bool ok = false;
     const int v = word.toInt(&ok, 10);
     if (!ok)
-        return false;
-    value = v;
-    return true;
+        return std::nullopt;
+    return v;
 }
 
-bool ParsePageSize(const QString& word, int& width, int& height)
+std::optional<QSize> ParsePageSize(const QString& word)
 {
     const QStringList wh = word.toLower().split(QLatin1Char('x'));
-    int w = 0, h = 0;
-    if (wh.size() != 2 || !ParseScriptInt(wh[0], w) || !ParseScriptInt(wh[1], h))
-        return false;
-    if (w < 1 || h < 1 || w > 100000 || h > 100000)
-        return false;
-    width = w;
-    height = h;
-    return true;
+    if (wh.size() != 2)
+        return std::nullopt;
+    const std::optional<int> w = ParseScriptInt(wh[0]), h = ParseScriptInt(wh[1]);
+    if (!w || !h || *w < 1 || *h < 1 || *w > 100000 || *h > 100000)
+        return std::nullopt;
+    return QSize(*w, *h);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 // Splitting automation script lines into words; core so it can be fuzzed.
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -9,14 +10,17 @@
 // nothing for an unterminated quote. Blank and comment lines give no words.
 [[nodiscard]] std::optional<QStringList> SplitScriptLine(const QString& line);
 
-// "NAME=TEXT" into its two halves; false when there is no '='.
-bool SplitAssignment(const QString& word, QString& name, QString& text);
+// "NAME=TEXT" into its two halves; nothing when there is no '=' after a name.
+struct Assignment {
+    QString name, text;
+};
+[[nodiscard]] std::optional<Assignment> SplitAssignment(const QString& word);
 
 // "WIDTHxHEIGHT" with both in 1..100000.
-bool ParsePageSize(const QString& word, int& width, int& height);
+[[nodiscard]] std::optional<QSize> ParsePageSize(const QString& word);
 
 // A whole decimal number within int's range.
-bool ParseScriptInt(const QString& word, int& value);
+[[nodiscard]] std::optional<int> ParseScriptInt(const QString& word);
 
 // A script is read whole before it runs, so it is held to a size: at most
 // MaxScriptBytes, no line longer than MaxScriptLine characters.

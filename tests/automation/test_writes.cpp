@@ -197,8 +197,13 @@ TEST_F(NothingReplaced, ImagesStudiesSettingsAndPrintsRefuseWhatIsNotAFile)
             << name << prompts.events.join(QLatin1Char('|')).toStdString();
     }
     prompts.events.clear();
-    EXPECT_FALSE(s->SaveStudy(dir.filePath(QStringLiteral("link.png"))));
-    EXPECT_EQ(prompts.events.size(), 1);
+    const QString link = dir.filePath(QStringLiteral("link.png"));
+    const Result<void> refused = s->SaveStudy(link);
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.error().message().startsWith(
+        QStringLiteral("Cannot create file %1. It ").arg(link)))
+        << refused.error().message().toStdString();
+    EXPECT_TRUE(prompts.events.isEmpty()); // said by whoever asked, not by the work
 
     // fsetup.dat a link to the node: the settings are not taken over.
     QFile::remove(s->SettingsPath());
@@ -410,7 +415,7 @@ TEST(NotAFile, ScriptsStudiesAndBatchPricesNameWhatItIs)
         cl.study = dir.filePath(QStringLiteral("a.aurigon"));
         cl.prices = r.path;
         cl.image = dir.filePath(QStringLiteral("out.png"));
-        EXPECT_EQ(RenderStudy(cl),
+        EXPECT_EQ(Failure(RenderStudy(cl)),
                   QStringLiteral("Cannot open price file %1. %2").arg(r.path, why));
     }
     EXPECT_EQ(OneLine(QStringLiteral("first\r\rsecond\r\nthird\nfourth")),
@@ -439,7 +444,8 @@ TEST_F(LastDays, APointPastTheLastKeepableDateIsRefusedAtSave)
     s->DrawBtnClick();
     prompts.events.clear();
     const QString path = dir.filePath(QStringLiteral("late.aurigon"));
-    EXPECT_FALSE(s->SaveStudy(path));
+    prompts.saveAnswer = path;
+    s->StudySaveAsClick();
     EXPECT_EQ(prompts.events,
               QStringList(QStringLiteral("error:Cannot save study %1. Figure 1 has a point past 31 "
                                          "December 9999, which a study cannot keep.")

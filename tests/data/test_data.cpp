@@ -198,12 +198,9 @@ TEST(PriceLine, SplittingAndConversion)
         {"1e999", true, false, std::nullopt},
     };
     for (const auto& r : rows) {
-        double v = -1;
-        const bool read = r.plain ? ParsePrice(r.text, v) : ReadPrice(r.text, r.comma, v);
-        EXPECT_EQ(read, r.value.has_value()) << r.text << (r.plain ? " plain" : "");
-        if (read && r.value) {
-            EXPECT_EQ(v, *r.value) << r.text;
-        }
+        const std::optional<double> read =
+            r.plain ? ParsePrice(r.text) : ReadPrice(r.text, r.comma);
+        EXPECT_EQ(read, r.value) << r.text << (r.plain ? " plain" : "");
     }
 }
 
@@ -472,6 +469,10 @@ TEST(ErrorMessage, NamesTheFileTheLineAndTheReason)
          {D::Creating, "out %1.png", 0, "No space left on device"},
          "Cannot create file out %1.png. No space left on device"},
         {"save study", {D::SavingStudy, "s.json", 3, "x."}, "Cannot save study s.json, line 3. x."},
+        {"a study's prices",
+         {D::OpeningStudyPrices, "s.aurigon", 0, "Gone."},
+         "Cannot open the price file of study s.aurigon. Gone."},
+        {"refused in its own words", {D::Plain, "a.png", 0, "a.png is b."}, "a.png is b."},
     };
     for (const auto& r : rows)
         EXPECT_EQ(r.error.message(), QString::fromUtf8(r.text)) << r.name;
