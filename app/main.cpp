@@ -91,9 +91,9 @@ int Finished(int status)
 
 int RunScript(const QString& path, bool color, const QString& folder)
 {
-    QStringList lines;
-    if (const QString err = ReadScriptFile(path, lines); !err.isEmpty()) {
-        std::fprintf(stderr, "aurigon: %s\n", qPrintable(err));
+    const Result<QStringList> lines = ReadScriptFile(path);
+    if (!lines) {
+        std::fprintf(stderr, "aurigon: %s\n", qPrintable(lines.error().message()));
         return 2;
     }
     QTextStream out(stdout);
@@ -113,7 +113,7 @@ int RunScript(const QString& path, bool color, const QString& folder)
     QCoreApplication::processEvents();
     form.FormActivate();
     ScriptRunner runner(form, host);
-    const int status = runner.run(lines);
+    const int status = runner.run(*lines);
     EndIfSignalled();
     form.CloseWithoutAsking();
     return Finished(status);

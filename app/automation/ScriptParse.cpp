@@ -93,11 +93,13 @@ int ReadUpTo(int fd, qsizetype limit, QByteArray& out)
 }
 } // namespace
 
-QString ReadScriptFile(const QString& path, QStringList& lines)
+Result<QStringList> ReadScriptFile(const QString& path)
 {
     const auto cannot = [&path](const QString& why) {
-        return QStringLiteral("cannot read the script %1: %2")
-            .arg(path == QLatin1String("-") ? QStringLiteral("on standard input") : path, why);
+        return Error{
+            Error::Doing::Plain, path, 0,
+            QStringLiteral("cannot read the script %1: %2")
+                .arg(path == QLatin1String("-") ? QStringLiteral("on standard input") : path, why)};
     };
     QByteArray bytes;
     int err = 0;
@@ -116,28 +118,30 @@ QString ReadScriptFile(const QString& path, QStringList& lines)
     }
     if (err)
         return cannot(QString::fromLocal8Bit(std::strerror(err)));
-    return ScriptLines(path, bytes, lines);
+    return ScriptLines(path, bytes);
 }
 
-QString ScriptLines(const QString& path, const QByteArray& bytes, QStringList& lines)
+Result<QStringList> ScriptLines(const QString& path, const QByteArray& bytes)
 {
     const QString name = path == QLatin1String("-") ? QStringLiteral("on standard input") : path;
     if (bytes.size() > MaxScriptBytes)
-        return QStringLiteral("the script %1 is larger than %2 MB")
-            .arg(name)
-            .arg(MaxScriptBytes >> 20);
+        return Error{Error::Doing::Plain, path, 0,
+                     QStringLiteral("the script %1 is larger than %2 MB")
+                         .arg(name)
+                         .arg(MaxScriptBytes >> 20)};
     // Stray bytes are kept as such, so that a path in a script that is not
     // UTF-8 still names its file.
-    lines = DecodeFileName(bytes).split(QLatin1Char('\n'));
+    QStringList lines = DecodeFileName(bytes).split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString& l = lines[i];
         if (l.endsWith(QLatin1Char('\r')))
             l.chop(1);
         if (l.size() > MaxScriptLine)
-            return QStringLiteral("line %1 of the script %2 is longer than %3 characters")
-                .arg(i + 1)
-                .arg(name)
-                .arg(MaxScriptLine);
+            return Error{Error::Doing::Plain, path, i + 1,
+                         QStringLiteral("line %1 of the script %2 is longer than %3 characters")
+                             .arg(i + 1)
+                             .arg(name)
+                             .arg(MaxScriptLine)};
     }
-    return QString();
+    return lines;
 }

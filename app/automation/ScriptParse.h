@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "data/Result.h"
+
 // Words separated by blanks; a word in double quotes may hold blanks. Returns
 // nothing for an unterminated quote. Blank and comment lines give no words.
 [[nodiscard]] std::optional<QStringList> SplitScriptLine(const QString& line);
@@ -27,8 +29,8 @@ struct Assignment {
 constexpr qsizetype MaxScriptBytes = 16 << 20;
 constexpr qsizetype MaxScriptLine = 64 << 10;
 
-// Reads the script at path ("-": standard input) into its lines. Only a
-// regular file or standard input is read. Returns an error text, empty on success.
-[[nodiscard]] QString ReadScriptFile(const QString& path, QStringList& lines);
+// The lines of the script at path ("-": standard input). Only a regular
+// file or standard input is read.
+[[nodiscard]] Result<QStringList> ReadScriptFile(const QString& path);
 // The same for the script's bytes, already read (at most MaxScriptBytes + 1).
-[[nodiscard]] QString ScriptLines(const QString& path, const QByteArray& bytes, QStringList& lines);
+[[nodiscard]] Result<QStringList> ScriptLines(const QString& path, const QByteArray& bytes);
