@@ -32,23 +32,24 @@ namespace {
 // The folder the chart's work files (fsetup.dat, TmpPrice.bmp, TmpPrint.bmp)
 // belong in: the current one, named as the system names it. When it cannot
 // be named nothing is started, rather than the files going somewhere else.
-std::optional<QString> WorkFolder(QString& why)
+Result<QString> WorkFolder()
 {
     std::vector<char> name(PATH_MAX + 1);
     if (::getcwd(name.data(), name.size()))
         return DecodeFileName(QByteArray(name.data()));
-    why = errno == ERANGE || errno == ENAMETOOLONG
-              ? QStringLiteral("its name is longer than the system allows (%1 bytes)").arg(PATH_MAX)
-              : QString::fromLocal8Bit(std::strerror(errno));
-    return std::nullopt;
+    return Error{
+        Error::Doing::Plain, QStringLiteral("."), 0,
+        errno == ERANGE || errno == ENAMETOOLONG
+            ? QStringLiteral("its name is longer than the system allows (%1 bytes)").arg(PATH_MAX)
+            : QString::fromLocal8Bit(std::strerror(errno))};
 }
 
-bool NoWorkFolder(const QString& why)
+bool NoWorkFolder(const Error& why)
 {
     std::fprintf(stderr,
                  "aurigon: the current folder cannot be named: %s. The chart's work files are "
                  "kept there, so nothing was started; start aurigon from another folder.\n",
-                 qPrintable(why));
+                 qPrintable(why.message()));
     return true;
 }
 
@@ -157,15 +158,14 @@ int main(int argc, char** argv)
     }
     if (!cl.inspect.isEmpty())
         return InspectMain(argc, argv, cl.inspect);
-    QString why;
-    const std::optional<QString> folder = WorkFolder(why);
+    const Result<QString> folder = WorkFolder();
     if (!cl.imageDir.isEmpty()) {
         const Result<std::vector<StudyJob>> jobs = ListStudies(cl);
         if (!jobs) {
             std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(jobs.error().message())));
             return 2;
         }
-        if (!folder && NoWorkFolder(why))
+        if (!folder && NoWorkFolder(folder.error()))
             return 1;
         // As for one study; the workers are forked from here, before any
         // thread, and each starts its own application.
@@ -183,7 +183,8 @@ int main(int argc, char** argv)
         // A batch chart keeps its work files in a folder of its own; only
         // names relative to the current folder need it.
         for (const QString& name : {cl.study, cl.prices, cl.image})
-            if (!folder && !name.isEmpty() && !QFileInfo(name).isAbsolute() && NoWorkFolder(why))
+            if (!folder && !name.isEmpty() && !QFileInfo(name).isAbsolute() &&
+                NoWorkFolder(folder.error()))
                 return 1;
         // No window: the offscreen platform whatever the display, and standard
         // error left to the one line that says what failed.
@@ -202,7 +203,7 @@ int main(int argc, char** argv)
         }
         return Finished(0);
     }
-    if (!folder && NoWorkFolder(why))
+    if (!folder && NoWorkFolder(folder.error()))
         return 1;
     const bool scripted = !cl.script.isEmpty();
     if (scripted && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
