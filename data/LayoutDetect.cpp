@@ -333,9 +333,9 @@ QString PreviewOf(const PriceSource& source, const FileLayout& layout)
     QString language;
     if (l.header) {
         LineReader reader;
-        std::string_view line;
-        if (reader.open(source) && reader.next(line)) {
-            const std::string first(line);
+        std::optional<std::string_view> line;
+        if (reader.open(source) && (line = reader.next())) {
+            const std::string first(*line);
             language = LanguageOf({first}, l.separator);
         }
     }
@@ -468,9 +468,9 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     if (auto opened = reader.open(source); !opened)
         return opened.error();
     std::vector<std::string> head;
-    std::string_view line;
-    while (head.size() < size_t(HeadLines) && reader.next(line))
-        head.emplace_back(line);
+    std::optional<std::string_view> line;
+    while (head.size() < size_t(HeadLines) && (line = reader.next()))
+        head.emplace_back(*line);
     if (reader.error())
         return *reader.error();
     if (head.empty() || current.noDates())
@@ -621,8 +621,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         LineReader all;
         if (all.open(source)) {
             (void)all.skip(int64_t(firstData));
-            while (settled < 0 && all.next(line)) {
-                const std::string_view text = ScanDateField(line, l);
+            while (settled < 0 && (line = all.next())) {
+                const std::string_view text = ScanDateField(*line, l);
                 const bool a = ParseDate(text, chosen).has_value();
                 const bool b = ParseDate(text, Swapped(chosen)).has_value();
                 if (a != b)

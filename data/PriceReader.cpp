@@ -185,9 +185,9 @@ FileLayout WithDecimalMark(const PriceSource& source, const FileLayout& layout, 
         return out;
     constexpr int Lines = 40;
     std::vector<std::string> lines;
-    std::string_view line;
-    while (int(lines.size()) < Lines && reader.next(line))
-        lines.emplace_back(line);
+    std::optional<std::string_view> line;
+    while (int(lines.size()) < Lines && (line = reader.next()))
+        lines.emplace_back(*line);
     std::vector<std::string_view> fields;
     std::vector<size_t> lineOf;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -229,10 +229,12 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
         return opened.error();
     r.size = reader.size();
     r.modified = reader.modified();
+    // The last line read, which the searches below go on from.
     std::string_view line;
+    std::optional<std::string_view> read;
     const int64_t header = layout.header ? 1 : 0;
-    if (layout.header)
-        reader.next(line);
+    if (layout.header && (read = reader.next()))
+        line = *read;
     int64_t lineNo = header;
     auto leftOut = [&r](int64_t number, std::string_view text) {
         if (r.endsLeftOut++ == 0)
@@ -241,7 +243,8 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
     // Up to the first record: more header lines, and lines that hold none.
     std::string firstData;
     bool anyData = false, found = false;
-    while (!found && reader.next(line)) {
+    while (!found && (read = reader.next())) {
+        line = *read;
         ++lineNo;
         if (!anyData)
             firstData.assign(line);
@@ -290,7 +293,8 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
     int64_t lastRecordNo = firstNo;
     std::string lastRecord(line);
     std::vector<std::pair<int64_t, std::string>> headJunk; // no record, after the first
-    while (int(head.size()) < OrderSample && reader.next(line)) {
+    while (int(head.size()) < OrderSample && (read = reader.next())) {
+        line = *read;
         ++lineNo;
         if (KindOf(line, layout) == LineKind::Record) {
             head.push_back({lineNo, dateOf(line), std::string(line)});
@@ -327,8 +331,13 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
             earliest = Note(no, last);
         }
         --no;
-        if (at <= afterHead || !reader.lineBefore(at - 1, last, at))
+        if (at <= afterHead)
             break;
+        std::optional<LineReader::LineAt> before = reader.lineBefore(at - 1);
+        if (!before)
+            break;
+        last = std::move(before->text);
+        at = before->start;
     }
     if (reader.error())
         return *reader.error();
@@ -404,13 +413,12 @@ Result<PriceExtremes> ScanWholeRange(const PriceSource& source, const FileLayout
     LineReader reader;
     if (auto opened = reader.open(source); !opened)
         return opened.error();
-    std::string_view line;
     if (layout.header)
-        reader.next(line);
+        (void)reader.next();
     LineFields f;
     const bool comma = layout.decimalComma();
-    while (reader.next(line)) {
-        SplitLine(line, layout, f);
+    while (const std::optional<std::string_view> line = reader.next()) {
+        SplitLine(*line, layout, f);
         if (const std::optional<double> v = ReadPrice(f.high, comma); v && *v > r.high)
             r.high = *v;
         if (const std::optional<double> v = ReadPrice(f.low, comma); v && *v < r.low)
@@ -452,7 +460,6 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     std::vector<int64_t> numbers;
     records.reserve(static_cast<size_t>(std::min<int64_t>(wanted, 1 << 20)));
     numbers.reserve(records.capacity());
-    std::string_view line;
     const int64_t header = layout.header ? 1 : 0;
     const int64_t skip =
         std::max<int64_t>(0, firstLine - 1) + header + std::max<int64_t>(0, req.skipLines);
@@ -472,7 +479,9 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     // Each record's day, none while no day is known for it.
     std::vector<std::optional<double>> days;
     std::optional<double> lastDate;
-    for (; more && rec < wanted && reader.next(line); ++rec) {
+    for (std::optional<std::string_view> read; more && rec < wanted && (read = reader.next());
+         ++rec) {
+        const std::string_view line = *read;
         ++lineNo;
         PriceRecord r;
         std::optional<double> day;

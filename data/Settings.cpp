@@ -57,9 +57,9 @@ Settings ReadSettings(const PriceSource& source, Settings s)
     FileLayout& l = s.layout;
     int* ints[] = {&l.dateColumn, &l.openColumn,  &l.highColumn,
                    &l.lowColumn,  &l.closeColumn, &l.dateFormat};
-    std::string_view line;
     int n = 0;
-    while (n < 11 && reader.next(line)) {
+    for (std::optional<std::string_view> next; n < 11 && (next = reader.next());) {
+        const std::string_view line = *next;
         ++n;
         if (n == 1) {
             l.header = line != "0";

@@ -53,8 +53,8 @@ int VolumeColumnOfFile(const PriceSource& source, const FileLayout& layout)
     LineReader reader;
     if (!reader.open(source))
         return 0;
-    std::string_view line;
-    return reader.next(line) ? VolumeColumnIn(line, layout) : 0;
+    const std::optional<std::string_view> line = reader.next();
+    return line ? VolumeColumnIn(*line, layout) : 0;
 }
 
 QString VolumeText(double v)

@@ -331,8 +331,8 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
             LineReader one;
             ASSERT_TRUE(one.open(path));
             std::vector<std::string> all; // every line as next() reads it
-            for (std::string_view line; one.next(line);)
-                all.emplace_back(line);
+            while (const std::optional<std::string_view> line = one.next())
+                all.emplace_back(*line);
             const int64_t lines = int64_t(all.size());
             // Skipping k lines, reading the next, counting the rest: what next() gives.
             for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
@@ -340,11 +340,11 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
                 LineReader r(window);
                 ASSERT_TRUE(r.open(path));
                 EXPECT_EQ(r.skip(k), std::clamp<int64_t>(k, 0, lines));
-                std::string_view line;
-                const bool more = r.next(line);
+                const std::optional<std::string_view> line = r.next();
+                const bool more = line.has_value();
                 EXPECT_EQ(more, k >= 0 && k < lines);
                 if (more) {
-                    EXPECT_EQ(line, all[size_t(k)]);
+                    EXPECT_EQ(*line, all[size_t(k)]);
                 }
                 std::string last = "none";
                 EXPECT_EQ(r.countRest(last), more ? lines - k - 1 : 0);
@@ -367,8 +367,7 @@ TEST(LineReaderCount, TheMarksOfACountFallAtLineStartsAndGrowthIsCounted)
         SCOPED_TRACE(window);
         LineReader r(window);
         ASSERT_TRUE(r.open(path));
-        std::string_view line;
-        ASSERT_TRUE(r.next(line));
+        ASSERT_TRUE(r.next());
         std::string last;
         int64_t lastAt = -1;
         std::vector<LineMark> marks;
@@ -386,8 +385,7 @@ TEST(LineReaderCount, TheMarksOfACountFallAtLineStartsAndGrowthIsCounted)
     }
     LineReader grown;
     ASSERT_TRUE(grown.open(path));
-    std::string_view line;
-    ASSERT_TRUE(grown.next(line));
+    ASSERT_TRUE(grown.next());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::Append));
     f.write("09/09/2009,5,6,7,8\n");
