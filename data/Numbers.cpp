@@ -5,39 +5,6 @@
 #include <cmath>
 #include <limits>
 
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
-namespace {
-// The digits of a number: blanks around and a leading plus sign dropped.
-std::string_view Unsigned(std::string_view text)
-{
-    text = TrimBlanks(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    return text;
-}
-} // namespace
-
-std::optional<long long> ParseInt(std::string_view text)
-{
-    text = Unsigned(text);
-    if (text.empty())
-        return std::nullopt;
-    const char* end = text.data() + text.size();
-    long long v = 0;
-    auto [p, ec] = std::from_chars(text.data(), end, v);
-    if (ec != std::errc() || p != end)
-        return std::nullopt;
-    return v;
-}
-
 std::optional<long long> ParseIntIn(const QString& text, long long min, long long max)
 {
     const QByteArray b = text.toUtf8();
@@ -47,24 +14,8 @@ std::optional<long long> ParseIntIn(const QString& text, long long min, long lon
     return v;
 }
 
-std::optional<double> ParsePrice(std::string_view text)
+std::optional<double> numbers_detail::ReadWrittenPrice(std::string_view text, bool decimalComma)
 {
-    text = Unsigned(text);
-    if (text.empty())
-        return std::nullopt;
-    const char* end = text.data() + text.size();
-    double v = 0;
-    auto [p, ec] = std::from_chars(text.data(), end, v, std::chars_format::general);
-    if (ec != std::errc() || p != end || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
-std::optional<double> ReadPrice(std::string_view text, bool decimalComma)
-{
-    if (!decimalComma)
-        if (const std::optional<double> plain = ParsePrice(text))
-            return plain;
     text = TrimBlanks(text);
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
         text = TrimBlanks(text.substr(1, text.size() - 2));
