@@ -32,23 +32,24 @@ namespace {
 // The folder the chart's work files (fsetup.dat, TmpPrice.bmp, TmpPrint.bmp)
 // belong in: the current one, named as the system names it. When it cannot
 // be named nothing is started, rather than the files going somewhere else.
-std::optional<QString> WorkFolder(QString& why)
+Result<QString> WorkFolder()
 {
     std::vector<char> name(PATH_MAX + 1);
     if (::getcwd(name.data(), name.size()))
         return DecodeFileName(QByteArray(name.data()));
-    why = errno == ERANGE || errno == ENAMETOOLONG
-              ? QStringLiteral("its name is longer than the system allows (%1 bytes)").arg(PATH_MAX)
-              : QString::fromLocal8Bit(std::strerror(errno));
-    return std::nullopt;
+    return Error{
+        Error::Doing::Plain, QStringLiteral("."), 0,
+        errno == ERANGE || errno == ENAMETOOLONG
+            ? QStringLiteral("its name is longer than the system allows (%1 bytes)").arg(PATH_MAX)
+            : QString::fromLocal8Bit(std::strerror(errno))};
 }
 
-bool NoWorkFolder(const QString& why)
+bool NoWorkFolder(const Error& why)
 {
     std::fprintf(stderr,
                  "aurigon: the current folder cannot be named: %s. The chart's work files are "
                  "kept there, so nothing was started; start aurigon from another folder.\n",
-                 qPrintable(why));
+                 qPrintable(why.message()));
     return true;
 }
 
@@ -107,9 +108,9 @@ int Finished(int status)
 
 int RunScript(const QString& path, bool color, const QString& folder)
 {
-    QStringList lines;
-    if (const QString err = ReadScriptFile(path, lines); !err.isEmpty()) {
-        std::fprintf(stderr, "aurigon: %s\n", qPrintable(err));
+    const Result<QStringList> lines = ReadScriptFile(path);
+    if (!lines) {
+        std::fprintf(stderr, "aurigon: %s\n", qPrintable(lines.error().message()));
         return 2;
     }
     QTextStream out(stdout);
@@ -129,7 +130,7 @@ int RunScript(const QString& path, bool color, const QString& folder)
     QCoreApplication::processEvents();
     form.FormActivate();
     ScriptRunner runner(form, host);
-    const int status = runner.run(lines);
+    const int status = runner.run(*lines);
     EndIfSignalled();
     form.CloseWithoutAsking();
     return Finished(status);
@@ -173,15 +174,14 @@ int main(int argc, char** argv)
     }
     if (!cl.inspect.isEmpty())
         return InspectMain(argc, argv, cl.inspect);
-    QString why;
-    const std::optional<QString> folder = WorkFolder(why);
+    const Result<QString> folder = WorkFolder();
     if (!cl.imageDir.isEmpty()) {
-        std::vector<StudyJob> jobs;
-        if (const QString err = ListStudies(cl, jobs); !err.isEmpty()) {
-            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(err)));
+        const Result<std::vector<StudyJob>> jobs = ListStudies(cl);
+        if (!jobs) {
+            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(jobs.error().message())));
             return 2;
         }
-        if (!folder && NoWorkFolder(why))
+        if (!folder && NoWorkFolder(folder.error()))
             return 1;
         // As for one study; the workers are forked from here, before any
         // thread, and each starts its own application.
@@ -189,7 +189,7 @@ int main(int argc, char** argv)
         qputenv("QT_NO_GLIB", "1"); // nothing else shares the event loop
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         WithoutSystemFonts();
-        return RenderStudies(cl, jobs, [&argc, argv] {
+        return RenderStudies(cl, *jobs, [&argc, argv] {
             auto app = std::make_unique<QGuiApplication>(argc, argv);
             WithoutImagePlugins();
             return app;
@@ -199,7 +199,8 @@ int main(int argc, char** argv)
         // A batch chart keeps its work files in a folder of its own; only
         // names relative to the current folder need it.
         for (const QString& name : {cl.study, cl.prices, cl.image})
-            if (!folder && !name.isEmpty() && !QFileInfo(name).isAbsolute() && NoWorkFolder(why))
+            if (!folder && !name.isEmpty() && !QFileInfo(name).isAbsolute() &&
+                NoWorkFolder(folder.error()))
                 return 1;
         // No window: the offscreen platform whatever the display, and standard
         // error left to the one line that says what failed.
@@ -212,14 +213,13 @@ int main(int argc, char** argv)
         QGuiApplication app(argc, argv);
         WithoutImagePlugins();
         CatchEndingSignals(false);
-        const QString err = RenderStudy(cl);
-        if (!err.isEmpty()) {
-            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(err)));
+        if (const Result<void> rendered = RenderStudy(cl); !rendered) {
+            std::fprintf(stderr, "aurigon: %s\n", qPrintable(OneLine(rendered.error().message())));
             return Finished(1);
         }
         return Finished(0);
     }
-    if (!folder && NoWorkFolder(why))
+    if (!folder && NoWorkFolder(folder.error()))
         return 1;
     const bool scripted = !cl.script.isEmpty();
     if (scripted && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&

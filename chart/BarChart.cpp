@@ -32,9 +32,10 @@ template <class Cell> size_t LabelStride(size_t count, Cell cellOf, bool across)
 
 void DrawPriceLabels(Canvas& c, const ChartMap& map)
 {
-    LabelStep s;
-    if (!PriceLabelStep(map.scaleRange, s))
+    const std::optional<LabelStep> step = PriceLabelStep(map.scaleRange);
+    if (!step)
         return;
+    const LabelStep& s = *step;
     std::vector<double> values;
     std::vector<int> decimals;
     if (map.logScale)
@@ -202,10 +203,10 @@ std::optional<BarStyle> BarStyleNamed(const QString& name)
     return std::nullopt;
 }
 
-bool PriceLabelStep(double scaleRange, LabelStep& out)
+std::optional<LabelStep> PriceLabelStep(double scaleRange)
 {
     if (!(scaleRange > 0) || !std::isfinite(scaleRange))
-        return false;
+        return std::nullopt;
     double r = scaleRange / 10;
     double f = 1.0;
     int d = 0;
@@ -222,17 +223,18 @@ bool PriceLabelStep(double scaleRange, LabelStep& out)
         }
     }
     if (r < 1 || r >= 10 || !std::isfinite(f) || f == 0)
-        return false;
+        return std::nullopt;
     int step = RoundPx(r + 0.3);
     if (step > 5) {
         step = 1;
         f *= 0.1;
         --d;
     }
+    LabelStep out;
     out.f = f;
     out.decimals = std::max(d, 0);
     out.step = step;
-    return true;
+    return out;
 }
 
 std::vector<double> PriceLabelValues(const LabelStep& s, double scaleTop, double scaleBottom)

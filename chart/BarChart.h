@@ -45,8 +45,8 @@ struct LabelStep {
     int step = 1;
 };
 
-// The round price-label step for a scale span; false when the span is unusable.
-[[nodiscard]] bool PriceLabelStep(double scaleRange, LabelStep& out);
+// The round price-label step for a scale span; nothing when the span is unusable.
+[[nodiscard]] std::optional<LabelStep> PriceLabelStep(double scaleRange);
 // The price values labelled on a scale.
 [[nodiscard]] std::vector<double> PriceLabelValues(const LabelStep& s, double scaleTop,
                                                    double scaleBottom);

@@ -36,11 +36,11 @@ VolumeRows VolumeRowsOf(const ChartMap& map, std::span<const PriceRecord> prices
 std::vector<double> VolumeLabelValues(const VolumeRows& rows)
 {
     std::vector<double> values;
-    LabelStep s;
     // About two labels: the step of a span four times the pane's.
-    if (!rows.usable() || !PriceLabelStep(rows.high * 4, s))
+    const std::optional<LabelStep> s = rows.usable() ? PriceLabelStep(rows.high * 4) : std::nullopt;
+    if (!s)
         return values;
-    for (double v : PriceLabelValues(s, rows.high, 0))
+    for (double v : PriceLabelValues(*s, rows.high, 0))
         if (v > 0)
             values.push_back(v);
     return values;

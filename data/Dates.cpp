@@ -239,32 +239,38 @@ std::optional<double> ParseDate(std::string_view text, int dateFormat)
         return ParseDottedDate(TrimBlanks(text));
     if (dateFormat == EpochTime)
         return ParseEpoch(TrimBlanks(text));
-    long long a = 0, b = 0, c = 0;
     if (dateFormat >= 0 && dateFormat <= 3) {
         const size_t s1 = text.find('/');
-        if (s1 == std::string_view::npos || !ParseInt(text.substr(0, s1), a))
+        if (s1 == std::string_view::npos)
+            return std::nullopt;
+        const std::optional<long long> a = ParseInt(text.substr(0, s1));
+        if (!a)
             return std::nullopt;
         std::string_view rest = text.substr(s1 + 1);
         const size_t s2 = rest.find('/');
         if (s2 == std::string_view::npos)
             return std::nullopt;
         const std::string_view year = TrimBlanks(rest.substr(s2 + 1));
-        if (!ParseInt(rest.substr(0, s2), b) || !ParseInt(year, c))
+        const std::optional<long long> b = ParseInt(rest.substr(0, s2));
+        std::optional<long long> c = ParseInt(year);
+        if (!b || !c)
             return std::nullopt;
         if (dateFormat == 0 || dateFormat == 2 || year.size() <= 2)
-            c = TwoDigitYear(c);
-        return dateFormat <= 1 ? DayFromYmd(c, a, b) : DayFromYmd(c, b, a);
+            c = TwoDigitYear(*c);
+        return dateFormat <= 1 ? DayFromYmd(*c, *a, *b) : DayFromYmd(*c, *b, *a);
     }
     if (dateFormat == 4) {
         auto part = [&](size_t from, size_t len) {
             return from < text.size() ? text.substr(from, len) : std::string_view();
         };
-        if (!ParseInt(part(0, 4), a) || !ParseInt(part(4, 2), b) || !ParseInt(part(6, 2), c))
+        const std::optional<long long> a = ParseInt(part(0, 4)), b = ParseInt(part(4, 2)),
+                                       c = ParseInt(part(6, 2));
+        if (!a || !b || !c)
             return std::nullopt;
         // More digits are no yyyymmdd (seconds since 1970, say).
         if (text.size() > 8 && text[8] >= '0' && text[8] <= '9')
             return std::nullopt;
-        return DayFromYmd(a, b, c);
+        return DayFromYmd(*a, *b, *c);
     }
     return std::nullopt;
 }

@@ -113,8 +113,8 @@ Result<AppendedLines> ReadAppended(const QString& path, const FileLayout& given,
     }
     if (!reader.seek(from))
         return reader.error() ? *reader.error() : ReadFailed(path, EIO);
-    std::string_view line;
-    while (reader.next(line)) {
+    while (const std::optional<std::string_view> next = reader.next()) {
+        const std::string_view line = *next;
         ++r.lines;
         if (KindOf(line, layout) != LineKind::Record)
             continue;

@@ -23,9 +23,8 @@ constexpr int TailLines = 12;
 std::vector<std::string_view> Fields(std::string_view line, char separator)
 {
     std::vector<std::string_view> out;
-    std::string_view f;
-    while (NextField(line, separator, f))
-        out.push_back(TrimBlanks(f));
+    while (const std::optional<std::string_view> f = NextField(line, separator))
+        out.push_back(TrimBlanks(*f));
     return out;
 }
 
@@ -116,9 +115,8 @@ int Swapped(int layout)
 
 bool PricesRead(const LineFields& f, bool decimalComma)
 {
-    double v = 0;
-    return ReadPrice(f.open, decimalComma, v) && ReadPrice(f.high, decimalComma, v) &&
-           ReadPrice(f.low, decimalComma, v) && ReadPrice(f.close, decimalComma, v);
+    return ReadPrice(f.open, decimalComma) && ReadPrice(f.high, decimalComma) &&
+           ReadPrice(f.low, decimalComma) && ReadPrice(f.close, decimalComma);
 }
 
 bool SameColumns(const FileLayout& a, const FileLayout& b)
@@ -156,10 +154,10 @@ int Disagreeing(const std::vector<std::string_view>& lines, const FileLayout& l)
     for (std::string_view line : lines) {
         LineFields f;
         SplitLine(line, l, f);
-        double o = 0, h = 0, lo = 0, c = 0;
-        if (ReadPrice(f.open, comma, o) && ReadPrice(f.high, comma, h) &&
-            ReadPrice(f.low, comma, lo) && ReadPrice(f.close, comma, c))
-            n += h < lo || o > h || o < lo || c > h || c < lo;
+        const std::optional<double> o = ReadPrice(f.open, comma), h = ReadPrice(f.high, comma),
+                                    lo = ReadPrice(f.low, comma), c = ReadPrice(f.close, comma);
+        if (o && h && lo && c)
+            n += *h < *lo || *o > *h || *o < *lo || *c > *h || *c < *lo;
     }
     return n;
 }
@@ -189,9 +187,15 @@ Verdict Check(const std::vector<std::string_view>& lines, const FileLayout& l)
     for (size_t i = 0; i < lines.size(); ++i) {
         LineFields f;
         SplitLine(lines[i], l, f);
+        const std::array<std::optional<double>, 4> read{
+            ReadPrice(f.open, comma), ReadPrice(f.high, comma), ReadPrice(f.low, comma),
+            ReadPrice(f.close, comma)};
         std::array<double, 4> p{};
-        std::array<bool, 4> ok{ReadPrice(f.open, comma, p[0]), ReadPrice(f.high, comma, p[1]),
-                               ReadPrice(f.low, comma, p[2]), ReadPrice(f.close, comma, p[3])};
+        std::array<bool, 4> ok{};
+        for (size_t k = 0; k < read.size(); ++k) {
+            ok[k] = read[k].has_value();
+            p[k] = read[k].value_or(0);
+        }
         const bool all = ok[0] && ok[1] && ok[2] && ok[3];
         // Prices that do not read are the load's to name, line by line.
         const bool bad =
@@ -329,9 +333,9 @@ QString PreviewOf(const PriceSource& source, const FileLayout& layout)
     QString language;
     if (l.header) {
         LineReader reader;
-        std::string_view line;
-        if (reader.open(source) && reader.next(line)) {
-            const std::string first(line);
+        std::optional<std::string_view> line;
+        if (reader.open(source) && (line = reader.next())) {
+            const std::string first(*line);
             language = LanguageOf({first}, l.separator);
         }
     }
@@ -373,8 +377,8 @@ bool TooInconsistent(int64_t disagreeing, int64_t n)
     return disagreeing > 2 && disagreeing * 10 > n;
 }
 
-bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator,
-                       FileLayout& layout)
+std::optional<FileLayout> ColumnsFromHeader(const std::vector<std::string_view>& lines,
+                                            char separator, FileLayout layout)
 {
     // Each part by its best name: a lower rank wins, the first column among equals.
     struct Part {
@@ -441,17 +445,18 @@ bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separato
             close.column = open.column;
     }
     if (date.column == 0 || close.column == 0)
-        return false;
+        return std::nullopt;
     layout.dateColumn = date.column;
     layout.closeColumn = close.column;
     // A file of closes only draws each day as a tick at its close.
     layout.openColumn = open.column ? open.column : close.column;
     layout.highColumn = high.column ? high.column : close.column;
     layout.lowColumn = low.column ? low.column : close.column;
-    return true;
+    return layout;
 }
 
-bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layout)
+std::optional<FileLayout> ColumnsFromHeader(std::string_view header, char separator,
+                                            const FileLayout& layout)
 {
     return ColumnsFromHeader(std::vector<std::string_view>{header}, separator, layout);
 }
@@ -463,9 +468,9 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
     if (auto opened = reader.open(source); !opened)
         return opened.error();
     std::vector<std::string> head;
-    std::string_view line;
-    while (head.size() < size_t(HeadLines) && reader.next(line))
-        head.emplace_back(line);
+    std::optional<std::string_view> line;
+    while (head.size() < size_t(HeadLines) && (line = reader.next()))
+        head.emplace_back(*line);
     if (reader.error())
         return *reader.error();
     if (head.empty() || current.noDates())
@@ -510,8 +515,10 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         LineFields f;
         if (!data.empty())
             SplitLine(data.front(), c, f);
-        FileLayout named = c;
-        const bool headerNames = c.header && ColumnsFromHeader(names, c.separator, named);
+        const std::optional<FileLayout> namedLayout =
+            c.header ? ColumnsFromHeader(names, c.separator, c) : std::nullopt;
+        const bool headerNames = namedLayout.has_value();
+        const FileLayout named = namedLayout.value_or(c);
         const bool firstIsRecord = c.header && KindOf(head[0], c) == LineKind::Record;
         // A first line of names where the layout expects none.
         const bool unexpectedHeader = !c.header && head.size() > 1 &&
@@ -555,7 +562,11 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         firstData = first < head.size() ? first : head.size() - 1;
     out.firstData = LineNote{int64_t(firstData) + 1, head[firstData].substr(0, 120)};
     const std::vector<std::string_view> names(head.begin(), head.begin() + std::ptrdiff_t(first));
-    const bool headerNames = l.header && ColumnsFromHeader(names, l.separator, l);
+    const std::optional<FileLayout> namedLayout =
+        l.header ? ColumnsFromHeader(names, l.separator, l) : std::nullopt;
+    const bool headerNames = namedLayout.has_value();
+    if (headerNames)
+        l = *namedLayout;
     if (headerNames)
         out.language = LanguageOf(names, l.separator);
     if (!headerNames) {
@@ -610,8 +621,8 @@ Result<LayoutCheck> CheckLayout(const PriceSource& source, const FileLayout& cur
         LineReader all;
         if (all.open(source)) {
             (void)all.skip(int64_t(firstData));
-            while (settled < 0 && all.next(line)) {
-                const std::string_view text = ScanDateField(line, l);
+            while (settled < 0 && (line = all.next())) {
+                const std::string_view text = ScanDateField(*line, l);
                 const bool a = ParseDate(text, chosen).has_value();
                 const bool b = ParseDate(text, Swapped(chosen)).has_value();
                 if (a != b)

@@ -3,6 +3,7 @@
 // lines, for a file that does not fit the layout in force.
 
 #include <QString>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -40,10 +41,12 @@ struct LayoutCheck {
 // quoted, in <>; "Close/Last", "Last", "Price" and, failing a close, "Adj
 // Close" too; real prices before adjusted ones). With High and Low named and
 // no close, the first other price column of the first line, or the open,
-// stands for it. False when they name no date, or no close nor High and Low.
-bool ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator,
-                       FileLayout& layout);
-bool ColumnsFromHeader(std::string_view header, char separator, FileLayout& layout);
+// stands for it. Returns layout with those columns, nothing when they name
+// no date, or no close nor High and Low.
+[[nodiscard]] std::optional<FileLayout>
+ColumnsFromHeader(const std::vector<std::string_view>& lines, char separator, FileLayout layout);
+[[nodiscard]] std::optional<FileLayout> ColumnsFromHeader(std::string_view header, char separator,
+                                                          const FileLayout& layout);
 
 // The layout as a person says it: "semicolons, decimal comma, dd.mm.yyyy,
 // newest first, header in Portuguese".

@@ -354,23 +354,22 @@ int64_t LineReader::countRest(std::string& last, int64_t* lastAt, std::vector<Li
     return ends + (tail ? 1 : 0);
 }
 
-bool LineReader::lineBefore(int64_t end, std::string& line, int64_t& start)
+std::optional<LineReader::LineAt> LineReader::lineBefore(int64_t end)
 {
-    if (end <= 0) {
-        line.clear();
-        start = 0;
-        return end == 0;
-    }
+    if (end < 0)
+        return std::nullopt;
+    if (end == 0)
+        return LineAt{};
     // Back a piece at a time to the line end before it, at most MaxLine.
     constexpr int64_t Piece = 4096;
     int64_t from = end;
-    start = 0;
+    int64_t start = 0;
     while (from > 0 && end - from < int64_t(MaxLine)) {
         const int64_t at = std::max<int64_t>(0, from - Piece);
         const std::string piece = bytesAt(at, size_t(from - at));
         if (int64_t(piece.size()) != from - at) {
             failRead(QStringLiteral("The file was cut short while it was read."));
-            return false;
+            return std::nullopt;
         }
         if (const void* e = memrchr(piece.data(), eol_, piece.size())) {
             start = at + (static_cast<const char*>(e) - piece.data()) + 1;
@@ -379,9 +378,9 @@ bool LineReader::lineBefore(int64_t end, std::string& line, int64_t& start)
         from = at;
         start = from;
     }
-    line = bytesAt(start, size_t(std::min<int64_t>(end - start, MaxLine)));
-    strip(line);
-    return true;
+    LineAt line{bytesAt(start, size_t(std::min<int64_t>(end - start, MaxLine))), start};
+    strip(line.text);
+    return line;
 }
 
 bool LineReader::seek(int64_t offset)
@@ -448,7 +447,7 @@ int64_t LineReader::skip(int64_t n)
     return done;
 }
 
-bool LineReader::next(std::string_view& line)
+std::optional<std::string_view> LineReader::next()
 {
     carry_.clear();
     tooLong_ = false;
@@ -462,7 +461,7 @@ bool LineReader::next(std::string_view& line)
     for (;;) {
         if (pos_ >= len_ && !fill()) {
             if (!any)
-                return false;
+                return std::nullopt;
             break;
         }
         any = true;
@@ -471,36 +470,37 @@ bool LineReader::next(std::string_view& line)
         if (nl) {
             const size_t n = static_cast<const char*>(nl) - start;
             pos_ += n + 1;
-            if (carry_.empty() && !tooLong_ && n <= MaxLine) {
-                line = std::string_view(start, n);
-            } else {
+            std::string_view line(start, n);
+            if (!carry_.empty() || tooLong_ || n > MaxLine) {
                 keep(start, n);
                 line = carry_;
             }
             strip(line);
-            return true;
+            return line;
         }
         keep(start, len_ - pos_);
         pos_ = len_;
     }
-    line = carry_;
+    std::string_view line = carry_;
     strip(line);
-    return true;
+    return line;
 }
 
 std::vector<std::string> LineReader::lastLines(int n, int64_t notBefore)
 {
     std::vector<std::string> out;
-    std::string line;
-    int64_t start = 0;
     // A line end at the very end closes the last line; nothing follows it.
     int64_t end = size_;
-    if (end > notBefore && lineBefore(end, line, start) && line.empty() && start == end)
-        --end;
-    while (int(out.size()) < n && end >= notBefore && end > 0 && lineBefore(end, line, start) &&
-           start >= notBefore) {
-        out.push_back(line);
-        end = start - 1;
+    if (end > notBefore)
+        if (const std::optional<LineAt> last = lineBefore(end);
+            last && last->text.empty() && last->start == end)
+            --end;
+    while (int(out.size()) < n && end >= notBefore && end > 0) {
+        std::optional<LineAt> line = lineBefore(end);
+        if (!line || line->start < notBefore)
+            break;
+        out.push_back(std::move(line->text));
+        end = line->start - 1;
     }
     std::reverse(out.begin(), out.end());
     return out;

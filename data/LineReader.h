@@ -62,8 +62,9 @@ public:
     Result<void> open(const PriceSource& source);
     // The encoding the text was decoded from; empty for UTF-8 (and ASCII).
     [[nodiscard]] const QString& encoding() const { return encoding_; }
-    // False at the end of the file or after a read error (see error()).
-    bool next(std::string_view& line);
+    // The next line; nothing at the end of the file or after a read error
+    // (see error()). It lasts until the next call.
+    [[nodiscard]] std::optional<std::string_view> next();
     // Counts the lines still to come, as next() would return them, without
     // looking at each: the last of them (its start, at most MaxLine) goes
     // into last, untouched when there is none. Its offset goes into lastAt.
@@ -85,9 +86,13 @@ public:
     [[nodiscard]] int64_t size() const { return size_; }
     [[nodiscard]] int64_t modified() const { return modified_; }
     // The line that ends just before offset end (which lies past the lines
-    // read so far), read from the file; the offset where it starts goes into
-    // start. False at the file's start or on a read error.
-    bool lineBefore(int64_t end, std::string& line, int64_t& start);
+    // read so far), read from the file, and the offset where it starts.
+    // Nothing before the file's start or on a read error.
+    struct LineAt {
+        std::string text;
+        int64_t start = 0;
+    };
+    [[nodiscard]] std::optional<LineAt> lineBefore(int64_t end);
     // The file's last n lines (fewer when the file has fewer), none starting
     // before offset notBefore, in file order.
     [[nodiscard]] std::vector<std::string> lastLines(int n, int64_t notBefore);

@@ -5,64 +5,17 @@
 #include <cmath>
 #include <limits>
 
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
-namespace {
-// The digits of a number: blanks around and a leading plus sign dropped.
-std::string_view Unsigned(std::string_view text)
-{
-    text = TrimBlanks(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    return text;
-}
-} // namespace
-
-bool ParseInt(std::string_view text, long long& out)
-{
-    text = Unsigned(text);
-    if (text.empty())
-        return false;
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, out);
-    return ec == std::errc() && p == end;
-}
-
-bool ParseIntIn(const QString& text, long long min, long long max, long long& out)
+std::optional<long long> ParseIntIn(const QString& text, long long min, long long max)
 {
     const QByteArray b = text.toUtf8();
-    long long v = 0;
-    if (!ParseInt(std::string_view(b.constData(), size_t(b.size())), v) || v < min || v > max)
-        return false;
-    out = v;
-    return true;
+    const std::optional<long long> v = ParseInt(std::string_view(b.constData(), size_t(b.size())));
+    if (!v || *v < min || *v > max)
+        return std::nullopt;
+    return v;
 }
 
-bool ParsePrice(std::string_view text, double& out)
+std::optional<double> numbers_detail::ReadWrittenPrice(std::string_view text, bool decimalComma)
 {
-    text = Unsigned(text);
-    if (text.empty())
-        return false;
-    const char* end = text.data() + text.size();
-    double v = 0;
-    auto [p, ec] = std::from_chars(text.data(), end, v, std::chars_format::general);
-    if (ec != std::errc() || p != end || !std::isfinite(v))
-        return false;
-    out = v;
-    return true;
-}
-
-bool ReadPrice(std::string_view text, bool decimalComma, double& out)
-{
-    if (!decimalComma && ParsePrice(text, out))
-        return true;
     text = TrimBlanks(text);
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
         text = TrimBlanks(text.substr(1, text.size() - 2));
@@ -87,7 +40,7 @@ bool ReadPrice(std::string_view text, bool decimalComma, double& out)
     }
     for (char ch : text) {
         if (n + 1 >= sizeof buf)
-            return false;
+            return std::nullopt;
         if (ch >= '0' && ch <= '9') {
             buf[n++] = ch;
             digits = true;
@@ -98,17 +51,16 @@ bool ReadPrice(std::string_view text, bool decimalComma, double& out)
         } else if (ch == 'e' || ch == 'E' || ch == '-' || ch == '+') {
             buf[n++] = ch;
         } else {
-            return false;
+            return std::nullopt;
         }
     }
     if (!digits)
-        return false;
+        return std::nullopt;
     double v = 0;
     auto [p, ec] = std::from_chars(buf, buf + n, v, std::chars_format::general);
     if (ec != std::errc() || p != buf + n || !std::isfinite(v))
-        return false;
-    out = v;
-    return true;
+        return std::nullopt;
+    return v;
 }
 
 namespace {

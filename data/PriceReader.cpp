@@ -36,31 +36,30 @@ bool ReadRecord(std::string_view line, const FileLayout& layout, PriceRecord& r,
     r.Date = day.value_or(0);
     const bool whole = day || layout.noDates();
     const bool comma = layout.decimalComma();
-    double v = 0;
-    if (ReadPrice(f.open, comma, v)) {
-        r.Open = v;
+    if (const std::optional<double> v = ReadPrice(f.open, comma)) {
+        r.Open = *v;
         r.Valid |= OpenOk;
     }
-    if (ReadPrice(f.high, comma, v)) {
-        r.High = v;
+    if (const std::optional<double> v = ReadPrice(f.high, comma)) {
+        r.High = *v;
         r.Valid |= HighOk;
     }
-    if (ReadPrice(f.low, comma, v)) {
-        r.Low = v;
+    if (const std::optional<double> v = ReadPrice(f.low, comma)) {
+        r.Low = *v;
         r.Valid |= LowOk;
     }
-    if (ReadPrice(f.close, comma, v)) {
-        r.Close = v;
+    if (const std::optional<double> v = ReadPrice(f.close, comma)) {
+        r.Close = *v;
         r.Valid |= CloseOk;
     }
     return whole && r.Valid == (OpenOk | HighOk | LowOk | CloseOk);
 }
 } // namespace
 
-bool NextField(std::string_view& rest, char separator, std::string_view& field)
+std::optional<std::string_view> NextField(std::string_view& rest, char separator)
 {
     if (rest.empty())
-        return false;
+        return std::nullopt;
     size_t lead = 0;
     while (lead < rest.size() && rest[lead] == ' ')
         ++lead;
@@ -70,49 +69,48 @@ bool NextField(std::string_view& rest, char separator, std::string_view& field)
         while (close != std::string_view::npos && close + 1 < rest.size() && rest[close + 1] == '"')
             close = rest.find('"', close + 2);
         if (close != std::string_view::npos) {
-            field = rest.substr(lead + 1, close - lead - 1);
+            const std::string_view field = rest.substr(lead + 1, close - lead - 1);
             const size_t after = rest.find(separator, close + 1);
             rest = after == std::string_view::npos ? std::string_view() : rest.substr(after + 1);
-            return true;
+            return field;
         }
     }
     const size_t at = rest.find(separator);
+    std::string_view field = rest;
     if (at == std::string_view::npos) {
-        field = rest;
         rest = {};
     } else {
         field = rest.substr(0, at);
         rest.remove_prefix(at + 1);
     }
-    return true;
+    return field;
 }
 
 void SplitLine(std::string_view line, const FileLayout& layout, LineFields& out)
 {
     out = LineFields{};
     int k = 0;
-    std::string_view field;
-    while (NextField(line, layout.separator, field)) {
+    while (const std::optional<std::string_view> field = NextField(line, layout.separator)) {
         ++k;
         if (k == layout.dateColumn)
-            out.date = field;
+            out.date = *field;
         if (k == layout.openColumn)
-            out.open = field;
+            out.open = *field;
         if (k == layout.highColumn)
-            out.high = field;
+            out.high = *field;
         if (k == layout.lowColumn)
-            out.low = field;
+            out.low = *field;
         if (k == layout.closeColumn)
-            out.close = field;
+            out.close = *field;
     }
 }
 
 std::string_view ScanDateField(std::string_view line, const FileLayout& layout)
 {
-    std::string_view field;
-    for (int k = 1; NextField(line, layout.separator, field); ++k)
+    for (int k = 1; const std::optional<std::string_view> field = NextField(line, layout.separator);
+         ++k)
         if (k >= layout.dateColumn)
-            return field;
+            return *field;
     return {};
 }
 
@@ -163,8 +161,7 @@ bool NamesOnly(std::string_view line)
                          static_cast<unsigned char>(c) >= 0x80;
         }
         if (hasDigit) {
-            double v = 0;
-            if (!hasLetter || ReadPrice(word, false, v))
+            if (!hasLetter || ReadPrice(word, false))
                 return false;
             for (int l = 0; l < DateLayoutCount; ++l)
                 if (l != NoDateLayout && ParseDate(word, l))
@@ -188,16 +185,17 @@ FileLayout WithDecimalMark(const PriceSource& source, const FileLayout& layout, 
         return out;
     constexpr int Lines = 40;
     std::vector<std::string> lines;
-    std::string_view line;
-    while (int(lines.size()) < Lines && reader.next(line))
-        lines.emplace_back(line);
+    std::optional<std::string_view> line;
+    while (int(lines.size()) < Lines && (line = reader.next()))
+        lines.emplace_back(*line);
     std::vector<std::string_view> fields;
     std::vector<size_t> lineOf;
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::string_view rest = lines[i], f;
-        for (int k = 1; NextField(rest, layout.separator, f); ++k)
+        std::string_view rest = lines[i];
+        for (int k = 1; const std::optional<std::string_view> f = NextField(rest, layout.separator);
+             ++k)
             if (k != layout.dateColumn) {
-                fields.push_back(f);
+                fields.push_back(*f);
                 lineOf.push_back(i);
             }
     }
@@ -231,10 +229,12 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
         return opened.error();
     r.size = reader.size();
     r.modified = reader.modified();
+    // The last line read, which the searches below go on from.
     std::string_view line;
+    std::optional<std::string_view> read;
     const int64_t header = layout.header ? 1 : 0;
-    if (layout.header)
-        reader.next(line);
+    if (layout.header && (read = reader.next()))
+        line = *read;
     int64_t lineNo = header;
     auto leftOut = [&r](int64_t number, std::string_view text) {
         if (r.endsLeftOut++ == 0)
@@ -243,7 +243,8 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
     // Up to the first record: more header lines, and lines that hold none.
     std::string firstData;
     bool anyData = false, found = false;
-    while (!found && reader.next(line)) {
+    while (!found && (read = reader.next())) {
+        line = *read;
         ++lineNo;
         if (!anyData)
             firstData.assign(line);
@@ -292,7 +293,8 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
     int64_t lastRecordNo = firstNo;
     std::string lastRecord(line);
     std::vector<std::pair<int64_t, std::string>> headJunk; // no record, after the first
-    while (int(head.size()) < OrderSample && reader.next(line)) {
+    while (int(head.size()) < OrderSample && (read = reader.next())) {
+        line = *read;
         ++lineNo;
         if (KindOf(line, layout) == LineKind::Record) {
             head.push_back({lineNo, dateOf(line), std::string(line)});
@@ -329,8 +331,13 @@ Result<FileScan> ScanPriceData(const PriceSource& source, const FileLayout& give
             earliest = Note(no, last);
         }
         --no;
-        if (at <= afterHead || !reader.lineBefore(at - 1, last, at))
+        if (at <= afterHead)
             break;
+        std::optional<LineReader::LineAt> before = reader.lineBefore(at - 1);
+        if (!before)
+            break;
+        last = std::move(before->text);
+        at = before->start;
     }
     if (reader.error())
         return *reader.error();
@@ -406,18 +413,16 @@ Result<PriceExtremes> ScanWholeRange(const PriceSource& source, const FileLayout
     LineReader reader;
     if (auto opened = reader.open(source); !opened)
         return opened.error();
-    std::string_view line;
     if (layout.header)
-        reader.next(line);
+        (void)reader.next();
     LineFields f;
     const bool comma = layout.decimalComma();
-    while (reader.next(line)) {
-        SplitLine(line, layout, f);
-        double v = 0;
-        if (ReadPrice(f.high, comma, v) && v > r.high)
-            r.high = v;
-        if (ReadPrice(f.low, comma, v) && v < r.low)
-            r.low = v;
+    while (const std::optional<std::string_view> line = reader.next()) {
+        SplitLine(*line, layout, f);
+        if (const std::optional<double> v = ReadPrice(f.high, comma); v && *v > r.high)
+            r.high = *v;
+        if (const std::optional<double> v = ReadPrice(f.low, comma); v && *v < r.low)
+            r.low = *v;
     }
     if (reader.error())
         return *reader.error();
@@ -455,7 +460,6 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     std::vector<int64_t> numbers;
     records.reserve(static_cast<size_t>(std::min<int64_t>(wanted, 1 << 20)));
     numbers.reserve(records.capacity());
-    std::string_view line;
     const int64_t header = layout.header ? 1 : 0;
     const int64_t skip =
         std::max<int64_t>(0, firstLine - 1) + header + std::max<int64_t>(0, req.skipLines);
@@ -475,7 +479,9 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     // Each record's day, none while no day is known for it.
     std::vector<std::optional<double>> days;
     std::optional<double> lastDate;
-    for (; more && rec < wanted && reader.next(line); ++rec) {
+    for (std::optional<std::string_view> read; more && rec < wanted && (read = reader.next());
+         ++rec) {
+        const std::string_view line = *read;
         ++lineNo;
         PriceRecord r;
         std::optional<double> day;
@@ -491,13 +497,14 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
                 day = lastDate;
         } else if (ReadRecord(line, layout, r, day) && !reader.lineTooLong()) {
             if (req.volumeColumn > 0) {
-                std::string_view rest = line, field;
+                std::string_view rest = line;
+                std::optional<std::string_view> field;
                 int k = 0;
-                while (k < req.volumeColumn && NextField(rest, layout.separator, field))
+                while (k < req.volumeColumn && (field = NextField(rest, layout.separator)))
                     ++k;
-                double v = 0;
-                if (k == req.volumeColumn && ReadVolume(field, layout.decimalComma(), v)) {
-                    r.Volume = v;
+                std::optional<double> v;
+                if (k == req.volumeColumn && (v = ReadVolume(*field, layout.decimalComma()))) {
+                    r.Volume = *v;
                     r.Valid |= VolumeOk;
                 }
             }

@@ -24,9 +24,10 @@ struct LineFields {
 };
 
 // The next field of rest at the separator; a field in double quotes may
-// hold the separator and comes without its quotes. False at the line's end
-// (a line ending in a separator has no empty last field).
-bool NextField(std::string_view& rest, char separator, std::string_view& field);
+// hold the separator and comes without its quotes; rest moves past it.
+// Nothing at the line's end (a line ending in a separator has no empty last
+// field).
+[[nodiscard]] std::optional<std::string_view> NextField(std::string_view& rest, char separator);
 // The wanted fields of this line only.
 void SplitLine(std::string_view line, const FileLayout& layout, LineFields& out);
 // The date text as the scan takes it (field dateColumn, at least field 1).

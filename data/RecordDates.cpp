@@ -38,14 +38,14 @@ Result<RecordDates> ReadRecordDates(const PriceSource& source, const FileLayout&
     LineReader reader;
     if (auto opened = reader.open(source); !opened)
         return opened.error();
-    std::string_view line;
     if (layout.header)
-        reader.next(line);
+        (void)reader.next();
     if (skipLines > 0)
         reader.skip(skipLines);
     out.days.reserve(size_t(std::max(recordCount, 0)));
-    while (out.count() < recordCount && reader.next(line))
-        out.days.push_back(ParseDate(ScanDateField(line, layout), layout.dateFormat));
+    std::optional<std::string_view> line;
+    while (out.count() < recordCount && (line = reader.next()))
+        out.days.push_back(ParseDate(ScanDateField(*line, layout), layout.dateFormat));
     if (reader.error())
         return *reader.error();
     if (newestFirst)

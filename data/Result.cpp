@@ -16,9 +16,14 @@ QString Error::message() const
         return QStringLiteral("Cannot create file %1. %2").arg(place(false), reason);
     case Doing::OpeningStudy:
         return QStringLiteral("Cannot open study %1. %2").arg(place(false), reason);
+    case Doing::OpeningStudyPrices:
+        return QStringLiteral("Cannot open the price file of study %1. %2")
+            .arg(place(false), reason);
     case Doing::SavingStudy:
         return QStringLiteral("Cannot save study %1. %2").arg(place(false), reason);
-    case Doing::Printing: return reason;
+    case Doing::Printing:
+    case Doing::Plain:
+    case Doing::Told: return reason;
     }
     return reason;
 }

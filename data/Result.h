@@ -13,13 +13,18 @@
 struct Error {
     // What was being done, which gives the message its opening words.
     enum class Doing {
-        Opening,      // Cannot open file "F". R
-        Reading,      // Read error in "F". R
-        Counting,     // The file "F" R (the reason says what it has too many of)
-        Creating,     // Cannot create file F. R
-        OpeningStudy, // Cannot open study F. R
-        SavingStudy,  // Cannot save study F. R
-        Printing,     // R: the printer's words, no file to name
+        Opening,            // Cannot open file "F". R
+        Reading,            // Read error in "F". R
+        Counting,           // The file "F" R (the reason says what it has too many of)
+        Creating,           // Cannot create file F. R
+        OpeningStudy,       // Cannot open study F. R
+        OpeningStudyPrices, // Cannot open the price file of study F. R
+        SavingStudy,        // Cannot save study F. R
+        Printing,           // R: the printer's words, no file to name
+        Plain,              // R as it stands, a text that names its files itself
+        // Whoever met it said so already, or there was nothing to say (a
+        // plot replayed inside other work): R is for logs, shown nowhere.
+        Told,
     };
     Doing doing = Doing::Reading;
     QString file;

@@ -13,12 +13,12 @@ QString FormatAngle(double v)
     return QString::number(v, 'g', 15);
 }
 
-bool ParseAngle(const QString& text, double& out)
+std::optional<double> ParseAngle(const QString& text)
 {
     QString t = text.trimmed();
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     const QByteArray b = t.toLatin1();
-    return ParsePrice(std::string_view(b.constData(), static_cast<size_t>(b.size())), out);
+    return ParsePrice(std::string_view(b.constData(), static_cast<size_t>(b.size())));
 }
 
 QString SeparatorText(char separator)
@@ -57,23 +57,22 @@ Settings ReadSettings(const PriceSource& source, Settings s)
     FileLayout& l = s.layout;
     int* ints[] = {&l.dateColumn, &l.openColumn,  &l.highColumn,
                    &l.lowColumn,  &l.closeColumn, &l.dateFormat};
-    std::string_view line;
     int n = 0;
-    while (n < 11 && reader.next(line)) {
+    for (std::optional<std::string_view> next; n < 11 && (next = reader.next());) {
+        const std::string_view line = *next;
         ++n;
         if (n == 1) {
             l.header = line != "0";
         } else if (n <= 7) {
-            long long v = 0;
-            if (ParseInt(line, v) && v >= INT16_MIN && v <= INT16_MAX)
-                *ints[n - 2] = static_cast<int>(v);
+            const std::optional<long long> v = ParseInt(line);
+            if (v && *v >= INT16_MIN && *v <= INT16_MAX)
+                *ints[n - 2] = static_cast<int>(*v);
         } else if (n == 11) {
             l.separator = SeparatorFromText(line);
         } else {
-            double v = 0;
-            if (ParseAngle(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())),
-                           v))
-                s.fanAngles[size_t(n - 8)] = v;
+            if (const std::optional<double> v = ParseAngle(
+                    QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))))
+                s.fanAngles[size_t(n - 8)] = *v;
         }
     }
     return s;

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 
 #include <string_view>
 
@@ -42,4 +43,4 @@ Result<void> WriteSettingsFile(const QString& path, const Settings& s);
 // Shortest general form, up to 15 significant digits, point separator.
 [[nodiscard]] QString FormatAngle(double v);
 // A point or a comma is the decimal separator.
-[[nodiscard]] bool ParseAngle(const QString& text, double& out);
+[[nodiscard]] std::optional<double> ParseAngle(const QString& text);

@@ -6,7 +6,7 @@
 #include "data/Numbers.h"
 #include "data/PriceReader.h"
 
-bool ReadVolume(std::string_view text, bool decimalComma, double& out)
+std::optional<double> ReadVolume(std::string_view text, bool decimalComma)
 {
     std::string_view t = TrimBlanks(text);
     if (t.size() >= 2 && t.front() == '"' && t.back() == '"')
@@ -25,24 +25,22 @@ bool ReadVolume(std::string_view text, bool decimalComma, double& out)
         if (factor != 1)
             t = TrimBlanks(t.substr(0, t.size() - 1));
     }
-    double v = 0;
-    if (t.empty() || !ReadPrice(t, decimalComma, v) || v < 0)
-        return false;
-    v *= factor;
-    if (!std::isfinite(v))
-        return false;
-    out = v;
-    return true;
+    if (t.empty())
+        return std::nullopt;
+    const std::optional<double> v = ReadPrice(t, decimalComma);
+    if (!v || *v < 0 || !std::isfinite(*v * factor))
+        return std::nullopt;
+    return *v * factor;
 }
 
 int VolumeColumnIn(std::string_view header, const FileLayout& layout)
 {
-    std::string_view field;
-    for (int k = 1; NextField(header, layout.separator, field); ++k) {
+    for (int k = 1;
+         const std::optional<std::string_view> field = NextField(header, layout.separator); ++k) {
         if (k == layout.dateColumn || k == layout.openColumn || k == layout.highColumn ||
             k == layout.lowColumn || k == layout.closeColumn)
             continue;
-        if (ColumnOf(NormalName(field)) == Column::Volume)
+        if (ColumnOf(NormalName(*field)) == Column::Volume)
             return k;
     }
     return 0;
@@ -55,8 +53,8 @@ int VolumeColumnOfFile(const PriceSource& source, const FileLayout& layout)
     LineReader reader;
     if (!reader.open(source))
         return 0;
-    std::string_view line;
-    return reader.next(line) ? VolumeColumnIn(line, layout) : 0;
+    const std::optional<std::string_view> line = reader.next();
+    return line ? VolumeColumnIn(*line, layout) : 0;
 }
 
 QString VolumeText(double v)

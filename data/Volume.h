@@ -3,14 +3,15 @@
 // numbers as downloads write them ("41.2M", "2.51B", "1,234,500").
 
 #include <QString>
+#include <optional>
 #include <string_view>
 
 #include "data/FileLayout.h"
 #include "data/LineReader.h"
 
 // A volume field: a price-like number, optionally followed by K, M or B
-// (thousands, millions, billions). False for anything else or below zero.
-[[nodiscard]] bool ReadVolume(std::string_view text, bool decimalComma, double& out);
+// (thousands, millions, billions). Nothing for anything else or below zero.
+[[nodiscard]] std::optional<double> ReadVolume(std::string_view text, bool decimalComma);
 // The field named as volume in a header line, none of the layout's own
 // columns; 0 when there is none.
 [[nodiscard]] int VolumeColumnIn(std::string_view header, const FileLayout& layout);

@@ -15,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                   IsoDayText(d).isEmpty()))
             __builtin_trap();
     }
-    long long v = 0;
-    (void)ParseInt(text, v);
+    (void)ParseInt(text);
     return 0;
 }

@@ -24,28 +24,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view line(reinterpret_cast<const char*>(data) + 6, size - 6);
     LineFields f;
     SplitLine(line, layout, f);
-    double v = 0;
     for (std::string_view t : {f.date, f.open, f.high, f.low, f.close}) {
         if (t.data() && (t.data() < line.data() || t.data() + t.size() > line.data() + line.size()))
             __builtin_trap();
-        if (ParsePrice(t, v) && !(v == v))
+        const std::optional<double> strict = ParsePrice(t);
+        if (strict && !(*strict == *strict))
             __builtin_trap(); // a converted price is a number
-        if (ReadPrice(t, layout.decimalComma(), v) && !std::isfinite(v))
+        if (const std::optional<double> v = ReadPrice(t, layout.decimalComma());
+            v && !std::isfinite(*v))
             __builtin_trap();
         // What the strict parser reads, the lenient one reads alike.
-        double strict = 0, lenient = 0;
-        if (ParsePrice(t, strict) && !(ReadPrice(t, false, lenient) && lenient == strict))
+        if (strict && ReadPrice(t, false) != strict)
             __builtin_trap();
     }
-    std::string_view rest = line, field;
+    std::string_view rest = line;
     int guard = 0;
-    while (NextField(rest, layout.separator, field))
+    while (NextField(rest, layout.separator))
         if (++guard > int(line.size()) + 1)
             __builtin_trap(); // every field consumes the line
-    FileLayout detected;
-    if (ColumnsFromHeader(line, layout.separator, detected) &&
-        (detected.dateColumn < 1 || detected.closeColumn < 1 || detected.dateColumn > INT16_MAX ||
-         detected.closeColumn > INT16_MAX))
+    const std::optional<FileLayout> detected = ColumnsFromHeader(line, layout.separator, {});
+    if (detected && (detected->dateColumn < 1 || detected->closeColumn < 1 ||
+                     detected->dateColumn > INT16_MAX || detected->closeColumn > INT16_MAX))
         __builtin_trap(); // a named column is one the settings can hold
     // The line as header lines, split at its line ends.
     std::vector<std::string_view> lines;
@@ -54,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         lines.push_back(r.substr(0, nl));
         r = nl == std::string_view::npos ? std::string_view() : r.substr(nl + 1);
     }
-    (void)ColumnsFromHeader(lines, layout.separator, detected);
+    (void)ColumnsFromHeader(lines, layout.separator, layout);
     (void)KindOf(line, layout);
     (void)NamesOnly(line);
     for (int l = 0; l < DateLayoutCount; ++l)

@@ -32,9 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         LineReader reader;
         if (!reader.open(source))
             __builtin_trap();
-        std::string_view line;
-        for (int n = 0; n < 50 && !reader.encoding().isEmpty() && reader.next(line); ++n)
-            if (!QUtf8StringView(line).isValidUtf8())
+        std::optional<std::string_view> line;
+        for (int n = 0; n < 50 && !reader.encoding().isEmpty() && (line = reader.next()); ++n)
+            if (!QUtf8StringView(*line).isValidUtf8())
                 __builtin_trap();
     }
     const Result<FileScan> scanned = ScanPriceData(source, layout);

@@ -12,13 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!words)
             continue;
         for (const QString& w : *words) {
-            QString n, t;
-            if (SplitAssignment(w, n, t) && n.isEmpty())
+            if (const auto nt = SplitAssignment(w); nt && nt->name.isEmpty())
                 __builtin_trap();
-            int a = 0, b = 0;
-            if (ParsePageSize(w, a, b) && (a < 1 || b < 1))
+            if (const auto page = ParsePageSize(w);
+                page && (page->width() < 1 || page->height() < 1))
                 __builtin_trap();
-            (void)ParseScriptInt(w, a);
+            (void)ParseScriptInt(w);
         }
     }
     return 0;

@@ -56,21 +56,27 @@ struct RenderRequest {
     std::optional<BarStyle> barStyle;
 };
 
-// One chart, start to end, as a fresh process would draw it; notes are what
-// the study said on the way, told only when the chart is written.
-QString RenderOne(const RenderRequest& r, QStringList& notes)
+// A failure in the batch's own words.
+Error Failed(const QString& file, const QString& text)
+{
+    return Error{Error::Doing::Plain, file, 0, text};
+}
+
+// One chart, start to end, as a fresh process would draw it; on success the
+// notes, what the study said on the way, told only when the chart is written.
+Result<QStringList> RenderOne(const RenderRequest& r)
 {
     if (!r.prices.isEmpty())
         if (const Result<void> regular = CheckRegularFile(r.prices); !regular)
-            return QStringLiteral("Cannot open price file %1. %2")
-                .arg(r.prices, regular.error().reason);
+            return Failed(r.prices, QStringLiteral("Cannot open price file %1. %2")
+                                        .arg(r.prices, regular.error().reason));
     // Refused before anything is read: the picture may not replace an input.
-    if (const std::optional<QString> why = OverwritesInput(r.image, {r.study, r.prices}))
-        return *why;
+    if (const Result<void> mine = CheckNotInput(r.image, {r.study, r.prices}); !mine)
+        return mine.error();
     // The clean chart and fsetup.dat of a batch stay out of the current folder.
     QTemporaryDir work;
     if (!work.isValid())
-        return QStringLiteral("no temporary folder: %1").arg(work.errorString());
+        return Failed(QString(), QStringLiteral("no temporary folder: %1").arg(work.errorString()));
     BatchPrompts prompts;
     ChartSession s(prompts);
     s.toClipboard = nullptr;
@@ -79,56 +85,60 @@ QString RenderOne(const RenderRequest& r, QStringList& notes)
     s.FormCreate(work.path());
     s.SplashAcknowledged(r.color);
     s.FinishFirstActivation(r.width, r.height);
-    if (!s.OpenStudy(r.study, r.prices, r.barStyle) || !s.ChartShown())
-        return prompts.firstError.isEmpty()
-                   ? QStringLiteral("the study %1 gave no chart").arg(r.study)
-                   : prompts.firstError;
-    // A run that met an error on the way says so and fails, chart or not.
+    const Result<void> opened = s.OpenStudy(r.study, r.prices, r.barStyle);
+    // A run that met an error on the way says so and fails, chart or not:
+    // the first error said is the one told.
     if (!prompts.firstError.isEmpty())
-        return prompts.firstError;
-    if (const std::optional<QString> why = OverwritesInput(r.image, {r.study, s.PriceFile()}))
-        return *why;
+        return Failed(r.study, prompts.firstError);
+    if (!opened && opened.error().doing != Error::Doing::Told)
+        return opened.error();
+    if (!opened || !s.ChartShown())
+        return Failed(r.study, QStringLiteral("the study %1 gave no chart").arg(r.study));
+    if (const Result<void> mine = CheckNotInput(r.image, {r.study, s.PriceFile()}); !mine)
+        return mine.error();
     const Result<void> w =
         vector ? WriteVectorFile(s.chart, r.image, *vector, QFileInfo(r.study).completeBaseName())
                : WriteImageFile(s.chart.image(), r.image, r.format);
     if (!w)
-        return w.error().message();
-    notes = prompts.notes;
-    return QString();
+        return w.error();
+    return prompts.notes;
 }
 } // namespace
 
-std::optional<QString> OverwritesInput(const QString& out, const QStringList& inputs)
+Result<void> CheckNotInput(const QString& out, const QStringList& inputs)
 {
     struct stat o {};
     if (::stat(QFile::encodeName(out).constData(), &o) != 0)
-        return std::nullopt; // nothing there yet to lose
+        return {}; // nothing there yet to lose
     for (const QString& in : inputs) {
         struct stat i {};
         if (!in.isEmpty() && ::stat(QFile::encodeName(in).constData(), &i) == 0 &&
             i.st_dev == o.st_dev && i.st_ino == o.st_ino)
-            return QStringLiteral("%1 is %2, an input of the chart; it is not written over.")
-                .arg(out, in);
+            return Failed(out,
+                          QStringLiteral("%1 is %2, an input of the chart; it is not written over.")
+                              .arg(out, in));
     }
-    return std::nullopt;
+    return {};
 }
 
-QString RenderStudy(const CommandLine& cl)
+Result<void> RenderStudy(const CommandLine& cl)
 {
     const char* format = ImageFormatOf(cl.image);
     if (!format)
-        return QStringLiteral("the image %1 must end in .png or .bmp").arg(cl.image);
-    QStringList notes;
-    const QString err = RenderOne(
-        {cl.study, cl.prices, cl.image, format, cl.width, cl.height, cl.color, cl.barStyle}, notes);
-    for (const QString& note : notes)
+        return Failed(cl.image,
+                      QStringLiteral("the image %1 must end in .png or .bmp").arg(cl.image));
+    const Result<QStringList> notes = RenderOne(
+        {cl.study, cl.prices, cl.image, format, cl.width, cl.height, cl.color, cl.barStyle});
+    if (!notes)
+        return notes.error();
+    for (const QString& note : *notes)
         std::fprintf(stderr, "aurigon: %s\n", qPrintable(note));
-    return err;
+    return {};
 }
 
 // --- Many studies --------------------------------------------------------------
 
-QString ListStudies(const CommandLine& cl, std::vector<StudyJob>& jobs)
+Result<std::vector<StudyJob>> ListStudies(const CommandLine& cl)
 {
     QStringList studies = cl.studies;
     if (!cl.studyList.isEmpty()) {
@@ -136,17 +146,15 @@ QString ListStudies(const CommandLine& cl, std::vector<StudyJob>& jobs)
         const bool stdIn = cl.studyList == QLatin1String("-");
         // A pipe is read as well as a file: --study-list <(ls *.aurigon).
         if (!stdIn && QFileInfo(cl.studyList).isDir())
-            return QStringLiteral("Cannot read the study list %1. It is a folder.")
-                .arg(cl.studyList);
+            return Failed(cl.studyList, QStringLiteral("Cannot read the study list %1. It is a "
+                                                       "folder.")
+                                            .arg(cl.studyList));
         const bool opened = stdIn ? f.open(stdin, QIODevice::ReadOnly)
                                   : (f.setFileName(cl.studyList), f.open(QIODevice::ReadOnly));
-        if (!opened)
-            return QStringLiteral("Cannot read the study list %1. %2")
-                .arg(cl.studyList, f.errorString());
-        const QByteArray all = f.readAll();
-        if (f.error() != QFileDevice::NoError)
-            return QStringLiteral("Cannot read the study list %1. %2")
-                .arg(cl.studyList, f.errorString());
+        const QByteArray all = opened ? f.readAll() : QByteArray();
+        if (!opened || f.error() != QFileDevice::NoError)
+            return Failed(cl.studyList, QStringLiteral("Cannot read the study list %1. %2")
+                                            .arg(cl.studyList, f.errorString()));
         for (QByteArray line : all.split('\n')) {
             if (line.endsWith('\r'))
                 line.chop(1);
@@ -155,21 +163,22 @@ QString ListStudies(const CommandLine& cl, std::vector<StudyJob>& jobs)
         }
     }
     if (studies.isEmpty())
-        return QStringLiteral("The study list %1 names no study.").arg(cl.studyList);
+        return Failed(cl.studyList,
+                      QStringLiteral("The study list %1 names no study.").arg(cl.studyList));
     const QDir dir(cl.imageDir);
     QHash<QString, QString> byImage; // the file written, the study writing it
-    jobs.clear();
+    std::vector<StudyJob> jobs;
     for (const QString& study : studies) {
         const QString image =
             dir.filePath(QFileInfo(study).completeBaseName() + QLatin1Char('.') + cl.format);
         if (const auto it = byImage.constFind(image); it != byImage.constEnd())
-            return QStringLiteral("The studies %1 and %2 would both be written to %3; nothing was "
-                                  "rendered.")
-                .arg(*it, study, image);
+            return Failed(image, QStringLiteral("The studies %1 and %2 would both be written to "
+                                                "%3; nothing was rendered.")
+                                     .arg(*it, study, image));
         byImage.insert(image, study);
         jobs.push_back({study, image});
     }
-    return QString();
+    return jobs;
 }
 
 namespace {
@@ -214,16 +223,18 @@ bool WriteAll(int fd, const QByteArray& bytes)
         pending.remove(0, eol + 1);
         if (!ok || k >= jobs.size())
             break;
-        QStringList notes;
-        const QString err = RenderOne({jobs[k].study, QString(), jobs[k].image, format.constData(),
-                                       cl.width, cl.height, cl.color, cl.barStyle},
-                                      notes);
+        const Result<QStringList> notes =
+            RenderOne({jobs[k].study, QString(), jobs[k].image, format.constData(), cl.width,
+                       cl.height, cl.color, cl.barStyle});
         QByteArray answer;
         const QByteArray number = QByteArray::number(qulonglong(k));
-        for (const QString& note : notes)
-            answer += number + "\tN\t" + OneLine(note).toUtf8() + '\n';
-        answer +=
-            err.isEmpty() ? number + "\tO\t\n" : number + "\tF\t" + OneLine(err).toUtf8() + '\n';
+        if (notes) {
+            for (const QString& note : *notes)
+                answer += number + "\tN\t" + OneLine(note).toUtf8() + '\n';
+            answer += number + "\tO\t\n";
+        } else {
+            answer += number + "\tF\t" + OneLine(notes.error().message()).toUtf8() + '\n';
+        }
         if (!WriteAll(out, answer))
             break;
     }

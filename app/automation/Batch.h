@@ -9,23 +9,25 @@
 #include <optional>
 #include <vector>
 
+#include "data/Result.h"
+
 struct CommandLine;
 class QGuiApplication;
 
-// Returns an error text naming what failed, empty when the image was written.
-[[nodiscard]] QString RenderStudy(const CommandLine& cl);
+// Writes the image; the error names what failed.
+[[nodiscard]] Result<void> RenderStudy(const CommandLine& cl);
 
-// Why writing out would write over one of inputs (the same file, by device
-// and inode, whatever the names); nothing when it would not.
-[[nodiscard]] std::optional<QString> OverwritesInput(const QString& out, const QStringList& inputs);
+// An error saying why writing out would write over one of inputs (the same
+// file, by device and inode, whatever the names).
+[[nodiscard]] Result<void> CheckNotInput(const QString& out, const QStringList& inputs);
 
 // The studies of cl.studies and cl.studyList, read, with the files their
-// charts go to; an error text when the list cannot be read, names nothing, or
+// charts go to; an error when the list cannot be read, names nothing, or
 // two studies would write the same file.
 struct StudyJob {
     QString study, image;
 };
-[[nodiscard]] QString ListStudies(const CommandLine& cl, std::vector<StudyJob>& jobs);
+[[nodiscard]] Result<std::vector<StudyJob>> ListStudies(const CommandLine& cl);
 
 // Renders every study of the list on cl.jobs worker processes, each made by
 // fork() from this process, which must not have started Qt's application or

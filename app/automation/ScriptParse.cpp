@@ -44,37 +44,32 @@ std::optional<QStringList> SplitScriptLine(const QString& line)
     return words;
 }
 
-bool SplitAssignment(const QString& word, QString& name, QString& text)
+std::optional<Assignment> SplitAssignment(const QString& word)
 {
     const qsizetype eq = word.indexOf(QLatin1Char('='));
     if (eq <= 0)
-        return false;
-    name = word.left(eq);
-    text = word.mid(eq + 1);
-    return true;
+        return std::nullopt;
+    return Assignment{word.left(eq), word.mid(eq + 1)};
 }
 
-bool ParseScriptInt(const QString& word, int& value)
+std::optional<int> ParseScriptInt(const QString& word)
 {
     bool ok = false;
     const int v = word.toInt(&ok, 10);
     if (!ok)
-        return false;
-    value = v;
-    return true;
+        return std::nullopt;
+    return v;
 }
 
-bool ParsePageSize(const QString& word, int& width, int& height)
+std::optional<QSize> ParsePageSize(const QString& word)
 {
     const QStringList wh = word.toLower().split(QLatin1Char('x'));
-    int w = 0, h = 0;
-    if (wh.size() != 2 || !ParseScriptInt(wh[0], w) || !ParseScriptInt(wh[1], h))
-        return false;
-    if (w < 1 || h < 1 || w > 100000 || h > 100000)
-        return false;
-    width = w;
-    height = h;
-    return true;
+    if (wh.size() != 2)
+        return std::nullopt;
+    const std::optional<int> w = ParseScriptInt(wh[0]), h = ParseScriptInt(wh[1]);
+    if (!w || !h || *w < 1 || *h < 1 || *w > 100000 || *h > 100000)
+        return std::nullopt;
+    return QSize(*w, *h);
 }
 
 namespace {
@@ -98,11 +93,13 @@ int ReadUpTo(int fd, qsizetype limit, QByteArray& out)
 }
 } // namespace
 
-QString ReadScriptFile(const QString& path, QStringList& lines)
+Result<QStringList> ReadScriptFile(const QString& path)
 {
     const auto cannot = [&path](const QString& why) {
-        return QStringLiteral("cannot read the script %1: %2")
-            .arg(path == QLatin1String("-") ? QStringLiteral("on standard input") : path, why);
+        return Error{
+            Error::Doing::Plain, path, 0,
+            QStringLiteral("cannot read the script %1: %2")
+                .arg(path == QLatin1String("-") ? QStringLiteral("on standard input") : path, why)};
     };
     QByteArray bytes;
     int err = 0;
@@ -121,28 +118,30 @@ QString ReadScriptFile(const QString& path, QStringList& lines)
     }
     if (err)
         return cannot(QString::fromLocal8Bit(std::strerror(err)));
-    return ScriptLines(path, bytes, lines);
+    return ScriptLines(path, bytes);
 }
 
-QString ScriptLines(const QString& path, const QByteArray& bytes, QStringList& lines)
+Result<QStringList> ScriptLines(const QString& path, const QByteArray& bytes)
 {
     const QString name = path == QLatin1String("-") ? QStringLiteral("on standard input") : path;
     if (bytes.size() > MaxScriptBytes)
-        return QStringLiteral("the script %1 is larger than %2 MB")
-            .arg(name)
-            .arg(MaxScriptBytes >> 20);
+        return Error{Error::Doing::Plain, path, 0,
+                     QStringLiteral("the script %1 is larger than %2 MB")
+                         .arg(name)
+                         .arg(MaxScriptBytes >> 20)};
     // Stray bytes are kept as such, so that a path in a script that is not
     // UTF-8 still names its file.
-    lines = DecodeFileName(bytes).split(QLatin1Char('\n'));
+    QStringList lines = DecodeFileName(bytes).split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString& l = lines[i];
         if (l.endsWith(QLatin1Char('\r')))
             l.chop(1);
         if (l.size() > MaxScriptLine)
-            return QStringLiteral("line %1 of the script %2 is longer than %3 characters")
-                .arg(i + 1)
-                .arg(name)
-                .arg(MaxScriptLine);
+            return Error{Error::Doing::Plain, path, i + 1,
+                         QStringLiteral("line %1 of the script %2 is longer than %3 characters")
+                             .arg(i + 1)
+                             .arg(name)
+                             .arg(MaxScriptLine)};
     }
-    return QString();
+    return lines;
 }

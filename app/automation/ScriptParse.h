@@ -1,30 +1,36 @@
 #pragma once
 // Splitting automation script lines into words; core so it can be fuzzed.
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+#include "data/Result.h"
 
 // Words separated by blanks; a word in double quotes may hold blanks. Returns
 // nothing for an unterminated quote. Blank and comment lines give no words.
 [[nodiscard]] std::optional<QStringList> SplitScriptLine(const QString& line);
 
-// "NAME=TEXT" into its two halves; false when there is no '='.
-bool SplitAssignment(const QString& word, QString& name, QString& text);
+// "NAME=TEXT" into its two halves; nothing when there is no '=' after a name.
+struct Assignment {
+    QString name, text;
+};
+[[nodiscard]] std::optional<Assignment> SplitAssignment(const QString& word);
 
 // "WIDTHxHEIGHT" with both in 1..100000.
-bool ParsePageSize(const QString& word, int& width, int& height);
+[[nodiscard]] std::optional<QSize> ParsePageSize(const QString& word);
 
 // A whole decimal number within int's range.
-bool ParseScriptInt(const QString& word, int& value);
+[[nodiscard]] std::optional<int> ParseScriptInt(const QString& word);
 
 // A script is read whole before it runs, so it is held to a size: at most
 // MaxScriptBytes, no line longer than MaxScriptLine characters.
 constexpr qsizetype MaxScriptBytes = 16 << 20;
 constexpr qsizetype MaxScriptLine = 64 << 10;
 
-// Reads the script at path ("-": standard input) into its lines. Only a
-// regular file or standard input is read. Returns an error text, empty on success.
-[[nodiscard]] QString ReadScriptFile(const QString& path, QStringList& lines);
+// The lines of the script at path ("-": standard input). Only a regular
+// file or standard input is read.
+[[nodiscard]] Result<QStringList> ReadScriptFile(const QString& path);
 // The same for the script's bytes, already read (at most MaxScriptBytes + 1).
-[[nodiscard]] QString ScriptLines(const QString& path, const QByteArray& bytes, QStringList& lines);
+[[nodiscard]] Result<QStringList> ScriptLines(const QString& path, const QByteArray& bytes);

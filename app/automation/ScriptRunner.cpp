@@ -180,11 +180,11 @@ std::unique_ptr<PrintTarget> ScriptHost::printerSetup()
             unanswered = QStringLiteral("printto");
             return nullptr;
         }
-        int pw = 0, ph = 0;
+        std::optional<QSize> page;
         if (w->size() == 2 && (*w)[1] == QLatin1String("cancel")) {
             printAnswer = PrintAnswer{};
-        } else if (w->size() == 3 && ParsePageSize((*w)[2], pw, ph)) {
-            printAnswer = PrintAnswer{(*w)[1], QSize(pw, ph)};
+        } else if (w->size() == 3 && (page = ParsePageSize((*w)[2]))) {
+            printAnswer = PrintAnswer{(*w)[1], *page};
         } else {
             badAnswer = QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
             return nullptr;
@@ -380,11 +380,11 @@ QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignm
         texts = assignments;
     } else {
         for (const QString& a : assignments) {
-            QString n, t;
-            if (!SplitAssignment(a, n, t))
+            const std::optional<Assignment> nt = SplitAssignment(a);
+            if (!nt)
                 return QStringLiteral("expected NAME=TEXT, got '%1'").arg(a);
-            names << n;
-            texts << t;
+            names << nt->name;
+            texts << nt->text;
         }
     }
     const QStringList known = dlg->fieldNames(), flags = dlg->flagNames();
@@ -521,9 +521,7 @@ QString ScriptRunner::linePress(const QString&, const QStringList& args)
     if (answer && !reacts && host_.nextLine) {
         if (const auto a = host_.nextLine(QLatin1String(answer))) {
             const bool cancel = a->size() == 2 && (*a)[1] == QLatin1String("cancel");
-            int pw = 0, ph = 0;
-            if (c == Ctl::PrintBtn && !cancel &&
-                (a->size() != 3 || !ParsePageSize((*a)[2], pw, ph)))
+            if (c == Ctl::PrintBtn && !cancel && (a->size() != 3 || !ParsePageSize((*a)[2])))
                 return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
             if (c != Ctl::PrintBtn && (a->size() != 2 || (*a)[1].isEmpty()))
                 return QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(answer));
@@ -561,9 +559,10 @@ QString ScriptRunner::lineDialog(const QString& cmd, const QStringList& args)
 
 QString ScriptRunner::lineType(const QString&, const QStringList& args)
 {
-    int type = 0;
-    if (!ParseScriptInt(args[0], type) || !FigureKindOf(type))
+    const std::optional<int> kind = ParseScriptInt(args[0]);
+    if (!kind || !FigureKindOf(*kind))
         return QStringLiteral("type needs a figure number 1..%1").arg(FigureKinds().size());
+    const int type = *kind;
     host_.menuAnswer = type;
     host_.menuOpened = false;
     form_.RightPress(Ctl::DrawBtn);
@@ -600,9 +599,10 @@ QString ScriptRunner::lineMouse(const QString& cmd, const QStringList& args)
     const qsizetype need = isMove ? 2 : 3;
     if (!(margs.size() == need || (isClick && margs.size() == 2)))
         return QStringLiteral("%1 needs X Y%2").arg(cmd, isMove ? "" : " BUTTON");
-    int x = 0, y = 0;
-    if (!ParseScriptInt(margs[0], x) || !ParseScriptInt(margs[1], y))
+    const std::optional<int> mx = ParseScriptInt(margs[0]), my = ParseScriptInt(margs[1]);
+    if (!mx || !my)
         return QStringLiteral("X and Y must be whole numbers");
+    const int x = *mx, y = *my;
     MouseButton b = MouseButton::Left;
     if (margs.size() == 3 && !ParseButton(margs[2], b))
         return QStringLiteral("BUTTON is left, right or middle");
@@ -625,10 +625,11 @@ QString ScriptRunner::lineStudy(const QString& cmd, const QStringList& args)
         return CannotRun(QStringList{cmd} + args);
     if (!s.FirstActivationDone())
         return QStringLiteral("study %1 needs the splash acknowledged first (ack)").arg(args[0]);
-    if (args[0] == QLatin1String("save"))
-        s.SaveStudy(args[1]);
-    else
-        s.OpenStudy(args[1]);
+    // A study that fails is said as its box would say it; the script goes on.
+    const Result<void> done =
+        args[0] == QLatin1String("save") ? s.SaveStudy(args[1]) : s.OpenStudy(args[1]);
+    if (!done)
+        host_.show(done.error());
     return QString();
 }
 
@@ -645,8 +646,8 @@ QString ScriptRunner::lineHistory(const QString& cmd, const QStringList&)
 QString ScriptRunner::lineSelect(const QString&, const QStringList& args)
 {
     ChartSession& s = form_.driven();
-    int n = 0;
-    if (!ParseScriptInt(args[0], n) || n < 0 || n > s.FigureCount())
+    const int n = ParseScriptInt(args[0]).value_or(-1);
+    if (n < 0 || n > s.FigureCount())
         return QStringLiteral("select needs a figure number from 0 to %1, not '%2'")
             .arg(s.FigureCount())
             .arg(args[0]);
@@ -657,7 +658,8 @@ QString ScriptRunner::lineSelect(const QString&, const QStringList& args)
 QString ScriptRunner::lineValues(const QString&, const QStringList& args)
 {
     ChartSession& s = form_.driven();
-    s.ExportFigureValues(args[0]);
+    if (const Result<void> w = s.ExportFigureValues(args[0]); !w)
+        host_.show(w.error());
     return QString();
 }
 
@@ -711,9 +713,10 @@ QString ScriptRunner::lineState(const QString&, const QStringList&)
 
 QString ScriptRunner::lineResize(const QString&, const QStringList& args)
 {
-    int width = 0, height = 0;
-    if (!ParseScriptInt(args[0], width) || !ParseScriptInt(args[1], height) || width < 1 ||
-        height < 1 || width > 16384 || height > 16384)
+    // Nothing read is 0, outside the range.
+    const int width = ParseScriptInt(args[0]).value_or(0),
+              height = ParseScriptInt(args[1]).value_or(0);
+    if (width < 1 || height < 1 || width > 16384 || height > 16384)
         return QStringLiteral("resize needs a width and a height of 1 to 16384 pixels");
     form_.widget().resize(width, height);
     // The layout settles as it would between a person's moves, then the pause ends.
@@ -734,14 +737,15 @@ QString ScriptRunner::lineKey(const QString&, const QStringList& args)
 
 QString ScriptRunner::lineWheel(const QString&, const QStringList& args)
 {
-    int x = 0, y = 0, notches = 0;
     const bool shift = args.size() == 4 && args[3] == QLatin1String("shift");
     const bool ctrl = args.size() == 4 && args[3] == QLatin1String("ctrl");
     if (args.size() == 4 && !shift && !ctrl)
         return QStringLiteral("wheel takes only 'shift' or 'ctrl' after its notches");
-    if (!ParseScriptInt(args[0], x) || !ParseScriptInt(args[1], y) ||
-        !ParseScriptInt(args[2], notches) || notches < -100 || notches > 100)
+    const std::optional<int> wx = ParseScriptInt(args[0]), wy = ParseScriptInt(args[1]),
+                             wn = ParseScriptInt(args[2]);
+    if (!wx || !wy || !wn || *wn < -100 || *wn > 100)
         return QStringLiteral("wheel needs X Y and the notches (-100 to 100)");
+    const int x = *wx, y = *wy, notches = *wn;
     form_.ChartMouseMove(x, y);
     form_.ChartWheel(notches, shift, ctrl, x);
     return QString();
@@ -753,9 +757,12 @@ QString ScriptRunner::lineDrag(const QString&, const QStringList& args)
     if (shift && args[4] != QLatin1String("shift"))
         return QStringLiteral("drag takes only 'shift' after its points");
     int p[4] = {};
-    for (int i = 0; i < 4; ++i)
-        if (!ParseScriptInt(args[i], p[i]))
+    for (int i = 0; i < 4; ++i) {
+        const std::optional<int> v = ParseScriptInt(args[i]);
+        if (!v)
             return QStringLiteral("drag needs X1 Y1 X2 Y2 as whole numbers");
+        p[i] = *v;
+    }
     form_.ChartMouseMove(p[0], p[1]);
     form_.ChartMouseDown(MouseButton::Left, p[0], p[1], false, shift);
     // In steps of about 8 pixels, as a hand moves (at most 200 of them).
@@ -787,8 +794,8 @@ QString ScriptRunner::lineDrop(const QString&, const QStringList& args)
 
 QString ScriptRunner::lineWait(const QString&, const QStringList& args)
 {
-    int ms = 0;
-    if (!ParseScriptInt(args[0], ms) || ms < 0 || ms > 600000)
+    const int ms = ParseScriptInt(args[0]).value_or(-1);
+    if (ms < 0 || ms > 600000)
         return QStringLiteral("wait needs the milliseconds (0 to 600000), not '%1'").arg(args[0]);
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);

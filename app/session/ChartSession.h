@@ -205,11 +205,11 @@ public:
 
     // Studies: the chart's file, range and figures in dates and prices.
     [[nodiscard]] Study CurrentStudy(const QString& studyPath) const;
-    bool SaveStudy(const QString& path);
+    Result<void> SaveStudy(const QString& path);
     // prices, when given, charts the study's figures on another price file.
     // style, when given, is drawn instead of the study's own bar style.
-    bool OpenStudy(const QString& path, const QString& prices = QString(),
-                   std::optional<BarStyle> style = std::nullopt);
+    Result<void> OpenStudy(const QString& path, const QString& prices = QString(),
+                           std::optional<BarStyle> style = std::nullopt);
     void StudyOpenClick();
     void StudySaveClick();
     void StudySaveAsClick();
@@ -268,9 +268,9 @@ public:
     [[nodiscard]] QString PriceFile() const;
     // The price file layout in force, as the file setup dialog starts with it.
     [[nodiscard]] FileLayout Layout() const;
-    // Whether path is the open price file, by any name or link; if so the
-    // writing is refused with an error saying so.
-    bool RefusedOverPriceFile(const QString& path, Error::Doing doing);
+    // An error when path is the open price file, by any name or link: the
+    // writing is refused.
+    [[nodiscard]] Result<void> CheckNotPriceFile(const QString& path, Error::Doing doing) const;
     // File > Export image...: the chart as shown, PNG unless BMP is asked for.
     void ExportImageClick();
     // Where the price file dialog opens; empty for the start folder.
@@ -282,7 +282,7 @@ public:
     // File > Export figure values...: one row per drawn element of every
     // figure on the chart, as CSV.
     void ExportFigureValuesClick();
-    bool ExportFigureValues(const QString& path);
+    Result<void> ExportFigureValues(const QString& path);
     [[nodiscard]] QString FigureValuesCsv() const;
     // The elements of the figures on the chart, kept ones first.
     [[nodiscard]] const std::vector<std::vector<FigureElement>>& keptElements() const

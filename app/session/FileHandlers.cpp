@@ -541,14 +541,14 @@ bool ChartSession::FileSetupAccept(bool headline, const std::array<QString, 5>& 
     // Every field is checked before anything is taken over.
     std::array<int16_t, 5> cols{};
     for (size_t i = 0; i < fields.size(); ++i) {
-        long long v = 0;
-        if (!ParseIntIn(fields[i], INT16_MIN, INT16_MAX, v)) {
+        const std::optional<long long> v = ParseIntIn(fields[i], INT16_MIN, INT16_MAX);
+        if (!v) {
             prompts_.beep();
             prompts_.message(QString::fromLatin1(ProgramName),
                              QStringLiteral("Wrong field number!   Enter again."));
             return false;
         }
-        cols[i] = static_cast<int16_t>(v);
+        cols[i] = static_cast<int16_t>(*v);
     }
     auto& g = GloVar;
     const auto before = std::make_tuple(g.HasHeaderLine, g.DateColumn, g.OpenColumn, g.HighColumn,

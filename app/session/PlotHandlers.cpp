@@ -188,11 +188,12 @@ bool ChartSession::DatesAccept(const QString& first, const QString& last, const 
         focusField = field;
         return false;
     };
-    long long f = 0, l = 0, n = 0;
-    if (!ParseIntIn(first, INT32_MIN, INT32_MAX, f) || !ParseIntIn(last, INT32_MIN, INT32_MAX, l) ||
-        !ParseIntIn(blankDays, INT32_MIN, INT32_MAX, n))
+    const std::optional<long long> first64 = ParseIntIn(first, INT32_MIN, INT32_MAX),
+                                   last64 = ParseIntIn(last, INT32_MIN, INT32_MAX),
+                                   blank64 = ParseIntIn(blankDays, INT32_MIN, INT32_MAX);
+    if (!first64 || !last64 || !blank64)
         return refuse(0);
-    n = std::clamp<long long>(n, 0, 50);
+    const long long f = *first64, l = *last64, n = std::clamp<long long>(*blank64, 0, 50);
     if ((f > 0 || l > 0) && !(f < l && l <= g.RecordCount))
         return refuse(1);
     g.FirstRecord = static_cast<int32_t>(f);
@@ -420,8 +421,10 @@ void ChartSession::SaveBtnClick()
     QString name = *path;
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".bmp");
-    if (RefusedOverPriceFile(name, Error::Doing::Creating))
+    if (const Result<void> mine = CheckNotPriceFile(name, Error::Doing::Creating); !mine) {
+        prompts_.show(mine.error());
         return;
+    }
     // A name ending in .png asks for PNG; any other name gets a bitmap.
     const char* format = ImageFormatOf(name);
     if (const Result<void> w = WriteImageFile(chart.image(), name, format ? format : "BMP"); !w)

@@ -22,6 +22,12 @@ public:
 
 class Prompts {
 public:
+    // The error box for work that failed, unless it was said already.
+    void show(const Error& e)
+    {
+        if (e.doing != Error::Doing::Told)
+            error(e.message());
+    }
     virtual ~Prompts() = default;
     virtual void beep() = 0;
     // A modal information box with one OK button.

@@ -92,24 +92,19 @@ Study ChartSession::CurrentStudy(const QString& path) const
     return s;
 }
 
-bool ChartSession::SaveStudy(const QString& path)
+Result<void> ChartSession::SaveStudy(const QString& path)
 {
     const Publishing publishing(*this);
-    if (!GloVar.ChartShown) {
-        prompts_.error(Error{Error::Doing::SavingStudy, path, 0,
-                             QStringLiteral("There is no chart to keep: plot one first.")}
-                           .message());
-        return false;
-    }
-    if (RefusedOverPriceFile(path, Error::Doing::SavingStudy))
-        return false;
-    if (const Result<void> w = SaveStudyFile(CurrentStudy(path), path); !w) {
-        prompts_.error(w.error().message());
-        return false;
-    }
+    if (!GloVar.ChartShown)
+        return Error{Error::Doing::SavingStudy, path, 0,
+                     QStringLiteral("There is no chart to keep: plot one first.")};
+    if (Result<void> mine = CheckNotPriceFile(path, Error::Doing::SavingStudy); !mine)
+        return mine;
+    if (Result<void> w = SaveStudyFile(CurrentStudy(path), path); !w)
+        return w;
     studyPath_ = path;
     figures_.saved = figures_.All();
-    return true;
+    return {};
 }
 
 Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
@@ -172,16 +167,14 @@ Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
     return {};
 }
 
-bool ChartSession::OpenStudy(const QString& path, const QString& prices,
-                             std::optional<BarStyle> style)
+Result<void> ChartSession::OpenStudy(const QString& path, const QString& prices,
+                                     std::optional<BarStyle> style)
 {
     const Publishing publishing(*this);
     auto& g = GloVar;
     Result<Study> loaded = LoadStudyFile(path);
-    if (!loaded) {
-        prompts_.error(loaded.error().message());
-        return false;
-    }
+    if (!loaded)
+        return loaded.error();
     Study& s = *loaded;
     const QString priceFile =
         QFileInfo(prices.isEmpty() ? ResolvedPricePath(s.priceFile, path) : prices)
@@ -189,35 +182,26 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     // Nothing changes unless the price file reads.
     const FileLayout checkedWith = s.layout;
     const Result<FileScan> check = ScanPriceData(priceFile, checkedWith);
-    if (!check) {
-        prompts_.error(QStringLiteral("Cannot open the price file of study %1. %2")
-                           .arg(path, check.error().message()));
-        return false;
-    }
+    if (!check)
+        return Error{Error::Doing::OpeningStudyPrices, path, 0, check.error().message()};
     // The layout worked out as File does, for a file that no longer fits the study's;
     // one that stopped reading since is left to the scan to report.
     const Result<LayoutCheck> layout = CheckLayout(priceFile, s.layout);
-    if (layout && layout->outcome == LayoutCheck::NoDate) {
-        prompts_.error(
-            QStringLiteral(
-                "Cannot open the price file of study %1. No date reads in line %2 of %3.")
-                .arg(path)
-                .arg(layout->firstData.number)
-                .arg(priceFile));
-        return false;
-    }
-    if (layout && layout->outcome == LayoutCheck::Refused) {
-        prompts_.error(QStringLiteral("Cannot open the price file of study %1. Under every reading "
-                                      "tried, %2 (line %3 of %4).")
-                           .arg(path, layout->refusal)
-                           .arg(layout->firstData.number)
-                           .arg(priceFile));
-        return false;
-    }
+    if (layout && layout->outcome == LayoutCheck::NoDate)
+        return Error{Error::Doing::OpeningStudyPrices, path, 0,
+                     QStringLiteral("No date reads in line %1 of %2.")
+                         .arg(layout->firstData.number)
+                         .arg(priceFile)};
+    if (layout && layout->outcome == LayoutCheck::Refused)
+        return Error{Error::Doing::OpeningStudyPrices, path, 0,
+                     QStringLiteral("Under every reading tried, %1 (line %2 of %3).")
+                         .arg(layout->refusal)
+                         .arg(layout->firstData.number)
+                         .arg(priceFile)};
     if (layout && layout->outcome == LayoutCheck::Detected)
         s.layout = layout->layout;
     if (chart.isNull())
-        return false;
+        return Error{Error::Doing::Told, path, 0, QStringLiteral("There is no chart to draw on.")};
     // A study starts a history of its own; replaying it is no step.
     const QuietHistory quiet(*this);
     ClearHistory();
@@ -230,11 +214,9 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     if (period >= 0)
         PeriodCBChange(period);
     ScanPriceFile(std::pair(checkedWith, *check));
-    if (g.RecordCount < 2) {
-        prompts_.error(QStringLiteral("Cannot open study %1. Its price file %2 holds no chart.")
-                           .arg(path, priceFile));
-        return false;
-    }
+    if (g.RecordCount < 2)
+        return Error{Error::Doing::OpeningStudy, path, 0,
+                     QStringLiteral("Its price file %1 holds no chart.").arg(priceFile)};
     if (s.endsAtLastRecord) {
         g.LastRecord = g.RecordCount;
         g.FirstRecord = std::max(1, g.RecordCount - s.lastCount + 1);
@@ -246,11 +228,8 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
         req.newestFirst = g.NewestFirst;
         req.recordCount = g.RecordCount;
         req.skipLines = scan_.skipLines;
-        if (const Result<LoadedRange> r = LoadRange(priceFile, s.layout, req, all); !r) {
-            prompts_.error(
-                QStringLiteral("Cannot open study %1. %2").arg(path, r.error().message()));
-            return false;
-        }
+        if (const Result<LoadedRange> r = LoadRange(priceFile, s.layout, req, all); !r)
+            return Error{Error::Doing::OpeningStudy, path, 0, r.error().message()};
         int first = 0, last = 0;
         for (int k = 1; k < int(all.size()); ++k) {
             if (first == 0 && all[size_t(k)].Date >= s.firstDate)
@@ -258,12 +237,10 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
             if (all[size_t(k)].Date <= s.lastDate)
                 last = k;
         }
-        if (first == 0 || last <= first) {
-            prompts_.error(
-                QStringLiteral("Cannot open study %1. Its dates %2 to %3 are not in %4.")
-                    .arg(path, ShortDate(s.firstDate), ShortDate(s.lastDate), priceFile));
-            return false;
-        }
+        if (first == 0 || last <= first)
+            return Error{Error::Doing::OpeningStudy, path, 0,
+                         QStringLiteral("Its dates %1 to %2 are not in %3.")
+                             .arg(ShortDate(s.firstDate), ShortDate(s.lastDate), priceFile)};
         g.FirstRecord = first;
         g.LastRecord = last;
     }
@@ -278,7 +255,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
     AfterDatesDialog();
     PlotBtnClick();
     if (!g.ChartShown)
-        return false;
+        return Error{Error::Doing::Told, path, 0, QStringLiteral("The plot drew no chart.")};
     GiveStudyFiguresScales(s.figures);
     QStringList dropped;
     ++view_.holdFit;
@@ -296,7 +273,7 @@ bool ChartSession::OpenStudy(const QString& path, const QString& prices,
                 .arg(dropped.join(QLatin1Char('\n'))));
     studyPath_ = path;
     figures_.saved = figures_.All();
-    return true;
+    return {};
 }
 
 void ChartSession::StudyOpenClick()
@@ -307,7 +284,8 @@ void ChartSession::StudyOpenClick()
     const QString dir = studyFolder_.isEmpty() ? GloVar.StartDir : studyFolder_;
     if (auto path = prompts_.openFileName(StudyFilter, dir)) {
         studyFolder_ = QFileInfo(*path).absolutePath();
-        OpenStudy(*path);
+        if (const Result<void> opened = OpenStudy(*path); !opened)
+            prompts_.show(opened.error());
     }
 }
 
@@ -316,8 +294,8 @@ void ChartSession::StudySaveClick()
     const Publishing publishing(*this);
     if (studyPath_.isEmpty())
         StudySaveAsClick();
-    else
-        SaveStudy(studyPath_);
+    else if (const Result<void> saved = SaveStudy(studyPath_); !saved)
+        prompts_.show(saved.error());
 }
 
 void ChartSession::StudySaveAsClick()
@@ -329,6 +307,7 @@ void ChartSession::StudySaveAsClick()
         if (QFileInfo(name).suffix().isEmpty())
             name += QStringLiteral(".aurigon");
         studyFolder_ = QFileInfo(name).absolutePath();
-        SaveStudy(name);
+        if (const Result<void> saved = SaveStudy(name); !saved)
+            prompts_.show(saved.error());
     }
 }

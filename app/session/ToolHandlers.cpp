@@ -361,11 +361,13 @@ bool ChartSession::ChartSetupAccept(const std::array<QString, 3>& angles)
     const Publishing publishing(*this);
     double v[3] = {};
     for (size_t i = 0; i < angles.size(); ++i) {
-        if (!ParseAngle(angles[i], v[i])) {
+        const std::optional<double> angle = ParseAngle(angles[i]);
+        if (!angle) {
             prompts_.error(
                 QStringLiteral("'%1' is not a valid floating point value").arg(angles[i]));
             return false;
         }
+        v[i] = *angle;
     }
     auto& g = GloVar;
     const double old[3] = {g.FanAngle1, g.FanAngle2, g.FanAngle3};

@@ -399,30 +399,21 @@ QString ChartSession::FigureValuesCsv() const
     return out;
 }
 
-bool ChartSession::RefusedOverPriceFile(const QString& path, Error::Doing doing)
+Result<void> ChartSession::CheckNotPriceFile(const QString& path, Error::Doing doing) const
 {
-    const Publishing publishing(*this);
     if (!SameFile(path, GloVar.DataFileName))
-        return false;
-    prompts_.error(
-        Error{doing, path, 0, QStringLiteral("It is the open price file; choose another name.")}
-            .message());
-    return true;
+        return {};
+    return Error{doing, path, 0, QStringLiteral("It is the open price file; choose another name.")};
 }
 
-bool ChartSession::ExportFigureValues(const QString& path)
+Result<void> ChartSession::ExportFigureValues(const QString& path)
 {
     const Publishing publishing(*this);
-    if (RefusedOverPriceFile(path, Error::Doing::Creating))
-        return false;
+    if (Result<void> mine = CheckNotPriceFile(path, Error::Doing::Creating); !mine)
+        return mine;
     if (GloVar.RecordCount > 0)
         RecordDatesOfFile();
-    const QByteArray bytes = FigureValuesCsv().toUtf8();
-    if (const Result<void> w = WriteWholeBytes(path, bytes); !w) {
-        prompts_.error(w.error().message());
-        return false;
-    }
-    return true;
+    return WriteWholeBytes(path, FigureValuesCsv().toUtf8());
 }
 
 void ChartSession::ExportFigureValuesClick()
@@ -433,6 +424,7 @@ void ChartSession::ExportFigureValuesClick()
         QString name = *path;
         if (QFileInfo(name).suffix().isEmpty())
             name += QStringLiteral(".csv");
-        ExportFigureValues(name);
+        if (const Result<void> w = ExportFigureValues(name); !w)
+            prompts_.show(w.error());
     }
 }

@@ -128,7 +128,8 @@ void ChartSession::OpenStudyPath(const QString& path)
     if (!ui.toolBar1Enabled || !MayDropFigures())
         return;
     setStudyFolder(QFileInfo(path).absolutePath());
-    OpenStudy(path);
+    if (const Result<void> opened = OpenStudy(path); !opened)
+        prompts_.show(opened.error());
 }
 
 void ChartSession::LastPeriodClick()
@@ -330,8 +331,10 @@ void ChartSession::ExportImageClick()
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".png");
     imageFolder_ = QFileInfo(name).absolutePath();
-    if (RefusedOverPriceFile(name, Error::Doing::Creating))
+    if (const Result<void> mine = CheckNotPriceFile(name, Error::Doing::Creating); !mine) {
+        prompts_.show(mine.error());
         return;
+    }
     const char* format = ImageFormatOf(name);
     const std::optional<VectorFormat> vector =
         chart.recording() ? VectorFormatOf(name) : std::nullopt;

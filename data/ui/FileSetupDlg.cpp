@@ -119,12 +119,12 @@ void TFileSetupDlg::UpdatePreview()
     QLineEdit* edits[] = {DateOrder, OpenOrder, HighOrder, LowOrder, CloseOrder};
     int* cols[] = {&l.dateColumn, &l.openColumn, &l.highColumn, &l.lowColumn, &l.closeColumn};
     for (size_t i = 0; i < 5; ++i) {
-        long long v = 0;
-        if (!ParseIntIn(edits[i]->text(), 1, INT16_MAX, v)) {
+        const std::optional<long long> v = ParseIntIn(edits[i]->text(), 1, INT16_MAX);
+        if (!v) {
             Preview->setPlainText(QStringLiteral("Wrong field number!"));
             return;
         }
-        *cols[i] = int(v);
+        *cols[i] = int(*v);
     }
     l.dateFormat = SelectedFormat();
     l.separator = SelectedSeparator();

@@ -34,11 +34,10 @@ TEST(ScriptParse, Words)
     EXPECT_EQ(*SplitScriptLine(QStringLiteral("dates FRecordEdit=\"\"")),
               QStringList({QStringLiteral("dates"), QStringLiteral("FRecordEdit=")}));
     // Comments and an open quote: Script.ErrorsNameTheirLine.
-    int w = 0, h = 0;
-    EXPECT_TRUE(ParsePageSize(QStringLiteral("4800x6600"), w, h));
-    EXPECT_EQ(w, 4800);
-    EXPECT_FALSE(ParsePageSize(QStringLiteral("0x5"), w, h));
-    EXPECT_FALSE(ParsePageSize(QStringLiteral("99999999999x5"), w, h));
+    EXPECT_EQ(ParsePageSize(QStringLiteral("4800X6600")), QSize(4800, 6600));
+    EXPECT_FALSE(ParsePageSize(QStringLiteral("0x5")));
+    EXPECT_FALSE(ParsePageSize(QStringLiteral("99999999999x5")));
+    EXPECT_FALSE(ParsePageSize(QStringLiteral("5x5x5")));
 }
 
 // Which controls react before "ack": Shell.CreationAndFirstActivationValues.

@@ -197,8 +197,13 @@ TEST_F(NothingReplaced, ImagesStudiesSettingsAndPrintsRefuseWhatIsNotAFile)
             << name << prompts.events.join(QLatin1Char('|')).toStdString();
     }
     prompts.events.clear();
-    EXPECT_FALSE(s->SaveStudy(dir.filePath(QStringLiteral("link.png"))));
-    EXPECT_EQ(prompts.events.size(), 1);
+    const QString link = dir.filePath(QStringLiteral("link.png"));
+    const Result<void> refused = s->SaveStudy(link);
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.error().message().startsWith(
+        QStringLiteral("Cannot create file %1. It ").arg(link)))
+        << refused.error().message().toStdString();
+    EXPECT_TRUE(prompts.events.isEmpty()); // said by whoever asked, not by the work
 
     // fsetup.dat a link to the node: the settings are not taken over.
     QFile::remove(s->SettingsPath());
@@ -370,17 +375,19 @@ TEST(Options, ScriptsAreReadOnlyFromFilesAndWithinBounds)
     QTemporaryDir dir;
     const QString wide = WriteFile(dir, QStringLiteral("wide.script"),
                                    "ack\r\npress " + QByteArray(MaxScriptLine + 1, 'x') + "\n");
-    QStringList lines;
-    EXPECT_EQ(ReadScriptFile(wide, lines),
+    const Result<QStringList> tooWide = ReadScriptFile(wide);
+    EXPECT_EQ(Failure(tooWide),
               QStringLiteral("line 2 of the script %1 is longer than 65536 characters").arg(wide));
-    EXPECT_EQ(ReadScriptFile(WriteFile(dir, QStringLiteral("ok.script"), "ack\r\npress PlotBtn\n"),
-                             lines),
-              QString());
-    EXPECT_EQ(lines,
+    EXPECT_EQ(tooWide ? 0 : tooWide.error().line, 2); // the line is kept for whoever shows it
+    const Result<QStringList> ok =
+        ReadScriptFile(WriteFile(dir, QStringLiteral("ok.script"), "ack\r\npress PlotBtn\n"));
+    ASSERT_TRUE(ok) << Failure(ok).toStdString();
+    EXPECT_EQ(*ok,
               QStringList({QStringLiteral("ack"), QStringLiteral("press PlotBtn"), QString()}));
-    EXPECT_EQ(ScriptLines(QStringLiteral("s"), "study open st\xff\xfe.aurigon\r\n", lines),
-              QString());
-    EXPECT_EQ(EncodeFileName(lines[0].mid(11)), "st\xff\xfe.aurigon");
+    const Result<QStringList> stray =
+        ScriptLines(QStringLiteral("s"), "study open st\xff\xfe.aurigon\r\n");
+    ASSERT_TRUE(stray);
+    EXPECT_EQ(EncodeFileName(stray->at(0).mid(11)), "st\xff\xfe.aurigon");
 }
 
 // --- What is not a file ------------------------------------------------------
@@ -401,8 +408,7 @@ TEST(NotAFile, ScriptsStudiesAndBatchPricesNameWhatItIs)
     };
     for (const auto& r : rows) {
         const QString why = QLatin1String(r.why);
-        QStringList lines;
-        EXPECT_EQ(ReadScriptFile(r.path, lines),
+        EXPECT_EQ(Failure(ReadScriptFile(r.path)),
                   QStringLiteral("cannot read the script %1: %2").arg(r.path, why));
         EXPECT_EQ(Failure(LoadStudyFile(r.path)),
                   QStringLiteral("Cannot open study %1. %2").arg(r.path, why));
@@ -410,7 +416,7 @@ TEST(NotAFile, ScriptsStudiesAndBatchPricesNameWhatItIs)
         cl.study = dir.filePath(QStringLiteral("a.aurigon"));
         cl.prices = r.path;
         cl.image = dir.filePath(QStringLiteral("out.png"));
-        EXPECT_EQ(RenderStudy(cl),
+        EXPECT_EQ(Failure(RenderStudy(cl)),
                   QStringLiteral("Cannot open price file %1. %2").arg(r.path, why));
     }
     EXPECT_EQ(OneLine(QStringLiteral("first\r\rsecond\r\nthird\nfourth")),
@@ -439,7 +445,8 @@ TEST_F(LastDays, APointPastTheLastKeepableDateIsRefusedAtSave)
     s->DrawBtnClick();
     prompts.events.clear();
     const QString path = dir.filePath(QStringLiteral("late.aurigon"));
-    EXPECT_FALSE(s->SaveStudy(path));
+    prompts.saveAnswer = path;
+    s->StudySaveAsClick();
     EXPECT_EQ(prompts.events,
               QStringList(QStringLiteral("error:Cannot save study %1. Figure 1 has a point past 31 "
                                          "December 9999, which a study cannot keep.")

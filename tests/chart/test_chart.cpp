@@ -33,7 +33,9 @@ void Loaded(SharedState& g, int width, int height, int count, double high, doubl
 std::vector<double> Labels(SharedState& g, double high, double low, int plotHeight, LabelStep& s)
 {
     Loaded(g, 980, plotHeight + 70, 10, high, low);
-    EXPECT_TRUE(PriceLabelStep(g.ScaleRange, s));
+    const std::optional<LabelStep> step = PriceLabelStep(g.ScaleRange);
+    EXPECT_TRUE(step);
+    s = step.value_or(LabelStep{});
     return PriceLabelValues(s, g.ScaleTop, g.ScaleBottom);
 }
 } // namespace
@@ -46,16 +48,18 @@ TEST(Geometry, LabelStepsAndValues)
         double f;
         int decimals, step;
     } steps[] = {{37, 1, 0, 4}, {370, 0.1, 0, 4}, {0.37, 100, 2, 4}, {70, 0.1, 0, 1}};
-    LabelStep s;
     for (const auto& c : steps) {
-        ASSERT_TRUE(PriceLabelStep(c.span, s)) << c.span;
-        EXPECT_NEAR(s.f, c.f, 1e-12) << c.span;
-        EXPECT_EQ(s.decimals, c.decimals) << c.span;
-        EXPECT_EQ(s.step, c.step) << c.span;
+        const std::optional<LabelStep> s = PriceLabelStep(c.span);
+        ASSERT_TRUE(s) << c.span;
+        EXPECT_NEAR(s->f, c.f, 1e-12) << c.span;
+        EXPECT_EQ(s->decimals, c.decimals) << c.span;
+        EXPECT_EQ(s->step, c.step) << c.span;
     }
-    for (double unusable : {0.0, -3.0, std::numeric_limits<double>::infinity()})
-        EXPECT_FALSE(PriceLabelStep(unusable, s)) << unusable;
+    for (double unusable : {0.0, -3.0, std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_FALSE(PriceLabelStep(unusable)) << unusable;
 
+    LabelStep s;
     const struct {
         const char* name;
         double high, low;

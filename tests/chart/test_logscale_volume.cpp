@@ -205,10 +205,10 @@ TEST(Volume, FieldsAsDownloadsWriteThem)
         {"n/a", false, false, 0},
     };
     for (const auto& r : rows) {
-        double v = -1;
-        EXPECT_EQ(ReadVolume(r.text, r.comma, v), r.reads) << r.text;
-        if (r.reads) {
-            EXPECT_NEAR(v, r.value, r.value * 1e-12) << r.text;
+        const std::optional<double> v = ReadVolume(r.text, r.comma);
+        EXPECT_EQ(v.has_value(), r.reads) << r.text;
+        if (v && r.reads) {
+            EXPECT_NEAR(*v, r.value, r.value * 1e-12) << r.text;
         }
     }
     const struct {

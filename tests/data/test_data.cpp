@@ -198,12 +198,9 @@ TEST(PriceLine, SplittingAndConversion)
         {"1e999", true, false, std::nullopt},
     };
     for (const auto& r : rows) {
-        double v = -1;
-        const bool read = r.plain ? ParsePrice(r.text, v) : ReadPrice(r.text, r.comma, v);
-        EXPECT_EQ(read, r.value.has_value()) << r.text << (r.plain ? " plain" : "");
-        if (read && r.value) {
-            EXPECT_EQ(v, *r.value) << r.text;
-        }
+        const std::optional<double> read =
+            r.plain ? ParsePrice(r.text) : ReadPrice(r.text, r.comma);
+        EXPECT_EQ(read, r.value) << r.text << (r.plain ? " plain" : "");
     }
 }
 
@@ -334,8 +331,8 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
             LineReader one;
             ASSERT_TRUE(one.open(path));
             std::vector<std::string> all; // every line as next() reads it
-            for (std::string_view line; one.next(line);)
-                all.emplace_back(line);
+            while (const std::optional<std::string_view> line = one.next())
+                all.emplace_back(*line);
             const int64_t lines = int64_t(all.size());
             // Skipping k lines, reading the next, counting the rest: what next() gives.
             for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
@@ -343,11 +340,11 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
                 LineReader r(window);
                 ASSERT_TRUE(r.open(path));
                 EXPECT_EQ(r.skip(k), std::clamp<int64_t>(k, 0, lines));
-                std::string_view line;
-                const bool more = r.next(line);
+                const std::optional<std::string_view> line = r.next();
+                const bool more = line.has_value();
                 EXPECT_EQ(more, k >= 0 && k < lines);
                 if (more) {
-                    EXPECT_EQ(line, all[size_t(k)]);
+                    EXPECT_EQ(*line, all[size_t(k)]);
                 }
                 std::string last = "none";
                 EXPECT_EQ(r.countRest(last), more ? lines - k - 1 : 0);
@@ -370,8 +367,7 @@ TEST(LineReaderCount, TheMarksOfACountFallAtLineStartsAndGrowthIsCounted)
         SCOPED_TRACE(window);
         LineReader r(window);
         ASSERT_TRUE(r.open(path));
-        std::string_view line;
-        ASSERT_TRUE(r.next(line));
+        ASSERT_TRUE(r.next());
         std::string last;
         int64_t lastAt = -1;
         std::vector<LineMark> marks;
@@ -389,8 +385,7 @@ TEST(LineReaderCount, TheMarksOfACountFallAtLineStartsAndGrowthIsCounted)
     }
     LineReader grown;
     ASSERT_TRUE(grown.open(path));
-    std::string_view line;
-    ASSERT_TRUE(grown.next(line));
+    ASSERT_TRUE(grown.next());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::Append));
     f.write("09/09/2009,5,6,7,8\n");
@@ -472,6 +467,10 @@ TEST(ErrorMessage, NamesTheFileTheLineAndTheReason)
          {D::Creating, "out %1.png", 0, "No space left on device"},
          "Cannot create file out %1.png. No space left on device"},
         {"save study", {D::SavingStudy, "s.json", 3, "x."}, "Cannot save study s.json, line 3. x."},
+        {"a study's prices",
+         {D::OpeningStudyPrices, "s.aurigon", 0, "Gone."},
+         "Cannot open the price file of study s.aurigon. Gone."},
+        {"refused in its own words", {D::Plain, "a.png", 0, "a.png is b."}, "a.png is b."},
     };
     for (const auto& r : rows)
         EXPECT_EQ(r.error.message(), QString::fromUtf8(r.text)) << r.name;

@@ -300,10 +300,10 @@ TEST(ParseDate, HeaderNamesDecideTheColumns)
         {"Date,High,Volume", ',', {}},
     };
     for (const auto& r : rows) {
-        FileLayout l;
-        const bool read = ColumnsFromHeader(r.header, r.separator, l);
-        EXPECT_EQ(read, !r.columns.empty()) << r.header;
+        const std::optional<FileLayout> read = ColumnsFromHeader(r.header, r.separator, {});
+        EXPECT_EQ(read.has_value(), !r.columns.empty()) << r.header;
         if (read) {
+            const FileLayout& l = *read;
             EXPECT_EQ(std::vector<int>(
                           {l.dateColumn, l.openColumn, l.highColumn, l.lowColumn, l.closeColumn}),
                       r.columns)
@@ -452,12 +452,11 @@ TEST_F(PriceFiles, AHeaderBeyondTheLastFieldNumberNamesNoColumn)
     QByteArray wide = "Date";
     for (int i = 0; i < 40000; ++i)
         wide += ",x";
-    FileLayout l;
     EXPECT_FALSE(
-        ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', l));
+        ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', {}));
     wide += ",Close";
     EXPECT_FALSE(
-        ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', l));
+        ColumnsFromHeader(std::string_view(wide.constData(), size_t(wide.size())), ',', {}));
     Open(WriteFile(dir, QStringLiteral("wide.txt"), wide + "\n" + WeekdayFile(300, false)));
     EXPECT_EQ(s->GloVar.RecordCount, 300);
     EXPECT_EQ(s->GloVar.CloseColumn, 5);

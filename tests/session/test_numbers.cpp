@@ -379,8 +379,17 @@ TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
     ASSERT_TRUE(s->ExportFigureValues(dir.filePath(QStringLiteral("values.csv"))));
     EXPECT_EQ(QString::fromUtf8(ReadBytes(dir.filePath(QStringLiteral("values.csv")))),
               s->FigureValuesCsv());
-    EXPECT_FALSE(s->ExportFigureValues(dir.filePath(QStringLiteral("no/such/folder.csv"))));
-    EXPECT_TRUE(prompts.any(QStringLiteral("error:")));
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder.csv"));
+    const Result<void> failed = s->ExportFigureValues(nowhere);
+    ASSERT_FALSE(failed);
+    EXPECT_TRUE(
+        failed.error().message().startsWith(QStringLiteral("Cannot create file ") + nowhere))
+        << failed.error().message().toStdString();
+    EXPECT_FALSE(prompts.any(QStringLiteral("error:"))); // the caller says it
+    prompts.saveAnswer = nowhere;
+    s->ExportFigureValuesClick();
+    EXPECT_EQ(prompts.events.filter(QStringLiteral("error:")),
+              QStringList(QStringLiteral("error:") + failed.error().message()));
 }
 
 TEST(TradingDays, PastTheLastSlotTheDaysAreWeekdays)

@@ -3,6 +3,7 @@
 // choices it was kept with.
 #include "app/session/GloVar.h"
 #include "app/session/SharedInputs.h"
+#include "data/WholeFile.h"
 #include "tests/Support.h"
 #include "tools/FigureTable.h"
 
@@ -69,5 +70,49 @@ TEST_F(StudyReplay, ValuesDoNotDependOnTheWindowSize)
         EXPECT_EQ(s->GloVar.P2Price, kept.figures.back().p2.price);
         EXPECT_TRUE(prompts.events.filter(QStringLiteral("error:")).isEmpty())
             << qPrintable(prompts.events.join('\n'));
+    }
+}
+
+// Opening a study that fails hands back the error without a box; whoever
+// asked shows it, once.
+TEST_F(StudyReplay, AStudyThatDoesNotOpenIsSaidOnceByWhoeverAsked)
+{
+    PlotWeekdays();
+    const QString kept = dir.filePath(QStringLiteral("kept.aurigon"));
+    ASSERT_TRUE(s->SaveStudy(kept));
+    const QByteArray study = ReadBytes(kept);
+    const struct {
+        const char* name;
+        QByteArray studyText;
+        std::optional<QByteArray> prices; // none: no price file beside it
+        const char* opening;              // the message's opening words after its path
+    } rows[] = {
+        {"not a study", "{ not json", WeekdayFile(400), "Cannot open study %1. "},
+        {"its dates gone from the prices", study, WeekdayFile(50),
+         "Cannot open study %1. Its dates "},
+        {"no price file", study, std::nullopt, "Cannot open the price file of study %1. "},
+    };
+    for (const auto& r : rows) {
+        const QString folder = dir.filePath(QLatin1String(r.name));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/s.aurigon");
+        ASSERT_TRUE(WriteWholeBytes(path, r.studyText));
+        if (r.prices) {
+            ASSERT_TRUE(WriteWholeBytes(folder + QStringLiteral("/prices.txt"), *r.prices));
+        }
+        prompts.events.clear();
+        const Result<void> opened = s->OpenStudy(path);
+        ASSERT_FALSE(opened) << r.name;
+        const QString message = opened.error().message();
+        EXPECT_TRUE(message.startsWith(QString::fromLatin1(r.opening).arg(path)))
+            << r.name << ": " << message.toStdString();
+        EXPECT_TRUE(prompts.events.filter(QStringLiteral("error:")).isEmpty()) << r.name;
+
+        prompts.events.clear();
+        prompts.openAnswer = path;
+        s->StudyOpenClick();
+        EXPECT_EQ(prompts.events.filter(QStringLiteral("error:")),
+                  QStringList(QStringLiteral("error:") + message))
+            << r.name;
     }
 }

@@ -416,6 +416,24 @@ TEST_F(OverOpenFiles, NoSaveOrExportFromTheWindowReplacesTheOpenPriceFile)
     EXPECT_TRUE(ReadBytes(dir.filePath(QStringLiteral("mine.aurigon"))).contains("aurigon"));
 }
 
+// A study that does not open is said once, by the box, and the chart stays.
+TEST_F(OverOpenFiles, AStudyThatDoesNotOpenFromTheMenuIsSaidOnce)
+{
+    OpenAndPlot();
+    const QString bad = WriteFile(dir, QStringLiteral("bad.aurigon"), "{ not json");
+    const QString caption = form->windowTitle();
+    events.clear();
+    host.openAnswer = bad;
+    form->menuItem(QStringLiteral("File/Open study..."))->trigger();
+    ASSERT_EQ(events.size(), 1);
+    EXPECT_EQ(events[0][QStringLiteral("event")], QStringLiteral("error"));
+    EXPECT_TRUE(events[0][QStringLiteral("text")].toString().startsWith(
+        QStringLiteral("Cannot open study %1. ").arg(bad)))
+        << events[0][QStringLiteral("text")].toString().toStdString();
+    EXPECT_TRUE(form->session.ChartShown());
+    EXPECT_EQ(form->windowTitle(), caption);
+}
+
 TEST_F(OverOpenFiles, TheWindowsSaveDialogsAskBeforeReplacingAFile)
 {
     GuiHost gui(form.get());
