@@ -62,6 +62,11 @@ struct SlotDayCase {
     const char* expected; // nullptr: no day
 };
 
+void PrintTo(const SlotDayCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 std::string RowName(const ::testing::TestParamInfo<SlotDayCase>& info)
 {
     return info.param.name;
