@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/session/BaseResidue.h"
+#include "app/session/FigureFrames.h"
 #include "app/session/FigureStore.h"
 #include "app/session/MouseDrags.h"
 #include "app/session/PriceFileScan.h"
@@ -436,43 +437,15 @@ private:
 
     QString imageFolder_;
     BarLook barLook_;
-    // What a figure is built on: the chart shown, or for a figure replayed
-    // with the scale of another chart, that chart (see FigureScale).
-    struct DrawFrame {
-        FigureInput input;
-        std::optional<EllipseMemory> memory;
-        double shift = 0; // the built chart's slots to the shown one's
-        bool carried = false;
-        // The built chart's slots to one of the shown chart's.
-        double daysPerSlot = 1;
-        // Built on the linear daily-slot chart of the one shown, at its columns.
-        bool ownChart = false;
-        std::optional<FigureScale> scale; // what the figure keeps
-    };
-    // The frame built on `built`, a linear chart with the plot and columns
-    // of the one shown, and carried onto the shown one.
-    void BuildOnLinearChart(DrawFrame& d, const ChartMap& shown, const ChartMap& built) const;
-    // The trading day of a scaled figure's slot on bars of several days,
-    // counted in the file's days from P1's as the daily chart counts them;
-    // none on daily bars, or when the file's days are not known.
-    [[nodiscard]] std::optional<double> DayOfFigureSlot(const StudyFigure& f, double slot) const;
-    // On weekly or monthly bars, the day of the anchor whose bar is that
-    // slot: a line from anchor to anchor ends on the anchors' own days.
-    [[nodiscard]] std::optional<double> AnchorDayOfSlot(const StudyFigure& f, double slot) const;
-    [[nodiscard]] DrawFrame FrameForDraw(const FigureKind& kind,
-                                         std::optional<EllipseMemory> memory) const;
-    [[nodiscard]] FigureScale ScaleNow() const;
-    // A study figure kept without a scale takes its chart's at the default
-    // size, on the range shown.
-    [[nodiscard]] FigureScale DefaultScale(const StudyFigure& f) const;
-    void GiveStudyFiguresScales(std::vector<StudyFigure>& figures) const;
-    // The figure being replayed, while its Draw lasts.
-    const StudyFigure* replaying_ = nullptr;
-    // The scale of the last Draw, for the figure it recorded.
-    std::optional<FigureScale> drawnScale_;
-    // The fresh ellipse's half axis on the chart the last Draw built on,
-    // when that was not the one shown.
-    std::optional<double> drawnEllipseBase_;
+    // How figures are framed for their Draws, and the figure being replayed.
+    FigureFrames frames_;
+    using DrawFrame = FigureFrames::DrawFrame;
+    // The session's values as the frames read them, as they are now.
+    [[nodiscard]] FrameView FrameViewNow() const;
+    void GiveStudyFiguresScales(std::vector<StudyFigure>& figures) const
+    {
+        FigureFrames::GiveStudyFiguresScales(figures, FrameViewNow());
+    }
     Timeframe timeframe_ = Timeframe::Daily;
     // The bars of the timeframe over the file's records, from their dates.
     [[nodiscard]] BarIndex FileBars();

@@ -59,10 +59,10 @@ void ChartSession::RecordFigure(bool dragged)
             keep(*f.p3, *figures_.current->p3, QPoint(g.P3X, g.P3Y));
     }
     if (kind->scaled)
-        f.scale = drawnScale_;
+        f.scale = frames_.drawnScale();
     if (kind->live) {
         const double fresh =
-            drawnEllipseBase_.value_or(EllipseBaseRadius(CurrentFigureInput(GloVar)));
+            frames_.drawnEllipseBase().value_or(EllipseBaseRadius(CurrentFigureInput(GloVar)));
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
         f.ellipseDragged = dragged;
     }
@@ -140,12 +140,7 @@ Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
                               ShortDate(gone.date))};
     }
     // Built in the scale it keeps while its Draws last.
-    const StudyFigure* const outer = std::exchange(replaying_, &f);
-    struct Back {
-        const StudyFigure*& at;
-        const StudyFigure* was;
-        ~Back() { at = was; }
-    } back{replaying_, outer};
+    const FigureFrames::Replaying replaying(frames_, f);
     // The figure's own choices and anchors, then drawn as Draw draws.
     TakeFigureChoice(*kind, f);
     TakeFigureAnchors(f, *p1, *p2, f.p3 ? p3 : std::nullopt);

@@ -227,19 +227,35 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
     RecordFigure(false);
 }
 
+FrameView ChartSession::FrameViewNow() const
+{
+    const auto& g = GloVar;
+    return FrameView{.shown = CurrentChartMap(g),
+                     .scaleInput = CurrentScaleInput(g),
+                     .input = CurrentFigureInput(g),
+                     .prices = g.Prices,
+                     .chartWidth = g.ChartWidth,
+                     .chartHeight = g.ChartHeight,
+                     .p1x = g.P1X,
+                     .p1Date = g.P1Date,
+                     .p2Date = g.P2Date,
+                     .p1Price = g.P1Price,
+                     .p2Price = g.P2Price,
+                     .timeframe = timeframe_,
+                     .recordDates = scan_.recordDates};
+}
+
 void ChartSession::DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory)
 {
     auto& g = GloVar;
-    DrawFrame frame = FrameForDraw(kind, std::move(memory));
+    DrawFrame frame = frames_.FrameForDraw(kind, std::move(memory), FrameViewNow());
     const std::vector<Figure> built = kind.build(frame.input, frame.memory);
     std::vector<Figure> parts = built;
     if (frame.carried)
         for (Figure& f : parts)
             f = CarryFigure(f, frame.input.map, CurrentChartMap(GloVar), frame.shift,
                             frame.daysPerSlot);
-    drawnScale_ = frame.scale;
-    drawnEllipseBase_ =
-        frame.ownChart ? std::optional(EllipseBaseRadius(frame.input)) : std::nullopt;
+    frames_.NoteDrawn(frame);
     g.RatioLineMode = kind.ratioLineMode;
     const bool stroked = StrokeFigures(chart, parts);
     // A memory in another chart's pixels would grow the next ellipse wrongly.

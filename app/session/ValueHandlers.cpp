@@ -354,6 +354,7 @@ QString ChartSession::FigureValuesCsv() const
     if (scan_.recordDates && g.FirstRecord > 1 && g.FirstRecord - 1 <= scan_.recordDates->count())
         earlier = std::span<const std::optional<double>>(scan_.recordDates->days)
                       .first(size_t(g.FirstRecord - 1));
+    const FrameView view = FrameViewNow();
     std::vector<const std::vector<FigureElement>*> all;
     for (const auto& kept : figures_.keptElements)
         all.push_back(&kept);
@@ -379,9 +380,9 @@ QString ChartSession::FigureValuesCsv() const
             // from anchor to anchor by the anchors' days.
             for (auto [slot, day] : {std::pair{e.slot, &v.date}, std::pair{e.endSlot, &v.endDate}})
                 if (slot && kind)
-                    if (const auto d = kind->scaled ? DayOfFigureSlot(f, *slot)
+                    if (const auto d = kind->scaled ? FigureFrames::DayOfFigureSlot(f, *slot, view)
                                        : e.shape == ElementShape::Slanted
-                                           ? AnchorDayOfSlot(f, *slot)
+                                           ? FigureFrames::AnchorDayOfSlot(f, *slot, view)
                                            : std::nullopt)
                         *day = d;
             out += QStringList{QString::number(i + 1),

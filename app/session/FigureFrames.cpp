@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/session/ChartSession.h"
-#include "app/session/GloVar.h"
-#include "app/session/SharedInputs.h"
+#include "app/session/FigureFrames.h"
 #include "data/Dates.h"
 #include "tools/FigureTable.h"
 
@@ -60,36 +58,34 @@ std::optional<long long> RecordOfDay(const std::optional<RecordDates>& dates, do
 }
 } // namespace
 
-FigureScale ChartSession::ScaleNow() const
+FigureScale FigureFrames::ScaleNow(const FrameView& v)
 {
-    const auto& g = GloVar;
-    const ChartMap map = CurrentChartMap(GloVar);
-    const int days = TradingDaysPerSlot(timeframe_);
+    const ChartMap& map = v.shown;
+    const int days = TradingDaysPerSlot(v.timeframe);
     return ScaleOfChart(
-        map, g.ChartWidth, g.ChartHeight,
-        BarOfDay(map, g.Prices, g.P1Date, timeframe_).value_or(map.xToSlot(g.P1X)) * days, days);
+        map, v.chartWidth, v.chartHeight,
+        BarOfDay(map, v.prices, v.p1Date, v.timeframe).value_or(map.xToSlot(v.p1x)) * days, days);
 }
 
-FigureScale ChartSession::DefaultScale(const StudyFigure& f) const
+FigureScale FigureFrames::DefaultScale(const StudyFigure& f, const FrameView& v)
 {
     // The plot keeps its margins from the image's edges at any size.
-    const auto& g = GloVar;
-    ScaleInput in = CurrentScaleInput(GloVar);
-    in.plotRight += DefaultChartWidth - g.ChartWidth;
-    in.plotBottom += DefaultChartHeight - g.ChartHeight;
+    ScaleInput in = v.scaleInput;
+    in.plotRight += DefaultChartWidth - v.chartWidth;
+    in.plotBottom += DefaultChartHeight - v.chartHeight;
     const ChartMap map = ComputeScale(in);
-    const int days = TradingDaysPerSlot(timeframe_);
-    return ScaleOfChart(
-        map, DefaultChartWidth, DefaultChartHeight,
-        BarOfDay(CurrentChartMap(GloVar), g.Prices, f.p1.date, timeframe_).value_or(0) * days,
-        days);
+    const int days = TradingDaysPerSlot(v.timeframe);
+    return ScaleOfChart(map, DefaultChartWidth, DefaultChartHeight,
+                        BarOfDay(v.shown, v.prices, f.p1.date, v.timeframe).value_or(0) * days,
+                        days);
 }
 
-ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
-                                                   std::optional<EllipseMemory> memory) const
+FigureFrames::DrawFrame FigureFrames::FrameForDraw(const FigureKind& kind,
+                                                   std::optional<EllipseMemory> memory,
+                                                   const FrameView& v) const
 {
     DrawFrame d;
-    d.input = CurrentFigureInput(GloVar);
+    d.input = v.input;
     d.memory = std::move(memory);
     // A replayed ellipse has the size it was kept at, whatever the last one
     // drawn left behind. On its own chart only a fresh one needs telling: the
@@ -105,37 +101,37 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
         if (sized)
             d.memory = EllipseMemoryFor(d.input, f.ellipseScale * EllipseBaseRadius(d.input));
     };
-    const ChartMap shown = CurrentChartMap(GloVar);
+    const ChartMap& shown = v.shown;
     if (!kind.scaled) {
         // Levels and goals are measured in prices: on a log axis they are
         // worked out on its linear twin and each put at its own price.
         if (shown.logScale && shown.usable()) {
             ChartMap linear = shown;
             linear.logScale = false;
-            BuildOnLinearChart(d, shown, linear);
+            BuildOnLinearChart(d, shown, linear, v);
         }
         keptSize(false);
         return d;
     }
     // A person's Draw takes the chart's scale as it is.
-    d.scale = ScaleNow();
-    const int days = TradingDaysPerSlot(timeframe_);
+    d.scale = ScaleNow(v);
+    const int days = TradingDaysPerSlot(v.timeframe);
     // Bars of several days, or a log axis: the figure is built on the linear
     // chart of daily slots the kept scale describes and carried onto these.
     const bool ownAxes = days == 1 && !shown.logScale;
     d.daysPerSlot = days;
     if (!replaying_ || !replaying_->scale || !replaying_->scale->usable()) {
         if (!ownAxes && d.scale->usable())
-            BuildOnLinearChart(d, shown, ChartOfScale(*d.scale));
+            BuildOnLinearChart(d, shown, ChartOfScale(*d.scale), v);
         keptSize(false);
         return d;
     }
     const StudyFigure& f = *replaying_;
     const FigureScale& s = *f.scale;
     d.scale = s;
-    const auto k1 = BarOfDay(shown, GloVar.Prices, f.p1.date, timeframe_);
+    const auto k1 = BarOfDay(shown, v.prices, f.p1.date, v.timeframe);
     // The chart it was first drawn on, or one its dates are not on: drawn as it is.
-    if (!k1 || (ownAxes && ScaleNow() == s)) {
+    if (!k1 || (ownAxes && ScaleNow(v) == s)) {
         keptSize(false);
         return d;
     }
@@ -146,12 +142,12 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
     // the daily chart builds. A point's offset from its slot (half a slot
     // at most) counts as a day's share on any bars.
     const std::optional<long long> r1 =
-        days > 1 ? RecordOfDay(scan_.recordDates, f.p1.date) : std::nullopt;
+        days > 1 ? RecordOfDay(v.recordDates, f.p1.date) : std::nullopt;
     auto slotOf = [&](const StudyPoint& p) -> double {
         if (r1)
-            if (const auto r = RecordOfDay(scan_.recordDates, p.date))
+            if (const auto r = RecordOfDay(v.recordDates, p.date))
                 return double(s.p1Slot) + double(*r - *r1) + p.slotOffset;
-        const double bar = BarOfDay(shown, GloVar.Prices, p.date, timeframe_).value_or(*k1);
+        const double bar = BarOfDay(shown, v.prices, p.date, v.timeframe).value_or(*k1);
         return (bar - d.shift) * days + p.slotOffset;
     };
     auto column = [&](const StudyPoint& p) { return built.slotPositionToX(slotOf(p)); };
@@ -176,13 +172,12 @@ ChartSession::DrawFrame ChartSession::FrameForDraw(const FigureKind& kind,
     return d;
 }
 
-void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
-                                      const ChartMap& built) const
+void FigureFrames::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown, const ChartMap& built,
+                                      const FrameView& v)
 {
     // The same plot: on bars the columns count daily slots, and from a log
     // axis the rows move to the linear one, each by its price (the anchors
     // by their own).
-    const auto& g = GloVar;
     FigureInput& in = d.input;
     in.map = built;
     d.carried = true;
@@ -193,23 +188,23 @@ void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
         // bar's first daily slot, the others by the file's trading days from
         // P1's day, each off its bar by as much of a day as it was of a bar.
         const std::optional<long long> r1 =
-            g.P1Date ? RecordOfDay(scan_.recordDates, *g.P1Date) : std::nullopt;
+            v.p1Date ? RecordOfDay(v.recordDates, *v.p1Date) : std::nullopt;
         auto column = [&](long long x, std::optional<double> date) {
             const double pos = shown.xToSlotPosition(double(x));
             const int bar =
-                BarOfDay(shown, g.Prices, date, timeframe_).value_or(shown.xToSlot(int(x)));
+                BarOfDay(shown, v.prices, date, v.timeframe).value_or(shown.xToSlot(int(x)));
             const double off = std::clamp(pos - bar, -0.5, 0.5);
-            if (!date && bar >= 1 && size_t(bar) < g.Prices.size())
-                date = g.Prices[size_t(bar)].Date;
+            if (!date && bar >= 1 && size_t(bar) < v.prices.size())
+                date = v.prices[size_t(bar)].Date;
             if (r1 && date)
-                if (const auto r = RecordOfDay(scan_.recordDates, *date))
+                if (const auto r = RecordOfDay(v.recordDates, *date))
                     return (long long)built.slotPositionToX(double(d.scale->p1Slot) +
                                                             double(*r - *r1) + off);
             return (long long)built.slotPositionToX(double(bar) * days + off);
         };
         const bool endAtP2 = in.ellipseEndX == in.p2x, p3AtP2 = in.p3x == in.p2x;
-        in.p1x = column(in.p1x, g.P1Date);
-        in.p2x = column(in.p2x, g.P2Date);
+        in.p1x = column(in.p1x, v.p1Date);
+        in.p2x = column(in.p2x, v.p2Date);
         in.p3x = p3AtP2 ? in.p2x : in.p3x > 0 ? column(in.p3x, std::nullopt) : in.p3x;
         in.ellipseEndX = endAtP2 ? in.p2x : column(in.ellipseEndX, std::nullopt);
     }
@@ -219,10 +214,10 @@ void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
         const double p = price ? *price : shown.yToPrice(shown.heightToY(h));
         return built.yToHeight(built.priceToY(p));
     };
-    const bool anchored = g.P1Date && g.P2Date;
+    const bool anchored = v.p1Date && v.p2Date;
     const bool endAtP2 = in.ellipseEndH == in.p2h, p3AtP2 = in.p3y == shown.heightToY(in.p2h);
-    in.p1h = height(in.p1h, anchored ? std::optional<double>(g.P1Price) : std::nullopt);
-    in.p2h = height(in.p2h, anchored ? std::optional<double>(g.P2Price) : std::nullopt);
+    in.p1h = height(in.p1h, anchored ? std::optional<double>(v.p1Price) : std::nullopt);
+    in.p2h = height(in.p2h, anchored ? std::optional<double>(v.p2Price) : std::nullopt);
     in.ellipseEndH = endAtP2 ? in.p2h : height(in.ellipseEndH, std::nullopt);
     if (p3AtP2)
         in.p3y = built.heightToY(in.p2h);
@@ -230,35 +225,42 @@ void ChartSession::BuildOnLinearChart(DrawFrame& d, const ChartMap& shown,
         in.p3y = ClampPx(built.heightToY(height(shown.yToHeight(in.p3y), std::nullopt)));
 }
 
-std::optional<double> ChartSession::DayOfFigureSlot(const StudyFigure& f, double slot) const
+std::optional<double> FigureFrames::DayOfFigureSlot(const StudyFigure& f, double slot,
+                                                    const FrameView& v)
 {
-    const int days = TradingDaysPerSlot(timeframe_);
-    if (days == 1 || !scan_.recordDates)
+    const int days = TradingDaysPerSlot(v.timeframe);
+    if (days == 1 || !v.recordDates)
         return std::nullopt;
-    const auto k1 = BarOfDay(CurrentChartMap(GloVar), GloVar.Prices, f.p1.date, timeframe_);
-    const auto r1 = RecordOfDay(scan_.recordDates, f.p1.date);
+    const auto k1 = BarOfDay(v.shown, v.prices, f.p1.date, v.timeframe);
+    const auto r1 = RecordOfDay(v.recordDates, f.p1.date);
     if (!k1 || !r1 || !std::isfinite(slot))
         return std::nullopt;
     const double offset = std::clamp((slot - *k1) * days, -1e6, 1e6);
-    return DayOfRecord(scan_.recordDates->days, *r1 + std::llround(offset));
+    return DayOfRecord(v.recordDates->days, *r1 + std::llround(offset));
 }
 
-std::optional<double> ChartSession::AnchorDayOfSlot(const StudyFigure& f, double slot) const
+std::optional<double> FigureFrames::AnchorDayOfSlot(const StudyFigure& f, double slot,
+                                                    const FrameView& v)
 {
-    if (timeframe_ == Timeframe::Daily)
+    if (v.timeframe == Timeframe::Daily)
         return std::nullopt;
-    const ChartMap map = CurrentChartMap(GloVar);
     for (const StudyPoint* p : {&f.p1, &f.p2})
-        if (const auto bar = BarOfDay(map, GloVar.Prices, p->date, timeframe_); bar && *bar == slot)
+        if (const auto bar = BarOfDay(v.shown, v.prices, p->date, v.timeframe); bar && *bar == slot)
             return p->date;
     return std::nullopt;
 }
 
-void ChartSession::GiveStudyFiguresScales(std::vector<StudyFigure>& figures) const
+void FigureFrames::GiveStudyFiguresScales(std::vector<StudyFigure>& figures, const FrameView& v)
 {
     for (StudyFigure& f : figures) {
         const FigureKind* kind = FigureKindOf(f.type);
         if (kind && kind->scaled && !f.scale)
-            f.scale = DefaultScale(f);
+            f.scale = DefaultScale(f, v);
     }
+}
+
+void FigureFrames::NoteDrawn(const DrawFrame& d)
+{
+    drawnScale_ = d.scale;
+    drawnEllipseBase_ = d.ownChart ? std::optional(EllipseBaseRadius(d.input)) : std::nullopt;
 }
