@@ -3,19 +3,17 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-bool ParseSize(const QString& text, int& width, int& height)
+std::optional<QSize> ParseSize(const QString& text)
 {
     const QStringList wh = text.toLower().split(QLatin1Char('x'));
     bool okW = false, okH = false;
     if (wh.size() != 2)
-        return false;
+        return std::nullopt;
     const int w = wh[0].toInt(&okW), h = wh[1].toInt(&okH);
     // Below 100 the scales' margins leave no plot area, or one turned inside out.
     if (!okW || !okH || w < 100 || h < 100 || w > 16384 || h > 16384)
-        return false;
-    width = w;
-    height = h;
-    return true;
+        return std::nullopt;
+    return QSize(w, h);
 }
 
 QStringList BatchFormats()
@@ -193,8 +191,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         if (p.isSet(script) || !files.isEmpty() || p.isSet(prices) || p.isSet(image))
             return fail(QStringLiteral("--image-dir renders each study on its own price file: no "
                                        "script, no price file, no --prices and no --image."));
-        if (p.isSet(size) && !ParseSize(p.value(size), out.width, out.height))
-            return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384."));
+        if (p.isSet(size)) {
+            const std::optional<QSize> asked = ParseSize(p.value(size));
+            if (!asked)
+                return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384."));
+            out.width = asked->width();
+            out.height = asked->height();
+        }
         out.color = p.isSet(color) || qEnvironmentVariable("AURIGON_COLOR") == QLatin1String("1");
         return out;
     }
@@ -210,8 +213,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return fail(QStringLiteral("--study needs --image OUT.png or OUT.bmp."));
     if (!batch && (p.isSet(image) || p.isSet(prices) || p.isSet(size)))
         return fail(QStringLiteral("--image, --prices and --size go with --study."));
-    if (p.isSet(size) && !ParseSize(p.value(size), out.width, out.height))
-        return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384."));
+    if (p.isSet(size)) {
+        const std::optional<QSize> asked = ParseSize(p.value(size));
+        if (!asked)
+            return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384."));
+        out.width = asked->width();
+        out.height = asked->height();
+    }
     out.study = p.value(study);
     out.prices = p.value(prices);
     out.image = p.value(image);
@@ -220,8 +228,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         out.priceFile = files.first();
     // The window's chart size from the environment is held to the same rule as --size.
     const QString envSize = qEnvironmentVariable("AURIGON_CHART_SIZE");
-    int envW = 0, envH = 0;
-    if (!envSize.isEmpty() && !ParseSize(envSize, envW, envH))
+    if (!envSize.isEmpty() && !ParseSize(envSize))
         return fail(QStringLiteral("AURIGON_CHART_SIZE must be WIDTHxHEIGHT, each 100 to 16384, "
                                    "not \"%1\".")
                         .arg(envSize));

@@ -2,6 +2,7 @@
 // The program's options, read with QCommandLineParser. No widget is needed
 // to read them, so they are read before the application starts.
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -36,8 +37,8 @@ struct CommandLine {
     [[nodiscard]] int exitStatus() const { return action == Action::Error ? 2 : 0; }
 };
 
-// "WIDTHxHEIGHT" within 100..16384 each.
-[[nodiscard]] bool ParseSize(const QString& text, int& width, int& height);
+// "WIDTHxHEIGHT" within 100..16384 each; none for anything else.
+[[nodiscard]] std::optional<QSize> ParseSize(const QString& text);
 
 // The formats --image-dir writes, lower case.
 [[nodiscard]] QStringList BatchFormats();

@@ -36,6 +36,12 @@
 #include "tools/FigureTable.h"
 
 namespace {
+// A line that cannot run: its text as the error event gives it.
+Error Refusal(const QString& text)
+{
+    return Error{Error::Doing::Plain, QString(), 0, text};
+}
+
 // The text a keyboard sends with a key: the character for a printable key
 // (capital with Shift), the control characters for the editing keys.
 QString KeyText(QKeyCombination key)
@@ -288,11 +294,13 @@ int ScriptRunner::run(const QStringList& lines)
         if (!words)
             err = QStringLiteral("unterminated quote");
         else if (!words->isEmpty())
-            err = runLine(*words);
+            if (const Result<void> ran = runLine(*words); !ran)
+                err = ran.error().reason;
         // A trace that could not be written ends the script as a line would.
         if (err.isEmpty() && trace_ && !trace_->error.isEmpty()) {
             form_.driven().chart.setTrace(nullptr);
-            err = endTrace();
+            if (const Result<void> ended = endTrace(); !ended)
+                err = ended.error().reason;
         }
         host_.nextLine = nullptr;
         host_.openAnswer.reset();
@@ -318,9 +326,9 @@ int ScriptRunner::run(const QStringList& lines)
             break;
     }
     form_.driven().chart.setTrace(nullptr);
-    if (const QString err = endTrace(); !err.isEmpty()) {
+    if (const Result<void> ended = endTrace(); !ended) {
         QJsonObject o = Event("error");
-        o[QStringLiteral("text")] = err;
+        o[QStringLiteral("text")] = ended.error().reason;
         host_.emitEvent(o);
         return 2;
     }
@@ -354,35 +362,37 @@ TraceFile::~TraceFile()
         ::close(fd);
 }
 
-QString ScriptRunner::endTrace()
+Result<void> ScriptRunner::endTrace()
 {
     if (!trace_)
-        return QString();
+        return {};
     const auto trace = std::exchange(trace_, nullptr);
     if (trace->fd >= 0 && ::close(trace->fd) != 0 && trace->error.isEmpty())
         trace->error = QStringLiteral("cannot write the trace %1: %2")
                            .arg(trace->path, QString::fromLocal8Bit(std::strerror(errno)));
     trace->fd = -1;
-    return trace->error;
+    if (!trace->error.isEmpty())
+        return Refusal(trace->error);
+    return {};
 }
 
-QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignments)
+Result<void> ScriptRunner::fillDialog(const QString& kind, const QStringList& assignments)
 {
     ScriptableDialog* dlg = form_.scriptableDialog(kind);
     if (!dlg)
-        return QStringLiteral("no dialog %1").arg(kind);
+        return Refusal(QStringLiteral("no dialog %1").arg(kind));
     // Names are checked before anything is pressed, so a bad line changes nothing.
     QStringList names, texts;
     if (kind == QLatin1String("angles")) {
         names = dlg->fieldNames();
         if (assignments.size() != names.size())
-            return QStringLiteral("angles needs three texts");
+            return Refusal(QStringLiteral("angles needs three texts"));
         texts = assignments;
     } else {
         for (const QString& a : assignments) {
             const std::optional<Assignment> nt = SplitAssignment(a);
             if (!nt)
-                return QStringLiteral("expected NAME=TEXT, got '%1'").arg(a);
+                return Refusal(QStringLiteral("expected NAME=TEXT, got '%1'").arg(a));
             names << nt->name;
             texts << nt->text;
         }
@@ -390,13 +400,13 @@ QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignm
     const QStringList known = dlg->fieldNames(), flags = dlg->flagNames();
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (!known.contains(names[i]))
-            return QStringLiteral("%1 has no control %2")
-                .arg(dynamic_cast<QObject*>(dlg)->objectName(), names[i]);
+            return Refusal(QStringLiteral("%1 has no control %2")
+                               .arg(dynamic_cast<QObject*>(dlg)->objectName(), names[i]));
         if (flags.contains(names[i]) && texts[i] != QLatin1String("0") &&
             texts[i] != QLatin1String("1"))
-            return QStringLiteral("%1 must be 0 or 1").arg(names[i]);
+            return Refusal(QStringLiteral("%1 must be 0 or 1").arg(names[i]));
         if (QString why = dlg->checkField(names[i], texts[i]); !why.isEmpty())
-            return why;
+            return Refusal(why);
     }
     const bool prepare = kind != QLatin1String("angles");
     host_.dialogAnswer = [dlg, names, texts, prepare](QDialog&) {
@@ -406,7 +416,7 @@ QString ScriptRunner::fillDialog(const QString& kind, const QStringList& assignm
             dlg->setField(names[i], texts[i]);
         dlg->pressOk();
     };
-    return QString();
+    return {};
 }
 
 namespace {
@@ -487,28 +497,28 @@ QStringList ScriptRunner::ScriptLineUsages()
     return out;
 }
 
-QString ScriptRunner::runLine(const QStringList& w)
+Result<void> ScriptRunner::runLine(const QStringList& w)
 {
     const QStringList args = w.mid(1);
     const ScriptLine* line = FindScriptLine(w[0]);
     if (!line || args.size() < line->least || (line->most != Any && args.size() > line->most))
-        return CannotRun(w);
+        return Refusal(CannotRun(w));
     return (this->*line->run)(w[0], args);
 }
 
-QString ScriptRunner::lineAck(const QString&, const QStringList&)
+Result<void> ScriptRunner::lineAck(const QString&, const QStringList&)
 {
     host_.acknowledge();
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::linePress(const QString&, const QStringList& args)
+Result<void> ScriptRunner::linePress(const QString&, const QStringList& args)
 {
     ChartSession& s = form_.driven();
     // Any row of the table with a place on the toolbars that can be pressed.
     const MenuCommand* row = MenuCommandOf(args[0]);
     if (!row || !row->place || !row->place->pressable)
-        return QStringLiteral("no control named %1").arg(args[0]);
+        return Refusal(QStringLiteral("no control named %1").arg(args[0]));
     const Ctl c = row->place->ctl;
     const char* answer = row->place->answer;
     const bool reacts = s.ui.reacts(c) || (!s.ui[c].visible && s.ui.enabledInPlace(c));
@@ -522,28 +532,28 @@ QString ScriptRunner::linePress(const QString&, const QStringList& args)
         if (const auto a = host_.nextLine(QLatin1String(answer))) {
             const bool cancel = a->size() == 2 && (*a)[1] == QLatin1String("cancel");
             if (c == Ctl::PrintBtn && !cancel && (a->size() != 3 || !ParsePageSize((*a)[2])))
-                return QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel");
+                return Refusal(QStringLiteral("printto needs PDFPATH WIDTHxHEIGHT or cancel"));
             if (c != Ctl::PrintBtn && (a->size() != 2 || (*a)[1].isEmpty()))
-                return QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(answer));
+                return Refusal(
+                    QStringLiteral("%1 needs a path or cancel").arg(QLatin1String(answer)));
         }
     }
-    return QString();
+    return {};
 }
 
 // An answer line with nothing asking: the line that opens the dialog or
 // question takes it.
-QString ScriptRunner::lineUnasked(const QString& cmd, const QStringList&)
+Result<void> ScriptRunner::lineUnasked(const QString& cmd, const QStringList&)
 {
     if (cmd == QLatin1String("answer"))
-        return QStringLiteral("no question is waiting for 'answer'");
-    return QStringLiteral("no dialog is waiting for '%1'").arg(cmd);
+        return Refusal(QStringLiteral("no question is waiting for 'answer'"));
+    return Refusal(QStringLiteral("no dialog is waiting for '%1'").arg(cmd));
 }
 
-QString ScriptRunner::lineDialog(const QString& cmd, const QStringList& args)
+Result<void> ScriptRunner::lineDialog(const QString& cmd, const QStringList& args)
 {
-    const QString err = fillDialog(cmd, args);
-    if (!err.isEmpty())
-        return err;
+    if (Result<void> filled = fillDialog(cmd, args); !filled)
+        return filled;
     if (cmd == QLatin1String("layout"))
         form_.RightPress(Ctl::FileBtn);
     else if (cmd == QLatin1String("dates") && !form_.driven().ui.reacts(Ctl::DateBtn) &&
@@ -554,14 +564,15 @@ QString ScriptRunner::lineDialog(const QString& cmd, const QStringList& args)
     else
         form_.RightPress(Ctl::DirBtn);
     host_.dialogAnswer = nullptr;
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineType(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineType(const QString&, const QStringList& args)
 {
     const std::optional<int> kind = ParseScriptInt(args[0]);
     if (!kind || !FigureKindOf(*kind))
-        return QStringLiteral("type needs a figure number 1..%1").arg(FigureKinds().size());
+        return Refusal(
+            QStringLiteral("type needs a figure number 1..%1").arg(FigureKinds().size()));
     const int type = *kind;
     host_.menuAnswer = type;
     host_.menuOpened = false;
@@ -573,19 +584,19 @@ QString ScriptRunner::lineType(const QString&, const QStringList& args)
                 a->trigger();
     }
     host_.menuAnswer = 0;
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::linePeriod(const QString&, const QStringList& args)
+Result<void> ScriptRunner::linePeriod(const QString&, const QStringList& args)
 {
     const int idx = static_cast<int>(ChartSession::PeriodItems.indexOf(args[0]));
     if (idx < 0)
-        return QStringLiteral("PeriodCB has no item %1").arg(args[0]);
+        return Refusal(QStringLiteral("PeriodCB has no item %1").arg(args[0]));
     form_.ChoosePeriod(idx);
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineMouse(const QString& cmd, const QStringList& args)
+Result<void> ScriptRunner::lineMouse(const QString& cmd, const QStringList& args)
 {
     const bool isMove = cmd == QLatin1String("move");
     const bool isClick = cmd == QLatin1String("click");
@@ -598,14 +609,14 @@ QString ScriptRunner::lineMouse(const QString& cmd, const QStringList& args)
         margs.removeLast();
     const qsizetype need = isMove ? 2 : 3;
     if (!(margs.size() == need || (isClick && margs.size() == 2)))
-        return QStringLiteral("%1 needs X Y%2").arg(cmd, isMove ? "" : " BUTTON");
+        return Refusal(QStringLiteral("%1 needs X Y%2").arg(cmd, isMove ? "" : " BUTTON"));
     const std::optional<int> mx = ParseScriptInt(margs[0]), my = ParseScriptInt(margs[1]);
     if (!mx || !my)
-        return QStringLiteral("X and Y must be whole numbers");
+        return Refusal(QStringLiteral("X and Y must be whole numbers"));
     const int x = *mx, y = *my;
     MouseButton b = MouseButton::Left;
     if (margs.size() == 3 && !ParseButton(margs[2], b))
-        return QStringLiteral("BUTTON is left, right or middle");
+        return Refusal(QStringLiteral("BUTTON is left, right or middle"));
     if (isMove)
         form_.ChartMouseMove(x, y);
     else if (cmd == QLatin1String("up"))
@@ -615,74 +626,77 @@ QString ScriptRunner::lineMouse(const QString& cmd, const QStringList& args)
         if (isClick)
             form_.ChartMouseUp();
     }
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineStudy(const QString& cmd, const QStringList& args)
+Result<void> ScriptRunner::lineStudy(const QString& cmd, const QStringList& args)
 {
     ChartSession& s = form_.driven();
     if (args[0] != QLatin1String("save") && args[0] != QLatin1String("open"))
-        return CannotRun(QStringList{cmd} + args);
+        return Refusal(CannotRun(QStringList{cmd} + args));
     if (!s.FirstActivationDone())
-        return QStringLiteral("study %1 needs the splash acknowledged first (ack)").arg(args[0]);
+        return Refusal(
+            QStringLiteral("study %1 needs the splash acknowledged first (ack)").arg(args[0]));
     // A study that fails is said as its box would say it; the script goes on.
     const Result<void> done =
         args[0] == QLatin1String("save") ? s.SaveStudy(args[1]) : s.OpenStudy(args[1]);
     if (!done)
         host_.show(done.error());
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineHistory(const QString& cmd, const QStringList&)
+Result<void> ScriptRunner::lineHistory(const QString& cmd, const QStringList&)
 {
     ChartSession& s = form_.driven();
     if (cmd == QLatin1String("undo"))
         s.UndoClick();
     else
         s.RedoClick();
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineSelect(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineSelect(const QString&, const QStringList& args)
 {
     ChartSession& s = form_.driven();
     const int n = ParseScriptInt(args[0]).value_or(-1);
     if (n < 0 || n > s.FigureCount())
-        return QStringLiteral("select needs a figure number from 0 to %1, not '%2'")
-            .arg(s.FigureCount())
-            .arg(args[0]);
+        return Refusal(QStringLiteral("select needs a figure number from 0 to %1, not '%2'")
+                           .arg(s.FigureCount())
+                           .arg(args[0]));
     s.SelectFigure(n);
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineValues(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineValues(const QString&, const QStringList& args)
 {
     ChartSession& s = form_.driven();
     if (const Result<void> w = s.ExportFigureValues(args[0]); !w)
         host_.show(w.error());
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineImage(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineImage(const QString&, const QStringList& args)
 {
     const QImage& img = form_.driven().chart.image();
     if (img.isNull())
-        return QStringLiteral("there is no chart image yet");
+        return Refusal(QStringLiteral("there is no chart image yet"));
     const char* format = ImageFormatOf(args[0]);
     if (!format)
-        return QStringLiteral("image needs a name ending in .png or .bmp");
+        return Refusal(QStringLiteral("image needs a name ending in .png or .bmp"));
     const Result<void> written = WriteImageFile(img, args[0], format);
-    return written ? QString() : written.error().message();
+    if (!written)
+        return Refusal(written.error().message());
+    return {};
 }
 
-QString ScriptRunner::lineTrace(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineTrace(const QString&, const QStringList& args)
 {
     ChartSession& s = form_.driven();
     s.chart.setTrace(nullptr);
-    if (const QString err = endTrace(); !err.isEmpty())
-        return err;
+    if (Result<void> ended = endTrace(); !ended)
+        return ended;
     if (args[0] == QLatin1String("off"))
-        return QString();
+        return {};
     auto trace = std::make_shared<TraceFile>();
     trace->path = args[0];
     // Opened without waiting, so that a pipe nobody reads hangs nothing;
@@ -690,77 +704,79 @@ QString ScriptRunner::lineTrace(const QString&, const QStringList& args)
     trace->fd = ::open(EncodeFileName(args[0]).constData(),
                        O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (trace->fd < 0)
-        return QStringLiteral("cannot write %1: %2")
-            .arg(args[0], errno == ENXIO ? QStringLiteral("It is a pipe that nobody reads.")
-                                         : QString::fromLocal8Bit(std::strerror(errno)));
+        return Refusal(QStringLiteral("cannot write %1: %2")
+                           .arg(args[0], errno == ENXIO
+                                             ? QStringLiteral("It is a pipe that nobody reads.")
+                                             : QString::fromLocal8Bit(std::strerror(errno))));
     struct stat st {};
     if (::fstat(trace->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(trace->fd);
         trace->fd = -1;
-        return QStringLiteral("cannot write %1: It is not a regular file.").arg(args[0]);
+        return Refusal(QStringLiteral("cannot write %1: It is not a regular file.").arg(args[0]));
     }
     ::fcntl(trace->fd, F_SETFL, ::fcntl(trace->fd, F_GETFL) & ~O_NONBLOCK);
     trace_ = trace;
     s.chart.setTrace([trace](const QString& line) { trace->add(line); });
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineState(const QString&, const QStringList&)
+Result<void> ScriptRunner::lineState(const QString&, const QStringList&)
 {
     host_.emitEvent(StateReport(form_.driven()));
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineResize(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineResize(const QString&, const QStringList& args)
 {
     // Nothing read is 0, outside the range.
     const int width = ParseScriptInt(args[0]).value_or(0),
               height = ParseScriptInt(args[1]).value_or(0);
     if (width < 1 || height < 1 || width > 16384 || height > 16384)
-        return QStringLiteral("resize needs a width and a height of 1 to 16384 pixels");
+        return Refusal(QStringLiteral("resize needs a width and a height of 1 to 16384 pixels"));
     form_.widget().resize(width, height);
     // The layout settles as it would between a person's moves, then the pause ends.
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     form_.FlushResize();
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineKey(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineKey(const QString&, const QStringList& args)
 {
     const QKeySequence key = QKeySequence::fromString(args[0], QKeySequence::PortableText);
     if (key.isEmpty() || key.count() != 1 || key[0].key() == Qt::Key_unknown)
-        return QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'").arg(args[0]);
+        return Refusal(
+            QStringLiteral("key needs one key such as Left or Ctrl+E, not '%1'").arg(args[0]));
     PressKey(form_.widget(), key[0]);
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineWheel(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineWheel(const QString&, const QStringList& args)
 {
     const bool shift = args.size() == 4 && args[3] == QLatin1String("shift");
     const bool ctrl = args.size() == 4 && args[3] == QLatin1String("ctrl");
     if (args.size() == 4 && !shift && !ctrl)
-        return QStringLiteral("wheel takes only 'shift' or 'ctrl' after its notches");
+        return Refusal(QStringLiteral("wheel takes only 'shift' or 'ctrl' after its notches"));
     const std::optional<int> wx = ParseScriptInt(args[0]), wy = ParseScriptInt(args[1]),
                              wn = ParseScriptInt(args[2]);
     if (!wx || !wy || !wn || *wn < -100 || *wn > 100)
-        return QStringLiteral("wheel needs X Y and the notches (-100 to 100)");
+        return Refusal(QStringLiteral("wheel needs X Y and the notches (-100 to 100)"));
     const int x = *wx, y = *wy, notches = *wn;
     form_.ChartMouseMove(x, y);
     form_.ChartWheel(notches, shift, ctrl, x);
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineDrag(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineDrag(const QString&, const QStringList& args)
 {
     const bool shift = args.size() == 5;
     if (shift && args[4] != QLatin1String("shift"))
-        return QStringLiteral("drag takes only 'shift' after its points");
+        return Refusal(QStringLiteral("drag takes only 'shift' after its points"));
     int p[4] = {};
     for (int i = 0; i < 4; ++i) {
         const std::optional<int> v = ParseScriptInt(args[i]);
         if (!v)
-            return QStringLiteral("drag needs X1 Y1 X2 Y2 as whole numbers");
+            return Refusal(QStringLiteral("drag needs X1 Y1 X2 Y2 as whole numbers"));
         p[i] = *v;
     }
     form_.ChartMouseMove(p[0], p[1]);
@@ -772,39 +788,40 @@ QString ScriptRunner::lineDrag(const QString&, const QStringList& args)
     for (long long i = 1; i <= steps; ++i)
         form_.ChartMouseMove(int(p[0] + dx * i / steps), int(p[1] + dy * i / steps));
     form_.ChartMouseUp();
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineMenu(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineMenu(const QString&, const QStringList& args)
 {
     QAction* a = form_.menuItem(args[0]);
     if (!a || a->menu())
-        return QStringLiteral("the menu bar has no item %1").arg(args[0]);
+        return Refusal(QStringLiteral("the menu bar has no item %1").arg(args[0]));
     // A disabled item does not react, as for a person.
     if (a->isEnabled())
         a->trigger();
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineDrop(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineDrop(const QString&, const QStringList& args)
 {
     form_.OpenDropped(QFileInfo(args[0]).absoluteFilePath());
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineWait(const QString&, const QStringList& args)
+Result<void> ScriptRunner::lineWait(const QString&, const QStringList& args)
 {
     const int ms = ParseScriptInt(args[0]).value_or(-1);
     if (ms < 0 || ms > 600000)
-        return QStringLiteral("wait needs the milliseconds (0 to 600000), not '%1'").arg(args[0]);
+        return Refusal(
+            QStringLiteral("wait needs the milliseconds (0 to 600000), not '%1'").arg(args[0]));
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-    return QString();
+    return {};
 }
 
-QString ScriptRunner::lineAbout(const QString&, const QStringList&)
+Result<void> ScriptRunner::lineAbout(const QString&, const QStringList&)
 {
     form_.Help2Click();
-    return QString();
+    return {};
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/session/Host.h"
+#include "data/Result.h"
 
 class QTextStream;
 class WindowDriver;
@@ -81,43 +82,43 @@ public:
 private:
     // One kind of script line: its name, the least and most words after it
     // (-1: no limit), those words as the manual writes them, and its handler,
-    // which returns an error text, empty when it ran.
+    // whose error (its reason the event's text) stops the script.
     struct ScriptLine {
         const char* name;
         int least, most;
         const char* arguments;
-        QString (ScriptRunner::*run)(const QString& name, const QStringList& args);
+        Result<void> (ScriptRunner::*run)(const QString& name, const QStringList& args);
     };
     static const ScriptLine Lines[];
     [[nodiscard]] static const ScriptLine* FindScriptLine(const QString& name);
 
-    // Runs one line; returns an error text, empty when it ran.
-    QString runLine(const QStringList& words);
-    QString lineAck(const QString&, const QStringList&);
-    QString linePress(const QString&, const QStringList& args);
-    QString lineUnasked(const QString& name, const QStringList&);
-    QString lineDialog(const QString& name, const QStringList& args);
-    QString lineType(const QString&, const QStringList& args);
-    QString linePeriod(const QString&, const QStringList& args);
-    QString lineMouse(const QString& name, const QStringList& args);
-    QString lineStudy(const QString& name, const QStringList& args);
-    QString lineHistory(const QString& name, const QStringList&);
-    QString lineSelect(const QString&, const QStringList& args);
-    QString lineValues(const QString&, const QStringList& args);
-    QString lineImage(const QString&, const QStringList& args);
-    QString lineTrace(const QString&, const QStringList& args);
-    QString lineState(const QString&, const QStringList&);
-    QString lineResize(const QString&, const QStringList& args);
-    QString lineKey(const QString&, const QStringList& args);
-    QString lineWheel(const QString&, const QStringList& args);
-    QString lineDrag(const QString&, const QStringList& args);
-    QString lineMenu(const QString&, const QStringList& args);
-    QString lineDrop(const QString&, const QStringList& args);
-    QString lineWait(const QString&, const QStringList& args);
-    QString lineAbout(const QString&, const QStringList&);
-    QString fillDialog(const QString& kind, const QStringList& assignments);
+    // Runs one line; an error stops the script.
+    Result<void> runLine(const QStringList& words);
+    Result<void> lineAck(const QString&, const QStringList&);
+    Result<void> linePress(const QString&, const QStringList& args);
+    Result<void> lineUnasked(const QString& name, const QStringList&);
+    Result<void> lineDialog(const QString& name, const QStringList& args);
+    Result<void> lineType(const QString&, const QStringList& args);
+    Result<void> linePeriod(const QString&, const QStringList& args);
+    Result<void> lineMouse(const QString& name, const QStringList& args);
+    Result<void> lineStudy(const QString& name, const QStringList& args);
+    Result<void> lineHistory(const QString& name, const QStringList&);
+    Result<void> lineSelect(const QString&, const QStringList& args);
+    Result<void> lineValues(const QString&, const QStringList& args);
+    Result<void> lineImage(const QString&, const QStringList& args);
+    Result<void> lineTrace(const QString&, const QStringList& args);
+    Result<void> lineState(const QString&, const QStringList&);
+    Result<void> lineResize(const QString&, const QStringList& args);
+    Result<void> lineKey(const QString&, const QStringList& args);
+    Result<void> lineWheel(const QString&, const QStringList& args);
+    Result<void> lineDrag(const QString&, const QStringList& args);
+    Result<void> lineMenu(const QString&, const QStringList& args);
+    Result<void> lineDrop(const QString&, const QStringList& args);
+    Result<void> lineWait(const QString&, const QStringList& args);
+    Result<void> lineAbout(const QString&, const QStringList&);
+    Result<void> fillDialog(const QString& kind, const QStringList& assignments);
     // Closes the trace; returns the error that cut it short, if any.
-    QString endTrace();
+    Result<void> endTrace();
 
     WindowDriver& form_;
     ScriptHost& host_;

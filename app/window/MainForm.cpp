@@ -834,9 +834,8 @@ void TMainForm::SaveSettings()
 
 QSize TMainForm::ChartAreaSize() const
 {
-    int w = 0, h = 0;
-    if (ParseSize(qEnvironmentVariable("AURIGON_CHART_SIZE"), w, h))
-        return {w, h};
+    if (const std::optional<QSize> asked = ParseSize(qEnvironmentVariable("AURIGON_CHART_SIZE")))
+        return *asked;
     if (Headless())
         return {980, 590};
     return chartArea_->size();
