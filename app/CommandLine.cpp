@@ -183,6 +183,14 @@ CommandLine ParseCommandLine(const QStringList& arguments)
                             "--bar-style must be one of bars, candles, hollow, line, not \"%1\".")
                             .arg(p.value(barStyle)));
     }
+    // The picture's size, taken when it is one; each form says when it is not.
+    const std::optional<QSize> asked =
+        p.isSet(size) ? ParseSize(p.value(size)) : std::optional<QSize>();
+    const QString badSize = QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384.");
+    if (asked) {
+        out.width = asked->width();
+        out.height = asked->height();
+    }
     if (p.isSet(imageDir) || p.isSet(studyList)) {
         if (const QString why =
                 ReadManyStudies(p, study, studyList, imageDir, format, jobs, quiet, out);
@@ -191,13 +199,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         if (p.isSet(script) || !files.isEmpty() || p.isSet(prices) || p.isSet(image))
             return fail(QStringLiteral("--image-dir renders each study on its own price file: no "
                                        "script, no price file, no --prices and no --image."));
-        if (p.isSet(size)) {
-            const std::optional<QSize> asked = ParseSize(p.value(size));
-            if (!asked)
-                return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384."));
-            out.width = asked->width();
-            out.height = asked->height();
-        }
+        if (p.isSet(size) && !asked)
+            return fail(badSize);
         out.color = p.isSet(color) || qEnvironmentVariable("AURIGON_COLOR") == QLatin1String("1");
         return out;
     }
@@ -213,13 +216,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return fail(QStringLiteral("--study needs --image OUT.png or OUT.bmp."));
     if (!batch && (p.isSet(image) || p.isSet(prices) || p.isSet(size)))
         return fail(QStringLiteral("--image, --prices and --size go with --study."));
-    if (p.isSet(size)) {
-        const std::optional<QSize> asked = ParseSize(p.value(size));
-        if (!asked)
-            return fail(QStringLiteral("--size must be WIDTHxHEIGHT, each 100 to 16384."));
-        out.width = asked->width();
-        out.height = asked->height();
-    }
+    if (p.isSet(size) && !asked)
+        return fail(badSize);
     out.study = p.value(study);
     out.prices = p.value(prices);
     out.image = p.value(image);
