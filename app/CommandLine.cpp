@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include "data/Result.h"
+
 std::optional<QSize> ParseSize(const QString& text)
 {
     const QStringList wh = text.toLower().split(QLatin1Char('x'));
@@ -23,36 +25,43 @@ QStringList BatchFormats()
 }
 
 namespace {
-// The options of the many-studies form; an error text, or empty.
-QString ReadManyStudies(const QCommandLineParser& p, const QCommandLineOption& study,
-                        const QCommandLineOption& studyList, const QCommandLineOption& imageDir,
-                        const QCommandLineOption& format, const QCommandLineOption& jobs,
-                        const QCommandLineOption& quiet, CommandLine& out)
+Error Plain(const QString& reason)
+{
+    return Error{Error::Doing::Plain, QString(), 0, reason};
+}
+
+// The options of the many-studies form, read into out.
+Result<void> ReadManyStudies(const QCommandLineParser& p, const QCommandLineOption& study,
+                             const QCommandLineOption& studyList,
+                             const QCommandLineOption& imageDir, const QCommandLineOption& format,
+                             const QCommandLineOption& jobs, const QCommandLineOption& quiet,
+                             CommandLine& out)
 {
     if (!p.isSet(imageDir))
-        return QStringLiteral("--study-list needs --image-dir DIR.");
+        return Plain(QStringLiteral("--study-list needs --image-dir DIR."));
     if (!p.isSet(study) && !p.isSet(studyList))
-        return QStringLiteral("--image-dir needs studies: --study FILE, or --study-list FILE.");
+        return Plain(
+            QStringLiteral("--image-dir needs studies: --study FILE, or --study-list FILE."));
     if (p.values(studyList).size() > 1)
-        return QStringLiteral("Give one --study-list.");
+        return Plain(QStringLiteral("Give one --study-list."));
     out.studies = p.values(study);
     out.studyList = p.value(studyList);
     out.imageDir = p.value(imageDir);
     if (p.isSet(format)) {
         out.format = p.value(format).toLower();
         if (!BatchFormats().contains(out.format))
-            return QStringLiteral("--format must be one of %1, not \"%2\".")
-                .arg(BatchFormats().join(QStringLiteral(", ")), p.value(format));
+            return Plain(QStringLiteral("--format must be one of %1, not \"%2\".")
+                             .arg(BatchFormats().join(QStringLiteral(", ")), p.value(format)));
     }
     if (p.isSet(jobs)) {
         bool ok = false;
         out.jobs = p.value(jobs).toInt(&ok);
         if (!ok || out.jobs < 1 || out.jobs > 256)
-            return QStringLiteral("--jobs must be a number from 1 to 256, not \"%1\".")
-                .arg(p.value(jobs));
+            return Plain(QStringLiteral("--jobs must be a number from 1 to 256, not \"%1\".")
+                             .arg(p.value(jobs)));
     }
     out.quiet = p.isSet(quiet);
-    return QString();
+    return {};
 }
 } // namespace
 
@@ -192,10 +201,10 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         out.height = asked->height();
     }
     if (p.isSet(imageDir) || p.isSet(studyList)) {
-        if (const QString why =
+        if (const Result<void> read =
                 ReadManyStudies(p, study, studyList, imageDir, format, jobs, quiet, out);
-            !why.isEmpty())
-            return fail(why);
+            !read)
+            return fail(read.error().reason);
         if (p.isSet(script) || !files.isEmpty() || p.isSet(prices) || p.isSet(image))
             return fail(QStringLiteral("--image-dir renders each study on its own price file: no "
                                        "script, no price file, no --prices and no --image."));

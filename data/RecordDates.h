@@ -41,3 +41,7 @@ struct DatesShown {
     int firstRecord = 0, lastRecord = 0, blankDaysRight = 0;
     bool leaveHolidaySpace = false, wholeScale = false;
 };
+
+// The range typed into "Select Date Range" taken, or refused (the person was
+// told) with the field they go back to.
+enum class DatesAnswer { Taken, FixFirst, FixLast };

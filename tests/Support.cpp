@@ -122,9 +122,8 @@ void SessionTest::OpenWeekdays(int records)
 void SessionTest::PlotWeekdays()
 {
     OpenWeekdays(400);
-    int focus = -1;
-    ASSERT_TRUE(
-        s->DatesAccept(QStringLiteral("100"), QStringLiteral("300"), QStringLiteral("0"), focus));
+    ASSERT_EQ(s->DatesAccept(QStringLiteral("100"), QStringLiteral("300"), QStringLiteral("0")),
+              DatesAnswer::Taken);
     s->PlotBtnClick();
     ASSERT_TRUE(s->GloVar.ChartShown);
 }

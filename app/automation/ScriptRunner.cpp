@@ -405,8 +405,8 @@ Result<void> ScriptRunner::fillDialog(const QString& kind, const QStringList& as
         if (flags.contains(names[i]) && texts[i] != QLatin1String("0") &&
             texts[i] != QLatin1String("1"))
             return Refusal(QStringLiteral("%1 must be 0 or 1").arg(names[i]));
-        if (QString why = dlg->checkField(names[i], texts[i]); !why.isEmpty())
-            return Refusal(why);
+        if (const Result<void> fits = dlg->checkField(names[i], texts[i]); !fits)
+            return fits.error();
     }
     const bool prepare = kind != QLatin1String("angles");
     host_.dialogAnswer = [dlg, names, texts, prepare](QDialog&) {

@@ -127,12 +127,10 @@ public:
     // View > Range...: the Dates dialog on a shown chart; an accepted range
     // is drawn at once with every figure on it.
     void ChartDatesClick();
-    // DatesDlg's OK; false keeps the dialog open, focusField then names the
-    // edit field to focus (0 first record, 1 last record).
     // Dates typed in the Dates dialog that give no range: why, said.
     void RefuseDates(const QString& why);
-    bool DatesAccept(const QString& first, const QString& last, const QString& blankDays,
-                     int& focusField);
+    // DatesDlg's OK: a refusal keeps the dialog open at the field to fix.
+    DatesAnswer DatesAccept(const QString& first, const QString& last, const QString& blankDays);
     void LeaveSpaceClick(bool ticked);
     void WholeScaleClick(bool ticked);
     void AfterDatesDialog();

@@ -176,32 +176,31 @@ void ChartSession::ChartDatesClick()
         RedrawRange();
 }
 
-bool ChartSession::DatesAccept(const QString& first, const QString& last, const QString& blankDays,
-                               int& focusField)
+DatesAnswer ChartSession::DatesAccept(const QString& first, const QString& last,
+                                      const QString& blankDays)
 {
     const Publishing publishing(*this);
     auto& g = GloVar;
-    auto refuse = [&](int field) {
+    auto refuse = [&](DatesAnswer fix) {
         prompts_.beep();
         prompts_.message(QString::fromLatin1(ProgramName),
                          QStringLiteral("Wrong Record Number!   Enter again."));
-        focusField = field;
-        return false;
+        return fix;
     };
     const std::optional<long long> first64 = ParseIntIn(first, INT32_MIN, INT32_MAX),
                                    last64 = ParseIntIn(last, INT32_MIN, INT32_MAX),
                                    blank64 = ParseIntIn(blankDays, INT32_MIN, INT32_MAX);
     if (!first64 || !last64 || !blank64)
-        return refuse(0);
+        return refuse(DatesAnswer::FixFirst);
     const long long f = *first64, l = *last64, n = std::clamp<long long>(*blank64, 0, 50);
     if ((f > 0 || l > 0) && !(f < l && l <= g.RecordCount))
-        return refuse(1);
+        return refuse(DatesAnswer::FixLast);
     g.FirstRecord = static_cast<int32_t>(f);
     g.LastRecord = static_cast<int32_t>(l);
     g.BlankDaysRight = static_cast<int32_t>(n);
     ui.enable(Ctl::PlotBtn, f > 0 && f < l);
     ui.panels[PanelRange] = QStringLiteral("%1 - %2   (%3)").arg(f).arg(l).arg(n);
-    return true;
+    return DatesAnswer::Taken;
 }
 
 void ChartSession::LeaveSpaceClick(bool ticked)

@@ -300,8 +300,8 @@ TDatesDlg* TMainForm::DatesDlg()
 {
     if (!datesDlg_) {
         TDatesDlg::Handlers dates;
-        dates.accept = [this](const QString& f, const QString& l, const QString& n, int& focus) {
-            return session.DatesAccept(f, l, n, focus);
+        dates.accept = [this](const QString& f, const QString& l, const QString& n) {
+            return session.DatesAccept(f, l, n);
         };
         dates.leaveSpace = [this](bool on) { session.LeaveSpaceClick(on); };
         dates.wholeScale = [this](bool on) { session.WholeScaleClick(on); };

@@ -207,46 +207,45 @@ QString DateWords(double day)
 }
 } // namespace
 
-QString TDatesDlg::DatesRefusal(int& focus) const
+std::optional<TDatesDlg::DatesRefused> TDatesDlg::DatesRefusal() const
 {
     const std::optional<double> typedFirst = typedDay_[0], typedLast = typedDay_[1];
-    if (typedFirst && FRecordEdit->text().isEmpty()) {
-        focus = 0;
-        return QStringLiteral("No record on or after %1.").arg(DateWords(*typedFirst));
-    }
-    if (typedLast && LRecordEdit->text().isEmpty()) {
-        focus = 1;
-        return QStringLiteral("No record on or before %1.").arg(DateWords(*typedLast));
-    }
+    if (typedFirst && FRecordEdit->text().isEmpty())
+        return DatesRefused{QStringLiteral("No record on or after %1.").arg(DateWords(*typedFirst)),
+                            FDateEdit};
+    if (typedLast && LRecordEdit->text().isEmpty())
+        return DatesRefused{QStringLiteral("No record on or before %1.").arg(DateWords(*typedLast)),
+                            LDateEdit};
     if (!typedFirst || !typedLast)
-        return QString();
-    const double first = *typedFirst, last = *typedLast;
-    focus = 0;
-    if (first > last)
-        return QStringLiteral("The first date, %1, comes after the last, %2.")
-            .arg(DateWords(first), DateWords(last));
+        return std::nullopt;
+    const QString first = DateWords(*typedFirst), last = DateWords(*typedLast);
     const long long f = FRecordEdit->text().toLongLong(), l = LRecordEdit->text().toLongLong();
+    if (*typedFirst > *typedLast)
+        return DatesRefused{
+            QStringLiteral("The first date, %1, comes after the last, %2.").arg(first, last),
+            FDateEdit};
     if (f > l)
-        return QStringLiteral("No record from %1 to %2.").arg(DateWords(first), DateWords(last));
+        return DatesRefused{QStringLiteral("No record from %1 to %2.").arg(first, last), FDateEdit};
     if (f == l)
-        return QStringLiteral("Only one record from %1 to %2: a chart needs two.")
-            .arg(DateWords(first), DateWords(last));
-    return QString();
+        return DatesRefused{
+            QStringLiteral("Only one record from %1 to %2: a chart needs two.").arg(first, last),
+            FDateEdit};
+    return std::nullopt;
 }
 
 void TDatesDlg::BitBtn1Click()
 {
-    int focus = 0;
-    if (const QString why = DatesRefusal(focus); !why.isEmpty() && handlers_.refuseDates) {
-        handlers_.refuseDates(why);
-        (focus == 0 ? FDateEdit : LDateEdit)->setFocus();
+    if (const std::optional<DatesRefused> refused = DatesRefusal();
+        refused && handlers_.refuseDates) {
+        handlers_.refuseDates(refused->why);
+        refused->field->setFocus();
         return;
     }
-    if (handlers_.accept(FRecordEdit->text(), LRecordEdit->text(), NdayEdit->text(), focus)) {
-        accept();
-        return;
+    switch (handlers_.accept(FRecordEdit->text(), LRecordEdit->text(), NdayEdit->text())) {
+    case DatesAnswer::Taken: accept(); break;
+    case DatesAnswer::FixFirst: FRecordEdit->setFocus(); break;
+    case DatesAnswer::FixLast: LRecordEdit->setFocus(); break;
     }
-    (focus == 0 ? FRecordEdit : LRecordEdit)->setFocus();
 }
 
 QStringList TDatesDlg::fieldNames() const
@@ -257,12 +256,13 @@ QStringList TDatesDlg::fieldNames() const
             QStringLiteral("LDateEdit")};
 }
 
-QString TDatesDlg::checkField(const QString& name, const QString& text) const
+Result<void> TDatesDlg::checkField(const QString& name, const QString& text) const
 {
     if ((name == QLatin1String("FDateEdit") || name == QLatin1String("LDateEdit")) &&
         !DayFromIsoText(text))
-        return QStringLiteral("%1 takes a date as yyyy-mm-dd, not '%2'").arg(name, text);
-    return QString();
+        return Error{Error::Doing::Plain, QString(), 0,
+                     QStringLiteral("%1 takes a date as yyyy-mm-dd, not '%2'").arg(name, text)};
+    return {};
 }
 
 QStringList TDatesDlg::flagNames() const

@@ -15,9 +15,8 @@ class TDatesDlg : public QDialog, public ScriptableDialog {
     Q_OBJECT
 public:
     struct Handlers {
-        // First, last and blank-day texts; false keeps the dialog open and
-        // names the field to focus (0 first record, 1 last record).
-        std::function<bool(const QString&, const QString&, const QString&, int&)> accept;
+        // First, last and blank-day texts; a refusal keeps the dialog open.
+        std::function<DatesAnswer(const QString&, const QString&, const QString&)> accept;
         std::function<void(bool)> leaveSpace;
         std::function<void(bool)> wholeScale;
         // The file's records with their days, read when first wanted.
@@ -43,7 +42,7 @@ public:
     QStringList flagNames() const override;
     void prepare() override { FormActivate(); }
     void setField(const QString& name, const QString& text) override;
-    [[nodiscard]] QString checkField(const QString& name, const QString& text) const override;
+    [[nodiscard]] Result<void> checkField(const QString& name, const QString& text) const override;
 
 protected:
     QDialog& dialog() override { return *this; }
@@ -58,9 +57,13 @@ private:
     // record on or after it (first) or on or before it (last).
     void RecordEdited(QLineEdit* record, QLineEdit* date);
     void DateEdited(QLineEdit* date, QLineEdit* record, bool first);
-    // Why the dates typed give no range, naming them; empty when they do,
-    // or when the record numbers were typed instead.
-    [[nodiscard]] QString DatesRefusal(int& focus) const;
+    // Dates typed that give no range: why, naming them, and the date field
+    // to go back to. None when they do, or when record numbers were typed.
+    struct DatesRefused {
+        QString why;
+        QLineEdit* field = nullptr;
+    };
+    [[nodiscard]] std::optional<DatesRefused> DatesRefusal() const;
     Handlers handlers_;
     // The day typed into each date field (first, last); none when the record
     // number was typed last.

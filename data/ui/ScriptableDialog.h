@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "data/Result.h"
+
 class ScriptableDialog {
 public:
     virtual ~ScriptableDialog() = default;
@@ -15,8 +17,11 @@ public:
     // Fills the fields from the settings, as showing the dialog does.
     virtual void prepare() {}
     virtual void setField(const QString& name, const QString& text) = 0;
-    // Why a text cannot go into a field at all; empty when it can.
-    [[nodiscard]] virtual QString checkField(const QString&, const QString&) const { return {}; }
+    // Fails when a text cannot go into a field at all.
+    [[nodiscard]] virtual Result<void> checkField(const QString&, const QString&) const
+    {
+        return {};
+    }
     // OK, then the close box when OK left the dialog open.
     void pressOk()
     {

@@ -112,9 +112,9 @@ TEST_F(History, EveryStepIsUndoneAndRedoneExactly)
         {"Dates",
          [&] {
              s->PlotBtnClick();
-             int focus = -1;
-             ASSERT_TRUE(s->DatesAccept(QStringLiteral("50"), QStringLiteral("250"),
-                                        QStringLiteral("3"), focus));
+             ASSERT_EQ(
+                 s->DatesAccept(QStringLiteral("50"), QStringLiteral("250"), QStringLiteral("3")),
+                 DatesAnswer::Taken);
              s->PlotBtnClick();
          }},
     };

@@ -28,9 +28,9 @@ protected:
     {
         Open(WriteFile(dir, QStringLiteral("week.txt"), HolidayWeek));
         s->LeaveSpaceClick(holidaySpace);
-        int focus = -1;
-        ASSERT_TRUE(s->DatesAccept(QStringLiteral("1"), QString::number(s->GloVar.RecordCount),
-                                   QString::number(blankDays), focus));
+        ASSERT_EQ(s->DatesAccept(QStringLiteral("1"), QString::number(s->GloVar.RecordCount),
+                                 QString::number(blankDays)),
+                  DatesAnswer::Taken);
         s->PlotBtnClick();
         ASSERT_TRUE(s->GloVar.ChartShown);
     }

@@ -83,12 +83,14 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
         s->GloVar.LastRecord = 50;
         s->GloVar.BlankDaysRight = 7;
         prompts.events.clear();
-        int focus = -1;
-        const bool ok = s->DatesAccept(QString::fromLatin1(c.first), QString::fromLatin1(c.last),
-                                       QString::fromLatin1(c.blank), focus);
+        const DatesAnswer answer =
+            s->DatesAccept(QString::fromLatin1(c.first), QString::fromLatin1(c.last),
+                           QString::fromLatin1(c.blank));
+        const bool ok = answer == DatesAnswer::Taken;
         EXPECT_EQ(ok, c.accepted) << c.first << " " << c.last;
         if (!ok) {
-            EXPECT_EQ(focus, c.focus) << c.first << " " << c.last;
+            EXPECT_EQ(answer, c.focus == 0 ? DatesAnswer::FixFirst : DatesAnswer::FixLast)
+                << c.first << " " << c.last;
             EXPECT_EQ(prompts.events,
                       QStringList(
                           {QStringLiteral("beep"),
@@ -103,9 +105,8 @@ TEST_F(Session, DatesDialogAcceptsAndRefuses)
             EXPECT_EQ(s->GloVar.BlankDaysRight, c.focus) << c.blank;
         }
     }
-    int focus = -1;
-    ASSERT_TRUE(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75"),
-                               focus));
+    ASSERT_EQ(s->DatesAccept(QStringLiteral("1000"), QStringLiteral("1260"), QStringLiteral("75")),
+              DatesAnswer::Taken);
     EXPECT_EQ(s->ui.panels[1], QStringLiteral("1000 - 1260   (50)"));
 
     s->LeaveSpaceClick(true);

@@ -41,9 +41,8 @@ TEST(Sessions, TwoSessionsSideBySideKeepTheirOwnValues)
     Side a, b;
     ASSERT_TRUE(a.dir.isValid() && b.dir.isValid());
     a.Open(QStringLiteral("rising.txt"), WeekdayFile(400));
-    int focus = -1;
-    ASSERT_TRUE(
-        a.s.DatesAccept(QStringLiteral("100"), QStringLiteral("300"), QStringLiteral("0"), focus));
+    ASSERT_EQ(a.s.DatesAccept(QStringLiteral("100"), QStringLiteral("300"), QStringLiteral("0")),
+              DatesAnswer::Taken);
     a.s.PlotBtnClick();
     // The other file is laid out otherwise: semicolons and decimal commas.
     b.Open(QStringLiteral("german.csv"), SemicolonFile(300));

@@ -45,10 +45,10 @@ TEST_F(Snapshot, EachGroupChangedAloneComesBackWhole)
     const Row rows[] = {
         {"range, the blank days",
          [](ChartSession& c) {
-             int focus = -1;
              c.PlotBtnClick();
-             ASSERT_TRUE(c.DatesAccept(QStringLiteral("120"), QStringLiteral("280"),
-                                       QStringLiteral("4"), focus));
+             ASSERT_EQ(
+                 c.DatesAccept(QStringLiteral("120"), QStringLiteral("280"), QStringLiteral("4")),
+                 DatesAnswer::Taken);
              c.PlotBtnClick();
          },
          [](const Groups& a, const Groups& b) { return a.range != b.range; }},

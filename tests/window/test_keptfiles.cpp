@@ -473,6 +473,7 @@ protected:
             }
             QTest::mouseClick(dates.BitBtn1, Qt::LeftButton);
             stayedOpen = dates.isVisible();
+            focused = dates.focusWidget() ? dates.focusWidget()->objectName() : QString();
             dates.reject();
         };
         QTest::mouseClick(Find<QToolButton>("DateBtn"), Qt::LeftButton);
@@ -483,6 +484,8 @@ protected:
                 said << e[QStringLiteral("text")].toString();
         return said;
     }
+    // The dialog's field with the focus as it was left.
+    QString focused;
 };
 
 TEST_F(OpenAndDates, AFailedOpenLeavesNoPlotOrDatesOfTheFileBefore)
@@ -527,26 +530,33 @@ TEST_F(OpenAndDates, DatesThatGiveNoRangeAreRefusedByNameAndReason)
             .toString(QDate::fromString(IsoText(day), Qt::ISODate), QStringLiteral("d MMM yyyy"));
     };
     const double after = *days.dayOf(days.count()) + 400, before = *days.dayOf(1) - 400;
+    // Each refusal leaves the person at the date to fix.
+    const QString first = QStringLiteral("FDateEdit"), last = QStringLiteral("LDateEdit");
     const struct {
         const char* name;
-        QString first, last, says;
+        QString first, last, says, fix;
     } rows[] = {
         {"a first date after the file's last", IsoText(after), QString(),
-         QStringLiteral("No record on or after %1.   Enter again.").arg(words(after))},
+         QStringLiteral("No record on or after %1.   Enter again.").arg(words(after)), first},
         {"a last date before the file's first", QString(), IsoText(before),
-         QStringLiteral("No record on or before %1.   Enter again.").arg(words(before))},
+         QStringLiteral("No record on or before %1.   Enter again.").arg(words(before)), last},
         {"reversed dates", IsoText(fri), IsoText(fri - 7),
          QStringLiteral("The first date, %1, comes after the last, %2.   Enter again.")
-             .arg(words(fri), words(fri - 7))},
+             .arg(words(fri), words(fri - 7)),
+         first},
         {"a weekend", IsoText(fri + 1), IsoText(fri + 2),
          QStringLiteral("No record from %1 to %2.   Enter again.")
-             .arg(words(fri + 1), words(fri + 2))},
+             .arg(words(fri + 1), words(fri + 2)),
+         first},
         {"a single day", IsoText(fri), IsoText(fri),
          QStringLiteral("Only one record from %1 to %2: a chart needs two.   Enter again.")
-             .arg(words(fri), words(fri))},
+             .arg(words(fri), words(fri)),
+         first},
     };
-    for (const auto& row : rows)
+    for (const auto& row : rows) {
         EXPECT_EQ(TypeDates(row.first, row.last), QStringList(row.says)) << row.name;
+        EXPECT_EQ(focused, row.fix) << row.name;
+    }
     // A range the dates do give is taken, with no word.
     EXPECT_EQ(TypeDates(IsoText(fri - 14), IsoText(fri)), QStringList());
 }
