@@ -1,5 +1,6 @@
 #include "chart/Canvas.h"
 #include "chart/Clip.h"
+#include "chart/LetterInk.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -79,20 +80,34 @@ bool IsOneBit(const QImage& img)
     return img.format() == QImage::Format_Mono || img.format() == QImage::Format_MonoLSB;
 }
 
-struct Face {
-    const char* resource;
-    int points;
-};
+const FaceFile (&Faces)[std::size(FaceFiles)] = FaceFiles;
 
-constexpr Face Faces[] = {
-    {":/fonts/DejaVuSans-Bold.ttf", 8},
-    {":/fonts/LiberationMono-Bold.ttf", 10},
-};
+QString FaceResource(ChartFace face)
+{
+    return QStringLiteral(":/fonts/") + QString::fromLatin1(Faces[size_t(face)].file);
+}
 
-// Whole pixels, as the system's fonts were sized on this picture.
 int FacePixels(ChartFace face)
 {
-    return (Faces[size_t(face)].points * 96 + 36) / 72;
+    return ::FacePixels(Faces[size_t(face)].points);
+}
+
+// The built table's face for a text all of whose letters it holds.
+const TableFace* TableFaceFor(ChartFace face, const QString& text)
+{
+    if (text.isEmpty() || size_t(face) >= std::size(Faces))
+        return nullptr;
+    const TableFace& t = TableFaces[size_t(face)];
+    for (const QChar c : text)
+        if (c.unicode() < FirstTableLetter || c.unicode() > LastTableLetter ||
+            t.letters[c.unicode() - FirstTableLetter].count < 0)
+            return nullptr;
+    return &t;
+}
+
+const TableLetter& LetterOf(const TableFace& t, QChar c)
+{
+    return t.letters[c.unicode() - FirstTableLetter];
 }
 
 // Loaded from the program's own bytes, never looked up by name, so no
@@ -122,7 +137,7 @@ LoadedFace& Loaded(ChartFace face)
     }
     std::optional<LoadedFace>& slot = loadedFaces[i];
     if (!slot) {
-        const QResource res(QString::fromLatin1(Faces[i].resource));
+        const QResource res(FaceResource(face));
         LoadedFace f;
         const int pixels = FacePixels(face);
         f.font = QRawFont(res.uncompressedData(), pixels, QFont::PreferFullHinting);
@@ -161,7 +176,7 @@ QRawFont EmbeddableFace(ChartFace face)
     const QMutexLocker l(&lock);
     std::optional<QRawFont>& slot = made[size_t(face)];
     if (!slot) {
-        const QResource res(QString::fromLatin1(Faces[size_t(face)].resource));
+        const QResource res(FaceResource(face));
         const int id = QFontDatabase::addApplicationFontFromData(res.uncompressedData());
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
         slot = QRawFont();
@@ -691,6 +706,12 @@ void Canvas::ellipse(int l, int t, int r, int b)
 
 QSize Canvas::textSize(const QString& text, ChartFace face)
 {
+    if (const TableFace* t = TableFaceFor(face, text)) {
+        qreal width = 0;
+        for (const QChar c : text)
+            width += LetterOf(*t, c).advance;
+        return {qRound(width), t->ascent + t->descent};
+    }
     const LoadedFace& f = Loaded(face);
     qreal width = 0;
     for (const QPointF& a : AdvancesOf(face, f.font.glyphIndexesForString(text)))
@@ -720,18 +741,29 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
         ops_.back().face = face;
         ops_.back().letters = text;
     }
-    const LoadedFace& f = Loaded(face);
-    const QList<quint32> glyphs = f.font.glyphIndexesForString(text);
-    const QList<QPointF> advances = AdvancesOf(face, glyphs);
+    // Plain letters come from the built table, others from the font engine.
+    const TableFace* table = TableFaceFor(face, text);
+    const LoadedFace* engine = table ? nullptr : &Loaded(face);
+    QList<quint32> glyphs;
     QList<QPointF> positions;
-    positions.reserve(glyphs.size());
     qreal pen = 0;
-    for (const QPointF& a : advances) {
-        positions.append(QPointF(pen, 0));
-        pen += a.x();
+    if (table) {
+        positions.reserve(text.size());
+        for (const QChar c : text) {
+            positions.append(QPointF(pen, 0));
+            pen += LetterOf(*table, c).advance;
+        }
+    } else {
+        glyphs = engine->font.glyphIndexesForString(text);
+        positions.reserve(glyphs.size());
+        for (const QPointF& a : AdvancesOf(face, glyphs)) {
+            positions.append(QPointF(pen, 0));
+            pen += a.x();
+        }
     }
+    const int ascent = table ? table->ascent : engine->ascent;
     const int w = qRound(pen);
-    const int h = f.ascent + f.descent;
+    const int h = ascent + (table ? table->descent : engine->descent);
     const QRect cell = CellAt(x, y, align, w, h);
     touch(cell.adjusted(-1, -1, 1, 1));
     if (const auto fill = storedValue(brushColor_)) {
@@ -740,14 +772,23 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
     } else {
         painter().fillRect(cell, shown(brushColor_));
     }
-    if (glyphs.isEmpty()) {
+    if (!table && glyphs.isEmpty()) {
         if (!fine_.isNull())
-            fineText(cell, f.ascent, align, text, face, cell.adjusted(-1, -1, 1, 1));
+            fineText(cell, ascent, align, text, face, cell.adjusted(-1, -1, 1, 1));
         return;
     }
-    // The letters are drawn one bit a pixel on a mask of their own, with
-    // room for strokes reaching past the cell, then written in the text colour.
+    // The letters are drawn one bit a pixel, with room for strokes reaching
+    // past the cell, in the text colour.
     const int margin = h;
+    if (table) {
+        const QRect inked = ink(*table, text, positions, QPoint(cell.left(), cell.top() + ascent),
+                                cell.adjusted(-margin, -margin, margin, margin));
+        touch(inked);
+        if (!fine_.isNull())
+            fineText(cell, ascent, align, text, face, cell.adjusted(-1, -1, 1, 1) | inked);
+        return;
+    }
+    const LoadedFace& f = *engine;
     QImage mask(w + 2 * margin, h + 2 * margin, QImage::Format_Mono);
     mask.setColorTable({Black, White});
     mask.fill(1);
@@ -764,6 +805,37 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
     touch(inked);
     if (!fine_.isNull())
         fineText(cell, f.ascent, align, text, face, cell.adjusted(-1, -1, 1, 1) | inked);
+}
+
+QRect Canvas::ink(const TableFace& face, const QString& text, const QList<QPointF>& positions,
+                  QPoint origin, const QRect& room)
+{
+    end();
+    const uint black = mono_ ? 0u : (textColor_.rgb() | Black);
+    uchar* bits = work_.bits();
+    const qsizetype stride = work_.bytesPerLine();
+    // Strokes beyond the room are cut off as the font engine's mask cuts them.
+    const QRect within = room.intersected(work_.rect());
+    QRect inked;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const TableLetter& l = LetterOf(face, text[i]);
+        const int penX = origin.x() + qRound(positions[i].x());
+        for (int k = l.first; k < l.first + l.count; ++k) {
+            const InkRun& r = LetterRuns[k];
+            const int y = origin.y() + r.y;
+            const int from = std::max(penX + r.x, within.left());
+            const int to = std::min(penX + r.x + r.length - 1, within.right());
+            if (y < within.top() || y > within.bottom() || from > to)
+                continue;
+            uchar* line = bits + y * stride;
+            if (mono_)
+                std::memset(line + from, int(black), size_t(to - from + 1));
+            else
+                std::fill_n(reinterpret_cast<uint*>(line) + from, to - from + 1, black);
+            inked |= QRect(from, y, to - from + 1, 1);
+        }
+    }
+    return inked;
 }
 
 QRect Canvas::stamp(const QImage& mask, int left, int top)

@@ -30,6 +30,8 @@ enum class ChartFace {
     Header, // "Courier new", bold, 10 points: Liberation Mono Bold
 };
 
+struct TableFace;
+
 class Canvas {
 public:
     using TraceSink = std::function<void(const QString&)>;
@@ -178,6 +180,10 @@ private:
     void endFine();
     void fineLine(int x1, int y1, int x2, int y2);
     void fineFill(const QRect& device, const QColor& c);
+    // A text of the built table's letters written in the text colour, each
+    // letter's pen at origin plus its position; returns the pixels inked.
+    QRect ink(const TableFace& face, const QString& text, const QList<QPointF>& positions,
+              QPoint origin, const QRect& room);
     void fineText(const QRect& cell, int ascent, TextAlign align, const QString& text,
                   ChartFace face, const QRect& within);
     const QRawFont& fineFace(ChartFace face);
