@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QTemporaryDir>
 #include <map>
+#include <tuple>
 
 #include "chart/Navigation.h"
 #include "chart/Timeframe.h"
@@ -140,14 +141,10 @@ TEST(Timeframe, WeeklyAndMonthlyBarsMatchTheSessionsGrouped)
         ASSERT_EQ(bars.size(), want.size() + 1);
         for (size_t i = 0; i < want.size(); ++i) {
             const PriceRecord& b = bars[i + 1];
-            const std::string when = want[i].date.toString(Qt::ISODate).toStdString();
-            EXPECT_EQ(b.Date, OldDay(want[i].date)) << when;
-            EXPECT_FALSE(b.IsBlank) << when;
-            EXPECT_EQ(b.Valid, OpenOk | HighOk | LowOk | CloseOk) << when;
-            EXPECT_EQ(b.Open, want[i].open) << when;
-            EXPECT_EQ(b.High, want[i].high) << when;
-            EXPECT_EQ(b.Low, want[i].low) << when;
-            EXPECT_EQ(b.Close, want[i].close) << when;
+            EXPECT_EQ(std::tuple(b.Date, b.IsBlank, b.Valid, b.Open, b.High, b.Low, b.Close),
+                      std::tuple(OldDay(want[i].date), false, OpenOk | HighOk | LowOk | CloseOk,
+                                 want[i].open, want[i].high, want[i].low, want[i].close))
+                << want[i].date.toString(Qt::ISODate).toStdString();
         }
         // Each bar's records, as the index gives them, are the days it was built from.
         const RecordDates dates = *ReadRecordDates(path, FileLayout{}, int(days.size()), false);
@@ -205,10 +202,8 @@ TEST(Timeframe, BarsOfBlankAndUndatedSlots)
                                             bar(mon + 14, 14, 16, 13, 15)};
     const std::vector<PriceRecord> weeks = BuildBars(Timeframe::Weekly, daily);
     ASSERT_EQ(weeks.size(), 4u);
-    EXPECT_EQ(weeks[1].Open, 10);
-    EXPECT_EQ(weeks[1].High, 15);
-    EXPECT_EQ(weeks[1].Low, 9);
-    EXPECT_EQ(weeks[1].Close, 14);
+    EXPECT_EQ(std::tuple(weeks[1].Open, weeks[1].High, weeks[1].Low, weeks[1].Close),
+              std::tuple(10.0, 15.0, 9.0, 14.0));
     EXPECT_TRUE(weeks[2].IsBlank);
     EXPECT_EQ(weeks[2].Date, mon + 7);
     EXPECT_EQ(BuildBars(Timeframe::Daily, daily).size(), daily.size());
