@@ -141,25 +141,6 @@ TEST_F(Studies, ReopenedOnNewerOrShorterDataOrBrokenTheChartFollowsTheDates)
     EXPECT_EQ(StateVar(r.last("state"), "RecordCount").toInt(), 300);
 }
 
-TEST_F(Studies, CtrlSnapsAnAnchorToTheNearestPriceOfItsBar)
-{
-    WriteFile(dir, QStringLiteral("prices.txt"), WeekdayFile(400));
-    const QList<QJsonObject> events =
-        Run("ack\npress FileBtn\nopen prices.txt\npress PlotBtn\n"
-            "press P1Btn\nclick 500 300 left ctrl\nstate\npress P2Btn\nclick 520 310\nstate\n")
-            .events;
-    ASSERT_GE(events.size(), 2);
-    const double p1 = events[events.size() - 2][QStringLiteral("vars")]
-                          .toObject()[QStringLiteral("P1Price")]
-                          .toDouble();
-    // WeekdayFile prices are c - 0.5, c + 1, c - 1 and c for a whole c.
-    const double frac = p1 - std::floor(p1);
-    EXPECT_TRUE(frac == 0 || frac == 0.5) << p1;
-    const double p2 =
-        events.last()[QStringLiteral("vars")].toObject()[QStringLiteral("P2Price")].toDouble();
-    EXPECT_NE(p2 - std::floor(p2), 0.0); // without Ctrl the click height stands
-}
-
 // A study keeps the bar style with its figures: reopened in a new process
 // the chart is pixel-identical; batch draws it or the style asked for.
 TEST_F(Studies, TheBarStyleIsKeptByTheStudyAndChosenForBatch)
