@@ -235,6 +235,7 @@ TEST_F(Process, NoImageOrPrintPluginIsLoaded)
     // The page is the size the script named: 4800x6600 pixels at 1200 dpi.
     const QByteArray pdf = ReadBytes(dir.filePath(QStringLiteral("chart.pdf")));
     EXPECT_TRUE(pdf.contains("%%EOF"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
     EXPECT_TRUE(QString::fromLatin1(pdf).contains(
         QRegularExpression(QStringLiteral("/MediaBox \\[0 0 288(\\.0+)? 396(\\.0+)?\\]"))))
         << "no 4 by 5.5 inch page";
