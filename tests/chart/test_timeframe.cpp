@@ -1,5 +1,6 @@
 // Days before 1900 read as days, and weekly and monthly bars built from the
-// daily records, checked against groupings worked out here.
+// daily records, checked against groupings worked out here. A history from
+// 1 December 1899 scanned, dated and plotted: OldHistory.EveryPathOfADateBefore1900.
 #include <QDate>
 #include <QTemporaryDir>
 #include <map>
@@ -98,34 +99,6 @@ TEST(OldDates, EveryDayFrom1800ReadsInEveryLayout)
     // Saturday, as 30 December 1899 was.
     EXPECT_EQ(DayOfWeek(0), 7);
     EXPECT_EQ(DayOfWeek(-29), 6);
-}
-
-TEST(OldDates, AHistoryFrom1December1899ScansAndLoadsEveryDay)
-{
-    QTemporaryDir dir;
-    const std::vector<OldSession> days = OldIndexSessions(QDate(1900, 3, 30));
-    const QString path = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(days));
-    const Result<FileScan> scan = ScanPriceData(path, FileLayout{});
-    ASSERT_TRUE(scan);
-    EXPECT_EQ(scan->count, int(days.size()));
-    EXPECT_EQ(scan->firstDate, -29.0);
-    EXPECT_EQ(scan->lastDate, OldDay(days.back().date));
-    EXPECT_EQ(scan->endsLeftOut, 0);
-    const std::vector<PriceRecord> prices = LoadAll(path, scan->count);
-    ASSERT_EQ(prices.size(), days.size() + 1);
-    for (size_t i = 0; i < days.size(); ++i) {
-        const PriceRecord& r = prices[i + 1];
-        EXPECT_EQ(r.Date, OldDay(days[i].date)) << days[i].date.toString().toStdString();
-        EXPECT_FALSE(r.IsBlank) << days[i].date.toString().toStdString();
-        EXPECT_EQ(r.Close, days[i].close);
-    }
-    const Result<RecordDates> dates = ReadRecordDates(path, FileLayout{}, scan->count, false);
-    ASSERT_TRUE(dates);
-    const int dayZero = dates->firstOnOrAfter(0);
-    ASSERT_GT(dayZero, 0);
-    EXPECT_EQ(dates->dayOf(dayZero), 0.0);
-    EXPECT_EQ(dates->lastOnOrBefore(-1), dayZero - 1);
-    EXPECT_EQ(dates->firstOnOrAfter(-26), 3); // Fri 1, Sat 2, Mon 4 December
 }
 
 TEST(Timeframe, WeeklyAndMonthlyBarsMatchTheSessionsGrouped)
