@@ -225,24 +225,6 @@ TEST_F(Batch, MistakesAreRefusedBeforeAnythingIsDrawn)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out")))) << "nothing was drawn";
 }
 
-TEST_F(Batch, AChartIsNotWrittenOverItsOwnInput)
-{
-    // The folder of the charts is the folder of the prices, and the price
-    // file's name is the chart's.
-    const QString s = Study(QStringLiteral("p"), 300);
-    QByteArray text = Read(s);
-    text.replace("\"p.txt\"", "\"p.png\"");
-    WriteFile(dir, s, text);
-    QFile::rename(dir.filePath(QStringLiteral("p.txt")), dir.filePath(QStringLiteral("p.png")));
-    const QByteArray prices = Read(QStringLiteral("p.png"));
-    const Outcome o =
-        Run({QStringLiteral("--study"), s, QStringLiteral("--image-dir"), QStringLiteral(".")});
-    EXPECT_EQ(o.status, 1);
-    EXPECT_TRUE(o.err.contains("an input of the chart; it is not written over"))
-        << o.err.constData();
-    EXPECT_EQ(Read(QStringLiteral("p.png")), prices);
-}
-
 TEST_F(Batch, ProgressIsShownOnATerminalOnly)
 {
     const QStringList list = GoodStudies(3);

@@ -22,6 +22,14 @@ protected:
     {
         return RunAurigon(dir.path(), args, input, shell, inputFile);
     }
+    // a.aurigon: the plot of a.txt kept as a study.
+    void SaveStudy()
+    {
+        const Outcome o =
+            Run({QStringLiteral("--script"), QStringLiteral("-")},
+                "ack\npress FileBtn\nopen a.txt\npress PlotBtn\nstudy save a.aurigon\n");
+        ASSERT_EQ(o.status, 0) << o.err.constData();
+    }
     // A script run in this process instead, against the real window.
     ScriptRun Go(const QString& text) { return RunScript(dir.path(), text.arg(dir.path())); }
     QTemporaryDir dir;
@@ -78,10 +86,7 @@ TEST_F(Process, AFolderTooDeepToNameStartsNoChartWork)
 
 TEST_F(Process, NamesThatAreNotUtf8AreKeptByteForByte)
 {
-    ASSERT_EQ(
-        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
-            .status,
-        0);
+    ASSERT_NO_FATAL_FAILURE(SaveStudy());
     const Outcome o = Run(
         {QStringLiteral("cp a.aurigon $'st\\xff\\xfe.aurigon' && "
                         "\"$AURIGON\" --study $'st\\xff\\xfe.aurigon' --image $'img\\xe9.png' && "
@@ -97,10 +102,7 @@ TEST_F(Process, NamesThatAreNotUtf8AreKeptByteForByte)
 
 TEST_F(Process, BatchErrorsAreOneLine)
 {
-    ASSERT_EQ(
-        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
-            .status,
-        0);
+    ASSERT_NO_FATAL_FAILURE(SaveStudy());
     ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.aurigon"))).constData(), 0600);
     WriteFile(dir, QStringLiteral("empty.txt"), "Date,Open,High,Low,Close\n");
     WriteFile(dir, QStringLiteral("bad.aurigon"), "{\"format\": \"aurigon-study\"");
@@ -195,10 +197,7 @@ TEST_F(Process, ATraceCutShortByAFullDiskSaysSo)
 // a PDF file needs no print plugin.
 TEST_F(Process, NoImageOrPrintPluginIsLoaded)
 {
-    ASSERT_EQ(
-        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
-            .status,
-        0);
+    ASSERT_NO_FATAL_FAILURE(SaveStudy());
     const struct {
         const char* name;
         QString command;
@@ -236,6 +235,7 @@ TEST_F(Process, NoImageOrPrintPluginIsLoaded)
     // The page is the size the script named: 4800x6600 pixels at 1200 dpi.
     const QByteArray pdf = ReadBytes(dir.filePath(QStringLiteral("chart.pdf")));
     EXPECT_TRUE(pdf.contains("%%EOF"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
     EXPECT_TRUE(QString::fromLatin1(pdf).contains(
         QRegularExpression(QStringLiteral("/MediaBox \\[0 0 288(\\.0+)? 396(\\.0+)?\\]"))))
         << "no 4 by 5.5 inch page";
@@ -300,10 +300,7 @@ TEST_F(Process, ATraceOntoAnythingButARegularFileIsRefusedNotWaitedOn)
 
 TEST_F(Process, ABatchPictureNeverReplacesWhatTheBatchReads)
 {
-    ASSERT_EQ(
-        Run({QStringLiteral("--script"), QStringLiteral("-")}, Plot + "study save a.aurigon\n")
-            .status,
-        0);
+    ASSERT_NO_FATAL_FAILURE(SaveStudy());
     const QByteArray study = ReadBytes(dir.filePath(QStringLiteral("a.aurigon")));
     const QByteArray prices = ReadBytes(dir.filePath(QStringLiteral("a.txt")));
     WriteFile(dir, QStringLiteral("s.png"), study);
@@ -313,6 +310,11 @@ TEST_F(Process, ABatchPictureNeverReplacesWhatTheBatchReads)
               0);
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("a.txt")),
                             dir.filePath(QStringLiteral("soft.png"))));
+    // A study of many whose prices have the name its chart is written under.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("many")));
+    WriteFile(dir, QStringLiteral("many/p.png"), prices);
+    WriteFile(dir, QStringLiteral("many/p.aurigon"),
+              QByteArray(study).replace("\"a.txt\"", "\"p.png\""));
     const struct {
         const char* name;
         QStringList args;
@@ -330,6 +332,9 @@ TEST_F(Process, ABatchPictureNeverReplacesWhatTheBatchReads)
         {"a link to the study's own prices",
          {"--study", "a.aurigon", "--image", "soft.png"},
          "an input of the chart; it is not written over"},
+        {"the prices of one of many",
+         {"--study", "many/p.aurigon", "--image-dir", "many"},
+         "an input of the chart; it is not written over"},
     };
     for (const auto& row : rows) {
         const Outcome o = Run(row.args);
@@ -339,6 +344,7 @@ TEST_F(Process, ABatchPictureNeverReplacesWhatTheBatchReads)
     EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("s.png"))), study);
     EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("p.bmp"))), prices);
     EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("a.txt"))), prices);
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("many/p.png"))), prices);
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("soft.png"))).isSymLink());
 }
 

@@ -25,7 +25,7 @@ int MidRow(const QJsonObject& state)
     return (StateVar(state, "PlotTop").toInt() + StateVar(state, "PlotBottom").toInt()) / 2;
 }
 
-class OldHistory : public ::testing::Test {
+class OldHistory : public ScriptInFolder {
 protected:
     void SetUp() override
     {
@@ -33,15 +33,7 @@ protected:
         days = OldIndexSessions(QDate(1900, 3, 30));
         prices = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(days));
     }
-    ScriptRun Go(QString text) const
-    {
-        return RunScript(dir.path(), text.replace(QStringLiteral("@PRICES@"), prices));
-    }
-    QStringList Rows(const char* name) const
-    {
-        return QString::fromUtf8(ReadBytes(dir.filePath(QLatin1String(name))))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
+    ScriptRun Go(QString text) { return Run(text.replace(QStringLiteral("@PRICES@"), prices)); }
     // The record number of a day of the history.
     int RecordOf(const QDate& d) const
     {
@@ -50,7 +42,6 @@ protected:
                 return int(i) + 1;
         return 0;
     }
-    QTemporaryDir dir;
     std::vector<OldSession> days;
     QString prices;
 };
@@ -91,7 +82,7 @@ TEST_F(OldHistory, EveryPathOfADateBefore1900)
     EXPECT_EQ(StateVar(chart, "LoadedCount"), int(days.size()) - 2);
     EXPECT_EQ(chart[QStringLiteral("panels")].toArray()[1].toString(),
               QStringLiteral("4 Dec 1899 - 30 Mar 1900"));
-    const QStringList trace = Rows("trace.txt");
+    const QStringList trace = Rows(QStringLiteral("trace.txt"));
     EXPECT_FALSE(
         trace.filter(QRegularExpression(QStringLiteral("^text .*\"\\d+ Dec 1899\"$"))).isEmpty());
     EXPECT_FALSE(trace.filter(QStringLiteral("4 Dec 1899-30 Mar 1900")).isEmpty());
@@ -118,7 +109,7 @@ TEST_F(OldHistory, EveryPathOfADateBefore1900)
     EXPECT_EQ(StateVar(after[4], "FigureCount"), 1);
     // Exported: the anchor's day in the values, before and after the study.
     for (const char* file : {"values.csv", "again.csv"}) {
-        const QStringList rows = Rows(file);
+        const QStringList rows = Rows(QLatin1String(file));
         ASSERT_GE(rows.size(), 2) << file;
         EXPECT_EQ(rows[1].split(u',').value(7), QStringLiteral("1899-12-30")) << file;
     }
@@ -146,7 +137,7 @@ protected:
                    weekStarts.begin());
     }
     // Weekly bars of records 800 to 1200, 65 weeks a period, then the moves.
-    ScriptRun Weekly(const QString& moves) const
+    ScriptRun Weekly(const QString& moves)
     {
         return Go(QStringLiteral("ack\npress FileBtn\nopen \"@PRICES@\"\n"
                                  "dates FRecordEdit=800 LRecordEdit=1200\npress PlotBtn\n"

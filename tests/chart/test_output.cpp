@@ -1,17 +1,11 @@
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "chart/Output.h"
+#include "tests/Support.h"
 
 namespace {
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unreadable");
-}
-
 // A one-bit chart whose words past the width hold what memory held.
 QImage MonoWithPadding(int width, uchar padding)
 {
@@ -42,7 +36,7 @@ TEST(ImageFiles, TheSameChartGivesTheSameBmpWhateverLiesPastItsWidth)
         const QImage first = MonoWithPadding(width, 0x5a), second = MonoWithPadding(width, 0x00);
         ASSERT_TRUE(WriteImageFile(first, a, "BMP"));
         ASSERT_TRUE(WriteImageFile(second, b, "BMP"));
-        EXPECT_EQ(ReadAll(a), ReadAll(b)) << width;
+        EXPECT_EQ(ReadBytes(a), ReadBytes(b)) << width;
         // The pixels themselves are written as they are.
         const QImage back = QImage(a).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(back.size(), first.size());

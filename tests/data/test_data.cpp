@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 #include "data/Dates.h"
@@ -31,7 +32,7 @@ struct DateCase {
 TEST(ParseDate, EveryLayoutAndTwoDigitYears)
 {
     // Each later layout's plain form is read from a real export in the price file tests.
-    const double jan2 = Day(2024, 1, 2), may23 = Day(2022, 5, 23);
+    const double jan2 = Day(2024, 1, 2), may23 = Day(2022, 5, 23), jan2020 = Day(2020, 1, 2);
     const DateCase cases[] = {
         {0, "6/30/50", Day(2050, 6, 30)},
         {0, "6/30/51", Day(1951, 6, 30)},
@@ -68,6 +69,21 @@ TEST(ParseDate, EveryLayoutAndTwoDigitYears)
         {DayMonthNameYearDashes, "23-May-22", std::nullopt},
         {YearMonthNameDay, "2022-may-23 16:00", may23},
         {YearMonthNameDay, "2022-05-23", std::nullopt},
+        // Times of day, zones and epoch times as trading terminals write them.
+        {EpochTime, "1577923200", jan2020},
+        {EpochTime, "1577923200.0", jan2020},
+        {EpochTime, "1577923200000", jan2020},
+        {EpochTime, "1578009599", jan2020},    // the day's last second
+        {EpochTime, "20200102", std::nullopt}, // yyyymmdd is no epoch time
+        {YearMonthDayDigits, "1577923200", std::nullopt},
+        {YearMonthDay, "2020-01-02T23:30:00Z", jan2020},
+        {YearMonthDay, "2020-01-02 00:00:00+01:00", jan2020},
+        {MonthDayYear, " 01/03/05", Day(2005, 1, 3)},
+        {MonthDayShortYear, "01/03/05 ", Day(2005, 1, 3)},
+        {DayMonthYear, "03/01/99", Day(1999, 1, 3)},
+        {DayMonthYear, "03/01/2051", Day(2051, 1, 3)},
+        {DayMonthYearDots, "24.02.06", Day(2006, 2, 24)},
+        {DayMonthYearDots, "24.02.2006 10:00", Day(2006, 2, 24)},
     };
     for (const DateCase& c : cases)
         EXPECT_EQ(ParseDate(c.text, c.format), c.expected) << c.format << " " << c.text;
@@ -92,22 +108,18 @@ TEST_F(SettingsFile, PartialAndBadLinesKeepTheirDefaults)
 {
     WriteFile(dir, QStringLiteral("fsetup.dat"), "0\r\n7\r\n9\r\n");
     st = ReadSettingsFile(path, st);
-    EXPECT_FALSE(st.layout.header);
-    EXPECT_EQ(st.layout.dateColumn, 7);
-    EXPECT_EQ(st.layout.openColumn, 9);
-    EXPECT_EQ(st.layout.highColumn, 3);
-    EXPECT_EQ(st.fanAngles[2], 62.0);
+    EXPECT_EQ(std::tuple(st.layout.header, st.layout.dateColumn, st.layout.openColumn,
+                         st.layout.highColumn, st.fanAngles[2]),
+              std::tuple(false, 7, 9, 3, 62.0));
 
     st = Settings{};
     WriteFile(dir, QStringLiteral("fsetup.dat"),
               "yes\nx\n2\n3\n4\n5\n4\n12,5\nabc\n70.25\nextra\n");
     st = ReadSettingsFile(path, st);
-    EXPECT_TRUE(st.layout.header); // anything but "0" is a header
-    EXPECT_EQ(st.layout.dateColumn, 1);
-    EXPECT_EQ(st.layout.dateFormat, 4);
-    EXPECT_EQ(st.fanAngles[0], 12.5); // a comma separator is read too
-    EXPECT_EQ(st.fanAngles[1], 45.0);
-    EXPECT_EQ(st.fanAngles[2], 70.25);
+    // Anything but "0" is a header; a decimal comma is read too.
+    EXPECT_EQ(std::tuple(st.layout.header, st.layout.dateColumn, st.layout.dateFormat,
+                         st.fanAngles[0], st.fanAngles[1], st.fanAngles[2]),
+              std::tuple(true, 1, 4, 12.5, 45.0, 70.25));
 }
 
 // Each separator is written in the price file tests' exports.
@@ -121,9 +133,8 @@ TEST_F(SettingsFile, WriteRoundTripsWithPointsAndCrLf)
     EXPECT_EQ(ReadBytes(path),
               "0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n-1\r\n38\r\n12.3456789012346\r\n62\r\n;\r\n");
     const Settings back = ReadSettingsFile(path, Settings{});
-    EXPECT_FALSE(back.layout.header);
-    EXPECT_EQ(back.layout.dateFormat, -1);
-    EXPECT_EQ(back.layout.separator, ';');
+    EXPECT_EQ(std::tuple(back.layout.header, back.layout.dateFormat, back.layout.separator),
+              std::tuple(false, -1, ';'));
     EXPECT_NEAR(back.fanAngles[1], 12.3456789012346, 1e-12);
     // A file of ten lines from before reads as comma-separated.
     WriteFile(dir, QStringLiteral("fsetup.dat"),
@@ -226,18 +237,6 @@ TEST_F(Reader, ASingleRecordIsNamedAndNotPlotted)
     EXPECT_EQ(prompts.events,
               QStringList(QStringLiteral(
                   "message:Aurigon:\"one.txt\" holds one record: a chart needs two.")));
-}
-
-TEST_F(Reader, UnreadableFileShowsTheErrorAndResets)
-{
-    for (const QString& path : {dir.filePath(QStringLiteral("missing.txt")), dir.path()}) {
-        OpenWeekdays(50);
-        prompts.events.clear();
-        Open(path);
-        EXPECT_TRUE(prompts.any(QStringLiteral("error:")))
-            << prompts.events.join('|').toStdString();
-        EXPECT_EQ(s->GloVar.RecordCount, 0);
-    }
 }
 
 TEST_F(Reader, HolidaySlotsAreDatedByTheDaysTheyStandFor)

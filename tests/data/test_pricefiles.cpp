@@ -280,38 +280,6 @@ TEST_F(PriceFiles, AFileNoLayoutFitsIsRefusedWithItsLine)
     }
 }
 
-TEST(ParseDate, HeaderNamesDecideTheColumns)
-{
-    const struct {
-        const char* header;
-        char separator;
-        std::vector<int> columns; // date, open, high, low, close; empty: refused
-    } rows[] = {
-        {"<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>", ';', {1, 3, 4, 5, 6}},
-        {"date,adj close,close", ',', {1, 3, 3, 3, 3}},
-        {"Date,Price", ',', {1, 2, 2, 2, 2}}, // closes only: a tick a day
-        {"a,b,c", ',', {}},
-        // High and Low named, the close under another name: the first price column left.
-        {"Date,Open,High,Low,Settle,Volume", ',', {1, 2, 3, 4, 5}},
-        {"Date,Volume,High,Low,Schluss",
-         ',',
-         {1, 5, 3, 4, 5}}, // no open either: a tick at the close
-        {"Date,Open,High,Low,Vol.,Change %", ',', {1, 2, 3, 4, 2}}, // nothing left but the open
-        {"Date,High,Volume", ',', {}},
-    };
-    for (const auto& r : rows) {
-        const std::optional<FileLayout> read = ColumnsFromHeader(r.header, r.separator, {});
-        EXPECT_EQ(read.has_value(), !r.columns.empty()) << r.header;
-        if (read) {
-            const FileLayout& l = *read;
-            EXPECT_EQ(std::vector<int>(
-                          {l.dateColumn, l.openColumn, l.highColumn, l.lowColumn, l.closeColumn}),
-                      r.columns)
-                << r.header;
-        }
-    }
-}
-
 TEST_F(PriceFiles, LinesWithoutARecordAtTheEndsAreLeftOutAndNamedOnce)
 {
     const QByteArray sample = WeekdayFile(400);

@@ -1,6 +1,7 @@
 // A range read from the scan's line marks is the range read by counting
 // every line from the start: the same records, the same line numbers.
 #include <string>
+#include <tuple>
 #include <utime.h>
 
 #include "data/LineReader.h"
@@ -41,17 +42,16 @@ void ExpectSameLoad(const Result<LoadedRange>& a, const std::vector<PriceRecord>
                     const Result<LoadedRange>& b, const std::vector<PriceRecord>& pb)
 {
     ASSERT_TRUE(a && b);
-    EXPECT_EQ(a->loadedCount, b->loadedCount);
-    EXPECT_EQ(a->endedEarly, b->endedEarly);
-    EXPECT_EQ(a->unreadable, b->unreadable);
-    EXPECT_EQ(a->firstUnreadable.number, b->firstUnreadable.number);
-    EXPECT_EQ(a->firstUnreadable.text, b->firstUnreadable.text);
+    const auto load = [](const LoadedRange& r) {
+        return std::tuple(r.loadedCount, r.endedEarly, r.unreadable, r.firstUnreadable.number,
+                          r.firstUnreadable.text);
+    };
+    EXPECT_EQ(load(*a), load(*b));
     ASSERT_EQ(pa.size(), pb.size());
-    for (size_t i = 1; i < pa.size(); ++i) {
-        EXPECT_EQ(pa[i].Date, pb[i].Date) << "slot " << i;
-        EXPECT_EQ(pa[i].Close, pb[i].Close) << "slot " << i;
-        EXPECT_EQ(pa[i].Valid, pb[i].Valid) << "slot " << i;
-    }
+    for (size_t i = 1; i < pa.size(); ++i)
+        EXPECT_EQ(std::tuple(pa[i].Date, pa[i].Close, pa[i].Valid),
+                  std::tuple(pb[i].Date, pb[i].Close, pb[i].Valid))
+            << "slot " << i;
 }
 
 class LineMarks : public testing::TestWithParam<Shape> {};
