@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -69,38 +70,37 @@ QByteArray SavedBy(const QRect& r)
     return w.saveGeometry();
 }
 
-// A saved geometry of the given rectangle, as restoreGeometry reads it,
-// whatever the rectangle.
-QByteArray GeometryOf(const QRect& r)
+// A saved geometry of the normal place given, as restoreGeometry reads it,
+// whatever the place; of a window left maximised on a screen, when given.
+QByteArray GeometryOf(const QRect& normal, const std::optional<QRect>& maximisedOn = {})
 {
+    const QRect shown = maximisedOn.value_or(normal);
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
     s.setVersion(QDataStream::Qt_4_0);
-    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << r << r << qint32(0) << quint8(0)
-      << quint8(0) << qint32(1600) << r;
-    return out;
-}
-
-// As GeometryOf, for a window left maximised over the normal place r.
-QByteArray MaximisedOver(const QRect& r, const QRect& screen)
-{
-    QByteArray out;
-    QDataStream s(&out, QIODevice::WriteOnly);
-    s.setVersion(QDataStream::Qt_4_0);
-    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << screen << r << qint32(0) << quint8(1)
-      << quint8(0) << qint32(screen.width()) << screen;
+    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << shown << normal << qint32(0)
+      << quint8(maximisedOn.has_value()) << quint8(0) << qint32(maximisedOn ? shown.width() : 1600)
+      << shown;
     return out;
 }
 } // namespace
 
+// With the recent files and the colour, and never in the person's own
+// settings: the tests' own live in a temporary folder (see main.cpp).
 TEST_F(KeptFiles, ViewTogglesSurviveARestart)
 {
+    ASSERT_TRUE(QStandardPaths::isTestModeEnabled());
     StartRemembering();
     ASSERT_TRUE(form->session.FirstActivationDone());
     OpenAndPlot();
+    ASSERT_EQ(form->recentPrices().size(), 1);
+    const QString price = form->recentPrices().first();
+    // The figures' room is off by default: the chart is drawn as it always was.
+    EXPECT_FALSE(form->session.ScaleToFigures());
+    EXPECT_FALSE(form->session.TimeGoalRoom());
     for (const char* item :
          {"View/Level values", "View/Scale to figures", "View/Room for time goals",
-          "View/Bar style/Candlesticks", "View/Crosshair"}) {
+          "View/Bar style/Candlesticks", "View/Crosshair", "View/Color"}) {
         QAction* a = form->menuItem(QString::fromLatin1(item));
         ASSERT_NE(a, nullptr) << item;
         a->trigger();
@@ -108,11 +108,20 @@ TEST_F(KeptFiles, ViewTogglesSurviveARestart)
     const bool levels = form->session.LevelValues();
     const bool scale = form->session.ScaleToFigures();
     const bool room = form->session.TimeGoalRoom();
+    EXPECT_TRUE(scale && room);
     EXPECT_EQ(form->session.ChartStyle(), BarStyle::Candles);
+    EXPECT_EQ(form->session.chart.image().format(), QImage::Format_RGB32);
     form->close();
     form.reset();
     StartRemembering();
     ASSERT_TRUE(form->session.FirstActivationDone());
+    EXPECT_TRUE(form->forceColor);
+    EXPECT_EQ(form->recentPrices(), QStringList{price});
+    EXPECT_EQ(form->session.priceFolder, QFileInfo(price).absolutePath());
+    auto* recent = Find<QMenu>("RecentMenu");
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->actions().size(), 1);
+    EXPECT_EQ(recent->actions().first()->text(), QStringLiteral("prices.txt"));
     EXPECT_EQ(form->session.LevelValues(), levels);
     EXPECT_EQ(form->session.ScaleToFigures(), scale);
     EXPECT_EQ(form->session.TimeGoalRoom(), room);
@@ -292,10 +301,10 @@ TEST_F(KeptFiles, RestoredFromMaximisedTheWindowIsSmallerThanTheScreenAndOnIt)
         std::optional<QRect> normal; // the place kept, or a fresh one
     } rows[] = {
         {"nothing remembered", QByteArray(), std::nullopt},
-        {"maximised over a place of its own", MaximisedOver(kept, avail), kept},
-        {"maximised over the whole screen", MaximisedOver(avail, avail), std::nullopt},
+        {"maximised over a place of its own", GeometryOf(kept, avail), kept},
+        {"maximised over the whole screen", GeometryOf(avail, avail), std::nullopt},
         {"maximised over a place off the screen",
-         MaximisedOver(QRect(avail.right() + 500, 0, 800, 600), avail), std::nullopt},
+         GeometryOf(QRect(avail.right() + 500, 0, 800, 600), avail), std::nullopt},
     };
     for (const auto& row : rows) {
         {
@@ -363,6 +372,9 @@ TEST_F(KeptFiles, AtItsLeastSizeEveryControlIsStillWithinReach)
     // The menus are there too, and the chart still has room.
     EXPECT_TRUE(form->menuBar()->isVisible());
     EXPECT_GT(Find("Image1")->height(), 0);
+    // Exit, reached behind the bar's button, closes the window.
+    QTest::mouseClick(Find<QToolButton>("ExitBtn"), Qt::LeftButton);
+    EXPECT_TRUE(form->closedByUser());
 }
 
 // --- Saving over what is open ---------------------------------------------------
