@@ -158,76 +158,65 @@ TEST_F(KeptFiles, AnOldViewFileIsTakenOverOnceAndNeverWritten)
     EXPECT_EQ(ReadBytes(view), old);
 }
 
-// Reading a pipe would wait for a writer that never comes: the view and
-// layout settings that are not files hang nothing, say so once and stay.
-TEST_F(KeptFiles, ViewAndLayoutSettingsThatAreNotFilesAreSkippedWithOneNote)
+// Reading a pipe would wait for a writer that never comes: the old view and
+// layout settings and the settings file, when they are not files, hang
+// nothing and are neither read nor replaced; the old ones are noted once.
+TEST_F(KeptFiles, KeptFilesThatAreNotFilesAreNeitherReadNorReplaced)
 {
+    const QString view = dir.filePath(QStringLiteral("fview.dat"));
+    const QString layout = dir.filePath(QStringLiteral("fsetup.dat"));
     const struct {
         const char* name;
         bool pipe; // else a folder
-    } rows[] = {{"a pipe", true}, {"a folder", false}};
+        bool old;  // the old view and layout settings, else the settings file
+        QStringList paths;
+    } rows[] = {
+        {"old settings, a pipe", true, true, {view, layout}},
+        {"old settings, a folder", false, true, {view, layout}},
+        {"the settings file, a pipe", true, false, {SettingsFileName()}},
+        {"the settings file, a folder", false, false, {SettingsFileName()}},
+    };
     for (const auto& row : rows) {
-        const QString view = dir.filePath(QStringLiteral("fview.dat"));
-        const QString layout = dir.filePath(QStringLiteral("fsetup.dat"));
-        for (const QString& path : {view, layout})
+        SCOPED_TRACE(row.name);
+        for (const QString& path : row.paths) {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
             ASSERT_TRUE(row.pipe ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
-                                 : QDir().mkdir(path))
-                << row.name;
+                                 : QDir().mkdir(path));
+        }
         const qsizetype before = Kept::Notes().filter(view).size();
         for (int start = 0; start < 2; ++start) {
             StartRemembering();
-            ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+            ASSERT_TRUE(form->session.FirstActivationDone());
             OpenAndPlot();
-            events.clear();
-            form->menuItem(QStringLiteral("View/Level values"))->trigger();
-            // The toggle goes to the settings file; the pipe is no error of its.
-            for (const QJsonObject& e : events)
-                EXPECT_NE(e[QStringLiteral("event")], QStringLiteral("error"))
-                    << e[QStringLiteral("text")].toString().toStdString();
+            EXPECT_EQ(form->recentPrices().size(), 1);
+            if (row.old) {
+                events.clear();
+                form->menuItem(QStringLiteral("View/Level values"))->trigger();
+                // The toggle goes to the settings file; the pipe is no error of its.
+                for (const QJsonObject& e : events)
+                    EXPECT_NE(e[QStringLiteral("event")], QStringLiteral("error"))
+                        << e[QStringLiteral("text")].toString().toStdString();
+            }
             form->close();
             form.reset();
         }
-        const QStringList notes = Kept::Notes().filter(view).mid(before);
-        ASSERT_EQ(notes.size(), 1) << row.name;
-        EXPECT_TRUE(
-            notes.front().startsWith(QStringLiteral("the old view settings are not taken over")))
-            << notes.front().toStdString();
-        for (const QString& path : {view, layout}) {
-            EXPECT_EQ(IsPipe(path), row.pipe) << row.name;
-            EXPECT_EQ(QFileInfo(path).isDir(), !row.pipe) << row.name;
+        if (row.old) {
+            const QStringList notes = Kept::Notes().filter(view).mid(before);
+            ASSERT_EQ(notes.size(), 1);
+            EXPECT_TRUE(notes.front().startsWith(
+                QStringLiteral("the old view settings are not taken over")))
+                << notes.front().toStdString();
+            // Still remembered where they belong: toggled twice, off again.
+            EXPECT_FALSE(
+                TMainForm::Remembered().value(QLatin1String(Kept::LevelValuesKey)).toBool());
+        }
+        for (const QString& path : row.paths) {
+            EXPECT_EQ(IsPipe(path), row.pipe);
+            EXPECT_EQ(QFileInfo(path).isDir(), !row.pipe);
             QFile::remove(path);
             QDir().rmdir(path);
         }
-        // Still remembered where they belong: toggled twice, off again.
-        EXPECT_EQ(TMainForm::Remembered().value(QLatin1String(Kept::LevelValuesKey)).toBool(),
-                  false)
-            << row.name;
         QFile::remove(SettingsFileName());
-    }
-}
-
-TEST_F(KeptFiles, ASettingsFileThatIsNotAFileIsNeitherReadNorReplaced)
-{
-    const struct {
-        const char* name;
-        bool pipe; // else a folder
-    } rows[] = {{"a pipe", true}, {"a folder", false}};
-    for (const auto& row : rows) {
-        const QString file = SettingsFileName();
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
-        ASSERT_TRUE(row.pipe ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
-                             : QDir().mkdir(file))
-            << row.name;
-        StartRemembering();
-        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
-        OpenAndPlot();
-        EXPECT_TRUE(form->recentPrices().size() == 1) << row.name;
-        form->close();
-        form.reset();
-        EXPECT_EQ(IsPipe(file), row.pipe) << row.name;
-        EXPECT_EQ(QFileInfo(file).isDir(), !row.pipe) << row.name;
-        QFile::remove(file);
-        QDir().rmdir(file);
     }
 }
 
