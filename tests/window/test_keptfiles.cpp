@@ -220,82 +220,44 @@ TEST_F(KeptFiles, KeptFilesThatAreNotFilesAreNeitherReadNorReplaced)
     }
 }
 
-TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredOrSavedAgain)
+// Only a sane remembered geometry is restored or saved again; restored from
+// maximised, the window is smaller than the screen and on it.
+TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredAndTheWindowIsOnTheScreen)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
     const QRect avail = screen->availableGeometry();
     const QRect sane(avail.topLeft() + QPoint(40, 30), avail.size() * 3 / 4);
-    const struct {
-        const char* name;
-        QByteArray saved;
-        bool restored;
-    } rows[] = {
-        {"a window that fits", SavedBy(sane), true},
-        {"a billion pixels square", GeometryOf(QRect(0, 0, 1000000000, 1000000000)), false},
-        {"the whole range of int",
-         GeometryOf(QRect(QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX))), false},
-        {"below the screen", GeometryOf(QRect(avail.left(), avail.bottom() + 10, 800, 600)), false},
-        {"too small to use", GeometryOf(QRect(avail.topLeft(), QSize(57, 98))), false},
-        {"cut short", GeometryOf(sane).left(30), false},
-    };
-    for (const auto& row : rows) {
-        {
-            QSettings st = TMainForm::Remembered();
-            st.clear();
-            st.setValue(QStringLiteral("window/geometry"), row.saved);
-        }
-        StartRemembering();
-        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
-        if (row.restored) {
-            // The window grows to its smallest layout on a small screen.
-            EXPECT_EQ(form->geometry().size(),
-                      sane.size().expandedTo(form->minimumSizeHint()).boundedTo(avail.size()))
-                << row.name;
-        }
-        // Maximised, or moved back onto the screen by Qt itself: all of it seen.
-        EXPECT_TRUE(form->isMaximized() || avail.contains(form->geometry()))
-            << row.name << ": " << form->geometry().x() << "," << form->geometry().y() << " "
-            << form->width() << "x" << form->height();
-        EXPECT_GE(form->width(), 100) << row.name;
-        EXPECT_GE(form->height(), 100) << row.name;
-        EXPECT_LE(form->width(), avail.width()) << row.name;
-        EXPECT_LE(form->height(), avail.height()) << row.name;
-        EXPECT_LE(form->session.GloVar.ChartWidth, 16384) << row.name;
-        EXPECT_LE(form->session.GloVar.ChartHeight, 16384) << row.name;
-        form->close();
-        form.reset();
-        // What is saved again restores to something that fits the screen.
-        const QByteArray again =
-            TMainForm::Remembered().value(QStringLiteral("window/geometry")).toByteArray();
-        if (!again.isEmpty()) {
-            QWidget probe;
-            ASSERT_TRUE(probe.restoreGeometry(again)) << row.name;
-            EXPECT_LE(probe.normalGeometry().width(), avail.width()) << row.name;
-            EXPECT_LE(probe.normalGeometry().height(), avail.height()) << row.name;
-        }
-    }
-    TMainForm::Remembered().clear();
-}
-
-TEST_F(KeptFiles, RestoredFromMaximisedTheWindowIsSmallerThanTheScreenAndOnIt)
-{
-    QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
-    const QRect avail = screen->availableGeometry();
     const QRect kept(avail.topLeft() + QPoint(60, 50), QSize(900, 640));
+    enum Shown { Fits, Anyhow, Maximised };
     const struct {
         const char* name;
         QByteArray saved;
-        std::optional<QRect> normal; // the place kept, or a fresh one
+        Shown shown;
+        std::optional<QRect> normal; // of a maximised one: the place kept, or a fresh one
     } rows[] = {
-        {"nothing remembered", QByteArray(), std::nullopt},
-        {"maximised over a place of its own", GeometryOf(kept, avail), kept},
-        {"maximised over the whole screen", GeometryOf(avail, avail), std::nullopt},
+        {"a window that fits", SavedBy(sane), Fits, {}},
+        {"a billion pixels square", GeometryOf(QRect(0, 0, 1000000000, 1000000000)), Anyhow, {}},
+        {"the whole range of int",
+         GeometryOf(QRect(QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX))),
+         Anyhow,
+         {}},
+        {"below the screen",
+         GeometryOf(QRect(avail.left(), avail.bottom() + 10, 800, 600)),
+         Anyhow,
+         {}},
+        {"too small to use", GeometryOf(QRect(avail.topLeft(), QSize(57, 98))), Anyhow, {}},
+        {"cut short", GeometryOf(sane).left(30), Anyhow, {}},
+        {"nothing remembered", QByteArray(), Maximised, {}},
+        {"maximised over a place of its own", GeometryOf(kept, avail), Maximised, kept},
+        {"maximised over the whole screen", GeometryOf(avail, avail), Maximised, {}},
         {"maximised over a place off the screen",
-         GeometryOf(QRect(avail.right() + 500, 0, 800, 600), avail), std::nullopt},
+         GeometryOf(QRect(avail.right() + 500, 0, 800, 600), avail),
+         Maximised,
+         {}},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         {
             QSettings st = TMainForm::Remembered();
             st.clear();
@@ -303,24 +265,50 @@ TEST_F(KeptFiles, RestoredFromMaximisedTheWindowIsSmallerThanTheScreenAndOnIt)
                 st.setValue(QStringLiteral("window/geometry"), row.saved);
         }
         StartRemembering();
-        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
-        EXPECT_TRUE(form->isMaximized()) << row.name;
-        const QRect normal = form->normalGeometry();
-        // The offscreen platform has no window manager to hand back the place
-        // kept under a maximised window; every other check holds there too.
-        if (row.normal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
-            EXPECT_EQ(normal, *row.normal) << row.name;
+        ASSERT_TRUE(form->session.FirstActivationDone());
+        if (row.shown == Fits) {
+            // The window grows to its smallest layout on a small screen.
+            EXPECT_EQ(form->geometry().size(),
+                      sane.size().expandedTo(form->minimumSizeHint()).boundedTo(avail.size()));
         }
-        EXPECT_TRUE(avail.contains(normal)) << row.name;
-        EXPECT_LT(normal.width(), avail.width()) << row.name;
-        EXPECT_LT(normal.height(), avail.height()) << row.name;
-        form->showNormal();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return !form->isMaximized() && form->geometry() == normal; }, 10000))
-            << row.name << ": " << form->geometry().width() << "x" << form->geometry().height();
-        EXPECT_GE(form->frameGeometry().top(), avail.top()) << row.name;
+        // Maximised, or moved back onto the screen by Qt itself: all of it seen.
+        EXPECT_TRUE(form->isMaximized() || avail.contains(form->geometry()))
+            << form->geometry().x() << "," << form->geometry().y() << " " << form->width() << "x"
+            << form->height();
+        EXPECT_GE(form->width(), 100);
+        EXPECT_GE(form->height(), 100);
+        EXPECT_LE(form->width(), avail.width());
+        EXPECT_LE(form->height(), avail.height());
+        EXPECT_LE(form->session.GloVar.ChartWidth, 16384);
+        EXPECT_LE(form->session.GloVar.ChartHeight, 16384);
+        if (row.shown == Maximised) {
+            EXPECT_TRUE(form->isMaximized());
+            const QRect normal = form->normalGeometry();
+            // The offscreen platform has no window manager to hand back the
+            // place kept under a maximised window; every other check holds there too.
+            if (row.normal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+                EXPECT_EQ(normal, *row.normal);
+            }
+            EXPECT_TRUE(avail.contains(normal));
+            EXPECT_LT(normal.width(), avail.width());
+            EXPECT_LT(normal.height(), avail.height());
+            form->showNormal();
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return !form->isMaximized() && form->geometry() == normal; }, 10000))
+                << form->geometry().width() << "x" << form->geometry().height();
+            EXPECT_GE(form->frameGeometry().top(), avail.top());
+        }
         form->close();
         form.reset();
+        // What is saved again restores to something that fits the screen.
+        const QByteArray again =
+            TMainForm::Remembered().value(QStringLiteral("window/geometry")).toByteArray();
+        if (!again.isEmpty()) {
+            QWidget probe;
+            ASSERT_TRUE(probe.restoreGeometry(again));
+            EXPECT_LE(probe.normalGeometry().width(), avail.width());
+            EXPECT_LE(probe.normalGeometry().height(), avail.height());
+        }
     }
     TMainForm::Remembered().clear();
 }
