@@ -76,6 +76,7 @@ TEST_F(CommandTable, MenuItemsFollowTheSessionWithoutBeingTold)
     EXPECT_TRUE(range->isEnabled());
     EXPECT_TRUE(Find<QToolButton>("PlotBtn")->isEnabled());
     EXPECT_EQ(Find<QToolButton>("PlotBtn")->text(), QStringLiteral("Reset"));
+    EXPECT_FALSE(Find<QToolButton>("FileBtn")->isEnabled());
 
     form->session.DirBtnClick();
     QAction* undo = form->menuItem(QStringLiteral("Edit/Undo DIR"));
@@ -100,6 +101,8 @@ TEST_F(CommandTable, MenuItemsFollowTheSessionWithoutBeingTold)
     form->session.PlotBtnClick();
     EXPECT_FALSE(save->isEnabled());
     EXPECT_FALSE(range->isEnabled());
+    EXPECT_EQ(Find<QToolButton>("PlotBtn")->text(), QStringLiteral("Plot"));
+    EXPECT_TRUE(Find<QToolButton>("FileBtn")->isEnabled());
 }
 
 // Every control is a row of the table, shown in the real window under the
