@@ -258,7 +258,7 @@ TEST_F(Trader, NarrowWindowsKeepThePanelsApart)
     EXPECT_TRUE(panel(8)->text().isEmpty());
 }
 
-TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDoAndStepThePeriod)
+TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
 {
     const struct {
         const char* name;
