@@ -30,10 +30,18 @@ void Listen(ChartSession& s, Heard& h)
 class Publishing : public SessionTest {};
 } // namespace
 
-TEST(CommandTable, EveryRowHasAUniqueIdAndACaption)
+// Each control's row shown in the window and pressed by a script, by its
+// name: the window's CommandTable tests.
+TEST(CommandTable, EveryRowHasAUniqueIdACaptionAndAMenuMadeBeforeIt)
 {
-    std::set<QString> ids;
+    std::set<QString> ids, menus;
     for (const MenuCommand& row : MenuCommands()) {
+        if (!row.menu.contains(QLatin1Char('/')))
+            menus.insert(row.menu);
+        EXPECT_TRUE(row.menu.isEmpty() || menus.count(row.menu))
+            << qPrintable(row.id) << " in " << qPrintable(row.menu);
+        if (row.kind == MenuCommand::Submenu)
+            menus.insert(row.menu + QLatin1Char('/') + row.caption);
         if (row.kind == MenuCommand::Separator) {
             EXPECT_FALSE(row.menu.isEmpty()) << "a separator outside any menu";
             continue;
@@ -53,83 +61,14 @@ TEST(CommandTable, EveryRowHasAUniqueIdAndACaption)
         if (row.checked) {
             EXPECT_TRUE(row.checkable) << qPrintable(row.id);
         }
+        // Every menu item runs a handler of the session or one the window answers.
+        const QStringList windows{"ExitItem", "AboutItem", "SelectFiguresItem", "FiguresItem",
+                                  "CrosshairItem"};
+        EXPECT_TRUE(row.menu.isEmpty() || row.kind != MenuCommand::Item || row.run ||
+                    windows.contains(row.id))
+            << qPrintable(row.id);
     }
     EXPECT_EQ(MenuCommandOf(QStringLiteral("NoSuchItem")), nullptr);
-}
-
-// Every control is the row of its own name, in the order of the controls,
-// and a name finds its control back.
-TEST(CommandTable, EveryControlIsTheRowOfItsName)
-{
-    std::vector<Ctl> inTable;
-    for (const MenuCommand& row : MenuCommands())
-        if (row.place)
-            inTable.push_back(row.place->ctl);
-    ASSERT_EQ(inTable.size(), size_t(CtlCount));
-    for (int i = 0; i < CtlCount; ++i) {
-        const Ctl c = static_cast<Ctl>(i);
-        EXPECT_EQ(inTable[size_t(i)], c) << CtlName(c);
-        const MenuCommand& row = CommandOf(c);
-        ASSERT_TRUE(row.place) << CtlName(c);
-        EXPECT_EQ(row.place->ctl, c) << CtlName(c);
-        EXPECT_EQ(row.id, QLatin1String(CtlName(c)));
-        EXPECT_EQ(CtlFromName(row.id), c) << CtlName(c);
-        EXPECT_EQ(MenuCommandOf(row.id), &row) << CtlName(c);
-        // Every control a person presses has a click; the period list is chosen.
-        EXPECT_EQ(row.place->click != nullptr, row.place->pressable) << CtlName(c);
-        EXPECT_EQ(bool(row.run), row.place->pressable) << CtlName(c);
-    }
-    EXPECT_FALSE(CtlFromName(QStringLiteral("OpenPriceItem")));
-    EXPECT_FALSE(CtlFromName(QStringLiteral("NoSuchBtn")));
-}
-
-// What a control shows when the program starts, read from its row.
-TEST(CommandTable, ControlRowsKeepTheirCaptionsTipsAndPlaces)
-{
-    struct Want {
-        Ctl ctl;
-        const char* caption;
-        const char* tip;
-        int image;
-        bool enabled, visible;
-        ToolPlace::Bar bar;
-        ToolPlace::After after;
-    } rows[] = {
-        {Ctl::FileBtn, "File", "Select data file - Click right mouse to setup  file spec", 0, true,
-         true, ToolPlace::Main, ToolPlace::Nothing},
-        {Ctl::DateBtn, "Dates", "Selet Date Range", 1, false, true, ToolPlace::Main,
-         ToolPlace::Nothing},
-        {Ctl::RatioBtn, "RATIO", "Increase or Decrease Ratio value", 17, true, true,
-         ToolPlace::Main, ToolPlace::RatioLabel},
-        {Ctl::SaveBtn, "Save", "Save the snap shot of current chart", 8, false, false,
-         ToolPlace::Main, ToolPlace::Nothing},
-        {Ctl::DownBtn, "", "Lengthen drawing period", 19, true, true, ToolPlace::Nav,
-         ToolPlace::Separator},
-        {Ctl::PeriodCB, "260", "# of Days per chart when shift buttons are used", -1, false, true,
-         ToolPlace::Nav, ToolPlace::Nothing},
-        {Ctl::ToolBar2, "", "", -1, false, true, ToolPlace::Main, ToolPlace::Separator},
-    };
-    for (const Want& w : rows) {
-        const MenuCommand& row = CommandOf(w.ctl);
-        EXPECT_EQ(row.caption, QLatin1String(w.caption)) << CtlName(w.ctl);
-        EXPECT_EQ(row.tip, QLatin1String(w.tip)) << CtlName(w.ctl);
-        EXPECT_EQ(row.place->image, w.image) << CtlName(w.ctl);
-        EXPECT_EQ(row.place->enabled, w.enabled) << CtlName(w.ctl);
-        EXPECT_EQ(row.place->visible, w.visible) << CtlName(w.ctl);
-        EXPECT_EQ(row.place->bar, w.bar) << CtlName(w.ctl);
-        EXPECT_EQ(row.place->after, w.after) << CtlName(w.ctl);
-    }
-    // Pressed by a script: every control but the period list; three want a dialog line.
-    QStringList answers;
-    for (int i = 0; i < CtlCount; ++i) {
-        const ToolPlace& p = *CommandOf(static_cast<Ctl>(i)).place;
-        EXPECT_EQ(p.pressable, p.ctl != Ctl::PeriodCB) << CtlName(p.ctl);
-        if (p.answer)
-            answers << QLatin1String(CtlName(p.ctl)) + QLatin1Char('=') + QLatin1String(p.answer);
-    }
-    EXPECT_EQ(answers,
-              (QStringList{QStringLiteral("FileBtn=open"), QStringLiteral("SaveBtn=saveas"),
-                           QStringLiteral("PrintBtn=printto")}));
 }
 
 TEST(CommandTable, EachKeyIsBoundOnceAndReadsBack)
@@ -166,29 +105,6 @@ TEST(CommandTable, EachKeyIsBoundOnceAndReadsBack)
         const auto it = boundTo.find(QKeySequence(k.key).toString(QKeySequence::PortableText));
         ASSERT_NE(it, boundTo.end()) << k.name;
         EXPECT_EQ(it->second, QLatin1String(k.id)) << k.name;
-    }
-}
-
-TEST(CommandTable, EveryItemSitsInAMenuMadeBeforeIt)
-{
-    std::set<QString> menus;
-    for (const MenuCommand& row : MenuCommands()) {
-        if (row.menu.isEmpty())
-            continue;
-        const QString top = row.menu.section(QLatin1Char('/'), 0, 0);
-        if (!row.menu.contains(QLatin1Char('/')))
-            menus.insert(top);
-        EXPECT_TRUE(menus.count(row.menu)) << qPrintable(row.id) << " in " << qPrintable(row.menu);
-        if (row.kind == MenuCommand::Submenu)
-            menus.insert(row.menu + QLatin1Char('/') + row.caption);
-        // Every item runs a handler of the session or one the window answers.
-        if (row.kind == MenuCommand::Item && !row.run) {
-            EXPECT_TRUE(
-                row.id == QLatin1String("ExitItem") || row.id == QLatin1String("AboutItem") ||
-                row.id == QLatin1String("SelectFiguresItem") ||
-                row.id == QLatin1String("FiguresItem") || row.id == QLatin1String("CrosshairItem"))
-                << qPrintable(row.id);
-        }
     }
 }
 

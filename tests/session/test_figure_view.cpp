@@ -66,6 +66,8 @@ protected:
 };
 } // namespace
 
+// Labels without room are left out and listed; a new chart starts with
+// nothing left out.
 TEST_F(FigureView, LevelLabelsNeverCoverOneAnother)
 {
     s->GloVar.LevelValues = true;
@@ -73,7 +75,9 @@ TEST_F(FigureView, LevelLabelsNeverCoverOneAnother)
         const char* name;
         std::vector<int> types; // drawn one after another on the same anchors, each kept
         QPoint p1, p2;
+        bool crowded = false; // more labels than the plot has rows for
     } rows[] = {
+        {"forty corrections", std::vector<int>(40, 5), {300, 450}, {700, 150}, true},
         {"a default channel", {7}, {430, 350}, {560, 190}},
         {"the same corrections twice", {5, 5}, {300, 450}, {700, 150}},
         {"extensions, corrections and time goals on one move", {4, 5, 6}, {300, 450}, {600, 300}},
@@ -96,30 +100,10 @@ TEST_F(FigureView, LevelLabelsNeverCoverOneAnother)
             for (size_t j = i + 1; j < texts.size(); ++j)
                 EXPECT_FALSE(texts[i].first.intersects(texts[j].first))
                     << texts[i].second.toStdString() << " covers " << texts[j].second.toStdString();
+        EXPECT_EQ(s->ui.panels[PanelLevels].contains(QStringLiteral("no room to label: ")),
+                  row.crowded)
+            << s->ui.panels[PanelLevels].toStdString();
     }
-}
-
-TEST_F(FigureView, LabelsWithoutRoomAreLeftOutAndListed)
-{
-    s->GloVar.LevelValues = true;
-    Anchors({300, 450}, {700, 150});
-    Recorder trace(s->chart);
-    // Far more labels than the plot has rows for.
-    for (int i = 0; i < 40; ++i) {
-        Draw(5);
-        s->ClipButtonClick();
-    }
-    const auto texts = PlotTexts(trace.all);
-    s->chart.setTrace(nullptr);
-    for (size_t i = 0; i < texts.size(); ++i)
-        for (size_t j = i + 1; j < texts.size(); ++j)
-            ASSERT_FALSE(texts[i].first.intersects(texts[j].first))
-                << texts[i].second.toStdString();
-    EXPECT_TRUE(s->ui.panels[PanelLevels].contains(QStringLiteral("no room to label: ")))
-        << s->ui.panels[PanelLevels].toStdString();
-    // A new chart starts with nothing left out.
-    s->PlotBtnClick();
-    EXPECT_FALSE(s->ui.panels[PanelLevels].contains(QStringLiteral("no room")));
 }
 
 TEST_F(FigureView, WhatLiesPastThePlotIsMarkedAtItsEdge)

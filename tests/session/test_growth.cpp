@@ -141,46 +141,43 @@ TEST_F(Growth, AFileReplacedByALargerOneBringsTheQuestionBeforeAnyPlot)
     EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Close, 100.0 + 699);
 }
 
+// A chart of the last records moves on with the new ones; one elsewhere
+// stays where it is, the new records within reach. The window's watcher:
+// GrowingWindow.ThreeAppendedLinesExtendTheChartAndKeepTheFigure.
 TEST_F(Growth, AnAppendExtendsAChartOfTheLastRecordsAndKeepsTheFigures)
 {
-    OpenAndPlot(300, 40, 300);
-    Append(path, Tail(300, 303));
-    EXPECT_TRUE(s->PriceFileTouched());
-    EXPECT_EQ(s->GloVar.RecordCount, 303);
-    EXPECT_EQ(s->GloVar.FirstRecord, 43);
+    const struct {
+        const char* name;
+        int first, last, firstAfter, lastAfter;
+    } rows[] = {{"a chart elsewhere", 10, 200, 10, 200}, {"the last records", 40, 300, 43, 303}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        SetUp();
+        OpenAndPlot(300, r.first, r.last);
+        Append(path, Tail(300, 303));
+        EXPECT_TRUE(s->PriceFileTouched());
+        EXPECT_EQ(s->GloVar.RecordCount, 303);
+        EXPECT_EQ(s->GloVar.FirstRecord, r.firstAfter);
+        EXPECT_EQ(s->GloVar.LastRecord, r.lastAfter);
+        EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Close, 100.0 + r.lastAfter - 1);
+        EXPECT_EQ(s->FigureCount(), 1);
+        EXPECT_EQ(s->ui.panels[PanelPosition], QStringLiteral("3 new records"));
+        EXPECT_TRUE(prompts.events.isEmpty())
+            << prompts.events.join(QLatin1Char('\n')).toStdString();
+        // Nothing more: nothing to do.
+        EXPECT_FALSE(s->PriceFileTouched());
+    }
+    // Navigation from elsewhere reaches the new records.
+    s->UpBtnClick();
+    s->RightBtnClick();
     EXPECT_EQ(s->GloVar.LastRecord, 303);
-    EXPECT_TRUE(s->GloVar.ChartShown);
-    EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Close, 100.0 + 302);
-    EXPECT_EQ(s->FigureCount(), 1);
-    EXPECT_EQ(s->ui.panels[PanelPosition], QStringLiteral("3 new records"));
-    EXPECT_TRUE(prompts.events.isEmpty()) << prompts.events.join(QLatin1Char('\n')).toStdString();
-    // Nothing more: nothing to do.
-    EXPECT_FALSE(s->PriceFileTouched());
     // Once more, one record, read from where the last append ended.
     Append(path, Tail(303, 304));
     EXPECT_TRUE(s->PriceFileTouched());
     EXPECT_EQ(s->GloVar.LastRecord, 304);
     EXPECT_EQ(s->ui.panels[PanelPosition], QStringLiteral("1 new record"));
     ASSERT_TRUE(s->GloVar.LastFileDate);
-    const double last = *s->GloVar.LastFileDate;
-    EXPECT_GT(last, 0);
-    EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Date, last);
-}
-
-TEST_F(Growth, AChartElsewhereStaysWhereItIs)
-{
-    OpenAndPlot(300, 10, 200);
-    const double shownLast = s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Date;
-    Append(path, Tail(300, 303));
-    EXPECT_TRUE(s->PriceFileTouched());
-    EXPECT_EQ(s->GloVar.RecordCount, 303);
-    EXPECT_EQ(s->GloVar.FirstRecord, 10);
-    EXPECT_EQ(s->GloVar.LastRecord, 200);
-    EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Date, shownLast);
-    EXPECT_EQ(s->FigureCount(), 1);
-    // Navigation reaches the new records.
-    s->RightBtnClick();
-    EXPECT_EQ(s->GloVar.LastRecord, 303);
+    EXPECT_EQ(s->GloVar.Prices[size_t(s->GloVar.LoadedCount)].Date, *s->GloVar.LastFileDate);
 }
 
 // Trailing lines without a record become inner lines once records follow them.

@@ -16,21 +16,6 @@ protected:
 
 } // namespace
 
-TEST_F(Session, PlotAndResetToggleTheControls)
-{
-    OpenWeekdays(300);
-    s->PlotBtnClick();
-    EXPECT_TRUE(s->GloVar.ChartShown);
-    EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Reset"));
-    EXPECT_FALSE(s->ui[Ctl::FileBtn].enabled);
-    EXPECT_TRUE(s->ui.imageVisible);
-    s->PlotBtnClick();
-    EXPECT_FALSE(s->GloVar.ChartShown);
-    EXPECT_EQ(s->ui[Ctl::PlotBtn].caption, QStringLiteral("Plot"));
-    EXPECT_TRUE(s->ui[Ctl::FileBtn].enabled);
-    EXPECT_FALSE(s->ui.imageVisible);
-}
-
 TEST_F(Session, FileLayoutDialogTakesAllOrNothing)
 {
     EXPECT_FALSE(s->FileSetupAccept(false,
@@ -161,22 +146,6 @@ TEST_F(Session, NavigationCommands)
     s->UpBtnClick();
     EXPECT_EQ(Now(), R(1, 1));
     EXPECT_EQ(s->GloVar.TotalSlots, 1);
-}
-
-// Anchors leaving the range and coming back: Script.AWholeSession,
-// Hostile.ExtremePricesAreClampedNotWrapped and the demo's navigated.png.
-TEST_F(Session, WholeScaleToggle)
-{
-    OpenWeekdays(2000);
-    s->PlotBtnClick();
-    const double top = s->GloVar.ScaleTop;
-    s->ToolBar2Click();
-    EXPECT_TRUE(s->GloVar.WholeScale);
-    EXPECT_TRUE(s->ui.toolbar2Green);
-    EXPECT_EQ(s->GloVar.ChartLow, 99); // the whole file's low
-    s->ToolBar2Click();
-    EXPECT_FALSE(s->ui.toolbar2Green);
-    EXPECT_EQ(s->GloVar.ScaleTop, top);
 }
 
 TEST_F(Session, ReadoutAndTooltip)

@@ -61,7 +61,7 @@ TEST_F(CommandTable, EveryRowIsAnItemOfTheWindowWithItsKeys)
 }
 
 // Handlers called straight on the session, with no script and no window
-// path between: the menus follow on their own.
+// path between: the menus follow on their own, and their rules hold.
 TEST_F(CommandTable, MenuItemsFollowTheSessionWithoutBeingTold)
 {
     QAction* save = form->menuItem(QStringLiteral("File/Save study"));
@@ -76,11 +76,21 @@ TEST_F(CommandTable, MenuItemsFollowTheSessionWithoutBeingTold)
     EXPECT_TRUE(range->isEnabled());
     EXPECT_TRUE(Find<QToolButton>("PlotBtn")->isEnabled());
     EXPECT_EQ(Find<QToolButton>("PlotBtn")->text(), QStringLiteral("Reset"));
+    EXPECT_FALSE(Find<QToolButton>("FileBtn")->isEnabled());
 
     form->session.DirBtnClick();
     QAction* undo = form->menuItem(QStringLiteral("Edit/Undo DIR"));
     ASSERT_NE(undo, nullptr);
     EXPECT_TRUE(undo->isEnabled());
+    // An item whose rule no longer holds does nothing, even when reached by
+    // its action rather than the menu.
+    const int dir1 = form->session.GloVar.Dir;
+    form->session.ui.toolBar1Enabled = false; // as while a dialog is open
+    form->command(QStringLiteral("UndoItem"))->trigger();
+    EXPECT_EQ(form->session.GloVar.Dir, dir1);
+    form->session.ui.toolBar1Enabled = true;
+    form->command(QStringLiteral("UndoItem"))->trigger();
+    EXPECT_NE(form->session.GloVar.Dir, dir1);
 
     form->session.LevelValuesClick();
     EXPECT_EQ(form->command(QStringLiteral("LevelValuesItem"))->isChecked(),
@@ -91,23 +101,8 @@ TEST_F(CommandTable, MenuItemsFollowTheSessionWithoutBeingTold)
     form->session.PlotBtnClick();
     EXPECT_FALSE(save->isEnabled());
     EXPECT_FALSE(range->isEnabled());
-}
-
-// A menu item whose rule no longer holds does nothing, even when reached by
-// its action rather than the menu.
-TEST_F(CommandTable, AnItemRunsOnlyWhenItsRuleHolds)
-{
-    QAction* undo = form->command(QStringLiteral("UndoItem"));
-    ASSERT_NE(undo, nullptr);
-    OpenAndPlot();
-    form->session.DirBtnClick();
-    const int dir1 = form->session.GloVar.Dir;
-    form->session.ui.toolBar1Enabled = false; // as while a dialog is open
-    undo->trigger();
-    EXPECT_EQ(form->session.GloVar.Dir, dir1);
-    form->session.ui.toolBar1Enabled = true;
-    undo->trigger();
-    EXPECT_NE(form->session.GloVar.Dir, dir1);
+    EXPECT_EQ(Find<QToolButton>("PlotBtn")->text(), QStringLiteral("Plot"));
+    EXPECT_TRUE(Find<QToolButton>("FileBtn")->isEnabled());
 }
 
 // Every control is a row of the table, shown in the real window under the

@@ -1,6 +1,6 @@
 // View > Figures in the real window: the dock lists the figures, a row
 // picks one, its box hides and shows it, Delete removes it, and Ctrl+Z
-// takes each back. The View menu's switches for the figures' room.
+// takes each back.
 #include <QDockWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -96,32 +96,4 @@ TEST_F(FiguresList, PickHideShowAndDeleteFromTheDockEachUndone)
     // The menu item closes the dock again.
     item->trigger();
     EXPECT_FALSE(dock->isVisible());
-}
-
-TEST_F(FiguresList, TheViewMenusSwitchesForTheFiguresRoom)
-{
-    StartWindow(QSize(), true);
-    OpenAndPlot();
-    const struct {
-        const char* path;
-        bool (ChartSession::*state)() const;
-    } rows[] = {
-        {"View/Scale to figures", &ChartSession::ScaleToFigures},
-        {"View/Room for time goals", &ChartSession::TimeGoalRoom},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.path);
-        QAction* a = form->menuItem(QString::fromLatin1(row.path));
-        ASSERT_NE(a, nullptr);
-        ASSERT_TRUE(a->isCheckable());
-        // Off by default, so the chart is drawn as it always was.
-        EXPECT_FALSE(a->isChecked());
-        EXPECT_FALSE((form->session.*row.state)());
-        a->trigger();
-        EXPECT_TRUE(a->isChecked());
-        EXPECT_TRUE((form->session.*row.state)());
-        a->trigger();
-        EXPECT_FALSE(a->isChecked());
-        EXPECT_FALSE((form->session.*row.state)());
-    }
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -69,38 +70,37 @@ QByteArray SavedBy(const QRect& r)
     return w.saveGeometry();
 }
 
-// A saved geometry of the given rectangle, as restoreGeometry reads it,
-// whatever the rectangle.
-QByteArray GeometryOf(const QRect& r)
+// A saved geometry of the normal place given, as restoreGeometry reads it,
+// whatever the place; of a window left maximised on a screen, when given.
+QByteArray GeometryOf(const QRect& normal, const std::optional<QRect>& maximisedOn = {})
 {
+    const QRect shown = maximisedOn.value_or(normal);
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
     s.setVersion(QDataStream::Qt_4_0);
-    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << r << r << qint32(0) << quint8(0)
-      << quint8(0) << qint32(1600) << r;
-    return out;
-}
-
-// As GeometryOf, for a window left maximised over the normal place r.
-QByteArray MaximisedOver(const QRect& r, const QRect& screen)
-{
-    QByteArray out;
-    QDataStream s(&out, QIODevice::WriteOnly);
-    s.setVersion(QDataStream::Qt_4_0);
-    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << screen << r << qint32(0) << quint8(1)
-      << quint8(0) << qint32(screen.width()) << screen;
+    s << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << shown << normal << qint32(0)
+      << quint8(maximisedOn.has_value()) << quint8(0) << qint32(maximisedOn ? shown.width() : 1600)
+      << shown;
     return out;
 }
 } // namespace
 
+// With the recent files and the colour, and never in the person's own
+// settings: the tests' own live in a temporary folder (see main.cpp).
 TEST_F(KeptFiles, ViewTogglesSurviveARestart)
 {
+    ASSERT_TRUE(QStandardPaths::isTestModeEnabled());
     StartRemembering();
     ASSERT_TRUE(form->session.FirstActivationDone());
     OpenAndPlot();
+    ASSERT_EQ(form->recentPrices().size(), 1);
+    const QString price = form->recentPrices().first();
+    // The figures' room is off by default: the chart is drawn as it always was.
+    EXPECT_FALSE(form->session.ScaleToFigures());
+    EXPECT_FALSE(form->session.TimeGoalRoom());
     for (const char* item :
          {"View/Level values", "View/Scale to figures", "View/Room for time goals",
-          "View/Bar style/Candlesticks", "View/Crosshair"}) {
+          "View/Bar style/Candlesticks", "View/Crosshair", "View/Color"}) {
         QAction* a = form->menuItem(QString::fromLatin1(item));
         ASSERT_NE(a, nullptr) << item;
         a->trigger();
@@ -108,11 +108,20 @@ TEST_F(KeptFiles, ViewTogglesSurviveARestart)
     const bool levels = form->session.LevelValues();
     const bool scale = form->session.ScaleToFigures();
     const bool room = form->session.TimeGoalRoom();
+    EXPECT_TRUE(scale && room);
     EXPECT_EQ(form->session.ChartStyle(), BarStyle::Candles);
+    EXPECT_EQ(form->session.chart.image().format(), QImage::Format_RGB32);
     form->close();
     form.reset();
     StartRemembering();
     ASSERT_TRUE(form->session.FirstActivationDone());
+    EXPECT_TRUE(form->forceColor);
+    EXPECT_EQ(form->recentPrices(), QStringList{price});
+    EXPECT_EQ(form->session.priceFolder, QFileInfo(price).absolutePath());
+    auto* recent = Find<QMenu>("RecentMenu");
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->actions().size(), 1);
+    EXPECT_EQ(recent->actions().first()->text(), QStringLiteral("prices.txt"));
     EXPECT_EQ(form->session.LevelValues(), levels);
     EXPECT_EQ(form->session.ScaleToFigures(), scale);
     EXPECT_EQ(form->session.TimeGoalRoom(), room);
@@ -149,155 +158,106 @@ TEST_F(KeptFiles, AnOldViewFileIsTakenOverOnceAndNeverWritten)
     EXPECT_EQ(ReadBytes(view), old);
 }
 
-// Reading a pipe would wait for a writer that never comes: the view and
-// layout settings that are not files hang nothing, say so once and stay.
-TEST_F(KeptFiles, ViewAndLayoutSettingsThatAreNotFilesAreSkippedWithOneNote)
+// Reading a pipe would wait for a writer that never comes: the old view and
+// layout settings and the settings file, when they are not files, hang
+// nothing and are neither read nor replaced; the old ones are noted once.
+TEST_F(KeptFiles, KeptFilesThatAreNotFilesAreNeitherReadNorReplaced)
 {
+    const QString view = dir.filePath(QStringLiteral("fview.dat"));
+    const QString layout = dir.filePath(QStringLiteral("fsetup.dat"));
     const struct {
         const char* name;
         bool pipe; // else a folder
-    } rows[] = {{"a pipe", true}, {"a folder", false}};
+        bool old;  // the old view and layout settings, else the settings file
+        QStringList paths;
+    } rows[] = {
+        {"old settings, a pipe", true, true, {view, layout}},
+        {"old settings, a folder", false, true, {view, layout}},
+        {"the settings file, a pipe", true, false, {SettingsFileName()}},
+        {"the settings file, a folder", false, false, {SettingsFileName()}},
+    };
     for (const auto& row : rows) {
-        const QString view = dir.filePath(QStringLiteral("fview.dat"));
-        const QString layout = dir.filePath(QStringLiteral("fsetup.dat"));
-        for (const QString& path : {view, layout})
+        SCOPED_TRACE(row.name);
+        for (const QString& path : row.paths) {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
             ASSERT_TRUE(row.pipe ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
-                                 : QDir().mkdir(path))
-                << row.name;
+                                 : QDir().mkdir(path));
+        }
         const qsizetype before = Kept::Notes().filter(view).size();
         for (int start = 0; start < 2; ++start) {
             StartRemembering();
-            ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
+            ASSERT_TRUE(form->session.FirstActivationDone());
             OpenAndPlot();
-            events.clear();
-            form->menuItem(QStringLiteral("View/Level values"))->trigger();
-            // The toggle goes to the settings file; the pipe is no error of its.
-            for (const QJsonObject& e : events)
-                EXPECT_NE(e[QStringLiteral("event")], QStringLiteral("error"))
-                    << e[QStringLiteral("text")].toString().toStdString();
+            EXPECT_EQ(form->recentPrices().size(), 1);
+            if (row.old) {
+                events.clear();
+                form->menuItem(QStringLiteral("View/Level values"))->trigger();
+                // The toggle goes to the settings file; the pipe is no error of its.
+                for (const QJsonObject& e : events)
+                    EXPECT_NE(e[QStringLiteral("event")], QStringLiteral("error"))
+                        << e[QStringLiteral("text")].toString().toStdString();
+            }
             form->close();
             form.reset();
         }
-        const QStringList notes = Kept::Notes().filter(view).mid(before);
-        ASSERT_EQ(notes.size(), 1) << row.name;
-        EXPECT_TRUE(
-            notes.front().startsWith(QStringLiteral("the old view settings are not taken over")))
-            << notes.front().toStdString();
-        for (const QString& path : {view, layout}) {
-            EXPECT_EQ(IsPipe(path), row.pipe) << row.name;
-            EXPECT_EQ(QFileInfo(path).isDir(), !row.pipe) << row.name;
+        if (row.old) {
+            const QStringList notes = Kept::Notes().filter(view).mid(before);
+            ASSERT_EQ(notes.size(), 1);
+            EXPECT_TRUE(notes.front().startsWith(
+                QStringLiteral("the old view settings are not taken over")))
+                << notes.front().toStdString();
+            // Still remembered where they belong: toggled twice, off again.
+            EXPECT_FALSE(
+                TMainForm::Remembered().value(QLatin1String(Kept::LevelValuesKey)).toBool());
+        }
+        for (const QString& path : row.paths) {
+            EXPECT_EQ(IsPipe(path), row.pipe);
+            EXPECT_EQ(QFileInfo(path).isDir(), !row.pipe);
             QFile::remove(path);
             QDir().rmdir(path);
         }
-        // Still remembered where they belong: toggled twice, off again.
-        EXPECT_EQ(TMainForm::Remembered().value(QLatin1String(Kept::LevelValuesKey)).toBool(),
-                  false)
-            << row.name;
         QFile::remove(SettingsFileName());
     }
 }
 
-TEST_F(KeptFiles, ASettingsFileThatIsNotAFileIsNeitherReadNorReplaced)
-{
-    const struct {
-        const char* name;
-        bool pipe; // else a folder
-    } rows[] = {{"a pipe", true}, {"a folder", false}};
-    for (const auto& row : rows) {
-        const QString file = SettingsFileName();
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
-        ASSERT_TRUE(row.pipe ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
-                             : QDir().mkdir(file))
-            << row.name;
-        StartRemembering();
-        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
-        OpenAndPlot();
-        EXPECT_TRUE(form->recentPrices().size() == 1) << row.name;
-        form->close();
-        form.reset();
-        EXPECT_EQ(IsPipe(file), row.pipe) << row.name;
-        EXPECT_EQ(QFileInfo(file).isDir(), !row.pipe) << row.name;
-        QFile::remove(file);
-        QDir().rmdir(file);
-    }
-}
-
-TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredOrSavedAgain)
+// Only a sane remembered geometry is restored or saved again; restored from
+// maximised, the window is smaller than the screen and on it.
+TEST_F(KeptFiles, OnlyASaneRememberedGeometryIsRestoredAndTheWindowIsOnTheScreen)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
     const QRect avail = screen->availableGeometry();
     const QRect sane(avail.topLeft() + QPoint(40, 30), avail.size() * 3 / 4);
-    const struct {
-        const char* name;
-        QByteArray saved;
-        bool restored;
-    } rows[] = {
-        {"a window that fits", SavedBy(sane), true},
-        {"a billion pixels square", GeometryOf(QRect(0, 0, 1000000000, 1000000000)), false},
-        {"the whole range of int",
-         GeometryOf(QRect(QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX))), false},
-        {"below the screen", GeometryOf(QRect(avail.left(), avail.bottom() + 10, 800, 600)), false},
-        {"too small to use", GeometryOf(QRect(avail.topLeft(), QSize(57, 98))), false},
-        {"cut short", GeometryOf(sane).left(30), false},
-    };
-    for (const auto& row : rows) {
-        {
-            QSettings st = TMainForm::Remembered();
-            st.clear();
-            st.setValue(QStringLiteral("window/geometry"), row.saved);
-        }
-        StartRemembering();
-        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
-        if (row.restored) {
-            // The window grows to its smallest layout on a small screen.
-            EXPECT_EQ(form->geometry().size(),
-                      sane.size().expandedTo(form->minimumSizeHint()).boundedTo(avail.size()))
-                << row.name;
-        }
-        // Maximised, or moved back onto the screen by Qt itself: all of it seen.
-        EXPECT_TRUE(form->isMaximized() || avail.contains(form->geometry()))
-            << row.name << ": " << form->geometry().x() << "," << form->geometry().y() << " "
-            << form->width() << "x" << form->height();
-        EXPECT_GE(form->width(), 100) << row.name;
-        EXPECT_GE(form->height(), 100) << row.name;
-        EXPECT_LE(form->width(), avail.width()) << row.name;
-        EXPECT_LE(form->height(), avail.height()) << row.name;
-        EXPECT_LE(form->session.GloVar.ChartWidth, 16384) << row.name;
-        EXPECT_LE(form->session.GloVar.ChartHeight, 16384) << row.name;
-        form->close();
-        form.reset();
-        // What is saved again restores to something that fits the screen.
-        const QByteArray again =
-            TMainForm::Remembered().value(QStringLiteral("window/geometry")).toByteArray();
-        if (!again.isEmpty()) {
-            QWidget probe;
-            ASSERT_TRUE(probe.restoreGeometry(again)) << row.name;
-            EXPECT_LE(probe.normalGeometry().width(), avail.width()) << row.name;
-            EXPECT_LE(probe.normalGeometry().height(), avail.height()) << row.name;
-        }
-    }
-    TMainForm::Remembered().clear();
-}
-
-TEST_F(KeptFiles, RestoredFromMaximisedTheWindowIsSmallerThanTheScreenAndOnIt)
-{
-    QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
-    const QRect avail = screen->availableGeometry();
     const QRect kept(avail.topLeft() + QPoint(60, 50), QSize(900, 640));
+    enum Shown { Fits, Anyhow, Maximised };
     const struct {
         const char* name;
         QByteArray saved;
-        std::optional<QRect> normal; // the place kept, or a fresh one
+        Shown shown;
+        std::optional<QRect> normal; // of a maximised one: the place kept, or a fresh one
     } rows[] = {
-        {"nothing remembered", QByteArray(), std::nullopt},
-        {"maximised over a place of its own", MaximisedOver(kept, avail), kept},
-        {"maximised over the whole screen", MaximisedOver(avail, avail), std::nullopt},
+        {"a window that fits", SavedBy(sane), Fits, {}},
+        {"a billion pixels square", GeometryOf(QRect(0, 0, 1000000000, 1000000000)), Anyhow, {}},
+        {"the whole range of int",
+         GeometryOf(QRect(QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX))),
+         Anyhow,
+         {}},
+        {"below the screen",
+         GeometryOf(QRect(avail.left(), avail.bottom() + 10, 800, 600)),
+         Anyhow,
+         {}},
+        {"too small to use", GeometryOf(QRect(avail.topLeft(), QSize(57, 98))), Anyhow, {}},
+        {"cut short", GeometryOf(sane).left(30), Anyhow, {}},
+        {"nothing remembered", QByteArray(), Maximised, {}},
+        {"maximised over a place of its own", GeometryOf(kept, avail), Maximised, kept},
+        {"maximised over the whole screen", GeometryOf(avail, avail), Maximised, {}},
         {"maximised over a place off the screen",
-         MaximisedOver(QRect(avail.right() + 500, 0, 800, 600), avail), std::nullopt},
+         GeometryOf(QRect(avail.right() + 500, 0, 800, 600), avail),
+         Maximised,
+         {}},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         {
             QSettings st = TMainForm::Remembered();
             st.clear();
@@ -305,24 +265,50 @@ TEST_F(KeptFiles, RestoredFromMaximisedTheWindowIsSmallerThanTheScreenAndOnIt)
                 st.setValue(QStringLiteral("window/geometry"), row.saved);
         }
         StartRemembering();
-        ASSERT_TRUE(form->session.FirstActivationDone()) << row.name;
-        EXPECT_TRUE(form->isMaximized()) << row.name;
-        const QRect normal = form->normalGeometry();
-        // The offscreen platform has no window manager to hand back the place
-        // kept under a maximised window; every other check holds there too.
-        if (row.normal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
-            EXPECT_EQ(normal, *row.normal) << row.name;
+        ASSERT_TRUE(form->session.FirstActivationDone());
+        if (row.shown == Fits) {
+            // The window grows to its smallest layout on a small screen.
+            EXPECT_EQ(form->geometry().size(),
+                      sane.size().expandedTo(form->minimumSizeHint()).boundedTo(avail.size()));
         }
-        EXPECT_TRUE(avail.contains(normal)) << row.name;
-        EXPECT_LT(normal.width(), avail.width()) << row.name;
-        EXPECT_LT(normal.height(), avail.height()) << row.name;
-        form->showNormal();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return !form->isMaximized() && form->geometry() == normal; }, 10000))
-            << row.name << ": " << form->geometry().width() << "x" << form->geometry().height();
-        EXPECT_GE(form->frameGeometry().top(), avail.top()) << row.name;
+        // Maximised, or moved back onto the screen by Qt itself: all of it seen.
+        EXPECT_TRUE(form->isMaximized() || avail.contains(form->geometry()))
+            << form->geometry().x() << "," << form->geometry().y() << " " << form->width() << "x"
+            << form->height();
+        EXPECT_GE(form->width(), 100);
+        EXPECT_GE(form->height(), 100);
+        EXPECT_LE(form->width(), avail.width());
+        EXPECT_LE(form->height(), avail.height());
+        EXPECT_LE(form->session.GloVar.ChartWidth, 16384);
+        EXPECT_LE(form->session.GloVar.ChartHeight, 16384);
+        if (row.shown == Maximised) {
+            EXPECT_TRUE(form->isMaximized());
+            const QRect normal = form->normalGeometry();
+            // The offscreen platform has no window manager to hand back the
+            // place kept under a maximised window; every other check holds there too.
+            if (row.normal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+                EXPECT_EQ(normal, *row.normal);
+            }
+            EXPECT_TRUE(avail.contains(normal));
+            EXPECT_LT(normal.width(), avail.width());
+            EXPECT_LT(normal.height(), avail.height());
+            form->showNormal();
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return !form->isMaximized() && form->geometry() == normal; }, 10000))
+                << form->geometry().width() << "x" << form->geometry().height();
+            EXPECT_GE(form->frameGeometry().top(), avail.top());
+        }
         form->close();
         form.reset();
+        // What is saved again restores to something that fits the screen.
+        const QByteArray again =
+            TMainForm::Remembered().value(QStringLiteral("window/geometry")).toByteArray();
+        if (!again.isEmpty()) {
+            QWidget probe;
+            ASSERT_TRUE(probe.restoreGeometry(again));
+            EXPECT_LE(probe.normalGeometry().width(), avail.width());
+            EXPECT_LE(probe.normalGeometry().height(), avail.height());
+        }
     }
     TMainForm::Remembered().clear();
 }
@@ -363,6 +349,9 @@ TEST_F(KeptFiles, AtItsLeastSizeEveryControlIsStillWithinReach)
     // The menus are there too, and the chart still has room.
     EXPECT_TRUE(form->menuBar()->isVisible());
     EXPECT_GT(Find("Image1")->height(), 0);
+    // Exit, reached behind the bar's button, closes the window.
+    QTest::mouseClick(Find<QToolButton>("ExitBtn"), Qt::LeftButton);
+    EXPECT_TRUE(form->closedByUser());
 }
 
 // --- Saving over what is open ---------------------------------------------------

@@ -6,8 +6,6 @@
 #include <QMap>
 #include <QMenu>
 #include <QSet>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QToolBar>
 #include <cmath>
@@ -21,26 +19,7 @@
 namespace {
 class Trader : public WindowFixture {
 protected:
-    void SetUp() override
-    {
-        StartWindow(QSize(1100, 760), true);
-        if (HasFatalFailure())
-            return;
-        // Answers a question from the queue, as a script's answer line would.
-        host.nextLine = [this](const QString& keyword) -> std::optional<QStringList> {
-            if (keyword != QLatin1String("answer") || answers.isEmpty())
-                return std::nullopt;
-            return QStringList{keyword, answers.takeFirst()};
-        };
-    }
-    int Questions() const
-    {
-        int n = 0;
-        for (const QJsonObject& e : events)
-            n += e.value(QStringLiteral("event")).toString() == QLatin1String("question");
-        return n;
-    }
-    QStringList answers;
+    void SetUp() override { StartWindow(QSize(1100, 760), true); }
 };
 
 std::pair<int, int> Range(const ChartSession& s)
@@ -93,7 +72,8 @@ TEST_F(Trader, AResizeReplotsAtTheNewSizeWithTheFiguresOnTheirDates)
     // A resize to the same size changes nothing and asks nothing.
     form->FlushResize();
     EXPECT_EQ(form->session.chart.image(), withFigures);
-    EXPECT_EQ(Questions(), 0);
+    for (const QJsonObject& e : events)
+        EXPECT_NE(e[QStringLiteral("event")], QStringLiteral("question"));
 }
 
 TEST_F(Trader, DateAndPriceLabelsKeepApartInANarrowWindow)
@@ -236,7 +216,9 @@ TEST_F(Trader, ADoubleClickOnPlotIsOneClick)
     EXPECT_FALSE(form->session.GloVar.ChartShown);
 }
 
-TEST_F(Trader, NarrowWindowsKeepEveryControlWithinReachAndThePanelsApart)
+// Every control within reach at the least size:
+// KeptFiles.AtItsLeastSizeEveryControlIsStillWithinReach.
+TEST_F(Trader, NarrowWindowsKeepThePanelsApart)
 {
     OpenAndPlot();
     QWidget* chart = Find("Image1");
@@ -274,26 +256,6 @@ TEST_F(Trader, NarrowWindowsKeepEveryControlWithinReachAndThePanelsApart)
     QTest::mouseMove(chart, QPoint(300, 300));
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton); // Reset
     EXPECT_TRUE(panel(8)->text().isEmpty());
-    // Back in setup mode at 640 pixels: the rest of the tool bar is behind its button.
-    form->resize(640, 480);
-    QApplication::processEvents();
-    QToolButton* more = Find<QToolBar>("ToolBar1")
-                            ->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
-    ASSERT_NE(more, nullptr);
-    ASSERT_TRUE(more->isVisible()); // 640 pixels do not hold the whole bar
-    QWidget* exitBtn = Find<QToolButton>("ExitBtn");
-    EXPECT_FALSE(exitBtn->isVisible());
-    QTest::mouseClick(more, Qt::LeftButton);
-    QApplication::processEvents();
-    for (const char* name : {"ExitBtn", "PrintBtn", "PeriodCB", "UpBtn", "RightBtn"}) {
-        QWidget* w = Find(name);
-        ASSERT_NE(w, nullptr) << name;
-        EXPECT_TRUE(w->isVisible()) << name;
-        const QRect inForm(w->mapTo(form.get(), QPoint(0, 0)), w->size());
-        EXPECT_TRUE(form->rect().contains(inForm)) << name;
-    }
-    QTest::mouseClick(exitBtn, Qt::LeftButton);
-    EXPECT_TRUE(form->closedByUser());
 }
 
 TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
@@ -323,38 +285,27 @@ TEST_F(Trader, KeysMoveTheRangeAsTheButtonsDo)
     // End: the last period of the file.
     QTest::keyClick(form.get(), Qt::Key_End);
     EXPECT_EQ(Range(form->session), std::make_pair(3000 - 260 + 1, 3000));
+    // Up/+ and Down/- take the next shorter or longer period of the list,
+    // ending at the same record.
+    const struct {
+        Qt::Key key;
+        int period;
+    } steps[] = {{Qt::Key_Up, 130}, {Qt::Key_Plus, 130}, {Qt::Key_Down, 520}, {Qt::Key_Minus, 520}};
+    auto* period = Find<QComboBox>("PeriodCB");
+    ASSERT_NE(period, nullptr);
+    for (const auto& step : steps) {
+        form->ChoosePeriod(period->findText(QStringLiteral("260")));
+        QTest::keyClick(form.get(), Qt::Key_End);
+        ASSERT_EQ(form->session.GloVar.PeriodLength, 260);
+        QTest::keyClick(form.get(), step.key);
+        EXPECT_EQ(form->session.GloVar.PeriodLength, step.period) << step.key;
+        EXPECT_EQ(Range(form->session), std::make_pair(3000 - step.period, 3000)) << step.key;
+    }
     // In setup mode the keys do nothing.
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
     const auto setup = Range(form->session);
     QTest::keyClick(form.get(), Qt::Key_Left);
     EXPECT_EQ(Range(form->session), setup);
-}
-
-// Up/+ and Down/- take the next shorter or longer period of the list, ending
-// at the same record, on the opening range and at the file's end alike.
-TEST_F(Trader, UpAndDownKeysStepThroughThePeriodList)
-{
-    const struct {
-        const char* name;
-        Qt::Key key;
-        int period;
-    } steps[] = {
-        {"Up", Qt::Key_Up, 130},
-        {"Plus", Qt::Key_Plus, 130},
-        {"Down", Qt::Key_Down, 520},
-        {"Minus", Qt::Key_Minus, 520},
-    };
-    OpenAndPlot(3000);
-    QComboBox* period = Find<QComboBox>("PeriodCB");
-    ASSERT_NE(period, nullptr);
-    for (const auto& s : steps) {
-        form->ChoosePeriod(period->findText(QStringLiteral("260")));
-        QTest::keyClick(form.get(), Qt::Key_End);
-        ASSERT_EQ(form->session.GloVar.PeriodLength, 260);
-        QTest::keyClick(form.get(), s.key);
-        EXPECT_EQ(form->session.GloVar.PeriodLength, s.period) << s.name;
-        EXPECT_EQ(Range(form->session), std::make_pair(3000 - s.period, 3000)) << s.name;
-    }
 }
 
 TEST_F(Trader, TheWheelZoomsAndShiftWheelShifts)
@@ -389,33 +340,6 @@ TEST_F(Trader, TheWheelZoomsAndShiftWheelShifts)
     EXPECT_EQ(Range(form->session), start);
     wheel(60, Qt::ShiftModifier);
     EXPECT_EQ(Range(form->session), previous);
-}
-
-TEST_F(Trader, RememberedBetweenRunsWithoutTouchingTheUsersSettings)
-{
-    // The tests' own settings live in a temporary folder (see main.cpp).
-    ASSERT_TRUE(QStandardPaths::isTestModeEnabled());
-    TMainForm::Remembered().clear();
-    form->RememberSettings();
-    OpenAndPlot();
-    ASSERT_EQ(form->recentPrices().size(), 1);
-    form->menuItem(QStringLiteral("View/Color"))->trigger();
-    EXPECT_EQ(form->session.chart.image().format(), QImage::Format_RGB32);
-    form->resize(900, 600);
-    form->close();
-    const QString price = form->recentPrices().first();
-
-    form.reset();
-    form = std::make_unique<TMainForm>(host, dir.path());
-    form->RememberSettings();
-    EXPECT_EQ(form->recentPrices(), QStringList{price});
-    EXPECT_EQ(form->session.priceFolder, QFileInfo(price).absolutePath());
-    EXPECT_TRUE(form->forceColor);
-    QMenu* recent = form->findChild<QMenu*>(QStringLiteral("RecentMenu"));
-    ASSERT_NE(recent, nullptr);
-    ASSERT_EQ(recent->actions().size(), 1);
-    EXPECT_EQ(recent->actions().first()->text(), QStringLiteral("prices.txt"));
-    TMainForm::Remembered().clear();
 }
 
 // The crosshair follows the pointer on the screen, tags the price and the

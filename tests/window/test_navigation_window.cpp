@@ -89,26 +89,6 @@ TEST_F(MouseNavigation, WithTheSelectToolPlainDragsMoveTheChart)
     EXPECT_EQ(form->session.GloVar.FirstRecord, now);
 }
 
-TEST_F(MouseNavigation, LogScaleAndVolumeFromTheViewMenu)
-{
-    OpenAndPlot();
-    QAction* log = form->menuItem(QStringLiteral("View/Log scale"));
-    QAction* volume = form->menuItem(QStringLiteral("View/Volume"));
-    ASSERT_NE(log, nullptr);
-    ASSERT_NE(volume, nullptr);
-    // The weekday file has no volume column.
-    EXPECT_FALSE(volume->isEnabled());
-    DrawSpiral();
-    const QString p1 = QString::number(form->session.GloVar.P1Price, 'g', 17);
-    log->trigger();
-    EXPECT_TRUE(log->isChecked());
-    EXPECT_TRUE(form->session.GloVar.ScaleIsLog);
-    EXPECT_EQ(QString::number(form->session.GloVar.P1Price, 'g', 17), p1);
-    EXPECT_EQ(form->session.FigureCount(), 1);
-    log->trigger();
-    EXPECT_FALSE(form->session.GloVar.ScaleIsLog);
-}
-
 TEST_F(MouseNavigation, VolumePaneFromTheMenuAndOffAgainGivesTheSamePicture)
 {
     // The weekday file with a volume column after its prices.

@@ -1,5 +1,5 @@
 // The Select tool in the real window: the toolbar arrow, a figure picked by
-// the mouse, a handle dragged, Delete and Undo from the keys.
+// the mouse, a handle dragged, Delete and Undo from the keys, a click away.
 #include <QToolBar>
 
 #include "app/window/ChartView.h"
@@ -99,20 +99,12 @@ TEST_F(Picking, PickWithTheMouseDragAHandleDeleteAndUndo)
     QTest::keyClick(form.get(), Qt::Key_V);
     EXPECT_TRUE(form->selectAction()->isChecked());
     EXPECT_TRUE(form->menuItem(QStringLiteral("Edit/Select figures"))->isChecked());
-}
 
-TEST_F(Picking, AClickAwayFromEveryFigurePicksNone)
-{
-    StartWindow(QSize(), true);
-    OpenAndPlot();
-    DrawSpiral();
-    auto* view = Find<ChartView>("Image1");
-    form->selectAction()->setChecked(true);
-    const std::optional<QPoint> on = PointOn(1);
-    ASSERT_TRUE(on.has_value());
-    QTest::mouseClick(view, Qt::LeftButton, {}, *on);
+    // A click away from every figure picks none.
+    const std::optional<QPoint> again = PointOn(1);
+    ASSERT_TRUE(again.has_value());
+    QTest::mouseClick(view, Qt::LeftButton, {}, *again);
     ASSERT_EQ(form->session.SelectedFigure(), 1);
-    // The plot's top left corner, far from the spiral.
     const QPoint away(form->session.GloVar.PlotLeft + 2, form->session.GloVar.PlotTop + 2);
     ASSERT_EQ(form->session.FigureAt(away.x(), away.y()), 0);
     QTest::mouseClick(view, Qt::LeftButton, {}, away);

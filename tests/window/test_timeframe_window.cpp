@@ -71,51 +71,24 @@ TEST_F(TimeframeMenu, TheDatesDialogShowsAndTakesDaysBefore1900)
     d->hide();
 }
 
-TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
-{
-    host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
-    QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
-    QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
-    ASSERT_TRUE(form->session.GloVar.ChartShown);
-    EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframedaily")});
-    const int days = form->session.GloVar.LoadedCount;
-    DrawSpiral();
-    ASSERT_TRUE(form->session.GloVar.P1Date && form->session.GloVar.P2Date);
-    const double p1 = *form->session.GloVar.P1Date, p2 = *form->session.GloVar.P2Date,
-                 price1 = form->session.GloVar.P1Price;
-
-    Choose(QStringLiteral("Weekly"));
-    EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Weekly);
-    EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframeweekly")});
-    EXPECT_LT(form->session.GloVar.LoadedCount, days / 4);
-    EXPECT_EQ(form->session.FigureCount(), 1);
-    EXPECT_EQ(form->session.GloVar.P1Date, p1);
-    EXPECT_EQ(form->session.GloVar.P2Date, p2);
-
-    Choose(QStringLiteral("Monthly"));
-    EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframemonthly")});
-    EXPECT_LE(form->session.GloVar.LoadedCount, 14);
-
-    Choose(QStringLiteral("Daily"));
-    EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Daily);
-    EXPECT_EQ(form->session.GloVar.LoadedCount, days);
-    EXPECT_EQ(form->session.GloVar.P1Date, p1);
-    EXPECT_EQ(form->session.GloVar.P2Date, p2);
-    EXPECT_EQ(form->session.GloVar.P1Price, price1);
-    EXPECT_EQ(form->session.FigureCount(), 1);
-}
-
-// A timeframe picked from the menu, and Log scale, are each taken back by one
-// Ctrl+Z: the timeframe or scale, the range and the figure's values as they
-// were; Ctrl+Shift+Z makes the change again.
+// A timeframe picked from the menu, and Log scale, keep the figure on its
+// dates and are each taken back by one Ctrl+Z: the timeframe or scale, the
+// bars, the range and the figure's values as they were; Ctrl+Shift+Z makes
+// the change again.
 TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
 {
     host.openAnswer = WriteFile(dir, QStringLiteral("djia.csv"), OldIndexFile(OldIndexSessions()));
     QTest::mouseClick(Find<QToolButton>("FileBtn"), Qt::LeftButton);
     QTest::mouseClick(Find<QToolButton>("PlotBtn"), Qt::LeftButton);
     ASSERT_TRUE(form->session.GloVar.ChartShown);
+    EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframedaily")});
+    // The index has no volume column.
+    EXPECT_FALSE(form->menuItem(QStringLiteral("View/Volume"))->isEnabled());
     DrawSpiral();
     const auto& g = form->session.GloVar;
+    const int days = g.LoadedCount;
+    const std::optional<double> p1 = g.P1Date, p2 = g.P2Date;
+    const double price1 = g.P1Price;
     const QString values = form->session.FigureValuesCsv();
     ASSERT_GT(values.count(QLatin1Char('\n')), 1);
     const int first = g.FirstRecord, last = g.LastRecord, depth = form->session.UndoDepth();
@@ -123,12 +96,19 @@ TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
         const char* item;
         Timeframe timeframe;
         bool log;
-    } rows[] = {{"Weekly", Timeframe::Weekly, false},
-                {"Monthly", Timeframe::Monthly, false},
-                {"Log scale", Timeframe::Daily, true}};
+        const char* checked;
+        int mostBars;
+    } rows[] = {{"Weekly", Timeframe::Weekly, false, "Timeframeweekly", days / 4},
+                {"Monthly", Timeframe::Monthly, false, "Timeframemonthly", 14},
+                {"Log scale", Timeframe::Daily, true, "Timeframedaily", days}};
     for (const auto& row : rows) {
         Choose(QLatin1String(row.item));
         EXPECT_EQ(form->session.ChartTimeframe(), row.timeframe) << row.item;
+        EXPECT_EQ(Checked(), QStringList{QLatin1String(row.checked)}) << row.item;
+        EXPECT_LE(g.LoadedCount, row.mostBars) << row.item;
+        EXPECT_EQ(g.P1Date, p1) << row.item;
+        EXPECT_EQ(g.P2Date, p2) << row.item;
+        EXPECT_EQ(g.P1Price, price1) << row.item;
         EXPECT_EQ(g.LogScale, row.log) << row.item;
         EXPECT_EQ(form->session.UndoDepth(), depth + 1) << row.item;
         EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
@@ -142,6 +122,8 @@ TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
         EXPECT_FALSE(Find<QAction>("LogScaleItem")->isChecked()) << row.item;
         EXPECT_EQ(g.FirstRecord, first) << row.item;
         EXPECT_EQ(g.LastRecord, last) << row.item;
+        EXPECT_EQ(g.LoadedCount, days) << row.item;
+        EXPECT_EQ(g.P1Price, price1) << row.item;
         EXPECT_EQ(form->session.FigureCount(), 1) << row.item;
         EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
         // Redo makes the change again, Ctrl+Z takes it back once more.
@@ -151,4 +133,10 @@ TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
         EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
         QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     }
+    // Daily from the menu as well.
+    Choose(QStringLiteral("Weekly"));
+    Choose(QStringLiteral("Daily"));
+    EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Daily);
+    EXPECT_EQ(g.LoadedCount, days);
+    EXPECT_EQ(form->session.FigureValuesCsv(), values);
 }

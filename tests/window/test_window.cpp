@@ -74,8 +74,10 @@ TEST_F(Window, OneScaleShowsAGreenBarAndHasAnAreaToClick)
     QWidget* area = Find("ToolBar2Area");
     ASSERT_NE(area, nullptr);
     EXPECT_GE(area->width(), 20);
+    const double top = form->session.GloVar.ScaleTop;
     QTest::mouseClick(area, Qt::LeftButton);
     EXPECT_TRUE(form->session.GloVar.WholeScale);
+    EXPECT_EQ(form->session.GloVar.ChartLow, 99); // the whole file's low
     QApplication::processEvents();
     auto greenShare = [this] {
         const QImage img = Find("ToolBar2")->grab().toImage();
@@ -88,6 +90,7 @@ TEST_F(Window, OneScaleShowsAGreenBarAndHasAnAreaToClick)
     EXPECT_GT(greenShare(), 0.2);
     QTest::mouseClick(area, Qt::LeftButton);
     EXPECT_FALSE(form->session.GloVar.WholeScale);
+    EXPECT_EQ(form->session.GloVar.ScaleTop, top);
     QApplication::processEvents();
     EXPECT_LT(greenShare(), 0.01);
     // The buttons of the bar still do their own work.
