@@ -289,7 +289,8 @@ TEST_F(Reader, WholeFileScaleAndLongFiles)
 {
     OpenWeekdays(3000);
     auto& g = s->GloVar;
-    ASSERT_TRUE(s->ScanWholeFileRange()); // its low: Session.WholeScaleToggle
+    ASSERT_TRUE(
+        s->ScanWholeFileRange()); // its low: Window.OneScaleShowsAGreenBarAndHasAnAreaToClick
     EXPECT_EQ(g.FileHigh, 100 + 2999 + 1);
     g.WholeScale = true;
     g.FirstRecord = 1; // more than any fixed slot array would hold, with blanks

@@ -43,7 +43,8 @@ TEST(FileChecks, SayWhyANameIsRefused)
         }
         const Result<void> kept = CheckKeptFile(r.path);
         ASSERT_EQ(kept.ok(), *r.keptReason == '\0');
-        if (!kept)
+        if (!kept) {
             EXPECT_EQ(kept.error().reason, QString::fromUtf8(r.keptReason));
+        }
     }
 }

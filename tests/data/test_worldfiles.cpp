@@ -301,11 +301,12 @@ TEST(HeaderNames, HeadersAsExportsWriteThem)
     for (const auto& r : rows) {
         const std::optional<FileLayout> read = ColumnsFromHeader(r.header, r.separator, {});
         ASSERT_EQ(read.has_value(), !r.columns.empty()) << r.header;
-        if (read)
+        if (read) {
             EXPECT_EQ(std::vector<int>({read->dateColumn, read->openColumn, read->highColumn,
                                         read->lowColumn, read->closeColumn}),
                       r.columns)
                 << r.header;
+        }
     }
 }
 
