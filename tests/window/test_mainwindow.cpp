@@ -378,6 +378,37 @@ TEST_F(Trader, TheCrosshairIsOnTheScreenOnly)
     EXPECT_FALSE(form->session.TagsAt(2, 2).has_value());
 }
 
+// The screen is repainted part by part as the crosshair moves: the row it
+// left shows the chart again, the row it went to shows the line.
+TEST_F(Trader, TheScreenShowsTheChartWhereTheCrosshairWas)
+{
+    OpenAndPlot();
+    auto* view = Find<ChartView>("Image1");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QImage picture = form->session.chart.image().convertToFormat(QImage::Format_RGB32);
+    const QPoint from(500, 300), to(620, 200);
+    QTest::mouseMove(view, from);
+    QTest::mouseMove(view, to);
+    const std::optional<PointerTags> tags = form->session.TagsAt(to.x(), to.y());
+    ASSERT_TRUE(tags.has_value());
+    // What the screen holds for a row of the plot, away from the new line's
+    // column and its tags, against the chart.
+    auto differing = [&](int y) {
+        const QImage shown = form->screen()
+                                 ->grabWindow(form->winId())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QPoint at = view->mapTo(form.get(), QPoint(0, 0));
+        int n = 0;
+        for (int x = tags->plot.left() + 1; x < tags->plot.right(); ++x)
+            if (std::abs(x - to.x()) > 60)
+                n += shown.pixel(at.x() + x, at.y() + y) != picture.pixel(x, y);
+        return n;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return differing(to.y()) > tags->plot.width() / 4; }));
+    EXPECT_EQ(differing(from.y()), 0);
+}
+
 TEST_F(Trader, FiguresStayThroughTheKeysAndComeBackWithTheirValues)
 {
     StartWindow(QSize(), true);
