@@ -42,10 +42,13 @@ void ChartSession::RecordFigure(bool dragged)
     f.fanAngles[0] = g.FanAngle1;
     f.fanAngles[1] = g.FanAngle2;
     f.fanAngles[2] = g.FanAngle3;
-    f.p1 = AnchorPoint(map, g.Prices, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price, timeframe_);
-    f.p2 = AnchorPoint(map, g.Prices, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price, timeframe_);
-    if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
-        f.p3 = PointAt(map, g.Prices, g.P3X, g.P3Y);
+    const AnchorPixels px = AnchorPixelsNow();
+    f.p1 = AnchorPoint(map, g.Prices, px.P1X, map.heightToY(px.P1Y), g.P1Anchor.date,
+                       g.P1Anchor.price, timeframe_);
+    f.p2 = AnchorPoint(map, g.Prices, px.P2X, map.heightToY(px.P2Y), g.P2Anchor.date,
+                       g.P2Anchor.price, timeframe_);
+    if (px.P3X > 0 && px.P3Y > 0 && !(px.P3X == px.P2X && px.P3Y == map.heightToY(px.P2Y)))
+        f.p3 = PointAt(map, g.Prices, px.P3X, px.P3Y);
     // Points the figure had still at these pixels are kept as they were, so
     // that a Draw again after a resize moves none by a fraction of a slot.
     if (figures_.current) {
@@ -53,16 +56,16 @@ void ChartSession::RecordFigure(bool dragged)
             if (p.date == was.date && PixelOf(map, g.Prices, was) == at)
                 p = was;
         };
-        keep(f.p1, figures_.current->p1, QPoint(g.P1X, map.heightToY(g.P1Y)));
-        keep(f.p2, figures_.current->p2, QPoint(g.P2X, map.heightToY(g.P2Y)));
+        keep(f.p1, figures_.current->p1, QPoint(px.P1X, map.heightToY(px.P1Y)));
+        keep(f.p2, figures_.current->p2, QPoint(px.P2X, map.heightToY(px.P2Y)));
         if (f.p3 && figures_.current->p3)
-            keep(*f.p3, *figures_.current->p3, QPoint(g.P3X, g.P3Y));
+            keep(*f.p3, *figures_.current->p3, QPoint(px.P3X, px.P3Y));
     }
     if (kind->scaled)
         f.scale = frames_.drawnScale();
     if (kind->live) {
-        const double fresh =
-            frames_.drawnEllipseBase().value_or(EllipseBaseRadius(CurrentFigureInput(GloVar)));
+        const double fresh = frames_.drawnEllipseBase().value_or(
+            EllipseBaseRadius(CurrentFigureInput(GloVar, timeframe_)));
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
         f.ellipseDragged = dragged;
     }
@@ -143,7 +146,7 @@ Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
     const FigureFrames::Replaying replaying(frames_, f);
     // The figure's own choices and anchors, then drawn as Draw draws.
     TakeFigureChoice(*kind, f);
-    TakeFigureAnchors(f, *p1, *p2, f.p3 ? p3 : std::nullopt);
+    TakeFigureAnchors(f);
     DrawChosenFigure(GloVar.ellipse);
     if (kind->live && f.ellipseDragged) {
         // The far end was dragged: the drag's last move, drawn afresh.
@@ -151,7 +154,7 @@ Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
         RecordFigure(true);
     } else if (kind->live && std::fabs(f.ellipseScale - 1) > 1e-12) {
         // Grown or shrunk by repeated Draws: drawn again at the size it was kept at.
-        const FigureInput in = CurrentFigureInput(GloVar);
+        const FigureInput in = CurrentFigureInput(GloVar, timeframe_);
         DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
     }
     // The figure as it was kept, its points read from no pixel.

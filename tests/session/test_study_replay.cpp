@@ -66,8 +66,8 @@ TEST_F(StudyReplay, ValuesDoNotDependOnTheWindowSize)
         // The last figure's choices are the session's after the replay.
         EXPECT_EQ(s->GloVar.ChartType, kept.figures.back().type);
         EXPECT_EQ(s->GloVar.Dir, kept.figures.back().dir);
-        EXPECT_EQ(s->GloVar.P1Date, kept.figures.back().p1.date);
-        EXPECT_EQ(s->GloVar.P2Price, kept.figures.back().p2.price);
+        EXPECT_EQ(s->GloVar.P1Anchor.date, kept.figures.back().p1.date);
+        EXPECT_EQ(s->GloVar.P2Anchor.price, kept.figures.back().p2.price);
         EXPECT_TRUE(prompts.events.filter(QStringLiteral("error:")).isEmpty())
             << qPrintable(prompts.events.join('\n'));
     }

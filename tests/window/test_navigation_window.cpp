@@ -99,11 +99,11 @@ TEST_F(MouseNavigation, LogScaleAndVolumeFromTheViewMenu)
     // The weekday file has no volume column.
     EXPECT_FALSE(volume->isEnabled());
     DrawSpiral();
-    const QString p1 = QString::number(form->session.GloVar.P1Price, 'g', 17);
+    const QString p1 = QString::number(form->session.GloVar.P1Anchor.price, 'g', 17);
     log->trigger();
     EXPECT_TRUE(log->isChecked());
     EXPECT_TRUE(form->session.GloVar.ScaleIsLog);
-    EXPECT_EQ(QString::number(form->session.GloVar.P1Price, 'g', 17), p1);
+    EXPECT_EQ(QString::number(form->session.GloVar.P1Anchor.price, 'g', 17), p1);
     EXPECT_EQ(form->session.FigureCount(), 1);
     log->trigger();
     EXPECT_FALSE(form->session.GloVar.ScaleIsLog);

@@ -80,17 +80,17 @@ TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
     EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframedaily")});
     const int days = form->session.GloVar.LoadedCount;
     DrawSpiral();
-    ASSERT_TRUE(form->session.GloVar.P1Date && form->session.GloVar.P2Date);
-    const double p1 = *form->session.GloVar.P1Date, p2 = *form->session.GloVar.P2Date,
-                 price1 = form->session.GloVar.P1Price;
+    ASSERT_TRUE(form->session.GloVar.P1Anchor.date && form->session.GloVar.P2Anchor.date);
+    const double p1 = *form->session.GloVar.P1Anchor.date, p2 = *form->session.GloVar.P2Anchor.date,
+                 price1 = form->session.GloVar.P1Anchor.price;
 
     Choose(QStringLiteral("Weekly"));
     EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Weekly);
     EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframeweekly")});
     EXPECT_LT(form->session.GloVar.LoadedCount, days / 4);
     EXPECT_EQ(form->session.FigureCount(), 1);
-    EXPECT_EQ(form->session.GloVar.P1Date, p1);
-    EXPECT_EQ(form->session.GloVar.P2Date, p2);
+    EXPECT_EQ(form->session.GloVar.P1Anchor.date, p1);
+    EXPECT_EQ(form->session.GloVar.P2Anchor.date, p2);
 
     Choose(QStringLiteral("Monthly"));
     EXPECT_EQ(Checked(), QStringList{QStringLiteral("Timeframemonthly")});
@@ -99,9 +99,9 @@ TEST_F(TimeframeMenu, WeeklyAndMonthlyBarsKeepTheFigure)
     Choose(QStringLiteral("Daily"));
     EXPECT_EQ(form->session.ChartTimeframe(), Timeframe::Daily);
     EXPECT_EQ(form->session.GloVar.LoadedCount, days);
-    EXPECT_EQ(form->session.GloVar.P1Date, p1);
-    EXPECT_EQ(form->session.GloVar.P2Date, p2);
-    EXPECT_EQ(form->session.GloVar.P1Price, price1);
+    EXPECT_EQ(form->session.GloVar.P1Anchor.date, p1);
+    EXPECT_EQ(form->session.GloVar.P2Anchor.date, p2);
+    EXPECT_EQ(form->session.GloVar.P1Anchor.price, price1);
     EXPECT_EQ(form->session.FigureCount(), 1);
 }
 
