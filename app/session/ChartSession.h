@@ -464,6 +464,10 @@ private:
     void ZoomBarsAt(int index, int x, const ChartMap& was);
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
+    // The figure of the kind given on the anchors and choices in force, its
+    // markers and the footer over the base picture: Draw's drawing, without
+    // its checks and without recording the figure.
+    void DrawFigureOnChart(const FigureKind& kind, std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.
     void DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory);
     // The live ellipse with its far end (and the third point) at x, y.
@@ -471,7 +475,7 @@ private:
     // A kept figure's anchors and choices as the session's own: its points
     // as kept, its markers where they stand (the third point at P2's when
     // it has none of its own).
-    void TakeFigureAnchors(const StudyFigure& f);
+    void PlaceFigureAnchors(const StudyFigure& f);
     void TakeFigureChoice(const FigureKind& kind, const StudyFigure& f);
     // Makes the current figure part of the picture, as Clip does.
     void KeepCurrentFigure();

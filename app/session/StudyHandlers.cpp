@@ -128,13 +128,12 @@ Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
         }
         return {};
     }
-    const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
-    const ChartMap map = CurrentChartMap(GloVar);
-    const auto p1 = PixelOf(map, prices, f.p1, timeframe_),
-               p2 = PixelOf(map, prices, f.p2, timeframe_);
-    const auto p3 =
-        f.p3 ? PixelOf(map, prices, *f.p3, timeframe_) : std::optional<QPoint>(QPoint());
+    // Each point stands where its day is charted.
+    auto charted = [&](const StudyPoint& p) {
+        return AnchorPixel(CurrentChartMap(g), g.Prices, AnchorOf(p), timeframe_).has_value();
+    };
+    const bool p1 = charted(f.p1), p2 = charted(f.p2), p3 = !f.p3 || charted(*f.p3);
     if (!kind || !p1 || !p2 || !p3) {
         const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
         return Error{Error::Doing::OpeningStudy, QString(), 0,
@@ -144,18 +143,22 @@ Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
     }
     // Built in the scale it keeps while its Draws last.
     const FigureFrames::Replaying replaying(frames_, f);
-    // The figure's own choices and anchors, then drawn as Draw draws.
+    // The figure's own choices and points become the session's, and the
+    // figure is built from them (their pixels worked out on this chart)
+    // and drawn, as Draw draws it.
     TakeFigureChoice(*kind, f);
-    TakeFigureAnchors(f);
-    DrawChosenFigure(GloVar.ellipse);
+    PlaceFigureAnchors(f);
+    DrawFigureOnChart(*kind, g.ellipse);
     if (kind->live && f.ellipseDragged) {
-        // The far end was dragged: the drag's last move, drawn afresh.
-        MoveLiveFigure(p2->x(), p2->y(), std::nullopt);
-        RecordFigure(true);
+        // The far end was dragged: the drag's last move, drawn afresh as
+        // the drag drew it, so that the picture is the drag's to the pixel.
+        const QPoint end =
+            AnchorPixel(CurrentChartMap(g), g.Prices, g.P2Anchor, timeframe_).value_or(QPoint());
+        MoveLiveFigure(end.x(), end.y(), std::nullopt);
     } else if (kind->live && std::fabs(f.ellipseScale - 1) > 1e-12) {
         // Grown or shrunk by repeated Draws: drawn again at the size it was kept at.
-        const FigureInput in = CurrentFigureInput(GloVar, timeframe_);
-        DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
+        const FigureInput in = CurrentFigureInput(g, timeframe_);
+        DrawFigureOnChart(*kind, EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
     }
     // The figure as it was kept, its points read from no pixel.
     figures_.current = f;

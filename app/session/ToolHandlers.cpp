@@ -218,12 +218,19 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
     // Before any chart exists there is nothing to draw on.
     if (chart.isNull())
         return;
+    DrawFigureOnChart(*kind, std::move(memory));
+    RecordFigure(false);
+}
+
+void ChartSession::DrawFigureOnChart(const FigureKind& kind, std::optional<EllipseMemory> memory)
+{
+    auto& g = GloVar;
     g.EllipseLive = false;
     drags_.ellipseMemory.reset();
     if (g.ChartDrawn && !baseImage.isNull())
         chart.restore(baseImage);
-    DrawFigure(*kind, std::move(memory));
-    g.EllipseLive = kind->live;
+    DrawFigure(kind, std::move(memory));
+    g.EllipseLive = kind.live;
     ui.enable(Ctl::EraseBtn);
     const ChartMap map = CurrentChartMap(GloVar);
     const AnchorPixels a = AnchorPixelsNow();
@@ -233,7 +240,6 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
         DrawP3Marker(now.P3X, now.P3Y);
     ui.enable(Ctl::ClipButton);
     DrawChartFooter(chart, map);
-    RecordFigure(false);
 }
 
 FrameView ChartSession::FrameViewNow() const
@@ -285,24 +291,27 @@ void ChartSession::MoveLiveFigure(int x, int y, std::optional<EllipseMemory> mem
     DrawFigure(LiveFigureKind(), std::move(memory));
 }
 
-void ChartSession::TakeFigureAnchors(const StudyFigure& f)
+void ChartSession::PlaceFigureAnchors(const StudyFigure& f)
 {
     auto& g = GloVar;
     // The figure's days and prices hold, even where a pixel falls at the
     // edge of the next slot or between a bar's prices.
     g.P1Anchor = AnchorOf(f.p1);
-    g.P2Anchor = AnchorOf(f.p2);
     g.P3Anchor = AnchorOf(f.p3 ? *f.p3 : f.p2);
+    PlaceAnchor(2, AnchorOf(f.p2));
+    // Their markers where the points stand on this chart.
     const ChartMap& map = CurrentChartMap(g);
     auto pixel = [&](const KeptAnchor& a) {
         return AnchorPixel(map, g.Prices, a, timeframe_).value_or(QPoint(-1, -1));
     };
     const QPoint p1 = pixel(g.P1Anchor), p2 = pixel(g.P2Anchor);
-    DrawP1Marker(p1.x(), p1.y());
-    DrawP2Marker(p2.x(), p2.y());
+    tool.drawP1Marker(p1.x(), p1.y());
+    ui.enable(Ctl::P2Btn);
+    ui.enable(Ctl::DrawBtn);
+    tool.drawP2Marker(p2.x(), p2.y());
     if (f.p3) {
         const QPoint p3 = pixel(g.P3Anchor);
-        DrawP3Marker(p3.x(), p3.y());
+        tool.drawP3Marker(p3.x(), p3.y());
     }
     tool.release();
     KeepToolState();
