@@ -116,3 +116,28 @@ TEST_F(StudyReplay, AStudyThatDoesNotOpenIsSaidOnceByWhoeverAsked)
             << r.name;
     }
 }
+
+// Each kind of figure drawn by clicks and rebuilt from its study's days and
+// prices gives the same picture, values and anchors.
+TEST_F(StudyReplay, EachFigureRebuiltFromItsStudyIsTheOneDrawnByClicks)
+{
+    for (const FigureKind& kind : FigureKinds()) {
+        SCOPED_TRACE(kind.key);
+        SessionTest::SetUp();
+        PlotWeekdays();
+        s->ChooseChartType(kind.number);
+        Anchors(PlotPoint(0.3, 0.7), PlotPoint(0.55, 0.45));
+        s->DrawBtnClick();
+        const QImage drawn = s->chart.image();
+        const QString values = s->FigureValuesCsv();
+        const AnchorPixels anchors = s->AnchorPixelsNow();
+        const QString study = dir.filePath(QStringLiteral("%1.aurigon").arg(kind.key));
+        ASSERT_TRUE(s->SaveStudy(study));
+        ASSERT_TRUE(s->OpenStudy(study));
+        EXPECT_EQ(s->FigureValuesCsv(), values);
+        EXPECT_EQ(s->AnchorPixelsNow(), anchors);
+        // Below the header, which names the figure type of the plot.
+        const QRect below(0, 20, drawn.width(), drawn.height() - 20);
+        EXPECT_TRUE(s->chart.image().copy(below) == drawn.copy(below));
+    }
+}
