@@ -204,9 +204,9 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
                 return AnchorMovedTo(map, g.Prices, k, p.x(), p.y(), timeframe_);
             };
             const AnchorValues& was = s.values.anchors;
-            PlaceAnchor(1, put(a.P1X > 0, p1, s.p1, was.P1Anchor.date));
-            PlaceAnchor(2, put(a.P2X > 0, p2, s.p2, was.P2Anchor.date));
-            PlaceAnchor(3, put(a.P3X > 0, p3, s.p3, s.p3.date));
+            g.P1Anchor = put(a.P1X > 0, p1, s.p1, was.P1Anchor.date);
+            g.P2Anchor = put(a.P2X > 0, p2, s.p2, was.P2Anchor.date);
+            g.P3Anchor = put(a.P3X > 0, p3, s.p3, s.p3.date);
         }
     }
     tool.release();
