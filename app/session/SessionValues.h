@@ -71,7 +71,7 @@ struct AnchorValues {
     bool operator==(const AnchorValues&) const = default;
 };
 
-// The anchors' pixels as the design's values give them: P1 and P2 as column
+// The anchors' pixels as the shared values name them: P1 and P2 as column
 // and height above the plot's bottom, the third point as column and image
 // row; -1 where no anchor stands.
 struct AnchorPixels {
