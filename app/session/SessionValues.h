@@ -78,6 +78,7 @@ struct AnchorPixels {
     int16_t P1X = -1, P1Y = -1, P2X = -1, P2Y = -1, P3X = -1, P3Y = -1;
     bool operator==(const AnchorPixels&) const = default;
 };
+
 // The figure chosen and the choices it is drawn with.
 struct FigureChoice {
     int16_t ChartType = 0;
