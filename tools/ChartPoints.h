@@ -25,3 +25,40 @@
 [[nodiscard]] std::optional<QPoint> PixelOf(const ChartMap& map,
                                             const std::vector<PriceRecord>& prices,
                                             const StudyPoint& p, Timeframe tf = Timeframe::Daily);
+
+// An anchor of the drawing tools as a session keeps it, once: the day of its
+// slot, where it stands from that slot (in slots, not limited to half a slot,
+// so that a point off the plot keeps its place too) and its price. A point
+// on a blank slot after the last record has no day; its place counts from
+// the chart's left edge. Placed: it stands on the chart in force; otherwise
+// it is only kept, for a re-plot to find again. Its pixel is never kept: it
+// is worked out through the chart's map whenever it is read.
+struct KeptAnchor {
+    std::optional<double> date;
+    double slotOffset = 0;
+    double price = 0;
+    bool placed = false;
+    bool operator==(const KeptAnchor&) const = default;
+};
+// The anchor a click at (x, y) sets: its slot's day and the row's price, or
+// the price it was snapped to.
+[[nodiscard]] KeptAnchor AnchorAtPixel(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                       int x, int y, std::optional<double> price,
+                                       Timeframe tf = Timeframe::Daily);
+// An anchor moved to (x, y): its day and price held while the pixel still
+// stands on them (as AnchorPoint reads them), else those of the pixel.
+[[nodiscard]] KeptAnchor AnchorMovedTo(const ChartMap& map, const std::vector<PriceRecord>& prices,
+                                       const KeptAnchor& was, int x, int y,
+                                       Timeframe tf = Timeframe::Daily);
+// A study's point placed as an anchor.
+[[nodiscard]] KeptAnchor AnchorOf(const StudyPoint& p);
+// The anchor without its day, standing where it stood.
+[[nodiscard]] KeptAnchor AnchorWithoutDay(const ChartMap& map,
+                                          const std::vector<PriceRecord>& prices,
+                                          const KeptAnchor& a, Timeframe tf = Timeframe::Daily);
+// The pixel of a placed anchor on the chart in force; none when it is not
+// placed or its day has no slot.
+[[nodiscard]] std::optional<QPoint> AnchorPixel(const ChartMap& map,
+                                                const std::vector<PriceRecord>& prices,
+                                                const KeptAnchor& a,
+                                                Timeframe tf = Timeframe::Daily);

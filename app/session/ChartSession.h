@@ -160,6 +160,8 @@ public:
     // range and the figures stay on their dates.
     void TimeframeClick(Timeframe t);
     [[nodiscard]] Timeframe ChartTimeframe() const { return timeframe_; }
+    // P1X..P3Y as the chart in force places the kept anchors.
+    [[nodiscard]] AnchorPixels AnchorPixelsNow() const;
     void SetCandleColours(const QColor& up, const QColor& down);
     // View > Log scale: false (with a message) when the prices shown are
     // not all above zero. The figures stay on their dates and prices.
@@ -460,24 +462,31 @@ private:
     void ZoomBarsAt(int index, int x, const ChartMap& was);
     // Draw with the ellipse grown from the memory given (none: afresh).
     void DrawChosenFigure(std::optional<EllipseMemory> memory);
+    // The figure of the kind given on the anchors and choices in force, its
+    // markers and the footer over the base picture: Draw's drawing, without
+    // its checks and without recording the figure.
+    void DrawFigureOnChart(const FigureKind& kind, std::optional<EllipseMemory> memory);
     // Builds and strokes a figure; the ellipse keeps the memory it leaves.
     void DrawFigure(const FigureKind& kind, std::optional<EllipseMemory> memory);
     // The live ellipse with its far end (and the third point) at x, y.
     void MoveLiveFigure(int x, int y, std::optional<EllipseMemory> memory);
-    // A kept figure's anchors and choices as the session's own: its dates
-    // and prices as kept, its markers at the pixels given (the third point
-    // at P2's when it has none of its own).
-    void TakeFigureAnchors(const StudyFigure& f, QPoint p1, QPoint p2, std::optional<QPoint> p3);
+    // A kept figure's anchors and choices as the session's own: its points
+    // as kept, its markers where they stand (the third point at P2's when
+    // it has none of its own).
+    void PlaceFigureAnchors(const StudyFigure& f);
     void TakeFigureChoice(const FigureKind& kind, const StudyFigure& f);
     // Makes the current figure part of the picture, as Clip does.
     void KeepCurrentFigure();
     void ShowRatio();
     void ShowDir();
     // The session's values follow the mouse tool, which owns them: what is
-    // armed, the drag and the markers; and an anchor set at (x, y) keeps
-    // its column and height (P3 its column and row).
+    // armed, the drag and the markers; and an anchor put at (x, y) keeps
+    // its day and price while the pixel still stands on them.
     void KeepToolState();
     void KeepMarker(int anchor, int x, int y);
+    // Anchor n (1, 2, or 3 for the third point) as given; P2's also ends
+    // the ellipse.
+    void PlaceAnchor(int anchor, const KeptAnchor& a);
     void CommonPlotEnding();
     void PutBase(const QImage& img);
     // The window in setup mode: File and Dates within reach, the chart hidden.

@@ -17,14 +17,15 @@
 #include "data/Volume.h"
 
 namespace {
-void ResetExtremesAndAnchors(SharedState& g)
+void ResetExtremesAndAnchors(SharedState& g, Timeframe tf)
 {
     g.ChartHigh = 0;
     g.ChartLow = LowStart;
     g.FileHigh = 0;
     g.FileLow = LowStart;
-    g.P1Date.reset();
-    g.P2Date.reset();
+    // A new file: the anchors' days mean nothing on it.
+    g.P1Anchor = AnchorWithoutDay(g.map, g.Prices, g.P1Anchor, tf);
+    g.P2Anchor = AnchorWithoutDay(g.map, g.Prices, g.P2Anchor, tf);
 }
 } // namespace
 
@@ -179,7 +180,7 @@ void ChartSession::ScanPriceFile(const std::optional<std::pair<FileLayout, FileS
                                      .arg(FileName(g.DataFileName)));
         }
     }
-    ResetExtremesAndAnchors(GloVar);
+    ResetExtremesAndAnchors(GloVar, timeframe_);
 }
 
 bool ChartSession::ScanWholeFileRange()
@@ -517,7 +518,7 @@ void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
         ui.panels[PanelFile] = g.DataFileName;
         std::optional<QString> adopted = AdoptLayoutOf(g.DataFileName);
         if (!adopted) {
-            ResetExtremesAndAnchors(GloVar);
+            ResetExtremesAndAnchors(GloVar, timeframe_);
             return;
         }
         readAs = std::move(*adopted);

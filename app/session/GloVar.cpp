@@ -69,7 +69,7 @@ void SetFirstActivationDefaults(SharedState& g, int32_t periodLength, int32_t ch
     g.LastEllipseP1X = g.LastEllipseP1Y = g.LastEllipseP2X = 0;
     g.LastEllipseP2Y = g.LastEllipseP3X = g.LastEllipseP3Y = 0;
     g.Dir = 1;
-    g.P2X = -1;
+    g.P2Anchor.placed = false;
     g.ChartWidth = chartWidth;
     g.ChartHeight = chartHeight;
 }

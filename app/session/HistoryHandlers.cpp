@@ -51,12 +51,14 @@ SessionHistory::Snapshot ChartSession::TakeSnapshot() const
     s.fileHigh = g.FileHigh;
     s.fileLow = g.FileLow;
     s.map = g.map;
+    s.pixels = AnchorPixelsNow();
     if (g.ChartShown) {
-        s.p1 = AnchorPoint(s.map, g.Prices, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price,
-                           timeframe_);
-        s.p2 = AnchorPoint(s.map, g.Prices, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price,
-                           timeframe_);
-        s.p3 = PointAt(s.map, g.Prices, g.P3X, g.P3Y);
+        const AnchorPixels& a = s.pixels;
+        s.p1 = AnchorPoint(s.map, g.Prices, a.P1X, g.PlotBottom - a.P1Y, g.P1Anchor.date,
+                           g.P1Anchor.price, timeframe_);
+        s.p2 = AnchorPoint(s.map, g.Prices, a.P2X, g.PlotBottom - a.P2Y, g.P2Anchor.date,
+                           g.P2Anchor.price, timeframe_);
+        s.p3 = PointAt(s.map, g.Prices, a.P3X, a.P3Y);
     }
     s.p1Armed = tool.armed() == AnchorTool::Armed::P1;
     s.p2Armed = tool.armed() == AnchorTool::Armed::P2;
@@ -176,7 +178,7 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
                 const auto p = PixelOf(map, g.Prices, at, timeframe_);
                 return p ? *p : QPoint(x, y);
             };
-            const AnchorValues& a = s.values.anchors;
+            const AnchorPixels& a = s.pixels;
             const QPoint p1 = place(a.P1X, s.map.plotBottom - a.P1Y, s.p1);
             const QPoint p2 = place(a.P2X, s.map.plotBottom - a.P2Y, s.p2);
             const QPoint p3 = place(a.P3X, a.P3Y, s.p3);
@@ -186,19 +188,25 @@ void ChartSession::RestoreSnapshot(const Snapshot& s)
                 DrawP2Marker(p2.x(), p2.y());
             if (s.values.p3Shown)
                 DrawP3Marker(p3.x(), p3.y());
-            auto set = [&](int16_t& x, int16_t& h, bool shown, QPoint p) {
-                x = Sat16(shown ? p.x() : -1);
-                h = Sat16(shown ? (long long)g.PlotBottom - p.y() : -1);
+            // Each anchor on this chart, by its day and price where that
+            // is charted, else at the pixel it had; an anchor never chosen
+            // stays unchosen.
+            auto put = [&](bool shown, QPoint p, const StudyPoint& at,
+                           std::optional<double> chosen) {
+                KeptAnchor k = AnchorOf(at);
+                k.date = chosen ? std::optional<double>(at.date) : std::nullopt;
+                if (!shown) {
+                    k.placed = false;
+                    return k;
+                }
+                if (AnchorPixel(map, g.Prices, k, timeframe_) == p)
+                    return k;
+                return AnchorMovedTo(map, g.Prices, k, p.x(), p.y(), timeframe_);
             };
-            set(g.P1X, g.P1Y, a.P1X > 0, p1);
-            set(g.P2X, g.P2Y, a.P2X > 0, p2);
-            g.P3X = Sat16(a.P3X > 0 ? p3.x() : -1);
-            g.P3Y = Sat16(a.P3X > 0 ? p3.y() : -1);
-            // An anchor never chosen stays unchosen.
-            g.P1Date = a.P1Date ? std::optional<double>(s.p1.date) : std::nullopt;
-            g.P1Price = s.p1.price;
-            g.P2Date = a.P2Date ? std::optional<double>(s.p2.date) : std::nullopt;
-            g.P2Price = s.p2.price;
+            const AnchorValues& was = s.values.anchors;
+            g.P1Anchor = put(a.P1X > 0, p1, s.p1, was.P1Anchor.date);
+            g.P2Anchor = put(a.P2X > 0, p2, s.p2, was.P2Anchor.date);
+            g.P3Anchor = put(a.P3X > 0, p3, s.p3, s.p3.date);
         }
     }
     tool.release();

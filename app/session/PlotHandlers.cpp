@@ -131,7 +131,9 @@ void ChartSession::CommonPlotEnding()
     auto& g = GloVar;
     tool.reset();
     g.ChartShown = !g.ChartShown;
-    g.P1X = g.P1Y = g.P2X = g.P2Y = g.P3X = g.P3Y = -1;
+    // The anchors leave the chart; their days and prices are kept for a
+    // re-plot to find them again.
+    g.P1Anchor.placed = g.P2Anchor.placed = g.P3Anchor.placed = false;
     g.EllipseLive = false;
     KeepToolState();
 }
@@ -256,7 +258,7 @@ void ChartSession::RedrawRange()
     g.ChartShown = false;
     PlotBtnClick();
     if (g.ChartShown) {
-        const Anchor a1{g.P1Date, g.P1Price}, a2{g.P2Date, g.P2Price};
+        const KeptAnchor a1 = g.P1Anchor, a2 = g.P2Anchor;
         {
             ++view_.holdFit;
             ReplayFigures(kept, current);
@@ -266,11 +268,8 @@ void ChartSession::RedrawRange()
         figures_.selected = selected;
         // The anchors as the range left them, not as the last figure's replay
         // did; the third point stays where the replays drew it.
-        g.P1X = g.P1Y = g.P2X = g.P2Y = -1;
-        g.P1Date = a1.date;
-        g.P1Price = a1.price;
-        g.P2Date = a2.date;
-        g.P2Price = a2.price;
+        g.P1Anchor = a1;
+        g.P2Anchor = a2;
     }
     if (!g.ChartShown) {
         // The re-plot failed: back to setup mode, so that another file or
@@ -280,19 +279,12 @@ void ChartSession::RedrawRange()
         CommonPlotEnding();
         return;
     }
-    const RelocatedAnchors r =
-        RelocateAnchors(CurrentChartMap(GloVar), g.Prices, Anchor{g.P1Date, g.P1Price},
-                        Anchor{g.P2Date, g.P2Price}, timeframe_);
-    g.P1X = r.p1x;
-    g.P2X = r.p2x;
-    if (r.rowsFound) {
-        // Rows for now: the markers below turn them into heights.
-        g.P1Y = r.p1Row;
-        g.P2Y = r.p2Row;
-    }
-    if (g.P1X > 0 && g.P1Y > 0) {
-        DrawP1Marker(g.P1X, g.P1Y);
-        DrawP2Marker(g.P2X, g.P2Y);
+    const RelocatedAnchors r = RelocateAnchors(
+        CurrentChartMap(GloVar), g.Prices, Anchor{g.P1Anchor.date, g.P1Anchor.price},
+        Anchor{g.P2Anchor.date, g.P2Anchor.price}, timeframe_);
+    if (r.p1x > 0 && r.rowsFound && r.p1Row > 0) {
+        DrawP1Marker(r.p1x, r.p1Row);
+        DrawP2Marker(r.p2x, r.p2Row);
         ui.enable(Ctl::DrawBtn);
     }
     FitFiguresInView();

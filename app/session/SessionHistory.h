@@ -44,6 +44,8 @@ public:
         // and prices, for a chart drawn otherwise.
         double fileHigh = 0, fileLow = 0;
         StudyPoint p1, p2, p3;
+        // The anchors' pixels on the chart they were taken on.
+        AnchorPixels pixels;
         bool p1Armed = false, p2Armed = false;
         // The memory the live ellipse's last drag move grew from.
         std::optional<EllipseMemory> dragMemory;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/PriceRecord.h"
+#include "tools/ChartPoints.h"
 
 // The values live in groups. Those the lower layers take as their inputs
 // (the file layout and fan angles, the chart's map, the ellipse's memory)
@@ -62,13 +63,20 @@ struct RangeValues {
     bool operator==(const RangeValues&) const = default;
 };
 
-// The anchors: P1 and P2 as column and height above the plot's bottom, the
-// third point as column and image row, and P1 and P2 as dates and prices.
+// The anchors P1, P2 and the third point, each kept once in days and
+// prices; their pixels (the P1X..P3Y a report shows) are worked out from
+// them through the chart's map (see CurrentAnchorPixels).
 struct AnchorValues {
-    int16_t P1X = -1, P1Y = -1, P2X = -1, P2Y = -1, P3X = -1, P3Y = -1;
-    std::optional<double> P1Date, P2Date; // none: no anchor chosen
-    double P1Price = 0, P2Price = 0;
+    KeptAnchor P1Anchor, P2Anchor, P3Anchor;
     bool operator==(const AnchorValues&) const = default;
+};
+
+// The anchors' pixels as the shared values name them: P1 and P2 as column
+// and height above the plot's bottom, the third point as column and image
+// row; -1 where no anchor stands.
+struct AnchorPixels {
+    int16_t P1X = -1, P1Y = -1, P2X = -1, P2Y = -1, P3X = -1, P3Y = -1;
+    bool operator==(const AnchorPixels&) const = default;
 };
 
 // The figure chosen and the choices it is drawn with.

@@ -51,15 +51,34 @@ void PlotPriceChart(SharedState& g, Canvas& c, BarLook look)
     DrawPriceChart(c, in);
 }
 
-FigureInput CurrentFigureInput(const SharedState& g)
+AnchorPixels CurrentAnchorPixels(const SharedState& g, Timeframe tf)
+{
+    AnchorPixels a;
+    if (const auto p = AnchorPixel(g.map, g.Prices, g.P1Anchor, tf)) {
+        a.P1X = Sat16(p->x());
+        a.P1Y = Sat16(g.map.yToHeight(p->y()));
+    }
+    if (const auto p = AnchorPixel(g.map, g.Prices, g.P2Anchor, tf)) {
+        a.P2X = Sat16(p->x());
+        a.P2Y = Sat16(g.map.yToHeight(p->y()));
+    }
+    if (const auto p = AnchorPixel(g.map, g.Prices, g.P3Anchor, tf)) {
+        a.P3X = Sat16(p->x());
+        a.P3Y = Sat16(p->y());
+    }
+    return a;
+}
+
+FigureInput CurrentFigureInput(const SharedState& g, Timeframe tf)
 {
     FigureInput in;
-    in.p1x = g.P1X;
-    in.p1h = g.P1Y;
-    in.p2x = g.P2X;
-    in.p2h = g.P2Y;
-    in.p3x = g.P3X;
-    in.p3y = g.P3Y;
+    const AnchorPixels a = CurrentAnchorPixels(g, tf);
+    in.p1x = a.P1X;
+    in.p1h = a.P1Y;
+    in.p2x = a.P2X;
+    in.p2h = a.P2Y;
+    in.p3x = a.P3X;
+    in.p3y = a.P3Y;
     in.dir = g.Dir;
     in.ratio = g.Ratio;
     in.phi = g.Phi;

@@ -3,8 +3,10 @@
 // their results kept back, for the handlers (and the tests that stand in
 // for them).
 
+#include "app/session/SessionValues.h"
 #include "chart/BarChart.h"
 #include "chart/ChartMap.h"
+#include "chart/Timeframe.h"
 #include "tools/FigureGeometry.h"
 
 class Canvas;
@@ -19,4 +21,7 @@ struct SharedState;
 // The bar chart of the range in force, its records drawn as look says.
 void PlotPriceChart(SharedState& g, Canvas& c, BarLook look);
 
-[[nodiscard]] FigureInput CurrentFigureInput(const SharedState& g);
+// Worked out from the kept anchors through the map in force.
+[[nodiscard]] AnchorPixels CurrentAnchorPixels(const SharedState& g, Timeframe tf);
+
+[[nodiscard]] FigureInput CurrentFigureInput(const SharedState& g, Timeframe tf);

@@ -42,10 +42,13 @@ void ChartSession::RecordFigure(bool dragged)
     f.fanAngles[0] = g.FanAngle1;
     f.fanAngles[1] = g.FanAngle2;
     f.fanAngles[2] = g.FanAngle3;
-    f.p1 = AnchorPoint(map, g.Prices, g.P1X, map.heightToY(g.P1Y), g.P1Date, g.P1Price, timeframe_);
-    f.p2 = AnchorPoint(map, g.Prices, g.P2X, map.heightToY(g.P2Y), g.P2Date, g.P2Price, timeframe_);
-    if (g.P3X > 0 && g.P3Y > 0 && !(g.P3X == g.P2X && g.P3Y == map.heightToY(g.P2Y)))
-        f.p3 = PointAt(map, g.Prices, g.P3X, g.P3Y);
+    const AnchorPixels px = AnchorPixelsNow();
+    f.p1 = AnchorPoint(map, g.Prices, px.P1X, map.heightToY(px.P1Y), g.P1Anchor.date,
+                       g.P1Anchor.price, timeframe_);
+    f.p2 = AnchorPoint(map, g.Prices, px.P2X, map.heightToY(px.P2Y), g.P2Anchor.date,
+                       g.P2Anchor.price, timeframe_);
+    if (px.P3X > 0 && px.P3Y > 0 && !(px.P3X == px.P2X && px.P3Y == map.heightToY(px.P2Y)))
+        f.p3 = PointAt(map, g.Prices, px.P3X, px.P3Y);
     // Points the figure had still at these pixels are kept as they were, so
     // that a Draw again after a resize moves none by a fraction of a slot.
     if (figures_.current) {
@@ -53,16 +56,16 @@ void ChartSession::RecordFigure(bool dragged)
             if (p.date == was.date && PixelOf(map, g.Prices, was) == at)
                 p = was;
         };
-        keep(f.p1, figures_.current->p1, QPoint(g.P1X, map.heightToY(g.P1Y)));
-        keep(f.p2, figures_.current->p2, QPoint(g.P2X, map.heightToY(g.P2Y)));
+        keep(f.p1, figures_.current->p1, QPoint(px.P1X, map.heightToY(px.P1Y)));
+        keep(f.p2, figures_.current->p2, QPoint(px.P2X, map.heightToY(px.P2Y)));
         if (f.p3 && figures_.current->p3)
-            keep(*f.p3, *figures_.current->p3, QPoint(g.P3X, g.P3Y));
+            keep(*f.p3, *figures_.current->p3, QPoint(px.P3X, px.P3Y));
     }
     if (kind->scaled)
         f.scale = frames_.drawnScale();
     if (kind->live) {
-        const double fresh =
-            frames_.drawnEllipseBase().value_or(EllipseBaseRadius(CurrentFigureInput(GloVar)));
+        const double fresh = frames_.drawnEllipseBase().value_or(
+            EllipseBaseRadius(CurrentFigureInput(GloVar, timeframe_)));
         f.ellipseScale = fresh > 0 && !dragged ? g.EllipseRadius / fresh : 1.0;
         f.ellipseDragged = dragged;
     }
@@ -125,13 +128,12 @@ Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
         }
         return {};
     }
-    const std::vector<PriceRecord>& prices = g.Prices;
     const FigureKind* kind = FigureKindOf(f.type);
-    const ChartMap map = CurrentChartMap(GloVar);
-    const auto p1 = PixelOf(map, prices, f.p1, timeframe_),
-               p2 = PixelOf(map, prices, f.p2, timeframe_);
-    const auto p3 =
-        f.p3 ? PixelOf(map, prices, *f.p3, timeframe_) : std::optional<QPoint>(QPoint());
+    // Each point stands where its day is charted.
+    auto charted = [&](const StudyPoint& p) {
+        return AnchorPixel(CurrentChartMap(g), g.Prices, AnchorOf(p), timeframe_).has_value();
+    };
+    const bool p1 = charted(f.p1), p2 = charted(f.p2), p3 = !f.p3 || charted(*f.p3);
     if (!kind || !p1 || !p2 || !p3) {
         const StudyPoint& gone = !p1 ? f.p1 : !p2 ? f.p2 : *f.p3;
         return Error{Error::Doing::OpeningStudy, QString(), 0,
@@ -141,18 +143,22 @@ Result<void> ChartSession::ReplayFigure(const StudyFigure& f)
     }
     // Built in the scale it keeps while its Draws last.
     const FigureFrames::Replaying replaying(frames_, f);
-    // The figure's own choices and anchors, then drawn as Draw draws.
+    // The figure's own choices and points become the session's, and the
+    // figure is built from them (their pixels worked out on this chart)
+    // and drawn, as Draw draws it.
     TakeFigureChoice(*kind, f);
-    TakeFigureAnchors(f, *p1, *p2, f.p3 ? p3 : std::nullopt);
-    DrawChosenFigure(GloVar.ellipse);
+    PlaceFigureAnchors(f);
+    DrawFigureOnChart(*kind, g.ellipse);
     if (kind->live && f.ellipseDragged) {
-        // The far end was dragged: the drag's last move, drawn afresh.
-        MoveLiveFigure(p2->x(), p2->y(), std::nullopt);
-        RecordFigure(true);
+        // The far end was dragged: the drag's last move, drawn afresh as
+        // the drag drew it, so that the picture is the drag's to the pixel.
+        const QPoint end =
+            AnchorPixel(CurrentChartMap(g), g.Prices, g.P2Anchor, timeframe_).value_or(QPoint());
+        MoveLiveFigure(end.x(), end.y(), std::nullopt);
     } else if (kind->live && std::fabs(f.ellipseScale - 1) > 1e-12) {
         // Grown or shrunk by repeated Draws: drawn again at the size it was kept at.
-        const FigureInput in = CurrentFigureInput(GloVar);
-        DrawChosenFigure(EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
+        const FigureInput in = CurrentFigureInput(g, timeframe_);
+        DrawFigureOnChart(*kind, EllipseMemoryFor(in, f.ellipseScale * EllipseBaseRadius(in)));
     }
     // The figure as it was kept, its points read from no pixel.
     figures_.current = f;

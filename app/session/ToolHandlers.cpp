@@ -29,21 +29,33 @@ void ChartSession::KeepToolState()
 
 void ChartSession::KeepMarker(int n, int x, int y)
 {
+    const auto& g = GloVar;
+    const KeptAnchor& was = n == 1 ? g.P1Anchor : n == 2 ? g.P2Anchor : g.P3Anchor;
+    // Column -1 is no anchor: one kept off the chart stays kept.
+    if (x == -1) {
+        KeptAnchor off = was;
+        off.placed = false;
+        PlaceAnchor(n, off);
+        return;
+    }
+    PlaceAnchor(n, AnchorMovedTo(CurrentChartMap(g), g.Prices, was, x, y, timeframe_));
+}
+
+void ChartSession::PlaceAnchor(int n, const KeptAnchor& a)
+{
     auto& g = GloVar;
-    const ChartMap map = CurrentChartMap(GloVar);
-    if (n == 1) {
-        g.P1X = Sat16(x);
-        g.P1Y = Sat16(map.yToHeight(y));
-    } else if (n == 2) {
-        g.P2X = Sat16(x);
-        g.P2Y = Sat16(map.yToHeight(y));
-        g.EllipseEndX = g.P2X;
-        g.EllipseEndY = g.P2Y;
-    } else {
-        g.P3X = Sat16(x);
-        g.P3Y = Sat16(y);
+    (n == 1 ? g.P1Anchor : n == 2 ? g.P2Anchor : g.P3Anchor) = a;
+    if (n == 2) {
+        const AnchorPixels px = AnchorPixelsNow();
+        g.EllipseEndX = px.P2X;
+        g.EllipseEndY = px.P2Y;
     }
     KeepToolState();
+}
+
+AnchorPixels ChartSession::AnchorPixelsNow() const
+{
+    return CurrentAnchorPixels(GloVar, timeframe_);
 }
 
 void ChartSession::DrawP1Marker(int x, int y)
@@ -108,19 +120,15 @@ void ChartSession::Image1MouseDown(MouseButton b, int x, int y, bool snap)
     }
     const AnchorTool::Effect e = tool.press(b, x, y).effect;
     if (e == AnchorTool::Effect::P1Set) {
-        KeepMarker(1, x, y);
-        g.P1Date = SlotDateAt(map, g.Prices, x);
-        g.P1Price = snapped ? *snapped : map.yToPrice(y);
+        PlaceAnchor(1, AnchorAtPixel(map, g.Prices, x, y, snapped, timeframe_));
         ui.enable(Ctl::P2Btn);
         ui.enable(Ctl::DrawBtn);
     } else if (e == AnchorTool::Effect::P2Set) {
-        KeepMarker(2, x, y);
-        g.P3X = Sat16(x);
-        g.P3Y = Sat16(y);
-        g.P2Date = SlotDateAt(map, g.Prices, x);
-        g.P2Price = snapped ? *snapped : map.yToPrice(y);
+        PlaceAnchor(2, AnchorAtPixel(map, g.Prices, x, y, snapped, timeframe_));
+        // The third point starts on P2.
+        PlaceAnchor(3, g.P2Anchor);
     } else if (e == AnchorTool::Effect::P3Set) {
-        KeepMarker(3, x, y);
+        PlaceAnchor(3, AnchorAtPixel(map, g.Prices, x, y, std::nullopt, timeframe_));
     }
     KeepToolState();
     if (e == AnchorTool::Effect::DragStarted)
@@ -202,7 +210,7 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
                                         "Button and select a chart type."));
         return;
     }
-    if (kind->needsP2 && g.P2X < 1) {
+    if (kind->needsP2 && AnchorPixelsNow().P2X < 1) {
         prompts_.beep();
         prompts_.message(QStringLiteral("Information"), QStringLiteral("P2 point not clicked!"));
         return;
@@ -210,21 +218,28 @@ void ChartSession::DrawChosenFigure(std::optional<EllipseMemory> memory)
     // Before any chart exists there is nothing to draw on.
     if (chart.isNull())
         return;
+    DrawFigureOnChart(*kind, std::move(memory));
+    RecordFigure(false);
+}
+
+void ChartSession::DrawFigureOnChart(const FigureKind& kind, std::optional<EllipseMemory> memory)
+{
+    auto& g = GloVar;
     g.EllipseLive = false;
     drags_.ellipseMemory.reset();
     if (g.ChartDrawn && !baseImage.isNull())
         chart.restore(baseImage);
-    DrawFigure(*kind, std::move(memory));
-    g.EllipseLive = kind->live;
+    DrawFigure(kind, std::move(memory));
+    g.EllipseLive = kind.live;
     ui.enable(Ctl::EraseBtn);
     const ChartMap map = CurrentChartMap(GloVar);
-    DrawP1Marker(g.P1X, map.heightToY(g.P1Y));
-    DrawP2Marker(g.P2X, map.heightToY(g.P2Y));
-    if (g.P3X > 0 && g.P3Y > 0)
-        DrawP3Marker(g.P3X, g.P3Y);
+    const AnchorPixels a = AnchorPixelsNow();
+    DrawP1Marker(a.P1X, map.heightToY(a.P1Y));
+    DrawP2Marker(a.P2X, map.heightToY(a.P2Y));
+    if (const AnchorPixels now = AnchorPixelsNow(); now.P3X > 0 && now.P3Y > 0)
+        DrawP3Marker(now.P3X, now.P3Y);
     ui.enable(Ctl::ClipButton);
     DrawChartFooter(chart, map);
-    RecordFigure(false);
 }
 
 FrameView ChartSession::FrameViewNow() const
@@ -232,15 +247,15 @@ FrameView ChartSession::FrameViewNow() const
     const auto& g = GloVar;
     return FrameView{.shown = CurrentChartMap(g),
                      .scaleInput = CurrentScaleInput(g),
-                     .input = CurrentFigureInput(g),
+                     .input = CurrentFigureInput(g, timeframe_),
                      .prices = g.Prices,
                      .chartWidth = g.ChartWidth,
                      .chartHeight = g.ChartHeight,
-                     .p1x = g.P1X,
-                     .p1Date = g.P1Date,
-                     .p2Date = g.P2Date,
-                     .p1Price = g.P1Price,
-                     .p2Price = g.P2Price,
+                     .p1x = AnchorPixelsNow().P1X,
+                     .p1Date = g.P1Anchor.date,
+                     .p2Date = g.P2Anchor.date,
+                     .p1Price = g.P1Anchor.price,
+                     .p2Price = g.P2Anchor.price,
                      .timeframe = timeframe_,
                      .recordDates = scan_.recordDates};
 }
@@ -272,27 +287,32 @@ void ChartSession::MoveLiveFigure(int x, int y, std::optional<EllipseMemory> mem
     if (g.ChartDrawn)
         chart.restoreChanged(baseImage);
     DrawP2Marker(x, y);
-    g.P3X = Sat16(x);
-    g.P3Y = Sat16(y);
+    PlaceAnchor(3, g.P2Anchor);
     DrawFigure(LiveFigureKind(), std::move(memory));
 }
 
-void ChartSession::TakeFigureAnchors(const StudyFigure& f, QPoint p1, QPoint p2,
-                                     std::optional<QPoint> p3)
+void ChartSession::PlaceFigureAnchors(const StudyFigure& f)
 {
     auto& g = GloVar;
-    DrawP1Marker(p1.x(), p1.y());
-    DrawP2Marker(p2.x(), p2.y());
-    g.P3X = Sat16(p2.x());
-    g.P3Y = Sat16(p2.y());
-    if (p3)
-        DrawP3Marker(p3->x(), p3->y());
     // The figure's days and prices hold, even where a pixel falls at the
     // edge of the next slot or between a bar's prices.
-    g.P1Date = f.p1.date;
-    g.P1Price = f.p1.price;
-    g.P2Date = f.p2.date;
-    g.P2Price = f.p2.price;
+    g.P1Anchor = AnchorOf(f.p1);
+    g.P3Anchor = AnchorOf(f.p3 ? *f.p3 : f.p2);
+    PlaceAnchor(2, AnchorOf(f.p2));
+    // Their markers where the points stand on this chart.
+    const ChartMap& map = CurrentChartMap(g);
+    auto pixel = [&](const KeptAnchor& a) {
+        return AnchorPixel(map, g.Prices, a, timeframe_).value_or(QPoint(-1, -1));
+    };
+    const QPoint p1 = pixel(g.P1Anchor), p2 = pixel(g.P2Anchor);
+    tool.drawP1Marker(p1.x(), p1.y());
+    ui.enable(Ctl::P2Btn);
+    ui.enable(Ctl::DrawBtn);
+    tool.drawP2Marker(p2.x(), p2.y());
+    if (f.p3) {
+        const QPoint p3 = pixel(g.P3Anchor);
+        tool.drawP3Marker(p3.x(), p3.y());
+    }
     tool.release();
     KeepToolState();
     ui.cursor = ChartCursor::Arrow;
@@ -316,7 +336,6 @@ void ChartSession::EraseBtnClick()
 {
     const Publishing publishing(*this);
     const StepScope step(*this, QStringLiteral("Clear"));
-    auto& g = GloVar;
     if (cleanChart.isNull())
         return;
     chart.restore(cleanChart);
@@ -325,12 +344,13 @@ void ChartSession::EraseBtnClick()
     tool.forgetMarkers();
     KeepToolState();
     const ChartMap map = CurrentChartMap(GloVar);
-    if (g.P1X > 0 && g.P1Y > 0)
-        DrawP1Marker(g.P1X, map.heightToY(g.P1Y));
-    if (g.P2X > 0 && g.P2Y > 0)
-        DrawP2Marker(g.P2X, map.heightToY(g.P2Y));
-    if (g.P3X > 0 && g.P3Y > 0)
-        DrawP3Marker(g.P3X, g.P3Y);
+    const AnchorPixels a = AnchorPixelsNow();
+    if (a.P1X > 0 && a.P1Y > 0)
+        DrawP1Marker(a.P1X, map.heightToY(a.P1Y));
+    if (a.P2X > 0 && a.P2Y > 0)
+        DrawP2Marker(a.P2X, map.heightToY(a.P2Y));
+    if (a.P3X > 0 && a.P3Y > 0)
+        DrawP3Marker(a.P3X, a.P3Y);
     ui.enable(Ctl::EraseBtn, false);
 }
 

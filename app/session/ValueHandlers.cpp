@@ -147,10 +147,11 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
     // The anchors' prices as a study keeps them: exact while an anchor stands
     // on its price's row, else the price of the row it was moved to.
     const ChartMap map = CurrentChartMap(GloVar);
-    const StudyPoint a1 =
-        AnchorPoint(map, g.Prices, g.P1X, g.PlotBottom - g.P1Y, g.P1Date, g.P1Price, timeframe_);
-    const StudyPoint a2 =
-        AnchorPoint(map, g.Prices, g.P2X, g.PlotBottom - g.P2Y, g.P2Date, g.P2Price, timeframe_);
+    const AnchorPixels px = AnchorPixelsNow();
+    const StudyPoint a1 = AnchorPoint(map, g.Prices, px.P1X, g.PlotBottom - px.P1Y, g.P1Anchor.date,
+                                      g.P1Anchor.price, timeframe_);
+    const StudyPoint a2 = AnchorPoint(map, g.Prices, px.P2X, g.PlotBottom - px.P2Y, g.P2Anchor.date,
+                                      g.P2Anchor.price, timeframe_);
     // The anchors' slots by their days: a pixel near a slot's edge may read as the next one.
     auto slotOf = [&](int x, std::optional<double> date) -> long long {
         for (int k = 1; k <= g.LoadedCount && size_t(k) < g.Prices.size(); ++k)
@@ -158,7 +159,7 @@ void ChartSession::NoteFigureDrawn(const FigureKind& kind, const std::vector<Fig
                 return k;
         return map.xToSlot(x);
     };
-    const long long bar1 = slotOf(g.P1X, g.P1Date), bar2 = slotOf(g.P2X, g.P2Date);
+    const long long bar1 = slotOf(px.P1X, g.P1Anchor.date), bar2 = slotOf(px.P2X, g.P2Anchor.date);
     // A figure built on another chart reads the anchors' slots on that one.
     auto onBuilt = [&](double slot) {
         return kind.scaled ? (slot - frame.shift) * frame.daysPerSlot : slot;
@@ -315,10 +316,11 @@ void ChartSession::LevelValuesClick()
     if (const FigureKind* kind = figures_.current ? FigureKindOf(figures_.current->type) : nullptr;
         g.LevelValues && kind)
         DrawLevelLabels(figures_.currentElements, kind->labelledByMark);
-    DrawP1Marker(g.P1X, g.PlotBottom - g.P1Y);
-    DrawP2Marker(g.P2X, g.PlotBottom - g.P2Y);
-    if (g.P3X > 0 && g.P3Y > 0)
-        DrawP3Marker(g.P3X, g.P3Y);
+    const AnchorPixels px = AnchorPixelsNow();
+    DrawP1Marker(px.P1X, g.PlotBottom - px.P1Y);
+    DrawP2Marker(px.P2X, g.PlotBottom - px.P2Y);
+    if (px.P3X > 0 && px.P3Y > 0)
+        DrawP3Marker(px.P3X, px.P3Y);
     DrawChartFooter(chart, CurrentChartMap(GloVar));
     ShowLevelsOffChart();
 }

@@ -200,7 +200,7 @@ TEST_F(History, AClearIsUndoneOnAnotherChart)
         s->P1BtnClick();
         Click(PlotPoint(0.15, 0.8));
         const Study drawn = s->CurrentStudy(QString());
-        const double p2Price = s->GloVar.P2Price;
+        const double p2Price = s->GloVar.P2Anchor.price;
         s->EraseBtnClick();
         row.change(*s);
         const QSize size = s->chart.image().size();
@@ -212,12 +212,13 @@ TEST_F(History, AClearIsUndoneOnAnotherChart)
         EXPECT_EQ(back.figures[0].p1.date, drawn.figures[0].p1.date);
         EXPECT_EQ(back.figures[0].p2.date, drawn.figures[0].p2.date);
         EXPECT_EQ(back.figures[0].p2.price, drawn.figures[0].p2.price);
-        EXPECT_EQ(s->GloVar.P2Price, p2Price);
+        EXPECT_EQ(s->GloVar.P2Anchor.price, p2Price);
         EXPECT_EQ(s->chart.image().size(), size);
         EXPECT_EQ(s->Monochrome(), mono);
         // P1's cross is where P1 was moved to (P2's lies under the third point's ring).
         ASSERT_TRUE(s->GloVar.P1MarkerShown && s->GloVar.P2MarkerShown && s->GloVar.P3MarkerShown);
-        EXPECT_EQ(s->chart.image().pixelColor(s->GloVar.P1X, s->GloVar.PlotBottom - s->GloVar.P1Y),
+        EXPECT_EQ(s->chart.image().pixelColor(s->AnchorPixelsNow().P1X,
+                                              s->GloVar.PlotBottom - s->AnchorPixelsNow().P1Y),
                   mono ? QColor(Qt::black) : QColor(255, 0, 0));
     }
 }

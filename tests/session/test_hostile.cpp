@@ -205,7 +205,7 @@ TEST_F(Hostile, ExtremePricesAreClampedNotWrapped)
     s->Image1MouseDown(MouseButton::Left, 400, 100);
     s->ToolButton2Click();
     ASSERT_TRUE(s->GloVar.ChartShown);
-    EXPECT_EQ(s->GloVar.P1X, -1); // off the new chart: not brought back
+    EXPECT_EQ(s->AnchorPixelsNow().P1X, -1); // off the new chart: not brought back
 }
 
 TEST_F(Hostile, ScratchPicturesReplaceALinkInsteadOfItsTarget)

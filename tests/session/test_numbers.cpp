@@ -159,7 +159,8 @@ TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
     const int highRow = map.priceToY(170.02);
     s->P1BtnClick();
     Click({x, highRow + 3}, true);
-    EXPECT_EQ(s->GloVar.PlotBottom - s->GloVar.P1Y, highRow); // the marker sits on the high's row
+    EXPECT_EQ(s->GloVar.PlotBottom - s->AnchorPixelsNow().P1Y,
+              highRow); // the marker sits on the high's row
     s->P2BtnClick();
     Click({map.slotToX(2), map.priceToY(160.4) - 2}, true); // Tuesday's low
     s->ChooseChartType(FigureNamed("extensions"));
@@ -167,7 +168,7 @@ TEST_F(Numbers, CtrlClickKeepsTheExactHighInTheAnchorAndTheStudy)
     // Saved and opened again, the figure and the anchors keep the same prices.
     ASSERT_TRUE(s->SaveStudy(dir.filePath(QStringLiteral("x.aurigon"))));
     ASSERT_TRUE(s->OpenStudy(dir.filePath(QStringLiteral("x.aurigon"))));
-    EXPECT_EQ(s->GloVar.P1Price, 170.02);
+    EXPECT_EQ(s->GloVar.P1Anchor.price, 170.02);
     const Study again = s->CurrentStudy(dir.filePath(QStringLiteral("x.aurigon")));
     ASSERT_EQ(again.figures.size(), 1u);
     EXPECT_EQ(again.figures[0].p1.price, 170.02);
@@ -205,7 +206,7 @@ TEST_F(Levels, LabelsSayThePriceRatioOrDateWhereTheLevelEnds)
 {
     Anchors({400, 350}, {600, 250});
     const ChartMap map = CurrentChartMap(s->GloVar);
-    const double p1 = s->GloVar.P1Price, p2 = s->GloVar.P2Price, move = p2 - p1;
+    const double p1 = s->GloVar.P1Anchor.price, p2 = s->GloVar.P2Anchor.price, move = p2 - p1;
     const QString right = QString::number(map.plotRight - 3);
     struct Row {
         const char* name;
@@ -294,7 +295,7 @@ TEST_F(Levels, LevelsOffTheChartAreListedWhetherShownOrNot)
 {
     // A rise of most of the plot: its extension lies above the top.
     Anchors({300, 500}, {500, 100});
-    const double p1 = s->GloVar.P1Price, p2 = s->GloVar.P2Price;
+    const double p1 = s->GloVar.P1Anchor.price, p2 = s->GloVar.P2Anchor.price;
     for (bool on : {false, true}) {
         Texts(4, on);
         EXPECT_EQ(s->ui.panels[PanelLevels], QStringLiteral("1 level off the chart: ") +
@@ -332,9 +333,9 @@ TEST_F(Levels, FigureValuesFollowEachFiguresOwnGeometry)
             EXPECT_EQ(f[0].toInt(), figure);
             EXPECT_EQ(f[2], e.name);
             // The anchors in dates and prices, with the file's decimals and two more.
-            EXPECT_EQ(f[7], IsoText(s->GloVar.P1Date));
-            EXPECT_EQ(f[8], QString::number(s->GloVar.P1Price, 'f', decimals));
-            EXPECT_EQ(f[10], QString::number(s->GloVar.P2Price, 'f', decimals));
+            EXPECT_EQ(f[7], IsoText(s->GloVar.P1Anchor.date));
+            EXPECT_EQ(f[8], QString::number(s->GloVar.P1Anchor.price, 'f', decimals));
+            EXPECT_EQ(f[10], QString::number(s->GloVar.P2Anchor.price, 'f', decimals));
             const Segment& first = e.lines.front();
             switch (e.shape) {
             case ElementShape::Level:

@@ -193,7 +193,7 @@ TEST_F(Session, TheLiveEllipseFollowsTheRightButtonAndEraseLeavesTheAnchors)
     for (int x = 500; x <= 560; x += 20)
         s->Image1MouseMove(x, 200);
     EXPECT_EQ(s->ui.cursor, ChartCursor::SizeAll);
-    EXPECT_EQ(s->GloVar.P2X, 560);
+    EXPECT_EQ(s->AnchorPixelsNow().P2X, 560);
     s->Image1MouseUp();
     EXPECT_EQ(s->ui.cursor, ChartCursor::Arrow);
 

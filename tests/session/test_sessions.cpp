@@ -62,7 +62,7 @@ TEST(Sessions, TwoSessionsSideBySideKeepTheirOwnValues)
     EXPECT_EQ(a.s.FigureCount(), 1);
     EXPECT_TRUE(b.Now() == bBefore);
     EXPECT_EQ(b.s.FigureCount(), 0);
-    EXPECT_EQ(b.s.GloVar.P1X, -1);
+    EXPECT_EQ(b.s.AnchorPixelsNow().P1X, -1);
 
     // And the other way round: a move of one range leaves the figure's session alone.
     const Side::Seen aBefore = a.Now();

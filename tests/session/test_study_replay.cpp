@@ -66,8 +66,8 @@ TEST_F(StudyReplay, ValuesDoNotDependOnTheWindowSize)
         // The last figure's choices are the session's after the replay.
         EXPECT_EQ(s->GloVar.ChartType, kept.figures.back().type);
         EXPECT_EQ(s->GloVar.Dir, kept.figures.back().dir);
-        EXPECT_EQ(s->GloVar.P1Date, kept.figures.back().p1.date);
-        EXPECT_EQ(s->GloVar.P2Price, kept.figures.back().p2.price);
+        EXPECT_EQ(s->GloVar.P1Anchor.date, kept.figures.back().p1.date);
+        EXPECT_EQ(s->GloVar.P2Anchor.price, kept.figures.back().p2.price);
         EXPECT_TRUE(prompts.events.filter(QStringLiteral("error:")).isEmpty())
             << qPrintable(prompts.events.join('\n'));
     }
@@ -114,5 +114,30 @@ TEST_F(StudyReplay, AStudyThatDoesNotOpenIsSaidOnceByWhoeverAsked)
         EXPECT_EQ(prompts.events.filter(QStringLiteral("error:")),
                   QStringList(QStringLiteral("error:") + message))
             << r.name;
+    }
+}
+
+// Each kind of figure drawn by clicks and rebuilt from its study's days and
+// prices gives the same picture, values and anchors.
+TEST_F(StudyReplay, EachFigureRebuiltFromItsStudyIsTheOneDrawnByClicks)
+{
+    for (const FigureKind& kind : FigureKinds()) {
+        SCOPED_TRACE(kind.key);
+        SessionTest::SetUp();
+        PlotWeekdays();
+        s->ChooseChartType(kind.number);
+        Anchors(PlotPoint(0.3, 0.7), PlotPoint(0.55, 0.45));
+        s->DrawBtnClick();
+        const QImage drawn = s->chart.image();
+        const QString values = s->FigureValuesCsv();
+        const AnchorPixels anchors = s->AnchorPixelsNow();
+        const QString study = dir.filePath(QStringLiteral("%1.aurigon").arg(kind.key));
+        ASSERT_TRUE(s->SaveStudy(study));
+        ASSERT_TRUE(s->OpenStudy(study));
+        EXPECT_EQ(s->FigureValuesCsv(), values);
+        EXPECT_EQ(s->AnchorPixelsNow(), anchors);
+        // Below the header, which names the figure type of the plot.
+        const QRect below(0, 20, drawn.width(), drawn.height() - 20);
+        EXPECT_TRUE(s->chart.image().copy(below) == drawn.copy(below));
     }
 }

@@ -87,8 +87,8 @@ TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
     DrawSpiral();
     const auto& g = form->session.GloVar;
     const int days = g.LoadedCount;
-    const std::optional<double> p1 = g.P1Date, p2 = g.P2Date;
-    const double price1 = g.P1Price;
+    const std::optional<double> p1 = g.P1Anchor.date, p2 = g.P2Anchor.date;
+    const double price1 = g.P1Anchor.price;
     const QString values = form->session.FigureValuesCsv();
     ASSERT_GT(values.count(QLatin1Char('\n')), 1);
     const int first = g.FirstRecord, last = g.LastRecord, depth = form->session.UndoDepth();
@@ -106,9 +106,9 @@ TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
         EXPECT_EQ(form->session.ChartTimeframe(), row.timeframe) << row.item;
         EXPECT_EQ(Checked(), QStringList{QLatin1String(row.checked)}) << row.item;
         EXPECT_LE(g.LoadedCount, row.mostBars) << row.item;
-        EXPECT_EQ(g.P1Date, p1) << row.item;
-        EXPECT_EQ(g.P2Date, p2) << row.item;
-        EXPECT_EQ(g.P1Price, price1) << row.item;
+        EXPECT_EQ(g.P1Anchor.date, p1) << row.item;
+        EXPECT_EQ(g.P2Anchor.date, p2) << row.item;
+        EXPECT_EQ(g.P1Anchor.price, price1) << row.item;
         EXPECT_EQ(g.LogScale, row.log) << row.item;
         EXPECT_EQ(form->session.UndoDepth(), depth + 1) << row.item;
         EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
@@ -123,7 +123,7 @@ TEST_F(TimeframeMenu, CtrlZTakesBackATimeframeAndTheLogScale)
         EXPECT_EQ(g.FirstRecord, first) << row.item;
         EXPECT_EQ(g.LastRecord, last) << row.item;
         EXPECT_EQ(g.LoadedCount, days) << row.item;
-        EXPECT_EQ(g.P1Price, price1) << row.item;
+        EXPECT_EQ(g.P1Anchor.price, price1) << row.item;
         EXPECT_EQ(form->session.FigureCount(), 1) << row.item;
         EXPECT_EQ(form->session.FigureValuesCsv(), values) << row.item;
         // Redo makes the change again, Ctrl+Z takes it back once more.
