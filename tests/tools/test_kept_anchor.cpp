@@ -46,8 +46,9 @@ TEST(KeptAnchor, AClickedAnchorStandsOnThePixelClicked)
         const KeptAnchor a = AnchorAtPixel(m, prices, r.x, r.y, r.snapped);
         EXPECT_TRUE(a.placed) << r.name;
         EXPECT_EQ(a.date, r.day) << r.name;
-        if (r.snapped)
+        if (r.snapped) {
             EXPECT_EQ(a.price, *r.snapped) << r.name;
+        }
         EXPECT_EQ(AnchorPixel(m, prices, a), QPoint(r.x, r.y)) << r.name;
     }
 }
