@@ -161,23 +161,19 @@ void ChartView::paintOverlay(QPainter& p) const
 
 void ChartView::paintEvent(QPaintEvent* e)
 {
-    // Part by part: the crosshair's two lines span the chart, and their
-    // bounding rectangle would copy all of it on every move of the mouse.
-    const QRegion& parts = e->region();
+    const QRect r = e->rect();
     if (const QImage& fine = chart_.displayImage(); !fine.isNull()) {
         // Device pixel for device pixel: on a screen of the same ratio
         // nothing is scaled.
         QPainter p(this);
+        const QRect onImage = r.intersected(QRect(0, 0, chart_.width(), chart_.height()));
+        if (onImage != r)
+            p.fillRect(r, palette().color(QPalette::Window));
         const qreal k = chart_.displayRatio();
-        for (const QRect& r : parts) {
-            const QRect onImage = r.intersected(QRect(0, 0, chart_.width(), chart_.height()));
-            if (onImage != r)
-                p.fillRect(r, palette().color(QPalette::Window));
-            if (!onImage.isEmpty())
-                p.drawImage(QRectF(onImage), fine,
-                            QRectF(onImage.x() * k, onImage.y() * k, onImage.width() * k,
-                                   onImage.height() * k));
-        }
+        if (!onImage.isEmpty())
+            p.drawImage(QRectF(onImage), fine,
+                        QRectF(onImage.x() * k, onImage.y() * k, onImage.width() * k,
+                               onImage.height() * k));
         paintOverlay(p);
         paintCrosshair(p);
         return;
@@ -187,13 +183,11 @@ void ChartView::paintEvent(QPaintEvent* e)
         stale_ = QRect();
     }
     QPainter p(this);
-    for (const QRect& r : parts) {
-        const QRect onImage = r.intersected(display_.rect());
-        if (onImage != r)
-            p.fillRect(r, palette().color(QPalette::Window));
-        if (!onImage.isEmpty())
-            p.drawImage(onImage.topLeft(), display_, onImage);
-    }
+    const QRect onImage = r.intersected(display_.rect());
+    if (onImage != r)
+        p.fillRect(r, palette().color(QPalette::Window));
+    if (!onImage.isEmpty())
+        p.drawImage(onImage.topLeft(), display_, onImage);
     paintOverlay(p);
     paintCrosshair(p);
 }
