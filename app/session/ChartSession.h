@@ -493,9 +493,9 @@ private:
     void EnterSetupMode();
     void Navigate(int step);
     // Works out the layout of a newly chosen file that does not fit the one
-    // in force: how the file was read then (empty when it fits), none when
-    // the file was refused (and the person told why).
-    std::optional<QString> AdoptLayoutOf(const QString& path);
+    // in force: how the file was read then (empty when it fits); a file
+    // refused fails, the person told why.
+    Result<QString> AdoptLayoutOf(const QString& path);
     void ReportUnreadable(const QString& what, const QString& lineText, long long lineNo);
 
     PriceFileScan scan_;

@@ -428,39 +428,32 @@ bool ChartSession::TakeAppend()
     return true;
 }
 
-std::optional<QString> ChartSession::AdoptLayoutOf(const QString& path)
+Result<QString> ChartSession::AdoptLayoutOf(const QString& path)
 {
     auto& g = GloVar;
     const Result<LayoutCheck> checked = CheckLayout(path, CurrentLayout(GloVar));
     if (!checked || checked->outcome == LayoutCheck::Fits)
         return QString(); // the scan reports what cannot be read
     const LayoutCheck& c = *checked;
-    if (c.outcome == LayoutCheck::NoDate) {
+    if (c.outcome == LayoutCheck::NoDate || c.outcome == LayoutCheck::Refused) {
+        const QString why =
+            c.outcome == LayoutCheck::NoDate
+                ? QStringLiteral("\"%1\" cannot be charted: no date reads in line %2:\n%3")
+                      .arg(FileName(path))
+                      .arg(c.firstData.number)
+                      .arg(Quoted(c.firstData.text))
+                : QStringLiteral("\"%1\" is not charted: under every reading tried, %2. "
+                                 "Line %3 reads %4:\n%5")
+                      .arg(FileName(path), c.refusal)
+                      .arg(c.firstData.number)
+                      .arg(c.read, Quoted(c.firstData.text));
         g.RecordCount = 0;
         g.FirstFileDate = g.LastFileDate = std::nullopt;
         ui.enable(Ctl::DateBtn, false);
         ui.enable(Ctl::PlotBtn, false);
         prompts_.beep();
-        prompts_.message(QString::fromLatin1(ProgramName),
-                         QStringLiteral("\"%1\" cannot be charted: no date reads in line %2:\n%3")
-                             .arg(FileName(path))
-                             .arg(c.firstData.number)
-                             .arg(Quoted(c.firstData.text)));
-        return std::nullopt;
-    }
-    if (c.outcome == LayoutCheck::Refused) {
-        g.RecordCount = 0;
-        g.FirstFileDate = g.LastFileDate = std::nullopt;
-        ui.enable(Ctl::DateBtn, false);
-        ui.enable(Ctl::PlotBtn, false);
-        prompts_.beep();
-        prompts_.message(QString::fromLatin1(ProgramName),
-                         QStringLiteral("\"%1\" is not charted: under every reading tried, %2. "
-                                        "Line %3 reads %4:\n%5")
-                             .arg(FileName(path), c.refusal)
-                             .arg(c.firstData.number)
-                             .arg(c.read, Quoted(c.firstData.text)));
-        return std::nullopt;
+        prompts_.message(QString::fromLatin1(ProgramName), why);
+        return Error{Error::Doing::Told, path, c.firstData.number, why};
     }
     const FileLayout& l = c.layout;
     ApplyLayout(GloVar, l);
@@ -516,7 +509,7 @@ void ChartSession::ChoosePriceFile(const std::optional<QString>& path)
         priceFolder = QFileInfo(*path).absolutePath();
         g.DataFileName = QFileInfo(*path).absoluteFilePath();
         ui.panels[PanelFile] = g.DataFileName;
-        std::optional<QString> adopted = AdoptLayoutOf(g.DataFileName);
+        Result<QString> adopted = AdoptLayoutOf(g.DataFileName);
         if (!adopted) {
             ResetExtremesAndAnchors(GloVar, timeframe_);
             return;
