@@ -56,7 +56,7 @@ TFileSetupDlg::TFileSetupDlg(Current current, Accept accept, QWidget* parent)
     BitBtn1->setDefault(true);
     grid->addWidget(BitBtn1, 8, 1, 1, 2, Qt::AlignRight);
     connect(BitBtn1, &QPushButton::clicked, this, &TFileSetupDlg::BitBtn1Click);
-    // Below the design's fields, and only with a file to show.
+    // Below the layout's own fields, and only with a file to show.
     Preview = new QPlainTextEdit(this);
     Preview->setObjectName(QStringLiteral("Preview"));
     Preview->setReadOnly(true);

@@ -82,7 +82,7 @@ TEST_F(MouseNavigation, WithTheSelectToolPlainDragsMoveTheChart)
     const double range = form->session.GloVar.ScaleRange;
     Drag(PriceAxis(300), PriceAxis(200), {});
     EXPECT_LT(form->session.GloVar.ScaleRange, range);
-    // Without the tool a plain drag is the design's press again.
+    // Without the tool a plain drag is a press again, as it always was.
     form->selectAction()->setChecked(false);
     const int now = form->session.GloVar.FirstRecord;
     Drag(QPoint(700, 120), QPoint(820, 120), {});

@@ -37,7 +37,7 @@ TEST_F(Picking, PickWithTheMouseDragAHandleDeleteAndUndo)
     auto* view = Find<ChartView>("Image1");
     ASSERT_NE(view, nullptr);
     const QString before = form->session.FigureValuesCsv();
-    // Off, a left click on a figure is the design's click: nothing is picked.
+    // Off, a left click on a figure is a plain click: nothing is picked.
     const std::optional<QPoint> on = PointOn(1);
     ASSERT_TRUE(on.has_value());
     QTest::mouseClick(view, Qt::LeftButton, {}, *on);
