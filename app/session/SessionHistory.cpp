@@ -12,22 +12,28 @@ void SessionHistory::keep(const QString& name, Snapshot before)
     ++stepsKept_;
 }
 
+namespace {
+// The newest step of one list taken, the state it leaves kept on the other.
+template <typename From, typename To>
+SessionHistory::Step Move(From& from, To& to, SessionHistory::Snapshot now)
+{
+    SessionHistory::Step step = std::move(from.back());
+    from.pop_back();
+    to.push_back(SessionHistory::Step{step.name, std::move(now)});
+    return step;
+}
+} // namespace
+
 SessionHistory::Step SessionHistory::undo(Snapshot now)
 {
-    Step step = std::move(undo_.back());
-    undo_.pop_back();
-    redo_.push_back(Step{step.name, std::move(now)});
     resetPending_ = false;
-    return step;
+    return Move(undo_, redo_, std::move(now));
 }
 
 SessionHistory::Step SessionHistory::redo(Snapshot now)
 {
-    Step step = std::move(redo_.back());
-    redo_.pop_back();
-    undo_.push_back(Step{step.name, std::move(now)});
     resetPending_ = false;
-    return step;
+    return Move(redo_, undo_, std::move(now));
 }
 
 void SessionHistory::clear()
