@@ -780,31 +780,16 @@ void Canvas::textOut(int x, int y, TextAlign align, const QString& text, ChartFa
     // The letters are drawn one bit a pixel, with room for strokes reaching
     // past the cell, in the text colour.
     const int margin = h;
-    if (table) {
-        const QRect inked = ink(*table, text, positions, QPoint(cell.left(), cell.top() + ascent),
-                                cell.adjusted(-margin, -margin, margin, margin));
-        touch(inked);
-        if (!fine_.isNull())
-            fineText(cell, ascent, align, text, face, cell.adjusted(-1, -1, 1, 1) | inked);
-        return;
-    }
-    const LoadedFace& f = *engine;
-    QImage mask(w + 2 * margin, h + 2 * margin, QImage::Format_Mono);
-    mask.setColorTable({Black, White});
-    mask.fill(1);
-    QGlyphRun run;
-    run.setRawFont(f.font);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    {
-        QPainter p(&mask);
-        p.setPen(QPen(Qt::black));
-        p.drawGlyphRun(QPointF(margin, margin + f.ascent), run);
-    }
-    const QRect inked = stamp(mask, cell.left() - margin, cell.top() - margin);
+    const QRect inked = table
+                            ? ink(*table, text, positions, QPoint(cell.left(), cell.top() + ascent),
+                                  cell.adjusted(-margin, -margin, margin, margin))
+                            : stamp(MaskOfRun(engine->font, glyphs, positions,
+                                              QSize(w + 2 * margin, h + 2 * margin),
+                                              QPointF(margin, margin + ascent)),
+                                    cell.left() - margin, cell.top() - margin);
     touch(inked);
     if (!fine_.isNull())
-        fineText(cell, f.ascent, align, text, face, cell.adjusted(-1, -1, 1, 1) | inked);
+        fineText(cell, ascent, align, text, face, cell.adjusted(-1, -1, 1, 1) | inked);
 }
 
 QRect Canvas::ink(const TableFace& face, const QString& text, const QList<QPointF>& positions,

@@ -4,23 +4,28 @@
 #include <QImage>
 #include <QPainter>
 
-std::vector<InkRun> InkOfGlyph(const QRawFont& font, quint32 glyph)
+QImage MaskOfRun(const QRawFont& font, const QList<quint32>& glyphs,
+                 const QList<QPointF>& positions, QSize size, QPointF origin)
 {
-    // Room on every side for the largest letter of a chart's faces, drawn
-    // as the chart draws its text: black on a white one-bit picture.
-    const int room = 4 * qCeil(font.pixelSize()) + 8;
-    QImage mask(2 * room, 2 * room, QImage::Format_Mono);
+    QImage mask(size, QImage::Format_Mono);
     mask.setColorTable({0xff000000u, 0xffffffffu});
     mask.fill(1);
     QGlyphRun run;
     run.setRawFont(font);
-    run.setGlyphIndexes({glyph});
-    run.setPositions({QPointF(0, 0)});
-    {
-        QPainter p(&mask);
-        p.setPen(QPen(Qt::black));
-        p.drawGlyphRun(QPointF(room, room), run);
-    }
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    QPainter p(&mask);
+    p.setPen(QPen(Qt::black));
+    p.drawGlyphRun(origin, run);
+    return mask;
+}
+
+std::vector<InkRun> InkOfGlyph(const QRawFont& font, quint32 glyph)
+{
+    // Room on every side for the largest letter of a chart's faces.
+    const int room = 4 * qCeil(font.pixelSize()) + 8;
+    const QImage mask =
+        MaskOfRun(font, {glyph}, {QPointF(0, 0)}, QSize(2 * room, 2 * room), QPointF(room, room));
     std::vector<InkRun> out;
     for (int y = 0; y < mask.height(); ++y) {
         const uchar* row = mask.constScanLine(y);

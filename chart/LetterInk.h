@@ -5,6 +5,7 @@
 // plain letters then loads no font at all. Other letters are drawn by the
 // font engine as they come.
 
+#include <QImage>
 #include <QRawFont>
 #include <cstdint>
 #include <vector>
@@ -28,6 +29,12 @@ constexpr int FacePixels(int points)
 struct InkRun {
     int16_t y, x, length;
 };
+
+// Glyphs drawn as a chart draws its text: black on a white one-bit picture
+// of the given size, the run's pen starting at origin. The built table's
+// letters are drawn by this too, so both ways give the same pixels.
+[[nodiscard]] QImage MaskOfRun(const QRawFont& font, const QList<quint32>& glyphs,
+                               const QList<QPointF>& positions, QSize size, QPointF origin);
 
 // The ink of one glyph as the font engine draws it on a one-bit picture.
 [[nodiscard]] std::vector<InkRun> InkOfGlyph(const QRawFont& font, quint32 glyph);
