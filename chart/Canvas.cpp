@@ -1156,34 +1156,56 @@ void Canvas::replay(QPainter& p, Letters letters) const
             p.drawEllipse(box);
             break;
         case Op::Text: {
-            const LoadedFace& f = Loaded(op.face);
             const QRect cell = textCell(op.a, op.b, op.align, op.letters, op.face);
             p.fillRect(cell, colour(op.brush));
-            const QList<quint32> glyphs = f.font.glyphIndexesForString(op.letters);
-            if (glyphs.isEmpty())
+            // Plain letters from the built table, as textOut draws them:
+            // outlines with no font loaded. Others from the font engine.
+            const TableFace* table = TableFaceFor(op.face, op.letters);
+            const LoadedFace* engine = table ? nullptr : &Loaded(op.face);
+            const QList<quint32> glyphs =
+                table ? QList<quint32>() : engine->font.glyphIndexesForString(op.letters);
+            if (!table && glyphs.isEmpty())
                 break;
-            const QList<QPointF> advances = AdvancesOf(op.face, glyphs);
             const QColor ink = op.mono ? QColor(Qt::black) : QColor(op.text.rgb());
-            const QPointF origin(cell.left(), cell.top() + f.ascent);
+            const QPointF origin(cell.left(),
+                                 cell.top() + (table ? table->ascent : engine->ascent));
             QList<QPointF> positions;
             QPainterPath outline;
             qreal x = 0;
-            for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            const auto place = [&](const QPainterPath& letter, qreal advance) {
                 positions.append(QPointF(x, 0));
                 if (letters == Letters::Outlines)
-                    outline.addPath(
-                        GlyphOutline(op.face, glyphs[i]).translated(origin + QPointF(x, 0)));
-                x += advances[i].x();
+                    outline.addPath(letter.translated(origin + QPointF(x, 0)));
+                x += advance;
+            };
+            const bool outlines = letters == Letters::Outlines;
+            if (table) {
+                for (const QChar c : op.letters) {
+                    const TableLetter& l = LetterOf(*table, c);
+                    place(outlines ? PathOfOutline(LetterOutlines + l.outlineFirst, l.outlineCount)
+                                   : QPainterPath(),
+                          l.advance);
+                }
+            } else {
+                const QList<QPointF> advances = AdvancesOf(op.face, glyphs);
+                for (qsizetype i = 0; i < glyphs.size(); ++i)
+                    place(outlines ? GlyphOutline(op.face, glyphs[i]) : QPainterPath(),
+                          advances[i].x());
             }
-            if (letters == Letters::Outlines) {
+            if (outlines) {
                 p.fillPath(outline, ink);
                 break;
             }
             const QRawFont embedded = EmbeddableFace(op.face);
             QGlyphRun run;
-            run.setRawFont(embedded.isValid() ? embedded : f.font);
-            run.setGlyphIndexes(embedded.isValid() ? embedded.glyphIndexesForString(op.letters)
-                                                   : glyphs);
+            if (embedded.isValid()) {
+                run.setRawFont(embedded);
+                run.setGlyphIndexes(embedded.glyphIndexesForString(op.letters));
+            } else {
+                const LoadedFace& f = Loaded(op.face);
+                run.setRawFont(f.font);
+                run.setGlyphIndexes(f.font.glyphIndexesForString(op.letters));
+            }
             run.setPositions(positions);
             p.setPen(QPen(ink));
             p.drawGlyphRun(origin, run);

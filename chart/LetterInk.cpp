@@ -3,6 +3,7 @@
 #include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 
 QImage MaskOfRun(const QRawFont& font, const QList<quint32>& glyphs,
                  const QList<QPointF>& positions, QSize size, QPointF origin)
@@ -40,4 +41,38 @@ std::vector<InkRun> InkOfGlyph(const QRawFont& font, quint32 glyph)
         }
     }
     return out;
+}
+
+std::vector<OutlinePoint> OutlineOfGlyph(const QRawFont& font, quint32 glyph)
+{
+    const QPainterPath path = font.pathForGlyph(glyph);
+    std::vector<OutlinePoint> out;
+    out.reserve(size_t(path.elementCount()));
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        const OutlinePoint::Kind kind = e.isMoveTo()   ? OutlinePoint::Move
+                                        : e.isLineTo() ? OutlinePoint::Line
+                                                       : OutlinePoint::Curve;
+        out.push_back({kind, e.x, e.y});
+    }
+    return out;
+}
+
+QPainterPath PathOfOutline(const OutlinePoint* points, int count)
+{
+    QPainterPath path;
+    const OutlinePoint* const end = points + count;
+    for (const OutlinePoint* at = points; at < end; ++at) {
+        switch (at->kind) {
+        case OutlinePoint::Move: path.moveTo(at->x, at->y); break;
+        case OutlinePoint::Line: path.lineTo(at->x, at->y); break;
+        case OutlinePoint::Curve:
+            if (end - at < 3)
+                return path;
+            path.cubicTo(at[0].x, at[0].y, at[1].x, at[1].y, at[2].x, at[2].y);
+            at += 2;
+            break;
+        }
+    }
+    return path;
 }

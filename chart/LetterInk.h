@@ -6,6 +6,7 @@
 // font engine as they come.
 
 #include <QImage>
+#include <QPainterPath>
 #include <QRawFont>
 #include <cstdint>
 #include <vector>
@@ -30,6 +31,14 @@ struct InkRun {
     int16_t y, x, length;
 };
 
+// One point of a letter's outline as the font engine gives it, from the pen's
+// position on the baseline: a move, a line or a curve's point (a curve is
+// three: its two control points and its end).
+struct OutlinePoint {
+    enum Kind : uint8_t { Move, Line, Curve } kind;
+    double x, y;
+};
+
 // Glyphs drawn as a chart draws its text: black on a white one-bit picture
 // of the given size, the run's pen starting at origin. The built table's
 // letters are drawn by this too, so both ways give the same pixels.
@@ -45,6 +54,8 @@ struct TableLetter {
     double advance = 0;
     int first = 0;  // into LetterRuns
     int count = -1; // none: left to the font engine (an advance of part of a pixel)
+    int outlineFirst = 0; // into LetterOutlines
+    int outlineCount = 0;
 };
 struct TableFace {
     int ascent = 0, descent = 0;
@@ -52,3 +63,9 @@ struct TableFace {
 };
 extern const TableFace TableFaces[];
 extern const InkRun LetterRuns[];
+extern const OutlinePoint LetterOutlines[];
+
+// A letter's outline as the table keeps it, and back: point for point the
+// path the font engine gave.
+[[nodiscard]] std::vector<OutlinePoint> OutlineOfGlyph(const QRawFont& font, quint32 glyph);
+[[nodiscard]] QPainterPath PathOfOutline(const OutlinePoint* points, int count);

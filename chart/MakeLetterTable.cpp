@@ -32,8 +32,8 @@ int main(int argc, char** argv)
                 passOn(type, where, text);
         });
     QGuiApplication app(argc, argv);
-    QString faces, runs;
-    int runCount = 0;
+    QString faces, runs, outlines;
+    int runCount = 0, outlineCount = 0;
     for (const FaceFile& f : FaceFiles) {
         QFile file(QString::fromLocal8Bit(argv[1]) + QLatin1Char('/') +
                    QString::fromLatin1(f.file));
@@ -62,13 +62,23 @@ int main(int argc, char** argv)
                 continue;
             }
             const std::vector<InkRun> ink = InkOfGlyph(font, glyphs[0]);
-            faces += QStringLiteral("        {%1, %2, %3},\n")
+            const std::vector<OutlinePoint> outline = OutlineOfGlyph(font, glyphs[0]);
+            faces += QStringLiteral("        {%1, %2, %3, %4, %5},\n")
                          .arg(advances[0].x())
                          .arg(runCount)
-                         .arg(qsizetype(ink.size()));
+                         .arg(qsizetype(ink.size()))
+                         .arg(outlineCount)
+                         .arg(qsizetype(outline.size()));
             for (const InkRun& r : ink)
                 runs += QStringLiteral("    {%1, %2, %3},\n").arg(r.y).arg(r.x).arg(r.length);
             runCount += int(ink.size());
+            // Seventeen digits give each coordinate back exactly.
+            for (const OutlinePoint& o : outline)
+                outlines += QStringLiteral("    {OutlinePoint::Kind(%1), %2, %3},\n")
+                                .arg(int(o.kind))
+                                .arg(o.x, 0, 'g', 17)
+                                .arg(o.y, 0, 'g', 17);
+            outlineCount += int(outline.size());
         }
         faces += QStringLiteral("    }},\n");
     }
@@ -82,7 +92,10 @@ int main(int argc, char** argv)
          "#include \"chart/LetterInk.h\"\n\n"
          "const TableFace TableFaces[] = {\n"
       << faces << "};\n\nconst InkRun LetterRuns[] = {\n"
-      << (runCount ? runs : QStringLiteral("    {0, 0, 0},\n")) << "};\n";
+      << (runCount ? runs : QStringLiteral("    {0, 0, 0},\n"))
+      << "};\n\nconst OutlinePoint LetterOutlines[] = {\n"
+      << (outlineCount ? outlines : QStringLiteral("    {OutlinePoint::Move, 0, 0},\n"))
+      << "};\n";
     s.flush();
     return out.commit() ? 0 : 1;
 }

@@ -50,6 +50,17 @@ TEST(Letters, TheBuiltTableHoldsTheFontEnginesOwnLetters)
             EXPECT_EQ(Runs(LetterRuns + l.first, LetterRuns + l.first + l.count),
                       Runs(engine.data(), engine.data() + engine.size()))
                 << FaceFiles[face].file << " '" << c << "'";
+            // The outline drawn into vector pictures, point for point.
+            const QPainterPath want = font.pathForGlyph(g.front());
+            const QPainterPath got =
+                PathOfOutline(LetterOutlines + l.outlineFirst, l.outlineCount);
+            ASSERT_EQ(got.elementCount(), want.elementCount())
+                << FaceFiles[face].file << " '" << c << "'";
+            for (int i = 0; i < want.elementCount(); ++i) {
+                const QPainterPath::Element w = want.elementAt(i), o = got.elementAt(i);
+                EXPECT_TRUE(o.type == w.type && o.x == w.x && o.y == w.y)
+                    << FaceFiles[face].file << " '" << c << "' point " << i;
+            }
         }
     }
 }
