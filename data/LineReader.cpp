@@ -182,36 +182,48 @@ Result<void> LineReader::open(const PriceSource& source)
     fd_ = file.release();
     size_ = int64_t(st.st_size);
     modified_ = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    {
-        // Text that is not UTF-8 is decoded whole, once, and read from memory.
-        constexpr size_t Start = size_t(1) << 16;
-        const std::unique_ptr<char[]> start(new char[Start]);
-        const size_t got = ReadAt(fd_, start.get(), Start, 0);
-        encoding_ = TextEncodingOf(std::string_view(start.get(), got));
-        newlineAtStart_ = std::memchr(start.get(), '\n', got) != nullptr;
-        if (!encoding_.isEmpty()) {
-            std::string bytes(size_t(size_), '\0');
-            bytes.resize(ReadAt(fd_, bytes.data(), bytes.size(), 0));
-            if (int64_t(bytes.size()) != size_) {
-                close();
-                return CannotOpen(source.path,
-                                  QStringLiteral("The file was cut short while it was read."));
-            }
-            decoded_ = DecodeToUtf8(bytes, encoding_);
-            close();
-            data_ = decoded_.data();
-            len_ = decoded_.size();
-            size_ = int64_t(len_);
-            eof_ = true;
-            eol_ = LineEndOf(data_, std::min(len_, block_));
-            pos_ = BomLength(data_, len_);
-            return {};
-        }
-    }
+    // Text that is not UTF-8 is decoded whole, once, and read from memory.
+    // Otherwise the first bytes, read once, are the first block: most
+    // readers want only a file's first lines.
+    constexpr size_t Start = size_t(1) << 16;
+    const bool intoBuffer = block_ >= Start;
     // Left uninitialised: a small file touches only the pages it fills.
+    if (intoBuffer && !buf_)
+        buf_.reset(new char[block_]);
+    const std::unique_ptr<char[]> own(intoBuffer ? nullptr : new char[Start]);
+    char* const start = intoBuffer ? buf_.get() : own.get();
+    const size_t got = ReadAt(fd_, start, Start, 0);
+    encoding_ = TextEncodingOf(std::string_view(start, got));
+    newlineAtStart_ = std::memchr(start, '\n', got) != nullptr;
+    if (!encoding_.isEmpty()) {
+        std::string bytes(size_t(size_), '\0');
+        bytes.resize(ReadAt(fd_, bytes.data(), bytes.size(), 0));
+        if (int64_t(bytes.size()) != size_) {
+            close();
+            return CannotOpen(source.path,
+                              QStringLiteral("The file was cut short while it was read."));
+        }
+        decoded_ = DecodeToUtf8(bytes, encoding_);
+        close();
+        data_ = decoded_.data();
+        len_ = decoded_.size();
+        size_ = int64_t(len_);
+        eof_ = true;
+        eol_ = LineEndOf(data_, std::min(len_, block_));
+        pos_ = BomLength(data_, len_);
+        return {};
+    }
     if (!buf_)
         buf_.reset(new char[block_]);
     data_ = buf_.get();
+    // A line feed among them settles how lines end, as the whole first block
+    // would; without one, the first block is read whole as before.
+    if (intoBuffer && newlineAtStart_ && ::lseek(fd_, off_t(got), SEEK_SET) == off_t(got)) {
+        eol_ = '\n';
+        pos_ = BomLength(data_, got);
+        len_ = got;
+        filePos_ = int64_t(got);
+    }
     return {};
 }
 
