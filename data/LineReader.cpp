@@ -12,7 +12,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "data/HeaderNames.h"
 #include "data/LineEnds.h"
@@ -301,22 +304,53 @@ template <class Seen> bool LineReader::mapRest(const Seen& seen)
         return true;
     }
     // Block by block as fill() reads, so that the marks fall where they
-    // would, and no more of the file is mapped at once than a block.
-    while (filePos_ < end) {
-        const size_t n = size_t(std::min<int64_t>(int64_t(block_), end - filePos_));
-        LineEndsSeen s;
-        const Mapped m = SeeMappedLineEnds(fd_, filePos_, n, eol_, s);
-        if (m == Mapped::CutShort) {
+    // would, and no more of the file is mapped at once than a block a core.
+    struct Look {
+        int64_t at;
+        size_t n;
+        LineEndsSeen seen;
+        Mapped m = Mapped::Done;
+    };
+    std::vector<Look> looks;
+    for (int64_t at = filePos_; at < end; at += int64_t(block_))
+        looks.push_back({at, size_t(std::min<int64_t>(int64_t(block_), end - at)), {}});
+    const auto lookAt = [this, &looks](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            Look& l = looks[i];
+            l.m = SeeMappedLineEnds(fd_, l.at, l.n, eol_, l.seen);
+            if (l.m != Mapped::Done)
+                return;
+        }
+    };
+    // A long rest is looked at from its two halves at once: mapping the
+    // pages costs the system more than counting them costs us.
+    size_t half = looks.size();
+    std::thread other;
+    if (end - filePos_ >= int64_t(ParallelBytes) && looks.size() > 1 &&
+        std::thread::hardware_concurrency() > 1) {
+        try {
+            other = std::thread(lookAt, looks.size() / 2, looks.size());
+            half = looks.size() / 2;
+        } catch (const std::system_error&) {
+            // no thread to be had: all of it here
+        }
+    }
+    lookAt(0, half);
+    if (other.joinable())
+        other.join();
+    // In file order, as if looked at one after another.
+    for (const Look& l : looks) {
+        if (l.m == Mapped::CutShort) {
             failRead(QStringLiteral("The file was cut short while it was read."));
             return true;
         }
-        if (m == Mapped::Unmappable) { // read the rest from here instead
+        if (l.m == Mapped::Unmappable) { // read the rest from here instead
             if (::lseek(fd_, off_t(filePos_), SEEK_SET) != off_t(filePos_))
                 failRead(SystemError(errno));
             return true;
         }
-        seen(filePos_, n, s);
-        filePos_ += int64_t(n);
+        seen(l.at, l.n, l.seen);
+        filePos_ += int64_t(l.n);
     }
     ::lseek(fd_, off_t(filePos_), SEEK_SET);
     data_ = buf_.get();
