@@ -145,7 +145,7 @@ Mapped SeeMappedLineEnds(int fd, int64_t offset, size_t n, char end, LineEndsSee
     const int64_t page = sysconf(_SC_PAGESIZE);
     const int64_t base = offset - offset % page;
     const size_t span = size_t(offset - base) + n;
-    void* m = mmap(nullptr, span, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, off_t(base));
+    void* m = mmap(nullptr, span, PROT_READ, MAP_PRIVATE, fd, off_t(base));
     if (m == MAP_FAILED)
         return Mapped::Unmappable;
     Mapped result = Mapped::Done;
