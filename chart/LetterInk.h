@@ -52,8 +52,8 @@ struct OutlinePoint {
 inline constexpr char FirstTableLetter = ' ', LastTableLetter = '~';
 struct TableLetter {
     double advance = 0;
-    int first = 0;  // into LetterRuns
-    int count = -1; // none: left to the font engine (an advance of part of a pixel)
+    int first = 0;        // into LetterRuns
+    int count = -1;       // none: left to the font engine (an advance of part of a pixel)
     int outlineFirst = 0; // into LetterOutlines
     int outlineCount = 0;
 };

@@ -94,8 +94,7 @@ int main(int argc, char** argv)
       << faces << "};\n\nconst InkRun LetterRuns[] = {\n"
       << (runCount ? runs : QStringLiteral("    {0, 0, 0},\n"))
       << "};\n\nconst OutlinePoint LetterOutlines[] = {\n"
-      << (outlineCount ? outlines : QStringLiteral("    {OutlinePoint::Move, 0, 0},\n"))
-      << "};\n";
+      << (outlineCount ? outlines : QStringLiteral("    {OutlinePoint::Move, 0, 0},\n")) << "};\n";
     s.flush();
     return out.commit() ? 0 : 1;
 }

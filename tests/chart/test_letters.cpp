@@ -52,8 +52,7 @@ TEST(Letters, TheBuiltTableHoldsTheFontEnginesOwnLetters)
                 << FaceFiles[face].file << " '" << c << "'";
             // The outline drawn into vector pictures, point for point.
             const QPainterPath want = font.pathForGlyph(g.front());
-            const QPainterPath got =
-                PathOfOutline(LetterOutlines + l.outlineFirst, l.outlineCount);
+            const QPainterPath got = PathOfOutline(LetterOutlines + l.outlineFirst, l.outlineCount);
             ASSERT_EQ(got.elementCount(), want.elementCount())
                 << FaceFiles[face].file << " '" << c << "'";
             for (int i = 0; i < want.elementCount(); ++i) {
