@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # bench/tsan.sh: the many-studies batch under ThreadSanitizer. Builds the
 # program and its tests with -fsanitize=thread in build-tsan, runs the batch
-# tests (--study-list on forked workers, each drawing with Qt's threads) and
-# one --study-list run of 50 studies, and fails on any race reported, in the
-# run itself or in any of its workers. Not part of ./test.sh: the build alone
+# tests (--study-list on forked workers, each drawing with Qt's threads), the
+# count of a long price file's lines (on two threads) and one --study-list
+# run of 50 studies, and fails on any race reported, in the run itself or in
+# any of its workers. Not part of ./test.sh: the build alone
 # takes longer than that stage may.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,7 +14,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAURIGON_TSAN=ON \
     -DAURIGON_BENCH=OFF > /dev/null
 fi
-cmake --build "$build" -j"$(nproc)" --target aurigon widget_tests
+cmake --build "$build" -j"$(nproc)" --target aurigon widget_tests core_tests
 
 work=$(mktemp -d)
 trap 'status=$?; [ $status -eq 0 ] && rm -rf "$work" || echo "tsan.sh: reports kept in $work/reports" >&2' EXIT
@@ -25,6 +26,9 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "== The batch tests under ThreadSanitizer =="
 "$build/tests/widget_tests" --gtest_filter='Batch.*'
+
+echo "== A long file's lines counted on two threads under ThreadSanitizer =="
+"$build/tests/core_tests" --gtest_filter='LineReaderCount.*:LineEnds.*'
 
 echo "== 50 studies in one run under ThreadSanitizer =="
 mkdir "$work/list"
