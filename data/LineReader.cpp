@@ -8,6 +8,7 @@
 
 #include "data/FileNames.h"
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,7 +16,6 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 #include "data/HeaderNames.h"
 #include "data/LineEnds.h"
@@ -304,16 +304,16 @@ template <class Seen> bool LineReader::mapRest(const Seen& seen)
         return true;
     }
     // Block by block as fill() reads, so that the marks fall where they
-    // would, and no more of the file is mapped at once than a block a core.
+    // would, and no more of the file is mapped at once than a block a core;
+    // a round at a time, so that what is kept of the blocks stays small.
     struct Look {
         int64_t at;
         size_t n;
         LineEndsSeen seen;
         Mapped m = Mapped::Done;
     };
-    std::vector<Look> looks;
-    for (int64_t at = filePos_; at < end; at += int64_t(block_))
-        looks.push_back({at, size_t(std::min<int64_t>(int64_t(block_), end - at)), {}});
+    constexpr size_t Round = 256;
+    std::array<Look, Round> looks;
     const auto lookAt = [this, &looks](size_t from, size_t to) {
         for (size_t i = from; i < to; ++i) {
             Look& l = looks[i];
@@ -322,35 +322,42 @@ template <class Seen> bool LineReader::mapRest(const Seen& seen)
                 return;
         }
     };
-    // A long rest is looked at from its two halves at once: mapping the
-    // pages costs the system more than counting them costs us.
-    size_t half = looks.size();
-    std::thread other;
-    if (end - filePos_ >= int64_t(ParallelBytes) && looks.size() > 1 &&
-        std::thread::hardware_concurrency() > 1) {
-        try {
-            other = std::thread(lookAt, looks.size() / 2, looks.size());
-            half = looks.size() / 2;
-        } catch (const std::system_error&) {
-            // no thread to be had: all of it here
+    const bool twoCores = std::thread::hardware_concurrency() > 1;
+    while (filePos_ < end) {
+        size_t count = 0;
+        for (int64_t at = filePos_; at < end && count < Round; at += int64_t(block_))
+            looks[count++] = {at, size_t(std::min<int64_t>(int64_t(block_), end - at)), {}};
+        const int64_t span = looks[count - 1].at + int64_t(looks[count - 1].n) - filePos_;
+        // A long stretch is looked at from its two halves at once: mapping
+        // the pages costs the system more than counting them costs us.
+        size_t half = count;
+        std::thread other;
+        if (twoCores && count > 1 && span >= int64_t(ParallelBytes)) {
+            try {
+                other = std::thread(lookAt, count / 2, count);
+                half = count / 2;
+            } catch (const std::system_error&) {
+                // no thread to be had: all of it here
+            }
         }
-    }
-    lookAt(0, half);
-    if (other.joinable())
-        other.join();
-    // In file order, as if looked at one after another.
-    for (const Look& l : looks) {
-        if (l.m == Mapped::CutShort) {
-            failRead(QStringLiteral("The file was cut short while it was read."));
-            return true;
+        lookAt(0, half);
+        if (other.joinable())
+            other.join();
+        // In file order, as if looked at one after another.
+        for (size_t i = 0; i < count; ++i) {
+            const Look& l = looks[i];
+            if (l.m == Mapped::CutShort) {
+                failRead(QStringLiteral("The file was cut short while it was read."));
+                return true;
+            }
+            if (l.m == Mapped::Unmappable) { // read the rest from here instead
+                if (::lseek(fd_, off_t(filePos_), SEEK_SET) != off_t(filePos_))
+                    failRead(SystemError(errno));
+                return true;
+            }
+            seen(l.at, l.n, l.seen);
+            filePos_ += int64_t(l.n);
         }
-        if (l.m == Mapped::Unmappable) { // read the rest from here instead
-            if (::lseek(fd_, off_t(filePos_), SEEK_SET) != off_t(filePos_))
-                failRead(SystemError(errno));
-            return true;
-        }
-        seen(l.at, l.n, l.seen);
-        filePos_ += int64_t(l.n);
     }
     ::lseek(fd_, off_t(filePos_), SEEK_SET);
     data_ = buf_.get();
@@ -382,8 +389,9 @@ int64_t LineReader::countRest(std::string& last, int64_t* lastAt, std::vector<Li
     // The rest where the system keeps it, when it can be mapped: one look
     // at each byte instead of a copy and a look.
     if (!mapRest(seen) || !eof_) { // not mapped, or not all of it
+        // past a byte-order mark at the start
         while (fill()) {
-            seen(position(), len_, SeeLineEnds(data_, len_, eol_));
+            seen(position(), len_ - pos_, SeeLineEnds(data_ + pos_, len_ - pos_, eol_));
             pos_ = len_;
         }
     }
@@ -406,6 +414,9 @@ std::optional<LineReader::LineAt> LineReader::lineBefore(int64_t end)
         return std::nullopt;
     if (end == 0)
         return LineAt{};
+    // Which bytes end lines is known once the first block is read.
+    if (fd_ >= 0 && filePos_ == 0 && !eof_ && !fill() && error_)
+        return std::nullopt;
     // Back a piece at a time to the line end before it, at most MaxLine.
     constexpr int64_t Piece = 4096;
     int64_t from = end;

@@ -50,7 +50,7 @@ public:
     static constexpr size_t BlockSize = 1 << 20;
     // A longer line is cut here and reported as too long; memory stays bounded.
     static constexpr size_t MaxLine = 1 << 20;
-    // A count of more than this is shared between two of the processor's cores.
+    // A count of this much or more is shared between two of the processor's cores.
     static constexpr size_t ParallelBytes = size_t(8) << 20;
 
     explicit LineReader(size_t blockSize = BlockSize) : block_(blockSize) {}

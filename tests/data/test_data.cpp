@@ -310,21 +310,13 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
     QByteArray big;
     for (int i = 0; big.size() < 2500000; ++i)
         big += QByteArray::number(i) + (i % 7 ? ",x,y\r\n" : ",a-much-longer-line-of-text,z\n");
-    const QByteArray cases[] = {"",
-                                "a",
-                                "a\n",
-                                "a\nb",
-                                "a\nb\n",
-                                "a\r\nb\r\n",
-                                "a\n\n",
-                                "\n\n\n",
-                                "h\nlast-without-end",
-                                big,
-                                big + "tail-without-end",
-                                QByteArray(LineReader::BlockSize - 1, 'q') + "\nrest\n",
-                                "h\r1\r2\r",
-                                "h\r\r1\r2",
-                                QByteArray(5000, '\r') + "x"};
+    const QByteArray cases[] = {
+        "", "a", "a\n", "a\nb", "a\nb\n", "a\r\nb\r\n", "a\n\n", "\n\n\n", "h\nlast-without-end",
+        big, big + "tail-without-end", QByteArray(LineReader::BlockSize - 1, 'q') + "\nrest\n",
+        "h\r1\r2\r", "h\r\r1\r2", QByteArray(5000, '\r') + "x",
+        // About the first 64 KB, which open() reads anyway.
+        QByteArray(65535, 'a') + "\nb\n", QByteArray(65535, 'a') + "\r\nb\r\n",
+        "\xEF\xBB\xBFh\n1\n", "\xEF\xBB\xBF" + big.replace('\n', '\r').replace("\r\r", "\r")};
     // A block of one page puts lines across block edges.
     for (const size_t window : {LineReader::BlockSize, size_t(4096)})
         for (const QByteArray& bytes : cases) {
@@ -335,6 +327,20 @@ TEST(LineReaderCount, CountingTheRestAgreesWithReadingEveryLine)
             while (const std::optional<std::string_view> line = one.next())
                 all.emplace_back(*line);
             const int64_t lines = int64_t(all.size());
+            {
+                // Counted, and the last lines read back, straight after opening.
+                LineReader fresh(window);
+                ASSERT_TRUE(fresh.open(path));
+                std::string last = "none";
+                EXPECT_EQ(fresh.countRest(last), lines) << bytes.left(20).constData();
+                EXPECT_EQ(last, lines > 0 ? all.back() : "none") << bytes.left(20).constData();
+                LineReader back(window), after(window);
+                ASSERT_TRUE(back.open(path));
+                ASSERT_TRUE(after.open(path));
+                (void)after.next();
+                EXPECT_EQ(back.lastLines(3, 0), after.lastLines(3, 0))
+                    << bytes.left(20).constData();
+            }
             // Skipping k lines, reading the next, counting the rest: what next() gives.
             for (int64_t k : {int64_t(0), int64_t(1), lines / 2, lines - 1, lines, lines + 3}) {
                 SCOPED_TRACE(testing::Message() << bytes.left(20).constData() << " k " << k);
