@@ -175,10 +175,15 @@ void ChartView::paintEvent(QPaintEvent* e)
         if (onImage != r)
             p.fillRect(r, palette().color(QPalette::Window));
         const qreal k = chart_.displayRatio();
-        if (!onImage.isEmpty())
-            p.drawImage(QRectF(onImage), fine,
-                        QRectF(onImage.x() * k, onImage.y() * k, onImage.width() * k,
-                               onImage.height() * k));
+        // The same picture placed the same way, drawn part by part as below.
+        const QRectF from(onImage.x() * k, onImage.y() * k, onImage.width() * k,
+                          onImage.height() * k);
+        for (const QRect& part : e->region())
+            if (const QRect in = part.intersected(onImage); !in.isEmpty()) {
+                p.setClipRect(in);
+                p.drawImage(QRectF(onImage), fine, from);
+            }
+        p.setClipping(false);
         paintOverlay(p);
         paintCrosshair(p);
         return;
@@ -191,11 +196,15 @@ void ChartView::paintEvent(QPaintEvent* e)
     const QRect onImage = r.intersected(display_.rect());
     if (onImage != r)
         p.fillRect(r, palette().color(QPalette::Window));
-    // Part by part: each is a plain copy, where one picture through the
-    // region's clip would go pixel span by pixel span.
+    // Part by part, each clipped to itself alone: a copy through a clip of
+    // many parts goes span by span and is shared out between threads, which
+    // cost more than the copy for a tall thin part.
     for (const QRect& part : e->region())
-        if (const QRect in = part.intersected(display_.rect()); !in.isEmpty())
+        if (const QRect in = part.intersected(display_.rect()); !in.isEmpty()) {
+            p.setClipRect(in);
             p.drawImage(in.topLeft(), display_, in);
+        }
+    p.setClipping(false);
     paintOverlay(p);
     paintCrosshair(p);
 }
