@@ -52,22 +52,30 @@ void DirtyTiles::setRun(int row, int first, int last)
     }
 }
 
-void DirtyTiles::mark(const QRect& r)
+void DirtyTiles::markTiles(const QRect& r)
 {
-    if (whole_)
-        return;
     const QRect in = r.intersected(QRect(QPoint(0, 0), size_));
     if (in.isEmpty())
         return;
     bounds_ |= in;
     const int first = in.left() / Width, last = in.right() / Width;
-    for (int row = in.top() / Height; row <= in.bottom() / Height; ++row)
-        setRun(row, first, last);
+    const int top = in.top() / Height, bottom = in.bottom() / Height;
+    if (first >> 6 != last >> 6) {
+        for (int row = top; row <= bottom; ++row)
+            setRun(row, first, last);
+        return;
+    }
+    // Within one word, as a bar's upright is: the same bits down the bands.
+    const int from = first & 63, to = last & 63;
+    const quint64 ones = to - from == 63 ? ~0ULL : ((1ULL << (to - from + 1)) - 1) << from;
+    quint64* w = bits_.data() + size_t(top) * size_t(words_) + size_t(first >> 6);
+    for (int row = top; row <= bottom; ++row, w += words_)
+        *w |= ones;
 }
 
-void DirtyTiles::markLine(long long x1, long long y1, long long x2, long long y2, int margin)
+void DirtyTiles::markAlong(long long x1, long long y1, long long x2, long long y2, int margin)
 {
-    if (whole_ || size_.isEmpty())
+    if (size_.isEmpty())
         return;
     const long long m = std::max(margin, 0);
     const long long w = size_.width(), h = size_.height();
@@ -80,7 +88,8 @@ void DirtyTiles::markLine(long long x1, long long y1, long long x2, long long y2
     const int lastRow = int(std::min(bottom, h - 1) / Height);
     // Along a row or a column, or within a few bands, the rectangle is as good.
     if (x1 == x2 || y1 == y2 || lastRow - firstRow < 2) {
-        mark(QRect(QPoint(held(left, w), held(top, h)), QPoint(held(right, w), held(bottom, h))));
+        markTiles(
+            QRect(QPoint(held(left, w), held(top, h)), QPoint(held(right, w), held(bottom, h))));
         return;
     }
     const double perRow = double(x2 - x1) / double(y2 - y1);
@@ -97,7 +106,7 @@ void DirtyTiles::markLine(long long x1, long long y1, long long x2, long long y2
         const auto r = static_cast<long long>(std::ceil(std::max(xa, xb))) + m;
         if (r < 0 || l >= w)
             continue;
-        mark(
+        markTiles(
             QRect(QPoint(held(l, w), row * Height), QPoint(held(r, w), row * Height + Height - 1)));
     }
 }

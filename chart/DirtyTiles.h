@@ -28,11 +28,20 @@ public:
 
     void clear();
     void markAll();
-    // The tiles under r, cut to the picture.
-    void mark(const QRect& r);
+    // The tiles under r, cut to the picture. Marks are asked for with every
+    // line plotted: with everything marked they cost a test.
+    void mark(const QRect& r)
+    {
+        if (!whole_)
+            markTiles(r);
+    }
     // The tiles holding any point within margin pixels (across and along)
     // of the segment from (x1, y1) to (x2, y2).
-    void markLine(long long x1, long long y1, long long x2, long long y2, int margin);
+    void markLine(long long x1, long long y1, long long x2, long long y2, int margin)
+    {
+        if (!whole_)
+            markAlong(x1, y1, x2, y2, margin);
+    }
     // Marks what other marks; other is of the same size.
     void add(const DirtyTiles& other);
     // Unmarks what other marks; other is of the same size.
@@ -74,6 +83,8 @@ public:
     [[nodiscard]] QRegion region() const;
 
 private:
+    void markTiles(const QRect& r);
+    void markAlong(long long x1, long long y1, long long x2, long long y2, int margin);
     void setRun(int row, int first, int last);
     void fill();
 
