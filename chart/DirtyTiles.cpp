@@ -11,17 +11,20 @@ void DirtyTiles::setSize(QSize size)
     rows_ = size.isEmpty() ? 0 : (size.height() + Height - 1) / Height;
     words_ = (cols_ + 63) / 64;
     bits_.assign(size_t(rows_) * size_t(words_), 0);
+    noted_.clear();
     whole_ = false;
-    bounds_ = QRect();
+    noBounds();
 }
 
 void DirtyTiles::clear()
 {
-    if (!bounds_.isEmpty() && !whole_)
-        for (int row = bounds_.top() / Height; row <= bounds_.bottom() / Height; ++row)
+    // Only bands within the bounds were ever set.
+    if (!isEmpty() && !whole_)
+        for (int row = top_ / Height; row <= bottom_ / Height; ++row)
             std::fill_n(bits_.begin() + qsizetype(row) * words_, words_, 0);
+    noted_.clear();
     whole_ = false;
-    bounds_ = QRect();
+    noBounds();
 }
 
 void DirtyTiles::markAll()
@@ -30,7 +33,10 @@ void DirtyTiles::markAll()
         return;
     // The bits are left as they are: while the flag stands nobody reads them.
     whole_ = true;
-    bounds_ = QRect(QPoint(0, 0), size_);
+    noted_.clear();
+    left_ = top_ = 0;
+    right_ = size_.width() - 1;
+    bottom_ = size_.height() - 1;
 }
 
 void DirtyTiles::fill()
@@ -41,7 +47,7 @@ void DirtyTiles::fill()
     whole_ = false;
 }
 
-void DirtyTiles::setRun(int row, int first, int last)
+void DirtyTiles::setRun(int row, int first, int last) const
 {
     quint64* w = bits_.data() + size_t(row) * size_t(words_);
     for (int word = first >> 6; word <= last >> 6; ++word) {
@@ -54,23 +60,43 @@ void DirtyTiles::setRun(int row, int first, int last)
 
 void DirtyTiles::markTiles(const QRect& r)
 {
-    const QRect in = r.intersected(QRect(QPoint(0, 0), size_));
-    if (in.isEmpty())
+    const int l = std::max(r.left(), 0), t = std::max(r.top(), 0);
+    const int rr = std::min(r.right(), size_.width() - 1);
+    const int b = std::min(r.bottom(), size_.height() - 1);
+    if (l > rr || t > b)
         return;
-    bounds_ |= in;
-    const int first = in.left() / Width, last = in.right() / Width;
-    const int top = in.top() / Height, bottom = in.bottom() / Height;
-    if (first >> 6 != last >> 6) {
-        for (int row = top; row <= bottom; ++row)
-            setRun(row, first, last);
+    // A plot starts by papering the whole picture: from then on every
+    // mark of its lines is a test.
+    if (l == 0 && t == 0 && rr == size_.width() - 1 && b == size_.height() - 1) {
+        markAll();
         return;
     }
-    // Within one word, as a bar's upright is: the same bits down the bands.
-    const int from = first & 63, to = last & 63;
-    const quint64 ones = to - from == 63 ? ~0ULL : ((1ULL << (to - from + 1)) - 1) << from;
-    quint64* w = bits_.data() + size_t(top) * size_t(words_) + size_t(first >> 6);
-    for (int row = top; row <= bottom; ++row, w += words_)
-        *w |= ones;
+    left_ = std::min(left_, l);
+    top_ = std::min(top_, t);
+    right_ = std::max(right_, rr);
+    bottom_ = std::max(bottom_, b);
+    noted_.push_back({l / Width, rr / Width, t / Height, b / Height});
+    // A long run of marks is set now and then, so the notes stay small.
+    if (noted_.size() >= 4096)
+        settle();
+}
+
+void DirtyTiles::settle() const
+{
+    for (const Block& k : noted_) {
+        if (k.firstCol >> 6 != k.lastCol >> 6) {
+            for (int row = k.firstRow; row <= k.lastRow; ++row)
+                setRun(row, k.firstCol, k.lastCol);
+            continue;
+        }
+        // Within one word, as a bar's upright is: the same bits down the bands.
+        const int from = k.firstCol & 63, to = k.lastCol & 63;
+        const quint64 ones = to - from == 63 ? ~0ULL : ((1ULL << (to - from + 1)) - 1) << from;
+        quint64* w = bits_.data() + size_t(k.firstRow) * size_t(words_) + size_t(k.firstCol >> 6);
+        for (int row = k.firstRow; row <= k.lastRow; ++row, w += words_)
+            *w |= ones;
+    }
+    noted_.clear();
 }
 
 void DirtyTiles::markAlong(long long x1, long long y1, long long x2, long long y2, int margin)
@@ -119,11 +145,16 @@ void DirtyTiles::add(const DirtyTiles& other)
         markAll();
         return;
     }
-    for (int row = other.bounds_.top() / Height; row <= other.bounds_.bottom() / Height; ++row)
+    settle();
+    other.settle();
+    for (int row = other.top_ / Height; row <= other.bottom_ / Height; ++row)
         for (int i = 0; i < words_; ++i)
             bits_[size_t(row) * size_t(words_) + size_t(i)] |=
                 other.bits_[size_t(row) * size_t(words_) + size_t(i)];
-    bounds_ |= other.bounds_;
+    left_ = std::min(left_, other.left_);
+    top_ = std::min(top_, other.top_);
+    right_ = std::max(right_, other.right_);
+    bottom_ = std::max(bottom_, other.bottom_);
 }
 
 void DirtyTiles::remove(const DirtyTiles& other)
@@ -136,14 +167,22 @@ void DirtyTiles::remove(const DirtyTiles& other)
     }
     if (whole_)
         fill();
-    for (int row = other.bounds_.top() / Height; row <= other.bounds_.bottom() / Height; ++row)
+    settle();
+    other.settle();
+    for (int row = other.top_ / Height; row <= other.bottom_ / Height; ++row)
         for (int i = 0; i < words_; ++i)
             bits_[size_t(row) * size_t(words_) + size_t(i)] &=
                 ~other.bits_[size_t(row) * size_t(words_) + size_t(i)];
     // What is left may lie within a smaller rectangle.
     QRect left;
     forEachRect([&left](const QRect& r) { left |= r; });
-    bounds_ = left;
+    noBounds();
+    if (!left.isEmpty()) {
+        left_ = left.left();
+        top_ = left.top();
+        right_ = left.right();
+        bottom_ = left.bottom();
+    }
 }
 
 std::vector<QRect> DirtyTiles::rects() const

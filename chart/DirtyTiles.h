@@ -4,12 +4,16 @@
 // rectangle around it, so that copying the picture back, packing it and
 // showing it again cost what the outline covers. The whole picture is one
 // flag: a plot that changes everything pays nothing for each of its marks.
+// Marks are noted and set in the tiles only when the tiles are asked for: a
+// plot marks thousands of lines, and what it marks for the next restore is
+// mostly dropped unread by a fresh picture.
 
 #include <QRect>
 #include <QRegion>
 #include <QSize>
 #include <QtGlobal>
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 class DirtyTiles {
@@ -21,10 +25,13 @@ public:
     void setSize(QSize size);
     [[nodiscard]] QSize size() const { return size_; }
 
-    [[nodiscard]] bool isEmpty() const { return bounds_.isEmpty(); }
+    [[nodiscard]] bool isEmpty() const { return right_ < left_; }
     [[nodiscard]] bool isWhole() const { return whole_; }
     // The rectangle around what is marked, within the picture.
-    [[nodiscard]] QRect bounds() const { return bounds_; }
+    [[nodiscard]] QRect bounds() const
+    {
+        return isEmpty() ? QRect() : QRect(QPoint(left_, top_), QPoint(right_, bottom_));
+    }
 
     void clear();
     void markAll();
@@ -56,9 +63,10 @@ public:
             f(QRect(QPoint(0, 0), size_));
             return;
         }
-        if (bounds_.isEmpty())
+        if (isEmpty())
             return;
-        for (int row = bounds_.top() / Height; row <= bounds_.bottom() / Height; ++row) {
+        settle();
+        for (int row = top_ / Height; row <= bottom_ / Height; ++row) {
             const quint64* w = bits_.data() + size_t(row) * size_t(words_);
             const int top = row * Height, height = std::min(Height, size_.height() - top);
             int col = 0;
@@ -83,14 +91,22 @@ public:
     [[nodiscard]] QRegion region() const;
 
 private:
+    // Tiles [firstCol, lastCol] of bands [firstRow, lastRow], not yet set.
+    struct Block {
+        int firstCol, lastCol, firstRow, lastRow;
+    };
+    // Sets the tiles of the marks noted.
+    void settle() const;
     void markTiles(const QRect& r);
     void markAlong(long long x1, long long y1, long long x2, long long y2, int margin);
-    void setRun(int row, int first, int last);
+    void setRun(int row, int first, int last) const;
     void fill();
+    void noBounds() { left_ = top_ = INT_MAX, right_ = bottom_ = INT_MIN; }
 
     QSize size_;
     int cols_ = 0, rows_ = 0, words_ = 0; // words_: 64-bit words a band
-    std::vector<quint64> bits_;           // a bit a tile, band after band
+    mutable std::vector<quint64> bits_;   // a bit a tile, band after band
+    mutable std::vector<Block> noted_;    // marked, not yet in bits_
     bool whole_ = false;                  // every tile, whatever bits_ holds
-    QRect bounds_;
+    int left_ = INT_MAX, top_ = INT_MAX, right_ = INT_MIN, bottom_ = INT_MIN; // bounds()
 };

@@ -204,6 +204,13 @@ TEST(DirtyTiles, RectanglesAreBandedRunsAndCoverWhatWasMarked)
         {"a diagonal keeps to its bands", [](DirtyTiles& t) { t.markLine(0, 0, W - 1, H - 1, 2); },
          QRect(0, 0, 3, 3), Bands, 3 * Bands * Tile},
         {"everything", [](DirtyTiles& t) { t.markAll(); }, QRect(0, 0, W, H), 1, W * H},
+        {"a plot's paper over the whole picture",
+         [](DirtyTiles& t) {
+             t.mark(QRect(5, 5, 1, 1));
+             t.mark(QRect(-1, -1, W + 2, H + 2));
+             t.mark(QRect(7, 90, 1, 60));
+         },
+         QRect(0, 0, W, H), 1, W * H},
     };
     for (const Case& c : cases) {
         DirtyTiles t;
@@ -231,6 +238,22 @@ TEST(DirtyTiles, RectanglesAreBandedRunsAndCoverWhatWasMarked)
         EXPECT_EQ(t.region(), covered) << c.name;
         EXPECT_EQ(t.bounds().isEmpty(), rects.empty()) << c.name;
     }
+}
+
+// Marks past the number noted at a time are set in the tiles, not lost.
+TEST(DirtyTiles, ThousandsOfMarksAreAllKept)
+{
+    DirtyTiles t;
+    t.setSize(QSize(W, H));
+    std::vector<QPoint> points;
+    for (int i = 0; i < 9000; ++i)
+        points.emplace_back((i * 37) % W, (i * 53) % H);
+    for (const QPoint& p : points)
+        t.mark(QRect(p, QSize(1, 1)));
+    const QRegion r = t.region();
+    for (const QPoint& p : points)
+        ASSERT_TRUE(r.contains(p)) << p.x() << "," << p.y();
+    EXPECT_FALSE(t.isWhole());
 }
 
 // Taking away what was copied back leaves the rest, and a whole picture
