@@ -55,7 +55,6 @@ public:
     // The pixels changed since the last takeDirty(), within the image: the
     // rectangle around them, or the tiles that hold them.
     [[nodiscard]] QRect dirty() const { return dirty_.bounds(); }
-    [[nodiscard]] QRegion dirtyRegion() const { return dirty_.region(); }
     QRect takeDirty();
     QRegion takeDirtyRegion();
 
