@@ -309,7 +309,8 @@ void Canvas::create(int width, int height, bool monochrome)
     }
     work_.setDotsPerMeterX(DotsPerMeter);
     work_.setDotsPerMeterY(DotsPerMeter);
-    unpacked_ = QRect();
+    fitTiles();
+    unpacked_.clear();
     penColor_ = Qt::black;
     penWidth_ = 1;
     penStyle_ = PenStyle::Solid;
@@ -317,7 +318,8 @@ void Canvas::create(int width, int height, bool monochrome)
     penDirty_ = finePenDirty_ = true;
     restoredFrom_ = 0;
     ++restores_;
-    sinceRestore_ = dirty_ = work_.rect();
+    sinceRestore_.markAll();
+    dirty_.markAll();
     ops_.clear();
     opMarks_.clear();
 
@@ -338,7 +340,6 @@ void Canvas::adopt(const QImage& given)
     const QImage picture =
         given.size() == work_.size() || work_.isNull() ? given : given.copy(work_.rect());
     mono_ = IsOneBit(picture);
-    unpacked_ = QRect();
     if (!mono_) {
         work_ = picture.format() == QImage::Format_RGB32
                     ? picture
@@ -346,6 +347,8 @@ void Canvas::adopt(const QImage& given)
         img_ = QImage();
         work_.setDotsPerMeterX(DotsPerMeter);
         work_.setDotsPerMeterY(DotsPerMeter);
+        fitTiles();
+        unpacked_.clear();
         return;
     }
     const QImage bits = picture.format() == QImage::Format_Mono
@@ -362,13 +365,15 @@ void Canvas::adopt(const QImage& given)
         Unpack(bits.constScanLine(y), work_.scanLine(y), 0, lastByte, bits.width(), u);
     work_.setDotsPerMeterX(DotsPerMeter);
     work_.setDotsPerMeterY(DotsPerMeter);
+    fitTiles();
+    unpacked_.clear();
     if (table == QList<QRgb>{Black, White}) {
         img_ = bits;
     } else {
         img_ = QImage(bits.size(), QImage::Format_Mono);
         img_.setColorTable({Black, White});
         img_.fill(1);
-        unpacked_ = img_.rect();
+        unpacked_.markAll();
     }
     img_.setDotsPerMeterX(DotsPerMeter);
     img_.setDotsPerMeterY(DotsPerMeter);
@@ -385,8 +390,8 @@ void Canvas::restore(const QImage& picture)
     recordRestore(picture);
     restoredFrom_ = picture.cacheKey();
     ++restores_;
-    dirty_ = work_.rect();
-    sinceRestore_ = QRect();
+    dirty_.markAll();
+    sinceRestore_.clear();
     resetPen();
 }
 
@@ -399,44 +404,55 @@ void Canvas::restoreChanged(const QImage& base)
         return;
     }
     recordRestore(base);
-    const QRect r = sinceRestore_;
-    if (!r.isEmpty()) {
-        // Whole rows copied as bytes: exact, and far quicker than painting
-        // one picture onto another.
+    if (!sinceRestore_.isEmpty()) {
+        // Rows of the tiles drawn on copied as bytes: exact, and far quicker
+        // than painting one picture onto another.
         end();
         if (mono_) {
             const bool shared = img_.cacheKey() == base.cacheKey();
-            const int first = std::max(r.left(), 0) >> 3;
-            const int last = std::min(r.right(), work_.width() - 1) >> 3;
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                Unpack(base.constScanLine(y), work_.scanLine(y), first, last, work_.width(),
-                       BlackWhite());
-                if (!shared)
-                    std::memcpy(img_.scanLine(y) + first, base.constScanLine(y) + first,
-                                size_t(last - first + 1));
-            }
-            // What was drawn since the base is the base again, in both.
-            if (QRect(first * 8, r.top(), (last - first + 1) * 8, r.height()).contains(unpacked_))
-                unpacked_ = QRect();
+            // Written to once, not row by row.
+            uchar* work = work_.bits();
+            uchar* bits = shared ? nullptr : img_.bits();
+            const qsizetype workStride = work_.bytesPerLine(), stride = img_.bytesPerLine();
+            const int width = work_.width();
+            sinceRestore_.forEachRect([&](const QRect& r) {
+                const int first = r.left() >> 3, last = r.right() >> 3;
+                for (int y = r.top(); y <= r.bottom(); ++y) {
+                    const uchar* from = base.constScanLine(y);
+                    Unpack(from, work + y * workStride, first, last, width, BlackWhite());
+                    if (bits)
+                        std::memcpy(bits + y * stride + first, from + first,
+                                    size_t(last - first + 1));
+                }
+            });
+            // What was drawn since the base is the base again, in both: the
+            // tiles are whole bytes.
+            unpacked_.remove(sinceRestore_);
         } else {
-            const size_t bytes = size_t(work_.bytesPerLine());
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                std::memcpy(work_.scanLine(y), base.constScanLine(y), bytes);
+            uchar* work = work_.bits();
+            const qsizetype stride = work_.bytesPerLine();
+            sinceRestore_.forEachRect([&](const QRect& r) {
+                for (int y = r.top(); y <= r.bottom(); ++y)
+                    std::memcpy(work + y * stride + r.left() * 4,
+                                base.constScanLine(y) + r.left() * 4, size_t(r.width()) * 4);
+            });
         }
-        dirty_ |= r;
+        dirty_.add(sinceRestore_);
         if (!fine_.isNull()) {
             endFine();
             const QImage from = fineOf(base);
-            const QRect d = fineRect(r).intersected(fine_.rect());
-            const auto bytes = size_t(d.width()) * 4;
             uchar* bits = fine_.bits();
             const qsizetype stride = fine_.bytesPerLine();
-            for (int y = d.top(); y <= d.bottom(); ++y)
-                std::memcpy(bits + y * stride + d.left() * 4, from.constScanLine(y) + d.left() * 4,
-                            bytes);
+            sinceRestore_.forEachRect([&](const QRect& r) {
+                const QRect d = fineRect(r).intersected(fine_.rect());
+                const auto bytes = size_t(d.width()) * 4;
+                for (int y = d.top(); y <= d.bottom(); ++y)
+                    std::memcpy(bits + y * stride + d.left() * 4,
+                                from.constScanLine(y) + d.left() * 4, bytes);
+            });
         }
     }
-    sinceRestore_ = QRect();
+    sinceRestore_.clear();
     ++restores_;
     resetPen();
 }
@@ -472,13 +488,40 @@ const QImage& Canvas::image()
 
 void Canvas::pack()
 {
-    const QRect r = unpacked_.intersected(work_.rect());
-    unpacked_ = QRect();
-    if (r.isEmpty())
+    if (unpacked_.isEmpty())
         return;
-    const int first = r.left() >> 3, last = r.right() >> 3;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        Pack(work_.constScanLine(y), img_.scanLine(y), first, last, work_.width());
+    const uchar* work = work_.constBits();
+    uchar* bits = img_.bits(); // detaches once, not row by row
+    const qsizetype workStride = work_.bytesPerLine(), stride = img_.bytesPerLine();
+    const int width = work_.width();
+    unpacked_.forEachRect([&](const QRect& r) {
+        const int first = r.left() >> 3, last = r.right() >> 3;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            Pack(work + y * workStride, bits + y * stride, first, last, width);
+    });
+    unpacked_.clear();
+}
+
+void Canvas::fitTiles()
+{
+    const QSize size = work_.size();
+    dirty_.setSize(size);
+    sinceRestore_.setSize(size);
+    unpacked_.setSize(size);
+}
+
+QRect Canvas::takeDirty()
+{
+    const QRect r = dirty_.bounds();
+    dirty_.clear();
+    return r;
+}
+
+QRegion Canvas::takeDirtyRegion()
+{
+    QRegion r = dirty_.region();
+    dirty_.clear();
+    return r;
 }
 
 void Canvas::endFine()
@@ -566,12 +609,8 @@ void Canvas::line(int x1, int y1, int x2, int y2)
     if (x1 == x2 && y1 == y2)
         return;
     record(Op::Line, x1, y1, x2, y2);
-    // The area touched, widened by the pen, in a range whose width still fits
-    // an int: a line may end anywhere an int can say.
-    const long long m = penWidth_ + 1, far = INT_MAX / 2;
-    const auto held = [far](long long v) { return int(std::clamp(v, -far, far)); };
-    touch(QRect(QPoint(held(std::min(x1, x2) - m), held(std::min(y1, y2) - m)),
-                QPoint(held(std::max(x1, x2) + m), held(std::max(y1, y2) + m))));
+    // The tiles along the line, widened by the pen.
+    touchLine(x1, y1, x2, y2, std::max(penWidth_, 1) + 1);
     if (!straightLine(x1, y1, x2, y2))
         painter().drawLine(x1, y1, x2, y2);
     if (!fine_.isNull())

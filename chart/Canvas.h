@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "chart/DirtyTiles.h"
+
 enum class PenStyle { Solid, Dot, Dash, DashDot };
 enum class TextAlign { LeftBottom, RightBottom, CenterTop };
 
@@ -50,9 +52,11 @@ public:
     // base, but copies back only what was drawn since.
     void restoreChanged(const QImage& base);
 
-    // The pixels changed since the last takeDirty(), within the image.
-    [[nodiscard]] QRect dirty() const { return dirty_; }
-    QRect takeDirty() { return std::exchange(dirty_, QRect()); }
+    // The pixels changed since the last takeDirty(), within the image: the
+    // rectangle around them, or the tiles that hold them.
+    [[nodiscard]] QRect dirty() const { return dirty_.bounds(); }
+    QRect takeDirty();
+    QRegion takeDirtyRegion();
 
     // The picture as it is now; ends any painting in progress.
     [[nodiscard]] const QImage& image();
@@ -66,7 +70,13 @@ public:
     void setPenStyle(PenStyle s);
     [[nodiscard]] PenStyle penStyle() const { return penStyle_; }
     [[nodiscard]] int penWidth() const { return penWidth_; }
-    void setBrushColor(const QColor& c) { brushColor_ = c; }
+    void setBrushColor(const QColor& c)
+    {
+        // The painters fill an ellipse with their own brush.
+        if (c != brushColor_)
+            penDirty_ = finePenDirty_ = true;
+        brushColor_ = c;
+    }
     // Text is black unless told otherwise for the next texts.
     void setTextColor(const QColor& c) { textColor_ = c; }
 
@@ -157,11 +167,18 @@ private:
     void tracePen();
     void touch(const QRect& r)
     {
-        const QRect in = r.intersected(work_.rect());
-        dirty_ |= in;
-        sinceRestore_ |= in;
-        unpacked_ |= in;
+        dirty_.mark(r);
+        sinceRestore_.mark(r);
+        unpacked_.mark(r);
     }
+    void touchLine(long long x1, long long y1, long long x2, long long y2, int margin)
+    {
+        dirty_.markLine(x1, y1, x2, y2, margin);
+        sinceRestore_.markLine(x1, y1, x2, y2, margin);
+        unpacked_.markLine(x1, y1, x2, y2, margin);
+    }
+    // The changes kept for a picture of the work surface's size.
+    void fitTiles();
     void resetPen();
 
     // The screen picture's side of each operation.
@@ -223,7 +240,7 @@ private:
     bool mono_ = false;
     // The one-bit picture handed out, and what of it is older than work_.
     QImage img_;
-    QRect unpacked_;
+    DirtyTiles unpacked_;
     std::unique_ptr<QPainter> painter_;
     QColor penColor_{Qt::black};
     int penWidth_ = 1;
@@ -232,8 +249,8 @@ private:
     QColor textColor_{Qt::black};
     bool penDirty_ = true;
     TraceSink trace_;
-    QRect dirty_;
-    QRect sinceRestore_;
+    DirtyTiles dirty_;
+    DirtyTiles sinceRestore_;
     qint64 restoredFrom_ = 0;
     quint64 restores_ = 0;
 

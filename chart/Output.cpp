@@ -76,47 +76,62 @@ Result<void> WriteImageFile(const QImage& image, const QString& path, const char
         scratch ? SymLink::Replace : SymLink::Follow);
 }
 
-void CopyForDisplay(const QImage& src, QImage& dst, const QRect& r)
+void CopyForDisplay(const QImage& src, QImage& dst, const QRegion& region)
 {
-    const QRect in = r.intersected(src.rect()).intersected(dst.rect());
-    if (in.isEmpty())
+    const QRect within = src.rect().intersected(dst.rect());
+    if (region.isEmpty() || within.isEmpty())
         return;
     if (src.format() == QImage::Format_Mono && src.colorCount() == 2 &&
         dst.format() == QImage::Format_RGB32) {
         const QRgb colour[2] = {src.color(0) | 0xff000000u, src.color(1) | 0xff000000u};
-        // Eight pixels for each value of a byte.
+        // Eight pixels for each value of a byte, made once for all the parts.
         std::array<std::array<QRgb, 8>, 256> eight;
         for (int b = 0; b < 256; ++b)
             for (int k = 0; k < 8; ++k)
                 eight[size_t(b)][size_t(k)] = colour[(b >> (7 - k)) & 1];
         const uchar* from = src.constBits();
         uchar* to = dst.bits();
-        const int wholeFrom = (in.left() + 7) & ~7, wholeTo = (in.right() + 1) & ~7;
-        for (int y = in.top(); y <= in.bottom(); ++y) {
-            const uchar* bits = from + y * src.bytesPerLine();
-            auto* out = reinterpret_cast<QRgb*>(to + y * dst.bytesPerLine());
-            const auto one = [&](int x) { out[x] = colour[(bits[x >> 3] >> (7 - (x & 7))) & 1]; };
-            if (wholeFrom >= wholeTo) {
-                for (int x = in.left(); x <= in.right(); ++x)
-                    one(x);
+        for (const QRect& part : region) {
+            const QRect in = part.intersected(within);
+            if (in.isEmpty())
                 continue;
+            const int wholeFrom = (in.left() + 7) & ~7, wholeTo = (in.right() + 1) & ~7;
+            for (int y = in.top(); y <= in.bottom(); ++y) {
+                const uchar* bits = from + y * src.bytesPerLine();
+                auto* out = reinterpret_cast<QRgb*>(to + y * dst.bytesPerLine());
+                const auto one = [&](int x) {
+                    out[x] = colour[(bits[x >> 3] >> (7 - (x & 7))) & 1];
+                };
+                if (wholeFrom >= wholeTo) {
+                    for (int x = in.left(); x <= in.right(); ++x)
+                        one(x);
+                    continue;
+                }
+                for (int x = in.left(); x < wholeFrom; ++x)
+                    one(x);
+                for (int x = wholeFrom; x < wholeTo; x += 8)
+                    std::memcpy(out + x, eight[bits[x >> 3]].data(), sizeof(QRgb) * 8);
+                for (int x = wholeTo; x <= in.right(); ++x)
+                    one(x);
             }
-            for (int x = in.left(); x < wholeFrom; ++x)
-                one(x);
-            for (int x = wholeFrom; x < wholeTo; x += 8)
-                std::memcpy(out + x, eight[bits[x >> 3]].data(), sizeof(QRgb) * 8);
-            for (int x = wholeTo; x <= in.right(); ++x)
-                one(x);
         }
         return;
     }
     if (src.format() == dst.format() && src.depth() == 32) {
-        for (int y = in.top(); y <= in.bottom(); ++y)
-            std::memcpy(dst.scanLine(y) + size_t(in.left()) * 4,
-                        src.constScanLine(y) + size_t(in.left()) * 4, size_t(in.width()) * 4);
+        const uchar* from = src.constBits();
+        uchar* to = dst.bits();
+        for (const QRect& part : region) {
+            const QRect in = part.intersected(within);
+            for (int y = in.top(); y <= in.bottom(); ++y)
+                std::memcpy(to + y * dst.bytesPerLine() + size_t(in.left()) * 4,
+                            from + y * src.bytesPerLine() + size_t(in.left()) * 4,
+                            size_t(in.width()) * 4);
+        }
         return;
     }
     QPainter p(&dst);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(in.topLeft(), src, in);
+    for (const QRect& part : region)
+        if (const QRect in = part.intersected(within); !in.isEmpty())
+            p.drawImage(in.topLeft(), src, in);
 }

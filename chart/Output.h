@@ -1,5 +1,6 @@
 #pragma once
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 
@@ -24,4 +25,4 @@ Result<void> WriteImageFile(const QImage& image, const QString& path, const char
 // Copies the pixels of src within r into dst, a picture of 32-bit colour of
 // the same size, for showing on screen. A one-bit picture is expanded here
 // rather than by Qt, which would hand large areas to its thread pool.
-void CopyForDisplay(const QImage& src, QImage& dst, const QRect& r);
+void CopyForDisplay(const QImage& src, QImage& dst, const QRegion& r);

@@ -24,7 +24,7 @@ ChartView::ChartView(Canvas& chart, QWidget* parent) : QWidget(parent), chart_(c
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ChartView::chartChanged(const QRect& r)
+void ChartView::chartChanged(const QRegion& r)
 {
     if (r.isEmpty() || chart_.isNull())
         return;
@@ -32,10 +32,13 @@ void ChartView::chartChanged(const QRect& r)
     followPointer(pointer_);
     if (chart_.displayRatio() != 1) {
         display_ = QImage(); // made afresh should the screen picture go
-        stale_ = QRect();
+        stale_ = QRegion();
         // A pixel wider: at a ratio that is not whole, an edge falls within
         // a device pixel.
-        update(r.adjusted(-1, -1, 1, 1));
+        QRegion wider;
+        for (const QRect& part : r)
+            wider |= part.adjusted(-1, -1, 1, 1);
+        update(wider);
         return;
     }
     const QSize size(chart_.width(), chart_.height());
@@ -45,7 +48,9 @@ void ChartView::chartChanged(const QRect& r)
         update();
         return;
     }
-    const QRect in = r.intersected(display_.rect());
+    // Only the parts that changed: a figure's outline, not the rectangle
+    // around it, is copied and shown again.
+    const QRegion in = r.intersected(display_.rect());
     stale_ |= in;
     update(in);
 }
@@ -170,24 +175,36 @@ void ChartView::paintEvent(QPaintEvent* e)
         if (onImage != r)
             p.fillRect(r, palette().color(QPalette::Window));
         const qreal k = chart_.displayRatio();
-        if (!onImage.isEmpty())
-            p.drawImage(QRectF(onImage), fine,
-                        QRectF(onImage.x() * k, onImage.y() * k, onImage.width() * k,
-                               onImage.height() * k));
+        // The same picture placed the same way, drawn part by part as below.
+        const QRectF from(onImage.x() * k, onImage.y() * k, onImage.width() * k,
+                          onImage.height() * k);
+        for (const QRect& part : e->region())
+            if (const QRect in = part.intersected(onImage); !in.isEmpty()) {
+                p.setClipRect(in);
+                p.drawImage(QRectF(onImage), fine, from);
+            }
+        p.setClipping(false);
         paintOverlay(p);
         paintCrosshair(p);
         return;
     }
     if (!stale_.isEmpty() && !chart_.isNull()) {
         CopyForDisplay(chart_.image(), display_, stale_);
-        stale_ = QRect();
+        stale_ = QRegion();
     }
     QPainter p(this);
     const QRect onImage = r.intersected(display_.rect());
     if (onImage != r)
         p.fillRect(r, palette().color(QPalette::Window));
-    if (!onImage.isEmpty())
-        p.drawImage(onImage.topLeft(), display_, onImage);
+    // Part by part, each clipped to itself alone: a copy through a clip of
+    // many parts goes span by span and is shared out between threads, which
+    // cost more than the copy for a tall thin part.
+    for (const QRect& part : e->region())
+        if (const QRect in = part.intersected(display_.rect()); !in.isEmpty()) {
+            p.setClipRect(in);
+            p.drawImage(in.topLeft(), display_, in);
+        }
+    p.setClipping(false);
     paintOverlay(p);
     paintCrosshair(p);
 }

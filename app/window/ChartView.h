@@ -21,7 +21,7 @@ public:
     ChartView(Canvas& chart, QWidget* parent);
 
     // The chart's pixels changed within r; an empty r changes nothing.
-    void chartChanged(const QRect& r);
+    void chartChanged(const QRegion& r);
 
     std::function<void(MouseButton, int, int)> onPress;
     std::function<void(int, int)> onMove;
@@ -66,7 +66,7 @@ protected:
 private:
     Canvas& chart_;
     QImage display_;
-    QRect stale_;       // of display_, still to be copied from the chart
+    QRegion stale_;     // of display_, still to be copied from the chart
     int wheelRest_ = 0; // eighths of a degree short of a whole notch
     Qt::KeyboardModifiers pressModifiers_;
     bool crosshair_ = true;

@@ -1312,7 +1312,7 @@ void TMainForm::SessionChanged(unsigned what, const UiModel* was)
         Image1->setCursor(CursorShape(ui.cursor));
     if (what & (ChartSession::MenuChanged | ChartSession::ControlsChanged))
         SyncMenus();
-    Image1->chartChanged(session.chart.takeDirty());
+    Image1->chartChanged(session.chart.takeDirtyRegion());
     RefreshOverlay();
 
     // Files that opened join the recent lists.

@@ -409,6 +409,56 @@ TEST_F(Trader, TheScreenShowsTheChartWhereTheCrosshairWas)
     EXPECT_EQ(differing(from.y()), 0);
 }
 
+// A live ellipse dragged with the right button: after every move the screen
+// shows the chart as it is, though only the parts along the outlines that
+// changed were copied and repainted.
+TEST_F(Trader, TheScreenFollowsALiveEllipseMoveByMove)
+{
+    OpenAndPlot();
+    auto* view = Find<ChartView>("Image1");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // Without the crosshair the screen is the chart alone.
+    if (view->crosshair())
+        form->findChild<QAction*>(QStringLiteral("CrosshairItem"))->trigger();
+    ASSERT_FALSE(view->crosshair());
+    form->Press(Ctl::P1Btn);
+    form->ChartMouseDown(MouseButton::Left, 300, 330);
+    form->ChartMouseUp();
+    form->Press(Ctl::P2Btn);
+    form->ChartMouseDown(MouseButton::Left, 430, 250);
+    form->ChartMouseUp();
+    form->menuItem(QStringLiteral("Figure/PHI - ELLIPSE"))->trigger();
+    form->Press(Ctl::DrawBtn);
+    QTest::mousePress(view, Qt::RightButton, {}, QPoint(440, 240));
+    ASSERT_TRUE(form->session.GloVar.EllipseLive);
+    const QRect chartRect(0, 0, form->session.GloVar.ChartWidth, form->session.GloVar.ChartHeight);
+    auto differing = [&](const QImage& picture) {
+        const QImage shown = form->screen()
+                                 ->grabWindow(form->winId())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QPoint at = view->mapTo(form.get(), QPoint(0, 0));
+        int n = 0;
+        for (int y = chartRect.top(); y <= chartRect.bottom(); ++y)
+            for (int x = chartRect.left(); x <= chartRect.right(); ++x)
+                n += shown.pixel(at.x() + x, at.y() + y) != picture.pixel(x, y);
+        return n;
+    };
+    QImage before = form->session.chart.image().convertToFormat(QImage::Format_RGB32);
+    // Wider, narrower, turned and back: each move leaves parts of the last
+    // outline to be put back.
+    for (const QPoint to : {QPoint(470, 220), QPoint(520, 290), QPoint(380, 200), QPoint(445, 238),
+                            QPoint(600, 150)}) {
+        QTest::mouseMove(view, to);
+        const QImage picture = form->session.chart.image().convertToFormat(QImage::Format_RGB32);
+        EXPECT_NE(picture, before) << to.x() << "," << to.y();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return differing(picture) == 0; }))
+            << differing(picture) << " pixels differ after the move to " << to.x() << "," << to.y();
+        before = picture;
+    }
+    QTest::mouseRelease(view, Qt::RightButton, {}, QPoint(600, 150));
+}
+
 TEST_F(Trader, FiguresStayThroughTheKeysAndComeBackWithTheirValues)
 {
     StartWindow(QSize(), true);
