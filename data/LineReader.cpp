@@ -165,10 +165,7 @@ Result<void> LineReader::open(const PriceSource& source)
             data_ = decoded_.data();
             len_ = decoded_.size();
         }
-        size_ = int64_t(len_);
-        eof_ = true;
-        eol_ = LineEndOf(data_, std::min(len_, block_));
-        pos_ = BomLength(data_, len_);
+        readFromMemory();
         return {};
     }
     ReadableFile file(source.path);
@@ -210,10 +207,7 @@ Result<void> LineReader::open(const PriceSource& source)
         close();
         data_ = decoded_.data();
         len_ = decoded_.size();
-        size_ = int64_t(len_);
-        eof_ = true;
-        eol_ = LineEndOf(data_, std::min(len_, block_));
-        pos_ = BomLength(data_, len_);
+        readFromMemory();
         return {};
     }
     if (!buf_)
@@ -228,6 +222,14 @@ Result<void> LineReader::open(const PriceSource& source)
         filePos_ = int64_t(got);
     }
     return {};
+}
+
+void LineReader::readFromMemory()
+{
+    size_ = int64_t(len_);
+    eof_ = true;
+    eol_ = LineEndOf(data_, std::min(len_, block_));
+    pos_ = BomLength(data_, len_);
 }
 
 bool LineReader::fill()

@@ -102,6 +102,8 @@ public:
 
 private:
     bool fill();
+    // The whole text is data_[0, len_): read from memory from here on.
+    void readFromMemory();
     // countRest's reading of the rest, mapped instead of read a block at a
     // time; false when the file cannot be mapped.
     template <class Seen> bool mapRest(const Seen& seen);

@@ -20,6 +20,15 @@ namespace {
 class Trader : public WindowFixture {
 protected:
     void SetUp() override { StartWindow(QSize(1100, 760), true); }
+    // What the screen shows of the chart widget now, a pixel a chart pixel.
+    QImage Shown(const QWidget* view) const
+    {
+        return form->screen()
+            ->grabWindow(form->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32)
+            .copy(QRect(view->mapTo(form.get(), QPoint(0, 0)), view->size()));
+    }
 };
 
 std::pair<int, int> Range(const ChartSession& s)
@@ -394,15 +403,11 @@ TEST_F(Trader, TheScreenShowsTheChartWhereTheCrosshairWas)
     // What the screen holds for a row of the plot, away from the new line's
     // column and its tags, against the chart.
     auto differing = [&](int y) {
-        const QImage shown = form->screen()
-                                 ->grabWindow(form->winId())
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_RGB32);
-        const QPoint at = view->mapTo(form.get(), QPoint(0, 0));
+        const QImage shown = Shown(view);
         int n = 0;
         for (int x = tags->plot.left() + 1; x < tags->plot.right(); ++x)
             if (std::abs(x - to.x()) > 60)
-                n += shown.pixel(at.x() + x, at.y() + y) != picture.pixel(x, y);
+                n += shown.pixel(x, y) != picture.pixel(x, y);
         return n;
     };
     EXPECT_TRUE(QTest::qWaitFor([&] { return differing(to.y()) > tags->plot.width() / 4; }));
@@ -433,15 +438,11 @@ TEST_F(Trader, TheScreenFollowsALiveEllipseMoveByMove)
     ASSERT_TRUE(form->session.GloVar.EllipseLive);
     const QRect chartRect(0, 0, form->session.GloVar.ChartWidth, form->session.GloVar.ChartHeight);
     auto differing = [&](const QImage& picture) {
-        const QImage shown = form->screen()
-                                 ->grabWindow(form->winId())
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_RGB32);
-        const QPoint at = view->mapTo(form.get(), QPoint(0, 0));
+        const QImage shown = Shown(view);
         int n = 0;
         for (int y = chartRect.top(); y <= chartRect.bottom(); ++y)
             for (int x = chartRect.left(); x <= chartRect.right(); ++x)
-                n += shown.pixel(at.x() + x, at.y() + y) != picture.pixel(x, y);
+                n += shown.pixel(x, y) != picture.pixel(x, y);
         return n;
     };
     QImage before = form->session.chart.image().convertToFormat(QImage::Format_RGB32);
