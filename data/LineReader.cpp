@@ -188,7 +188,7 @@ Result<void> LineReader::open(const PriceSource& source)
     constexpr size_t Start = size_t(1) << 16;
     const bool intoBuffer = block_ >= Start;
     // Left uninitialised: a small file touches only the pages it fills.
-    if (intoBuffer && !buf_)
+    if (!buf_)
         buf_.reset(new char[block_]);
     const std::unique_ptr<char[]> own(intoBuffer ? nullptr : new char[Start]);
     char* const start = intoBuffer ? buf_.get() : own.get();
@@ -210,8 +210,6 @@ Result<void> LineReader::open(const PriceSource& source)
         readFromMemory();
         return {};
     }
-    if (!buf_)
-        buf_.reset(new char[block_]);
     data_ = buf_.get();
     // A line feed among them settles how lines end, as the whole first block
     // would; without one, the first block is read whole as before.
@@ -416,8 +414,7 @@ std::optional<LineReader::LineAt> LineReader::lineBefore(int64_t end)
         return std::nullopt;
     if (end == 0)
         return LineAt{};
-    // Which bytes end lines is known once the first block is read.
-    if (fd_ >= 0 && filePos_ == 0 && !eof_ && !fill() && error_)
+    if (!knowLineEnds())
         return std::nullopt;
     // Back a piece at a time to the line end before it, at most MaxLine.
     constexpr int64_t Piece = 4096;
@@ -442,6 +439,19 @@ std::optional<LineReader::LineAt> LineReader::lineBefore(int64_t end)
     return line;
 }
 
+bool LineReader::knowLineEnds()
+{
+    if (fd_ < 0 || filePos_ != 0 || eof_)
+        return true;
+    // The first block tells how lines end, unless its first bytes already
+    // hold a line feed (and so would it).
+    if (newlineAtStart_) {
+        eol_ = '\n';
+        return true;
+    }
+    return fill() || !error_;
+}
+
 bool LineReader::seek(int64_t offset)
 {
     if (offset < 0 || offset > size_ || error_)
@@ -450,11 +460,7 @@ bool LineReader::seek(int64_t offset)
         pos_ = size_t(offset);
         return true;
     }
-    // The first block tells how lines end; it is read before going elsewhere,
-    // unless its first bytes already hold a line feed (and so would it).
-    if (filePos_ == 0 && newlineAtStart_)
-        eol_ = '\n';
-    else if (filePos_ == 0 && !fill() && error_)
+    if (!knowLineEnds())
         return false;
     if (::lseek(fd_, offset, SEEK_SET) != offset) {
         failRead(SystemError(errno));

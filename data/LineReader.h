@@ -102,6 +102,9 @@ public:
 
 private:
     bool fill();
+    // Settles how lines end before reading anywhere but from the start;
+    // false on a read error.
+    bool knowLineEnds();
     // The whole text is data_[0, len_): read from memory from here on.
     void readFromMemory();
     // countRest's reading of the rest, mapped instead of read a block at a
