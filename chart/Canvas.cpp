@@ -1208,16 +1208,16 @@ void Canvas::replay(QPainter& p, Letters letters) const
             const QColor ink = op.mono ? QColor(Qt::black) : QColor(op.text.rgb());
             const QPointF origin(cell.left(),
                                  cell.top() + (table ? table->ascent : engine->ascent));
+            const bool outlines = letters == Letters::Outlines;
             QList<QPointF> positions;
             QPainterPath outline;
             qreal x = 0;
             const auto place = [&](const QPainterPath& letter, qreal advance) {
                 positions.append(QPointF(x, 0));
-                if (letters == Letters::Outlines)
+                if (outlines)
                     outline.addPath(letter.translated(origin + QPointF(x, 0)));
                 x += advance;
             };
-            const bool outlines = letters == Letters::Outlines;
             if (table) {
                 for (const QChar c : op.letters) {
                     const TableLetter& l = LetterOf(*table, c);
@@ -1241,7 +1241,7 @@ void Canvas::replay(QPainter& p, Letters letters) const
                 run.setRawFont(embedded);
                 run.setGlyphIndexes(embedded.glyphIndexesForString(op.letters));
             } else {
-                const LoadedFace& f = Loaded(op.face);
+                const LoadedFace& f = engine ? *engine : Loaded(op.face);
                 run.setRawFont(f.font);
                 run.setGlyphIndexes(f.font.glyphIndexesForString(op.letters));
             }
