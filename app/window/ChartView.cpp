@@ -166,43 +166,31 @@ void ChartView::paintOverlay(QPainter& p) const
 
 void ChartView::paintEvent(QPaintEvent* e)
 {
-    const QRect r = e->rect();
-    if (const QImage& fine = chart_.displayImage(); !fine.isNull()) {
-        // Device pixel for device pixel: on a screen of the same ratio
-        // nothing is scaled.
-        QPainter p(this);
-        const QRect onImage = r.intersected(QRect(0, 0, chart_.width(), chart_.height()));
-        if (onImage != r)
-            p.fillRect(r, palette().color(QPalette::Window));
-        const qreal k = chart_.displayRatio();
-        // The same picture placed the same way, drawn part by part as below.
-        const QRectF from(onImage.x() * k, onImage.y() * k, onImage.width() * k,
-                          onImage.height() * k);
-        for (const QRect& part : e->region())
-            if (const QRect in = part.intersected(onImage); !in.isEmpty()) {
-                p.setClipRect(in);
-                p.drawImage(QRectF(onImage), fine, from);
-            }
-        p.setClipping(false);
-        paintOverlay(p);
-        paintCrosshair(p);
-        return;
-    }
-    if (!stale_.isEmpty() && !chart_.isNull()) {
+    const QImage& fine = chart_.displayImage();
+    if (fine.isNull() && !stale_.isEmpty() && !chart_.isNull()) {
         CopyForDisplay(chart_.image(), display_, stale_);
         stale_ = QRegion();
     }
+    const QRect r = e->rect();
+    const QRect onImage = r.intersected(
+        fine.isNull() ? display_.rect() : QRect(0, 0, chart_.width(), chart_.height()));
     QPainter p(this);
-    const QRect onImage = r.intersected(display_.rect());
     if (onImage != r)
         p.fillRect(r, palette().color(QPalette::Window));
+    // Device pixel for device pixel: on a screen of the same ratio nothing
+    // is scaled, and the picture is placed the same way for every part.
+    const qreal k = chart_.displayRatio();
+    const QRectF from(onImage.x() * k, onImage.y() * k, onImage.width() * k, onImage.height() * k);
     // Part by part, each clipped to itself alone: a copy through a clip of
     // many parts goes span by span and is shared out between threads, which
     // cost more than the copy for a tall thin part.
     for (const QRect& part : e->region())
-        if (const QRect in = part.intersected(display_.rect()); !in.isEmpty()) {
+        if (const QRect in = part.intersected(onImage); !in.isEmpty()) {
             p.setClipRect(in);
-            p.drawImage(in.topLeft(), display_, in);
+            if (fine.isNull())
+                p.drawImage(in.topLeft(), display_, in);
+            else
+                p.drawImage(QRectF(onImage), fine, from);
         }
     p.setClipping(false);
     paintOverlay(p);
