@@ -439,6 +439,34 @@ std::optional<LineReader::LineAt> LineReader::lineBefore(int64_t end)
     return line;
 }
 
+std::optional<int64_t> LineReader::startAfterEndsBefore(int64_t endAt, int64_t n)
+{
+    if (endAt < 0 || endAt >= size_ || n < 0 || !knowLineEnds())
+        return std::nullopt;
+    // Back a piece at a time, each line end counted down.
+    constexpr int64_t Piece = 64 << 10;
+    for (int64_t to = endAt; n > 0 && to > 0;) {
+        const int64_t at = std::max<int64_t>(0, to - Piece);
+        const std::string piece = bytesAt(at, size_t(to - at));
+        if (int64_t(piece.size()) != to - at) {
+            failRead(QStringLiteral("The file was cut short while it was read."));
+            return std::nullopt;
+        }
+        for (size_t left = piece.size(); left > 0;) {
+            const void* e = memrchr(piece.data(), eol_, left);
+            if (!e)
+                break;
+            left = size_t(static_cast<const char*>(e) - piece.data());
+            if (--n == 0)
+                return at + int64_t(left) + 1;
+        }
+        to = at;
+    }
+    if (n > 0)
+        return std::nullopt;
+    return endAt + 1;
+}
+
 bool LineReader::knowLineEnds()
 {
     if (fd_ < 0 || filePos_ != 0 || eof_)

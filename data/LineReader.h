@@ -95,6 +95,10 @@ public:
         int64_t start = 0;
     };
     [[nodiscard]] std::optional<LineAt> lineBefore(int64_t end);
+    // Where the line starts that follows the n-th line end before the line
+    // end at offset endAt (n = 0: the line after endAt's), found back from
+    // endAt; nothing when there are fewer, or on a read error.
+    [[nodiscard]] std::optional<int64_t> startAfterEndsBefore(int64_t endAt, int64_t n);
     // The file's last n lines (fewer when the file has fewer), none starting
     // before offset notBefore, in file order.
     [[nodiscard]] std::vector<std::string> lastLines(int n, int64_t notBefore);

@@ -464,14 +464,24 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
     const int64_t skip =
         std::max<int64_t>(0, firstLine - 1) + header + std::max<int64_t>(0, req.skipLines);
     // The lines before the range matter only by their number: counted on
-    // from the scan's last mark before the range while the file is as scanned.
+    // from the scan's last mark before the range while the file is as scanned,
+    // or back from its last line end when the range is nearer to that (the
+    // latest days of a long file: a few lines read, not most of a block).
     int64_t from = 0;
-    if (reader.size() == req.scannedSize && reader.modified() == req.scannedModified) {
+    if (!req.marks.empty() && reader.size() == req.scannedSize &&
+        reader.modified() == req.scannedModified) {
         const auto after =
             std::upper_bound(req.marks.begin(), req.marks.end(), skip,
                              [](int64_t lines, const LineMark& m) { return lines < m.lines; });
-        if (after != req.marks.begin() && reader.seek(std::prev(after)->offset))
-            from = std::prev(after)->lines;
+        const LineMark* before = after != req.marks.begin() ? &*std::prev(after) : nullptr;
+        const LineMark& lastEnd = req.marks.back();
+        std::optional<int64_t> start;
+        if (skip < lastEnd.lines && lastEnd.lines - skip < skip - (before ? before->lines : 0))
+            start = reader.startAfterEndsBefore(lastEnd.offset - 1, lastEnd.lines - skip);
+        if (start && reader.seek(*start))
+            from = skip;
+        else if (before && reader.seek(before->offset))
+            from = before->lines;
     }
     int64_t lineNo = skip;
     const bool more = reader.skip(skip - from) == skip - from;

@@ -71,9 +71,11 @@ TEST_P(LineMarks, ARangeReadFromTheMarksIsTheRangeCountedFromTheStart)
              {1, 5},
              {int(firstMarked) - 3, int(firstMarked) + 3}, // across the first mark
              {int(firstMarked), int(firstMarked)},         // the record just at it
-             {Records - 260, Records},
+             {Records - 260, Records},                     // found back from the last line end
+             {Records - 1, Records},
              {Records, Records},
-             {Records - 10, Records + 5}}) { // past the end
+             {Records - 30000, Records - 29990}, // nearer to a mark than to the end
+             {Records - 10, Records + 5}}) {     // past the end
         LoadRequest req;
         req.firstRecord = first;
         req.lastRecord = last;
@@ -170,6 +172,39 @@ TEST_P(SeekLineEnds, AreTheFirstBlocks)
     ASSERT_TRUE(line);
     EXPECT_EQ(std::string(*line), far.toStdString());
     EXPECT_EQ(reader.position(), farAt + far.size() + 1);
+}
+
+// Back from a line end: the start of the line after each line end before
+// it, across the pieces read, for every way lines end.
+TEST_P(LineMarks, BackFromALineEndAreTheLineStartsBeforeIt)
+{
+    const Shape& s = GetParam();
+    QTemporaryDir dir;
+    const QByteArray text = PriceText(s, 5000); // a few of the pieces read back
+    const QString path = WriteFile(dir, QStringLiteral("p.txt"), text);
+    const char eol = QByteArray(s.eol).back();
+    std::vector<int64_t> ends; // where each line end is
+    for (qsizetype i = text.indexOf(eol); i >= 0; i = text.indexOf(eol, i + 1))
+        ends.push_back(i);
+    ASSERT_GT(ends.size(), 1000u);
+    for (size_t j : {ends.size() - 1, ends.size() / 2, size_t(1), size_t(0)})
+        for (int64_t n : {int64_t(0), int64_t(1), int64_t(2), int64_t(j) / 3, int64_t(j)}) {
+            LineReader reader;
+            ASSERT_TRUE(reader.open(path));
+            const std::optional<int64_t> start = reader.startAfterEndsBefore(ends[j], n);
+            SCOPED_TRACE(testing::Message() << "line end " << j << ", " << n << " back");
+            if (n > int64_t(j)) {
+                EXPECT_FALSE(start); // fewer line ends before it
+                continue;
+            }
+            ASSERT_TRUE(start);
+            EXPECT_EQ(*start, ends[j - size_t(n)] + 1);
+            EXPECT_FALSE(reader.error());
+        }
+    LineReader reader;
+    ASSERT_TRUE(reader.open(path));
+    EXPECT_FALSE(reader.startAfterEndsBefore(ends.back(), int64_t(ends.size())));
+    EXPECT_FALSE(reader.startAfterEndsBefore(text.size(), 0)); // not within the file
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SeekLineEnds,
