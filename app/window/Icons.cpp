@@ -1,5 +1,6 @@
 #include "app/window/Icons.h"
 
+#include <array>
 #include <map>
 
 #include <QIconEngine>
@@ -297,10 +298,22 @@ public:
             which == SP_ToolBarVerticalExtensionButton) {
             const QColor color =
                 option ? option->palette.color(QPalette::ButtonText) : QColor(Qt::black);
-            return ChevronIcon(which == SP_ToolBarVerticalExtensionButton, color);
+            // The menu bar and the toolbar each ask for one: drawn once.
+            const bool down = which == SP_ToolBarVerticalExtensionButton;
+            Chevron& kept = chevrons_[down ? 1 : 0];
+            if (kept.icon.isNull() || kept.color != color)
+                kept = {color, ChevronIcon(down, color)};
+            return kept.icon;
         }
         return QProxyStyle::standardIcon(which, option, widget);
     }
+
+private:
+    struct Chevron {
+        QColor color;
+        QIcon icon;
+    };
+    mutable std::array<Chevron, 2> chevrons_;
 };
 } // namespace
 
