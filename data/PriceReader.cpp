@@ -475,8 +475,11 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
                              [](int64_t lines, const LineMark& m) { return lines < m.lines; });
         const LineMark* before = after != req.marks.begin() ? &*std::prev(after) : nullptr;
         const LineMark& lastEnd = req.marks.back();
+        // Back only from within the last marked block, so that no more is
+        // read back than a block however long the lines after the range.
         std::optional<int64_t> start;
-        if (skip < lastEnd.lines && lastEnd.lines - skip < skip - (before ? before->lines : 0))
+        if (after != req.marks.end() && &*after == &lastEnd &&
+            lastEnd.lines - skip < skip - (before ? before->lines : 0))
             start = reader.startAfterEndsBefore(lastEnd.offset - 1, lastEnd.lines - skip);
         if (start && reader.seek(*start))
             from = skip;
