@@ -416,24 +416,13 @@ std::optional<LineReader::LineAt> LineReader::lineBefore(int64_t end)
         return LineAt{};
     if (!knowLineEnds())
         return std::nullopt;
-    // Back a piece at a time to the line end before it, at most MaxLine.
-    constexpr int64_t Piece = 4096;
-    int64_t from = end;
-    int64_t start = 0;
-    while (from > 0 && end - from < int64_t(MaxLine)) {
-        const int64_t at = std::max<int64_t>(0, from - Piece);
-        const std::string piece = bytesAt(at, size_t(from - at));
-        if (int64_t(piece.size()) != from - at) {
-            failRead(QStringLiteral("The file was cut short while it was read."));
-            return std::nullopt;
-        }
-        if (const void* e = memrchr(piece.data(), eol_, piece.size())) {
-            start = at + (static_cast<const char*>(e) - piece.data()) + 1;
-            break;
-        }
-        from = at;
-        start = from;
-    }
+    // Back to the line end before it, at most MaxLine; a line is short, so
+    // are the pieces read.
+    const int64_t notBefore = std::max<int64_t>(0, end - int64_t(MaxLine));
+    const std::optional<int64_t> e = lineEndBefore(end, 1, notBefore, 4096);
+    if (!e)
+        return std::nullopt;
+    const int64_t start = *e >= 0 ? *e + 1 : notBefore;
     LineAt line{bytesAt(start, size_t(std::min<int64_t>(end - start, MaxLine))), start};
     strip(line.text);
     return line;
@@ -443,28 +432,36 @@ std::optional<int64_t> LineReader::startAfterEndsBefore(int64_t endAt, int64_t n
 {
     if (endAt < 0 || endAt >= size_ || n < 0 || !knowLineEnds())
         return std::nullopt;
+    if (n == 0)
+        return endAt + 1;
+    const std::optional<int64_t> e = lineEndBefore(endAt, n, 0, 64 << 10);
+    if (!e || *e < 0)
+        return std::nullopt;
+    return *e + 1;
+}
+
+std::optional<int64_t> LineReader::lineEndBefore(int64_t to, int64_t n, int64_t notBefore,
+                                                 int64_t piece)
+{
     // Back a piece at a time, each line end counted down.
-    constexpr int64_t Piece = 64 << 10;
-    for (int64_t to = endAt; n > 0 && to > 0;) {
-        const int64_t at = std::max<int64_t>(0, to - Piece);
-        const std::string piece = bytesAt(at, size_t(to - at));
-        if (int64_t(piece.size()) != to - at) {
+    for (int64_t from = to; from > notBefore;) {
+        const int64_t at = std::max(notBefore, from - piece);
+        const std::string bytes = bytesAt(at, size_t(from - at));
+        if (int64_t(bytes.size()) != from - at) {
             failRead(QStringLiteral("The file was cut short while it was read."));
             return std::nullopt;
         }
-        for (size_t left = piece.size(); left > 0;) {
-            const void* e = memrchr(piece.data(), eol_, left);
+        for (size_t left = bytes.size(); left > 0;) {
+            const void* e = memrchr(bytes.data(), eol_, left);
             if (!e)
                 break;
-            left = size_t(static_cast<const char*>(e) - piece.data());
+            left = size_t(static_cast<const char*>(e) - bytes.data());
             if (--n == 0)
-                return at + int64_t(left) + 1;
+                return at + int64_t(left);
         }
-        to = at;
+        from = at;
     }
-    if (n > 0)
-        return std::nullopt;
-    return endAt + 1;
+    return -1;
 }
 
 bool LineReader::knowLineEnds()

@@ -115,6 +115,11 @@ private:
     // time; false when the file cannot be mapped.
     template <class Seen> bool mapRest(const Seen& seen);
     [[nodiscard]] std::string bytesAt(int64_t offset, size_t n) const;
+    // The offset of the n-th line end (n > 0) before offset to, looked for
+    // back to notBefore, piece bytes at a time; -1 when there are fewer,
+    // nothing on a read error.
+    [[nodiscard]] std::optional<int64_t> lineEndBefore(int64_t to, int64_t n, int64_t notBefore,
+                                                       int64_t piece);
     void failRead(const QString& why);
     void strip(std::string_view& line) const;
     void strip(std::string& line) const;
