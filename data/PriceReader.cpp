@@ -478,7 +478,7 @@ Result<LoadedRange> LoadRange(const PriceSource& source, const FileLayout& given
         // Back only from within the last marked block, so that no more is
         // read back than a block however long the lines after the range.
         std::optional<int64_t> start;
-        if (after != req.marks.end() && &*after == &lastEnd &&
+        if (after == std::prev(req.marks.end()) &&
             lastEnd.lines - skip < skip - (before ? before->lines : 0))
             start = reader.startAfterEndsBefore(lastEnd.offset - 1, lastEnd.lines - skip);
         if (start && reader.seek(*start))
